@@ -1,0 +1,57 @@
+#include "store/loader.h"
+
+#include "store/cp932.h"
+#include "store/linefile.h"
+
+#include <QFileInfo>
+
+#include <cstdlib>
+
+namespace mdlDim {
+namespace {
+
+std::function<void()> &loadFailureEnd() {
+    // Nothing may be written after a failed load, so no clean-up runs either.
+    static std::function<void()> end = [] { std::_Exit(EXIT_FAILURE); };
+    return end;
+}
+
+}  // namespace
+
+QString loadTables(const QString &entryPath, const QString &categoryPath,
+                   const std::array<QString, 11> &previous, LoadedTables &out) {
+    QByteArray data;
+    if (QString error = linefile::readAll(entryPath, data); !error.isEmpty())
+        return error;
+    const QList<QByteArray> entryLines = linefile::splitLines(data);
+    out.entries.clear();
+    out.entries.reserve(entryLines.size());
+    int lineNumber = 0;
+    for (const QByteArray &line : entryLines) {
+        ++lineNumber;
+        if (!line.isEmpty())
+            out.entries.append(QString::number(lineNumber) + QLatin1Char('|') + cp932::decode(line));
+    }
+
+    if (QString error = linefile::readAll(categoryPath, data); !error.isEmpty())
+        return error;
+    const QList<QByteArray> categoryLines = linefile::splitLines(data);
+    if (categoryLines.size() > static_cast<qsizetype>(previous.size()))
+        return QStringLiteral("「%1」が壊れています。\r%2行を超えています。")
+            .arg(QFileInfo(categoryPath).fileName())
+            .arg(previous.size());
+    out.categories = previous;
+    for (qsizetype slot = 0; slot < categoryLines.size(); ++slot)
+        out.categories[static_cast<size_t>(slot)] = cp932::decode(categoryLines.at(slot));
+    return {};
+}
+
+void endAfterLoadFailure() {
+    loadFailureEnd()();
+}
+
+void setLoadFailureEnd(std::function<void()> end) {
+    loadFailureEnd() = std::move(end);
+}
+
+}  // namespace mdlDim

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <array>
+
+class QWidget;
+
+// Program-wide shared values, the tables loaded from the data files and the
+// small helpers every window uses.
+namespace mdlDim {
+
+inline constexpr int CategorySlots = 11;
+
+// Each element: the entry's physical line number in the entry file, "|", and
+// the line as read. After a selection: the selected entries in display order.
+inline QStringList EntryTable;
+inline int EntryCount = 0;
+// Working table of the selection; the entries to print during printing.
+inline QStringList PrintTable;
+// Slot k holds the category file's line for category k + 1.
+inline std::array<QString, CategorySlots> CategoryTable;
+
+// Browsing state.
+inline int CurrentCategory = 0;
+inline bool EditingExisting = false;
+inline int SelectedEntry = 0;
+
+// Printing.
+inline int CardFormat = 0;
+
+// Message box exchange.
+inline QString MsgText;
+inline QString MsgMode;
+inline bool MsgResult = false;
+
+// Title-image drag, one set for all windows.
+inline bool DragActive = false;
+inline int DragX = 0;
+inline int DragY = 0;
+
+// The N-th field of Text (counting from 1) between Delim characters.
+QString GetField(const QString &text, const QString &delim, int n);
+
+// The program's directory with a trailing separator.
+QString AppDir();
+// Tests point the data directory elsewhere; the program has no way to.
+void setAppDirForTesting(const QString &dir);
+
+inline QString entryFilePath() { return AppDir() + QStringLiteral("VexaTel.txt"); }
+inline QString categoryFilePath() { return AppDir() + QStringLiteral("VexaType.txt"); }
+
+// Moves the window to the middle of its screen without changing its size.
+void CenterForm(QWidget *window);
+
+// Rebuilds the tables from both files. On failure the message box tells what
+// failed and the program ends without writing anything; the tables are never
+// left half-loaded.
+bool LoadData();
+
+}  // namespace mdlDim

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QColor>
+#include <QPixmap>
+#include <QSize>
+#include <QString>
+
+// Every picture of the program, painted in code: no image files are needed.
+namespace artwork {
+
+inline const QColor WindowBackground(230, 230, 230);
+inline constexpr int TitleHeightTwips = 435;
+
+// The title strip of a window, with the window's caption.
+QPixmap titleImage(int widthTwips, const QString &caption);
+// An image button's face. An empty caption leaves room for a label on top.
+QPixmap button(QSize px, const QString &caption = {}, QColor face = QColor(120, 160, 210));
+QPixmap paper(QSize px);
+QPixmap printer(QSize px);
+
+}  // namespace artwork

@@ -1,0 +1,162 @@
+#include "ui/frmMsgBox.h"
+
+#include "store/mdlDim.h"
+#include "ui/artwork.h"
+#include "ui/fonts.h"
+#include "ui/frameline.h"
+#include "ui/imagebutton.h"
+#include "ui/skin.h"
+#include "ui/titleimage.h"
+#include "ui/twips.h"
+
+#include <QLabel>
+#include <QTimer>
+
+QPointer<frmMsgBox> frmMsgBox::current;
+
+namespace {
+constexpr int ButtonTop = 1800;
+constexpr int PressShift = 10;
+
+bool singleButton() {
+    return mdlDim::MsgMode == QLatin1String("Yes");
+}
+}  // namespace
+
+frmMsgBox *frmMsgBox::load() {
+    if (!current)
+        current = new frmMsgBox();
+    return current;
+}
+
+frmMsgBox *frmMsgBox::loaded() {
+    return current;
+}
+
+frmMsgBox *frmMsgBox::prepare(const QString &text, const QString &mode) {
+    mdlDim::MsgText = text;
+    mdlDim::MsgMode = mode;
+    if (current)
+        current->unload();
+    return load();
+}
+
+bool frmMsgBox::ask(const QString &text, const QString &mode) {
+    return prepare(text, mode)->showModal();
+}
+
+bool frmMsgBox::askForPaper() {
+    frmMsgBox *box = prepare(QStringLiteral("紙を挿入したあとで,確認ボタン \rを押してください。"), QStringLiteral("YesNo"));
+    box->makePaperPrompt();
+    return box->showModal();
+}
+
+bool frmMsgBox::showModal() {
+    QPointer<frmMsgBox> self(this);
+    exec();
+    if (self)
+        self->unload();
+    return mdlDim::MsgResult;
+}
+
+void frmMsgBox::unload() {
+    if (current == this)
+        current = nullptr;
+    timPaperMove->stop();
+    hide();
+    deleteLater();
+}
+
+frmMsgBox::frmMsgBox() : QDialog(nullptr) {
+    skin::setUpWindow(this, QStringLiteral("frmMsgBox"), 4170, 2295);
+    setModal(true);
+    setAttribute(Qt::WA_DeleteOnClose, false);
+
+    imgTitle = new TitleImage(this, 4170, skin::ProductCaption);
+
+    imgPrintPaper = new QLabel(this);
+    imgPrintPaper->setObjectName(QStringLiteral("imgPrintPaper"));
+    twips::place(imgPrintPaper, 360, 600, 750, 690);
+    imgPrintPaper->setPixmap(artwork::paper(imgPrintPaper->size()));
+    imgPrintPaper->hide();
+
+    // Drawn after the paper, so the sheet seems to go into the printer.
+    ImgPrinter = new QLabel(this);
+    ImgPrinter->setObjectName(QStringLiteral("ImgPrinter"));
+    twips::place(ImgPrinter, 120, 1440, 900, 615);
+    ImgPrinter->setPixmap(artwork::printer(ImgPrinter->size()));
+    ImgPrinter->hide();
+
+    lblMsg = new QLabel(this);
+    lblMsg->setObjectName(QStringLiteral("lblMsg"));
+    twips::place(lblMsg, 1080, 1080, 2025, 585);
+    lblMsg->setFont(fonts::named(fonts::UiGothic, 11.25));
+    lblMsg->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    lblMsg->setWordWrap(true);
+
+    const QFont captionFont = fonts::named(fonts::Gothic, 9);
+    picYes = new ImageButton(this, QStringLiteral("picYes"));
+    twips::place(picYes, 1920, ButtonTop, 960, 285);
+    picYes->setPixmap(artwork::button(picYes->size()));
+    lblYes = makeButtonLabel(picYes, QStringLiteral("lblYes"), QStringLiteral("はい"), QRect(300, 60, 360, 180),
+                             captionFont);
+    picNo = new ImageButton(this, QStringLiteral("picNo"));
+    twips::place(picNo, 3000, ButtonTop, 960, 285);
+    picNo->setPixmap(artwork::button(picNo->size()));
+    lblNo = makeButtonLabel(picNo, QStringLiteral("lblNo"), QStringLiteral("いいえ"), QRect(210, 60, 540, 180),
+                            captionFont);
+
+    linLeft = new FrameLine(this, QStringLiteral("linLeft"), 0, 420, 0, 2280);
+    linRight = new FrameLine(this, QStringLiteral("linRight"), 4160, 2280, 4160, 420);
+    linDown = new FrameLine(this, QStringLiteral("linDown"), 0, 2280, 4170, 2280);
+
+    timPaperMove = new QTimer(this);
+    timPaperMove->setObjectName(QStringLiteral("timPaperMove"));
+    timPaperMove->setInterval(500);
+    connect(timPaperMove, &QTimer::timeout, this, &frmMsgBox::movePaper);
+    timPaperMove->start();
+
+    connect(picYes, &ImageButton::clicked, this, [this] { answer(true); });
+    connect(picNo, &ImageButton::clicked, this, [this] { answer(false); });
+
+    // Loading: centre, take the message and lay out the buttons for the mode.
+    mdlDim::CenterForm(this);
+    // A carriage return starts a new line.
+    lblMsg->setText(QString(mdlDim::MsgText).replace(QLatin1Char('\r'), QLatin1Char('\n')));
+    if (singleButton()) {
+        picYes->setPositions(QPoint(1600, ButtonTop), QPoint(1600 + 2 * PressShift, ButtonTop + PressShift));
+        picYes->show();
+        picNo->hide();
+    } else {
+        picYes->setPositions(QPoint(1920, ButtonTop), QPoint(1920 + PressShift, ButtonTop + PressShift));
+        picNo->setPositions(QPoint(3000, ButtonTop), QPoint(3000 + PressShift, ButtonTop + PressShift));
+        picYes->show();
+        picNo->show();
+    }
+}
+
+void frmMsgBox::makePaperPrompt() {
+    lblMsg->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    twips::move(lblMsg, 1080, twips::pos(lblMsg).y());
+    imgPrintPaper->show();
+    ImgPrinter->show();
+    lblYes->setText(QStringLiteral("確認"));
+    lblNo->setText(QStringLiteral("キャンセル"));
+}
+
+void frmMsgBox::answer(bool yes) {
+    mdlDim::MsgResult = yes;
+    if (current == this)
+        current = nullptr;
+    timPaperMove->stop();
+    accept();
+}
+
+void frmMsgBox::reject() {
+}
+
+void frmMsgBox::movePaper() {
+    twips::place(imgPrintPaper, twips::pos(imgPrintPaper).x(), PaperUp ? 600 : 800, 750,
+                 twips::geometry(imgPrintPaper).height());
+    PaperUp = !PaperUp;
+}

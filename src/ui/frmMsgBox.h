@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+
+class FrameLine;
+class ImageButton;
+class QLabel;
+class QTimer;
+class TitleImage;
+
+// The one modal dialog: a message with "はい", or "はい" and "いいえ". The caller
+// sets MsgText and MsgMode, may adjust the loaded box for one showing, shows it
+// modally and reads MsgResult. Every showing starts from a newly created box.
+class frmMsgBox : public QDialog {
+    Q_OBJECT
+public:
+    // The loaded box, created from MsgText and MsgMode when none is loaded.
+    static frmMsgBox *load();
+    // Sets MsgText and MsgMode for a new use. A box left loaded from an earlier
+    // use is discarded, so the box returned shows these values from its design state.
+    static frmMsgBox *prepare(const QString &text, const QString &mode);
+    // Shows the box modally and returns MsgResult when it has closed.
+    bool showModal();
+    // prepare() and showModal() in one.
+    static bool ask(const QString &text, const QString &mode);
+    // The print job's prompt for the next card; true when the user confirmed.
+    static bool askForPaper();
+    // The box currently loaded, if any.
+    static frmMsgBox *loaded();
+
+    // Gives up a box the user never answered (for example when its window goes away).
+    void unload();
+
+    TitleImage *imgTitle;
+    QLabel *lblMsg;
+    ImageButton *picYes;
+    QLabel *lblYes;
+    ImageButton *picNo;
+    QLabel *lblNo;
+    QLabel *imgPrintPaper;
+    QLabel *ImgPrinter;
+    QTimer *timPaperMove;
+    FrameLine *linLeft;
+    FrameLine *linRight;
+    FrameLine *linDown;
+
+    bool PaperUp = false;
+
+    // The paper prompt of the print job: left-aligned text, the moving sheet
+    // over the printer, and the captions "確認" and "キャンセル".
+    void makePaperPrompt();
+
+public slots:
+    void reject() override;  // answered with the mouse only; Escape gives no answer
+
+private:
+    frmMsgBox();
+    void answer(bool yes);
+    void movePaper();
+
+    static QPointer<frmMsgBox> current;
+};

@@ -1,0 +1,55 @@
+#include "ui/imagebutton.h"
+
+#include "ui/twips.h"
+
+#include <QMouseEvent>
+
+ImageButton::ImageButton(QWidget *parent, const QString &name) : QLabel(parent) {
+    setObjectName(name);
+}
+
+void ImageButton::setPositions(QPoint atRest, QPoint pressed) {
+    rest_ = atRest;
+    pressed_ = pressed;
+    twips::move(this, atRest.x(), atRest.y());
+}
+
+void ImageButton::setPictures(const QPixmap &atRest, const QPixmap &pressed) {
+    restPicture_ = atRest;
+    pressedPicture_ = pressed;
+    setPixmap(atRest);
+}
+
+void ImageButton::mousePressEvent(QMouseEvent *event) {
+    down_ = true;
+    if (pressed_)
+        twips::move(this, pressed_->x(), pressed_->y());
+    if (!pressedPicture_.isNull())
+        setPixmap(pressedPicture_);
+    event->accept();
+}
+
+void ImageButton::mouseReleaseEvent(QMouseEvent *event) {
+    const bool wasDown = down_;
+    down_ = false;
+    if (pressed_)
+        twips::move(this, rest_.x(), rest_.y());
+    if (!restPicture_.isNull())
+        setPixmap(restPicture_);
+    event->accept();
+    // The release position is taken against the pressed geometry, where the
+    // pointer was when the button let go.
+    if (wasDown && rect().contains(event->position().toPoint()))
+        emit clicked();
+}
+
+QLabel *makeButtonLabel(QWidget *button, const QString &name, const QString &caption, const QRect &twipGeometry,
+                        const QFont &font) {
+    auto *label = new QLabel(caption, button);
+    label->setObjectName(name);
+    label->setAlignment(Qt::AlignCenter);
+    label->setFont(font);
+    // A plain label ignores mouse events, so Qt passes them on to the button.
+    twips::place(label, twipGeometry.x(), twipGeometry.y(), twipGeometry.width(), twipGeometry.height());
+    return label;
+}

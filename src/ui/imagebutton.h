@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QLabel>
+#include <QPixmap>
+#include <QPoint>
+#include <optional>
+
+// A picture that acts as a button: pressed, it shifts to its pressed position
+// (or shows its pressed picture); released, it returns to rest. A click needs
+// the press and the release on the button. Labels placed inside it pass their
+// mouse events on, so pressing the caption is pressing the button.
+class ImageButton : public QLabel {
+    Q_OBJECT
+public:
+    ImageButton(QWidget *parent, const QString &name);
+
+    // Both positions in twips. They are absolute, so repeated presses never drift.
+    void setPositions(QPoint atRest, QPoint pressed);
+    // For a button that changes its picture instead of moving.
+    void setPictures(const QPixmap &atRest, const QPixmap &pressed);
+
+    QPoint restPosition() const { return rest_; }
+    QPoint pressedPosition() const { return pressed_.value_or(rest_); }
+    bool isDown() const { return down_; }
+
+signals:
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    QPoint rest_;
+    std::optional<QPoint> pressed_;
+    QPixmap restPicture_;
+    QPixmap pressedPicture_;
+    bool down_ = false;
+};
+
+// A caption inside an image button; mouse events go to the button.
+QLabel *makeButtonLabel(QWidget *button, const QString &name, const QString &caption, const QRect &twipGeometry,
+                        const QFont &font);

@@ -1,0 +1,36 @@
+#include "ui/titleimage.h"
+
+#include "store/mdlDim.h"
+#include "ui/artwork.h"
+#include "ui/twips.h"
+
+#include <QMouseEvent>
+
+TitleImage::TitleImage(QWidget *window, int widthTwips, const QString &caption) : QLabel(window) {
+    setObjectName(QStringLiteral("imgTitle"));
+    twips::place(this, 0, 0, widthTwips, artwork::TitleHeightTwips);
+    setPixmap(artwork::titleImage(widthTwips, caption));
+}
+
+void TitleImage::mousePressEvent(QMouseEvent *event) {
+    mdlDim::DragActive = true;
+    mdlDim::DragX = twips::fromPx(event->position().x());
+    mdlDim::DragY = twips::fromPx(event->position().y());
+    event->accept();
+}
+
+void TitleImage::mouseMoveEvent(QMouseEvent *event) {
+    if (!mdlDim::DragActive)
+        return;
+    // The grabbed point stays under the pointer; there is no clamping to the screen.
+    const int dx = twips::fromPx(event->position().x()) - mdlDim::DragX;
+    const int dy = twips::fromPx(event->position().y()) - mdlDim::DragY;
+    QWidget *w = window();
+    w->move(w->x() + twips::toPx(dx), w->y() + twips::toPx(dy));
+    event->accept();
+}
+
+void TitleImage::mouseReleaseEvent(QMouseEvent *event) {
+    mdlDim::DragActive = false;
+    event->accept();
+}

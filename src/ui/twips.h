@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <QtMath>
+
+class QWidget;
+
+// Geometry is kept in twips (1/1440 inch); Qt's logical pixel is 15 twips at 96 dpi.
+namespace twips {
+
+inline constexpr int PerPixel = 15;
+
+inline int toPx(double twipValue) { return qRound(twipValue / PerPixel); }
+inline double toPxF(double twipValue) { return twipValue / PerPixel; }
+inline int fromPx(double px) { return qRound(px * PerPixel); }
+inline QRect toPx(const QRect &t) {
+    return QRect(toPx(t.left()), toPx(t.top()), toPx(t.width()), toPx(t.height()));
+}
+
+// Places a control at twip geometry and remembers the exact twips, so that a
+// position read back is the one set, not one rounded through pixels.
+void place(QWidget *w, int left, int top, int width, int height);
+void move(QWidget *w, int left, int top);
+void resize(QWidget *w, int width, int height);
+// The control's geometry in twips as last set through this unit.
+QRect geometry(const QWidget *w);
+inline QPoint pos(const QWidget *w) { return geometry(w).topLeft(); }
+
+}  // namespace twips

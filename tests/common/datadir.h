@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+// A temporary program directory holding the two data files, written in code
+// page 932 from UTF-8 test text.
+class DataDir {
+public:
+    // Entry lines are joined with CR LF and end with CR LF; the category file
+    // gets the installed ten lines unless told otherwise.
+    explicit DataDir(const QStringList &entryLines = {});
+    ~DataDir();
+
+    QString path() const { return dir_.path() + QLatin1Char('/'); }
+    QString entryPath() const { return path() + QStringLiteral("VexaTel.txt"); }
+    QString categoryPath() const { return path() + QStringLiteral("VexaType.txt"); }
+
+    void writeEntries(const QByteArray &bytes) const;
+    void writeCategories(const QByteArray &bytes) const;
+    QByteArray entryBytes() const;
+    QByteArray categoryBytes() const;
+
+    static QByteArray sjis(const QString &text);
+    static QByteArray sjisLines(const QStringList &lines);
+    static QStringList installedCategories();
+
+private:
+    QTemporaryDir dir_;
+};
+
+// Makes a directory read-only for the lifetime of the guard. Root ignores
+// permissions, so for root the guard also drops the override capabilities of
+// this thread until it ends.
+class ReadOnlyDir {
+public:
+    explicit ReadOnlyDir(const QString &path);
+    ~ReadOnlyDir();
+
+private:
+    QString path_;
+    bool droppedCapabilities_ = false;
+    unsigned savedEffective_ = 0;
+};
+
+QByteArray readFileBytes(const QString &path);
