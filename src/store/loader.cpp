@@ -10,9 +10,8 @@
 namespace mdlDim {
 namespace {
 
-std::function<void()> &loadFailureEnd() {
-    // Nothing may be written after a failed load, so no clean-up runs either.
-    static std::function<void()> end = [] { std::_Exit(EXIT_FAILURE); };
+std::function<void()> &replacedEnd() {
+    static std::function<void()> end;
     return end;
 }
 
@@ -47,11 +46,14 @@ QString loadTables(const QString &entryPath, const QString &categoryPath,
 }
 
 void endAfterLoadFailure() {
-    loadFailureEnd()();
+    if (replacedEnd())
+        replacedEnd()();
+    else
+        std::_Exit(EXIT_FAILURE);  // nothing may be written after a failed load, so no clean-up runs
 }
 
 void setLoadFailureEnd(std::function<void()> end) {
-    loadFailureEnd() = std::move(end);
+    replacedEnd() = std::move(end);
 }
 
 }  // namespace mdlDim

@@ -18,7 +18,8 @@ struct LoadedTables {
 QString loadTables(const QString &entryPath, const QString &categoryPath,
                    const std::array<QString, 11> &previous, LoadedTables &out);
 
-// Ends the program after a load failure has been shown. Tests replace the ending.
+// Ends the program after a load failure has been shown. Tests replace the
+// ending; an empty function restores it.
 void endAfterLoadFailure();
 void setLoadFailureEnd(std::function<void()> end);
 

@@ -16,6 +16,11 @@ QPointer<frmMsgBox> frmMsgBox::current;
 
 namespace {
 constexpr int ButtonTop = 1800;
+// The message may take up to four lines between the title and the buttons: the
+// designed 2025 x 585 area clipped every message longer than nine characters.
+const QRect MessageArea(240, 540, 3690, 1200);
+// Beside the printer picture for the paper prompt.
+const QRect PaperMessageArea(1080, 540, 3030, 1200);
 constexpr int PressShift = 10;
 
 bool singleButton() {
@@ -89,9 +94,9 @@ frmMsgBox::frmMsgBox() : QDialog(nullptr) {
 
     lblMsg = new QLabel(this);
     lblMsg->setObjectName(QStringLiteral("lblMsg"));
-    twips::place(lblMsg, 1080, 1080, 2025, 585);
+    twips::place(lblMsg, MessageArea.x(), MessageArea.y(), MessageArea.width(), MessageArea.height());
     lblMsg->setFont(fonts::named(fonts::UiGothic, 11.25));
-    lblMsg->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    lblMsg->setAlignment(Qt::AlignCenter);
     lblMsg->setWordWrap(true);
 
     const QFont captionFont = fonts::named(fonts::Gothic, 9);
@@ -136,8 +141,11 @@ frmMsgBox::frmMsgBox() : QDialog(nullptr) {
 }
 
 void frmMsgBox::makePaperPrompt() {
-    lblMsg->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    twips::move(lblMsg, 1080, twips::pos(lblMsg).y());
+    lblMsg->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    twips::place(lblMsg, PaperMessageArea.x(), PaperMessageArea.y(), PaperMessageArea.width(),
+                 PaperMessageArea.height());
+    // "キャンセル" needs the button's whole width.
+    twips::place(lblNo, 0, 60, 960, 180);
     imgPrintPaper->show();
     ImgPrinter->show();
     lblYes->setText(QStringLiteral("確認"));

@@ -10,6 +10,8 @@ TitleImage::TitleImage(QWidget *window, int widthTwips, const QString &caption) 
     setObjectName(QStringLiteral("imgTitle"));
     twips::place(this, 0, 0, widthTwips, artwork::TitleHeightTwips);
     setPixmap(artwork::titleImage(widthTwips, caption));
+    // Moves arrive without a button too; only a drag started here moves the window.
+    setMouseTracking(true);
 }
 
 void TitleImage::mousePressEvent(QMouseEvent *event) {

@@ -1,0 +1,222 @@
+#include "common/datadir.h"
+#include "common/testmain.h"
+#include "store/loader.h"
+#include "store/mdlDim.h"
+#include "ui/frmMsgBox.h"
+#include "ui/imagebutton.h"
+#include "ui/twips.h"
+
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+
+using mdlDim::MsgResult;
+
+namespace {
+// Answers the next modal box by clicking the named control.
+void answerWith(const QString &control) {
+    QTimer::singleShot(0, [control] {
+        frmMsgBox *box = frmMsgBox::loaded();
+        QVERIFY(box && box->isVisible());
+        auto *target = box->findChild<QWidget *>(control);
+        if (!target)
+            box->done(0);  // never leave the test waiting in the modal loop
+        QVERIFY(target);
+        QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(3, 3));
+    });
+}
+
+frmMsgBox *shownBox(const QString &text, const QString &mode) {
+    frmMsgBox *box = frmMsgBox::prepare(text, mode);
+    box->show();
+    return box;
+}
+}  // namespace
+
+class TestMsgBox : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() {
+        if (frmMsgBox::loaded())
+            frmMsgBox::loaded()->unload();
+    }
+
+    void layouts_data() {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QPoint>("yes");
+        QTest::addColumn<bool>("noShown");
+        QTest::newRow("Yes") << "Yes" << QPoint(1600, 1800) << false;
+        QTest::newRow("YesNo") << "YesNo" << QPoint(1920, 1800) << true;
+        QTest::newRow("other value gives two buttons") << "yes" << QPoint(1920, 1800) << true;
+    }
+    void layouts() {
+        QFETCH(QString, mode);
+        QFETCH(QPoint, yes);
+        QFETCH(bool, noShown);
+        frmMsgBox *box = shownBox("質問", mode);
+        QCOMPARE(twips::pos(box->picYes), yes);
+        QVERIFY(box->picYes->isVisible());
+        QCOMPARE(box->picNo->isVisible(), noShown);
+        if (noShown)
+            QCOMPARE(twips::pos(box->picNo), QPoint(3000, 1800));
+        QCOMPARE(box->size(), QSize(twips::toPx(4170), twips::toPx(2295)));
+        QCOMPARE(box->lblMsg->text(), QStringLiteral("質問"));
+        QCOMPARE(box->lblYes->text(), QStringLiteral("はい"));
+        QVERIFY(!box->imgPrintPaper->isVisible());
+    }
+
+    void answers_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<bool>("before");
+        QTest::addColumn<bool>("result");
+        QTest::newRow("picYes") << "picYes" << false << true;
+        QTest::newRow("lblYes answers like its button") << "lblYes" << false << true;
+        QTest::newRow("picNo") << "picNo" << true << false;
+        QTest::newRow("lblNo answers like its button") << "lblNo" << true << false;
+    }
+    void answers() {
+        QFETCH(QString, control);
+        QFETCH(bool, before);
+        QFETCH(bool, result);
+        MsgResult = before;
+        answerWith(control);
+        QCOMPARE(frmMsgBox::ask("このリストを保存しますか？", "YesNo"), result);
+        QCOMPARE(MsgResult, result);
+        QVERIFY(!frmMsgBox::loaded());
+    }
+
+    void pressedLook_data() {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QPoint>("pressed");
+        QTest::addColumn<QPoint>("atRest");
+        QTest::newRow("single yes") << "Yes" << "picYes" << "picYes" << QPoint(1620, 1810) << QPoint(1600, 1800);
+        QTest::newRow("single yes label") << "Yes" << "lblYes" << "picYes" << QPoint(1620, 1810) << QPoint(1600, 1800);
+        QTest::newRow("yes of two") << "YesNo" << "picYes" << "picYes" << QPoint(1930, 1810) << QPoint(1920, 1800);
+        QTest::newRow("no") << "YesNo" << "picNo" << "picNo" << QPoint(3010, 1810) << QPoint(3000, 1800);
+        QTest::newRow("no label") << "YesNo" << "lblNo" << "picNo" << QPoint(3010, 1810) << QPoint(3000, 1800);
+    }
+    void pressedLook() {
+        QFETCH(QString, mode);
+        QFETCH(QString, control);
+        QFETCH(QString, button);
+        QFETCH(QPoint, pressed);
+        QFETCH(QPoint, atRest);
+        frmMsgBox *box = shownBox("x", mode);
+        auto *target = box->findChild<QWidget *>(control);
+        auto *moved = box->findChild<QWidget *>(button);
+        for (int round = 0; round < 3; ++round) {  // absolute positions: no drift
+            QTest::mousePress(target, Qt::LeftButton, {}, QPoint(2, 2));
+            QCOMPARE(twips::pos(moved), pressed);
+            // Released away from the button: it moves back and gives no answer.
+            MsgResult = true;
+            QTest::mouseRelease(target, Qt::LeftButton, {}, QPoint(-400, 2));
+            QCOMPARE(twips::pos(moved), atRest);
+            QCOMPARE(frmMsgBox::loaded(), box);
+            QVERIFY(box->isVisible());
+        }
+        MsgResult = !(control.contains("Yes"));
+        QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(2, 2));
+        QCOMPARE(MsgResult, control.contains("Yes"));
+        QVERIFY(!frmMsgBox::loaded());
+    }
+
+    void carriageReturnGivesTwoLines() {
+        frmMsgBox *box = shownBox("一行目\r二行目", "Yes");
+        QCOMPARE(box->lblMsg->text().split('\n'), (QStringList{"一行目", "二行目"}));
+        const int oneLine = box->lblMsg->fontMetrics().lineSpacing();
+        QVERIFY(box->lblMsg->heightForWidth(box->lblMsg->width()) >= 2 * oneLine);
+    }
+
+    void paperPromptAdjustsOneShowing() {
+        frmMsgBox *box = frmMsgBox::prepare("紙を挿入したあとで,確認ボタン \rを押してください。", "YesNo");
+        box->makePaperPrompt();
+        box->show();
+        QVERIFY(box->imgPrintPaper->isVisible());
+        QVERIFY(box->ImgPrinter->isVisible());
+        QCOMPARE(box->lblYes->text(), QStringLiteral("確認"));
+        QCOMPARE(box->lblNo->text(), QStringLiteral("キャンセル"));
+        QVERIFY(box->lblMsg->alignment() & Qt::AlignLeft);
+        QCOMPARE(twips::pos(box->lblMsg).x(), 1080);
+        answerWith("lblYes");
+        QVERIFY(box->showModal());
+
+        // The next showing starts from the design state.
+        frmMsgBox *next = shownBox("次", "YesNo");
+        QCOMPARE(next->lblYes->text(), QStringLiteral("はい"));
+        QCOMPARE(next->lblNo->text(), QStringLiteral("いいえ"));
+        QVERIFY(!next->imgPrintPaper->isVisible());
+        QVERIFY(!next->ImgPrinter->isVisible());
+        QVERIFY(next->lblMsg->alignment() & Qt::AlignHCenter);
+    }
+
+    void staleBoxIsDiscarded() {
+        mdlDim::MsgText = "古い";
+        mdlDim::MsgMode = "Yes";
+        // A caller touches the box after its use: it is loaded again, hidden.
+        QPointer<frmMsgBox> stale = frmMsgBox::load();
+        stale->makePaperPrompt();
+        QCOMPARE(frmMsgBox::load(), stale.data());
+        frmMsgBox *fresh = frmMsgBox::prepare("新しい", "YesNo");
+        QVERIFY(fresh != stale.data());
+        QCOMPARE(fresh->lblMsg->text(), QStringLiteral("新しい"));
+        QVERIFY(fresh->picNo->isVisibleTo(fresh));
+        QCOMPARE(fresh->lblYes->text(), QStringLiteral("はい"));
+        QVERIFY(!fresh->imgPrintPaper->isVisibleTo(fresh));
+        QTRY_VERIFY(stale.isNull());
+    }
+
+    void paperMovesBetweenTwoPositions() {
+        frmMsgBox *box = frmMsgBox::prepare("紙", "YesNo");
+        box->makePaperPrompt();
+        box->show();
+        QVERIFY(box->timPaperMove->isActive());
+        QCOMPARE(box->timPaperMove->interval(), 500);
+        QCOMPARE(twips::pos(box->imgPrintPaper).y(), 600);
+        box->timPaperMove->setInterval(1);
+        QTRY_COMPARE(twips::pos(box->imgPrintPaper).y(), 800);
+        QVERIFY(box->PaperUp);
+        QTRY_COMPARE(twips::pos(box->imgPrintPaper).y(), 600);
+        QCOMPARE(twips::geometry(box->imgPrintPaper).width(), 750);
+        QCOMPARE(twips::pos(box->imgPrintPaper).x(), 360);
+    }
+
+    void escapeGivesNoAnswer() {
+        MsgResult = false;
+        QTimer::singleShot(0, [] {
+            frmMsgBox *box = frmMsgBox::loaded();
+            QTest::keyClick(box, Qt::Key_Escape);
+            QVERIFY(box->isVisible());
+            QTest::mouseClick(box->picNo, Qt::LeftButton, {}, QPoint(3, 3));
+        });
+        QCOMPARE(frmMsgBox::ask("元に戻しますか？", "YesNo"), false);
+    }
+
+    void loadFailureIsShownThenEnds() {
+        DataDir dir({"あ|一|||||||1|F"});
+        QVERIFY(mdlDim::LoadData());
+        const QStringList loaded = mdlDim::EntryTable;
+        QVERIFY(QFile::remove(dir.entryPath()));
+        bool ended = false;
+        mdlDim::setLoadFailureEnd([&] { ended = true; });
+        QString shown;
+        QTimer::singleShot(0, [&] {
+            frmMsgBox *box = frmMsgBox::loaded();
+            QVERIFY(box);
+            shown = box->lblMsg->text();
+            QVERIFY(!box->picNo->isVisible());
+            QVERIFY(!ended);
+            QTest::mouseClick(box->picYes, Qt::LeftButton, {}, QPoint(3, 3));
+        });
+        QVERIFY(!mdlDim::LoadData());
+        mdlDim::setLoadFailureEnd(nullptr);
+        QVERIFY(ended);
+        QVERIFY2(shown.contains("VexaTel.txt"), qPrintable(shown));
+        QCOMPARE(mdlDim::EntryTable, loaded);
+        QVERIFY(!QFile::exists(dir.entryPath()));
+    }
+};
+
+TELBORA_TEST(TestMsgBox)
+#include "tst_msgbox.moc"
