@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QColor>
+#include <QPixmap>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+
+struct PenSpec {
+    Qt::PenStyle style = Qt::SolidLine;
+    int width = 1;
+    QColor colour;
+    bool operator==(const PenSpec &) const = default;
+};
+
+struct FontSpec {
+    QString name;
+    double size = 0;
+    bool bold = false;
+    bool operator==(const FontSpec &) const = default;
+};
+
+// Where the drawing primitives draw: a picture box on screen, the printer, or
+// a recorder in the tests. All coordinates are twips from the target's top-left.
+class DrawTarget {
+public:
+    virtual ~DrawTarget() = default;
+
+    virtual void clear() = 0;
+    virtual void drawLine(QPoint from, QPoint to, const PenSpec &pen) = 0;
+    // The text's line cell has its top-left corner at `topLeft`.
+    virtual void drawText(const QString &text, QPoint topLeft, const FontSpec &font, QColor colour) = 0;
+    // Paints a picture scaled into `area`.
+    virtual void drawPicture(const QPixmap &picture, const QRect &area) = 0;
+};

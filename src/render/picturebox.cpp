@@ -1,0 +1,75 @@
+#include "render/picturebox.h"
+
+#include "ui/fonts.h"
+#include "ui/twips.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+PictureBox::PictureBox(QWidget *parent, const QString &name, QColor background)
+    : QWidget(parent), background_(background) {
+    setObjectName(name);
+}
+
+void PictureBox::resizeEvent(QResizeEvent *) {
+    if (buffer_.size() == size())
+        return;
+    QPixmap resized(size());
+    resized.fill(background_);
+    if (!buffer_.isNull()) {
+        QPainter p(&resized);
+        p.drawPixmap(0, 0, buffer_);
+    }
+    buffer_ = resized;
+}
+
+void PictureBox::clear() {
+    if (recorder_)
+        recorder_->clear();
+    if (buffer_.size() != size())
+        buffer_ = QPixmap(size());
+    buffer_.fill(background_);
+    update();
+}
+
+void PictureBox::drawLine(QPoint from, QPoint to, const PenSpec &pen) {
+    if (recorder_)
+        recorder_->drawLine(from, to, pen);
+    QPainter p(&buffer_);
+    QPen qpen(pen.colour, pen.width, pen.style);
+    qpen.setCapStyle(Qt::FlatCap);
+    p.setPen(qpen);
+    // Pixel centres, so that a one-pixel line is one crisp row of pixels.
+    const auto px = [](QPoint t) { return QPointF(qFloor(twips::toPxF(t.x())) + 0.5, qFloor(twips::toPxF(t.y())) + 0.5); };
+    p.drawLine(px(from), px(to));
+    update();
+}
+
+void PictureBox::drawText(const QString &text, QPoint topLeft, const FontSpec &font, QColor colour) {
+    if (recorder_)
+        recorder_->drawText(text, topLeft, font, colour);
+    QPainter p(&buffer_);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    const QFont qfont = fonts::named(font.name, font.size, font.bold);
+    p.setFont(qfont);
+    p.setPen(colour);
+    const QFontMetricsF metrics(qfont, &buffer_);
+    p.drawText(QPointF(twips::toPxF(topLeft.x()), twips::toPxF(topLeft.y()) + metrics.ascent()), text);
+    update();
+}
+
+void PictureBox::drawPicture(const QPixmap &picture, const QRect &area) {
+    if (recorder_)
+        recorder_->drawPicture(picture, area);
+    QPainter p(&buffer_);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawPixmap(QRectF(twips::toPxF(area.x()), twips::toPxF(area.y()), twips::toPxF(area.width()),
+                        twips::toPxF(area.height())),
+                 picture, QRectF(picture.rect()));
+    update();
+}
+
+void PictureBox::paintEvent(QPaintEvent *) {
+    QPainter p(this);
+    p.drawPixmap(0, 0, buffer_);
+}

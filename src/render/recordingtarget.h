@@ -1,0 +1,34 @@
+#pragma once
+
+#include "render/drawtarget.h"
+
+#include <QList>
+
+// Remembers every call, so that tests can assert exactly what was drawn.
+class RecordingTarget : public DrawTarget {
+public:
+    enum class Kind { Clear, Line, Text, Picture };
+
+    struct Call {
+        Kind kind;
+        QPoint from;  // line start, text position, picture top-left
+        QPoint to;    // line end
+        PenSpec pen;
+        QString text;
+        FontSpec font;
+        QColor colour;
+        QRect area;
+        qint64 pictureKey = 0;
+    };
+
+    void clear() override;
+    void drawLine(QPoint from, QPoint to, const PenSpec &pen) override;
+    void drawText(const QString &text, QPoint topLeft, const FontSpec &font, QColor colour) override;
+    void drawPicture(const QPixmap &picture, const QRect &area) override;
+
+    QList<Call> calls;
+
+    QList<Call> ofKind(Kind kind) const;
+    QStringList texts() const;
+    void reset() { calls.clear(); }
+};

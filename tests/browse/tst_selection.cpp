@@ -1,0 +1,156 @@
+#include "browse/kanarow.h"
+#include "browse/ordering.h"
+#include "browse/selection.h"
+#include "common/testmain.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+namespace {
+// The list's traditional exchange sort, kept literally as the reference.
+QList<int> literalExchangeSort(const QList<QString> &readings) {
+    QList<int> order;
+    for (int i = 0; i < readings.size(); ++i)
+        order.append(i);
+    for (int i = 0; i < order.size(); ++i)
+        for (int j = i + 1; j < order.size(); ++j)
+            if (readings.at(order.at(i)) > readings.at(order.at(j)))
+                order.swapItemsAt(i, j);
+    return order;
+}
+
+QString element(int line, const QString &reading, int category = 1) {
+    return QStringLiteral("%1|%2|名%1|||||||%3|F").arg(line).arg(reading).arg(category);
+}
+
+QStringList readingsOf(const QStringList &elements) {
+    QStringList readings;
+    for (const QString &e : elements)
+        readings.append(selection::readingOf(e));
+    return readings;
+}
+}  // namespace
+
+class TestSelection : public QObject {
+    Q_OBJECT
+private slots:
+    void equalReadingsAsTheExchangeSortLeavesThem() {
+        const QList<QString> readings = {"b", "b", "a"};
+        QCOMPARE(ordering::exchangeSortOrder(readings), (QList<int>{2, 1, 0}));
+        QCOMPARE(literalExchangeSort(readings), (QList<int>{2, 1, 0}));
+    }
+
+    void sameOrderAsTheLiteralSort_data() {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("alphabet");
+        QTest::addColumn<quint32>("seed");
+        for (quint32 seed = 1; seed <= 300; ++seed) {
+            const int size = 1 + static_cast<int>(seed * 7 % 60);
+            const int alphabet = 1 + static_cast<int>(seed % 6);
+            QTest::addRow("seed %u, %d entries, %d readings", seed, size, alphabet) << size << alphabet << seed;
+        }
+        QTest::newRow("large, many equal") << 1500 << 12 << quint32(4242);
+    }
+    void sameOrderAsTheLiteralSort() {
+        QFETCH(int, size);
+        QFETCH(int, alphabet);
+        QFETCH(quint32, seed);
+        QRandomGenerator random(seed);
+        const QStringList pool = {"a", "b", "ab", "あ", "ア", "B", "aa", "やまだ", "ヤマダ", "やま"};
+        QList<QString> readings;
+        for (int i = 0; i < size; ++i)
+            readings.append(pool.at(random.bounded(qMin(alphabet, int(pool.size())))));
+        QCOMPARE(ordering::exchangeSortOrder(readings), literalExchangeSort(readings));
+    }
+
+    void readingOrder_data() {
+        QTest::addColumn<QStringList>("readings");
+        QTest::addColumn<QStringList>("sorted");
+        QTest::newRow("Latin before hiragana before katakana")
+            << QStringList{"カトウ", "かとう", "Kato"} << QStringList{"Kato", "かとう", "カトウ"};
+        QTest::newRow("capitals before small") << QStringList{"abe", "Abe", "ABE"} << QStringList{"ABE", "Abe", "abe"};
+        QTest::newRow("prefix first") << QStringList{"やまだ", "やま", "や"} << QStringList{"や", "やま", "やまだ"};
+        QTest::newRow("voiced mark not folded") << QStringList{"さとう", "ざとう", "さどう"}
+                                                << QStringList{"さとう", "さどう", "ざとう"};
+    }
+    void readingOrder() {
+        QFETCH(QStringList, readings);
+        QFETCH(QStringList, sorted);
+        QStringList elements;
+        for (int i = 0; i < readings.size(); ++i)
+            elements.append(element(i + 1, readings.at(i)));
+        QCOMPARE(readingsOf(selection::select(elements, 0, 0)), sorted);
+    }
+
+    void rowBoundaries_data() {
+        QTest::addColumn<QString>("reading");
+        QTest::addColumn<int>("row");
+        QTest::newRow("A") << "A" << 1;
+        QTest::newRow("[") << "[x" << 1;
+        QTest::newRow("`") << "`" << 1;
+        QTest::newRow("z") << "z" << 1;
+        QTest::newRow("@ before A") << "@" << 0;
+        QTest::newRow("{ after z") << "{" << 0;
+        const QList<QPair<QString, QString>> rows = {{"あお", "ァオ"}, {"かご", "カゴ"}, {"さぞ", "サゾ"}, {"たど", "タド"},
+                                                      {"なの", "ナノ"}, {"はぽ", "ハポ"}, {"まも", "マモ"}, {"ゃよ", "ャヨ"},
+                                                      {"らろ", "ラロ"}, {"ゎん", "ヮン"}};
+        for (int r = 0; r < rows.size(); ++r) {
+            const QString hira = rows.at(r).first, kata = rows.at(r).second;
+            QTest::addRow("row %d first hiragana", r + 2) << hira.left(1) << r + 2;
+            QTest::addRow("row %d last hiragana", r + 2) << hira.mid(1) << r + 2;
+            QTest::addRow("row %d first katakana", r + 2) << kata.left(1) << r + 2;
+            QTest::addRow("row %d last katakana", r + 2) << kata.mid(1) << r + 2;
+        }
+        QTest::newRow("small a") << "ぁ" << 0;
+        QTest::newRow("vu") << "ヴ" << 0;
+        QTest::newRow("small ka") << "ヵ" << 0;
+        QTest::newRow("small ke") << "ヶ" << 0;
+        QTest::newRow("long vowel") << "ー" << 0;
+        QTest::newRow("half-width katakana") << "ｱｲ" << 0;
+        QTest::newRow("full-width Latin") << "Ａ" << 0;
+        QTest::newRow("digit") << "1" << 0;
+        QTest::newRow("kanji") << "山田" << 0;
+        QTest::newRow("empty") << "" << 0;
+        QTest::newRow("voiced ga") << "がっこう" << 3;
+    }
+    void rowBoundaries() {
+        QFETCH(QString, reading);
+        QFETCH(int, row);
+        for (int r = 1; r < kanarow::RowCount; ++r)
+            QCOMPARE(kanarow::matches(reading, r), r == row);
+        QVERIFY(kanarow::matches(reading, 0));
+    }
+
+    void categoryAndRowFilters() {
+        const QStringList elements = {element(1, "がっこう", 3), element(2, "あべ", 3), element(3, "ヴぃ", 3),
+                                      element(4, "山", 1),       element(5, "かい", 1), element(7, "x", 0),
+                                      element(8, "y", 11),       element(9, "", 3)};
+        QCOMPARE(selection::select(elements, 3, 0).size(), 4);
+        QCOMPARE(selection::select(elements, 3, 3), (QStringList{element(1, "がっこう", 3)}));
+        QCOMPARE(selection::select(elements, 0, 3).size(), 2);
+        QCOMPARE(selection::select(elements, 1, 2).size(), 0);
+        // Hand-edited categories and empty readings stop nothing and are listed under 全表示.
+        QCOMPARE(selection::select(elements, 0, 0).size(), elements.size());
+        QCOMPARE(selection::select(elements, 0, 1).size(), 2);
+        for (int row = 1; row < kanarow::RowCount; ++row)
+            QVERIFY(!selection::select(elements, 0, row).contains(element(9, "", 3)));
+    }
+
+    void categoryOfHandEditedLines_data() {
+        QTest::addColumn<QString>("element");
+        QTest::addColumn<int>("category");
+        QTest::newRow("ten") << "1|a|b|||||||10|F" << 10;
+        QTest::newRow("leading zero") << "1|a|b|||||||03|F" << 3;
+        QTest::newRow("word") << "1|a|b|||||||x|F" << 0;
+        QTest::newRow("eleven") << "1|a|b|||||||11|F" << 0;
+        QTest::newRow("missing") << "1|a|b" << 0;
+    }
+    void categoryOfHandEditedLines() {
+        QFETCH(QString, element);
+        QFETCH(int, category);
+        QCOMPARE(selection::categoryOf(element), category);
+    }
+};
+
+TELBORA_TEST(TestSelection)
+#include "tst_selection.moc"
