@@ -2,12 +2,17 @@
 // first argument (default: the current directory). Run it with
 // QT_QPA_PLATFORM=offscreen; the data files are read from the second argument
 // when given (for example the sample phone book).
+#include "browse/frmLogo.h"
+#include "browse/frmMain.h"
 #include "store/mdlDim.h"
+#include "ui/imagebutton.h"
 #include "ui/fonts.h"
 #include "ui/frmMsgBox.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QMouseEvent>
+#include <QScrollBar>
 #include <QTimer>
 #include <QWidget>
 
@@ -42,6 +47,33 @@ void renderMessageBoxes() {
          "frmMsgBox-load-failure");
     frmMsgBox::loaded()->unload();
 }
+void click(QWidget *w) {
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(3, 3), w->mapToGlobal(QPointF(3, 3)), Qt::LeftButton,
+                      Qt::LeftButton, {});
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(3, 3), w->mapToGlobal(QPointF(3, 3)), Qt::LeftButton,
+                        Qt::NoButton, {});
+    QApplication::sendEvent(w, &press);
+    QApplication::sendEvent(w, &release);
+}
+
+void renderBrowsing() {
+    auto *logo = new frmLogo();
+    logo->timStart->stop();
+    save(logo, "frmLogo");
+    delete logo;
+
+    auto *home = new frmMain();
+    save(home, "frmMain-all");
+    home->fsbList->setValue(home->fsbList->maximum());
+    save(home, "frmMain-all-last-page");
+    click(home->imgYR);
+    save(home, "frmMain-category-2");
+    click(home->pciNewType[3]);
+    save(home, "frmMain-category-9");
+    click(home->pciNewType[2]);
+    save(home, "frmMain-category-8-unnamed");
+    delete home;
+}
 }  // namespace
 
 int main(int argc, char *argv[]) {
@@ -52,5 +84,7 @@ int main(int argc, char *argv[]) {
     if (argc > 2)
         mdlDim::setAppDirForTesting(QString::fromLocal8Bit(argv[2]));
     renderMessageBoxes();
+    if (argc > 2)
+        renderBrowsing();
     return 0;
 }

@@ -118,4 +118,115 @@ QPixmap printer(QSize px) {
     return pixmap;
 }
 
+QColor categoryColour(int category) {
+    static const QColor colours[] = {QColor(252, 182, 220), QColor(252, 206, 164), QColor(252, 254, 124),
+                                     QColor(220, 238, 148), QColor(164, 222, 236)};
+    if (category >= 1 && category <= 5)
+        return colours[category - 1];
+    return QColor(204, 206, 204);
+}
+
+QPixmap categoryTag(int category) {
+    QPixmap pixmap(28, 19);
+    pixmap.fill(categoryColour(category));
+    return pixmap;
+}
+
+QPixmap openButton(bool pressed) {
+    QPixmap pixmap = button(QSize(27, 19), {}, pressed ? QColor(90, 130, 190) : QColor(130, 170, 220));
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    // An arrow pointing into the entry.
+    const QPointF c(13.5 + (pressed ? 1 : 0), 9.5 + (pressed ? 1 : 0));
+    QPolygonF arrow({c + QPointF(-3, -5), c + QPointF(3, 0), c + QPointF(-3, 5)});
+    p.setPen(QPen(Qt::white, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPolyline(arrow);
+    return pixmap;
+}
+
+QPixmap closeButton(bool pressed) {
+    QPixmap pixmap = blank(QSize(17, 17));
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF r(0.5, 0.5, 16, 16);
+    p.setPen(QPen(QColor(120, 30, 30), 1));
+    p.setBrush(pressed ? QColor(160, 40, 40) : QColor(215, 75, 70));
+    p.drawRoundedRect(r, 3, 3);
+    p.setPen(QPen(Qt::white, 2, Qt::SolidLine, Qt::RoundCap));
+    const qreal o = pressed ? 1 : 0;
+    p.drawLine(QPointF(5 + o, 5 + o), QPointF(12 + o, 12 + o));
+    p.drawLine(QPointF(12 + o, 5 + o), QPointF(5 + o, 12 + o));
+    return pixmap;
+}
+
+QPixmap listHeader(QSize px) {
+    QPixmap pixmap(px);
+    QPainter p(&pixmap);
+    QLinearGradient fill(0, 0, 0, px.height());
+    fill.setColorAt(0, QColor(110, 145, 195));
+    fill.setColorAt(1, QColor(70, 105, 160));
+    p.fillRect(pixmap.rect(), fill);
+    p.setPen(Qt::white);
+    p.setFont(fonts::named(fonts::UiGothic, 8, true));
+    // Column edges as in the list below, in twips.
+    const int edges[] = {0, 370, 810, 3400, 4650, 5330};
+    const char16_t *titles[] = {u"索", u"分類", u"氏名", u"住所", u"詳細"};
+    for (int i = 0; i < 5; ++i) {
+        const QRectF column(twips::toPxF(edges[i]), 0, twips::toPxF(edges[i + 1] - edges[i]), px.height());
+        p.drawText(column, Qt::AlignCenter, QString::fromUtf16(titles[i]));
+        if (i > 0) {
+            p.setPen(QColor(160, 185, 225));
+            p.drawLine(QPointF(column.left() + 0.5, 3), QPointF(column.left() + 0.5, px.height() - 3));
+            p.setPen(Qt::white);
+        }
+    }
+    return pixmap;
+}
+
+QPixmap splash(QSize px) {
+    QPixmap pixmap(px);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF r = pixmap.rect();
+    QLinearGradient sky(r.topLeft(), r.bottomRight());
+    sky.setColorAt(0, QColor(60, 100, 165));
+    sky.setColorAt(1, QColor(20, 45, 95));
+    p.fillRect(r, sky);
+
+    // A phone book with coloured category tabs.
+    const QRectF book(r.width() * 0.27, r.height() * 0.14, r.width() * 0.46, r.height() * 0.46);
+    for (int c = 1; c <= 5; ++c) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(categoryColour(c));
+        p.drawRoundedRect(QRectF(book.right() - 4, book.top() + 10 + (c - 1) * book.height() / 5.6, 14,
+                                 book.height() / 7),
+                          3, 3);
+    }
+    p.setPen(QPen(QColor(120, 80, 20), 2));
+    p.setBrush(QColor(245, 205, 100));
+    p.drawRoundedRect(book, 8, 8);
+    p.setPen(QPen(QColor(150, 100, 30), 2));
+    for (int ring = 0; ring < 5; ++ring) {
+        const qreal y = book.top() + 14 + ring * (book.height() - 28) / 4;
+        p.drawLine(QPointF(book.left() - 5, y), QPointF(book.left() + 9, y));
+    }
+    p.setPen(QColor(110, 70, 20));
+    p.setFont(fonts::named(fonts::UiGothic, 20, true));
+    p.drawText(book, Qt::AlignCenter, QStringLiteral("☎"));
+
+    p.setPen(Qt::white);
+    p.setFont(fonts::named(fonts::UiGothic, 18, true));
+    p.drawText(QRectF(0, r.height() * 0.64, r.width(), r.height() * 0.14), Qt::AlignCenter,
+               QStringLiteral("テルボラ"));
+    p.setFont(fonts::named(fonts::Arial, 12, true));
+    p.setPen(QColor(250, 210, 110));
+    p.drawText(QRectF(0, r.height() * 0.78, r.width(), r.height() * 0.1), Qt::AlignCenter, QStringLiteral("QX360"));
+    p.setFont(fonts::named(fonts::UiGothic, 7));
+    p.setPen(QColor(200, 215, 240));
+    p.drawText(QRectF(0, r.height() * 0.89, r.width(), r.height() * 0.08), Qt::AlignCenter,
+               QStringLiteral("電話帳・カード印刷"));
+    return pixmap;
+}
+
 }  // namespace artwork

@@ -18,4 +18,12 @@ QPixmap button(QSize px, const QString &caption = {}, QColor face = QColor(120, 
 QPixmap paper(QSize px);
 QPixmap printer(QSize px);
 
+// The browsing window's pictures.
+QColor categoryColour(int category);
+QPixmap categoryTag(int category);            // 28 x 19 plain colour
+QPixmap openButton(bool pressed);             // 27 x 19
+QPixmap closeButton(bool pressed);            // 17 x 17
+QPixmap listHeader(QSize px);                 // the column headings above the list
+QPixmap splash(QSize px);                     // the product picture
+
 }  // namespace artwork

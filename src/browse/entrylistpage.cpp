@@ -1,0 +1,150 @@
+#include "browse/entrylistpage.h"
+
+#include "browse/selection.h"
+#include "render/mdlView.h"
+#include "render/picturebox.h"
+#include "store/mdlDim.h"
+#include "ui/fonts.h"
+#include "ui/twips.h"
+
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QSignalBlocker>
+
+using mdlDim::EntryCount;
+using mdlDim::EntryTable;
+
+namespace {
+constexpr int ListWidth = 5330;
+constexpr int ListHeight = 5700;
+constexpr int ColumnEdges[] = {370, 810, 3400, 4650};
+constexpr int OpenButtonX = 4660;
+constexpr int OpenPicture = 11;
+constexpr int OpenPressedPicture = 12;
+
+QString shortCategory(const QString &name) {
+    return name.size() >= 3 ? name.left(2) + QStringLiteral("...") : name;
+}
+
+QString shortAddress(const QString &address) {
+    return address.size() > 7 ? address.left(6) + QStringLiteral("...") : address;
+}
+}  // namespace
+
+EntryListPage::EntryListPage(PictureBox *picture, QScrollBar *scrollBar, const QList<QPixmap> &pictures,
+                             std::function<QString(int)> categoryName, QObject *parent)
+    : QObject(parent), picture_(picture), scrollBar_(scrollBar), pictures_(pictures),
+      categoryName_(std::move(categoryName)) {
+    picture_->installEventFilter(this);
+    picture_->setMouseTracking(true);
+    connect(scrollBar_, &QScrollBar::valueChanged, this, &EntryListPage::ViewTelList);
+}
+
+void EntryListPage::ViewTelList(int start) {
+    using mdlView::ViewLine;
+    using mdlView::ViewText;
+    PictureBox &pic = *picture_;
+    pic.clear();
+    const auto gridLines = [&](bool horizontal) {
+        if (horizontal) {
+            for (int y = 0; y <= ListHeight; y += RowHeight)
+                ViewLine(pic, QStringLiteral("line"), y, y, 0, ListWidth, 1, 172, 172, 172);
+        } else {
+            for (int x : ColumnEdges)
+                ViewLine(pic, QStringLiteral("line"), 0, ListHeight, x, x, 1, 172, 172, 172);
+        }
+    };
+    gridLines(true);
+    gridLines(false);
+    PressedButtonTop.clear();
+    // The page and the click mapping both start at the scroll bar's value.
+    if (start == 0 && scrollBar_->value() != 0) {
+        const QSignalBlocker quiet(scrollBar_);
+        scrollBar_->setValue(0);
+    }
+    rowsShown_ = 0;
+    if (EntryCount == 0)
+        return;
+
+    const auto text = [&](const QString &s, int x, int y) {
+        ViewText(pic, s, x, y, fonts::UiGothic, 8, false, 0, 0, 0);
+    };
+    int bottom = 0;
+    for (int i = start; rowsShown_ < Rows && i >= 0 && i < EntryTable.size() && !EntryTable.at(i).isEmpty(); ++i) {
+        const QString &element = EntryTable.at(i);
+        bottom += RowHeight;
+        ++rowsShown_;
+        const int category = selection::categoryOf(element);
+        if (category != 0)
+            pic.drawPicture(pictures_.at(category), QRect(380, bottom - 290, 430, 290));
+        pic.drawPicture(pictures_.at(OpenPicture), QRect(OpenButtonX, bottom - 290, 410, 290));
+        text(selection::readingOf(element).left(1), 140, bottom - 210);
+        if (category != 0) {
+            const QString name = categoryName_(category);
+            text(shortCategory(name), name.size() >= 3 ? 420 : 450, bottom - 210);
+        }
+        text(mdlDim::GetField(element, QStringLiteral("|"), 3), 890, bottom - 210);
+        text(shortAddress(mdlDim::GetField(element, QStringLiteral("|"), 5)), 3480, bottom - 210);
+    }
+    gridLines(false);
+
+    const int pageRows = mdlDim::CurrentCategory == 0 ? 19 : 17;
+    scrollBar_->setPageStep(pageRows);
+    // A value beyond the new maximum is pulled back, which redraws that page.
+    scrollBar_->setMaximum(EntryCount > pageRows ? EntryCount - pageRows : 0);
+}
+
+void EntryListPage::storePointer(const QPointF &pos) {
+    ListMouseX = twips::fromPx(pos.x());
+    ListMouseY = twips::fromPx(pos.y());
+}
+
+void EntryListPage::buttonDown() {
+    const int row = ListMouseY / RowHeight;
+    if (row < 0 || row >= rowsShown_ || ListMouseX <= OpenButtonX)
+        return;
+    const int top = row * RowHeight + 10;
+    PressedButtonTop = QString::number(top);
+    picture_->drawPicture(pictures_.at(OpenPressedPicture), QRect(OpenButtonX, top, 410, 290));
+}
+
+void EntryListPage::buttonUp() {
+    if (PressedButtonTop.isEmpty())
+        return;
+    picture_->drawPicture(pictures_.at(OpenPicture), QRect(OpenButtonX, PressedButtonTop.toInt(), 410, 290));
+    PressedButtonTop.clear();
+}
+
+void EntryListPage::click() {
+    const int index = ListMouseY / RowHeight + scrollBar_->value();
+    if (ListMouseY >= 0 && index < EntryCount && ListMouseX > OpenButtonX)
+        emit entryOpened(index);
+}
+
+bool EntryListPage::eventFilter(QObject *watched, QEvent *event) {
+    if (watched != picture_)
+        return false;
+    switch (event->type()) {
+    case QEvent::MouseMove:
+        storePointer(static_cast<QMouseEvent *>(event)->position());
+        return true;
+    case QEvent::MouseButtonPress:
+        storePointer(static_cast<QMouseEvent *>(event)->position());
+        pressedOnList_ = true;
+        buttonDown();
+        return true;
+    case QEvent::MouseButtonRelease: {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        storePointer(mouse->position());
+        buttonUp();
+        // A click needs the press and the release on the list.
+        const bool clicked = pressedOnList_ && picture_->rect().contains(mouse->position().toPoint());
+        pressedOnList_ = false;
+        if (clicked)
+            click();
+        return true;
+    }
+    default:
+        return false;
+    }
+}

@@ -1,0 +1,36 @@
+#include "browse/frmLogo.h"
+
+#include "browse/frmMain.h"
+#include "store/mdlDim.h"
+#include "ui/artwork.h"
+#include "ui/skin.h"
+#include "ui/twips.h"
+
+#include <QLabel>
+#include <QTimer>
+
+frmLogo::frmLogo() {
+    skin::setUpWindow(this, QStringLiteral("frmLogo"), 3735, 3720);
+    setAttribute(Qt::WA_DeleteOnClose);
+    imgLogo = new QLabel(this);
+    imgLogo->setObjectName(QStringLiteral("imgLogo"));
+    twips::place(imgLogo, 0, 0, 3735, 3720);
+    imgLogo->setPixmap(artwork::splash(QSize(249, 248)));
+
+    timStart = new QTimer(this);
+    timStart->setObjectName(QStringLiteral("timStart"));
+    timStart->setInterval(2000);
+    timStart->setSingleShot(true);
+    connect(timStart, &QTimer::timeout, this, &frmLogo::handOver);
+
+    mdlDim::CenterForm(this);
+    mdlDim::CurrentCategory = 0;
+    timStart->start();
+}
+
+void frmLogo::handOver() {
+    auto *home = new frmMain();
+    home->show();
+    emit handedOver();
+    close();
+}

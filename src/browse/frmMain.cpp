@@ -1,0 +1,294 @@
+#include "browse/frmMain.h"
+
+#include "browse/entrylistpage.h"
+#include "browse/kanarow.h"
+#include "browse/placeholderwindow.h"
+#include "browse/selection.h"
+#include "render/picturebox.h"
+#include "store/mdlDim.h"
+#include "ui/artwork.h"
+#include "ui/fonts.h"
+#include "ui/frameline.h"
+#include "ui/frmMsgBox.h"
+#include "ui/imagebutton.h"
+#include "ui/skin.h"
+#include "ui/titleimage.h"
+#include "ui/twips.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPointer>
+#include <QScrollBar>
+
+using mdlDim::CurrentCategory;
+
+namespace {
+QPointer<frmMain> current;
+
+constexpr int WindowWidth = 5715;
+constexpr int WindowHeight = 7515;
+constexpr int CategoryTop = 960;
+
+struct CategoryButton {
+    const char *name;
+    int category;
+    int left;
+    int width;
+    const char16_t *face;
+    const char16_t *caption;
+};
+
+const CategoryButton FixedCategories[] = {
+    {"imgAll", 0, 195, 615, u"全表示", u"全リスト表示"}, {"imgQQ", 1, 840, 450, u"親戚", u"親戚"},
+    {"imgYR", 2, 1305, 450, u"友人", u"友人"},           {"imgOD", 3, 1770, 450, u"お店", u"お店"},
+    {"imgSS", 4, 2250, 450, u"仕事", u"仕事"},           {"imgBY", 5, 2720, 450, u"病院", u"病院"},
+};
+constexpr int UserCategoryLefts[] = {3200, 3660, 4125, 4605, 5090};
+constexpr int CategoryLineXs[] = {1060, 1530, 2000, 2480, 2940};
+const char *const CategoryLineNames[] = {"linQQ", "linYR", "linOD", "linSS", "linBY"};
+
+QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption, int left, int top, int width,
+                  int height, double pointSize = 9) {
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->setFont(fonts::named(fonts::UiGothic, pointSize));
+    twips::place(label, left, top, width, height);
+    return label;
+}
+
+ImageButton *makeButton(QWidget *parent, const QString &name, QRect atRest, QPoint pressed,
+                        const QString &caption, QColor face = QColor(120, 160, 210)) {
+    auto *button = new ImageButton(parent, name);
+    twips::place(button, atRest.x(), atRest.y(), atRest.width(), atRest.height());
+    button->setPositions(atRest.topLeft(), pressed);
+    button->setPixmap(artwork::button(button->size(), caption, face));
+    return button;
+}
+}  // namespace
+
+frmMain *frmMain::loaded() {
+    return current;
+}
+
+frmMain::frmMain() {
+    current = this;
+    skin::setUpWindow(this, QStringLiteral("frmMain"), WindowWidth, WindowHeight);
+    setFont(fonts::named(fonts::UiGothic, 9));
+
+    imgPicture.resize(15);
+    for (int c = 1; c <= 10; ++c)
+        imgPicture[c] = artwork::categoryTag(c);
+    imgPicture[11] = artwork::openButton(false);
+    imgPicture[12] = artwork::openButton(true);
+    imgPicture[13] = artwork::closeButton(true);
+    imgPicture[14] = artwork::closeButton(false);
+
+    imgTitle = new TitleImage(this, WindowWidth, skin::ProductCaption);
+    imgClose = new ImageButton(this, QStringLiteral("imgClose"));
+    twips::place(imgClose, 5430, 30, 255, 255);
+    imgClose->setPictures(imgPicture[14], imgPicture[13]);
+    connect(imgClose, &ImageButton::clicked, this, &frmMain::closeRequested);
+
+    imgNew = makeButton(this, QStringLiteral("imgNew"), QRect(4510, 540, 1005, 300), QPoint(4530, 550),
+                        QStringLiteral("新規登録"));
+    connect(imgNew, &ImageButton::clicked, this, &frmMain::newEntry);
+
+    lblType = makeLabel(this, QStringLiteral("lblType"), QStringLiteral("全リスト表示"), 200, 550, 1230, 225, 9);
+    QFont typeFont = lblType->font();
+    typeFont.setBold(true);
+    lblType->setFont(typeFont);
+    lblCount = makeLabel(this, QStringLiteral("lblCount"), QStringLiteral("現在"), 1560, 615, 960, 225, 8);
+    lblIndex = makeLabel(this, QStringLiteral("lblIndex"), QStringLiteral("行音フィルター"), 2520, 615, 960, 225, 7);
+    cboIndex = new QComboBox(this);
+    cboIndex->setObjectName(QStringLiteral("cboIndex"));
+    cboIndex->addItems(kanarow::captions());
+    cboIndex->setMaxVisibleItems(kanarow::RowCount);
+    twips::place(cboIndex, 3480, 540, 975, 330);
+    connect(cboIndex, &QComboBox::currentIndexChanged, this, [this] {
+        SelectDB(CurrentCategory);
+        ViewTelList(0);
+    });
+
+    buildCategoryButtons();
+    buildPrintStrip();
+    buildList();
+
+    linLeft = new FrameLine(this, QStringLiteral("linLeft"), 0, 420, 0, WindowHeight - 15);
+    linRight = new FrameLine(this, QStringLiteral("linRight"), WindowWidth - 15, WindowHeight - 15,
+                             WindowWidth - 15, 420);
+    liinDown = new FrameLine(this, QStringLiteral("liinDown"), 0, WindowHeight - 15, WindowWidth, WindowHeight - 15);
+
+    // Loading: the layout for the current category, centred, the first
+    // selection and page, then the user categories' names.
+    TypeMode(CurrentCategory != 0);
+    mdlDim::CenterForm(this);
+    if (cboIndex->currentIndex() == 0) {
+        SelectDB(CurrentCategory);
+        ViewTelList(0);
+    } else {
+        cboIndex->setCurrentIndex(0);
+    }
+    UpdateType();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::buildCategoryButtons() {
+    for (const CategoryButton &b : FixedCategories) {
+        const QColor face = b.category == 0 ? QColor(150, 175, 215) : artwork::categoryColour(b.category);
+        ImageButton *button = makeButton(this, QString::fromLatin1(b.name), QRect(b.left, CategoryTop, b.width, 255),
+                                         QPoint(b.left + 10, CategoryTop + 10), QString::fromUtf16(b.face), face);
+        const QString caption = QString::fromUtf16(b.caption);
+        const int category = b.category;
+        connect(button, &ImageButton::clicked, this, [this, category, caption] { chooseCategory(category, caption); });
+        ImageButton **member[] = {&imgAll, &imgQQ, &imgYR, &imgOD, &imgSS, &imgBY};
+        *member[b.category] = button;
+    }
+    for (int i = 0; i < 5; ++i) {
+        const int left = UserCategoryLefts[i];
+        ImageButton *button = makeButton(this, QStringLiteral("pciNewType(%1)").arg(i), QRect(left, CategoryTop, 450, 255),
+                                         QPoint(left + 10, CategoryTop + 10), {}, artwork::categoryColour(6 + i));
+        QLabel *label = makeButtonLabel(button, QStringLiteral("lblNew(%1)").arg(i), QStringLiteral("新規"),
+                                        QRect(50, 60, 345, 165), fonts::named(fonts::UiGothic, 6.75));
+        connect(button, &ImageButton::clicked, this, [this, i] { chooseUserCategory(i); });
+        pciNewType.append(button);
+        lblNew.append(label);
+    }
+    for (int i = 0; i < 5; ++i) {
+        auto *line = new FrameLine(this, QString::fromLatin1(CategoryLineNames[i]), CategoryLineXs[i], 1180,
+                                   CategoryLineXs[i], 1290, QColor(90, 90, 90));
+        categoryLines.append(line);
+    }
+}
+
+void frmMain::buildPrintStrip() {
+    picTypeList = new QWidget(this);
+    picTypeList->setObjectName(QStringLiteral("picTypeList"));
+    twips::place(picTypeList, 0, 1280, WindowWidth, 600);
+    Label10 = makeLabel(picTypeList, QStringLiteral("Label10"), QStringLiteral("このカテゴリーを"), 240, 130, 1200, 210, 7);
+    Label11 = makeLabel(picTypeList, QStringLiteral("Label11"), QStringLiteral("印刷ブレビュー"), 240, 340, 1200, 210, 7);
+    struct Format {
+        ImageButton **member;
+        const char *name;
+        QRect atRest;
+        QPoint pressed;
+        const char16_t *caption;
+    };
+    const Format formats[] = {
+        {&imgType, "imgType", QRect(1440, 80, 885, 465), QPoint(1450, 90), u"住所録"},
+        {&imgTypeA, "imgTypeA", QRect(2380, 80, 1410, 465), QPoint(2400, 90), u"住所録＋メール"},
+        {&imgTypeB, "imgTypeB", QRect(3850, 80, 780, 465), QPoint(3870, 90), u"電話帳"},
+        {&imgTypeC, "imgTypeC", QRect(4690, 80, 765, 465), QPoint(4710, 90), u"簡易録"},
+    };
+    for (int f = 0; f < 4; ++f) {
+        const Format &format = formats[f];
+        *format.member = makeButton(picTypeList, QString::fromLatin1(format.name), format.atRest, format.pressed,
+                                    QString::fromUtf16(format.caption), QColor(225, 170, 90));
+        connect(*format.member, &ImageButton::clicked, this, [this, f] { chooseCardFormat(f); });
+    }
+}
+
+void frmMain::buildList() {
+    picMain = new QWidget(this);
+    picMain->setObjectName(QStringLiteral("picMain"));
+    picTital = new QLabel(picMain);
+    picTital->setObjectName(QStringLiteral("picTital"));
+    twips::place(picTital, 0, 0, 5330, 300);
+    picTital->setPixmap(artwork::listHeader(picTital->size()));
+    picList0 = new PictureBox(picMain, QStringLiteral("picList(0)"));
+    twips::place(picList0, 0, 300, 5060, 5700);
+    fsbList = new QScrollBar(Qt::Vertical, picMain);
+    fsbList->setObjectName(QStringLiteral("fsbList"));
+    fsbList->setMinimum(0);
+    fsbList->setMaximum(0);
+    list_ = new EntryListPage(picList0, fsbList, imgPicture, [this](int c) { return WriteType(c); }, this);
+    connect(list_, &EntryListPage::entryOpened, this, &frmMain::openEntry);
+}
+
+void frmMain::SelectDB(int category) {
+    if (!mdlDim::LoadData())
+        return;
+    mdlDim::EntryTable = selection::select(mdlDim::EntryTable, category, cboIndex->currentIndex());
+    mdlDim::EntryCount = static_cast<int>(mdlDim::EntryTable.size());
+    mdlDim::PrintTable.clear();
+    lblCount->setText(QStringLiteral("現在 %1 件").arg(mdlDim::EntryCount));
+}
+
+void frmMain::ViewTelList(int start) {
+    list_->ViewTelList(start);
+}
+
+void frmMain::TypeMode(bool categoryMode) {
+    setFixedSize(twips::toPx(WindowWidth), twips::toPx(WindowHeight));
+    twips::move(lblIndex, categoryMode ? 3800 : 2520, 620);
+    twips::move(cboIndex, categoryMode ? 4720 : 3480, 540);
+    twips::move(picTypeList, 0, 1280);
+    picTypeList->setVisible(categoryMode);
+    if (categoryMode)
+        twips::place(picMain, 200, 1940, 5330, 5420);
+    else
+        twips::place(picMain, 200, 1320, 5330, 6030);
+    twips::place(picList0, 0, 300, 5060, 5700);
+    twips::place(fsbList, 5060, 300, 240, categoryMode ? 5090 : 5700);
+    for (FrameLine *line : std::as_const(categoryLines))
+        line->setVisible(categoryMode);
+    imgNew->setVisible(!categoryMode);
+}
+
+void frmMain::UpdateType() {
+    for (int slot = 5; slot <= 9; ++slot) {
+        const QString name = mdlDim::GetField(mdlDim::CategoryTable[slot], QStringLiteral("|"), 2);
+        if (name.isEmpty())
+            continue;
+        lblNew[slot - 5]->setText(name.size() <= 2 ? name : name.left(2) + QStringLiteral(".."));
+    }
+}
+
+QString frmMain::WriteType(int number) const {
+    if (number < 1 || number > mdlDim::CategorySlots)
+        return {};
+    return mdlDim::GetField(mdlDim::CategoryTable[number - 1], QStringLiteral("|"), 2);
+}
+
+void frmMain::chooseCategory(int category, const QString &caption) {
+    TypeMode(category != 0);
+    CurrentCategory = category;
+    lblType->setText(caption);
+    SelectDB(CurrentCategory);
+    ViewTelList(0);
+}
+
+void frmMain::chooseUserCategory(int index) {
+    TypeMode(true);
+    CurrentCategory = index + 6;
+    const QString name = mdlDim::GetField(mdlDim::CategoryTable[index + 5], QStringLiteral("|"), 2);
+    lblType->setText(!name.isEmpty() ? name : lblNew[index]->text() + QString::number(index + 1));
+    SelectDB(CurrentCategory);
+    ViewTelList(0);
+}
+
+void frmMain::chooseCardFormat(int format) {
+    if (mdlDim::EntryCount == 0) {
+        frmMsgBox::ask(QStringLiteral("印刷できるリストがありません。"), QStringLiteral("Yes"));
+        return;
+    }
+    mdlDim::CardFormat = format;
+    openPlaceholder(QStringLiteral("frmPrintSet"), this);
+    hide();
+}
+
+void frmMain::openEntry(int index) {
+    mdlDim::SelectedEntry = index;
+    mdlDim::EditingExisting = true;
+    openEditor();
+}
+
+void frmMain::newEntry() {
+    mdlDim::EditingExisting = false;
+    openEditor();
+}
+
+void frmMain::openEditor() {
+    openPlaceholder(QStringLiteral("frmEdit"), this);
+    hide();
+}

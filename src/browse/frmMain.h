@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QList>
+#include <QPixmap>
+#include <QWidget>
+
+class EntryListPage;
+class FrameLine;
+class ImageButton;
+class PictureBox;
+class QComboBox;
+class QLabel;
+class QScrollBar;
+class TitleImage;
+
+// The browsing window, the program's home: category buttons, the kana-row
+// filter, the paged entry list, new entry, close and the card-format buttons.
+class frmMain : public QWidget {
+    Q_OBJECT
+public:
+    frmMain();
+    ~frmMain() override;
+
+    // The window once it has been loaded by the splash, for the other windows.
+    static frmMain *loaded();
+
+    // Rebuilds the selection from the data files for the category and the
+    // kana-row filter, and shows its count.
+    void SelectDB(int category);
+    void ViewTelList(int start);
+    // Lays the window out for one category (true) or for all entries.
+    void TypeMode(bool categoryMode);
+    // Puts the user categories' names on their buttons.
+    void UpdateType();
+    // The name of category `number` (1 to 11); empty for other numbers.
+    QString WriteType(int number) const;
+
+    TitleImage *imgTitle;
+    ImageButton *imgClose;
+    ImageButton *imgNew;
+    ImageButton *imgAll;
+    ImageButton *imgQQ;
+    ImageButton *imgYR;
+    ImageButton *imgOD;
+    ImageButton *imgSS;
+    ImageButton *imgBY;
+    QList<ImageButton *> pciNewType;
+    QList<QLabel *> lblNew;
+    QLabel *lblType;
+    QList<FrameLine *> categoryLines;  // linQQ, linYR, linOD, linSS, linBY
+    QWidget *picTypeList;
+    QLabel *Label10;
+    QLabel *Label11;
+    ImageButton *imgType;
+    ImageButton *imgTypeA;
+    ImageButton *imgTypeB;
+    ImageButton *imgTypeC;
+    QLabel *lblIndex;
+    QComboBox *cboIndex;
+    QLabel *lblCount;
+    QWidget *picMain;
+    QLabel *picTital;
+    PictureBox *picList0;
+    QScrollBar *fsbList;
+    FrameLine *linLeft;
+    FrameLine *linRight;
+    FrameLine *liinDown;
+    // Pictures only, never shown: 1 to 10 category tags, 11 and 12 the open
+    // button at rest and pressed, 13 and 14 the close button pressed and at rest.
+    QList<QPixmap> imgPicture;
+
+    EntryListPage *listPage() const { return list_; }
+
+signals:
+    // The close button was clicked: the program ends.
+    void closeRequested();
+
+private:
+    void buildCategoryButtons();
+    void buildPrintStrip();
+    void buildList();
+    void chooseCategory(int category, const QString &caption);
+    void chooseUserCategory(int index);
+    void chooseCardFormat(int format);
+    void openEntry(int index);
+    void newEntry();
+    void openEditor();
+
+    EntryListPage *list_ = nullptr;
+};

@@ -1,0 +1,19 @@
+#include "browse/singleinstance.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+
+SingleInstance::SingleInstance(const QString &appDir) : lock_(lockPathFor(appDir)) {
+    // Only a dead holder makes the lock stale, never its age.
+    lock_.setStaleLockTime(0);
+}
+
+bool SingleInstance::acquire() {
+    return lock_.tryLock(0);
+}
+
+QString SingleInstance::lockPathFor(const QString &appDir) {
+    // Kept in the temporary directory: the program's own directory may be read-only.
+    const QByteArray key = QCryptographicHash::hash(QDir::cleanPath(appDir).toUtf8(), QCryptographicHash::Sha1).toHex();
+    return QDir::temp().filePath(QStringLiteral("telbora-%1.lock").arg(QString::fromLatin1(key.left(16))));
+}

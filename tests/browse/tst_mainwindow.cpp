@@ -1,0 +1,433 @@
+#include "browse/entrylistpage.h"
+#include "browse/frmMain.h"
+#include "common/datadir.h"
+#include "common/testmain.h"
+#include "render/picturebox.h"
+#include "render/recordingtarget.h"
+#include "store/mdlDim.h"
+#include "ui/frameline.h"
+#include "ui/frmMsgBox.h"
+#include "ui/imagebutton.h"
+#include "ui/twips.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QScrollBar>
+#include <QTest>
+#include <QSignalSpy>
+#include <QTimer>
+
+using Kind = RecordingTarget::Kind;
+
+namespace {
+QString entry(const QString &reading, const QString &name, int category, const QString &address = {}) {
+    return QStringLiteral("%1|%2||%3|||||%4|F").arg(reading, name, address).arg(category);
+}
+
+QStringList entries(int count, int category = 1) {
+    QStringList lines;
+    for (int i = 0; i < count; ++i)
+        lines << entry(QStringLiteral("よみ%1").arg(i, 3, 10, QLatin1Char('0')), QStringLiteral("名前%1").arg(i), category);
+    return lines;
+}
+
+QPoint listPoint(int xTwips, int yTwips) {
+    return QPoint(twips::toPx(xTwips), twips::toPx(yTwips));
+}
+
+void click(QWidget *w) {
+    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(3, 3));
+}
+
+QWidget *topLevel(const QString &name) {
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->objectName() == name && w->isVisible())
+            return w;
+    return nullptr;
+}
+
+void closeTopLevels() {
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->objectName() == "frmEdit" || w->objectName() == "frmPrintSet")
+            delete w;
+}
+}  // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<DataDir> dir;
+    std::unique_ptr<frmMain> window;
+    RecordingTarget recorder;
+
+    void open(const QStringList &lines, const QStringList &categories = DataDir::installedCategories()) {
+        window.reset();
+        dir = std::make_unique<DataDir>(lines);
+        dir->writeCategories(DataDir::sjisLines(categories));
+        mdlDim::CurrentCategory = 0;
+        window = std::make_unique<frmMain>();
+        window->picList0->setRecorder(&recorder);
+        recorder.reset();
+        window->show();
+    }
+
+    QList<RecordingTarget::Call> rowTexts(int row) const {
+        QList<RecordingTarget::Call> texts;
+        for (const auto &call : recorder.ofKind(Kind::Text))
+            if (call.from.y() == row * 300 + 90)
+                texts.append(call);
+        return texts;
+    }
+
+private slots:
+    void cleanup() {
+        closeTopLevels();
+        window.reset();
+        dir.reset();
+        recorder.reset();
+    }
+
+    void fiveEntriesDrawFiveRows() {
+        open(entries(5));
+        window->ViewTelList(0);
+        const auto lines = recorder.ofKind(Kind::Line);
+        QCOMPARE(lines.size(), 20 + 4 + 4);
+        for (int i = 0; i < 20; ++i) {
+            QCOMPARE(lines.at(i).from, QPoint(0, i * 300));
+            QCOMPARE(lines.at(i).to, QPoint(5330, i * 300));
+            QCOMPARE(lines.at(i).pen, (PenSpec{Qt::SolidLine, 1, QColor(172, 172, 172)}));
+        }
+        QCOMPARE(lines.at(20).from, QPoint(370, 0));
+        QCOMPARE(lines.at(23).to, QPoint(4650, 5700));
+        QCOMPARE(recorder.ofKind(Kind::Text).size(), 5 * 4);
+        QCOMPARE(recorder.ofKind(Kind::Picture).size(), 5 * 2);
+        QCOMPARE(window->fsbList->maximum(), 0);
+        QCOMPARE(window->lblCount->text(), QStringLiteral("現在 5 件"));
+    }
+
+    void rowTextPositions() {
+        open({entry("いとう", "伊藤", 2, "東京都港区"), entry("あべ", "阿部", 1, "大阪府大阪市北区")});
+        window->ViewTelList(0);
+        const auto row0 = rowTexts(0);
+        QCOMPARE(row0.size(), 4);
+        const QList<QPair<QString, QPoint>> expected = {
+            {"あ", {140, 90}}, {"親戚", {450, 90}}, {"阿部", {890, 90}}, {"大阪府大阪市...", {3480, 90}}};
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(row0.at(i).text, expected.at(i).first);
+            QCOMPARE(row0.at(i).from, expected.at(i).second);
+            QCOMPARE(row0.at(i).font, (FontSpec{"MS UI Gothic", 8, false}));
+            QCOMPARE(row0.at(i).colour, QColor(0, 0, 0));
+        }
+        const auto row1 = rowTexts(1);
+        QCOMPARE(row1.at(3).text, QStringLiteral("東京都港区"));
+        QCOMPARE(row1.at(3).from, QPoint(3480, 390));
+        const auto pictures = recorder.ofKind(Kind::Picture);
+        QCOMPARE(pictures.at(0).area, QRect(380, 10, 430, 290));
+        QCOMPARE(pictures.at(0).pictureKey, window->imgPicture[1].cacheKey());
+        QCOMPARE(pictures.at(1).area, QRect(4660, 10, 410, 290));
+        QCOMPARE(pictures.at(1).pictureKey, window->imgPicture[11].cacheKey());
+        QCOMPARE(pictures.at(2).pictureKey, window->imgPicture[2].cacheKey());
+    }
+
+    void shortening_data() {
+        QTest::addColumn<QString>("category");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("shownCategory");
+        QTest::addColumn<int>("categoryX");
+        QTest::addColumn<QString>("shownAddress");
+        QTest::newRow("two characters, seven") << "ab" << "1234567" << "ab" << 450 << "1234567";
+        QTest::newRow("three characters, eight") << "歯医者" << "12345678" << "歯医..." << 420 << "123456...";
+        QTest::newRow("empty name") << "" << "" << "" << 450 << "";
+    }
+    void shortening() {
+        QFETCH(QString, category);
+        QFETCH(QString, address);
+        QFETCH(QString, shownCategory);
+        QFETCH(int, categoryX);
+        QFETCH(QString, shownAddress);
+        QStringList categories = DataDir::installedCategories();
+        categories[6] = "7|" + category;
+        open({entry("あ", "名", 7, address)}, categories);
+        window->ViewTelList(0);
+        const auto row = rowTexts(0);
+        QCOMPARE(row.at(1).text, shownCategory);
+        QCOMPARE(row.at(1).from.x(), categoryX);
+        QCOMPARE(row.at(3).text, shownAddress);
+    }
+
+    void handEditedCategoryDrawsNoTag() {
+        open({"あ|名||住所|||||x|F", entry("い", "名", 11)});
+        QCOMPARE(mdlDim::EntryCount, 2);
+        window->ViewTelList(0);
+        QCOMPARE(recorder.ofKind(Kind::Picture).size(), 2);  // open buttons only
+        QCOMPARE(rowTexts(0).size(), 3);
+        QCOMPARE(rowTexts(0).at(1).text, QStringLiteral("名"));
+    }
+
+    void scrollMaximum_data() {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("categoryMode");
+        QTest::addColumn<int>("maximum");
+        QTest::newRow("all, 20") << 20 << false << 1;
+        QTest::newRow("all, 19") << 19 << false << 0;
+        QTest::newRow("category, 18") << 18 << true << 1;
+        QTest::newRow("category, 17") << 17 << true << 0;
+        QTest::newRow("all, 300") << 300 << false << 281;
+    }
+    void scrollMaximum() {
+        QFETCH(int, count);
+        QFETCH(bool, categoryMode);
+        QFETCH(int, maximum);
+        open(entries(count));
+        if (categoryMode)
+            click(window->imgQQ);
+        QCOMPARE(window->fsbList->maximum(), maximum);
+    }
+
+    void emptySelectionKeepsScrollMaximum() {
+        open(entries(30));
+        QCOMPARE(window->fsbList->maximum(), 11);
+        recorder.reset();
+        window->cboIndex->setCurrentIndex(1);  // 英字: nothing matches
+        QCOMPARE(mdlDim::EntryCount, 0);
+        QCOMPARE(window->lblCount->text(), QStringLiteral("現在 0 件"));
+        QCOMPARE(recorder.ofKind(Kind::Line).size(), 24);
+        QCOMPARE(recorder.ofKind(Kind::Text).size(), 0);
+        QCOMPARE(window->fsbList->maximum(), 11);
+    }
+
+    void scrollingRedrawsFromTheValue() {
+        open(entries(40));
+        window->fsbList->setValue(10);
+        QCOMPARE(rowTexts(0).at(2).text, QStringLiteral("名前10"));
+        // A new selection starts the page and the scroll bar at 0 together.
+        recorder.reset();
+        click(window->imgAll);
+        QCOMPARE(window->fsbList->value(), 0);
+        QCOMPARE(rowTexts(0).at(2).text, QStringLiteral("名前0"));
+    }
+
+    void clickOpensEntryByRowAndScrollValue_data() {
+        QTest::addColumn<int>("x");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("on the open button") << 4700 << true;
+        QTest::newRow("left of it") << 4600 << false;
+    }
+    void clickOpensEntryByRowAndScrollValue() {
+        QFETCH(int, x);
+        QFETCH(bool, opens);
+        open(entries(40));
+        window->fsbList->setValue(10);
+        mdlDim::SelectedEntry = -1;
+        mdlDim::EditingExisting = false;
+        QTest::mouseClick(window->picList0, Qt::LeftButton, {}, listPoint(x, 2 * 300 + 150));
+        QCOMPARE(mdlDim::SelectedEntry, opens ? 12 : -1);
+        QCOMPARE(mdlDim::EditingExisting, opens);
+        QCOMPARE(topLevel("frmEdit") != nullptr, opens);
+        QCOMPARE(window->isVisible(), !opens);
+    }
+
+    void pressedOpenButtonUntilRelease_data() {
+        QTest::addColumn<QPoint>("releaseAt");
+        QTest::newRow("released on it") << listPoint(4800, 3 * 300 + 100);
+        QTest::newRow("released elsewhere") << listPoint(1000, 100);
+    }
+    void pressedOpenButtonUntilRelease() {
+        QFETCH(QPoint, releaseAt);
+        open(entries(5));
+        window->ViewTelList(0);
+        recorder.reset();
+        QTest::mousePress(window->picList0, Qt::LeftButton, {}, listPoint(4800, 3 * 300 + 100));
+        QCOMPARE(window->listPage()->PressedButtonTop, QStringLiteral("910"));
+        auto pictures = recorder.ofKind(Kind::Picture);
+        QCOMPARE(pictures.size(), 1);
+        QCOMPARE(pictures.at(0).area, QRect(4660, 910, 410, 290));
+        QCOMPARE(pictures.at(0).pictureKey, window->imgPicture[12].cacheKey());
+        QTest::mouseMove(window->picList0, releaseAt);
+        QTest::mouseRelease(window->picList0, Qt::LeftButton, {}, releaseAt);
+        pictures = recorder.ofKind(Kind::Picture);
+        QCOMPARE(pictures.size(), 2);
+        QCOMPARE(pictures.at(1).area, QRect(4660, 910, 410, 290));
+        QCOMPARE(pictures.at(1).pictureKey, window->imgPicture[11].cacheKey());
+        QVERIFY(window->listPage()->PressedButtonTop.isEmpty());
+    }
+
+    void pressOnEmptyRowDrawsNothing() {
+        open(entries(2));
+        recorder.reset();
+        QTest::mouseClick(window->picList0, Qt::LeftButton, {}, listPoint(4800, 5 * 300 + 100));
+        QCOMPARE(recorder.calls.size(), 0);
+        QVERIFY(window->isVisible());
+    }
+
+    void fixedCategoryButton() {
+        open({entry("あ", "一", 3), entry("い", "二", 1), entry("う", "三", 3)});
+        click(window->imgOD);
+        QCOMPARE(window->lblType->text(), QStringLiteral("お店"));
+        QCOMPARE(mdlDim::CurrentCategory, 3);
+        QVERIFY(window->picTypeList->isVisible());
+        QVERIFY(!window->imgNew->isVisible());
+        QCOMPARE(mdlDim::EntryCount, 2);
+        for (const QString &e : std::as_const(mdlDim::EntryTable))
+            QCOMPARE(mdlDim::GetField(e, "|", 10), QStringLiteral("3"));
+
+        click(window->imgAll);
+        QCOMPARE(window->lblType->text(), QStringLiteral("全リスト表示"));
+        QVERIFY(window->imgNew->isVisible());
+        QVERIFY(!window->picTypeList->isVisible());
+        QCOMPARE(mdlDim::EntryCount, 3);
+        QCOMPARE(twips::geometry(window->picMain), QRect(200, 1320, 5330, 6030));
+    }
+
+    void userCategoryNames_data() {
+        QTest::addColumn<int>("button");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("typeCaption");
+        QTest::addColumn<QString>("buttonCaption");
+        QTest::newRow("long name") << 1 << "歯医者" << "歯医者" << "歯医..";
+        QTest::newRow("two letters") << 1 << "ab" << "ab" << "ab";
+        QTest::newRow("unnamed first") << 0 << "" << "新規1" << "新規";
+        QTest::newRow("unnamed fifth") << 4 << "" << "新規5" << "新規";
+    }
+    void userCategoryNames() {
+        QFETCH(int, button);
+        QFETCH(QString, name);
+        QFETCH(QString, typeCaption);
+        QFETCH(QString, buttonCaption);
+        QStringList categories = DataDir::installedCategories();
+        categories[5 + button] = QString::number(6 + button) + "|" + name;
+        open({entry("あ", "一", 6 + button), entry("い", "二", 1)}, categories);
+        QCOMPARE(window->lblNew[button]->text(), buttonCaption);
+        // Pressing the label moves its picture box.
+        QTest::mousePress(window->lblNew[button], Qt::LeftButton, {}, QPoint(2, 2));
+        const QPoint atRest = twips::pos(window->pciNewType[button]);
+        QTest::mouseRelease(window->lblNew[button], Qt::LeftButton, {}, QPoint(2, 2));
+        QCOMPARE(twips::pos(window->pciNewType[button]) - atRest, QPoint(-10, -10));
+        QCOMPARE(window->lblType->text(), typeCaption);
+        QCOMPARE(mdlDim::CurrentCategory, 6 + button);
+        QCOMPARE(mdlDim::EntryCount, 1);
+        QCOMPARE(window->WriteType(6 + button), name);
+    }
+
+    void writeTypeOutsideRange() {
+        open({});
+        QCOMPARE(window->WriteType(1), QStringLiteral("親戚"));
+        QCOMPARE(window->WriteType(6), QString());
+        QCOMPARE(window->WriteType(0), QString());
+        QCOMPARE(window->WriteType(12), QString());
+    }
+
+    void typeModeLayout_data() {
+        QTest::addColumn<bool>("categoryMode");
+        QTest::addColumn<QPoint>("lblIndex");
+        QTest::addColumn<QPoint>("cboIndex");
+        QTest::addColumn<QRect>("picMain");
+        QTest::addColumn<QRect>("fsbList");
+        QTest::newRow("category") << true << QPoint(3800, 620) << QPoint(4720, 540) << QRect(200, 1940, 5330, 5420)
+                                  << QRect(5060, 300, 240, 5090);
+        QTest::newRow("all entries") << false << QPoint(2520, 620) << QPoint(3480, 540)
+                                     << QRect(200, 1320, 5330, 6030) << QRect(5060, 300, 240, 5700);
+    }
+    void typeModeLayout() {
+        QFETCH(bool, categoryMode);
+        QFETCH(QPoint, lblIndex);
+        QFETCH(QPoint, cboIndex);
+        QFETCH(QRect, picMain);
+        QFETCH(QRect, fsbList);
+        open({});
+        window->TypeMode(categoryMode);
+        QCOMPARE(window->size(), QSize(twips::toPx(5715), twips::toPx(7515)));
+        QCOMPARE(twips::pos(window->lblIndex), lblIndex);
+        QCOMPARE(twips::pos(window->cboIndex), cboIndex);
+        QCOMPARE(twips::pos(window->picTypeList), QPoint(0, 1280));
+        QCOMPARE(window->picTypeList->isVisible(), categoryMode);
+        QCOMPARE(twips::geometry(window->picMain), picMain);
+        QCOMPARE(twips::geometry(window->picList0), QRect(0, 300, 5060, 5700));
+        QCOMPARE(twips::geometry(window->fsbList), fsbList);
+        const int xs[] = {1060, 1530, 2000, 2480, 2940};
+        for (int i = 0; i < 5; ++i) {
+            QCOMPARE(window->categoryLines[i]->isVisible(), categoryMode);
+            QCOMPARE(window->categoryLines[i]->twipLine(), QLine(xs[i], 1180, xs[i], 1290));
+        }
+        QCOMPARE(window->imgNew->isVisible(), !categoryMode);
+    }
+
+    void kanaRowKeptAcrossCategories() {
+        open({entry("かい", "一", 3), entry("あい", "二", 3), entry("かわ", "三", 1)});
+        window->cboIndex->setCurrentIndex(3);
+        QCOMPARE(mdlDim::EntryCount, 2);
+        click(window->imgOD);
+        QCOMPARE(window->cboIndex->currentIndex(), 3);
+        QCOMPARE(mdlDim::EntryCount, 1);
+        QCOMPARE(window->lblCount->text(), QStringLiteral("現在 1 件"));
+    }
+
+    void emptyEntryFileOpensEmpty() {
+        open({});
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->lblCount->text(), QStringLiteral("現在 0 件"));
+        QCOMPARE(window->cboIndex->currentText(), QStringLiteral("全表示"));
+        QVERIFY(window->imgNew->isVisible());
+        window->ViewTelList(0);
+        QCOMPARE(recorder.ofKind(Kind::Text).size(), 0);
+    }
+
+    void cardFormatButtonWithEmptySelection() {
+        open({entry("あ", "一", 1)});
+        click(window->imgBY);
+        QCOMPARE(mdlDim::EntryCount, 0);
+        QString shown;
+        QTimer::singleShot(0, [&] {
+            frmMsgBox *box = frmMsgBox::loaded();
+            QVERIFY(box);
+            shown = box->lblMsg->text();
+            QVERIFY(!box->picNo->isVisible());
+            click(box->picYes);
+        });
+        click(window->imgTypeB);
+        QCOMPARE(shown, QStringLiteral("印刷できるリストがありません。"));
+        QVERIFY(window->isVisible());
+        QVERIFY(!topLevel("frmPrintSet"));
+    }
+
+    void cardFormatButtonsSetFormat_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("format");
+        QTest::newRow("imgType") << "imgType" << 0;
+        QTest::newRow("imgTypeA") << "imgTypeA" << 1;
+        QTest::newRow("imgTypeB") << "imgTypeB" << 2;
+        QTest::newRow("imgTypeC") << "imgTypeC" << 3;
+    }
+    void cardFormatButtonsSetFormat() {
+        QFETCH(QString, button);
+        QFETCH(int, format);
+        open({entry("あ", "一", 1)});
+        click(window->imgQQ);
+        click(window->findChild<QWidget *>(button));
+        QCOMPARE(mdlDim::CardFormat, format);
+        QVERIFY(topLevel("frmPrintSet"));
+        QVERIFY(!window->isVisible());
+    }
+
+    void newEntryOpensEditor() {
+        open({});
+        click(window->imgNew);
+        QCOMPARE(mdlDim::EditingExisting, false);
+        QVERIFY(topLevel("frmEdit"));
+        QVERIFY(!window->isVisible());
+    }
+
+    void closeButtonEndsProgram() {
+        open({});
+        QSignalSpy closing(window.get(), &frmMain::closeRequested);
+        QTest::mousePress(window->imgClose, Qt::LeftButton, {}, QPoint(3, 3));
+        QCOMPARE(window->imgClose->pixmap().cacheKey(), window->imgPicture[13].cacheKey());
+        QTest::mouseRelease(window->imgClose, Qt::LeftButton, {}, QPoint(3, 3));
+        QCOMPARE(window->imgClose->pixmap().cacheKey(), window->imgPicture[14].cacheKey());
+        QCOMPARE(closing.count(), 1);
+    }
+};
+
+TELBORA_TEST(TestMainWindow)
+#include "tst_mainwindow.moc"
