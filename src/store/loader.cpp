@@ -22,14 +22,23 @@ QString loadTables(const QString &entryPath, const QString &categoryPath,
     QByteArray data;
     if (QString error = linefile::readAll(entryPath, data); !error.isEmpty())
         return error;
-    const QList<QByteArray> entryLines = linefile::splitLines(data);
+    // Decoded as a whole: LF and CR are never part of a two-byte character, so
+    // the lines are the same as when each line is decoded on its own.
+    const QString text = cp932::decode(data);
     out.entries.clear();
-    out.entries.reserve(entryLines.size());
     int lineNumber = 0;
-    for (const QByteArray &line : entryLines) {
+    for (qsizetype start = 0; start < text.size();) {
+        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
+        const bool terminated = end >= 0;
+        if (!terminated)
+            end = text.size();
+        qsizetype length = end - start;
+        if (terminated && length > 0 && text.at(end - 1) == QLatin1Char('\r'))
+            --length;
         ++lineNumber;
-        if (!line.isEmpty())
-            out.entries.append(QString::number(lineNumber) + QLatin1Char('|') + cp932::decode(line));
+        if (length > 0)
+            out.entries.append(QString::number(lineNumber) + QLatin1Char('|') + QStringView(text).mid(start, length).toString());
+        start = end + 1;
     }
 
     if (QString error = linefile::readAll(categoryPath, data); !error.isEmpty())

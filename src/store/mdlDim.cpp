@@ -18,9 +18,9 @@ QString appDirOverride;
 QString GetField(const QString &text, const QString &delim, int n) {
     if (delim.isEmpty())
         return {};
-    QString s = text;
-    if (!s.isEmpty() && !s.endsWith(delim))
-        s += delim;
+    // Works on the text in place; the end of the text acts as the delimiter
+    // that closes the last field.
+    const QStringView s(text);
     qsizetype start = 0;
     for (int round = 1; round < n; ++round) {
         const qsizetype found = s.indexOf(delim, start);
@@ -31,7 +31,7 @@ QString GetField(const QString &text, const QString &delim, int n) {
         start = found + delim.size();
     }
     const qsizetype end = s.indexOf(delim, start);
-    return end >= 0 ? s.mid(start, end - start) : s.mid(start);
+    return (end >= 0 ? s.mid(start, end - start) : s.mid(start)).toString();
 }
 
 QString AppDir() {
