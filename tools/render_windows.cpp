@@ -4,13 +4,16 @@
 // when given (for example the sample phone book).
 #include "browse/frmLogo.h"
 #include "browse/frmMain.h"
+#include "editor/frmEdit.h"
 #include "store/mdlDim.h"
 #include "ui/imagebutton.h"
 #include "ui/fonts.h"
 #include "ui/frmMsgBox.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTimer>
@@ -72,6 +75,30 @@ void renderBrowsing() {
     save(home, "frmMain-category-9");
     click(home->pciNewType[2]);
     save(home, "frmMain-category-8-unnamed");
+    // The editor in both modes, with long texts typed.
+    mdlDim::EditingExisting = false;
+    auto *fresh = new frmEdit();
+    fresh->txtPingYin->setText(QStringLiteral("ながしまあやのすけ"));
+    fresh->txtName->setText(QStringLiteral("長嶋　綾之介左衛門太郎兵衛"));
+    fresh->txtZip1->setText(QStringLiteral("100"));
+    fresh->txtZip2->setText(QStringLiteral("0001"));
+    fresh->txtAdd->setText(QStringLiteral("東京都千代田区千代田一丁目一番地一号館"));
+    fresh->txtTel1->setText(QStringLiteral("0120"));
+    fresh->txtTel2->setText(QStringLiteral("12"));
+    fresh->txtTel3->setText(QStringLiteral("3456"));
+    fresh->txtMobile1->setText(QStringLiteral("090"));
+    fresh->txtMobile2->setText(QStringLiteral("1234"));
+    fresh->txtMobile3->setText(QStringLiteral("5678"));
+    fresh->txtEmail->setText(QStringLiteral("ayanosuke.nagashima@example.co.jp"));
+    fresh->cboType->setCurrentIndex(6);
+    save(fresh, "frmEdit-new");
+    delete fresh;
+    home->SelectDB(0);
+    mdlDim::EditingExisting = true;
+    mdlDim::SelectedEntry = 2;
+    auto *editing = new frmEdit();
+    save(editing, "frmEdit-edit");
+    delete editing;
     delete home;
 }
 }  // namespace

@@ -4,6 +4,7 @@
 #include "browse/kanarow.h"
 #include "browse/placeholderwindow.h"
 #include "browse/selection.h"
+#include "editor/frmEdit.h"
 #include "render/picturebox.h"
 #include "store/mdlDim.h"
 #include "ui/artwork.h"
@@ -289,6 +290,6 @@ void frmMain::newEntry() {
 }
 
 void frmMain::openEditor() {
-    openPlaceholder(QStringLiteral("frmEdit"), this);
+    (new frmEdit())->show();
     hide();
 }

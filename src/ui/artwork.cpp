@@ -229,4 +229,52 @@ QPixmap splash(QSize px) {
     return pixmap;
 }
 
+QPixmap fieldIcon(FieldIcon kind, QSize px) {
+    QPixmap pixmap = blank(px);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal w = px.width();
+    const qreal h = px.height();
+    const QColor ink(50, 80, 130);
+    p.setPen(QPen(ink, 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(QColor(200, 220, 245));
+    switch (kind) {
+    case FieldIcon::Address: {
+        // A house.
+        QPolygonF roof({QPointF(w * 0.1, h * 0.5), QPointF(w * 0.5, h * 0.12), QPointF(w * 0.9, h * 0.5)});
+        p.drawRect(QRectF(w * 0.22, h * 0.45, w * 0.56, h * 0.45));
+        p.drawPolyline(roof);
+        p.setBrush(ink);
+        p.drawRect(QRectF(w * 0.43, h * 0.62, w * 0.14, h * 0.28));
+        break;
+    }
+    case FieldIcon::Telephone: {
+        // A handset.
+        QPainterPath handset;
+        handset.moveTo(w * 0.2, h * 0.25);
+        handset.cubicTo(w * 0.15, h * 0.6, w * 0.4, h * 0.85, w * 0.75, h * 0.8);
+        p.setPen(QPen(ink, w * 0.16, Qt::SolidLine, Qt::RoundCap));
+        p.drawPath(handset);
+        break;
+    }
+    case FieldIcon::Fax:
+        p.drawRect(QRectF(w * 0.1, h * 0.45, w * 0.8, h * 0.45));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(w * 0.28, h * 0.1, w * 0.44, h * 0.42));
+        p.drawLine(QPointF(w * 0.35, h * 0.25), QPointF(w * 0.65, h * 0.25));
+        p.drawLine(QPointF(w * 0.35, h * 0.37), QPointF(w * 0.65, h * 0.37));
+        break;
+    case FieldIcon::Mobile:
+        p.drawRoundedRect(QRectF(w * 0.3, h * 0.08, w * 0.4, h * 0.84), 2, 2);
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(w * 0.37, h * 0.2, w * 0.26, h * 0.45));
+        break;
+    case FieldIcon::Email:
+        p.drawRect(QRectF(w * 0.1, h * 0.25, w * 0.8, h * 0.5));
+        p.drawPolyline(QPolygonF({QPointF(w * 0.1, h * 0.25), QPointF(w * 0.5, h * 0.55), QPointF(w * 0.9, h * 0.25)}));
+        break;
+    }
+    return pixmap;
+}
+
 }  // namespace artwork

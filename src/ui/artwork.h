@@ -26,4 +26,8 @@ QPixmap closeButton(bool pressed);            // 17 x 17
 QPixmap listHeader(QSize px);                 // the column headings above the list
 QPixmap splash(QSize px);                     // the product picture
 
+// The editor's row icons.
+enum class FieldIcon { Address, Telephone, Fax, Mobile, Email };
+QPixmap fieldIcon(FieldIcon kind, QSize px);
+
 }  // namespace artwork

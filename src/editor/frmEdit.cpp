@@ -1,0 +1,293 @@
+#include "editor/frmEdit.h"
+
+#include "editor/inputrules.h"
+#include "store/mdlDim.h"
+#include "ui/artwork.h"
+#include "ui/fonts.h"
+#include "ui/frameline.h"
+#include "ui/frmMsgBox.h"
+#include "ui/imagebutton.h"
+#include "ui/skin.h"
+#include "ui/titleimage.h"
+#include "ui/twips.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+
+using mdlDim::GetField;
+
+namespace {
+constexpr int WindowWidth = 5715;
+constexpr int WindowHeight = 7515;
+const QColor Greyed(224, 224, 224);
+const QString Bar = QStringLiteral("|");
+
+QLineEdit *makeBox(QWidget *parent, const QString &name, QRect geometry, int maxLength, QValidator *rule,
+                   const QFont &font) {
+    auto *box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setMaxLength(maxLength);
+    box->setValidator(rule);
+    box->setFont(font);
+    twips::place(box, geometry.x(), geometry.y(), geometry.width(), geometry.height());
+    return box;
+}
+
+QLabel *makeRowLabel(QWidget *parent, const QString &name, const QString &caption, int boxTop, int boxHeight) {
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->setFont(fonts::named(fonts::Gothic, 11.25, true));
+    twips::place(label, 420, boxTop + (boxHeight - 300) / 2, 1110, 300);
+    return label;
+}
+
+QLabel *makeIcon(QWidget *parent, const QString &name, artwork::FieldIcon kind, int boxTop, int boxHeight) {
+    auto *icon = new QLabel(parent);
+    icon->setObjectName(name);
+    twips::place(icon, 120, boxTop + (boxHeight - 270) / 2, 270, 270);
+    icon->setPixmap(artwork::fieldIcon(kind, icon->size()));
+    return icon;
+}
+
+void setBackground(QWidget *w, QColor colour) {
+    QPalette palette = w->palette();
+    palette.setColor(QPalette::Base, colour);
+    palette.setColor(QPalette::Window, colour);
+    w->setPalette(palette);
+    w->setAutoFillBackground(true);
+}
+
+// A number stored as parts joined by "-".
+void splitInto(const QString &field, const QList<QLineEdit *> &boxes) {
+    for (int part = 0; part < boxes.size(); ++part)
+        boxes[part]->setText(GetField(field, QStringLiteral("-"), part + 1));
+}
+}  // namespace
+
+frmEdit::frmEdit() {
+    skin::setUpWindow(this, QStringLiteral("frmEdit"), WindowWidth, WindowHeight);
+    setAttribute(Qt::WA_DeleteOnClose);
+    imgTitle = new TitleImage(this, WindowWidth, skin::ProductCaption);
+    lblEditForm = new QLabel(this);
+    lblEditForm->setObjectName(QStringLiteral("lblEditForm"));
+    lblEditForm->setFont(fonts::named(fonts::UiGothic, 11.25, true));
+    twips::place(lblEditForm, 240, 600, 1620, 300);
+    buildFields();
+    buildButtons();
+    linLeft = new FrameLine(this, QStringLiteral("linLeft"), 0, 420, 0, WindowHeight - 15);
+    linRight = new FrameLine(this, QStringLiteral("linRight"), WindowWidth - 15, WindowHeight - 15,
+                             WindowWidth - 15, 420);
+    liinDown = new FrameLine(this, QStringLiteral("liinDown"), 0, WindowHeight - 15, WindowWidth, WindowHeight - 15);
+
+    for (QLineEdit *box : entryBoxes())
+        connect(box, &QLineEdit::textChanged, this, [this] { EntryChanged = true; });
+    connect(cboType, &QComboBox::currentIndexChanged, this, &frmEdit::chooseCategory);
+
+    // Loading.
+    mdlDim::CenterForm(this);
+    EditMode(mdlDim::EditingExisting);
+    putCategoryNames();
+    EntryChanged = false;
+    txtPingYin->setFocus();
+}
+
+void frmEdit::buildFields() {
+    const QFont boxFont = fonts::named(fonts::Gothic, 9.75);
+    auto *text = new TextRule(this);
+    auto *digits = new DigitsRule(this);
+    const auto box = [&](const char *name, QRect g, int limit, QValidator *rule, const QFont &font) {
+        return makeBox(this, QString::fromLatin1(name), g, limit, rule, font);
+    };
+    txtPingYin = box("txtPingYin", {1560, 1050, 3975, 300}, 15, text, boxFont);
+    txtName = box("txtName", {1560, 1380, 3975, 450}, 15, text, fonts::named(fonts::Mincho, 12));
+    txtZip1 = box("txtZip1", {1560, 2010, 630, 300}, 3, digits, boxFont);
+    txtZip2 = box("txtZip2", {2370, 2010, 920, 300}, 4, digits, boxFont);
+    txtAdd = box("txtAdd", {1560, 2490, 3975, 300}, 20, text, fonts::named(fonts::Gothic, 9));
+    const int lefts[] = {1560, 2280, 3000};
+    QLineEdit **numbers[3][3] = {{&txtTel1, &txtTel2, &txtTel3},
+                                 {&txtFax1, &txtFax2, &txtFax3},
+                                 {&txtMobile1, &txtMobile2, &txtMobile3}};
+    const char *prefixes[] = {"txtTel", "txtFax", "txtMobile"};
+    const int tops[] = {2970, 3450, 3930};
+    for (int row = 0; row < 3; ++row) {
+        for (int part = 0; part < 3; ++part) {
+            // A mobile number's first part has three digits.
+            const int limit = row == 2 && part == 0 ? 3 : 4;
+            *numbers[row][part] = box(qPrintable(QStringLiteral("%1%2").arg(QLatin1String(prefixes[row])).arg(part + 1)),
+                                      {lefts[part], tops[row], 495, 300}, limit, digits, boxFont);
+        }
+        // The hyphens between the parts.
+        for (int gap = 0; gap < 2; ++gap) {
+            const int x1 = lefts[gap] + 495 + 45;
+            new FrameLine(this, QStringLiteral("linHyphen%1%2").arg(row).arg(gap), x1, tops[row] + 150,
+                          lefts[gap + 1] - 45, tops[row] + 150);
+        }
+    }
+    new FrameLine(this, QStringLiteral("linZip"), 2190 + 45, 2160, 2370 - 45, 2160);
+    txtEmail = box("txtEmail", {1560, 4410, 3975, 300}, 30, text, boxFont);
+    cboType = new QComboBox(this);
+    cboType->setObjectName(QStringLiteral("cboType"));
+    cboType->setFont(fonts::named(fonts::Gothic, 9));
+    // A narrow arrow leaves room for "新規１" in the designed width.
+    cboType->setStyleSheet(QStringLiteral("QComboBox { padding-left: 3px; } QComboBox::drop-down { width: 13px; }"));
+    cboType->addItems({QStringLiteral("親戚"), QStringLiteral("友人"), QStringLiteral("お店"), QStringLiteral("仕事"),
+                       QStringLiteral("病院"), QStringLiteral("新規１"), QStringLiteral("新規２"), QStringLiteral("新規３"),
+                       QStringLiteral("新規４"), QStringLiteral("新規５")});
+    cboType->setCurrentIndex(-1);
+    twips::place(cboType, 1560, 4890, 885, 330);
+
+    const int newTops[] = {4890, 5250, 5610, 5970, 6350};
+    const int labelTops[] = {4920, 5280, 5640, 6000, 6375};
+    for (int i = 0; i < 5; ++i) {
+        auto *label = new QLabel(QStringLiteral("新規%1").arg(i + 1), this);
+        label->setObjectName(QStringLiteral("lblNew(%1)").arg(i));
+        label->setFont(fonts::named(fonts::Gothic, 9.75));
+        label->setAlignment(Qt::AlignCenter);
+        twips::place(label, 2520, labelTops[i], 645, 240);
+        lblNew.append(label);
+        txtNew.append(makeBox(this, QStringLiteral("txtNew(%1)").arg(i), {3240, newTops[i], 1455, 300}, 6, text,
+                              boxFont));
+    }
+
+    lblPingyin = makeRowLabel(this, QStringLiteral("lblPingyin"), QStringLiteral("ふりがな"), 1050, 300);
+    lblName = makeRowLabel(this, QStringLiteral("lblName"), QStringLiteral("氏　 名"), 1380, 450);
+    lblZip = makeRowLabel(this, QStringLiteral("lblZip"), QStringLiteral("郵便番号"), 2010, 300);
+    lblAdd = makeRowLabel(this, QStringLiteral("lblAdd"), QStringLiteral("住   所"), 2490, 300);
+    lblTel = makeRowLabel(this, QStringLiteral("lblTel"), QStringLiteral("T  E  L"), 2970, 300);
+    lblFax = makeRowLabel(this, QStringLiteral("lblFax"), QStringLiteral("F  A  X"), 3450, 300);
+    lblMobile = makeRowLabel(this, QStringLiteral("lblMobile"), QStringLiteral("携帯電話"), 3930, 300);
+    lblEmail = makeRowLabel(this, QStringLiteral("lblEmail"), QStringLiteral("E-mail"), 4410, 300);
+    lblType = makeRowLabel(this, QStringLiteral("lblType"), QStringLiteral("分   類"), 4890, 300);
+    imgAdd = makeIcon(this, QStringLiteral("imgAdd"), artwork::FieldIcon::Address, 2490, 300);
+    imgTel = makeIcon(this, QStringLiteral("imgTel"), artwork::FieldIcon::Telephone, 2970, 300);
+    imgFax = makeIcon(this, QStringLiteral("imgFax"), artwork::FieldIcon::Fax, 3450, 300);
+    imgMobile = makeIcon(this, QStringLiteral("imgMobile"), artwork::FieldIcon::Mobile, 3930, 300);
+    imgEmail = makeIcon(this, QStringLiteral("imgEmail"), artwork::FieldIcon::Email, 4410, 300);
+
+    // The tab order follows the rows.
+    QList<QWidget *> order;
+    for (QLineEdit *b : entryBoxes())
+        order.append(b);
+    order.append(cboType);
+    for (QLineEdit *b : std::as_const(txtNew))
+        order.append(b);
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order.at(i - 1), order.at(i));
+}
+
+void frmEdit::buildButtons() {
+    const auto button = [this](const char *name, int width, const char16_t *caption, QColor face) {
+        auto *b = new ImageButton(this, QString::fromLatin1(name));
+        twips::place(b, 0, 0, width, 285);
+        b->setPixmap(artwork::button(b->size(), QString::fromUtf16(caption), face));
+        return b;
+    };
+    const QColor blue(120, 160, 210);
+    imgDelList = button("imgDelList", 1005, u"削除", QColor(215, 120, 110));
+    imgUndo = button("imgUndo", 825, u"元に戻す", blue);
+    imgSave = button("imgSave", 1005, u"保存", QColor(110, 180, 120));
+    imgClean = button("imgClean", 1050, u"クリア", blue);
+    imgAddList = button("imgAddList", 1185, u"登録", QColor(110, 180, 120));
+    imgShowList = button("imgShowList", 1455, u"一覧に戻る", blue);
+    imgDelList->setPositions({2550, 7080}, {2560, 7090});
+    imgUndo->setPositions({3630, 7080}, {3640, 7090});
+    imgSave->setPositions({4550, 7080}, {4560, 7090});
+    imgClean->setPositions({3230, 7090}, {3240, 7110});
+    imgAddList->setPositions({4360, 7090}, {4380, 7110});
+    imgShowList->setPositions({4080, 555}, {4090, 565});
+    connect(imgUndo, &ImageButton::clicked, this, &frmEdit::undo);
+    connect(imgClean, &ImageButton::clicked, this, &frmEdit::clear);
+    connect(imgSave, &ImageButton::clicked, this, &frmEdit::store);
+    connect(imgAddList, &ImageButton::clicked, this, &frmEdit::add);
+    connect(imgDelList, &ImageButton::clicked, this, &frmEdit::deleteEntry);
+    connect(imgShowList, &ImageButton::clicked, this, &frmEdit::backToList);
+}
+
+QList<QLineEdit *> frmEdit::entryBoxes() const {
+    return {txtPingYin, txtName,  txtZip1,  txtZip2,    txtAdd,     txtTel1,    txtTel2,  txtTel3,
+            txtFax1,    txtFax2,  txtFax3,  txtMobile1, txtMobile2, txtMobile3, txtEmail};
+}
+
+void frmEdit::greyUserCategories() {
+    for (int i = 0; i < 5; ++i) {
+        lblNew[i]->setEnabled(false);
+        txtNew[i]->setEnabled(false);
+        setBackground(lblNew[i], Greyed);
+        setBackground(txtNew[i], Greyed);
+    }
+}
+
+void frmEdit::EditMode(bool blnEdit) {
+    greyUserCategories();
+    imgDelList->setVisible(blnEdit);
+    imgUndo->setVisible(blnEdit);
+    imgSave->setVisible(blnEdit);
+    imgClean->setVisible(!blnEdit);
+    imgAddList->setVisible(!blnEdit);
+    // Placed a little above its rest position; the first release puts it at rest.
+    twips::move(imgShowList, 4080, 550);
+    imgShowList->show();
+    if (!blnEdit) {
+        lblEditForm->setText(QStringLiteral("新規入力画面"));
+        return;
+    }
+    lblEditForm->setText(QStringLiteral("編集画面"));
+    fillFromEntry(mdlDim::EntryTable.value(mdlDim::SelectedEntry));
+}
+
+void frmEdit::fillFromEntry(const QString &element) {
+    txtPingYin->setText(GetField(element, Bar, 2));
+    txtName->setText(GetField(element, Bar, 3));
+    txtAdd->setText(GetField(element, Bar, 5));
+    txtEmail->setText(GetField(element, Bar, 9));
+    splitInto(GetField(element, Bar, 4), {txtZip1, txtZip2});
+    splitInto(GetField(element, Bar, 6), {txtTel1, txtTel2, txtTel3});
+    splitInto(GetField(element, Bar, 7), {txtFax1, txtFax2, txtFax3});
+    splitInto(GetField(element, Bar, 8), {txtMobile1, txtMobile2, txtMobile3});
+    // A hand-edited category that is not 1 to 10 opens with no category chosen.
+    bool isNumber = false;
+    const int category = GetField(element, Bar, 10).trimmed().toInt(&isNumber);
+    const int choice = isNumber && category >= 1 && category <= 10 ? category - 1 : -1;
+    if (cboType->currentIndex() == choice)
+        chooseCategory();
+    else
+        cboType->setCurrentIndex(choice);
+}
+
+void frmEdit::chooseCategory() {
+    greyUserCategories();
+    const int index = cboType->currentIndex();
+    if (index > 4) {
+        lblNew[index - 5]->setEnabled(true);
+        txtNew[index - 5]->setEnabled(true);
+        setBackground(lblNew[index - 5], palette().color(QPalette::Base));
+        setBackground(txtNew[index - 5], palette().color(QPalette::Base));
+    }
+    EntryChanged = true;
+}
+
+void frmEdit::putCategoryNames() {
+    for (int slot = 5; slot <= 9; ++slot) {
+        const QString name = GetField(mdlDim::CategoryTable[slot], Bar, 2);
+        if (!name.isEmpty())
+            txtNew[slot - 5]->setText(name);
+    }
+}
+
+void frmEdit::undo() {
+    if (!frmMsgBox::ask(QStringLiteral("元に戻しますか？"), QStringLiteral("YesNo")))
+        return;
+    EditMode(true);
+    putCategoryNames();
+    EntryChanged = false;
+}
+
+void frmEdit::clear() {
+    for (QLineEdit *box : entryBoxes())
+        box->clear();
+    cboType->setCurrentIndex(-1);
+    for (QLineEdit *box : std::as_const(txtNew))
+        box->clear();
+    putCategoryNames();
+}

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QList>
+#include <QWidget>
+
+class FrameLine;
+class ImageButton;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class TitleImage;
+
+// The entry editor: new-entry mode (empty boxes, clear and add) or edit mode
+// (filled from the chosen entry, undo, store and delete). Its input rules and
+// checks keep every stored line readable; its writes go through the store.
+class frmEdit : public QWidget {
+    Q_OBJECT
+public:
+    // Opens in edit mode on EntryTable[SelectedEntry] when EditingExisting is
+    // true, otherwise in new-entry mode.
+    frmEdit();
+
+    // Lays the window out for edit mode, filling the boxes from the entry, or for new-entry mode.
+    void EditMode(bool blnEdit);
+    // Checks the entry on screen; on the first fault tells the user and puts
+    // the focus into the box to correct.
+    bool CheckSave();
+    // Stores a new or changed user-category name. False when it could not be
+    // written: the user has been told and nothing more may be stored.
+    bool CheckType();
+    // Writes the entry: 1 replaces its line, 2 appends it. False when the
+    // write failed; the user has been told.
+    bool AddInfo(int intMode);
+    // The entry line built from the boxes.
+    QString entryLine() const;
+
+    // Set by any change of an entry field or of the category choice.
+    bool EntryChanged = false;
+
+    TitleImage *imgTitle;
+    QLabel *lblEditForm;
+    QLabel *lblPingyin;
+    QLabel *lblName;
+    QLabel *lblZip;
+    QLabel *lblAdd;
+    QLabel *lblTel;
+    QLabel *lblFax;
+    QLabel *lblMobile;
+    QLabel *lblEmail;
+    QLabel *lblType;
+    QLineEdit *txtPingYin;
+    QLineEdit *txtName;
+    QLineEdit *txtZip1;
+    QLineEdit *txtZip2;
+    QLineEdit *txtAdd;
+    QLineEdit *txtTel1;
+    QLineEdit *txtTel2;
+    QLineEdit *txtTel3;
+    QLineEdit *txtFax1;
+    QLineEdit *txtFax2;
+    QLineEdit *txtFax3;
+    QLineEdit *txtMobile1;
+    QLineEdit *txtMobile2;
+    QLineEdit *txtMobile3;
+    QLineEdit *txtEmail;
+    QComboBox *cboType;
+    QList<QLabel *> lblNew;
+    QList<QLineEdit *> txtNew;
+    QLabel *imgAdd;
+    QLabel *imgTel;
+    QLabel *imgFax;
+    QLabel *imgMobile;
+    QLabel *imgEmail;
+    ImageButton *imgDelList;
+    ImageButton *imgUndo;
+    ImageButton *imgSave;
+    ImageButton *imgClean;
+    ImageButton *imgAddList;
+    ImageButton *imgShowList;
+    FrameLine *linLeft;
+    FrameLine *linRight;
+    FrameLine *liinDown;
+
+private:
+    void buildFields();
+    void buildButtons();
+    void chooseCategory();
+    void greyUserCategories();
+    void putCategoryNames();
+    void fillFromEntry(const QString &element);
+    void undo();
+    void clear();
+    void store();
+    void add();
+    void deleteEntry();
+    void backToList();
+    void refreshAndLeave(int start);
+    QList<QLineEdit *> entryBoxes() const;
+};

@@ -1,0 +1,171 @@
+// The editor's checks and its writes: CheckSave, CheckType, AddInfo and the
+// four actions that store, add, delete and go back to the list.
+#include "browse/frmMain.h"
+#include "editor/frmEdit.h"
+#include "editor/inputrules.h"
+#include "store/entrywriter.h"
+#include "store/mdlDim.h"
+#include "ui/frmMsgBox.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QScrollBar>
+
+using mdlDim::GetField;
+
+namespace {
+const QString Bar = QStringLiteral("|");
+
+int totalLength(std::initializer_list<const QLineEdit *> boxes) {
+    int total = 0;
+    for (const QLineEdit *box : boxes)
+        total += static_cast<int>(box->text().size());
+    return total;
+}
+
+// Parts joined by "-", or empty when any part is empty.
+QString joined(std::initializer_list<const QLineEdit *> boxes) {
+    QStringList parts;
+    for (const QLineEdit *box : boxes) {
+        if (box->text().isEmpty())
+            return {};
+        parts.append(box->text());
+    }
+    return parts.join(QLatin1Char('-'));
+}
+
+bool complain(const QString &message, QWidget *focus) {
+    frmMsgBox::ask(message, QStringLiteral("Yes"));
+    focus->setFocus();
+    return false;
+}
+
+void reportFailure(const EntryWriter::Result &result) {
+    frmMsgBox::ask(result.message, QStringLiteral("Yes"));
+}
+}  // namespace
+
+bool frmEdit::CheckSave() {
+    if (txtPingYin->text().isEmpty())
+        return complain(QStringLiteral("ふりがなを入力して下さい。"), txtPingYin);
+    if (!inputrules::isValidFuriganaStart(txtPingYin->text()))
+        return complain(QStringLiteral("ふりがなは正しくない。"), txtPingYin);
+    if (txtName->text().isEmpty())
+        return complain(QStringLiteral("氏名を入力して下さい。"), txtName);
+    const auto zeroOr = [](int total, int required) { return total == 0 || total == required; };
+    if (!zeroOr(totalLength({txtZip1, txtZip2}), 7))
+        return complain(QStringLiteral("郵便番号を正しく入力して下さい。"), txtZip1);
+    if (!zeroOr(totalLength({txtTel1, txtTel2, txtTel3}), 10))
+        return complain(QStringLiteral("電話番号を正しく入力して下さい。"), txtTel1);
+    if (!zeroOr(totalLength({txtFax1, txtFax2, txtFax3}), 10))
+        return complain(QStringLiteral("ＦＡＸ番号を正しく入力して下さい。"), txtFax1);
+    if (!zeroOr(totalLength({txtMobile1, txtMobile2, txtMobile3}), 11))
+        return complain(QStringLiteral("携帯電話番号を正しく入力して下さい。"), txtMobile1);
+    const int choice = cboType->currentIndex();
+    if (choice < 0)
+        return complain(QStringLiteral("分類を指定して下さい。"), cboType);
+    if (choice > 4 && txtNew[choice - 5]->text().isEmpty())
+        return complain(QStringLiteral("分類を入力して下さい。"), txtNew[choice - 5]);
+    return true;
+}
+
+bool frmEdit::CheckType() {
+    const int choice = cboType->currentIndex();
+    if (choice <= 4)
+        return true;
+    QString &slot = mdlDim::CategoryTable[static_cast<size_t>(choice)];
+    const QString oldName = GetField(slot, Bar, 2);
+    const QString newName = txtNew[choice - 5]->text();
+    if (!oldName.isEmpty()) {
+        if (newName == oldName)
+            return true;
+        if (!frmMsgBox::ask(QStringLiteral("分類を保存しますか？"), QStringLiteral("YesNo"))) {
+            putCategoryNames();
+            return true;
+        }
+    }
+    const QString previous = slot;
+    slot = QString::number(choice + 1) + Bar + newName;
+    const EntryWriter::Result written = EntryWriter::writeCategories(mdlDim::CategoryTable);
+    if (!written) {
+        // The file still holds the old name; so does the table.
+        slot = previous;
+        reportFailure(written);
+        return false;
+    }
+    return true;
+}
+
+QString frmEdit::entryLine() const {
+    const QStringList fields = {txtPingYin->text(),
+                                txtName->text(),
+                                joined({txtZip1, txtZip2}),
+                                txtAdd->text(),
+                                joined({txtTel1, txtTel2, txtTel3}),
+                                joined({txtFax1, txtFax2, txtFax3}),
+                                joined({txtMobile1, txtMobile2, txtMobile3}),
+                                txtEmail->text(),
+                                QString::number(cboType->currentIndex() + 1),
+                                QStringLiteral("F")};
+    return fields.join(Bar);
+}
+
+bool frmEdit::AddInfo(int intMode) {
+    EntryWriter::Result written;
+    if (intMode == 1) {
+        const int line = GetField(mdlDim::EntryTable.value(mdlDim::SelectedEntry), Bar, 1).toInt();
+        written = EntryWriter::replaceEntry(line, entryLine());
+    } else {
+        written = EntryWriter::appendEntry(entryLine());
+    }
+    if (!written)
+        reportFailure(written);
+    return written.ok;
+}
+
+void frmEdit::store() {
+    if (!CheckSave() || !CheckType())
+        return;
+    if (!EntryChanged)
+        return;
+    if (frmMsgBox::ask(QStringLiteral("上書きしてよろしいですか？"), QStringLiteral("YesNo")) && AddInfo(1))
+        EntryChanged = false;
+}
+
+void frmEdit::add() {
+    if (!CheckSave() || !CheckType() || !AddInfo(2))
+        return;
+    refreshAndLeave(0);
+}
+
+void frmEdit::deleteEntry() {
+    if (!frmMsgBox::ask(QStringLiteral("このリストを削除しますか？"), QStringLiteral("YesNo")))
+        return;
+    const int line = GetField(mdlDim::EntryTable.value(mdlDim::SelectedEntry), Bar, 1).toInt();
+    const EntryWriter::Result deleted = EntryWriter::deleteEntry(line);
+    if (!deleted) {
+        reportFailure(deleted);
+        return;
+    }
+    refreshAndLeave(0);
+}
+
+void frmEdit::backToList() {
+    if (EntryChanged && frmMsgBox::ask(QStringLiteral("このリストを保存しますか？"), QStringLiteral("YesNo"))) {
+        if (!CheckSave() || !CheckType() || !AddInfo(mdlDim::EditingExisting ? 1 : 2))
+            return;
+        EntryChanged = false;
+    }
+    frmMain *home = frmMain::loaded();
+    refreshAndLeave(home ? home->fsbList->value() : 0);
+}
+
+void frmEdit::refreshAndLeave(int start) {
+    if (frmMain *home = frmMain::loaded()) {
+        home->UpdateType();
+        home->SelectDB(mdlDim::CurrentCategory);
+        home->ViewTelList(start);
+        home->show();
+    }
+    close();
+}

@@ -1,0 +1,473 @@
+#include "browse/frmMain.h"
+#include "common/boxanswerer.h"
+#include "common/datadir.h"
+#include "common/testmain.h"
+#include "editor/frmEdit.h"
+#include "render/picturebox.h"
+#include "store/mdlDim.h"
+#include "ui/imagebutton.h"
+#include "ui/twips.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QScrollBar>
+#include <QTest>
+
+using Fields = QMap<QString, QString>;
+Q_DECLARE_METATYPE(Fields)
+
+namespace {
+const QString Aoki = QStringLiteral("あおき|青木|100-0001|東京都千代田区|03-1111-2222||090-1234-5678|aoki@example.jp|2|F");
+const QString Ito = QStringLiteral("いとう|伊藤|||||||7|T");
+const QString Ueda = QStringLiteral("うえだ|上田|||||||3|F");
+
+void click(QWidget *w) {
+    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(3, 3));
+}
+
+int indexOfLine(int line) {
+    for (int i = 0; i < mdlDim::EntryTable.size(); ++i)
+        if (mdlDim::GetField(mdlDim::EntryTable.at(i), "|", 1).toInt() == line)
+            return i;
+    return -1;
+}
+}  // namespace
+
+class TestEditor : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<DataDir> dir;
+    QPointer<frmMain> home;
+    QPointer<frmEdit> editor;
+
+    // The browsing window as the program has it, and the editor opened from it.
+    void start(const QStringList &lines, const QStringList &categories = DataDir::installedCategories()) {
+        dir = std::make_unique<DataDir>(lines);
+        dir->writeCategories(DataDir::sjisLines(categories));
+        mdlDim::CurrentCategory = 0;
+        home = new frmMain();
+        home->show();
+    }
+    void openNew() {
+        mdlDim::EditingExisting = false;
+        editor = new frmEdit();
+        editor->show();
+        home->hide();
+    }
+    void openLine(int line) {
+        mdlDim::EditingExisting = true;
+        mdlDim::SelectedEntry = indexOfLine(line);
+        QVERIFY(mdlDim::SelectedEntry >= 0);
+        editor = new frmEdit();
+        editor->show();
+        home->hide();
+    }
+    void fill(const Fields &fields) {
+        for (auto it = fields.cbegin(); it != fields.cend(); ++it) {
+            if (it.key() == "cboType")
+                editor->cboType->setCurrentIndex(it.value().toInt());
+            else
+                editor->findChild<QLineEdit *>(it.key())->setText(it.value());
+        }
+    }
+    QString focusName() const {
+        return editor->focusWidget() ? editor->focusWidget()->objectName() : QString();
+    }
+
+private slots:
+    void cleanup() {
+        delete editor;
+        delete home;
+        dir.reset();
+    }
+
+    void checkSave_data() {
+        QTest::addColumn<Fields>("fields");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("focus");
+        const Fields ok = {{"txtPingYin", "やまだ"}, {"txtName", "山田"}, {"cboType", "0"}};
+        auto with = [&](Fields f, const QString &key, const QString &value) {
+            f[key] = value;
+            return f;
+        };
+        QTest::newRow("both names empty: only the furigana")
+            << with(with(ok, "txtPingYin", ""), "txtName", "") << "ふりがなを入力して下さい。" << "txtPingYin";
+        QTest::newRow("furigana starts badly") << with(ok, "txtPingYin", "ーや") << "ふりがなは正しくない。" << "txtPingYin";
+        QTest::newRow("name empty") << with(ok, "txtName", "") << "氏名を入力して下さい。" << "txtName";
+        QTest::newRow("postal 3 + 0") << with(ok, "txtZip1", "123") << "郵便番号を正しく入力して下さい。" << "txtZip1";
+        Fields tel = with(with(with(ok, "txtTel1", "031"), "txtTel2", "1234"), "txtTel3", "5678");
+        QTest::newRow("telephone 3 + 4 + 4") << tel << "電話番号を正しく入力して下さい。" << "txtTel1";
+        QTest::newRow("fax 2 digits") << with(ok, "txtFax2", "12") << "ＦＡＸ番号を正しく入力して下さい。" << "txtFax1";
+        Fields mobile = with(with(with(ok, "txtMobile1", "09"), "txtMobile2", "1234"), "txtMobile3", "5678");
+        QTest::newRow("mobile 2 + 4 + 4") << mobile << "携帯電話番号を正しく入力して下さい。" << "txtMobile1";
+        QTest::newRow("no category") << with(ok, "cboType", "-1") << "分類を指定して下さい。" << "cboType";
+        QTest::newRow("unnamed user category") << with(ok, "cboType", "7") << "分類を入力して下さい。" << "txtNew(2)";
+        QTest::newRow("postal 3 + 4 passes")
+            << with(with(ok, "txtZip1", "123"), "txtZip2", "4567") << "" << "";
+        QTest::newRow("telephone 2 + 4 + 4 passes")
+            << with(with(with(ok, "txtTel1", "03"), "txtTel2", "1234"), "txtTel3", "5678") << "" << "";
+        QTest::newRow("mobile 3 + 4 + 4 passes")
+            << with(with(with(ok, "txtMobile1", "090"), "txtMobile2", "1234"), "txtMobile3", "5678") << "" << "";
+        QTest::newRow("furigana や and a digit passes") << with(ok, "txtPingYin", "や1") << "" << "";
+        QTest::newRow("named user category passes") << with(with(ok, "cboType", "7"), "txtNew(2)", "趣味") << "" << "";
+    }
+    void checkSave() {
+        QFETCH(Fields, fields);
+        QFETCH(QString, message);
+        QFETCH(QString, focus);
+        start({});
+        openNew();
+        fill(fields);
+        editor->txtEmail->setFocus();
+        BoxAnswerer answerer;
+        QCOMPARE(editor->CheckSave(), message.isEmpty());
+        QCOMPARE(answerer.seen, message.isEmpty() ? QStringList() : QStringList{message});
+        if (!message.isEmpty())
+            QCOMPARE(focusName(), focus);
+    }
+
+    void addInfoLine_data() {
+        QTest::addColumn<Fields>("fields");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("furigana, name, category 1")
+            << Fields{{"txtPingYin", "ふ"}, {"txtName", "名"}, {"cboType", "0"}} << "ふ|名|||||||1|F";
+        QTest::newRow("telephone parts")
+            << Fields{{"txtPingYin", "ふ"}, {"txtName", "名"}, {"cboType", "9"}, {"txtNew(4)", "x"},
+                      {"txtTel1", "03"}, {"txtTel2", "1234"}, {"txtTel3", "5678"}}
+            << "ふ|名|||03-1234-5678||||10|F";
+        QTest::newRow("everything")
+            << Fields{{"txtPingYin", "ふ"}, {"txtName", "名"}, {"cboType", "4"}, {"txtZip1", "100"},
+                      {"txtZip2", "0001"}, {"txtAdd", "住所"}, {"txtFax1", "0120"}, {"txtFax2", "12"},
+                      {"txtFax3", "3456"}, {"txtMobile1", "090"}, {"txtMobile2", "1111"}, {"txtMobile3", "2222"},
+                      {"txtEmail", "a@b.jp"}}
+            << "ふ|名|100-0001|住所||0120-12-3456|090-1111-2222|a@b.jp|5|F";
+    }
+    void addInfoLine() {
+        QFETCH(Fields, fields);
+        QFETCH(QString, line);
+        start({Aoki});
+        openNew();
+        fill(fields);
+        BoxAnswerer answerer;
+        click(editor->imgAddList);
+        QVERIFY(answerer.seen.isEmpty());
+        QCOMPARE(dir->entryBytes(), DataDir::sjisLines({Aoki, line}));
+        QTRY_VERIFY(editor.isNull());
+        QVERIFY(home->isVisible());
+    }
+
+    void opensFilledFromEntry() {
+        start({Ito, "", Aoki}, [] {
+            QStringList c = DataDir::installedCategories();
+            c[6] = "7|歯医者";
+            return c;
+        }());
+        openLine(3);
+        QCOMPARE(editor->lblEditForm->text(), QStringLiteral("編集画面"));
+        QCOMPARE(editor->txtZip1->text(), QStringLiteral("100"));
+        QCOMPARE(editor->txtZip2->text(), QStringLiteral("0001"));
+        QCOMPARE(editor->txtTel1->text(), QStringLiteral("03"));
+        QCOMPARE(editor->txtTel3->text(), QStringLiteral("2222"));
+        QCOMPARE(editor->txtFax1->text(), QString());
+        QCOMPARE(editor->txtMobile2->text(), QStringLiteral("1234"));
+        QCOMPARE(editor->cboType->currentText(), QStringLiteral("友人"));
+        QCOMPARE(editor->EntryChanged, false);
+        QCOMPARE(focusName(), QStringLiteral("txtPingYin"));
+        QVERIFY(editor->imgSave->isVisible() && editor->imgUndo->isVisible() && editor->imgDelList->isVisible());
+        QVERIFY(!editor->imgAddList->isVisible() && !editor->imgClean->isVisible());
+        QCOMPARE(twips::pos(editor->imgShowList), QPoint(4080, 550));
+        QCOMPARE(editor->txtNew[1]->text(), QStringLiteral("歯医者"));
+        delete editor;
+
+        openLine(1);  // category 7
+        QCOMPARE(editor->cboType->currentText(), QStringLiteral("新規２"));
+        for (int i = 0; i < 5; ++i) {
+            QCOMPARE(editor->txtNew[i]->isEnabled(), i == 1);
+            QCOMPARE(editor->lblNew[i]->isEnabled(), i == 1);
+            const QColor background = editor->txtNew[i]->palette().color(QPalette::Base);
+            QCOMPARE(background == QColor(224, 224, 224), i != 1);
+        }
+    }
+
+    void handEditedCategoryOpensWithNoChoice() {
+        start({"あ|名|||||||x|F"});
+        openLine(1);
+        QCOMPARE(editor->cboType->currentIndex(), -1);
+        QCOMPARE(editor->EntryChanged, false);
+    }
+
+    void storeRewritesOnlyItsLine() {
+        const QString line5 = "えんどう|遠藤|||||||4|T";
+        start({Aoki, Ito, "", Ueda, line5});
+        openLine(5);
+        editor->txtName->setText("遠藤二");
+        QVERIFY(editor->EntryChanged);
+        BoxAnswerer answerer;
+        click(editor->imgSave);
+        QCOMPARE(answerer.seen, QStringList{"上書きしてよろしいですか？"});
+        // The printed flag goes back to F; the blank line and every other line stay.
+        QCOMPARE(dir->entryBytes(), DataDir::sjisLines({Aoki, Ito, "", Ueda, "えんどう|遠藤二|||||||4|F"}));
+        QVERIFY(!editor->EntryChanged);
+        QVERIFY(editor->isVisible());
+    }
+
+    void storeAnsweredNoWritesNothing() {
+        start({Aoki});
+        openLine(1);
+        editor->txtName->setText("青木二");
+        const QByteArray before = dir->entryBytes();
+        BoxAnswerer answerer({false});
+        click(editor->imgSave);
+        QCOMPARE(dir->entryBytes(), before);
+        QVERIFY(editor->EntryChanged);
+    }
+
+    void storeWithoutChangeStillStoresRenamedCategory() {
+        QStringList categories = DataDir::installedCategories();
+        categories[6] = "7|ab";
+        start({Ito}, categories);
+        openLine(1);
+        editor->txtNew[1]->setText("歯医者");
+        QVERIFY(!editor->EntryChanged);
+        const QByteArray entries = dir->entryBytes();
+        BoxAnswerer answerer;
+        click(editor->imgSave);
+        QCOMPARE(answerer.seen, QStringList{"分類を保存しますか？"});
+        QCOMPARE(dir->entryBytes(), entries);
+        categories[6] = "7|歯医者";
+        QCOMPARE(dir->categoryBytes(), DataDir::sjisLines(categories));
+    }
+
+    void renameAnsweredNoRestoresNamesAndStoresEntry() {
+        QStringList categories = DataDir::installedCategories();
+        categories[6] = "7|ab";
+        categories[8] = "9|趣味";
+        start({Ito}, categories);
+        openLine(1);
+        editor->txtNew[1]->setText("歯医者");
+        editor->txtName->setText("伊藤二");
+        BoxAnswerer answerer({false, true});
+        click(editor->imgSave);
+        QCOMPARE(answerer.seen, (QStringList{"分類を保存しますか？", "上書きしてよろしいですか？"}));
+        QCOMPARE(editor->txtNew[1]->text(), QStringLiteral("ab"));
+        QCOMPARE(editor->txtNew[3]->text(), QStringLiteral("趣味"));
+        QCOMPARE(dir->categoryBytes(), DataDir::sjisLines(categories));
+        QCOMPARE(dir->entryBytes(), DataDir::sjisLines({"いとう|伊藤二|||||||7|F"}));
+    }
+
+    void firstNameOfUserCategoryStoredWithoutQuestion() {
+        start({});
+        openNew();
+        fill({{"txtPingYin", "ふ"}, {"txtName", "名"}, {"cboType", "5"}, {"txtNew(0)", "趣味"}});
+        BoxAnswerer answerer;
+        click(editor->imgAddList);
+        QVERIFY(answerer.seen.isEmpty());
+        QStringList categories = DataDir::installedCategories();
+        categories[5] = "6|趣味";
+        QCOMPARE(dir->categoryBytes(), DataDir::sjisLines(categories));
+        QCOMPARE(home->lblNew[0]->text(), QStringLiteral("趣味"));
+    }
+
+    void deleteEntry_data() {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QStringList>("left");
+        QTest::newRow("last") << QStringList{Aoki, "", Ito} << 3 << QStringList{Aoki, ""};
+        QTest::newRow("only") << QStringList{Aoki} << 1 << QStringList{};
+        QTest::newRow("first") << QStringList{Aoki, Ito} << 1 << QStringList{Ito};
+    }
+    void deleteEntry() {
+        QFETCH(QStringList, lines);
+        QFETCH(int, line);
+        QFETCH(QStringList, left);
+        start(lines);
+        openLine(line);
+        BoxAnswerer answerer;
+        click(editor->imgDelList);
+        QCOMPARE(answerer.seen, QStringList{"このリストを削除しますか？"});
+        QCOMPARE(dir->entryBytes(), DataDir::sjisLines(left));
+        QTRY_VERIFY(editor.isNull());
+        QVERIFY(home->isVisible());
+        QCOMPARE(home->fsbList->value(), 0);
+    }
+
+    void deleteAnsweredNoKeepsAll() {
+        start({Aoki});
+        openLine(1);
+        BoxAnswerer answerer({false});
+        click(editor->imgDelList);
+        QCOMPARE(dir->entryBytes(), DataDir::sjisLines({Aoki}));
+        QVERIFY(editor->isVisible());
+    }
+
+    void backToListInNewModeAppendsAsAddDoes() {
+        start({Aoki});
+        openNew();
+        fill({{"txtPingYin", "ふ"}, {"txtName", "名"}, {"cboType", "2"}, {"txtTel1", "03"}, {"txtTel2", "1234"},
+              {"txtTel3", "5678"}});
+        const QString expected = editor->entryLine();
+        BoxAnswerer answerer;
+        click(editor->imgShowList);
+        QCOMPARE(answerer.seen, QStringList{"このリストを保存しますか？"});
+        QCOMPARE(dir->entryBytes(), DataDir::sjisLines({Aoki, expected}));
+        QCOMPARE(expected, QStringLiteral("ふ|名|||03-1234-5678||||3|F"));
+        QTRY_VERIFY(editor.isNull());
+        QCOMPARE(home->lblCount->text(), QStringLiteral("現在 2 件"));
+    }
+
+    void backToListAnsweredNoDropsChanges() {
+        start({Aoki});
+        openLine(1);
+        editor->txtName->setText("別人");
+        BoxAnswerer answerer({false});
+        click(editor->imgShowList);
+        QCOMPARE(dir->entryBytes(), DataDir::sjisLines({Aoki}));
+        QTRY_VERIFY(editor.isNull());
+    }
+
+    void backToListWithFaultStaysOpen() {
+        start({});
+        openNew();
+        fill({{"txtPingYin", "ふ"}, {"txtName", "名"}});
+        BoxAnswerer answerer;
+        click(editor->imgShowList);
+        QCOMPARE(answerer.seen, (QStringList{"このリストを保存しますか？", "分類を指定して下さい。"}));
+        QVERIFY(editor->isVisible());
+        QCOMPARE(focusName(), QStringLiteral("cboType"));
+        QCOMPARE(dir->entryBytes(), QByteArray());
+    }
+
+    void undo_data() {
+        QTest::addColumn<bool>("answer");
+        QTest::newRow("はい") << true;
+        QTest::newRow("いいえ") << false;
+    }
+    void undo() {
+        QFETCH(bool, answer);
+        start({Aoki});
+        openLine(1);
+        editor->txtName->setText("別人");
+        editor->txtTel2->clear();
+        BoxAnswerer answerer({answer});
+        click(editor->imgUndo);
+        QCOMPARE(answerer.seen, QStringList{"元に戻しますか？"});
+        QCOMPARE(editor->txtName->text(), answer ? QStringLiteral("青木") : QStringLiteral("別人"));
+        QCOMPARE(editor->txtTel2->text(), answer ? QStringLiteral("1111") : QString());
+        QCOMPARE(editor->EntryChanged, !answer);
+    }
+
+    void clearKeepsUserCategoryNames() {
+        QStringList categories = DataDir::installedCategories();
+        categories[7] = "8|趣味";
+        start({}, categories);
+        openNew();
+        fill({{"txtPingYin", "ふ"}, {"txtName", "名"}, {"cboType", "5"}, {"txtNew(0)", "新しい"}, {"txtTel1", "03"}});
+        click(editor->imgClean);
+        QCOMPARE(editor->txtPingYin->text(), QString());
+        QCOMPARE(editor->txtTel1->text(), QString());
+        QCOMPARE(editor->cboType->currentIndex(), -1);
+        QCOMPARE(editor->txtNew[0]->text(), QString());
+        QCOMPARE(editor->txtNew[2]->text(), QStringLiteral("趣味"));
+        for (int i = 0; i < 5; ++i)
+            QVERIFY(!editor->txtNew[i]->isEnabled());
+    }
+
+    void failedWritesKeepEverything_data() {
+        QTest::addColumn<bool>("newEntry");
+        QTest::addColumn<QString>("userCategoryName");
+        QTest::newRow("store") << false << "";
+        QTest::newRow("add") << true << "";
+        QTest::newRow("category name") << false << "歯医者";
+    }
+    void failedWritesKeepEverything() {
+        QFETCH(bool, newEntry);
+        QFETCH(QString, userCategoryName);
+        start({Aoki});
+        if (newEntry) {
+            openNew();
+            fill({{"txtPingYin", "ふ"}, {"txtName", "名"}, {"cboType", "0"}});
+        } else {
+            openLine(1);
+            editor->txtName->setText("青木二");
+            if (!userCategoryName.isEmpty())
+                fill({{"cboType", "6"}, {"txtNew(1)", userCategoryName}});
+        }
+        const QByteArray entries = dir->entryBytes();
+        const QByteArray categories = dir->categoryBytes();
+        BoxAnswerer answerer;
+        {
+            ReadOnlyDir readOnly(dir->path());
+            click(newEntry ? editor->imgAddList : editor->imgSave);
+        }
+        QVERIFY(!answerer.seen.isEmpty());
+        QVERIFY2(answerer.seen.last().contains(userCategoryName.isEmpty() ? "VexaTel.txt" : "VexaType.txt"),
+                 qPrintable(answerer.seen.last()));
+        QCOMPARE(dir->entryBytes(), entries);
+        QCOMPARE(dir->categoryBytes(), categories);
+        QVERIFY(editor && editor->isVisible());
+        QVERIFY(editor->EntryChanged);
+        QCOMPARE(editor->txtName->text(), newEntry ? QStringLiteral("名") : QStringLiteral("青木二"));
+        QCOMPARE(mdlDim::GetField(mdlDim::CategoryTable[6], "|", 2), QString());
+    }
+
+    // Through the real windows: type a new entry, add it, find it in the list,
+    // open it, change it, store it, delete it.
+    void journey() {
+        start({Aoki, Ueda});
+        click(home->imgNew);
+        editor = home->findChild<frmEdit *>();
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *e = qobject_cast<frmEdit *>(w))
+                editor = e;
+        QVERIFY(editor && editor->isVisible());
+        QVERIFY(!home->isVisible());
+        QTest::keyClicks(editor->txtPingYin, "Ikeda");
+        QTest::keyClick(editor->txtPingYin, Qt::Key_Tab);
+        QCOMPARE(focusName(), QStringLiteral("txtName"));
+        QTest::keyClicks(editor->txtName, "Ikeda Jun");
+        QTest::keyClicks(editor->txtTel1, "03");
+        QTest::keyClicks(editor->txtTel2, "1234");
+        QTest::keyClicks(editor->txtTel3, "5678");
+        editor->cboType->setCurrentIndex(2);
+        {
+            BoxAnswerer answerer;
+            click(editor->imgAddList);
+            QVERIFY(answerer.seen.isEmpty());
+        }
+        const QString added = "Ikeda|Ikeda Jun|||03-1234-5678||||3|F";
+        QCOMPARE(dir->entryBytes(), DataDir::sjisLines({Aoki, Ueda, added}));
+        QTRY_VERIFY(editor.isNull());
+        QVERIFY(home->isVisible());
+        // Latin readings come first: the new entry is row 0.
+        QCOMPARE(mdlDim::EntryTable.first(), "3|" + added);
+        QTest::mouseClick(home->picList0, Qt::LeftButton, {}, QPoint(twips::toPx(4800), twips::toPx(150)));
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *e = qobject_cast<frmEdit *>(w); e && e->isVisible())
+                editor = e;
+        QVERIFY(editor);
+        QCOMPARE(editor->txtName->text(), QStringLiteral("Ikeda Jun"));
+        editor->txtName->selectAll();
+        QTest::keyClicks(editor->txtName, "Ikeda Ken");
+        {
+            BoxAnswerer answerer;
+            click(editor->imgSave);
+            QCOMPARE(answerer.seen, QStringList{"上書きしてよろしいですか？"});
+        }
+        const QString changed = "Ikeda|Ikeda Ken|||03-1234-5678||||3|F";
+        QCOMPARE(dir->entryBytes(), DataDir::sjisLines({Aoki, Ueda, changed}));
+        {
+            BoxAnswerer answerer;
+            click(editor->imgDelList);
+        }
+        QCOMPARE(dir->entryBytes(), DataDir::sjisLines({Aoki, Ueda}));
+        QTRY_VERIFY(editor.isNull());
+        QVERIFY(home->isVisible());
+        QCOMPARE(home->lblCount->text(), QStringLiteral("現在 2 件"));
+    }
+};
+
+TELBORA_TEST(TestEditor)
+#include "tst_editor.moc"

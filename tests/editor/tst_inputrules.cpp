@@ -1,0 +1,143 @@
+#include "common/datadir.h"
+#include "common/testmain.h"
+#include "editor/frmEdit.h"
+#include "editor/inputrules.h"
+#include "store/mdlDim.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QTest>
+
+// The key rules and length limits of the editor's boxes, through typing,
+// input-method commits and paste.
+class TestInputRules : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<DataDir> dir;
+    std::unique_ptr<frmEdit> editor;
+
+    QLineEdit *box(const QString &name) const { return editor->findChild<QLineEdit *>(name); }
+
+    static void commit(QLineEdit *target, const QString &text) {
+        QInputMethodEvent event;
+        event.setCommitString(text);
+        QCoreApplication::sendEvent(target, &event);
+    }
+
+private slots:
+    void init() {
+        dir = std::make_unique<DataDir>();
+        mdlDim::EditingExisting = false;
+        editor = std::make_unique<frmEdit>();
+        editor->show();
+    }
+    void cleanup() {
+        editor.reset();
+        dir.reset();
+    }
+
+    void typing_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        for (const char *text : {"txtPingYin", "txtName", "txtAdd", "txtEmail", "txtNew(0)"}) {
+            QTest::addRow("%s drops | and '", text) << text << "ab|c'd" << "abcd";
+        }
+        for (const char *digits : {"txtZip1", "txtZip2", "txtTel1", "txtFax3", "txtMobile2"}) {
+            QTest::addRow("%s keeps digits", digits) << digits << "1a-2 .3" << "123";
+        }
+    }
+    void typing() {
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QLineEdit *target = this->box(box);
+        if (!target->isEnabled())
+            target->setEnabled(true);
+        QTest::keyClicks(target, typed);
+        QTest::keyClick(target, Qt::Key_Backspace);
+        QTest::keyClicks(target, typed.right(1));
+        QCOMPARE(target->text(), shown);
+    }
+
+    void inputMethodCommit_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("committed");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("name with bar and quote") << "txtName" << "山|田'太郎" << "山田太郎";
+        QTest::newRow("outside code page") << "txtName" << "𠮷野😀家" << "野家";
+        QTest::newRow("wave dash and circled digit") << "txtAdd" << "１～③丁目" << "１～③丁目";
+        QTest::newRow("full-width digits in a digit box") << "txtTel1" << "０３" << "";
+        QTest::newRow("katakana reading") << "txtPingYin" << "ヤマダ" << "ヤマダ";
+    }
+    void inputMethodCommit() {
+        QFETCH(QString, box);
+        QFETCH(QString, committed);
+        QFETCH(QString, shown);
+        commit(this->box(box), committed);
+        QCOMPARE(this->box(box)->text(), shown);
+    }
+
+    void paste_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("clipboard");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("e-mail") << "txtEmail" << "a|b'c😀d@example.jp" << "abcd@example.jp";
+        QTest::newRow("digits") << "txtTel2" << "1a2" << "12";
+        QTest::newRow("reading") << "txtPingYin" << "𠮷だ" << "だ";
+    }
+    void paste() {
+        QFETCH(QString, box);
+        QFETCH(QString, clipboard);
+        QFETCH(QString, shown);
+        QGuiApplication::clipboard()->setText(clipboard);
+        this->box(box)->paste();
+        QCOMPARE(this->box(box)->text(), shown);
+    }
+
+    void lengthLimits_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<int>("limit");
+        QTest::newRow("txtPingYin") << "txtPingYin" << 15;
+        QTest::newRow("txtName") << "txtName" << 15;
+        QTest::newRow("txtZip1") << "txtZip1" << 3;
+        QTest::newRow("txtZip2") << "txtZip2" << 4;
+        QTest::newRow("txtAdd") << "txtAdd" << 20;
+        for (const char *number : {"txtTel1", "txtTel2", "txtTel3", "txtFax1", "txtFax2", "txtFax3", "txtMobile2",
+                                   "txtMobile3"})
+            QTest::newRow(number) << number << 4;
+        QTest::newRow("txtMobile1") << "txtMobile1" << 3;
+        QTest::newRow("txtEmail") << "txtEmail" << 30;
+        QTest::newRow("txtNew(3)") << "txtNew(3)" << 6;
+    }
+    void lengthLimits() {
+        QFETCH(QString, box);
+        QFETCH(int, limit);
+        QLineEdit *target = this->box(box);
+        target->setEnabled(true);
+        QTest::keyClicks(target, QString(40, QLatin1Char('7')));
+        QCOMPARE(target->text().size(), limit);
+        target->clear();
+        commit(target, QString(40, QLatin1Char('8')));
+        QCOMPARE(target->text().size(), limit);
+    }
+
+    void furiganaFirstCharacter_data() {
+        QTest::addColumn<QString>("reading");
+        QTest::addColumn<bool>("valid");
+        for (const char *ok : {"A", "Z", "[", "`", "a", "z", "あ", "ん", "ァ", "ン", "や1", "ゃ"})
+            QTest::newRow(ok) << QString::fromUtf8(ok) << true;
+        for (const char *bad : {"ぁ", "ヴ", "ヵ", "ー", "山", "1", " ", "Ａ", "ｱ", "@", "{"})
+            QTest::newRow(bad) << QString::fromUtf8(bad) << false;
+    }
+    void furiganaFirstCharacter() {
+        QFETCH(QString, reading);
+        QFETCH(bool, valid);
+        QCOMPARE(inputrules::isValidFuriganaStart(reading), valid);
+    }
+};
+
+TELBORA_TEST(TestInputRules)
+#include "tst_inputrules.moc"
