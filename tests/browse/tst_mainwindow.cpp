@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QPointer>
 #include <QScrollBar>
 #include <QTest>
 #include <QSignalSpy>
@@ -48,9 +49,13 @@ QWidget *topLevel(const QString &name) {
 }
 
 void closeTopLevels() {
+    // Deleting a window deletes its pop-ups too, so hold them by guarded pointers.
+    QList<QPointer<QWidget>> opened;
     for (QWidget *w : QApplication::topLevelWidgets())
         if (w->objectName() == "frmEdit" || w->objectName() == "frmPrintSet")
-            delete w;
+            opened.append(w);
+    for (const QPointer<QWidget> &w : opened)
+        delete w.data();
 }
 }  // namespace
 
