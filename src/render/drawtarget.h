@@ -32,4 +32,6 @@ public:
     virtual void drawText(const QString &text, QPoint topLeft, const FontSpec &font, QColor colour) = 0;
     // Paints a picture scaled into `area`.
     virtual void drawPicture(const QPixmap &picture, const QRect &area) = 0;
+    // Ends the current printed document; nothing to do on screen.
+    virtual void endDocument() {}
 };

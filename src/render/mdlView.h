@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QPixmap>
 #include <QString>
 
 class DrawTarget;
@@ -13,5 +15,10 @@ void ViewLine(DrawTarget &target, const QString &style, int y1, int y2, int x1, 
               int green, int blue);
 void ViewText(DrawTarget &target, const QString &text, int x, int y, const QString &fontName, double fontSize,
               bool bold, int red, int green, int blue);
+
+// The preview of one card's form in the picture area.
+void ViewCardLines(DrawTarget &target, int format, int X, int Y, const QList<QPixmap> &pictures);
+// The preview of one card's entries; print marks are left as they are.
+void ViewCardInfo(DrawTarget &target, int format, int Y, int startLine);
 
 }  // namespace mdlView

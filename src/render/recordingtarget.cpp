@@ -16,6 +16,10 @@ void RecordingTarget::drawPicture(const QPixmap &picture, const QRect &area) {
     calls.append(Call{Kind::Picture, area.topLeft(), {}, {}, {}, {}, {}, area, picture.cacheKey()});
 }
 
+void RecordingTarget::endDocument() {
+    calls.append(Call{Kind::EndDocument, {}, {}, {}, {}, {}, {}, {}, 0});
+}
+
 QList<RecordingTarget::Call> RecordingTarget::ofKind(Kind kind) const {
     QList<Call> matching;
     for (const Call &call : calls)

@@ -7,7 +7,7 @@
 // Remembers every call, so that tests can assert exactly what was drawn.
 class RecordingTarget : public DrawTarget {
 public:
-    enum class Kind { Clear, Line, Text, Picture };
+    enum class Kind { Clear, Line, Text, Picture, EndDocument };
 
     struct Call {
         Kind kind;
@@ -25,6 +25,7 @@ public:
     void drawLine(QPoint from, QPoint to, const PenSpec &pen) override;
     void drawText(const QString &text, QPoint topLeft, const FontSpec &font, QColor colour) override;
     void drawPicture(const QPixmap &picture, const QRect &area) override;
+    void endDocument() override;
 
     QList<Call> calls;
 

@@ -28,6 +28,12 @@ inline int SelectedEntry = 0;
 
 // Printing.
 inline int CardFormat = 0;
+inline bool WithLines = true;
+inline bool WithInfo = true;
+inline int StartLine = 1;
+inline int CurrentCard = 1;
+// Index in PrintTable of the next entry a card writes.
+inline int PrintIndex = 0;
 
 // Message box exchange.
 inline QString MsgText;

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <array>
+
+// The geometry of the four card formats, for paper and for the preview, as
+// data: the form is a list of drawing steps, the text of a line a list of rows.
+namespace cardlayout {
+
+enum class Medium { Paper, Preview };
+
+inline constexpr int FormatCount = 4;
+
+// A step of the printed form. Offsets are relative to the origin X and to a
+// base y: Y for the head, the line's top r for a line, the last thick line b
+// for the closing.
+struct FormStep {
+    enum Kind { Picture, NaturalPicture, Thick, Grey, Dotted } kind;
+    int picture = 0;     // picture index 1 to 10
+    int x1 = 0, y1 = 0;  // picture top-left, or line start
+    int x2 = 0, y2 = 0;  // picture width and height, or line end
+    int width = 1;       // grey lines only
+};
+
+enum class Source { Literal, Name, Telephone, TelephonePart1, TelephonePart2, TelephonePart3, Fax, PostalCode,
+                    Address, Mobile, EmailLine, Stroke };
+
+// How a fitted row's size is found, and how its height offset moves it.
+struct Fit {
+    int widthLimit = 0;
+    int sizeCap = 0;
+    int divisor = 1;
+    int direction = -1;  // -1: y - h, +1: y + h
+};
+
+// A text or stroke written on each entry line, relative to the line's t.
+struct TextRow {
+    Source source;
+    QString literal;
+    std::array<int, 5> x;  // x for a part of fewer than 2, of 2, 3, 4 and more characters; x[0] for every other row
+    bool fromOriginX;      // x is X + offset
+    int dy;
+    QString font;
+    double size;  // 0: fitted
+    bool bold;
+    bool onlyIfNotEmpty = false;
+    Fit fit = {};
+    int strokeX2 = 0, strokeDy2 = 0;  // the end of a stroke
+    bool measuresEmailBold = false;   // the e-mail fitting turns the measuring bold off
+};
+
+struct CardForm {
+    QList<FormStep> head;
+    QList<FormStep> line;
+    QList<FormStep> closing;
+    int linePitch;
+    int headHeight;  // first line's top relative to Y
+    QList<TextRow> text;
+    int textPitch;
+};
+
+int LinesPerCard(int format);
+// nullptr for a format outside 0 to 3.
+const CardForm *form(Medium medium, int format);
+
+// Cards needed for `entries` entries beginning at `startLine`: at least one.
+int cardCount(int entries, int startLine, int format);
+// PrintTable index of the first entry on card `card` (1-based).
+int firstIndexOfCard(int card, int startLine, int format);
+
+}  // namespace cardlayout

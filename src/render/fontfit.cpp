@@ -1,0 +1,42 @@
+#include "render/fontfit.h"
+
+#include "ui/fonts.h"
+#include "ui/twips.h"
+
+#include <QFontMetricsF>
+#include <cmath>
+
+namespace fontfit {
+namespace {
+bool boldMeasuring = true;
+}
+
+bool measuresBold() {
+    return boldMeasuring;
+}
+
+void resetMeasuring() {
+    boldMeasuring = true;
+}
+
+QSizeF measure(const QString &text, const QString &fontName, double pointSize, bool bold) {
+    const QFontMetricsF metrics(fonts::named(fontName, pointSize, bold));
+    return QSizeF(metrics.horizontalAdvance(text) * twips::PerPixel, metrics.height() * twips::PerPixel);
+}
+
+Fitted FitFontSize(const QString &text, const cardlayout::Fit &fit, bool emailLine) {
+    if (emailLine)
+        boldMeasuring = false;
+    const QString font = QStringLiteral("MS UI Gothic");
+    int size = 3;
+    QSizeF measured = measure(text, font, size, boldMeasuring);
+    while (measured.width() < fit.widthLimit && size < fit.sizeCap) {
+        ++size;
+        measured = measure(text, font, size, boldMeasuring);
+    }
+    // Halves go to the even neighbour.
+    const int offset = static_cast<int>(std::nearbyint(measured.height() / fit.divisor));
+    return {static_cast<double>(size - 1), offset};
+}
+
+}  // namespace fontfit

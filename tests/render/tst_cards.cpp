@@ -1,0 +1,446 @@
+#include "common/testmain.h"
+#include "render/cardlayout.h"
+#include "render/fontfit.h"
+#include "render/mdlPrint.h"
+#include "render/mdlView.h"
+#include "render/picturebox.h"
+#include "render/printerservice.h"
+#include "render/recordingtarget.h"
+#include "store/mdlDim.h"
+#include "ui/formpictures.h"
+#include "ui/twips.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using Kind = RecordingTarget::Kind;
+
+namespace {
+// One call as a short line of text, so that whole sequences compare at once.
+QString describe(const RecordingTarget::Call &c) {
+    switch (c.kind) {
+    case Kind::Line:
+        return QStringLiteral("%1 w%2 %3 %4,%5-%6,%7")
+            .arg(c.pen.style == Qt::DotLine ? "dot" : "line")
+            .arg(c.pen.width)
+            .arg(c.colour.red())
+            .arg(c.from.x())
+            .arg(c.from.y())
+            .arg(c.to.x())
+            .arg(c.to.y());
+    case Kind::Text:
+        return QStringLiteral("text %1,%2 %3%4%5 \"%6\"")
+            .arg(c.from.x())
+            .arg(c.from.y())
+            .arg(c.font.name == "Arial" ? "A" : "G")
+            .arg(c.font.size)
+            .arg(c.font.bold ? "b" : "")
+            .arg(c.text);
+    case Kind::Picture:
+        return QStringLiteral("pic %1,%2 %3x%4").arg(c.area.x()).arg(c.area.y()).arg(c.area.width()).arg(c.area.height());
+    case Kind::EndDocument:
+        return QStringLiteral("end");
+    case Kind::Clear:
+        return QStringLiteral("clear");
+    }
+    return {};
+}
+
+QStringList described(const QList<RecordingTarget::Call> &calls, int from = 0, int count = -1) {
+    QStringList out;
+    for (const auto &c : calls.mid(from, count))
+        out.append(describe(c));
+    return out;
+}
+
+QString element(int line, const QString &name, const QString &postal, const QString &address, const QString &tel,
+                const QString &fax = {}, const QString &mobile = {}, const QString &email = {}) {
+    return QStringLiteral("%1|よみ|%2|%3|%4|%5|%6|%7|%8|1|F")
+        .arg(line)
+        .arg(name, postal, address, tel, fax, mobile, email);
+}
+
+void prepare(const QStringList &table, int card = 1, int index = 0) {
+    mdlDim::PrintTable = table;
+    mdlDim::CurrentCard = card;
+    mdlDim::PrintIndex = index;
+}
+}  // namespace
+
+class TestCards : public QObject {
+    Q_OBJECT
+
+    RecordingTarget printer;
+    QList<QPixmap> paperPictures = formpictures::all(true);
+    QList<QPixmap> screenPictures = formpictures::all(false);
+
+private slots:
+    void init() {
+        printer.reset();
+        mdlPrint::setPrinter(&printer);
+        fontfit::resetMeasuring();
+    }
+    void cleanup() { mdlPrint::setPrinter(nullptr); }
+
+    void paperForm_data() {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QStringList>("firstLine");
+        QTest::addColumn<int>("pitch");
+        QTest::addColumn<QStringList>("closing");
+        const QStringList closing = {"pic 1370,%1 28x28", "pic 2840,%1 28x28", "pic 4320,%1 28x28", "pic 5780,%1 28x28"};
+        QTest::newRow("0") << 0
+                           << QStringList{"pic 2750,370 246x200", "pic 4280,450 34x36", "pic 5570,450 34x36",
+                                          "dot w1 0 2680,740-6940,740", "dot w1 0 10,1270-6940,1270",
+                                          "line w3 0 10,1800-6940,1800"}
+                           << 1590 << QStringList{"pic 6250,%2 574x120"};
+        QTest::newRow("1") << 1
+                           << QStringList{"pic 5130,265 260x220", "pic 5140,605 260x220", "line w1 190 5050,535-6940,535",
+                                          "line w1 190 5050,225-5050,875", "line w1 190 10,875-6940,875",
+                                          "pic 90,975 320x290", "line w1 190 10,1345-6940,1345", "pic 90,1475 230x249",
+                                          "line w1 190 2180,1345-2180,1795", "pic 2340,1485 284x220",
+                                          "line w3 0 10,1795-6940,1795"}
+                           << 1585 << QStringList{"pic 6250,%2 574x120"};
+        QTest::newRow("2") << 2
+                           << QStringList{"pic 4600,306 260x220", "pic 4600,696 260x220", "line w1 190 4510,606-6940,606",
+                                          "line w1 190 4510,226-4510,986", "line w3 0 10,1002-6940,1002"}
+                           << 792 << QStringList{"pic 6250,%2 574x120"};
+        QTest::newRow("3") << 3
+                           << QStringList{"pic 4580,360 260x220", "pic 90,840 290x238", "line w1 190 10,700-6940,700",
+                                          "line w1 190 4470,220-4470,700", "line w3 0 10,1210-6940,1210"}
+                           << 1000 << QStringList{"pic 6250,%2 574x120"};
+        Q_UNUSED(closing);
+    }
+    void paperForm() {
+        QFETCH(int, format);
+        QFETCH(QStringList, firstLine);
+        QFETCH(int, pitch);
+        mdlPrint::PrintCardLines(format, 10, 0, paperPictures);
+        const QStringList all = described(printer.calls);
+        QCOMPARE(all.mid(0, 3), (QStringList{"pic 6030,0 760x159", "line w3 0 10,140-2280,140", "line w3 0 10,210-6940,210"}));
+        const int steps = static_cast<int>(firstLine.size());
+        const int lines = cardlayout::LinesPerCard(format);
+        QCOMPARE(all.size(), 3 + lines * steps + 5);
+        QCOMPARE(all.mid(3, steps), firstLine);
+        // Every later line is the first moved down by the pitch.
+        const auto lastThick = printer.calls.at(3 + lines * steps - 1);
+        QCOMPARE(lastThick.from.y(), printer.calls.at(3 + steps - 1).from.y() + (lines - 1) * pitch);
+        const int b = 210 + lines * pitch;
+        QCOMPARE(lastThick.from.y(), b);
+        QCOMPARE(all.mid(3 + lines * steps),
+                 (QStringList{QString("pic 1370,%1 28x28").arg(b + 150), QString("pic 2840,%1 28x28").arg(b + 150),
+                              QString("pic 4320,%1 28x28").arg(b + 150), QString("pic 5780,%1 28x28").arg(b + 150),
+                              QString("pic 6250,%1 574x120").arg(b + (format == 0 ? 70 : 60))}));
+        QVERIFY(printer.ofKind(Kind::EndDocument).isEmpty());
+    }
+
+    void previewForm_data() {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QStringList>("head");
+        QTest::addColumn<QStringList>("firstLine");
+        QTest::addColumn<int>("pitch");
+        QTest::addColumn<int>("closingDy");
+        QTest::newRow("0") << 0 << QStringList{"pic 4580,260 700x150", "line w2 0 80,450-5300,450"}
+                           << QStringList{"pic 2350,530 246x200", "pic 3360,600 45x45", "pic 4300,600 45x45",
+                                          "dot w1 0 2270,780-5300,780", "dot w1 0 80,1120-5300,1120",
+                                          "line w2 0 80,1470-5300,1470"}
+                           << 1020 << 60;
+        QTest::newRow("1") << 1 << QStringList{"pic 4600,240 705x165", "line w2 0 80,450-5300,450"}
+                           << QStringList{"pic 3990,485 210x165", "pic 4010,690 195x180", "line w1 190 3920,660-5300,660",
+                                          "line w1 190 3920,450-3920,880", "line w1 190 80,880-5300,880",
+                                          "pic 130,930 255x210", "line w1 190 80,1180-5300,1180", "pic 130,1250 180x180",
+                                          "line w1 190 1710,1180-1710,1470", "pic 1860,1260 210x165",
+                                          "line w2 0 80,1470-5300,1470"}
+                           << 1020 << 60;
+        QTest::newRow("2") << 2 << QStringList{"pic 4600,240 705x165", "line w2 0 80,450-5300,450"}
+                           << QStringList{"pic 3490,500 210x165", "pic 3510,745 195x180", "line w2 190 3470,700-5300,700",
+                                          "line w1 190 3470,460-3470,940", "line w2 0 80,960-5300,960"}
+                           << 510 << 60;
+        QTest::newRow("3") << 3 << QStringList{"pic 4600,240 705x165", "line w2 0 80,450-5300,450"}
+                           << QStringList{"pic 3500,520 210x165", "pic 80,830 255x210", "line w1 190 80,750-5300,750",
+                                          "line w1 190 3440,450-3440,750", "line w2 0 80,1098-5300,1098"}
+                           << 648 << 70;
+    }
+    void previewForm() {
+        QFETCH(int, format);
+        QFETCH(QStringList, head);
+        QFETCH(QStringList, firstLine);
+        QFETCH(int, pitch);
+        QFETCH(int, closingDy);
+        RecordingTarget screen;
+        mdlView::ViewCardLines(screen, format, 80, 260, screenPictures);
+        const QStringList all = described(screen.calls);
+        const int steps = static_cast<int>(firstLine.size());
+        const int lines = cardlayout::LinesPerCard(format);
+        QCOMPARE(all.size(), 2 + lines * steps + 1);
+        QCOMPARE(all.mid(0, 2), head);
+        QCOMPARE(all.mid(2, steps), firstLine);
+        const int b = 260 + 190 + lines * pitch;
+        QCOMPARE(screen.calls.at(2 + lines * steps - 1).from.y(), b);
+        QCOMPARE(all.last(), QString("pic 4730,%1 580x120").arg(b + closingDy));
+    }
+
+    void paperText_data() {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QStringList>("rows");
+        const QString e = element(4, "山田", "100-0001", "東京都", "03-1234-5678", "03-1234-5679", "090-1111-2222", "y@a.jp");
+        QTest::newRow("1") << 1
+                           << QStringList{"text 120,420 G15b \"山田\"", "text 5500,260 A11b \"03-1234-5678\"",
+                                          "text 5500,590 A11b \"03-1234-5679\"", "text 450,1050 G9b \"〒\"",
+                                          "text 680,1030 G10b \"100-0001\"", "text 1700,1020 G12b \"東京都\"",
+                                          "text 470,1470 A11b \"090-1111-2222\""};
+        QTest::newRow("2") << 2
+                           << QStringList{"text 150,480 G13b \"山田\"", "text 4980,260 A14b \"03-1234-5678\"",
+                                          "text 4980,650 A14b \"03-1234-5679\""};
+        QTest::newRow("3") << 3
+                           << QStringList{"text 110,340 G13b \"山田\"", "text 5000,320 A14b \"03-1234-5678\"",
+                                          "text 430,870 G9b \"〒\"", "text 650,850 G11b \"100-0001\"",
+                                          "text 1780,840 G12b \"東京都\""};
+    }
+    void paperText() {
+        QFETCH(int, format);
+        QFETCH(QStringList, rows);
+        prepare({element(4, "山田", "100-0001", "東京都", "03-1234-5678", "03-1234-5679", "090-1111-2222", "y@a.jp")});
+        mdlPrint::PrintCardInfo(format, 10, 0, 1);
+        QStringList all = described(printer.calls);
+        QCOMPARE(all.last(), QStringLiteral("end"));
+        all.removeLast();
+        if (format == 1) {
+            QVERIFY(all.last().startsWith("text 2710,"));
+            QVERIFY(all.last().endsWith("\"E-mail: y@a.jp\""));
+            all.removeLast();
+        }
+        QCOMPARE(all, rows);
+    }
+
+    void formatZeroTextOnPaperAndPreview() {
+        const QString e = element(4, "山田", "100-0001", "東京都", "03-1234-5678", "03-1234-5679");
+        prepare({e});
+        mdlPrint::PrintCardInfo(0, 10, 0, 1);
+        QStringList paper = described(printer.calls);
+        QCOMPARE(paper.size(), 10);
+        QCOMPARE(paper.at(0), QStringLiteral("text 2730,846 G16b \"FAX:\""));
+        QCOMPARE(paper.at(1), QStringLiteral("text 3460,280 G18b \"03\""));
+        QCOMPARE(paper.at(2), QStringLiteral("text 4580,280 G18b \"1234\""));
+        QVERIFY(paper.at(3).startsWith("text 130,") && paper.at(3).endsWith("\"山田\""));
+        QCOMPARE(paper.mid(4), (QStringList{"text 5830,280 G18b \"5678\"", "text 3460,820 G18b \"03-1234-5679\"",
+                                            "text 110,1440 G11b \"〒\"", "text 410,1420 G12b \"100-0001\"",
+                                            "text 1610,1420 G12b \"東京都\"", "end"}));
+
+        prepare({e});
+        RecordingTarget screen;
+        mdlView::ViewCardInfo(screen, 0, 0, 1);
+        QStringList preview = described(screen.calls);
+        QCOMPARE(preview.mid(0, 4), (QStringList{"text 2350,840 G12b \"FAX:\"", "text 130,1210 G9b \"〒\"",
+                                                 "text 2930,480 G14b \"03\"", "text 3540,480 G14b \"1234\""}));
+        QVERIFY(preview.at(4).startsWith("text 120,") && preview.at(4).contains(" G") && preview.at(4).contains("b \"山田\""));
+        QCOMPARE(preview.mid(5), (QStringList{"text 4490,480 G14b \"5678\"", "text 2930,820 G14b \"03-1234-5679\"",
+                                              "text 350,1220 G9b \"100-0001\"", "text 1335,1220 G9b \"東京都\""}));
+        QCOMPARE(mdlDim::PrintTable.first(), e);  // the preview marks nothing
+    }
+
+    void telephonePartsByLength_data() {
+        QTest::addColumn<QString>("telephone");
+        QTest::addColumn<int>("paper1");
+        QTest::addColumn<int>("paper2");
+        QTest::addColumn<int>("preview1");
+        QTest::addColumn<int>("preview2");
+        QTest::newRow("2 + 4") << "03-1234-5678" << 3460 << 4580 << 2930 << 3540;
+        QTest::newRow("3 + 3") << "011-222-3333" << 3345 << 4620 << 2810 << 3630;
+        QTest::newRow("4 + 2") << "0120-12-3456" << 3250 << 4730 << 2650 << 3700;
+        QTest::newRow("117 alone") << "117" << 3345 << 4620 << 2810 << 3700;
+        QTest::newRow("5 + 5") << "12345-67890-1" << 3285 << 4620 << 2650 << 3540;
+        QTest::newRow("1 + 1") << "1-2-3" << 3285 << 4620 << 2930 << 3700;
+    }
+    void telephonePartsByLength() {
+        QFETCH(QString, telephone);
+        QFETCH(int, paper1);
+        QFETCH(int, paper2);
+        QFETCH(int, preview1);
+        QFETCH(int, preview2);
+        prepare({element(1, "名", "", "", telephone)});
+        mdlPrint::PrintCardInfo(0, 10, 0, 1);
+        QCOMPARE(printer.calls.at(1).from.x(), paper1);
+        QCOMPARE(printer.calls.at(2).from.x(), paper2);
+        prepare({element(1, "名", "", "", telephone)});
+        RecordingTarget screen;
+        mdlView::ViewCardInfo(screen, 0, 0, 1);
+        QCOMPARE(screen.calls.at(2).from.x(), preview1);
+        QCOMPARE(screen.calls.at(3).from.x(), preview2);
+    }
+
+    void startLineAndMarks() {
+        prepare({element(3, "一", "", "", "1"), element(5, "二", "", "", "2"), element(9, "三", "", "", "3")});
+        mdlPrint::PrintCardInfo(2, 10, 0, 5);
+        QList<int> tops;
+        for (const auto &c : printer.ofKind(Kind::Text))
+            if (c.font.size == 13)
+                tops.append(c.from.y() - 480);
+        QCOMPARE(tops, (QList<int>{3168, 3960, 4752}));
+        QCOMPARE(mdlDim::PrintIndex, 3);
+        for (const QString &e : std::as_const(mdlDim::PrintTable))
+            QVERIFY(e.endsWith("|T"));
+        QCOMPARE(printer.ofKind(Kind::EndDocument).size(), 1);
+    }
+
+    void laterCardStartsAtLineOne() {
+        QStringList table;
+        for (int i = 0; i < 7; ++i)
+            table.append(element(i + 1, QString("名%1").arg(i), "", "", ""));
+        prepare(table, 2, 6);
+        mdlPrint::PrintCardInfo(0, 10, 0, 1);
+        const auto texts = printer.ofKind(Kind::Text);
+        QVERIFY(!texts.isEmpty());
+        for (const auto &c : texts)
+            QVERIFY(c.from.y() < 1584 + 10);  // line 1 only
+        QCOMPARE(mdlDim::PrintIndex, 7);
+        QVERIFY(mdlDim::PrintTable.at(6).endsWith("|T"));
+        QVERIFY(mdlDim::PrintTable.at(5).endsWith("|F"));
+        QCOMPARE(printer.calls.last().kind, Kind::EndDocument);
+        QCOMPARE(printer.ofKind(Kind::EndDocument).size(), 1);
+    }
+
+    void unknownFormatDrawsNothingButEnds() {
+        prepare({element(1, "名", "", "", "")});
+        mdlPrint::PrintCardLines(4, 10, 0, paperPictures);
+        mdlPrint::PrintCardInfo(4, 10, 0, 1);
+        QCOMPARE(described(printer.calls), QStringList{"end"});
+        QCOMPARE(mdlDim::PrintIndex, 0);
+        prepare({});
+        mdlPrint::PrintCardInfo(0, 10, 0, 1);
+        QCOMPARE(printer.ofKind(Kind::EndDocument).size(), 2);
+    }
+
+    void postalCodeOnlyWhenGiven_data() {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QString>("mark");
+        QTest::newRow("0") << 0 << "〒";
+        QTest::newRow("1") << 1 << "〒";
+        QTest::newRow("3") << 3 << "〒";
+    }
+    void postalCodeOnlyWhenGiven() {
+        QFETCH(int, format);
+        QFETCH(QString, mark);
+        prepare({element(1, "名", "", "住所", "")});
+        mdlPrint::PrintCardInfo(format, 10, 0, 1);
+        const QStringList texts = printer.texts();
+        QVERIFY(texts.contains(mark));
+        QVERIFY(texts.contains("住所"));
+        QCOMPARE(texts.count(""), format == 0 ? 4 : format == 1 ? 3 : 1);  // empty fields are still written
+    }
+
+    void previewPostalStrokes_data() {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QStringList>("strokes");
+        QTest::newRow("1") << 1 << QStringList{"line w1 0 430,1010-540,1010", "line w1 0 430,1040-540,1040",
+                                               "line w1 0 475,1040-475,1110"};
+        QTest::newRow("3") << 3 << QStringList{"line w1 0 390,920-500,920", "line w1 0 390,890-500,890",
+                                               "line w1 0 430,920-430,1000"};
+    }
+    void previewPostalStrokes() {
+        QFETCH(int, format);
+        QFETCH(QStringList, strokes);
+        prepare({element(1, "名", "", "住所", "")});
+        RecordingTarget screen;
+        mdlView::ViewCardInfo(screen, format, 0, 1);
+        QCOMPARE(described(screen.calls, 0, 3), strokes);
+        QVERIFY(!screen.texts().contains("〒"));
+    }
+
+    void emailLineAlsoWhenEmpty() {
+        prepare({element(1, "名", "", "", "")});
+        mdlPrint::PrintCardInfo(1, 10, 0, 1);
+        const auto texts = printer.ofKind(Kind::Text);
+        QCOMPARE(texts.last().text, QStringLiteral("E-mail: "));
+        QCOMPARE(texts.last().font.size, 12.0);  // the largest fitted size
+        QVERIFY(!texts.last().font.bold);
+    }
+
+    void veryLongNameAtSizeTwo() {
+        prepare({element(1, QString(60, QChar(0x9577)), "", "", "")});
+        mdlPrint::PrintCardInfo(0, 10, 0, 1);
+        QCOMPARE(printer.ofKind(Kind::Text).at(3).font.size, 2.0);
+    }
+
+    void fittingMeasuresBoldUntilAnEmailLine() {
+        const cardlayout::Fit name{2670, 20, 2, -1};
+        QVERIFY(fontfit::measuresBold());
+        const fontfit::Fitted bold = fontfit::FitFontSize("長嶋綾之介左衛門", name, false);
+        fontfit::FitFontSize("E-mail: a@b.jp", {4220, 13, 2, -1}, true);
+        QVERIFY(!fontfit::measuresBold());
+        const fontfit::Fitted plain = fontfit::FitFontSize("長嶋綾之介左衛門", name, false);
+        QVERIFY(plain.size >= bold.size);
+        QVERIFY(bold.size >= 2 && bold.size <= 19);
+        // The size found is the last one still narrower than the limit.
+        QVERIFY(fontfit::measure("長嶋綾之介左衛門", "MS UI Gothic", plain.size, false).width() < 2670);
+    }
+
+    void cardCount_data() {
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<int>("startLine");
+        QTest::addColumn<int>("format");
+        QTest::addColumn<int>("cards");
+        QTest::newRow("none") << 0 << 1 << 0 << 1;
+        QTest::newRow("six from 1") << 6 << 1 << 0 << 1;
+        QTest::newRow("seven from 4") << 7 << 4 << 0 << 2;
+        QTest::newRow("twelve of format 2 from 12") << 12 << 12 << 2 << 2;
+        QTest::newRow("ten of format 3") << 10 << 1 << 3 << 2;
+    }
+    void cardCount() {
+        QFETCH(int, entries);
+        QFETCH(int, startLine);
+        QFETCH(int, format);
+        QFETCH(int, cards);
+        QCOMPARE(cardlayout::cardCount(entries, startLine, format), cards);
+        QCOMPARE(cardlayout::firstIndexOfCard(2, startLine, format), cardlayout::LinesPerCard(format) - startLine + 1);
+    }
+
+    // The preview's thick lines, found in the pixels at the rows the tables give.
+    void previewThickLinesInPixels_data() {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<int>("pitch");
+        for (int f = 0; f < 4; ++f)
+            QTest::addRow("%d", f) << f << QList<int>{1020, 1020, 510, 648}.at(f);
+    }
+    void previewThickLinesInPixels() {
+        QFETCH(int, format);
+        QFETCH(int, pitch);
+        PictureBox picView(nullptr, "picView");
+        twips::place(&picView, 90, 570, 5445, 6885);
+        picView.clear();
+        mdlView::ViewCardLines(picView, format, 80, 260, screenPictures);
+        const QImage image = picView.picture().toImage();
+        const int x = twips::toPx(80 + 1000);
+        const auto dark = [&](int yTwips) {
+            const int row = qFloor(twips::toPxF(yTwips));
+            return qGray(image.pixel(x, row)) < 100;
+        };
+        for (int line = 0; line <= cardlayout::LinesPerCard(format); ++line) {
+            const int y = 260 + 190 + line * pitch;
+            QVERIFY2(dark(y), qPrintable(QString("thick line %1 at %2").arg(line).arg(y)));
+            QVERIFY(!dark(y - 75));
+        }
+    }
+
+    void printerServiceWritesOneDocumentPerCard() {
+        QTemporaryDir dir;
+        PrinterService pdf(dir.filePath("card-%1.pdf"));
+        mdlPrint::setPrinter(&pdf);
+        prepare({element(1, "山田", "100-0001", "東京都", "03-1234-5678")});
+        mdlPrint::PrintCardLines(0, 10, 0, paperPictures);
+        mdlPrint::PrintCardInfo(0, 10, 0, 1);
+        mdlDim::CurrentCard = 2;
+        mdlPrint::PrintCardInfo(0, 10, 0, 1);  // nothing left: an empty card
+        QVERIFY2(!pdf.failed(), qPrintable(pdf.error()));
+        QCOMPARE(pdf.documentsSent(), 2);
+        for (int n = 1; n <= 2; ++n) {
+            QFile file(dir.filePath(QString("card-%1.pdf").arg(n)));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QVERIFY(file.read(5) == "%PDF-");
+        }
+        QVERIFY(!QFile::exists(dir.filePath("card-3.pdf")));
+    }
+};
+
+TELBORA_TEST(TestCards)
+#include "tst_cards.moc"

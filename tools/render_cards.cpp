@@ -1,0 +1,62 @@
+// Prints one card of each format into PDF files and renders each format's
+// preview to PNG, with realistic entries, for looking at them:
+//   QT_QPA_PLATFORM=offscreen build/tools/render_cards /tmp/cards
+//   pdftoppm -png -r 100 /tmp/cards/paper-0.pdf /tmp/cards/paper-0
+#include "render/mdlPrint.h"
+#include "render/mdlView.h"
+#include "render/picturebox.h"
+#include "render/printerservice.h"
+#include "store/mdlDim.h"
+#include "ui/fonts.h"
+#include "ui/formpictures.h"
+#include "ui/twips.h"
+
+#include <QApplication>
+#include <QDir>
+
+namespace {
+const QStringList Entries = {
+    "1|ながしまあやのすけ|長嶋　綾之介左衛門|100-0001|東京都千代田区千代田一丁目一番一号|03-1234-5678|03-1234-5679|090-1111-2222|ayanosuke.nagashima@example.co.jp|1|F",
+    "2|さとうはなこ|佐藤　花子|060-0042|北海道札幌市中央区大通西|011-222-3333||080-4444-5555|hanako@example.jp|2|F",
+    "3|やまだ|山田　太郎||大阪府大阪市北区梅田三丁目|06-6345-6789|06-6345-6780|||3|T",
+    "4|Smith|John Smith|150-0002|東京都渋谷区渋谷二丁目|117||070-1234-5678|john.smith@example.com|4|F",
+    "5|たかはしけんじ|高橋　健二|980-0811|宮城県仙台市青葉区一番町|022-123-4567|022-123-4568|090-9876-5432|k.takahashi@example.ne.jp|5|F",
+    "6|いのうえみさき|井上　美咲|812-0011|福岡県福岡市博多区博多駅前|092-111-2222||080-3333-4444|misaki.inoue@example.jp|6|F",
+    "7|きむらあや|木村　彩|460-0008|愛知県名古屋市中区栄|052-123-4567|||aya@example.jp|7|F",
+    "8|はやしひろし|林　浩|730-0011|広島県広島市中区基町|082-222-1111|082-222-1112|090-2222-3333||8|F",
+    "9|しみずゆき|清水　ゆき|900-0015|沖縄県那覇市久茂地|098-765-4321||||9|F",
+    "10|まつもとたろう|松本　太郎|380-0846|長野県長野市旭町|026-232-0111|026-232-0112|080-5555-6666|taro@example.org|10|F",
+    "11|こばやしあや|小林　亜矢|320-0033|栃木県宇都宮市本町|028-623-2111||||1|F",
+    "12|わたなべけん|渡辺　健|700-0024|岡山県岡山市北区駅元町|086-803-1000|086-803-1001|||2|F",
+};
+}  // namespace
+
+int main(int argc, char *argv[]) {
+    QApplication app(argc, argv);
+    fonts::installFontMap();
+    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
+    QDir().mkpath(out);
+    for (int format = 0; format < 4; ++format) {
+        mdlDim::PrintTable = Entries;
+        mdlDim::CurrentCard = 1;
+        mdlDim::PrintIndex = 0;
+        PrinterService paper(QDir(out).filePath(QStringLiteral("paper-%1.pdf").arg(format)));
+        mdlPrint::setPrinter(&paper);
+        mdlPrint::PrintCardLines(format, 10, 0, formpictures::all(true));
+        mdlPrint::PrintCardInfo(format, 10, 0, 1);
+        if (paper.failed())
+            qWarning("format %d: %s", format, qPrintable(paper.error()));
+
+        mdlDim::PrintTable = Entries;
+        mdlDim::PrintIndex = 0;
+        PictureBox picView(nullptr, QStringLiteral("picView"));
+        twips::place(&picView, 90, 570, 5445, 6885);
+        picView.clear();
+        mdlView::ViewCardLines(picView, format, 80, 260, formpictures::all(false));
+        mdlView::ViewCardInfo(picView, format, 0, 1);
+        picView.picture().save(QDir(out).filePath(QStringLiteral("preview-%1.png").arg(format)));
+        qInfo("format %d: paper-%d.pdf (%d document), preview-%d.png", format, format, paper.documentsSent(), format);
+    }
+    mdlPrint::setPrinter(nullptr);
+    return 0;
+}
