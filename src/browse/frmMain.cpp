@@ -2,9 +2,9 @@
 
 #include "browse/entrylistpage.h"
 #include "browse/kanarow.h"
-#include "browse/placeholderwindow.h"
 #include "browse/selection.h"
 #include "editor/frmEdit.h"
+#include "printing/frmPrintSet.h"
 #include "render/picturebox.h"
 #include "store/mdlDim.h"
 #include "ui/artwork.h"
@@ -274,7 +274,7 @@ void frmMain::chooseCardFormat(int format) {
         return;
     }
     mdlDim::CardFormat = format;
-    openPlaceholder(QStringLiteral("frmPrintSet"), this);
+    (new frmPrintSet())->show();
     hide();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/drawtarget.h"
+#include "render/cardprinter.h"
 
 #include <QPainter>
 #include <QPrinter>
@@ -10,7 +10,7 @@
 // PDF files for looking at cards. Twips are scaled to the device resolution.
 // The first drawing of a card begins a document; endDocument() sends it. A
 // failure is kept and reported, never dropped.
-class PrinterService : public DrawTarget {
+class PrinterService : public CardPrinter {
 public:
     // The default printer.
     PrinterService();
@@ -28,9 +28,9 @@ public:
     void drawPicture(const QPixmap &picture, const QRect &area) override;
     void endDocument() override;
 
-    bool failed() const { return !error_.isEmpty(); }
-    QString error() const { return error_; }
-    int documentsSent() const { return sent_; }
+    bool failed() const override { return !error_.isEmpty(); }
+    QString error() const override { return error_; }
+    int documentsSent() const override { return sent_; }
 
 private:
     bool beginIfNeeded();

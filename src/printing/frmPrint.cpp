@@ -1,0 +1,131 @@
+#include "printing/frmPrint.h"
+
+#include "render/cardlayout.h"
+#include "render/mdlView.h"
+#include "render/picturebox.h"
+#include "store/mdlDim.h"
+#include "ui/artwork.h"
+#include "ui/fonts.h"
+#include "ui/formpictures.h"
+#include "ui/frameline.h"
+#include "ui/imagebutton.h"
+#include "ui/skin.h"
+#include "ui/titleimage.h"
+#include "ui/twips.h"
+
+#include <QLabel>
+
+using mdlDim::CardFormat;
+using mdlDim::CurrentCard;
+
+namespace {
+constexpr int WindowWidth = 5640;
+constexpr int WindowHeight = 7920;
+const char16_t *const FormatNames[] = {u"住所録", u"住所録＋メール", u"電話帳", u"簡易録"};
+
+QLabel *pageLabel(QWidget *parent, const QString &name, const QString &caption, int left, int width) {
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->setFont(fonts::named(fonts::UiGothic, 7.5));
+    label->setAlignment(Qt::AlignCenter);
+    twips::place(label, left, 7560, width, 195);
+    return label;
+}
+}  // namespace
+
+frmPrint::frmPrint() {
+    skin::setUpWindow(this, QStringLiteral("frmPrint"), WindowWidth, WindowHeight, QStringLiteral("印刷ブレビュー"));
+    imgTitle = new TitleImage(this, WindowWidth, QStringLiteral("印刷ブレビュー"));
+    imgTital.resize(9);
+    for (int format = 0; format < 4; ++format)
+        imgTital[5 + format] = artwork::titleImage(
+            WindowWidth, QStringLiteral("印刷ブレビュー　") + QString::fromUtf16(FormatNames[format]));
+    picView = new PictureBox(this, QStringLiteral("picView"));
+    twips::place(picView, 90, 570, 5445, 6885);
+    imgView = formpictures::all(false);
+
+    imgBack = new ImageButton(this, QStringLiteral("imgBack"));
+    twips::place(imgBack, 90, 7560, 525, 255);
+    imgBack->setPositions({90, 7560}, {100, 7570});
+    imgBack->setPixmap(artwork::button(imgBack->size(), QStringLiteral("戻る")));
+    imgUp = new ImageButton(this, QStringLiteral("imgUp"));
+    twips::place(imgUp, 870, 7545, 330, 180);
+    imgUp->setPositions({870, 7545}, {880, 7555});
+    imgUp->setPixmap(artwork::button(imgUp->size(), QStringLiteral("◀")));
+    imgDown = new ImageButton(this, QStringLiteral("imgDown"));
+    twips::place(imgDown, 4395, 7545, 330, 180);
+    imgDown->setPositions({4395, 7545}, {4405, 7555});
+    imgDown->setPixmap(artwork::button(imgDown->size(), QStringLiteral("▶")));
+    lblUp = pageLabel(this, QStringLiteral("lblUp"), QStringLiteral("前のカード"), 1230, 750);
+    lblPage = pageLabel(this, QStringLiteral("lblPage"), QStringLiteral("1/3カード"), 2445, 735);
+    lblDown = pageLabel(this, QStringLiteral("lblDown"), QStringLiteral("次のカード"), 3630, 750);
+    linDown = new FrameLine(this, QStringLiteral("linDown"), 0, WindowHeight - 15, WindowWidth, WindowHeight - 15);
+    linLeft = new FrameLine(this, QStringLiteral("linLeft"), 0, 435, 0, WindowHeight);
+    linRight = new FrameLine(this, QStringLiteral("linRight"), WindowWidth - 15, 435, WindowWidth - 15, WindowHeight);
+
+    connect(imgBack, &ImageButton::clicked, this, &frmPrint::backRequested);
+    connect(imgDown, &ImageButton::clicked, this, &frmPrint::nextCard);
+    connect(imgUp, &ImageButton::clicked, this, &frmPrint::previousCard);
+    mdlDim::CenterForm(this);
+}
+
+void frmPrint::setTitleForFormat(int format) {
+    imgTitle->setPixmap(imgTital.value(format + 5));
+}
+
+void frmPrint::setPageLabel() {
+    lblPage->setText(QStringLiteral("%1/%2カード").arg(CurrentCard).arg(CardCount));
+}
+
+void frmPrint::drawCard() {
+    if (mdlDim::WithLines)
+        mdlView::ViewCardLines(*picView, CardFormat, 80, 260, imgView);
+    if (mdlDim::WithInfo)
+        mdlView::ViewCardInfo(*picView, CardFormat, 0, mdlDim::StartLine);
+}
+
+void frmPrint::ReSetForm(bool blnBook, bool blnInfo) {
+    if (mdlDim::EntryCount == 0)
+        return;
+    CardCount = cardlayout::cardCount(mdlDim::EntryCount, mdlDim::StartLine, CardFormat);
+    imgDown->setEnabled(CardCount >= 2);
+    imgUp->setEnabled(false);
+    CurrentCard = 1;
+    setPageLabel();
+    if (blnBook)
+        mdlView::ViewCardLines(*picView, CardFormat, 80, 260, imgView);
+    if (blnInfo)
+        mdlView::ViewCardInfo(*picView, CardFormat, 0, mdlDim::StartLine);
+}
+
+void frmPrint::showLinesOnly() {
+    CurrentCard = 1;
+    CardCount = 1;
+    setPageLabel();
+    imgUp->setEnabled(false);
+    imgDown->setEnabled(false);
+    picView->clear();
+    mdlView::ViewCardLines(*picView, CardFormat, 80, 260, imgView);
+}
+
+void frmPrint::nextCard() {
+    if (CurrentCard >= CardCount)
+        return;
+    mdlDim::PrintIndex = cardlayout::firstIndexOfCard(CurrentCard + 1, mdlDim::StartLine, CardFormat);
+    picView->clear();
+    ++CurrentCard;
+    setPageLabel();
+    drawCard();
+    imgUp->setEnabled(true);
+}
+
+void frmPrint::previousCard() {
+    if (CurrentCard < 2)
+        return;
+    --CurrentCard;
+    mdlDim::PrintIndex = cardlayout::firstIndexOfCard(CurrentCard, mdlDim::StartLine, CardFormat);
+    picView->clear();
+    setPageLabel();
+    imgDown->setEnabled(true);
+    drawCard();
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QList>
+#include <QPixmap>
+#include <QWidget>
+
+class FrameLine;
+class ImageButton;
+class PictureBox;
+class QLabel;
+class TitleImage;
+
+// The preview: one card at a time, as the print job would print it.
+class frmPrint : public QWidget {
+    Q_OBJECT
+public:
+    frmPrint();
+
+    // Starts the preview at card 1 of the entries in PrintTable.
+    void ReSetForm(bool blnBook, bool blnInfo);
+    // The lines-only preview: one ruled card, no paging.
+    void showLinesOnly();
+    // Puts the title picture of the current card format up.
+    void setTitleForFormat(int format);
+
+    int CardCount = 1;
+
+    TitleImage *imgTitle;
+    QList<QPixmap> imgTital;  // title pictures of formats 0 to 3 at 5 to 8
+    PictureBox *picView;
+    QList<QPixmap> imgView;   // form pictures 1 to 10
+    ImageButton *imgBack;
+    ImageButton *imgUp;
+    QLabel *lblUp;
+    QLabel *lblPage;
+    QLabel *lblDown;
+    ImageButton *imgDown;
+    FrameLine *linDown;
+    FrameLine *linLeft;
+    FrameLine *linRight;
+
+signals:
+    void backRequested();
+
+private:
+    void drawCard();
+    void nextCard();
+    void previousCard();
+    void setPageLabel();
+};

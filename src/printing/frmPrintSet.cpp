@@ -1,0 +1,364 @@
+#include "printing/frmPrintSet.h"
+
+#include "browse/frmMain.h"
+#include "printing/entryitem.h"
+#include "printing/frmPrint.h"
+#include "printing/printjob.h"
+#include "render/cardlayout.h"
+#include "render/picturebox.h"
+#include "store/mdlDim.h"
+#include "ui/artwork.h"
+#include "ui/fonts.h"
+#include "ui/formpictures.h"
+#include "ui/frameline.h"
+#include "ui/frmMsgBox.h"
+#include "ui/imagebutton.h"
+#include "ui/skin.h"
+#include "ui/titleimage.h"
+#include "ui/twips.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QSignalBlocker>
+
+namespace {
+constexpr int WindowWidth = 5715;
+constexpr int WindowHeight = 7515;
+const QColor Greyed(224, 224, 224);
+const QColor ButtonHighlight(255, 255, 255);
+
+QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption, QRect g) {
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->setFont(fonts::named(fonts::UiGothic, 8));
+    twips::place(label, g.x(), g.y(), g.width(), g.height());
+    return label;
+}
+
+QGroupBox *makeFrame(QWidget *parent, const QString &name, const QString &caption, QRect g) {
+    auto *frame = new QGroupBox(caption, parent);
+    frame->setObjectName(name);
+    frame->setFont(fonts::named(fonts::UiGothic, 9));
+    twips::place(frame, g.x(), g.y(), g.width(), g.height());
+    return frame;
+}
+
+ImageButton *makeButton(QWidget *parent, const QString &name, QRect atRest, QPoint pressed, const QString &caption) {
+    auto *button = new ImageButton(parent, name);
+    twips::place(button, atRest.x(), atRest.y(), atRest.width(), atRest.height());
+    button->setPositions(atRest.topLeft(), pressed);
+    button->setPixmap(artwork::button(button->size(), caption));
+    return button;
+}
+
+void setListBackground(QListWidget *list, QColor colour) {
+    QPalette palette = list->palette();
+    palette.setColor(QPalette::Base, colour);
+    list->setPalette(palette);
+}
+
+// Walks the list from its last item to its first, removing every item `matches` names.
+template <typename Matches> void removeWhere(QListWidget *list, Matches matches) {
+    for (int row = list->count() - 1; row >= 0; --row)
+        if (matches(list->item(row)->text()))
+            delete list->takeItem(row);
+}
+}  // namespace
+
+frmPrintSet::frmPrintSet() {
+    skin::setUpWindow(this, QStringLiteral("frmPrintSet"), WindowWidth, WindowHeight, QStringLiteral("印刷設定"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    imgTitle = new TitleImage(this, WindowWidth, QStringLiteral("印刷設定"));
+    imgPrint = formpictures::all(true);
+    buildLists();
+    buildOptions();
+    buildButtons();
+    linLeft = new FrameLine(this, QStringLiteral("linLeft"), 0, 435, 0, WindowHeight);
+    linRight = new FrameLine(this, QStringLiteral("linRight"), 5700, 435, 5700, WindowHeight);
+    linDown = new FrameLine(this, QStringLiteral("linDown"), 0, 7500, WindowWidth, 7500);
+
+    // Loading.
+    mdlDim::CenterForm(this);
+    preview_ = new frmPrint();
+    connect(preview_, &frmPrint::backRequested, this, &QWidget::show);
+    fillLists();
+    if (cboSelect->currentIndex() == 0)
+        filterChanged();
+    else
+        cboSelect->setCurrentIndex(0);
+    optInfo->setChecked(true);
+    chooseMode(false, true);
+    cboStartInfo->clear();
+    for (int n = 1; n <= cardlayout::LinesPerCard(mdlDim::CardFormat); ++n)
+        cboStartInfo->addItem(QString::number(n));
+    cboStartInfo->setCurrentIndex(0);
+    mdlDim::StartLine = 1;
+}
+
+frmPrintSet::~frmPrintSet() {
+    delete preview_;
+}
+
+void frmPrintSet::buildLists() {
+    fraPrintList = makeFrame(this, QStringLiteral("fraPrintList"), QStringLiteral("印刷リスト"), {90, 600, 5535, 4455});
+    Label2 = makeLabel(fraPrintList, QStringLiteral("Label2"), QStringLiteral("印刷可能なリスト"), {240, 360, 1440, 180});
+    Label1 = makeLabel(fraPrintList, QStringLiteral("Label1"), QStringLiteral("現在の印刷リスト"), {3480, 360, 1440, 180});
+    Label3 = makeLabel(fraPrintList, QStringLiteral("Label3"), QStringLiteral("リストフィルター"), {240, 3670, 1440, 180});
+    const auto list = [this](const char *name, QRect g) {
+        auto *l = new QListWidget(fraPrintList);
+        l->setObjectName(QString::fromLatin1(name));
+        l->setSelectionMode(QAbstractItemView::SingleSelection);
+        // The line number and mark lie beyond the right edge, as designed.
+        l->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        l->setFont(fonts::named(fonts::UiGothic, 9));
+        twips::place(l, g.x(), g.y(), g.width(), g.height());
+        return l;
+    };
+    lstAll = list("lstAll", {240, 705, 1815, 2790});
+    lstUnPrint = list("lstUnPrint", {240, 705, 1815, 2790});
+    lstPrint = list("lstPrint", {240, 705, 1815, 2790});
+    lstPrintList = list("lstPrintList", {3480, 705, 1815, 3570});
+    cboSelect = new QComboBox(fraPrintList);
+    cboSelect->setObjectName(QStringLiteral("cboSelect"));
+    cboSelect->addItems({QStringLiteral("全てのリスト"), QStringLiteral("新規登録リスト"), QStringLiteral("印刷済みリスト")});
+    twips::place(cboSelect, 240, 3960, 1815, 330);
+    connect(cboSelect, &QComboBox::currentIndexChanged, this, &frmPrintSet::filterChanged);
+
+    for (QListWidget *source : {lstAll, lstUnPrint, lstPrint}) {
+        connect(source, &QListWidget::itemSelectionChanged, this, [this] {
+            imgAdd->setEnabled(true);
+            imgAddAll->setEnabled(true);
+        });
+        connect(source, &QListWidget::itemDoubleClicked, this, &frmPrintSet::add);
+    }
+    connect(lstPrintList, &QListWidget::itemSelectionChanged, this, [this] {
+        imgRemove->setEnabled(true);
+        imgRemoveAll->setEnabled(true);
+    });
+    connect(lstPrintList, &QListWidget::itemDoubleClicked, this, [this] {
+        remove();
+        imgAddAll->setEnabled(true);
+    });
+}
+
+void frmPrintSet::buildOptions() {
+    fraLineSet = makeFrame(this, QStringLiteral("fraLineSet"), QStringLiteral("印刷内容"), {120, 5280, 2895, 1530});
+    const auto option = [this](const char *name, const QString &caption, int top) {
+        auto *o = new QRadioButton(caption, fraLineSet);
+        o->setObjectName(QString::fromLatin1(name));
+        o->setFont(fonts::named(fonts::UiGothic, 9));
+        twips::place(o, 600, top, 1815, 255);
+        return o;
+    };
+    optInfo = option("optInfo", QStringLiteral("   文字のみ"), 300);
+    optLineInfo = option("optLineInfo", QStringLiteral("   ケイ線 & 文字"), 700);
+    optLine = option("optLine", QStringLiteral("   ケイ線のみ"), 1090);
+    connect(optInfo, &QRadioButton::clicked, this, [this] { chooseMode(false, true); });
+    connect(optLineInfo, &QRadioButton::clicked, this, [this] { chooseMode(true, true); });
+    connect(optLine, &QRadioButton::clicked, this, [this] { chooseMode(true, false); });
+
+    fraStartInfo = makeFrame(this, QStringLiteral("fraStartInfo"), QStringLiteral("印刷開始行設定"), {3090, 5280, 2535, 1530});
+    cboStartInfo = new QComboBox(fraStartInfo);
+    cboStartInfo->setObjectName(QStringLiteral("cboStartInfo"));
+    twips::place(cboStartInfo, 120, 680, 735, 330);
+    connect(cboStartInfo, &QComboBox::currentIndexChanged, this,
+            [](int index) { mdlDim::StartLine = index + 1; });
+    lblStartInfo = makeLabel(fraStartInfo, QStringLiteral("lblStartInfo"), QStringLiteral("行目から印刷開始"),
+                             {960, 720, 1470, 195});
+}
+
+void frmPrintSet::buildButtons() {
+    fraButton = makeFrame(fraPrintList, QStringLiteral("fraButton"), {}, {2100, 720, 1335, 3495});
+    fraButton->setFlat(true);
+    imgAdd = makeButton(fraButton, QStringLiteral("imgAdd"), {100, 360, 1125, 300}, {120, 370}, QStringLiteral("追加 →"));
+    imgRemove = makeButton(fraButton, QStringLiteral("imgRemove"), {100, 1200, 1125, 300}, {120, 1210},
+                           QStringLiteral("← 外す"));
+    imgAddAll = makeButton(fraButton, QStringLiteral("imgAddAll"), {100, 2040, 1125, 300}, {120, 2050},
+                           QStringLiteral("全て追加 ⇒"));
+    imgRemoveAll = makeButton(fraButton, QStringLiteral("imgRemoveAll"), {100, 2880, 1125, 300}, {120, 2890},
+                              QStringLiteral("⇐ 全て外す"));
+    imgAdd->setEnabled(false);
+    imgRemove->setEnabled(false);
+    connect(imgAdd, &ImageButton::clicked, this, &frmPrintSet::add);
+    connect(imgAddAll, &ImageButton::clicked, this, &frmPrintSet::addAll);
+    connect(imgRemove, &ImageButton::clicked, this, &frmPrintSet::remove);
+    connect(imgRemoveAll, &ImageButton::clicked, this, &frmPrintSet::removeAll);
+
+    imgCancel = makeButton(this, QStringLiteral("imgCancel"), {1470, 7080, 1275, 300}, {1480, 7090},
+                           QStringLiteral("キャンセル"));
+    imgBack = makeButton(this, QStringLiteral("imgBack"), {2900, 7080, 1275, 300}, {2910, 7090},
+                         QStringLiteral("プレビュー"));
+    imgPrintInfo = makeButton(this, QStringLiteral("imgPrintInfo"), {4320, 7080, 1275, 300}, {4330, 7090},
+                              QStringLiteral("印刷"));
+    connect(imgCancel, &ImageButton::clicked, this, &frmPrintSet::leavePrinting);
+    connect(imgBack, &ImageButton::clicked, this, &frmPrintSet::openPreview);
+    connect(imgPrintInfo, &ImageButton::clicked, this, &frmPrintSet::PrintJob);
+}
+
+void frmPrintSet::fillLists() {
+    const QSignalBlocker a(lstAll), u(lstUnPrint), p(lstPrint);
+    for (const QString &element : std::as_const(mdlDim::EntryTable)) {
+        if (element.isEmpty())
+            break;
+        const QString item = entryitem::fromElement(element);
+        (entryitem::isPrinted(item) ? lstPrint : lstUnPrint)->addItem(item);
+        lstAll->addItem(item);
+    }
+}
+
+QStringList frmPrintSet::printListItems() const {
+    QStringList items;
+    for (int row = 0; row < lstPrintList->count(); ++row)
+        items.append(lstPrintList->item(row)->text());
+    return items;
+}
+
+QListWidget *frmPrintSet::visibleList() const {
+    switch (cboSelect->currentIndex()) {
+    case 1:
+        return lstUnPrint;
+    case 2:
+        return lstPrint;
+    default:
+        return lstAll;
+    }
+}
+
+void frmPrintSet::filterChanged() {
+    QListWidget *visible = visibleList();
+    for (QListWidget *list : {lstAll, lstUnPrint, lstPrint})
+        list->setVisible(list == visible);
+    if (visible->count() > 0)
+        imgAddAll->setEnabled(true);
+    imgAdd->setEnabled(false);
+    imgRemove->setEnabled(false);
+    imgRemoveAll->setEnabled(lstPrintList->count() > 0);
+}
+
+void frmPrintSet::add() {
+    QListWidget *visible = visibleList();
+    const int row = visible->currentRow();
+    if (visible->count() > 0 && row >= 0) {
+        const QSignalBlocker a(lstAll), u(lstUnPrint), p(lstPrint), l(lstPrintList);
+        const QString item = visible->item(row)->text();
+        lstPrintList->addItem(item);
+        const auto same = [&](const QString &other) { return other == item; };
+        if (visible == lstAll)
+            removeWhere(entryitem::isPrinted(item) ? lstPrint : lstUnPrint, same);
+        else
+            removeWhere(lstAll, same);
+        delete visible->takeItem(row);
+        visible->setCurrentRow(-1);
+        imgRemoveAll->setEnabled(true);
+    }
+    imgAdd->setEnabled(false);
+}
+
+void frmPrintSet::addAll() {
+    QListWidget *visible = visibleList();
+    {
+        const QSignalBlocker a(lstAll), u(lstUnPrint), p(lstPrint), l(lstPrintList);
+        for (int row = 0; row < visible->count(); ++row)
+            lstPrintList->addItem(visible->item(row)->text());
+        if (visible == lstAll) {
+            lstAll->clear();
+            lstPrint->clear();
+            lstUnPrint->clear();
+        } else {
+            const bool printed = visible == lstPrint;
+            removeWhere(lstAll, [printed](const QString &item) { return entryitem::isPrinted(item) == printed; });
+            visible->clear();
+        }
+    }
+    imgRemoveAll->setEnabled(true);
+    imgAddAll->setEnabled(false);
+}
+
+void frmPrintSet::returnToSourceLists(const QString &item) {
+    (entryitem::isPrinted(item) ? lstPrint : lstUnPrint)->addItem(item);
+    lstAll->addItem(item);
+}
+
+void frmPrintSet::remove() {
+    const int row = lstPrintList->currentRow();
+    if (lstPrintList->count() > 0 && row >= 0) {
+        const QSignalBlocker a(lstAll), u(lstUnPrint), p(lstPrint), l(lstPrintList);
+        returnToSourceLists(lstPrintList->item(row)->text());
+        delete lstPrintList->takeItem(row);
+        lstPrintList->setCurrentRow(-1);
+    }
+    imgRemove->setEnabled(false);
+    if (lstPrintList->count() == 0)
+        imgRemoveAll->setEnabled(false);
+    imgAddAll->setEnabled(true);
+}
+
+void frmPrintSet::removeAll() {
+    {
+        const QSignalBlocker a(lstAll), u(lstUnPrint), p(lstPrint), l(lstPrintList);
+        for (const QString &item : printListItems())
+            returnToSourceLists(item);
+        lstPrintList->clear();
+    }
+    imgAddAll->setEnabled(true);
+}
+
+void frmPrintSet::chooseMode(bool lines, bool info) {
+    mdlDim::WithLines = lines;
+    mdlDim::WithInfo = info;
+    SetDisable(info ? QStringLiteral("Info") : QStringLiteral("Line"));
+}
+
+void frmPrintSet::SetDisable(const QString &mode) {
+    const QString m = mode.toLower();
+    if (m != QLatin1String("line") && m != QLatin1String("info"))
+        return;
+    const bool enable = m == QLatin1String("info");
+    for (QWidget *w : std::initializer_list<QWidget *>{fraPrintList, cboStartInfo, cboSelect, fraStartInfo})
+        w->setEnabled(enable);
+    for (QListWidget *list : {lstPrint, lstUnPrint, lstPrintList, lstAll}) {
+        list->setEnabled(enable);
+        setListBackground(list, enable ? ButtonHighlight : Greyed);
+    }
+}
+
+void frmPrintSet::openPreview() {
+    preview_->setTitleForFormat(mdlDim::CardFormat);
+    if (!mdlDim::WithInfo) {
+        preview_->show();
+        hide();
+        preview_->showLinesOnly();
+        return;
+    }
+    if (lstPrintList->count() == 0) {
+        frmMsgBox::ask(QStringLiteral("印刷内容を選択して下さい。"), QStringLiteral("Yes"));
+        return;
+    }
+    preview_->show();
+    mdlDim::PrintIndex = 0;
+    printjob::CollectPrintEntries(printListItems());
+    hide();
+    preview_->picView->clear();
+    preview_->ReSetForm(mdlDim::WithLines, mdlDim::WithInfo);
+}
+
+void frmPrintSet::leavePrinting() {
+    if (!frmMsgBox::ask(QStringLiteral("印刷をキャンセルしますか？"), QStringLiteral("YesNo")))
+        return;
+    frmMain *home = frmMain::loaded();
+    if (home)
+        home->SelectDB(mdlDim::CurrentCategory);
+    else
+        mdlDim::LoadData();
+    delete preview_;
+    close();
+    if (home)
+        home->show();
+}
+
+frmPrint *frmPrintSet::preview() const {
+    return preview_;
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QList>
+#include <QPixmap>
+#include <QPointer>
+#include <QWidget>
+
+class CardPrinter;
+class FrameLine;
+class ImageButton;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QRadioButton;
+class TitleImage;
+class frmPrint;
+
+// The print set-up: which entries go onto cards, what is printed (lines,
+// text or both), from which line of the first card, and the print job.
+class frmPrintSet : public QWidget {
+    Q_OBJECT
+public:
+    frmPrintSet();
+    ~frmPrintSet() override;
+
+    // Greys the lists and the start line for "Line", enables them for "Info".
+    void SetDisable(const QString &mode);
+    // The print job of the imgPrintInfo button.
+    void PrintJob();
+    // Rebuilds the four lists from EntryTable.
+    void fillLists();
+    QStringList printListItems() const;
+
+    TitleImage *imgTitle;
+    QGroupBox *fraPrintList;
+    QLabel *Label1;
+    QLabel *Label2;
+    QLabel *Label3;
+    QListWidget *lstAll;
+    QListWidget *lstUnPrint;
+    QListWidget *lstPrint;
+    QListWidget *lstPrintList;
+    QComboBox *cboSelect;
+    QGroupBox *fraButton;
+    ImageButton *imgAdd;
+    ImageButton *imgRemove;
+    ImageButton *imgAddAll;
+    ImageButton *imgRemoveAll;
+    QGroupBox *fraLineSet;
+    QRadioButton *optInfo;
+    QRadioButton *optLineInfo;
+    QRadioButton *optLine;
+    QGroupBox *fraStartInfo;
+    QComboBox *cboStartInfo;
+    QLabel *lblStartInfo;
+    ImageButton *imgCancel;
+    ImageButton *imgBack;
+    ImageButton *imgPrintInfo;
+    FrameLine *linLeft;
+    FrameLine *linRight;
+    FrameLine *linDown;
+    QList<QPixmap> imgPrint;  // the paper form pictures 1 to 10
+
+    frmPrint *preview() const;
+
+private:
+    void buildLists();
+    void buildOptions();
+    void buildButtons();
+    QListWidget *visibleList() const;
+    void filterChanged();
+    void add();
+    void addAll();
+    void remove();
+    void removeAll();
+    void returnToSourceLists(const QString &item);
+    void chooseMode(bool lines, bool info);
+    void openPreview();
+    void leavePrinting();
+    bool printCard(CardPrinter &printer);
+    void tellPrinterFailure(const CardPrinter &printer);
+    void markPrinted();
+
+    QPointer<frmPrint> preview_;
+};

@@ -1,0 +1,145 @@
+// The print job of the set-up window, and the collecting of the entries to print.
+#include "printing/printjob.h"
+
+#include "browse/frmMain.h"
+#include "printing/entryitem.h"
+#include "printing/frmPrint.h"
+#include "printing/frmPrintMsg.h"
+#include "printing/frmPrintSet.h"
+#include "render/cardlayout.h"
+#include "render/mdlPrint.h"
+#include "render/printerservice.h"
+#include "store/entrywriter.h"
+#include "store/mdlDim.h"
+#include "ui/frmMsgBox.h"
+#include "ui/imagebutton.h"
+
+#include <QComboBox>
+#include <QListWidget>
+#include <QSet>
+
+using mdlDim::CardFormat;
+using mdlDim::CurrentCard;
+using mdlDim::PrintIndex;
+using mdlDim::PrintTable;
+
+namespace printjob {
+namespace {
+std::function<std::unique_ptr<CardPrinter>()> &factory() {
+    static std::function<std::unique_ptr<CardPrinter>()> make = []() -> std::unique_ptr<CardPrinter> {
+        if (!PrinterService::available())
+            return nullptr;
+        return std::make_unique<PrinterService>();
+    };
+    return make;
+}
+}  // namespace
+
+void CollectPrintEntries(const QStringList &printListItems) {
+    QSet<QString> chosenLines;
+    for (const QString &item : printListItems)
+        chosenLines.insert(entryitem::lineNumber(item));
+    PrintTable.clear();
+    for (const QString &element : std::as_const(mdlDim::EntryTable))
+        if (chosenLines.contains(mdlDim::GetField(element, QStringLiteral("|"), 1)))
+            PrintTable.append(element);
+    mdlDim::EntryCount = static_cast<int>(PrintTable.size());
+}
+
+std::unique_ptr<CardPrinter> openPrinter() {
+    return factory()();
+}
+
+void setPrinterFactory(std::function<std::unique_ptr<CardPrinter>()> make) {
+    factory() = std::move(make);
+}
+
+}  // namespace printjob
+
+namespace {
+bool nextEntryWaiting() {
+    return PrintIndex >= 0 && PrintIndex < PrintTable.size() && !PrintTable.at(PrintIndex).isEmpty();
+}
+}  // namespace
+
+void frmPrintSet::tellPrinterFailure(const CardPrinter &printer) {
+    frmMsgBox::ask(printer.error() + QStringLiteral("\r印刷を中止しました。"), QStringLiteral("Yes"));
+}
+
+// One card of the text modes. False when it did not reach the printer: its
+// entries then keep the marks they had.
+bool frmPrintSet::printCard(CardPrinter &printer) {
+    const QStringList before = PrintTable;
+    PrintIndex = cardlayout::firstIndexOfCard(CurrentCard, mdlDim::StartLine, CardFormat);
+    if (mdlDim::WithLines)
+        mdlPrint::PrintCardLines(CardFormat, 10, 0, imgPrint);
+    mdlPrint::PrintCardInfo(CardFormat, 10, 0, mdlDim::StartLine);
+    if (!printer.failed())
+        return true;
+    PrintTable = before;
+    return false;
+}
+
+void frmPrintSet::PrintJob() {
+    if (frmMsgBox *stale = frmMsgBox::loaded())
+        stale->unload();
+    if (mdlDim::WithInfo && lstPrintList->count() == 0) {
+        frmMsgBox::ask(QStringLiteral("印刷内容を選択して下さい。"), QStringLiteral("Yes"));
+        return;
+    }
+    CurrentCard = 1;
+    std::unique_ptr<CardPrinter> printer = printjob::openPrinter();
+    if (!printer) {
+        // Said before the first card is asked for, so nobody feeds paper in vain.
+        frmMsgBox::ask(QStringLiteral("使えるプリンターがありません。\rプリンターを設定してください。"), QStringLiteral("Yes"));
+        return;
+    }
+    if (!frmMsgBox::askForPaper())
+        return;
+    mdlDim::StartLine = cboStartInfo->currentIndex() + 1;
+    mdlPrint::setPrinter(printer.get());
+
+    if (!mdlDim::WithInfo) {
+        frmPrintMsg::showNotice();
+        mdlPrint::PrintCardLines(CardFormat, 10, 0, imgPrint);
+        printer->endDocument();
+        if (printer->failed())
+            tellPrinterFailure(*printer);
+    } else {
+        if (preview_)
+            preview_->hide();
+        printjob::CollectPrintEntries(printListItems());
+        PrintIndex = 0;
+        while (nextEntryWaiting()) {
+            if (!printCard(*printer)) {
+                tellPrinterFailure(*printer);
+                break;
+            }
+            ++CurrentCard;
+            frmPrintMsg::showNotice();
+            if (!nextEntryWaiting() || !frmMsgBox::askForPaper())
+                break;
+        }
+        for (QListWidget *list : {lstPrint, lstUnPrint, lstAll, lstPrintList})
+            list->clear();
+        markPrinted();
+        if (frmMain *home = frmMain::loaded())
+            home->SelectDB(mdlDim::CurrentCategory);
+        else
+            mdlDim::LoadData();
+        fillLists();
+        if (cboSelect->currentIndex() == 0)
+            filterChanged();
+        else
+            cboSelect->setCurrentIndex(0);
+        imgAddAll->setEnabled(true);
+    }
+    mdlPrint::setPrinter(nullptr);
+    CurrentCard = 1;
+}
+
+void frmPrintSet::markPrinted() {
+    const EntryWriter::Result written = EntryWriter::markPrinted(PrintTable);
+    if (!written)
+        frmMsgBox::ask(written.message + QStringLiteral("\r印刷済みの記録ができませんでした。"), QStringLiteral("Yes"));
+}
