@@ -1,0 +1,555 @@
+#include "browse/frmMain.h"
+#include "common/boxanswerer.h"
+#include "common/datadir.h"
+#include "common/testmain.h"
+#include "printing/entryitem.h"
+#include "printing/frmPrint.h"
+#include "printing/frmPrintMsg.h"
+#include "printing/frmPrintSet.h"
+#include "printing/printjob.h"
+#include "render/cardprinter.h"
+#include "render/picturebox.h"
+#include "render/recordingtarget.h"
+#include "store/mdlDim.h"
+#include "ui/imagebutton.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPointer>
+#include <QRadioButton>
+#include <QTest>
+
+namespace {
+// A printer that records what it is given and can be told to fail.
+class TestPrinter : public CardPrinter {
+public:
+    RecordingTarget recorded;
+    int failAtDocument = 0;  // 0: never
+    int sent = 0;
+    int *sentOut = nullptr;  // outlives the printer, which the job destroys
+    QString failure;
+
+    void clear() override {}
+    void drawLine(QPoint a, QPoint b, const PenSpec &p) override { recorded.drawLine(a, b, p); }
+    void drawText(const QString &t, QPoint at, const FontSpec &f, QColor c) override { recorded.drawText(t, at, f, c); }
+    void drawPicture(const QPixmap &p, const QRect &r) override { recorded.drawPicture(p, r); }
+    void endDocument() override {
+        if (failAtDocument == sent + 1) {
+            failure = "プリンターの用紙がありません。";
+            return;
+        }
+        recorded.endDocument();
+        ++sent;
+        if (sentOut)
+            *sentOut = sent;
+    }
+    bool failed() const override { return !failure.isEmpty(); }
+    QString error() const override { return failure; }
+    int documentsSent() const override { return sent; }
+};
+
+QString line(int i, const QString &flag = "F", int category = 1) {
+    return QStringLiteral("よみ%1|名%1|||||||%2|%3").arg(i, 2, 10, QLatin1Char('0')).arg(category).arg(flag);
+}
+
+QStringList texts(const QListWidget *list) {
+    QStringList all;
+    for (int row = 0; row < list->count(); ++row)
+        all.append(list->item(row)->text());
+    return all;
+}
+
+QStringList names(const QListWidget *list) {
+    QStringList all;
+    for (const QString &item : texts(list))
+        all.append(item.left(item.indexOf(' ')));
+    return all;
+}
+
+void click(QWidget *w) {
+    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(3, 3));
+}
+
+void doubleClick(QListWidget *list, int row) {
+    // As a user double clicks: the first click selects, the second opens.
+    const QRect r = list->visualItemRect(list->item(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, r.center());
+}
+
+int paperPrompts(const QStringList &seen) {
+    int count = 0;
+    for (const QString &text : seen)
+        count += text.startsWith(QStringLiteral("紙を挿入"));
+    return count;
+}
+}  // namespace
+
+class TestPrinting : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<DataDir> dir;
+    QPointer<frmMain> home;
+    QPointer<frmPrintSet> setup;
+    TestPrinter *printer = nullptr;  // owned by the job while it runs
+    int printersOpened = 0;
+    bool hasPrinter = true;
+    int failAt = 0;
+    int documents = 0;
+
+    void start(const QStringList &lines, int format = 0, int categoryButton = 1) {
+        dir = std::make_unique<DataDir>(lines);
+        mdlDim::CurrentCategory = 0;
+        home = new frmMain();
+        home->show();
+        const QList<ImageButton *> categories = {home->imgAll, home->imgQQ, home->imgYR};
+        click(categories.at(categoryButton));
+        const QList<ImageButton *> formats = {home->imgType, home->imgTypeA, home->imgTypeB, home->imgTypeC};
+        click(formats.at(format));
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *s = qobject_cast<frmPrintSet *>(w))
+                setup = s;
+        QVERIFY(setup && setup->isVisible());
+        QVERIFY(!home->isVisible());
+    }
+
+    // Every offered entry in exactly one of the print list and lstAll; lstAll
+    // split by mark letter into lstUnPrint and lstPrint.
+    void checkInvariant(int offered) {
+        QStringList all = texts(setup->lstAll);
+        QStringList chosen = texts(setup->lstPrintList);
+        QCOMPARE(all.size() + chosen.size(), offered);
+        for (const QString &item : chosen)
+            QVERIFY(!all.contains(item));
+        QStringList split = texts(setup->lstUnPrint) + texts(setup->lstPrint);
+        split.sort();
+        all.sort();
+        QCOMPARE(split, all);
+        for (const QString &item : texts(setup->lstPrint))
+            QVERIFY(entryitem::isPrinted(item));
+        for (const QString &item : texts(setup->lstUnPrint))
+            QVERIFY(!entryitem::isPrinted(item));
+    }
+
+    void selectRow(QListWidget *list, int row) { QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center()); }
+
+private slots:
+    void initTestCase() {
+        frmPrintMsg::displayMilliseconds = 1;
+        printjob::setPrinterFactory([this]() -> std::unique_ptr<CardPrinter> {
+            ++printersOpened;
+            if (!hasPrinter)
+                return nullptr;
+            auto made = std::make_unique<TestPrinter>();
+            made->failAtDocument = failAt;
+            made->sentOut = &documents;
+            printer = made.get();
+            return made;
+        });
+    }
+    void init() {
+        printersOpened = 0;
+        hasPrinter = true;
+        failAt = 0;
+        printer = nullptr;
+        documents = 0;
+    }
+    void cleanup() {
+        delete setup;
+        delete home;
+        dir.reset();
+    }
+
+    void markLetters_data() {
+        QTest::addColumn<QString>("flag");
+        QTest::addColumn<bool>("printed");
+        QTest::newRow("T") << "T" << true;
+        QTest::newRow("t") << "t" << false;
+        QTest::newRow("F") << "F" << false;
+        QTest::newRow("empty") << "" << false;
+    }
+    void markLetters() {
+        QFETCH(QString, flag);
+        QFETCH(bool, printed);
+        start({line(1, flag), "よみ02|名02|||||||1"});
+        QCOMPARE(setup->lstPrint->count(), printed ? 1 : 0);
+        QCOMPARE(setup->lstUnPrint->count(), printed ? 1 : 2);
+        QCOMPARE(texts(setup->lstAll).first(), QString("名01" + QString(45, ' ') + "'1'" + (printed ? "T" : "F")));
+        checkInvariant(2);
+    }
+
+    void loadingState() {
+        start({line(1), line(2, "T")}, 2);
+        QVERIFY(setup->lstAll->isVisible());
+        QVERIFY(!setup->lstUnPrint->isVisible() && !setup->lstPrint->isVisible());
+        QVERIFY(!setup->imgAdd->isEnabled() && !setup->imgRemove->isEnabled());
+        QVERIFY(setup->imgAddAll->isEnabled());
+        QVERIFY(!setup->imgRemoveAll->isEnabled());
+        QVERIFY(setup->optInfo->isChecked());
+        QVERIFY(mdlDim::WithInfo && !mdlDim::WithLines);
+        QCOMPARE(setup->cboStartInfo->count(), 12);
+        QCOMPARE(mdlDim::StartLine, 1);
+        QVERIFY(setup->preview() && !setup->preview()->isVisible());
+    }
+
+    void startLinesPerFormat_data() {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<int>("lines");
+        QTest::newRow("0") << 0 << 6;
+        QTest::newRow("1") << 1 << 6;
+        QTest::newRow("2") << 2 << 12;
+        QTest::newRow("3") << 3 << 9;
+    }
+    void startLinesPerFormat() {
+        QFETCH(int, format);
+        QFETCH(int, lines);
+        start({line(1)}, format);
+        QCOMPARE(setup->cboStartInfo->count(), lines);
+        QCOMPARE(setup->cboStartInfo->itemText(lines - 1), QString::number(lines));
+        setup->cboStartInfo->setCurrentIndex(lines - 1);
+        QCOMPARE(mdlDim::StartLine, lines);
+    }
+
+    void addFromEachFilter_data() {
+        QTest::addColumn<int>("filter");
+        QTest::newRow("全てのリスト") << 0;
+        QTest::newRow("新規登録リスト") << 1;
+        QTest::newRow("印刷済みリスト") << 2;
+    }
+    void addFromEachFilter() {
+        QFETCH(int, filter);
+        start({line(1), line(2, "T"), line(3), line(4, "T")});
+        setup->cboSelect->setCurrentIndex(filter);
+        QListWidget *visible = QList<QListWidget *>{setup->lstAll, setup->lstUnPrint, setup->lstPrint}.at(filter);
+        QVERIFY(visible->isVisible());
+        selectRow(visible, 1);
+        QVERIFY(setup->imgAdd->isEnabled());
+        const QString moved = visible->item(1)->text();
+        click(setup->imgAdd);
+        QCOMPARE(texts(setup->lstPrintList), QStringList{moved});
+        QVERIFY(!setup->imgAdd->isEnabled());
+        QVERIFY(setup->imgRemoveAll->isEnabled());
+        checkInvariant(4);
+
+        // Removed, it goes to the end of its lists.
+        selectRow(setup->lstPrintList, 0);
+        QVERIFY(setup->imgRemove->isEnabled());
+        click(setup->imgRemove);
+        QCOMPARE(texts(setup->lstAll).last(), moved);
+        QCOMPARE(texts(entryitem::isPrinted(moved) ? setup->lstPrint : setup->lstUnPrint).last(), moved);
+        QVERIFY(!setup->imgRemove->isEnabled() && !setup->imgRemoveAll->isEnabled());
+        QVERIFY(setup->imgAddAll->isEnabled());
+        checkInvariant(4);
+    }
+
+    void addAllUnderEachFilter_data() {
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<QStringList>("chosen");
+        QTest::addColumn<QStringList>("left");
+        QTest::newRow("全てのリスト") << 0 << QStringList{"名01", "名02", "名03", "名04"} << QStringList{};
+        QTest::newRow("新規登録リスト") << 1 << QStringList{"名01", "名03"} << QStringList{"名02", "名04"};
+        QTest::newRow("印刷済みリスト") << 2 << QStringList{"名02", "名04"} << QStringList{"名01", "名03"};
+    }
+    void addAllUnderEachFilter() {
+        QFETCH(int, filter);
+        QFETCH(QStringList, chosen);
+        QFETCH(QStringList, left);
+        start({line(1), line(2, "T"), line(3), line(4, "T")});
+        setup->cboSelect->setCurrentIndex(filter);
+        click(setup->imgAddAll);
+        QCOMPARE(names(setup->lstPrintList), chosen);
+        QCOMPARE(names(setup->lstAll), left);
+        QVERIFY(!setup->imgAddAll->isEnabled());
+        QVERIFY(setup->imgRemoveAll->isEnabled());
+        checkInvariant(4);
+        // Another filter with a non-empty list enables it again; the print list stays.
+        setup->cboSelect->setCurrentIndex(0);
+        QCOMPARE(setup->imgAddAll->isEnabled(), !left.isEmpty());
+        QCOMPARE(names(setup->lstPrintList), chosen);
+    }
+
+    void removeAllWithPrintedFilterVisible() {
+        start({line(1), line(2, "T"), line(3)});
+        click(setup->imgAddAll);
+        setup->cboSelect->setCurrentIndex(2);
+        click(setup->imgRemoveAll);
+        QCOMPARE(names(setup->lstUnPrint), (QStringList{"名01", "名03"}));
+        QCOMPARE(names(setup->lstPrint), QStringList{"名02"});
+        QCOMPARE(names(setup->lstAll), (QStringList{"名01", "名02", "名03"}));
+        QCOMPARE(setup->lstPrintList->count(), 0);
+        QVERIFY(setup->imgAddAll->isEnabled());
+        checkInvariant(3);
+    }
+
+    void doubleClicksMoveWhateverTheButtons() {
+        start({line(1), line(2), line(3)});
+        QVERIFY(!setup->imgAdd->isEnabled());
+        doubleClick(setup->lstAll, 2);
+        QCOMPARE(names(setup->lstPrintList), QStringList{"名03"});
+        checkInvariant(3);
+        setup->imgRemove->setEnabled(false);
+        setup->imgAddAll->setEnabled(false);
+        doubleClick(setup->lstPrintList, 0);
+        QCOMPARE(setup->lstPrintList->count(), 0);
+        QVERIFY(setup->imgAddAll->isEnabled());
+        QCOMPARE(names(setup->lstAll), (QStringList{"名01", "名02", "名03"}));
+        checkInvariant(3);
+    }
+
+    void optionsAndSetDisable() {
+        start({line(1)});
+        click(setup->imgAddAll);
+        click(setup->optLine);
+        QVERIFY(mdlDim::WithLines && !mdlDim::WithInfo);
+        for (QWidget *w : std::initializer_list<QWidget *>{setup->fraPrintList, setup->cboStartInfo, setup->cboSelect,
+                                                           setup->fraStartInfo, setup->lstAll, setup->lstPrintList})
+            QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
+        for (QListWidget *list : {setup->lstAll, setup->lstUnPrint, setup->lstPrint, setup->lstPrintList})
+            QCOMPARE(list->palette().color(QPalette::Base), QColor(224, 224, 224));
+        QVERIFY(!setup->imgRemoveAll->isEnabledTo(setup));  // inside the disabled frame
+        click(setup->optLineInfo);
+        QVERIFY(mdlDim::WithLines && mdlDim::WithInfo);
+        QVERIFY(setup->fraPrintList->isEnabled() && setup->cboStartInfo->isEnabled());
+        QCOMPARE(setup->lstAll->palette().color(QPalette::Base), QColor(255, 255, 255));
+        QCOMPARE(setup->lstPrintList->count(), 1);  // the mode never changes the lists
+        click(setup->optInfo);
+        QVERIFY(!mdlDim::WithLines && mdlDim::WithInfo);
+        setup->SetDisable("other");
+        QVERIFY(setup->fraPrintList->isEnabled());
+    }
+
+    void collectKeepsBrowsingOrder() {
+        start({line(3), line(1), line(2)});
+        // Chosen in reverse: 02, 01, 03 by double clicks.
+        doubleClick(setup->lstAll, 1);
+        doubleClick(setup->lstAll, 0);
+        doubleClick(setup->lstAll, 0);
+        QCOMPARE(names(setup->lstPrintList), (QStringList{"名02", "名01", "名03"}));
+        printjob::CollectPrintEntries(setup->printListItems());
+        QCOMPARE(mdlDim::EntryCount, 3);
+        QStringList order;
+        for (const QString &e : std::as_const(mdlDim::PrintTable))
+            order.append(mdlDim::GetField(e, "|", 3));
+        QCOMPARE(order, (QStringList{"名01", "名02", "名03"}));
+    }
+
+    void emptyPrintListInTextMode() {
+        start({line(1)});
+        BoxAnswerer answerer;
+        click(setup->imgPrintInfo);
+        click(setup->imgBack);
+        QCOMPARE(answerer.seen, (QStringList{"印刷内容を選択して下さい。", "印刷内容を選択して下さい。"}));
+        QCOMPARE(printersOpened, 0);
+        QVERIFY(setup->isVisible());
+        QVERIFY(!setup->preview()->isVisible());
+    }
+
+    void printJobCards_data() {
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<int>("startLine");
+        QTest::addColumn<QList<bool>>("answers");
+        QTest::addColumn<int>("prompts");
+        QTest::addColumn<int>("cards");
+        QTest::addColumn<int>("marked");
+        QTest::newRow("six from line 1") << 6 << 1 << QList<bool>{} << 1 << 1 << 6;
+        QTest::newRow("seven from line 4") << 7 << 4 << QList<bool>{} << 2 << 2 << 7;
+        QTest::newRow("seven, stopped at the second prompt") << 7 << 4 << QList<bool>{true, false} << 2 << 1 << 3;
+        QTest::newRow("cancelled at the first prompt") << 6 << 1 << QList<bool>{false} << 1 << 0 << 0;
+    }
+    void printJobCards() {
+        QFETCH(int, entries);
+        QFETCH(int, startLine);
+        QFETCH(QList<bool>, answers);
+        QFETCH(int, prompts);
+        QFETCH(int, cards);
+        QFETCH(int, marked);
+        QStringList lines;
+        for (int i = entries; i >= 1; --i)  // the file order differs from the reading order
+            lines << line(i);
+        lines.insert(2, "");  // a blank line keeps its place
+        start(lines);
+        setup->cboStartInfo->setCurrentIndex(startLine - 1);
+        click(setup->imgAddAll);
+        BoxAnswerer answerer(answers);
+        click(setup->imgPrintInfo);
+        QCOMPARE(paperPrompts(answerer.seen), prompts);
+        QCOMPARE(answerer.seen.size(), prompts);
+        QCOMPARE(printersOpened, 1);
+        QCOMPARE(documents, cards);
+        QStringList expected = lines;
+        // Cards take the entries in reading order: よみ01, よみ02, ...
+        for (int i = 1; i <= marked; ++i)
+            expected.replace(expected.indexOf(line(i)), line(i, "T"));
+        QCOMPARE(dir->entryBytes(), DataDir::sjisLines(expected));
+        QCOMPARE(setup->lstPrint->count(), marked);
+        QCOMPARE(setup->lstPrintList->count(), cards > 0 ? 0 : entries);
+        QCOMPARE(mdlDim::CurrentCard, 1);
+        checkInvariant(entries);
+    }
+
+    void alreadyPrintedEntryStaysPrinted() {
+        start({line(1), line(2), line(3), line(4, "T"), line(5), line(6), line(7)});
+        setup->cboStartInfo->setCurrentIndex(3);
+        click(setup->optLineInfo);
+        click(setup->imgAddAll);
+        BoxAnswerer answerer;
+        click(setup->imgPrintInfo);
+        QCOMPARE(paperPrompts(answerer.seen), 2);
+        QCOMPARE(documents, 2);
+        QVERIFY(dir->entryBytes().contains(DataDir::sjis(line(4, "T"))));  // already T stays T
+        QCOMPARE(setup->lstPrint->count(), 7);
+    }
+
+    void printerFailureStopsAndKeepsPrintedCards() {
+        start({line(1), line(2), line(3), line(4), line(5), line(6), line(7)});
+        setup->cboStartInfo->setCurrentIndex(3);
+        click(setup->imgAddAll);
+        failAt = 2;
+        BoxAnswerer answerer;
+        click(setup->imgPrintInfo);
+        QCOMPARE(paperPrompts(answerer.seen), 2);
+        QVERIFY(answerer.seen.last().contains("プリンターの用紙がありません。"));
+        // Card 1 (three entries) reached the printer; card 2 did not.
+        QCOMPARE(setup->lstPrint->count(), 3);
+        QCOMPARE(names(setup->lstPrint), (QStringList{"名01", "名02", "名03"}));
+    }
+
+    void noPrinterIsToldBeforeThePaperPrompt() {
+        start({line(1), line(2)});
+        click(setup->imgAddAll);
+        hasPrinter = false;
+        const QByteArray before = dir->entryBytes();
+        BoxAnswerer answerer;
+        click(setup->imgPrintInfo);
+        QCOMPARE(answerer.seen.size(), 1);
+        QVERIFY(answerer.seen.first().contains("プリンター"));
+        QCOMPARE(dir->entryBytes(), before);
+        QCOMPARE(setup->lstPrintList->count(), 2);
+    }
+
+    void markPrintedFailureLeavesFile() {
+        start({line(1), line(2)});
+        click(setup->imgAddAll);
+        const QByteArray before = dir->entryBytes();
+        BoxAnswerer answerer;
+        {
+            ReadOnlyDir readOnly(dir->path());
+            click(setup->imgPrintInfo);
+        }
+        QVERIFY(answerer.seen.last().contains("VexaTel.txt"));
+        QCOMPARE(dir->entryBytes(), before);
+    }
+
+    void linesOnlyPrintsOneCardAndChangesNothing() {
+        start({line(1), line(2)});
+        click(setup->optLine);
+        const QByteArray before = dir->entryBytes();
+        BoxAnswerer answerer;
+        click(setup->imgPrintInfo);
+        QCOMPARE(paperPrompts(answerer.seen), 1);
+        QCOMPARE(printersOpened, 1);
+        QCOMPARE(documents, 1);
+        QCOMPARE(dir->entryBytes(), before);
+        QCOMPARE(setup->lstAll->count(), 2);
+        QCOMPARE(setup->lstPrintList->count(), 0);
+    }
+
+    void previewPaging_data() {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<int>("startLine");
+        QTest::addColumn<int>("cards");
+        QTest::addColumn<QList<int>>("perCard");
+        QTest::newRow("seven of format 0 from line 4") << 0 << 7 << 4 << 2 << QList<int>{3, 4};
+        QTest::newRow("six from line 1") << 0 << 6 << 1 << 1 << QList<int>{6};
+        QTest::newRow("twelve of format 2 from line 12") << 2 << 12 << 12 << 2 << QList<int>{1, 11};
+    }
+    void previewPaging() {
+        QFETCH(int, format);
+        QFETCH(int, entries);
+        QFETCH(int, startLine);
+        QFETCH(int, cards);
+        QFETCH(QList<int>, perCard);
+        QStringList lines;
+        for (int i = 1; i <= entries; ++i)
+            lines << line(i);
+        start(lines, format);
+        setup->cboStartInfo->setCurrentIndex(startLine - 1);
+        click(setup->imgAddAll);
+        click(setup->imgBack);
+        frmPrint *preview = setup->preview();
+        QVERIFY(preview->isVisible());
+        QVERIFY(!setup->isVisible());
+        QCOMPARE(preview->CardCount, cards);
+        QCOMPARE(preview->lblPage->text(), QString("1/%1カード").arg(cards));
+        QCOMPARE(preview->imgDown->isEnabled(), cards > 1);
+        QVERIFY(!preview->imgUp->isEnabled());
+        RecordingTarget recorder;
+        preview->picView->setRecorder(&recorder);
+        const int nameSize = format == 2 ? 10 : 0;
+        const auto namesDrawn = [&] {
+            QList<int> tops;
+            for (const auto &c : recorder.ofKind(RecordingTarget::Kind::Text))
+                if (c.text.startsWith("名"))
+                    tops.append(c.from.y());
+            return tops;
+        };
+        Q_UNUSED(nameSize);
+        for (int card = 2; card <= cards; ++card) {
+            recorder.reset();
+            click(preview->imgDown);
+            QCOMPARE(preview->lblPage->text(), QString("%1/%2カード").arg(card).arg(cards));
+            QCOMPARE(namesDrawn().size(), perCard.at(card - 1));
+            QVERIFY(preview->imgUp->isEnabled());
+        }
+        recorder.reset();
+        click(preview->imgDown);  // past the last card: nothing changes
+        QCOMPARE(recorder.calls.size(), 0);
+        QCOMPARE(preview->lblPage->text(), QString("%1/%1カード").arg(cards));
+        if (cards > 1) {
+            recorder.reset();
+            for (int card = cards; card > 1; --card)
+                click(preview->imgUp);
+            QCOMPARE(preview->lblPage->text(), QString("1/%1カード").arg(cards));
+            // Card 1 again: its entries begin at the start line.
+            const QList<int> tops = namesDrawn().mid(namesDrawn().size() - perCard.first());
+            QCOMPARE(tops.size(), perCard.first());
+        }
+        for (const QString &e : std::as_const(mdlDim::PrintTable))
+            QVERIFY(e.endsWith("|F"));  // the preview marks nothing
+        click(preview->imgBack);
+        QVERIFY(setup->isVisible());
+        preview->picView->setRecorder(nullptr);
+    }
+
+    void previewLinesOnly() {
+        start({line(1)});
+        click(setup->optLine);
+        click(setup->imgBack);
+        frmPrint *preview = setup->preview();
+        QVERIFY(preview->isVisible());
+        QCOMPARE(preview->lblPage->text(), QStringLiteral("1/1カード"));
+        QVERIFY(!preview->imgUp->isEnabled() && !preview->imgDown->isEnabled());
+    }
+
+    void leavePrinting_data() {
+        QTest::addColumn<bool>("answer");
+        QTest::newRow("はい") << true;
+        QTest::newRow("いいえ") << false;
+    }
+    void leavePrinting() {
+        QFETCH(bool, answer);
+        start({line(1)});
+        BoxAnswerer answerer({answer});
+        click(setup->imgCancel);
+        QCOMPARE(answerer.seen, QStringList{"印刷をキャンセルしますか？"});
+        QTRY_COMPARE(setup.isNull(), answer);
+        QCOMPARE(home->isVisible(), answer);
+    }
+};
+
+TELBORA_TEST(TestPrinting)
+#include "tst_printing.moc"
