@@ -2,6 +2,8 @@
 // preview to PNG, with realistic entries, for looking at them:
 //   QT_QPA_PLATFORM=offscreen build/tools/render_cards /tmp/cards
 //   pdftoppm -png -r 100 /tmp/cards/paper-0.pdf /tmp/cards/paper-0
+// With --default-printer as second argument the cards go to the system's
+// default printer (for example the cups-pdf queue) instead of PDF files.
 #include "render/mdlPrint.h"
 #include "render/mdlView.h"
 #include "render/picturebox.h"
@@ -36,11 +38,14 @@ int main(int argc, char *argv[]) {
     fonts::installFontMap();
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
     QDir().mkpath(out);
+    const bool toDefaultPrinter = argc > 2 && QByteArray(argv[2]) == "--default-printer";
     for (int format = 0; format < 4; ++format) {
         mdlDim::PrintTable = Entries;
         mdlDim::CurrentCard = 1;
         mdlDim::PrintIndex = 0;
-        PrinterService paper(QDir(out).filePath(QStringLiteral("paper-%1.pdf").arg(format)));
+        PrinterService paper = toDefaultPrinter
+                                   ? PrinterService()
+                                   : PrinterService(QDir(out).filePath(QStringLiteral("paper-%1.pdf").arg(format)));
         mdlPrint::setPrinter(&paper);
         mdlPrint::PrintCardLines(format, 10, 0, formpictures::all(true));
         mdlPrint::PrintCardInfo(format, 10, 0, 1);

@@ -5,6 +5,9 @@
 #include "browse/frmLogo.h"
 #include "browse/frmMain.h"
 #include "editor/frmEdit.h"
+#include "printing/frmPrint.h"
+#include "printing/frmPrintMsg.h"
+#include "printing/frmPrintSet.h"
 #include "store/mdlDim.h"
 #include "ui/imagebutton.h"
 #include "ui/fonts.h"
@@ -14,6 +17,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTimer>
@@ -99,6 +104,32 @@ void renderBrowsing() {
     auto *editing = new frmEdit();
     save(editing, "frmEdit-edit");
     delete editing;
+
+    // Print set-up in its three modes, and the preview of each card format.
+    click(home->imgYR);
+    for (int format = 0; format < 4; ++format) {
+        mdlDim::CardFormat = format;
+        auto *setup = new frmPrintSet();
+        for (int row : {4, 2, 0})
+            if (row < setup->lstAll->count()) {
+                setup->lstAll->setCurrentRow(row);
+                click(setup->imgAdd);
+            }
+        if (format == 0) {
+            save(setup, "frmPrintSet-text");
+            click(setup->optLineInfo);
+            save(setup, "frmPrintSet-lines-and-text");
+            click(setup->optLine);
+            save(setup, "frmPrintSet-lines-only");
+        }
+        click(setup->optLineInfo);
+        click(setup->imgBack);
+        save(setup->preview(), QStringLiteral("frmPrint-format-%1").arg(format));
+        delete setup;
+    }
+    frmPrintMsg notice;
+    notice.timPrint->stop();
+    save(&notice, "frmPrintMsg");
     delete home;
 }
 }  // namespace

@@ -113,6 +113,7 @@ void frmPrintSet::buildLists() {
         l->setSelectionMode(QAbstractItemView::SingleSelection);
         // The line number and mark lie beyond the right edge, as designed.
         l->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        l->setTextElideMode(Qt::ElideNone);
         l->setFont(fonts::named(fonts::UiGothic, 9));
         twips::place(l, g.x(), g.y(), g.width(), g.height());
         return l;
@@ -154,7 +155,7 @@ void frmPrintSet::buildOptions() {
         return o;
     };
     optInfo = option("optInfo", QStringLiteral("   文字のみ"), 300);
-    optLineInfo = option("optLineInfo", QStringLiteral("   ケイ線 & 文字"), 700);
+    optLineInfo = option("optLineInfo", QStringLiteral("   ケイ線 && 文字"), 700);
     optLine = option("optLine", QStringLiteral("   ケイ線のみ"), 1090);
     connect(optInfo, &QRadioButton::clicked, this, [this] { chooseMode(false, true); });
     connect(optLineInfo, &QRadioButton::clicked, this, [this] { chooseMode(true, true); });

@@ -35,7 +35,7 @@ std::unique_ptr<QPrinter> PrinterService::makePrinter() const {
     if (info.isNull())
         return nullptr;
     auto printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
-    printer->setDocName(QStringLiteral("テルボラ カード"));
+    printer->setDocName(QStringLiteral("TelBora card"));
     return printer;
 }
 
