@@ -16,6 +16,7 @@
 #include "ui/titleimage.h"
 #include "ui/twips.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
 #include <QPointer>
@@ -133,6 +134,11 @@ frmMain::frmMain() {
 }
 
 frmMain::~frmMain() = default;
+
+void frmMain::closeEvent(QCloseEvent *event) {
+    event->ignore();
+    emit closeRequested();
+}
 
 void frmMain::buildCategoryButtons() {
     for (const CategoryButton &b : FixedCategories) {

@@ -75,6 +75,10 @@ signals:
     // The close button was clicked: the program ends.
     void closeRequested();
 
+protected:
+    // Closing the home window ends the program, as imgClose does.
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void buildCategoryButtons();
     void buildPrintStrip();

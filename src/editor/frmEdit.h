@@ -81,6 +81,11 @@ public:
     FrameLine *linRight;
     FrameLine *liinDown;
 
+protected:
+    // A close from the window manager goes back to the list like imgShowList,
+    // so nothing typed is lost and the browsing window comes back.
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void buildFields();
     void buildButtons();
@@ -96,4 +101,6 @@ private:
     void backToList();
     void refreshAndLeave(int start);
     QList<QLineEdit *> entryBoxes() const;
+
+    bool leaving_ = false;
 };

@@ -7,6 +7,7 @@
 #include "store/mdlDim.h"
 #include "ui/frmMsgBox.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -167,5 +168,15 @@ void frmEdit::refreshAndLeave(int start) {
         home->ViewTelList(start);
         home->show();
     }
+    leaving_ = true;
     close();
+}
+
+void frmEdit::closeEvent(QCloseEvent *event) {
+    if (leaving_) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    backToList();
 }

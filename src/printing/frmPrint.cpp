@@ -13,6 +13,7 @@
 #include "ui/titleimage.h"
 #include "ui/twips.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 
 using mdlDim::CardFormat;
@@ -67,6 +68,12 @@ frmPrint::frmPrint() {
     connect(imgDown, &ImageButton::clicked, this, &frmPrint::nextCard);
     connect(imgUp, &ImageButton::clicked, this, &frmPrint::previousCard);
     mdlDim::CenterForm(this);
+}
+
+void frmPrint::closeEvent(QCloseEvent *event) {
+    event->ignore();
+    hide();
+    emit backRequested();
 }
 
 void frmPrint::setTitleForFormat(int format) {

@@ -42,6 +42,10 @@ public:
 signals:
     void backRequested();
 
+protected:
+    // Closed by the window manager, it goes back to the set-up window.
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void drawCard();
     void nextCard();

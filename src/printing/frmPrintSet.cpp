@@ -17,6 +17,7 @@
 #include "ui/titleimage.h"
 #include "ui/twips.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -355,9 +356,19 @@ void frmPrintSet::leavePrinting() {
     else
         mdlDim::LoadData();
     delete preview_;
+    leaving_ = true;
     close();
     if (home)
         home->show();
+}
+
+void frmPrintSet::closeEvent(QCloseEvent *event) {
+    if (leaving_) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    leavePrinting();
 }
 
 frmPrint *frmPrintSet::preview() const {

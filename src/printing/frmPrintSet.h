@@ -64,6 +64,10 @@ public:
 
     frmPrint *preview() const;
 
+protected:
+    // A close from the window manager asks like imgCancel.
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void buildLists();
     void buildOptions();
@@ -83,4 +87,5 @@ private:
     void markPrinted();
 
     QPointer<frmPrint> preview_;
+    bool leaving_ = false;
 };

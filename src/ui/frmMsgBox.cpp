@@ -9,6 +9,7 @@
 #include "ui/titleimage.h"
 #include "ui/twips.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QTimer>
 
@@ -161,6 +162,14 @@ void frmMsgBox::answer(bool yes) {
 }
 
 void frmMsgBox::reject() {
+}
+
+void frmMsgBox::closeEvent(QCloseEvent *event) {
+    // Only an answer closes the box; MsgResult never keeps a stale answer by accident.
+    if (isVisible() && current == this)
+        event->ignore();
+    else
+        QDialog::closeEvent(event);
 }
 
 void frmMsgBox::movePaper() {

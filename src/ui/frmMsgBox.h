@@ -54,6 +54,9 @@ public:
 public slots:
     void reject() override;  // answered with the mouse only; Escape gives no answer
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     frmMsgBox();
     void answer(bool yes);

@@ -328,6 +328,18 @@ private slots:
         QTRY_VERIFY(editor.isNull());
     }
 
+    void windowManagerCloseGoesBackToList() {
+        start({Aoki});
+        openLine(1);
+        editor->txtName->setText("青木二");
+        BoxAnswerer answerer({true, true});
+        editor->close();
+        QCOMPARE(answerer.seen, QStringList{"このリストを保存しますか？"});
+        QCOMPARE(dir->entryBytes(), DataDir::sjisLines({QString(Aoki).replace("青木", "青木二")}));
+        QTRY_VERIFY(editor.isNull());
+        QVERIFY(home->isVisible());
+    }
+
     void backToListWithFaultStaysOpen() {
         start({});
         openNew();
