@@ -178,5 +178,6 @@ void frmEdit::closeEvent(QCloseEvent *event) {
         return;
     }
     event->ignore();
-    backToList();
+    // Queued: a window cannot close itself from inside its own close event.
+    QMetaObject::invokeMethod(this, &frmEdit::backToList, Qt::QueuedConnection);
 }

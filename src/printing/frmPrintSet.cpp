@@ -368,7 +368,8 @@ void frmPrintSet::closeEvent(QCloseEvent *event) {
         return;
     }
     event->ignore();
-    leavePrinting();
+    // Queued: a window cannot close itself from inside its own close event.
+    QMetaObject::invokeMethod(this, &frmPrintSet::leavePrinting, Qt::QueuedConnection);
 }
 
 frmPrint *frmPrintSet::preview() const {

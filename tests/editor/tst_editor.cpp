@@ -334,9 +334,9 @@ private slots:
         editor->txtName->setText("青木二");
         BoxAnswerer answerer({true, true});
         editor->close();
+        QTRY_VERIFY(editor.isNull());
         QCOMPARE(answerer.seen, QStringList{"このリストを保存しますか？"});
         QCOMPARE(dir->entryBytes(), DataDir::sjisLines({QString(Aoki).replace("青木", "青木二")}));
-        QTRY_VERIFY(editor.isNull());
         QVERIFY(home->isVisible());
     }
 
