@@ -4,6 +4,7 @@
 // redraw. Run: QT_QPA_PLATFORM=offscreen build/bench/bench_selectdb
 #include "browse/frmMain.h"
 #include "browse/selection.h"
+#include "common/exchangesort.h"
 #include "store/cp932.h"
 #include "store/mdlDim.h"
 #include "ui/fonts.h"
@@ -66,17 +67,6 @@ template <typename F> double medianMs(int runs, F &&work) {
     }
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
-}
-
-QList<int> literalExchangeSort(const QList<QString> &readings) {
-    QList<int> order;
-    for (int i = 0; i < readings.size(); ++i)
-        order.append(i);
-    for (int i = 0; i < order.size(); ++i)
-        for (int j = i + 1; j < order.size(); ++j)
-            if (readings.at(order.at(i)) > readings.at(order.at(j)))
-                order.swapItemsAt(i, j);
-    return order;
 }
 
 }  // namespace

@@ -51,20 +51,8 @@ const char *const CategoryLineNames[] = {"linQQ", "linYR", "linOD", "linSS", "li
 
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption, int left, int top, int width,
                   int height, double pointSize = 9) {
-    auto *label = new QLabel(caption, parent);
-    label->setObjectName(name);
-    label->setFont(fonts::named(fonts::UiGothic, pointSize));
-    twips::place(label, left, top, width, height);
-    return label;
-}
-
-ImageButton *makeButton(QWidget *parent, const QString &name, QRect atRest, QPoint pressed,
-                        const QString &caption, QColor face = QColor(120, 160, 210)) {
-    auto *button = new ImageButton(parent, name);
-    twips::place(button, atRest.x(), atRest.y(), atRest.width(), atRest.height());
-    button->setPositions(atRest.topLeft(), pressed);
-    button->setPixmap(artwork::button(button->size(), caption, face));
-    return button;
+    return skin::makeLabel(parent, name, caption, QRect(left, top, width, height),
+                           fonts::named(fonts::UiGothic, pointSize));
 }
 }  // namespace
 
@@ -91,7 +79,7 @@ frmMain::frmMain() {
     imgClose->setPictures(imgPicture[14], imgPicture[13]);
     connect(imgClose, &ImageButton::clicked, this, &frmMain::closeRequested);
 
-    imgNew = makeButton(this, QStringLiteral("imgNew"), QRect(4510, 540, 1005, 300), QPoint(4530, 550),
+    imgNew = makeImageButton(this, QStringLiteral("imgNew"), QRect(4510, 540, 1005, 300), QPoint(4530, 550),
                         QStringLiteral("新規登録"));
     connect(imgNew, &ImageButton::clicked, this, &frmMain::newEntry);
 
@@ -115,10 +103,10 @@ frmMain::frmMain() {
     buildPrintStrip();
     buildList();
 
-    linLeft = new FrameLine(this, QStringLiteral("linLeft"), 0, 420, 0, WindowHeight - 15);
-    linRight = new FrameLine(this, QStringLiteral("linRight"), WindowWidth - 15, WindowHeight - 15,
-                             WindowWidth - 15, 420);
-    liinDown = new FrameLine(this, QStringLiteral("liinDown"), 0, WindowHeight - 15, WindowWidth, WindowHeight - 15);
+    const skin::Border border = skin::addBorder(this, WindowWidth, WindowHeight, 420, QStringLiteral("liinDown"));
+    linLeft = border.left;
+    linRight = border.right;
+    liinDown = border.bottom;
 
     // Loading: the layout for the current category, centred, the first
     // selection and page, then the user categories' names.
@@ -143,7 +131,7 @@ void frmMain::closeEvent(QCloseEvent *event) {
 void frmMain::buildCategoryButtons() {
     for (const CategoryButton &b : FixedCategories) {
         const QColor face = b.category == 0 ? QColor(150, 175, 215) : artwork::categoryColour(b.category);
-        ImageButton *button = makeButton(this, QString::fromLatin1(b.name), QRect(b.left, CategoryTop, b.width, 255),
+        ImageButton *button = makeImageButton(this, QString::fromLatin1(b.name), QRect(b.left, CategoryTop, b.width, 255),
                                          QPoint(b.left + 10, CategoryTop + 10), QString::fromUtf16(b.face), face);
         const QString caption = QString::fromUtf16(b.caption);
         const int category = b.category;
@@ -153,7 +141,7 @@ void frmMain::buildCategoryButtons() {
     }
     for (int i = 0; i < 5; ++i) {
         const int left = UserCategoryLefts[i];
-        ImageButton *button = makeButton(this, QStringLiteral("pciNewType(%1)").arg(i), QRect(left, CategoryTop, 450, 255),
+        ImageButton *button = makeImageButton(this, QStringLiteral("pciNewType(%1)").arg(i), QRect(left, CategoryTop, 450, 255),
                                          QPoint(left + 10, CategoryTop + 10), {}, artwork::categoryColour(6 + i));
         QLabel *label = makeButtonLabel(button, QStringLiteral("lblNew(%1)").arg(i), QStringLiteral("新規"),
                                         QRect(50, 60, 345, 165), fonts::named(fonts::UiGothic, 6.75));
@@ -189,7 +177,7 @@ void frmMain::buildPrintStrip() {
     };
     for (int f = 0; f < 4; ++f) {
         const Format &format = formats[f];
-        *format.member = makeButton(picTypeList, QString::fromLatin1(format.name), format.atRest, format.pressed,
+        *format.member = makeImageButton(picTypeList, QString::fromLatin1(format.name), format.atRest, format.pressed,
                                     QString::fromUtf16(format.caption), QColor(225, 170, 90));
         connect(*format.member, &ImageButton::clicked, this, [this, f] { chooseCardFormat(f); });
     }

@@ -75,10 +75,10 @@ frmEdit::frmEdit() {
     twips::place(lblEditForm, 240, 600, 1620, 300);
     buildFields();
     buildButtons();
-    linLeft = new FrameLine(this, QStringLiteral("linLeft"), 0, 420, 0, WindowHeight - 15);
-    linRight = new FrameLine(this, QStringLiteral("linRight"), WindowWidth - 15, WindowHeight - 15,
-                             WindowWidth - 15, 420);
-    liinDown = new FrameLine(this, QStringLiteral("liinDown"), 0, WindowHeight - 15, WindowWidth, WindowHeight - 15);
+    const skin::Border border = skin::addBorder(this, WindowWidth, WindowHeight, 420, QStringLiteral("liinDown"));
+    linLeft = border.left;
+    linRight = border.right;
+    liinDown = border.bottom;
 
     for (QLineEdit *box : entryBoxes())
         connect(box, &QLineEdit::textChanged, this, [this] { EntryChanged = true; });
@@ -177,25 +177,20 @@ void frmEdit::buildFields() {
 }
 
 void frmEdit::buildButtons() {
-    const auto button = [this](const char *name, int width, const char16_t *caption, QColor face) {
-        auto *b = new ImageButton(this, QString::fromLatin1(name));
-        twips::place(b, 0, 0, width, 285);
-        b->setPixmap(artwork::button(b->size(), QString::fromUtf16(caption), face));
-        return b;
-    };
-    const QColor blue(120, 160, 210);
-    imgDelList = button("imgDelList", 1005, u"削除", QColor(215, 120, 110));
-    imgUndo = button("imgUndo", 825, u"元に戻す", blue);
-    imgSave = button("imgSave", 1005, u"保存", QColor(110, 180, 120));
-    imgClean = button("imgClean", 1050, u"クリア", blue);
-    imgAddList = button("imgAddList", 1185, u"登録", QColor(110, 180, 120));
-    imgShowList = button("imgShowList", 1455, u"一覧に戻る", blue);
-    imgDelList->setPositions({2550, 7080}, {2560, 7090});
-    imgUndo->setPositions({3630, 7080}, {3640, 7090});
-    imgSave->setPositions({4550, 7080}, {4560, 7090});
-    imgClean->setPositions({3230, 7090}, {3240, 7110});
-    imgAddList->setPositions({4360, 7090}, {4380, 7110});
-    imgShowList->setPositions({4080, 555}, {4090, 565});
+    const QColor red(215, 120, 110);
+    const QColor green(110, 180, 120);
+    imgDelList = makeImageButton(this, QStringLiteral("imgDelList"), {2550, 7080, 1005, 285}, {2560, 7090},
+                                 QStringLiteral("削除"), red);
+    imgUndo = makeImageButton(this, QStringLiteral("imgUndo"), {3630, 7080, 825, 285}, {3640, 7090},
+                              QStringLiteral("元に戻す"));
+    imgSave = makeImageButton(this, QStringLiteral("imgSave"), {4550, 7080, 1005, 285}, {4560, 7090},
+                              QStringLiteral("保存"), green);
+    imgClean = makeImageButton(this, QStringLiteral("imgClean"), {3230, 7090, 1050, 285}, {3240, 7110},
+                               QStringLiteral("クリア"));
+    imgAddList = makeImageButton(this, QStringLiteral("imgAddList"), {4360, 7090, 1185, 285}, {4380, 7110},
+                                 QStringLiteral("登録"), green);
+    imgShowList = makeImageButton(this, QStringLiteral("imgShowList"), {4080, 555, 1455, 285}, {4090, 565},
+                                  QStringLiteral("一覧に戻る"));
     connect(imgUndo, &ImageButton::clicked, this, &frmEdit::undo);
     connect(imgClean, &ImageButton::clicked, this, &frmEdit::clear);
     connect(imgSave, &ImageButton::clicked, this, &frmEdit::store);

@@ -45,24 +45,17 @@ frmPrint::frmPrint() {
     twips::place(picView, 90, 570, 5445, 6885);
     imgView = formpictures::all(false);
 
-    imgBack = new ImageButton(this, QStringLiteral("imgBack"));
-    twips::place(imgBack, 90, 7560, 525, 255);
-    imgBack->setPositions({90, 7560}, {100, 7570});
-    imgBack->setPixmap(artwork::button(imgBack->size(), QStringLiteral("戻る")));
-    imgUp = new ImageButton(this, QStringLiteral("imgUp"));
-    twips::place(imgUp, 870, 7545, 330, 180);
-    imgUp->setPositions({870, 7545}, {880, 7555});
-    imgUp->setPixmap(artwork::button(imgUp->size(), QStringLiteral("◀")));
-    imgDown = new ImageButton(this, QStringLiteral("imgDown"));
-    twips::place(imgDown, 4395, 7545, 330, 180);
-    imgDown->setPositions({4395, 7545}, {4405, 7555});
-    imgDown->setPixmap(artwork::button(imgDown->size(), QStringLiteral("▶")));
+    imgBack = makeImageButton(this, QStringLiteral("imgBack"), {90, 7560, 525, 255}, {100, 7570}, QStringLiteral("戻る"));
+    imgUp = makeImageButton(this, QStringLiteral("imgUp"), {870, 7545, 330, 180}, {880, 7555}, QStringLiteral("◀"));
+    imgDown = makeImageButton(this, QStringLiteral("imgDown"), {4395, 7545, 330, 180}, {4405, 7555},
+                              QStringLiteral("▶"));
     lblUp = pageLabel(this, QStringLiteral("lblUp"), QStringLiteral("前のカード"), 1230, 750);
     lblPage = pageLabel(this, QStringLiteral("lblPage"), QStringLiteral("1/3カード"), 2445, 735);
     lblDown = pageLabel(this, QStringLiteral("lblDown"), QStringLiteral("次のカード"), 3630, 750);
-    linDown = new FrameLine(this, QStringLiteral("linDown"), 0, WindowHeight - 15, WindowWidth, WindowHeight - 15);
-    linLeft = new FrameLine(this, QStringLiteral("linLeft"), 0, 435, 0, WindowHeight);
-    linRight = new FrameLine(this, QStringLiteral("linRight"), WindowWidth - 15, 435, WindowWidth - 15, WindowHeight);
+    const skin::Border border = skin::addBorder(this, WindowWidth, WindowHeight, 435, QStringLiteral("linDown"));
+    linLeft = border.left;
+    linRight = border.right;
+    linDown = border.bottom;
 
     connect(imgBack, &ImageButton::clicked, this, &frmPrint::backRequested);
     connect(imgDown, &ImageButton::clicked, this, &frmPrint::nextCard);

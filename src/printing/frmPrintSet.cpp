@@ -32,11 +32,7 @@ const QColor Greyed(224, 224, 224);
 const QColor ButtonHighlight(255, 255, 255);
 
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption, QRect g) {
-    auto *label = new QLabel(caption, parent);
-    label->setObjectName(name);
-    label->setFont(fonts::named(fonts::UiGothic, 8));
-    twips::place(label, g.x(), g.y(), g.width(), g.height());
-    return label;
+    return skin::makeLabel(parent, name, caption, g, fonts::named(fonts::UiGothic, 8));
 }
 
 QGroupBox *makeFrame(QWidget *parent, const QString &name, const QString &caption, QRect g) {
@@ -45,14 +41,6 @@ QGroupBox *makeFrame(QWidget *parent, const QString &name, const QString &captio
     frame->setFont(fonts::named(fonts::UiGothic, 9));
     twips::place(frame, g.x(), g.y(), g.width(), g.height());
     return frame;
-}
-
-ImageButton *makeButton(QWidget *parent, const QString &name, QRect atRest, QPoint pressed, const QString &caption) {
-    auto *button = new ImageButton(parent, name);
-    twips::place(button, atRest.x(), atRest.y(), atRest.width(), atRest.height());
-    button->setPositions(atRest.topLeft(), pressed);
-    button->setPixmap(artwork::button(button->size(), caption));
-    return button;
 }
 
 void setListBackground(QListWidget *list, QColor colour) {
@@ -77,9 +65,10 @@ frmPrintSet::frmPrintSet() {
     buildLists();
     buildOptions();
     buildButtons();
-    linLeft = new FrameLine(this, QStringLiteral("linLeft"), 0, 435, 0, WindowHeight);
-    linRight = new FrameLine(this, QStringLiteral("linRight"), 5700, 435, 5700, WindowHeight);
-    linDown = new FrameLine(this, QStringLiteral("linDown"), 0, 7500, WindowWidth, 7500);
+    const skin::Border border = skin::addBorder(this, WindowWidth, WindowHeight, 435, QStringLiteral("linDown"));
+    linLeft = border.left;
+    linRight = border.right;
+    linDown = border.bottom;
 
     // Loading.
     mdlDim::CenterForm(this);
@@ -175,12 +164,12 @@ void frmPrintSet::buildOptions() {
 void frmPrintSet::buildButtons() {
     fraButton = makeFrame(fraPrintList, QStringLiteral("fraButton"), {}, {2100, 720, 1335, 3495});
     fraButton->setFlat(true);
-    imgAdd = makeButton(fraButton, QStringLiteral("imgAdd"), {100, 360, 1125, 300}, {120, 370}, QStringLiteral("追加 →"));
-    imgRemove = makeButton(fraButton, QStringLiteral("imgRemove"), {100, 1200, 1125, 300}, {120, 1210},
+    imgAdd = makeImageButton(fraButton, QStringLiteral("imgAdd"), {100, 360, 1125, 300}, {120, 370}, QStringLiteral("追加 →"));
+    imgRemove = makeImageButton(fraButton, QStringLiteral("imgRemove"), {100, 1200, 1125, 300}, {120, 1210},
                            QStringLiteral("← 外す"));
-    imgAddAll = makeButton(fraButton, QStringLiteral("imgAddAll"), {100, 2040, 1125, 300}, {120, 2050},
+    imgAddAll = makeImageButton(fraButton, QStringLiteral("imgAddAll"), {100, 2040, 1125, 300}, {120, 2050},
                            QStringLiteral("全て追加 ⇒"));
-    imgRemoveAll = makeButton(fraButton, QStringLiteral("imgRemoveAll"), {100, 2880, 1125, 300}, {120, 2890},
+    imgRemoveAll = makeImageButton(fraButton, QStringLiteral("imgRemoveAll"), {100, 2880, 1125, 300}, {120, 2890},
                               QStringLiteral("⇐ 全て外す"));
     imgAdd->setEnabled(false);
     imgRemove->setEnabled(false);
@@ -189,11 +178,11 @@ void frmPrintSet::buildButtons() {
     connect(imgRemove, &ImageButton::clicked, this, &frmPrintSet::remove);
     connect(imgRemoveAll, &ImageButton::clicked, this, &frmPrintSet::removeAll);
 
-    imgCancel = makeButton(this, QStringLiteral("imgCancel"), {1470, 7080, 1275, 300}, {1480, 7090},
+    imgCancel = makeImageButton(this, QStringLiteral("imgCancel"), {1470, 7080, 1275, 300}, {1480, 7090},
                            QStringLiteral("キャンセル"));
-    imgBack = makeButton(this, QStringLiteral("imgBack"), {2900, 7080, 1275, 300}, {2910, 7090},
+    imgBack = makeImageButton(this, QStringLiteral("imgBack"), {2900, 7080, 1275, 300}, {2910, 7090},
                          QStringLiteral("プレビュー"));
-    imgPrintInfo = makeButton(this, QStringLiteral("imgPrintInfo"), {4320, 7080, 1275, 300}, {4330, 7090},
+    imgPrintInfo = makeImageButton(this, QStringLiteral("imgPrintInfo"), {4320, 7080, 1275, 300}, {4330, 7090},
                               QStringLiteral("印刷"));
     connect(imgCancel, &ImageButton::clicked, this, &frmPrintSet::leavePrinting);
     connect(imgBack, &ImageButton::clicked, this, &frmPrintSet::openPreview);

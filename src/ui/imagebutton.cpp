@@ -1,5 +1,6 @@
 #include "ui/imagebutton.h"
 
+#include "ui/artwork.h"
 #include "ui/twips.h"
 
 #include <QMouseEvent>
@@ -41,6 +42,15 @@ void ImageButton::mouseReleaseEvent(QMouseEvent *event) {
     // pointer was when the button let go.
     if (wasDown && rect().contains(event->position().toPoint()))
         emit clicked();
+}
+
+ImageButton *makeImageButton(QWidget *parent, const QString &name, QRect atRest, QPoint pressed,
+                             const QString &caption, QColor face) {
+    auto *button = new ImageButton(parent, name);
+    twips::place(button, atRest.x(), atRest.y(), atRest.width(), atRest.height());
+    button->setPositions(atRest.topLeft(), pressed);
+    button->setPixmap(artwork::button(button->size(), caption, face));
+    return button;
 }
 
 QLabel *makeButtonLabel(QWidget *button, const QString &name, const QString &caption, const QRect &twipGeometry,

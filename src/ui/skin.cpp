@@ -3,6 +3,9 @@
 #include "ui/artwork.h"
 #include "ui/twips.h"
 
+#include "ui/frameline.h"
+
+#include <QLabel>
 #include <QWidget>
 
 namespace skin {
@@ -16,6 +19,23 @@ void setUpWindow(QWidget *window, const QString &name, int widthTwips, int heigh
     window->setPalette(palette);
     window->setAutoFillBackground(true);
     window->setFixedSize(twips::toPx(widthTwips), twips::toPx(heightTwips));
+}
+
+QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption, QRect twipGeometry,
+                  const QFont &font) {
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->setFont(font);
+    twips::place(label, twipGeometry.x(), twipGeometry.y(), twipGeometry.width(), twipGeometry.height());
+    return label;
+}
+
+Border addBorder(QWidget *window, int widthTwips, int heightTwips, int top, const QString &bottomName) {
+    const int right = widthTwips - twips::PerPixel;
+    const int bottom = heightTwips - twips::PerPixel;
+    return {new FrameLine(window, QStringLiteral("linLeft"), 0, top, 0, bottom),
+            new FrameLine(window, QStringLiteral("linRight"), right, bottom, right, top),
+            new FrameLine(window, bottomName, 0, bottom, widthTwips, bottom)};
 }
 
 }  // namespace skin

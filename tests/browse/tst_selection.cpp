@@ -1,24 +1,13 @@
 #include "browse/kanarow.h"
 #include "browse/ordering.h"
 #include "browse/selection.h"
+#include "common/exchangesort.h"
 #include "common/testmain.h"
 
 #include <QRandomGenerator>
 #include <QTest>
 
 namespace {
-// The list's traditional exchange sort, kept literally as the reference.
-QList<int> literalExchangeSort(const QList<QString> &readings) {
-    QList<int> order;
-    for (int i = 0; i < readings.size(); ++i)
-        order.append(i);
-    for (int i = 0; i < order.size(); ++i)
-        for (int j = i + 1; j < order.size(); ++j)
-            if (readings.at(order.at(i)) > readings.at(order.at(j)))
-                order.swapItemsAt(i, j);
-    return order;
-}
-
 QString element(int line, const QString &reading, int category = 1) {
     return QStringLiteral("%1|%2|名%1|||||||%3|F").arg(line).arg(reading).arg(category);
 }
