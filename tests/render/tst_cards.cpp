@@ -30,12 +30,13 @@ QString describe(const RecordingTarget::Call &c) {
             .arg(c.to.x())
             .arg(c.to.y());
     case Kind::Text:
-        return QStringLiteral("text %1,%2 %3%4%5 \"%6\"")
+        return QStringLiteral("text %1,%2 %3%4%5%6 \"%7\"")
             .arg(c.from.x())
             .arg(c.from.y())
             .arg(c.font.name == "Arial" ? "A" : "G")
             .arg(c.font.size)
             .arg(c.font.bold ? "b" : "")
+            .arg(c.colour == QColor(0, 0, 0) ? "" : " coloured")
             .arg(c.text);
     case Kind::Picture:
         return QStringLiteral("pic %1,%2 %3x%4").arg(c.area.x()).arg(c.area.y()).arg(c.area.width()).arg(c.area.height());
@@ -237,6 +238,43 @@ private slots:
         QCOMPARE(preview.mid(5), (QStringList{"text 4490,480 G14b \"5678\"", "text 2930,820 G14b \"03-1234-5679\"",
                                               "text 350,1220 G9b \"100-0001\"", "text 1335,1220 G9b \"東京都\""}));
         QCOMPARE(mdlDim::PrintTable.first(), e);  // the preview marks nothing
+    }
+
+    void previewText_data() {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("1") << 1
+                           << QStringList{"line w1 0 430,1010-540,1010", "line w1 0 430,1040-540,1040",
+                                          "line w1 0 475,1040-475,1110", "text 120,570 G11b \"山田\"",
+                                          "text 4250,500 G8 \"03-1234-5678\"", "text 4250,700 G8 \"03-1234-5679\"",
+                                          "text 570,970 A7b \"100-0001\"", "text 1230,960 G9b \"東京都\"",
+                                          "text 400,1260 G8 \"090-1111-2222\""};
+        QTest::newRow("2") << 2
+                           << QStringList{"text 150,610 G10b \"山田\"", "text 3750,450 A12b \"03-1234-5678\"",
+                                          "text 3750,700 A12b \"03-1234-5679\""};
+        QTest::newRow("3") << 3
+                           << QStringList{"line w1 0 390,920-500,920", "line w1 0 390,890-500,890",
+                                          "line w1 0 430,920-430,1000", "text 110,510 G10b \"山田\"",
+                                          "text 3750,480 A12b \"03-1234-5678\"", "text 530,830 A9 \"100-0001\"",
+                                          "text 1360,850 G9b \"東京都\""};
+    }
+    void previewText() {
+        QFETCH(int, format);
+        QFETCH(QStringList, rows);
+        const QString e = element(4, "山田", "100-0001", "東京都", "03-1234-5678", "03-1234-5679", "090-1111-2222", "y@a.jp");
+        // On card 2 the text starts at line 1, at t = 0 whatever the start line.
+        prepare({e}, 2, 0);
+        RecordingTarget screen;
+        mdlView::ViewCardInfo(screen, format, 0, 3);
+        QStringList all = described(screen.calls);
+        if (format == 1) {
+            QVERIFY(all.last().startsWith("text 2130,"));
+            QVERIFY(all.last().endsWith(" \"E-mail: y@a.jp\""));
+            all.removeLast();
+        }
+        QCOMPARE(all, rows);
+        QCOMPARE(mdlDim::PrintIndex, 1);
+        QCOMPARE(mdlDim::PrintTable.first(), e);
     }
 
     void telephonePartsByLength_data() {
