@@ -16,8 +16,11 @@ PrinterService::PrinterService() = default;
 PrinterService::PrinterService(const QString &pdfPattern) : pdfPattern_(pdfPattern) {}
 
 PrinterService::~PrinterService() {
-    if (painter_.isActive())
+    // A card that was begun but never ended is not sent half drawn.
+    if (painter_.isActive()) {
+        printer_->abort();
         painter_.end();
+    }
 }
 
 bool PrinterService::available() {
