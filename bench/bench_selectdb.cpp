@@ -24,9 +24,9 @@ namespace {
 // Readings as people type them: mostly hiragana family and given names, some
 // katakana and Latin, with many repeated family names.
 QString reading(QRandomGenerator &random) {
-    static const QStringList families = {"さとう", "すずき", "たかはし", "たなか", "いとう", "わたなべ", "やまもと",
-                                         "なかむら", "こばやし", "かとう", "よしだ", "やまだ", "ささき", "やまぐち",
-                                         "まつもと", "いのうえ", "きむら", "はやし", "しみず", "やまざき"};
+    static const QStringList families = {"さとう",   "すずき",   "たかはし", "たなか", "いとう", "わたなべ", "やまもと",
+                                         "なかむら", "こばやし", "かとう",   "よしだ", "やまだ", "ささき",   "やまぐち",
+                                         "まつもと", "いのうえ", "きむら",   "はやし", "しみず", "やまざき"};
     static const QStringList givens = {"", "", "", "はなこ", "たろう", "ゆき", "けんじ", "みさき", "あや", "ひろし"};
     static const QStringList katakana = {"サトウ", "スズキ", "タナカ", "ヤマダ", "キムラ", "ハヤシ"};
     static const QStringList latin = {"Smith", "Brown", "Tanaka", "Wilson", "smith", "Lee"};
@@ -42,11 +42,12 @@ void writePhoneBook(const QString &dir, int count) {
     QRandomGenerator random(20261207);
     QByteArray data;
     for (int i = 0; i < count; ++i) {
-        const QString line = QStringLiteral("%1|山田　太郎%2|100-0001|東京都千代田区千代田%2|03-1234-5678||090-1111-2222|"
-                                            "yamada%2@example.jp|%3|F")
-                                 .arg(reading(random))
-                                 .arg(i)
-                                 .arg(1 + random.bounded(10));
+        const QString line =
+            QStringLiteral("%1|山田　太郎%2|100-0001|東京都千代田区千代田%2|03-1234-5678||090-1111-2222|"
+                           "yamada%2@example.jp|%3|F")
+                .arg(reading(random))
+                .arg(i)
+                .arg(1 + random.bounded(10));
         data += *cp932::encode(line) + "\r\n";
     }
     QFile entries(dir + "/VexaTel.txt");
@@ -54,7 +55,8 @@ void writePhoneBook(const QString &dir, int count) {
     entries.write(data);
     QFile categories(dir + "/VexaType.txt");
     categories.open(QIODevice::WriteOnly);
-    categories.write(*cp932::encode(QStringLiteral("1|親戚\r\n2|友人\r\n3|お店\r\n4|仕事\r\n5|病院\r\n6|\r\n7|\r\n8|\r\n9|\r\n10|\r\n")));
+    categories.write(*cp932::encode(
+        QStringLiteral("1|親戚\r\n2|友人\r\n3|お店\r\n4|仕事\r\n5|病院\r\n6|\r\n7|\r\n8|\r\n9|\r\n10|\r\n")));
 }
 
 template <typename F> double medianMs(int runs, F &&work) {
@@ -69,7 +71,7 @@ template <typename F> double medianMs(int runs, F &&work) {
     return times[times.size() / 2];
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);

@@ -9,17 +9,17 @@
 #include "printing/frmPrintMsg.h"
 #include "printing/frmPrintSet.h"
 #include "store/mdlDim.h"
-#include "ui/imagebutton.h"
 #include "ui/fonts.h"
 #include "ui/frmMsgBox.h"
+#include "ui/imagebutton.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QRadioButton>
 #include <QMouseEvent>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QTimer>
 #include <QWidget>
@@ -132,7 +132,7 @@ void renderBrowsing() {
     save(&notice, "frmPrintMsg");
     delete home;
 }
-}  // namespace
+} // namespace
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);

@@ -29,7 +29,7 @@ QString shortCategory(const QString &name) {
 QString shortAddress(const QString &address) {
     return address.size() > 7 ? address.left(6) + QStringLiteral("...") : address;
 }
-}  // namespace
+} // namespace
 
 EntryListPage::EntryListPage(PictureBox *picture, QScrollBar *scrollBar, const QList<QPixmap> &pictures,
                              std::function<QString(int)> categoryName, QObject *parent)

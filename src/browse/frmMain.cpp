@@ -54,7 +54,7 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption, 
     return skin::makeLabel(parent, name, caption, QRect(left, top, width, height),
                            fonts::named(fonts::UiGothic, pointSize));
 }
-}  // namespace
+} // namespace
 
 frmMain *frmMain::loaded() {
     return current;
@@ -80,7 +80,7 @@ frmMain::frmMain() {
     connect(imgClose, &ImageButton::clicked, this, &frmMain::closeRequested);
 
     imgNew = makeImageButton(this, QStringLiteral("imgNew"), QRect(4510, 540, 1005, 300), QPoint(4530, 550),
-                        QStringLiteral("新規登録"));
+                             QStringLiteral("新規登録"));
     connect(imgNew, &ImageButton::clicked, this, &frmMain::newEntry);
 
     lblType = makeLabel(this, QStringLiteral("lblType"), QStringLiteral("全リスト表示"), 200, 550, 1230, 225, 9);
@@ -131,8 +131,9 @@ void frmMain::closeEvent(QCloseEvent *event) {
 void frmMain::buildCategoryButtons() {
     for (const CategoryButton &b : FixedCategories) {
         const QColor face = b.category == 0 ? QColor(150, 175, 215) : artwork::categoryColour(b.category);
-        ImageButton *button = makeImageButton(this, QString::fromLatin1(b.name), QRect(b.left, CategoryTop, b.width, 255),
-                                         QPoint(b.left + 10, CategoryTop + 10), QString::fromUtf16(b.face), face);
+        ImageButton *button =
+            makeImageButton(this, QString::fromLatin1(b.name), QRect(b.left, CategoryTop, b.width, 255),
+                            QPoint(b.left + 10, CategoryTop + 10), QString::fromUtf16(b.face), face);
         const QString caption = QString::fromUtf16(b.caption);
         const int category = b.category;
         connect(button, &ImageButton::clicked, this, [this, category, caption] { chooseCategory(category, caption); });
@@ -141,8 +142,9 @@ void frmMain::buildCategoryButtons() {
     }
     for (int i = 0; i < 5; ++i) {
         const int left = UserCategoryLefts[i];
-        ImageButton *button = makeImageButton(this, QStringLiteral("pciNewType(%1)").arg(i), QRect(left, CategoryTop, 450, 255),
-                                         QPoint(left + 10, CategoryTop + 10), {}, artwork::categoryColour(6 + i));
+        ImageButton *button =
+            makeImageButton(this, QStringLiteral("pciNewType(%1)").arg(i), QRect(left, CategoryTop, 450, 255),
+                            QPoint(left + 10, CategoryTop + 10), {}, artwork::categoryColour(6 + i));
         QLabel *label = makeButtonLabel(button, QStringLiteral("lblNew(%1)").arg(i), QStringLiteral("新規"),
                                         QRect(50, 60, 345, 165), fonts::named(fonts::UiGothic, 6.75));
         connect(button, &ImageButton::clicked, this, [this, i] { chooseUserCategory(i); });
@@ -160,8 +162,10 @@ void frmMain::buildPrintStrip() {
     picTypeList = new QWidget(this);
     picTypeList->setObjectName(QStringLiteral("picTypeList"));
     twips::place(picTypeList, 0, 1280, WindowWidth, 600);
-    Label10 = makeLabel(picTypeList, QStringLiteral("Label10"), QStringLiteral("このカテゴリーを"), 240, 130, 1200, 210, 7);
-    Label11 = makeLabel(picTypeList, QStringLiteral("Label11"), QStringLiteral("印刷ブレビュー"), 240, 340, 1200, 210, 7);
+    Label10 =
+        makeLabel(picTypeList, QStringLiteral("Label10"), QStringLiteral("このカテゴリーを"), 240, 130, 1200, 210, 7);
+    Label11 =
+        makeLabel(picTypeList, QStringLiteral("Label11"), QStringLiteral("印刷ブレビュー"), 240, 340, 1200, 210, 7);
     struct Format {
         ImageButton **member;
         const char *name;
@@ -178,7 +182,7 @@ void frmMain::buildPrintStrip() {
     for (int f = 0; f < 4; ++f) {
         const Format &format = formats[f];
         *format.member = makeImageButton(picTypeList, QString::fromLatin1(format.name), format.atRest, format.pressed,
-                                    QString::fromUtf16(format.caption), QColor(225, 170, 90));
+                                         QString::fromUtf16(format.caption), QColor(225, 170, 90));
         connect(*format.member, &ImageButton::clicked, this, [this, f] { chooseCardFormat(f); });
     }
 }
@@ -196,7 +200,8 @@ void frmMain::buildList() {
     fsbList->setObjectName(QStringLiteral("fsbList"));
     fsbList->setMinimum(0);
     fsbList->setMaximum(0);
-    list_ = new EntryListPage(picList0, fsbList, imgPicture, [this](int c) { return WriteType(c); }, this);
+    list_ = new EntryListPage(
+        picList0, fsbList, imgPicture, [this](int c) { return WriteType(c); }, this);
     connect(list_, &EntryListPage::entryOpened, this, &frmMain::openEntry);
 }
 

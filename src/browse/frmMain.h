@@ -47,7 +47,7 @@ public:
     QList<ImageButton *> pciNewType;
     QList<QLabel *> lblNew;
     QLabel *lblType;
-    QList<FrameLine *> categoryLines;  // linQQ, linYR, linOD, linSS, linBY
+    QList<FrameLine *> categoryLines; // linQQ, linYR, linOD, linSS, linBY
     QWidget *picTypeList;
     QLabel *Label10;
     QLabel *Label11;

@@ -36,7 +36,7 @@ bool within(int code, CodeRange range) {
     return code >= range.first && code <= range.last;
 }
 
-}  // namespace
+} // namespace
 
 QStringList captions() {
     QStringList all;
@@ -54,4 +54,4 @@ bool matches(const QString &reading, int row) {
     return code >= 0 && (within(code, Rows[row].hiragana) || within(code, Rows[row].katakana));
 }
 
-}  // namespace kanarow
+} // namespace kanarow

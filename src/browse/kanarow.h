@@ -13,4 +13,4 @@ QStringList captions();
 // Whether the reading's first character, by its code page 932 code, lies in the row.
 bool matches(const QString &reading, int row);
 
-}  // namespace kanarow
+} // namespace kanarow

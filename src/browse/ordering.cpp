@@ -54,15 +54,14 @@ void orderGroup(const std::vector<int> &members, const std::vector<int> &smaller
         out.append(members[at]);
 }
 
-}  // namespace
+} // namespace
 
 QList<int> exchangeSortOrder(const QList<QString> &readings) {
     const int count = static_cast<int>(readings.size());
     std::vector<int> byReading(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i)
         byReading[static_cast<size_t>(i)] = i;
-    std::stable_sort(byReading.begin(), byReading.end(),
-                     [&](int a, int b) { return readings.at(a) < readings.at(b); });
+    std::stable_sort(byReading.begin(), byReading.end(), [&](int a, int b) { return readings.at(a) < readings.at(b); });
 
     QList<int> order;
     order.reserve(count);
@@ -89,4 +88,4 @@ QList<int> exchangeSortOrder(const QList<QString> &readings) {
     return order;
 }
 
-}  // namespace ordering
+} // namespace ordering

@@ -12,4 +12,4 @@ namespace ordering {
 // The new order as indices into `readings`.
 QList<int> exchangeSortOrder(const QList<QString> &readings);
 
-}  // namespace ordering
+} // namespace ordering

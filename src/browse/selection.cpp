@@ -35,4 +35,4 @@ QStringList select(const QStringList &elements, int category, int row) {
     return ordered;
 }
 
-}  // namespace selection
+} // namespace selection

@@ -14,4 +14,4 @@ QString readingOf(const QString &element);
 // row `row` (0 keeps all), ordered by reading.
 QStringList select(const QStringList &elements, int category, int row);
 
-}  // namespace selection
+} // namespace selection

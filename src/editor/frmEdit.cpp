@@ -63,7 +63,7 @@ void splitInto(const QString &field, const QList<QLineEdit *> &boxes) {
     for (int part = 0; part < boxes.size(); ++part)
         boxes[part]->setText(GetField(field, QStringLiteral("-"), part + 1));
 }
-}  // namespace
+} // namespace
 
 frmEdit::frmEdit() {
     skin::setUpWindow(this, QStringLiteral("frmEdit"), WindowWidth, WindowHeight);
@@ -105,17 +105,17 @@ void frmEdit::buildFields() {
     txtZip2 = box("txtZip2", {2370, 2010, 920, 300}, 4, digits, boxFont);
     txtAdd = box("txtAdd", {1560, 2490, 3975, 300}, 20, text, fonts::named(fonts::Gothic, 9));
     const int lefts[] = {1560, 2280, 3000};
-    QLineEdit **numbers[3][3] = {{&txtTel1, &txtTel2, &txtTel3},
-                                 {&txtFax1, &txtFax2, &txtFax3},
-                                 {&txtMobile1, &txtMobile2, &txtMobile3}};
+    QLineEdit **numbers[3][3] = {
+        {&txtTel1, &txtTel2, &txtTel3}, {&txtFax1, &txtFax2, &txtFax3}, {&txtMobile1, &txtMobile2, &txtMobile3}};
     const char *prefixes[] = {"txtTel", "txtFax", "txtMobile"};
     const int tops[] = {2970, 3450, 3930};
     for (int row = 0; row < 3; ++row) {
         for (int part = 0; part < 3; ++part) {
             // A mobile number's first part has three digits.
             const int limit = row == 2 && part == 0 ? 3 : 4;
-            *numbers[row][part] = box(qPrintable(QStringLiteral("%1%2").arg(QLatin1String(prefixes[row])).arg(part + 1)),
-                                      {lefts[part], tops[row], 495, 300}, limit, digits, boxFont);
+            *numbers[row][part] =
+                box(qPrintable(QStringLiteral("%1%2").arg(QLatin1String(prefixes[row])).arg(part + 1)),
+                    {lefts[part], tops[row], 495, 300}, limit, digits, boxFont);
         }
         // The hyphens between the parts.
         for (int gap = 0; gap < 2; ++gap) {
@@ -132,8 +132,8 @@ void frmEdit::buildFields() {
     // A narrow arrow leaves room for "新規１" in the designed width.
     cboType->setStyleSheet(QStringLiteral("QComboBox { padding-left: 3px; } QComboBox::drop-down { width: 13px; }"));
     cboType->addItems({QStringLiteral("親戚"), QStringLiteral("友人"), QStringLiteral("お店"), QStringLiteral("仕事"),
-                       QStringLiteral("病院"), QStringLiteral("新規１"), QStringLiteral("新規２"), QStringLiteral("新規３"),
-                       QStringLiteral("新規４"), QStringLiteral("新規５")});
+                       QStringLiteral("病院"), QStringLiteral("新規１"), QStringLiteral("新規２"),
+                       QStringLiteral("新規３"), QStringLiteral("新規４"), QStringLiteral("新規５")});
     cboType->setCurrentIndex(-1);
     twips::place(cboType, 1560, 4890, 885, 330);
 
@@ -146,8 +146,8 @@ void frmEdit::buildFields() {
         label->setAlignment(Qt::AlignCenter);
         twips::place(label, 2520, labelTops[i], 645, 240);
         lblNew.append(label);
-        txtNew.append(makeBox(this, QStringLiteral("txtNew(%1)").arg(i), {3240, newTops[i], 1455, 300}, 6, text,
-                              boxFont));
+        txtNew.append(
+            makeBox(this, QStringLiteral("txtNew(%1)").arg(i), {3240, newTops[i], 1455, 300}, 6, text, boxFont));
     }
 
     lblPingyin = makeRowLabel(this, QStringLiteral("lblPingyin"), QStringLiteral("ふりがな"), 1050, 300);
@@ -200,8 +200,8 @@ void frmEdit::buildButtons() {
 }
 
 QList<QLineEdit *> frmEdit::entryBoxes() const {
-    return {txtPingYin, txtName,  txtZip1,  txtZip2,    txtAdd,     txtTel1,    txtTel2,  txtTel3,
-            txtFax1,    txtFax2,  txtFax3,  txtMobile1, txtMobile2, txtMobile3, txtEmail};
+    return {txtPingYin, txtName, txtZip1, txtZip2,    txtAdd,     txtTel1,    txtTel2, txtTel3,
+            txtFax1,    txtFax2, txtFax3, txtMobile1, txtMobile2, txtMobile3, txtEmail};
 }
 
 void frmEdit::greyUserCategories() {

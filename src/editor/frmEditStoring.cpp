@@ -44,7 +44,7 @@ bool complain(const QString &message, QWidget *focus) {
 void reportFailure(const EntryWriter::Result &result) {
     frmMsgBox::ask(result.message, QStringLiteral("Yes"));
 }
-}  // namespace
+} // namespace
 
 bool frmEdit::CheckSave() {
     if (txtPingYin->text().isEmpty())

@@ -23,7 +23,7 @@ template <typename Keep> void dropRefused(QString &input, int &pos, Keep keep) {
     pos = newPos;
 }
 
-}  // namespace
+} // namespace
 
 bool TextRule::accepts(QStringView character) {
     if (character == u"|" || character == u"'")
@@ -48,4 +48,4 @@ bool isValidFuriganaStart(const QString &reading) {
     return (code >= 65 && code <= 122) || (code >= 0x82A0 && code <= 0x8393);
 }
 
-}  // namespace inputrules
+} // namespace inputrules

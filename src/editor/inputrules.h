@@ -30,4 +30,4 @@ namespace inputrules {
 // to 122) or あ to ン (0x82A0 to 0x8393) in code page 932.
 bool isValidFuriganaStart(const QString &reading);
 
-}  // namespace inputrules
+} // namespace inputrules

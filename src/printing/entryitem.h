@@ -10,4 +10,4 @@ QString fromElement(const QString &element);
 QString lineNumber(const QString &item);
 bool isPrinted(const QString &item);
 
-}  // namespace entryitem
+} // namespace entryitem

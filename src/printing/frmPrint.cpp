@@ -32,23 +32,24 @@ QLabel *pageLabel(QWidget *parent, const QString &name, const QString &caption, 
     twips::place(label, left, 7560, width, 195);
     return label;
 }
-}  // namespace
+} // namespace
 
 frmPrint::frmPrint() {
     skin::setUpWindow(this, QStringLiteral("frmPrint"), WindowWidth, WindowHeight, QStringLiteral("印刷ブレビュー"));
     imgTitle = new TitleImage(this, WindowWidth, QStringLiteral("印刷ブレビュー"));
     imgTital.resize(9);
     for (int format = 0; format < 4; ++format)
-        imgTital[5 + format] = artwork::titleImage(
-            WindowWidth, QStringLiteral("印刷ブレビュー　") + QString::fromUtf16(FormatNames[format]));
+        imgTital[5 + format] = artwork::titleImage(WindowWidth, QStringLiteral("印刷ブレビュー　") +
+                                                                    QString::fromUtf16(FormatNames[format]));
     picView = new PictureBox(this, QStringLiteral("picView"));
     twips::place(picView, 90, 570, 5445, 6885);
     imgView = formpictures::all(false);
 
-    imgBack = makeImageButton(this, QStringLiteral("imgBack"), {90, 7560, 525, 255}, {100, 7570}, QStringLiteral("戻る"));
+    imgBack =
+        makeImageButton(this, QStringLiteral("imgBack"), {90, 7560, 525, 255}, {100, 7570}, QStringLiteral("戻る"));
     imgUp = makeImageButton(this, QStringLiteral("imgUp"), {870, 7545, 330, 180}, {880, 7555}, QStringLiteral("◀"));
-    imgDown = makeImageButton(this, QStringLiteral("imgDown"), {4395, 7545, 330, 180}, {4405, 7555},
-                              QStringLiteral("▶"));
+    imgDown =
+        makeImageButton(this, QStringLiteral("imgDown"), {4395, 7545, 330, 180}, {4405, 7555}, QStringLiteral("▶"));
     lblUp = pageLabel(this, QStringLiteral("lblUp"), QStringLiteral("前のカード"), 1230, 750);
     lblPage = pageLabel(this, QStringLiteral("lblPage"), QStringLiteral("1/3カード"), 2445, 735);
     lblDown = pageLabel(this, QStringLiteral("lblDown"), QStringLiteral("次のカード"), 3630, 750);

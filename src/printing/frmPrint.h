@@ -26,9 +26,9 @@ public:
     int CardCount = 1;
 
     TitleImage *imgTitle;
-    QList<QPixmap> imgTital;  // title pictures of formats 0 to 3 at 5 to 8
+    QList<QPixmap> imgTital; // title pictures of formats 0 to 3 at 5 to 8
     PictureBox *picView;
-    QList<QPixmap> imgView;   // form pictures 1 to 10
+    QList<QPixmap> imgView; // form pictures 1 to 10
     ImageButton *imgBack;
     ImageButton *imgUp;
     QLabel *lblUp;

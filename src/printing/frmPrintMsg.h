@@ -20,5 +20,5 @@ public:
     QTimer *timPrint;
 
 public slots:
-    void reject() override {}  // it closes by itself only
+    void reject() override {} // it closes by itself only
 };

@@ -55,7 +55,7 @@ template <typename Matches> void removeWhere(QListWidget *list, Matches matches)
         if (matches(list->item(row)->text()))
             delete list->takeItem(row);
 }
-}  // namespace
+} // namespace
 
 frmPrintSet::frmPrintSet() {
     skin::setUpWindow(this, QStringLiteral("frmPrintSet"), WindowWidth, WindowHeight, QStringLiteral("印刷設定"));
@@ -94,9 +94,12 @@ frmPrintSet::~frmPrintSet() {
 
 void frmPrintSet::buildLists() {
     fraPrintList = makeFrame(this, QStringLiteral("fraPrintList"), QStringLiteral("印刷リスト"), {90, 600, 5535, 4455});
-    Label2 = makeLabel(fraPrintList, QStringLiteral("Label2"), QStringLiteral("印刷可能なリスト"), {240, 360, 1440, 180});
-    Label1 = makeLabel(fraPrintList, QStringLiteral("Label1"), QStringLiteral("現在の印刷リスト"), {3480, 360, 1440, 180});
-    Label3 = makeLabel(fraPrintList, QStringLiteral("Label3"), QStringLiteral("リストフィルター"), {240, 3670, 1440, 180});
+    Label2 =
+        makeLabel(fraPrintList, QStringLiteral("Label2"), QStringLiteral("印刷可能なリスト"), {240, 360, 1440, 180});
+    Label1 =
+        makeLabel(fraPrintList, QStringLiteral("Label1"), QStringLiteral("現在の印刷リスト"), {3480, 360, 1440, 180});
+    Label3 =
+        makeLabel(fraPrintList, QStringLiteral("Label3"), QStringLiteral("リストフィルター"), {240, 3670, 1440, 180});
     const auto list = [this](const char *name, QRect g) {
         auto *l = new QListWidget(fraPrintList);
         l->setObjectName(QString::fromLatin1(name));
@@ -114,7 +117,8 @@ void frmPrintSet::buildLists() {
     lstPrintList = list("lstPrintList", {3480, 705, 1815, 3570});
     cboSelect = new QComboBox(fraPrintList);
     cboSelect->setObjectName(QStringLiteral("cboSelect"));
-    cboSelect->addItems({QStringLiteral("全てのリスト"), QStringLiteral("新規登録リスト"), QStringLiteral("印刷済みリスト")});
+    cboSelect->addItems(
+        {QStringLiteral("全てのリスト"), QStringLiteral("新規登録リスト"), QStringLiteral("印刷済みリスト")});
     twips::place(cboSelect, 240, 3960, 1815, 330);
     connect(cboSelect, &QComboBox::currentIndexChanged, this, &frmPrintSet::filterChanged);
 
@@ -151,12 +155,12 @@ void frmPrintSet::buildOptions() {
     connect(optLineInfo, &QRadioButton::clicked, this, [this] { chooseMode(true, true); });
     connect(optLine, &QRadioButton::clicked, this, [this] { chooseMode(true, false); });
 
-    fraStartInfo = makeFrame(this, QStringLiteral("fraStartInfo"), QStringLiteral("印刷開始行設定"), {3090, 5280, 2535, 1530});
+    fraStartInfo =
+        makeFrame(this, QStringLiteral("fraStartInfo"), QStringLiteral("印刷開始行設定"), {3090, 5280, 2535, 1530});
     cboStartInfo = new QComboBox(fraStartInfo);
     cboStartInfo->setObjectName(QStringLiteral("cboStartInfo"));
     twips::place(cboStartInfo, 120, 680, 735, 330);
-    connect(cboStartInfo, &QComboBox::currentIndexChanged, this,
-            [](int index) { mdlDim::StartLine = index + 1; });
+    connect(cboStartInfo, &QComboBox::currentIndexChanged, this, [](int index) { mdlDim::StartLine = index + 1; });
     lblStartInfo = makeLabel(fraStartInfo, QStringLiteral("lblStartInfo"), QStringLiteral("行目から印刷開始"),
                              {960, 720, 1470, 195});
 }
@@ -164,13 +168,14 @@ void frmPrintSet::buildOptions() {
 void frmPrintSet::buildButtons() {
     fraButton = makeFrame(fraPrintList, QStringLiteral("fraButton"), {}, {2100, 720, 1335, 3495});
     fraButton->setFlat(true);
-    imgAdd = makeImageButton(fraButton, QStringLiteral("imgAdd"), {100, 360, 1125, 300}, {120, 370}, QStringLiteral("追加 →"));
+    imgAdd = makeImageButton(fraButton, QStringLiteral("imgAdd"), {100, 360, 1125, 300}, {120, 370},
+                             QStringLiteral("追加 →"));
     imgRemove = makeImageButton(fraButton, QStringLiteral("imgRemove"), {100, 1200, 1125, 300}, {120, 1210},
-                           QStringLiteral("← 外す"));
+                                QStringLiteral("← 外す"));
     imgAddAll = makeImageButton(fraButton, QStringLiteral("imgAddAll"), {100, 2040, 1125, 300}, {120, 2050},
-                           QStringLiteral("全て追加 ⇒"));
+                                QStringLiteral("全て追加 ⇒"));
     imgRemoveAll = makeImageButton(fraButton, QStringLiteral("imgRemoveAll"), {100, 2880, 1125, 300}, {120, 2890},
-                              QStringLiteral("⇐ 全て外す"));
+                                   QStringLiteral("⇐ 全て外す"));
     imgAdd->setEnabled(false);
     imgRemove->setEnabled(false);
     connect(imgAdd, &ImageButton::clicked, this, &frmPrintSet::add);
@@ -179,11 +184,11 @@ void frmPrintSet::buildButtons() {
     connect(imgRemoveAll, &ImageButton::clicked, this, &frmPrintSet::removeAll);
 
     imgCancel = makeImageButton(this, QStringLiteral("imgCancel"), {1470, 7080, 1275, 300}, {1480, 7090},
-                           QStringLiteral("キャンセル"));
+                                QStringLiteral("キャンセル"));
     imgBack = makeImageButton(this, QStringLiteral("imgBack"), {2900, 7080, 1275, 300}, {2910, 7090},
-                         QStringLiteral("プレビュー"));
+                              QStringLiteral("プレビュー"));
     imgPrintInfo = makeImageButton(this, QStringLiteral("imgPrintInfo"), {4320, 7080, 1275, 300}, {4330, 7090},
-                              QStringLiteral("印刷"));
+                                   QStringLiteral("印刷"));
     connect(imgCancel, &ImageButton::clicked, this, &frmPrintSet::leavePrinting);
     connect(imgBack, &ImageButton::clicked, this, &frmPrintSet::openPreview);
     connect(imgPrintInfo, &ImageButton::clicked, this, &frmPrintSet::PrintJob);

@@ -60,7 +60,7 @@ public:
     FrameLine *linLeft;
     FrameLine *linRight;
     FrameLine *linDown;
-    QList<QPixmap> imgPrint;  // the paper form pictures 1 to 10
+    QList<QPixmap> imgPrint; // the paper form pictures 1 to 10
 
     frmPrint *preview() const;
 

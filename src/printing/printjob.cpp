@@ -33,7 +33,7 @@ std::function<std::unique_ptr<CardPrinter>()> &factory() {
     };
     return make;
 }
-}  // namespace
+} // namespace
 
 void CollectPrintEntries(const QStringList &printListItems) {
     QSet<QString> chosenLines;
@@ -54,13 +54,13 @@ void setPrinterFactory(std::function<std::unique_ptr<CardPrinter>()> make) {
     factory() = std::move(make);
 }
 
-}  // namespace printjob
+} // namespace printjob
 
 namespace {
 bool nextEntryWaiting() {
     return PrintIndex >= 0 && PrintIndex < PrintTable.size() && !PrintTable.at(PrintIndex).isEmpty();
 }
-}  // namespace
+} // namespace
 
 void frmPrintSet::tellPrinterFailure(const CardPrinter &printer) {
     frmMsgBox::ask(printer.error() + QStringLiteral("\r印刷を中止しました。"), QStringLiteral("Yes"));
@@ -91,7 +91,8 @@ void frmPrintSet::PrintJob() {
     std::unique_ptr<CardPrinter> printer = printjob::openPrinter();
     if (!printer) {
         // Said before the first card is asked for, so nobody feeds paper in vain.
-        frmMsgBox::ask(QStringLiteral("使えるプリンターがありません。\rプリンターを設定してください。"), QStringLiteral("Yes"));
+        frmMsgBox::ask(QStringLiteral("使えるプリンターがありません。\rプリンターを設定してください。"),
+                       QStringLiteral("Yes"));
         return;
     }
     if (!frmMsgBox::askForPaper())

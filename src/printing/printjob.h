@@ -17,4 +17,4 @@ void CollectPrintEntries(const QStringList &printListItems);
 std::unique_ptr<CardPrinter> openPrinter();
 void setPrinterFactory(std::function<std::unique_ptr<CardPrinter>()> factory);
 
-}  // namespace printjob
+} // namespace printjob

@@ -9,11 +9,21 @@ using S = Source;
 const QString Gothic = QStringLiteral("MS UI Gothic");
 const QString Arial = QStringLiteral("Arial");
 
-FormStep picture(int index, int x, int y, int w, int h) { return {K::Picture, index, x, y, w, h}; }
-FormStep natural(int index, int x, int y) { return {K::NaturalPicture, index, x, y, 0, 0}; }
-FormStep thick(int x1, int y1, int x2, int y2) { return {K::Thick, 0, x1, y1, x2, y2}; }
-FormStep grey(int x1, int y1, int x2, int y2, int width = 1) { return {K::Grey, 0, x1, y1, x2, y2, width}; }
-FormStep dotted(int x1, int y1, int x2, int y2) { return {K::Dotted, 0, x1, y1, x2, y2}; }
+FormStep picture(int index, int x, int y, int w, int h) {
+    return {K::Picture, index, x, y, w, h};
+}
+FormStep natural(int index, int x, int y) {
+    return {K::NaturalPicture, index, x, y, 0, 0};
+}
+FormStep thick(int x1, int y1, int x2, int y2) {
+    return {K::Thick, 0, x1, y1, x2, y2};
+}
+FormStep grey(int x1, int y1, int x2, int y2, int width = 1) {
+    return {K::Grey, 0, x1, y1, x2, y2, width};
+}
+FormStep dotted(int x1, int y1, int x2, int y2) {
+    return {K::Dotted, 0, x1, y1, x2, y2};
+}
 
 TextRow text(S source, int x, int dy, const QString &font, double size, bool bold, bool fromX = false) {
     return {source, {}, {x, x, x, x, x}, fromX, dy, font, size, bold};
@@ -61,8 +71,11 @@ const std::array<CardForm, FormatCount> PaperForms = {{
     {PaperHead,
      {picture(2, 2740, 160, 246, 200), picture(3, 4270, 240, 34, 36), picture(3, 5560, 240, 34, 36),
       dotted(2670, 530, 6930, 530), dotted(0, 1060, 6930, 1060), thick(0, 1590, 6930, 1590)},
-     paperClosing(70), 1590, 210,
-     {literal(QStringLiteral("FAX:"), 2720, 846, 16, true), byLength(S::TelephonePart1, {3285, 3460, 3345, 3250, 3285}, 280, 18),
+     paperClosing(70),
+     1590,
+     210,
+     {literal(QStringLiteral("FAX:"), 2720, 846, 16, true),
+      byLength(S::TelephonePart1, {3285, 3460, 3345, 3250, 3285}, 280, 18),
       byLength(S::TelephonePart2, {4620, 4730, 4620, 4580, 4620}, 280, 18),
       fitted(text(S::Name, 120, 738, Gothic, 0, false, true), {2670, 20, 2, -1}),
       text(S::TelephonePart3, 5820, 280, Gothic, 18, true, true), text(S::Fax, 3450, 820, Gothic, 18, true, true),
@@ -75,7 +88,9 @@ const std::array<CardForm, FormatCount> PaperForms = {{
       grey(5040, 15, 5040, 665), grey(0, 665, 6930, 665), picture(8, 80, 765, 320, 290), grey(0, 1135, 6930, 1135),
       picture(9, 80, 1265, 230, 249), grey(2170, 1135, 2170, 1585), picture(10, 2330, 1275, 284, 220),
       thick(0, 1585, 6930, 1585)},
-     paperClosing(60), 1585, 210,
+     paperClosing(60),
+     1585,
+     210,
      {text(S::Name, 120, 420, Gothic, 15, true), text(S::Telephone, 5500, 260, Arial, 11, true),
       text(S::Fax, 5500, 590, Arial, 11, true), literal(QStringLiteral("〒"), 450, 1050, 9),
       ifNotEmpty(text(S::PostalCode, 680, 1030, Gothic, 10, true)), text(S::Address, 1700, 1020, Gothic, 12, true),
@@ -85,14 +100,18 @@ const std::array<CardForm, FormatCount> PaperForms = {{
     {PaperHead,
      {picture(6, 4590, 96, 260, 220), picture(7, 4590, 486, 260, 220), grey(4500, 396, 6930, 396),
       grey(4500, 16, 4500, 776), thick(0, 792, 6930, 792)},
-     paperClosing(60), 792, 210,
+     paperClosing(60),
+     792,
+     210,
      {text(S::Name, 150, 480, Gothic, 13, true), text(S::Telephone, 4980, 260, Arial, 14, true),
       text(S::Fax, 4980, 650, Arial, 14, true)},
      792},
     {PaperHead,
      {picture(6, 4570, 150, 260, 220), picture(8, 80, 630, 290, 238), grey(0, 490, 6930, 490),
       grey(4460, 10, 4460, 490), thick(0, 1000, 6930, 1000)},
-     paperClosing(60), 1000, 210,
+     paperClosing(60),
+     1000,
+     210,
      {text(S::Name, 110, 340, Gothic, 13, true), text(S::Telephone, 5000, 320, Arial, 14, true),
       literal(QStringLiteral("〒"), 430, 870, 9), ifNotEmpty(text(S::PostalCode, 650, 850, Gothic, 11, true)),
       text(S::Address, 1780, 840, Gothic, 12, true)},
@@ -103,7 +122,9 @@ const std::array<CardForm, FormatCount> PreviewForms = {{
     {previewHead(0),
      {picture(2, 2270, 80, 246, 200), picture(3, 3280, 150, 45, 45), picture(3, 4220, 150, 45, 45),
       dotted(2190, 330, 5220, 330), dotted(0, 670, 5220, 670), thick(0, 1020, 5220, 1020)},
-     {picture(5, 4650, 60, 580, 120)}, 1020, 190,
+     {picture(5, 4650, 60, 580, 120)},
+     1020,
+     190,
      // Parts of other lengths than 2 to 4: a short part stands where a
      // 2-character one does, a long one starts where a 4-character one does,
      // so neither reaches the marks between the parts.
@@ -118,7 +139,9 @@ const std::array<CardForm, FormatCount> PreviewForms = {{
      {natural(6, 3910, 35), natural(7, 3930, 240), grey(3840, 210, 5220, 210), grey(3840, 0, 3840, 430),
       grey(0, 430, 5220, 430), natural(8, 50, 480), grey(0, 730, 5220, 730), natural(9, 50, 800),
       grey(1630, 730, 1630, 1020), natural(10, 1780, 810), thick(0, 1020, 5220, 1020)},
-     {picture(5, 4650, 60, 580, 120)}, 1020, 190,
+     {picture(5, 4650, 60, 580, 120)},
+     1020,
+     190,
      {stroke(430, 1010, 540, 1010), stroke(430, 1040, 540, 1040), stroke(475, 1040, 475, 1110),
       text(S::Name, 120, 570, Gothic, 11, true), text(S::Telephone, 4250, 500, Gothic, 8, false),
       text(S::Fax, 4250, 700, Gothic, 8, false), ifNotEmpty(text(S::PostalCode, 570, 970, Arial, 7, true)),
@@ -128,21 +151,25 @@ const std::array<CardForm, FormatCount> PreviewForms = {{
     {previewHead(2),
      {natural(6, 3410, 50), natural(7, 3430, 295), grey(3390, 250, 5220, 250, 2), grey(3390, 10, 3390, 490),
       thick(0, 510, 5220, 510)},
-     {picture(5, 4650, 60, 580, 120)}, 510, 190,
+     {picture(5, 4650, 60, 580, 120)},
+     510,
+     190,
      {text(S::Name, 150, 610, Gothic, 10, true), text(S::Telephone, 3750, 450, Arial, 12, true),
       text(S::Fax, 3750, 700, Arial, 12, true)},
      510},
     {previewHead(3),
      {natural(6, 3420, 70), natural(8, 0, 380), grey(0, 300, 5220, 300), grey(3360, 0, 3360, 300),
       thick(0, 648, 5220, 648)},
-     {picture(5, 4650, 70, 580, 120)}, 648, 190,
+     {picture(5, 4650, 70, 580, 120)},
+     648,
+     190,
      {stroke(390, 920, 500, 920), stroke(390, 890, 500, 890), stroke(430, 920, 430, 1000),
       text(S::Name, 110, 510, Gothic, 10, true), text(S::Telephone, 3750, 480, Arial, 12, true),
       ifNotEmpty(text(S::PostalCode, 530, 830, Arial, 9, false)), text(S::Address, 1360, 850, Gothic, 9, true)},
      648},
 }};
 
-}  // namespace
+} // namespace
 
 int LinesPerCard(int format) {
     static constexpr int lines[FormatCount] = {6, 6, 12, 9};
@@ -168,4 +195,4 @@ int firstIndexOfCard(int card, int startLine, int format) {
     return card <= 1 ? 0 : (card - 1) * LinesPerCard(format) - startLine + 1;
 }
 
-}  // namespace cardlayout
+} // namespace cardlayout

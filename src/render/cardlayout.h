@@ -17,37 +17,49 @@ inline constexpr int FormatCount = 4;
 // for the closing.
 struct FormStep {
     enum Kind { Picture, NaturalPicture, Thick, Grey, Dotted } kind;
-    int picture = 0;     // picture index 1 to 10
-    int x1 = 0, y1 = 0;  // picture top-left, or line start
-    int x2 = 0, y2 = 0;  // picture width and height, or line end
-    int width = 1;       // grey lines only
+    int picture = 0;    // picture index 1 to 10
+    int x1 = 0, y1 = 0; // picture top-left, or line start
+    int x2 = 0, y2 = 0; // picture width and height, or line end
+    int width = 1;      // grey lines only
 };
 
-enum class Source { Literal, Name, Telephone, TelephonePart1, TelephonePart2, TelephonePart3, Fax, PostalCode,
-                    Address, Mobile, EmailLine, Stroke };
+enum class Source {
+    Literal,
+    Name,
+    Telephone,
+    TelephonePart1,
+    TelephonePart2,
+    TelephonePart3,
+    Fax,
+    PostalCode,
+    Address,
+    Mobile,
+    EmailLine,
+    Stroke
+};
 
 // How a fitted row's size is found, and how its height offset moves it.
 struct Fit {
     int widthLimit = 0;
     int sizeCap = 0;
     int divisor = 1;
-    int direction = -1;  // -1: y - h, +1: y + h
+    int direction = -1; // -1: y - h, +1: y + h
 };
 
 // A text or stroke written on each entry line, relative to the line's t.
 struct TextRow {
     Source source;
     QString literal;
-    std::array<int, 5> x;  // x for a part of fewer than 2, of 2, 3, 4 and more characters; x[0] for every other row
-    bool fromOriginX;      // x is X + offset
+    std::array<int, 5> x; // x for a part of fewer than 2, of 2, 3, 4 and more characters; x[0] for every other row
+    bool fromOriginX;     // x is X + offset
     int dy;
     QString font;
-    double size;  // 0: fitted
+    double size; // 0: fitted
     bool bold;
     bool onlyIfNotEmpty = false;
     Fit fit = {};
-    int strokeX2 = 0, strokeDy2 = 0;  // the end of a stroke
-    bool measuresEmailBold = false;   // the e-mail fitting turns the measuring bold off
+    int strokeX2 = 0, strokeDy2 = 0; // the end of a stroke
+    bool measuresEmailBold = false;  // the e-mail fitting turns the measuring bold off
 };
 
 struct CardForm {
@@ -55,7 +67,7 @@ struct CardForm {
     QList<FormStep> line;
     QList<FormStep> closing;
     int linePitch;
-    int headHeight;  // first line's top relative to Y
+    int headHeight; // first line's top relative to Y
     QList<TextRow> text;
     int textPitch;
 };
@@ -69,4 +81,4 @@ int cardCount(int entries, int startLine, int format);
 // PrintTable index of the first entry on card `card` (1-based).
 int firstIndexOfCard(int card, int startLine, int format);
 
-}  // namespace cardlayout
+} // namespace cardlayout

@@ -93,7 +93,7 @@ void writeLine(const Primitives &draw, const CardForm &card, const QString &elem
     }
 }
 
-}  // namespace
+} // namespace
 
 void drawForm(const Primitives &draw, Medium medium, int format, int X, int Y, const QList<QPixmap> &pictures) {
     const CardForm *card = form(medium, format);
@@ -119,7 +119,7 @@ void drawEntries(const Primitives &draw, Medium medium, int format, int X, int Y
     for (int line = firstLine; line <= LinesPerCard(format); ++line) {
         const int index = mdlDim::PrintIndex;
         if (index < 0 || index >= table.size() || table.at(index).isEmpty())
-            continue;  // past the end: this and every later line stay empty
+            continue; // past the end: this and every later line stay empty
         writeLine(draw, *card, table.at(index), X, t);
         if (markPrinted)
             table[index] = table.at(index).chopped(qMin<qsizetype>(2, table.at(index).size())) + QStringLiteral("|T");
@@ -128,4 +128,4 @@ void drawEntries(const Primitives &draw, Medium medium, int format, int X, int Y
     }
 }
 
-}  // namespace cardrenderer
+} // namespace cardrenderer

@@ -12,7 +12,8 @@
 namespace cardrenderer {
 
 struct Primitives {
-    std::function<void(const QString &style, int y1, int y2, int x1, int x2, int width, int red, int green, int blue)> line;
+    std::function<void(const QString &style, int y1, int y2, int x1, int x2, int width, int red, int green, int blue)>
+        line;
     std::function<void(const QString &text, int x, int y, const QString &font, double size, bool bold, int red,
                        int green, int blue)>
         text;
@@ -29,4 +30,4 @@ void drawForm(const Primitives &draw, cardlayout::Medium medium, int format, int
 void drawEntries(const Primitives &draw, cardlayout::Medium medium, int format, int X, int Y, int startLine,
                  bool markPrinted);
 
-}  // namespace cardrenderer
+} // namespace cardrenderer

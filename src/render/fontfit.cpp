@@ -39,4 +39,4 @@ Fitted FitFontSize(const QString &text, const cardlayout::Fit &fit, bool emailLi
     return {static_cast<double>(size - 1), offset};
 }
 
-}  // namespace fontfit
+} // namespace fontfit

@@ -10,8 +10,8 @@
 namespace fontfit {
 
 struct Fitted {
-    double size;  // the size to write with
-    int offset;   // h: the measured height divided by the fit's divisor
+    double size; // the size to write with
+    int offset;  // h: the measured height divided by the fit's divisor
 };
 
 Fitted FitFontSize(const QString &text, const cardlayout::Fit &fit, bool emailLine);
@@ -24,4 +24,4 @@ void resetMeasuring();
 // Width and height of one line of text in twips.
 QSizeF measure(const QString &text, const QString &fontName, double pointSize, bool bold);
 
-}  // namespace fontfit
+} // namespace fontfit

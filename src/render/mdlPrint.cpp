@@ -12,7 +12,7 @@ cardrenderer::Primitives paperPrimitives() {
     return {PrintLine, PrintText,
             [](const QPixmap &picture, const QRect &area) { currentPrinter->drawPicture(picture, area); }};
 }
-}  // namespace
+} // namespace
 
 void setPrinter(DrawTarget *printer) {
     currentPrinter = printer;
@@ -40,4 +40,4 @@ void PrintCardInfo(int format, int X, int Y, int startLine) {
     currentPrinter->endDocument();
 }
 
-}  // namespace mdlPrint
+} // namespace mdlPrint

@@ -24,4 +24,4 @@ void PrintCardLines(int format, int X, int Y, const QList<QPixmap> &pictures);
 // when nothing was written or the format is unknown).
 void PrintCardInfo(int format, int X, int Y, int startLine);
 
-}  // namespace mdlPrint
+} // namespace mdlPrint

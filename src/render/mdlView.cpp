@@ -6,8 +6,8 @@
 
 namespace mdlView {
 
-void ViewLine(DrawTarget &target, const QString &style, int y1, int y2, int x1, int x2, int width, int red,
-              int green, int blue) {
+void ViewLine(DrawTarget &target, const QString &style, int y1, int y2, int x1, int x2, int width, int red, int green,
+              int blue) {
     primitives::line(target, style, y1, y2, x1, x2, width, red, green, blue);
 }
 
@@ -25,7 +25,7 @@ cardrenderer::Primitives screenPrimitives(DrawTarget &target) {
                       int b) { ViewText(target, text, x, y, font, size, bold, r, g, b); },
             [&target](const QPixmap &picture, const QRect &area) { target.drawPicture(picture, area); }};
 }
-}  // namespace
+} // namespace
 
 void ViewCardLines(DrawTarget &target, int format, int X, int Y, const QList<QPixmap> &pictures) {
     cardrenderer::drawForm(screenPrimitives(target), cardlayout::Medium::Preview, format, X, Y, pictures);
@@ -36,4 +36,4 @@ void ViewCardInfo(DrawTarget &target, int format, int Y, int startLine) {
     cardrenderer::drawEntries(screenPrimitives(target), cardlayout::Medium::Preview, format, 0, Y, startLine, false);
 }
 
-}  // namespace mdlView
+} // namespace mdlView

@@ -11,8 +11,8 @@ class DrawTarget;
 // draws nothing.
 namespace mdlView {
 
-void ViewLine(DrawTarget &target, const QString &style, int y1, int y2, int x1, int x2, int width, int red,
-              int green, int blue);
+void ViewLine(DrawTarget &target, const QString &style, int y1, int y2, int x1, int x2, int width, int red, int green,
+              int blue);
 void ViewText(DrawTarget &target, const QString &text, int x, int y, const QString &fontName, double fontSize,
               bool bold, int red, int green, int blue);
 
@@ -21,4 +21,4 @@ void ViewCardLines(DrawTarget &target, int format, int X, int Y, const QList<QPi
 // The preview of one card's entries; print marks are left as they are.
 void ViewCardInfo(DrawTarget &target, int format, int Y, int startLine);
 
-}  // namespace mdlView
+} // namespace mdlView

@@ -40,7 +40,9 @@ void PictureBox::drawLine(QPoint from, QPoint to, const PenSpec &pen) {
     qpen.setCapStyle(Qt::FlatCap);
     p.setPen(qpen);
     // Pixel centres, so that a one-pixel line is one crisp row of pixels.
-    const auto px = [](QPoint t) { return QPointF(qFloor(twips::toPxF(t.x())) + 0.5, qFloor(twips::toPxF(t.y())) + 0.5); };
+    const auto px = [](QPoint t) {
+        return QPointF(qFloor(twips::toPxF(t.x())) + 0.5, qFloor(twips::toPxF(t.y())) + 0.5);
+    };
     p.drawLine(px(from), px(to));
     update();
 }
@@ -63,9 +65,9 @@ void PictureBox::drawPicture(const QPixmap &picture, const QRect &area) {
         recorder_->drawPicture(picture, area);
     QPainter p(&buffer_);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.drawPixmap(QRectF(twips::toPxF(area.x()), twips::toPxF(area.y()), twips::toPxF(area.width()),
-                        twips::toPxF(area.height())),
-                 picture, QRectF(picture.rect()));
+    p.drawPixmap(
+        QRectF(twips::toPxF(area.x()), twips::toPxF(area.y()), twips::toPxF(area.width()), twips::toPxF(area.height())),
+        picture, QRectF(picture.rect()));
     update();
 }
 

@@ -25,4 +25,4 @@ void text(DrawTarget &target, const QString &text, int x, int y, const QString &
     target.drawText(text, QPoint(x, y), FontSpec{fontName, fontSize, bold}, QColor(red, green, blue));
 }
 
-}  // namespace primitives
+} // namespace primitives

@@ -12,4 +12,4 @@ void line(DrawTarget &target, const QString &style, int y1, int y2, int x1, int 
 void text(DrawTarget &target, const QString &text, int x, int y, const QString &fontName, double fontSize, bool bold,
           int red, int green, int blue);
 
-}  // namespace primitives
+} // namespace primitives

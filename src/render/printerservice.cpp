@@ -9,7 +9,7 @@ namespace {
 // Pen widths are the printer's pixels of a 300 dpi printer, as the card forms
 // were drawn for one.
 constexpr double PenDotsPerInch = 300.0;
-}
+} // namespace
 
 PrinterService::PrinterService() = default;
 
@@ -31,7 +31,8 @@ std::unique_ptr<QPrinter> PrinterService::makePrinter() const {
     if (!pdfPattern_.isEmpty()) {
         auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
         printer->setOutputFormat(QPrinter::PdfFormat);
-        printer->setOutputFileName(pdfPattern_.contains(QLatin1String("%1")) ? pdfPattern_.arg(sent_ + 1) : pdfPattern_);
+        printer->setOutputFileName(pdfPattern_.contains(QLatin1String("%1")) ? pdfPattern_.arg(sent_ + 1)
+                                                                             : pdfPattern_);
         return printer;
     }
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();

@@ -11,8 +11,8 @@ public:
 
     struct Call {
         Kind kind;
-        QPoint from;  // line start, text position, picture top-left
-        QPoint to;    // line end
+        QPoint from; // line start, text position, picture top-left
+        QPoint to;   // line end
         PenSpec pen;
         QString text;
         FontSpec font;

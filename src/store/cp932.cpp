@@ -21,7 +21,7 @@ public:
 
     iconv_t handle() {
         Q_ASSERT_X(cd_ != reinterpret_cast<iconv_t>(-1), "cp932", "iconv lacks CP932");
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr); // back to the initial state
         return cd_;
     }
 
@@ -39,7 +39,7 @@ Converter &fromUnicode() {
     return c;
 }
 
-}  // namespace
+} // namespace
 
 QString decode(QByteArrayView bytes) {
     if (bytes.isEmpty())
@@ -99,4 +99,4 @@ int codeOf(QStringView text) {
     return bytes->size() == 1 ? byte(0) : byte(0) * 256 + byte(1);
 }
 
-}  // namespace cp932
+} // namespace cp932

@@ -20,4 +20,4 @@ bool canEncode(QStringView text);
 // lead * 256 + trail. -1 for an empty text or a character outside the code page.
 int codeOf(QStringView text);
 
-}  // namespace cp932
+} // namespace cp932

@@ -54,10 +54,10 @@ QByteArray withPrintedFlag(const QByteArray &line) {
         return line + QByteArray(9 - separators, '|') + 'T';
     if (separators == 9 && text.endsWith(QLatin1Char('|')))
         return line + 'T';
-    return line;  // a hand-edited tail that cannot be marked without losing text
+    return line; // a hand-edited tail that cannot be marked without losing text
 }
 
-}  // namespace
+} // namespace
 
 Result appendEntry(const QString &line) {
     const QString path = mdlDim::entryFilePath();
@@ -131,4 +131,4 @@ Result writeCategories(const std::array<QString, 11> &categoryTable) {
     });
 }
 
-}  // namespace EntryWriter
+} // namespace EntryWriter

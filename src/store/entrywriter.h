@@ -10,7 +10,7 @@ namespace EntryWriter {
 
 struct Result {
     bool ok = true;
-    QString message;  // what failed, for the message box
+    QString message; // what failed, for the message box
     explicit operator bool() const { return ok; }
 };
 
@@ -25,4 +25,4 @@ Result markPrinted(const QStringList &printTable);
 // Writes slots 0 to 9 as the category file's ten lines.
 Result writeCategories(const std::array<QString, 11> &categoryTable);
 
-}  // namespace EntryWriter
+} // namespace EntryWriter

@@ -60,7 +60,7 @@ void syncDirectoryOf(const QString &path) {
     }
 }
 
-}  // namespace
+} // namespace
 
 QList<QByteArray> splitLines(const QByteArray &data) {
     QList<QByteArray> lines;
@@ -139,4 +139,4 @@ QString replaceWith(const QString &path, const QList<QByteArray> &lines) {
     return {};
 }
 
-}  // namespace linefile
+} // namespace linefile

@@ -21,4 +21,4 @@ QString readAll(const QString &path, QByteArray &data);
 // stays as it was and the partial copy is removed. Empty on success.
 QString replaceWith(const QString &path, const QList<QByteArray> &lines);
 
-}  // namespace linefile
+} // namespace linefile

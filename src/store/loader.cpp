@@ -15,10 +15,10 @@ std::function<void()> &replacedEnd() {
     return end;
 }
 
-}  // namespace
+} // namespace
 
-QString loadTables(const QString &entryPath, const QString &categoryPath,
-                   const std::array<QString, 11> &previous, LoadedTables &out) {
+QString loadTables(const QString &entryPath, const QString &categoryPath, const std::array<QString, 11> &previous,
+                   LoadedTables &out) {
     QByteArray data;
     if (QString error = linefile::readAll(entryPath, data); !error.isEmpty())
         return error;
@@ -37,7 +37,8 @@ QString loadTables(const QString &entryPath, const QString &categoryPath,
             --length;
         ++lineNumber;
         if (length > 0)
-            out.entries.append(QString::number(lineNumber) + QLatin1Char('|') + QStringView(text).mid(start, length).toString());
+            out.entries.append(QString::number(lineNumber) + QLatin1Char('|') +
+                               QStringView(text).mid(start, length).toString());
         start = end + 1;
     }
 
@@ -58,11 +59,11 @@ void endAfterLoadFailure() {
     if (replacedEnd())
         replacedEnd()();
     else
-        std::_Exit(EXIT_FAILURE);  // nothing may be written after a failed load, so no clean-up runs
+        std::_Exit(EXIT_FAILURE); // nothing may be written after a failed load, so no clean-up runs
 }
 
 void setLoadFailureEnd(std::function<void()> end) {
     replacedEnd() = std::move(end);
 }
 
-}  // namespace mdlDim
+} // namespace mdlDim

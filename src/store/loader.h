@@ -15,12 +15,12 @@ struct LoadedTables {
 // Reads both data files into `out`. The category slots start from `previous`,
 // so a slot the file no longer reaches keeps its last value. Empty on success,
 // otherwise a description of what failed.
-QString loadTables(const QString &entryPath, const QString &categoryPath,
-                   const std::array<QString, 11> &previous, LoadedTables &out);
+QString loadTables(const QString &entryPath, const QString &categoryPath, const std::array<QString, 11> &previous,
+                   LoadedTables &out);
 
 // Ends the program after a load failure has been shown. Tests replace the
 // ending; an empty function restores it.
 void endAfterLoadFailure();
 void setLoadFailureEnd(std::function<void()> end);
 
-}  // namespace mdlDim
+} // namespace mdlDim

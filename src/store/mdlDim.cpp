@@ -50,8 +50,7 @@ void CenterForm(QWidget *window) {
     if (!screen)
         return;
     const QRect area = screen->geometry();
-    window->move(area.x() + (area.width() - window->width()) / 2,
-                 area.y() + (area.height() - window->height()) / 2);
+    window->move(area.x() + (area.width() - window->width()) / 2, area.y() + (area.height() - window->height()) / 2);
 }
 
 bool LoadData() {
@@ -69,4 +68,4 @@ bool LoadData() {
     return false;
 }
 
-}  // namespace mdlDim
+} // namespace mdlDim

@@ -53,8 +53,12 @@ QString AppDir();
 // Tests point the data directory elsewhere; the program has no way to.
 void setAppDirForTesting(const QString &dir);
 
-inline QString entryFilePath() { return AppDir() + QStringLiteral("VexaTel.txt"); }
-inline QString categoryFilePath() { return AppDir() + QStringLiteral("VexaType.txt"); }
+inline QString entryFilePath() {
+    return AppDir() + QStringLiteral("VexaTel.txt");
+}
+inline QString categoryFilePath() {
+    return AppDir() + QStringLiteral("VexaType.txt");
+}
 
 // Moves the window to the middle of its screen without changing its size.
 void CenterForm(QWidget *window);
@@ -64,4 +68,4 @@ void CenterForm(QWidget *window);
 // left half-loaded.
 bool LoadData();
 
-}  // namespace mdlDim
+} // namespace mdlDim

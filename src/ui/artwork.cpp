@@ -16,7 +16,7 @@ QPixmap blank(QSize px) {
     return pixmap;
 }
 
-}  // namespace
+} // namespace
 
 QPixmap titleImage(int widthTwips, const QString &caption) {
     QPixmap pixmap = blank(QSize(twips::toPx(widthTwips), twips::toPx(TitleHeightTwips)));
@@ -37,7 +37,8 @@ QPixmap titleImage(int widthTwips, const QString &caption) {
     p.drawRoundedRect(book, 2, 2);
     p.setPen(QPen(QColor(150, 100, 30), 1));
     for (int i = 0; i < 3; ++i)
-        p.drawLine(QPointF(book.left() + 4, book.top() + 5 + 3.5 * i), QPointF(book.right() - 3, book.top() + 5 + 3.5 * i));
+        p.drawLine(QPointF(book.left() + 4, book.top() + 5 + 3.5 * i),
+                   QPointF(book.right() - 3, book.top() + 5 + 3.5 * i));
 
     p.setPen(Qt::white);
     p.setFont(fonts::named(fonts::UiGothic, 9, true));
@@ -108,8 +109,7 @@ QPixmap printer(QSize px) {
     p.setBrush(shade);
     p.drawRoundedRect(body, 4, 4);
     p.setBrush(QColor(40, 40, 40));
-    p.drawRect(QRectF(body.left() + body.width() * 0.15, body.top() + body.height() * 0.35,
-                      body.width() * 0.7, 3));
+    p.drawRect(QRectF(body.left() + body.width() * 0.15, body.top() + body.height() * 0.35, body.width() * 0.7, 3));
     p.setBrush(QColor(80, 200, 110));
     p.drawEllipse(QPointF(body.right() - 9, body.bottom() - 8), 3, 3);
     const QRectF tray(r.left() + r.width() * 0.1, body.bottom() - 1, r.width() * 0.8, r.bottom() - body.bottom());
@@ -199,9 +199,8 @@ QPixmap splash(QSize px) {
     for (int c = 1; c <= 5; ++c) {
         p.setPen(Qt::NoPen);
         p.setBrush(categoryColour(c));
-        p.drawRoundedRect(QRectF(book.right() - 4, book.top() + 10 + (c - 1) * book.height() / 5.6, 14,
-                                 book.height() / 7),
-                          3, 3);
+        p.drawRoundedRect(
+            QRectF(book.right() - 4, book.top() + 10 + (c - 1) * book.height() / 5.6, 14, book.height() / 7), 3, 3);
     }
     p.setPen(QPen(QColor(120, 80, 20), 2));
     p.setBrush(QColor(245, 205, 100));
@@ -217,8 +216,7 @@ QPixmap splash(QSize px) {
 
     p.setPen(Qt::white);
     p.setFont(fonts::named(fonts::UiGothic, 18, true));
-    p.drawText(QRectF(0, r.height() * 0.64, r.width(), r.height() * 0.14), Qt::AlignCenter,
-               QStringLiteral("テルボラ"));
+    p.drawText(QRectF(0, r.height() * 0.64, r.width(), r.height() * 0.14), Qt::AlignCenter, QStringLiteral("テルボラ"));
     p.setFont(fonts::named(fonts::Arial, 12, true));
     p.setPen(QColor(250, 210, 110));
     p.drawText(QRectF(0, r.height() * 0.78, r.width(), r.height() * 0.1), Qt::AlignCenter, QStringLiteral("QX360"));
@@ -277,4 +275,4 @@ QPixmap fieldIcon(FieldIcon kind, QSize px) {
     return pixmap;
 }
 
-}  // namespace artwork
+} // namespace artwork

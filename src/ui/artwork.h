@@ -20,14 +20,14 @@ QPixmap printer(QSize px);
 
 // The browsing window's pictures.
 QColor categoryColour(int category);
-QPixmap categoryTag(int category);            // 28 x 19 plain colour
-QPixmap openButton(bool pressed);             // 27 x 19
-QPixmap closeButton(bool pressed);            // 17 x 17
-QPixmap listHeader(QSize px);                 // the column headings above the list
-QPixmap splash(QSize px);                     // the product picture
+QPixmap categoryTag(int category); // 28 x 19 plain colour
+QPixmap openButton(bool pressed);  // 27 x 19
+QPixmap closeButton(bool pressed); // 17 x 17
+QPixmap listHeader(QSize px);      // the column headings above the list
+QPixmap splash(QSize px);          // the product picture
 
 // The editor's row icons.
 enum class FieldIcon { Address, Telephone, Fax, Mobile, Email };
 QPixmap fieldIcon(FieldIcon kind, QSize px);
 
-}  // namespace artwork
+} // namespace artwork

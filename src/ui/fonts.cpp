@@ -16,4 +16,4 @@ QFont named(const QString &family, double pointSize, bool bold) {
     return font;
 }
 
-}  // namespace fonts
+} // namespace fonts

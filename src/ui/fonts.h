@@ -17,4 +17,4 @@ inline const QString Gothic = QStringLiteral("ＭＳ ゴシック");
 inline const QString Mincho = QStringLiteral("ＭＳ 明朝");
 inline const QString Arial = QStringLiteral("Arial");
 
-}  // namespace fonts
+} // namespace fonts

@@ -45,7 +45,7 @@ void paint(QPainter &p, int index, const QRectF &r) {
     const qreal w = r.width();
     const qreal h = r.height();
     switch (index) {
-    case 1: {  // heading mark
+    case 1: { // heading mark
         p.setPen(Qt::NoPen);
         p.setBrush(Ink);
         p.drawRoundedRect(r, h / 4, h / 4);
@@ -55,7 +55,7 @@ void paint(QPainter &p, int index, const QRectF &r) {
         p.drawText(r, Qt::AlignCenter, title);
         break;
     }
-    case 2: {  // telephone handset (format 0)
+    case 2: { // telephone handset (format 0)
         QPainterPath handset;
         handset.moveTo(w * 0.18, h * 0.2);
         handset.cubicTo(w * 0.05, h * 0.65, w * 0.45, h * 0.95, w * 0.85, h * 0.82);
@@ -63,18 +63,18 @@ void paint(QPainter &p, int index, const QRectF &r) {
         p.drawPath(handset);
         break;
     }
-    case 3:  // dash between two telephone parts
+    case 3: // dash between two telephone parts
         p.setPen(QPen(Ink, qMax(1.0, h * 0.12), Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(w * 0.2, h * 0.5), QPointF(w * 0.8, h * 0.5));
         break;
-    case 4:  // registration mark
+    case 4: // registration mark
         p.setPen(QPen(Ink, 1));
         p.setBrush(Qt::NoBrush);
         p.drawEllipse(r.adjusted(w * 0.2, h * 0.2, -w * 0.2, -h * 0.2));
         p.drawLine(QPointF(w * 0.5, 0), QPointF(w * 0.5, h));
         p.drawLine(QPointF(0, h * 0.5), QPointF(w, h * 0.5));
         break;
-    case 5: {  // closing mark
+    case 5: { // closing mark
         const QString signature = QStringLiteral("TelBora QX360");
         p.setFont(fittingFont(signature, r, true));
         p.setPen(Ink);
@@ -90,13 +90,13 @@ void paint(QPainter &p, int index, const QRectF &r) {
     case 8:
         framedWord(p, r, QStringLiteral("〒"));
         break;
-    case 9: {  // mobile phone
+    case 9: { // mobile phone
         p.setPen(QPen(Ink, qMax(1.0, w / 12)));
         p.setBrush(Qt::NoBrush);
         const QRectF body(w * 0.28, h * 0.05, w * 0.44, h * 0.9);
         p.drawRoundedRect(body, w * 0.08, w * 0.08);
-        p.drawRect(QRectF(body.left() + body.width() * 0.18, body.top() + body.height() * 0.15,
-                          body.width() * 0.64, body.height() * 0.5));
+        p.drawRect(QRectF(body.left() + body.width() * 0.18, body.top() + body.height() * 0.15, body.width() * 0.64,
+                          body.height() * 0.5));
         break;
     }
     case 10:
@@ -107,7 +107,7 @@ void paint(QPainter &p, int index, const QRectF &r) {
     }
 }
 
-}  // namespace
+} // namespace
 
 QSize pixelSize(int index, bool paper) {
     if (index < 1 || index > 10)
@@ -135,4 +135,4 @@ QList<QPixmap> all(bool paper) {
     return pictures;
 }
 
-}  // namespace formpictures
+} // namespace formpictures

@@ -12,4 +12,4 @@ QPixmap picture(int index, bool paper);
 // All eleven, for a window's picture array.
 QList<QPixmap> all(bool paper);
 
-}  // namespace formpictures
+} // namespace formpictures

@@ -18,8 +18,6 @@ void FrameLine::paintEvent(QPaintEvent *) {
     QPainter p(this);
     p.setPen(QPen(colour_, 1));
     const QRect g = twips::geometry(this);
-    const auto local = [&](int x, int y) {
-        return QPointF(twips::toPxF(x - g.left()), twips::toPxF(y - g.top()));
-    };
+    const auto local = [&](int x, int y) { return QPointF(twips::toPxF(x - g.left()), twips::toPxF(y - g.top())); };
     p.drawLine(local(line_.x1(), line_.y1()), local(line_.x2(), line_.y2()));
 }

@@ -7,8 +7,7 @@
 class FrameLine : public QWidget {
     Q_OBJECT
 public:
-    FrameLine(QWidget *parent, const QString &name, int x1, int y1, int x2, int y2,
-              QColor colour = QColor(0, 0, 0));
+    FrameLine(QWidget *parent, const QString &name, int x1, int y1, int x2, int y2, QColor colour = QColor(0, 0, 0));
 
     QLine twipLine() const { return line_; }
 

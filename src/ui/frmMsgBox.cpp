@@ -27,7 +27,7 @@ constexpr int PressShift = 10;
 bool singleButton() {
     return mdlDim::MsgMode == QLatin1String("Yes");
 }
-}  // namespace
+} // namespace
 
 frmMsgBox *frmMsgBox::load() {
     if (!current)
@@ -52,7 +52,8 @@ bool frmMsgBox::ask(const QString &text, const QString &mode) {
 }
 
 bool frmMsgBox::askForPaper() {
-    frmMsgBox *box = prepare(QStringLiteral("紙を挿入したあとで,確認ボタン \rを押してください。"), QStringLiteral("YesNo"));
+    frmMsgBox *box =
+        prepare(QStringLiteral("紙を挿入したあとで,確認ボタン \rを押してください。"), QStringLiteral("YesNo"));
     box->makePaperPrompt();
     return box->showModal();
 }
@@ -161,8 +162,7 @@ void frmMsgBox::answer(bool yes) {
     accept();
 }
 
-void frmMsgBox::reject() {
-}
+void frmMsgBox::reject() {}
 
 void frmMsgBox::closeEvent(QCloseEvent *event) {
     // Only an answer closes the box; MsgResult never keeps a stale answer by accident.

@@ -52,7 +52,7 @@ public:
     void makePaperPrompt();
 
 public slots:
-    void reject() override;  // answered with the mouse only; Escape gives no answer
+    void reject() override; // answered with the mouse only; Escape gives no answer
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -44,8 +44,8 @@ void ImageButton::mouseReleaseEvent(QMouseEvent *event) {
         emit clicked();
 }
 
-ImageButton *makeImageButton(QWidget *parent, const QString &name, QRect atRest, QPoint pressed,
-                             const QString &caption, QColor face) {
+ImageButton *makeImageButton(QWidget *parent, const QString &name, QRect atRest, QPoint pressed, const QString &caption,
+                             QColor face) {
     auto *button = new ImageButton(parent, name);
     twips::place(button, atRest.x(), atRest.y(), atRest.width(), atRest.height());
     button->setPositions(atRest.topLeft(), pressed);

@@ -39,8 +39,8 @@ private:
 };
 
 // An image button at its twip geometry and positions, its picture carrying the caption.
-ImageButton *makeImageButton(QWidget *parent, const QString &name, QRect atRest, QPoint pressed,
-                             const QString &caption, QColor face = QColor(120, 160, 210));
+ImageButton *makeImageButton(QWidget *parent, const QString &name, QRect atRest, QPoint pressed, const QString &caption,
+                             QColor face = QColor(120, 160, 210));
 
 // A caption inside an image button; mouse events go to the button.
 QLabel *makeButtonLabel(QWidget *button, const QString &name, const QString &caption, const QRect &twipGeometry,

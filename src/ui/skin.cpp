@@ -21,8 +21,7 @@ void setUpWindow(QWidget *window, const QString &name, int widthTwips, int heigh
     window->setFixedSize(twips::toPx(widthTwips), twips::toPx(heightTwips));
 }
 
-QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption, QRect twipGeometry,
-                  const QFont &font) {
+QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption, QRect twipGeometry, const QFont &font) {
     auto *label = new QLabel(caption, parent);
     label->setObjectName(name);
     label->setFont(font);
@@ -38,4 +37,4 @@ Border addBorder(QWidget *window, int widthTwips, int heightTwips, int top, cons
             new FrameLine(window, bottomName, 0, bottom, widthTwips, bottom)};
 }
 
-}  // namespace skin
+} // namespace skin

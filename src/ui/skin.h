@@ -18,8 +18,7 @@ void setUpWindow(QWidget *window, const QString &name, int widthTwips, int heigh
                  const QString &caption = ProductCaption);
 
 // A label at twip geometry.
-QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption, QRect twipGeometry,
-                  const QFont &font);
+QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption, QRect twipGeometry, const QFont &font);
 
 // The three lines that frame a window below its title: left and right edges
 // from `top` down, and the bottom line.
@@ -30,4 +29,4 @@ struct Border {
 };
 Border addBorder(QWidget *window, int widthTwips, int heightTwips, int top, const QString &bottomName);
 
-}  // namespace skin
+} // namespace skin

@@ -31,4 +31,4 @@ QRect geometry(const QWidget *w) {
     return QRect(fromPx(g.x()), fromPx(g.y()), fromPx(g.width()), fromPx(g.height()));
 }
 
-}  // namespace twips
+} // namespace twips

@@ -11,9 +11,15 @@ namespace twips {
 
 inline constexpr int PerPixel = 15;
 
-inline int toPx(double twipValue) { return qRound(twipValue / PerPixel); }
-inline double toPxF(double twipValue) { return twipValue / PerPixel; }
-inline int fromPx(double px) { return qRound(px * PerPixel); }
+inline int toPx(double twipValue) {
+    return qRound(twipValue / PerPixel);
+}
+inline double toPxF(double twipValue) {
+    return twipValue / PerPixel;
+}
+inline int fromPx(double px) {
+    return qRound(px * PerPixel);
+}
 inline QRect toPx(const QRect &t) {
     return QRect(toPx(t.left()), toPx(t.top()), toPx(t.width()), toPx(t.height()));
 }
@@ -25,6 +31,8 @@ void move(QWidget *w, int left, int top);
 void resize(QWidget *w, int width, int height);
 // The control's geometry in twips as last set through this unit.
 QRect geometry(const QWidget *w);
-inline QPoint pos(const QWidget *w) { return geometry(w).topLeft(); }
+inline QPoint pos(const QWidget *w) {
+    return geometry(w).topLeft();
+}
 
-}  // namespace twips
+} // namespace twips

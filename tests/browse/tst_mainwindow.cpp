@@ -15,8 +15,8 @@
 #include <QLabel>
 #include <QPointer>
 #include <QScrollBar>
-#include <QTest>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTimer>
 
 using Kind = RecordingTarget::Kind;
@@ -29,7 +29,8 @@ QString entry(const QString &reading, const QString &name, int category, const Q
 QStringList entries(int count, int category = 1) {
     QStringList lines;
     for (int i = 0; i < count; ++i)
-        lines << entry(QStringLiteral("よみ%1").arg(i, 3, 10, QLatin1Char('0')), QStringLiteral("名前%1").arg(i), category);
+        lines << entry(QStringLiteral("よみ%1").arg(i, 3, 10, QLatin1Char('0')), QStringLiteral("名前%1").arg(i),
+                       category);
     return lines;
 }
 
@@ -57,7 +58,7 @@ void closeTopLevels() {
     for (const QPointer<QWidget> &w : opened)
         delete w.data();
 }
-}  // namespace
+} // namespace
 
 class TestMainWindow : public QObject {
     Q_OBJECT
@@ -141,9 +142,15 @@ private slots:
         QTest::addColumn<QString>("shownCategory");
         QTest::addColumn<int>("categoryX");
         QTest::addColumn<QString>("shownAddress");
-        QTest::newRow("two characters, seven") << "ab" << "1234567" << "ab" << 450 << "1234567";
-        QTest::newRow("three characters, eight") << "歯医者" << "12345678" << "歯医..." << 420 << "123456...";
-        QTest::newRow("empty name") << "" << "" << "" << 450 << "";
+        QTest::newRow("two characters, seven") << "ab"
+                                               << "1234567"
+                                               << "ab" << 450 << "1234567";
+        QTest::newRow("three characters, eight") << "歯医者"
+                                                 << "12345678"
+                                                 << "歯医..." << 420 << "123456...";
+        QTest::newRow("empty name") << ""
+                                    << ""
+                                    << "" << 450 << "";
     }
     void shortening() {
         QFETCH(QString, category);
@@ -165,7 +172,7 @@ private slots:
         open({"あ|名||住所|||||x|F", entry("い", "名", 11)});
         QCOMPARE(mdlDim::EntryCount, 2);
         window->ViewTelList(0);
-        QCOMPARE(recorder.ofKind(Kind::Picture).size(), 2);  // open buttons only
+        QCOMPARE(recorder.ofKind(Kind::Picture).size(), 2); // open buttons only
         QCOMPARE(rowTexts(0).size(), 3);
         QCOMPARE(rowTexts(0).at(1).text, QStringLiteral("名"));
     }
@@ -194,7 +201,7 @@ private slots:
         open(entries(30));
         QCOMPARE(window->fsbList->maximum(), 11);
         recorder.reset();
-        window->cboIndex->setCurrentIndex(1);  // 英字: nothing matches
+        window->cboIndex->setCurrentIndex(1); // 英字: nothing matches
         QCOMPARE(mdlDim::EntryCount, 0);
         QCOMPARE(window->lblCount->text(), QStringLiteral("現在 0 件"));
         QCOMPARE(recorder.ofKind(Kind::Line).size(), 24);
@@ -290,10 +297,18 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("typeCaption");
         QTest::addColumn<QString>("buttonCaption");
-        QTest::newRow("long name") << 1 << "歯医者" << "歯医者" << "歯医..";
-        QTest::newRow("two letters") << 1 << "ab" << "ab" << "ab";
-        QTest::newRow("unnamed first") << 0 << "" << "新規1" << "新規";
-        QTest::newRow("unnamed fifth") << 4 << "" << "新規5" << "新規";
+        QTest::newRow("long name") << 1 << "歯医者"
+                                   << "歯医者"
+                                   << "歯医..";
+        QTest::newRow("two letters") << 1 << "ab"
+                                     << "ab"
+                                     << "ab";
+        QTest::newRow("unnamed first") << 0 << ""
+                                       << "新規1"
+                                       << "新規";
+        QTest::newRow("unnamed fifth") << 4 << ""
+                                       << "新規5"
+                                       << "新規";
     }
     void userCategoryNames() {
         QFETCH(int, button);
@@ -331,8 +346,8 @@ private slots:
         QTest::addColumn<QRect>("fsbList");
         QTest::newRow("category") << true << QPoint(3800, 620) << QPoint(4720, 540) << QRect(200, 1940, 5330, 5420)
                                   << QRect(5060, 300, 240, 5090);
-        QTest::newRow("all entries") << false << QPoint(2520, 620) << QPoint(3480, 540)
-                                     << QRect(200, 1320, 5330, 6030) << QRect(5060, 300, 240, 5700);
+        QTest::newRow("all entries") << false << QPoint(2520, 620) << QPoint(3480, 540) << QRect(200, 1320, 5330, 6030)
+                                     << QRect(5060, 300, 240, 5700);
     }
     void typeModeLayout() {
         QFETCH(bool, categoryMode);

@@ -18,7 +18,7 @@ QStringList readingsOf(const QStringList &elements) {
         readings.append(selection::readingOf(e));
     return readings;
 }
-}  // namespace
+} // namespace
 
 class TestSelection : public QObject {
     Q_OBJECT
@@ -59,8 +59,8 @@ private slots:
             << QStringList{"カトウ", "かとう", "Kato"} << QStringList{"Kato", "かとう", "カトウ"};
         QTest::newRow("capitals before small") << QStringList{"abe", "Abe", "ABE"} << QStringList{"ABE", "Abe", "abe"};
         QTest::newRow("prefix first") << QStringList{"やまだ", "やま", "や"} << QStringList{"や", "やま", "やまだ"};
-        QTest::newRow("voiced mark not folded") << QStringList{"さとう", "ざとう", "さどう"}
-                                                << QStringList{"さとう", "さどう", "ざとう"};
+        QTest::newRow("voiced mark not folded")
+            << QStringList{"さとう", "ざとう", "さどう"} << QStringList{"さとう", "さどう", "ざとう"};
     }
     void readingOrder() {
         QFETCH(QStringList, readings);
@@ -80,9 +80,9 @@ private slots:
         QTest::newRow("z") << "z" << 1;
         QTest::newRow("@ before A") << "@" << 0;
         QTest::newRow("{ after z") << "{" << 0;
-        const QList<QPair<QString, QString>> rows = {{"あお", "ァオ"}, {"かご", "カゴ"}, {"さぞ", "サゾ"}, {"たど", "タド"},
-                                                      {"なの", "ナノ"}, {"はぽ", "ハポ"}, {"まも", "マモ"}, {"ゃよ", "ャヨ"},
-                                                      {"らろ", "ラロ"}, {"ゎん", "ヮン"}};
+        const QList<QPair<QString, QString>> rows = {
+            {"あお", "ァオ"}, {"かご", "カゴ"}, {"さぞ", "サゾ"}, {"たど", "タド"}, {"なの", "ナノ"},
+            {"はぽ", "ハポ"}, {"まも", "マモ"}, {"ゃよ", "ャヨ"}, {"らろ", "ラロ"}, {"ゎん", "ヮン"}};
         for (int r = 0; r < rows.size(); ++r) {
             const QString hira = rows.at(r).first, kata = rows.at(r).second;
             QTest::addRow("row %d first hiragana", r + 2) << hira.left(1) << r + 2;

@@ -60,7 +60,7 @@ private slots:
 
         ::kill(static_cast<pid_t>(first->processId()), SIGKILL);
         QVERIFY(first->waitForFinished(5000));
-        QVERIFY(QFileInfo::exists(lockPath));  // the crashed copy left its lock behind
+        QVERIFY(QFileInfo::exists(lockPath)); // the crashed copy left its lock behind
 
         std::unique_ptr<QProcess> third(startProgram());
         QTRY_COMPARE_WITH_TIMEOUT(holder(), third->processId(), 10000);

@@ -72,8 +72,7 @@ QByteArray DataDir::sjisLines(const QStringList &lines) {
 }
 
 namespace {
-constexpr unsigned OverrideCapabilities =
-    (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER);
+constexpr unsigned OverrideCapabilities = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER);
 
 bool capabilities(__user_cap_data_struct (&data)[2]) {
     __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
@@ -84,7 +83,7 @@ bool setCapabilities(__user_cap_data_struct (&data)[2]) {
     __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
     return syscall(SYS_capset, &header, data) == 0;
 }
-}  // namespace
+} // namespace
 
 ReadOnlyDir::ReadOnlyDir(const QString &path) : path_(path) {
     ::chmod(QFile::encodeName(path).constData(), 0555);

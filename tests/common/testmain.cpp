@@ -12,13 +12,13 @@ std::vector<std::function<std::unique_ptr<QObject>()>> &registry() {
     static std::vector<std::function<std::unique_ptr<QObject>()>> tests;
     return tests;
 }
-}  // namespace
+} // namespace
 
 int registerTest(std::function<std::unique_ptr<QObject>()> make) {
     registry().push_back(std::move(make));
     return static_cast<int>(registry().size());
 }
-}  // namespace testmain
+} // namespace testmain
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);

@@ -10,5 +10,5 @@ namespace testmain {
 int registerTest(std::function<std::unique_ptr<QObject>()> make);
 }
 
-#define TELBORA_TEST(Class)                                                                                  \
+#define TELBORA_TEST(Class)                                                                                            \
     static const int Class##Registered = testmain::registerTest([] { return std::make_unique<Class>(); });

@@ -20,7 +20,8 @@ using Fields = QMap<QString, QString>;
 Q_DECLARE_METATYPE(Fields)
 
 namespace {
-const QString Aoki = QStringLiteral("あおき|青木|100-0001|東京都千代田区|03-1111-2222||090-1234-5678|aoki@example.jp|2|F");
+const QString Aoki =
+    QStringLiteral("あおき|青木|100-0001|東京都千代田区|03-1111-2222||090-1234-5678|aoki@example.jp|2|F");
 const QString Ito = QStringLiteral("いとう|伊藤|||||||7|T");
 const QString Ueda = QStringLiteral("うえだ|上田|||||||3|F");
 
@@ -34,7 +35,7 @@ int indexOfLine(int line) {
             return i;
     return -1;
 }
-}  // namespace
+} // namespace
 
 class TestEditor : public QObject {
     Q_OBJECT
@@ -73,9 +74,7 @@ class TestEditor : public QObject {
                 editor->findChild<QLineEdit *>(it.key())->setText(it.value());
         }
     }
-    QString focusName() const {
-        return editor->focusWidget() ? editor->focusWidget()->objectName() : QString();
-    }
+    QString focusName() const { return editor->focusWidget() ? editor->focusWidget()->objectName() : QString(); }
 
 private slots:
     void cleanup() {
@@ -94,25 +93,38 @@ private slots:
             return f;
         };
         QTest::newRow("both names empty: only the furigana")
-            << with(with(ok, "txtPingYin", ""), "txtName", "") << "ふりがなを入力して下さい。" << "txtPingYin";
-        QTest::newRow("furigana starts badly") << with(ok, "txtPingYin", "ーや") << "ふりがなは正しくない。" << "txtPingYin";
-        QTest::newRow("name empty") << with(ok, "txtName", "") << "氏名を入力して下さい。" << "txtName";
-        QTest::newRow("postal 3 + 0") << with(ok, "txtZip1", "123") << "郵便番号を正しく入力して下さい。" << "txtZip1";
+            << with(with(ok, "txtPingYin", ""), "txtName", "") << "ふりがなを入力して下さい。"
+            << "txtPingYin";
+        QTest::newRow("furigana starts badly") << with(ok, "txtPingYin", "ーや") << "ふりがなは正しくない。"
+                                               << "txtPingYin";
+        QTest::newRow("name empty") << with(ok, "txtName", "") << "氏名を入力して下さい。"
+                                    << "txtName";
+        QTest::newRow("postal 3 + 0") << with(ok, "txtZip1", "123") << "郵便番号を正しく入力して下さい。"
+                                      << "txtZip1";
         Fields tel = with(with(with(ok, "txtTel1", "031"), "txtTel2", "1234"), "txtTel3", "5678");
-        QTest::newRow("telephone 3 + 4 + 4") << tel << "電話番号を正しく入力して下さい。" << "txtTel1";
-        QTest::newRow("fax 2 digits") << with(ok, "txtFax2", "12") << "ＦＡＸ番号を正しく入力して下さい。" << "txtFax1";
+        QTest::newRow("telephone 3 + 4 + 4") << tel << "電話番号を正しく入力して下さい。"
+                                             << "txtTel1";
+        QTest::newRow("fax 2 digits") << with(ok, "txtFax2", "12") << "ＦＡＸ番号を正しく入力して下さい。"
+                                      << "txtFax1";
         Fields mobile = with(with(with(ok, "txtMobile1", "09"), "txtMobile2", "1234"), "txtMobile3", "5678");
-        QTest::newRow("mobile 2 + 4 + 4") << mobile << "携帯電話番号を正しく入力して下さい。" << "txtMobile1";
-        QTest::newRow("no category") << with(ok, "cboType", "-1") << "分類を指定して下さい。" << "cboType";
-        QTest::newRow("unnamed user category") << with(ok, "cboType", "7") << "分類を入力して下さい。" << "txtNew(2)";
-        QTest::newRow("postal 3 + 4 passes")
-            << with(with(ok, "txtZip1", "123"), "txtZip2", "4567") << "" << "";
+        QTest::newRow("mobile 2 + 4 + 4") << mobile << "携帯電話番号を正しく入力して下さい。"
+                                          << "txtMobile1";
+        QTest::newRow("no category") << with(ok, "cboType", "-1") << "分類を指定して下さい。"
+                                     << "cboType";
+        QTest::newRow("unnamed user category") << with(ok, "cboType", "7") << "分類を入力して下さい。"
+                                               << "txtNew(2)";
+        QTest::newRow("postal 3 + 4 passes") << with(with(ok, "txtZip1", "123"), "txtZip2", "4567") << ""
+                                             << "";
         QTest::newRow("telephone 2 + 4 + 4 passes")
-            << with(with(with(ok, "txtTel1", "03"), "txtTel2", "1234"), "txtTel3", "5678") << "" << "";
+            << with(with(with(ok, "txtTel1", "03"), "txtTel2", "1234"), "txtTel3", "5678") << ""
+            << "";
         QTest::newRow("mobile 3 + 4 + 4 passes")
-            << with(with(with(ok, "txtMobile1", "090"), "txtMobile2", "1234"), "txtMobile3", "5678") << "" << "";
-        QTest::newRow("furigana や and a digit passes") << with(ok, "txtPingYin", "や1") << "" << "";
-        QTest::newRow("named user category passes") << with(with(ok, "cboType", "7"), "txtNew(2)", "趣味") << "" << "";
+            << with(with(with(ok, "txtMobile1", "090"), "txtMobile2", "1234"), "txtMobile3", "5678") << ""
+            << "";
+        QTest::newRow("furigana や and a digit passes") << with(ok, "txtPingYin", "や1") << ""
+                                                        << "";
+        QTest::newRow("named user category passes") << with(with(ok, "cboType", "7"), "txtNew(2)", "趣味") << ""
+                                                    << "";
     }
     void checkSave() {
         QFETCH(Fields, fields);
@@ -134,16 +146,16 @@ private slots:
         QTest::addColumn<QString>("line");
         QTest::newRow("furigana, name, category 1")
             << Fields{{"txtPingYin", "ふ"}, {"txtName", "名"}, {"cboType", "0"}} << "ふ|名|||||||1|F";
-        QTest::newRow("telephone parts")
-            << Fields{{"txtPingYin", "ふ"}, {"txtName", "名"}, {"cboType", "9"}, {"txtNew(4)", "x"},
-                      {"txtTel1", "03"}, {"txtTel2", "1234"}, {"txtTel3", "5678"}}
-            << "ふ|名|||03-1234-5678||||10|F";
-        QTest::newRow("everything")
-            << Fields{{"txtPingYin", "ふ"}, {"txtName", "名"}, {"cboType", "4"}, {"txtZip1", "100"},
-                      {"txtZip2", "0001"}, {"txtAdd", "住所"}, {"txtFax1", "0120"}, {"txtFax2", "12"},
-                      {"txtFax3", "3456"}, {"txtMobile1", "090"}, {"txtMobile2", "1111"}, {"txtMobile3", "2222"},
-                      {"txtEmail", "a@b.jp"}}
-            << "ふ|名|100-0001|住所||0120-12-3456|090-1111-2222|a@b.jp|5|F";
+        QTest::newRow("telephone parts") << Fields{{"txtPingYin", "ふ"}, {"txtName", "名"}, {"cboType", "9"},
+                                                   {"txtNew(4)", "x"},   {"txtTel1", "03"}, {"txtTel2", "1234"},
+                                                   {"txtTel3", "5678"}}
+                                         << "ふ|名|||03-1234-5678||||10|F";
+        QTest::newRow("everything") << Fields{{"txtPingYin", "ふ"},  {"txtName", "名"},      {"cboType", "4"},
+                                              {"txtZip1", "100"},    {"txtZip2", "0001"},    {"txtAdd", "住所"},
+                                              {"txtFax1", "0120"},   {"txtFax2", "12"},      {"txtFax3", "3456"},
+                                              {"txtMobile1", "090"}, {"txtMobile2", "1111"}, {"txtMobile3", "2222"},
+                                              {"txtEmail", "a@b.jp"}}
+                                    << "ふ|名|100-0001|住所||0120-12-3456|090-1111-2222|a@b.jp|5|F";
     }
     void addInfoLine() {
         QFETCH(Fields, fields);
@@ -182,7 +194,7 @@ private slots:
         QCOMPARE(editor->txtNew[1]->text(), QStringLiteral("歯医者"));
         delete editor;
 
-        openLine(1);  // category 7
+        openLine(1); // category 7
         QCOMPARE(editor->cboType->currentText(), QStringLiteral("新規２"));
         for (int i = 0; i < 5; ++i) {
             QCOMPARE(editor->txtNew[i]->isEnabled(), i == 1);
@@ -306,7 +318,11 @@ private slots:
     void backToListInNewModeAppendsAsAddDoes() {
         start({Aoki});
         openNew();
-        fill({{"txtPingYin", "ふ"}, {"txtName", "名"}, {"cboType", "2"}, {"txtTel1", "03"}, {"txtTel2", "1234"},
+        fill({{"txtPingYin", "ふ"},
+              {"txtName", "名"},
+              {"cboType", "2"},
+              {"txtTel1", "03"},
+              {"txtTel2", "1234"},
               {"txtTel3", "5678"}});
         const QString expected = editor->entryLine();
         BoxAnswerer answerer;

@@ -43,10 +43,12 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
         for (const char *text : {"txtPingYin", "txtName", "txtAdd", "txtEmail", "txtNew(0)"}) {
-            QTest::addRow("%s drops | and '", text) << text << "ab|c'd" << "abcd";
+            QTest::addRow("%s drops | and '", text) << text << "ab|c'd"
+                                                    << "abcd";
         }
         for (const char *digits : {"txtZip1", "txtZip2", "txtTel1", "txtFax3", "txtMobile2"}) {
-            QTest::addRow("%s keeps digits", digits) << digits << "1a-2 .3" << "123";
+            QTest::addRow("%s keeps digits", digits) << digits << "1a-2 .3"
+                                                     << "123";
         }
     }
     void typing() {
@@ -66,11 +68,21 @@ private slots:
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("committed");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("name with bar and quote") << "txtName" << "山|田'太郎" << "山田太郎";
-        QTest::newRow("outside code page") << "txtName" << "𠮷野😀家" << "野家";
-        QTest::newRow("wave dash and circled digit") << "txtAdd" << "１～③丁目" << "１～③丁目";
-        QTest::newRow("full-width digits in a digit box") << "txtTel1" << "０３" << "";
-        QTest::newRow("katakana reading") << "txtPingYin" << "ヤマダ" << "ヤマダ";
+        QTest::newRow("name with bar and quote") << "txtName"
+                                                 << "山|田'太郎"
+                                                 << "山田太郎";
+        QTest::newRow("outside code page") << "txtName"
+                                           << "𠮷野😀家"
+                                           << "野家";
+        QTest::newRow("wave dash and circled digit") << "txtAdd"
+                                                     << "１～③丁目"
+                                                     << "１～③丁目";
+        QTest::newRow("full-width digits in a digit box") << "txtTel1"
+                                                          << "０３"
+                                                          << "";
+        QTest::newRow("katakana reading") << "txtPingYin"
+                                          << "ヤマダ"
+                                          << "ヤマダ";
     }
     void inputMethodCommit() {
         QFETCH(QString, box);
@@ -84,9 +96,15 @@ private slots:
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("clipboard");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("e-mail") << "txtEmail" << "a|b'c😀d@example.jp" << "abcd@example.jp";
-        QTest::newRow("digits") << "txtTel2" << "1a2" << "12";
-        QTest::newRow("reading") << "txtPingYin" << "𠮷だ" << "だ";
+        QTest::newRow("e-mail") << "txtEmail"
+                                << "a|b'c😀d@example.jp"
+                                << "abcd@example.jp";
+        QTest::newRow("digits") << "txtTel2"
+                                << "1a2"
+                                << "12";
+        QTest::newRow("reading") << "txtPingYin"
+                                 << "𠮷だ"
+                                 << "だ";
     }
     void paste() {
         QFETCH(QString, box);
@@ -105,8 +123,8 @@ private slots:
         QTest::newRow("txtZip1") << "txtZip1" << 3;
         QTest::newRow("txtZip2") << "txtZip2" << 4;
         QTest::newRow("txtAdd") << "txtAdd" << 20;
-        for (const char *number : {"txtTel1", "txtTel2", "txtTel3", "txtFax1", "txtFax2", "txtFax3", "txtMobile2",
-                                   "txtMobile3"})
+        for (const char *number :
+             {"txtTel1", "txtTel2", "txtTel3", "txtFax1", "txtFax2", "txtFax3", "txtMobile2", "txtMobile3"})
             QTest::newRow(number) << number << 4;
         QTest::newRow("txtMobile1") << "txtMobile1" << 3;
         QTest::newRow("txtEmail") << "txtEmail" << 30;

@@ -39,7 +39,7 @@ template <typename Window> Window *openWindow() {
             return found;
     return nullptr;
 }
-}  // namespace
+} // namespace
 
 // From typing an entry to its card coming out of a real CUPS queue.
 class TestCupsJourney : public QObject {
@@ -47,7 +47,8 @@ class TestCupsJourney : public QObject {
 private slots:
     void entryFromEditorToPaper() {
         if (!PrinterService::available())
-            QSKIP("No default printer: the journey to a real CUPS queue is skipped (scripts/setup-cups-pdf.sh sets one up).");
+            QSKIP("No default printer: the journey to a real CUPS queue is skipped (scripts/setup-cups-pdf.sh sets one "
+                  "up).");
         if (!QDir(QueueOutput).exists())
             QSKIP(qPrintable(QStringLiteral("The default printer is %1, not the cups-pdf queue writing to %2; skipped.")
                                  .arg(QPrinterInfo::defaultPrinter().printerName(), QueueOutput)));
@@ -65,7 +66,7 @@ private slots:
         QTest::keyClicks(editor->txtTel1, "03");
         QTest::keyClicks(editor->txtTel2, "1234");
         QTest::keyClicks(editor->txtTel3, "5678");
-        editor->cboType->setCurrentIndex(1);  // 友人
+        editor->cboType->setCurrentIndex(1); // 友人
         click(editor->imgAddList);
         QTRY_VERIFY(home->isVisible());
 
@@ -90,7 +91,7 @@ private slots:
         const int before = pdfCount();
         BoxAnswerer answerer;
         click(setup->imgPrintInfo);
-        QCOMPARE(answerer.seen.size(), 1);  // one paper prompt, one card
+        QCOMPARE(answerer.seen.size(), 1); // one paper prompt, one card
         QTRY_COMPARE_WITH_TIMEOUT(pdfCount(), before + 1, 30000);
 
         setup->cboSelect->setCurrentIndex(2);

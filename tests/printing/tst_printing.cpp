@@ -27,9 +27,9 @@ namespace {
 class TestPrinter : public CardPrinter {
 public:
     RecordingTarget recorded;
-    int failAtDocument = 0;  // 0: never
+    int failAtDocument = 0; // 0: never
     int sent = 0;
-    int *sentOut = nullptr;  // outlives the printer, which the job destroys
+    int *sentOut = nullptr; // outlives the printer, which the job destroys
     QString failure;
 
     void clear() override {}
@@ -86,7 +86,7 @@ int paperPrompts(const QStringList &seen) {
         count += text.startsWith(QStringLiteral("紙を挿入"));
     return count;
 }
-}  // namespace
+} // namespace
 
 class TestPrinting : public QObject {
     Q_OBJECT
@@ -94,7 +94,7 @@ class TestPrinting : public QObject {
     std::unique_ptr<DataDir> dir;
     QPointer<frmMain> home;
     QPointer<frmPrintSet> setup;
-    TestPrinter *printer = nullptr;  // owned by the job while it runs
+    TestPrinter *printer = nullptr; // owned by the job while it runs
     int printersOpened = 0;
     bool hasPrinter = true;
     int failAt = 0;
@@ -134,7 +134,9 @@ class TestPrinting : public QObject {
             QVERIFY(!entryitem::isPrinted(item));
     }
 
-    void selectRow(QListWidget *list, int row) { QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center()); }
+    void selectRow(QListWidget *list, int row) {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+    }
 
 private slots:
     void initTestCase() {
@@ -309,12 +311,12 @@ private slots:
             QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
         for (QListWidget *list : {setup->lstAll, setup->lstUnPrint, setup->lstPrint, setup->lstPrintList})
             QCOMPARE(list->palette().color(QPalette::Base), QColor(224, 224, 224));
-        QVERIFY(!setup->imgRemoveAll->isEnabledTo(setup));  // inside the disabled frame
+        QVERIFY(!setup->imgRemoveAll->isEnabledTo(setup)); // inside the disabled frame
         click(setup->optLineInfo);
         QVERIFY(mdlDim::WithLines && mdlDim::WithInfo);
         QVERIFY(setup->fraPrintList->isEnabled() && setup->cboStartInfo->isEnabled());
         QCOMPARE(setup->lstAll->palette().color(QPalette::Base), QColor(255, 255, 255));
-        QCOMPARE(setup->lstPrintList->count(), 1);  // the mode never changes the lists
+        QCOMPARE(setup->lstPrintList->count(), 1); // the mode never changes the lists
         click(setup->optInfo);
         QVERIFY(!mdlDim::WithLines && mdlDim::WithInfo);
         setup->SetDisable("other");
@@ -367,9 +369,9 @@ private slots:
         QFETCH(int, cards);
         QFETCH(int, marked);
         QStringList lines;
-        for (int i = entries; i >= 1; --i)  // the file order differs from the reading order
+        for (int i = entries; i >= 1; --i) // the file order differs from the reading order
             lines << line(i);
-        lines.insert(2, "");  // a blank line keeps its place
+        lines.insert(2, ""); // a blank line keeps its place
         start(lines);
         setup->cboStartInfo->setCurrentIndex(startLine - 1);
         click(setup->imgAddAll);
@@ -399,7 +401,7 @@ private slots:
         click(setup->imgPrintInfo);
         QCOMPARE(paperPrompts(answerer.seen), 2);
         QCOMPARE(documents, 2);
-        QVERIFY(dir->entryBytes().contains(DataDir::sjis(line(4, "T"))));  // already T stays T
+        QVERIFY(dir->entryBytes().contains(DataDir::sjis(line(4, "T")))); // already T stays T
         QCOMPARE(setup->lstPrint->count(), 7);
     }
 
@@ -506,7 +508,7 @@ private slots:
             QVERIFY(preview->imgUp->isEnabled());
         }
         recorder.reset();
-        click(preview->imgDown);  // past the last card: nothing changes
+        click(preview->imgDown); // past the last card: nothing changes
         QCOMPARE(recorder.calls.size(), 0);
         QCOMPARE(preview->lblPage->text(), QString("%1/%1カード").arg(cards));
         if (cards > 1) {
@@ -519,7 +521,7 @@ private slots:
             QCOMPARE(tops.size(), perCard.first());
         }
         for (const QString &e : std::as_const(mdlDim::PrintTable))
-            QVERIFY(e.endsWith("|F"));  // the preview marks nothing
+            QVERIFY(e.endsWith("|F")); // the preview marks nothing
         click(preview->imgBack);
         QVERIFY(setup->isVisible());
         preview->picView->setRecorder(nullptr);

@@ -39,7 +39,11 @@ QString describe(const RecordingTarget::Call &c) {
             .arg(c.colour == QColor(0, 0, 0) ? "" : " coloured")
             .arg(c.text);
     case Kind::Picture:
-        return QStringLiteral("pic %1,%2 %3x%4").arg(c.area.x()).arg(c.area.y()).arg(c.area.width()).arg(c.area.height());
+        return QStringLiteral("pic %1,%2 %3x%4")
+            .arg(c.area.x())
+            .arg(c.area.y())
+            .arg(c.area.width())
+            .arg(c.area.height());
     case Kind::EndDocument:
         return QStringLiteral("end");
     case Kind::Clear:
@@ -67,7 +71,7 @@ void prepare(const QStringList &table, int card = 1, int index = 0) {
     mdlDim::CurrentCard = card;
     mdlDim::PrintIndex = index;
 }
-}  // namespace
+} // namespace
 
 class TestCards : public QObject {
     Q_OBJECT
@@ -89,22 +93,28 @@ private slots:
         QTest::addColumn<QStringList>("firstLine");
         QTest::addColumn<int>("pitch");
         QTest::addColumn<QStringList>("closing");
-        const QStringList closing = {"pic 1370,%1 28x28", "pic 2840,%1 28x28", "pic 4320,%1 28x28", "pic 5780,%1 28x28"};
-        QTest::newRow("0") << 0
-                           << QStringList{"pic 2750,370 246x200", "pic 4280,450 34x36", "pic 5570,450 34x36",
-                                          "dot w1 0 2680,740-6940,740", "dot w1 0 10,1270-6940,1270",
-                                          "line w3 0 10,1800-6940,1800"}
+        const QStringList closing = {"pic 1370,%1 28x28", "pic 2840,%1 28x28", "pic 4320,%1 28x28",
+                                     "pic 5780,%1 28x28"};
+        QTest::newRow("0") << 0 << QStringList{"pic 2750,370 246x200",       "pic 4280,450 34x36",
+                                               "pic 5570,450 34x36",         "dot w1 0 2680,740-6940,740",
+                                               "dot w1 0 10,1270-6940,1270", "line w3 0 10,1800-6940,1800"}
                            << 1590 << QStringList{"pic 6250,%2 574x120"};
-        QTest::newRow("1") << 1
-                           << QStringList{"pic 5130,265 260x220", "pic 5140,605 260x220", "line w1 190 5050,535-6940,535",
-                                          "line w1 190 5050,225-5050,875", "line w1 190 10,875-6940,875",
-                                          "pic 90,975 320x290", "line w1 190 10,1345-6940,1345", "pic 90,1475 230x249",
-                                          "line w1 190 2180,1345-2180,1795", "pic 2340,1485 284x220",
-                                          "line w3 0 10,1795-6940,1795"}
+        QTest::newRow("1") << 1 << QStringList{"pic 5130,265 260x220",
+                                               "pic 5140,605 260x220",
+                                               "line w1 190 5050,535-6940,535",
+                                               "line w1 190 5050,225-5050,875",
+                                               "line w1 190 10,875-6940,875",
+                                               "pic 90,975 320x290",
+                                               "line w1 190 10,1345-6940,1345",
+                                               "pic 90,1475 230x249",
+                                               "line w1 190 2180,1345-2180,1795",
+                                               "pic 2340,1485 284x220",
+                                               "line w3 0 10,1795-6940,1795"}
                            << 1585 << QStringList{"pic 6250,%2 574x120"};
         QTest::newRow("2") << 2
-                           << QStringList{"pic 4600,306 260x220", "pic 4600,696 260x220", "line w1 190 4510,606-6940,606",
-                                          "line w1 190 4510,226-4510,986", "line w3 0 10,1002-6940,1002"}
+                           << QStringList{"pic 4600,306 260x220", "pic 4600,696 260x220",
+                                          "line w1 190 4510,606-6940,606", "line w1 190 4510,226-4510,986",
+                                          "line w3 0 10,1002-6940,1002"}
                            << 792 << QStringList{"pic 6250,%2 574x120"};
         QTest::newRow("3") << 3
                            << QStringList{"pic 4580,360 260x220", "pic 90,840 290x238", "line w1 190 10,700-6940,700",
@@ -118,7 +128,8 @@ private slots:
         QFETCH(int, pitch);
         mdlPrint::PrintCardLines(format, 10, 0, paperPictures);
         const QStringList all = described(printer.calls);
-        QCOMPARE(all.mid(0, 3), (QStringList{"pic 6030,0 760x159", "line w3 0 10,140-2280,140", "line w3 0 10,210-6940,210"}));
+        QCOMPARE(all.mid(0, 3),
+                 (QStringList{"pic 6030,0 760x159", "line w3 0 10,140-2280,140", "line w3 0 10,210-6940,210"}));
         const int steps = static_cast<int>(firstLine.size());
         const int lines = cardlayout::LinesPerCard(format);
         QCOMPARE(all.size(), 3 + lines * steps + 5);
@@ -142,20 +153,27 @@ private slots:
         QTest::addColumn<int>("pitch");
         QTest::addColumn<int>("closingDy");
         QTest::newRow("0") << 0 << QStringList{"pic 4580,260 700x150", "line w2 0 80,450-5300,450"}
-                           << QStringList{"pic 2350,530 246x200", "pic 3360,600 45x45", "pic 4300,600 45x45",
-                                          "dot w1 0 2270,780-5300,780", "dot w1 0 80,1120-5300,1120",
-                                          "line w2 0 80,1470-5300,1470"}
+                           << QStringList{"pic 2350,530 246x200",       "pic 3360,600 45x45",
+                                          "pic 4300,600 45x45",         "dot w1 0 2270,780-5300,780",
+                                          "dot w1 0 80,1120-5300,1120", "line w2 0 80,1470-5300,1470"}
                            << 1020 << 60;
         QTest::newRow("1") << 1 << QStringList{"pic 4600,240 705x165", "line w2 0 80,450-5300,450"}
-                           << QStringList{"pic 3990,485 210x165", "pic 4010,690 195x180", "line w1 190 3920,660-5300,660",
-                                          "line w1 190 3920,450-3920,880", "line w1 190 80,880-5300,880",
-                                          "pic 130,930 255x210", "line w1 190 80,1180-5300,1180", "pic 130,1250 180x180",
-                                          "line w1 190 1710,1180-1710,1470", "pic 1860,1260 210x165",
+                           << QStringList{"pic 3990,485 210x165",
+                                          "pic 4010,690 195x180",
+                                          "line w1 190 3920,660-5300,660",
+                                          "line w1 190 3920,450-3920,880",
+                                          "line w1 190 80,880-5300,880",
+                                          "pic 130,930 255x210",
+                                          "line w1 190 80,1180-5300,1180",
+                                          "pic 130,1250 180x180",
+                                          "line w1 190 1710,1180-1710,1470",
+                                          "pic 1860,1260 210x165",
                                           "line w2 0 80,1470-5300,1470"}
                            << 1020 << 60;
         QTest::newRow("2") << 2 << QStringList{"pic 4600,240 705x165", "line w2 0 80,450-5300,450"}
-                           << QStringList{"pic 3490,500 210x165", "pic 3510,745 195x180", "line w2 190 3470,700-5300,700",
-                                          "line w1 190 3470,460-3470,940", "line w2 0 80,960-5300,960"}
+                           << QStringList{"pic 3490,500 210x165", "pic 3510,745 195x180",
+                                          "line w2 190 3470,700-5300,700", "line w1 190 3470,460-3470,940",
+                                          "line w2 0 80,960-5300,960"}
                            << 510 << 60;
         QTest::newRow("3") << 3 << QStringList{"pic 4600,240 705x165", "line w2 0 80,450-5300,450"}
                            << QStringList{"pic 3500,520 210x165", "pic 80,830 255x210", "line w1 190 80,750-5300,750",
@@ -184,11 +202,12 @@ private slots:
     void paperText_data() {
         QTest::addColumn<int>("format");
         QTest::addColumn<QStringList>("rows");
-        const QString e = element(4, "山田", "100-0001", "東京都", "03-1234-5678", "03-1234-5679", "090-1111-2222", "y@a.jp");
+        const QString e =
+            element(4, "山田", "100-0001", "東京都", "03-1234-5678", "03-1234-5679", "090-1111-2222", "y@a.jp");
         QTest::newRow("1") << 1
-                           << QStringList{"text 120,420 G15b \"山田\"", "text 5500,260 A11b \"03-1234-5678\"",
+                           << QStringList{"text 120,420 G15b \"山田\"",          "text 5500,260 A11b \"03-1234-5678\"",
                                           "text 5500,590 A11b \"03-1234-5679\"", "text 450,1050 G9b \"〒\"",
-                                          "text 680,1030 G10b \"100-0001\"", "text 1700,1020 G12b \"東京都\"",
+                                          "text 680,1030 G10b \"100-0001\"",     "text 1700,1020 G12b \"東京都\"",
                                           "text 470,1470 A11b \"090-1111-2222\""};
         QTest::newRow("2") << 2
                            << QStringList{"text 150,480 G13b \"山田\"", "text 4980,260 A14b \"03-1234-5678\"",
@@ -234,34 +253,34 @@ private slots:
         QStringList preview = described(screen.calls);
         QCOMPARE(preview.mid(0, 4), (QStringList{"text 2350,840 G12b \"FAX:\"", "text 130,1210 G9b \"〒\"",
                                                  "text 2930,480 G14b \"03\"", "text 3540,480 G14b \"1234\""}));
-        QVERIFY(preview.at(4).startsWith("text 120,") && preview.at(4).contains(" G") && preview.at(4).contains("b \"山田\""));
+        QVERIFY(preview.at(4).startsWith("text 120,") && preview.at(4).contains(" G") &&
+                preview.at(4).contains("b \"山田\""));
         QCOMPARE(preview.mid(5), (QStringList{"text 4490,480 G14b \"5678\"", "text 2930,820 G14b \"03-1234-5679\"",
                                               "text 350,1220 G9b \"100-0001\"", "text 1335,1220 G9b \"東京都\""}));
-        QCOMPARE(mdlDim::PrintTable.first(), e);  // the preview marks nothing
+        QCOMPARE(mdlDim::PrintTable.first(), e); // the preview marks nothing
     }
 
     void previewText_data() {
         QTest::addColumn<int>("format");
         QTest::addColumn<QStringList>("rows");
-        QTest::newRow("1") << 1
-                           << QStringList{"line w1 0 430,1010-540,1010", "line w1 0 430,1040-540,1040",
-                                          "line w1 0 475,1040-475,1110", "text 120,570 G11b \"山田\"",
-                                          "text 4250,500 G8 \"03-1234-5678\"", "text 4250,700 G8 \"03-1234-5679\"",
-                                          "text 570,970 A7b \"100-0001\"", "text 1230,960 G9b \"東京都\"",
-                                          "text 400,1260 G8 \"090-1111-2222\""};
+        QTest::newRow("1") << 1 << QStringList{"line w1 0 430,1010-540,1010",       "line w1 0 430,1040-540,1040",
+                                               "line w1 0 475,1040-475,1110",       "text 120,570 G11b \"山田\"",
+                                               "text 4250,500 G8 \"03-1234-5678\"", "text 4250,700 G8 \"03-1234-5679\"",
+                                               "text 570,970 A7b \"100-0001\"",     "text 1230,960 G9b \"東京都\"",
+                                               "text 400,1260 G8 \"090-1111-2222\""};
         QTest::newRow("2") << 2
                            << QStringList{"text 150,610 G10b \"山田\"", "text 3750,450 A12b \"03-1234-5678\"",
                                           "text 3750,700 A12b \"03-1234-5679\""};
-        QTest::newRow("3") << 3
-                           << QStringList{"line w1 0 390,920-500,920", "line w1 0 390,890-500,890",
-                                          "line w1 0 430,920-430,1000", "text 110,510 G10b \"山田\"",
-                                          "text 3750,480 A12b \"03-1234-5678\"", "text 530,830 A9 \"100-0001\"",
-                                          "text 1360,850 G9b \"東京都\""};
+        QTest::newRow("3") << 3 << QStringList{"line w1 0 390,920-500,920",           "line w1 0 390,890-500,890",
+                                               "line w1 0 430,920-430,1000",          "text 110,510 G10b \"山田\"",
+                                               "text 3750,480 A12b \"03-1234-5678\"", "text 530,830 A9 \"100-0001\"",
+                                               "text 1360,850 G9b \"東京都\""};
     }
     void previewText() {
         QFETCH(int, format);
         QFETCH(QStringList, rows);
-        const QString e = element(4, "山田", "100-0001", "東京都", "03-1234-5678", "03-1234-5679", "090-1111-2222", "y@a.jp");
+        const QString e =
+            element(4, "山田", "100-0001", "東京都", "03-1234-5678", "03-1234-5679", "090-1111-2222", "y@a.jp");
         // On card 2 the text starts at line 1, at t = 0 whatever the start line.
         prepare({e}, 2, 0);
         RecordingTarget screen;
@@ -330,7 +349,7 @@ private slots:
         const auto texts = printer.ofKind(Kind::Text);
         QVERIFY(!texts.isEmpty());
         for (const auto &c : texts)
-            QVERIFY(c.from.y() < 1584 + 10);  // line 1 only
+            QVERIFY(c.from.y() < 1584 + 10); // line 1 only
         QCOMPARE(mdlDim::PrintIndex, 7);
         QVERIFY(mdlDim::PrintTable.at(6).endsWith("|T"));
         QVERIFY(mdlDim::PrintTable.at(5).endsWith("|F"));
@@ -364,16 +383,18 @@ private slots:
         const QStringList texts = printer.texts();
         QVERIFY(texts.contains(mark));
         QVERIFY(texts.contains("住所"));
-        QCOMPARE(texts.count(""), format == 0 ? 4 : format == 1 ? 3 : 1);  // empty fields are still written
+        QCOMPARE(texts.count(""), format == 0 ? 4 : format == 1 ? 3 : 1); // empty fields are still written
     }
 
     void previewPostalStrokes_data() {
         QTest::addColumn<int>("format");
         QTest::addColumn<QStringList>("strokes");
-        QTest::newRow("1") << 1 << QStringList{"line w1 0 430,1010-540,1010", "line w1 0 430,1040-540,1040",
-                                               "line w1 0 475,1040-475,1110"};
-        QTest::newRow("3") << 3 << QStringList{"line w1 0 390,920-500,920", "line w1 0 390,890-500,890",
-                                               "line w1 0 430,920-430,1000"};
+        QTest::newRow("1") << 1
+                           << QStringList{"line w1 0 430,1010-540,1010", "line w1 0 430,1040-540,1040",
+                                          "line w1 0 475,1040-475,1110"};
+        QTest::newRow("3") << 3
+                           << QStringList{"line w1 0 390,920-500,920", "line w1 0 390,890-500,890",
+                                          "line w1 0 430,920-430,1000"};
     }
     void previewPostalStrokes() {
         QFETCH(int, format);
@@ -390,7 +411,7 @@ private slots:
         mdlPrint::PrintCardInfo(1, 10, 0, 1);
         const auto texts = printer.ofKind(Kind::Text);
         QCOMPARE(texts.last().text, QStringLiteral("E-mail: "));
-        QCOMPARE(texts.last().font.size, 12.0);  // the largest fitted size
+        QCOMPARE(texts.last().font.size, 12.0); // the largest fitted size
         QVERIFY(!texts.last().font.bold);
     }
 
@@ -468,7 +489,7 @@ private slots:
         mdlPrint::PrintCardLines(0, 10, 0, paperPictures);
         mdlPrint::PrintCardInfo(0, 10, 0, 1);
         mdlDim::CurrentCard = 2;
-        mdlPrint::PrintCardInfo(0, 10, 0, 1);  // nothing left: an empty card
+        mdlPrint::PrintCardInfo(0, 10, 0, 1); // nothing left: an empty card
         QVERIFY2(!pdf.failed(), qPrintable(pdf.error()));
         QCOMPARE(pdf.documentsSent(), 2);
         for (int n = 1; n <= 2; ++n) {

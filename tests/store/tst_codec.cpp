@@ -29,7 +29,9 @@ private slots:
     }
 
     void invalidBytesDecodeAsReplacement() {
-        QCOMPARE(cp932::decode(QByteArray("a\xff" "b")), QStringLiteral("a\uFFFDb"));
+        QCOMPARE(cp932::decode(QByteArray("a\xff"
+                                          "b")),
+                 QStringLiteral("a\uFFFDb"));
         // A lead byte at the very end has no trail byte.
         QCOMPARE(cp932::decode(QByteArray("x\x82")), QStringLiteral("x\uFFFD"));
     }

@@ -22,7 +22,7 @@ const QString Line6 = QStringLiteral("おの|小野|||||||5|F");
 QByteArray sampleFile() {
     return DataDir::sjisLines({Line1, Line2, "", Line4, Line5}) + DataDir::sjis(Line6) + "\xff\r\n";
 }
-}  // namespace
+} // namespace
 
 class TestWriter : public QObject {
     Q_OBJECT
@@ -32,8 +32,8 @@ private slots:
         dir.writeEntries(sampleFile());
         const QString changed = QStringLiteral("えんどう|遠藤|||||090-1234-5678|||4|F");
         QVERIFY(EntryWriter::replaceEntry(5, changed));
-        QCOMPARE(dir.entryBytes(), DataDir::sjisLines({Line1, Line2, "", Line4, changed}) + DataDir::sjis(Line6) +
-                                       "\xff\r\n");
+        QCOMPARE(dir.entryBytes(),
+                 DataDir::sjisLines({Line1, Line2, "", Line4, changed}) + DataDir::sjis(Line6) + "\xff\r\n");
         QVERIFY(!QFile::exists(dir.entryPath() + "$"));
     }
 
@@ -57,8 +57,7 @@ private slots:
         QTest::addColumn<QByteArray>("after");
         const QByteArray added = DataDir::sjis(Line4) + "\r\n";
         QTest::newRow("after CR LF") << DataDir::sjisLines({Line1}) << DataDir::sjisLines({Line1}) + added;
-        QTest::newRow("after a last line without CR LF")
-            << DataDir::sjis(Line1) << DataDir::sjisLines({Line1}) + added;
+        QTest::newRow("after a last line without CR LF") << DataDir::sjis(Line1) << DataDir::sjisLines({Line1}) + added;
         QTest::newRow("to an empty file") << QByteArray() << added;
         QTest::newRow("after blank lines") << QByteArray("\r\n\r\n") << QByteArray("\r\n\r\n") + added;
     }
@@ -83,8 +82,8 @@ private slots:
         DataDir dir;
         dir.writeEntries(sampleFile());
         // Line 1 and line 5 were printed; line 2 was already printed; line 4 was not printed.
-        const QStringList printed = {"5|" + QString(Line5).replace("|F", "|T"), "1|" + QString(Line1).replace("|F", "|T"),
-                                     "2|" + Line2, "4|" + Line4};
+        const QStringList printed = {"5|" + QString(Line5).replace("|F", "|T"),
+                                     "1|" + QString(Line1).replace("|F", "|T"), "2|" + Line2, "4|" + Line4};
         QVERIFY(EntryWriter::markPrinted(printed));
         QCOMPARE(dir.entryBytes(), DataDir::sjisLines({QString(Line1).replace("|F", "|T"), Line2, "", Line4,
                                                        QString(Line5).replace("|F", "|T")}) +
@@ -95,7 +94,8 @@ private slots:
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<QByteArray>("marked");
         QTest::newRow("invalid byte in the name") << QByteArray("a|\xff|||||||1|F") << QByteArray("a|\xff|||||||1|T");
-        QTest::newRow("ends with po (trail byte 0x7C)") << DataDir::sjis("ぽ|ポ|||||||1|F") << DataDir::sjis("ぽ|ポ|||||||1|T");
+        QTest::newRow("ends with po (trail byte 0x7C)")
+            << DataDir::sjis("ぽ|ポ|||||||1|F") << DataDir::sjis("ぽ|ポ|||||||1|T");
         QTest::newRow("fewer than ten fields") << QByteArray("a|b") << QByteArray("a|b||||||||T");
         QTest::newRow("empty flag field") << QByteArray("a|b||||||||") << QByteArray("a|b||||||||T");
     }
@@ -159,7 +159,8 @@ private slots:
             ReadOnlyDir readOnly(dir.path());
             const EntryWriter::Result result = write();
             QVERIFY(!result.ok);
-            QVERIFY2(result.message.contains(categoryFile ? "VexaType.txt" : "VexaTel.txt"), qPrintable(result.message));
+            QVERIFY2(result.message.contains(categoryFile ? "VexaType.txt" : "VexaTel.txt"),
+                     qPrintable(result.message));
         }
         QCOMPARE(dir.entryBytes(), entries);
         QCOMPARE(dir.categoryBytes(), categories);

@@ -20,7 +20,7 @@ void answerWith(const QString &control) {
         QVERIFY(box && box->isVisible());
         auto *target = box->findChild<QWidget *>(control);
         if (!target)
-            box->done(0);  // never leave the test waiting in the modal loop
+            box->done(0); // never leave the test waiting in the modal loop
         QVERIFY(target);
         QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(3, 3));
     });
@@ -31,7 +31,7 @@ frmMsgBox *shownBox(const QString &text, const QString &mode) {
     box->show();
     return box;
 }
-}  // namespace
+} // namespace
 
 class TestMsgBox : public QObject {
     Q_OBJECT
@@ -91,11 +91,21 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<QPoint>("pressed");
         QTest::addColumn<QPoint>("atRest");
-        QTest::newRow("single yes") << "Yes" << "picYes" << "picYes" << QPoint(1620, 1810) << QPoint(1600, 1800);
-        QTest::newRow("single yes label") << "Yes" << "lblYes" << "picYes" << QPoint(1620, 1810) << QPoint(1600, 1800);
-        QTest::newRow("yes of two") << "YesNo" << "picYes" << "picYes" << QPoint(1930, 1810) << QPoint(1920, 1800);
-        QTest::newRow("no") << "YesNo" << "picNo" << "picNo" << QPoint(3010, 1810) << QPoint(3000, 1800);
-        QTest::newRow("no label") << "YesNo" << "lblNo" << "picNo" << QPoint(3010, 1810) << QPoint(3000, 1800);
+        QTest::newRow("single yes") << "Yes"
+                                    << "picYes"
+                                    << "picYes" << QPoint(1620, 1810) << QPoint(1600, 1800);
+        QTest::newRow("single yes label") << "Yes"
+                                          << "lblYes"
+                                          << "picYes" << QPoint(1620, 1810) << QPoint(1600, 1800);
+        QTest::newRow("yes of two") << "YesNo"
+                                    << "picYes"
+                                    << "picYes" << QPoint(1930, 1810) << QPoint(1920, 1800);
+        QTest::newRow("no") << "YesNo"
+                            << "picNo"
+                            << "picNo" << QPoint(3010, 1810) << QPoint(3000, 1800);
+        QTest::newRow("no label") << "YesNo"
+                                  << "lblNo"
+                                  << "picNo" << QPoint(3010, 1810) << QPoint(3000, 1800);
     }
     void pressedLook() {
         QFETCH(QString, mode);
@@ -106,7 +116,7 @@ private slots:
         frmMsgBox *box = shownBox("x", mode);
         auto *target = box->findChild<QWidget *>(control);
         auto *moved = box->findChild<QWidget *>(button);
-        for (int round = 0; round < 3; ++round) {  // absolute positions: no drift
+        for (int round = 0; round < 3; ++round) { // absolute positions: no drift
             QTest::mousePress(target, Qt::LeftButton, {}, QPoint(2, 2));
             QCOMPARE(twips::pos(moved), pressed);
             // Released away from the button: it moves back and gives no answer.
