@@ -29,7 +29,7 @@ QLabel *pageLabel(QWidget *parent, const QString &name, const QString &caption, 
     label->setObjectName(name);
     label->setFont(fonts::named(fonts::UiGothic, 7.5));
     label->setAlignment(Qt::AlignCenter);
-    twips::place(label, left, 7560, width, 195);
+    twips::place(label, left, 7575, width, 165);
     return label;
 }
 } // namespace

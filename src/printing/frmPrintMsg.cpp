@@ -15,7 +15,7 @@ frmPrintMsg::frmPrintMsg() : QDialog(nullptr) {
     lblPrintMsg = new QLabel(QStringLiteral("印刷中..."), this);
     lblPrintMsg->setObjectName(QStringLiteral("lblPrintMsg"));
     lblPrintMsg->setFont(fonts::named(fonts::Gothic, 11.25));
-    twips::place(lblPrintMsg, 1540, 520, 1200, 240);
+    twips::place(lblPrintMsg, 1540, 520, 1080, 225);
     new FrameLine(this, QStringLiteral("linTop"), 0, 0, 4170, 0);
     new FrameLine(this, QStringLiteral("linLeft"), 0, 0, 0, 1215);
     new FrameLine(this, QStringLiteral("linRight"), 4155, 0, 4155, 1215);
