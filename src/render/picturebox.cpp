@@ -11,11 +11,19 @@ PictureBox::PictureBox(QWidget *parent, const QString &name, QColor background)
     setObjectName(name);
 }
 
+QPixmap PictureBox::blankPicture() const {
+    // At the screen's pixel density, so that lines and text stay sharp on high-DPI screens.
+    const qreal ratio = devicePixelRatioF();
+    QPixmap picture(size() * ratio);
+    picture.setDevicePixelRatio(ratio);
+    picture.fill(background_);
+    return picture;
+}
+
 void PictureBox::resizeEvent(QResizeEvent *) {
-    if (buffer_.size() == size())
+    if (buffer_.deviceIndependentSize().toSize() == size())
         return;
-    QPixmap resized(size());
-    resized.fill(background_);
+    QPixmap resized = blankPicture();
     if (!buffer_.isNull()) {
         QPainter p(&resized);
         p.drawPixmap(0, 0, buffer_);
@@ -26,9 +34,7 @@ void PictureBox::resizeEvent(QResizeEvent *) {
 void PictureBox::clear() {
     if (recorder_)
         recorder_->clear();
-    if (buffer_.size() != size())
-        buffer_ = QPixmap(size());
-    buffer_.fill(background_);
+    buffer_ = blankPicture();
     update();
 }
 

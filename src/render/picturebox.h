@@ -26,6 +26,8 @@ protected:
     void resizeEvent(QResizeEvent *) override;
 
 private:
+    QPixmap blankPicture() const;
+
     QColor background_;
     QPixmap buffer_;
     DrawTarget *recorder_ = nullptr;
