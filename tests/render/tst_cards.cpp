@@ -88,6 +88,60 @@ private slots:
     }
     void cleanup() { mdlPrint::setPrinter(nullptr); }
 
+    void lineStyles_data() {
+        QTest::addColumn<QString>("style");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QString>("drawn");
+        QTest::newRow("LINE") << "LINE" << 2 << "line w2 10 0,5-100,5";
+        QTest::newRow("Line") << "Line" << 2 << "line w2 10 0,5-100,5";
+        QTest::newRow("line") << "line" << 3 << "line w3 10 0,5-100,5";
+        QTest::newRow("PL, width ignored") << "PL" << 3 << "dot w1 10 0,5-100,5";
+        QTest::newRow("pl") << "pl" << 1 << "dot w1 10 0,5-100,5";
+        QTest::newRow("unknown") << "dash" << 1 << "";
+        QTest::newRow("empty") << "" << 1 << "";
+    }
+    void lineStyles() {
+        QFETCH(QString, style);
+        QFETCH(int, width);
+        QFETCH(QString, drawn);
+        RecordingTarget screen;
+        // y1, y2 come first, then x1, x2.
+        mdlView::ViewLine(screen, style, 5, 5, 0, 100, width, 10, 20, 30);
+        mdlPrint::PrintLine(style, 5, 5, 0, 100, width, 10, 20, 30);
+        const QStringList expected = drawn.isEmpty() ? QStringList() : QStringList{drawn};
+        QCOMPARE(described(screen.calls), expected);
+        QCOMPARE(described(printer.calls), expected);
+        if (!drawn.isEmpty())
+            QCOMPARE(screen.calls.first().colour, QColor(10, 20, 30));
+    }
+
+    void emptyTextIsStillACall() {
+        RecordingTarget screen;
+        mdlView::ViewText(screen, "", 70, 80, "Arial", 9, true, 1, 2, 3);
+        QCOMPARE(described(screen.calls), QStringList{"text 70,80 A9b coloured \"\""});
+        QCOMPARE(screen.calls.first().colour, QColor(1, 2, 3));
+    }
+
+    void sameCardTwiceGivesTheSamePicture() {
+        QStringList table;
+        for (int i = 0; i < 10; ++i)
+            table.append(element(i + 1, QString("名%1").arg(i), "100-0001", "住所", "03-1234-5678"));
+        QImage pictures[2];
+        for (QImage &picture : pictures) {
+            prepare(table, 2, 9);
+            PictureBox picView(nullptr, "picView");
+            twips::place(&picView, 90, 570, 5445, 6885);
+            picView.clear();
+            mdlView::ViewCardLines(picView, 3, 80, 260, screenPictures);
+            mdlView::ViewCardInfo(picView, 3, 0, 1);
+            picture = picView.picture().toImage();
+            QCOMPARE(mdlDim::PrintIndex, 10); // one entry on card 2, then eight empty lines
+        }
+        QCOMPARE(pictures[0], pictures[1]);
+        for (const QString &e : std::as_const(mdlDim::PrintTable))
+            QVERIFY(e.endsWith("|F"));
+    }
+
     void paperForm_data() {
         QTest::addColumn<int>("format");
         QTest::addColumn<QStringList>("firstLine");
