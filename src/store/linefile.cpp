@@ -64,18 +64,7 @@ void syncDirectoryOf(const QString &path) {
 
 QList<QByteArray> splitLines(const QByteArray &data) {
     QList<QByteArray> lines;
-    qsizetype start = 0;
-    while (start < data.size()) {
-        qsizetype end = data.indexOf('\n', start);
-        const bool terminated = end >= 0;
-        if (!terminated)
-            end = data.size();
-        qsizetype length = end - start;
-        if (terminated && length > 0 && data.at(end - 1) == '\r')
-            --length;
-        lines.append(data.mid(start, length));
-        start = end + 1;
-    }
+    forEachLine(data, [&](qsizetype start, qsizetype length) { lines.append(data.mid(start, length)); });
     return lines;
 }
 

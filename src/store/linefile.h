@@ -9,8 +9,23 @@
 // exactly as it was read.
 namespace linefile {
 
-// A line ends at LF and a CR right before it is dropped; a last line without
-// a line end is still a line.
+// Calls visit(start, length) for each line of `text` (bytes or characters): a
+// line ends at LF and a CR right before it is dropped; a last line without a
+// line end is still a line.
+template <typename Text, typename Visit> void forEachLine(const Text &text, Visit visit) {
+    for (qsizetype start = 0; start < text.size();) {
+        qsizetype end = text.indexOf('\n', start);
+        const bool terminated = end >= 0;
+        if (!terminated)
+            end = text.size();
+        qsizetype length = end - start;
+        if (terminated && length > 0 && text.at(end - 1) == '\r')
+            --length;
+        visit(start, length);
+        start = end + 1;
+    }
+}
+
 QList<QByteArray> splitLines(const QByteArray &data);
 
 // Empty on success, otherwise a clear description naming the file.

@@ -27,20 +27,12 @@ QString loadTables(const QString &entryPath, const QString &categoryPath, const 
     const QString text = cp932::decode(data);
     out.entries.clear();
     int lineNumber = 0;
-    for (qsizetype start = 0; start < text.size();) {
-        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
-        const bool terminated = end >= 0;
-        if (!terminated)
-            end = text.size();
-        qsizetype length = end - start;
-        if (terminated && length > 0 && text.at(end - 1) == QLatin1Char('\r'))
-            --length;
+    linefile::forEachLine(text, [&](qsizetype start, qsizetype length) {
         ++lineNumber;
         if (length > 0)
             out.entries.append(QString::number(lineNumber) + QLatin1Char('|') +
                                QStringView(text).mid(start, length).toString());
-        start = end + 1;
-    }
+    });
 
     if (QString error = linefile::readAll(categoryPath, data); !error.isEmpty())
         return error;
