@@ -40,9 +40,7 @@ void save(QWidget *w, const QString &name) {
 void renderMessageBoxes() {
     save(frmMsgBox::prepare(QStringLiteral("印刷できるリストがありません。"), QStringLiteral("Yes")), "frmMsgBox-yes");
     save(frmMsgBox::prepare(QStringLiteral("このリストを保存しますか？"), QStringLiteral("YesNo")), "frmMsgBox-yesno");
-    frmMsgBox *paper = frmMsgBox::prepare(QStringLiteral("紙を挿入したあとで,確認ボタン \rを押してください。"),
-                                          QStringLiteral("YesNo"));
-    paper->makePaperPrompt();
+    frmMsgBox *paper = frmMsgBox::preparePaperPrompt();
     save(paper, "frmMsgBox-paper-up");
     paper->timPaperMove->setInterval(1);
     while (!paper->PaperUp)
@@ -55,6 +53,7 @@ void renderMessageBoxes() {
          "frmMsgBox-load-failure");
     frmMsgBox::loaded()->unload();
 }
+
 void click(QWidget *w) {
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(3, 3), w->mapToGlobal(QPointF(3, 3)), Qt::LeftButton,
                       Qt::LeftButton, {});
@@ -64,7 +63,7 @@ void click(QWidget *w) {
     QApplication::sendEvent(w, &release);
 }
 
-void renderBrowsing() {
+void renderWithPhoneBook() {
     auto *logo = new frmLogo();
     logo->timStart->stop();
     save(logo, "frmLogo");
@@ -143,6 +142,6 @@ int main(int argc, char *argv[]) {
         mdlDim::setAppDirForTesting(QString::fromLocal8Bit(argv[2]));
     renderMessageBoxes();
     if (argc > 2)
-        renderBrowsing();
+        renderWithPhoneBook();
     return 0;
 }

@@ -51,11 +51,15 @@ bool frmMsgBox::ask(const QString &text, const QString &mode) {
     return prepare(text, mode)->showModal();
 }
 
-bool frmMsgBox::askForPaper() {
+frmMsgBox *frmMsgBox::preparePaperPrompt() {
     frmMsgBox *box =
         prepare(QStringLiteral("紙を挿入したあとで,確認ボタン \rを押してください。"), QStringLiteral("YesNo"));
     box->makePaperPrompt();
-    return box->showModal();
+    return box;
+}
+
+bool frmMsgBox::askForPaper() {
+    return preparePaperPrompt()->showModal();
 }
 
 bool frmMsgBox::showModal() {

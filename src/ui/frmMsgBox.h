@@ -24,7 +24,9 @@ public:
     bool showModal();
     // prepare() and showModal() in one.
     static bool ask(const QString &text, const QString &mode);
-    // The print job's prompt for the next card; true when the user confirmed.
+    // The print job's prompt for the next card, loaded and adjusted for showing.
+    static frmMsgBox *preparePaperPrompt();
+    // Shows it; true when the user confirmed.
     static bool askForPaper();
     // The box currently loaded, if any.
     static frmMsgBox *loaded();
