@@ -103,21 +103,16 @@ frmMain::frmMain() {
     buildPrintStrip();
     buildList();
 
-    const skin::Border border = skin::addBorder(this, WindowWidth, WindowHeight, 420, QStringLiteral("liinDown"));
-    linLeft = border.left;
-    linRight = border.right;
-    liinDown = border.bottom;
+    std::tie(linLeft, linRight, liinDown) =
+        skin::addBorder(this, WindowWidth, WindowHeight, 420, QStringLiteral("liinDown"));
 
     // Loading: the layout for the current category, centred, the first
     // selection and page, then the user categories' names.
     TypeMode(CurrentCategory != 0);
     mdlDim::CenterForm(this);
-    if (cboIndex->currentIndex() == 0) {
-        SelectDB(CurrentCategory);
-        ViewTelList(0);
-    } else {
-        cboIndex->setCurrentIndex(0);
-    }
+    // cboIndex already stands at 0 ("全表示"), so its change handler is run directly.
+    SelectDB(CurrentCategory);
+    ViewTelList(0);
     UpdateType();
 }
 
@@ -237,7 +232,7 @@ void frmMain::TypeMode(bool categoryMode) {
 
 void frmMain::UpdateType() {
     for (int slot = 5; slot <= 9; ++slot) {
-        const QString name = mdlDim::GetField(mdlDim::CategoryTable[slot], QStringLiteral("|"), 2);
+        const QString name = mdlDim::categoryNameOfSlot(slot);
         if (name.isEmpty())
             continue;
         lblNew[slot - 5]->setText(name.size() <= 2 ? name : name.left(2) + QStringLiteral(".."));
@@ -247,7 +242,7 @@ void frmMain::UpdateType() {
 QString frmMain::WriteType(int number) const {
     if (number < 1 || number > mdlDim::CategorySlots)
         return {};
-    return mdlDim::GetField(mdlDim::CategoryTable[number - 1], QStringLiteral("|"), 2);
+    return mdlDim::categoryNameOfSlot(number - 1);
 }
 
 void frmMain::chooseCategory(int category, const QString &caption) {
@@ -261,7 +256,7 @@ void frmMain::chooseCategory(int category, const QString &caption) {
 void frmMain::chooseUserCategory(int index) {
     TypeMode(true);
     CurrentCategory = index + 6;
-    const QString name = mdlDim::GetField(mdlDim::CategoryTable[index + 5], QStringLiteral("|"), 2);
+    const QString name = mdlDim::categoryNameOfSlot(index + 5);
     lblType->setText(!name.isEmpty() ? name : lblNew[index]->text() + QString::number(index + 1));
     SelectDB(CurrentCategory);
     ViewTelList(0);

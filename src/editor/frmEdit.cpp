@@ -75,10 +75,8 @@ frmEdit::frmEdit() {
     twips::place(lblEditForm, 240, 600, 1620, 300);
     buildFields();
     buildButtons();
-    const skin::Border border = skin::addBorder(this, WindowWidth, WindowHeight, 420, QStringLiteral("liinDown"));
-    linLeft = border.left;
-    linRight = border.right;
-    liinDown = border.bottom;
+    std::tie(linLeft, linRight, liinDown) =
+        skin::addBorder(this, WindowWidth, WindowHeight, 420, QStringLiteral("liinDown"));
 
     for (QLineEdit *box : entryBoxes())
         connect(box, &QLineEdit::textChanged, this, [this] { EntryChanged = true; });
@@ -264,7 +262,7 @@ void frmEdit::chooseCategory() {
 
 void frmEdit::putCategoryNames() {
     for (int slot = 5; slot <= 9; ++slot) {
-        const QString name = GetField(mdlDim::CategoryTable[slot], Bar, 2);
+        const QString name = mdlDim::categoryNameOfSlot(slot);
         if (!name.isEmpty())
             txtNew[slot - 5]->setText(name);
     }

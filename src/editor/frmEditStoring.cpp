@@ -35,6 +35,11 @@ QString joined(std::initializer_list<const QLineEdit *> boxes) {
     return parts.join(QLatin1Char('-'));
 }
 
+// The entry file line of the entry being edited.
+int selectedLineNumber() {
+    return GetField(mdlDim::EntryTable.value(mdlDim::SelectedEntry), Bar, 1).toInt();
+}
+
 bool complain(const QString &message, QWidget *focus) {
     frmMsgBox::ask(message, QStringLiteral("Yes"));
     focus->setFocus();
@@ -75,7 +80,7 @@ bool frmEdit::CheckType() {
     if (choice <= 4)
         return true;
     QString &slot = mdlDim::CategoryTable[static_cast<size_t>(choice)];
-    const QString oldName = GetField(slot, Bar, 2);
+    const QString oldName = mdlDim::categoryNameOfSlot(choice);
     const QString newName = txtNew[choice - 5]->text();
     if (!oldName.isEmpty()) {
         if (newName == oldName)
@@ -114,7 +119,7 @@ QString frmEdit::entryLine() const {
 bool frmEdit::AddInfo(int intMode) {
     EntryWriter::Result written;
     if (intMode == 1) {
-        const int line = GetField(mdlDim::EntryTable.value(mdlDim::SelectedEntry), Bar, 1).toInt();
+        const int line = selectedLineNumber();
         written = EntryWriter::replaceEntry(line, entryLine());
     } else {
         written = EntryWriter::appendEntry(entryLine());
@@ -142,7 +147,7 @@ void frmEdit::add() {
 void frmEdit::deleteEntry() {
     if (!frmMsgBox::ask(QStringLiteral("このリストを削除しますか？"), QStringLiteral("YesNo")))
         return;
-    const int line = GetField(mdlDim::EntryTable.value(mdlDim::SelectedEntry), Bar, 1).toInt();
+    const int line = selectedLineNumber();
     const EntryWriter::Result deleted = EntryWriter::deleteEntry(line);
     if (!deleted) {
         reportFailure(deleted);

@@ -53,10 +53,8 @@ frmPrint::frmPrint() {
     lblUp = pageLabel(this, QStringLiteral("lblUp"), QStringLiteral("前のカード"), 1230, 750);
     lblPage = pageLabel(this, QStringLiteral("lblPage"), QStringLiteral("1/3カード"), 2445, 735);
     lblDown = pageLabel(this, QStringLiteral("lblDown"), QStringLiteral("次のカード"), 3630, 750);
-    const skin::Border border = skin::addBorder(this, WindowWidth, WindowHeight, 435, QStringLiteral("linDown"));
-    linLeft = border.left;
-    linRight = border.right;
-    linDown = border.bottom;
+    std::tie(linLeft, linRight, linDown) =
+        skin::addBorder(this, WindowWidth, WindowHeight, 435, QStringLiteral("linDown"));
 
     connect(imgBack, &ImageButton::clicked, this, &frmPrint::backRequested);
     connect(imgDown, &ImageButton::clicked, this, &frmPrint::nextCard);
@@ -78,10 +76,10 @@ void frmPrint::setPageLabel() {
     lblPage->setText(QStringLiteral("%1/%2カード").arg(CurrentCard).arg(CardCount));
 }
 
-void frmPrint::drawCard() {
-    if (mdlDim::WithLines)
+void frmPrint::drawCard(bool lines, bool info) {
+    if (lines)
         mdlView::ViewCardLines(*picView, CardFormat, 80, 260, imgView);
-    if (mdlDim::WithInfo)
+    if (info)
         mdlView::ViewCardInfo(*picView, CardFormat, 0, mdlDim::StartLine);
 }
 
@@ -93,10 +91,7 @@ void frmPrint::ReSetForm(bool blnBook, bool blnInfo) {
     imgUp->setEnabled(false);
     CurrentCard = 1;
     setPageLabel();
-    if (blnBook)
-        mdlView::ViewCardLines(*picView, CardFormat, 80, 260, imgView);
-    if (blnInfo)
-        mdlView::ViewCardInfo(*picView, CardFormat, 0, mdlDim::StartLine);
+    drawCard(blnBook, blnInfo);
 }
 
 void frmPrint::showLinesOnly() {
@@ -106,7 +101,7 @@ void frmPrint::showLinesOnly() {
     imgUp->setEnabled(false);
     imgDown->setEnabled(false);
     picView->clear();
-    mdlView::ViewCardLines(*picView, CardFormat, 80, 260, imgView);
+    drawCard(true, false);
 }
 
 void frmPrint::nextCard() {
@@ -116,7 +111,7 @@ void frmPrint::nextCard() {
     picView->clear();
     ++CurrentCard;
     setPageLabel();
-    drawCard();
+    drawCard(mdlDim::WithLines, mdlDim::WithInfo);
     imgUp->setEnabled(true);
 }
 
@@ -128,5 +123,5 @@ void frmPrint::previousCard() {
     picView->clear();
     setPageLabel();
     imgDown->setEnabled(true);
-    drawCard();
+    drawCard(mdlDim::WithLines, mdlDim::WithInfo);
 }

@@ -47,7 +47,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void drawCard();
+    void drawCard(bool lines, bool info);
     void nextCard();
     void previousCard();
     void setPageLabel();

@@ -65,20 +65,15 @@ frmPrintSet::frmPrintSet() {
     buildLists();
     buildOptions();
     buildButtons();
-    const skin::Border border = skin::addBorder(this, WindowWidth, WindowHeight, 435, QStringLiteral("linDown"));
-    linLeft = border.left;
-    linRight = border.right;
-    linDown = border.bottom;
+    std::tie(linLeft, linRight, linDown) =
+        skin::addBorder(this, WindowWidth, WindowHeight, 435, QStringLiteral("linDown"));
 
     // Loading.
     mdlDim::CenterForm(this);
     preview_ = new frmPrint();
     connect(preview_, &frmPrint::backRequested, this, &QWidget::show);
     fillLists();
-    if (cboSelect->currentIndex() == 0)
-        filterChanged();
-    else
-        cboSelect->setCurrentIndex(0);
+    showFilter(0);
     optInfo->setChecked(true);
     chooseMode(false, true);
     cboStartInfo->clear();
@@ -223,6 +218,22 @@ QListWidget *frmPrintSet::visibleList() const {
     }
 }
 
+void frmPrintSet::showFilter(int index) {
+    // Setting the index the box already has changes nothing, yet the filter
+    // change must run either way.
+    if (cboSelect->currentIndex() == index)
+        filterChanged();
+    else
+        cboSelect->setCurrentIndex(index);
+}
+
+void frmPrintSet::reloadSelection() {
+    if (frmMain *home = frmMain::loaded())
+        home->SelectDB(mdlDim::CurrentCategory);
+    else
+        mdlDim::LoadData();
+}
+
 void frmPrintSet::filterChanged() {
     QListWidget *visible = visibleList();
     for (QListWidget *list : {lstAll, lstUnPrint, lstPrint})
@@ -344,15 +355,11 @@ void frmPrintSet::openPreview() {
 void frmPrintSet::leavePrinting() {
     if (!frmMsgBox::ask(QStringLiteral("印刷をキャンセルしますか？"), QStringLiteral("YesNo")))
         return;
-    frmMain *home = frmMain::loaded();
-    if (home)
-        home->SelectDB(mdlDim::CurrentCategory);
-    else
-        mdlDim::LoadData();
+    reloadSelection();
     delete preview_;
     leaving_ = true;
     close();
-    if (home)
+    if (frmMain *home = frmMain::loaded())
         home->show();
 }
 

@@ -74,6 +74,9 @@ private:
     void buildButtons();
     QListWidget *visibleList() const;
     void filterChanged();
+    void showFilter(int index);
+    // Reloads the data files and the browsing window's selection.
+    void reloadSelection();
     void add();
     void addAll();
     void remove();

@@ -69,14 +69,16 @@ void frmPrintSet::tellPrinterFailure(const CardPrinter &printer) {
 // One card of the text modes. False when it did not reach the printer: its
 // entries then keep the marks they had.
 bool frmPrintSet::printCard(CardPrinter &printer) {
-    const QStringList before = PrintTable;
-    PrintIndex = cardlayout::firstIndexOfCard(CurrentCard, mdlDim::StartLine, CardFormat);
+    const int first = cardlayout::firstIndexOfCard(CurrentCard, mdlDim::StartLine, CardFormat);
+    const QStringList before = PrintTable.mid(first, cardlayout::LinesPerCard(CardFormat));
+    PrintIndex = first;
     if (mdlDim::WithLines)
         mdlPrint::PrintCardLines(CardFormat, 10, 0, imgPrint);
     mdlPrint::PrintCardInfo(CardFormat, 10, 0, mdlDim::StartLine);
     if (!printer.failed())
         return true;
-    PrintTable = before;
+    for (qsizetype i = 0; i < before.size(); ++i)
+        PrintTable[first + i] = before.at(i);
     return false;
 }
 
@@ -124,15 +126,9 @@ void frmPrintSet::PrintJob() {
         for (QListWidget *list : {lstPrint, lstUnPrint, lstAll, lstPrintList})
             list->clear();
         markPrinted();
-        if (frmMain *home = frmMain::loaded())
-            home->SelectDB(mdlDim::CurrentCategory);
-        else
-            mdlDim::LoadData();
+        reloadSelection();
         fillLists();
-        if (cboSelect->currentIndex() == 0)
-            filterChanged();
-        else
-            cboSelect->setCurrentIndex(0);
+        showFilter(0);
         imgAddAll->setEnabled(true);
     }
     mdlPrint::setPrinter(nullptr);

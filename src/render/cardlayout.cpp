@@ -45,7 +45,6 @@ TextRow byLength(S part, std::array<int, 5> xs, int dy, double size) {
 TextRow fitted(TextRow row, Fit fit) {
     row.size = 0;
     row.fit = fit;
-    row.measuresEmailBold = row.source == S::EmailLine;
     return row;
 }
 TextRow stroke(int x1, int dy1, int x2, int dy2) {

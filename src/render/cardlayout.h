@@ -59,7 +59,6 @@ struct TextRow {
     bool onlyIfNotEmpty = false;
     Fit fit = {};
     int strokeX2 = 0, strokeDy2 = 0; // the end of a stroke
-    bool measuresEmailBold = false;  // the e-mail fitting turns the measuring bold off
 };
 
 struct CardForm {

@@ -53,6 +53,11 @@ QString AppDir();
 // Tests point the data directory elsewhere; the program has no way to.
 void setAppDirForTesting(const QString &dir);
 
+// The name in CategoryTable slot `slot` (category slot + 1); empty when unnamed.
+inline QString categoryNameOfSlot(int slot) {
+    return GetField(CategoryTable[static_cast<size_t>(slot)], QStringLiteral("|"), 2);
+}
+
 inline QString entryFilePath() {
     return AppDir() + QStringLiteral("VexaTel.txt");
 }

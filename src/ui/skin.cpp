@@ -29,7 +29,8 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption, 
     return label;
 }
 
-Border addBorder(QWidget *window, int widthTwips, int heightTwips, int top, const QString &bottomName) {
+std::tuple<FrameLine *, FrameLine *, FrameLine *> addBorder(QWidget *window, int widthTwips, int heightTwips, int top,
+                                                            const QString &bottomName) {
     const int right = widthTwips - twips::PerPixel;
     const int bottom = heightTwips - twips::PerPixel;
     return {new FrameLine(window, QStringLiteral("linLeft"), 0, top, 0, bottom),

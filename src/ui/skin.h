@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QRect>
 #include <QString>
+#include <tuple>
 
 class FrameLine;
 class QLabel;
@@ -20,13 +21,9 @@ void setUpWindow(QWidget *window, const QString &name, int widthTwips, int heigh
 // A label at twip geometry.
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption, QRect twipGeometry, const QFont &font);
 
-// The three lines that frame a window below its title: left and right edges
-// from `top` down, and the bottom line.
-struct Border {
-    FrameLine *left;
-    FrameLine *right;
-    FrameLine *bottom;
-};
-Border addBorder(QWidget *window, int widthTwips, int heightTwips, int top, const QString &bottomName);
+// The three lines that frame a window below its title: the left and right
+// edges from `top` down, and the bottom line.
+std::tuple<FrameLine *, FrameLine *, FrameLine *> addBorder(QWidget *window, int widthTwips, int heightTwips, int top,
+                                                            const QString &bottomName);
 
 } // namespace skin
