@@ -129,12 +129,16 @@ bool EntryListPage::eventFilter(QObject *watched, QEvent *event) {
         storePointer(static_cast<QMouseEvent *>(event)->position());
         return true;
     case QEvent::MouseButtonPress:
+        if (static_cast<QMouseEvent *>(event)->button() != Qt::LeftButton)
+            return true; // only the left button acts on a row
         storePointer(static_cast<QMouseEvent *>(event)->position());
         pressedOnList_ = true;
         buttonDown();
         return true;
     case QEvent::MouseButtonRelease: {
         const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() != Qt::LeftButton)
+            return true;
         storePointer(mouse->position());
         buttonUp();
         // A click needs the press and the release on the list.

@@ -3,6 +3,7 @@
 #include "browse/frmMain.h"
 #include "store/mdlDim.h"
 #include "ui/artwork.h"
+#include "ui/centerform.h"
 #include "ui/skin.h"
 #include "ui/twips.h"
 

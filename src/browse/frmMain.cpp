@@ -8,10 +8,12 @@
 #include "render/picturebox.h"
 #include "store/mdlDim.h"
 #include "ui/artwork.h"
+#include "ui/centerform.h"
 #include "ui/fonts.h"
 #include "ui/frameline.h"
 #include "ui/frmMsgBox.h"
 #include "ui/imagebutton.h"
+#include "ui/loadfailure.h"
 #include "ui/skin.h"
 #include "ui/titleimage.h"
 #include "ui/twips.h"
@@ -201,7 +203,7 @@ void frmMain::buildList() {
 }
 
 void frmMain::SelectDB(int category) {
-    if (!mdlDim::LoadData())
+    if (!mdlDim::LoadDataOrEnd())
         return;
     mdlDim::EntryTable = selection::select(mdlDim::EntryTable, category, cboIndex->currentIndex());
     mdlDim::EntryCount = static_cast<int>(mdlDim::EntryTable.size());

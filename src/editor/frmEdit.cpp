@@ -3,6 +3,7 @@
 #include "editor/inputrules.h"
 #include "store/mdlDim.h"
 #include "ui/artwork.h"
+#include "ui/centerform.h"
 #include "ui/fonts.h"
 #include "ui/frameline.h"
 #include "ui/frmMsgBox.h"
@@ -23,12 +24,12 @@ constexpr int WindowHeight = 7515;
 const QColor Greyed(224, 224, 224);
 const QString Bar = QStringLiteral("|");
 
-QLineEdit *makeBox(QWidget *parent, const QString &name, QRect geometry, int maxLength, QValidator *rule,
+QLineEdit *makeBox(QWidget *parent, const QString &name, QRect geometry, int limit, BoxRule::Kind rule,
                    const QFont &font) {
     auto *box = new QLineEdit(parent);
     box->setObjectName(name);
-    box->setMaxLength(maxLength);
-    box->setValidator(rule);
+    // No maxLength: Qt would cut text the program sets, and a stored field opens whole.
+    box->setValidator(new BoxRule(rule, limit, box));
     box->setFont(font);
     twips::place(box, geometry.x(), geometry.y(), geometry.width(), geometry.height());
     return box;
@@ -92,9 +93,9 @@ frmEdit::frmEdit() {
 
 void frmEdit::buildFields() {
     const QFont boxFont = fonts::named(fonts::Gothic, 9.75);
-    auto *text = new TextRule(this);
-    auto *digits = new DigitsRule(this);
-    const auto box = [&](const char *name, QRect g, int limit, QValidator *rule, const QFont &font) {
+    constexpr BoxRule::Kind text = BoxRule::Text;
+    constexpr BoxRule::Kind digits = BoxRule::Digits;
+    const auto box = [&](const char *name, QRect g, int limit, BoxRule::Kind rule, const QFont &font) {
         return makeBox(this, QString::fromLatin1(name), g, limit, rule, font);
     };
     txtPingYin = box("txtPingYin", {1560, 1050, 3975, 300}, 15, text, boxFont);
@@ -133,7 +134,7 @@ void frmEdit::buildFields() {
                        QStringLiteral("病院"), QStringLiteral("新規１"), QStringLiteral("新規２"),
                        QStringLiteral("新規３"), QStringLiteral("新規４"), QStringLiteral("新規５")});
     cboType->setCurrentIndex(-1);
-    twips::place(cboType, 1560, 4890, 885, 330);
+    twips::place(cboType, 1560, 4890, 885, 300);
 
     const int newTops[] = {4890, 5250, 5610, 5970, 6350};
     const int labelTops[] = {4920, 5280, 5640, 6000, 6375};
@@ -142,7 +143,7 @@ void frmEdit::buildFields() {
         label->setObjectName(QStringLiteral("lblNew(%1)").arg(i));
         label->setFont(fonts::named(fonts::Gothic, 9.75));
         label->setAlignment(Qt::AlignCenter);
-        twips::place(label, 2520, labelTops[i], 645, 240);
+        twips::place(label, 2520, labelTops[i], 645, 225);
         lblNew.append(label);
         txtNew.append(
             makeBox(this, QStringLiteral("txtNew(%1)").arg(i), {3240, newTops[i], 1455, 300}, 6, text, boxFont));

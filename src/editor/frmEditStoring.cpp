@@ -2,7 +2,7 @@
 // four actions that store, add, delete and go back to the list.
 #include "browse/frmMain.h"
 #include "editor/frmEdit.h"
-#include "editor/inputrules.h"
+#include "store/entryrules.h"
 #include "store/entrywriter.h"
 #include "store/mdlDim.h"
 #include "ui/frmMsgBox.h"
@@ -54,7 +54,7 @@ void reportFailure(const EntryWriter::Result &result) {
 bool frmEdit::CheckSave() {
     if (txtPingYin->text().isEmpty())
         return complain(QStringLiteral("ふりがなを入力して下さい。"), txtPingYin);
-    if (!inputrules::isValidFuriganaStart(txtPingYin->text()))
+    if (!entryrules::isValidFuriganaStart(txtPingYin->text()))
         return complain(QStringLiteral("ふりがなは正しくない。"), txtPingYin);
     if (txtName->text().isEmpty())
         return complain(QStringLiteral("氏名を入力して下さい。"), txtName);

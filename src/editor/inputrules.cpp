@@ -1,51 +1,39 @@
 #include "editor/inputrules.h"
 
-#include "store/cp932.h"
+#include "store/entryrules.h"
 
-namespace {
+#include <QLineEdit>
 
-// Removes the characters `keep` refuses, moving the cursor back over those
-// that stood before it.
-template <typename Keep> void dropRefused(QString &input, int &pos, Keep keep) {
-    QString kept;
-    kept.reserve(input.size());
-    int newPos = pos;
-    for (qsizetype i = 0; i < input.size();) {
-        const qsizetype length = input.at(i).isHighSurrogate() && i + 1 < input.size() ? 2 : 1;
-        const QStringView character = QStringView(input).mid(i, length);
-        if (keep(character))
-            kept.append(character);
-        else if (i < pos)
-            newPos -= static_cast<int>(qMin<qsizetype>(length, pos - i));
-        i += length;
-    }
-    input = kept;
-    pos = newPos;
+BoxRule::BoxRule(Kind kind, int limit, QLineEdit *box) : QValidator(box), kind_(kind), limit_(limit) {
+    before_ = box->text();
+    connect(box, &QLineEdit::textChanged, this, [this](const QString &text) { before_ = text; });
 }
 
-} // namespace
+QValidator::State BoxRule::validate(QString &input, int &pos) const {
+    const QString &old = before_;
+    const qsizetype shorter = qMin(old.size(), input.size());
+    qsizetype prefix = 0;
+    while (prefix < shorter && old.at(prefix) == input.at(prefix))
+        ++prefix;
+    qsizetype suffix = 0;
+    while (suffix < shorter - prefix && old.at(old.size() - 1 - suffix) == input.at(input.size() - 1 - suffix))
+        ++suffix;
+    const QStringView inserted = QStringView(input).mid(prefix, input.size() - prefix - suffix);
+    if (inserted.isEmpty())
+        return Acceptable;
 
-bool TextRule::accepts(QStringView character) {
-    if (character == u"|" || character == u"'")
-        return false;
-    return cp932::canEncode(character);
-}
-
-QValidator::State TextRule::validate(QString &input, int &pos) const {
-    dropRefused(input, pos, &TextRule::accepts);
+    QString kept = kind_ == Text ? entryrules::keepText(inserted) : entryrules::keepDigits(inserted);
+    // The limit stops growth only: what is kept of the old text stays whole.
+    const qsizetype cap = qMax<qsizetype>(limit_, prefix + suffix);
+    const qsizetype over = prefix + kept.size() + suffix - cap;
+    if (over > 0)
+        kept.chop(over);
+    if (kept == inserted)
+        return Acceptable;
+    const QString result = input.left(prefix) + kept + input.right(suffix);
+    if (result == old)
+        return Invalid; // nothing left of the edit: undone, no change signalled
+    input = result;
+    pos = static_cast<int>(prefix + kept.size());
     return Acceptable;
 }
-
-QValidator::State DigitsRule::validate(QString &input, int &pos) const {
-    dropRefused(input, pos, [](QStringView c) { return c.size() == 1 && c.front() >= u'0' && c.front() <= u'9'; });
-    return Acceptable;
-}
-
-namespace inputrules {
-
-bool isValidFuriganaStart(const QString &reading) {
-    const int code = cp932::codeOf(reading);
-    return (code >= 65 && code <= 122) || (code >= 0x82A0 && code <= 0x8393);
-}
-
-} // namespace inputrules

@@ -3,31 +3,26 @@
 #include <QString>
 #include <QValidator>
 
-// The editor's per-character rules. As validators they hold for typing,
-// input-method commits and paste alike: refused characters are dropped and
-// the rest of the input is kept, as if each character had been typed.
-class TextRule : public QValidator {
+class QLineEdit;
+
+// The key rule and length limit of one editor box. As a validator it holds for
+// typing, input-method commits and paste alike. Only what an edit inserts is
+// filtered (look-alikes shown as the character that will be stored, refused
+// characters dropped), then cut to the limit; what the box held stays, so a
+// stored field longer than the limit, or holding characters typing would
+// refuse, opens whole and stays whole. An edit left with no effect is undone,
+// so it changes nothing at all.
+class BoxRule : public QValidator {
     Q_OBJECT
 public:
-    using QValidator::QValidator;
-    // Drops "|" and "'", which separate the data files' fields, and every
-    // character code page 932 cannot store.
+    enum Kind { Text, Digits };
+    BoxRule(Kind kind, int limit, QLineEdit *box);
+
     State validate(QString &input, int &pos) const override;
-    static bool accepts(QStringView character);
+    int limit() const { return limit_; }
+
+private:
+    Kind kind_;
+    int limit_;
+    QString before_; // the box's text before the edit being validated
 };
-
-class DigitsRule : public QValidator {
-    Q_OBJECT
-public:
-    using QValidator::QValidator;
-    // Keeps the digits 0 to 9 only.
-    State validate(QString &input, int &pos) const override;
-};
-
-namespace inputrules {
-
-// Whether the reading may begin with its first character: A to z (codes 65
-// to 122) or あ to ン (0x82A0 to 0x8393) in code page 932.
-bool isValidFuriganaStart(const QString &reading);
-
-} // namespace inputrules

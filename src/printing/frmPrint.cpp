@@ -5,6 +5,7 @@
 #include "render/picturebox.h"
 #include "store/mdlDim.h"
 #include "ui/artwork.h"
+#include "ui/centerform.h"
 #include "ui/fonts.h"
 #include "ui/formpictures.h"
 #include "ui/frameline.h"

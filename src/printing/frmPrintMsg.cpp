@@ -1,6 +1,7 @@
 #include "printing/frmPrintMsg.h"
 
 #include "store/mdlDim.h"
+#include "ui/centerform.h"
 #include "ui/fonts.h"
 #include "ui/frameline.h"
 #include "ui/skin.h"

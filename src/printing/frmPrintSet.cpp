@@ -8,11 +8,13 @@
 #include "render/picturebox.h"
 #include "store/mdlDim.h"
 #include "ui/artwork.h"
+#include "ui/centerform.h"
 #include "ui/fonts.h"
 #include "ui/formpictures.h"
 #include "ui/frameline.h"
 #include "ui/frmMsgBox.h"
 #include "ui/imagebutton.h"
+#include "ui/loadfailure.h"
 #include "ui/skin.h"
 #include "ui/titleimage.h"
 #include "ui/twips.h"
@@ -231,7 +233,7 @@ void frmPrintSet::reloadSelection() {
     if (frmMain *home = frmMain::loaded())
         home->SelectDB(mdlDim::CurrentCategory);
     else
-        mdlDim::LoadData();
+        mdlDim::LoadDataOrEnd();
 }
 
 void frmPrintSet::filterChanged() {

@@ -136,7 +136,16 @@ void frmPrintSet::PrintJob() {
 }
 
 void frmPrintSet::markPrinted() {
-    const EntryWriter::Result written = EntryWriter::markPrinted(PrintTable);
+    QList<int> printedLines;
+    for (const QString &element : std::as_const(PrintTable))
+        if (mdlDim::GetField(element, QStringLiteral("|"), 11) == QLatin1String("T"))
+            printedLines.append(mdlDim::GetField(element, QStringLiteral("|"), 1).toInt());
+    const EntryWriter::Result written = EntryWriter::markPrinted(printedLines);
     if (!written)
         frmMsgBox::ask(written.message + QStringLiteral("\r印刷済みの記録ができませんでした。"), QStringLiteral("Yes"));
+    else if (written.unmarked > 0)
+        frmMsgBox::ask(
+            QStringLiteral("%1件の印刷済みを記録できませんでした。\r「VexaTel.txt」の行末を確認してください。")
+                .arg(written.unmarked),
+            QStringLiteral("Yes"));
 }

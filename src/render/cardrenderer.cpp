@@ -122,7 +122,7 @@ void drawEntries(const Primitives &draw, Medium medium, int format, int X, int Y
             continue; // past the end: this and every later line stay empty
         writeLine(draw, *card, table.at(index), X, t);
         if (markPrinted)
-            table[index] = table.at(index).chopped(qMin<qsizetype>(2, table.at(index).size())) + QStringLiteral("|T");
+            table[index] = mdlDim::SetField(table.at(index), 11, QStringLiteral("T")); // the entry's field 10
         ++mdlDim::PrintIndex;
         t += card->textPitch;
     }

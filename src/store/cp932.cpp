@@ -19,8 +19,9 @@ public:
     Converter(const Converter &) = delete;
     Converter &operator=(const Converter &) = delete;
 
+    bool isOpen() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+
     iconv_t handle() {
-        Q_ASSERT_X(cd_ != reinterpret_cast<iconv_t>(-1), "cp932", "iconv lacks CP932");
         iconv(cd_, nullptr, nullptr, nullptr, nullptr); // back to the initial state
         return cd_;
     }
@@ -41,8 +42,12 @@ Converter &fromUnicode() {
 
 } // namespace
 
+bool available() {
+    return toUnicode().isOpen() && fromUnicode().isOpen();
+}
+
 QString decode(QByteArrayView bytes) {
-    if (bytes.isEmpty())
+    if (bytes.isEmpty() || !toUnicode().isOpen())
         return {};
     // Every code page 932 character is one or two bytes and one UTF-16 unit.
     QString out(bytes.size(), Qt::Uninitialized);
@@ -72,6 +77,8 @@ QString decode(QByteArrayView bytes) {
 std::optional<QByteArray> encode(QStringView text) {
     if (text.isEmpty())
         return QByteArray();
+    if (!fromUnicode().isOpen())
+        return std::nullopt;
     QByteArray out(text.size() * 2, Qt::Uninitialized);
     iconv_t cd = fromUnicode().handle();
     char *in = reinterpret_cast<char *>(const_cast<QChar *>(text.data()));

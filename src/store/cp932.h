@@ -8,6 +8,9 @@
 // are in this code page; everything in memory is QString.
 namespace cp932 {
 
+// Whether the system's iconv has the code page; nothing can be read or written without it.
+bool available();
+
 // Bytes that are not valid code page 932 become U+FFFD, one per bad byte.
 QString decode(QByteArrayView bytes);
 

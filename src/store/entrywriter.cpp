@@ -1,11 +1,11 @@
 #include "store/entrywriter.h"
 
 #include "store/cp932.h"
+#include "store/entryrules.h"
 #include "store/linefile.h"
 #include "store/mdlDim.h"
 
 #include <QFileInfo>
-#include <QSet>
 
 #include <functional>
 
@@ -39,29 +39,50 @@ Result lineMissing(int lineNumber) {
                       .arg(lineNumber));
 }
 
-// The line with its printed flag set to "T", changed only in its last bytes so
-// that the rest of the line, whatever its bytes, stays as it was.
-QByteArray withPrintedFlag(const QByteArray &line) {
-    const QString text = cp932::decode(line);
-    if (text.endsWith(QLatin1String("|F")) || text.endsWith(QLatin1String("|T"))) {
-        // The decoded "|F" is two single bytes at the end of the raw line.
-        QByteArray marked = line;
-        marked[marked.size() - 1] = 'T';
-        return marked;
-    }
-    const qsizetype separators = text.count(QLatin1Char('|'));
-    if (separators < 9)
-        return line + QByteArray(9 - separators, '|') + 'T';
-    if (separators == 9 && text.endsWith(QLatin1Char('|')))
-        return line + 'T';
-    return line; // a hand-edited tail that cannot be marked without losing text
+bool isLeadByte(char byte) {
+    const auto b = static_cast<unsigned char>(byte);
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+// A line a writer may write: text the code page holds, without line ends or
+// other control characters.
+std::optional<QByteArray> encodeLine(const QString &line) {
+    for (QChar c : line)
+        if (entryrules::isControl(c))
+            return std::nullopt;
+    return cp932::encode(line);
 }
 
 } // namespace
 
+std::optional<QByteArray> withField(const QByteArray &line, int n, QByteArrayView value) {
+    QList<qsizetype> separators;
+    bool danglingLead = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (isLeadByte(line.at(i))) {
+            if (i + 1 == line.size())
+                danglingLead = true;
+            ++i;
+        } else if (line.at(i) == '|') {
+            separators.append(i);
+        }
+    }
+    const qsizetype fields = separators.size() + 1;
+    if (fields < n) {
+        if (danglingLead)
+            return std::nullopt;
+        return line + QByteArray(n - fields, '|') + value.toByteArray();
+    }
+    const qsizetype start = n == 1 ? 0 : separators.at(n - 2) + 1;
+    const qsizetype end = n <= separators.size() ? separators.at(n - 1) : line.size();
+    QByteArray marked = line;
+    marked.replace(start, end - start, value.toByteArray());
+    return marked;
+}
+
 Result appendEntry(const QString &line) {
     const QString path = mdlDim::entryFilePath();
-    const std::optional<QByteArray> encoded = cp932::encode(line);
+    const std::optional<QByteArray> encoded = encodeLine(line);
     if (!encoded)
         return notEncodable(path);
     // Rewritten rather than opened for appending, so that a full disk can never
@@ -74,7 +95,7 @@ Result appendEntry(const QString &line) {
 
 Result replaceEntry(int lineNumber, const QString &line) {
     const QString path = mdlDim::entryFilePath();
-    const std::optional<QByteArray> encoded = cp932::encode(line);
+    const std::optional<QByteArray> encoded = encodeLine(line);
     if (!encoded)
         return notEncodable(path);
     return rewrite(path, [&](QList<QByteArray> &lines) {
@@ -94,20 +115,21 @@ Result deleteEntry(int lineNumber) {
     });
 }
 
-Result markPrinted(const QStringList &printTable) {
-    QSet<int> printedLines;
-    for (const QString &element : printTable) {
-        if (element.endsWith(QLatin1String("|T")))
-            printedLines.insert(mdlDim::GetField(element, QStringLiteral("|"), 1).toInt());
-    }
-    return rewrite(mdlDim::entryFilePath(), [&](QList<QByteArray> &lines) {
-        for (int number : std::as_const(printedLines)) {
+Result markPrinted(const QList<int> &lineNumbers) {
+    int unmarked = 0;
+    Result result = rewrite(mdlDim::entryFilePath(), [&](QList<QByteArray> &lines) {
+        for (int number : lineNumbers) {
             if (number < 1 || number > lines.size())
                 return lineMissing(number);
-            lines[number - 1] = withPrintedFlag(lines[number - 1]);
+            if (std::optional<QByteArray> marked = withField(lines.at(number - 1), 10, "T"))
+                lines[number - 1] = *marked;
+            else
+                ++unmarked;
         }
         return Result{};
     });
+    result.unmarked = unmarked;
+    return result;
 }
 
 Result writeCategories(const std::array<QString, 11> &categoryTable) {
@@ -121,7 +143,7 @@ Result writeCategories(const std::array<QString, 11> &categoryTable) {
                 written.append(lines.at(slot));
                 continue;
             }
-            const std::optional<QByteArray> encoded = cp932::encode(text);
+            const std::optional<QByteArray> encoded = encodeLine(text);
             if (!encoded)
                 return notEncodable(path);
             written.append(*encoded);

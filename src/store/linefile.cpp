@@ -3,8 +3,11 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace linefile {
@@ -28,18 +31,22 @@ QString reason(int err) {
         return QStringLiteral("ディスクの空きが足りません。");
     case EISDIR:
         return QStringLiteral("フォルダーです。");
+    case EFBIG:
+        return QStringLiteral("ファイルが大きすぎます。");
+    case EIO:
+        return QStringLiteral("入出力エラーが発生しました。");
     default:
-        return QString::fromLocal8Bit(std::strerror(err));
+        return QStringLiteral("%1（エラー番号 %2）").arg(QString::fromLocal8Bit(std::strerror(err))).arg(err);
     }
 }
 
-QString failure(const QString &what, const QString &path, int err) {
-    return fileLabel(path) + what + QLatin1Char('\r') + reason(err);
+ssize_t systemWrite(int fd, const void *data, size_t size) {
+    return ::write(fd, data, size);
 }
 
 bool writeFully(int fd, const char *data, size_t size) {
     while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
+        const ssize_t written = systemCalls().write(fd, data, size);
         if (written < 0) {
             if (errno == EINTR)
                 continue;
@@ -51,8 +58,8 @@ bool writeFully(int fd, const char *data, size_t size) {
     return true;
 }
 
-void syncDirectoryOf(const QString &path) {
-    const QByteArray dir = QFile::encodeName(QFileInfo(path).absolutePath());
+void syncDirectoryOf(const QByteArray &path) {
+    const QByteArray dir = QFile::encodeName(QFileInfo(QFile::decodeName(path)).absolutePath());
     const int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
@@ -60,7 +67,33 @@ void syncDirectoryOf(const QString &path) {
     }
 }
 
+// Whether the user may write the file. Root may write anything, so for root a
+// file with no write bit at all counts as one the user made read-only.
+bool isWritable(const QByteArray &path, const struct stat &info) {
+    if (::geteuid() == 0)
+        return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+    return ::access(path.constData(), W_OK) == 0;
+}
+
+// The file a rewrite replaces: a symbolic link's target, so that the link stays.
+QByteArray rewriteTarget(const QByteArray &path) {
+    char resolved[PATH_MAX];
+    struct stat info {};
+    if (::lstat(path.constData(), &info) == 0 && S_ISLNK(info.st_mode) && ::realpath(path.constData(), resolved))
+        return QByteArray(resolved);
+    return path;
+}
+
 } // namespace
+
+SystemCalls &systemCalls() {
+    static SystemCalls calls{&systemWrite, &::fsync, &::rename};
+    return calls;
+}
+
+QString failure(const QString &what, const QString &path, int err) {
+    return fileLabel(path) + what + QLatin1Char('\r') + reason(err);
+}
 
 QList<QByteArray> splitLines(const QByteArray &data) {
     QList<QByteArray> lines;
@@ -70,10 +103,27 @@ QList<QByteArray> splitLines(const QByteArray &data) {
 
 QString readAll(const QString &path, QByteArray &data) {
     const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a FIFO in the file's place cannot hang the open.
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return failure(QStringLiteral("を開けません。"), path, errno);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        const int err = errno;
+        ::close(fd);
+        return failure(QStringLiteral("を開けません。"), path, err);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return S_ISDIR(info.st_mode) ? failure(QStringLiteral("を開けません。"), path, EISDIR)
+                                     : fileLabel(path) + QStringLiteral("は通常のファイルではありません。");
+    }
+    if (info.st_size > MaxFileSize) {
+        ::close(fd);
+        return failure(QStringLiteral("を読み込めません。"), path, EFBIG);
+    }
     data.clear();
+    data.reserve(static_cast<qsizetype>(info.st_size));
     char buffer[65536];
     for (;;) {
         const ssize_t got = ::read(fd, buffer, sizeof buffer);
@@ -86,6 +136,10 @@ QString readAll(const QString &path, QByteArray &data) {
             ::close(fd);
             return failure(QStringLiteral("を読み込めません。"), path, err);
         }
+        if (data.size() + got > MaxFileSize) { // grew while being read
+            ::close(fd);
+            return failure(QStringLiteral("を読み込めません。"), path, EFBIG);
+        }
         data.append(buffer, got);
     }
     ::close(fd);
@@ -93,6 +147,16 @@ QString readAll(const QString &path, QByteArray &data) {
 }
 
 QString replaceWith(const QString &path, const QList<QByteArray> &lines) {
+    const QString cannotSave = QStringLiteral("を保存できません。");
+    const QByteArray target = rewriteTarget(QFile::encodeName(path));
+    struct stat original {};
+    if (::stat(target.constData(), &original) != 0)
+        return failure(cannotSave, path, errno);
+    if (!S_ISREG(original.st_mode))
+        return fileLabel(path) + QStringLiteral("は通常のファイルではありません。");
+    if (!isWritable(target, original))
+        return fileLabel(path) + QStringLiteral("は読み取り専用です。保存できません。");
+
     QByteArray content;
     qsizetype size = 0;
     for (const QByteArray &line : lines)
@@ -103,28 +167,39 @@ QString replaceWith(const QString &path, const QList<QByteArray> &lines) {
         content.append("\r\n", 2);
     }
 
-    const QString copyPath = path + QLatin1Char('$');
-    const QByteArray copyName = QFile::encodeName(copyPath);
-    const int fd = ::open(copyName.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const QByteArray copy = target + '$';
+    // A copy left by an earlier crash is stale; whatever sits there (even a
+    // planted link) is removed, never written through.
+    ::unlink(copy.constData());
+    const mode_t mode = original.st_mode & 07777;
+    const int fd = ::open(copy.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
     if (fd < 0)
-        return failure(QStringLiteral("を保存できません。"), path, errno);
-    if (!writeFully(fd, content.constData(), static_cast<size_t>(content.size())) || ::fsync(fd) != 0) {
-        const int err = errno;
+        return failure(cannotSave, path, errno);
+    const auto giveUp = [&](int err) {
         ::close(fd);
-        ::unlink(copyName.constData());
-        return failure(QStringLiteral("を保存できません。"), path, err);
-    }
+        ::unlink(copy.constData());
+        return failure(cannotSave, path, err);
+    };
+    // The umask may have taken bits away; the owner can only be kept where allowed.
+    if (::fchmod(fd, mode) != 0)
+        return giveUp(errno);
+    if (::fchown(fd, original.st_uid, original.st_gid) != 0 && errno != EPERM)
+        return giveUp(errno);
+    if (!writeFully(fd, content.constData(), static_cast<size_t>(content.size())))
+        return giveUp(errno);
+    if (systemCalls().fsync(fd) != 0)
+        return giveUp(errno);
     if (::close(fd) != 0) {
         const int err = errno;
-        ::unlink(copyName.constData());
-        return failure(QStringLiteral("を保存できません。"), path, err);
+        ::unlink(copy.constData());
+        return failure(cannotSave, path, err);
     }
-    if (::rename(copyName.constData(), QFile::encodeName(path).constData()) != 0) {
+    if (systemCalls().rename(copy.constData(), target.constData()) != 0) {
         const int err = errno;
-        ::unlink(copyName.constData());
-        return failure(QStringLiteral("を保存できません。"), path, err);
+        ::unlink(copy.constData());
+        return failure(cannotSave, path, err);
     }
-    syncDirectoryOf(path);
+    syncDirectoryOf(target);
     return {};
 }
 

@@ -4,36 +4,60 @@
 #include <QList>
 #include <QString>
 
+#include <sys/types.h>
+
 // Whole-file reading and the safe rewrite shared by the loader and the writers.
 // Lines are handled as bytes, so that a line nobody changes is written back
 // exactly as it was read.
 namespace linefile {
 
-// Calls visit(start, length) for each line of `text` (bytes or characters): a
-// line ends at LF and a CR right before it is dropped; a last line without a
-// line end is still a line.
+// Larger data files are refused: no phone book comes near it, and a runaway
+// file must not eat the memory.
+inline constexpr qint64 MaxFileSize = 256LL * 1024 * 1024;
+
+// Calls visit(start, length) for each line of `text` (bytes or characters).
+// CR LF, LF alone and CR alone each end a line; a last line without a line
+// end is still a line. The loader and every writer count lines this way.
 template <typename Text, typename Visit> void forEachLine(const Text &text, Visit visit) {
-    for (qsizetype start = 0; start < text.size();) {
-        qsizetype end = text.indexOf('\n', start);
-        const bool terminated = end >= 0;
-        if (!terminated)
-            end = text.size();
-        qsizetype length = end - start;
-        if (terminated && length > 0 && text.at(end - 1) == '\r')
-            --length;
-        visit(start, length);
-        start = end + 1;
+    const qsizetype size = text.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const auto c = text.at(i);
+        if (c != '\n' && c != '\r')
+            continue;
+        visit(start, i - start);
+        if (c == '\r' && i + 1 < size && text.at(i + 1) == '\n')
+            ++i;
+        start = i + 1;
     }
+    if (start < size)
+        visit(start, size - start);
 }
 
 QList<QByteArray> splitLines(const QByteArray &data);
 
-// Empty on success, otherwise a clear description naming the file.
+// Reads a regular file of at most MaxFileSize bytes. Empty on success,
+// otherwise a clear description naming the file.
 QString readAll(const QString &path, QByteArray &data);
 
-// Writes every line followed by CR LF to path + "$", flushes it to the disk and
-// renames it over path. The original is never deleted first: on any failure it
-// stays as it was and the partial copy is removed. Empty on success.
+// Writes every line followed by CR LF to a "$" copy beside the file, flushes it
+// to the disk and renames it over the file. The original is never deleted
+// first: on any failure it stays as it was and the partial copy is removed.
+// The copy takes the original's permission bits (and owner where allowed); a
+// file without write permission is refused; a symbolic link is kept and its
+// target rewritten. Empty on success.
 QString replaceWith(const QString &path, const QList<QByteArray> &lines);
+
+// A description of the system error `err` for the message box, naming the file.
+QString failure(const QString &what, const QString &path, int err);
+
+// The system calls of the rewrite, replaceable so that tests can make one of
+// them fail on real files.
+struct SystemCalls {
+    ssize_t (*write)(int fd, const void *data, size_t size);
+    int (*fsync)(int fd);
+    int (*rename)(const char *from, const char *to);
+};
+SystemCalls &systemCalls();
 
 } // namespace linefile

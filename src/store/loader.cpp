@@ -5,20 +5,12 @@
 
 #include <QFileInfo>
 
-#include <cstdlib>
-
 namespace mdlDim {
-namespace {
-
-std::function<void()> &replacedEnd() {
-    static std::function<void()> end;
-    return end;
-}
-
-} // namespace
 
 QString loadTables(const QString &entryPath, const QString &categoryPath, const std::array<QString, 11> &previous,
                    LoadedTables &out) {
+    if (!cp932::available())
+        return QStringLiteral("文字コード（シフトJIS）の変換が使えません。\rデータを読み込めません。");
     QByteArray data;
     if (QString error = linefile::readAll(entryPath, data); !error.isEmpty())
         return error;
@@ -45,17 +37,6 @@ QString loadTables(const QString &entryPath, const QString &categoryPath, const 
     for (qsizetype slot = 0; slot < categoryLines.size(); ++slot)
         out.categories[static_cast<size_t>(slot)] = cp932::decode(categoryLines.at(slot));
     return {};
-}
-
-void endAfterLoadFailure() {
-    if (replacedEnd())
-        replacedEnd()();
-    else
-        std::_Exit(EXIT_FAILURE); // nothing may be written after a failed load, so no clean-up runs
-}
-
-void setLoadFailureEnd(std::function<void()> end) {
-    replacedEnd() = std::move(end);
 }
 
 } // namespace mdlDim

@@ -3,7 +3,6 @@
 #include <QString>
 #include <QStringList>
 #include <array>
-#include <functional>
 
 namespace mdlDim {
 
@@ -17,10 +16,5 @@ struct LoadedTables {
 // otherwise a description of what failed.
 QString loadTables(const QString &entryPath, const QString &categoryPath, const std::array<QString, 11> &previous,
                    LoadedTables &out);
-
-// Ends the program after a load failure has been shown. Tests replace the
-// ending; an empty function restores it.
-void endAfterLoadFailure();
-void setLoadFailureEnd(std::function<void()> end);
 
 } // namespace mdlDim

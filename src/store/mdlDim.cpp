@@ -1,14 +1,8 @@
 #include "store/mdlDim.h"
 
 #include "store/loader.h"
-#include "ui/frmMsgBox.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
-#include <QScreen>
-#include <QWidget>
-
-#include <cstdlib>
 
 namespace mdlDim {
 namespace {
@@ -34,6 +28,14 @@ QString GetField(const QString &text, const QString &delim, int n) {
     return (end >= 0 ? s.mid(start, end - start) : s.mid(start)).toString();
 }
 
+QString SetField(const QString &text, int n, const QString &value) {
+    QStringList fields = text.split(QLatin1Char('|'));
+    while (fields.size() < n)
+        fields.append(QString());
+    fields[n - 1] = value;
+    return fields.join(QLatin1Char('|'));
+}
+
 QString AppDir() {
     QString dir = appDirOverride.isEmpty() ? QCoreApplication::applicationDirPath() : appDirOverride;
     if (!dir.endsWith(QLatin1Char('/')))
@@ -45,26 +47,18 @@ void setAppDirForTesting(const QString &dir) {
     appDirOverride = dir;
 }
 
-void CenterForm(QWidget *window) {
-    QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect area = screen->geometry();
-    window->move(area.x() + (area.width() - window->width()) / 2, area.y() + (area.height() - window->height()) / 2);
-}
-
-bool LoadData() {
+bool LoadData(QString *error) {
     LoadedTables tables;
-    const QString error = loadTables(entryFilePath(), categoryFilePath(), CategoryTable, tables);
-    if (error.isEmpty()) {
+    const QString failure = loadTables(entryFilePath(), categoryFilePath(), CategoryTable, tables);
+    if (failure.isEmpty()) {
         EntryTable = std::move(tables.entries);
         EntryCount = static_cast<int>(EntryTable.size());
         PrintTable.clear();
         CategoryTable = tables.categories;
         return true;
     }
-    frmMsgBox::ask(error, QStringLiteral("Yes"));
-    endAfterLoadFailure();
+    if (error)
+        *error = failure;
     return false;
 }
 

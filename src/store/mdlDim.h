@@ -4,8 +4,6 @@
 #include <QStringList>
 #include <array>
 
-class QWidget;
-
 // Program-wide shared values, the tables loaded from the data files and the
 // small helpers every window uses.
 namespace mdlDim {
@@ -47,6 +45,9 @@ inline int DragY = 0;
 
 // The N-th field of Text (counting from 1) between Delim characters.
 QString GetField(const QString &text, const QString &delim, int n);
+// Text with its N-th "|" field set to `value`; missing fields up to N are
+// added empty, later fields are kept.
+QString SetField(const QString &text, int n, const QString &value);
 
 // The program's directory with a trailing separator.
 QString AppDir();
@@ -65,12 +66,9 @@ inline QString categoryFilePath() {
     return AppDir() + QStringLiteral("VexaType.txt");
 }
 
-// Moves the window to the middle of its screen without changing its size.
-void CenterForm(QWidget *window);
-
-// Rebuilds the tables from both files. On failure the message box tells what
-// failed and the program ends without writing anything; the tables are never
-// left half-loaded.
-bool LoadData();
+// Rebuilds the tables from both files. On failure the tables stay as they
+// were and `error`, when given, says what failed; they are never left
+// half-loaded. The windows show the failure and end (LoadDataOrEnd).
+bool LoadData(QString *error = nullptr);
 
 } // namespace mdlDim

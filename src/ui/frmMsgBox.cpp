@@ -2,6 +2,7 @@
 
 #include "store/mdlDim.h"
 #include "ui/artwork.h"
+#include "ui/centerform.h"
 #include "ui/fonts.h"
 #include "ui/frameline.h"
 #include "ui/imagebutton.h"
@@ -42,9 +43,16 @@ frmMsgBox *frmMsgBox::loaded() {
 frmMsgBox *frmMsgBox::prepare(const QString &text, const QString &mode) {
     mdlDim::MsgText = text;
     mdlDim::MsgMode = mode;
-    if (current)
+    // A box on screen waits for its answer; a nested question gets a box of its
+    // own and hands "loaded" back when it goes. Only a stale hidden box is discarded.
+    QPointer<frmMsgBox> outer;
+    if (current && current->isVisible())
+        outer = current;
+    else if (current)
         current->unload();
-    return load();
+    current = new frmMsgBox();
+    current->outer_ = outer;
+    return current;
 }
 
 bool frmMsgBox::ask(const QString &text, const QString &mode) {
@@ -70,9 +78,13 @@ bool frmMsgBox::showModal() {
     return mdlDim::MsgResult;
 }
 
-void frmMsgBox::unload() {
+void frmMsgBox::release() {
     if (current == this)
-        current = nullptr;
+        current = outer_;
+}
+
+void frmMsgBox::unload() {
+    release();
     timPaperMove->stop();
     hide();
     deleteLater();
@@ -104,6 +116,7 @@ frmMsgBox::frmMsgBox() : QDialog(nullptr) {
     lblMsg->setFont(fonts::named(fonts::UiGothic, 11.25));
     lblMsg->setAlignment(Qt::AlignCenter);
     lblMsg->setWordWrap(true);
+    lblMsg->setTextFormat(Qt::PlainText); // messages quote file contents and system texts
 
     const QFont captionFont = fonts::named(fonts::Gothic, 9);
     picYes = new ImageButton(this, QStringLiteral("picYes"));
@@ -160,8 +173,8 @@ void frmMsgBox::makePaperPrompt() {
 
 void frmMsgBox::answer(bool yes) {
     mdlDim::MsgResult = yes;
-    if (current == this)
-        current = nullptr;
+    answered_ = true;
+    release();
     timPaperMove->stop();
     accept();
 }
@@ -170,7 +183,7 @@ void frmMsgBox::reject() {}
 
 void frmMsgBox::closeEvent(QCloseEvent *event) {
     // Only an answer closes the box; MsgResult never keeps a stale answer by accident.
-    if (isVisible() && current == this)
+    if (isVisible() && !answered_)
         event->ignore();
     else
         QDialog::closeEvent(event);

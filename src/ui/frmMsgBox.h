@@ -17,8 +17,9 @@ class frmMsgBox : public QDialog {
 public:
     // The loaded box, created from MsgText and MsgMode when none is loaded.
     static frmMsgBox *load();
-    // Sets MsgText and MsgMode for a new use. A box left loaded from an earlier
-    // use is discarded, so the box returned shows these values from its design state.
+    // Sets MsgText and MsgMode for a new use and returns a new box showing them
+    // from its design state. A hidden box left loaded from an earlier use is
+    // discarded; one on screen stays until it is answered.
     static frmMsgBox *prepare(const QString &text, const QString &mode);
     // Shows the box modally and returns MsgResult when it has closed.
     bool showModal();
@@ -63,6 +64,11 @@ private:
     frmMsgBox();
     void answer(bool yes);
     void movePaper();
+    // Stops being the loaded box; the box it was asked over, if any, is again.
+    void release();
+
+    QPointer<frmMsgBox> outer_;
+    bool answered_ = false;
 
     static QPointer<frmMsgBox> current;
 };

@@ -22,6 +22,10 @@ void ImageButton::setPictures(const QPixmap &atRest, const QPixmap &pressed) {
 }
 
 void ImageButton::mousePressEvent(QMouseEvent *event) {
+    if (event->button() != Qt::LeftButton) {
+        event->accept(); // other buttons do nothing, here or in the window below
+        return;
+    }
     down_ = true;
     if (pressed_)
         twips::move(this, pressed_->x(), pressed_->y());
@@ -31,6 +35,10 @@ void ImageButton::mousePressEvent(QMouseEvent *event) {
 }
 
 void ImageButton::mouseReleaseEvent(QMouseEvent *event) {
+    if (event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
     const bool wasDown = down_;
     down_ = false;
     if (pressed_)

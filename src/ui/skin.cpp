@@ -5,10 +5,29 @@
 
 #include "ui/frameline.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QWidget>
 
 namespace skin {
+namespace {
+
+// Activates a window each time it is shown, so that typing reaches its first
+// box at once under a window manager too.
+class ActivateOnShow : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::Show) {
+            auto *window = static_cast<QWidget *>(watched);
+            window->raise();
+            window->activateWindow();
+        }
+        return false;
+    }
+};
+
+} // namespace
 
 void setUpWindow(QWidget *window, const QString &name, int widthTwips, int heightTwips, const QString &caption) {
     window->setObjectName(name);
@@ -19,6 +38,7 @@ void setUpWindow(QWidget *window, const QString &name, int widthTwips, int heigh
     window->setPalette(palette);
     window->setAutoFillBackground(true);
     window->setFixedSize(twips::toPx(widthTwips), twips::toPx(heightTwips));
+    window->installEventFilter(new ActivateOnShow(window));
 }
 
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption, QRect twipGeometry, const QFont &font) {

@@ -15,10 +15,12 @@ TitleImage::TitleImage(QWidget *window, int widthTwips, const QString &caption) 
 }
 
 void TitleImage::mousePressEvent(QMouseEvent *event) {
+    event->accept();
+    if (event->button() != Qt::LeftButton)
+        return;
     mdlDim::DragActive = true;
     mdlDim::DragX = twips::fromPx(event->position().x());
     mdlDim::DragY = twips::fromPx(event->position().y());
-    event->accept();
 }
 
 void TitleImage::mouseMoveEvent(QMouseEvent *event) {
@@ -33,6 +35,7 @@ void TitleImage::mouseMoveEvent(QMouseEvent *event) {
 }
 
 void TitleImage::mouseReleaseEvent(QMouseEvent *event) {
-    mdlDim::DragActive = false;
+    if (event->button() == Qt::LeftButton)
+        mdlDim::DragActive = false;
     event->accept();
 }

@@ -1,7 +1,7 @@
 #include "common/datadir.h"
 #include "common/testmain.h"
 #include "editor/frmEdit.h"
-#include "editor/inputrules.h"
+#include "store/entryrules.h"
 #include "store/mdlDim.h"
 
 #include <QClipboard>
@@ -153,7 +153,7 @@ private slots:
     void furiganaFirstCharacter() {
         QFETCH(QString, reading);
         QFETCH(bool, valid);
-        QCOMPARE(inputrules::isValidFuriganaStart(reading), valid);
+        QCOMPARE(entryrules::isValidFuriganaStart(reading), valid);
     }
 };
 

@@ -1,9 +1,16 @@
 #include "common/datadir.h"
 #include "common/testmain.h"
+#include "store/linefile.h"
 #include "store/loader.h"
 #include "store/mdlDim.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace mdlDim;
 
@@ -32,7 +39,7 @@ private slots:
         QTest::newRow("few fields") << QByteArray("a|b\r\n") << QStringList{"1|a|b"};
         QTest::newRow("last line without line end") << QByteArray("a|F\r\nb|F") << QStringList{"1|a|F", "2|b|F"};
         QTest::newRow("bare LF ends a line") << QByteArray("a\nb\r\n") << QStringList{"1|a", "2|b"};
-        QTest::newRow("lone CR stays in the line") << QByteArray("a\rb\r\n") << QStringList{"1|a\rb"};
+        QTest::newRow("lone CR ends a line") << QByteArray("a\rb\r\n") << QStringList{"1|a", "2|b"};
         QTest::newRow("blank lines only") << QByteArray("\r\n\r\n") << QStringList{};
         QTest::newRow("invalid byte shows as replacement")
             << QByteArray("a\xff|F\r\n") << QStringList{QStringLiteral("1|a\uFFFD|F")};
@@ -123,6 +130,36 @@ private slots:
         QCOMPARE(EntryTable, (QStringList{"1|あ|一|||||||1|F", "3|い|二|||||||2|T"}));
         QVERIFY(PrintTable.isEmpty());
         QCOMPARE(CategoryTable[1], QStringLiteral("2|友人"));
+    }
+
+    // Only a regular file of sensible size is read: anything else fails with a message.
+    void notARegularFile_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("FIFO") << "fifo";
+        QTest::newRow("link to /dev/zero") << "zero";
+        QTest::newRow("folder") << "folder";
+        QTest::newRow("larger than 256 MB") << "large";
+    }
+    void notARegularFile() {
+        QFETCH(QString, kind);
+        DataDir dir;
+        const QByteArray path = QFile::encodeName(dir.entryPath());
+        QVERIFY(QFile::remove(dir.entryPath()));
+        if (kind == "fifo")
+            QCOMPARE(::mkfifo(path, 0600), 0);
+        if (kind == "zero")
+            QCOMPARE(::symlink("/dev/zero", path), 0);
+        if (kind == "folder")
+            QVERIFY(QDir().mkdir(dir.entryPath()));
+        if (kind == "large") {
+            const int fd = ::open(path, O_WRONLY | O_CREAT, 0600);
+            QVERIFY(fd >= 0);
+            QCOMPARE(::ftruncate(fd, linefile::MaxFileSize + 1), 0); // sparse: takes no disk
+            ::close(fd);
+        }
+        QString error;
+        load(dir, &error);
+        QVERIFY2(error.contains("VexaTel.txt"), qPrintable(error));
     }
 };
 

@@ -1,11 +1,18 @@
 #include "common/datadir.h"
 #include "common/testmain.h"
 #include "store/entrywriter.h"
+#include "store/linefile.h"
 #include "store/mdlDim.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
 #include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
 
 using Write = std::function<EntryWriter::Result()>;
 Q_DECLARE_METATYPE(Write)
@@ -81,31 +88,58 @@ private slots:
     void markPrinted() {
         DataDir dir;
         dir.writeEntries(sampleFile());
-        // Line 1 and line 5 were printed; line 2 was already printed; line 4 was not printed.
-        const QStringList printed = {"5|" + QString(Line5).replace("|F", "|T"),
-                                     "1|" + QString(Line1).replace("|F", "|T"), "2|" + Line2, "4|" + Line4};
-        QVERIFY(EntryWriter::markPrinted(printed));
+        QVERIFY(EntryWriter::markPrinted({5, 1, 2}));
         QCOMPARE(dir.entryBytes(), DataDir::sjisLines({QString(Line1).replace("|F", "|T"), Line2, "", Line4,
                                                        QString(Line5).replace("|F", "|T")}) +
                                        DataDir::sjis(Line6) + "\xff\r\n");
     }
 
-    void markPrintedKeepsOddBytesAndShortLines_data() {
+    void markPrintedSetsTheFlagField_data() {
         QTest::addColumn<QByteArray>("line");
-        QTest::addColumn<QByteArray>("marked");
-        QTest::newRow("invalid byte in the name") << QByteArray("a|\xff|||||||1|F") << QByteArray("a|\xff|||||||1|T");
-        QTest::newRow("ends with po (trail byte 0x7C)")
-            << DataDir::sjis("ぽ|ポ|||||||1|F") << DataDir::sjis("ぽ|ポ|||||||1|T");
+        QTest::addColumn<QByteArray>("marked"); // empty: cannot be marked, left as it was
+        const QByteArray nine = "a|b|||||||1|";
+        for (const char *flag : {"F", "t", "x", "FF", "T", ""})
+            QTest::addRow("flag '%s'", flag) << nine + flag << nine + "T";
         QTest::newRow("fewer than ten fields") << QByteArray("a|b") << QByteArray("a|b||||||||T");
-        QTest::newRow("empty flag field") << QByteArray("a|b||||||||") << QByteArray("a|b||||||||T");
+        QTest::newRow("eleventh field kept") << nine + "F|memo" << nine + "T|memo";
+        QTest::newRow("invalid byte in the name") << QByteArray("a|\xff|||||||1|F") << QByteArray("a|\xff|||||||1|T");
+        QTest::newRow("name holds \uff0d (81 7C)")
+            << DataDir::sjis("a|－|||||||1|F") << DataDir::sjis("a|－|||||||1|T");
+        QTest::newRow("short line holding \uff0d")
+            << DataDir::sjis("a|－") << DataDir::sjis("a|－||||||||T");
+        QTest::newRow("ends in a lone lead byte") << QByteArray("a|b\x88") << QByteArray();
     }
-    void markPrintedKeepsOddBytesAndShortLines() {
+    void markPrintedSetsTheFlagField() {
         QFETCH(QByteArray, line);
         QFETCH(QByteArray, marked);
         DataDir dir;
         dir.writeEntries(line + "\r\n");
-        QVERIFY(EntryWriter::markPrinted({"1|whatever|T"}));
-        QCOMPARE(dir.entryBytes(), marked + "\r\n");
+        const EntryWriter::Result result = EntryWriter::markPrinted({1});
+        QVERIFY(result.ok);
+        QCOMPARE(result.unmarked, marked.isEmpty() ? 1 : 0);
+        QCOMPARE(dir.entryBytes(), (marked.isEmpty() ? line : marked) + "\r\n");
+    }
+
+    // CR LF, LF and CR each end a line, for the loader and the writers alike.
+    void lineEndsAgree_data() {
+        QTest::addColumn<QByteArray>("file"); // the lines a, b, a blank line and c
+        QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n\r\nc\r\n");
+        QTest::newRow("LF") << QByteArray("a\nb\n\nc\n");
+        QTest::newRow("CR") << QByteArray("a\rb\r\rc\r");
+        QTest::newRow("mixed") << QByteArray("a\r\nb\n\rc\r\n");
+        QTest::newRow("last line without an end") << QByteArray("a\rb\r\n\nc");
+    }
+    void lineEndsAgree() {
+        QFETCH(QByteArray, file);
+        DataDir dir;
+        dir.writeEntries(file);
+        QVERIFY(mdlDim::LoadData());
+        QCOMPARE(mdlDim::EntryTable, QStringList({"1|a", "2|b", "4|c"}));
+        QVERIFY(EntryWriter::replaceEntry(4, "z"));
+        QCOMPARE(dir.entryBytes(), QByteArray("a\r\nb\r\n\r\nz\r\n"));
+        dir.writeEntries(file);
+        QVERIFY(EntryWriter::deleteEntry(2));
+        QCOMPARE(dir.entryBytes(), QByteArray("a\r\n\r\nc\r\n"));
     }
 
     void writeCategories() {
@@ -141,7 +175,7 @@ private slots:
         QTest::newRow("append") << Write([] { return EntryWriter::appendEntry(Line4); }) << false;
         QTest::newRow("replace") << Write([] { return EntryWriter::replaceEntry(1, Line4); }) << false;
         QTest::newRow("delete") << Write([] { return EntryWriter::deleteEntry(1); }) << false;
-        QTest::newRow("mark printed") << Write([] { return EntryWriter::markPrinted({"1|x|T"}); }) << false;
+        QTest::newRow("mark printed") << Write([] { return EntryWriter::markPrinted({1}); }) << false;
         QTest::newRow("categories") << Write([] {
             std::array<QString, 11> table;
             table[5] = "6|趣味";
@@ -184,13 +218,107 @@ private slots:
         QCOMPARE(dir.entryBytes(), before);
     }
 
-    void textOutsideCodePageIsRefused() {
+    void unwritableTextIsRefused_data() {
+        QTest::addColumn<QString>("line");
+        QTest::newRow("outside the code page") << QStringLiteral("よしだ|𠮷田|||||||1|F");
+        QTest::newRow("CR LF") << QStringLiteral("やまだ|山田\r\n太郎|||||||1|F");
+        QTest::newRow("lone CR") << QStringLiteral("やまだ|山田\r|||||||1|F");
+        QTest::newRow("TAB") << QStringLiteral("やまだ|山\t田|||||||1|F");
+        QTest::newRow("NUL") << QStringLiteral("やまだ|山") + QChar(0) + QStringLiteral("|||||||1|F");
+    }
+    void unwritableTextIsRefused() {
+        QFETCH(QString, line);
         DataDir dir({Line1});
         const QByteArray before = dir.entryBytes();
-        const EntryWriter::Result result = EntryWriter::replaceEntry(1, QStringLiteral("よしだ|𠮷田|||||||1|F"));
-        QVERIFY(!result.ok);
-        QVERIFY(!result.message.isEmpty());
+        QVERIFY(!EntryWriter::replaceEntry(1, line).ok);
+        QVERIFY(!EntryWriter::appendEntry(line).ok);
+        std::array<QString, 11> categories;
+        categories[5] = QStringLiteral("6|") + line.left(8);
+        QVERIFY(!EntryWriter::writeCategories(categories).ok);
         QCOMPARE(dir.entryBytes(), before);
+    }
+
+    // Every rewrite keeps what the user set up on the file.
+    void rewriteKeepsPermissions_data() { failureLeavesFileUntouched_data(); }
+    void rewriteKeepsPermissions() {
+        QFETCH(Write, write);
+        QFETCH(bool, categoryFile);
+        DataDir dir;
+        dir.writeEntries(sampleFile());
+        const QString path = categoryFile ? dir.categoryPath() : dir.entryPath();
+        const QByteArray name = QFile::encodeName(path);
+        QCOMPARE(::chmod(name, 0600), 0);
+        QVERIFY(write().ok);
+        struct stat info {};
+        QCOMPARE(::stat(name, &info), 0);
+        QCOMPARE(info.st_mode & 07777, 0600u);
+
+        QCOMPARE(::chmod(name, 0444), 0);
+        const QByteArray before = readFileBytes(path);
+        const EntryWriter::Result refused = write();
+        QVERIFY(!refused.ok);
+        QVERIFY2(refused.message.contains(QStringLiteral("読み取り専用")), qPrintable(refused.message));
+        QCOMPARE(readFileBytes(path), before);
+    }
+
+    void symbolicLinkStaysALink() {
+        DataDir dir;
+        QTemporaryDir elsewhere;
+        const QString real = elsewhere.filePath("phonebook.txt");
+        QVERIFY(QFile::rename(dir.entryPath(), real));
+        QVERIFY(QFile::link(real, dir.entryPath()));
+        QVERIFY(EntryWriter::appendEntry(Line1));
+        QVERIFY(QFileInfo(dir.entryPath()).isSymLink());
+        QCOMPARE(readFileBytes(real), DataDir::sjisLines({Line1}));
+        QVERIFY(!QFile::exists(real + "$"));
+    }
+
+    void plantedCopyLinkIsNotFollowed() {
+        DataDir dir({Line1});
+        QTemporaryDir elsewhere;
+        const QString victim = elsewhere.filePath("victim.txt");
+        QFile file(victim);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("keep me");
+        file.close();
+        QVERIFY(QFile::link(victim, dir.entryPath() + "$"));
+        QVERIFY(EntryWriter::appendEntry(Line2));
+        QCOMPARE(readFileBytes(victim), QByteArray("keep me"));
+        QCOMPARE(dir.entryBytes(), DataDir::sjisLines({Line1, Line2}));
+    }
+
+    // A fault where the rewrite calls the system leaves the original whole and no copy behind.
+    void systemFaultLeavesOriginal_data() {
+        QTest::addColumn<int>("step");
+        QTest::newRow("write fails half-way") << 0;
+        QTest::newRow("fsync fails") << 1;
+        QTest::newRow("rename fails") << 2;
+    }
+    void systemFaultLeavesOriginal() {
+        QFETCH(int, step);
+        DataDir dir;
+        dir.writeEntries(sampleFile());
+        const QByteArray before = dir.entryBytes();
+        linefile::SystemCalls &calls = linefile::systemCalls();
+        const linefile::SystemCalls real = calls;
+        if (step == 0)
+            calls.write = [](int fd, const void *data, size_t size) -> ssize_t {
+                static bool first = true;
+                if (std::exchange(first, !first))
+                    return ::write(fd, data, size / 2); // part of it reaches the disk
+                errno = ENOSPC;
+                return -1;
+            };
+        if (step == 1)
+            calls.fsync = [](int) { return errno = EIO, -1; };
+        if (step == 2)
+            calls.rename = [](const char *, const char *) { return errno = EXDEV, -1; };
+        const EntryWriter::Result result = EntryWriter::deleteEntry(1);
+        calls = real;
+        QVERIFY(!result.ok);
+        QVERIFY2(result.message.contains("VexaTel.txt"), qPrintable(result.message));
+        QCOMPARE(dir.entryBytes(), before);
+        QVERIFY(!QFile::exists(dir.entryPath() + "$"));
     }
 };
 

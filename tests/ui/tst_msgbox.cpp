@@ -1,9 +1,9 @@
 #include "common/datadir.h"
 #include "common/testmain.h"
-#include "store/loader.h"
 #include "store/mdlDim.h"
 #include "ui/frmMsgBox.h"
 #include "ui/imagebutton.h"
+#include "ui/loadfailure.h"
 #include "ui/twips.h"
 
 #include <QLabel>
@@ -219,7 +219,7 @@ private slots:
             QVERIFY(!ended);
             QTest::mouseClick(box->picYes, Qt::LeftButton, {}, QPoint(3, 3));
         });
-        QVERIFY(!mdlDim::LoadData());
+        QVERIFY(!mdlDim::LoadDataOrEnd());
         mdlDim::setLoadFailureEnd(nullptr);
         QVERIFY(ended);
         QVERIFY2(shown.contains("VexaTel.txt"), qPrintable(shown));

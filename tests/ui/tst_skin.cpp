@@ -1,5 +1,6 @@
 #include "common/testmain.h"
 #include "store/mdlDim.h"
+#include "ui/centerform.h"
 #include "ui/imagebutton.h"
 #include "ui/skin.h"
 #include "ui/titleimage.h"
@@ -59,10 +60,18 @@ private slots:
         window.show();
         QSignalSpy clicks(button, &ImageButton::clicked);
 
-        QTest::mousePress(button, Qt::RightButton, Qt::ShiftModifier, QPoint(5, 5));
+        QTest::mousePress(button, Qt::LeftButton, Qt::ShiftModifier, QPoint(5, 5));
         QCOMPARE(twips::pos(button), QPoint(470, 610));
-        QTest::mouseRelease(button, Qt::RightButton, Qt::ShiftModifier, QPoint(500, 5));
+        QTest::mouseRelease(button, Qt::LeftButton, Qt::ShiftModifier, QPoint(500, 5));
         QCOMPARE(twips::pos(button), QPoint(450, 600));
+        QCOMPARE(clicks.count(), 0);
+
+        // Only the left button acts.
+        for (Qt::MouseButton other : {Qt::RightButton, Qt::MiddleButton}) {
+            QTest::mousePress(button, other, {}, QPoint(5, 5));
+            QCOMPARE(twips::pos(button), QPoint(450, 600));
+            QTest::mouseRelease(button, other, {}, QPoint(5, 5));
+        }
         QCOMPARE(clicks.count(), 0);
 
         QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(5, 5));

@@ -1,0 +1,38 @@
+#include "ui/loadfailure.h"
+
+#include "store/mdlDim.h"
+#include "ui/frmMsgBox.h"
+
+#include <cstdlib>
+
+namespace mdlDim {
+namespace {
+
+std::function<void()> &replacedEnd() {
+    static std::function<void()> end;
+    return end;
+}
+
+} // namespace
+
+bool LoadDataOrEnd() {
+    QString error;
+    if (LoadData(&error))
+        return true;
+    frmMsgBox::ask(error, QStringLiteral("Yes"));
+    endAfterLoadFailure();
+    return false;
+}
+
+void endAfterLoadFailure() {
+    if (replacedEnd())
+        replacedEnd()();
+    else
+        std::_Exit(EXIT_FAILURE); // nothing may be written after a failed load, so no clean-up runs
+}
+
+void setLoadFailureEnd(std::function<void()> end) {
+    replacedEnd() = std::move(end);
+}
+
+} // namespace mdlDim

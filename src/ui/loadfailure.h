@@ -1,0 +1,16 @@
+#pragma once
+
+#include <functional>
+
+namespace mdlDim {
+
+// LoadData for the windows: on failure the message box tells what failed and
+// the program ends without writing anything.
+bool LoadDataOrEnd();
+
+// Ends the program after a load failure has been shown. Tests replace the
+// ending; an empty function restores it.
+void endAfterLoadFailure();
+void setLoadFailureEnd(std::function<void()> end);
+
+} // namespace mdlDim
