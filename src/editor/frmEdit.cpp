@@ -62,7 +62,7 @@ void setBackground(QWidget *w, QColor colour) {
 // A number stored as parts joined by "-".
 void splitInto(const QString &field, const QList<QLineEdit *> &boxes) {
     for (int part = 0; part < boxes.size(); ++part)
-        boxes[part]->setText(GetField(field, QStringLiteral("-"), part + 1));
+        BoxRule::setStoredText(boxes[part], GetField(field, QStringLiteral("-"), part + 1));
 }
 } // namespace
 
@@ -231,10 +231,10 @@ void frmEdit::EditMode(bool blnEdit) {
 }
 
 void frmEdit::fillFromEntry(const QString &element) {
-    txtPingYin->setText(GetField(element, Bar, 2));
-    txtName->setText(GetField(element, Bar, 3));
-    txtAdd->setText(GetField(element, Bar, 5));
-    txtEmail->setText(GetField(element, Bar, 9));
+    BoxRule::setStoredText(txtPingYin, GetField(element, Bar, 2));
+    BoxRule::setStoredText(txtName, GetField(element, Bar, 3));
+    BoxRule::setStoredText(txtAdd, GetField(element, Bar, 5));
+    BoxRule::setStoredText(txtEmail, GetField(element, Bar, 9));
     splitInto(GetField(element, Bar, 4), {txtZip1, txtZip2});
     splitInto(GetField(element, Bar, 6), {txtTel1, txtTel2, txtTel3});
     splitInto(GetField(element, Bar, 7), {txtFax1, txtFax2, txtFax3});
@@ -265,7 +265,7 @@ void frmEdit::putCategoryNames() {
     for (int slot = 5; slot <= 9; ++slot) {
         const QString name = mdlDim::categoryNameOfSlot(slot);
         if (!name.isEmpty())
-            txtNew[slot - 5]->setText(name);
+            BoxRule::setStoredText(txtNew[slot - 5], name);
     }
 }
 

@@ -9,7 +9,18 @@ BoxRule::BoxRule(Kind kind, int limit, QLineEdit *box) : QValidator(box), kind_(
     connect(box, &QLineEdit::textChanged, this, [this](const QString &text) { before_ = text; });
 }
 
+void BoxRule::setStoredText(QLineEdit *box, const QString &text) {
+    auto *rule = const_cast<BoxRule *>(qobject_cast<const BoxRule *>(box->validator()));
+    if (rule)
+        rule->opening_ = true;
+    box->setText(text);
+    if (rule)
+        rule->opening_ = false;
+}
+
 QValidator::State BoxRule::validate(QString &input, int &pos) const {
+    if (opening_)
+        return Acceptable;
     const QString &old = before_;
     const qsizetype shorter = qMin(old.size(), input.size());
     qsizetype prefix = 0;

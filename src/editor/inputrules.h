@@ -19,10 +19,14 @@ public:
     BoxRule(Kind kind, int limit, QLineEdit *box);
 
     State validate(QString &input, int &pos) const override;
-    int limit() const { return limit_; }
+
+    // Puts a stored field into the box as it is: Qt runs the validator on text
+    // the program sets too, and a stored field must open whole.
+    static void setStoredText(QLineEdit *box, const QString &text);
 
 private:
     Kind kind_;
     int limit_;
+    bool opening_ = false;
     QString before_; // the box's text before the edit being validated
 };

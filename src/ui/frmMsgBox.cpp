@@ -177,6 +177,7 @@ void frmMsgBox::answer(bool yes) {
     release();
     timPaperMove->stop();
     accept();
+    deleteLater(); // an answered box is done with, however it was shown
 }
 
 void frmMsgBox::reject() {}

@@ -222,18 +222,22 @@ private slots:
 
     void clickOpensEntryByRowAndScrollValue_data() {
         QTest::addColumn<int>("x");
+        QTest::addColumn<Qt::MouseButton>("button");
         QTest::addColumn<bool>("opens");
-        QTest::newRow("on the open button") << 4700 << true;
-        QTest::newRow("left of it") << 4600 << false;
+        QTest::newRow("on the open button") << 4700 << Qt::LeftButton << true;
+        QTest::newRow("left of it") << 4600 << Qt::LeftButton << false;
+        QTest::newRow("right button") << 4700 << Qt::RightButton << false;
+        QTest::newRow("middle button") << 4700 << Qt::MiddleButton << false;
     }
     void clickOpensEntryByRowAndScrollValue() {
         QFETCH(int, x);
+        QFETCH(Qt::MouseButton, button);
         QFETCH(bool, opens);
         open(entries(40));
         window->fsbList->setValue(10);
         mdlDim::SelectedEntry = -1;
         mdlDim::EditingExisting = false;
-        QTest::mouseClick(window->picList0, Qt::LeftButton, {}, listPoint(x, 2 * 300 + 150));
+        QTest::mouseClick(window->picList0, button, {}, listPoint(x, 2 * 300 + 150));
         QCOMPARE(mdlDim::SelectedEntry, opens ? 12 : -1);
         QCOMPARE(mdlDim::EditingExisting, opens);
         QCOMPARE(topLevel("frmEdit") != nullptr, opens);
@@ -275,6 +279,8 @@ private slots:
 
     void fixedCategoryButton() {
         open({entry("あ", "一", 3), entry("い", "二", 1), entry("う", "三", 3)});
+        QTest::mouseClick(window->imgOD, Qt::RightButton, {}, QPoint(3, 3));
+        QCOMPARE(mdlDim::CurrentCategory, 0);
         click(window->imgOD);
         QCOMPARE(window->lblType->text(), QStringLiteral("お店"));
         QCOMPARE(mdlDim::CurrentCategory, 3);

@@ -9,6 +9,9 @@
 #include "ui/twips.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -439,6 +442,67 @@ private slots:
         QVERIFY(editor->EntryChanged);
         QCOMPARE(editor->txtName->text(), newEntry ? QStringLiteral("名") : QStringLiteral("青木二"));
         QCOMPARE(mdlDim::GetField(mdlDim::CategoryTable[6], "|", 2), QString());
+    }
+
+    // A hand-edited entry opens whole, and what the user does not edit stays whole.
+    void storedFieldsOpenWhole() {
+        const QString address = QString(30, QChar(u'町'));
+        start({"おぶらいえん|O'Brien|100-0001|" + address + "|03-12345-678||||1|T"});
+        openLine(1);
+        QCOMPARE(editor->txtName->text(), QStringLiteral("O'Brien"));
+        QCOMPARE(editor->txtAdd->text(), address);
+        QCOMPARE(editor->txtTel2->text(), QStringLiteral("12345"));
+        QVERIFY(!editor->EntryChanged);
+        QTest::keyClicks(editor->txtAdd, "x"); // the box is past its limit: no growth
+        QCOMPARE(editor->txtAdd->text(), address);
+        QTest::keyClicks(editor->txtEmail, "ob@example.jp");
+        BoxAnswerer answerer;
+        click(editor->imgSave);
+        QCOMPARE(answerer.seen, QStringList{"上書きしてよろしいですか？"});
+        QCOMPARE(dir->entryBytes(),
+                 DataDir::sjisLines({"おぶらいえん|O'Brien|100-0001|" + address + "|03-12345-678|||ob@example.jp|1|F"}));
+    }
+
+    // Line breaks pasted or committed anywhere never split a line of either file.
+    void lineBreaksNeverReachTheFiles() {
+        start({Aoki});
+        openNew();
+        editor->txtPingYin->setText("やまだ");
+        QGuiApplication::clipboard()->setText("山田\r\n太郎");
+        editor->txtName->paste();
+        editor->cboType->setCurrentIndex(5);
+        QGuiApplication::clipboard()->setText("会\r\n社");
+        editor->txtNew[0]->paste();
+        QInputMethodEvent commit;
+        commit.setCommitString("東京\n都");
+        QCoreApplication::sendEvent(editor->txtAdd, &commit);
+        BoxAnswerer answerer;
+        click(editor->imgAddList);
+        QVERIFY(answerer.seen.isEmpty());
+        QCOMPARE(dir->entryBytes(), DataDir::sjisLines({Aoki, "やまだ|山田太郎||東京都|||||6|F"}));
+        QStringList categories = DataDir::installedCategories();
+        categories[5] = "6|会社";
+        QCOMPARE(dir->categoryBytes(), DataDir::sjisLines(categories));
+
+        // The program starts again on the result.
+        QTRY_VERIFY(editor.isNull());
+        delete home;
+        home = new frmMain();
+        QCOMPARE(home->lblCount->text(), QStringLiteral("現在 2 件"));
+        QCOMPARE(home->lblNew[0]->text(), QStringLiteral("会社"));
+    }
+
+    void otherMouseButtonsDoNothing() {
+        start({Aoki});
+        openLine(1);
+        BoxAnswerer answerer;
+        for (Qt::MouseButton other : {Qt::RightButton, Qt::MiddleButton}) {
+            QTest::mouseClick(editor->imgDelList, other, {}, QPoint(3, 3));
+            QTest::mouseClick(editor->imgShowList, other, {}, QPoint(3, 3));
+        }
+        QVERIFY(answerer.seen.isEmpty());
+        QVERIFY(editor && editor->isVisible());
+        QCOMPARE(dir->entryBytes(), DataDir::sjisLines({Aoki}));
     }
 
     // Through the real windows: type a new entry, add it, find it in the list,

@@ -83,6 +83,13 @@ private slots:
         QTest::newRow("katakana reading") << "txtPingYin"
                                           << "ヤマダ"
                                           << "ヤマダ";
+        QTest::newRow("line break and tab") << "txtAdd" << "住\n所\t1" << "住所1";
+        // What code page 932 stores as another character is shown as that character.
+        const char *lookAlikes[][2] = {{"¥", "\\"}, {"〜", "～"}, {"−", "－"}, {"—", "―"}, {"‖", "∥"},
+                                       {"‾", "~"},   {"¢", "￠"}, {"£", "￡"}, {"¬", "￢"}};
+        for (const auto &[typed, stored] : lookAlikes)
+            QTest::addRow("look-alike %s", typed)
+                << "txtAdd" << QStringLiteral("x") + QString::fromUtf8(typed) << QStringLiteral("x") + QString::fromUtf8(stored);
     }
     void inputMethodCommit() {
         QFETCH(QString, box);
@@ -105,6 +112,11 @@ private slots:
         QTest::newRow("reading") << "txtPingYin"
                                  << "𠮷だ"
                                  << "だ";
+        QTest::newRow("name with CR LF") << "txtName" << "山田\r\n太郎" << "山田太郎";
+        // Filtered first, then cut to the limit.
+        QTest::newRow("digits filtered then cut") << "txtTel2" << "1-2-3-4-5" << "1234";
+        QTest::newRow("text filtered then cut")
+            << "txtPingYin" << "あ|い|う|え|お|か|き|く|け|こ|さ|し|す|せ|そ|た" << "あいうえおかきくけこさしすせそ";
     }
     void paste() {
         QFETCH(QString, box);
@@ -140,6 +152,28 @@ private slots:
         target->clear();
         commit(target, QString(40, QLatin1Char('8')));
         QCOMPARE(target->text().size(), limit);
+    }
+
+    // A key the rule refuses has no effect at all: not even EntryChanged.
+    void refusedKeyChangesNothing_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("key");
+        QTest::newRow("bar in the name") << "txtName" << "山田" << "|";
+        QTest::newRow("quote in the reading") << "txtPingYin" << "やま" << "'";
+        QTest::newRow("letter in a telephone box") << "txtTel1" << "03" << "a";
+        QTest::newRow("digit past the limit") << "txtZip1" << "123" << "4";
+    }
+    void refusedKeyChangesNothing() {
+        QFETCH(QString, box);
+        QFETCH(QString, before);
+        QFETCH(QString, key);
+        QLineEdit *target = this->box(box);
+        target->setText(before);
+        editor->EntryChanged = false;
+        QTest::keyClicks(target, key);
+        QCOMPARE(target->text(), before);
+        QVERIFY(!editor->EntryChanged);
     }
 
     void furiganaFirstCharacter_data() {

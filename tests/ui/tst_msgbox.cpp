@@ -6,7 +6,9 @@
 #include "ui/loadfailure.h"
 #include "ui/twips.h"
 
+#include <QCoreApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 
@@ -37,8 +39,26 @@ class TestMsgBox : public QObject {
     Q_OBJECT
 private slots:
     void cleanup() {
-        if (frmMsgBox::loaded())
+        while (frmMsgBox::loaded())
             frmMsgBox::loaded()->unload();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // A question asked while another is on screen leaves the outer box alone.
+    void nestedQuestionKeepsOuterBox() {
+        QPointer<frmMsgBox> outer;
+        bool inner = false;
+        QTimer::singleShot(0, [&] {
+            outer = frmMsgBox::loaded();
+            answerWith("picYes");
+            inner = frmMsgBox::ask("内側", "YesNo");
+            QVERIFY(outer && outer->isVisible());
+            QCOMPARE(frmMsgBox::loaded(), outer.data());
+            QTest::mouseClick(outer->picNo, Qt::LeftButton, {}, QPoint(3, 3));
+        });
+        QCOMPARE(frmMsgBox::ask("外側", "YesNo"), false);
+        QVERIFY(inner);
+        QVERIFY(!frmMsgBox::loaded());
     }
 
     void layouts_data() {
@@ -135,6 +155,7 @@ private slots:
     void carriageReturnGivesTwoLines() {
         frmMsgBox *box = shownBox("一行目\r二行目", "Yes");
         QCOMPARE(box->lblMsg->text().split('\n'), (QStringList{"一行目", "二行目"}));
+        QCOMPARE(box->lblMsg->textFormat(), Qt::PlainText); // a file's text is never taken as markup
         const int oneLine = box->lblMsg->fontMetrics().lineSpacing();
         QVERIFY(box->lblMsg->heightForWidth(box->lblMsg->width()) >= 2 * oneLine);
     }
@@ -192,11 +213,14 @@ private slots:
         QCOMPARE(twips::pos(box->imgPrintPaper).x(), 360);
     }
 
-    void escapeGivesNoAnswer() {
+    void escapeAndOtherButtonsGiveNoAnswer() {
         MsgResult = false;
         QTimer::singleShot(0, [] {
             frmMsgBox *box = frmMsgBox::loaded();
             QTest::keyClick(box, Qt::Key_Escape);
+            QVERIFY(box->isVisible());
+            for (Qt::MouseButton other : {Qt::RightButton, Qt::MiddleButton})
+                QTest::mouseClick(box->picYes, other, {}, QPoint(3, 3));
             QVERIFY(box->isVisible());
             QTest::mouseClick(box->picNo, Qt::LeftButton, {}, QPoint(3, 3));
         });
