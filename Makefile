@@ -1,6 +1,9 @@
 BUILD ?= build
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 
-.PHONY: run test build deps configure
+.PHONY: run test build deps configure sanitize fuzz
 
 deps:
 	@sh scripts/install-deps.sh
@@ -20,3 +23,24 @@ test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
 	@lpstat -d 2>/dev/null | grep -q "system default destination" || \
 	  echo "Note: no default printer, so the journey to a real CUPS queue (tst_printing_cups) was skipped; .ci/run sets one up."
+
+# The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer, leak checking on.
+sanitize: deps
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTELBORA_SANITIZE=ON
+	cmake --build $(ASAN_BUILD)
+	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen \
+	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
+	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	  ctest --output-on-failure -j2
+
+# The store under libFuzzer for FUZZ_SECONDS; new inputs go to the build folder,
+# the seeds in fuzz/corpus stay as they are.
+fuzz:
+	@EXTRA_PACKAGES="clang libclang-rt-14-dev" sh scripts/install-deps.sh
+	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTELBORA_FUZZ=ON \
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(FUZZ_BUILD) --target fuzz_store
+	mkdir -p $(FUZZ_BUILD)/corpus
+	ASAN_OPTIONS=detect_leaks=1 $(FUZZ_BUILD)/fuzz/fuzz_store $(FUZZ_BUILD)/corpus fuzz/corpus \
+	  -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1

@@ -19,9 +19,7 @@ public:
     using QObject::QObject;
     bool eventFilter(QObject *watched, QEvent *event) override {
         if (event->type() == QEvent::Show) {
-            auto *window = static_cast<QWidget *>(watched);
-            window->raise();
-            window->activateWindow();
+            static_cast<QWidget *>(watched)->activateWindow();
         }
         return false;
     }

@@ -1,0 +1,189 @@
+// Random bytes as the two data files, through the loader, the field splitter,
+// the selection and ordering, and one of the writers; checks what must hold
+// whatever the files contain.
+#include "browse/ordering.h"
+#include "browse/selection.h"
+#include "common/exchangesort.h"
+#include "store/cp932.h"
+#include "store/entrywriter.h"
+#include "store/linefile.h"
+#include "store/mdlDim.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+void check(bool holds, const char *what) {
+    if (!holds) {
+        std::fprintf(stderr, "violated: %s\n", what);
+        std::abort();
+    }
+}
+
+const QString &dataDir() {
+    static QTemporaryDir dir;
+    static const QString path = [] {
+        mdlDim::setAppDirForTesting(dir.path());
+        return dir.path() + QLatin1Char('/');
+    }();
+    return path;
+}
+
+void writeFile(const QString &path, const QByteArray &bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        std::abort();
+}
+
+QByteArray readFile(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Every line a writer writes ends in CR LF, and nothing else ends a line.
+void checkWrittenLines(const QByteArray &file, const QList<QByteArray> &lines) {
+    QByteArray joined;
+    for (const QByteArray &line : lines)
+        joined += line + "\r\n";
+    check(file == joined, "a rewritten file is its lines, each ended by CR LF");
+}
+
+// Field 10 of a line in code page 932, separators found character by character.
+QByteArray flagField(const QByteArray &line) {
+    int field = 1;
+    QByteArray value;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const auto b = static_cast<unsigned char>(line.at(i));
+        if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) {
+            if (field == 10)
+                value += line.mid(i, 2);
+            ++i;
+        } else if (b == '|') {
+            ++field;
+        } else if (field == 10) {
+            value += line.at(i);
+        }
+    }
+    return value;
+}
+
+void checkLoader(const QList<QByteArray> &lines) {
+    int nonEmpty = 0;
+    for (const QByteArray &line : lines)
+        nonEmpty += line.isEmpty() ? 0 : 1;
+    check(mdlDim::EntryCount == nonEmpty, "one element per non-empty line");
+    for (const QString &element : std::as_const(mdlDim::EntryTable)) {
+        const int number = mdlDim::GetField(element, QStringLiteral("|"), 1).toInt();
+        check(number >= 1 && number <= lines.size(), "an element names a line of the file");
+        const QStringView text = QStringView(element).mid(element.indexOf(QLatin1Char('|')) + 1);
+        check(text == cp932::decode(lines.at(number - 1)), "an element holds its line as read");
+        for (int n = -1; n <= 12; ++n)
+            mdlDim::GetField(element, QStringLiteral("|"), n);
+    }
+    const QStringList all = mdlDim::EntryTable;
+    for (int category = 0; category <= 10; category += 5)
+        for (int row = 0; row <= 10; row += 3)
+            check(selection::select(all, category, row).size() <= all.size(), "a selection is part of the table");
+    if (all.size() <= 64) {
+        QList<QString> readings;
+        for (const QString &element : all)
+            readings.append(selection::readingOf(element));
+        check(ordering::exchangeSortOrder(readings) == literalExchangeSort(readings),
+              "the order is the exchange sort's");
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    FuzzedDataProvider input(data, size);
+    const int writer = input.ConsumeIntegralInRange(0, 4);
+    const int k = input.ConsumeIntegralInRange(0, 40);
+    const QByteArray categories = QByteArray::fromStdString(input.ConsumeRandomLengthString(600));
+    const QByteArray entries = QByteArray::fromStdString(input.ConsumeRemainingBytesAsString());
+
+    const QString dir = dataDir();
+    const QString entryPath = dir + QStringLiteral("VexaTel.txt");
+    const QString categoryPath = dir + QStringLiteral("VexaType.txt");
+    writeFile(entryPath, entries);
+    writeFile(categoryPath, categories);
+    const QList<QByteArray> lines = linefile::splitLines(entries);
+    const QList<QByteArray> categoryLines = linefile::splitLines(categories);
+
+    mdlDim::CategoryTable = {};
+    const bool loaded = mdlDim::LoadData();
+    check(loaded == (categoryLines.size() <= 11), "loads unless the category file is too long");
+    if (loaded)
+        checkLoader(lines);
+
+    const QString newLine = QStringLiteral("ふ|名|||||||1|F");
+    const QByteArray newBytes = *cp932::encode(newLine);
+    const bool inRange = k >= 1 && k <= lines.size();
+    EntryWriter::Result result;
+    switch (writer) {
+    case 0:
+        result = EntryWriter::replaceEntry(k, newLine);
+        break;
+    case 1:
+        result = EntryWriter::deleteEntry(k);
+        break;
+    case 2:
+        result = EntryWriter::markPrinted({k});
+        break;
+    case 3:
+        result = EntryWriter::appendEntry(newLine);
+        break;
+    default: {
+        std::array<QString, 11> table = mdlDim::CategoryTable;
+        table[static_cast<size_t>(5 + k % 5)] = QString::number(6 + k % 5) + QStringLiteral("|新しい分類");
+        result = EntryWriter::writeCategories(table);
+        const QByteArray after = readFile(categoryPath);
+        check(result.ok, "the category file is written");
+        const QList<QByteArray> written = linefile::splitLines(after);
+        check(written.size() == 10, "the category file has ten lines");
+        checkWrittenLines(after, written);
+        if (loaded)
+            for (qsizetype slot = 0; slot < qMin<qsizetype>(5, categoryLines.size()); ++slot)
+                check(written.at(slot) == categoryLines.at(slot), "fixed categories are copied as bytes");
+        check(readFile(entryPath) == entries, "the entry file is untouched");
+        return 0;
+    }
+    }
+    check(!QFile::exists(entryPath + QLatin1Char('$')), "no copy is left behind");
+    const QByteArray after = readFile(entryPath);
+    check(readFile(categoryPath) == categories, "the category file is untouched");
+    if (writer != 3 && !inRange) {
+        check(!result.ok && after == entries, "a line that is not there is reported and nothing written");
+        return 0;
+    }
+    check(result.ok, "the write succeeds");
+    const QList<QByteArray> written = linefile::splitLines(after);
+    checkWrittenLines(after, written);
+    QList<QByteArray> expected = lines;
+    if (writer == 0)
+        expected[k - 1] = newBytes;
+    else if (writer == 1)
+        expected.removeAt(k - 1);
+    else if (writer == 3)
+        expected.append(newBytes);
+    if (writer == 2) {
+        check(written.size() == lines.size(), "marking keeps the line count");
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            if (i != k - 1)
+                check(written.at(i) == lines.at(i), "marking touches its line only");
+        if (result.unmarked == 0)
+            check(flagField(written.at(k - 1)) == "T", "a marked line has field 10 \"T\"");
+        else
+            check(written.at(k - 1) == lines.at(k - 1), "a line that cannot be marked stays as it was");
+    } else {
+        check(written == expected, "untouched lines are copied byte for byte");
+    }
+    return 0;
+}
