@@ -191,6 +191,7 @@ private slots:
         QCOMPARE(editor->cboType->currentText(), QStringLiteral("友人"));
         QCOMPARE(editor->EntryChanged, false);
         QCOMPARE(focusName(), QStringLiteral("txtPingYin"));
+        QTRY_COMPARE(QApplication::activeWindow(), editor.data()); // typing reaches it at once
         QVERIFY(editor->imgSave->isVisible() && editor->imgUndo->isVisible() && editor->imgDelList->isVisible());
         QVERIFY(!editor->imgAddList->isVisible() && !editor->imgClean->isVisible());
         QCOMPARE(twips::pos(editor->imgShowList), QPoint(4080, 550));
