@@ -2,8 +2,13 @@
 
 #include "ui/fonts.h"
 
+#include <QFile>
 #include <QFontMetricsF>
 #include <QPrinterInfo>
+
+#ifdef TELBORA_HAVE_CUPS
+#include <cups/cups.h>
+#endif
 
 namespace {
 // Pen widths are the printer's pixels of a 300 dpi printer, as the card forms
@@ -27,7 +32,25 @@ bool PrinterService::available() {
     return !QPrinterInfo::defaultPrinter().isNull();
 }
 
-std::unique_ptr<QPrinter> PrinterService::makePrinter() const {
+namespace {
+
+// Whether CUPS knows the printer as a queue of its own.
+bool isCupsQueue(const QString &name) {
+#ifdef TELBORA_HAVE_CUPS
+    cups_dest_t *dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.toLocal8Bit().constData(), nullptr);
+    if (!dest)
+        return false;
+    cupsFreeDests(1, dest);
+    return true;
+#else
+    Q_UNUSED(name);
+    return false;
+#endif
+}
+
+} // namespace
+
+std::unique_ptr<QPrinter> PrinterService::makePrinter() {
     if (!pdfPattern_.isEmpty()) {
         auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
         printer->setOutputFormat(QPrinter::PdfFormat);
@@ -40,7 +63,39 @@ std::unique_ptr<QPrinter> PrinterService::makePrinter() const {
         return nullptr;
     auto printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
     printer->setDocName(QStringLiteral("TelBora card"));
+    if (!isCupsQueue(info.printerName()))
+        return printer;
+    // Drawn as the queue would lay it out, then handed to the queue ourselves:
+    // Qt's own hand-over does not tell whether the queue took the job.
+    const QPageLayout layout = printer->pageLayout();
+    const int resolution = printer->resolution();
+    queue_ = info.printerName();
+    cardFile_ = spool_.filePath(QStringLiteral("card-%1.pdf").arg(sent_ + 1));
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(cardFile_);
+    printer->setPageLayout(layout);
+    printer->setResolution(resolution);
     return printer;
+}
+
+bool PrinterService::submitToQueue() {
+#ifdef TELBORA_HAVE_CUPS
+    const QByteArray media = printer_->pageLayout().pageSize().key().toLocal8Bit();
+    cups_option_t *options = nullptr;
+    int optionCount = cupsAddOption("media", media.constData(), 0, &options);
+    optionCount = cupsAddOption("sides", "one-sided", optionCount, &options);
+    const int job = cupsPrintFile(queue_.toLocal8Bit().constData(), QFile::encodeName(cardFile_).constData(),
+                                  "TelBora card", optionCount, options);
+    cupsFreeOptions(optionCount, options);
+    QFile::remove(cardFile_);
+    if (job > 0)
+        return true;
+    error_ = QStringLiteral("プリンター「%1」が印刷を受け付けませんでした。\r%2")
+                 .arg(queue_, QString::fromUtf8(cupsLastErrorString()));
+    return false;
+#else
+    return true;
+#endif
 }
 
 bool PrinterService::beginIfNeeded() {
@@ -54,7 +109,7 @@ bool PrinterService::beginIfNeeded() {
         return false;
     }
     if (!painter_.begin(printer_.get())) {
-        error_ = QStringLiteral("プリンター「%1」で印刷を始められません。").arg(printer_->printerName());
+        error_ = QStringLiteral("プリンター「%1」で印刷を始められません。").arg(queue_.isEmpty() ? printer_->printerName() : queue_);
         return false;
     }
     painter_.setRenderHint(QPainter::Antialiasing);
@@ -101,8 +156,11 @@ void PrinterService::endDocument() {
     if (!beginIfNeeded())
         return;
     if (!painter_.end() || printer_->printerState() == QPrinter::Error) {
-        error_ = QStringLiteral("プリンター「%1」への印刷に失敗しました。").arg(printer_->printerName());
+        error_ = QStringLiteral("プリンター「%1」への印刷に失敗しました。")
+                     .arg(queue_.isEmpty() ? printer_->printerName() : queue_);
         return;
     }
+    if (!queue_.isEmpty() && !submitToQueue())
+        return;
     ++sent_;
 }

@@ -4,12 +4,15 @@
 
 #include <QPainter>
 #include <QPrinter>
+#include <QTemporaryDir>
 #include <memory>
 
-// The printer as a drawing target: the system's default printer (CUPS), or
-// PDF files for looking at cards. Twips are scaled to the device resolution.
-// The first drawing of a card begins a document; endDocument() sends it. A
-// failure is kept and reported, never dropped.
+// The printer as a drawing target: the system's default printer, or PDF files
+// for looking at cards. Twips are scaled to the device resolution. The first
+// drawing of a card begins a document; endDocument() sends it. On CUPS each
+// card is drawn into a PDF file with the queue's page layout and submitted
+// through libcups, whose answer says whether the queue took it; elsewhere Qt
+// prints it. A failure is kept and reported, never dropped.
 class PrinterService : public CardPrinter {
 public:
     // The default printer.
@@ -21,6 +24,9 @@ public:
 
     // Whether the system has a default printer.
     static bool available();
+
+    // The device text is drawn on while a card is open (for measuring).
+    QPaintDevice *device() const { return printer_.get(); }
 
     void clear() override {}
     void drawLine(QPoint from, QPoint to, const PenSpec &pen) override;
@@ -36,11 +42,15 @@ private:
     bool beginIfNeeded();
     QPointF device(QPoint t) const;
     double deviceLength(double t) const;
-    std::unique_ptr<QPrinter> makePrinter() const;
+    std::unique_ptr<QPrinter> makePrinter();
+    bool submitToQueue();
 
     QString pdfPattern_;
+    QString queue_;     // the CUPS queue a card goes to; empty when Qt prints it
+    QString cardFile_;  // the card's PDF on its way to the queue
     std::unique_ptr<QPrinter> printer_;
     QPainter painter_;
     QString error_;
     int sent_ = 0;
+    QTemporaryDir spool_;
 };

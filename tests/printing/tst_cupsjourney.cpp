@@ -19,6 +19,7 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QPrinterInfo>
+#include <QProcess>
 #include <QTest>
 
 namespace {
@@ -41,17 +42,63 @@ template <typename Window> Window *openWindow() {
 }
 } // namespace
 
+// The queue refuses jobs while this lives (cupsreject), and accepts them again after.
+class RefusingQueue {
+public:
+    explicit RefusingQueue(const QString &queue) : queue_(queue) {
+        QProcess::execute("cupsreject", {"-r", "closed for the test", queue_});
+    }
+    ~RefusingQueue() { QProcess::execute("cupsaccept", {queue_}); }
+
+private:
+    QString queue_;
+};
+
 // From typing an entry to its card coming out of a real CUPS queue.
 class TestCupsJourney : public QObject {
     Q_OBJECT
+
 private slots:
-    void entryFromEditorToPaper() {
+    void init() {
         if (!PrinterService::available())
             QSKIP("No default printer: the journey to a real CUPS queue is skipped (scripts/setup-cups-pdf.sh sets one "
                   "up).");
         if (!QDir(QueueOutput).exists())
             QSKIP(qPrintable(QStringLiteral("The default printer is %1, not the cups-pdf queue writing to %2; skipped.")
                                  .arg(QPrinterInfo::defaultPrinter().printerName(), QueueOutput)));
+    }
+
+    // A queue that refuses the job: the run stops with the queue's reason and
+    // nothing is recorded as printed.
+    void refusedJobIsNotRecorded() {
+        frmPrintMsg::displayMilliseconds = 1;
+        DataDir dir({QStringLiteral("あおき|青木|||03-1111-2222||||2|F")});
+        const QByteArray before = dir.entryBytes();
+        QVERIFY(mdlDim::LoadData());
+        mdlDim::CardFormat = 0;
+        const QString queue = QPrinterInfo::defaultPrinter().printerName();
+        const std::unique_ptr<frmPrintSet> setup(new frmPrintSet());
+        setup->show();
+        setup->lstAll->setCurrentRow(0);
+        click(setup->imgAdd);
+        QCOMPARE(setup->lstPrintList->count(), 1);
+        const int pdfs = pdfCount();
+        {
+            RefusingQueue refusing(queue);
+            BoxAnswerer answerer;
+            click(setup->imgPrintInfo);
+            QCOMPARE(answerer.seen.size(), 2); // the paper prompt, then the refusal
+            // The queue's name and its reason, then the end of the run.
+            const QStringList lines = answerer.seen.last().split('\n');
+            QVERIFY2(lines.size() == 3 && lines.first().contains(queue) && !lines.at(1).isEmpty(),
+                     qPrintable(answerer.seen.last()));
+        }
+        QCOMPARE(dir.entryBytes(), before);
+        QTest::qWait(500);
+        QCOMPARE(pdfCount(), pdfs);
+    }
+
+    void entryFromEditorToPaper() {
         frmPrintMsg::displayMilliseconds = 1;
         DataDir dir({QStringLiteral("あおき|青木|||03-1111-2222||||2|F")});
         mdlDim::CurrentCategory = 0;
