@@ -85,7 +85,9 @@ void writeLine(const Primitives &draw, const CardForm &card, const QString &elem
         double size = row.size;
         int y = t + row.dy;
         if (row.size == 0) {
-            const fontfit::Fitted fitted = fontfit::FitFontSize(text, row.fit, row.source == Source::EmailLine);
+            QPaintDevice *device = draw.measuringDevice ? draw.measuringDevice() : nullptr;
+            const fontfit::Fitted fitted =
+                fontfit::FitFontSize(text, row.fit, row.source == Source::EmailLine, device);
             size = fitted.size;
             y += row.fit.direction * fitted.offset;
         }

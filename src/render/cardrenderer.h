@@ -18,6 +18,8 @@ struct Primitives {
                        int green, int blue)>
         text;
     std::function<void(const QPixmap &picture, const QRect &area)> picture;
+    // The device fitted text is measured on; null (or no function) for the screen.
+    std::function<QPaintDevice *()> measuringDevice;
 };
 
 // The ruled lines and form pictures of a whole card.

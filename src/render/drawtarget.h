@@ -6,6 +6,8 @@
 #include <QRect>
 #include <QString>
 
+class QPaintDevice;
+
 struct PenSpec {
     Qt::PenStyle style = Qt::SolidLine;
     int width = 1;
@@ -34,4 +36,6 @@ public:
     virtual void drawPicture(const QPixmap &picture, const QRect &area) = 0;
     // Ends the current printed document; nothing to do on screen.
     virtual void endDocument() {}
+    // The device text lands on, for measuring it; null for the screen.
+    virtual QPaintDevice *measuringDevice() { return nullptr; }
 };

@@ -4,6 +4,7 @@
 #include "ui/twips.h"
 
 #include <QFontMetricsF>
+#include <QPaintDevice>
 #include <cmath>
 
 namespace fontfit {
@@ -19,20 +20,26 @@ void resetMeasuring() {
     boldMeasuring = true;
 }
 
-QSizeF measure(const QString &text, const QString &fontName, double pointSize, bool bold) {
-    const QFontMetricsF metrics(fonts::named(fontName, pointSize, bold));
-    return QSizeF(metrics.horizontalAdvance(text) * twips::PerPixel, metrics.height() * twips::PerPixel);
+QSizeF measure(const QString &text, const QString &fontName, double pointSize, bool bold, QPaintDevice *device) {
+    const QFont font = fonts::named(fontName, pointSize, bold);
+    if (!device) {
+        const QFontMetricsF metrics(font);
+        return QSizeF(metrics.horizontalAdvance(text) * twips::PerPixel, metrics.height() * twips::PerPixel);
+    }
+    const QFontMetricsF metrics(font, device);
+    const double twipsPerDot = 1440.0 / device->logicalDpiX();
+    return QSizeF(metrics.horizontalAdvance(text) * twipsPerDot, metrics.height() * twipsPerDot);
 }
 
-Fitted FitFontSize(const QString &text, const cardlayout::Fit &fit, bool emailLine) {
+Fitted FitFontSize(const QString &text, const cardlayout::Fit &fit, bool emailLine, QPaintDevice *device) {
     if (emailLine)
         boldMeasuring = false;
     const QString font = QStringLiteral("MS UI Gothic");
     int size = 3;
-    QSizeF measured = measure(text, font, size, boldMeasuring);
+    QSizeF measured = measure(text, font, size, boldMeasuring, device);
     while (measured.width() < fit.widthLimit && size < fit.sizeCap) {
         ++size;
-        measured = measure(text, font, size, boldMeasuring);
+        measured = measure(text, font, size, boldMeasuring, device);
     }
     // Halves go to the even neighbour.
     const int offset = static_cast<int>(std::nearbyint(measured.height() / fit.divisor));

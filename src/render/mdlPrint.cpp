@@ -10,7 +10,8 @@ DrawTarget *currentPrinter = nullptr;
 
 cardrenderer::Primitives paperPrimitives() {
     return {PrintLine, PrintText,
-            [](const QPixmap &picture, const QRect &area) { currentPrinter->drawPicture(picture, area); }};
+            [](const QPixmap &picture, const QRect &area) { currentPrinter->drawPicture(picture, area); },
+            [] { return currentPrinter->measuringDevice(); }};
 }
 } // namespace
 

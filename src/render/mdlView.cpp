@@ -23,7 +23,8 @@ cardrenderer::Primitives screenPrimitives(DrawTarget &target) {
             },
             [&target](const QString &text, int x, int y, const QString &font, double size, bool bold, int r, int g,
                       int b) { ViewText(target, text, x, y, font, size, bold, r, g, b); },
-            [&target](const QPixmap &picture, const QRect &area) { target.drawPicture(picture, area); }};
+            [&target](const QPixmap &picture, const QRect &area) { target.drawPicture(picture, area); },
+            [&target] { return target.measuringDevice(); }};
 }
 } // namespace
 

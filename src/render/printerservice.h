@@ -25,14 +25,14 @@ public:
     // Whether the system has a default printer.
     static bool available();
 
-    // The device text is drawn on while a card is open (for measuring).
-    QPaintDevice *device() const { return printer_.get(); }
 
     void clear() override {}
     void drawLine(QPoint from, QPoint to, const PenSpec &pen) override;
     void drawText(const QString &text, QPoint topLeft, const FontSpec &font, QColor colour) override;
     void drawPicture(const QPixmap &picture, const QRect &area) override;
     void endDocument() override;
+    // The printer the card is drawn on (the card begins if it has not).
+    QPaintDevice *measuringDevice() override { return beginIfNeeded() ? printer_.get() : nullptr; }
 
     bool failed() const override { return !error_.isEmpty(); }
     QString error() const override { return error_; }

@@ -10,7 +10,10 @@
 #include "ui/formpictures.h"
 #include "ui/twips.h"
 
+#include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -486,6 +489,60 @@ private slots:
         QVERIFY(bold.size >= 2 && bold.size <= 19);
         // The size found is the last one still narrower than the limit.
         QVERIFY(fontfit::measure("長嶋綾之介左衛門", "MS UI Gothic", plain.size, false).width() < 2670);
+    }
+
+    // Names and e-mail lines of a generated set, printed to PDF: as pdftotext
+    // measures them there, each stays narrower than its row's limit.
+    void fittedTextStaysInsideOnPaper() {
+        QStringList table;
+        const QString kanji = QStringLiteral("長嶋綾之介左衛門渡辺健太郎佐々木美智子");
+        for (int n = 1; n <= 24; ++n) {
+            const QString name = kanji.left(2 + n % 17);
+            const QString email = QStringLiteral("%1@mail%2.example.co.jp").arg(QString(n, QLatin1Char('m')), QString::number(n));
+            table.append(element(n, name, "", "", "", "", "", email));
+        }
+        QTemporaryDir out;
+        for (int format : {0, 1}) {
+            prepare(table);
+            PrinterService paper(out.filePath(QStringLiteral("f%1-%2.pdf").arg(format).arg(QLatin1String("%1"))));
+            mdlPrint::setPrinter(&paper);
+            while (mdlDim::PrintIndex < table.size()) {
+                mdlPrint::PrintCardInfo(format, 10, 0, 1);
+                ++mdlDim::CurrentCard;
+            }
+            QVERIFY(!paper.failed());
+        }
+        mdlPrint::setPrinter(&printer);
+
+        int names = 0, emails = 0;
+        const QRegularExpression word(QStringLiteral(
+            R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="[\d.]+">([^<]*)</word>)re"));
+        for (const QString &pdf : QDir(out.path()).entryList({QStringLiteral("*.pdf")})) {
+            QProcess pdftotext;
+            pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), out.filePath(pdf), QStringLiteral("-")});
+            QVERIFY2(pdftotext.waitForFinished(30000) && pdftotext.exitCode() == 0, "pdftotext (poppler-utils) is needed");
+            QString emailStart, lastY;
+            double emailX = 0;
+            for (auto it = word.globalMatch(QString::fromUtf8(pdftotext.readAllStandardOutput())); it.hasNext();) {
+                const auto m = it.next();
+                const double widthTwips = (m.captured(3).toDouble() - m.captured(1).toDouble()) * 20;
+                const QString text = m.captured(4);
+                if (pdf.startsWith("f0") && kanji.startsWith(text)) {
+                    QVERIFY2(widthTwips < 2670, qPrintable(QStringLiteral("%1: %2 twips").arg(text).arg(widthTwips)));
+                    ++names;
+                }
+                if (text == QLatin1String("E-mail:")) {
+                    emailX = m.captured(1).toDouble();
+                    lastY = m.captured(2);
+                } else if (text.contains('@') && m.captured(2) == lastY) {
+                    const double lineTwips = (m.captured(3).toDouble() - emailX) * 20;
+                    QVERIFY2(lineTwips < 4220, qPrintable(QStringLiteral("%1: %2 twips").arg(text).arg(lineTwips)));
+                    ++emails;
+                }
+            }
+        }
+        QCOMPARE(names, table.size());
+        QCOMPARE(emails, table.size());
     }
 
     void cardCount_data() {
