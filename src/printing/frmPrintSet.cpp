@@ -68,7 +68,7 @@ frmPrintSet::frmPrintSet() {
     buildOptions();
     buildButtons();
     std::tie(linLeft, linRight, linDown) =
-        skin::addBorder(this, WindowWidth, WindowHeight, 435, QStringLiteral("linDown"));
+        skin::addBorder(this, WindowWidth, WindowHeight, 435, QStringLiteral("linDown"), WindowHeight);
 
     // Loading.
     mdlDim::CenterForm(this);
@@ -116,19 +116,26 @@ void frmPrintSet::buildLists() {
     cboSelect->setObjectName(QStringLiteral("cboSelect"));
     cboSelect->addItems(
         {QStringLiteral("全てのリスト"), QStringLiteral("新規登録リスト"), QStringLiteral("印刷済みリスト")});
-    twips::place(cboSelect, 240, 3960, 1815, 330);
+    twips::place(cboSelect, 240, 3960, 1815, 315);
+    // A change by the program, and every choice of the user, the current one too.
     connect(cboSelect, &QComboBox::currentIndexChanged, this, &frmPrintSet::filterChanged);
+    connect(cboSelect, &QComboBox::activated, this, &frmPrintSet::filterChanged);
 
+    // Add and remove act on a selected item only, so they are enabled only while there is one.
     for (QListWidget *source : {lstAll, lstUnPrint, lstPrint}) {
-        connect(source, &QListWidget::itemSelectionChanged, this, [this] {
-            imgAdd->setEnabled(true);
-            imgAddAll->setEnabled(true);
+        connect(source, &QListWidget::itemSelectionChanged, this, [this, source] {
+            const bool selected = !source->selectedItems().isEmpty();
+            imgAdd->setEnabled(selected);
+            if (selected)
+                imgAddAll->setEnabled(true);
         });
         connect(source, &QListWidget::itemDoubleClicked, this, &frmPrintSet::add);
     }
     connect(lstPrintList, &QListWidget::itemSelectionChanged, this, [this] {
-        imgRemove->setEnabled(true);
-        imgRemoveAll->setEnabled(true);
+        const bool selected = !lstPrintList->selectedItems().isEmpty();
+        imgRemove->setEnabled(selected);
+        if (selected)
+            imgRemoveAll->setEnabled(true);
     });
     connect(lstPrintList, &QListWidget::itemDoubleClicked, this, [this] {
         remove();
@@ -156,7 +163,7 @@ void frmPrintSet::buildOptions() {
         makeFrame(this, QStringLiteral("fraStartInfo"), QStringLiteral("印刷開始行設定"), {3090, 5280, 2535, 1530});
     cboStartInfo = new QComboBox(fraStartInfo);
     cboStartInfo->setObjectName(QStringLiteral("cboStartInfo"));
-    twips::place(cboStartInfo, 120, 680, 735, 330);
+    twips::place(cboStartInfo, 120, 680, 735, 300);
     connect(cboStartInfo, &QComboBox::currentIndexChanged, this, [](int index) { mdlDim::StartLine = index + 1; });
     lblStartInfo = makeLabel(fraStartInfo, QStringLiteral("lblStartInfo"), QStringLiteral("行目から印刷開始"),
                              {960, 720, 1470, 195});
@@ -249,8 +256,9 @@ void frmPrintSet::filterChanged() {
 
 void frmPrintSet::add() {
     QListWidget *visible = visibleList();
-    const int row = visible->currentRow();
-    if (visible->count() > 0 && row >= 0) {
+    const QList<QListWidgetItem *> selected = visible->selectedItems();
+    const int row = selected.isEmpty() ? -1 : visible->row(selected.first());
+    if (row >= 0) {
         const QSignalBlocker a(lstAll), u(lstUnPrint), p(lstPrint), l(lstPrintList);
         const QString item = visible->item(row)->text();
         lstPrintList->addItem(item);
@@ -292,8 +300,9 @@ void frmPrintSet::returnToSourceLists(const QString &item) {
 }
 
 void frmPrintSet::remove() {
-    const int row = lstPrintList->currentRow();
-    if (lstPrintList->count() > 0 && row >= 0) {
+    const QList<QListWidgetItem *> selected = lstPrintList->selectedItems();
+    const int row = selected.isEmpty() ? -1 : lstPrintList->row(selected.first());
+    if (row >= 0) {
         const QSignalBlocker a(lstAll), u(lstUnPrint), p(lstPrint), l(lstPrintList);
         returnToSourceLists(lstPrintList->item(row)->text());
         delete lstPrintList->takeItem(row);

@@ -48,11 +48,12 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption, 
 }
 
 std::tuple<FrameLine *, FrameLine *, FrameLine *> addBorder(QWidget *window, int widthTwips, int heightTwips, int top,
-                                                            const QString &bottomName) {
+                                                            const QString &bottomName, int sidesEnd) {
     const int right = widthTwips - twips::PerPixel;
     const int bottom = heightTwips - twips::PerPixel;
-    return {new FrameLine(window, QStringLiteral("linLeft"), 0, top, 0, bottom),
-            new FrameLine(window, QStringLiteral("linRight"), right, bottom, right, top),
+    const int sides = sidesEnd < 0 ? bottom : sidesEnd;
+    return {new FrameLine(window, QStringLiteral("linLeft"), 0, top, 0, sides),
+            new FrameLine(window, QStringLiteral("linRight"), right, sides, right, top),
             new FrameLine(window, bottomName, 0, bottom, widthTwips, bottom)};
 }
 

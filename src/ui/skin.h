@@ -23,7 +23,8 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption, 
 
 // The three lines that frame a window below its title: the left and right
 // edges from `top` down, and the bottom line.
+// `sidesEnd`: where the side lines end; by default on the bottom line.
 std::tuple<FrameLine *, FrameLine *, FrameLine *> addBorder(QWidget *window, int widthTwips, int heightTwips, int top,
-                                                            const QString &bottomName);
+                                                            const QString &bottomName, int sidesEnd = -1);
 
 } // namespace skin

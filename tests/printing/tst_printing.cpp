@@ -405,6 +405,60 @@ private slots:
         QCOMPARE(setup->lstPrint->count(), 7);
     }
 
+    // Every printed entry is recorded with field 10 "T", whatever it held; fields 1 to 9 and any eleventh stay.
+    void everyFlagShapeIsRecorded_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("recorded");
+        const QString nine = QStringLiteral("よみ01|名01|||||||1|");
+        for (const char *flag : {"F", "t", "x", "FF", ""})
+            QTest::addRow("flag '%s'", flag) << nine + flag << nine + "T";
+        QTest::newRow("eleventh field") << nine + "F|memo" << nine + "T|memo";
+        QTest::newRow("no category or flag") << QStringLiteral("よみ01|名01") << QStringLiteral("よみ01|名01||||||||T");
+    }
+    void everyFlagShapeIsRecorded() {
+        QFETCH(QString, stored);
+        QFETCH(QString, recorded);
+        start({stored}, 0, 0);
+        click(setup->imgAddAll);
+        BoxAnswerer answerer;
+        click(setup->imgPrintInfo);
+        QCOMPARE(answerer.seen.size(), 1); // the paper prompt only
+        QCOMPARE(dir->entryBytes(), DataDir::sjisLines({recorded}));
+        QCOMPARE(names(setup->lstPrint), QStringList{"名01"});
+    }
+
+    // Add and Remove act on a selected item only.
+    void addAndRemoveNeedASelectedItem() {
+        start({line(1), line(2)});
+        selectRow(setup->lstAll, 0);
+        QVERIFY(setup->imgAdd->isEnabled());
+        const QRect first = setup->lstAll->visualItemRect(setup->lstAll->item(0));
+        QTest::mouseClick(setup->lstAll->viewport(), Qt::LeftButton, Qt::ControlModifier, first.center());
+        QVERIFY(setup->lstAll->selectedItems().isEmpty());
+        QVERIFY(!setup->imgAdd->isEnabled());
+        setup->lstAll->setCurrentRow(1, QItemSelectionModel::NoUpdate);
+        click(setup->imgAdd);
+        QCOMPARE(setup->lstPrintList->count(), 0);
+
+        click(setup->imgAddAll);
+        selectRow(setup->lstPrintList, 0);
+        QVERIFY(setup->imgRemove->isEnabled());
+        const QRect item = setup->lstPrintList->visualItemRect(setup->lstPrintList->item(0));
+        QTest::mouseClick(setup->lstPrintList->viewport(), Qt::LeftButton, Qt::ControlModifier, item.center());
+        QVERIFY(!setup->imgRemove->isEnabled());
+        click(setup->imgRemove);
+        QCOMPARE(setup->lstPrintList->count(), 2);
+    }
+
+    // Choosing the filter that is already chosen runs the filter step again.
+    void rechoosingTheFilterRunsIt() {
+        start({line(1), line(2)});
+        selectRow(setup->lstAll, 0);
+        QVERIFY(setup->imgAdd->isEnabled());
+        emit setup->cboSelect->activated(setup->cboSelect->currentIndex());
+        QVERIFY(!setup->imgAdd->isEnabled());
+    }
+
     void printerFailureStopsAndKeepsPrintedCards() {
         start({line(1), line(2), line(3), line(4), line(5), line(6), line(7)});
         setup->cboStartInfo->setCurrentIndex(3);
@@ -491,7 +545,6 @@ private slots:
         QVERIFY(!preview->imgUp->isEnabled());
         RecordingTarget recorder;
         preview->picView->setRecorder(&recorder);
-        const int nameSize = format == 2 ? 10 : 0;
         const auto namesDrawn = [&] {
             QList<int> tops;
             for (const auto &c : recorder.ofKind(RecordingTarget::Kind::Text))
@@ -499,26 +552,31 @@ private slots:
                     tops.append(c.from.y());
             return tops;
         };
-        Q_UNUSED(nameSize);
+        QList<int> card2Tops;
         for (int card = 2; card <= cards; ++card) {
             recorder.reset();
             click(preview->imgDown);
             QCOMPARE(preview->lblPage->text(), QString("%1/%2カード").arg(card).arg(cards));
             QCOMPARE(namesDrawn().size(), perCard.at(card - 1));
             QVERIFY(preview->imgUp->isEnabled());
+            if (card == 2)
+                card2Tops = namesDrawn();
         }
         recorder.reset();
         click(preview->imgDown); // past the last card: nothing changes
         QCOMPARE(recorder.calls.size(), 0);
         QCOMPARE(preview->lblPage->text(), QString("%1/%1カード").arg(cards));
         if (cards > 1) {
-            recorder.reset();
-            for (int card = cards; card > 1; --card)
+            for (int card = cards; card > 1; --card) {
+                recorder.reset();
                 click(preview->imgUp);
+            }
             QCOMPARE(preview->lblPage->text(), QString("1/%1カード").arg(cards));
-            // Card 1 again: its entries begin at the start line.
-            const QList<int> tops = namesDrawn().mid(namesDrawn().size() - perCard.first());
+            // Card 1 again: its entries begin at the start line, later cards at line 1.
+            const QList<int> tops = namesDrawn();
             QCOMPARE(tops.size(), perCard.first());
+            const int pitch = card2Tops.at(1) - card2Tops.at(0);
+            QCOMPARE(tops.first() - card2Tops.first(), (startLine - 1) * pitch);
         }
         for (const QString &e : std::as_const(mdlDim::PrintTable))
             QVERIFY(e.endsWith("|F")); // the preview marks nothing
