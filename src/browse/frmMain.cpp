@@ -270,7 +270,10 @@ void frmMain::chooseCardFormat(int format) {
         return;
     }
     mdlDim::CardFormat = format;
-    (new frmPrintSet())->show();
+    auto *setup = new frmPrintSet();
+    connect(setup, &frmPrintSet::selectionNeeded, this, [this] { SelectDB(mdlDim::CurrentCategory); });
+    connect(setup, &frmPrintSet::left, this, &QWidget::show);
+    setup->show();
     hide();
 }
 

@@ -1,6 +1,5 @@
 #include "printing/frmPrintSet.h"
 
-#include "browse/frmMain.h"
 #include "printing/entryitem.h"
 #include "printing/frmPrint.h"
 #include "printing/printjob.h"
@@ -24,6 +23,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QMetaMethod>
 #include <QRadioButton>
 #include <QSignalBlocker>
 
@@ -237,10 +237,31 @@ void frmPrintSet::showFilter(int index) {
 }
 
 void frmPrintSet::reloadSelection() {
-    if (frmMain *home = frmMain::loaded())
-        home->SelectDB(mdlDim::CurrentCategory);
+    if (isSignalConnected(QMetaMethod::fromSignal(&frmPrintSet::selectionNeeded)))
+        emit selectionNeeded();
     else
         mdlDim::LoadDataOrEnd();
+}
+
+void frmPrintSet::PrintJob() {
+    if (frmMsgBox *stale = frmMsgBox::loaded())
+        stale->unload();
+    if (mdlDim::WithInfo && lstPrintList->count() == 0) {
+        frmMsgBox::ask(QStringLiteral("印刷内容を選択して下さい。"), QStringLiteral("Yes"));
+        return;
+    }
+    if (mdlDim::WithInfo && preview_)
+        preview_->hide();
+    CardPrintJob job(printListItems(), imgPrint, cboStartInfo->currentIndex() + 1);
+    if (job.run() != CardPrintJob::Outcome::TextPrinted)
+        return;
+    // The printed entries now carry their marks: the lists start again from the file.
+    for (QListWidget *list : {lstPrint, lstUnPrint, lstAll, lstPrintList})
+        list->clear();
+    reloadSelection();
+    fillLists();
+    showFilter(0);
+    imgAddAll->setEnabled(true);
 }
 
 void frmPrintSet::filterChanged() {
@@ -357,7 +378,7 @@ void frmPrintSet::openPreview() {
     }
     preview_->show();
     mdlDim::PrintIndex = 0;
-    printjob::CollectPrintEntries(printListItems());
+    CardPrintJob::CollectPrintEntries(printListItems());
     hide();
     preview_->picView->clear();
     preview_->ReSetForm(mdlDim::WithLines, mdlDim::WithInfo);
@@ -370,8 +391,7 @@ void frmPrintSet::leavePrinting() {
     delete preview_;
     leaving_ = true;
     close();
-    if (frmMain *home = frmMain::loaded())
-        home->show();
+    emit left();
 }
 
 void frmPrintSet::closeEvent(QCloseEvent *event) {

@@ -5,7 +5,6 @@
 #include <QPointer>
 #include <QWidget>
 
-class CardPrinter;
 class FrameLine;
 class ImageButton;
 class QComboBox;
@@ -64,6 +63,13 @@ public:
 
     frmPrint *preview() const;
 
+signals:
+    // Reload the data files and rebuild the selection the lists come from;
+    // without a receiver the window reloads the data itself.
+    void selectionNeeded();
+    // Printing was left: the browsing window may show itself again.
+    void left();
+
 protected:
     // A close from the window manager asks like imgCancel.
     void closeEvent(QCloseEvent *event) override;
@@ -85,9 +91,6 @@ private:
     void chooseMode(bool lines, bool info);
     void openPreview();
     void leavePrinting();
-    bool printCard(CardPrinter &printer);
-    void tellPrinterFailure(const CardPrinter &printer);
-    void markPrinted();
 
     QPointer<frmPrint> preview_;
     bool leaving_ = false;

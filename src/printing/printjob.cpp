@@ -1,21 +1,14 @@
-// The print job of the set-up window, and the collecting of the entries to print.
 #include "printing/printjob.h"
 
-#include "browse/frmMain.h"
 #include "printing/entryitem.h"
-#include "printing/frmPrint.h"
 #include "printing/frmPrintMsg.h"
-#include "printing/frmPrintSet.h"
 #include "render/cardlayout.h"
 #include "render/mdlPrint.h"
 #include "render/printerservice.h"
 #include "store/entrywriter.h"
 #include "store/mdlDim.h"
 #include "ui/frmMsgBox.h"
-#include "ui/imagebutton.h"
 
-#include <QComboBox>
-#include <QListWidget>
 #include <QSet>
 
 using mdlDim::CardFormat;
@@ -23,8 +16,8 @@ using mdlDim::CurrentCard;
 using mdlDim::PrintIndex;
 using mdlDim::PrintTable;
 
-namespace printjob {
 namespace {
+
 std::function<std::unique_ptr<CardPrinter>()> &factory() {
     static std::function<std::unique_ptr<CardPrinter>()> make = []() -> std::unique_ptr<CardPrinter> {
         if (!PrinterService::available())
@@ -33,9 +26,17 @@ std::function<std::unique_ptr<CardPrinter>()> &factory() {
     };
     return make;
 }
+
+bool nextEntryWaiting() {
+    return PrintIndex >= 0 && PrintIndex < PrintTable.size() && !PrintTable.at(PrintIndex).isEmpty();
+}
+
 } // namespace
 
-void CollectPrintEntries(const QStringList &printListItems) {
+CardPrintJob::CardPrintJob(QStringList printListItems, QList<QPixmap> paperPictures, int startLine)
+    : items_(std::move(printListItems)), pictures_(std::move(paperPictures)), startLine_(startLine) {}
+
+void CardPrintJob::CollectPrintEntries(const QStringList &printListItems) {
     QSet<QString> chosenLines;
     for (const QString &item : printListItems)
         chosenLines.insert(entryitem::lineNumber(item));
@@ -46,34 +47,26 @@ void CollectPrintEntries(const QStringList &printListItems) {
     mdlDim::EntryCount = static_cast<int>(PrintTable.size());
 }
 
-std::unique_ptr<CardPrinter> openPrinter() {
+std::unique_ptr<CardPrinter> CardPrintJob::openPrinter() {
     return factory()();
 }
 
-void setPrinterFactory(std::function<std::unique_ptr<CardPrinter>()> make) {
+void CardPrintJob::setPrinterFactory(std::function<std::unique_ptr<CardPrinter>()> make) {
     factory() = std::move(make);
 }
 
-} // namespace printjob
-
-namespace {
-bool nextEntryWaiting() {
-    return PrintIndex >= 0 && PrintIndex < PrintTable.size() && !PrintTable.at(PrintIndex).isEmpty();
-}
-} // namespace
-
-void frmPrintSet::tellPrinterFailure(const CardPrinter &printer) {
+void CardPrintJob::tellPrinterFailure(const CardPrinter &printer) const {
     frmMsgBox::ask(printer.error() + QStringLiteral("\r印刷を中止しました。"), QStringLiteral("Yes"));
 }
 
 // One card of the text modes. False when it did not reach the printer: its
 // entries then keep the marks they had.
-bool frmPrintSet::printCard(CardPrinter &printer) {
+bool CardPrintJob::printCard(CardPrinter &printer) {
     const int first = cardlayout::firstIndexOfCard(CurrentCard, mdlDim::StartLine, CardFormat);
     const QStringList before = PrintTable.mid(first, cardlayout::LinesPerCard(CardFormat));
     PrintIndex = first;
     if (mdlDim::WithLines)
-        mdlPrint::PrintCardLines(CardFormat, 10, 0, imgPrint);
+        mdlPrint::PrintCardLines(CardFormat, 10, 0, pictures_);
     mdlPrint::PrintCardInfo(CardFormat, 10, 0, mdlDim::StartLine);
     if (!printer.failed())
         return true;
@@ -82,60 +75,47 @@ bool frmPrintSet::printCard(CardPrinter &printer) {
     return false;
 }
 
-void frmPrintSet::PrintJob() {
-    if (frmMsgBox *stale = frmMsgBox::loaded())
-        stale->unload();
-    if (mdlDim::WithInfo && lstPrintList->count() == 0) {
-        frmMsgBox::ask(QStringLiteral("印刷内容を選択して下さい。"), QStringLiteral("Yes"));
-        return;
-    }
+CardPrintJob::Outcome CardPrintJob::run() {
     CurrentCard = 1;
-    std::unique_ptr<CardPrinter> printer = printjob::openPrinter();
+    std::unique_ptr<CardPrinter> printer = openPrinter();
     if (!printer) {
         // Said before the first card is asked for, so nobody feeds paper in vain.
         frmMsgBox::ask(QStringLiteral("使えるプリンターがありません。\rプリンターを設定してください。"),
                        QStringLiteral("Yes"));
-        return;
+        return Outcome::NoPrinter;
     }
     if (!frmMsgBox::askForPaper())
-        return;
-    mdlDim::StartLine = cboStartInfo->currentIndex() + 1;
-    mdlPrint::setPrinter(printer.get());
+        return Outcome::Cancelled;
+    mdlDim::StartLine = startLine_;
+    const mdlPrint::PrinterInUse inUse(printer.get());
 
     if (!mdlDim::WithInfo) {
         frmPrintMsg::showNotice();
-        mdlPrint::PrintCardLines(CardFormat, 10, 0, imgPrint);
+        mdlPrint::PrintCardLines(CardFormat, 10, 0, pictures_);
         printer->endDocument();
         if (printer->failed())
             tellPrinterFailure(*printer);
-    } else {
-        if (preview_)
-            preview_->hide();
-        printjob::CollectPrintEntries(printListItems());
-        PrintIndex = 0;
-        while (nextEntryWaiting()) {
-            if (!printCard(*printer)) {
-                tellPrinterFailure(*printer);
-                break;
-            }
-            ++CurrentCard;
-            frmPrintMsg::showNotice();
-            if (!nextEntryWaiting() || !frmMsgBox::askForPaper())
-                break;
-        }
-        for (QListWidget *list : {lstPrint, lstUnPrint, lstAll, lstPrintList})
-            list->clear();
-        markPrinted();
-        reloadSelection();
-        fillLists();
-        showFilter(0);
-        imgAddAll->setEnabled(true);
+        CurrentCard = 1;
+        return Outcome::LinesPrinted;
     }
-    mdlPrint::setPrinter(nullptr);
+    CollectPrintEntries(items_);
+    PrintIndex = 0;
+    while (nextEntryWaiting()) {
+        if (!printCard(*printer)) {
+            tellPrinterFailure(*printer);
+            break;
+        }
+        ++CurrentCard;
+        frmPrintMsg::showNotice();
+        if (!nextEntryWaiting() || !frmMsgBox::askForPaper())
+            break;
+    }
+    recordPrinted();
     CurrentCard = 1;
+    return Outcome::TextPrinted;
 }
 
-void frmPrintSet::markPrinted() {
+void CardPrintJob::recordPrinted() const {
     QList<int> printedLines;
     for (const QString &element : std::as_const(PrintTable))
         if (mdlDim::GetField(element, QStringLiteral("|"), 11) == QLatin1String("T"))

@@ -2,19 +2,44 @@
 
 #include "render/cardprinter.h"
 
+#include <QList>
+#include <QPixmap>
 #include <QStringList>
 #include <functional>
 #include <memory>
 
-namespace printjob {
+// One run of printing as the set-up window starts it: the paper prompts, a
+// printer document per card, the notice after each, and the recording of the
+// entries whose cards the printer accepted.
+class CardPrintJob {
+public:
+    // `printListItems`: the print list's items; `paperPictures`: the paper form
+    // pictures 1 to 10; `startLine`: the first card's first line.
+    CardPrintJob(QStringList printListItems, QList<QPixmap> paperPictures, int startLine);
 
-// PrintTable gets the entries of the print list in the browsing order
-// (EntryTable's), whatever the order of the list; EntryCount their number.
-void CollectPrintEntries(const QStringList &printListItems);
+    enum class Outcome {
+        NoPrinter,    // told before any paper was asked for
+        Cancelled,    // the first paper prompt was answered "キャンセル"
+        LinesPrinted, // the lines-only card; nothing to record
+        TextPrinted,  // cards with entries; the printed ones are recorded
+    };
+    Outcome run();
 
-// The printer a job prints on: the system's default printer, or nothing when
-// there is none. Tests hand in their own.
-std::unique_ptr<CardPrinter> openPrinter();
-void setPrinterFactory(std::function<std::unique_ptr<CardPrinter>()> factory);
+    // PrintTable gets the entries of the print list in the browsing order
+    // (EntryTable's), whatever the order of the list; EntryCount their number.
+    static void CollectPrintEntries(const QStringList &printListItems);
 
-} // namespace printjob
+    // The printer a job prints on: the system's default printer, or nothing
+    // when there is none. Tests hand in their own.
+    static std::unique_ptr<CardPrinter> openPrinter();
+    static void setPrinterFactory(std::function<std::unique_ptr<CardPrinter>()> factory);
+
+private:
+    bool printCard(CardPrinter &printer);
+    void tellPrinterFailure(const CardPrinter &printer) const;
+    void recordPrinted() const;
+
+    QStringList items_;
+    QList<QPixmap> pictures_;
+    int startLine_;
+};

@@ -10,23 +10,26 @@ const QString Gothic = QStringLiteral("MS UI Gothic");
 const QString Arial = QStringLiteral("Arial");
 
 FormStep picture(int index, int x, int y, int w, int h) {
-    return {K::Picture, index, x, y, w, h};
+    return {K::Picture, index, {x, y}, {w, h}, {}};
 }
 FormStep natural(int index, int x, int y) {
-    return {K::NaturalPicture, index, x, y, 0, 0};
+    return {K::NaturalPicture, index, {x, y}, {}, {}};
+}
+FormStep line(K kind, int x1, int y1, int x2, int y2, int width = 1) {
+    return {kind, 0, {x1, y1}, {}, {x2, y2}, width};
 }
 FormStep thick(int x1, int y1, int x2, int y2) {
-    return {K::Thick, 0, x1, y1, x2, y2};
+    return line(K::Thick, x1, y1, x2, y2);
 }
 FormStep grey(int x1, int y1, int x2, int y2, int width = 1) {
-    return {K::Grey, 0, x1, y1, x2, y2, width};
+    return line(K::Grey, x1, y1, x2, y2, width);
 }
 FormStep dotted(int x1, int y1, int x2, int y2) {
-    return {K::Dotted, 0, x1, y1, x2, y2};
+    return line(K::Dotted, x1, y1, x2, y2);
 }
 
 TextRow text(S source, int x, int dy, const QString &font, double size, bool bold, bool fromX = false) {
-    return {source, {}, {x, x, x, x, x}, fromX, dy, font, size, bold};
+    return {source, {}, x, {}, fromX, dy, font, size, bold};
 }
 TextRow literal(const QString &s, int x, int dy, double size, bool fromX = false) {
     TextRow row = text(S::Literal, x, dy, Gothic, size, true, fromX);
@@ -39,7 +42,7 @@ TextRow ifNotEmpty(TextRow row) {
 }
 TextRow byLength(S part, std::array<int, 5> xs, int dy, double size) {
     TextRow row = text(part, 0, dy, Gothic, size, true);
-    row.x = xs;
+    row.xByPartLength = xs;
     return row;
 }
 TextRow fitted(TextRow row, Fit fit) {
@@ -125,8 +128,9 @@ const std::array<CardForm, FormatCount> PreviewForms = {{
      1020,
      190,
      // Parts of other lengths than 2 to 4: a short part stands where a
-     // 2-character one does, a long one starts where a 4-character one does,
-     // so neither reaches the marks between the parts.
+     // 2-character one does, a long one starts where a 4-character one does;
+     // a part of five or more digits then runs on past the 4-digit end and
+     // can reach the mark after it.
      {literal(QStringLiteral("FAX:"), 2350, 840, 12), literal(QStringLiteral("〒"), 130, 1210, 9),
       byLength(S::TelephonePart1, {2930, 2930, 2810, 2650, 2650}, 480, 14),
       byLength(S::TelephonePart2, {3700, 3700, 3630, 3540, 3540}, 480, 14),

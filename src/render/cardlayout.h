@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QList>
+#include <QPoint>
+#include <QSize>
 #include <QString>
 #include <array>
 
@@ -17,10 +19,11 @@ inline constexpr int FormatCount = 4;
 // for the closing.
 struct FormStep {
     enum Kind { Picture, NaturalPicture, Thick, Grey, Dotted } kind;
-    int picture = 0;    // picture index 1 to 10
-    int x1 = 0, y1 = 0; // picture top-left, or line start
-    int x2 = 0, y2 = 0; // picture width and height, or line end
-    int width = 1;      // grey lines only
+    int picture = 0; // picture index 1 to 10
+    QPoint at;       // a picture's top-left, or a line's start
+    QSize size;      // a scaled picture's size (Picture only)
+    QPoint end;      // a line's end (lines only)
+    int width = 1;   // grey lines only
 };
 
 enum class Source {
@@ -50,8 +53,10 @@ struct Fit {
 struct TextRow {
     Source source;
     QString literal;
-    std::array<int, 5> x; // x for a part of fewer than 2, of 2, 3, 4 and more characters; x[0] for every other row
-    bool fromOriginX;     // x is X + offset
+    int x = 0; // every row but telephone parts 1 and 2
+    // Telephone parts 1 and 2: x for a part of at most 1, of 2, 3, 4, and of 5 or more characters.
+    std::array<int, 5> xByPartLength = {};
+    bool fromOriginX; // x is X + offset
     int dy;
     QString font;
     double size; // 0: fitted

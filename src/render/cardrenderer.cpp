@@ -12,24 +12,23 @@ namespace {
 void drawStep(const Primitives &draw, Medium medium, const FormStep &step, int X, int base,
               const QList<QPixmap> &pictures) {
     const QPixmap picture = pictures.value(step.picture);
+    const int x1 = X + step.at.x(), y1 = base + step.at.y();
+    const int x2 = X + step.end.x(), y2 = base + step.end.y();
     switch (step.kind) {
     case FormStep::Picture:
-        draw.picture(picture, QRect(X + step.x1, base + step.y1, step.x2, step.y2));
+        draw.picture(picture, QRect(QPoint(x1, y1), step.size));
         break;
     case FormStep::NaturalPicture:
-        draw.picture(picture, QRect(X + step.x1, base + step.y1, picture.width() * twips::PerPixel,
-                                    picture.height() * twips::PerPixel));
+        draw.picture(picture, QRect(x1, y1, picture.width() * twips::PerPixel, picture.height() * twips::PerPixel));
         break;
     case FormStep::Thick:
-        draw.line(QStringLiteral("Line"), base + step.y1, base + step.y2, X + step.x1, X + step.x2,
-                  medium == Medium::Paper ? 3 : 2, 0, 0, 0);
+        draw.line(QStringLiteral("Line"), y1, y2, x1, x2, medium == Medium::Paper ? 3 : 2, 0, 0, 0);
         break;
     case FormStep::Grey:
-        draw.line(QStringLiteral("Line"), base + step.y1, base + step.y2, X + step.x1, X + step.x2, step.width, 190,
-                  190, 190);
+        draw.line(QStringLiteral("Line"), y1, y2, x1, x2, step.width, 190, 190, 190);
         break;
     case FormStep::Dotted:
-        draw.line(QStringLiteral("PL"), base + step.y1, base + step.y2, X + step.x1, X + step.x2, 1, 0, 0, 0);
+        draw.line(QStringLiteral("PL"), y1, y2, x1, x2, 1, 0, 0, 0);
         break;
     }
 }
@@ -68,14 +67,14 @@ QString fieldText(const QString &element, Source source, const QString &literal)
 
 int xFor(const TextRow &row, const QString &text) {
     if (row.source != Source::TelephonePart1 && row.source != Source::TelephonePart2)
-        return row.x[0];
-    return row.x[static_cast<size_t>(qBound<qsizetype>(1, text.size(), qsizetype(5)) - 1)];
+        return row.x;
+    return row.xByPartLength[static_cast<size_t>(qBound<qsizetype>(1, text.size(), qsizetype(5)) - 1)];
 }
 
 void writeLine(const Primitives &draw, const CardForm &card, const QString &element, int X, int t) {
     for (const TextRow &row : card.text) {
         if (row.source == Source::Stroke) {
-            draw.line(QStringLiteral("Line"), t + row.dy, t + row.strokeDy2, row.x[0], row.strokeX2, 1, 0, 0, 0);
+            draw.line(QStringLiteral("Line"), t + row.dy, t + row.strokeDy2, row.x, row.strokeX2, 1, 0, 0, 0);
             continue;
         }
         const QString text = fieldText(element, row.source, row.literal);
@@ -86,8 +85,7 @@ void writeLine(const Primitives &draw, const CardForm &card, const QString &elem
         int y = t + row.dy;
         if (row.size == 0) {
             QPaintDevice *device = draw.measuringDevice ? draw.measuringDevice() : nullptr;
-            const fontfit::Fitted fitted =
-                fontfit::FitFontSize(text, row.fit, row.source == Source::EmailLine, device);
+            const fontfit::Fitted fitted = fontfit::FitFontSize(text, row.fit, row.source == Source::EmailLine, device);
             size = fitted.size;
             y += row.fit.direction * fitted.offset;
         }

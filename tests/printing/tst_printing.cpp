@@ -141,7 +141,7 @@ class TestPrinting : public QObject {
 private slots:
     void initTestCase() {
         frmPrintMsg::displayMilliseconds = 1;
-        printjob::setPrinterFactory([this]() -> std::unique_ptr<CardPrinter> {
+        CardPrintJob::setPrinterFactory([this]() -> std::unique_ptr<CardPrinter> {
             ++printersOpened;
             if (!hasPrinter)
                 return nullptr;
@@ -330,7 +330,7 @@ private slots:
         doubleClick(setup->lstAll, 0);
         doubleClick(setup->lstAll, 0);
         QCOMPARE(names(setup->lstPrintList), (QStringList{"名02", "名01", "名03"}));
-        printjob::CollectPrintEntries(setup->printListItems());
+        CardPrintJob::CollectPrintEntries(setup->printListItems());
         QCOMPARE(mdlDim::EntryCount, 3);
         QStringList order;
         for (const QString &e : std::as_const(mdlDim::PrintTable))
