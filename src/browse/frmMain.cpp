@@ -203,11 +203,11 @@ void frmMain::buildList() {
 }
 
 void frmMain::SelectDB(int category) {
-    if (!mdlDim::LoadDataOrEnd())
+    QString error;
+    if (!selection::loadSelection(category, cboIndex->currentIndex(), &error)) {
+        mdlDim::showLoadFailureAndEnd(error);
         return;
-    mdlDim::EntryTable = selection::select(mdlDim::EntryTable, category, cboIndex->currentIndex());
-    mdlDim::EntryCount = static_cast<int>(mdlDim::EntryTable.size());
-    mdlDim::PrintTable.clear();
+    }
     lblCount->setText(QStringLiteral("現在 %1 件").arg(mdlDim::EntryCount));
 }
 

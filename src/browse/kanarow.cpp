@@ -45,7 +45,7 @@ QStringList captions() {
     return all;
 }
 
-bool matches(const QString &reading, int row) {
+bool matches(QStringView reading, int row) {
     if (row <= 0)
         return true;
     if (row >= RowCount)

@@ -11,6 +11,6 @@ inline constexpr int RowCount = 12;
 
 QStringList captions();
 // Whether the reading's first character, by its code page 932 code, lies in the row.
-bool matches(const QString &reading, int row);
+bool matches(QStringView reading, int row);
 
 } // namespace kanarow

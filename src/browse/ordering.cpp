@@ -1,84 +1,141 @@
 #include "browse/ordering.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <string_view>
 #include <vector>
 
 namespace ordering {
 namespace {
 
-// Counts, by position, the entries already inserted.
-class FenwickTree {
+// Counts, by position, the entries already inserted: a bit a position, and a
+// Fenwick tree over the counts of 64-position blocks, small enough to stay in
+// the first-level cache.
+class InsertedPositions {
 public:
-    explicit FenwickTree(int size) : tree_(static_cast<size_t>(size) + 1, 0) {}
+    explicit InsertedPositions(int size)
+        : bits_(static_cast<size_t>(size) / 64 + 1, 0), tree_(static_cast<size_t>(size) / 64 + 2, 0) {}
     void insert(int position) {
-        for (size_t i = static_cast<size_t>(position) + 1; i < tree_.size(); i += i & (~i + 1))
+        const auto p = static_cast<size_t>(position);
+        bits_[p / 64] |= uint64_t(1) << (p % 64);
+        for (size_t i = p / 64 + 1; i < tree_.size(); i += i & (~i + 1))
             ++tree_[i];
     }
     // Entries inserted at positions below `end`.
     int countBefore(int end) const {
+        const auto e = static_cast<size_t>(end);
         int count = 0;
-        for (size_t i = static_cast<size_t>(end); i > 0; i -= i & (~i + 1))
+        for (size_t i = e / 64; i > 0; i -= i & (~i + 1))
             count += tree_[i];
+        if (e % 64 != 0)
+            count += std::popcount(bits_[e / 64] & ((uint64_t(1) << (e % 64)) - 1));
         return count;
     }
 
 private:
+    std::vector<uint64_t> bits_;
     std::vector<int> tree_;
 };
 
 // Within one group of equal readings, walking the entries in their original
 // order: a member joins the end of the group's run; an entry with a smaller
 // reading met after the first member moves the run's first member to its end.
-// The run is a circular list with a marker at its first member, so a rotation
-// by k steps costs k mod (run length) and joining costs nothing.
+// The run is kept as a circle in an array with the index of its first member:
+// a rotation by k steps is one addition, and joining the end (just before the
+// first member) moves the members after it by one, a short memmove.
 void orderGroup(const std::vector<int> &members, const std::vector<int> &smallerBetween, QList<int> &out) {
     const size_t n = members.size();
-    std::vector<size_t> next(n);
-    std::vector<size_t> prev(n);
+    std::vector<int> circle;
+    circle.reserve(n);
     size_t first = 0;
-    next[0] = prev[0] = 0;
     for (size_t m = 0; m < n; ++m) {
         if (m > 0) {
-            // Join before the first member, which is the run's end in the circle.
-            const size_t last = prev[first];
-            next[last] = m;
-            prev[m] = last;
-            next[m] = first;
-            prev[first] = m;
+            circle.insert(circle.begin() + static_cast<std::ptrdiff_t>(first), members[m]);
+            ++first;
+        } else {
+            circle.push_back(members[0]);
         }
-        for (int step = smallerBetween[m] % static_cast<int>(m + 1); step > 0; --step)
-            first = next[first];
+        first = (first + static_cast<size_t>(smallerBetween[m]) % (m + 1)) % (m + 1);
     }
-    size_t at = first;
-    for (size_t m = 0; m < n; ++m, at = next[at])
-        out.append(members[at]);
+    for (size_t m = 0; m < n; ++m)
+        out.append(circle[(first + m) % n]);
 }
 
 } // namespace
 
 QList<int> exchangeSortOrder(const QList<QString> &readings) {
-    const int count = static_cast<int>(readings.size());
-    std::vector<int> byReading(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i)
-        byReading[static_cast<size_t>(i)] = i;
-    std::stable_sort(byReading.begin(), byReading.end(), [&](int a, int b) { return readings.at(a) < readings.at(b); });
+    QList<QStringView> views;
+    views.reserve(readings.size());
+    for (const QString &reading : readings)
+        views.append(reading);
+    return exchangeSortOrder(views);
+}
+
+QList<int> exchangeSortOrder(const QList<QStringView> &readingViews) {
+    const int count = static_cast<int>(readingViews.size());
+    // Keys compared unit by unit inline, as QString's < compares them.
+    std::vector<std::u16string_view> readings;
+    readings.reserve(static_cast<size_t>(count));
+    for (QStringView view : readingViews)
+        readings.emplace_back(view.utf16(), static_cast<size_t>(view.size()));
+    // Sorted by keys of each reading's first eight units, which decide most
+    // comparisons without touching the text (a missing unit counts as 0, so the
+    // keys order as the readings do). Readings of at most eight units are
+    // wholly in their keys, so with equal keys the shorter one is smaller;
+    // longer readings are compared themselves. Equal readings keep their order.
+    struct Keyed {
+        uint64_t high;
+        uint64_t low;
+        uint32_t length;
+        int index;
+    };
+    std::vector<Keyed> keyed(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        const std::u16string_view r = readings[static_cast<size_t>(i)];
+        uint64_t key[2] = {0, 0};
+        for (size_t u = 0; u < 8; ++u)
+            key[u / 4] = key[u / 4] << 16 | (u < r.size() ? r[u] : 0);
+        keyed[static_cast<size_t>(i)] = {key[0], key[1], static_cast<uint32_t>(r.size()), i};
+    }
+    // -1, 0 or 1 as the two readings compare.
+    const auto compare = [&](const Keyed &a, const Keyed &b) {
+        if (a.high != b.high)
+            return a.high < b.high ? -1 : 1;
+        if (a.low != b.low)
+            return a.low < b.low ? -1 : 1;
+        if (a.length <= 8 && b.length <= 8)
+            return a.length == b.length ? 0 : a.length < b.length ? -1 : 1;
+        const int c = readings[static_cast<size_t>(a.index)].compare(readings[static_cast<size_t>(b.index)]);
+        return c < 0 ? -1 : c > 0 ? 1 : 0;
+    };
+    std::sort(keyed.begin(), keyed.end(), [&](const Keyed &a, const Keyed &b) {
+        const int c = compare(a, b);
+        return c != 0 ? c < 0 : a.index < b.index;
+    });
 
     QList<int> order;
     order.reserve(count);
-    FenwickTree smaller(count);
+    InsertedPositions smaller(count);
     std::vector<int> members;
     std::vector<int> smallerBetween;
-    for (size_t start = 0; start < byReading.size();) {
+    for (size_t start = 0; start < keyed.size();) {
         size_t end = start + 1;
-        while (end < byReading.size() && readings.at(byReading[end]) == readings.at(byReading[start]))
+        while (end < keyed.size() && compare(keyed[end], keyed[start]) == 0)
             ++end;
-        // Members in their original order (the stable sort kept it).
-        members.assign(byReading.begin() + static_cast<std::ptrdiff_t>(start),
-                       byReading.begin() + static_cast<std::ptrdiff_t>(end));
+        // Members in their original order (equal readings were sorted by index).
+        members.clear();
+        for (size_t k = start; k < end; ++k)
+            members.push_back(keyed[k].index);
+        // Smaller entries between a member and the next one (or the end). No
+        // member is inserted yet, so counting below a member's position or
+        // below the position after it gives the same.
         smallerBetween.assign(members.size(), 0);
+        int below = smaller.countBefore(members[0]);
         for (size_t m = 0; m < members.size(); ++m) {
-            const int until = m + 1 < members.size() ? members[m + 1] : count;
-            smallerBetween[m] = smaller.countBefore(until) - smaller.countBefore(members[m] + 1);
+            const int belowNext = smaller.countBefore(m + 1 < members.size() ? members[m + 1] : count);
+            smallerBetween[m] = belowNext - below;
+            below = belowNext;
         }
         orderGroup(members, smallerBetween, order);
         for (int position : members)

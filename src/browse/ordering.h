@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringView>
 
 // The order of the entry list: by reading, compared code unit by code unit.
 // Entries with equal readings end up exactly where the list's traditional
@@ -10,6 +11,7 @@
 namespace ordering {
 
 // The new order as indices into `readings`.
+QList<int> exchangeSortOrder(const QList<QStringView> &readings);
 QList<int> exchangeSortOrder(const QList<QString> &readings);
 
 } // namespace ordering

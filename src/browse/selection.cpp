@@ -2,6 +2,8 @@
 
 #include "browse/kanarow.h"
 #include "browse/ordering.h"
+#include "store/cp932.h"
+#include "store/loader.h"
 #include "store/mdlDim.h"
 
 namespace selection {
@@ -33,6 +35,84 @@ QStringList select(const QStringList &elements, int category, int row) {
     for (int index : ordering::exchangeSortOrder(readings))
         ordered.append(kept.at(index));
     return ordered;
+}
+
+namespace {
+
+// As categoryOf() on the element: 1 to 10, or 0.
+int categoryOfField(QByteArrayView c, bool present) {
+    if (!present)
+        return 0;
+    const auto digit = [](char ch) { return ch >= '0' && ch <= '9'; };
+    if (c.size() == 1 && digit(c[0]))
+        return c[0] == '0' ? 0 : c[0] - '0';
+    if (c.size() == 2 && c[0] == '1' && c[1] == '0')
+        return 10;
+    // Anything else is rare: read as categoryOf() reads it.
+    bool isNumber = false;
+    const int category = cp932::decode(c).toInt(&isNumber);
+    return isNumber && category >= 1 && category <= 10 ? category : 0;
+}
+
+} // namespace
+
+bool loadSelection(int category, int row, QString *error) {
+    std::array<QString, mdlDim::CategorySlots> categories;
+    QString failure = mdlDim::readCategories(mdlDim::categoryFilePath(), mdlDim::CategoryTable, categories);
+    // The old table goes before the new one is built, so the two are never
+    // held at once; a failure from here on ends the program anyway.
+    mdlDim::EntryTable.clear();
+    mdlDim::EntryCount = 0;
+    mdlDim::PrintTable.clear();
+    // The kept elements in file order, and where each one's reading lies in it.
+    QStringList &table = mdlDim::EntryTable;
+    std::vector<std::pair<qsizetype, qsizetype>> readingAt;
+    if (failure.isEmpty())
+        failure = mdlDim::forEachEntryLine(mdlDim::entryFilePath(), [&](const mdlDim::EntryLine &line) {
+            if (category != 0 && categoryOfField(line.category(), line.categoryStart >= 0) != category)
+                return;
+            QString element = line.element();
+            const qsizetype start = element.indexOf(QLatin1Char('|')) + 1;
+            const qsizetype end = element.indexOf(QLatin1Char('|'), start);
+            const qsizetype length = (end < 0 ? element.size() : end) - start;
+            if (row != 0 && !kanarow::matches(QStringView(element).sliced(start, length), row))
+                return;
+            table.append(std::move(element));
+            readingAt.emplace_back(start, length);
+        });
+    if (!failure.isEmpty()) {
+        table.clear();
+        if (error)
+            *error = failure;
+        return false;
+    }
+
+    QList<QStringView> keys;
+    keys.reserve(table.size());
+    for (qsizetype i = 0; i < table.size(); ++i)
+        keys.append(QStringView(table.at(i))
+                        .sliced(readingAt[static_cast<size_t>(i)].first, readingAt[static_cast<size_t>(i)].second));
+    readingAt = {};
+    QList<int> order = ordering::exchangeSortOrder(keys);
+    keys = {};
+    // Into display order in place: position i takes the element at order[i].
+    std::vector<bool> placed(order.size(), false);
+    for (qsizetype i = 0; i < order.size(); ++i) {
+        if (placed[static_cast<size_t>(i)])
+            continue;
+        QString held = std::move(table[i]);
+        qsizetype at = i;
+        while (order[at] != i) {
+            table[at] = std::move(table[order[at]]);
+            placed[static_cast<size_t>(at)] = true;
+            at = order[at];
+        }
+        table[at] = std::move(held);
+        placed[static_cast<size_t>(at)] = true;
+    }
+    mdlDim::EntryCount = static_cast<int>(table.size());
+    mdlDim::CategoryTable = categories;
+    return true;
 }
 
 } // namespace selection

@@ -1,8 +1,13 @@
 #include "store/cp932.h"
 
+#include <array>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <iconv.h>
+#include <memory>
+#include <mutex>
+#include <vector>
 
 namespace cp932 {
 namespace {
@@ -40,13 +45,103 @@ Converter &fromUnicode() {
     return c;
 }
 
+// Marks a byte or pair that is no character; iconv never decodes to U+FFFF.
+constexpr char16_t None = 0xFFFF;
+
+// What iconv makes of every single byte and every lead-trail pair, asked once.
+struct DecodeTables {
+    std::array<char16_t, 256> single{};
+    std::array<bool, 256> lead{};
+    // The pairs of lead byte b start at rows[b] in `pairs`, 256 units a lead
+    // byte; only lead bytes have rows, so the table stays small enough to stay cached.
+    std::array<uint32_t, 256> rows{};
+    std::vector<char16_t> pairs;
+    bool asciiAsIs = true; // bytes 0x00 to 0x7F are the same units
+};
+
+// The one unit `bytes` decode to as a whole, or None.
+char16_t decodeExactly(const unsigned char *bytes, size_t size, bool *incomplete = nullptr) {
+    char16_t unit[2];
+    iconv_t cd = toUnicode().handle();
+    char *in = reinterpret_cast<char *>(const_cast<unsigned char *>(bytes));
+    size_t inLeft = size;
+    char *outPtr = reinterpret_cast<char *>(unit);
+    size_t outLeft = sizeof unit;
+    const size_t result = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+    if (incomplete)
+        *incomplete = result == static_cast<size_t>(-1) && errno == EINVAL;
+    if (result == static_cast<size_t>(-1) || inLeft != 0 || outLeft != sizeof unit - 2)
+        return None;
+    return unit[0];
+}
+
+const DecodeTables *buildTables() {
+    if (!toUnicode().isOpen())
+        return nullptr;
+    auto *t = new DecodeTables;
+    for (int b = 0; b < 256; ++b) {
+        const unsigned char byte = static_cast<unsigned char>(b);
+        bool incomplete = false;
+        t->single[static_cast<size_t>(b)] = decodeExactly(&byte, 1, &incomplete);
+        t->lead[static_cast<size_t>(b)] = incomplete;
+        if (b < 0x80 && t->single[static_cast<size_t>(b)] != b)
+            t->asciiAsIs = false;
+        if (!incomplete)
+            continue;
+        t->rows[static_cast<size_t>(b)] = static_cast<uint32_t>(t->pairs.size());
+        for (int trail = 0; trail < 256; ++trail) {
+            const unsigned char pair[2] = {byte, static_cast<unsigned char>(trail)};
+            t->pairs.push_back(decodeExactly(pair, 2));
+        }
+    }
+    return t;
+}
+
+const DecodeTables *tables() {
+    static const DecodeTables *built = buildTables(); // lives for the whole run
+    return built;
+}
+
+// The code of each BMP character, one page of 256 at a time, asked of iconv
+// when first needed: -1 for none, otherwise the byte or lead * 256 + trail.
+int codeOfUnit(char16_t unit) {
+    static std::array<std::unique_ptr<std::array<int, 256>>, 256> pages;
+    static std::mutex guard;
+    const std::lock_guard lock(guard);
+    auto &page = pages[unit >> 8];
+    if (!page) {
+        page = std::make_unique<std::array<int, 256>>();
+        for (int low = 0; low < 256; ++low) {
+            const char16_t c = static_cast<char16_t>((unit & 0xFF00) | low);
+            const std::optional<QByteArray> bytes = QChar::isSurrogate(c) ? std::nullopt : encode(QStringView(&c, 1));
+            const auto byte = [&](int i) { return static_cast<unsigned char>(bytes->at(i)); };
+            (*page)[static_cast<size_t>(low)] = !bytes || bytes->isEmpty() ? -1
+                                                : bytes->size() == 1       ? byte(0)
+                                                                           : byte(0) * 256 + byte(1);
+        }
+    }
+    return (*page)[unit & 0xFF];
+}
+
 } // namespace
 
 bool available() {
-    return toUnicode().isOpen() && fromUnicode().isOpen();
+    return toUnicode().isOpen() && fromUnicode().isOpen() && tables();
 }
 
-QString decode(QByteArrayView bytes) {
+PairTable pairTable() {
+    const DecodeTables *t = tables();
+    return {t->lead.data(), t->rows.data(), t->pairs.data()};
+}
+
+namespace detail {
+
+bool isPair(unsigned char lead, unsigned char trail) {
+    const DecodeTables *t = tables();
+    return t && t->lead[lead] && t->pairs[t->rows[lead] + trail] != None;
+}
+
+QString decodeWithIconv(QByteArrayView bytes) {
     if (bytes.isEmpty() || !toUnicode().isOpen())
         return {};
     // Every code page 932 character is one or two bytes and one UTF-16 unit.
@@ -74,6 +169,89 @@ QString decode(QByteArrayView bytes) {
     return out;
 }
 
+} // namespace detail
+
+qsizetype decodeInto(QByteArrayView bytes, char16_t *out) {
+    const DecodeTables *t = tables();
+    if (!t)
+        return 0;
+    const char16_t *single = t->single.data();
+    const bool *lead = t->lead.data();
+    const uint32_t *rows = t->rows.data();
+    const char16_t *pairs = t->pairs.data();
+    const bool asciiAsIs = t->asciiAsIs;
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    const auto *end = p + bytes.size();
+    char16_t *o = out;
+    while (p < end) {
+        const unsigned char b = *p;
+        if (b < 0x80 && asciiAsIs) {
+            *o++ = b;
+            ++p;
+            continue;
+        }
+        if (lead[b] && p + 1 < end) {
+            const char16_t unit = pairs[rows[b] + p[1]];
+            if (unit != None) {
+                *o++ = unit;
+                p += 2;
+                continue;
+            }
+        }
+        const char16_t unit = single[b];
+        *o++ = unit == None ? char16_t(0xFFFD) : unit;
+        ++p;
+    }
+    return o - out;
+}
+
+int indexSeparators(QByteArrayView bytes, char separator, qsizetype *positions, int max) {
+    const DecodeTables *t = tables();
+    const bool *lead = t ? t->lead.data() : nullptr;
+    const uint32_t *rows = t ? t->rows.data() : nullptr;
+    const char16_t *pairs = t ? t->pairs.data() : nullptr;
+    const auto *data = reinterpret_cast<const unsigned char *>(bytes.data());
+    const qsizetype size = bytes.size();
+    int found = 0;
+    for (qsizetype at = 0; at < size && found < max;) {
+        const unsigned char b = data[at];
+        if (b == static_cast<unsigned char>(separator))
+            positions[found++] = at;
+        if (b >= 0x80 && lead && lead[b] && at + 1 < size && pairs[rows[b] + data[at + 1]] != None)
+            at += 2;
+        else
+            ++at;
+    }
+    return found;
+}
+
+qsizetype indexOfSeparator(QByteArrayView bytes, qsizetype from, char separator) {
+    const DecodeTables *t = tables();
+    const bool *lead = t ? t->lead.data() : nullptr;
+    const uint32_t *rows = t ? t->rows.data() : nullptr;
+    const char16_t *pairs = t ? t->pairs.data() : nullptr;
+    const auto *data = reinterpret_cast<const unsigned char *>(bytes.data());
+    const qsizetype size = bytes.size();
+    for (qsizetype at = from; at < size;) {
+        const unsigned char b = data[at];
+        if (b == static_cast<unsigned char>(separator))
+            return at;
+        if (b >= 0x80 && lead && lead[b] && at + 1 < size && pairs[rows[b] + data[at + 1]] != None)
+            at += 2;
+        else
+            ++at;
+    }
+    return -1;
+}
+
+QString decode(QByteArrayView bytes) {
+    if (bytes.isEmpty())
+        return {};
+    QString out(bytes.size(), Qt::Uninitialized);
+    out.truncate(decodeInto(bytes, reinterpret_cast<char16_t *>(out.data())));
+    return out;
+}
+
 std::optional<QByteArray> encode(QStringView text) {
     if (text.isEmpty())
         return QByteArray();
@@ -96,14 +274,9 @@ bool canEncode(QStringView text) {
 }
 
 int codeOf(QStringView text) {
-    if (text.isEmpty())
+    if (text.isEmpty() || text.front().isSurrogate() || !fromUnicode().isOpen())
         return -1;
-    const qsizetype length = text.front().isHighSurrogate() ? 2 : 1;
-    const std::optional<QByteArray> bytes = encode(text.first(qMin(length, text.size())));
-    if (!bytes || bytes->isEmpty())
-        return -1;
-    const auto byte = [&](int i) { return static_cast<unsigned char>(bytes->at(i)); };
-    return bytes->size() == 1 ? byte(0) : byte(0) * 256 + byte(1);
+    return codeOfUnit(text.front().unicode());
 }
 
 } // namespace cp932

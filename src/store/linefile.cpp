@@ -101,37 +101,59 @@ QList<QByteArray> splitLines(const QByteArray &data) {
     return lines;
 }
 
-QString readAll(const QString &path, QByteArray &data) {
+namespace {
+
+// Opens a regular file for reading. Non-blocking, so that a FIFO in the file's
+// place cannot hang the open. -1 and `error` set on failure.
+int openRegularFile(const QString &path, qint64 &size, QString &error) {
     const QByteArray name = QFile::encodeName(path);
-    // Non-blocking, so that a FIFO in the file's place cannot hang the open.
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return failure(QStringLiteral("を開けません。"), path, errno);
+    if (fd < 0) {
+        error = failure(QStringLiteral("を開けません。"), path, errno);
+        return -1;
+    }
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
-        const int err = errno;
-        ::close(fd);
-        return failure(QStringLiteral("を開けません。"), path, err);
+        error = failure(QStringLiteral("を開けません。"), path, errno);
+    } else if (S_ISDIR(info.st_mode)) {
+        error = failure(QStringLiteral("を開けません。"), path, EISDIR);
+    } else if (!S_ISREG(info.st_mode)) {
+        error = fileLabel(path) + QStringLiteral("は通常のファイルではありません。");
+    } else if (info.st_size > MaxFileSize) {
+        error = failure(QStringLiteral("を読み込めません。"), path, EFBIG);
+    } else {
+        size = info.st_size;
+        return fd;
     }
-    if (!S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return S_ISDIR(info.st_mode) ? failure(QStringLiteral("を開けません。"), path, EISDIR)
-                                     : fileLabel(path) + QStringLiteral("は通常のファイルではありません。");
+    ::close(fd);
+    return -1;
+}
+
+// Reads up to `room` bytes; -1 with errno on failure, 0 at the end.
+ssize_t readSome(int fd, char *into, size_t room) {
+    for (;;) {
+        const ssize_t got = ::read(fd, into, room);
+        if (got >= 0 || errno != EINTR)
+            return got;
     }
-    if (info.st_size > MaxFileSize) {
-        ::close(fd);
-        return failure(QStringLiteral("を読み込めません。"), path, EFBIG);
-    }
+}
+
+} // namespace
+
+QString readAll(const QString &path, QByteArray &data) {
+    QString error;
+    qint64 size = 0;
+    const int fd = openRegularFile(path, size, error);
+    if (fd < 0)
+        return error;
     data.clear();
-    data.reserve(static_cast<qsizetype>(info.st_size));
+    data.reserve(static_cast<qsizetype>(size));
     char buffer[65536];
     for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        const ssize_t got = readSome(fd, buffer, sizeof buffer);
         if (got == 0)
             break;
         if (got < 0) {
-            if (errno == EINTR)
-                continue;
             const int err = errno;
             ::close(fd);
             return failure(QStringLiteral("を読み込めません。"), path, err);
@@ -141,6 +163,56 @@ QString readAll(const QString &path, QByteArray &data) {
             return failure(QStringLiteral("を読み込めません。"), path, EFBIG);
         }
         data.append(buffer, got);
+    }
+    ::close(fd);
+    return {};
+}
+
+QString forEachLineOf(const QString &path, const std::function<void(int number, QByteArrayView line)> &visit) {
+    QString error;
+    qint64 size = 0;
+    const int fd = openRegularFile(path, size, error);
+    if (fd < 0)
+        return error;
+    constexpr qsizetype Piece = 1 << 20;
+    QByteArray buffer;
+    qsizetype filled = 0; // bytes in the buffer not yet handed out
+    qint64 total = 0;
+    int number = 0;
+    for (bool atEnd = false; !atEnd;) {
+        if (buffer.size() < filled + Piece)
+            buffer.resize(filled + Piece);
+        const ssize_t got = readSome(fd, buffer.data() + filled, static_cast<size_t>(Piece));
+        if (got < 0 || (total += got) > MaxFileSize) {
+            const int err = got < 0 ? errno : EFBIG;
+            ::close(fd);
+            return failure(QStringLiteral("を読み込めません。"), path, err);
+        }
+        atEnd = got == 0;
+        filled += got;
+        // Hand out every line whose end is certain; a CR at the very end may
+        // still be followed by its LF, and an unended line may go on.
+        const char *data = buffer.constData();
+        qsizetype start = 0;
+        for (qsizetype i = 0; i < filled; ++i) {
+            const char c = data[i];
+            if (c != '\n' && c != '\r')
+                continue;
+            if (c == '\r' && i + 1 == filled && !atEnd)
+                break;
+            ++number;
+            if (i > start)
+                visit(number, QByteArrayView(data + start, i - start));
+            if (c == '\r' && i + 1 < filled && data[i + 1] == '\n')
+                ++i;
+            start = i + 1;
+        }
+        if (atEnd && start < filled) {
+            visit(++number, QByteArrayView(data + start, filled - start));
+            start = filled;
+        }
+        std::memmove(buffer.data(), data + start, static_cast<size_t>(filled - start));
+        filled -= start;
     }
     ::close(fd);
     return {};

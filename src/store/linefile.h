@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 #include <sys/types.h>
 
 // Whole-file reading and the safe rewrite shared by the loader and the writers.
@@ -23,7 +25,7 @@ template <typename Text, typename Visit> void forEachLine(const Text &text, Visi
     qsizetype start = 0;
     for (qsizetype i = 0; i < size; ++i) {
         const auto c = text.at(i);
-        if (c != '\n' && c != '\r')
+        if (c > '\r' || (c != '\n' && c != '\r'))
             continue;
         visit(start, i - start);
         if (c == '\r' && i + 1 < size && text.at(i + 1) == '\n')
@@ -47,6 +49,12 @@ QString readAll(const QString &path, QByteArray &data);
 // file without write permission is refused; a symbolic link is kept and its
 // target rewritten. Empty on success.
 QString replaceWith(const QString &path, const QList<QByteArray> &lines);
+
+// Reads a regular file of at most MaxFileSize bytes piece by piece, without
+// holding it whole, and calls visit(number, line) for each non-empty line:
+// numbered from 1 with blank lines counted, split as forEachLine splits.
+// Empty on success, otherwise a clear description naming the file.
+QString forEachLineOf(const QString &path, const std::function<void(int number, QByteArrayView line)> &visit);
 
 // A description of the system error `err` for the message box, naming the file.
 QString failure(const QString &what, const QString &path, int err);

@@ -5,38 +5,88 @@
 
 #include <QFileInfo>
 
-namespace mdlDim {
+#include <vector>
 
-QString loadTables(const QString &entryPath, const QString &categoryPath, const std::array<QString, 11> &previous,
-                   LoadedTables &out) {
+namespace mdlDim {
+namespace {
+
+// The end of field 1 and the place of field 9 in one walk over the line.
+EntryLine withFields(int number, QByteArrayView text, const cp932::PairTable &pairs) {
+    EntryLine line{number, text, text.size(), -1, 0};
+    const auto *data = reinterpret_cast<const unsigned char *>(text.data());
+    const qsizetype size = text.size();
+    int bars = 0;
+    for (qsizetype at = 0; at < size;) {
+        const unsigned char b = data[at];
+        if (b >= 0x80) {
+            at += at + 1 < size && pairs.isPair(b, data[at + 1]) ? 2 : 1;
+            continue;
+        }
+        if (b == '|') {
+            ++bars;
+            if (bars == 1) {
+                line.readingLength = at;
+            } else if (bars == 8) {
+                line.categoryStart = at + 1;
+                line.categoryLength = size - at - 1;
+            } else if (bars == 9) {
+                line.categoryLength = at - line.categoryStart;
+                break;
+            }
+        }
+        ++at;
+    }
+    return line;
+}
+
+} // namespace
+
+QString EntryLine::element() const {
+    // Decoded into a buffer first, so the element is allocated at its exact
+    // size: a two-byte character is one unit, and a table of 100,000 elements
+    // would otherwise carry that slack in every one.
+    thread_local std::vector<char16_t> buffer;
+    const QString prefix = QString::number(number);
+    buffer.resize(static_cast<size_t>(prefix.size() + 1 + text.size()));
+    std::copy(prefix.utf16(), prefix.utf16() + prefix.size(), buffer.data());
+    buffer[static_cast<size_t>(prefix.size())] = u'|';
+    const qsizetype decoded = cp932::decodeInto(text, buffer.data() + prefix.size() + 1);
+    return QString(reinterpret_cast<const QChar *>(buffer.data()), prefix.size() + 1 + decoded);
+}
+
+QString forEachEntryLine(const QString &path, const std::function<void(const EntryLine &)> &visit) {
+    if (!cp932::available())
+        return QStringLiteral("文字コード（シフトJIS）の変換が使えません。\rデータを読み込めません。");
+    const cp932::PairTable pairs = cp932::pairTable();
+    return linefile::forEachLineOf(path,
+                                   [&](int number, QByteArrayView text) { visit(withFields(number, text, pairs)); });
+}
+
+QString readCategories(const QString &path, const std::array<QString, 11> &previous,
+                       std::array<QString, 11> &categories) {
     if (!cp932::available())
         return QStringLiteral("文字コード（シフトJIS）の変換が使えません。\rデータを読み込めません。");
     QByteArray data;
-    if (QString error = linefile::readAll(entryPath, data); !error.isEmpty())
+    if (QString error = linefile::readAll(path, data); !error.isEmpty())
         return error;
-    // Decoded as a whole: LF and CR are never part of a two-byte character, so
-    // the lines are the same as when each line is decoded on its own.
-    const QString text = cp932::decode(data);
-    out.entries.clear();
-    int lineNumber = 0;
-    linefile::forEachLine(text, [&](qsizetype start, qsizetype length) {
-        ++lineNumber;
-        if (length > 0)
-            out.entries.append(QString::number(lineNumber) + QLatin1Char('|') +
-                               QStringView(text).mid(start, length).toString());
-    });
-
-    if (QString error = linefile::readAll(categoryPath, data); !error.isEmpty())
-        return error;
-    const QList<QByteArray> categoryLines = linefile::splitLines(data);
-    if (categoryLines.size() > static_cast<qsizetype>(previous.size()))
+    const QList<QByteArray> lines = linefile::splitLines(data);
+    if (lines.size() > static_cast<qsizetype>(previous.size()))
         return QStringLiteral("「%1」が壊れています。\r%2行を超えています。")
-            .arg(QFileInfo(categoryPath).fileName())
+            .arg(QFileInfo(path).fileName())
             .arg(previous.size());
-    out.categories = previous;
-    for (qsizetype slot = 0; slot < categoryLines.size(); ++slot)
-        out.categories[static_cast<size_t>(slot)] = cp932::decode(categoryLines.at(slot));
+    categories = previous;
+    for (qsizetype slot = 0; slot < lines.size(); ++slot)
+        categories[static_cast<size_t>(slot)] = cp932::decode(lines.at(slot));
     return {};
+}
+
+QString loadTables(const QString &entryPath, const QString &categoryPath, const std::array<QString, 11> &previous,
+                   LoadedTables &out) {
+    out.entries.clear();
+    if (QString error = forEachEntryLine(entryPath, [&](const EntryLine &line) { out.entries.append(line.element()); });
+        !error.isEmpty())
+        return error;
+    return readCategories(categoryPath, previous, out.categories);
 }
 
 } // namespace mdlDim

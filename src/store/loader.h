@@ -1,19 +1,47 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <functional>
 
 namespace mdlDim {
+
+// A non-empty line of the entry file as read, with its reading and category
+// found by walking its code page 932 characters (so a "|" inside a two-byte
+// character is no separator).
+struct EntryLine {
+    int number; // the physical line number, from 1, blank lines counted
+    QByteArrayView text;
+    qsizetype readingLength; // field 1 is the line's first readingLength bytes
+    qsizetype categoryStart; // field 9, or -1 when the line has fewer fields
+    qsizetype categoryLength;
+
+    QByteArrayView reading() const { return text.first(readingLength); }
+    QByteArrayView category() const {
+        return categoryStart < 0 ? QByteArrayView() : text.sliced(categoryStart, categoryLength);
+    }
+    // The line's element: its number, "|", and the line decoded.
+    QString element() const;
+};
+
+// Reads the entry file piece by piece and calls visit(line) for each
+// non-empty line in file order. Empty on success, otherwise what failed.
+QString forEachEntryLine(const QString &path, const std::function<void(const EntryLine &)> &visit);
+
+// Reads and checks the category file. The slots start from `previous`, so a
+// slot the file no longer reaches keeps its last value.
+QString readCategories(const QString &path, const std::array<QString, 11> &previous,
+                       std::array<QString, 11> &categories);
 
 struct LoadedTables {
     QStringList entries;
     std::array<QString, 11> categories;
 };
 
-// Reads both data files into `out`. The category slots start from `previous`,
-// so a slot the file no longer reaches keeps its last value. Empty on success,
-// otherwise a description of what failed.
+// Both files as tables: every non-empty line of the entry file as an element.
+// Empty on success, otherwise a description of what failed.
 QString loadTables(const QString &entryPath, const QString &categoryPath, const std::array<QString, 11> &previous,
                    LoadedTables &out);
 

@@ -19,9 +19,13 @@ bool LoadDataOrEnd() {
     QString error;
     if (LoadData(&error))
         return true;
+    showLoadFailureAndEnd(error);
+    return false;
+}
+
+void showLoadFailureAndEnd(const QString &error) {
     frmMsgBox::ask(error, QStringLiteral("Yes"));
     endAfterLoadFailure();
-    return false;
 }
 
 void endAfterLoadFailure() {

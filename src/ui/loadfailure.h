@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <functional>
 
 namespace mdlDim {
@@ -7,6 +8,8 @@ namespace mdlDim {
 // LoadData for the windows: on failure the message box tells what failed and
 // the program ends without writing anything.
 bool LoadDataOrEnd();
+// Shows what failed in the message box, then ends the program.
+void showLoadFailureAndEnd(const QString &error);
 
 // Ends the program after a load failure has been shown. Tests replace the
 // ending; an empty function restores it.

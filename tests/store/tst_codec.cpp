@@ -1,6 +1,7 @@
 #include "common/testmain.h"
 #include "store/cp932.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 class TestCodec : public QObject {
@@ -34,6 +35,24 @@ private slots:
                  QStringLiteral("a\uFFFDb"));
         // A lead byte at the very end has no trail byte.
         QCOMPARE(cp932::decode(QByteArray("x\x82")), QStringLiteral("x\uFFFD"));
+    }
+
+    // The tables decode exactly as iconv does: every byte, every pair, and random runs.
+    void tablesAgreeWithIconv() {
+        for (int lead = 0; lead < 256; ++lead) {
+            for (int trail = 0; trail < 256; ++trail) {
+                const char pair[2] = {char(lead), char(trail)};
+                QCOMPARE(cp932::decode(QByteArrayView(pair, 2)),
+                         cp932::detail::decodeWithIconv(QByteArrayView(pair, 2)));
+            }
+        }
+        QRandomGenerator random(932);
+        for (int run = 0; run < 2000; ++run) {
+            QByteArray bytes(random.bounded(1, 40), Qt::Uninitialized);
+            for (char &b : bytes)
+                b = char(random.bounded(256));
+            QCOMPARE(cp932::decode(bytes), cp932::detail::decodeWithIconv(bytes));
+        }
     }
 
     void outsideCodePage_data() {
