@@ -103,7 +103,6 @@ int runSize(const QString &dir, int count, bool profileOnly) {
     window.show();
     delete logo;
     const double startMs = start.nsecsElapsed() / 1e6;
-    std::fprintf(stderr, "  (peak after start %.1f MB)\n", peakRssMb());
 
     if (profileOnly) {
         for (int i = 0; i < 200; ++i)

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
-#include <string_view>
 #include <vector>
 
 namespace ordering {
@@ -72,44 +71,38 @@ QList<int> exchangeSortOrder(const QList<QString> &readings) {
     return exchangeSortOrder(views);
 }
 
-QList<int> exchangeSortOrder(const QList<QStringView> &readingViews) {
-    const int count = static_cast<int>(readingViews.size());
-    // Keys compared unit by unit inline, as QString's < compares them.
-    std::vector<std::u16string_view> readings;
-    readings.reserve(static_cast<size_t>(count));
-    for (QStringView view : readingViews)
-        readings.emplace_back(view.utf16(), static_cast<size_t>(view.size()));
-    // Sorted by keys of each reading's first eight units, which decide most
-    // comparisons without touching the text (a missing unit counts as 0, so the
-    // keys order as the readings do). Readings of at most eight units are
-    // wholly in their keys, so with equal keys the shorter one is smaller;
-    // longer readings are compared themselves. Equal readings keep their order.
-    struct Keyed {
-        uint64_t high;
-        uint64_t low;
-        uint32_t length;
-        int index;
-    };
-    std::vector<Keyed> keyed(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        const std::u16string_view r = readings[static_cast<size_t>(i)];
-        uint64_t key[2] = {0, 0};
-        for (size_t u = 0; u < 8; ++u)
-            key[u / 4] = key[u / 4] << 16 | (u < r.size() ? r[u] : 0);
-        keyed[static_cast<size_t>(i)] = {key[0], key[1], static_cast<uint32_t>(r.size()), i};
-    }
-    // -1, 0 or 1 as the two readings compare.
-    const auto compare = [&](const Keyed &a, const Keyed &b) {
+ReadingKey readingKey(QStringView reading, int index) {
+    uint64_t key[2] = {0, 0};
+    for (qsizetype u = 0; u < 8; ++u)
+        key[u / 4] = key[u / 4] << 16 | (u < reading.size() ? reading[u].unicode() : 0);
+    return {key[0], key[1], static_cast<uint32_t>(reading.size()), index};
+}
+
+QList<int> exchangeSortOrder(const QList<QStringView> &readings) {
+    std::vector<ReadingKey> keys;
+    keys.reserve(static_cast<size_t>(readings.size()));
+    for (qsizetype i = 0; i < readings.size(); ++i)
+        keys.push_back(readingKey(readings.at(i), static_cast<int>(i)));
+    return exchangeSortOrder(std::move(keys), readings);
+}
+
+QList<int> exchangeSortOrder(std::vector<ReadingKey> keyed, const QList<QStringView> &readings) {
+    const int count = static_cast<int>(keyed.size());
+    // The keys decide most comparisons without touching the text. Readings of
+    // at most eight units are wholly in their keys, so with equal keys the
+    // shorter one is smaller; longer readings are compared themselves, unit by
+    // unit as QString's < compares. Equal readings keep their order.
+    const auto compare = [&](const ReadingKey &a, const ReadingKey &b) {
         if (a.high != b.high)
             return a.high < b.high ? -1 : 1;
         if (a.low != b.low)
             return a.low < b.low ? -1 : 1;
         if (a.length <= 8 && b.length <= 8)
             return a.length == b.length ? 0 : a.length < b.length ? -1 : 1;
-        const int c = readings[static_cast<size_t>(a.index)].compare(readings[static_cast<size_t>(b.index)]);
+        const int c = readings.at(a.index).compare(readings.at(b.index));
         return c < 0 ? -1 : c > 0 ? 1 : 0;
     };
-    std::sort(keyed.begin(), keyed.end(), [&](const Keyed &a, const Keyed &b) {
+    std::sort(keyed.begin(), keyed.end(), [&](const ReadingKey &a, const ReadingKey &b) {
         const int c = compare(a, b);
         return c != 0 ? c < 0 : a.index < b.index;
     });

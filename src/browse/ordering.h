@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 #include <QStringView>
+#include <cstdint>
+#include <vector>
 
 // The order of the entry list: by reading, compared code unit by code unit.
 // Entries with equal readings end up exactly where the list's traditional
@@ -13,5 +15,18 @@ namespace ordering {
 // The new order as indices into `readings`.
 QList<int> exchangeSortOrder(const QList<QStringView> &readings);
 QList<int> exchangeSortOrder(const QList<QString> &readings);
+
+// A reading prepared for sorting: its first eight units as two numbers (a
+// missing unit counts as 0, so they order as the readings do), its length and
+// its index. Made while the reading is at hand, it saves going back to it.
+struct ReadingKey {
+    uint64_t high;
+    uint64_t low;
+    uint32_t length;
+    int index;
+};
+ReadingKey readingKey(QStringView reading, int index);
+// The same order from keys made by readingKey (keys[i].index == i) and the readings.
+QList<int> exchangeSortOrder(std::vector<ReadingKey> keys, const QList<QStringView> &readings);
 
 } // namespace ordering

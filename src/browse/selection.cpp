@@ -64,9 +64,11 @@ bool loadSelection(int category, int row, QString *error) {
     mdlDim::EntryTable.clear();
     mdlDim::EntryCount = 0;
     mdlDim::PrintTable.clear();
-    // The kept elements in file order, and where each one's reading lies in it.
+    // The kept elements in file order, with their readings and sort keys, made
+    // while each element is at hand.
     QStringList &table = mdlDim::EntryTable;
-    std::vector<std::pair<qsizetype, qsizetype>> readingAt;
+    QList<QStringView> readings;
+    std::vector<ordering::ReadingKey> keys;
     if (failure.isEmpty())
         failure = mdlDim::forEachEntryLine(mdlDim::entryFilePath(), [&](const mdlDim::EntryLine &line) {
             if (category != 0 && categoryOfField(line.category(), line.categoryStart >= 0) != category)
@@ -75,10 +77,13 @@ bool loadSelection(int category, int row, QString *error) {
             const qsizetype start = element.indexOf(QLatin1Char('|')) + 1;
             const qsizetype end = element.indexOf(QLatin1Char('|'), start);
             const qsizetype length = (end < 0 ? element.size() : end) - start;
-            if (row != 0 && !kanarow::matches(QStringView(element).sliced(start, length), row))
+            const QStringView reading = QStringView(element).sliced(start, length);
+            if (row != 0 && !kanarow::matches(reading, row))
                 return;
+            // The view stays valid: moving a QString keeps its text where it is.
+            readings.append(reading);
+            keys.push_back(ordering::readingKey(reading, static_cast<int>(keys.size())));
             table.append(std::move(element));
-            readingAt.emplace_back(start, length);
         });
     if (!failure.isEmpty()) {
         table.clear();
@@ -87,14 +92,8 @@ bool loadSelection(int category, int row, QString *error) {
         return false;
     }
 
-    QList<QStringView> keys;
-    keys.reserve(table.size());
-    for (qsizetype i = 0; i < table.size(); ++i)
-        keys.append(QStringView(table.at(i))
-                        .sliced(readingAt[static_cast<size_t>(i)].first, readingAt[static_cast<size_t>(i)].second));
-    readingAt = {};
-    QList<int> order = ordering::exchangeSortOrder(keys);
-    keys = {};
+    const QList<int> order = ordering::exchangeSortOrder(std::move(keys), readings);
+    readings = {};
     // Into display order in place: position i takes the element at order[i].
     std::vector<bool> placed(order.size(), false);
     for (qsizetype i = 0; i < order.size(); ++i) {

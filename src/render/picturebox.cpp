@@ -20,9 +20,25 @@ QPixmap PictureBox::blankPicture() const {
     return picture;
 }
 
+QPainter &PictureBox::painter() {
+    if (!painter_)
+        painter_ = std::make_unique<QPainter>(&buffer_);
+    return *painter_;
+}
+
+void PictureBox::endPainting() {
+    painter_.reset();
+}
+
+const QPixmap &PictureBox::picture() {
+    endPainting();
+    return buffer_;
+}
+
 void PictureBox::resizeEvent(QResizeEvent *) {
     if (buffer_.deviceIndependentSize().toSize() == size())
         return;
+    endPainting();
     QPixmap resized = blankPicture();
     if (!buffer_.isNull()) {
         QPainter p(&resized);
@@ -34,14 +50,18 @@ void PictureBox::resizeEvent(QResizeEvent *) {
 void PictureBox::clear() {
     if (recorder_)
         recorder_->clear();
-    buffer_ = blankPicture();
+    endPainting();
+    if (buffer_.isNull() || buffer_.deviceIndependentSize().toSize() != size())
+        buffer_ = blankPicture();
+    else
+        buffer_.fill(background_);
     update();
 }
 
 void PictureBox::drawLine(QPoint from, QPoint to, const PenSpec &pen) {
     if (recorder_)
         recorder_->drawLine(from, to, pen);
-    QPainter p(&buffer_);
+    QPainter &p = painter();
     QPen qpen(pen.colour, pen.width, pen.style);
     qpen.setCapStyle(Qt::FlatCap);
     p.setPen(qpen);
@@ -56,20 +76,23 @@ void PictureBox::drawLine(QPoint from, QPoint to, const PenSpec &pen) {
 void PictureBox::drawText(const QString &text, QPoint topLeft, const FontSpec &font, QColor colour) {
     if (recorder_)
         recorder_->drawText(text, topLeft, font, colour);
-    QPainter p(&buffer_);
+    QPainter &p = painter();
     p.setRenderHint(QPainter::TextAntialiasing);
-    const QFont qfont = fonts::named(font.name, font.size, font.bold);
-    p.setFont(qfont);
+    if (!(font == lastFont_) || lastFont_.name.isEmpty()) {
+        lastFont_ = font;
+        lastQFont_ = fonts::named(font.name, font.size, font.bold);
+        lastAscent_ = QFontMetricsF(lastQFont_, &buffer_).ascent();
+    }
+    p.setFont(lastQFont_);
     p.setPen(colour);
-    const QFontMetricsF metrics(qfont, &buffer_);
-    p.drawText(QPointF(twips::toPxF(topLeft.x()), twips::toPxF(topLeft.y()) + metrics.ascent()), text);
+    p.drawText(QPointF(twips::toPxF(topLeft.x()), twips::toPxF(topLeft.y()) + lastAscent_), text);
     update();
 }
 
 void PictureBox::drawPicture(const QPixmap &picture, const QRect &area) {
     if (recorder_)
         recorder_->drawPicture(picture, area);
-    QPainter p(&buffer_);
+    QPainter &p = painter();
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.drawPixmap(
         QRectF(twips::toPxF(area.x()), twips::toPxF(area.y()), twips::toPxF(area.width()), twips::toPxF(area.height())),
@@ -78,6 +101,7 @@ void PictureBox::drawPicture(const QPixmap &picture, const QRect &area) {
 }
 
 void PictureBox::paintEvent(QPaintEvent *) {
+    endPainting();
     QPainter p(this);
     p.drawPixmap(0, 0, buffer_);
 }

@@ -2,8 +2,11 @@
 
 #include "render/drawtarget.h"
 
+#include <QPainter>
 #include <QPixmap>
+
 #include <QWidget>
+#include <memory>
 
 // A picture area on screen: drawing goes into an off-screen picture that the
 // widget paints; clearing refills it with the background. A recorder may be
@@ -19,7 +22,8 @@ public:
     void drawPicture(const QPixmap &picture, const QRect &area) override;
 
     void setRecorder(DrawTarget *recorder) { recorder_ = recorder; }
-    const QPixmap &picture() const { return buffer_; }
+    // The picture as drawn so far.
+    const QPixmap &picture();
 
 protected:
     void paintEvent(QPaintEvent *) override;
@@ -27,8 +31,17 @@ protected:
 
 private:
     QPixmap blankPicture() const;
+    // One painter serves a run of drawing calls: opening one per call costs
+    // more than the drawing. It ends before the picture is shown or replaced.
+    QPainter &painter();
+    void endPainting();
 
     QColor background_;
     QPixmap buffer_;
+    std::unique_ptr<QPainter> painter_;
+    // The font of the last text and its ascent: a page writes dozens of texts in one font.
+    FontSpec lastFont_;
+    QFont lastQFont_;
+    qreal lastAscent_ = 0;
     DrawTarget *recorder_ = nullptr;
 };

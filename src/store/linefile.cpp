@@ -195,9 +195,14 @@ QString forEachLineOf(const QString &path, const std::function<void(int number, 
         const char *data = buffer.constData();
         qsizetype start = 0;
         for (qsizetype i = 0; i < filled; ++i) {
+            // The next LF or CR, found by memchr's wide scans rather than byte by byte.
+            const char *lf = static_cast<const char *>(std::memchr(data + i, '\n', static_cast<size_t>(filled - i)));
+            const qsizetype lfAt = lf ? lf - data : filled;
+            const char *cr = static_cast<const char *>(std::memchr(data + i, '\r', static_cast<size_t>(lfAt - i)));
+            i = cr ? cr - data : lfAt;
+            if (i == filled)
+                break;
             const char c = data[i];
-            if (c != '\n' && c != '\r')
-                continue;
             if (c == '\r' && i + 1 == filled && !atEnd)
                 break;
             ++number;

@@ -132,6 +132,23 @@ private slots:
         QCOMPARE(CategoryTable[1], QStringLiteral("2|友人"));
     }
 
+    // The file is read in pieces of 1 MiB: a line end split across two pieces is still one.
+    void lineEndAcrossPieces_data() {
+        QTest::addColumn<QByteArray>("end");
+        QTest::newRow("CR LF") << QByteArray("\r\n");
+        QTest::newRow("CR then CR") << QByteArray("\r\r");
+        QTest::newRow("LF then CR") << QByteArray("\n\r");
+    }
+    void lineEndAcrossPieces() {
+        QFETCH(QByteArray, end);
+        QByteArray file = "a|" + QByteArray((1 << 20) - 3, 'x') + end + "b";
+        DataDir dir;
+        dir.writeEntries(file);
+        const QStringList entries = load(dir).entries;
+        QCOMPARE(entries.size(), 2);
+        QCOMPARE(entries.last(), end == "\r\n" ? QStringLiteral("2|b") : QStringLiteral("3|b"));
+    }
+
     // Only a regular file of sensible size is read: anything else fails with a message.
     void notARegularFile_data() {
         QTest::addColumn<QString>("kind");
