@@ -91,7 +91,7 @@ double peakRssMb() {
 
 // One size, on the phone book in `dir`: prints its row.
 int runSize(const QString &dir, int count, bool profileOnly) {
-    mdlDim::setAppDirForTesting(dir);
+    mdlDim::setDataDirectory(dir);
     mdlDim::CurrentCategory = 0;
 
     // Start: the splash and the browsing window as the program builds them, without the splash's own 2 s.
@@ -137,7 +137,7 @@ int runSize(const QString &dir, int count, bool profileOnly) {
     }
     std::printf("%8d %18.2f %12.2f %16s %7s %14.1f %12.1f\n", count, select.median, select.fastest,
                 qPrintable(literalColumn), qPrintable(same), peak, startMs);
-    mdlDim::setAppDirForTesting({});
+    mdlDim::setDataDirectory({});
     return same == QLatin1String("DIFF") ? 1 : 0;
 }
 

@@ -30,7 +30,7 @@ void check(bool holds, const char *what) {
 const QString &dataDir() {
     static QTemporaryDir dir;
     static const QString path = [] {
-        mdlDim::setAppDirForTesting(dir.path());
+        mdlDim::setDataDirectory(dir.path());
         return dir.path() + QLatin1Char('/');
     }();
     return path;

@@ -1,7 +1,7 @@
 #include "browse/frmLogo.h"
 #include "browse/frmMain.h"
-#include "browse/singleinstance.h"
 #include "store/mdlDim.h"
+#include "store/singleinstance.h"
 #include "ui/fonts.h"
 
 #include <QApplication>

@@ -139,7 +139,7 @@ int main(int argc, char *argv[]) {
     outDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
     QDir().mkpath(outDir);
     if (argc > 2)
-        mdlDim::setAppDirForTesting(QString::fromLocal8Bit(argv[2]));
+        mdlDim::setDataDirectory(QString::fromLocal8Bit(argv[2]));
     renderMessageBoxes();
     if (argc > 2)
         renderWithPhoneBook();

@@ -24,15 +24,11 @@ int totalLength(std::initializer_list<const QLineEdit *> boxes) {
     return total;
 }
 
-// Parts joined by "-", or empty when any part is empty.
 QString joined(std::initializer_list<const QLineEdit *> boxes) {
     QStringList parts;
-    for (const QLineEdit *box : boxes) {
-        if (box->text().isEmpty())
-            return {};
+    for (const QLineEdit *box : boxes)
         parts.append(box->text());
-    }
-    return parts.join(QLatin1Char('-'));
+    return entryrules::joinedParts(parts);
 }
 
 // The entry file line of the entry being edited.
@@ -52,27 +48,50 @@ void reportFailure(const EntryWriter::Result &result) {
 } // namespace
 
 bool frmEdit::CheckSave() {
-    if (txtPingYin->text().isEmpty())
-        return complain(QStringLiteral("ふりがなを入力して下さい。"), txtPingYin);
-    if (!entryrules::isValidFuriganaStart(txtPingYin->text()))
-        return complain(QStringLiteral("ふりがなは正しくない。"), txtPingYin);
-    if (txtName->text().isEmpty())
-        return complain(QStringLiteral("氏名を入力して下さい。"), txtName);
-    const auto zeroOr = [](int total, int required) { return total == 0 || total == required; };
-    if (!zeroOr(totalLength({txtZip1, txtZip2}), 7))
-        return complain(QStringLiteral("郵便番号を正しく入力して下さい。"), txtZip1);
-    if (!zeroOr(totalLength({txtTel1, txtTel2, txtTel3}), 10))
-        return complain(QStringLiteral("電話番号を正しく入力して下さい。"), txtTel1);
-    if (!zeroOr(totalLength({txtFax1, txtFax2, txtFax3}), 10))
-        return complain(QStringLiteral("ＦＡＸ番号を正しく入力して下さい。"), txtFax1);
-    if (!zeroOr(totalLength({txtMobile1, txtMobile2, txtMobile3}), 11))
-        return complain(QStringLiteral("携帯電話番号を正しく入力して下さい。"), txtMobile1);
     const int choice = cboType->currentIndex();
-    if (choice < 0)
-        return complain(QStringLiteral("分類を指定して下さい。"), cboType);
-    if (choice > 4 && txtNew[choice - 5]->text().isEmpty())
-        return complain(QStringLiteral("分類を入力して下さい。"), txtNew[choice - 5]);
-    return true;
+    entryrules::EntryValues values;
+    values.reading = txtPingYin->text();
+    values.name = txtName->text();
+    values.postalDigits = totalLength({txtZip1, txtZip2});
+    values.telephoneDigits = totalLength({txtTel1, txtTel2, txtTel3});
+    values.faxDigits = totalLength({txtFax1, txtFax2, txtFax3});
+    values.mobileDigits = totalLength({txtMobile1, txtMobile2, txtMobile3});
+    values.categoryChoice = choice;
+    if (choice > 4)
+        values.userCategoryName = txtNew[choice - 5]->text();
+    using entryrules::EntryFault;
+    const EntryFault fault = entryrules::checkEntry(values);
+    QWidget *focus = nullptr;
+    switch (fault) {
+    case EntryFault::None:
+        return true;
+    case EntryFault::NoReading:
+    case EntryFault::BadReadingStart:
+        focus = txtPingYin;
+        break;
+    case EntryFault::NoName:
+        focus = txtName;
+        break;
+    case EntryFault::BadPostalCode:
+        focus = txtZip1;
+        break;
+    case EntryFault::BadTelephone:
+        focus = txtTel1;
+        break;
+    case EntryFault::BadFax:
+        focus = txtFax1;
+        break;
+    case EntryFault::BadMobile:
+        focus = txtMobile1;
+        break;
+    case EntryFault::NoCategory:
+        focus = cboType;
+        break;
+    case EntryFault::UnnamedCategory:
+        focus = txtNew[choice - 5];
+        break;
+    }
+    return complain(entryrules::faultMessage(fault), focus);
 }
 
 bool frmEdit::CheckType() {
@@ -103,17 +122,17 @@ bool frmEdit::CheckType() {
 }
 
 QString frmEdit::entryLine() const {
-    const QStringList fields = {txtPingYin->text(),
-                                txtName->text(),
-                                joined({txtZip1, txtZip2}),
-                                txtAdd->text(),
-                                joined({txtTel1, txtTel2, txtTel3}),
-                                joined({txtFax1, txtFax2, txtFax3}),
-                                joined({txtMobile1, txtMobile2, txtMobile3}),
-                                txtEmail->text(),
-                                QString::number(cboType->currentIndex() + 1),
-                                QStringLiteral("F")};
-    return fields.join(Bar);
+    entryrules::EntryLineFields fields;
+    fields.reading = txtPingYin->text();
+    fields.name = txtName->text();
+    fields.postalCode = joined({txtZip1, txtZip2});
+    fields.address = txtAdd->text();
+    fields.telephone = joined({txtTel1, txtTel2, txtTel3});
+    fields.fax = joined({txtFax1, txtFax2, txtFax3});
+    fields.mobile = joined({txtMobile1, txtMobile2, txtMobile3});
+    fields.email = txtEmail->text();
+    fields.category = cboType->currentIndex() + 1;
+    return entryrules::entryLine(fields);
 }
 
 bool frmEdit::AddInfo(int intMode) {

@@ -55,4 +55,68 @@ bool isValidFuriganaStart(QStringView reading) {
     return (code >= 65 && code <= 122) || (code >= 0x82A0 && code <= 0x8393);
 }
 
+EntryFault checkEntry(const EntryValues &entry) {
+    const auto zeroOr = [](int total, int required) { return total == 0 || total == required; };
+    if (entry.reading.isEmpty())
+        return EntryFault::NoReading;
+    if (!isValidFuriganaStart(entry.reading))
+        return EntryFault::BadReadingStart;
+    if (entry.name.isEmpty())
+        return EntryFault::NoName;
+    if (!zeroOr(entry.postalDigits, 7))
+        return EntryFault::BadPostalCode;
+    if (!zeroOr(entry.telephoneDigits, 10))
+        return EntryFault::BadTelephone;
+    if (!zeroOr(entry.faxDigits, 10))
+        return EntryFault::BadFax;
+    if (!zeroOr(entry.mobileDigits, 11))
+        return EntryFault::BadMobile;
+    if (entry.categoryChoice < 0)
+        return EntryFault::NoCategory;
+    if (entry.categoryChoice > 4 && entry.userCategoryName.isEmpty())
+        return EntryFault::UnnamedCategory;
+    return EntryFault::None;
+}
+
+QString faultMessage(EntryFault fault) {
+    switch (fault) {
+    case EntryFault::None:
+        return {};
+    case EntryFault::NoReading:
+        return QStringLiteral("ふりがなを入力して下さい。");
+    case EntryFault::BadReadingStart:
+        return QStringLiteral("ふりがなは正しくない。");
+    case EntryFault::NoName:
+        return QStringLiteral("氏名を入力して下さい。");
+    case EntryFault::BadPostalCode:
+        return QStringLiteral("郵便番号を正しく入力して下さい。");
+    case EntryFault::BadTelephone:
+        return QStringLiteral("電話番号を正しく入力して下さい。");
+    case EntryFault::BadFax:
+        return QStringLiteral("ＦＡＸ番号を正しく入力して下さい。");
+    case EntryFault::BadMobile:
+        return QStringLiteral("携帯電話番号を正しく入力して下さい。");
+    case EntryFault::NoCategory:
+        return QStringLiteral("分類を指定して下さい。");
+    case EntryFault::UnnamedCategory:
+        return QStringLiteral("分類を入力して下さい。");
+    }
+    return {};
+}
+
+QString joinedParts(const QStringList &parts) {
+    for (const QString &part : parts)
+        if (part.isEmpty())
+            return {};
+    return parts.join(QLatin1Char('-'));
+}
+
+QString entryLine(const EntryLineFields &f) {
+    return QStringList{f.reading,          f.name,      f.postalCode,
+                       f.address,          f.telephone, f.fax,
+                       f.mobile,           f.email,     QString::number(f.category),
+                       QStringLiteral("F")}
+        .join(QLatin1Char('|'));
+}
+
 } // namespace entryrules

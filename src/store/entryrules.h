@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 // The rules every stored character obeys, for the editor's boxes and for
@@ -22,5 +23,48 @@ QString keepDigits(QStringView text, int *dropped = nullptr);
 // Whether the reading may begin with its first character: A to z (codes 65
 // to 122) or あ to ン (0x82A0 to 0x8393) in code page 932.
 bool isValidFuriganaStart(QStringView reading);
+
+// The entry as the editor's checks see it: the texts, the digit counts of
+// the number groups, and the category choice (0 to 9, -1 for none) with the
+// name of a chosen user category.
+struct EntryValues {
+    QString reading;
+    QString name;
+    int postalDigits = 0;
+    int telephoneDigits = 0;
+    int faxDigits = 0;
+    int mobileDigits = 0;
+    int categoryChoice = -1;
+    QString userCategoryName;
+};
+
+// The checks of storing, in their order; the first that fails is the answer.
+enum class EntryFault {
+    None,
+    NoReading,
+    BadReadingStart,
+    NoName,
+    BadPostalCode,
+    BadTelephone,
+    BadFax,
+    BadMobile,
+    NoCategory,
+    UnnamedCategory,
+};
+EntryFault checkEntry(const EntryValues &entry);
+// The editor's message for a fault.
+QString faultMessage(EntryFault fault);
+
+// Number parts joined by "-", or empty when any part is empty.
+QString joinedParts(const QStringList &parts);
+
+// The ten fields of an entry line: reading, name, postal code, address,
+// telephone, fax, mobile, e-mail, category number (1 to 10), printed flag.
+struct EntryLineFields {
+    QString reading, name, postalCode, address, telephone, fax, mobile, email;
+    int category = 1;
+};
+// The entry line as stored: ten fields joined by "|", printed flag "F".
+QString entryLine(const EntryLineFields &fields);
 
 } // namespace entryrules

@@ -81,14 +81,22 @@ std::optional<QByteArray> withField(const QByteArray &line, int n, QByteArrayVie
 }
 
 Result appendEntry(const QString &line) {
+    return appendEntries({line});
+}
+
+Result appendEntries(const QStringList &newLines) {
     const QString path = mdlDim::entryFilePath();
-    const std::optional<QByteArray> encoded = encodeLine(line);
-    if (!encoded)
-        return notEncodable(path);
+    QList<QByteArray> encoded;
+    for (const QString &line : newLines) {
+        const std::optional<QByteArray> bytes = encodeLine(line);
+        if (!bytes)
+            return notEncodable(path);
+        encoded.append(*bytes);
+    }
     // Rewritten rather than opened for appending, so that a full disk can never
     // leave half a line at the end of the file.
     return rewrite(path, [&](QList<QByteArray> &lines) {
-        lines.append(*encoded);
+        lines.append(encoded);
         return Result{};
     });
 }

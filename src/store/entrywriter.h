@@ -25,6 +25,8 @@ std::optional<QByteArray> withField(const QByteArray &line, int n, QByteArrayVie
 
 // Appends one entry line (without line end) as the file's new last line.
 Result appendEntry(const QString &line);
+// Appends these lines, in order, in one rewrite: all of them or none.
+Result appendEntries(const QStringList &lines);
 // Replaces the entry file's line `lineNumber` (counting from 1, blank lines too).
 Result replaceEntry(int lineNumber, const QString &line);
 Result deleteEntry(int lineNumber);

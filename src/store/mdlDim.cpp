@@ -43,7 +43,7 @@ QString AppDir() {
     return dir;
 }
 
-void setAppDirForTesting(const QString &dir) {
+void setDataDirectory(const QString &dir) {
     appDirOverride = dir;
 }
 

@@ -51,8 +51,9 @@ QString SetField(const QString &text, int n, const QString &value);
 
 // The program's directory with a trailing separator.
 QString AppDir();
-// Tests point the data directory elsewhere; the program has no way to.
-void setAppDirForTesting(const QString &dir);
+// Where the data files are when not beside the program: tests, and
+// telbora-contacts --dir, point elsewhere; the phone book itself never does.
+void setDataDirectory(const QString &dir);
 
 // The name in CategoryTable slot `slot` (category slot + 1); empty when unnamed.
 inline QString categoryNameOfSlot(int slot) {

@@ -1,9 +1,9 @@
 #include "browse/frmLogo.h"
 #include "browse/frmMain.h"
-#include "browse/singleinstance.h"
 #include "common/datadir.h"
 #include "common/testmain.h"
 #include "store/mdlDim.h"
+#include "store/singleinstance.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -14,11 +14,11 @@
 DataDir::DataDir(const QStringList &entryLines) {
     writeEntries(sjisLines(entryLines));
     writeCategories(sjisLines(installedCategories()));
-    mdlDim::setAppDirForTesting(dir_.path());
+    mdlDim::setDataDirectory(dir_.path());
 }
 
 DataDir::~DataDir() {
-    mdlDim::setAppDirForTesting({});
+    mdlDim::setDataDirectory({});
 }
 
 QStringList DataDir::installedCategories() {

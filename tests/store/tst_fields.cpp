@@ -79,10 +79,10 @@ private slots:
     void appDirEndsWithOneSeparator() {
         QFETCH(QString, dir);
         QFETCH(QString, expected);
-        mdlDim::setAppDirForTesting(dir);
+        mdlDim::setDataDirectory(dir);
         QCOMPARE(mdlDim::AppDir(), expected);
         QCOMPARE(mdlDim::entryFilePath(), expected + "VexaTel.txt");
-        mdlDim::setAppDirForTesting({});
+        mdlDim::setDataDirectory({});
     }
 };
 

@@ -3,7 +3,8 @@
 #include <QLockFile>
 #include <QString>
 
-// One running copy per program directory. The lock names the holder's process,
+// One running copy per program directory: the phone book, or telbora-contacts
+// writing into it. The lock names the holder's process,
 // so a copy that crashed does not block the next start.
 class SingleInstance {
 public:

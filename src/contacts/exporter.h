@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QStringList>
+#include <array>
+
+// Contacts out: the phone book's entries as vCard 3.0 or CSV.
+namespace contactexport {
+
+enum class Format { VCard, Csv };
+enum class Encoding { Utf8, Cp932 };
+
+// The CSV header, the columns of an entry in the file's order.
+QStringList csvHeader();
+
+// `lines`: entry lines (without line numbers); `categories`: the category
+// file's slots, whose names stand for the category numbers. vCard is always
+// UTF-8; CSV is UTF-8 with a byte-order mark (as Excel wants it) or code page 932.
+QByteArray exportEntries(const QStringList &lines, const std::array<QString, 11> &categories, Format format,
+                         Encoding encoding);
+
+} // namespace contactexport

@@ -1,0 +1,281 @@
+#include "contacts/vcard.h"
+
+#include "store/cp932.h"
+
+#include <QStringDecoder>
+
+namespace vcard {
+namespace {
+
+QByteArray quotedPrintableDecoded(const QByteArray &in) {
+    QByteArray out;
+    out.reserve(in.size());
+    for (qsizetype i = 0; i < in.size(); ++i) {
+        const char c = in.at(i);
+        if (c == '=' && i + 2 < in.size()) {
+            bool ok = false;
+            const int byte = in.mid(i + 1, 2).toInt(&ok, 16);
+            if (ok) {
+                out.append(static_cast<char>(byte));
+                i += 2;
+                continue;
+            }
+        }
+        out.append(c);
+    }
+    return out;
+}
+
+// Text in the card's character set; without one, UTF-8 if the bytes are
+// UTF-8, otherwise code page 932 (older Japanese phones name no charset).
+QString decodedText(const QByteArray &bytes, const QString &charset) {
+    const QString cs = charset.toUpper();
+    if (cs == QLatin1String("SHIFT_JIS") || cs == QLatin1String("SJIS") || cs == QLatin1String("CP932") ||
+        cs == QLatin1String("WINDOWS-31J") || cs == QLatin1String("MS_KANJI") || cs == QLatin1String("SHIFT-JIS"))
+        return cp932::decode(bytes);
+    if (cs == QLatin1String("ISO-8859-1") || cs == QLatin1String("LATIN1") || cs == QLatin1String("US-ASCII"))
+        return QString::fromLatin1(bytes);
+    QStringDecoder utf8(QStringConverter::Utf8);
+    const QString text = utf8(bytes);
+    if (!utf8.hasError() || cs == QLatin1String("UTF-8"))
+        return text;
+    return cp932::decode(bytes);
+}
+
+// Splits on `separator` outside double quotes.
+QList<QByteArray> splitOutsideQuotes(const QByteArray &text, char separator) {
+    QList<QByteArray> parts;
+    bool quoted = false;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i) == '"')
+            quoted = !quoted;
+        else if (text.at(i) == separator && !quoted) {
+            parts.append(text.mid(start, i - start));
+            start = i + 1;
+        }
+    }
+    parts.append(text.mid(start));
+    return parts;
+}
+
+QString unescaped(QStringView text) {
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == u'\\' && i + 1 < text.size()) {
+            const QChar next = text.at(++i);
+            out += (next == u'n' || next == u'N') ? QChar(u'\n') : next;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+QStringList splitUnescaped(const QString &value, QChar separator) {
+    QStringList parts;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        if (value.at(i) == u'\\') {
+            ++i;
+        } else if (value.at(i) == separator) {
+            parts.append(unescaped(QStringView(value).mid(start, i - start)));
+            start = i + 1;
+        }
+    }
+    parts.append(unescaped(QStringView(value).mid(start)));
+    return parts;
+}
+
+bool isQuotedPrintableHeader(const QByteArray &line) {
+    const qsizetype colon = line.indexOf(':');
+    return colon > 0 && line.left(colon).toUpper().contains("QUOTED-PRINTABLE");
+}
+
+// Physical lines joined into logical ones: a line beginning with white space
+// continues the one before; a quoted-printable value ending in "=" goes on in
+// the next line.
+QList<QByteArray> logicalLines(QByteArray bytes) {
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3);
+    QList<QByteArray> lines;
+    for (QByteArray line : bytes.split('\n')) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (!lines.isEmpty() && isQuotedPrintableHeader(lines.last()) && lines.last().endsWith('=')) {
+            lines.last().chop(1);
+            lines.last().append(line.startsWith(' ') || line.startsWith('\t') ? line.mid(1) : line);
+        } else if (!lines.isEmpty() && (line.startsWith(' ') || line.startsWith('\t'))) {
+            lines.last().append(line.mid(1));
+        } else {
+            lines.append(line);
+        }
+    }
+    return lines;
+}
+
+std::optional<Property> parseLine(const QByteArray &line) {
+    qsizetype colon = -1;
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line.at(i) == '"')
+            quoted = !quoted;
+        else if (line.at(i) == ':' && !quoted) {
+            colon = i;
+            break;
+        }
+    }
+    if (colon <= 0)
+        return std::nullopt;
+    const QList<QByteArray> head = splitOutsideQuotes(line.left(colon), ';');
+    Property property;
+    QString name = QString::fromLatin1(head.first()).trimmed();
+    if (const qsizetype dot = name.indexOf(QLatin1Char('.')); dot >= 0) {
+        property.group = name.left(dot);
+        name = name.mid(dot + 1);
+    }
+    property.name = name.toUpper();
+    QString encoding;
+    QString charset;
+    for (qsizetype i = 1; i < head.size(); ++i) {
+        const QString param = QString::fromUtf8(head.at(i)).trimmed();
+        const qsizetype eq = param.indexOf(QLatin1Char('='));
+        if (eq < 0) { // 2.1: a bare value is a type, or the encoding
+            const QString bare = param.toUpper();
+            if (bare == QLatin1String("QUOTED-PRINTABLE") || bare == QLatin1String("BASE64"))
+                encoding = bare;
+            else
+                property.types.append(bare);
+            continue;
+        }
+        const QString key = param.left(eq).trimmed().toUpper();
+        QString value = param.mid(eq + 1).trimmed();
+        if (value.size() >= 2 && value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"')))
+            value = value.mid(1, value.size() - 2);
+        if (key == QLatin1String("TYPE")) {
+            for (const QString &type : value.split(QLatin1Char(','), Qt::SkipEmptyParts))
+                property.types.append(type.trimmed().toUpper());
+        } else if (key == QLatin1String("ENCODING")) {
+            encoding = value.toUpper();
+        } else if (key == QLatin1String("CHARSET")) {
+            charset = value;
+        } else {
+            property.params.append({key, value});
+        }
+    }
+    QByteArray raw = line.mid(colon + 1);
+    if (encoding == QLatin1String("QUOTED-PRINTABLE")) {
+        raw = quotedPrintableDecoded(raw);
+    } else if (encoding == QLatin1String("B") || encoding == QLatin1String("BASE64")) {
+        // Pictures, sounds and keys stay undecoded; they never become fields.
+        property.binary = true;
+        return property;
+    }
+    property.value = decodedText(raw, charset);
+    return property;
+}
+
+} // namespace
+
+QString Property::param(const QString &key) const {
+    for (const auto &[k, v] : params)
+        if (k == key)
+            return v;
+    return {};
+}
+
+QString Property::text() const {
+    return unescaped(value);
+}
+
+QStringList Property::components() const {
+    return splitUnescaped(value, u';');
+}
+
+QStringList Property::list() const {
+    return splitUnescaped(value, u',');
+}
+
+const Property *Card::first(const QString &name) const {
+    for (const Property &p : properties)
+        if (p.name == name)
+            return &p;
+    return nullptr;
+}
+
+QList<const Property *> Card::all(const QString &name) const {
+    QList<const Property *> found;
+    for (const Property &p : properties)
+        if (p.name == name)
+            found.append(&p);
+    return found;
+}
+
+QList<Card> parse(const QByteArray &bytes) {
+    QList<Card> cards;
+    bool inCard = false;
+    int depth = 0;
+    for (const QByteArray &line : logicalLines(bytes)) {
+        const QByteArray upper = line.trimmed().toUpper();
+        if (upper == "BEGIN:VCARD") {
+            if (inCard) { // a card inside a card (AGENT): skipped
+                ++depth;
+                continue;
+            }
+            inCard = true;
+            cards.append(Card{static_cast<int>(cards.size()) + 1, {}});
+            continue;
+        }
+        if (upper == "END:VCARD") {
+            if (depth > 0)
+                --depth;
+            else
+                inCard = false;
+            continue;
+        }
+        if (!inCard || depth > 0 || line.trimmed().isEmpty())
+            continue;
+        if (std::optional<Property> property = parseLine(line))
+            cards.last().properties.append(std::move(*property));
+    }
+    return cards;
+}
+
+QString escaped(const QString &text) {
+    QString out;
+    for (QChar c : text) {
+        if (c == u'\\' || c == u';' || c == u',')
+            out += u'\\';
+        out += c;
+    }
+    return out;
+}
+
+QByteArray folded(const QString &line) {
+    const QByteArray utf8 = line.toUtf8();
+    QByteArray out;
+    qsizetype lineLength = 0;
+    for (qsizetype i = 0; i < utf8.size();) {
+        // The whole UTF-8 sequence of one character goes together.
+        qsizetype length = 1;
+        const auto lead = static_cast<unsigned char>(utf8.at(i));
+        if (lead >= 0xF0)
+            length = 4;
+        else if (lead >= 0xE0)
+            length = 3;
+        else if (lead >= 0xC0)
+            length = 2;
+        if (lineLength + length > 75) {
+            out += "\r\n ";
+            lineLength = 1;
+        }
+        out += utf8.mid(i, length);
+        lineLength += length;
+        i += length;
+    }
+    return out + "\r\n";
+}
+
+} // namespace vcard
