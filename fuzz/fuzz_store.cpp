@@ -120,8 +120,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     mdlDim::CategoryTable = {};
     const bool loaded = mdlDim::LoadData();
     check(loaded == (categoryLines.size() <= 11), "loads unless the category file is too long");
-    if (loaded)
+    if (loaded) {
         checkLoader(lines);
+        // The selection from disk keeps what select() keeps from the whole table.
+        const QStringList all = mdlDim::EntryTable;
+        const int category = k % 11, row = k % 12;
+        check(selection::loadSelection(category, row, nullptr), "the selection from disk loads");
+        check(mdlDim::EntryTable == selection::select(all, category, row), "the selection from disk is select()'s");
+        mdlDim::EntryTable = all;
+    }
 
     const QString newLine = QStringLiteral("ふ|名|||||||1|F");
     const QByteArray newBytes = *cp932::encode(newLine);

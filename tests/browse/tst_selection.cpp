@@ -1,8 +1,10 @@
 #include "browse/kanarow.h"
 #include "browse/ordering.h"
 #include "browse/selection.h"
+#include "common/datadir.h"
 #include "common/exchangesort.h"
 #include "common/testmain.h"
+#include "store/mdlDim.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -138,6 +140,44 @@ private slots:
         QFETCH(QString, element);
         QFETCH(int, category);
         QCOMPARE(selection::categoryOf(element), category);
+    }
+
+    // The selection from disk keeps exactly what select() keeps from LoadData's
+    // table, in the same order, whatever the lines hold.
+    void selectionFromDiskEqualsSelectOfTheTable_data() {
+        QTest::addColumn<int>("category");
+        QTest::addColumn<int>("row");
+        for (int category : {0, 3, 10})
+            for (int row : {0, 1, 2, 3})
+                QTest::addRow("category %d, row %d", category, row) << category << row;
+    }
+    void selectionFromDiskEqualsSelectOfTheTable() {
+        QFETCH(int, category);
+        QFETCH(int, row);
+        QByteArray file;
+        QRandomGenerator random(7);
+        const QList<QByteArray> readings = {DataDir::sjis("か"), DataDir::sjis("カ"), "a", "B", DataDir::sjis("ー"),
+                                            DataDir::sjis("－"), "\x88", DataDir::sjis("きき"), ""};
+        const QList<QByteArray> categories = {"3", "10", " 3", "+3", "03", "x", "", "11", "0"};
+        const QList<QByteArray> ends = {"\r\n", "\n", "\r", "\r\n\r\n"};
+        for (int i = 0; i < 200; ++i) {
+            QByteArray line = readings.at(random.bounded(readings.size())) + "|n" + QByteArray::number(i);
+            const int fields = random.bounded(12);
+            for (int f = 3; f <= qMin(fields, 8); ++f)
+                line += "|";
+            if (fields >= 9)
+                line += "|" + categories.at(random.bounded(categories.size()));
+            if (fields >= 10)
+                line += "|F";
+            file += line + ends.at(random.bounded(ends.size()));
+        }
+        DataDir dir;
+        dir.writeEntries(file);
+        QVERIFY(mdlDim::LoadData());
+        const QStringList expected = selection::select(mdlDim::EntryTable, category, row);
+        QVERIFY(selection::loadSelection(category, row, nullptr));
+        QCOMPARE(mdlDim::EntryTable, expected);
+        QCOMPARE(mdlDim::EntryCount, expected.size());
     }
 };
 
