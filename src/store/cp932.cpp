@@ -136,11 +136,6 @@ PairTable pairTable() {
 
 namespace detail {
 
-bool isPair(unsigned char lead, unsigned char trail) {
-    const DecodeTables *t = tables();
-    return t && t->lead[lead] && t->pairs[t->rows[lead] + trail] != None;
-}
-
 QString decodeWithIconv(QByteArrayView bytes) {
     if (bytes.isEmpty() || !toUnicode().isOpen())
         return {};
@@ -203,45 +198,6 @@ qsizetype decodeInto(QByteArrayView bytes, char16_t *out) {
         ++p;
     }
     return o - out;
-}
-
-int indexSeparators(QByteArrayView bytes, char separator, qsizetype *positions, int max) {
-    const DecodeTables *t = tables();
-    const bool *lead = t ? t->lead.data() : nullptr;
-    const uint32_t *rows = t ? t->rows.data() : nullptr;
-    const char16_t *pairs = t ? t->pairs.data() : nullptr;
-    const auto *data = reinterpret_cast<const unsigned char *>(bytes.data());
-    const qsizetype size = bytes.size();
-    int found = 0;
-    for (qsizetype at = 0; at < size && found < max;) {
-        const unsigned char b = data[at];
-        if (b == static_cast<unsigned char>(separator))
-            positions[found++] = at;
-        if (b >= 0x80 && lead && lead[b] && at + 1 < size && pairs[rows[b] + data[at + 1]] != None)
-            at += 2;
-        else
-            ++at;
-    }
-    return found;
-}
-
-qsizetype indexOfSeparator(QByteArrayView bytes, qsizetype from, char separator) {
-    const DecodeTables *t = tables();
-    const bool *lead = t ? t->lead.data() : nullptr;
-    const uint32_t *rows = t ? t->rows.data() : nullptr;
-    const char16_t *pairs = t ? t->pairs.data() : nullptr;
-    const auto *data = reinterpret_cast<const unsigned char *>(bytes.data());
-    const qsizetype size = bytes.size();
-    for (qsizetype at = from; at < size;) {
-        const unsigned char b = data[at];
-        if (b == static_cast<unsigned char>(separator))
-            return at;
-        if (b >= 0x80 && lead && lead[b] && at + 1 < size && pairs[rows[b] + data[at + 1]] != None)
-            at += 2;
-        else
-            ++at;
-    }
-    return -1;
 }
 
 QString decode(QByteArrayView bytes) {

@@ -19,14 +19,6 @@ bool available();
 QString decode(QByteArrayView bytes);
 // decode() into `out`, which has room for bytes.size() units; returns the units written.
 qsizetype decodeInto(QByteArrayView bytes, char16_t *out);
-// The byte length of the character at `at` as decode() reads it: 2 for a valid
-// pair, otherwise 1. Separators found this way agree with the decoded text.
-inline qsizetype characterLength(QByteArrayView bytes, qsizetype at);
-// The index of the next `separator` from `from` that is a character of its own
-// (not the second byte of a pair), or -1.
-qsizetype indexOfSeparator(QByteArrayView bytes, qsizetype from, char separator);
-// The indexes of the first `max` such separators into `positions`; returns how many were found.
-int indexSeparators(QByteArrayView bytes, char separator, qsizetype *positions, int max);
 
 // nullopt when the text holds a character the code page cannot represent.
 std::optional<QByteArray> encode(QStringView text);
@@ -38,7 +30,9 @@ bool canEncode(QStringView text);
 int codeOf(QStringView text);
 
 // The pair table decode() reads, for walking many bytes as characters
-// without a call per byte. Only valid while available() is true.
+// without a call per byte: a byte pair is one character exactly when
+// isPair() says so, so separators found this way agree with the decoded
+// text. Only valid while available() is true.
 struct PairTable {
     const bool *lead;
     const uint32_t *rows;
@@ -50,17 +44,8 @@ struct PairTable {
 PairTable pairTable();
 
 namespace detail {
-// Whether byte pair (lead, trail) decodes as one character.
-bool isPair(unsigned char lead, unsigned char trail);
 // Decoding through iconv itself, the reference the tables are built from.
 QString decodeWithIconv(QByteArrayView bytes);
 } // namespace detail
-
-inline qsizetype characterLength(QByteArrayView bytes, qsizetype at) {
-    return at + 1 < bytes.size() &&
-                   detail::isPair(static_cast<unsigned char>(bytes[at]), static_cast<unsigned char>(bytes[at + 1]))
-               ? 2
-               : 1;
-}
 
 } // namespace cp932

@@ -96,6 +96,22 @@ private slots:
         QCOMPARE(result.skipped, line.isEmpty() ? 1 : 0);
     }
 
+    // Spreadsheets: UTF-8 or code page 932, the usual Japanese headers, quoting as RFC 4180.
+    void csvFiles_data() {
+        QTest::addColumn<QByteArray>("file");
+        const QString text = QStringLiteral("フリガナ,名前,電話,住所,分類\r\n"
+                                            "ヤマダ タロウ,山田　太郎,0312345678,\"東京都港区1-2,\n3階\",友人\r\n");
+        QTest::newRow("code page 932 from Excel") << DataDir::sjis(text);
+        QTest::newRow("UTF-8 with its mark") << QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+        QTest::newRow("UTF-8, LF ends") << QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).toUtf8();
+    }
+    void csvFiles() {
+        QFETCH(QByteArray, file);
+        const contactimport::Result result = importBytes(file, QStringLiteral("book.csv"));
+        QCOMPARE(result.lines,
+                 QStringList{QStringLiteral("やまだたろう|山田　太郎||東京都港区1-2, 3階|03-1234-5678||||2|F")});
+    }
+
     void readings_data() {
         QTest::addColumn<QString>("phonetic");
         QTest::addColumn<QString>("stored");
@@ -181,6 +197,9 @@ private slots:
 
         DataDir into;
         into.writeCategories(DataDir::sjisLines(categories));
+        std::unique_ptr<QProcess> dryRun(runContacts({"import", "--dry-run", "--dir", into.path(), out}));
+        QVERIFY(dryRun->readAllStandardOutput().contains("300 imported"));
+        QCOMPARE(into.entryBytes(), QByteArray()); // a dry run writes nothing
         std::unique_ptr<QProcess> importing(runContacts({"import", "--dir", into.path(), out}));
         QCOMPARE(importing->exitCode(), 0);
         QCOMPARE(QString::fromUtf8(importing->readAllStandardOutput()).trimmed(),
