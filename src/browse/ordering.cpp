@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace ordering {
@@ -61,6 +62,48 @@ void orderGroup(const std::vector<int> &members, const std::vector<int> &smaller
         out.append(circle[(first + m) % n]);
 }
 
+// Sorts the keys by reading, equal readings by index: a stable radix sort
+// on the keys' bytes (passes where every key has the same byte are skipped),
+// then the few runs of equal keys of readings longer than eight units put in
+// order by comparing the readings themselves.
+template <typename Compare> void sortKeys(std::vector<ReadingKey> &keys, Compare compare) {
+    const size_t n = keys.size();
+    if (n < 2)
+        return;
+    std::vector<ReadingKey> other(n);
+    // Least significant first: the length (up to 9, "longer"), then low, then high.
+    const auto byteOf = [](const ReadingKey &k, int pass) -> unsigned {
+        if (pass == 0)
+            return k.length > 9 ? 9 : k.length;
+        const uint64_t word = pass <= 8 ? k.low : k.high;
+        return static_cast<unsigned>(word >> (8 * ((pass - 1) % 8))) & 0xFF;
+    };
+    for (int pass = 0; pass < 17; ++pass) {
+        size_t counts[256] = {};
+        for (const ReadingKey &k : keys)
+            ++counts[byteOf(k, pass)];
+        if (counts[byteOf(keys.front(), pass)] == n)
+            continue; // every key has the same byte here
+        size_t at = 0;
+        for (size_t &c : counts)
+            at += std::exchange(c, at);
+        for (const ReadingKey &k : keys)
+            other[counts[byteOf(k, pass)]++] = k;
+        keys.swap(other);
+    }
+    for (size_t start = 0; start < n;) {
+        size_t end = start + 1;
+        while (end < n && keys[end].high == keys[start].high && keys[end].low == keys[start].low &&
+               (keys[end].length > 8) == (keys[start].length > 8) && keys[start].length > 8)
+            ++end;
+        if (end - start > 1)
+            std::stable_sort(keys.begin() + static_cast<std::ptrdiff_t>(start),
+                             keys.begin() + static_cast<std::ptrdiff_t>(end),
+                             [&](const ReadingKey &a, const ReadingKey &b) { return compare(a, b) < 0; });
+        start = end;
+    }
+}
+
 } // namespace
 
 QList<int> exchangeSortOrder(const QList<QString> &readings) {
@@ -83,10 +126,10 @@ QList<int> exchangeSortOrder(const QList<QStringView> &readings) {
     keys.reserve(static_cast<size_t>(readings.size()));
     for (qsizetype i = 0; i < readings.size(); ++i)
         keys.push_back(readingKey(readings.at(i), static_cast<int>(i)));
-    return exchangeSortOrder(std::move(keys), readings);
+    return exchangeSortOrder(std::move(keys), [&](int i) { return readings.at(i); });
 }
 
-QList<int> exchangeSortOrder(std::vector<ReadingKey> keyed, const QList<QStringView> &readings) {
+QList<int> exchangeSortOrder(std::vector<ReadingKey> keyed, const std::function<QStringView(int)> &reading) {
     const int count = static_cast<int>(keyed.size());
     // The keys decide most comparisons without touching the text. Readings of
     // at most eight units are wholly in their keys, so with equal keys the
@@ -99,13 +142,10 @@ QList<int> exchangeSortOrder(std::vector<ReadingKey> keyed, const QList<QStringV
             return a.low < b.low ? -1 : 1;
         if (a.length <= 8 && b.length <= 8)
             return a.length == b.length ? 0 : a.length < b.length ? -1 : 1;
-        const int c = readings.at(a.index).compare(readings.at(b.index));
+        const int c = reading(a.index).compare(reading(b.index));
         return c < 0 ? -1 : c > 0 ? 1 : 0;
     };
-    std::sort(keyed.begin(), keyed.end(), [&](const ReadingKey &a, const ReadingKey &b) {
-        const int c = compare(a, b);
-        return c != 0 ? c < 0 : a.index < b.index;
-    });
+    sortKeys(keyed, compare);
 
     QList<int> order;
     order.reserve(count);

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringView>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 // The order of the entry list: by reading, compared code unit by code unit.
@@ -26,7 +27,8 @@ struct ReadingKey {
     int index;
 };
 ReadingKey readingKey(QStringView reading, int index);
-// The same order from keys made by readingKey (keys[i].index == i) and the readings.
-QList<int> exchangeSortOrder(std::vector<ReadingKey> keys, const QList<QStringView> &readings);
+// The same order from keys made by readingKey (keys[i].index == i); `reading`
+// gives reading i, asked only for readings longer than their keys.
+QList<int> exchangeSortOrder(std::vector<ReadingKey> keys, const std::function<QStringView(int)> &reading);
 
 } // namespace ordering

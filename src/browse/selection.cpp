@@ -40,9 +40,10 @@ QStringList select(const QStringList &elements, int category, int row) {
 namespace {
 
 // As categoryOf() on the element: 1 to 10, or 0.
-int categoryOfField(QByteArrayView c, bool present) {
-    if (!present)
+int categoryOfField(std::optional<QByteArrayView> field) {
+    if (!field)
         return 0;
+    const QByteArrayView c = *field;
     const auto digit = [](char ch) { return ch >= '0' && ch <= '9'; };
     if (c.size() == 1 && digit(c[0]))
         return c[0] == '0' ? 0 : c[0] - '0';
@@ -64,14 +65,13 @@ bool loadSelection(int category, int row, QString *error) {
     mdlDim::EntryTable.clear();
     mdlDim::EntryCount = 0;
     mdlDim::PrintTable.clear();
-    // The kept elements in file order, with their readings and sort keys, made
+    // The kept elements in file order, with their readings' sort keys, made
     // while each element is at hand.
     QStringList &table = mdlDim::EntryTable;
-    QList<QStringView> readings;
     std::vector<ordering::ReadingKey> keys;
     if (failure.isEmpty())
         failure = mdlDim::forEachEntryLine(mdlDim::entryFilePath(), [&](const mdlDim::EntryLine &line) {
-            if (category != 0 && categoryOfField(line.category(), line.categoryStart >= 0) != category)
+            if (category != 0 && categoryOfField(line.category()) != category)
                 return;
             QString element = line.element();
             const qsizetype start = element.indexOf(QLatin1Char('|')) + 1;
@@ -80,8 +80,6 @@ bool loadSelection(int category, int row, QString *error) {
             const QStringView reading = QStringView(element).sliced(start, length);
             if (row != 0 && !kanarow::matches(reading, row))
                 return;
-            // The view stays valid: moving a QString keeps its text where it is.
-            readings.append(reading);
             keys.push_back(ordering::readingKey(reading, static_cast<int>(keys.size())));
             table.append(std::move(element));
         });
@@ -92,8 +90,13 @@ bool loadSelection(int category, int row, QString *error) {
         return false;
     }
 
-    const QList<int> order = ordering::exchangeSortOrder(std::move(keys), readings);
-    readings = {};
+    // A reading is the element's text between its first two separators.
+    const QList<int> order = ordering::exchangeSortOrder(std::move(keys), [&](int i) {
+        const QStringView element = table.at(i);
+        const qsizetype start = element.indexOf(u'|') + 1;
+        const qsizetype end = element.indexOf(u'|', start);
+        return element.sliced(start, (end < 0 ? element.size() : end) - start);
+    });
     // Into display order in place: position i takes the element at order[i].
     std::vector<bool> placed(order.size(), false);
     for (qsizetype i = 0; i < order.size(); ++i) {

@@ -8,14 +8,12 @@
 #include <vector>
 
 namespace mdlDim {
-namespace {
-
-// The end of field 1 and the place of field 9 in one walk over the line.
-EntryLine withFields(int number, QByteArrayView text, const cp932::PairTable &pairs) {
-    EntryLine line{number, text, text.size(), -1, 0};
+std::optional<QByteArrayView> EntryLine::category() const {
+    const cp932::PairTable pairs = cp932::pairTable();
     const auto *data = reinterpret_cast<const unsigned char *>(text.data());
     const qsizetype size = text.size();
     int bars = 0;
+    qsizetype start = -1;
     for (qsizetype at = 0; at < size;) {
         const unsigned char b = data[at];
         if (b >= 0x80) {
@@ -24,22 +22,17 @@ EntryLine withFields(int number, QByteArrayView text, const cp932::PairTable &pa
         }
         if (b == '|') {
             ++bars;
-            if (bars == 1) {
-                line.readingLength = at;
-            } else if (bars == 8) {
-                line.categoryStart = at + 1;
-                line.categoryLength = size - at - 1;
-            } else if (bars == 9) {
-                line.categoryLength = at - line.categoryStart;
-                break;
-            }
+            if (bars == 8)
+                start = at + 1;
+            else if (bars == 9)
+                return text.sliced(start, at - start);
         }
         ++at;
     }
-    return line;
+    if (start < 0)
+        return std::nullopt;
+    return text.sliced(start);
 }
-
-} // namespace
 
 QString EntryLine::element() const {
     // Decoded into a buffer first, so the element is allocated at its exact
@@ -57,9 +50,7 @@ QString EntryLine::element() const {
 QString forEachEntryLine(const QString &path, const std::function<void(const EntryLine &)> &visit) {
     if (!cp932::available())
         return QStringLiteral("文字コード（シフトJIS）の変換が使えません。\rデータを読み込めません。");
-    const cp932::PairTable pairs = cp932::pairTable();
-    return linefile::forEachLineOf(path,
-                                   [&](int number, QByteArrayView text) { visit(withFields(number, text, pairs)); });
+    return linefile::forEachLineOf(path, [&](int number, QByteArrayView text) { visit(EntryLine{number, text}); });
 }
 
 QString readCategories(const QString &path, const std::array<QString, 11> &previous,

@@ -5,23 +5,20 @@
 #include <QStringList>
 #include <array>
 #include <functional>
+#include <optional>
 
 namespace mdlDim {
 
-// A non-empty line of the entry file as read, with its reading and category
-// found by walking its code page 932 characters (so a "|" inside a two-byte
-// character is no separator).
+// A non-empty line of the entry file as read.
 struct EntryLine {
     int number; // the physical line number, from 1, blank lines counted
     QByteArrayView text;
-    qsizetype readingLength; // field 1 is the line's first readingLength bytes
-    qsizetype categoryStart; // field 9, or -1 when the line has fewer fields
-    qsizetype categoryLength;
 
-    QByteArrayView reading() const { return text.first(readingLength); }
-    QByteArrayView category() const {
-        return categoryStart < 0 ? QByteArrayView() : text.sliced(categoryStart, categoryLength);
-    }
+    // The line's field 9, the category, found by walking its code page 932
+    // characters (so a "|" inside a two-byte character is no separator);
+    // nullopt when the line has fewer fields. Found only when asked: a
+    // selection of all entries never needs it.
+    std::optional<QByteArrayView> category() const;
     // The line's element: its number, "|", and the line decoded.
     QString element() const;
 };

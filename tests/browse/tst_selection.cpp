@@ -37,7 +37,7 @@ private slots:
         QTest::addColumn<quint32>("seed");
         for (quint32 seed = 1; seed <= 300; ++seed) {
             const int size = 1 + static_cast<int>(seed * 7 % 60);
-            const int alphabet = 1 + static_cast<int>(seed % 6);
+            const int alphabet = 1 + static_cast<int>(seed % 15);
             QTest::addRow("seed %u, %d entries, %d readings", seed, size, alphabet) << size << alphabet << seed;
         }
         QTest::newRow("large, many equal") << 1500 << 12 << quint32(4242);
@@ -47,7 +47,23 @@ private slots:
         QFETCH(int, alphabet);
         QFETCH(quint32, seed);
         QRandomGenerator random(seed);
-        const QStringList pool = {"a", "b", "ab", "あ", "ア", "B", "aa", "やまだ", "ヤマダ", "やま"};
+        // Long readings that share their first eight units, and a NUL, reach
+        // the comparisons the sort keys cannot decide.
+        const QStringList pool = {"a",
+                                  "b",
+                                  "ab",
+                                  "あ",
+                                  "ア",
+                                  "B",
+                                  "aa",
+                                  "やまだ",
+                                  "ヤマダ",
+                                  "やま",
+                                  "たかはしまさゆきこ",
+                                  "たかはしまさゆきあ",
+                                  "たかはしまさゆき",
+                                  QStringLiteral("ab") + QChar(0),
+                                  "たかはしまさゆきこう"};
         QList<QString> readings;
         for (int i = 0; i < size; ++i)
             readings.append(pool.at(random.bounded(qMin(alphabet, int(pool.size())))));
@@ -156,8 +172,15 @@ private slots:
         QFETCH(int, row);
         QByteArray file;
         QRandomGenerator random(7);
-        const QList<QByteArray> readings = {DataDir::sjis("か"), DataDir::sjis("カ"), "a", "B", DataDir::sjis("ー"),
-                                            DataDir::sjis("－"), "\x88", DataDir::sjis("きき"), ""};
+        const QList<QByteArray> readings = {DataDir::sjis("か"),
+                                            DataDir::sjis("カ"),
+                                            "a",
+                                            "B",
+                                            DataDir::sjis("ー"),
+                                            DataDir::sjis("－"),
+                                            "\x88",
+                                            DataDir::sjis("きき"),
+                                            ""};
         const QList<QByteArray> categories = {"3", "10", " 3", "+3", "03", "x", "", "11", "0"};
         const QList<QByteArray> ends = {"\r\n", "\n", "\r", "\r\n\r\n"};
         for (int i = 0; i < 200; ++i) {
