@@ -3,7 +3,8 @@
 // exchange sort on the same readings where it finishes in reasonable time, the
 // peak memory of each size, and the start to the browsing window.
 // Run: QT_QPA_PLATFORM=offscreen build/bench/bench_selectdb
-// Each size runs in a process of its own, so that its peak memory is its own.
+// Each size runs in a process of its own, so that its peak memory is its own;
+// standard error also gets the selection and the redraw timed apart.
 // `bench_selectdb --size N` runs one size; `--profile N` only repeats SelectDB
 // (for perf record).
 #include "browse/frmLogo.h"
