@@ -55,23 +55,9 @@ void checkWrittenLines(const QByteArray &file, const QList<QByteArray> &lines) {
     check(file == joined, "a rewritten file is its lines, each ended by CR LF");
 }
 
-// Field 10 of a line in code page 932, separators found character by character.
-QByteArray flagField(const QByteArray &line) {
-    int field = 1;
-    QByteArray value;
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        const auto b = static_cast<unsigned char>(line.at(i));
-        if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) {
-            if (field == 10)
-                value += line.mid(i, 2);
-            ++i;
-        } else if (b == '|') {
-            ++field;
-        } else if (field == 10) {
-            value += line.at(i);
-        }
-    }
-    return value;
+// Field 10 of a line as the loader reads it.
+QString flagField(const QByteArray &line) {
+    return mdlDim::GetField(cp932::decode(line), QStringLiteral("|"), 10);
 }
 
 void checkLoader(const QList<QByteArray> &lines) {

@@ -39,6 +39,13 @@ QStringList select(const QStringList &elements, int category, int row) {
 
 namespace {
 
+// An element's reading: its text between its first two separators.
+QStringView readingIn(QStringView element) {
+    const qsizetype start = element.indexOf(u'|') + 1;
+    const qsizetype end = element.indexOf(u'|', start);
+    return element.sliced(start, (end < 0 ? element.size() : end) - start);
+}
+
 // As categoryOf() on the element: 1 to 10, or 0.
 int categoryOfField(std::optional<QByteArrayView> field) {
     if (!field)
@@ -74,10 +81,7 @@ bool loadSelection(int category, int row, QString *error) {
             if (category != 0 && categoryOfField(line.category()) != category)
                 return;
             QString element = line.element();
-            const qsizetype start = element.indexOf(QLatin1Char('|')) + 1;
-            const qsizetype end = element.indexOf(QLatin1Char('|'), start);
-            const qsizetype length = (end < 0 ? element.size() : end) - start;
-            const QStringView reading = QStringView(element).sliced(start, length);
+            const QStringView reading = readingIn(element);
             if (row != 0 && !kanarow::matches(reading, row))
                 return;
             keys.push_back(ordering::readingKey(reading, static_cast<int>(keys.size())));
@@ -90,13 +94,8 @@ bool loadSelection(int category, int row, QString *error) {
         return false;
     }
 
-    // A reading is the element's text between its first two separators.
-    const QList<int> order = ordering::exchangeSortOrder(std::move(keys), [&](int i) {
-        const QStringView element = table.at(i);
-        const qsizetype start = element.indexOf(u'|') + 1;
-        const qsizetype end = element.indexOf(u'|', start);
-        return element.sliced(start, (end < 0 ? element.size() : end) - start);
-    });
+    const QList<int> order =
+        ordering::exchangeSortOrder(std::move(keys), [&](int i) { return readingIn(table.at(i)); });
     // Into display order in place: position i takes the element at order[i].
     std::vector<bool> placed(order.size(), false);
     for (qsizetype i = 0; i < order.size(); ++i) {

@@ -32,7 +32,7 @@ int categoryNumber(const QStringList &names, const std::array<QString, 11> &cate
         if (name.isEmpty())
             continue;
         for (int slot = 0; slot < 10; ++slot)
-            if (mdlDim::GetField(categories[static_cast<size_t>(slot)], QStringLiteral("|"), 2) == name)
+            if (mdlDim::categoryNameIn(categories[static_cast<size_t>(slot)]) == name)
                 return slot + 1;
         bool isNumber = false;
         const int number = name.toInt(&isNumber);
@@ -162,9 +162,10 @@ Converted toEntry(const Contact &contact, const std::array<QString, 11> &categor
     values.faxDigits = f.fax.isEmpty() ? 0 : 10;
     values.mobileDigits = f.mobile.isEmpty() ? 0 : 11;
     values.categoryChoice = f.category - 1;
-    values.userCategoryName = mdlDim::GetField(categories[static_cast<size_t>(f.category - 1)], QStringLiteral("|"), 2);
+    values.userCategoryName = mdlDim::categoryNameIn(categories[static_cast<size_t>(f.category - 1)]);
     using entryrules::EntryFault;
-    switch (entryrules::checkEntry(values)) {
+    const EntryFault fault = entryrules::checkEntry(values);
+    switch (fault) {
     case EntryFault::None:
         break;
     case EntryFault::NoReading:
@@ -178,7 +179,7 @@ Converted toEntry(const Contact &contact, const std::array<QString, 11> &categor
         out.skipReason = QStringLiteral("category %1 has no name yet").arg(f.category);
         break;
     default: // the numbers were made to fit; anything else is the editor's own message
-        out.skipReason = entryrules::faultMessage(entryrules::checkEntry(values));
+        out.skipReason = entryrules::faultMessage(fault);
     }
     return out;
 }

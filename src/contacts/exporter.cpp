@@ -18,7 +18,7 @@ QString categoryName(const QString &number, const std::array<QString, 11> &categ
     const int n = number.toInt(&isNumber);
     if (!isNumber || n < 1 || n > 10)
         return {};
-    const QString name = field(categories[static_cast<size_t>(n - 1)], 2);
+    const QString name = mdlDim::categoryNameIn(categories[static_cast<size_t>(n - 1)]);
     return name.isEmpty() ? QString::number(n) : name;
 }
 

@@ -22,12 +22,8 @@ void resetMeasuring() {
 
 QSizeF measure(const QString &text, const QString &fontName, double pointSize, bool bold, QPaintDevice *device) {
     const QFont font = fonts::named(fontName, pointSize, bold);
-    if (!device) {
-        const QFontMetricsF metrics(font);
-        return QSizeF(metrics.horizontalAdvance(text) * twips::PerPixel, metrics.height() * twips::PerPixel);
-    }
-    const QFontMetricsF metrics(font, device);
-    const double twipsPerDot = 1440.0 / device->logicalDpiX();
+    const QFontMetricsF metrics = device ? QFontMetricsF(font, device) : QFontMetricsF(font);
+    const double twipsPerDot = device ? 1440.0 / device->logicalDpiX() : twips::PerPixel;
     return QSizeF(metrics.horizontalAdvance(text) * twipsPerDot, metrics.height() * twipsPerDot);
 }
 

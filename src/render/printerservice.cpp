@@ -98,6 +98,10 @@ bool PrinterService::submitToQueue() {
 #endif
 }
 
+QString PrinterService::printerLabel() const {
+    return queue_.isEmpty() ? printer_->printerName() : queue_; // a card's PDF has no printer name
+}
+
 bool PrinterService::beginIfNeeded() {
     if (failed())
         return false;
@@ -109,7 +113,7 @@ bool PrinterService::beginIfNeeded() {
         return false;
     }
     if (!painter_.begin(printer_.get())) {
-        error_ = QStringLiteral("プリンター「%1」で印刷を始められません。").arg(queue_.isEmpty() ? printer_->printerName() : queue_);
+        error_ = QStringLiteral("プリンター「%1」で印刷を始められません。").arg(printerLabel());
         return false;
     }
     painter_.setRenderHint(QPainter::Antialiasing);
@@ -156,8 +160,7 @@ void PrinterService::endDocument() {
     if (!beginIfNeeded())
         return;
     if (!painter_.end() || printer_->printerState() == QPrinter::Error) {
-        error_ = QStringLiteral("プリンター「%1」への印刷に失敗しました。")
-                     .arg(queue_.isEmpty() ? printer_->printerName() : queue_);
+        error_ = QStringLiteral("プリンター「%1」への印刷に失敗しました。").arg(printerLabel());
         return;
     }
     if (!queue_.isEmpty() && !submitToQueue())

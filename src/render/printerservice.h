@@ -25,7 +25,6 @@ public:
     // Whether the system has a default printer.
     static bool available();
 
-
     void clear() override {}
     void drawLine(QPoint from, QPoint to, const PenSpec &pen) override;
     void drawText(const QString &text, QPoint topLeft, const FontSpec &font, QColor colour) override;
@@ -44,10 +43,11 @@ private:
     double deviceLength(double t) const;
     std::unique_ptr<QPrinter> makePrinter();
     bool submitToQueue();
+    QString printerLabel() const;
 
     QString pdfPattern_;
-    QString queue_;     // the CUPS queue a card goes to; empty when Qt prints it
-    QString cardFile_;  // the card's PDF on its way to the queue
+    QString queue_;    // the CUPS queue a card goes to; empty when Qt prints it
+    QString cardFile_; // the card's PDF on its way to the queue
     std::unique_ptr<QPrinter> printer_;
     QPainter painter_;
     QString error_;

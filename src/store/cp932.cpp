@@ -129,9 +129,28 @@ bool available() {
     return toUnicode().isOpen() && fromUnicode().isOpen() && tables();
 }
 
-PairTable pairTable() {
+int separatorPositions(QByteArrayView bytes, char separator, qsizetype *positions, int max, bool *endsInLoneLead) {
     const DecodeTables *t = tables();
-    return {t->lead.data(), t->rows.data(), t->pairs.data()};
+    const auto *data = reinterpret_cast<const unsigned char *>(bytes.data());
+    const qsizetype size = bytes.size();
+    int found = 0;
+    bool loneLead = false;
+    for (qsizetype at = 0; at < size && (found < max || endsInLoneLead);) {
+        const unsigned char b = data[at];
+        if (b >= 0x80 && t && t->lead[b]) {
+            if (at + 1 < size && t->pairs[t->rows[b] + data[at + 1]] != None) {
+                at += 2;
+                continue;
+            }
+            loneLead = at + 1 == size;
+        } else if (b == static_cast<unsigned char>(separator) && found < max) {
+            positions[found++] = at;
+        }
+        ++at;
+    }
+    if (endsInLoneLead)
+        *endsInLoneLead = loneLead;
+    return found;
 }
 
 namespace detail {

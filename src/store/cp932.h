@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QString>
-#include <cstdint>
 #include <optional>
 
 // Code page 932 (Windows-31J) conversion. The data files are in this code page;
@@ -29,19 +28,14 @@ bool canEncode(QStringView text);
 // lead * 256 + trail. -1 for an empty text or a character outside the code page.
 int codeOf(QStringView text);
 
-// The pair table decode() reads, for walking many bytes as characters
-// without a call per byte: a byte pair is one character exactly when
-// isPair() says so, so separators found this way agree with the decoded
-// text. Only valid while available() is true.
-struct PairTable {
-    const bool *lead;
-    const uint32_t *rows;
-    const char16_t *pairs;
-    bool isPair(unsigned char first, unsigned char second) const {
-        return lead[first] && pairs[rows[first] + second] != 0xFFFF;
-    }
-};
-PairTable pairTable();
+// The positions of the first `max` bytes `separator` that stand as characters
+// of their own when the bytes are read as decode() reads them, so a "|" that
+// is the second byte of a pair ("－" is 81 7C) is no separator and the
+// separators found agree with the decoded text. Returns how many were found.
+// `endsInLoneLead`, when given, tells whether the last byte is a lead byte
+// with nothing after it, which a byte appended would join.
+int separatorPositions(QByteArrayView bytes, char separator, qsizetype *positions, int max,
+                       bool *endsInLoneLead = nullptr);
 
 namespace detail {
 // Decoding through iconv itself, the reference the tables are built from.

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 
 #include <functional>
+#include <vector>
 
 namespace EntryWriter {
 namespace {
@@ -39,11 +40,6 @@ Result lineMissing(int lineNumber) {
                       .arg(lineNumber));
 }
 
-bool isLeadByte(char byte) {
-    const auto b = static_cast<unsigned char>(byte);
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
 // A line a writer may write: text the code page holds, without line ends or
 // other control characters.
 std::optional<QByteArray> encodeLine(const QString &line) {
@@ -56,25 +52,16 @@ std::optional<QByteArray> encodeLine(const QString &line) {
 } // namespace
 
 std::optional<QByteArray> withField(const QByteArray &line, int n, QByteArrayView value) {
-    QList<qsizetype> separators;
-    bool danglingLead = false;
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        if (isLeadByte(line.at(i))) {
-            if (i + 1 == line.size())
-                danglingLead = true;
-            ++i;
-        } else if (line.at(i) == '|') {
-            separators.append(i);
-        }
-    }
-    const qsizetype fields = separators.size() + 1;
-    if (fields < n) {
-        if (danglingLead)
+    std::vector<qsizetype> separators(static_cast<size_t>(n));
+    bool loneLead = false;
+    const int found = cp932::separatorPositions(line, '|', separators.data(), n, &loneLead);
+    if (found + 1 < n) {
+        if (loneLead)
             return std::nullopt;
-        return line + QByteArray(n - fields, '|') + value.toByteArray();
+        return line + QByteArray(n - 1 - found, '|') + value.toByteArray();
     }
-    const qsizetype start = n == 1 ? 0 : separators.at(n - 2) + 1;
-    const qsizetype end = n <= separators.size() ? separators.at(n - 1) : line.size();
+    const qsizetype start = n == 1 ? 0 : separators[static_cast<size_t>(n - 2)] + 1;
+    const qsizetype end = found >= n ? separators[static_cast<size_t>(n - 1)] : line.size();
     QByteArray marked = line;
     marked.replace(start, end - start, value.toByteArray());
     return marked;

@@ -17,8 +17,9 @@ struct Result {
 };
 
 // The line (bytes in code page 932) with field `n` (counting from 1) set to
-// `value`. Separators are found by walking code page 932 characters, so the
-// "|" inside a two-byte character is no separator; missing fields up to `n`
+// `value`. Separators are found by walking code page 932 characters as the
+// loader decodes them, so the "|" inside a two-byte character is no
+// separator and the loader sees the same fields; missing fields up to `n`
 // are added empty, later fields and every other byte stay. nullopt when the
 // line ends in a lone lead byte, which would swallow an added separator.
 std::optional<QByteArray> withField(const QByteArray &line, int n, QByteArrayView value);

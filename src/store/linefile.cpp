@@ -97,7 +97,7 @@ QString failure(const QString &what, const QString &path, int err) {
 
 QList<QByteArray> splitLines(const QByteArray &data) {
     QList<QByteArray> lines;
-    forEachLine(data, [&](qsizetype start, qsizetype length) { lines.append(data.mid(start, length)); });
+    forEachLine(data, true, [&](qsizetype start, qsizetype length) { lines.append(data.mid(start, length)); });
     return lines;
 }
 
@@ -190,32 +190,12 @@ QString forEachLineOf(const QString &path, const std::function<void(int number, 
         }
         atEnd = got == 0;
         filled += got;
-        // Hand out every line whose end is certain; a CR at the very end may
-        // still be followed by its LF, and an unended line may go on.
         const char *data = buffer.constData();
-        qsizetype start = 0;
-        for (qsizetype i = 0; i < filled; ++i) {
-            // The next LF or CR, found by memchr's wide scans rather than byte by byte.
-            const char *lf = static_cast<const char *>(std::memchr(data + i, '\n', static_cast<size_t>(filled - i)));
-            const qsizetype lfAt = lf ? lf - data : filled;
-            const char *cr = static_cast<const char *>(std::memchr(data + i, '\r', static_cast<size_t>(lfAt - i)));
-            i = cr ? cr - data : lfAt;
-            if (i == filled)
-                break;
-            const char c = data[i];
-            if (c == '\r' && i + 1 == filled && !atEnd)
-                break;
+        const qsizetype start = forEachLine(QByteArrayView(data, filled), atEnd, [&](qsizetype from, qsizetype length) {
             ++number;
-            if (i > start)
-                visit(number, QByteArrayView(data + start, i - start));
-            if (c == '\r' && i + 1 < filled && data[i + 1] == '\n')
-                ++i;
-            start = i + 1;
-        }
-        if (atEnd && start < filled) {
-            visit(++number, QByteArrayView(data + start, filled - start));
-            start = filled;
-        }
+            if (length > 0)
+                visit(number, QByteArrayView(data + from, length));
+        });
         std::memmove(buffer.data(), data + start, static_cast<size_t>(filled - start));
         filled -= start;
     }

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 
+#include <cstring>
 #include <functional>
 
 #include <sys/types.h>
@@ -17,23 +18,34 @@ namespace linefile {
 // file must not eat the memory.
 inline constexpr qint64 MaxFileSize = 256LL * 1024 * 1024;
 
-// Calls visit(start, length) for each line of `text` (bytes or characters).
-// CR LF, LF alone and CR alone each end a line; a last line without a line
-// end is still a line. The loader and every writer count lines this way.
-template <typename Text, typename Visit> void forEachLine(const Text &text, Visit visit) {
-    const qsizetype size = text.size();
+// Calls visit(start, length) for each line of `bytes` whose end is certain, and
+// returns where the rest begins. CR LF, LF alone and CR alone each end a line.
+// Unless `atEnd`, a CR as the last byte may still be followed by its LF and an
+// unended last line may go on, so both are left for the next piece; at the
+// end of the input a last line without a line end is still a line. The loader
+// and every writer count lines through this one function.
+template <typename Visit> qsizetype forEachLine(QByteArrayView bytes, bool atEnd, Visit visit) {
+    const char *data = bytes.data();
+    const qsizetype size = bytes.size();
     qsizetype start = 0;
     for (qsizetype i = 0; i < size; ++i) {
-        const auto c = text.at(i);
-        if (c > '\r' || (c != '\n' && c != '\r'))
-            continue;
+        // The next LF or CR, found by memchr's wide scans rather than byte by byte.
+        const void *lf = std::memchr(data + i, '\n', static_cast<size_t>(size - i));
+        const qsizetype lfAt = lf ? static_cast<const char *>(lf) - data : size;
+        const void *cr = std::memchr(data + i, '\r', static_cast<size_t>(lfAt - i));
+        i = cr ? static_cast<const char *>(cr) - data : lfAt;
+        if (i == size || (data[i] == '\r' && i + 1 == size && !atEnd))
+            break;
         visit(start, i - start);
-        if (c == '\r' && i + 1 < size && text.at(i + 1) == '\n')
+        if (data[i] == '\r' && i + 1 < size && data[i + 1] == '\n')
             ++i;
         start = i + 1;
     }
-    if (start < size)
+    if (atEnd && start < size) {
         visit(start, size - start);
+        start = size;
+    }
+    return start;
 }
 
 QList<QByteArray> splitLines(const QByteArray &data);

@@ -8,30 +8,21 @@
 #include <vector>
 
 namespace mdlDim {
+namespace {
+
+QString converterMissing() {
+    return QStringLiteral("文字コード（シフトJIS）の変換が使えません。\rデータを読み込めません。");
+}
+
+} // namespace
+
 std::optional<QByteArrayView> EntryLine::category() const {
-    const cp932::PairTable pairs = cp932::pairTable();
-    const auto *data = reinterpret_cast<const unsigned char *>(text.data());
-    const qsizetype size = text.size();
-    int bars = 0;
-    qsizetype start = -1;
-    for (qsizetype at = 0; at < size;) {
-        const unsigned char b = data[at];
-        if (b >= 0x80) {
-            at += at + 1 < size && pairs.isPair(b, data[at + 1]) ? 2 : 1;
-            continue;
-        }
-        if (b == '|') {
-            ++bars;
-            if (bars == 8)
-                start = at + 1;
-            else if (bars == 9)
-                return text.sliced(start, at - start);
-        }
-        ++at;
-    }
-    if (start < 0)
+    qsizetype bars[9];
+    const int found = cp932::separatorPositions(text, '|', bars, 9);
+    if (found < 8)
         return std::nullopt;
-    return text.sliced(start);
+    const qsizetype start = bars[7] + 1;
+    return text.sliced(start, (found == 9 ? bars[8] : text.size()) - start);
 }
 
 QString EntryLine::element() const {
@@ -49,14 +40,14 @@ QString EntryLine::element() const {
 
 QString forEachEntryLine(const QString &path, const std::function<void(const EntryLine &)> &visit) {
     if (!cp932::available())
-        return QStringLiteral("文字コード（シフトJIS）の変換が使えません。\rデータを読み込めません。");
+        return converterMissing();
     return linefile::forEachLineOf(path, [&](int number, QByteArrayView text) { visit(EntryLine{number, text}); });
 }
 
 QString readCategories(const QString &path, const std::array<QString, 11> &previous,
                        std::array<QString, 11> &categories) {
     if (!cp932::available())
-        return QStringLiteral("文字コード（シフトJIS）の変換が使えません。\rデータを読み込めません。");
+        return converterMissing();
     QByteArray data;
     if (QString error = linefile::readAll(path, data); !error.isEmpty())
         return error;

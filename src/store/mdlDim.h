@@ -55,9 +55,13 @@ QString AppDir();
 // telbora-contacts --dir, point elsewhere; the phone book itself never does.
 void setDataDirectory(const QString &dir);
 
+// The category name a category file line holds (its field 2); empty when unnamed.
+inline QString categoryNameIn(const QString &categoryLine) {
+    return GetField(categoryLine, QStringLiteral("|"), 2);
+}
 // The name in CategoryTable slot `slot` (category slot + 1); empty when unnamed.
 inline QString categoryNameOfSlot(int slot) {
-    return GetField(CategoryTable[static_cast<size_t>(slot)], QStringLiteral("|"), 2);
+    return categoryNameIn(CategoryTable[static_cast<size_t>(slot)]);
 }
 
 inline QString entryFilePath() {
