@@ -118,17 +118,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
 
     const QString newLine = QStringLiteral("ふ|名|||||||1|F");
     const QByteArray newBytes = *cp932::encode(newLine);
-    const bool inRange = k >= 1 && k <= lines.size();
+    // A writer acts only on a line that still holds the bytes it was loaded with; a blank line is no entry.
+    const bool inRange = k >= 1 && k <= lines.size() && !lines.at(k - 1).isEmpty();
+    const mdlDim::LoadedLine loadedLine{k, lines.value(k - 1)};
     EntryWriter::Result result;
     switch (writer) {
     case 0:
-        result = EntryWriter::replaceEntry(k, newLine);
+        result = EntryWriter::replaceEntry(loadedLine, newLine);
         break;
     case 1:
-        result = EntryWriter::deleteEntry(k);
+        result = EntryWriter::deleteEntry(loadedLine);
         break;
     case 2:
-        result = EntryWriter::markPrinted({k});
+        result = EntryWriter::markPrinted({loadedLine});
         break;
     case 3:
         result = EntryWriter::appendEntry(newLine);

@@ -2,6 +2,7 @@
 // files, and takes them out again, through the same store and rules.
 #include "contacts/exporter.h"
 #include "contacts/importer.h"
+#include "store/bookfolder.h"
 #include "store/entrywriter.h"
 #include "store/mdlDim.h"
 #include "store/singleinstance.h"
@@ -123,7 +124,7 @@ int main(int argc, char *argv[]) {
     parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("import or export"));
     parser.addOptions({
-        {QStringLiteral("dir"), QStringLiteral("The folder of VexaTel.txt and VexaType.txt (default: the program's)."),
+        {QStringLiteral("dir"), QStringLiteral("The folder of VexaTel.txt and VexaType.txt (default: TELBORA_DIR, else beside the program when the book is there, else ~/.local/share/telbora)."),
          QStringLiteral("DIR")},
         {QStringLiteral("category"),
          QStringLiteral("Category 1 to 10 (import: for contacts naming none; export: only it)."), QStringLiteral("N")},
@@ -138,17 +139,26 @@ int main(int argc, char *argv[]) {
     if (command != QLatin1String("import") && command != QLatin1String("export"))
         return fail(QStringLiteral("the command is import or export (see --help)"));
 
+    QString dir;
     if (parser.isSet(QStringLiteral("dir"))) {
-        const QFileInfo dir(parser.value(QStringLiteral("dir")));
-        if (!dir.isDir())
+        const QFileInfo given(parser.value(QStringLiteral("dir")));
+        if (!given.isDir())
             return fail(QStringLiteral("%1 is not a folder").arg(parser.value(QStringLiteral("dir"))));
-        mdlDim::setDataDirectory(dir.canonicalFilePath());
+        dir = given.canonicalFilePath();
     }
+    if (const QString error = bookfolder::use(dir); !error.isEmpty())
+        return fail(error);
     // The same lock as the phone book's: never while its windows are open, and
     // the phone book does not start while this runs.
     SingleInstance instance(mdlDim::AppDir());
-    if (!instance.acquire())
+    switch (instance.acquire()) {
+    case SingleInstance::State::HeldElsewhere:
         return fail(QStringLiteral("the phone book in %1 is open in telbora; close it first")
                         .arg(QDir::toNativeSeparators(mdlDim::AppDir())));
+    case SingleInstance::State::Unavailable:
+        return fail(instance.error());
+    case SingleInstance::State::Acquired:
+        break;
+    }
     return command == QLatin1String("import") ? runImport(parser, args) : runExport(parser, args);
 }

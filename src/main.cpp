@@ -1,17 +1,62 @@
 #include "browse/frmLogo.h"
 #include "browse/frmMain.h"
+#include "browse/runningcopy.h"
+#include "store/bookfolder.h"
 #include "store/mdlDim.h"
 #include "store/singleinstance.h"
 #include "ui/fonts.h"
+#include "ui/frmMsgBox.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// Qt aborts when its window system is missing; say so in words instead.
+bool displayReachable(int argc, char *argv[]) {
+    QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    for (int i = 1; i + 1 < argc; ++i)
+        if (std::strcmp(argv[i], "-platform") == 0)
+            platform = argv[i + 1];
+    if (!platform.isEmpty() && !platform.startsWith("xcb") && !platform.startsWith("wayland"))
+        return true;
+    return !qgetenv("DISPLAY").isEmpty() || !qgetenv("WAYLAND_DISPLAY").isEmpty();
+}
+
+int endWith(const QString &message) {
+    frmMsgBox::ask(message, QStringLiteral("Yes"));
+    return 1;
+}
+
+} // namespace
 
 int main(int argc, char *argv[]) {
+    if (!displayReachable(argc, argv)) {
+        std::fputs("画面（ディスプレイ）が見つかりません。デスクトップで起動してください。\n", stderr);
+        return 1;
+    }
     QApplication app(argc, argv);
-    SingleInstance instance(mdlDim::AppDir());
-    if (!instance.acquire())
-        return 0;
+    QCommandLineParser parser;
+    parser.addOption({QStringLiteral("dir"), QStringLiteral("The phone book's folder."), QStringLiteral("DIR")});
+    parser.process(app);
     fonts::installFontMap();
+    if (const QString error = bookfolder::use(parser.value(QStringLiteral("dir"))); !error.isEmpty())
+        return endWith(error);
+    const QString book = mdlDim::AppDir();
+    SingleInstance instance(book);
+    switch (instance.acquire()) {
+    case SingleInstance::State::HeldElsewhere:
+        runningcopy::askToShow(book); // the open copy comes to the front; this one writes nothing
+        return 0;
+    case SingleInstance::State::Unavailable:
+        return endWith(instance.error());
+    case SingleInstance::State::Acquired:
+        break;
+    }
+    runningcopy::listenForShowRequests(book, &app);
     // Closing the splash must not end the program before the browsing window shows.
     app.setQuitOnLastWindowClosed(false);
     auto *logo = new frmLogo();

@@ -64,44 +64,15 @@ int categoryOfField(std::optional<QByteArrayView> field) {
 
 } // namespace
 
-bool loadSelection(int category, int row, QString *error) {
-    std::array<QString, mdlDim::CategorySlots> categories;
-    QString failure = mdlDim::readCategories(mdlDim::categoryFilePath(), mdlDim::CategoryTable, categories);
-    // The old table goes before the new one is built, so the two are never
-    // held at once; a failure from here on ends the program anyway.
-    mdlDim::EntryTable.clear();
-    mdlDim::EntryCount = 0;
-    mdlDim::PrintTable.clear();
-    // The kept elements in file order, with their readings' sort keys, made
-    // while each element is at hand.
-    QStringList &table = mdlDim::EntryTable;
-    std::vector<ordering::ReadingKey> keys;
-    if (failure.isEmpty())
-        failure = mdlDim::forEachEntryLine(mdlDim::entryFilePath(), [&](const mdlDim::EntryLine &line) {
-            if (category != 0 && categoryOfField(line.category()) != category)
-                return;
-            QString element = line.element();
-            const QStringView reading = readingIn(element);
-            if (row != 0 && !kanarow::matches(reading, row))
-                return;
-            keys.push_back(ordering::readingKey(reading, static_cast<int>(keys.size())));
-            table.append(std::move(element));
-        });
-    if (!failure.isEmpty()) {
-        table.clear();
-        if (error)
-            *error = failure;
-        return false;
-    }
+namespace {
 
-    const QList<int> order =
-        ordering::exchangeSortOrder(std::move(keys), [&](int i) { return readingIn(table.at(i)); });
-    // Into display order in place: position i takes the element at order[i].
-    std::vector<bool> placed(order.size(), false);
+// Puts `table` into display order in place: position i takes the element at order[i].
+template <typename Table> void reorder(Table &table, const QList<int> &order, std::vector<bool> &placed) {
+    placed.assign(static_cast<size_t>(order.size()), false);
     for (qsizetype i = 0; i < order.size(); ++i) {
         if (placed[static_cast<size_t>(i)])
             continue;
-        QString held = std::move(table[i]);
+        auto held = std::move(table[i]);
         qsizetype at = i;
         while (order[at] != i) {
             table[at] = std::move(table[order[at]]);
@@ -111,6 +82,50 @@ bool loadSelection(int category, int row, QString *error) {
         table[at] = std::move(held);
         placed[static_cast<size_t>(at)] = true;
     }
+}
+
+} // namespace
+
+bool loadSelection(int category, int row, QString *error) {
+    // The old table goes before the new one is built, so the two are never
+    // held at once; a failure from here on ends the program anyway.
+    mdlDim::EntryTable.clear();
+    mdlDim::EntryBytes.clear();
+    mdlDim::EntryCount = 0;
+    mdlDim::PrintTable.clear();
+    // The kept elements in file order, with their readings' sort keys, made
+    // while each element is at hand.
+    QStringList &table = mdlDim::EntryTable;
+    QList<QByteArray> &bytes = mdlDim::EntryBytes;
+    std::vector<ordering::ReadingKey> keys;
+    // The entry file first: when both files are missing, it is the one named.
+    QString failure = mdlDim::forEachEntryLine(mdlDim::entryFilePath(), [&](const mdlDim::EntryLine &line) {
+        if (category != 0 && categoryOfField(line.category()) != category)
+            return;
+        QString element = line.element();
+        const QStringView reading = readingIn(element);
+        if (row != 0 && !kanarow::matches(reading, row))
+            return;
+        keys.push_back(ordering::readingKey(reading, static_cast<int>(keys.size())));
+        table.append(std::move(element));
+        bytes.append(line.text.toByteArray());
+    });
+    std::array<QString, mdlDim::CategorySlots> categories;
+    if (failure.isEmpty())
+        failure = mdlDim::readCategories(mdlDim::categoryFilePath(), mdlDim::CategoryTable, categories);
+    if (!failure.isEmpty()) {
+        table.clear();
+        bytes.clear();
+        if (error)
+            *error = failure;
+        return false;
+    }
+
+    const QList<int> order =
+        ordering::exchangeSortOrder(std::move(keys), [&](int i) { return readingIn(table.at(i)); });
+    std::vector<bool> placed;
+    reorder(table, order, placed);
+    reorder(bytes, order, placed);
     mdlDim::EntryCount = static_cast<int>(table.size());
     mdlDim::CategoryTable = categories;
     return true;

@@ -227,7 +227,11 @@ void frmEdit::EditMode(bool blnEdit) {
         return;
     }
     lblEditForm->setText(QStringLiteral("編集画面"));
-    fillFromEntry(mdlDim::EntryTable.value(mdlDim::SelectedEntry));
+    if (opened_.number == 0) {
+        openedElement_ = mdlDim::EntryTable.value(mdlDim::SelectedEntry);
+        opened_ = mdlDim::loadedLineOf(mdlDim::SelectedEntry);
+    }
+    fillFromEntry(openedElement_);
 }
 
 void frmEdit::fillFromEntry(const QString &element) {

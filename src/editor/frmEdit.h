@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/mdlDim.h"
+
 #include <QList>
 #include <QWidget>
 
@@ -102,5 +104,11 @@ private:
     void refreshAndLeave(int start);
     QList<QLineEdit *> entryBoxes() const;
 
+    void reselectList();
+
     bool leaving_ = false;
+    // The entry as it was opened: what undo restores, and the line a store or
+    // delete acts on (its bytes as loaded, updated by each store).
+    QString openedElement_;
+    mdlDim::LoadedLine opened_;
 };

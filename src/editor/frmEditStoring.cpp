@@ -31,11 +31,6 @@ QString joined(std::initializer_list<const QLineEdit *> boxes) {
     return entryrules::joinedParts(parts);
 }
 
-// The entry file line of the entry being edited.
-int selectedLineNumber() {
-    return GetField(mdlDim::EntryTable.value(mdlDim::SelectedEntry), Bar, 1).toInt();
-}
-
 bool complain(const QString &message, QWidget *focus) {
     frmMsgBox::ask(message, QStringLiteral("Yes"));
     focus->setFocus();
@@ -138,13 +133,18 @@ QString frmEdit::entryLine() const {
 bool frmEdit::AddInfo(int intMode) {
     EntryWriter::Result written;
     if (intMode == 1) {
-        const int line = selectedLineNumber();
-        written = EntryWriter::replaceEntry(line, entryLine());
+        written = EntryWriter::replaceEntry(opened_, entryLine());
+        if (written)
+            opened_ = written.written;
     } else {
         written = EntryWriter::appendEntry(entryLine());
     }
-    if (!written)
+    if (!written) {
         reportFailure(written);
+        // The list shows the file as it is now; the boxes keep what was typed.
+        if (written.changedElsewhere)
+            reselectList();
+    }
     return written.ok;
 }
 
@@ -166,10 +166,11 @@ void frmEdit::add() {
 void frmEdit::deleteEntry() {
     if (!frmMsgBox::ask(QStringLiteral("このリストを削除しますか？"), QStringLiteral("YesNo")))
         return;
-    const int line = selectedLineNumber();
-    const EntryWriter::Result deleted = EntryWriter::deleteEntry(line);
+    const EntryWriter::Result deleted = EntryWriter::deleteEntry(opened_);
     if (!deleted) {
         reportFailure(deleted);
+        if (deleted.changedElsewhere)
+            reselectList();
         return;
     }
     refreshAndLeave(0);
@@ -183,6 +184,13 @@ void frmEdit::backToList() {
     }
     frmMain *home = frmMain::loaded();
     refreshAndLeave(home ? home->fsbList->value() : 0);
+}
+
+void frmEdit::reselectList() {
+    if (frmMain *home = frmMain::loaded()) {
+        home->SelectDB(mdlDim::CurrentCategory);
+        home->ViewTelList(0);
+    }
 }
 
 void frmEdit::refreshAndLeave(int start) {

@@ -9,6 +9,7 @@
 #include "store/mdlDim.h"
 #include "ui/frmMsgBox.h"
 
+#include <QHash>
 #include <QSet>
 
 using mdlDim::CardFormat;
@@ -116,16 +117,29 @@ CardPrintJob::Outcome CardPrintJob::run() {
 }
 
 void CardPrintJob::recordPrinted() const {
-    QList<int> printedLines;
+    // PrintTable holds copies of EntryTable's elements; their loaded bytes are EntryTable's.
+    QHash<QString, int> indexOfNumber;
+    for (qsizetype i = 0; i < mdlDim::EntryTable.size(); ++i)
+        indexOfNumber.insert(mdlDim::GetField(mdlDim::EntryTable.at(i), QStringLiteral("|"), 1), static_cast<int>(i));
+    QList<mdlDim::LoadedLine> printedLines;
     for (const QString &element : std::as_const(PrintTable))
         if (mdlDim::GetField(element, QStringLiteral("|"), 11) == QLatin1String("T"))
-            printedLines.append(mdlDim::GetField(element, QStringLiteral("|"), 1).toInt());
+            printedLines.append(
+                mdlDim::loadedLineOf(indexOfNumber.value(mdlDim::GetField(element, QStringLiteral("|"), 1), -1)));
     const EntryWriter::Result written = EntryWriter::markPrinted(printedLines);
-    if (!written)
+    if (!written) {
         frmMsgBox::ask(written.message + QStringLiteral("\r印刷済みの記録ができませんでした。"), QStringLiteral("Yes"));
-    else if (written.unmarked > 0)
-        frmMsgBox::ask(
+        return;
+    }
+    QStringList problems;
+    if (written.vanished > 0)
+        problems.append(QStringLiteral("%1件の印刷済みを記録できませんでした。\r%2")
+                            .arg(written.vanished)
+                            .arg(EntryWriter::ChangedElsewhere));
+    if (written.unmarked > 0)
+        problems.append(
             QStringLiteral("%1件の印刷済みを記録できませんでした。\r「VexaTel.txt」の行末を確認してください。")
-                .arg(written.unmarked),
-            QStringLiteral("Yes"));
+                .arg(written.unmarked));
+    if (!problems.isEmpty())
+        frmMsgBox::ask(problems.join(u'\r'), QStringLiteral("Yes"));
 }

@@ -14,7 +14,10 @@ namespace EntryWriter {
 namespace {
 
 Result failed(const QString &message) {
-    return {false, message};
+    Result result;
+    result.ok = false;
+    result.message = message;
+    return result;
 }
 
 Result notEncodable(const QString &path) {
@@ -35,9 +38,29 @@ Result rewrite(const QString &path, const std::function<Result(QList<QByteArray>
     return {};
 }
 
-Result lineMissing(int lineNumber) {
-    return failed(QStringLiteral("「VexaTel.txt」の%1行目が見つかりません。\rほかで変更された可能性があります。")
-                      .arg(lineNumber));
+Result changedElsewhere() {
+    Result result = failed(ChangedElsewhere);
+    result.changedElsewhere = true;
+    return result;
+}
+
+// The index in `lines` of the loaded line: its own place while it still holds
+// the loaded bytes, else the one line that does; -1 when none or several do.
+qsizetype find(const QList<QByteArray> &lines, const mdlDim::LoadedLine &loaded) {
+    if (loaded.bytes.isEmpty()) // only non-empty lines are loaded; a blank line is never an entry
+        return -1;
+    const qsizetype at = loaded.number - 1;
+    if (at >= 0 && at < lines.size() && lines.at(at) == loaded.bytes)
+        return at;
+    qsizetype found = -1;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (lines.at(i) != loaded.bytes)
+            continue;
+        if (found >= 0)
+            return -1;
+        found = i;
+    }
+    return found;
 }
 
 // A line a writer may write: text the code page holds, without line ends or
@@ -88,42 +111,55 @@ Result appendEntries(const QStringList &newLines) {
     });
 }
 
-Result replaceEntry(int lineNumber, const QString &line) {
+Result replaceEntry(const mdlDim::LoadedLine &loaded, const QString &line) {
     const QString path = mdlDim::entryFilePath();
     const std::optional<QByteArray> encoded = encodeLine(line);
     if (!encoded)
         return notEncodable(path);
-    return rewrite(path, [&](QList<QByteArray> &lines) {
-        if (lineNumber < 1 || lineNumber > lines.size())
-            return lineMissing(lineNumber);
-        lines[lineNumber - 1] = *encoded;
+    mdlDim::LoadedLine written;
+    Result result = rewrite(path, [&](QList<QByteArray> &lines) {
+        const qsizetype at = find(lines, loaded);
+        if (at < 0)
+            return changedElsewhere();
+        lines[at] = *encoded;
+        written = {static_cast<int>(at + 1), *encoded};
         return Result{};
     });
+    if (result)
+        result.written = written;
+    return result;
 }
 
-Result deleteEntry(int lineNumber) {
+Result deleteEntry(const mdlDim::LoadedLine &loaded) {
     return rewrite(mdlDim::entryFilePath(), [&](QList<QByteArray> &lines) {
-        if (lineNumber < 1 || lineNumber > lines.size())
-            return lineMissing(lineNumber);
-        lines.removeAt(lineNumber - 1);
+        const qsizetype at = find(lines, loaded);
+        if (at < 0)
+            return changedElsewhere();
+        lines.removeAt(at);
         return Result{};
     });
 }
 
-Result markPrinted(const QList<int> &lineNumbers) {
+Result markPrinted(const QList<mdlDim::LoadedLine> &loadedLines) {
     int unmarked = 0;
+    int vanished = 0;
     Result result = rewrite(mdlDim::entryFilePath(), [&](QList<QByteArray> &lines) {
-        for (int number : lineNumbers) {
-            if (number < 1 || number > lines.size())
-                return lineMissing(number);
-            if (std::optional<QByteArray> marked = withField(lines.at(number - 1), 10, "T"))
-                lines[number - 1] = *marked;
+        // Found against the file as read, before any line is marked.
+        std::vector<qsizetype> found;
+        for (const mdlDim::LoadedLine &loaded : loadedLines)
+            found.push_back(find(lines, loaded));
+        for (qsizetype at : found) {
+            if (at < 0)
+                ++vanished;
+            else if (std::optional<QByteArray> marked = withField(lines.at(at), 10, "T"))
+                lines[at] = *marked;
             else
                 ++unmarked;
         }
         return Result{};
     });
     result.unmarked = unmarked;
+    result.vanished = vanished;
     return result;
 }
 

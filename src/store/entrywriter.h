@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/mdlDim.h"
+
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -13,6 +15,9 @@ struct Result {
     bool ok = true;
     QString message;  // what failed, for the message box
     int unmarked = 0; // markPrinted: lines that could not be marked safely and were left as they were
+    int vanished = 0; // markPrinted: lines another program changed or removed
+    bool changedElsewhere = false; // the line acted on is no longer in the file as loaded
+    mdlDim::LoadedLine written;    // replaceEntry: the line as it now stands in the file
     explicit operator bool() const { return ok; }
 };
 
@@ -28,12 +33,21 @@ std::optional<QByteArray> withField(const QByteArray &line, int n, QByteArrayVie
 Result appendEntry(const QString &line);
 // Appends these lines, in order, in one rewrite: all of them or none.
 Result appendEntries(const QStringList &lines);
-// Replaces the entry file's line `lineNumber` (counting from 1, blank lines too).
-Result replaceEntry(int lineNumber, const QString &line);
-Result deleteEntry(int lineNumber);
-// Sets field 10, the printed flag, to "T" on each of these lines (counting
-// from 1), whatever it held; other lines are copied through untouched.
-Result markPrinted(const QList<int> &lineNumbers);
+// Another program (an editor, a sync folder, a restore) may have changed the
+// entry file since it was loaded. A writer that acts on a loaded line acts on
+// line `number` only while it still holds the loaded bytes; otherwise on the
+// one line that holds them, if exactly one does; otherwise it changes nothing
+// and says ChangedElsewhere.
+inline const QString ChangedElsewhere =
+    QStringLiteral("「VexaTel.txt」がほかのプログラムで変更されました。一覧を読み直してから、もう一度操作してください。");
+
+// Replaces the loaded line with `line`.
+Result replaceEntry(const mdlDim::LoadedLine &loaded, const QString &line);
+Result deleteEntry(const mdlDim::LoadedLine &loaded);
+// Sets field 10, the printed flag, to "T" on each of these lines, whatever it
+// held; other lines are copied through untouched. A line no longer found is
+// left alone and counted in `vanished`.
+Result markPrinted(const QList<mdlDim::LoadedLine> &lines);
 // Writes slots 0 to 9 as the category file's ten lines.
 Result writeCategories(const std::array<QString, 11> &categoryTable);
 

@@ -203,17 +203,9 @@ QString forEachLineOf(const QString &path, const std::function<void(int number, 
     return {};
 }
 
-QString replaceWith(const QString &path, const QList<QByteArray> &lines) {
-    const QString cannotSave = QStringLiteral("を保存できません。");
-    const QByteArray target = rewriteTarget(QFile::encodeName(path));
-    struct stat original {};
-    if (::stat(target.constData(), &original) != 0)
-        return failure(cannotSave, path, errno);
-    if (!S_ISREG(original.st_mode))
-        return fileLabel(path) + QStringLiteral("は通常のファイルではありません。");
-    if (!isWritable(target, original))
-        return fileLabel(path) + QStringLiteral("は読み取り専用です。保存できません。");
+namespace {
 
+QByteArray withLineEnds(const QList<QByteArray> &lines) {
     QByteArray content;
     qsizetype size = 0;
     for (const QByteArray &line : lines)
@@ -223,12 +215,21 @@ QString replaceWith(const QString &path, const QList<QByteArray> &lines) {
         content.append(line);
         content.append("\r\n", 2);
     }
+    return content;
+}
 
+enum class Placing { Replace, OnlyIfAbsent };
+
+// Writes `content` to a "$" copy beside `target` with `mode`, flushes it to the
+// disk and puts it in the target's place: over it, or only where nothing is.
+// On failure the copy is removed and whatever was at `target` stays.
+QString writeThroughCopy(const QString &path, const QByteArray &target, const QByteArray &content, mode_t mode,
+                         const struct stat *owner, Placing placing) {
+    const QString cannotSave = QStringLiteral("を保存できません。");
     const QByteArray copy = target + '$';
     // A copy left by an earlier crash is stale; whatever sits there (even a
     // planted link) is removed, never written through.
     ::unlink(copy.constData());
-    const mode_t mode = original.st_mode & 07777;
     const int fd = ::open(copy.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
     if (fd < 0)
         return failure(cannotSave, path, errno);
@@ -240,7 +241,7 @@ QString replaceWith(const QString &path, const QList<QByteArray> &lines) {
     // The umask may have taken bits away; the owner can only be kept where allowed.
     if (::fchmod(fd, mode) != 0)
         return giveUp(errno);
-    if (::fchown(fd, original.st_uid, original.st_gid) != 0 && errno != EPERM)
+    if (owner && ::fchown(fd, owner->st_uid, owner->st_gid) != 0 && errno != EPERM)
         return giveUp(errno);
     if (!writeFully(fd, content.constData(), static_cast<size_t>(content.size())))
         return giveUp(errno);
@@ -251,13 +252,37 @@ QString replaceWith(const QString &path, const QList<QByteArray> &lines) {
         ::unlink(copy.constData());
         return failure(cannotSave, path, err);
     }
-    if (systemCalls().rename(copy.constData(), target.constData()) != 0) {
+    // link() never replaces: a file that appeared meanwhile is kept.
+    const int placed = placing == Placing::Replace ? systemCalls().rename(copy.constData(), target.constData())
+                                                   : ::link(copy.constData(), target.constData());
+    if (placed != 0) {
         const int err = errno;
         ::unlink(copy.constData());
         return failure(cannotSave, path, err);
     }
+    if (placing == Placing::OnlyIfAbsent)
+        ::unlink(copy.constData());
     syncDirectoryOf(target);
     return {};
+}
+
+} // namespace
+
+QString replaceWith(const QString &path, const QList<QByteArray> &lines) {
+    const QByteArray target = rewriteTarget(QFile::encodeName(path));
+    struct stat original {};
+    if (::stat(target.constData(), &original) != 0)
+        return failure(QStringLiteral("を保存できません。"), path, errno);
+    if (!S_ISREG(original.st_mode))
+        return fileLabel(path) + QStringLiteral("は通常のファイルではありません。");
+    if (!isWritable(target, original))
+        return fileLabel(path) + QStringLiteral("は読み取り専用です。保存できません。");
+    return writeThroughCopy(path, target, withLineEnds(lines), original.st_mode & 07777, &original,
+                            Placing::Replace);
+}
+
+QString createWith(const QString &path, const QList<QByteArray> &lines, mode_t mode) {
+    return writeThroughCopy(path, QFile::encodeName(path), withLineEnds(lines), mode, nullptr, Placing::OnlyIfAbsent);
 }
 
 } // namespace linefile

@@ -28,10 +28,15 @@ template <typename Visit> qsizetype forEachLine(QByteArrayView bytes, bool atEnd
     const char *data = bytes.data();
     const qsizetype size = bytes.size();
     qsizetype start = 0;
+    // The next LF at or after i, kept between lines: searched again only once
+    // passed, so that lines ended by CR alone do not each scan to the end.
+    qsizetype lfAt = -1;
     for (qsizetype i = 0; i < size; ++i) {
         // The next LF or CR, found by memchr's wide scans rather than byte by byte.
-        const void *lf = std::memchr(data + i, '\n', static_cast<size_t>(size - i));
-        const qsizetype lfAt = lf ? static_cast<const char *>(lf) - data : size;
+        if (lfAt < i) {
+            const void *lf = std::memchr(data + i, '\n', static_cast<size_t>(size - i));
+            lfAt = lf ? static_cast<const char *>(lf) - data : size;
+        }
         const void *cr = std::memchr(data + i, '\r', static_cast<size_t>(lfAt - i));
         i = cr ? static_cast<const char *>(cr) - data : lfAt;
         if (i == size || (data[i] == '\r' && i + 1 == size && !atEnd))
@@ -61,6 +66,9 @@ QString readAll(const QString &path, QByteArray &data);
 // file without write permission is refused; a symbolic link is kept and its
 // target rewritten. Empty on success.
 QString replaceWith(const QString &path, const QList<QByteArray> &lines);
+// Writes a new file the same safe way, with `mode`; a file already at `path`
+// is never replaced (the failure names it). Empty on success.
+QString createWith(const QString &path, const QList<QByteArray> &lines, mode_t mode);
 
 // Reads a regular file of at most MaxFileSize bytes piece by piece, without
 // holding it whole, and calls visit(number, line) for each non-empty line:

@@ -65,7 +65,12 @@ QString readCategories(const QString &path, const std::array<QString, 11> &previ
 QString loadTables(const QString &entryPath, const QString &categoryPath, const std::array<QString, 11> &previous,
                    LoadedTables &out) {
     out.entries.clear();
-    if (QString error = forEachEntryLine(entryPath, [&](const EntryLine &line) { out.entries.append(line.element()); });
+    out.bytes.clear();
+    if (QString error = forEachEntryLine(entryPath,
+                                         [&](const EntryLine &line) {
+                                             out.entries.append(line.element());
+                                             out.bytes.append(line.text.toByteArray());
+                                         });
         !error.isEmpty())
         return error;
     return readCategories(categoryPath, previous, out.categories);

@@ -34,6 +34,7 @@ QString readCategories(const QString &path, const std::array<QString, 11> &previ
 
 struct LoadedTables {
     QStringList entries;
+    QList<QByteArray> bytes; // each entry's line as read
     std::array<QString, 11> categories;
 };
 

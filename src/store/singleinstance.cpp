@@ -1,23 +1,58 @@
 #include "store/singleinstance.h"
 
-#include <QCryptographicHash>
+#include "store/linefile.h"
+
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
 
-SingleInstance::SingleInstance(const QString &appDir) : lock_(lockPathFor(appDir)) {
-    // Only a dead holder makes the lock stale, never its age.
-    lock_.setStaleLockTime(0);
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+SingleInstance::SingleInstance(const QString &bookDir) : path_(lockPathFor(bookDir)) {}
+
+SingleInstance::~SingleInstance() {
+    if (fd_ >= 0)
+        ::close(fd_); // the kernel lock goes with the descriptor; the file stays, empty
 }
 
-bool SingleInstance::acquire() {
-    return lock_.tryLock(0);
+SingleInstance::State SingleInstance::acquire() {
+    if (fd_ >= 0)
+        return State::Acquired;
+    const QByteArray name = QFile::encodeName(path_);
+    const QString cannotLock = QStringLiteral("を作れません。電話帳を開けません。");
+    // Never through a link: one planted there could point anywhere.
+    int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    int err = errno;
+    if (fd < 0 && (err == EROFS || err == EACCES)) // a lock file already there still locks, read only
+        fd = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        error_ = err == ELOOP ? QStringLiteral("「%1」がリンクになっています。電話帳を開けません。")
+                                    .arg(QDir::toNativeSeparators(path_))
+                              : linefile::failure(cannotLock, path_, err);
+        return State::Unavailable;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        error_ = QStringLiteral("「%1」は通常のファイルではありません。電話帳を開けません。")
+                     .arg(QDir::toNativeSeparators(path_));
+        return State::Unavailable;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int err = errno;
+        ::close(fd);
+        if (err == EWOULDBLOCK)
+            return State::HeldElsewhere;
+        error_ = linefile::failure(cannotLock, path_, err);
+        return State::Unavailable;
+    }
+    fd_ = fd;
+    return State::Acquired;
 }
 
-QString SingleInstance::lockPathFor(const QString &appDir) {
-    // Kept in the temporary directory: the program's own directory may be read-only.
-    // The same folder reached another way (a link, "..") is the same phone book.
-    const QString canonical = QFileInfo(appDir).canonicalFilePath();
-    const QString folder = QDir::cleanPath(canonical.isEmpty() ? appDir : canonical);
-    const QByteArray key = QCryptographicHash::hash(folder.toUtf8(), QCryptographicHash::Sha1).toHex();
-    return QDir::temp().filePath(QStringLiteral("telbora-%1.lock").arg(QString::fromLatin1(key.left(16))));
+QString SingleInstance::lockPathFor(const QString &bookDir) {
+    return QDir(bookDir).filePath(QStringLiteral(".telbora.lock"));
 }

@@ -1,20 +1,31 @@
 #pragma once
 
-#include <QLockFile>
 #include <QString>
 
-// One running copy per program directory: the phone book, or telbora-contacts
-// writing into it. The lock names the holder's process,
-// so a copy that crashed does not block the next start.
+// One running copy per phone-book folder, telbora and telbora-contacts alike:
+// a kernel lock (flock) on ".telbora.lock" in the book's own folder. The kernel
+// releases it however the holder ends, so a crash never shuts the user out,
+// and nothing in a shared temporary folder is involved.
 class SingleInstance {
 public:
-    explicit SingleInstance(const QString &appDir);
+    explicit SingleInstance(const QString &bookDir);
+    ~SingleInstance();
+    SingleInstance(const SingleInstance &) = delete;
+    SingleInstance &operator=(const SingleInstance &) = delete;
 
-    // False when another running copy holds the directory.
-    bool acquire();
+    enum class State {
+        Acquired,
+        HeldElsewhere, // another running copy has this book open
+        Unavailable,   // the folder cannot hold the lock; error() says why
+    };
+    State acquire();
+    // In Japanese, for the user, when acquire() said Unavailable.
+    QString error() const { return error_; }
 
-    static QString lockPathFor(const QString &appDir);
+    static QString lockPathFor(const QString &bookDir);
 
 private:
-    QLockFile lock_;
+    QString path_;
+    QString error_;
+    int fd_ = -1;
 };

@@ -24,6 +24,11 @@ const QString Line4 = QStringLiteral("うえだ|上田|||||||3|F");
 const QString Line5 = QStringLiteral("えんどう|遠藤|||||||4|F");
 const QString Line6 = QStringLiteral("おの|小野|||||||5|F");
 
+// Line `number` of the entry file as it stands now, as a loader would hand it to a writer.
+mdlDim::LoadedLine loaded(int number) {
+    return {number, linefile::splitLines(readFileBytes(mdlDim::entryFilePath())).value(number - 1)};
+}
+
 // Entry file with a blank third line and an odd byte in line 6 that must
 // survive every rewrite untouched.
 QByteArray sampleFile() {
@@ -38,7 +43,7 @@ private slots:
         DataDir dir;
         dir.writeEntries(sampleFile());
         const QString changed = QStringLiteral("えんどう|遠藤|||||090-1234-5678|||4|F");
-        QVERIFY(EntryWriter::replaceEntry(5, changed));
+        QVERIFY(EntryWriter::replaceEntry(loaded(5), changed));
         QCOMPARE(dir.entryBytes(),
                  DataDir::sjisLines({Line1, Line2, "", Line4, changed}) + DataDir::sjis(Line6) + "\xff\r\n");
         QVERIFY(!QFile::exists(dir.entryPath() + "$"));
@@ -47,7 +52,7 @@ private slots:
     void deleteShiftsLaterLines() {
         DataDir dir;
         dir.writeEntries(sampleFile());
-        QVERIFY(EntryWriter::deleteEntry(2));
+        QVERIFY(EntryWriter::deleteEntry(loaded(2)));
         QCOMPARE(dir.entryBytes(), DataDir::sjisLines({Line1, "", Line4, Line5}) + DataDir::sjis(Line6) + "\xff\r\n");
         QVERIFY(mdlDim::LoadData());
         QCOMPARE(mdlDim::EntryTable.at(1), "3|" + Line4);
@@ -55,7 +60,7 @@ private slots:
 
     void deleteOnlyEntryLeavesEmptyFile() {
         DataDir dir({Line1});
-        QVERIFY(EntryWriter::deleteEntry(1));
+        QVERIFY(EntryWriter::deleteEntry(loaded(1)));
         QCOMPARE(dir.entryBytes(), QByteArray());
     }
 
@@ -88,7 +93,7 @@ private slots:
     void markPrinted() {
         DataDir dir;
         dir.writeEntries(sampleFile());
-        QVERIFY(EntryWriter::markPrinted({5, 1, 2}));
+        QVERIFY(EntryWriter::markPrinted({loaded(5), loaded(1), loaded(2)}));
         QCOMPARE(dir.entryBytes(), DataDir::sjisLines({QString(Line1).replace("|F", "|T"), Line2, "", Line4,
                                                        QString(Line5).replace("|F", "|T")}) +
                                        DataDir::sjis(Line6) + "\xff\r\n");
@@ -114,7 +119,7 @@ private slots:
         QFETCH(QByteArray, marked);
         DataDir dir;
         dir.writeEntries(line + "\r\n");
-        const EntryWriter::Result result = EntryWriter::markPrinted({1});
+        const EntryWriter::Result result = EntryWriter::markPrinted({loaded(1)});
         QVERIFY(result.ok);
         QCOMPARE(result.unmarked, marked.isEmpty() ? 1 : 0);
         QCOMPARE(dir.entryBytes(), (marked.isEmpty() ? line : marked) + "\r\n");
@@ -135,10 +140,10 @@ private slots:
         dir.writeEntries(file);
         QVERIFY(mdlDim::LoadData());
         QCOMPARE(mdlDim::EntryTable, QStringList({"1|a", "2|b", "4|c"}));
-        QVERIFY(EntryWriter::replaceEntry(4, "z"));
+        QVERIFY(EntryWriter::replaceEntry(loaded(4), "z"));
         QCOMPARE(dir.entryBytes(), QByteArray("a\r\nb\r\n\r\nz\r\n"));
         dir.writeEntries(file);
-        QVERIFY(EntryWriter::deleteEntry(2));
+        QVERIFY(EntryWriter::deleteEntry(loaded(2)));
         QCOMPARE(dir.entryBytes(), QByteArray("a\r\n\r\nc\r\n"));
     }
 
@@ -173,9 +178,9 @@ private slots:
         QTest::addColumn<Write>("write");
         QTest::addColumn<bool>("categoryFile");
         QTest::newRow("append") << Write([] { return EntryWriter::appendEntry(Line4); }) << false;
-        QTest::newRow("replace") << Write([] { return EntryWriter::replaceEntry(1, Line4); }) << false;
-        QTest::newRow("delete") << Write([] { return EntryWriter::deleteEntry(1); }) << false;
-        QTest::newRow("mark printed") << Write([] { return EntryWriter::markPrinted({1}); }) << false;
+        QTest::newRow("replace") << Write([] { return EntryWriter::replaceEntry(loaded(1), Line4); }) << false;
+        QTest::newRow("delete") << Write([] { return EntryWriter::deleteEntry(loaded(1)); }) << false;
+        QTest::newRow("mark printed") << Write([] { return EntryWriter::markPrinted({loaded(1)}); }) << false;
         QTest::newRow("categories") << Write([] {
             std::array<QString, 11> table;
             table[5] = "6|趣味";
@@ -206,15 +211,15 @@ private slots:
         DataDir dir;
         QVERIFY(QFile::remove(dir.entryPath()));
         QVERIFY(!EntryWriter::appendEntry(Line1).ok);
-        QVERIFY(!EntryWriter::replaceEntry(1, Line1).ok);
+        QVERIFY(!EntryWriter::replaceEntry(loaded(1), Line1).ok);
         QVERIFY(!QFile::exists(dir.entryPath()));
     }
 
     void lineThatIsGoneIsReported() {
         DataDir dir({Line1, Line2});
         const QByteArray before = dir.entryBytes();
-        QVERIFY(!EntryWriter::replaceEntry(3, Line4).ok);
-        QVERIFY(!EntryWriter::deleteEntry(7).ok);
+        QVERIFY(!EntryWriter::replaceEntry(loaded(3), Line4).ok);
+        QVERIFY(!EntryWriter::deleteEntry(loaded(7)).ok);
         QCOMPARE(dir.entryBytes(), before);
     }
 
@@ -230,7 +235,7 @@ private slots:
         QFETCH(QString, line);
         DataDir dir({Line1});
         const QByteArray before = dir.entryBytes();
-        QVERIFY(!EntryWriter::replaceEntry(1, line).ok);
+        QVERIFY(!EntryWriter::replaceEntry(loaded(1), line).ok);
         QVERIFY(!EntryWriter::appendEntry(line).ok);
         std::array<QString, 11> categories;
         categories[5] = QStringLiteral("6|") + line.left(8);
@@ -247,11 +252,15 @@ private slots:
         dir.writeEntries(sampleFile());
         const QString path = categoryFile ? dir.categoryPath() : dir.entryPath();
         const QByteArray name = QFile::encodeName(path);
-        QCOMPARE(::chmod(name, 0600), 0);
-        QVERIFY(write().ok);
+        // Group write under the usual umask: the copy must be given its bits, not take the umask's.
+        const mode_t umaskBefore = ::umask(022);
+        QCOMPARE(::chmod(name, 0664), 0);
+        const bool written = write().ok;
+        ::umask(umaskBefore);
+        QVERIFY(written);
         struct stat info {};
         QCOMPARE(::stat(name, &info), 0);
-        QCOMPARE(info.st_mode & 07777, 0600u);
+        QCOMPARE(info.st_mode & 07777, 0664u);
 
         QCOMPARE(::chmod(name, 0444), 0);
         const QByteArray before = readFileBytes(path);
@@ -313,7 +322,7 @@ private slots:
             calls.fsync = [](int) { return errno = EIO, -1; };
         if (step == 2)
             calls.rename = [](const char *, const char *) { return errno = EXDEV, -1; };
-        const EntryWriter::Result result = EntryWriter::deleteEntry(1);
+        const EntryWriter::Result result = EntryWriter::deleteEntry(loaded(1));
         calls = real;
         QVERIFY(!result.ok);
         QVERIFY2(result.message.contains("VexaTel.txt"), qPrintable(result.message));

@@ -1,6 +1,0 @@
-foreach(name VexaTel.txt VexaType.txt)
-  if(NOT EXISTS "${TARGET_DIR}/${name}")
-    file(COPY "${SOURCE_DIR}/${name}" DESTINATION "${TARGET_DIR}")
-    message(STATUS "Installed ${name} beside the program")
-  endif()
-endforeach()

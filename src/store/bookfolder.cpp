@@ -1,0 +1,65 @@
+#include "store/bookfolder.h"
+
+#include "store/cp932.h"
+#include "store/linefile.h"
+#include "store/mdlDim.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <cerrno>
+#include <sys/stat.h>
+
+namespace bookfolder {
+
+Location locate(const QString &dirOption) {
+    if (!dirOption.isEmpty())
+        return {dirOption};
+    if (const QString fromEnvironment = qEnvironmentVariable("TELBORA_DIR"); !fromEnvironment.isEmpty())
+        return {fromEnvironment};
+    const QDir beside(QCoreApplication::applicationDirPath());
+    if (beside.exists(QStringLiteral("VexaTel.txt")) || beside.exists(QStringLiteral("VexaType.txt")))
+        return {beside.path()};
+    return {QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/telbora"), true};
+}
+
+QList<QByteArray> defaultCategoryLines() {
+    const char16_t *names[] = {u"親戚", u"友人", u"お店", u"仕事", u"病院"};
+    QList<QByteArray> lines;
+    for (int category = 1; category <= 10; ++category) {
+        const QString name = category <= 5 ? QString::fromUtf16(names[category - 1]) : QString();
+        lines.append(*cp932::encode(QString::number(category) + u'|' + name));
+    }
+    return lines;
+}
+
+QString prepareStandard(const QString &dir) {
+    if (!cp932::available())
+        return QStringLiteral("文字コード（シフトJIS）の変換が使えません。");
+    const QByteArray name = QFile::encodeName(dir);
+    if (!QDir().mkpath(QFileInfo(dir).absolutePath()))
+        return linefile::failure(QStringLiteral("のフォルダーを作れません。"), dir, errno);
+    if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST)
+        return linefile::failure(QStringLiteral("を作れません。"), dir, errno);
+    const QDir book(dir);
+    const QString entries = book.filePath(QStringLiteral("VexaTel.txt"));
+    const QString categories = book.filePath(QStringLiteral("VexaType.txt"));
+    if (QFileInfo::exists(entries) || QFileInfo::exists(categories))
+        return {};
+    if (QString error = linefile::createWith(categories, defaultCategoryLines(), 0600); !error.isEmpty())
+        return error;
+    return linefile::createWith(entries, {}, 0600);
+}
+
+QString use(const QString &dirOption) {
+    const Location location = locate(dirOption);
+    if (location.standard)
+        if (QString error = prepareStandard(location.dir); !error.isEmpty())
+            return error;
+    mdlDim::setDataDirectory(location.dir);
+    return {};
+}
+
+} // namespace bookfolder

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// Where the phone book lives, for telbora and telbora-contacts alike:
+//  1. `--dir DIR`, else the environment's TELBORA_DIR;
+//  2. beside the program, when VexaTel.txt or VexaType.txt is there;
+//  3. $XDG_DATA_HOME/telbora (by default ~/.local/share/telbora).
+// Never the build folder by accident: a clean build must not lose the book.
+namespace bookfolder {
+
+struct Location {
+    QString dir;
+    bool standard = false; // case 3
+};
+Location locate(const QString &dirOption);
+
+// The ten lines of a new category file, in code page 932.
+QList<QByteArray> defaultCategoryLines();
+
+// Makes the standard folder (0700) and, when neither data file is there yet,
+// a new book in it: the default categories and an empty entry file. Nothing
+// that exists is touched. Empty on success, otherwise what failed.
+QString prepareStandard(const QString &dir);
+
+// Locates the book, prepares it when it is the standard one, and makes it the
+// data folder (mdlDim::AppDir). Empty on success, otherwise what failed.
+QString use(const QString &dirOption);
+
+} // namespace bookfolder
