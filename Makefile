@@ -3,7 +3,7 @@ ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: run test build deps configure sanitize fuzz
+.PHONY: run test build programs deps configure sanitize fuzz
 
 deps:
 	@sh scripts/install-deps.sh
@@ -16,7 +16,12 @@ configure: deps $(BUILD)/build.ninja
 build: configure
 	cmake --build $(BUILD)
 
-run: build
+# Only the two programs: what the user runs.
+programs: configure
+	cmake --build $(BUILD) --target telbora telbora-contacts
+
+# The phone book lives in ~/.local/share/telbora (or TELBORA_DIR), never in the build folder.
+run: programs
 	$(BUILD)/telbora
 
 test: build

@@ -4,6 +4,7 @@
 #include "common/testmain.h"
 #include "editor/frmEdit.h"
 #include "render/picturebox.h"
+#include "store/entrywriter.h"
 #include "store/mdlDim.h"
 #include "ui/imagebutton.h"
 #include "ui/twips.h"
@@ -228,6 +229,30 @@ private slots:
         QCOMPARE(dir->entryBytes(), DataDir::sjisLines({Aoki, Ito, "", Ueda, "えんどう|遠藤二|||||||4|F"}));
         QVERIFY(!editor->EntryChanged);
         QVERIFY(editor->isVisible());
+    }
+
+    // A text editor inserted a line above while the entry was open: nothing
+    // is overwritten or deleted, the user is told, the list is read again and
+    // the editor keeps what was typed.
+    void fileChangedByAnotherProgram_data() {
+        QTest::addColumn<bool>("deleting");
+        QTest::newRow("store") << false;
+        QTest::newRow("delete") << true;
+    }
+    void fileChangedByAnotherProgram() {
+        QFETCH(bool, deleting);
+        start({Aoki, Ueda});
+        openLine(2);
+        editor->txtName->setText("上田二");
+        dir->writeEntries(DataDir::sjisLines({Ito, Aoki, QString(Ueda).replace("上田", "植田")}));
+        const QByteArray changed = dir->entryBytes();
+        BoxAnswerer answerer;
+        click(deleting ? editor->imgDelList : editor->imgSave);
+        QCOMPARE(answerer.seen.last(), EntryWriter::ChangedElsewhere);
+        QCOMPARE(dir->entryBytes(), changed);
+        QVERIFY(editor->isVisible());
+        QCOMPARE(editor->txtName->text(), "上田二");
+        QCOMPARE(mdlDim::EntryCount, 3); // the list as the file now is
     }
 
     void storeAnsweredNoWritesNothing() {

@@ -125,6 +125,59 @@ private slots:
         QCOMPARE(dir.entryBytes(), (marked.isEmpty() ? line : marked) + "\r\n");
     }
 
+    // Another program changed the file after B was loaded as line 2 of A, B, C.
+    // `at` is the line the writers must act on now, 0 when they must refuse.
+    void otherProgramChangedTheFile_data() {
+        QTest::addColumn<QStringList>("now");
+        QTest::addColumn<int>("at");
+        QTest::newRow("unchanged") << QStringList{Line1, Line2, Line4} << 2;
+        QTest::newRow("line inserted above") << QStringList{Line5, Line1, Line2, Line4} << 3;
+        QTest::newRow("line deleted above") << QStringList{Line2, Line4} << 1;
+        QTest::newRow("the line itself changed") << QStringList{Line1, Line6, Line4} << 0;
+        QTest::newRow("the line gone, a blank in its place") << QStringList{Line1, "", Line4} << 0;
+        QTest::newRow("identical twin below, in place") << QStringList{Line1, Line2, Line2, Line4} << 2;
+        QTest::newRow("identical twins, shifted") << QStringList{Line5, Line1, Line2, Line2, Line4} << 0;
+    }
+    void otherProgramChangedTheFile() {
+        QFETCH(QStringList, now);
+        QFETCH(int, at);
+        DataDir dir({Line1, Line2, Line4});
+        const mdlDim::LoadedLine b = loaded(2);
+        const QByteArray file = DataDir::sjisLines(now);
+        const auto expect = [&](const EntryWriter::Result &result, const QString &changedTo, bool removed) {
+            QStringList lines = now;
+            if (at > 0 && removed)
+                lines.removeAt(at - 1);
+            else if (at > 0)
+                lines[at - 1] = changedTo;
+            QCOMPARE(result.ok, at > 0);
+            QCOMPARE(dir.entryBytes(), DataDir::sjisLines(lines));
+        };
+        dir.writeEntries(file);
+        const EntryWriter::Result replaced = EntryWriter::replaceEntry(b, Line5);
+        QCOMPARE(replaced.changedElsewhere, at == 0);
+        QVERIFY(at == 0 || replaced.message.isEmpty());
+        QVERIFY(at > 0 || replaced.message == EntryWriter::ChangedElsewhere);
+        expect(replaced, Line5, false);
+        if (at > 0)
+            QCOMPARE(replaced.written.number, at);
+
+        dir.writeEntries(file);
+        const EntryWriter::Result deleted = EntryWriter::deleteEntry(b);
+        QCOMPARE(deleted.changedElsewhere, at == 0);
+        expect(deleted, {}, true);
+
+        dir.writeEntries(file);
+        const EntryWriter::Result marked = EntryWriter::markPrinted({b, loaded(1)});
+        QVERIFY(marked.ok);
+        QCOMPARE(marked.vanished, at == 0 ? 1 : 0); // counted, never skipped silently
+        QStringList lines = now;
+        lines[0] = QString(lines[0]).replace("|F", "|T");
+        if (at > 0)
+            lines[at - 1] = QString(lines[at - 1]).replace("|F", "|T");
+        QCOMPARE(dir.entryBytes(), DataDir::sjisLines(lines));
+    }
+
     // CR LF, LF and CR each end a line, for the loader and the writers alike.
     void lineEndsAgree_data() {
         QTest::addColumn<QByteArray>("file"); // the lines a, b, a blank line and c

@@ -1,0 +1,78 @@
+#include "common/datadir.h"
+#include "common/testmain.h"
+#include "store/bookfolder.h"
+#include "store/mdlDim.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+// Where the book is found, and the new book made in the standard folder.
+class TestBookFolder : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir home;
+
+private slots:
+    void init() {
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
+        qunsetenv("TELBORA_DIR");
+    }
+    void cleanup() {
+        qunsetenv("XDG_DATA_HOME");
+        qunsetenv("TELBORA_DIR");
+        mdlDim::setDataDirectory({});
+    }
+
+    void locate_data() {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("environment");
+        QTest::addColumn<QString>("found"); // "XDG" for the standard folder
+        QTest::newRow("--dir first") << "/books/a" << "/books/b" << "/books/a";
+        QTest::newRow("then TELBORA_DIR") << "" << "/books/b" << "/books/b";
+        QTest::newRow("else the standard folder") << "" << "" << "XDG";
+    }
+    void locate() {
+        QFETCH(QString, option);
+        QFETCH(QString, environment);
+        QFETCH(QString, found);
+        if (!environment.isEmpty())
+            qputenv("TELBORA_DIR", QFile::encodeName(environment));
+        // The test program's folder holds no data files, so case 2 does not apply.
+        const bookfolder::Location location = bookfolder::locate(option);
+        QCOMPARE(location.dir, found == "XDG" ? home.filePath("telbora") : found);
+        QCOMPARE(location.standard, found == "XDG");
+    }
+
+    void firstStartMakesAPrivateBook() {
+        QCOMPARE(bookfolder::use({}), QString());
+        const QString book = home.filePath("telbora");
+        QCOMPARE(QDir(mdlDim::AppDir()).absolutePath(), book);
+        QCOMPARE(QFileInfo(book).permissions() & 0x0077, 0);
+        QCOMPARE(readFileBytes(book + "/VexaType.txt"), DataDir::sjisLines(DataDir::installedCategories()));
+        QCOMPARE(readFileBytes(book + "/VexaTel.txt"), QByteArray());
+        QVERIFY(mdlDim::LoadData());
+
+        // A book that is there is never touched again.
+        QFile entries(book + "/VexaTel.txt");
+        QVERIFY(entries.open(QIODevice::Append));
+        entries.write(DataDir::sjisLines({"あ|一|||||||1|F"}));
+        entries.close();
+        QVERIFY(QFile::remove(book + "/VexaType.txt"));
+        QCOMPARE(bookfolder::use({}), QString());
+        QCOMPARE(readFileBytes(book + "/VexaTel.txt"), DataDir::sjisLines({"あ|一|||||||1|F"}));
+        QVERIFY(!QFileInfo::exists(book + "/VexaType.txt"));
+    }
+
+    // The category file the program ships is the one a new book gets.
+    void installedCategoryFileIsTheDefault() {
+        QByteArray lines;
+        for (const QByteArray &line : bookfolder::defaultCategoryLines())
+            lines += line + "\r\n";
+        QCOMPARE(lines, readFileBytes(QStringLiteral(TELBORA_SOURCE_DIR "/data/VexaType.txt")));
+    }
+};
+
+TELBORA_TEST(TestBookFolder)
+#include "tst_bookfolder.moc"
