@@ -23,6 +23,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QSet>
 #include <QMetaMethod>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -252,16 +253,30 @@ void frmPrintSet::PrintJob() {
     }
     if (mdlDim::WithInfo && preview_)
         preview_->hide();
-    CardPrintJob job(printListItems(), imgPrint, cboStartInfo->currentIndex() + 1);
+    const QStringList chosen = printListItems();
+    CardPrintJob job(chosen, imgPrint, cboStartInfo->currentIndex() + 1);
     if (job.run() != CardPrintJob::Outcome::TextPrinted)
         return;
-    // The printed entries now carry their marks: the lists start again from the file.
+    // The printed entries now carry their marks: the lists start again from
+    // the file. When the printer refused a card, the entries of the cards it
+    // did not print stay in the print list, ready for another try.
     for (QListWidget *list : {lstPrint, lstUnPrint, lstAll, lstPrintList})
         list->clear();
     reloadSelection();
     fillLists();
+    QSet<QString> waiting;
+    for (const QString &item : chosen)
+        if (job.refused() && !job.printedLines().contains(entryitem::lineNumber(item)))
+            waiting.insert(entryitem::lineNumber(item));
+    QStringList stay;
+    for (int row = 0; row < lstAll->count(); ++row)
+        if (const QString item = lstAll->item(row)->text(); waiting.contains(entryitem::lineNumber(item)))
+            stay.append(item);
+    for (const QString &item : std::as_const(stay))
+        takeIntoPrintList(item);
     showFilter(0);
     imgAddAll->setEnabled(true);
+    imgRemoveAll->setEnabled(lstPrintList->count() > 0);
 }
 
 void frmPrintSet::filterChanged() {
@@ -270,8 +285,7 @@ void frmPrintSet::filterChanged() {
         list->setVisible(list == visible);
     if (visible->count() > 0)
         imgAddAll->setEnabled(true);
-    imgAdd->setEnabled(false);
-    imgRemove->setEnabled(false);
+    clearSelections();
     imgRemoveAll->setEnabled(lstPrintList->count() > 0);
 }
 
@@ -280,19 +294,10 @@ void frmPrintSet::add() {
     const QList<QListWidgetItem *> selected = visible->selectedItems();
     const int row = selected.isEmpty() ? -1 : visible->row(selected.first());
     if (row >= 0) {
-        const QSignalBlocker a(lstAll), u(lstUnPrint), p(lstPrint), l(lstPrintList);
-        const QString item = visible->item(row)->text();
-        lstPrintList->addItem(item);
-        const auto same = [&](const QString &other) { return other == item; };
-        if (visible == lstAll)
-            removeWhere(entryitem::isPrinted(item) ? lstPrint : lstUnPrint, same);
-        else
-            removeWhere(lstAll, same);
-        delete visible->takeItem(row);
-        visible->setCurrentRow(-1);
+        takeIntoPrintList(visible->item(row)->text());
         imgRemoveAll->setEnabled(true);
     }
-    imgAdd->setEnabled(false);
+    clearSelections();
 }
 
 void frmPrintSet::addAll() {
@@ -313,6 +318,15 @@ void frmPrintSet::addAll() {
     }
     imgRemoveAll->setEnabled(true);
     imgAddAll->setEnabled(false);
+    clearSelections();
+}
+
+void frmPrintSet::takeIntoPrintList(const QString &item) {
+    const QSignalBlocker a(lstAll), u(lstUnPrint), p(lstPrint), l(lstPrintList);
+    lstPrintList->addItem(item);
+    const auto same = [&](const QString &other) { return other == item; };
+    for (QListWidget *source : {lstAll, lstUnPrint, lstPrint})
+        removeWhere(source, same);
 }
 
 void frmPrintSet::returnToSourceLists(const QString &item) {
@@ -327,9 +341,8 @@ void frmPrintSet::remove() {
         const QSignalBlocker a(lstAll), u(lstUnPrint), p(lstPrint), l(lstPrintList);
         returnToSourceLists(lstPrintList->item(row)->text());
         delete lstPrintList->takeItem(row);
-        lstPrintList->setCurrentRow(-1);
     }
-    imgRemove->setEnabled(false);
+    clearSelections();
     if (lstPrintList->count() == 0)
         imgRemoveAll->setEnabled(false);
     imgAddAll->setEnabled(true);
@@ -343,6 +356,18 @@ void frmPrintSet::removeAll() {
         lstPrintList->clear();
     }
     imgAddAll->setEnabled(true);
+    clearSelections();
+}
+
+void frmPrintSet::clearSelections() {
+    for (QListWidget *list : {lstAll, lstUnPrint, lstPrint, lstPrintList}) {
+        const QSignalBlocker blocked(list);
+        list->clearSelection();
+        list->setCurrentRow(-1, QItemSelectionModel::Clear);
+    }
+    // From what is selected, never from what happened last.
+    imgAdd->setEnabled(!visibleList()->selectedItems().isEmpty());
+    imgRemove->setEnabled(!lstPrintList->selectedItems().isEmpty());
 }
 
 void frmPrintSet::chooseMode(bool lines, bool info) {

@@ -87,7 +87,11 @@ private:
     void addAll();
     void remove();
     void removeAll();
+    // Moves `item` from the source lists into the print list.
+    void takeIntoPrintList(const QString &item);
     void returnToSourceLists(const QString &item);
+    // Clears every list's selection; add and remove follow what is selected.
+    void clearSelections();
     void chooseMode(bool lines, bool info);
     void openPreview();
     void leavePrinting();

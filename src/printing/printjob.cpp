@@ -69,8 +69,12 @@ bool CardPrintJob::printCard(CardPrinter &printer) {
     if (mdlDim::WithLines)
         mdlPrint::PrintCardLines(CardFormat, 10, 0, pictures_);
     mdlPrint::PrintCardInfo(CardFormat, 10, 0, mdlDim::StartLine);
-    if (!printer.failed())
+    if (!printer.failed()) {
+        for (qsizetype i = first; i < first + before.size(); ++i)
+            if (mdlDim::GetField(PrintTable.at(i), QStringLiteral("|"), 11) == QLatin1String("T"))
+                printed_.insert(mdlDim::GetField(PrintTable.at(i), QStringLiteral("|"), 1));
         return true;
+    }
     for (qsizetype i = 0; i < before.size(); ++i)
         PrintTable[first + i] = before.at(i);
     return false;
@@ -103,6 +107,7 @@ CardPrintJob::Outcome CardPrintJob::run() {
     PrintIndex = 0;
     while (nextEntryWaiting()) {
         if (!printCard(*printer)) {
+            refused_ = true;
             tellPrinterFailure(*printer);
             break;
         }

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QPixmap>
+#include <QSet>
 #include <QStringList>
 #include <functional>
 #include <memory>
@@ -24,6 +25,10 @@ public:
         TextPrinted,  // cards with entries; the printed ones are recorded
     };
     Outcome run();
+    // The line numbers (as in the print list's items) of the entries whose cards reached the printer.
+    const QSet<QString> &printedLines() const { return printed_; }
+    // Whether the printer refused a card and so ended the run.
+    bool refused() const { return refused_; }
 
     // PrintTable gets the entries of the print list in the browsing order
     // (EntryTable's), whatever the order of the list; EntryCount their number.
@@ -40,6 +45,8 @@ private:
     void recordPrinted() const;
 
     QStringList items_;
+    QSet<QString> printed_;
+    bool refused_ = false;
     QList<QPixmap> pictures_;
     int startLine_;
 };

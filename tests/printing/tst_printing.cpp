@@ -450,13 +450,33 @@ private slots:
         QCOMPARE(setup->lstPrintList->count(), 2);
     }
 
-    // Choosing the filter that is already chosen runs the filter step again.
-    void rechoosingTheFilterRunsIt() {
-        start({line(1), line(2)});
+    // Whenever the filter runs or items move, no item is left looking
+    // selected, and 追加 follows what is really selected.
+    void filterAndMovesClearTheSelection_data() {
+        QTest::addColumn<int>("repro");
+        QTest::newRow("the current filter chosen again") << 0;
+        QTest::newRow("add all under another filter, then back") << 1;
+        QTest::newRow("an item added") << 2;
+    }
+    void filterAndMovesClearTheSelection() {
+        QFETCH(int, repro);
+        start({line(1), line(2), line(3, "T")});
         selectRow(setup->lstAll, 0);
         QVERIFY(setup->imgAdd->isEnabled());
-        emit setup->cboSelect->activated(setup->cboSelect->currentIndex());
+        if (repro == 0) {
+            emit setup->cboSelect->activated(setup->cboSelect->currentIndex());
+        } else if (repro == 1) {
+            setup->cboSelect->setCurrentIndex(2);
+            click(setup->imgAddAll);
+            setup->cboSelect->setCurrentIndex(0);
+        } else {
+            selectRow(setup->lstAll, 1);
+            click(setup->imgAdd);
+        }
+        for (QListWidget *list : {setup->lstAll, setup->lstUnPrint, setup->lstPrint, setup->lstPrintList})
+            QVERIFY2(list->selectedItems().isEmpty(), qPrintable(list->objectName()));
         QVERIFY(!setup->imgAdd->isEnabled());
+        QVERIFY(!setup->imgRemove->isEnabled());
     }
 
     void printerFailureStopsAndKeepsPrintedCards() {
@@ -468,9 +488,13 @@ private slots:
         click(setup->imgPrintInfo);
         QCOMPARE(paperPrompts(answerer.seen), 2);
         QVERIFY(answerer.seen.last().contains("プリンターの用紙がありません。"));
-        // Card 1 (three entries) reached the printer; card 2 did not.
+        // Card 1 (three entries) reached the printer; card 2 did not, and its
+        // entries wait in the print list for another try.
         QCOMPARE(setup->lstPrint->count(), 3);
         QCOMPARE(names(setup->lstPrint), (QStringList{"名01", "名02", "名03"}));
+        QCOMPARE(names(setup->lstPrintList), (QStringList{"名04", "名05", "名06", "名07"}));
+        QVERIFY(setup->imgRemoveAll->isEnabled());
+        checkInvariant(7);
     }
 
     void noPrinterIsToldBeforeThePaperPrompt() {
