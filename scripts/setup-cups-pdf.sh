@@ -1,6 +1,8 @@
 #!/bin/sh
-# A real CUPS queue for the printing tests: cups-pdf writes every printed
-# document as a PDF file into /var/spool/cups-pdf/telbora. Run as root.
+# A real CUPS queue for the printing tests, TelboraPDF: cups-pdf writes every
+# printed document as a PDF file into /var/spool/cups-pdf/telbora. Run as
+# root. The tests name this queue (PRINTER=TelboraPDF); the system's default
+# printer and every other queue are left as they are.
 set -e
 EXTRA_PACKAGES="cups printer-driver-cups-pdf" sh "$(dirname "$0")/install-deps.sh"
 out=/var/spool/cups-pdf/telbora
@@ -18,7 +20,6 @@ fi
 if ! lpstat -p TelboraPDF >/dev/null 2>&1; then
   lpadmin -p TelboraPDF -E -v cups-pdf:/ -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
 fi
-lpadmin -d TelboraPDF
 cupsenable TelboraPDF 2>/dev/null || true
 cupsaccept TelboraPDF 2>/dev/null || true
-lpstat -d
+lpstat -p TelboraPDF

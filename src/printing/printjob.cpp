@@ -89,6 +89,10 @@ CardPrintJob::Outcome CardPrintJob::run() {
                        QStringLiteral("Yes"));
         return Outcome::NoPrinter;
     }
+    if (const QString refusing = printer->notAccepting(); !refusing.isEmpty()) {
+        frmMsgBox::ask(refusing + QStringLiteral("\r印刷を中止しました。"), QStringLiteral("Yes"));
+        return Outcome::NoPrinter;
+    }
     if (!frmMsgBox::askForPaper())
         return Outcome::Cancelled;
     mdlDim::StartLine = startLine_;

@@ -19,7 +19,7 @@ public:
     CardPrintJob(QStringList printListItems, QList<QPixmap> paperPictures, int startLine);
 
     enum class Outcome {
-        NoPrinter,    // told before any paper was asked for
+        NoPrinter,    // none, or one refusing jobs: told before any paper was asked for
         Cancelled,    // the first paper prompt was answered "キャンセル"
         LinesPrinted, // the lines-only card; nothing to record
         TextPrinted,  // cards with entries; the printed ones are recorded

@@ -12,4 +12,7 @@ public:
     virtual QString error() const = 0;
     // Documents that reached the printer.
     virtual int documentsSent() const = 0;
+    // Why the printer will not take a job now (a queue that refuses jobs or
+    // is stopped), naming it; empty when it will.
+    virtual QString notAccepting() const { return {}; }
 };

@@ -50,6 +50,41 @@ bool isCupsQueue(const QString &name) {
 
 } // namespace
 
+QString PrinterService::notAccepting() const {
+#ifdef TELBORA_HAVE_CUPS
+    if (!pdfPattern_.isEmpty())
+        return {};
+    const QString queue = QPrinterInfo::defaultPrinter().printerName();
+    if (!isCupsQueue(queue))
+        return {};
+    // Asked of the scheduler itself: the destination list does not carry the
+    // administrator's reason (printer-state-message).
+    ipp_t *request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0, "/printers/%s",
+                     queue.toUtf8().constData());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    ipp_t *response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+    if (!response)
+        return {}; // the job itself will say what is wrong
+    ipp_attribute_t *accepting = ippFindAttribute(response, "printer-is-accepting-jobs", IPP_TAG_BOOLEAN);
+    ipp_attribute_t *state = ippFindAttribute(response, "printer-state", IPP_TAG_ENUM);
+    ipp_attribute_t *message = ippFindAttribute(response, "printer-state-message", IPP_TAG_ZERO);
+    const bool refusing = accepting && !ippGetBoolean(accepting, 0);
+    const bool stopped = state && ippGetInteger(state, 0) == IPP_PSTATE_STOPPED;
+    const QString reason = message ? QString::fromUtf8(ippGetString(message, 0, nullptr)) : QString();
+    ippDelete(response);
+    if (!refusing && !stopped)
+        return {};
+    return (refusing ? QStringLiteral("プリンター「%1」は印刷を受け付けていません。")
+                     : QStringLiteral("プリンター「%1」は停止しています。"))
+               .arg(queue) +
+           (reason.isEmpty() ? QString() : QLatin1Char('\r') + reason);
+#else
+    return {};
+#endif
+}
+
 std::unique_ptr<QPrinter> PrinterService::makePrinter() {
     if (!pdfPattern_.isEmpty()) {
         auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);

@@ -36,6 +36,7 @@ public:
     bool failed() const override { return !error_.isEmpty(); }
     QString error() const override { return error_; }
     int documentsSent() const override { return sent_; }
+    QString notAccepting() const override;
 
 private:
     bool beginIfNeeded();

@@ -5,9 +5,14 @@
 #include <QPainter>
 
 FrameLine::FrameLine(QWidget *parent, const QString &name, int x1, int y1, int x2, int y2, QColor colour)
-    : QWidget(parent), line_(x1, y1, x2, y2), colour_(colour) {
+    : QWidget(parent), colour_(colour) {
     setObjectName(name);
     setAttribute(Qt::WA_TransparentForMouseEvents);
+    setLine(x1, y1, x2, y2);
+}
+
+void FrameLine::setLine(int x1, int y1, int x2, int y2) {
+    line_ = QLine(x1, y1, x2, y2);
     const int left = qMin(x1, x2);
     const int top = qMin(y1, y2);
     // One pixel wide at least, so the line has somewhere to be drawn.

@@ -10,6 +10,7 @@ public:
     FrameLine(QWidget *parent, const QString &name, int x1, int y1, int x2, int y2, QColor colour = QColor(0, 0, 0));
 
     QLine twipLine() const { return line_; }
+    void setLine(int x1, int y1, int x2, int y2);
 
 protected:
     void paintEvent(QPaintEvent *) override;

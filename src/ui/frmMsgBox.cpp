@@ -21,8 +21,8 @@ constexpr int ButtonTop = 1800;
 // The message may take up to four lines between the title and the buttons: the
 // designed 2025 x 585 area clipped every message longer than nine characters.
 const QRect MessageArea(240, 540, 3690, 1200);
-// Beside the printer picture for the paper prompt.
-const QRect PaperMessageArea(1080, 540, 3030, 1200);
+// Beside the sheet and printer pictures for the paper prompt, clear of the sheet (it ends at 1110).
+const QRect PaperMessageArea(1230, 540, 2820, 1200);
 constexpr int PressShift = 10;
 
 bool singleButton() {
@@ -147,16 +147,33 @@ frmMsgBox::frmMsgBox() : QDialog(nullptr) {
     mdlDim::CenterForm(this);
     // A carriage return starts a new line.
     lblMsg->setText(QString(mdlDim::MsgText).replace(QLatin1Char('\r'), QLatin1Char('\n')));
+    layOutForMessage();
+}
+
+void frmMsgBox::layOutForMessage() {
+    // A long message (a file path, a printer's reason) makes the box taller
+    // rather than running into the buttons.
+    const QRect area = twips::geometry(lblMsg);
+    const int needed = twips::fromPx(lblMsg->heightForWidth(lblMsg->width()));
+    const int extra = qMax(0, needed - area.height());
+    const int buttonTop = ButtonTop + extra;
+    const int bottom = 2280 + extra;
+    twips::place(lblMsg, area.x(), area.y(), area.width(), area.height() + extra);
+    setFixedSize(twips::toPx(4170), twips::toPx(2295 + extra));
+    linLeft->setLine(0, 420, 0, bottom);
+    linRight->setLine(4160, bottom, 4160, 420);
+    linDown->setLine(0, bottom, 4170, bottom);
     if (singleButton()) {
-        picYes->setPositions(QPoint(1600, ButtonTop), QPoint(1600 + 2 * PressShift, ButtonTop + PressShift));
+        picYes->setPositions(QPoint(1600, buttonTop), QPoint(1600 + 2 * PressShift, buttonTop + PressShift));
         picYes->show();
         picNo->hide();
     } else {
-        picYes->setPositions(QPoint(1920, ButtonTop), QPoint(1920 + PressShift, ButtonTop + PressShift));
-        picNo->setPositions(QPoint(3000, ButtonTop), QPoint(3000 + PressShift, ButtonTop + PressShift));
+        picYes->setPositions(QPoint(1920, buttonTop), QPoint(1920 + PressShift, buttonTop + PressShift));
+        picNo->setPositions(QPoint(3000, buttonTop), QPoint(3000 + PressShift, buttonTop + PressShift));
         picYes->show();
         picNo->show();
     }
+    mdlDim::CenterForm(this);
 }
 
 void frmMsgBox::makePaperPrompt() {

@@ -64,6 +64,7 @@ private:
     frmMsgBox();
     void answer(bool yes);
     void movePaper();
+    void layOutForMessage();
     // Stops being the loaded box; the box it was asked over, if any, is again.
     void release();
 
