@@ -1,5 +1,7 @@
 #include "browse/runningcopy.h"
 
+#include "ui/skin.h"
+
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QDir>
@@ -24,10 +26,8 @@ void bringWindowsToFront() {
         if (!active)
             active = window;
     }
-    if (active) {
-        active->raise();
-        active->activateWindow();
-    }
+    if (active)
+        skin::bringToFront(active);
 }
 
 } // namespace

@@ -16,6 +16,7 @@ void BoxRule::setStoredText(QLineEdit *box, const QString &text) {
     box->setText(text);
     if (rule)
         rule->opening_ = false;
+    box->setCursorPosition(0); // a long field shows its start
 }
 
 QValidator::State BoxRule::validate(QString &input, int &pos) const {
@@ -34,8 +35,9 @@ QValidator::State BoxRule::validate(QString &input, int &pos) const {
         return Acceptable;
 
     QString kept = kind_ == Text ? entryrules::keepText(inserted) : entryrules::keepDigits(inserted);
-    // The limit stops growth only: what is kept of the old text stays whole.
-    const qsizetype cap = qMax<qsizetype>(limit_, prefix + suffix);
+    // The limit stops growth only: a box already past it may be edited as
+    // long as the text gets no longer (overtyping a selection is such an edit).
+    const qsizetype cap = qMax<qsizetype>(limit_, old.size());
     const qsizetype over = prefix + kept.size() + suffix - cap;
     if (over > 0)
         kept.chop(over);

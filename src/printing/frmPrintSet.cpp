@@ -74,7 +74,7 @@ frmPrintSet::frmPrintSet() {
     // Loading.
     mdlDim::CenterForm(this);
     preview_ = new frmPrint();
-    connect(preview_, &frmPrint::backRequested, this, &QWidget::show);
+    connect(preview_, &frmPrint::backRequested, this, [this] { skin::bringToFront(this); });
     fillLists();
     showFilter(0);
     optInfo->setChecked(true);

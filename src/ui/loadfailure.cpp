@@ -3,6 +3,8 @@
 #include "store/mdlDim.h"
 #include "ui/frmMsgBox.h"
 
+#include <QDir>
+
 #include <cstdlib>
 
 namespace mdlDim {
@@ -24,7 +26,8 @@ bool LoadDataOrEnd() {
 }
 
 void showLoadFailureAndEnd(const QString &error) {
-    frmMsgBox::ask(error, QStringLiteral("Yes"));
+    const QString folder = QDir::toNativeSeparators(QDir(AppDir()).absolutePath());
+    frmMsgBox::ask(error + QStringLiteral("\r（フォルダー：%1）").arg(folder), QStringLiteral("Yes"));
     endAfterLoadFailure();
 }
 

@@ -27,6 +27,12 @@ public:
 
 } // namespace
 
+void bringToFront(QWidget *window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
 void setUpWindow(QWidget *window, const QString &name, int widthTwips, int heightTwips, const QString &caption) {
     window->setObjectName(name);
     window->setWindowFlag(Qt::FramelessWindowHint);

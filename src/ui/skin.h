@@ -15,6 +15,10 @@ namespace skin {
 
 inline const QString ProductCaption = QStringLiteral("テルボラ　QX360");
 
+// Shows a window, or, when it is already shown, raises and activates it:
+// a window the user brings back must come to the front either way.
+void bringToFront(QWidget *window);
+
 void setUpWindow(QWidget *window, const QString &name, int widthTwips, int heightTwips,
                  const QString &caption = ProductCaption);
 

@@ -479,14 +479,24 @@ private slots:
         QCOMPARE(editor->txtAdd->text(), address);
         QCOMPARE(editor->txtTel2->text(), QStringLiteral("12345"));
         QVERIFY(!editor->EntryChanged);
+        QCOMPARE(editor->txtAdd->cursorPosition(), 0); // showing its start
+        editor->txtAdd->end(false);
         QTest::keyClicks(editor->txtAdd, "x"); // the box is past its limit: no growth
         QCOMPARE(editor->txtAdd->text(), address);
+        // Overtyping keeps the length, so it is taken.
+        editor->txtAdd->setSelection(address.size() - 1, 1);
+        QTest::keyClicks(editor->txtAdd, "X");
+        QCOMPARE(editor->txtAdd->text(), address.left(29) + "X");
+        editor->txtAdd->setSelection(0, 2);
+        QTest::keyClicks(editor->txtAdd, "Y");
+        QCOMPARE(editor->txtAdd->text(), "Y" + address.mid(2, 27) + "X");
         QTest::keyClicks(editor->txtEmail, "ob@example.jp");
         BoxAnswerer answerer;
         click(editor->imgSave);
         QCOMPARE(answerer.seen, QStringList{"上書きしてよろしいですか？"});
         QCOMPARE(dir->entryBytes(),
-                 DataDir::sjisLines({"おぶらいえん|O'Brien|100-0001|" + address + "|03-12345-678|||ob@example.jp|1|F"}));
+                 DataDir::sjisLines({"おぶらいえん|O'Brien|100-0001|Y" + address.mid(2, 27) +
+                                     "X|03-12345-678|||ob@example.jp|1|F"}));
     }
 
     // Line breaks pasted or committed anywhere never split a line of either file.

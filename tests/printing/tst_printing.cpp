@@ -609,6 +609,19 @@ private slots:
         preview->picView->setRecorder(nullptr);
     }
 
+    // 戻る brings the set-up window to the front even when it is still shown
+    // behind a preview the user clicked to the front.
+    void previewBackRaisesTheSetUpWindow() {
+        start({line(1)});
+        click(setup->imgAddAll);
+        click(setup->imgBack);
+        setup->show();
+        setup->preview()->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), setup->preview());
+        click(setup->preview()->imgBack);
+        QTRY_COMPARE(QApplication::activeWindow(), setup.data());
+    }
+
     void previewLinesOnly() {
         start({line(1)});
         click(setup->optLine);

@@ -1,3 +1,4 @@
+#include "browse/selection.h"
 #include "common/datadir.h"
 #include "common/testmain.h"
 #include "store/mdlDim.h"
@@ -9,6 +10,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPointer>
+#include <QDir>
 #include <QTest>
 #include <QTimer>
 
@@ -252,11 +254,26 @@ private slots:
         QCOMPARE(frmMsgBox::ask("元に戻しますか？", "YesNo"), false);
     }
 
+    void loadFailureIsShownThenEnds_data() {
+        QTest::addColumn<QStringList>("removed");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("entry file missing") << QStringList{"VexaTel.txt"} << "VexaTel.txt";
+        QTest::newRow("category file missing") << QStringList{"VexaType.txt"} << "VexaType.txt";
+        QTest::newRow("both missing: the one loaded first")
+            << QStringList{"VexaTel.txt", "VexaType.txt"} << "VexaTel.txt";
+    }
     void loadFailureIsShownThenEnds() {
+        QFETCH(QStringList, removed);
+        QFETCH(QString, named);
         DataDir dir({"あ|一|||||||1|F"});
         QVERIFY(mdlDim::LoadData());
         const QStringList loaded = mdlDim::EntryTable;
-        QVERIFY(QFile::remove(dir.entryPath()));
+        for (const QString &file : removed)
+            QVERIFY(QFile::remove(dir.path() + file));
+        QString selectionError;
+        QVERIFY(!selection::loadSelection(0, 0, &selectionError));
+        QVERIFY2(selectionError.contains(named), qPrintable(selectionError));
+        mdlDim::EntryTable = loaded;
         bool ended = false;
         mdlDim::setLoadFailureEnd([&] { ended = true; });
         QString shown;
@@ -271,9 +288,12 @@ private slots:
         QVERIFY(!mdlDim::LoadDataOrEnd());
         mdlDim::setLoadFailureEnd(nullptr);
         QVERIFY(ended);
-        QVERIFY2(shown.contains("VexaTel.txt"), qPrintable(shown));
+        // What failed, and the folder it looked in.
+        QVERIFY2(shown.startsWith("「" + named), qPrintable(shown));
+        QVERIFY2(shown.contains(QDir::toNativeSeparators(QDir(dir.path()).absolutePath())), qPrintable(shown));
         QCOMPARE(mdlDim::EntryTable, loaded);
-        QVERIFY(!QFile::exists(dir.entryPath()));
+        for (const QString &file : removed)
+            QVERIFY(!QFile::exists(dir.path() + file));
     }
 };
 
