@@ -4,6 +4,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QPolygonF>
 #include <QPainterPath>
 
 namespace formpictures {
@@ -87,9 +88,15 @@ void paint(QPainter &p, int index, const QRectF &r) {
     case 7:
         framedWord(p, r, QStringLiteral("FAX"));
         break;
-    case 8:
-        framedWord(p, r, QStringLiteral("〒"));
+    case 8: { // house, the address line's mark; the postal mark "〒" is the card's text
+        p.setPen(QPen(Ink, qMax(1.0, w / 14), Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        p.setBrush(Qt::NoBrush);
+        const QPolygonF roof({QPointF(w * 0.1, h * 0.5), QPointF(w * 0.5, h * 0.1), QPointF(w * 0.9, h * 0.5)});
+        p.drawPolyline(roof);
+        p.drawRect(QRectF(w * 0.22, h * 0.45, w * 0.56, h * 0.45));
+        p.drawRect(QRectF(w * 0.43, h * 0.62, w * 0.14, h * 0.28));
         break;
+    }
     case 9: { // mobile phone
         p.setPen(QPen(Ink, qMax(1.0, w / 12)));
         p.setBrush(Qt::NoBrush);
