@@ -65,6 +65,15 @@ private slots:
         QVERIFY(!QFileInfo::exists(book + "/VexaType.txt"));
     }
 
+    // The sample book the README names loads.
+    void sampleBookLoads() {
+        mdlDim::setDataDirectory(QStringLiteral(TELBORA_SOURCE_DIR "/data/samples"));
+        QString error;
+        QVERIFY2(mdlDim::LoadData(&error), qPrintable(error));
+        QCOMPARE(mdlDim::EntryCount, 54);
+        QCOMPARE(mdlDim::categoryNameOfSlot(5), QStringLiteral("趣味"));
+    }
+
     // The category file the program ships is the one a new book gets.
     void installedCategoryFileIsTheDefault() {
         QByteArray lines;
