@@ -1,7 +1,8 @@
 // SelectDB from disk to the sorted table plus the list redraw, on generated
 // phone books of 1,000, 10,000, 32,766 and 100,000 entries, beside the literal
 // exchange sort on the same readings where it finishes in reasonable time, the
-// peak memory of each size, and the start to the browsing window.
+// peak memory of each size, and the start to the browsing window; then a store
+// in 100,000 entries whose lines end in CR LF and in CR alone.
 // Run: QT_QPA_PLATFORM=offscreen build/bench/bench_selectdb
 // Each size runs in a process of its own, so that its peak memory is its own;
 // standard error also gets the selection and the redraw timed apart.
@@ -12,6 +13,7 @@
 #include "browse/selection.h"
 #include "common/exchangesort.h"
 #include "store/cp932.h"
+#include "store/entrywriter.h"
 #include "store/mdlDim.h"
 #include "ui/fonts.h"
 
@@ -46,7 +48,7 @@ QString reading(QRandomGenerator &random) {
     return latin.at(random.bounded(latin.size()));
 }
 
-void writePhoneBook(const QString &dir, int count) {
+void writePhoneBook(const QString &dir, int count, const QByteArray &lineEnd = "\r\n") {
     QRandomGenerator random(20261207);
     QByteArray data;
     for (int i = 0; i < count; ++i) {
@@ -56,7 +58,7 @@ void writePhoneBook(const QString &dir, int count) {
                 .arg(reading(random))
                 .arg(i)
                 .arg(1 + random.bounded(10));
-        data += *cp932::encode(line) + "\r\n";
+        data += *cp932::encode(line) + lineEnd;
     }
     QFile entries(dir + "/VexaTel.txt");
     entries.open(QIODevice::WriteOnly);
@@ -142,6 +144,38 @@ int runSize(const QString &dir, int count, bool profileOnly) {
     return same == QLatin1String("DIFF") ? 1 : 0;
 }
 
+// Storing one entry in a book of 100,000 whose lines end in CR LF, and in one
+// whose lines end in CR alone: the line ends are found in one linear pass, so
+// the two cost the same.
+int benchStoreByLineEnds() {
+    std::printf("\n%-28s %14s\n", "store one of 100,000, ends", "median ms");
+    double crlf = 0;
+    for (const QByteArray &lineEnd : {QByteArray("\r\n"), QByteArray("\r")}) {
+        QTemporaryDir dir;
+        writePhoneBook(dir.path(), 100000, lineEnd);
+        mdlDim::setDataDirectory(dir.path());
+        QString error;
+        if (!mdlDim::LoadData(&error))
+            return std::fprintf(stderr, "%s\n", qPrintable(error)), 1;
+        // The line stored as it is, so that it stays the line that was loaded.
+        const mdlDim::LoadedLine line = mdlDim::loadedLineOf(50000);
+        const QString element = mdlDim::EntryTable.at(50000);
+        const Timing store = timeRuns(7, [&] {
+            const EntryWriter::Result written =
+                EntryWriter::replaceEntry(line, element.mid(element.indexOf(u'|') + 1));
+            if (!written)
+                std::fprintf(stderr, "%s\n", qPrintable(written.message));
+        });
+        const bool cr = lineEnd == "\r";
+        std::printf("%-28s %14.1f%s\n", cr ? "CR alone" : "CR LF", store.median,
+                    cr ? qPrintable(QStringLiteral("   (%1x CR LF)").arg(store.median / crlf, 0, 'f', 2)) : "");
+        if (!cr)
+            crlf = store.median;
+        mdlDim::setDataDirectory({});
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -174,5 +208,6 @@ int main(int argc, char *argv[]) {
         one.waitForFinished(-1);
         failures += one.exitCode() != 0;
     }
+    failures += benchStoreByLineEnds();
     return failures;
 }

@@ -510,6 +510,20 @@ private slots:
         QCOMPARE(setup->lstPrintList->count(), 2);
     }
 
+    // Another program changed the file during the run: the entries still
+    // found are marked, the others are named in the message, never skipped.
+    void entriesChangedElsewhereAreCountedNotMarked() {
+        start({line(1), line(2), line(3)});
+        click(setup->imgAddAll);
+        dir->writeEntries(DataDir::sjisLines({"", line(1), QString(line(2)).replace("名02", "名二"), line(3)}));
+        BoxAnswerer answerer;
+        click(setup->imgPrintInfo);
+        QVERIFY2(answerer.seen.last().contains("1件の印刷済みを記録できませんでした。"), qPrintable(answerer.seen.last()));
+        QVERIFY(answerer.seen.last().contains("ほかのプログラムで変更されました"));
+        QCOMPARE(dir->entryBytes(),
+                 DataDir::sjisLines({"", line(1, "T"), QString(line(2)).replace("名02", "名二"), line(3, "T")}));
+    }
+
     void markPrintedFailureLeavesFile() {
         start({line(1), line(2)});
         click(setup->imgAddAll);

@@ -200,6 +200,21 @@ private slots:
         QCOMPARE(dir.entryBytes(), QByteArray("a\r\n\r\nc\r\n"));
     }
 
+    // A long file of lines ended by CR alone is counted as the loader counts it.
+    void longCrOnlyFile() {
+        DataDir dir;
+        QByteArray file;
+        for (int i = 1; i <= 100000; ++i)
+            file += "e" + QByteArray::number(i) + "\r";
+        dir.writeEntries(file);
+        QVERIFY(EntryWriter::replaceEntry(loaded(99999), "z"));
+        const QList<QByteArray> lines = linefile::splitLines(dir.entryBytes());
+        QCOMPARE(lines.size(), 100000);
+        QCOMPARE(lines.at(99997), QByteArray("e99998"));
+        QCOMPARE(lines.at(99998), QByteArray("z"));
+        QVERIFY(dir.entryBytes().endsWith("z\r\ne100000\r\n"));
+    }
+
     void writeCategories() {
         DataDir dir;
         std::array<QString, 11> table;
