@@ -21,8 +21,9 @@ constexpr int ButtonTop = 1800;
 // The message may take up to four lines between the title and the buttons: the
 // designed 2025 x 585 area clipped every message longer than nine characters.
 const QRect MessageArea(240, 540, 3690, 1200);
-// Beside the sheet and printer pictures for the paper prompt, clear of the sheet (it ends at 1110).
-const QRect PaperMessageArea(1230, 540, 2820, 1200);
+// Beside the sheet and printer pictures for the paper prompt, a little clear
+// of the sheet, which ends at 1050.
+const QRect PaperMessageArea(1110, 540, 3030, 1200);
 constexpr int PressShift = 10;
 
 bool singleButton() {
@@ -99,7 +100,7 @@ frmMsgBox::frmMsgBox() : QDialog(nullptr) {
 
     imgPrintPaper = new QLabel(this);
     imgPrintPaper->setObjectName(QStringLiteral("imgPrintPaper"));
-    twips::place(imgPrintPaper, 360, 600, 750, 690);
+    twips::place(imgPrintPaper, 300, 600, 750, 690);
     imgPrintPaper->setPixmap(artwork::paper(imgPrintPaper->size()));
     imgPrintPaper->hide();
 

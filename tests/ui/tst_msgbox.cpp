@@ -237,7 +237,7 @@ private slots:
         QVERIFY(box->PaperUp);
         QTRY_COMPARE(twips::pos(box->imgPrintPaper).y(), 600);
         QCOMPARE(twips::geometry(box->imgPrintPaper).width(), 750);
-        QCOMPARE(twips::pos(box->imgPrintPaper).x(), 360);
+        QCOMPARE(twips::pos(box->imgPrintPaper).x(), 300); // moving only up and down
     }
 
     void escapeAndOtherButtonsGiveNoAnswer() {
