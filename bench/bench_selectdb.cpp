@@ -2,7 +2,9 @@
 // phone books of 1,000, 10,000, 32,766 and 100,000 entries, beside the literal
 // exchange sort on the same readings where it finishes in reasonable time, the
 // peak memory of each size, and the start to the browsing window; then a store
-// in 100,000 entries whose lines end in CR LF and in CR alone.
+// in 100,000 entries whose lines end in CR LF and in CR alone. Beside each
+// size, the floor (floor.cpp) and the selection's ratio to it; then 300,000
+// entries of two readings in alternation against ordinary ones.
 // Run: QT_QPA_PLATFORM=offscreen build/bench/bench_selectdb
 // Each size runs in a process of its own, so that its peak memory is its own;
 // standard error also gets the selection and the redraw timed apart.
@@ -12,6 +14,7 @@
 #include "browse/frmMain.h"
 #include "browse/selection.h"
 #include "common/exchangesort.h"
+#include "floor.h"
 #include "store/cp932.h"
 #include "store/entrywriter.h"
 #include "store/mdlDim.h"
@@ -48,14 +51,16 @@ QString reading(QRandomGenerator &random) {
     return latin.at(random.bounded(latin.size()));
 }
 
-void writePhoneBook(const QString &dir, int count, const QByteArray &lineEnd = "\r\n") {
+// `alternating`: two readings in turn through the whole file instead, the
+// hardest case for putting equal readings in order.
+void writePhoneBook(const QString &dir, int count, const QByteArray &lineEnd = "\r\n", bool alternating = false) {
     QRandomGenerator random(20261207);
     QByteArray data;
     for (int i = 0; i < count; ++i) {
         const QString line =
             QStringLiteral("%1|山田　太郎%2|100-0001|東京都千代田区千代田%2|03-1234-5678||090-1111-2222|"
                            "yamada%2@example.jp|%3|F")
-                .arg(reading(random))
+                .arg(alternating ? (i % 2 ? QStringLiteral("やまだ") : QStringLiteral("さとう")) : reading(random))
                 .arg(i)
                 .arg(1 + random.bounded(10));
         data += *cp932::encode(line) + lineEnd;
@@ -119,6 +124,7 @@ int runSize(const QString &dir, int count, bool profileOnly) {
     });
     const double peak = peakRssMb();
     const Timing selectOnly = timeRuns(runs, [&] { selection::loadSelection(0, 0, nullptr); });
+    const Timing floor = timeRuns(runs, [&] { floorSelection(mdlDim::entryFilePath()); });
     const Timing drawOnly = timeRuns(runs, [&] { window.ViewTelList(0); });
     std::fprintf(stderr, "  (%d: loadSelection %.2f ms, ViewTelList %.2f ms)\n", count, selectOnly.median,
                  drawOnly.median);
@@ -127,7 +133,7 @@ int runSize(const QString &dir, int count, bool profileOnly) {
     QList<QString> readings;
     for (const QString &e : std::as_const(mdlDim::EntryTable))
         readings.append(selection::readingOf(e));
-    const QStringList selected = selection::select(mdlDim::EntryTable, 0, 0);
+    const QStringList selected = selection::select(mdlDim::EntryTable.toList(), 0, 0);
     QString literalColumn = QStringLiteral("-");
     QString same = QStringLiteral("-");
     if (count <= 32766) {
@@ -138,10 +144,33 @@ int runSize(const QString &dir, int count, bool profileOnly) {
             equal = selected.at(i) == mdlDim::EntryTable.at(literal.at(i));
         same = equal ? QStringLiteral("same") : QStringLiteral("DIFF");
     }
-    std::printf("%8d %18.2f %12.2f %16s %7s %14.1f %12.1f\n", count, select.median, select.fastest,
-                qPrintable(literalColumn), qPrintable(same), peak, startMs);
+    std::printf("%8d %18.2f %12.2f %9.2f %6.2f %16s %7s %14.1f %12.1f\n", count, select.median, select.fastest,
+                floor.median, select.median / floor.median, qPrintable(literalColumn), qPrintable(same), peak,
+                startMs);
     mdlDim::setDataDirectory({});
     return same == QLatin1String("DIFF") ? 1 : 0;
+}
+
+// The selection alone of 300,000 entries, ordinary readings against two
+// readings in alternation through the file (large groups of equal readings).
+int benchAlternatingReadings(const QString &program) {
+    std::printf("\n%-36s %14s\n", "select 300,000 entries", "median ms");
+    double ordinary = 0;
+    for (bool alternating : {false, true}) {
+        QTemporaryDir dir;
+        writePhoneBook(dir.path(), 300000, "\r\n", alternating);
+        QProcess one;
+        one.start(program, {QStringLiteral("--select-only"), dir.path()});
+        one.waitForFinished(-1);
+        const double median = one.readAllStandardOutput().trimmed().toDouble();
+        std::printf("%-36s %14.1f%s\n", alternating ? "two readings in alternation" : "ordinary readings", median,
+                    alternating ? qPrintable(QStringLiteral("   (%1x ordinary)").arg(median / ordinary, 0, 'f', 2))
+                                : "");
+        if (!alternating)
+            ordinary = median;
+    }
+    std::fflush(stdout);
+    return 0;
 }
 
 // Storing one entry in a book of 100,000 whose lines end in CR LF, and in one
@@ -158,7 +187,7 @@ int benchStoreByLineEnds() {
         if (!mdlDim::LoadData(&error))
             return std::fprintf(stderr, "%s\n", qPrintable(error)), 1;
         // The line stored as it is, so that it stays the line that was loaded.
-        const mdlDim::LoadedLine line = mdlDim::loadedLineOf(50000);
+        const mdlDim::LoadedLine line = mdlDim::EntryTable.loadedLine(50000);
         const QString element = mdlDim::EntryTable.at(50000);
         const Timing store = timeRuns(7, [&] {
             const EntryWriter::Result written =
@@ -182,6 +211,11 @@ int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     fonts::installFontMap();
     const QStringList args = app.arguments();
+    if (args.size() == 3 && args.at(1) == "--select-only") {
+        mdlDim::setDataDirectory(args.at(2));
+        std::printf("%.2f\n", timeRuns(7, [] { selection::loadSelection(0, 0, nullptr); }).median);
+        return 0;
+    }
     if (args.size() >= 3 && (args.at(1) == "--size" || args.at(1) == "--profile")) {
         const int count = args.at(2).toInt();
         if (args.size() == 4) // the phone book written by the parent, so that its making is not in the peak
@@ -195,8 +229,8 @@ int main(int argc, char *argv[]) {
         return one.exitCode();
     }
 
-    std::printf("%8s %18s %12s %16s %7s %14s %12s\n", "entries", "SelectDB+draw ms", "fastest ms", "literal sort ms",
-                "order", "peak RSS MB", "start ms");
+    std::printf("%8s %18s %12s %9s %6s %16s %7s %14s %12s\n", "entries", "SelectDB+draw ms", "fastest ms",
+                "floor ms", "ratio", "literal sort ms", "order", "peak RSS MB", "start ms");
     std::fflush(stdout);
     int failures = 0;
     for (int count : {1000, 10000, 32766, 100000}) {
@@ -208,6 +242,7 @@ int main(int argc, char *argv[]) {
         one.waitForFinished(-1);
         failures += one.exitCode() != 0;
     }
+    failures += benchAlternatingReadings(app.applicationFilePath());
     failures += benchStoreByLineEnds();
     return failures;
 }

@@ -73,7 +73,7 @@ void checkLoader(const QList<QByteArray> &lines) {
         for (int n = -1; n <= 12; ++n)
             mdlDim::GetField(element, QStringLiteral("|"), n);
     }
-    const QStringList all = mdlDim::EntryTable;
+    const QStringList all = mdlDim::EntryTable.toList();
     for (int category = 0; category <= 10; category += 5)
         for (int row = 0; row <= 10; row += 3)
             check(selection::select(all, category, row).size() <= all.size(), "a selection is part of the table");
@@ -109,11 +109,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (loaded) {
         checkLoader(lines);
         // The selection from disk keeps what select() keeps from the whole table.
-        const QStringList all = mdlDim::EntryTable;
+        const QStringList all = mdlDim::EntryTable.toList();
         const int category = k % 11, row = k % 12;
         check(selection::loadSelection(category, row, nullptr), "the selection from disk loads");
-        check(mdlDim::EntryTable == selection::select(all, category, row), "the selection from disk is select()'s");
-        mdlDim::EntryTable = all;
+        check(mdlDim::EntryTable.toList() == selection::select(all, category, row),
+              "the selection from disk is select()'s");
     }
 
     const QString newLine = QStringLiteral("ふ|名|||||||1|F");

@@ -1,13 +1,22 @@
 #include "browse/ordering.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 #include <vector>
 
 namespace ordering {
 namespace {
+
+// Set bits of a word, inline: without a CPU target that has the instruction,
+// std::popcount is a call into the compiler's support library.
+inline int bitCount(uint64_t x) {
+    x = x - ((x >> 1) & 0x5555555555555555ULL);
+    x = (x & 0x3333333333333333ULL) + ((x >> 2) & 0x3333333333333333ULL);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
+    return static_cast<int>((x * 0x0101010101010101ULL) >> 56);
+}
 
 // Counts, by position, the entries already inserted: a bit a position, and a
 // Fenwick tree over the counts of 64-position blocks, small enough to stay in
@@ -29,7 +38,7 @@ public:
         for (size_t i = e / 64; i > 0; i -= i & (~i + 1))
             count += tree_[i];
         if (e % 64 != 0)
-            count += std::popcount(bits_[e / 64] & ((uint64_t(1) << (e % 64)) - 1));
+            count += bitCount(bits_[e / 64] & ((uint64_t(1) << (e % 64)) - 1));
         return count;
     }
 
@@ -41,61 +50,138 @@ private:
 // Within one group of equal readings, walking the entries in their original
 // order: a member joins the end of the group's run; an entry with a smaller
 // reading met after the first member moves the run's first member to its end.
-// The run is kept as a circle in an array with the index of its first member:
-// a rotation by k steps is one addition, and joining the end (just before the
-// first member) moves the members after it by one, a short memmove.
-void orderGroup(const std::vector<int> &members, const std::vector<int> &smallerBetween, QList<int> &out) {
-    const size_t n = members.size();
-    std::vector<int> circle;
-    circle.reserve(n);
-    size_t first = 0;
-    for (size_t m = 0; m < n; ++m) {
-        if (m > 0) {
-            circle.insert(circle.begin() + static_cast<std::ptrdiff_t>(first), members[m]);
-            ++first;
-        } else {
-            circle.push_back(members[0]);
+// Kept as a circle with the index of its first member, that is: member m is
+// inserted at index `first` of the circle, then `first` moves on by the
+// smaller entries after it, modulo the circle's size. Only the insertion
+// indices are worked out in that walk; the circle is then filled backwards,
+// the last member inserted taking the free slot its index names, found in a
+// Fenwick tree of free slots: O(g log g) for a group of g, never O(g²).
+class GroupOrder {
+public:
+    void order(const std::vector<int> &members, const std::vector<int> &smallerBetween, QList<int> &out) {
+        const size_t n = members.size();
+        if (n == 1) {
+            out.append(members[0]);
+            return;
         }
-        first = (first + static_cast<size_t>(smallerBetween[m]) % (m + 1)) % (m + 1);
+        insertedAt_.resize(n);
+        size_t first = 0;
+        for (size_t m = 0; m < n; ++m) {
+            insertedAt_[m] = static_cast<int>(first);
+            if (m > 0)
+                ++first;
+            // first + r modulo m + 1, dividing only when r is not already below it.
+            const auto r = static_cast<size_t>(smallerBetween[m]);
+            first += r <= m ? r : r % (m + 1);
+            if (first > m)
+                first -= m + 1;
+        }
+        if (n <= DirectInsertLimit)
+            fillByInserting(members, n);
+        else
+            fillBackwards(members, n);
+        for (size_t m = first; m < n; ++m)
+            out.append(circle_[m]);
+        for (size_t m = 0; m < first; ++m)
+            out.append(circle_[m]);
     }
-    for (size_t m = 0; m < n; ++m)
-        out.append(circle[(first + m) % n]);
+
+private:
+    // Up to this size a group's circle is built by inserting into an array:
+    // moving a few hundred indices is cheaper than the tree's search.
+    static constexpr size_t DirectInsertLimit = 512;
+
+    void fillByInserting(const std::vector<int> &members, size_t n) {
+        circle_.clear();
+        for (size_t m = 0; m < n; ++m)
+            circle_.insert(circle_.begin() + insertedAt_[m], members[m]);
+    }
+
+    void fillBackwards(const std::vector<int> &members, size_t n) {
+        // Every slot free: tree_[i] counts the slots of its range.
+        tree_.assign(n + 1, 0);
+        for (size_t i = 1; i <= n; ++i) {
+            ++tree_[i];
+            if (const size_t parent = i + (i & (~i + 1)); parent <= n)
+                tree_[parent] += tree_[i];
+        }
+        size_t highBit = 1;
+        while (highBit * 2 <= n)
+            highBit *= 2;
+        circle_.resize(n);
+        for (size_t m = n; m-- > 0;) {
+            // The free slot with insertedAt_[m] free slots before it.
+            size_t at = 0;
+            int rest = insertedAt_[m];
+            for (size_t step = highBit; step > 0; step /= 2)
+                if (at + step <= n && tree_[at + step] <= rest) {
+                    at += step;
+                    rest -= tree_[at];
+                }
+            circle_[at] = members[m];
+            for (size_t i = at + 1; i <= n; i += i & (~i + 1))
+                --tree_[i];
+        }
+    }
+
+    std::vector<int> insertedAt_;
+    std::vector<int> tree_;
+    std::vector<int> circle_;
+};
+
+// A stable merge sort: runs of 16 by insertion, then merged pairwise through
+// `spare`, which keeps its memory for the next sort.
+template <typename Less> void stableSort(std::vector<ReadingKey> &keys, std::vector<ReadingKey> &spare, Less less) {
+    const size_t n = keys.size();
+    constexpr size_t Run = 16;
+    for (size_t start = 0; start < n; start += Run) {
+        const size_t end = std::min(n, start + Run);
+        for (size_t i = start + 1; i < end; ++i) {
+            const ReadingKey key = keys[i];
+            size_t j = i;
+            for (; j > start && less(key, keys[j - 1]); --j)
+                keys[j] = keys[j - 1];
+            keys[j] = key;
+        }
+    }
+    spare.resize(n);
+    for (size_t width = Run; width < n; width *= 2) {
+        for (size_t left = 0; left < n; left += 2 * width) {
+            const size_t middle = std::min(n, left + width);
+            const size_t end = std::min(n, left + 2 * width);
+            size_t a = left, b = middle, out = left;
+            while (a < middle && b < end)
+                spare[out++] = less(keys[b], keys[a]) ? keys[b++] : keys[a++];
+            while (a < middle)
+                spare[out++] = keys[a++];
+            while (b < end)
+                spare[out++] = keys[b++];
+        }
+        keys.swap(spare);
+    }
 }
 
-// Sorts the keys by reading, equal readings by index: a stable radix sort
-// on the keys' bytes (passes where every key has the same byte are skipped),
-// then the few runs of equal keys of readings longer than eight units put in
-// order by comparing the readings themselves.
+// Sorts the keys by reading, equal readings by index: one comparison sort on
+// the keys, then the few runs of equal keys of readings longer than eight
+// units put in order by comparing the readings themselves.
 template <typename Compare> void sortKeys(std::vector<ReadingKey> &keys, Compare compare) {
+    const auto lengthClass = [](const ReadingKey &k) { return k.length > 8 ? 9u : k.length; };
+    thread_local std::vector<ReadingKey> spare;
+    // Stable: keys are made in index order, so equal readings stay in it.
+    stableSort(keys, spare, [&](const ReadingKey &a, const ReadingKey &b) {
+        if (a.high != b.high)
+            return a.high < b.high;
+        if (a.low != b.low)
+            return a.low < b.low;
+        return lengthClass(a) < lengthClass(b);
+    });
     const size_t n = keys.size();
-    if (n < 2)
-        return;
-    std::vector<ReadingKey> other(n);
-    // Least significant first: the length (up to 9, "longer"), then low, then high.
-    const auto byteOf = [](const ReadingKey &k, int pass) -> unsigned {
-        if (pass == 0)
-            return k.length > 9 ? 9 : k.length;
-        const uint64_t word = pass <= 8 ? k.low : k.high;
-        return static_cast<unsigned>(word >> (8 * ((pass - 1) % 8))) & 0xFF;
-    };
-    for (int pass = 0; pass < 17; ++pass) {
-        size_t counts[256] = {};
-        for (const ReadingKey &k : keys)
-            ++counts[byteOf(k, pass)];
-        if (counts[byteOf(keys.front(), pass)] == n)
-            continue; // every key has the same byte here
-        size_t at = 0;
-        for (size_t &c : counts)
-            at += std::exchange(c, at);
-        for (const ReadingKey &k : keys)
-            other[counts[byteOf(k, pass)]++] = k;
-        keys.swap(other);
-    }
     for (size_t start = 0; start < n;) {
         size_t end = start + 1;
-        while (end < n && keys[end].high == keys[start].high && keys[end].low == keys[start].low &&
-               (keys[end].length > 8) == (keys[start].length > 8) && keys[start].length > 8)
-            ++end;
+        if (keys[start].length > 8)
+            while (end < n && keys[end].high == keys[start].high && keys[end].low == keys[start].low &&
+                   keys[end].length > 8)
+                ++end;
         if (end - start > 1)
             std::stable_sort(keys.begin() + static_cast<std::ptrdiff_t>(start),
                              keys.begin() + static_cast<std::ptrdiff_t>(end),
@@ -115,10 +201,14 @@ QList<int> exchangeSortOrder(const QList<QString> &readings) {
 }
 
 ReadingKey readingKey(QStringView reading, int index) {
-    uint64_t key[2] = {0, 0};
-    for (qsizetype u = 0; u < 8; ++u)
-        key[u / 4] = key[u / 4] << 16 | (u < reading.size() ? reading[u].unicode() : 0);
-    return {key[0], key[1], static_cast<uint32_t>(reading.size()), index};
+    // The first eight units, missing ones 0, as two big-endian numbers.
+    char16_t units[8] = {};
+    std::memcpy(units, reading.utf16(), static_cast<size_t>(std::min<qsizetype>(reading.size(), 8)) * 2);
+    const auto word = [&](int from) {
+        return uint64_t(units[from]) << 48 | uint64_t(units[from + 1]) << 32 | uint64_t(units[from + 2]) << 16 |
+               uint64_t(units[from + 3]);
+    };
+    return {word(0), word(4), static_cast<uint32_t>(reading.size()), index};
 }
 
 QList<int> exchangeSortOrder(const QList<QStringView> &readings) {
@@ -126,10 +216,10 @@ QList<int> exchangeSortOrder(const QList<QStringView> &readings) {
     keys.reserve(static_cast<size_t>(readings.size()));
     for (qsizetype i = 0; i < readings.size(); ++i)
         keys.push_back(readingKey(readings.at(i), static_cast<int>(i)));
-    return exchangeSortOrder(std::move(keys), [&](int i) { return readings.at(i); });
+    return exchangeSortOrder(keys, [&](int i) { return readings.at(i).toString(); });
 }
 
-QList<int> exchangeSortOrder(std::vector<ReadingKey> keyed, const std::function<QStringView(int)> &reading) {
+QList<int> exchangeSortOrder(std::vector<ReadingKey> &keyed, const std::function<QString(int)> &reading) {
     const int count = static_cast<int>(keyed.size());
     // The keys decide most comparisons without touching the text. Readings of
     // at most eight units are wholly in their keys, so with equal keys the
@@ -150,6 +240,7 @@ QList<int> exchangeSortOrder(std::vector<ReadingKey> keyed, const std::function<
     QList<int> order;
     order.reserve(count);
     InsertedPositions smaller(count);
+    GroupOrder group;
     std::vector<int> members;
     std::vector<int> smallerBetween;
     for (size_t start = 0; start < keyed.size();) {
@@ -170,7 +261,7 @@ QList<int> exchangeSortOrder(std::vector<ReadingKey> keyed, const std::function<
             smallerBetween[m] = belowNext - below;
             below = belowNext;
         }
-        orderGroup(members, smallerBetween, order);
+        group.order(members, smallerBetween, order);
         for (int position : members)
             smaller.insert(position);
         start = end;

@@ -29,6 +29,7 @@ struct ReadingKey {
 ReadingKey readingKey(QStringView reading, int index);
 // The same order from keys made by readingKey (keys[i].index == i); `reading`
 // gives reading i, asked only for readings longer than their keys.
-QList<int> exchangeSortOrder(std::vector<ReadingKey> keys, const std::function<QStringView(int)> &reading);
+// The keys are sorted in place.
+QList<int> exchangeSortOrder(std::vector<ReadingKey> &keys, const std::function<QString(int)> &reading);
 
 } // namespace ordering

@@ -39,13 +39,6 @@ QStringList select(const QStringList &elements, int category, int row) {
 
 namespace {
 
-// An element's reading: its text between its first two separators.
-QStringView readingIn(QStringView element) {
-    const qsizetype start = element.indexOf(u'|') + 1;
-    const qsizetype end = element.indexOf(u'|', start);
-    return element.sliced(start, (end < 0 ? element.size() : end) - start);
-}
-
 // As categoryOf() on the element: 1 to 10, or 0.
 int categoryOfField(std::optional<QByteArrayView> field) {
     if (!field)
@@ -62,71 +55,60 @@ int categoryOfField(std::optional<QByteArrayView> field) {
     return isNumber && category >= 1 && category <= 10 ? category : 0;
 }
 
-} // namespace
-
-namespace {
-
-// Puts `table` into display order in place: position i takes the element at order[i].
-template <typename Table> void reorder(Table &table, const QList<int> &order, std::vector<bool> &placed) {
-    placed.assign(static_cast<size_t>(order.size()), false);
-    for (qsizetype i = 0; i < order.size(); ++i) {
-        if (placed[static_cast<size_t>(i)])
-            continue;
-        auto held = std::move(table[i]);
-        qsizetype at = i;
-        while (order[at] != i) {
-            table[at] = std::move(table[order[at]]);
-            placed[static_cast<size_t>(at)] = true;
-            at = order[at];
-        }
-        table[at] = std::move(held);
-        placed[static_cast<size_t>(at)] = true;
-    }
-}
+// What a selection works with, kept from click to click so that its memory
+// is not given back and taken again each time.
+struct Workspace {
+    std::vector<ordering::ReadingKey> keys;
+    std::vector<mdlDim::ShownEntries::Line> kept;
+    std::vector<char16_t> reading;
+};
 
 } // namespace
 
 bool loadSelection(int category, int row, QString *error) {
-    // The old table goes before the new one is built, so the two are never
-    // held at once; a failure from here on ends the program anyway.
-    mdlDim::EntryTable.clear();
-    mdlDim::EntryBytes.clear();
+    static Workspace work;
+    mdlDim::ShownEntries &table = mdlDim::EntryTable;
     mdlDim::EntryCount = 0;
     mdlDim::PrintTable.clear();
-    // The kept elements in file order, with their readings' sort keys, made
-    // while each element is at hand.
-    QStringList &table = mdlDim::EntryTable;
-    QList<QByteArray> &bytes = mdlDim::EntryBytes;
-    std::vector<ordering::ReadingKey> keys;
     // The entry file first: when both files are missing, it is the one named.
-    QString failure = mdlDim::forEachEntryLine(mdlDim::entryFilePath(), [&](const mdlDim::EntryLine &line) {
-        if (category != 0 && categoryOfField(line.category()) != category)
-            return;
-        QString element = line.element();
-        const QStringView reading = readingIn(element);
-        if (row != 0 && !kanarow::matches(reading, row))
-            return;
-        keys.push_back(ordering::readingKey(reading, static_cast<int>(keys.size())));
-        table.append(std::move(element));
-        bytes.append(line.text.toByteArray());
-    });
+    QString failure = mdlDim::readEntryFile(mdlDim::entryFilePath(), table);
     std::array<QString, mdlDim::CategorySlots> categories;
     if (failure.isEmpty())
         failure = mdlDim::readCategories(mdlDim::categoryFilePath(), mdlDim::CategoryTable, categories);
     if (!failure.isEmpty()) {
         table.clear();
-        bytes.clear();
         if (error)
             *error = failure;
         return false;
     }
 
-    const QList<int> order =
-        ordering::exchangeSortOrder(std::move(keys), [&](int i) { return readingIn(table.at(i)); });
-    std::vector<bool> placed;
-    reorder(table, order, placed);
-    reorder(bytes, order, placed);
-    mdlDim::EntryCount = static_cast<int>(table.size());
+    // Each kept line's place in the buffer and its reading's sort key: only
+    // the readings are decoded, and no line becomes a string.
+    work.keys.clear();
+    work.kept.clear();
+    const char *start = table.buffer().constData();
+    mdlDim::forEachEntryLine(table.buffer(), [&](const mdlDim::EntryLine &line) {
+        if (category != 0 && categoryOfField(line.category()) != category)
+            return;
+        const QByteArrayView bytes = line.reading();
+        if (work.reading.size() < static_cast<size_t>(bytes.size()))
+            work.reading.resize(static_cast<size_t>(bytes.size()));
+        const QStringView reading(work.reading.data(), cp932::decodeInto(bytes, work.reading.data()));
+        if (row != 0 && !kanarow::matches(reading, row))
+            return;
+        work.keys.push_back(ordering::readingKey(reading, static_cast<int>(work.kept.size())));
+        work.kept.push_back({line.text.data() - start, static_cast<int>(line.text.size()), line.number});
+    });
+
+    const QList<int> order = ordering::exchangeSortOrder(work.keys, [&](int i) {
+        const mdlDim::ShownEntries::Line &line = work.kept[static_cast<size_t>(i)];
+        return cp932::decode(mdlDim::EntryLine{line.number, QByteArrayView(start + line.offset, line.length)}.reading());
+    });
+    std::vector<mdlDim::ShownEntries::Line> &shown = table.lines();
+    shown.reserve(work.kept.size());
+    for (int index : order)
+        shown.push_back(work.kept[static_cast<size_t>(index)]);
+    mdlDim::EntryCount = static_cast<int>(shown.size());
     mdlDim::CategoryTable = categories;
     return true;
 }

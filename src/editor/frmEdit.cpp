@@ -229,7 +229,7 @@ void frmEdit::EditMode(bool blnEdit) {
     lblEditForm->setText(QStringLiteral("編集画面"));
     if (opened_.number == 0) {
         openedElement_ = mdlDim::EntryTable.value(mdlDim::SelectedEntry);
-        opened_ = mdlDim::loadedLineOf(mdlDim::SelectedEntry);
+        opened_ = mdlDim::EntryTable.loadedLine(mdlDim::SelectedEntry);
     }
     fillFromEntry(openedElement_);
 }

@@ -126,15 +126,15 @@ CardPrintJob::Outcome CardPrintJob::run() {
 }
 
 void CardPrintJob::recordPrinted() const {
-    // PrintTable holds copies of EntryTable's elements; their loaded bytes are EntryTable's.
-    QHash<QString, int> indexOfNumber;
+    // PrintTable holds decoded copies of EntryTable's entries; the bytes they were loaded with are EntryTable's.
+    QHash<int, qsizetype> indexOfNumber;
     for (qsizetype i = 0; i < mdlDim::EntryTable.size(); ++i)
-        indexOfNumber.insert(mdlDim::GetField(mdlDim::EntryTable.at(i), QStringLiteral("|"), 1), static_cast<int>(i));
+        indexOfNumber.insert(mdlDim::EntryTable.numberAt(i), i);
     QList<mdlDim::LoadedLine> printedLines;
     for (const QString &element : std::as_const(PrintTable))
         if (mdlDim::GetField(element, QStringLiteral("|"), 11) == QLatin1String("T"))
-            printedLines.append(
-                mdlDim::loadedLineOf(indexOfNumber.value(mdlDim::GetField(element, QStringLiteral("|"), 1), -1)));
+            printedLines.append(mdlDim::EntryTable.loadedLine(
+                indexOfNumber.value(mdlDim::GetField(element, QStringLiteral("|"), 1).toInt(), -1)));
     const EntryWriter::Result written = EntryWriter::markPrinted(printedLines);
     if (!written) {
         frmMsgBox::ask(written.message + QStringLiteral("\r印刷済みの記録ができませんでした。"), QStringLiteral("Yes"));

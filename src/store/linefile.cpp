@@ -146,60 +146,35 @@ QString readAll(const QString &path, QByteArray &data) {
     const int fd = openRegularFile(path, size, error);
     if (fd < 0)
         return error;
-    data.clear();
-    data.reserve(static_cast<qsizetype>(size));
-    char buffer[65536];
+    // Read straight into `data`, whose memory from an earlier read is reused;
+    // one byte more than the file's size shows its end in the same read.
+    data.resize(static_cast<qsizetype>(size) + 1);
+    qsizetype filled = 0;
     for (;;) {
-        const ssize_t got = readSome(fd, buffer, sizeof buffer);
+        if (filled == data.size()) { // grew while being read
+            if (data.size() > MaxFileSize) {
+                ::close(fd);
+                return failure(QStringLiteral("を読み込めません。"), path, EFBIG);
+            }
+            data.resize(data.size() * 2);
+        }
+        const ssize_t got = readSome(fd, data.data() + filled, static_cast<size_t>(data.size() - filled));
         if (got == 0)
             break;
         if (got < 0) {
             const int err = errno;
             ::close(fd);
+            data.resize(0);
             return failure(QStringLiteral("を読み込めません。"), path, err);
         }
-        if (data.size() + got > MaxFileSize) { // grew while being read
-            ::close(fd);
-            return failure(QStringLiteral("を読み込めません。"), path, EFBIG);
-        }
-        data.append(buffer, got);
-    }
-    ::close(fd);
-    return {};
-}
-
-QString forEachLineOf(const QString &path, const std::function<void(int number, QByteArrayView line)> &visit) {
-    QString error;
-    qint64 size = 0;
-    const int fd = openRegularFile(path, size, error);
-    if (fd < 0)
-        return error;
-    constexpr qsizetype Piece = 1 << 20;
-    QByteArray buffer;
-    qsizetype filled = 0; // bytes in the buffer not yet handed out
-    qint64 total = 0;
-    int number = 0;
-    for (bool atEnd = false; !atEnd;) {
-        if (buffer.size() < filled + Piece)
-            buffer.resize(filled + Piece);
-        const ssize_t got = readSome(fd, buffer.data() + filled, static_cast<size_t>(Piece));
-        if (got < 0 || (total += got) > MaxFileSize) {
-            const int err = got < 0 ? errno : EFBIG;
-            ::close(fd);
-            return failure(QStringLiteral("を読み込めません。"), path, err);
-        }
-        atEnd = got == 0;
         filled += got;
-        const char *data = buffer.constData();
-        const qsizetype start = forEachLine(QByteArrayView(data, filled), atEnd, [&](qsizetype from, qsizetype length) {
-            ++number;
-            if (length > 0)
-                visit(number, QByteArrayView(data + from, length));
-        });
-        std::memmove(buffer.data(), data + start, static_cast<size_t>(filled - start));
-        filled -= start;
     }
     ::close(fd);
+    if (filled > MaxFileSize) {
+        data.resize(0);
+        return failure(QStringLiteral("を読み込めません。"), path, EFBIG);
+    }
+    data.resize(filled);
     return {};
 }
 

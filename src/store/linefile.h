@@ -55,8 +55,8 @@ template <typename Visit> qsizetype forEachLine(QByteArrayView bytes, bool atEnd
 
 QList<QByteArray> splitLines(const QByteArray &data);
 
-// Reads a regular file of at most MaxFileSize bytes. Empty on success,
-// otherwise a clear description naming the file.
+// Reads a regular file of at most MaxFileSize bytes into `data`, reusing its
+// memory. Empty on success, otherwise a clear description naming the file.
 QString readAll(const QString &path, QByteArray &data);
 
 // Writes every line followed by CR LF to a "$" copy beside the file, flushes it
@@ -69,12 +69,6 @@ QString replaceWith(const QString &path, const QList<QByteArray> &lines);
 // Writes a new file the same safe way, with `mode`; a file already at `path`
 // is never replaced (the failure names it). Empty on success.
 QString createWith(const QString &path, const QList<QByteArray> &lines, mode_t mode);
-
-// Reads a regular file of at most MaxFileSize bytes piece by piece, without
-// holding it whole, and calls visit(number, line) for each non-empty line:
-// numbered from 1 with blank lines counted, split as forEachLine splits.
-// Empty on success, otherwise a clear description naming the file.
-QString forEachLineOf(const QString &path, const std::function<void(int number, QByteArrayView line)> &visit);
 
 // A description of the system error `err` for the message box, naming the file.
 QString failure(const QString &what, const QString &path, int err);

@@ -1,11 +1,8 @@
 #include "store/loader.h"
 
 #include "store/cp932.h"
-#include "store/linefile.h"
 
 #include <QFileInfo>
-
-#include <vector>
 
 namespace mdlDim {
 namespace {
@@ -25,23 +22,16 @@ std::optional<QByteArrayView> EntryLine::category() const {
     return text.sliced(start, (found == 9 ? bars[8] : text.size()) - start);
 }
 
-QString EntryLine::element() const {
-    // Decoded into a buffer first, so the element is allocated at its exact
-    // size: a two-byte character is one unit, and a table of 100,000 elements
-    // would otherwise carry that slack in every one.
-    thread_local std::vector<char16_t> buffer;
-    const QString prefix = QString::number(number);
-    buffer.resize(static_cast<size_t>(prefix.size() + 1 + text.size()));
-    std::copy(prefix.utf16(), prefix.utf16() + prefix.size(), buffer.data());
-    buffer[static_cast<size_t>(prefix.size())] = u'|';
-    const qsizetype decoded = cp932::decodeInto(text, buffer.data() + prefix.size() + 1);
-    return QString(reinterpret_cast<const QChar *>(buffer.data()), prefix.size() + 1 + decoded);
+QByteArrayView EntryLine::reading() const {
+    qsizetype bar = 0;
+    return cp932::separatorPositions(text, '|', &bar, 1) == 1 ? text.first(bar) : text;
 }
 
-QString forEachEntryLine(const QString &path, const std::function<void(const EntryLine &)> &visit) {
+QString readEntryFile(const QString &path, ShownEntries &table) {
+    table.clear();
     if (!cp932::available())
         return converterMissing();
-    return linefile::forEachLineOf(path, [&](int number, QByteArrayView text) { visit(EntryLine{number, text}); });
+    return linefile::readAll(path, table.buffer());
 }
 
 QString readCategories(const QString &path, const std::array<QString, 11> &previous,
@@ -64,15 +54,13 @@ QString readCategories(const QString &path, const std::array<QString, 11> &previ
 
 QString loadTables(const QString &entryPath, const QString &categoryPath, const std::array<QString, 11> &previous,
                    LoadedTables &out) {
-    out.entries.clear();
-    out.bytes.clear();
-    if (QString error = forEachEntryLine(entryPath,
-                                         [&](const EntryLine &line) {
-                                             out.entries.append(line.element());
-                                             out.bytes.append(line.text.toByteArray());
-                                         });
-        !error.isEmpty())
+    if (QString error = readEntryFile(entryPath, out.entries); !error.isEmpty())
         return error;
+    const char *start = out.entries.buffer().constData();
+    forEachEntryLine(out.entries.buffer(), [&](const EntryLine &line) {
+        out.entries.lines().push_back(
+            {line.text.data() - start, static_cast<int>(line.text.size()), line.number});
+    });
     return readCategories(categoryPath, previous, out.categories);
 }
 

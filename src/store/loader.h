@@ -1,10 +1,11 @@
 #pragma once
 
+#include "store/linefile.h"
+#include "store/shownentries.h"
+
 #include <QByteArray>
 #include <QString>
-#include <QStringList>
 #include <array>
-#include <functional>
 #include <optional>
 
 namespace mdlDim {
@@ -19,13 +20,24 @@ struct EntryLine {
     // nullopt when the line has fewer fields. Found only when asked: a
     // selection of all entries never needs it.
     std::optional<QByteArrayView> category() const;
-    // The line's element: its number, "|", and the line decoded.
-    QString element() const;
+    // The line's field 1, the reading, as bytes.
+    QByteArrayView reading() const;
 };
 
-// Reads the entry file piece by piece and calls visit(line) for each
-// non-empty line in file order. Empty on success, otherwise what failed.
-QString forEachEntryLine(const QString &path, const std::function<void(const EntryLine &)> &visit);
+// Reads the entry file into `table`'s buffer and empties its lines; nothing
+// is decoded. Empty on success, otherwise what failed.
+QString readEntryFile(const QString &path, ShownEntries &table);
+
+// Calls visit(line) for each non-empty line of `bytes`, in file order.
+template <typename Visit> void forEachEntryLine(const QByteArray &bytes, Visit visit) {
+    int number = 0;
+    const char *data = bytes.constData();
+    linefile::forEachLine(bytes, true, [&](qsizetype start, qsizetype length) {
+        ++number;
+        if (length > 0)
+            visit(EntryLine{number, QByteArrayView(data + start, length)});
+    });
+}
 
 // Reads and checks the category file. The slots start from `previous`, so a
 // slot the file no longer reaches keeps its last value.
@@ -33,12 +45,11 @@ QString readCategories(const QString &path, const std::array<QString, 11> &previ
                        std::array<QString, 11> &categories);
 
 struct LoadedTables {
-    QStringList entries;
-    QList<QByteArray> bytes; // each entry's line as read
+    ShownEntries entries;
     std::array<QString, 11> categories;
 };
 
-// Both files as tables: every non-empty line of the entry file as an element.
+// Both files as tables: every non-empty line of the entry file as an entry.
 // Empty on success, otherwise a description of what failed.
 QString loadTables(const QString &entryPath, const QString &categoryPath, const std::array<QString, 11> &previous,
                    LoadedTables &out);

@@ -36,12 +36,6 @@ QString SetField(const QString &text, int n, const QString &value) {
     return fields.join(QLatin1Char('|'));
 }
 
-LoadedLine loadedLineOf(int index) {
-    if (index < 0 || index >= EntryTable.size() || index >= EntryBytes.size())
-        return {};
-    return {GetField(EntryTable.at(index), QStringLiteral("|"), 1).toInt(), EntryBytes.at(index)};
-}
-
 QString AppDir() {
     QString dir = appDirOverride.isEmpty() ? QCoreApplication::applicationDirPath() : appDirOverride;
     if (!dir.endsWith(QLatin1Char('/')))
@@ -58,7 +52,6 @@ bool LoadData(QString *error) {
     const QString failure = loadTables(entryFilePath(), categoryFilePath(), CategoryTable, tables);
     if (failure.isEmpty()) {
         EntryTable = std::move(tables.entries);
-        EntryBytes = std::move(tables.bytes);
         EntryCount = static_cast<int>(EntryTable.size());
         PrintTable.clear();
         CategoryTable = tables.categories;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QByteArray>
-#include <QList>
+#include "store/shownentries.h"
+
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -14,10 +14,8 @@ inline constexpr int CategorySlots = 11;
 
 // Each element: the entry's physical line number in the entry file, "|", and
 // the line as read. After a selection: the selected entries in display order.
-inline QStringList EntryTable;
-// The bytes of each EntryTable element's line as it was read, index for
-// index: a writer acts on a line only while the file still holds them.
-inline QList<QByteArray> EntryBytes;
+// A writer acting on an entry is given EntryTable.loadedLine(i).
+inline ShownEntries EntryTable;
 inline int EntryCount = 0;
 // Working table of the selection; the entries to print during printing.
 inline QStringList PrintTable;
@@ -47,15 +45,6 @@ inline bool MsgResult = false;
 inline bool DragActive = false;
 inline int DragX = 0;
 inline int DragY = 0;
-
-// A line of the entry file as it was loaded: its physical number (from 1,
-// blank lines counted) and its bytes.
-struct LoadedLine {
-    int number = 0;
-    QByteArray bytes;
-};
-// The loaded line of EntryTable element `index`; number 0 when there is none.
-LoadedLine loadedLineOf(int index);
 
 // The N-th field of Text (counting from 1) between Delim characters.
 QString GetField(const QString &text, const QString &delim, int n);

@@ -49,7 +49,7 @@ private slots:
         QFETCH(QStringList, elements);
         DataDir dir;
         dir.writeEntries(file);
-        QCOMPARE(load(dir).entries, elements);
+        QCOMPARE(load(dir).entries.toList(), elements);
     }
 
     void categoryLines_data() {
@@ -127,26 +127,9 @@ private slots:
         PrintTable = {"leftover"};
         QVERIFY(LoadData());
         QCOMPARE(EntryCount, 2);
-        QCOMPARE(EntryTable, (QStringList{"1|あ|一|||||||1|F", "3|い|二|||||||2|T"}));
+        QCOMPARE(EntryTable.toList(), (QStringList{"1|あ|一|||||||1|F", "3|い|二|||||||2|T"}));
         QVERIFY(PrintTable.isEmpty());
         QCOMPARE(CategoryTable[1], QStringLiteral("2|友人"));
-    }
-
-    // The file is read in pieces of 1 MiB: a line end split across two pieces is still one.
-    void lineEndAcrossPieces_data() {
-        QTest::addColumn<QByteArray>("end");
-        QTest::newRow("CR LF") << QByteArray("\r\n");
-        QTest::newRow("CR then CR") << QByteArray("\r\r");
-        QTest::newRow("LF then CR") << QByteArray("\n\r");
-    }
-    void lineEndAcrossPieces() {
-        QFETCH(QByteArray, end);
-        QByteArray file = "a|" + QByteArray((1 << 20) - 3, 'x') + end + "b";
-        DataDir dir;
-        dir.writeEntries(file);
-        const QStringList entries = load(dir).entries;
-        QCOMPARE(entries.size(), 2);
-        QCOMPARE(entries.last(), end == "\r\n" ? QStringLiteral("2|b") : QStringLiteral("3|b"));
     }
 
     // Only a regular file of sensible size is read: anything else fails with a message.

@@ -192,7 +192,7 @@ private slots:
         DataDir dir;
         dir.writeEntries(file);
         QVERIFY(mdlDim::LoadData());
-        QCOMPARE(mdlDim::EntryTable, QStringList({"1|a", "2|b", "4|c"}));
+        QCOMPARE(mdlDim::EntryTable.toList(), QStringList({"1|a", "2|b", "4|c"}));
         QVERIFY(EntryWriter::replaceEntry(loaded(4), "z"));
         QCOMPARE(dir.entryBytes(), QByteArray("a\r\nb\r\n\r\nz\r\n"));
         dir.writeEntries(file);
