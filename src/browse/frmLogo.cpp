@@ -17,6 +17,7 @@ frmLogo::frmLogo() {
     imgLogo->setObjectName(QStringLiteral("imgLogo"));
     twips::place(imgLogo, 0, 0, 3735, 3720);
     imgLogo->setPixmap(artwork::splash(QSize(249, 248)));
+    imgLogo->setAccessibleName(skin::ProductCaption);
 
     timStart = new QTimer(this);
     timStart->setObjectName(QStringLiteral("timStart"));

@@ -79,6 +79,7 @@ frmMain::frmMain() {
     imgClose = new ImageButton(this, QStringLiteral("imgClose"));
     twips::place(imgClose, 5430, 30, 255, 255);
     imgClose->setPictures(imgPicture[14], imgPicture[13]);
+    imgClose->setAccessibleName(QStringLiteral("閉じる"));
     connect(imgClose, &ImageButton::clicked, this, &frmMain::closeRequested);
 
     imgNew = makeImageButton(this, QStringLiteral("imgNew"), QRect(4510, 540, 1005, 300), QPoint(4530, 550),
@@ -191,7 +192,9 @@ void frmMain::buildList() {
     picTital->setObjectName(QStringLiteral("picTital"));
     twips::place(picTital, 0, 0, 5330, 300);
     picTital->setPixmap(artwork::listHeader(picTital->size()));
+    picTital->setAccessibleName(QStringLiteral("索 分類 氏名 住所 詳細"));
     picList0 = new PictureBox(picMain, QStringLiteral("picList(0)"));
+    picList0->setAccessibleName(QStringLiteral("リスト"));
     twips::place(picList0, 0, 300, 5060, 5700);
     fsbList = new QScrollBar(Qt::Vertical, picMain);
     fsbList->setObjectName(QStringLiteral("fsbList"));
@@ -237,7 +240,8 @@ void frmMain::UpdateType() {
         const QString name = mdlDim::categoryNameOfSlot(slot);
         if (name.isEmpty())
             continue;
-        lblNew[slot - 5]->setText(name.size() <= 2 ? name : name.left(2) + QStringLiteral(".."));
+        setButtonCaption(lblNew[slot - 5], name.size() <= 2 ? name : name.left(2) + QStringLiteral(".."));
+        pciNewType[slot - 5]->setAccessibleName(name);
     }
 }
 

@@ -43,9 +43,11 @@ QLabel *makeRowLabel(QWidget *parent, const QString &name, const QString &captio
     return label;
 }
 
-QLabel *makeIcon(QWidget *parent, const QString &name, artwork::FieldIcon kind, int boxTop, int boxHeight) {
+QLabel *makeIcon(QWidget *parent, const QString &name, artwork::FieldIcon kind, int boxTop, int boxHeight,
+                 const QString &spokenName) {
     auto *icon = new QLabel(parent);
     icon->setObjectName(name);
+    icon->setAccessibleName(spokenName);
     twips::place(icon, 120, boxTop + (boxHeight - 270) / 2, 270, 270);
     icon->setPixmap(artwork::fieldIcon(kind, icon->size()));
     return icon;
@@ -158,11 +160,11 @@ void frmEdit::buildFields() {
     lblMobile = makeRowLabel(this, QStringLiteral("lblMobile"), QStringLiteral("携帯電話"), 3930, 300);
     lblEmail = makeRowLabel(this, QStringLiteral("lblEmail"), QStringLiteral("E-mail"), 4410, 300);
     lblType = makeRowLabel(this, QStringLiteral("lblType"), QStringLiteral("分   類"), 4890, 300);
-    imgAdd = makeIcon(this, QStringLiteral("imgAdd"), artwork::FieldIcon::Address, 2490, 300);
-    imgTel = makeIcon(this, QStringLiteral("imgTel"), artwork::FieldIcon::Telephone, 2970, 300);
-    imgFax = makeIcon(this, QStringLiteral("imgFax"), artwork::FieldIcon::Fax, 3450, 300);
-    imgMobile = makeIcon(this, QStringLiteral("imgMobile"), artwork::FieldIcon::Mobile, 3930, 300);
-    imgEmail = makeIcon(this, QStringLiteral("imgEmail"), artwork::FieldIcon::Email, 4410, 300);
+    imgAdd = makeIcon(this, QStringLiteral("imgAdd"), artwork::FieldIcon::Address, 2490, 300, QStringLiteral("住所"));
+    imgTel = makeIcon(this, QStringLiteral("imgTel"), artwork::FieldIcon::Telephone, 2970, 300, QStringLiteral("電話"));
+    imgFax = makeIcon(this, QStringLiteral("imgFax"), artwork::FieldIcon::Fax, 3450, 300, QStringLiteral("FAX"));
+    imgMobile = makeIcon(this, QStringLiteral("imgMobile"), artwork::FieldIcon::Mobile, 3930, 300, QStringLiteral("携帯"));
+    imgEmail = makeIcon(this, QStringLiteral("imgEmail"), artwork::FieldIcon::Email, 4410, 300, QStringLiteral("E-mail"));
 
     // The tab order follows the rows.
     QList<QWidget *> order;

@@ -43,6 +43,7 @@ frmPrint::frmPrint() {
         imgTital[5 + format] = artwork::titleImage(WindowWidth, QStringLiteral("印刷ブレビュー　") +
                                                                     QString::fromUtf16(FormatNames[format]));
     picView = new PictureBox(this, QStringLiteral("picView"));
+    picView->setAccessibleName(QStringLiteral("印刷ブレビュー"));
     twips::place(picView, 90, 570, 5445, 6885);
     imgView = formpictures::all(false);
 

@@ -11,6 +11,7 @@
 #include "ui/twips.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QTimer>
 
@@ -102,6 +103,7 @@ frmMsgBox::frmMsgBox() : QDialog(nullptr) {
     imgPrintPaper->setObjectName(QStringLiteral("imgPrintPaper"));
     twips::place(imgPrintPaper, 300, 600, 750, 690);
     imgPrintPaper->setPixmap(artwork::paper(imgPrintPaper->size()));
+    imgPrintPaper->setAccessibleName(QStringLiteral("用紙"));
     imgPrintPaper->hide();
 
     // Drawn after the paper, so the sheet seems to go into the printer.
@@ -109,6 +111,7 @@ frmMsgBox::frmMsgBox() : QDialog(nullptr) {
     ImgPrinter->setObjectName(QStringLiteral("ImgPrinter"));
     twips::place(ImgPrinter, 120, 1440, 900, 615);
     ImgPrinter->setPixmap(artwork::printer(ImgPrinter->size()));
+    ImgPrinter->setAccessibleName(QStringLiteral("プリンター"));
     ImgPrinter->hide();
 
     lblMsg = new QLabel(this);
@@ -185,8 +188,8 @@ void frmMsgBox::makePaperPrompt() {
     twips::place(lblNo, 0, 60, 960, 180);
     imgPrintPaper->show();
     ImgPrinter->show();
-    lblYes->setText(QStringLiteral("確認"));
-    lblNo->setText(QStringLiteral("キャンセル"));
+    setButtonCaption(lblYes, QStringLiteral("確認"));
+    setButtonCaption(lblNo, QStringLiteral("キャンセル"));
 }
 
 void frmMsgBox::answer(bool yes) {
@@ -198,7 +201,19 @@ void frmMsgBox::answer(bool yes) {
     deleteLater(); // an answered box is done with, however it was shown
 }
 
-void frmMsgBox::reject() {}
+void frmMsgBox::reject() {
+    if (isVisible() && !picNo->isHidden())
+        answer(false);
+}
+
+void frmMsgBox::keyPressEvent(QKeyEvent *event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        answer(true);
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
 
 void frmMsgBox::closeEvent(QCloseEvent *event) {
     // Only an answer closes the box; MsgResult never keeps a stale answer by accident.

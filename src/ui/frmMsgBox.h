@@ -55,10 +55,13 @@ public:
     void makePaperPrompt();
 
 public slots:
-    void reject() override; // answered with the mouse only; Escape gives no answer
+    // Escape answers いいえ (or キャンセル) where the box has that button; a box with one button waits for it.
+    void reject() override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // Enter answers with the first button (はい, OK or 確認), unless a button has the focus.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     frmMsgBox();

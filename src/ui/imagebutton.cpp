@@ -3,10 +3,36 @@
 #include "ui/artwork.h"
 #include "ui/twips.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 
 ImageButton::ImageButton(QWidget *parent, const QString &name) : QLabel(parent) {
     setObjectName(name);
+    setFocusPolicy(Qt::TabFocus); // the mouse keeps the focus where it was
+    setCursor(Qt::PointingHandCursor);
+}
+
+void ImageButton::keyPressEvent(QKeyEvent *event) {
+    switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        event->accept();
+        emit clicked();
+        return;
+    default:
+        QLabel::keyPressEvent(event);
+    }
+}
+
+void ImageButton::paintEvent(QPaintEvent *event) {
+    QLabel::paintEvent(event);
+    if (!hasFocus())
+        return;
+    QPainter painter(this);
+    painter.setPen(QPen(palette().color(QPalette::WindowText), 1, Qt::DotLine));
+    painter.drawRect(rect().adjusted(1, 1, -2, -2));
 }
 
 void ImageButton::setPositions(QPoint atRest, QPoint pressed) {
@@ -58,6 +84,7 @@ ImageButton *makeImageButton(QWidget *parent, const QString &name, QRect atRest,
     twips::place(button, atRest.x(), atRest.y(), atRest.width(), atRest.height());
     button->setPositions(atRest.topLeft(), pressed);
     button->setPixmap(artwork::button(button->size(), caption, face));
+    button->setAccessibleName(caption);
     return button;
 }
 
@@ -69,5 +96,11 @@ QLabel *makeButtonLabel(QWidget *button, const QString &name, const QString &cap
     label->setFont(font);
     // A plain label ignores mouse events, so Qt passes them on to the button.
     twips::place(label, twipGeometry.x(), twipGeometry.y(), twipGeometry.width(), twipGeometry.height());
+    button->setAccessibleName(caption);
     return label;
+}
+
+void setButtonCaption(QLabel *label, const QString &caption) {
+    label->setText(caption);
+    label->parentWidget()->setAccessibleName(caption);
 }

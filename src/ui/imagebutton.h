@@ -8,7 +8,9 @@
 // A picture that acts as a button: pressed, it shifts to its pressed position
 // (or shows its pressed picture); released, it returns to rest. A click needs
 // the press and the release on the button. Labels placed inside it pass their
-// mouse events on, so pressing the caption is pressing the button.
+// mouse events on, so pressing the caption is pressing the button. It takes
+// the focus with Tab, shows a focus frame, and Space or Enter act as a click;
+// its accessible name is its caption.
 class ImageButton : public QLabel {
     Q_OBJECT
 public:
@@ -29,6 +31,8 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     QPoint rest_;
@@ -42,6 +46,9 @@ private:
 ImageButton *makeImageButton(QWidget *parent, const QString &name, QRect atRest, QPoint pressed, const QString &caption,
                              QColor face = QColor(120, 160, 210));
 
-// A caption inside an image button; mouse events go to the button.
+// A caption inside an image button; mouse events go to the button. The
+// button's accessible name follows the caption (setButtonCaption).
 QLabel *makeButtonLabel(QWidget *button, const QString &name, const QString &caption, const QRect &twipGeometry,
                         const QFont &font);
+// Changes the caption of a label made by makeButtonLabel, and so the button's accessible name.
+void setButtonCaption(QLabel *label, const QString &caption);

@@ -10,6 +10,7 @@ TitleImage::TitleImage(QWidget *window, int widthTwips, const QString &caption) 
     setObjectName(QStringLiteral("imgTitle"));
     twips::place(this, 0, 0, widthTwips, artwork::TitleHeightTwips);
     setPixmap(artwork::titleImage(widthTwips, caption));
+    setAccessibleName(caption);
     // Moves arrive without a button too; only a drag started here moves the window.
     setMouseTracking(true);
 }

@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPointer>
+#include <QApplication>
 #include <QDir>
 #include <QTest>
 #include <QTimer>
@@ -240,18 +241,56 @@ private slots:
         QCOMPARE(twips::pos(box->imgPrintPaper).x(), 300); // moving only up and down
     }
 
-    void escapeAndOtherButtonsGiveNoAnswer() {
+    void otherMouseButtonsGiveNoAnswer() {
         MsgResult = false;
         QTimer::singleShot(0, [] {
             frmMsgBox *box = frmMsgBox::loaded();
-            QTest::keyClick(box, Qt::Key_Escape);
-            QVERIFY(box->isVisible());
             for (Qt::MouseButton other : {Qt::RightButton, Qt::MiddleButton})
                 QTest::mouseClick(box->picYes, other, {}, QPoint(3, 3));
             QVERIFY(box->isVisible());
             QTest::mouseClick(box->picNo, Qt::LeftButton, {}, QPoint(3, 3));
         });
         QCOMPARE(frmMsgBox::ask("元に戻しますか？", "YesNo"), false);
+    }
+
+    // Enter answers with the first button, Esc with いいえ where there is one;
+    // Tab reaches the buttons, and Space presses the one with the focus.
+    void keyboardAnswers_data() {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<bool>("answered");
+        QTest::addColumn<bool>("answer");
+        QTest::newRow("Enter, question") << "YesNo" << QList<int>{Qt::Key_Return} << true << true;
+        QTest::newRow("Esc, question") << "YesNo" << QList<int>{Qt::Key_Escape} << true << false;
+        QTest::newRow("Enter, notice") << "Yes" << QList<int>{Qt::Key_Enter} << true << true;
+        QTest::newRow("Esc, notice: no answer") << "Yes" << QList<int>{Qt::Key_Escape} << false << false;
+        // はい has the focus first.
+        QTest::newRow("Space: はい") << "YesNo" << QList<int>{Qt::Key_Space} << true << true;
+        QTest::newRow("Tab, Space: いいえ") << "YesNo" << QList<int>{Qt::Key_Tab, Qt::Key_Space} << true << false;
+        QTest::newRow("Tab, Enter: いいえ") << "YesNo" << QList<int>{Qt::Key_Tab, Qt::Key_Return} << true << false;
+        QTest::newRow("Tab twice, Space: はい")
+            << "YesNo" << QList<int>{Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Space} << true << true;
+    }
+    void keyboardAnswers() {
+        QFETCH(QString, mode);
+        QFETCH(QList<int>, keys);
+        QFETCH(bool, answered);
+        QFETCH(bool, answer);
+        MsgResult = !answer;
+        bool stillOpen = false;
+        QTimer::singleShot(0, [&] {
+            frmMsgBox *box = frmMsgBox::loaded();
+            QVERIFY(QTest::qWaitForWindowActive(box));
+            for (int key : keys)
+                QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : box, Qt::Key(key));
+            stillOpen = box->isVisible();
+            if (stillOpen)
+                QTest::mouseClick(box->picYes, Qt::LeftButton, {}, QPoint(3, 3));
+        });
+        const bool result = frmMsgBox::ask("質問", mode);
+        QCOMPARE(stillOpen, !answered);
+        if (answered)
+            QCOMPARE(result, answer);
     }
 
     void loadFailureIsShownThenEnds_data() {
