@@ -7,6 +7,8 @@
 #include "ui/fonts.h"
 #include "ui/twips.h"
 
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -21,6 +23,7 @@ constexpr int ColumnEdges[] = {370, 810, 3400, 4650};
 constexpr int OpenButtonX = 4660;
 constexpr int OpenPicture = 11;
 constexpr int OpenPressedPicture = 12;
+const QColor HighlightBand(214, 230, 250);
 
 QString shortCategory(const QString &name) {
     return name.size() >= 3 ? name.left(2) + QStringLiteral("...") : name;
@@ -37,6 +40,7 @@ EntryListPage::EntryListPage(PictureBox *picture, QScrollBar *scrollBar, const Q
       categoryName_(std::move(categoryName)) {
     picture_->installEventFilter(this);
     picture_->setMouseTracking(true);
+    picture_->setFocusPolicy(Qt::StrongFocus);
     connect(scrollBar_, &QScrollBar::valueChanged, this, &EntryListPage::ViewTelList);
 }
 
@@ -45,6 +49,15 @@ void EntryListPage::ViewTelList(int start) {
     using mdlView::ViewText;
     PictureBox &pic = *picture_;
     pic.clear();
+    // The band first, so that the ruled lines and the text stay on top of it.
+    if (const int row = highlighted_ - start; highlighted_ >= 0 && row >= 0 && row < Rows) {
+        static const QPixmap band = [] {
+            QPixmap p(1, 1);
+            p.fill(HighlightBand);
+            return p;
+        }();
+        pic.drawPicture(band, QRect(0, row * RowHeight, ListWidth, RowHeight));
+    }
     const auto gridLines = [&](bool horizontal) {
         if (horizontal) {
             for (int y = 0; y <= ListHeight; y += RowHeight)
@@ -70,8 +83,8 @@ void EntryListPage::ViewTelList(int start) {
         ViewText(pic, s, x, y, fonts::UiGothic, 8, false, 0, 0, 0);
     };
     int bottom = 0;
-    for (int i = start; rowsShown_ < Rows && i >= 0 && i < EntryTable.size() && !EntryTable.at(i).isEmpty(); ++i) {
-        const QString &element = EntryTable.at(i);
+    for (int i = start; rowsShown_ < Rows && i >= 0 && i < EntryTable.size(); ++i) {
+        const QString element = EntryTable.at(i);
         bottom += RowHeight;
         ++rowsShown_;
         const int category = selection::categoryOf(element);
@@ -88,10 +101,67 @@ void EntryListPage::ViewTelList(int start) {
     }
     gridLines(false);
 
-    const int pageRows = mdlDim::CurrentCategory == 0 ? 19 : 17;
-    scrollBar_->setPageStep(pageRows);
+    const int rows = pageRows();
+    scrollBar_->setPageStep(rows);
     // A value beyond the new maximum is pulled back, which redraws that page.
-    scrollBar_->setMaximum(EntryCount > pageRows ? EntryCount - pageRows : 0);
+    scrollBar_->setMaximum(EntryCount > rows ? EntryCount - rows : 0);
+}
+
+int EntryListPage::pageRows() const {
+    return mdlDim::CurrentCategory == 0 ? 19 : 17;
+}
+
+void EntryListPage::highlight(int index) {
+    highlighted_ = EntryCount == 0 ? -1 : qBound(0, index, EntryCount - 1);
+    // The highlighted row is kept in view; the scroll bar redraws when it moves.
+    const int top = scrollBar_->value();
+    if (highlighted_ >= 0 && highlighted_ < top)
+        scrollBar_->setValue(highlighted_);
+    else if (highlighted_ >= top + pageRows())
+        scrollBar_->setValue(highlighted_ - pageRows() + 1);
+    if (scrollBar_->value() == top)
+        ViewTelList(top);
+}
+
+bool EntryListPage::handleKey(const QKeyEvent *event) {
+    const int current = highlighted_ >= 0 && highlighted_ < EntryCount ? highlighted_ : -1;
+    const int first = scrollBar_->value();
+    switch (event->key()) {
+    case Qt::Key_Down:
+        highlight(current < 0 ? first : current + 1);
+        return true;
+    case Qt::Key_Up:
+        highlight(current < 0 ? first : current - 1);
+        return true;
+    case Qt::Key_PageDown:
+        highlight((current < 0 ? first : current) + pageRows());
+        return true;
+    case Qt::Key_PageUp:
+        highlight((current < 0 ? first : current) - pageRows());
+        return true;
+    case Qt::Key_Home:
+        highlight(0);
+        return true;
+    case Qt::Key_End:
+        highlight(EntryCount - 1);
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (current >= 0)
+            emit entryOpened(current);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void EntryListPage::showPointerShape() {
+    const int row = ListMouseY / RowHeight;
+    const bool onOpenButton = ListMouseY >= 0 && row < rowsShown_ && ListMouseX > OpenButtonX;
+    if (onOpenButton)
+        picture_->setCursor(Qt::PointingHandCursor);
+    else
+        picture_->unsetCursor();
 }
 
 void EntryListPage::storePointer(const QPointF &pos) {
@@ -127,7 +197,14 @@ bool EntryListPage::eventFilter(QObject *watched, QEvent *event) {
     switch (event->type()) {
     case QEvent::MouseMove:
         storePointer(static_cast<QMouseEvent *>(event)->position());
+        showPointerShape();
         return true;
+    case QEvent::Wheel:
+        // Exactly as over the scroll bar: three rows a notch, a page with Shift.
+        QCoreApplication::sendEvent(scrollBar_, event);
+        return true;
+    case QEvent::KeyPress:
+        return handleKey(static_cast<QKeyEvent *>(event));
     case QEvent::MouseButtonPress:
         if (static_cast<QMouseEvent *>(event)->button() != Qt::LeftButton)
             return true; // only the left button acts on a row

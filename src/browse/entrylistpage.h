@@ -6,10 +6,14 @@
 #include <functional>
 
 class PictureBox;
+class QKeyEvent;
 class QScrollBar;
 
 // The ruled, paged entry list of the browsing window: 19 rows drawn into
-// picList(0), moved by fsbList, each row with an open button.
+// picList(0), moved by fsbList, each row with an open button. The wheel over
+// it scrolls as the scroll bar does. With the focus (a click or Tab), the
+// arrow, page, Home and End keys move a highlighted row, drawn as a light
+// band under the ruled lines, and Enter opens it as its open button does.
 class EntryListPage : public QObject {
     Q_OBJECT
 public:
@@ -30,6 +34,13 @@ public:
     // The top of the open button drawn pressed, empty when none is.
     QString PressedButtonTop;
 
+    // The EntryTable index of the highlighted row; -1 when none is.
+    int highlighted() const { return highlighted_; }
+    // A new selection: no row is highlighted until a key moves to one.
+    void clearHighlight() { highlighted_ = -1; }
+    // Rows the list shows at once in the current layout.
+    int pageRows() const;
+
 signals:
     // The open button of EntryTable element `index` was clicked.
     void entryOpened(int index);
@@ -42,11 +53,15 @@ private:
     void buttonDown();
     void buttonUp();
     void click();
+    bool handleKey(const QKeyEvent *event);
+    void highlight(int index);
+    void showPointerShape();
 
     PictureBox *picture_;
     QScrollBar *scrollBar_;
     const QList<QPixmap> &pictures_;
     std::function<QString(int)> categoryName_;
     int rowsShown_ = 0;
+    int highlighted_ = -1;
     bool pressedOnList_ = false;
 };

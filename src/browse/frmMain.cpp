@@ -207,6 +207,7 @@ void frmMain::buildList() {
 
 void frmMain::SelectDB(int category) {
     QString error;
+    list_->clearHighlight();
     if (!selection::loadSelection(category, cboIndex->currentIndex(), &error)) {
         mdlDim::showLoadFailureAndEnd(error);
         return;

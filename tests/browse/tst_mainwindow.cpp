@@ -18,6 +18,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 using Kind = RecordingTarget::Kind;
 
@@ -242,6 +243,81 @@ private slots:
         QCOMPARE(mdlDim::EditingExisting, opens);
         QCOMPARE(topLevel("frmEdit") != nullptr, opens);
         QCOMPARE(window->isVisible(), !opens);
+    }
+
+    // The wheel scrolls as the scroll bar does: three rows a notch, a page with Shift.
+    void wheelOverTheList_data() {
+        QTest::addColumn<int>("notches"); // positive: towards the end
+        QTest::addColumn<bool>("shift");
+        QTest::addColumn<int>("value");
+        QTest::newRow("one notch down") << 1 << false << 13;
+        QTest::newRow("two notches up") << -2 << false << 4;
+        QTest::newRow("Shift, one notch down") << 1 << true << 10 + 19;
+        QTest::newRow("up past the top") << -9 << false << 0;
+    }
+    void wheelOverTheList() {
+        QFETCH(int, notches);
+        QFETCH(bool, shift);
+        QFETCH(int, value);
+        open(entries(60));
+        window->fsbList->setValue(10);
+        recorder.reset();
+        const QPoint at = listPoint(2000, 1000);
+        QWheelEvent wheel(at, window->picList0->mapToGlobal(at), {}, QPoint(0, -120 * notches), Qt::NoButton,
+                          shift ? Qt::ShiftModifier : Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(window->picList0, &wheel);
+        QCOMPARE(window->fsbList->value(), value);
+        QCOMPARE(rowTexts(0).at(2).text, QStringLiteral("名前%1").arg(value));
+    }
+
+    // With the focus, the keys move a highlighted row and Enter opens it.
+    void keysOnTheList_data() {
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<int>("highlighted");
+        QTest::addColumn<int>("top"); // the scroll bar's value
+        QTest::newRow("Down: the first row shown") << QList<int>{Qt::Key_Down} << 0 << 0;
+        QTest::newRow("Down three times") << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Down} << 2 << 0;
+        QTest::newRow("Up stays at the top") << QList<int>{Qt::Key_Down, Qt::Key_Up} << 0 << 0;
+        QTest::newRow("Page Down") << QList<int>{Qt::Key_Down, Qt::Key_PageDown} << 19 << 1;
+        QTest::newRow("End") << QList<int>{Qt::Key_End} << 59 << 41;
+        QTest::newRow("End, Page Up") << QList<int>{Qt::Key_End, Qt::Key_PageUp} << 40 << 40;
+        QTest::newRow("End, Home") << QList<int>{Qt::Key_End, Qt::Key_Home} << 0 << 0;
+    }
+    void keysOnTheList() {
+        QFETCH(QList<int>, keys);
+        QFETCH(int, highlighted);
+        QFETCH(int, top);
+        open(entries(60));
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QTest::mouseClick(window->picList0, Qt::LeftButton, {}, listPoint(2000, 100)); // focus, no opening
+        QVERIFY(window->picList0->hasFocus());
+        for (int key : keys)
+            QTest::keyClick(window->picList0, Qt::Key(key));
+        QCOMPARE(window->listPage()->highlighted(), highlighted);
+        QCOMPARE(window->fsbList->value(), top);
+        // The band lies under the ruled lines and the text of its row.
+        recorder.reset();
+        window->ViewTelList(window->fsbList->value());
+        const auto calls = recorder.calls;
+        QCOMPARE(calls.at(0).kind, Kind::Clear);
+        QCOMPARE(calls.at(1).kind, Kind::Picture);
+        QCOMPARE(calls.at(1).area, QRect(0, (highlighted - top) * 300, 5330, 300));
+        QCOMPARE(calls.at(2).kind, Kind::Line);
+
+        QTest::keyClick(window->picList0, Qt::Key_Return);
+        QCOMPARE(mdlDim::SelectedEntry, highlighted);
+        QVERIFY(topLevel("frmEdit"));
+    }
+
+    void pointerShowsTheOpenButton() {
+        open(entries(3));
+        QTest::mouseMove(window->picList0, listPoint(4800, 100));
+        QCOMPARE(window->picList0->cursor().shape(), Qt::PointingHandCursor);
+        QTest::mouseMove(window->picList0, listPoint(2000, 100));
+        QCOMPARE(window->picList0->cursor().shape(), Qt::ArrowCursor);
+        QTest::mouseMove(window->picList0, listPoint(4800, 10 * 300 + 100)); // a row with no entry
+        QCOMPARE(window->picList0->cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(window->imgNew->cursor().shape(), Qt::PointingHandCursor);
     }
 
     void pressedOpenButtonUntilRelease_data() {
