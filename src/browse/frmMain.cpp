@@ -293,7 +293,29 @@ void frmMain::newEntry() {
     openEditor();
 }
 
-void frmMain::openEditor() {
-    (new frmEdit())->show();
+frmEdit *frmMain::openEditor() {
+    auto *editor = new frmEdit();
+    connect(editor, &frmEdit::happened, this, [this](frmEdit::Outcome outcome) {
+        switch (outcome) {
+        case frmEdit::Outcome::Stored:
+            break; // the editor stays open; the list is read again when it goes
+        case frmEdit::Outcome::ChangedElsewhere:
+            SelectDB(CurrentCategory);
+            ViewTelList(0);
+            break;
+        case frmEdit::Outcome::Added:
+        case frmEdit::Outcome::Deleted:
+        case frmEdit::Outcome::Left: {
+            const int start = outcome == frmEdit::Outcome::Left ? fsbList->value() : 0;
+            UpdateType();
+            SelectDB(CurrentCategory);
+            ViewTelList(start);
+            skin::bringToFront(this);
+            break;
+        }
+        }
+    });
+    editor->show();
     hide();
+    return editor;
 }

@@ -7,6 +7,7 @@
 class EntryListPage;
 class FrameLine;
 class ImageButton;
+class frmEdit;
 class PictureBox;
 class QComboBox;
 class QLabel;
@@ -34,6 +35,9 @@ public:
     void UpdateType();
     // The name of category `number` (1 to 11); empty for other numbers.
     QString WriteType(int number) const;
+    // Opens the editor as EditingExisting and SelectedEntry say, hiding this
+    // window; what the editor does comes back through its happened signal.
+    frmEdit *openEditor();
 
     TitleImage *imgTitle;
     ImageButton *imgClose;
@@ -88,7 +92,6 @@ private:
     void chooseCardFormat(int format);
     void openEntry(int index);
     void newEntry();
-    void openEditor();
 
     EntryListPage *list_ = nullptr;
 };

@@ -39,6 +39,15 @@ public:
     // Set by any change of an entry field or of the category choice.
     bool EntryChanged = false;
 
+    // What the editor did, for the window that opened it.
+    enum class Outcome {
+        Stored,           // the entry's line was rewritten; the editor stays open
+        ChangedElsewhere, // another program changed the file; the list must be read again
+        Added,            // a new entry was appended; the editor closes
+        Deleted,          // the entry was deleted; the editor closes
+        Left,             // back to the list, without or after storing; the editor closes
+    };
+
     TitleImage *imgTitle;
     QLabel *lblEditForm;
     QLabel *lblPingyin;
@@ -83,6 +92,9 @@ public:
     FrameLine *linRight;
     FrameLine *liinDown;
 
+signals:
+    void happened(frmEdit::Outcome outcome);
+
 protected:
     // A close from the window manager goes back to the list like imgShowList,
     // so nothing typed is lost and the browsing window comes back.
@@ -101,10 +113,9 @@ private:
     void add();
     void deleteEntry();
     void backToList();
-    void refreshAndLeave(int start);
+    void leave(Outcome outcome);
     QList<QLineEdit *> entryBoxes() const;
 
-    void reselectList();
 
     bool leaving_ = false;
     // The entry as it was opened: what undo restores, and the line a store or

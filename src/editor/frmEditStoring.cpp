@@ -1,6 +1,5 @@
 // The editor's checks and its writes: CheckSave, CheckType, AddInfo and the
 // four actions that store, add, delete and go back to the list.
-#include "browse/frmMain.h"
 #include "editor/frmEdit.h"
 #include "store/entryrules.h"
 #include "store/entrywriter.h"
@@ -143,7 +142,7 @@ bool frmEdit::AddInfo(int intMode) {
         reportFailure(written);
         // The list shows the file as it is now; the boxes keep what was typed.
         if (written.changedElsewhere)
-            reselectList();
+            emit happened(Outcome::ChangedElsewhere);
     }
     return written.ok;
 }
@@ -153,14 +152,16 @@ void frmEdit::store() {
         return;
     if (!EntryChanged)
         return;
-    if (frmMsgBox::ask(QStringLiteral("上書きしてよろしいですか？"), QStringLiteral("YesNo")) && AddInfo(1))
+    if (frmMsgBox::ask(QStringLiteral("上書きしてよろしいですか？"), QStringLiteral("YesNo")) && AddInfo(1)) {
         EntryChanged = false;
+        emit happened(Outcome::Stored);
+    }
 }
 
 void frmEdit::add() {
     if (!CheckSave() || !CheckType() || !AddInfo(2))
         return;
-    refreshAndLeave(0);
+    leave(Outcome::Added);
 }
 
 void frmEdit::deleteEntry() {
@@ -170,10 +171,10 @@ void frmEdit::deleteEntry() {
     if (!deleted) {
         reportFailure(deleted);
         if (deleted.changedElsewhere)
-            reselectList();
+            emit happened(Outcome::ChangedElsewhere);
         return;
     }
-    refreshAndLeave(0);
+    leave(Outcome::Deleted);
 }
 
 void frmEdit::backToList() {
@@ -182,24 +183,12 @@ void frmEdit::backToList() {
             return;
         EntryChanged = false;
     }
-    frmMain *home = frmMain::loaded();
-    refreshAndLeave(home ? home->fsbList->value() : 0);
+    leave(Outcome::Left);
 }
 
-void frmEdit::reselectList() {
-    if (frmMain *home = frmMain::loaded()) {
-        home->SelectDB(mdlDim::CurrentCategory);
-        home->ViewTelList(0);
-    }
-}
-
-void frmEdit::refreshAndLeave(int start) {
-    if (frmMain *home = frmMain::loaded()) {
-        home->UpdateType();
-        home->SelectDB(mdlDim::CurrentCategory);
-        home->ViewTelList(start);
-        home->show();
-    }
+void frmEdit::leave(Outcome outcome) {
+    // Said first, so that the list is back on screen before the editor goes.
+    emit happened(outcome);
     leaving_ = true;
     close();
 }

@@ -58,17 +58,13 @@ class TestEditor : public QObject {
     }
     void openNew() {
         mdlDim::EditingExisting = false;
-        editor = new frmEdit();
-        editor->show();
-        home->hide();
+        editor = home->openEditor();
     }
     void openLine(int line) {
         mdlDim::EditingExisting = true;
         mdlDim::SelectedEntry = indexOfLine(line);
         QVERIFY(mdlDim::SelectedEntry >= 0);
-        editor = new frmEdit();
-        editor->show();
-        home->hide();
+        editor = home->openEditor();
     }
     void fill(const Fields &fields) {
         for (auto it = fields.cbegin(); it != fields.cend(); ++it) {
