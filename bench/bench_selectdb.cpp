@@ -4,14 +4,17 @@
 // peak memory of each size, and the start to the browsing window; then a store
 // in 100,000 entries whose lines end in CR LF and in CR alone. Beside each
 // size, the floor (floor.cpp) and the selection's ratio to it; then 300,000
-// entries of two readings in alternation against ordinary ones.
+// entries of two readings in alternation against ordinary ones. "find text"
+// and "find 090" are one key typed into the search box (ヤマダ, 090 1111):
+// the search over the whole book and the redraw, in ms.
 // Run: QT_QPA_PLATFORM=offscreen build/bench/bench_selectdb
 // Each size runs in a process of its own, so that its peak memory is its own;
 // standard error also gets the selection and the redraw timed apart.
 // `bench_selectdb --size N` runs one size; `--profile N` only repeats SelectDB
-// (for perf record).
+// (for perf record), or with PROFILE_FIND=TEXT set, the search for TEXT.
 #include "browse/frmLogo.h"
 #include "browse/frmMain.h"
+#include "browse/search.h"
 #include "browse/selection.h"
 #include "common/exchangesort.h"
 #include "floor.h"
@@ -113,8 +116,14 @@ int runSize(const QString &dir, int count, bool profileOnly) {
     const double startMs = start.nsecsElapsed() / 1e6;
 
     if (profileOnly) {
+        // PROFILE_FIND=text repeats a search instead.
+        const QString find = qEnvironmentVariable("PROFILE_FIND");
+        const search::Query query(find);
         for (int i = 0; i < 200; ++i)
-            window.SelectDB(0);
+            if (find.isEmpty())
+                window.SelectDB(0);
+            else
+                selection::loadSearch(query, nullptr);
         return 0;
     }
     const int runs = count >= 100000 ? 15 : count > 10000 ? 31 : 101;
@@ -125,6 +134,16 @@ int runSize(const QString &dir, int count, bool profileOnly) {
     const double peak = peakRssMb();
     const Timing selectOnly = timeRuns(runs, [&] { selection::loadSelection(0, 0, nullptr); });
     const Timing floor = timeRuns(runs, [&] { floorSelection(mdlDim::entryFilePath()); });
+    // One key typed into the search box: the search over the whole book and the redraw.
+    const auto findTiming = [&](const QString &typed) {
+        const search::Query query(typed);
+        return timeRuns(runs, [&] {
+            selection::loadSearch(query, nullptr);
+            window.ViewTelList(0);
+        });
+    };
+    const Timing findText = findTiming(QStringLiteral("ヤマダ"));
+    const Timing findDigits = findTiming(QStringLiteral("090 1111"));
     const Timing drawOnly = timeRuns(runs, [&] { window.ViewTelList(0); });
     std::fprintf(stderr, "  (%d: loadSelection %.2f ms, ViewTelList %.2f ms)\n", count, selectOnly.median,
                  drawOnly.median);
@@ -144,9 +163,9 @@ int runSize(const QString &dir, int count, bool profileOnly) {
             equal = selected.at(i) == mdlDim::EntryTable.at(literal.at(i));
         same = equal ? QStringLiteral("same") : QStringLiteral("DIFF");
     }
-    std::printf("%8d %18.2f %12.2f %9.2f %6.2f %16s %7s %14.1f %12.1f\n", count, select.median, select.fastest,
-                floor.median, select.median / floor.median, qPrintable(literalColumn), qPrintable(same), peak,
-                startMs);
+    std::printf("%8d %18.2f %12.2f %9.2f %6.2f %10.2f %10.2f %16s %7s %14.1f %12.1f\n", count, select.median,
+                select.fastest, floor.median, select.median / floor.median, findText.median, findDigits.median,
+                qPrintable(literalColumn), qPrintable(same), peak, startMs);
     mdlDim::setDataDirectory({});
     return same == QLatin1String("DIFF") ? 1 : 0;
 }
@@ -229,8 +248,8 @@ int main(int argc, char *argv[]) {
         return one.exitCode();
     }
 
-    std::printf("%8s %18s %12s %9s %6s %16s %7s %14s %12s\n", "entries", "SelectDB+draw ms", "fastest ms",
-                "floor ms", "ratio", "literal sort ms", "order", "peak RSS MB", "start ms");
+    std::printf("%8s %18s %12s %9s %6s %10s %10s %16s %7s %14s %12s\n", "entries", "SelectDB+draw ms", "fastest ms",
+                "floor ms", "ratio", "find text", "find 090", "literal sort ms", "order", "peak RSS MB", "start ms");
     std::fflush(stdout);
     int failures = 0;
     for (int count : {1000, 10000, 32766, 100000}) {

@@ -2,6 +2,7 @@
 
 #include "browse/entrylistpage.h"
 #include "browse/kanarow.h"
+#include "browse/search.h"
 #include "browse/selection.h"
 #include "editor/frmEdit.h"
 #include "printing/frmPrintSet.h"
@@ -21,6 +22,9 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QShortcut>
+#include <QSignalBlocker>
 #include <QPointer>
 #include <QScrollBar>
 
@@ -90,7 +94,8 @@ frmMain::frmMain() {
     QFont typeFont = lblType->font();
     typeFont.setBold(true);
     lblType->setFont(typeFont);
-    lblCount = makeLabel(this, QStringLiteral("lblCount"), QStringLiteral("現在"), 1560, 615, 960, 225, 8);
+    // Wide enough for "現在 100000 件", ending before 行音フィルター.
+    lblCount = makeLabel(this, QStringLiteral("lblCount"), QStringLiteral("現在"), 1300, 615, 1215, 225, 8);
     lblIndex = makeLabel(this, QStringLiteral("lblIndex"), QStringLiteral("行音フィルター"), 2520, 615, 960, 225, 7);
     cboIndex = new QComboBox(this);
     cboIndex->setObjectName(QStringLiteral("cboIndex"));
@@ -98,9 +103,27 @@ frmMain::frmMain() {
     cboIndex->setMaxVisibleItems(kanarow::RowCount);
     twips::place(cboIndex, 3480, 540, 975, 330);
     connect(cboIndex, &QComboBox::currentIndexChanged, this, [this] {
+        stopSearching();
         SelectDB(CurrentCategory);
         ViewTelList(0);
     });
+
+    // In the title strip, right of the caption: free in both layouts.
+    txtFind = new QLineEdit(this);
+    txtFind->setObjectName(QStringLiteral("txtFind"));
+    txtFind->setPlaceholderText(QStringLiteral("検索"));
+    txtFind->setAccessibleName(QStringLiteral("検索"));
+    txtFind->setClearButtonEnabled(true);
+    twips::place(txtFind, 2880, 75, 2460, 285);
+    connect(txtFind, &QLineEdit::textChanged, this, &frmMain::findChanged);
+    const auto focusFind = [this] {
+        txtFind->setFocus(Qt::ShortcutFocusReason);
+        txtFind->selectAll();
+    };
+    connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this, focusFind);
+    connect(new QShortcut(QKeySequence(Qt::Key_Slash), this), &QShortcut::activated, this, focusFind);
+    auto *clearFind = new QShortcut(QKeySequence(Qt::Key_Escape), txtFind, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(clearFind, &QShortcut::activated, txtFind, &QLineEdit::clear);
 
     buildCategoryButtons();
     buildPrintStrip();
@@ -208,7 +231,9 @@ void frmMain::buildList() {
 void frmMain::SelectDB(int category) {
     QString error;
     list_->clearHighlight();
-    if (!selection::loadSelection(category, cboIndex->currentIndex(), &error)) {
+    const bool loaded = searching() ? selection::loadSearch(search::Query(txtFind->text()), &error)
+                                    : selection::loadSelection(category, cboIndex->currentIndex(), &error);
+    if (!loaded) {
         mdlDim::showLoadFailureAndEnd(error);
         return;
     }
@@ -252,7 +277,37 @@ QString frmMain::WriteType(int number) const {
     return mdlDim::categoryNameOfSlot(number - 1);
 }
 
+bool frmMain::searching() const {
+    return !search::Query(txtFind->text()).isEmpty();
+}
+
+void frmMain::findChanged() {
+    if (searching()) {
+        if (!showingSearch_)
+            captionBeforeSearch_ = lblType->text();
+        showingSearch_ = true;
+        // Shortened to end before the count, which the label's width would overlap.
+        lblType->setText(lblType->fontMetrics().elidedText(QStringLiteral("検索：") + txtFind->text().trimmed(),
+                                                           Qt::ElideRight, twips::toPx(1300 - 200)));
+    } else if (showingSearch_) {
+        showingSearch_ = false;
+        lblType->setText(captionBeforeSearch_);
+    } else {
+        return;
+    }
+    SelectDB(CurrentCategory);
+    ViewTelList(0);
+}
+
+void frmMain::stopSearching() {
+    const QSignalBlocker quiet(txtFind);
+    txtFind->clear();
+    if (std::exchange(showingSearch_, false))
+        lblType->setText(captionBeforeSearch_);
+}
+
 void frmMain::chooseCategory(int category, const QString &caption) {
+    stopSearching();
     TypeMode(category != 0);
     CurrentCategory = category;
     lblType->setText(caption);
@@ -261,6 +316,7 @@ void frmMain::chooseCategory(int category, const QString &caption) {
 }
 
 void frmMain::chooseUserCategory(int index) {
+    stopSearching();
     TypeMode(true);
     CurrentCategory = index + 6;
     const QString name = mdlDim::categoryNameOfSlot(index + 5);

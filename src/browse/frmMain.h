@@ -11,6 +11,7 @@ class frmEdit;
 class PictureBox;
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QScrollBar;
 class TitleImage;
 
@@ -61,6 +62,8 @@ public:
     ImageButton *imgTypeC;
     QLabel *lblIndex;
     QComboBox *cboIndex;
+    // Find as you type: while it holds text, the list shows every matching entry of the book.
+    QLineEdit *txtFind;
     QLabel *lblCount;
     QWidget *picMain;
     QLabel *picTital;
@@ -91,7 +94,14 @@ private:
     void chooseUserCategory(int index);
     void chooseCardFormat(int format);
     void openEntry(int index);
+    bool searching() const;
+    void findChanged();
+    // Ends a search without bringing its selection back: a category or row is being chosen.
+    void stopSearching();
     void newEntry();
 
     EntryListPage *list_ = nullptr;
+    // While search results are shown: the caption they replaced.
+    bool showingSearch_ = false;
+    QString captionBeforeSearch_;
 };

@@ -2,6 +2,7 @@
 
 #include "browse/kanarow.h"
 #include "browse/ordering.h"
+#include "browse/search.h"
 #include "store/cp932.h"
 #include "store/loader.h"
 #include "store/mdlDim.h"
@@ -65,7 +66,12 @@ struct Workspace {
 
 } // namespace
 
-bool loadSelection(int category, int row, QString *error) {
+namespace {
+
+// A selection from disk: EntryTable becomes the lines for which keepLine(line)
+// and then keepReading(its decoded reading) say yes, in the order of their readings.
+template <typename KeepLine, typename KeepReading>
+bool loadKept(KeepLine keepLine, KeepReading keepReading, QString *error) {
     static Workspace work;
     mdlDim::ShownEntries &table = mdlDim::EntryTable;
     mdlDim::EntryCount = 0;
@@ -88,13 +94,13 @@ bool loadSelection(int category, int row, QString *error) {
     work.kept.clear();
     const char *start = table.buffer().constData();
     mdlDim::forEachEntryLine(table.buffer(), [&](const mdlDim::EntryLine &line) {
-        if (category != 0 && categoryOfField(line.category()) != category)
+        if (!keepLine(line))
             return;
         const QByteArrayView bytes = line.reading();
         if (work.reading.size() < static_cast<size_t>(bytes.size()))
             work.reading.resize(static_cast<size_t>(bytes.size()));
         const QStringView reading(work.reading.data(), cp932::decodeInto(bytes, work.reading.data()));
-        if (row != 0 && !kanarow::matches(reading, row))
+        if (!keepReading(reading))
             return;
         work.keys.push_back(ordering::readingKey(reading, static_cast<int>(work.kept.size())));
         work.kept.push_back({line.text.data() - start, static_cast<int>(line.text.size()), line.number});
@@ -111,6 +117,21 @@ bool loadSelection(int category, int row, QString *error) {
     mdlDim::EntryCount = static_cast<int>(shown.size());
     mdlDim::CategoryTable = categories;
     return true;
+}
+
+} // namespace
+
+bool loadSelection(int category, int row, QString *error) {
+    return loadKept(
+        [&](const mdlDim::EntryLine &line) {
+            return category == 0 || categoryOfField(line.category()) == category;
+        },
+        [&](QStringView reading) { return row == 0 || kanarow::matches(reading, row); }, error);
+}
+
+bool loadSearch(const search::Query &query, QString *error) {
+    return loadKept([&](const mdlDim::EntryLine &line) { return query.matches(line.text); },
+                    [](QStringView) { return true; }, error);
 }
 
 } // namespace selection

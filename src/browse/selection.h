@@ -2,6 +2,10 @@
 
 #include <QStringList>
 
+namespace search {
+class Query;
+}
+
 namespace selection {
 
 // The category number 1 to 10 of an entry element, or 0 when its category
@@ -21,5 +25,8 @@ QStringList select(const QStringList &elements, int category, int row);
 // file could not be read, `error` saying why: EntryTable is then empty, and the
 // caller ends the program as for any load failure.
 bool loadSelection(int category, int row, QString *error);
+// The same for a search: every entry of the book that `query` matches,
+// whatever its category and row, in the order of their readings.
+bool loadSearch(const search::Query &query, QString *error);
 
 } // namespace selection

@@ -9,6 +9,7 @@
 #include "store/mdlDim.h"
 #include "ui/frmMsgBox.h"
 
+#include <QGuiApplication>
 #include <QHash>
 #include <QSet>
 
@@ -27,6 +28,16 @@ std::function<std::unique_ptr<CardPrinter>()> &factory() {
     };
     return make;
 }
+
+// The busy cursor while a card is drawn and handed to the printer; the paper
+// prompts between cards show the ordinary one.
+class BusyCursor {
+public:
+    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
+};
 
 bool nextEntryWaiting() {
     return PrintIndex >= 0 && PrintIndex < PrintTable.size() && !PrintTable.at(PrintIndex).isEmpty();
@@ -63,6 +74,7 @@ void CardPrintJob::tellPrinterFailure(const CardPrinter &printer) const {
 // One card of the text modes. False when it did not reach the printer: its
 // entries then keep the marks they had.
 bool CardPrintJob::printCard(CardPrinter &printer) {
+    const BusyCursor busy;
     const int first = cardlayout::firstIndexOfCard(CurrentCard, mdlDim::StartLine, CardFormat);
     const QStringList before = PrintTable.mid(first, cardlayout::LinesPerCard(CardFormat));
     PrintIndex = first;
@@ -100,8 +112,11 @@ CardPrintJob::Outcome CardPrintJob::run() {
 
     if (!mdlDim::WithInfo) {
         frmPrintMsg::showNotice();
-        mdlPrint::PrintCardLines(CardFormat, 10, 0, pictures_);
-        printer->endDocument();
+        {
+            const BusyCursor busy;
+            mdlPrint::PrintCardLines(CardFormat, 10, 0, pictures_);
+            printer->endDocument();
+        }
         if (printer->failed())
             tellPrinterFailure(*printer);
         CurrentCard = 1;

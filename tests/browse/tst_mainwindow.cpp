@@ -1,5 +1,10 @@
 #include "browse/entrylistpage.h"
 #include "browse/frmMain.h"
+#include "browse/selection.h"
+#include "browse/frmLogo.h"
+#include "editor/frmEdit.h"
+#include "printing/frmPrint.h"
+#include "printing/frmPrintSet.h"
 #include "common/datadir.h"
 #include "common/testmain.h"
 #include "render/picturebox.h"
@@ -13,6 +18,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
+#include "ui/titleimage.h"
 #include <QPointer>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -63,6 +70,13 @@ void closeTopLevels() {
 
 class TestMainWindow : public QObject {
     Q_OBJECT
+
+    static QStringList readingsOfTable() {
+        QStringList readings;
+        for (const QString &element : std::as_const(mdlDim::EntryTable))
+            readings.append(selection::readingOf(element));
+        return readings;
+    }
 
     std::unique_ptr<DataDir> dir;
     std::unique_ptr<frmMain> window;
@@ -307,6 +321,114 @@ private slots:
         QTest::keyClick(window->picList0, Qt::Key_Return);
         QCOMPARE(mdlDim::SelectedEntry, highlighted);
         QVERIFY(topLevel("frmEdit"));
+    }
+
+    // "現在 100000 件" ends before 行音フィルター begins, in both layouts.
+    void countFitsBesideTheRowFilter_data() {
+        QTest::addColumn<bool>("categoryMode");
+        QTest::newRow("all entries") << false;
+        QTest::newRow("one category") << true;
+    }
+    void countFitsBesideTheRowFilter() {
+        QFETCH(bool, categoryMode);
+        open(entries(1));
+        window->TypeMode(categoryMode);
+        window->lblCount->setText(QStringLiteral("現在 100000 件"));
+        const QLabel *count = window->lblCount, *index = window->lblIndex;
+        const int textWidth = count->fontMetrics().horizontalAdvance(count->text());
+        QVERIFY2(textWidth <= count->width(), qPrintable(QString::number(textWidth)));
+        const int indexText = index->x() + index->contentsRect().left();
+        QVERIFY2(count->x() + textWidth < indexText,
+                 qPrintable(QStringLiteral("%1 + %2 vs %3").arg(count->x()).arg(textWidth).arg(indexText)));
+        QVERIFY(count->geometry().right() < index->x() || !index->isVisible());
+        // The search box is clear of every control of the layout.
+        for (QWidget *other : window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            if (other != static_cast<QWidget *>(window->txtFind) && other != static_cast<QWidget *>(window->imgTitle) &&
+                other->isVisible())
+                QVERIFY2(!other->geometry().intersects(window->txtFind->geometry()), qPrintable(other->objectName()));
+    }
+
+    // Typing finds in the whole book, whatever the category and row; Esc or an
+    // empty box brings the selection back.
+    void findAsYouType_data() {
+        QTest::addColumn<int>("clearKey"); // 0: delete the text
+        QTest::newRow("cleared by Esc") << int(Qt::Key_Escape);
+        QTest::newRow("cleared by deleting") << 0;
+    }
+    void findAsYouType() {
+        QFETCH(int, clearKey);
+        open({entry("やまだ", "山田一", 2), entry("サトウ", "佐藤", 1, "山田町"), entry("やまだ", "山田二", 5),
+              entry("すずき", "鈴木", 2)});
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        click(window->imgYR);
+        window->cboIndex->setCurrentIndex(4); // さ行
+        QCOMPARE(window->lblCount->text(), QStringLiteral("現在 1 件"));
+        QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(window->txtFind->hasFocus());
+        window->txtFind->insert(QStringLiteral("山田")); // as an input method commits it
+        QCOMPARE(window->lblCount->text(), QStringLiteral("現在 3 件"));
+        QCOMPARE(window->lblType->text(), QStringLiteral("検索：山田"));
+        // In reading order, equal readings as a selection orders them.
+        QCOMPARE(readingsOfTable(), (QStringList{"やまだ", "やまだ", "サトウ"}));
+        QCOMPARE(mdlDim::EntryTable.at(0), selection::select(mdlDim::EntryTable.toList(), 0, 0).at(0));
+
+        if (clearKey)
+            QTest::keyClick(window->txtFind, Qt::Key(clearKey));
+        else
+            for (int i = 0; i < 2; ++i)
+                QTest::keyClick(window->txtFind, Qt::Key_Backspace);
+        QVERIFY(window->txtFind->text().isEmpty());
+        QCOMPARE(window->lblType->text(), QStringLiteral("友人"));
+        QCOMPARE(window->cboIndex->currentIndex(), 4);
+        QCOMPARE(window->lblCount->text(), QStringLiteral("現在 1 件"));
+
+        // "/" from anywhere in the window.
+        window->picList0->setFocus();
+        QTest::keyClick(window->picList0, Qt::Key_Slash);
+        QVERIFY(window->txtFind->hasFocus());
+        QVERIFY(window->txtFind->text().isEmpty());
+    }
+
+    // Tab reaches the image buttons, which show their focus and act on Space.
+    void tabAndSpaceOnAnImageButton() {
+        open(entries(3));
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        const QImage unfocused = window->imgNew->grab().toImage();
+        for (int tabs = 0; tabs < 40 && QApplication::focusWidget() != window->imgNew; ++tabs)
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window.get(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), window->imgNew);
+        QVERIFY(window->imgNew->grab().toImage() != unfocused); // the focus frame
+        QTest::keyClick(window->imgNew, Qt::Key_Space);
+        QVERIFY(topLevel("frmEdit"));
+        QVERIFY(!window->isVisible());
+    }
+
+    // Every image button and picture a screen reader meets has a name: its caption.
+    void accessibleNames() {
+        open(entries(3), {"1|親戚", "2|友人", "3|お店", "4|仕事", "5|病院", "6|趣味", "7|", "8|", "9|", "10|"});
+        window->TypeMode(true);
+        QList<QWidget *> windows{window.get()};
+        windows.append(window->openEditor());
+        auto *setup = new frmPrintSet();
+        windows << setup << setup->preview();
+        frmMsgBox *prompt = frmMsgBox::preparePaperPrompt();
+        windows << prompt;
+        std::unique_ptr<frmLogo> logo(new frmLogo());
+        logo->timStart->stop();
+        windows << logo.get();
+        for (QWidget *w : std::as_const(windows)) {
+            for (ImageButton *button : w->findChildren<ImageButton *>())
+                QVERIFY2(!button->accessibleName().isEmpty(), qPrintable(button->objectName()));
+            for (QLabel *label : w->findChildren<QLabel *>())
+                if (label->text().isEmpty() && !label->pixmap().isNull())
+                    QVERIFY2(!label->accessibleName().isEmpty(), qPrintable(label->objectName()));
+        }
+        QCOMPARE(window->imgYR->accessibleName(), QStringLiteral("友人"));
+        QCOMPARE(window->pciNewType.at(0)->accessibleName(), QStringLiteral("趣味"));
+        QCOMPARE(window->imgClose->accessibleName(), QStringLiteral("閉じる"));
+        QCOMPARE(window->picList0->accessibleName(), QStringLiteral("リスト"));
+        QCOMPARE(prompt->picNo->accessibleName(), QStringLiteral("キャンセル"));
+        prompt->unload();
     }
 
     void pointerShowsTheOpenButton() {

@@ -1,5 +1,6 @@
 #include "browse/kanarow.h"
 #include "browse/ordering.h"
+#include "browse/search.h"
 #include "browse/selection.h"
 #include "common/datadir.h"
 #include "common/exchangesort.h"
@@ -74,6 +75,45 @@ private slots:
         for (int i = 0; i < size; ++i)
             readings.append(pool.at(alternating ? i % alphabet : random.bounded(qMin(alphabet, int(pool.size())))));
         QCOMPARE(ordering::exchangeSortOrder(readings), literalExchangeSort(readings));
+    }
+
+    // What a search finds: the searched fields only, kana of every kind alike,
+    // widths and case alike, and numbers by their digits.
+    void searchMatches_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("found");
+        const QString yamada = "やまだたろう|山田　太郎|100-0001|東京都千代田区１丁目|03-1234-5678|0422-12-3456|"
+                               "090-1234-5678|Taro.Yamada@example.jp|2|F";
+        QTest::newRow("reading, hiragana") << yamada << "やまだ" << true;
+        QTest::newRow("reading, katakana") << yamada << "ヤマダ" << true;
+        QTest::newRow("reading, half-width katakana") << yamada << "ﾔﾏﾀﾞ" << true;
+        QTest::newRow("half-width voiced mark joins its kana") << yamada << "ﾀﾞﾀ" << true;
+        QTest::newRow("katakana reading, hiragana typed") << "ヤマダ|山田|||||||1|F" << "やまだ" << true;
+        QTest::newRow("half-width reading, katakana typed") << "ｶﾞｯｺｳ|学校|||||||1|F" << "ガッコウ" << true;
+        QTest::newRow("semi-voiced half-width") << "ﾊﾟﾝﾔ|パン屋|||||||3|F" << "ぱん" << true;
+        QTest::newRow("a different voicing is no match") << yamada << "やまた" << false;
+        QTest::newRow("name with either space") << yamada << "山田 太郎" << true;
+        QTest::newRow("address, full-width digit typed half-width") << yamada << "区1丁目" << true;
+        QTest::newRow("e-mail, other case") << yamada << "taro.yamada" << true;
+        QTest::newRow("e-mail, full-width typed") << yamada << "ＴＡＲＯ" << true;
+        QTest::newRow("digits only: 0312") << yamada << "0312" << true;
+        QTest::newRow("digits with a space: 090 1234") << yamada << "090 1234" << true;
+        QTest::newRow("digits of the fax") << yamada << "04221234" << true;
+        QTest::newRow("postal code without hyphen") << yamada << "1000001" << true;
+        QTest::newRow("full-width digits") << yamada << "０９０１２" << true;
+        QTest::newRow("digits across two numbers are no match") << yamada << "56780422" << false;
+        QTest::newRow("category is not searched") << "あ|一|||||||7|F" << "7" << false;
+        QTest::newRow("printed mark is not searched") << yamada << "f" << false;
+        QTest::newRow("nothing typed") << yamada << "  " << false;
+        QTest::newRow("a bar never matches") << yamada << "|" << false;
+        QTest::newRow("short line") << "あ|一" << "一" << true;
+    }
+    void searchMatches() {
+        QFETCH(QString, line);
+        QFETCH(QString, typed);
+        QFETCH(bool, found);
+        QCOMPARE(search::Query(typed).matches(DataDir::sjis(line)), found);
     }
 
     void readingOrder_data() {

@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLabel>
 #include <QPointer>
 #include <QScrollBar>
 #include <QTest>
@@ -249,6 +250,25 @@ private slots:
         QVERIFY(editor->isVisible());
         QCOMPARE(editor->txtName->text(), "上田二");
         QCOMPARE(mdlDim::EntryCount, 3); // the list as the file now is
+    }
+
+    // An entry opened from search results is stored and the list comes back
+    // showing the search again, read anew.
+    void findOpenStoreBack() {
+        start({Aoki, Ito, Ueda, "あおやま|青山|||||||3|F"});
+        home->txtFind->insert(QStringLiteral("アオ"));
+        QCOMPARE(mdlDim::EntryCount, 2);
+        openLine(4);
+        QCOMPARE(editor->txtName->text(), QStringLiteral("青山"));
+        editor->txtName->setText("青山二");
+        BoxAnswerer answerer;
+        click(editor->imgSave);
+        QCOMPARE(dir->entryBytes(), DataDir::sjisLines({Aoki, Ito, Ueda, "あおやま|青山二|||||||3|F"}));
+        click(editor->imgShowList);
+        QTRY_VERIFY(home->isVisible());
+        QCOMPARE(home->lblType->text(), QStringLiteral("検索：アオ"));
+        QCOMPARE(mdlDim::EntryCount, 2);
+        QCOMPARE(mdlDim::EntryTable.at(1), QStringLiteral("4|あおやま|青山二|||||||3|F"));
     }
 
     void storeAnsweredNoWritesNothing() {

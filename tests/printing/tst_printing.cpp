@@ -17,12 +17,15 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QGuiApplication>
 #include <QListWidget>
 #include <QPointer>
 #include <QRadioButton>
 #include <QTest>
 
 namespace {
+int documentsWithoutBusyCursor = 0;
+
 // A printer that records what it is given and can be told to fail.
 class TestPrinter : public CardPrinter {
 public:
@@ -37,6 +40,9 @@ public:
     void drawText(const QString &t, QPoint at, const FontSpec &f, QColor c) override { recorded.drawText(t, at, f, c); }
     void drawPicture(const QPixmap &p, const QRect &r) override { recorded.drawPicture(p, r); }
     void endDocument() override {
+        const QCursor *cursor = QGuiApplication::overrideCursor();
+        if (!cursor || cursor->shape() != Qt::WaitCursor)
+            ++documentsWithoutBusyCursor;
         if (failAtDocument == sent + 1) {
             failure = "プリンターの用紙がありません。";
             return;
@@ -158,6 +164,7 @@ private slots:
         failAt = 0;
         printer = nullptr;
         documents = 0;
+        documentsWithoutBusyCursor = 0;
     }
     void cleanup() {
         delete setup;
@@ -381,6 +388,9 @@ private slots:
         QCOMPARE(answerer.seen.size(), prompts);
         QCOMPARE(printersOpened, 1);
         QCOMPARE(documents, cards);
+        // Busy while each card went to the printer, and not after.
+        QCOMPARE(documentsWithoutBusyCursor, 0);
+        QVERIFY(!QGuiApplication::overrideCursor());
         QStringList expected = lines;
         // Cards take the entries in reading order: よみ01, よみ02, ...
         for (int i = 1; i <= marked; ++i)
