@@ -14,6 +14,10 @@
 #include "ui/imagebutton.h"
 
 #include <QApplication>
+#include "render/picturebox.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
@@ -79,6 +83,15 @@ void renderWithPhoneBook() {
     save(home, "frmMain-category-9");
     click(home->pciNewType[2]);
     save(home, "frmMain-category-8-unnamed");
+    // A search typed, with the second row highlighted from the keyboard.
+    click(home->imgAll);
+    home->txtFind->setText(QStringLiteral("さとう"));
+    for (int key = 0; key < 2; ++key) {
+        QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+        QApplication::sendEvent(home->picList0, &down);
+    }
+    save(home, "frmMain-search");
+    home->txtFind->clear();
     // The editor in both modes, with long texts typed.
     mdlDim::EditingExisting = false;
     auto *fresh = new frmEdit();
