@@ -31,7 +31,8 @@ def katakana(text):
 
 def number(area, rng, digits=10):
     rest = digits - len(area)
-    local = "".join(rng.choice("0123456789") for _ in range(rest))
+    # No 0 right after the prefix: 080-0… would be a free-dial 0800 number.
+    local = rng.choice("123456789") + "".join(rng.choice("0123456789") for _ in range(rest - 1))
     middle = 4 if rest == 8 else rest - 4
     return f"{area}-{local[:middle]}-{local[middle:]}"
 

@@ -4,6 +4,7 @@
 #include "contacts/importer.h"
 #include "store/bookfolder.h"
 #include "store/entrywriter.h"
+#include "store/linefile.h"
 #include "store/mdlDim.h"
 #include "store/singleinstance.h"
 
@@ -14,6 +15,7 @@
 #include <QFileInfo>
 
 #include <cstdio>
+#include <sys/stat.h>
 
 namespace {
 
@@ -55,15 +57,16 @@ int runImport(const QCommandLineParser &parser, const QStringList &files) {
         return fail(error);
     if (category > 5 && mdlDim::categoryNameOfSlot(category - 1).isEmpty())
         return fail(QStringLiteral("category %1 has no name yet; name it in the phone book first").arg(category));
-    QList<Contact> contacts;
+    // Contact by contact: a file of many cards is never held as contacts all at once.
+    contactimport::Importer importer(entryLines(), mdlDim::CategoryTable, category);
+    QStringList fileNotes;
     for (const QString &file : files) {
-        contacts += contactimport::readFile(file, error);
+        error = contactimport::forEachContact(file, [&](const Contact &c) { importer.add(c); }, fileNotes);
         if (!error.isEmpty())
             return fail(error);
     }
-    const contactimport::Result result =
-        contactimport::toEntries(contacts, entryLines(), mdlDim::CategoryTable, category);
-    for (const QString &line : result.report)
+    const contactimport::Result &result = importer.result();
+    for (const QString &line : fileNotes + result.report)
         say(line);
     if (parser.isSet(QStringLiteral("dry-run"))) {
         for (const QString &line : result.lines)
@@ -80,6 +83,29 @@ int runImport(const QCommandLineParser &parser, const QStringList &files) {
     return 0;
 }
 
+// Why OUT may not be written: the book's own file, a link, or an existing
+// file without --force. Empty when it may.
+QString refusalOf(const QString &out, bool force) {
+    const QByteArray name = QFile::encodeName(out);
+    struct stat target {};
+    if (::lstat(name.constData(), &target) != 0)
+        return {}; // a new file
+    const QString label = QStringLiteral("「%1」").arg(QDir::toNativeSeparators(out));
+    for (const QString &own : {mdlDim::entryFilePath(), mdlDim::categoryFilePath()}) {
+        struct stat book {};
+        if (::stat(QFile::encodeName(own).constData(), &book) == 0 && book.st_dev == target.st_dev &&
+            book.st_ino == target.st_ino)
+            return label + QStringLiteral("は電話帳のファイルです。書き出し先にはできません。");
+    }
+    if (S_ISLNK(target.st_mode))
+        return label + QStringLiteral("はシンボリックリンクです。書き出しません。");
+    if (!S_ISREG(target.st_mode))
+        return label + QStringLiteral("は通常のファイルではありません。書き出しません。");
+    if (!force)
+        return label + QStringLiteral("は既にあります。置き換えるには --force を付けてください。");
+    return {};
+}
+
 int runExport(const QCommandLineParser &parser, const QStringList &args) {
     if (args.size() != 1)
         return fail(QStringLiteral("export needs one OUT file, or - for standard output"));
@@ -92,23 +118,41 @@ int runExport(const QCommandLineParser &parser, const QStringList &args) {
         return fail(QStringLiteral("--format is vcard or csv"));
     if (encoding != QLatin1String("utf-8") && encoding != QLatin1String("cp932"))
         return fail(QStringLiteral("--encoding is utf-8 or cp932"));
+    const QString out = args.first();
+    const bool toStdout = out == QLatin1String("-");
     QString error;
     if (!mdlDim::LoadData(&error))
         return fail(error);
+    if (!toStdout)
+        if (const QString refused = refusalOf(out, parser.isSet(QStringLiteral("force"))); !refused.isEmpty())
+            return fail(refused);
     QStringList lines;
     for (const QString &line : entryLines())
         if (category == 0 || mdlDim::GetField(line, QStringLiteral("|"), 9).toInt() == category)
             lines.append(line);
-    const QByteArray bytes = contactexport::exportEntries(
+    const contactexport::Exported exported = contactexport::exportEntries(
         lines, mdlDim::CategoryTable,
         format == QLatin1String("csv") ? contactexport::Format::Csv : contactexport::Format::VCard,
         encoding == QLatin1String("cp932") ? contactexport::Encoding::Cp932 : contactexport::Encoding::Utf8);
-    QFile out;
-    const bool opened = args.first() == QLatin1String("-")
-                            ? out.open(stdout, QIODevice::WriteOnly)
-                            : (out.setFileName(args.first()), out.open(QIODevice::WriteOnly));
-    if (!opened || out.write(bytes) != bytes.size() || !out.flush())
-        return fail(QStringLiteral("cannot write %1: %2").arg(args.first(), out.errorString()));
+    for (const QString &notice : exported.notices)
+        std::fputs(qPrintable(notice + u'\n'), stderr);
+    if (!exported.error.isEmpty())
+        return fail(exported.error + QStringLiteral("; nothing was written"));
+    if (toStdout) {
+        QFile stream;
+        if (!stream.open(stdout, QIODevice::WriteOnly) || stream.write(exported.bytes) != exported.bytes.size() ||
+            !stream.flush())
+            return fail(QStringLiteral("cannot write to standard output: %1").arg(stream.errorString()));
+        return 0;
+    }
+    // The export is as private as the book it comes from.
+    struct stat book {};
+    const mode_t mode = ::stat(QFile::encodeName(mdlDim::entryFilePath()).constData(), &book) == 0
+                            ? (book.st_mode & 0777)
+                            : 0600;
+    if (const QString failed = linefile::writeBytes(out, exported.bytes, mode, parser.isSet(QStringLiteral("force")));
+        !failed.isEmpty())
+        return fail(failed);
     return 0;
 }
 
@@ -120,7 +164,7 @@ int main(int argc, char *argv[]) {
     parser.setApplicationDescription(
         QStringLiteral("Contacts in and out of the phone book.\n"
                        "  import [--dir DIR] [--category N] [--dry-run] FILE...\n"
-                       "  export [--dir DIR] [--format vcard|csv] [--encoding utf-8|cp932] [--category N] OUT"));
+                       "  export [--dir DIR] [--format vcard|csv] [--encoding utf-8|cp932] [--category N] [--force] OUT"));
     parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("import or export"));
     parser.addOptions({
@@ -132,6 +176,7 @@ int main(int argc, char *argv[]) {
         {QStringLiteral("format"), QStringLiteral("vcard or csv."), QStringLiteral("FORMAT"), QStringLiteral("vcard")},
         {QStringLiteral("encoding"), QStringLiteral("CSV: utf-8 or cp932."), QStringLiteral("ENCODING"),
          QStringLiteral("utf-8")},
+        {QStringLiteral("force"), QStringLiteral("Export: replace an existing OUT file.")},
     });
     parser.process(app);
     QStringList args = parser.positionalArguments();

@@ -7,31 +7,49 @@
 #include <QStringList>
 #include <array>
 
-// A contact as read from a vCard or a CSV row, before it becomes an entry.
+// A contact as read from a vCard or a CSV row, before it becomes an entry:
+// every value the file gave, in file order, each with what the file said of it.
 struct Contact {
     QString source;  // where it came from, for the report: "file.vcf, card 3"
     QString reading; // the phonetic name as given (any kana, any width)
-    QString family;  // N's family and given names
+    QString family;  // the family and given names
     QString given;
     QString fullName; // FN, or a CSV's whole name
-    QString postalCode;
-    QStringList addressParts; // in Japanese order: region, locality, street, extended
+    QString organization;
+    QString organizationReading;
+
+    // Kind rank of a value: 0 home, voice or main; 1 work; 2 anything else.
+    struct Address {
+        QString postalCode;
+        QStringList parts; // in Japanese order: prefecture, city, street, building
+        bool preferred = false;
+        int rank = 2;
+    };
+    QList<Address> addresses;
     enum class PhoneKind { Voice, Fax, Cell };
     struct Phone {
         QString text;
-        PhoneKind kind;
-        bool preferred;
+        PhoneKind kind = PhoneKind::Voice;
+        bool preferred = false;
+        int rank = 2;
     };
     QList<Phone> phones;
-    QString email;
+    struct Email {
+        QString text;
+        bool preferred = false;
+        int rank = 2;
+    };
+    QList<Email> emails;
     QStringList categories;
+    // Said while reading the contact (a second number in one cell), for the report.
+    QStringList notes;
 };
 
 namespace contactentry {
 
 // A phonetic name as the phone book stores readings: half-width katakana
-// widened, katakana turned into hiragana (ヴ, ヵ and ヶ stay), and no spaces
-// in a kana reading.
+// widened, katakana turned into hiragana, no spaces in a kana reading, a ヴ
+// at the start written う゛ (a reading must begin with あ to ん or a letter).
 QString storedReading(const QString &phonetic);
 
 // Whether the text is written in Latin letters only (with spaces and marks).
@@ -40,12 +58,14 @@ bool isLatin(const QString &text);
 struct Converted {
     QString skipReason; // empty when the contact became an entry
     entryrules::EntryLineFields fields;
-    QStringList notes; // what was left out of the entry, for the report
+    QStringList notes; // each value left out of the entry, and why; what was guessed
 };
 
 // The entry for a contact under the editor's rules and the store's character
-// rule. `categories`: the category file's slots; `defaultCategory` 1 to 10 for
-// a contact whose categories name none of them.
+// rule. Each slot takes the first usable value by preference (marked
+// preferred, then home, voice or main, then work, then file order); every
+// other value is named in the notes. `categories`: the category file's
+// slots; `defaultCategory` 1 to 10 for a contact whose categories name none.
 Converted toEntry(const Contact &contact, const std::array<QString, 11> &categories, int defaultCategory);
 
 } // namespace contactentry

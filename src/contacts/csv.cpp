@@ -9,6 +9,10 @@ namespace csv {
 QString decodeFile(const QByteArray &bytes) {
     if (bytes.startsWith("\xEF\xBB\xBF"))
         return QString::fromUtf8(bytes.mid(3));
+    if (bytes.startsWith("\xFF\xFE"))
+        return QStringDecoder(QStringConverter::Utf16LE)(bytes.mid(2));
+    if (bytes.startsWith("\xFE\xFF"))
+        return QStringDecoder(QStringConverter::Utf16BE)(bytes.mid(2));
     QStringDecoder utf8(QStringConverter::Utf8);
     const QString text = utf8(bytes);
     return utf8.hasError() ? cp932::decode(bytes) : text;
@@ -19,17 +23,21 @@ QList<QStringList> parse(const QString &text) {
     QStringList row;
     QString field;
     bool quoted = false;
-    bool rowHasContent = false;
+    bool fieldStarted = false; // a quote opens quoting only at the start of a field
     const auto endField = [&] {
         row.append(field);
         field.clear();
+        fieldStarted = false;
     };
     const auto endRow = [&] {
         endField();
-        if (rowHasContent || row.size() > 1 || !row.first().isEmpty())
+        // A row of separators only is no row.
+        bool empty = true;
+        for (const QString &f : std::as_const(row))
+            empty = empty && f.isEmpty();
+        if (!empty)
             rows.append(row);
         row.clear();
-        rowHasContent = false;
     };
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
@@ -46,21 +54,22 @@ QList<QStringList> parse(const QString &text) {
             }
             continue;
         }
-        if (c == u'"') {
+        if (c == u'"' && !fieldStarted) {
             quoted = true;
-            rowHasContent = true;
+            fieldStarted = true;
         } else if (c == u',') {
             endField();
-            rowHasContent = true;
         } else if (c == u'\r' || c == u'\n') {
             if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
                 ++i;
             endRow();
         } else {
+            // A quote inside an unquoted field is text, as spreadsheets read it.
             field += c;
+            fieldStarted = true;
         }
     }
-    if (!field.isEmpty() || !row.isEmpty() || rowHasContent)
+    if (!field.isEmpty() || !row.isEmpty())
         endRow();
     return rows;
 }

@@ -1,9 +1,12 @@
 #include "contacts/exporter.h"
 
+#include "contacts/contact.h"
 #include "contacts/csv.h"
 #include "contacts/vcard.h"
 #include "store/cp932.h"
 #include "store/mdlDim.h"
+
+#include <optional>
 
 namespace contactexport {
 namespace {
@@ -56,6 +59,39 @@ QByteArray card(const QString &line, const std::array<QString, 11> &categories) 
     return bytes;
 }
 
+// What importing the entry would give, when it is not the entry itself.
+QString comesBackDifferently(const QString &line, const std::array<QString, 11> &categories) {
+    Contact c;
+    c.reading = field(line, 1);
+    const QString name = field(line, 2);
+    const qsizetype space = name.indexOf(u'\u3000');
+    c.family = space < 0 ? name : name.left(space);
+    c.given = space < 0 ? QString() : name.mid(space + 1);
+    if (!field(line, 3).isEmpty() || !field(line, 4).isEmpty())
+        c.addresses.append({field(line, 3), {field(line, 4)}, false, 0});
+    c.phones = {{field(line, 5), Contact::PhoneKind::Voice, false, 0},
+                {field(line, 6), Contact::PhoneKind::Fax, false, 0},
+                {field(line, 7), Contact::PhoneKind::Cell, false, 0}};
+    c.emails = {{field(line, 8), false, 0}};
+    c.categories = {categoryName(field(line, 9), categories)};
+    const contactentry::Converted back = contactentry::toEntry(c, categories, 1);
+    if (!back.skipReason.isEmpty())
+        return back.skipReason;
+    QStringList expected = line.split(u'|').mid(0, 9);
+    while (expected.size() < 9)
+        expected.append(QString());
+    expected[0] = contactentry::storedReading(expected.at(0));
+    const QStringList got = entryrules::entryLine(back.fields).split(u'|').mid(0, 9);
+    if (got != expected)
+        return back.notes.isEmpty() ? QStringLiteral("it reads back as %1").arg(got.join(u'|'))
+                                    : back.notes.join(QStringLiteral("; "));
+    return {};
+}
+
+QString entryLabel(int index, const QString &line) {
+    return QStringLiteral("entry %1 (%2)").arg(index + 1).arg(field(line, 2));
+}
+
 } // namespace
 
 QStringList csvHeader() {
@@ -64,26 +100,48 @@ QStringList csvHeader() {
             QStringLiteral("携帯電話"), QStringLiteral("メールアドレス"), QStringLiteral("分類")};
 }
 
-QByteArray exportEntries(const QStringList &lines, const std::array<QString, 11> &categories, Format format,
-                         Encoding encoding) {
-    QByteArray out;
+Exported exportEntries(const QStringList &lines, const std::array<QString, 11> &categories, Format format,
+                       Encoding encoding) {
+    Exported out;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString &line = lines.at(i);
+        if (line.contains(QChar(0xFFFD)))
+            out.notices.append(QStringLiteral("%1: holds bytes that are not code page 932, written as \uFFFD")
+                                   .arg(entryLabel(static_cast<int>(i), line)));
+        else if (const QString why = comesBackDifferently(line, categories); !why.isEmpty())
+            out.notices.append(QStringLiteral("%1 would not come back the same: %2")
+                                   .arg(entryLabel(static_cast<int>(i), line), why));
+    }
     if (format == Format::VCard) {
         for (const QString &line : lines)
-            out += card(line, categories);
+            out.bytes += card(line, categories);
         return out;
     }
-    QString text = csv::row(csvHeader());
-    for (const QString &line : lines) {
+    const auto encoded = [&](const QString &text, int index) -> std::optional<QByteArray> {
+        if (encoding == Encoding::Utf8)
+            return text.toUtf8();
+        std::optional<QByteArray> bytes = cp932::encode(text);
+        if (!bytes)
+            out.error = QStringLiteral("%1 holds a character that code page 932 cannot write")
+                            .arg(entryLabel(index, lines.value(index)));
+        return bytes;
+    };
+    out.bytes = encoding == Encoding::Utf8 ? QByteArray("\xEF\xBB\xBF") : QByteArray();
+    out.bytes += *encoded(csv::row(csvHeader()), -1);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString &line = lines.at(i);
         QStringList row;
         for (int n = 1; n <= 8; ++n)
             row.append(field(line, n));
         row.append(categoryName(field(line, 9), categories));
-        text += csv::row(row);
+        const std::optional<QByteArray> bytes = encoded(csv::row(row), static_cast<int>(i));
+        if (!bytes) {
+            out.bytes.clear();
+            return out;
+        }
+        out.bytes += *bytes;
     }
-    if (encoding == Encoding::Utf8)
-        return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
-    // The book holds only what code page 932 holds, so this always encodes.
-    return cp932::encode(text).value_or(QByteArray());
+    return out;
 }
 
 } // namespace contactexport

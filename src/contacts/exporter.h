@@ -13,10 +13,17 @@ enum class Encoding { Utf8, Cp932 };
 // The CSV header, the columns of an entry in the file's order.
 QStringList csvHeader();
 
+struct Exported {
+    QByteArray bytes;
+    QString error;       // set when an entry cannot be written in the encoding: nothing may be written then
+    QStringList notices; // entries that would not come back whole on import, and why
+};
+
 // `lines`: entry lines (without line numbers); `categories`: the category
-// file's slots, whose names stand for the category numbers. vCard is always
-// UTF-8; CSV is UTF-8 with a byte-order mark (as Excel wants it) or code page 932.
-QByteArray exportEntries(const QStringList &lines, const std::array<QString, 11> &categories, Format format,
-                         Encoding encoding);
+// file's slots, whose names stand for the category numbers (an unnamed
+// category is written as its number). vCard is always UTF-8; CSV is UTF-8
+// with a byte-order mark (as Excel wants it) or code page 932.
+Exported exportEntries(const QStringList &lines, const std::array<QString, 11> &categories, Format format,
+                       Encoding encoding);
 
 } // namespace contactexport

@@ -2,28 +2,54 @@
 
 #include "contacts/contact.h"
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
+#include <array>
+#include <functional>
 
-// Contacts in: vCard and CSV files read into contacts, made entries under the
-// phone book's rules, duplicates left out.
+// Contacts in: vCard and CSV files read contact by contact, made entries
+// under the phone book's rules, duplicates left out.
 namespace contactimport {
 
-// The contacts of one file (vCard when it holds "BEGIN:VCARD", else CSV).
-// Empty `error` on success.
+// Calls visit(contact) for each contact of the file, in order. A file is
+// vCard when its first non-empty line is BEGIN:VCARD (in any case; UTF-8,
+// UTF-16 or code page 932), otherwise CSV with a header row that names its
+// columns as Google Contacts, Outlook, Thunderbird or a Japanese spreadsheet
+// do. Empty on success; otherwise why the file was not read (no contacts file).
+// `notes` receives what concerns the file as a whole (a card cut off).
+QString forEachContact(const QString &path, const std::function<void(const Contact &)> &visit, QStringList &notes);
+
+// The contacts of one file, all at once (for small files and tests).
 QList<Contact> readFile(const QString &path, QString &error);
 
 struct Result {
     QStringList lines;  // the entry lines to add, in order
-    QStringList report; // one line per skipped contact or left-out value
+    QStringList report; // one line per skipped contact, duplicate and left-out value
     int imported = 0;
     int skipped = 0;
     int duplicates = 0;
 };
 
-// Makes entries of the contacts. `existing`: the elements or lines of the
-// book, for duplicates (same reading, name and telephone); `categories`: the
-// category file's slots.
+// Makes entries of contacts one at a time. A contact is a duplicate only when
+// the line it would write equals one of the book's (or an earlier contact's)
+// in every field but the printed mark, readings compared with their kana folded.
+class Importer {
+public:
+    // `existingLines`: the book's entry lines; `categories`: the category file's slots.
+    Importer(const QStringList &existingLines, const std::array<QString, 11> &categories, int defaultCategory);
+    void add(const Contact &contact);
+    const Result &result() const { return result_; }
+
+private:
+    static QString duplicateKey(const QString &line);
+
+    std::array<QString, 11> categories_;
+    int defaultCategory_;
+    QHash<QString, QString> known_; // key → where it came from ("the book" or a source)
+    Result result_;
+};
+
 Result toEntries(const QList<Contact> &contacts, const QStringList &existingLines,
                  const std::array<QString, 11> &categories, int defaultCategory);
 

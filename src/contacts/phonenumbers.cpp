@@ -1,100 +1,108 @@
 #include "contacts/phonenumbers.h"
 
-#include <QSet>
+#include <QRegularExpression>
+#include <QStringList>
+
+#include <phonenumbers/phonenumberutil.h>
 
 namespace phonenumbers {
 namespace {
 
-// Three-digit area codes of the larger cities (Sapporo 011, Sendai 022,
-// Yokohama 045, Nagoya 052, Kyoto 075, Kobe 078, Hiroshima 082, Fukuoka 092,
-// ...); a fixed number with another prefix is taken to have a four-digit code.
-const QSet<QString> &threeDigitAreaCodes() {
-    static const QSet<QString> codes = {
-        QStringLiteral("011"), QStringLiteral("017"), QStringLiteral("018"), QStringLiteral("019"),
-        QStringLiteral("022"), QStringLiteral("023"), QStringLiteral("024"), QStringLiteral("025"),
-        QStringLiteral("026"), QStringLiteral("027"), QStringLiteral("028"), QStringLiteral("029"),
-        QStringLiteral("042"), QStringLiteral("043"), QStringLiteral("044"), QStringLiteral("045"),
-        QStringLiteral("046"), QStringLiteral("047"), QStringLiteral("048"), QStringLiteral("049"),
-        QStringLiteral("052"), QStringLiteral("053"), QStringLiteral("054"), QStringLiteral("055"),
-        QStringLiteral("058"), QStringLiteral("059"), QStringLiteral("072"), QStringLiteral("073"),
-        QStringLiteral("075"), QStringLiteral("076"), QStringLiteral("077"), QStringLiteral("078"),
-        QStringLiteral("079"), QStringLiteral("082"), QStringLiteral("083"), QStringLiteral("084"),
-        QStringLiteral("086"), QStringLiteral("087"), QStringLiteral("088"), QStringLiteral("089"),
-        QStringLiteral("092"), QStringLiteral("093"), QStringLiteral("095"), QStringLiteral("096"),
-        QStringLiteral("097"), QStringLiteral("098"), QStringLiteral("099")};
-    return codes;
+using i18n::phonenumbers::PhoneNumber;
+using i18n::phonenumbers::PhoneNumberUtil;
+
+int digitsFor(Slot slot) {
+    return slot == Slot::Mobile ? 11 : 10;
 }
 
-QStringList cut(const QString &digits, std::initializer_list<int> lengths) {
-    QStringList groups;
-    qsizetype at = 0;
-    for (int length : lengths) {
-        groups.append(digits.mid(at, length));
-        at += length;
+// The boxes' lengths: telephone and fax 4, 4, 4; mobile 3, 4, 4.
+bool fitsBoxes(const QStringList &groups, Slot slot) {
+    const int limits[3] = {slot == Slot::Mobile ? 3 : 4, 4, 4};
+    for (int i = 0; i < 3; ++i)
+        if (groups.at(i).isEmpty() || groups.at(i).size() > limits[i])
+            return false;
+    return true;
+}
+
+// The text without a tel: scheme and its parameters, full-width digits made
+// ASCII; `extension` receives an extension written after the number.
+QString plainNumber(const QString &text, QString &extension) {
+    QString s = text.normalized(QString::NormalizationForm_KC).trimmed();
+    if (s.startsWith(QLatin1String("tel:"), Qt::CaseInsensitive))
+        s = s.mid(4);
+    const qsizetype parameters = s.indexOf(u';');
+    if (parameters >= 0) {
+        const QString rest = s.mid(parameters);
+        static const QRegularExpression ext(QStringLiteral(";ext=([^;]*)"), QRegularExpression::CaseInsensitiveOption);
+        if (const QRegularExpressionMatch m = ext.match(rest); m.hasMatch())
+            extension = m.captured(1);
+        s.truncate(parameters);
     }
-    return groups;
+    return s;
+}
+
+// The digit groups as the text separates them ("-", spaces, dots, brackets);
+// none when the text holds anything else.
+QStringList writtenGroups(const QString &text) {
+    static const QRegularExpression shape(QStringLiteral("^\\(?(\\d+)\\)?[-. ]*\\(?(\\d+)\\)?[-. ]*(\\d+)$"));
+    const QRegularExpressionMatch m = shape.match(text);
+    if (!m.hasMatch())
+        return {};
+    return {m.captured(1), m.captured(2), m.captured(3)};
 }
 
 } // namespace
 
-Digits digitsOf(const QString &text) {
-    QString s = text.normalized(QString::NormalizationForm_KC).trimmed();
-    if (s.startsWith(QLatin1String("+81"))) {
-        s = s.mid(3);
-        while (!s.isEmpty() && !s.front().isDigit() && s.front() != u'(')
-            s.remove(0, 1);
-        if (s.startsWith(QLatin1String("(0)")))
-            s = s.mid(3);
-        while (!s.isEmpty() && !s.front().isDigit())
-            s.remove(0, 1);
-        if (!s.startsWith(u'0'))
-            s.prepend(u'0');
+Parsed parse(const QString &text, Slot slot) {
+    Parsed out;
+    QString extension;
+    const QString plain = plainNumber(text, extension);
+    PhoneNumberUtil *util = PhoneNumberUtil::GetInstance();
+    PhoneNumber number;
+    if (util->Parse(plain.toStdString(), "JP", &number) != PhoneNumberUtil::NO_PARSING_ERROR) {
+        out.problem = QStringLiteral("not a telephone number");
+        return out;
     }
-    Digits result;
-    QString group;
-    for (QChar c : s) {
-        if (c >= u'0' && c <= u'9') {
-            group += c;
-            result.digits += c;
-        } else if (!group.isEmpty()) {
-            result.groups.append(group);
-            group.clear();
-        }
+    if (number.country_code() != 81) {
+        out.problem = QStringLiteral("a number of another country (+%1)").arg(number.country_code());
+        return out;
     }
-    if (!group.isEmpty())
-        result.groups.append(group);
-    return result;
+    if (number.has_extension())
+        extension = QString::fromStdString(number.extension());
+    if (!extension.isEmpty())
+        out.dropped = QStringLiteral("extension %1").arg(extension);
+    const PhoneNumberUtil::PhoneNumberType type = util->GetNumberType(number);
+    out.mobile = type == PhoneNumberUtil::MOBILE || type == PhoneNumberUtil::VOIP || type == PhoneNumberUtil::PAGER;
+
+    std::string national;
+    util->Format(number, PhoneNumberUtil::NATIONAL, &national);
+    QString nationalText = QString::fromStdString(national);
+    if (const qsizetype ext = nationalText.indexOf(QLatin1String(" ext")); ext >= 0)
+        nationalText.truncate(ext);
+    const QStringList planGroups = nationalText.split(u'-');
+    const QString digits = QStringList(planGroups).join(QString());
+    // Our own export writes three groups: they are kept as they are, so that it comes back the same.
+    const QStringList written = writtenGroups(plain);
+    const QStringList groups = written.size() == 3 && written.join(QString()) == digits && fitsBoxes(written, slot)
+                                   ? written
+                                   : planGroups;
+    const QString boxes = slot == Slot::Mobile ? QStringLiteral("mobile boxes (3-4-4 digits)")
+                          : slot == Slot::Fax   ? QStringLiteral("fax boxes (10 digits, 4-4-4 at most)")
+                                                : QStringLiteral("telephone boxes (10 digits, 4-4-4 at most)");
+    if (digits.size() != digitsFor(slot)) {
+        out.problem = QStringLiteral("%1 digits do not fit the %2").arg(digits.size()).arg(boxes);
+        return out;
+    }
+    if (groups.size() != 3 || !fitsBoxes(groups, slot)) {
+        out.problem = QStringLiteral("%1 does not fit the %2").arg(groups.join(u'-'), boxes);
+        return out;
+    }
+    out.stored = groups.join(u'-');
+    return out;
 }
 
-bool isMobile(const QString &digits) {
-    return digits.size() == 11 && (digits.startsWith(QLatin1String("070")) || digits.startsWith(QLatin1String("080")) ||
-                                   digits.startsWith(QLatin1String("090")) || digits.startsWith(QLatin1String("050")));
-}
-
-QStringList splitByPlan(const QString &digits) {
-    if (isMobile(digits))
-        return cut(digits, {3, 4, 4});
-    if (digits.size() == 11 && digits.startsWith(QLatin1String("0800")))
-        return cut(digits, {4, 3, 4});
-    if (digits.size() != 10 || !digits.startsWith(u'0'))
-        return {};
-    if (digits.startsWith(QLatin1String("0120")) || digits.startsWith(QLatin1String("0570")))
-        return cut(digits, {4, 3, 3});
-    if (digits.startsWith(QLatin1String("03")) || digits.startsWith(QLatin1String("06")))
-        return cut(digits, {2, 4, 4});
-    if (threeDigitAreaCodes().contains(digits.left(3)))
-        return cut(digits, {3, 3, 4});
-    return cut(digits, {4, 2, 4});
-}
-
-QString formatted(const QString &text, int requiredDigits) {
-    const Digits d = digitsOf(text);
-    if (d.digits.size() != requiredDigits)
-        return {};
-    if (d.groups.size() == 3)
-        return d.groups.join(u'-');
-    const QStringList plan = splitByPlan(d.digits);
-    return plan.isEmpty() ? QString() : plan.join(u'-');
+bool isMobile(const QString &text) {
+    return parse(text, Slot::Mobile).mobile;
 }
 
 } // namespace phonenumbers

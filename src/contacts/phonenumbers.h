@@ -1,32 +1,28 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 
-// Japanese telephone numbers as the phone book stores them: three digit
-// groups joined by "-".
+// Telephone numbers as the phone book stores them: Japanese numbers in three
+// digit groups joined by "-", split where the national numbering plan splits
+// them (Google's libphonenumber and its metadata).
 namespace phonenumbers {
 
-// The number's digits with +81 turned into a leading 0, and the digit groups
-// the text itself separates (with "-", spaces, dots or brackets).
-struct Digits {
-    QString digits;
-    QStringList groups;
+enum class Slot { Telephone, Fax, Mobile };
+
+struct Parsed {
+    QString stored;   // as the store keeps it ("03-1234-5678"), empty with a problem
+    QString problem;  // why it cannot be kept, for the report
+    QString dropped;  // a part left out and kept nowhere (an extension), for the report
+    bool mobile = false; // a mobile or IP-phone number: its place is the mobile slot
 };
-Digits digitsOf(const QString &text);
 
-// The digits split by the numbering plan: 070/080/090 and 050 as 3-4-4,
-// 0120 and 0570 as 4-3-3, 0800 as 4-3-4, fixed lines by their area code
-// (Tokyo 03 and Osaka 06 as 2-4-4, the larger cities' three-digit codes as
-// 3-3-4, the rest as 4-2-4). Empty when the digits are not such a number.
-QStringList splitByPlan(const QString &digits);
+// The number for `slot`'s boxes: 10 digits for telephone and fax, 11 for
+// mobile. A number written in three groups that fit the boxes keeps its
+// groups; any other Japanese number (national, +81, tel: URI) is split at the
+// hyphens of its national format; a number of another country is not kept.
+Parsed parse(const QString &text, Slot slot);
 
-// The number written as the store keeps it, when it has `requiredDigits`
-// digits: the text's own three groups if it has them, else the plan's.
-// Empty when it cannot be made so.
-QString formatted(const QString &text, int requiredDigits);
-
-// Whether the digits are of a mobile or IP phone (070, 080, 090, 050, 11 digits).
-bool isMobile(const QString &digits);
+// Whether the number is a mobile or IP-phone number, which only the mobile slot holds.
+bool isMobile(const QString &text);
 
 } // namespace phonenumbers

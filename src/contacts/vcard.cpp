@@ -89,31 +89,53 @@ QStringList splitUnescaped(const QString &value, QChar separator) {
     return parts;
 }
 
-bool isQuotedPrintableHeader(const QByteArray &line) {
+// Whether a property's parameters (the line up to its first ":") name quoted-printable.
+bool isQuotedPrintableHeader(QByteArrayView line) {
     const qsizetype colon = line.indexOf(':');
-    return colon > 0 && line.left(colon).toUpper().contains("QUOTED-PRINTABLE");
+    if (colon <= 0)
+        return false;
+    const QByteArrayView head = line.first(colon);
+    for (qsizetype i = 0; i + 16 <= head.size(); ++i)
+        if (qstrnicmp(head.data() + i, "QUOTED-PRINTABLE", 16) == 0)
+            return true;
+    return false;
 }
 
-// Physical lines joined into logical ones: a line beginning with white space
-// continues the one before; a quoted-printable value ending in "=" goes on in
-// the next line.
-QList<QByteArray> logicalLines(QByteArray bytes) {
+// Physical lines joined into logical ones, handed to visit(line) one at a
+// time: a line beginning with white space continues the one before; a
+// quoted-printable value ending in "=" goes on in the next line. Whether a
+// logical line is quoted-printable is decided once, from its first physical
+// line, so joining stays linear however long the line grows.
+template <typename Visit> void forEachLogicalLine(QByteArrayView bytes, Visit visit) {
     if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes.remove(0, 3);
-    QList<QByteArray> lines;
-    for (QByteArray line : bytes.split('\n')) {
+        bytes = bytes.sliced(3);
+    QByteArray current;
+    bool started = false;
+    bool quotedPrintable = false;
+    for (qsizetype at = 0; at <= bytes.size();) {
+        qsizetype end = bytes.indexOf('\n', at);
+        if (end < 0)
+            end = bytes.size();
+        QByteArrayView line = bytes.sliced(at, end - at);
         if (line.endsWith('\r'))
             line.chop(1);
-        if (!lines.isEmpty() && isQuotedPrintableHeader(lines.last()) && lines.last().endsWith('=')) {
-            lines.last().chop(1);
-            lines.last().append(line.startsWith(' ') || line.startsWith('\t') ? line.mid(1) : line);
-        } else if (!lines.isEmpty() && (line.startsWith(' ') || line.startsWith('\t'))) {
-            lines.last().append(line.mid(1));
+        at = end + 1;
+        const bool continues = line.startsWith(' ') || line.startsWith('\t');
+        if (started && quotedPrintable && current.endsWith('=')) {
+            current.chop(1);
+            current.append(continues ? line.sliced(1) : line);
+        } else if (started && continues) {
+            current.append(line.sliced(1));
         } else {
-            lines.append(line);
+            if (started)
+                visit(current);
+            current = line.toByteArray();
+            started = true;
+            quotedPrintable = isQuotedPrintableHeader(line);
         }
     }
-    return lines;
+    if (started)
+        visit(current);
 }
 
 std::optional<Property> parseLine(const QByteArray &line) {
@@ -170,8 +192,14 @@ std::optional<Property> parseLine(const QByteArray &line) {
         raw = quotedPrintableDecoded(raw);
     } else if (encoding == QLatin1String("B") || encoding == QLatin1String("BASE64")) {
         // Pictures, sounds and keys stay undecoded; they never become fields.
-        property.binary = true;
-        return property;
+        // A base64 text (some phones write N and FN so) is decoded.
+        static const QStringList binaries = {QStringLiteral("PHOTO"), QStringLiteral("LOGO"), QStringLiteral("SOUND"),
+                                             QStringLiteral("KEY")};
+        if (binaries.contains(property.name)) {
+            property.binary = true;
+            return property;
+        }
+        raw = QByteArray::fromBase64(raw.trimmed());
     }
     property.value = decodedText(raw, charset);
     return property;
@@ -213,33 +241,43 @@ QList<const Property *> Card::all(const QString &name) const {
     return found;
 }
 
-QList<Card> parse(const QByteArray &bytes) {
-    QList<Card> cards;
+int forEachCard(const QByteArray &bytes, const std::function<void(const Card &)> &visit) {
+    Card card;
+    int cards = 0;
     bool inCard = false;
     int depth = 0;
-    for (const QByteArray &line : logicalLines(bytes)) {
-        const QByteArray upper = line.trimmed().toUpper();
-        if (upper == "BEGIN:VCARD") {
+    forEachLogicalLine(bytes, [&](const QByteArray &line) {
+        const QByteArray trimmed = line.trimmed();
+        if (trimmed.compare("BEGIN:VCARD", Qt::CaseInsensitive) == 0) {
             if (inCard) { // a card inside a card (AGENT): skipped
                 ++depth;
-                continue;
+                return;
             }
             inCard = true;
-            cards.append(Card{static_cast<int>(cards.size()) + 1, {}});
-            continue;
+            card = Card{++cards, {}};
+            return;
         }
-        if (upper == "END:VCARD") {
-            if (depth > 0)
+        if (trimmed.compare("END:VCARD", Qt::CaseInsensitive) == 0) {
+            if (depth > 0) {
                 --depth;
-            else
+            } else if (inCard) {
                 inCard = false;
-            continue;
+                visit(card);
+                card = Card{};
+            }
+            return;
         }
-        if (!inCard || depth > 0 || line.trimmed().isEmpty())
-            continue;
+        if (!inCard || depth > 0 || trimmed.isEmpty())
+            return;
         if (std::optional<Property> property = parseLine(line))
-            cards.last().properties.append(std::move(*property));
-    }
+            card.properties.append(std::move(*property));
+    });
+    return inCard ? card.number : 0;
+}
+
+QList<Card> parse(const QByteArray &bytes) {
+    QList<Card> cards;
+    forEachCard(bytes, [&](const Card &card) { cards.append(card); });
     return cards;
 }
 

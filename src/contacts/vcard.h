@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // vCard 2.1, 3.0 and 4.0 as phones and mail programs write them: folded lines
 // (leading white space, and quoted-printable soft breaks), CHARSET=
 // (Shift_JIS, UTF-8, ISO-8859-1), quoted-printable and base64 values, escapes,
@@ -37,6 +39,10 @@ struct Card {
     QList<const Property *> all(const QString &name) const;
 };
 
+// Calls visit(card) for each card in turn, so that a file of many cards is
+// never held as cards all at once. Returns the number of a last card that
+// has no END:VCARD (a cut-off file), else 0; that card is not visited.
+int forEachCard(const QByteArray &bytes, const std::function<void(const Card &)> &visit);
 QList<Card> parse(const QByteArray &bytes);
 
 // Escapes a text value for writing.

@@ -35,6 +35,10 @@ QString reason(int err) {
         return QStringLiteral("ファイルが大きすぎます。");
     case EIO:
         return QStringLiteral("入出力エラーが発生しました。");
+    case EEXIST:
+        return QStringLiteral("同じ名前のファイルがあります。");
+    case ENOTDIR:
+        return QStringLiteral("フォルダーがありません。");
     default:
         return QStringLiteral("%1（エラー番号 %2）").arg(QString::fromLocal8Bit(std::strerror(err))).arg(err);
     }
@@ -258,6 +262,11 @@ QString replaceWith(const QString &path, const QList<QByteArray> &lines) {
 
 QString createWith(const QString &path, const QList<QByteArray> &lines, mode_t mode) {
     return writeThroughCopy(path, QFile::encodeName(path), withLineEnds(lines), mode, nullptr, Placing::OnlyIfAbsent);
+}
+
+QString writeBytes(const QString &path, const QByteArray &content, mode_t mode, bool replaceExisting) {
+    return writeThroughCopy(path, QFile::encodeName(path), content, mode, nullptr,
+                            replaceExisting ? Placing::Replace : Placing::OnlyIfAbsent);
 }
 
 } // namespace linefile

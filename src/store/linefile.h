@@ -69,6 +69,10 @@ QString replaceWith(const QString &path, const QList<QByteArray> &lines);
 // Writes a new file the same safe way, with `mode`; a file already at `path`
 // is never replaced (the failure names it). Empty on success.
 QString createWith(const QString &path, const QList<QByteArray> &lines, mode_t mode);
+// Writes `content` as the file at `path` the same safe way, with `mode`,
+// replacing a file there only when `replaceExisting`. The path itself is
+// written, never followed: callers refuse links first.
+QString writeBytes(const QString &path, const QByteArray &content, mode_t mode, bool replaceExisting);
 
 // A description of the system error `err` for the message box, naming the file.
 QString failure(const QString &what, const QString &path, int err);

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "contacts/contact.h"
+
+#include <QStringList>
+
+// Contacts from CSV rows, the columns found by their headers as Google
+// Contacts (current and older), Outlook (Japanese and English), Thunderbird
+// and Japanese spreadsheets name them; headers are compared without regard
+// to case, width or spaces.
+namespace csvcontacts {
+
+class Columns {
+public:
+    explicit Columns(const QStringList &header);
+    // Whether any column says something of a contact (a name, reading, number or e-mail).
+    bool isContactFile() const { return known_; }
+    // The contact of one row; `source` names it in the report.
+    Contact contact(const QStringList &row, const QString &source) const;
+
+private:
+    enum class Role {
+        Family,
+        Given,
+        Middle,
+        FullName,
+        ReadingFamily,
+        ReadingGiven,
+        ReadingMiddle,
+        ReadingFull,
+        Organization,
+        OrganizationReading,
+        Phone,
+        PhoneLabel,
+        Email,
+        EmailLabel,
+        AddressPart,
+        AddressLabel,
+        Category,
+    };
+    enum Part { Postal, Prefecture, City, Street, Building, PoBox, Formatted };
+    struct Column {
+        int index;
+        Role role;
+        int group = 0; // Google's "Phone 2", Outlook's home or business: one value per group
+        Contact::PhoneKind kind = Contact::PhoneKind::Voice;
+        int rank = 2;
+        int part = Street;
+    };
+    QList<Column> columns_;
+    bool known_ = false;
+};
+
+} // namespace csvcontacts
