@@ -123,14 +123,15 @@ void placeNumbers(const Contact &contact, entryrules::EntryLineFields &f, QStrin
         // A fax stays a fax; a mobile number under a plain TEL is a mobile; a
         // number marked CELL is a mobile when it fits the mobile boxes, else
         // (a landline marked CELL) a telephone.
+        const phonenumbers::Number number = phonenumbers::read(text);
         Slot slot = Slot::Telephone;
         if (phone->kind == Contact::PhoneKind::Fax)
             slot = Slot::Fax;
         else if (phone->kind == Contact::PhoneKind::Cell)
-            slot = phonenumbers::parse(text, Slot::Mobile).problem.isEmpty() ? Slot::Mobile : Slot::Telephone;
-        else if (phonenumbers::isMobile(text))
+            slot = phonenumbers::fitted(number, Slot::Mobile).problem.isEmpty() ? Slot::Mobile : Slot::Telephone;
+        else if (number.mobile)
             slot = Slot::Mobile;
-        const phonenumbers::Parsed parsed = phonenumbers::parse(text, slot);
+        const phonenumbers::Parsed parsed = phonenumbers::fitted(number, slot);
         if (!parsed.problem.isEmpty()) {
             left(slotName(slot), text, parsed.problem);
             continue;

@@ -53,8 +53,8 @@ QStringList writtenGroups(const QString &text) {
 
 } // namespace
 
-Parsed parse(const QString &text, Slot slot) {
-    Parsed out;
+Number read(const QString &text) {
+    Number out;
     QString extension;
     const QString plain = plainNumber(text, extension);
     PhoneNumberUtil *util = PhoneNumberUtil::GetInstance();
@@ -71,26 +71,40 @@ Parsed parse(const QString &text, Slot slot) {
         extension = QString::fromStdString(number.extension());
     if (!extension.isEmpty())
         out.dropped = QStringLiteral("extension %1").arg(extension);
-    const PhoneNumberUtil::PhoneNumberType type = util->GetNumberType(number);
-    out.mobile = type == PhoneNumberUtil::MOBILE || type == PhoneNumberUtil::VOIP || type == PhoneNumberUtil::PAGER;
-
     std::string national;
     util->Format(number, PhoneNumberUtil::NATIONAL, &national);
     QString nationalText = QString::fromStdString(national);
     if (const qsizetype ext = nationalText.indexOf(QLatin1String(" ext")); ext >= 0)
         nationalText.truncate(ext);
-    const QStringList planGroups = nationalText.split(u'-');
-    const QString digits = QStringList(planGroups).join(QString());
-    // Our own export writes three groups: they are kept as they are, so that it comes back the same.
-    const QStringList written = writtenGroups(plain);
-    const QStringList groups = written.size() == 3 && written.join(QString()) == digits && fitsBoxes(written, slot)
-                                   ? written
-                                   : planGroups;
+    out.planGroups = nationalText.split(u'-');
+    out.digits = out.planGroups.join(QString());
+    out.writtenGroups = writtenGroups(plain);
+    // Only 11-digit numbers are mobile or IP phones; asking the type is the costly part.
+    if (out.digits.size() == 11) {
+        const PhoneNumberUtil::PhoneNumberType type = util->GetNumberType(number);
+        out.mobile = type == PhoneNumberUtil::MOBILE || type == PhoneNumberUtil::VOIP || type == PhoneNumberUtil::PAGER;
+    }
+    return out;
+}
+
+Parsed fitted(const Number &number, Slot slot) {
+    Parsed out;
+    out.mobile = number.mobile;
+    out.dropped = number.dropped;
+    if (!number.problem.isEmpty()) {
+        out.problem = number.problem;
+        return out;
+    }
+    // A number written in three groups that fit the boxes keeps them: our own export comes back the same.
+    const QStringList &written = number.writtenGroups;
+    const QStringList groups =
+        written.size() == 3 && written.join(QString()) == number.digits && fitsBoxes(written, slot) ? written
+                                                                                                     : number.planGroups;
     const QString boxes = slot == Slot::Mobile ? QStringLiteral("mobile boxes (3-4-4 digits)")
                           : slot == Slot::Fax   ? QStringLiteral("fax boxes (10 digits, 4-4-4 at most)")
                                                 : QStringLiteral("telephone boxes (10 digits, 4-4-4 at most)");
-    if (digits.size() != digitsFor(slot)) {
-        out.problem = QStringLiteral("%1 digits do not fit the %2").arg(digits.size()).arg(boxes);
+    if (number.digits.size() != digitsFor(slot)) {
+        out.problem = QStringLiteral("%1 digits do not fit the %2").arg(number.digits.size()).arg(boxes);
         return out;
     }
     if (groups.size() != 3 || !fitsBoxes(groups, slot)) {
@@ -101,8 +115,8 @@ Parsed parse(const QString &text, Slot slot) {
     return out;
 }
 
-bool isMobile(const QString &text) {
-    return parse(text, Slot::Mobile).mobile;
+Parsed parse(const QString &text, Slot slot) {
+    return fitted(read(text), slot);
 }
 
 } // namespace phonenumbers

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Telephone numbers as the phone book stores them: Japanese numbers in three
 // digit groups joined by "-", split where the national numbering plan splits
@@ -16,13 +17,24 @@ struct Parsed {
     bool mobile = false; // a mobile or IP-phone number: its place is the mobile slot
 };
 
+// A number as libphonenumber reads it (once: reading is the costly part).
+struct Number {
+    QString problem;         // not a number, or not a Japanese one
+    QString dropped;         // an extension, kept nowhere
+    QString digits;          // the national digits, 0 first
+    QStringList planGroups;  // split at the hyphens of the national format
+    QStringList writtenGroups; // the text's own three groups, when it has them
+    bool mobile = false;     // a mobile or IP-phone number
+};
+Number read(const QString &text);
+// The number for `slot`'s boxes, from what read() made of it.
+Parsed fitted(const Number &number, Slot slot);
+
 // The number for `slot`'s boxes: 10 digits for telephone and fax, 11 for
 // mobile. A number written in three groups that fit the boxes keeps its
 // groups; any other Japanese number (national, +81, tel: URI) is split at the
 // hyphens of its national format; a number of another country is not kept.
 Parsed parse(const QString &text, Slot slot);
 
-// Whether the number is a mobile or IP-phone number, which only the mobile slot holds.
-bool isMobile(const QString &text);
 
 } // namespace phonenumbers

@@ -11,12 +11,14 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -403,6 +405,96 @@ private slots:
         std::unique_ptr<QProcess> again(runContacts({"import", "--dir", into.path(), out}));
         QVERIFY(again->readAllStandardOutput().contains("0 imported, 0 skipped, 300 duplicates"));
         QCOMPARE(into.entryBytes(), DataDir::sjisLines(book));
+    }
+
+    // An export never harms the book or a file it was not told to replace.
+    void exportRefusals_data() {
+        QTest::addColumn<QString>("out"); // relative to the book's folder
+        QTest::addColumn<QString>("made"); // what is there before: "", "file", "link"
+        QTest::addColumn<bool>("force");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("the book's own entry file, even with --force") << "VexaTel.txt" << "" << true << "電話帳のファイル";
+        QTest::newRow("the category file") << "VexaType.txt" << "" << false << "電話帳のファイル";
+        QTest::newRow("an existing file without --force") << "out.csv" << "file" << false << "--force";
+        QTest::newRow("a link, even with --force") << "out.csv" << "link" << true << "シンボリックリンク";
+        QTest::newRow("a missing folder") << "no/such/out.csv" << "" << false << "を保存できません";
+    }
+    void exportRefusals() {
+        QFETCH(QString, out);
+        QFETCH(QString, made);
+        QFETCH(bool, force);
+        QFETCH(QString, message);
+        DataDir dir({QStringLiteral("あおき|青木|||||||1|F")});
+        QTemporaryDir elsewhere;
+        const QString target = dir.path() + out;
+        if (made == "file") {
+            QFile f(target);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("keep me");
+        }
+        if (made == "link")
+            QVERIFY(QFile::link(dir.entryPath(), target));
+        const QByteArray entries = dir.entryBytes(), categories = dir.categoryBytes();
+        QStringList args{"export", "--dir", dir.path(), "--format", "csv", target};
+        if (force)
+            args.insert(1, "--force");
+        std::unique_ptr<QProcess> exporting(runContacts(args));
+        QVERIFY(exporting->exitCode() != 0);
+        const QString said = QString::fromUtf8(exporting->readAllStandardError());
+        QVERIFY2(said.contains(message), qPrintable(said));
+        QCOMPARE(dir.entryBytes(), entries);
+        QCOMPARE(dir.categoryBytes(), categories);
+        if (made == "file")
+            QCOMPARE(readFileBytes(target), QByteArray("keep me"));
+        QVERIFY(!QFileInfo::exists(target + "$"));
+    }
+
+    // Written whole or not at all: a full disk leaves nothing, or the old file as it was.
+    void exportOnAFullDisk() {
+        if (::geteuid() != 0)
+            QSKIP("mounting a small tmpfs needs root");
+        QTemporaryDir small;
+        if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=16k", "tmpfs", small.path()}) != 0)
+            QSKIP("tmpfs cannot be mounted here");
+        QStringList book;
+        for (int i = 0; i < 400; ++i)
+            book.append(QStringLiteral("あ%1|名前%1|||03-1234-%2||||1|F").arg(i).arg(1000 + i));
+        DataDir dir(book);
+        const QString out = small.filePath("out.vcf");
+        {
+            QFile old(out);
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            old.write("old export");
+        }
+        std::unique_ptr<QProcess> exporting(runContacts({"export", "--force", "--dir", dir.path(), out}));
+        const QString said = QString::fromUtf8(exporting->readAllStandardError());
+        const QByteArray after = readFileBytes(out);
+        const bool leftover = QFileInfo::exists(out + "$");
+        QProcess::execute("umount", {small.path()});
+        QVERIFY(exporting->exitCode() != 0);
+        QVERIFY2(said.contains("ディスクの空きが足りません"), qPrintable(said));
+        QCOMPARE(after, QByteArray("old export"));
+        QVERIFY(!leftover);
+    }
+
+    // A private book gives a private export; what code page 932 cannot write is an error naming the entry.
+    void exportKeepsPrivacyAndRefusesWhatItCannotWrite() {
+        DataDir dir({QStringLiteral("あおき|青木|||||||1|F")});
+        QCOMPARE(::chmod(QFile::encodeName(dir.entryPath()), 0600), 0);
+        const QString out = dir.path() + "out.csv";
+        std::unique_ptr<QProcess> exporting(runContacts({"export", "--dir", dir.path(), "--format", "csv", out}));
+        QCOMPARE(exporting->exitCode(), 0);
+        QCOMPARE(QFileInfo(out).permissions() & 0x0077, 0);
+
+        // Line 2's name holds a byte pair that is no character (81 39).
+        dir.writeEntries(DataDir::sjisLines({QStringLiteral("あおき|青木|||||||1|F")}) +
+                         QByteArray("\x82\xa0|\x81\x39|||||||1|F\r\n"));
+        const QString cp932 = dir.path() + "out932.csv";
+        std::unique_ptr<QProcess> refused(
+            runContacts({"export", "--dir", dir.path(), "--format", "csv", "--encoding", "cp932", cp932}));
+        QVERIFY(refused->exitCode() != 0);
+        QVERIFY2(refused->readAllStandardError().contains("entry 2"), "the entry is named");
+        QVERIFY(!QFileInfo::exists(cp932));
     }
 
     // All or nothing, and never while the phone book is open.
