@@ -100,15 +100,17 @@ Parsed fitted(const Number &number, Slot slot) {
     const QStringList groups =
         written.size() == 3 && written.join(QString()) == number.digits && fitsBoxes(written, slot) ? written
                                                                                                      : number.planGroups;
-    const QString boxes = slot == Slot::Mobile ? QStringLiteral("mobile boxes (3-4-4 digits)")
-                          : slot == Slot::Fax   ? QStringLiteral("fax boxes (10 digits, 4-4-4 at most)")
-                                                : QStringLiteral("telephone boxes (10 digits, 4-4-4 at most)");
+    const QString boxes = slot == Slot::Mobile ? QStringLiteral("mobile boxes (11 digits)")
+                          : slot == Slot::Fax   ? QStringLiteral("fax boxes (10 digits)")
+                                                : QStringLiteral("telephone boxes (10 digits)");
     if (number.digits.size() != digitsFor(slot)) {
         out.problem = QStringLiteral("%1 digits do not fit the %2").arg(number.digits.size()).arg(boxes);
         return out;
     }
-    if (groups.size() != 3 || !fitsBoxes(groups, slot)) {
-        out.problem = QStringLiteral("%1 does not fit the %2").arg(groups.join(u'-'), boxes);
+    // The plan's groups are taken as they are: the editor counts digits, and a
+    // five-digit area code (04992) is stored whole though it is longer than its box.
+    if (groups.size() != 3) {
+        out.problem = QStringLiteral("%1 is not three groups as the %2 take it").arg(groups.join(u'-'), boxes);
         return out;
     }
     out.stored = groups.join(u'-');

@@ -117,6 +117,8 @@ private slots:
         QTest::newRow("a character the code page lacks: 𠮷 is 吉")
             << QByteArray("BEGIN:VCARD\nVERSION:3.0\nN:𠮷田;一;;;\nX-PHONETIC-LAST-NAME:よしだ\nEND:VCARD\n")
             << QStringLiteral("よしだ|吉田　一|||||||1|F") << QString();
+        QTest::newRow("UTF-16 file") << utf16le(QStringLiteral("BEGIN:VCARD\r\nN:Lee;Ann;;;\r\nEND:VCARD\r\n"))
+                                     << QStringLiteral("Lee Ann|Lee　Ann|||||||1|F") << QString();
         QTest::newRow("an unknown group goes to the default and is named")
             << QByteArray("BEGIN:VCARD\nN:Kim;Bo;;;\nCATEGORIES:Golf\nEND:VCARD\n")
             << QStringLiteral("Kim Bo|Kim　Bo|||||||1|F")
@@ -306,7 +308,8 @@ private slots:
         QTest::newRow("Tokyo") << "0312345678" << tel << "03-1234-5678";
         QTest::newRow("Musashino 0422") << "0422511234" << tel << "0422-51-1234";
         QTest::newRow("Yokohama") << "0451234567" << tel << "045-123-4567";
-        QTest::newRow("Ogasawara 04998, five-digit area code") << "0499821234" << tel << "";
+        QTest::newRow("Hachijo 04996, five-digit area code") << "0499621234" << tel << "04996-2-1234";
+        QTest::newRow("Oshima 04992") << "0499221234" << tel << "04992-2-1234";
         QTest::newRow("free dial 0120") << "0120123456" << tel << "0120-123-456";
         QTest::newRow("navi dial 0570") << "0570123456" << tel << "0570-123-456";
         QTest::newRow("mobile") << "09012345678" << mobile << "090-1234-5678";
