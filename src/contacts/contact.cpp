@@ -79,6 +79,8 @@ QString entryName(const Contact &c) {
         return family + QStringLiteral("　") + given;
     if (!family.isEmpty() || !given.isEmpty())
         return family + given;
+    if (c.nameAsWritten && !c.fullName.trimmed().isEmpty())
+        return c.fullName.trimmed();
     QString full = c.fullName.simplified();
     full.replace(QRegularExpression(QStringLiteral("[ \u3000]+")), QStringLiteral(" "));
     const QStringList words = full.split(u' ', Qt::SkipEmptyParts);

@@ -15,6 +15,7 @@ struct Contact {
     QString family;  // the family and given names
     QString given;
     QString fullName; // FN, or a CSV's whole name
+    bool nameAsWritten = false; // the full name is the entry's name as it was stored (our own export)
     QString organization;
     QString organizationReading;
 

@@ -1,5 +1,7 @@
 #include "contacts/csvcontacts.h"
 
+#include "contacts/exporter.h"
+
 #include <QMap>
 #include <QRegularExpression>
 
@@ -123,6 +125,7 @@ Columns::Columns(const QStringList &header) {
     static const QRegularExpression numbered(
         QStringLiteral("^(phone|e-mail|email|address)(\\d+)-(value|label|type|street|city|region|postalcode|"
                        "extendedaddress|pobox|formatted)$"));
+    ownExport_ = header == contactexport::csvHeader();
     for (int i = 0; i < header.size(); ++i) {
         const QString h = normalised(header.at(i));
         if (const auto f = fixed.constFind(h); f != fixed.constEnd()) {
@@ -161,6 +164,7 @@ Columns::Columns(const QStringList &header) {
 Contact Columns::contact(const QStringList &row, const QString &source) const {
     Contact c;
     c.source = source;
+    c.nameAsWritten = ownExport_;
     QStringList readingParts(3); // family, given, middle
     QString middle;
     // The values of each numbered group, gathered before they become the contact's.

@@ -49,6 +49,7 @@ private:
     };
     QList<Column> columns_;
     bool known_ = false;
+    bool ownExport_ = false; // the header telbora-contacts writes: names are as the book stored them
 };
 
 } // namespace csvcontacts
