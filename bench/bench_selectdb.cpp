@@ -6,8 +6,8 @@
 // size, the floor (floor.cpp) and the selection's ratio to it; then 300,000
 // entries of two readings in alternation against ordinary ones. "find text"
 // and "find 090" are one key typed into the search box (ヤマダ, 090 1111):
-// the search over the whole book and the redraw, in ms. Last, the time and
-// peak memory of importing 50,000 and 100,000 vCards.
+// the search over the whole book and the redraw, in ms. The import of
+// contacts is measured by bench_import.
 // Run: QT_QPA_PLATFORM=offscreen build/bench/bench_selectdb
 // Each size runs in a process of its own, so that its peak memory is its own;
 // standard error also gets the selection and the redraw timed apart.
@@ -16,7 +16,6 @@
 #include "browse/frmLogo.h"
 #include "browse/frmMain.h"
 #include "browse/search.h"
-#include "contacts/importer.h"
 #include "browse/selection.h"
 #include "common/exchangesort.h"
 #include "floor.h"
@@ -194,34 +193,6 @@ int benchAlternatingReadings(const QString &program) {
     return 0;
 }
 
-// Importing N vCards of a phone's export, in a process of its own: its time
-// and peak memory. The cards are read one at a time, so the memory grows with
-// the entries made, not with the cards held.
-int benchImportMemory(const QString &program) {
-    std::printf("\n%-28s %12s %14s\n", "import vCards", "seconds", "peak RSS MB");
-    for (int count : {50000, 100000}) {
-        QTemporaryDir dir;
-        QFile file(dir.filePath("contacts.vcf"));
-        file.open(QIODevice::WriteOnly);
-        for (int i = 0; i < count; ++i)
-            file.write(QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nN:山田;太郎%1;;;\r\nFN:山田 太郎%1\r\n"
-                                      "X-PHONETIC-LAST-NAME:ヤマダ\r\nX-PHONETIC-FIRST-NAME:タロウ\r\n"
-                                      "TEL;TYPE=CELL:090-%2-5678\r\nTEL;TYPE=HOME:03-%2-1111\r\n"
-                                      "EMAIL;TYPE=HOME:taro%1@example.jp\r\nADR;TYPE=HOME:;;千代田1-1;千代田区;東京都;"
-                                      "100-0001;\r\nCATEGORIES:友人\r\nEND:VCARD\r\n")
-                           .arg(i)
-                           .arg(1000 + i % 9000)
-                           .toUtf8());
-        file.close();
-        QProcess one;
-        one.start(program, {QStringLiteral("--import"), file.fileName()});
-        one.waitForFinished(-1);
-        std::printf("%-28d %s", count, one.readAllStandardOutput().constData());
-    }
-    std::fflush(stdout);
-    return 0;
-}
-
 // Storing one entry in a book of 100,000 whose lines end in CR LF, and in one
 // whose lines end in CR alone: the line ends are found in one linear pass, so
 // the two cost the same.
@@ -260,18 +231,6 @@ int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     fonts::installFontMap();
     const QStringList args = app.arguments();
-    if (args.size() == 3 && args.at(1) == "--import") {
-        QElapsedTimer timer;
-        timer.start();
-        std::array<QString, 11> categories;
-        categories[1] = QStringLiteral("2|友人");
-        contactimport::Importer importer({}, categories, 1);
-        QStringList notes;
-        contactimport::forEachContact(args.at(2), [&](const Contact &c) { importer.add(c); }, notes);
-        std::printf("%12.1f %14.1f   (%lld entries)\n", timer.nsecsElapsed() / 1e9, peakRssMb(),
-                    static_cast<long long>(importer.result().lines.size()));
-        return 0;
-    }
     if (args.size() == 3 && args.at(1) == "--select-only") {
         mdlDim::setDataDirectory(args.at(2));
         std::printf("%.2f\n", timeRuns(7, [] { selection::loadSelection(0, 0, nullptr); }).median);
@@ -305,6 +264,5 @@ int main(int argc, char *argv[]) {
     }
     failures += benchAlternatingReadings(app.applicationFilePath());
     failures += benchStoreByLineEnds();
-    failures += benchImportMemory(app.applicationFilePath());
     return failures;
 }

@@ -18,9 +18,11 @@ QString readingOf(const QString &element);
 // row `row` (0 keeps all), ordered by reading.
 QStringList select(const QStringList &elements, int category, int row);
 
-// A selection from disk: both data files read, and EntryTable made of the
-// entries select() would keep from LoadData's table, in the same order, but
-// built for those entries only, from the file read piece by piece.
+// A selection from disk: both data files read anew, and EntryTable made of
+// the entries select() would keep from LoadData's table, in the same order:
+// the entry file's bytes in EntryTable's buffer (its memory reused from click
+// to click), the kept lines' places and their readings' keys, and nothing
+// decoded but the readings.
 // CategoryTable, EntryCount and PrintTable as LoadData leaves them. False when a
 // file could not be read, `error` saying why: EntryTable is then empty, and the
 // caller ends the program as for any load failure.

@@ -5,6 +5,8 @@
 
 #include <mecab.h>
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 
 namespace readings {
@@ -62,46 +64,17 @@ QString guess(const QString &name) {
 }
 
 QString withoutAccents(const QString &text) {
+    // Letters that are no accented form of a plain one.
+    static const std::pair<char16_t, const char *> ligatures[] = {
+        {u'ß', "ss"}, {u'æ', "ae"}, {u'Æ', "AE"}, {u'œ', "oe"}, {u'Œ', "OE"}, {u'ø', "o"},
+        {u'Ø', "O"},  {u'ł', "l"},  {u'Ł', "L"},  {u'đ', "d"},  {u'Đ', "D"}};
     QString out;
     for (QChar c : text) {
-        switch (c.unicode()) {
-        case u'ß':
-            out += QStringLiteral("ss");
-            continue;
-        case u'æ':
-            out += QStringLiteral("ae");
-            continue;
-        case u'Æ':
-            out += QStringLiteral("AE");
-            continue;
-        case u'œ':
-            out += QStringLiteral("oe");
-            continue;
-        case u'Œ':
-            out += QStringLiteral("OE");
-            continue;
-        case u'ø':
-            out += u'o';
-            continue;
-        case u'Ø':
-            out += u'O';
-            continue;
-        case u'ł':
-            out += u'l';
-            continue;
-        case u'Ł':
-            out += u'L';
-            continue;
-        case u'đ':
-            out += u'd';
-            continue;
-        case u'Đ':
-            out += u'D';
-            continue;
-        default:
-            break;
-        }
-        if (c.unicode() >= 0xC0 && c.unicode() < 0x250) {
+        const auto ligature = std::find_if(std::begin(ligatures), std::end(ligatures),
+                                           [c](const auto &l) { return l.first == c.unicode(); });
+        if (ligature != std::end(ligatures)) {
+            out += QLatin1String(ligature->second);
+        } else if (c.unicode() >= 0xC0 && c.unicode() < 0x250) {
             // The letter without its marks: its canonical decomposition's first character.
             const QString decomposed = QString(c).normalized(QString::NormalizationForm_D);
             out += decomposed.at(0).unicode() < 0x80 ? decomposed.at(0) : c;

@@ -25,13 +25,15 @@ Result notEncodable(const QString &path) {
 }
 
 // Reads the file's lines, lets `change` edit them and writes the result back
-// through the safe rewrite.
-Result rewrite(const QString &path, const std::function<Result(QList<QByteArray> &)> &change) {
+// through the safe rewrite. A change that sets `untouched` leaves the file as
+// it is, not even rewritten.
+Result rewrite(const QString &path, const std::function<Result(QList<QByteArray> &, bool &untouched)> &change) {
     QByteArray data;
     if (QString error = linefile::readAll(path, data); !error.isEmpty())
         return failed(error);
     QList<QByteArray> lines = linefile::splitLines(data);
-    if (Result changed = change(lines); !changed)
+    bool untouched = false;
+    if (Result changed = change(lines, untouched); !changed || untouched)
         return changed;
     if (QString error = linefile::replaceWith(path, lines); !error.isEmpty())
         return failed(error);
@@ -105,7 +107,7 @@ Result appendEntries(const QStringList &newLines) {
     }
     // Rewritten rather than opened for appending, so that a full disk can never
     // leave half a line at the end of the file.
-    return rewrite(path, [&](QList<QByteArray> &lines) {
+    return rewrite(path, [&](QList<QByteArray> &lines, bool &) {
         lines.append(encoded);
         return Result{};
     });
@@ -117,7 +119,7 @@ Result replaceEntry(const mdlDim::LoadedLine &loaded, const QString &line) {
     if (!encoded)
         return notEncodable(path);
     mdlDim::LoadedLine written;
-    Result result = rewrite(path, [&](QList<QByteArray> &lines) {
+    Result result = rewrite(path, [&](QList<QByteArray> &lines, bool &) {
         const qsizetype at = find(lines, loaded);
         if (at < 0)
             return changedElsewhere();
@@ -131,7 +133,7 @@ Result replaceEntry(const mdlDim::LoadedLine &loaded, const QString &line) {
 }
 
 Result deleteEntry(const mdlDim::LoadedLine &loaded) {
-    return rewrite(mdlDim::entryFilePath(), [&](QList<QByteArray> &lines) {
+    return rewrite(mdlDim::entryFilePath(), [&](QList<QByteArray> &lines, bool &) {
         const qsizetype at = find(lines, loaded);
         if (at < 0)
             return changedElsewhere();
@@ -143,7 +145,7 @@ Result deleteEntry(const mdlDim::LoadedLine &loaded) {
 Result markPrinted(const QList<mdlDim::LoadedLine> &loadedLines) {
     int unmarked = 0;
     int vanished = 0;
-    Result result = rewrite(mdlDim::entryFilePath(), [&](QList<QByteArray> &lines) {
+    Result result = rewrite(mdlDim::entryFilePath(), [&](QList<QByteArray> &lines, bool &untouched) {
         // Found against the file as read, before any line is marked.
         std::vector<qsizetype> found;
         for (const mdlDim::LoadedLine &loaded : loadedLines)
@@ -156,6 +158,7 @@ Result markPrinted(const QList<mdlDim::LoadedLine> &loadedLines) {
             else
                 ++unmarked;
         }
+        untouched = vanished + unmarked == static_cast<int>(found.size());
         return Result{};
     });
     result.unmarked = unmarked;
@@ -165,7 +168,7 @@ Result markPrinted(const QList<mdlDim::LoadedLine> &loadedLines) {
 
 Result writeCategories(const std::array<QString, 11> &categoryTable) {
     const QString path = mdlDim::categoryFilePath();
-    return rewrite(path, [&](QList<QByteArray> &lines) {
+    return rewrite(path, [&](QList<QByteArray> &lines, bool &) {
         QList<QByteArray> written;
         for (qsizetype slot = 0; slot < 10; ++slot) {
             const QString &text = categoryTable[static_cast<size_t>(slot)];
