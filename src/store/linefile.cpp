@@ -198,18 +198,26 @@ QByteArray withLineEnds(const QList<QByteArray> &lines) {
 }
 
 enum class Placing { Replace, OnlyIfAbsent };
+// The book's own "$" copies are ours: one left by a crash is removed. Beside
+// any other file a "$" file may be the user's, so another name is taken.
+enum class StaleCopy { Remove, Keep };
 
 // Writes `content` to a "$" copy beside `target` with `mode`, flushes it to the
 // disk and puts it in the target's place: over it, or only where nothing is.
 // On failure the copy is removed and whatever was at `target` stays.
 QString writeThroughCopy(const QString &path, const QByteArray &target, const QByteArray &content, mode_t mode,
-                         const struct stat *owner, Placing placing) {
+                         const struct stat *owner, Placing placing, StaleCopy stale = StaleCopy::Remove) {
     const QString cannotSave = QStringLiteral("を保存できません。");
-    const QByteArray copy = target + '$';
+    QByteArray copy = target + '$';
     // A copy left by an earlier crash is stale; whatever sits there (even a
     // planted link) is removed, never written through.
-    ::unlink(copy.constData());
-    const int fd = ::open(copy.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+    if (stale == StaleCopy::Remove)
+        ::unlink(copy.constData());
+    int fd = ::open(copy.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+    for (int n = 1; fd < 0 && errno == EEXIST && stale == StaleCopy::Keep && n < 100; ++n) {
+        copy = target + '$' + QByteArray::number(n);
+        fd = ::open(copy.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+    }
     if (fd < 0)
         return failure(cannotSave, path, errno);
     const auto giveUp = [&](int err) {
@@ -266,7 +274,7 @@ QString createWith(const QString &path, const QList<QByteArray> &lines, mode_t m
 
 QString writeBytes(const QString &path, const QByteArray &content, mode_t mode, bool replaceExisting) {
     return writeThroughCopy(path, QFile::encodeName(path), content, mode, nullptr,
-                            replaceExisting ? Placing::Replace : Placing::OnlyIfAbsent);
+                            replaceExisting ? Placing::Replace : Placing::OnlyIfAbsent, StaleCopy::Keep);
 }
 
 } // namespace linefile

@@ -490,6 +490,16 @@ private slots:
         std::unique_ptr<QProcess> exporting(runContacts({"export", "--dir", dir.path(), "--format", "csv", out}));
         QCOMPARE(exporting->exitCode(), 0);
         QCOMPARE(QFileInfo(out).permissions() & 0x0077, 0);
+        // A file of the user's named like the export's copy is left alone.
+        {
+            QFile mine(out + "$");
+            QVERIFY(mine.open(QIODevice::WriteOnly));
+            mine.write("mine");
+        }
+        std::unique_ptr<QProcess> again(runContacts({"export", "--force", "--dir", dir.path(), "--format", "csv", out}));
+        QCOMPARE(again->exitCode(), 0);
+        QCOMPARE(readFileBytes(out + "$"), QByteArray("mine"));
+        QVERIFY(!QFileInfo::exists(out + "$1"));
 
         // Line 2's name holds a byte pair that is no character (81 39).
         dir.writeEntries(DataDir::sjisLines({QStringLiteral("あおき|青木|||||||1|F")}) +
