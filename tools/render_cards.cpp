@@ -4,10 +4,12 @@
 //   pdftoppm -png -r 100 /tmp/cards/paper-0.pdf /tmp/cards/paper-0
 // With --default-printer as second argument the cards go to the system's
 // default printer (for example the cups-pdf queue) instead of PDF files.
+// Last, the position adjustment's test sheet as test-sheet.pdf.
 #include "render/mdlPrint.h"
 #include "render/mdlView.h"
 #include "render/picturebox.h"
 #include "render/printerservice.h"
+#include "render/testsheet.h"
 #include "store/mdlDim.h"
 #include "ui/fonts.h"
 #include "ui/formpictures.h"
@@ -66,6 +68,12 @@ int main(int argc, char *argv[]) {
         picView.picture().save(QDir(out).filePath(QStringLiteral("preview-%1.png").arg(format)));
         qInfo("format %d: paper-%d.pdf (%d document), preview-%d.png", format, format, paper.documentsSent(), format);
     }
+    // The position adjustment's test sheet, moved by +2.5 mm and -1.0 mm.
+    PrinterService sheet(QDir(out).filePath(QStringLiteral("test-sheet.pdf")));
+    sheet.setOffsetMm(QPointF(2.5, -1.0));
+    mdlPrint::setPrinter(&sheet);
+    testsheet::Print(formpictures::all(true), QStringLiteral("TelboraPDF"), QPointF(2.5, -1.0));
+    qInfo("test-sheet.pdf (%d document)", sheet.documentsSent());
     mdlPrint::setPrinter(nullptr);
     return 0;
 }

@@ -5,6 +5,8 @@
 #include "browse/frmLogo.h"
 #include "browse/frmMain.h"
 #include "editor/frmEdit.h"
+#include "ui/formpictures.h"
+#include "printing/frmAdjust.h"
 #include "printing/frmPrint.h"
 #include "printing/frmPrintMsg.h"
 #include "printing/frmPrintSet.h"
@@ -16,6 +18,7 @@
 #include <QApplication>
 #include "render/picturebox.h"
 
+#include <QDoubleSpinBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QComboBox>
@@ -138,6 +141,12 @@ void renderWithPhoneBook() {
         click(setup->imgBack);
         save(setup->preview(), QStringLiteral("frmPrint-format-%1").arg(format));
         delete setup;
+    }
+    {
+        frmAdjust adjust(formpictures::all(true));
+        adjust.txtOffsetX->setValue(2.5);
+        adjust.txtOffsetY->setValue(-1.0);
+        save(&adjust, "frmAdjust");
     }
     frmPrintMsg notice;
     notice.timPrint->stop();

@@ -1,6 +1,7 @@
 #include "printing/frmPrintSet.h"
 
 #include "printing/entryitem.h"
+#include "printing/frmAdjust.h"
 #include "printing/frmPrint.h"
 #include "printing/printjob.h"
 #include "render/cardlayout.h"
@@ -197,6 +198,9 @@ void frmPrintSet::buildButtons() {
     connect(imgCancel, &ImageButton::clicked, this, &frmPrintSet::leavePrinting);
     connect(imgBack, &ImageButton::clicked, this, &frmPrintSet::openPreview);
     connect(imgPrintInfo, &ImageButton::clicked, this, &frmPrintSet::PrintJob);
+    imgAdjust = makeImageButton(this, QStringLiteral("imgAdjust"), {120, 7080, 1275, 300}, {130, 7090},
+                                QStringLiteral("位置調整"));
+    connect(imgAdjust, &ImageButton::clicked, this, [this] { frmAdjust::open(imgPrint); });
 }
 
 void frmPrintSet::fillLists() {

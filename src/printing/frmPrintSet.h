@@ -56,6 +56,8 @@ public:
     ImageButton *imgCancel;
     ImageButton *imgBack;
     ImageButton *imgPrintInfo;
+    // The printer's position adjustment (frmAdjust), beside the designed buttons.
+    ImageButton *imgAdjust;
     FrameLine *linLeft;
     FrameLine *linRight;
     FrameLine *linDown;

@@ -2,6 +2,7 @@
 
 #include "printing/entryitem.h"
 #include "printing/frmPrintMsg.h"
+#include "printing/printeradjustment.h"
 #include "render/cardlayout.h"
 #include "render/mdlPrint.h"
 #include "render/printerservice.h"
@@ -24,7 +25,12 @@ std::function<std::unique_ptr<CardPrinter>()> &factory() {
     static std::function<std::unique_ptr<CardPrinter>()> make = []() -> std::unique_ptr<CardPrinter> {
         if (!PrinterService::available())
             return nullptr;
-        return std::make_unique<PrinterService>();
+        auto printer = std::make_unique<PrinterService>();
+        QString warning;
+        printer->setOffsetMm(printeradjustment::load(PrinterService::defaultPrinterName(), &warning));
+        if (!warning.isEmpty())
+            qWarning("%s", qPrintable(warning));
+        return printer;
     };
     return make;
 }

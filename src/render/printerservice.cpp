@@ -32,6 +32,10 @@ bool PrinterService::available() {
     return !QPrinterInfo::defaultPrinter().isNull();
 }
 
+QString PrinterService::defaultPrinterName() {
+    return QPrinterInfo::defaultPrinter().printerName();
+}
+
 namespace {
 
 // Whether CUPS knows the printer as a queue of its own.
@@ -152,6 +156,8 @@ bool PrinterService::beginIfNeeded() {
         return false;
     }
     painter_.setRenderHint(QPainter::Antialiasing);
+    const double dotsPerMm = printer_->resolution() / 25.4;
+    painter_.translate(offsetMm_.x() * dotsPerMm, offsetMm_.y() * dotsPerMm);
     return true;
 }
 

@@ -24,6 +24,12 @@ public:
 
     // Whether the system has a default printer.
     static bool available();
+    // The default printer's name (its CUPS queue); empty when there is none.
+    static QString defaultPrinterName();
+
+    // Moves everything drawn by this much on paper (right and down positive):
+    // the printer's own adjustment, applied by the painter's transform.
+    void setOffsetMm(QPointF offset) { offsetMm_ = offset; }
 
     void clear() override {}
     void drawLine(QPoint from, QPoint to, const PenSpec &pen) override;
@@ -52,6 +58,7 @@ private:
     std::unique_ptr<QPrinter> printer_;
     QPainter painter_;
     QString error_;
+    QPointF offsetMm_;
     int sent_ = 0;
     QTemporaryDir spool_;
 };

@@ -3,16 +3,20 @@
 #include "common/datadir.h"
 #include "common/testmain.h"
 #include "editor/frmEdit.h"
+#include "printing/frmAdjust.h"
 #include "printing/frmPrint.h"
 #include "printing/frmPrintMsg.h"
 #include "printing/frmPrintSet.h"
+#include "printing/printeradjustment.h"
 #include "render/printerservice.h"
 #include "store/mdlDim.h"
+#include "ui/formpictures.h"
 #include "ui/imagebutton.h"
 #include "ui/twips.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -125,6 +129,37 @@ private slots:
         QCOMPARE(setup->lstPrintList->count(), 1);
         QTest::qWait(500);
         QCOMPARE(pdfCount(), pdfs);
+    }
+
+    // The position adjustment's test sheet goes through the queue as a card
+    // does, with the window's offsets, which 保存 keeps for the queue.
+    void testSheetThroughTheQueue() {
+        DataDir dir({QStringLiteral("あおき|青木|||03-1111-2222||||2|F")});
+        const QByteArray entries = dir.entryBytes();
+        frmAdjust window(formpictures::all(true));
+        window.show();
+        QCOMPARE(window.lblPrinter->text(), QStringLiteral("プリンター：TelboraPDF"));
+        window.txtOffsetX->setValue(1.5);
+        window.txtOffsetY->setValue(-0.7);
+        const int before = pdfCount();
+        BoxAnswerer answerer;
+        click(window.imgTestPrint);
+        QVERIFY2(answerer.seen.isEmpty(), qPrintable(answerer.seen.join('\n')));
+        QTRY_COMPARE_WITH_TIMEOUT(pdfCount(), before + 1, 30000);
+        QDir spool(QueueOutput);
+        const QString newest = spool.filePath(spool.entryList({"*.pdf"}, QDir::Files, QDir::Time).first());
+        // cups-pdf turns text into drawn glyphs, so only the page itself can be checked here;
+        // the sheet's text and offsets are checked on Qt's own PDF by the card tests.
+        const auto onePage = [&] { // the queue may still be writing it
+            QProcess pdfinfo;
+            pdfinfo.start("pdfinfo", {newest});
+            return pdfinfo.waitForFinished(30000) && pdfinfo.readAllStandardOutput().contains("Pages:           1");
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(onePage(), 30000);
+        click(window.imgAdjustSave);
+        QVERIFY(!window.isVisible());
+        QCOMPARE(printeradjustment::load(TestQueue), QPointF(1.5, -0.7));
+        QCOMPARE(dir.entryBytes(), entries);
     }
 
     void entryFromEditorToPaper() {

@@ -6,7 +6,9 @@
 #include "printing/frmPrint.h"
 #include "printing/frmPrintMsg.h"
 #include "printing/frmPrintSet.h"
+#include "printing/printeradjustment.h"
 #include "printing/printjob.h"
+#include "render/printerservice.h"
 #include "render/cardprinter.h"
 #include "render/picturebox.h"
 #include "render/recordingtarget.h"
@@ -17,6 +19,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QListWidget>
 #include <QPointer>
@@ -532,6 +535,50 @@ private slots:
         QVERIFY(answerer.seen.last().contains("ほかのプログラムで変更されました"));
         QCOMPARE(dir->entryBytes(),
                  DataDir::sjisLines({"", line(1, "T"), QString(line(2)).replace("名02", "名二"), line(3, "T")}));
+    }
+
+    // The adjustment is kept per printer in telbora.ini; the data files are never touched.
+    void adjustmentKeptPerPrinter() {
+        start({line(1)});
+        const QByteArray entries = dir->entryBytes(), categories = dir->categoryBytes();
+        QCOMPARE(printeradjustment::save("TelboraPDF", {2.5, -1.0}), QString());
+        QCOMPARE(printeradjustment::save("Office_Laser", {-10.0, 0.3}), QString());
+        QCOMPARE(printeradjustment::save("TelboraPDF", {2.4, -1.0}), QString()); // a second save replaces
+        QCOMPARE(printeradjustment::load("TelboraPDF"), QPointF(2.4, -1.0));
+        QCOMPARE(printeradjustment::load("Office_Laser"), QPointF(-10.0, 0.3));
+        QCOMPARE(printeradjustment::load("Unknown"), QPointF());
+        QCOMPARE(QFileInfo(printeradjustment::settingsPath()).permissions() & 0x0077, 0);
+        QCOMPARE(dir->entryBytes(), entries);
+        QCOMPARE(dir->categoryBytes(), categories);
+    }
+
+    void damagedSettingsAreIgnored_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::newRow("not a number") << QByteArray("[TelboraPDF]\noffset_x_mm=abc\noffset_y_mm=1.0\n");
+        QTest::newRow("out of range") << QByteArray("[TelboraPDF]\noffset_x_mm=25\noffset_y_mm=0\n");
+        QTest::newRow("not a number at all") << QByteArray("[TelboraPDF]\noffset_x_mm=nan\n");
+    }
+    void damagedSettingsAreIgnored() {
+        QFETCH(QByteArray, file);
+        start({line(1)});
+        QFile settings(printeradjustment::settingsPath());
+        QVERIFY(settings.open(QIODevice::WriteOnly));
+        settings.write(file);
+        settings.close();
+        QString warning;
+        QCOMPARE(printeradjustment::load("TelboraPDF", &warning), QPointF());
+        QVERIFY2(warning.contains("telbora.ini"), qPrintable(warning));
+    }
+
+    // Without a default printer the window says so, as printing does, and does not open.
+    void adjustmentWithoutPrinter() {
+        if (PrinterService::available())
+            QSKIP("this machine has a default printer");
+        start({line(1)});
+        BoxAnswerer answerer;
+        click(setup->imgAdjust);
+        QCOMPARE(answerer.seen.size(), 1);
+        QVERIFY(answerer.seen.first().contains("使えるプリンターがありません"));
     }
 
     void markPrintedFailureLeavesFile() {

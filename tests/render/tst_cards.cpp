@@ -6,6 +6,7 @@
 #include "render/picturebox.h"
 #include "render/printerservice.h"
 #include "render/recordingtarget.h"
+#include "render/testsheet.h"
 #include "store/mdlDim.h"
 #include "ui/formpictures.h"
 #include "ui/twips.h"
@@ -559,6 +560,69 @@ private slots:
         }
         QCOMPARE(names, table.size());
         QCOMPARE(emails, table.size());
+    }
+
+    // The printer's adjustment moves every text of a card by exactly its
+    // offset on paper (pdftotext, within 0.05 mm); the preview is untouched.
+    void adjustmentMovesThePaperOnly() {
+        const QStringList table = {element(1, "山田　太郎", "100-0001", "東京都千代田区", "03-1234-5678"),
+                                   element(2, "Smith　John", "", "Somewhere 1-2", "06-1111-2222")};
+        QTemporaryDir out;
+        const auto words = [&](QPointF offset, const QString &name) {
+            prepare(table);
+            PrinterService paper(out.filePath(name));
+            paper.setOffsetMm(offset);
+            mdlPrint::setPrinter(&paper);
+            mdlPrint::PrintCardLines(0, 10, 0, formpictures::all(true));
+            mdlPrint::PrintCardInfo(0, 10, 0, 1);
+            mdlPrint::setPrinter(&printer);
+            QProcess pdftotext;
+            pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), out.filePath(name), QStringLiteral("-")});
+            pdftotext.waitForFinished(30000);
+            QList<QPointF> corners;
+            const QRegularExpression word(QStringLiteral(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)")re"));
+            for (auto it = word.globalMatch(QString::fromUtf8(pdftotext.readAllStandardOutput())); it.hasNext();) {
+                const auto m = it.next();
+                corners.append(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()));
+            }
+            return corners;
+        };
+        const auto preview = [&] {
+            prepare(table);
+            PictureBox picView(nullptr, QStringLiteral("picView"));
+            twips::place(&picView, 90, 570, 5445, 6885);
+            picView.clear();
+            mdlView::ViewCardLines(picView, 0, 80, 260, formpictures::all(false));
+            mdlView::ViewCardInfo(picView, 0, 0, 1);
+            return picView.picture().toImage();
+        };
+        const QImage previewBefore = preview();
+        const QList<QPointF> plain = words({}, QStringLiteral("plain.pdf"));
+        const QList<QPointF> moved = words({2.5, -1.0}, QStringLiteral("moved.pdf"));
+        QVERIFY(plain.size() >= 8);
+        QCOMPARE(moved.size(), plain.size());
+        const double pointsPerMm = 72 / 25.4;
+        for (qsizetype i = 0; i < plain.size(); ++i) {
+            const QPointF shift = (moved.at(i) - plain.at(i)) / pointsPerMm;
+            QVERIFY2(std::abs(shift.x() - 2.5) <= 0.05 && std::abs(shift.y() + 1.0) <= 0.05,
+                     qPrintable(QStringLiteral("word %1 moved %2, %3 mm").arg(i).arg(shift.x()).arg(shift.y())));
+        }
+        // The preview draws what it drew before: the adjustment is the paper's alone.
+        QCOMPARE(preview(), previewBefore);
+
+        // The test sheet names the printer and the offsets it was printed with.
+        PrinterService sheet(out.filePath(QStringLiteral("sheet.pdf")));
+        sheet.setOffsetMm({1.5, -0.7});
+        mdlPrint::setPrinter(&sheet);
+        testsheet::Print(formpictures::all(true), QStringLiteral("TelboraPDF"), {1.5, -0.7});
+        mdlPrint::setPrinter(&printer);
+        QCOMPARE(sheet.documentsSent(), 1);
+        QProcess pdftotext;
+        pdftotext.start(QStringLiteral("pdftotext"), {out.filePath(QStringLiteral("sheet.pdf")), QStringLiteral("-")});
+        pdftotext.waitForFinished(30000);
+        const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
+        QVERIFY2(text.contains("TelboraPDF") && text.contains("+1.5 mm") && text.contains("-0.7 mm"), qPrintable(text));
+
     }
 
     void cardCount_data() {

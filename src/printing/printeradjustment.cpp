@@ -1,0 +1,85 @@
+#include "printing/printeradjustment.h"
+
+#include "store/linefile.h"
+#include "store/mdlDim.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <cmath>
+
+namespace printeradjustment {
+namespace {
+
+const QString X = QStringLiteral("offset_x_mm");
+const QString Y = QStringLiteral("offset_y_mm");
+
+QString damaged() {
+    return QStringLiteral("「telbora.ini」が壊れています。位置調整なしで印刷します。");
+}
+
+// A value as kept: a number within the limits, to a tenth of a millimetre.
+bool readValue(const QSettings &settings, const QString &key, double &value) {
+    if (!settings.contains(key))
+        return true;
+    bool isNumber = false;
+    const double v = settings.value(key).toString().toDouble(&isNumber);
+    if (!isNumber || !std::isfinite(v) || std::abs(v) > LimitMm)
+        return false;
+    value = std::round(v * 10) / 10;
+    return true;
+}
+
+} // namespace
+
+QString settingsPath() {
+    return mdlDim::AppDir() + QStringLiteral("telbora.ini");
+}
+
+QPointF load(const QString &queue, QString *warning) {
+    if (queue.isEmpty() || !QFileInfo::exists(settingsPath()))
+        return {};
+    QSettings settings(settingsPath(), QSettings::IniFormat);
+    if (settings.status() != QSettings::NoError) {
+        if (warning)
+            *warning = damaged();
+        return {};
+    }
+    settings.beginGroup(queue);
+    double x = 0, y = 0;
+    if (!readValue(settings, X, x) || !readValue(settings, Y, y)) {
+        if (warning)
+            *warning = damaged();
+        return {};
+    }
+    return {x, y};
+}
+
+QString save(const QString &queue, QPointF offsetMm) {
+    // QSettings writes the file's text into a private folder; the safe writer puts it in place.
+    QTemporaryDir scratch;
+    const QString draft = scratch.filePath(QStringLiteral("telbora.ini"));
+    if (QFileInfo::exists(settingsPath())) {
+        QSettings old(settingsPath(), QSettings::IniFormat);
+        if (old.status() == QSettings::NoError)
+            QFile::copy(settingsPath(), draft); // a damaged file is not carried on
+    }
+    {
+        QSettings settings(draft, QSettings::IniFormat);
+        settings.beginGroup(queue);
+        settings.setValue(X, QString::number(offsetMm.x(), 'f', 1));
+        settings.setValue(Y, QString::number(offsetMm.y(), 'f', 1));
+        settings.endGroup();
+        settings.sync();
+        if (settings.status() != QSettings::NoError)
+            return QStringLiteral("「telbora.ini」を保存できません。");
+    }
+    QFile file(draft);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("「telbora.ini」を保存できません。");
+    return linefile::writeBytes(settingsPath(), file.readAll(), 0600, true);
+}
+
+} // namespace printeradjustment

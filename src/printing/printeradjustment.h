@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QPointF>
+#include <QString>
+
+// Where each printer puts a card: an offset in millimetres (right and down
+// positive, -10.0 to +10.0 in steps of 0.1) kept per CUPS queue in
+// "telbora.ini" in the book's folder. The data files are never touched.
+namespace printeradjustment {
+
+inline constexpr double LimitMm = 10.0;
+
+QString settingsPath();
+
+// The offset kept for `queue`; none (0, 0) when there is none. A damaged file,
+// or a value that is no number or out of range, is ignored: `warning`
+// receives why, in words for the user.
+QPointF load(const QString &queue, QString *warning = nullptr);
+
+// Keeps `offsetMm` for `queue`, every other queue's as it was, written the
+// safe way (a new file renamed over the old). Empty on success, else why not.
+QString save(const QString &queue, QPointF offsetMm);
+
+} // namespace printeradjustment
