@@ -2,7 +2,7 @@
 
 #include "contacts/contact.h"
 
-#include <QSet>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <array>

@@ -118,7 +118,3 @@ void frmAdjust::saveAndClose() {
     }
     accept();
 }
-
-void frmAdjust::reject() {
-    QDialog::reject();
-}

@@ -38,9 +38,6 @@ public:
     FrameLine *linRight;
     FrameLine *linDown;
 
-public slots:
-    void reject() override; // Esc and the window manager's close cancel
-
 private:
     void printTestSheet();
     void saveAndClose();
