@@ -77,8 +77,7 @@ frmAdjust::frmAdjust(QList<QPixmap> paperPictures)
 
 void frmAdjust::open(const QList<QPixmap> &paperPictures) {
     if (!PrinterService::available()) {
-        frmMsgBox::ask(QStringLiteral("使えるプリンターがありません。\rプリンターを設定してください。"),
-                       QStringLiteral("Yes"));
+        CardPrintJob::tellNoPrinter();
         return;
     }
     frmAdjust window(paperPictures);
@@ -93,8 +92,7 @@ void frmAdjust::printTestSheet() {
     // Through the same path as a card: the job's printer, moved by the boxes' offsets.
     std::unique_ptr<CardPrinter> printer = CardPrintJob::openPrinter();
     if (!printer) {
-        frmMsgBox::ask(QStringLiteral("使えるプリンターがありません。\rプリンターを設定してください。"),
-                       QStringLiteral("Yes"));
+        CardPrintJob::tellNoPrinter();
         return;
     }
     if (auto *service = dynamic_cast<PrinterService *>(printer.get()))

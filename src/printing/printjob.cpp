@@ -73,6 +73,10 @@ void CardPrintJob::setPrinterFactory(std::function<std::unique_ptr<CardPrinter>(
     factory() = std::move(make);
 }
 
+void CardPrintJob::tellNoPrinter() {
+    frmMsgBox::ask(QStringLiteral("使えるプリンターがありません。\rプリンターを設定してください。"), QStringLiteral("Yes"));
+}
+
 void CardPrintJob::tellPrinterFailure(const CardPrinter &printer) const {
     frmMsgBox::ask(printer.error() + QStringLiteral("\r印刷を中止しました。"), QStringLiteral("Yes"));
 }
@@ -103,8 +107,7 @@ CardPrintJob::Outcome CardPrintJob::run() {
     std::unique_ptr<CardPrinter> printer = openPrinter();
     if (!printer) {
         // Said before the first card is asked for, so nobody feeds paper in vain.
-        frmMsgBox::ask(QStringLiteral("使えるプリンターがありません。\rプリンターを設定してください。"),
-                       QStringLiteral("Yes"));
+        tellNoPrinter();
         return Outcome::NoPrinter;
     }
     if (const QString refusing = printer->notAccepting(); !refusing.isEmpty()) {

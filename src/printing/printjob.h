@@ -37,6 +37,8 @@ public:
     // The printer a job prints on: the system's default printer, or nothing
     // when there is none. Tests hand in their own.
     static std::unique_ptr<CardPrinter> openPrinter();
+    // Tells the user there is no printer to print on.
+    static void tellNoPrinter();
     static void setPrinterFactory(std::function<std::unique_ptr<CardPrinter>()> factory);
 
 private:
