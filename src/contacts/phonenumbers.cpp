@@ -89,7 +89,6 @@ Number read(const QString &text) {
 
 Parsed fitted(const Number &number, Slot slot) {
     Parsed out;
-    out.mobile = number.mobile;
     out.dropped = number.dropped;
     if (!number.problem.isEmpty()) {
         out.problem = number.problem;

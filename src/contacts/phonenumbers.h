@@ -14,7 +14,6 @@ struct Parsed {
     QString stored;   // as the store keeps it ("03-1234-5678"), empty with a problem
     QString problem;  // why it cannot be kept, for the report
     QString dropped;  // a part left out and kept nowhere (an extension), for the report
-    bool mobile = false; // a mobile or IP-phone number: its place is the mobile slot
 };
 
 // A number as libphonenumber reads it (once: reading is the costly part).
