@@ -288,7 +288,7 @@ void frmMain::findChanged() {
         showingSearch_ = true;
         // Shortened to end before the count, which the label's width would overlap.
         lblType->setText(lblType->fontMetrics().elidedText(QStringLiteral("検索：") + txtFind->text().trimmed(),
-                                                           Qt::ElideRight, twips::toPx(1300 - 200)));
+                                                           Qt::ElideRight, lblCount->x() - lblType->x()));
     } else if (showingSearch_) {
         showingSearch_ = false;
         lblType->setText(captionBeforeSearch_);

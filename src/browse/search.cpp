@@ -76,6 +76,11 @@ bool isDigit(char16_t c) {
     return (c >= u'0' && c <= u'9') || (c >= u'０' && c <= u'９');
 }
 
+// A digit, full-width or not, as its ASCII digit.
+char16_t asciiDigit(char16_t c) {
+    return c >= u'０' ? static_cast<char16_t>(c - u'０' + u'0') : c;
+}
+
 // The digits of `text` (full-width ones as ASCII) when it is a number: only
 // digits and the separators people type between them. Empty otherwise.
 QString numberDigits(QStringView text) {
@@ -83,7 +88,7 @@ QString numberDigits(QStringView text) {
     for (QChar c : text) {
         const char16_t u = c.unicode();
         if (isDigit(u))
-            digits.append(QChar(u >= u'０' ? u - u'０' + u'0' : u));
+            digits.append(QChar(asciiDigit(u)));
         else if (!QStringView(u" 　-－‐ー()（）+＋.").contains(c))
             return {};
     }
@@ -97,7 +102,7 @@ bool digitsContain(QStringView field, QStringView digits) {
     qsizetype n = 0;
     for (QChar c : field)
         if (isDigit(c.unicode()) && n < qsizetype(std::size(found)))
-            found[n++] = c.unicode() >= u'０' ? static_cast<char16_t>(c.unicode() - u'０' + u'0') : c.unicode();
+            found[n++] = asciiDigit(c.unicode());
     return QStringView(found, n).contains(digits);
 }
 

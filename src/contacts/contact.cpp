@@ -161,6 +161,23 @@ bool isLatin(const QString &text) {
     return letters;
 }
 
+QString joinedReading(const QStringList &parts) {
+    QString reading;
+    for (const QString &raw : parts) {
+        const QString part = raw.trimmed();
+        if (part.isEmpty())
+            continue;
+        const bool space = !reading.isEmpty() && isLatin(part) && isLatin(reading);
+        reading += (space ? QStringLiteral(" ") : QString()) + part;
+    }
+    return reading;
+}
+
+std::pair<QString, QString> familyAndGiven(const QString &name) {
+    const qsizetype space = name.indexOf(u'\u3000');
+    return space < 0 ? std::pair{name, QString()} : std::pair{name.left(space), name.mid(space + 1)};
+}
+
 QString storedReading(const QString &phonetic) {
     // The spacing voiced marks would become a space and a combining mark, which
     // the code page lacks: they are kept aside through the normalisation.
@@ -204,7 +221,7 @@ Converted toEntry(const Contact &contact, const std::array<QString, 11> &categor
             reading = name.simplified();
     }
     if (reading.isEmpty() && !name.isEmpty()) {
-        reading = storedReading(readings::guess(readings::withCodePageVariants(name)));
+        reading = storedReading(readings::guess(f.name));
         if (!reading.isEmpty())
             notes.append(QStringLiteral("reading guessed: %1").arg(reading));
     }

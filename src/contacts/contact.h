@@ -56,6 +56,12 @@ QString storedReading(const QString &phonetic);
 // Whether the text is written in Latin letters only (with spaces and marks).
 bool isLatin(const QString &text);
 
+// Phonetic parts (family, given, ...) joined: kana run together, Latin words with one space.
+QString joinedReading(const QStringList &parts);
+
+// A stored name split at its full-width space into family and given names.
+std::pair<QString, QString> familyAndGiven(const QString &name);
+
 struct Converted {
     QString skipReason; // empty when the contact became an entry
     entryrules::EntryLineFields fields;

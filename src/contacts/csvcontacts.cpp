@@ -246,9 +246,8 @@ Contact Columns::contact(const QStringList &row, const QString &source) const {
     }
     if (!middle.isEmpty())
         c.given = (c.given + u' ' + middle).trimmed();
-    for (const QString &part : readingParts)
-        if (!part.isEmpty())
-            c.reading += (c.reading.isEmpty() || !contactentry::isLatin(part) ? QString() : QStringLiteral(" ")) + part;
+    if (c.reading.isEmpty())
+        c.reading = contactentry::joinedReading(readingParts);
 
     for (auto it = groups.begin(); it != groups.end(); ++it) {
         Group &g = *it;

@@ -29,9 +29,7 @@ QByteArray card(const QString &line, const std::array<QString, 11> &categories) 
     using vcard::escaped;
     const QString name = field(line, 2);
     // The editor's entries put a full-width space between family and given names.
-    const qsizetype space = name.indexOf(u'\u3000');
-    const QString family = space < 0 ? name : name.left(space);
-    const QString given = space < 0 ? QString() : name.mid(space + 1);
+    const auto [family, given] = contactentry::familyAndGiven(name);
     QStringList out = {QStringLiteral("BEGIN:VCARD"),
                        QStringLiteral("VERSION:3.0"),
                        QStringLiteral("N:%1;%2;;;").arg(escaped(family), escaped(given)),
@@ -63,10 +61,7 @@ QByteArray card(const QString &line, const std::array<QString, 11> &categories) 
 QString comesBackDifferently(const QString &line, const std::array<QString, 11> &categories) {
     Contact c;
     c.reading = field(line, 1);
-    const QString name = field(line, 2);
-    const qsizetype space = name.indexOf(u'\u3000');
-    c.family = space < 0 ? name : name.left(space);
-    c.given = space < 0 ? QString() : name.mid(space + 1);
+    std::tie(c.family, c.given) = contactentry::familyAndGiven(field(line, 2));
     if (!field(line, 3).isEmpty() || !field(line, 4).isEmpty())
         c.addresses.append({field(line, 3), {field(line, 4)}, false, 0});
     c.phones = {{field(line, 5), Contact::PhoneKind::Voice, false, 0},

@@ -13,19 +13,6 @@
 namespace contactimport {
 namespace {
 
-// The phonetic parts joined: kana run together, Latin words with one space.
-QString joinedReading(const QStringList &parts) {
-    QString reading;
-    for (const QString &raw : parts) {
-        const QString part = raw.trimmed();
-        if (part.isEmpty())
-            continue;
-        const bool space = !reading.isEmpty() && contactentry::isLatin(part) && contactentry::isLatin(reading);
-        reading += (space ? QStringLiteral(" ") : QString()) + part;
-    }
-    return reading;
-}
-
 // Of several properties of one name (ALTID variants), the Japanese one.
 const vcard::Property *japaneseVariant(const QList<const vcard::Property *> &properties) {
     for (const vcard::Property *p : properties)
@@ -58,7 +45,7 @@ Contact fromCard(const vcard::Card &card, const QString &file) {
         c.given = parts.value(1);
         const QString sortAs = n->param(QStringLiteral("SORT-AS"));
         if (!sortAs.isEmpty())
-            c.reading = joinedReading(sortAs.split(QRegularExpression(QStringLiteral("[;,]"))));
+            c.reading = contactentry::joinedReading(sortAs.split(QRegularExpression(QStringLiteral("[;,]"))));
     }
     c.fullName = textOf("FN");
     if (const vcard::Property *org = japaneseVariant(card.all(QStringLiteral("ORG"))))
@@ -66,7 +53,7 @@ Contact fromCard(const vcard::Card &card, const QString &file) {
     c.organizationReading = textOf("X-PHONETIC-ORG");
     // The reading, as the exporters write it: iPhone and Android, 4.0's
     // SORT-AS, 3.0's SORT-STRING, and Japanese phones' SOUND;X-IRMC-N.
-    const QString phonetic = joinedReading({textOf("X-PHONETIC-LAST-NAME"), textOf("X-PHONETIC-FIRST-NAME")});
+    const QString phonetic = contactentry::joinedReading({textOf("X-PHONETIC-LAST-NAME"), textOf("X-PHONETIC-FIRST-NAME")});
     if (!phonetic.isEmpty())
         c.reading = phonetic;
     else if (c.reading.isEmpty() && !textOf("SORT-STRING").isEmpty())
@@ -74,7 +61,7 @@ Contact fromCard(const vcard::Card &card, const QString &file) {
     if (c.reading.trimmed().isEmpty())
         for (const vcard::Property *sound : card.all(QStringLiteral("SOUND")))
             if (!sound->binary && sound->hasType(QStringLiteral("X-IRMC-N")))
-                c.reading = joinedReading(sound->components().mid(0, 2));
+                c.reading = contactentry::joinedReading(sound->components().mid(0, 2));
 
     for (const vcard::Property *a : card.all(QStringLiteral("ADR"))) {
         const QStringList parts = a->components(); // box; extended; street; locality; region; code; country

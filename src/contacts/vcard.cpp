@@ -275,12 +275,6 @@ int forEachCard(const QByteArray &bytes, const std::function<void(const Card &)>
     return inCard ? card.number : 0;
 }
 
-QList<Card> parse(const QByteArray &bytes) {
-    QList<Card> cards;
-    forEachCard(bytes, [&](const Card &card) { cards.append(card); });
-    return cards;
-}
-
 QString escaped(const QString &text) {
     QString out;
     for (QChar c : text) {

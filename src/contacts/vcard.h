@@ -43,7 +43,6 @@ struct Card {
 // never held as cards all at once. Returns the number of a last card that
 // has no END:VCARD (a cut-off file), else 0; that card is not visited.
 int forEachCard(const QByteArray &bytes, const std::function<void(const Card &)> &visit);
-QList<Card> parse(const QByteArray &bytes);
 
 // Escapes a text value for writing.
 QString escaped(const QString &text);
