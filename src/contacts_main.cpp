@@ -19,12 +19,24 @@
 
 namespace {
 
+// The text as one line of output: control characters (a NUL, a line break
+// inside a value) shown as their pictures, so that no line is cut or split.
+QByteArray oneLine(const QString &text) {
+    QString shown = text;
+    for (QChar &c : shown)
+        if (c.unicode() < 0x20)
+            c = QChar(0x2400 + c.unicode());
+    return (shown + u'\n').toUtf8();
+}
+
 void say(const QString &text) {
-    std::fputs(qPrintable(text + u'\n'), stdout);
+    const QByteArray line = oneLine(text);
+    std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stdout);
 }
 
 int fail(const QString &text) {
-    std::fputs(qPrintable(QStringLiteral("telbora-contacts: ") + QString(text).replace(u'\r', u' ') + u'\n'), stderr);
+    const QByteArray line = oneLine(QStringLiteral("telbora-contacts: ") + text);
+    std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stderr);
     return 1;
 }
 
@@ -68,18 +80,19 @@ int runImport(const QCommandLineParser &parser, const QStringList &files) {
     const contactimport::Result &result = importer.result();
     for (const QString &line : fileNotes + result.report)
         say(line);
+    const QString counts = QStringLiteral("%1 件、見送り %2 件、重複 %3 件").arg(result.imported).arg(result.skipped).arg(result.duplicates);
     if (parser.isSet(QStringLiteral("dry-run"))) {
         for (const QString &line : result.lines)
-            say(QStringLiteral("would add: ") + line);
-    } else if (!result.lines.isEmpty()) {
+            say(QStringLiteral("取り込む予定：") + line);
+        say(QStringLiteral("取り込み予定 ") + counts + QStringLiteral("（試しのため、電話帳には何も書いていません）"));
+        return 0;
+    }
+    if (!result.lines.isEmpty()) {
         const EntryWriter::Result written = EntryWriter::appendEntries(result.lines);
         if (!written)
             return fail(written.message);
     }
-    say(QStringLiteral("%1 imported, %2 skipped, %3 duplicates")
-            .arg(result.imported)
-            .arg(result.skipped)
-            .arg(result.duplicates));
+    say(QStringLiteral("取り込み ") + counts);
     return 0;
 }
 
@@ -193,6 +206,13 @@ int main(int argc, char *argv[]) {
     }
     if (const QString error = bookfolder::use(dir); !error.isEmpty())
         return fail(error);
+    // An import into an empty folder makes the book there, as the first start does.
+    if (command == QLatin1String("import") && !dir.isEmpty() && !QFileInfo::exists(mdlDim::entryFilePath()) &&
+        !QFileInfo::exists(mdlDim::categoryFilePath()) && QDir(dir).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot)) {
+        if (const QString error = bookfolder::prepareStandard(dir); !error.isEmpty())
+            return fail(error);
+        say(QStringLiteral("電話帳を新しく作りました：%1").arg(QDir::toNativeSeparators(dir)));
+    }
     // The same lock as the phone book's: never while its windows are open, and
     // the phone book does not start while this runs.
     SingleInstance instance(mdlDim::AppDir());

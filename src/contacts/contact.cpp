@@ -11,27 +11,80 @@
 namespace contactentry {
 namespace {
 
+
 bool isKana(QChar c) {
     return (c >= u'\u3041' && c <= u'\u30FF');
 }
 
+bool storableCharacter(QStringView c) {
+    return !entryrules::keepText(c).isEmpty();
+}
+
+// Each character the code page lacks written as one it holds where there is
+// one: accents left off (Müller, Παπαδόπουλος), final sigma as sigma; then
+// each run still unstorable in Latin letters where ICU can (Hangul, bopomofo).
+QString withStandIns(const QString &text) {
+    QString plain;
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString c = text.mid(i, n);
+        i += n;
+        if (storableCharacter(c) || entryrules::isControl(c.at(0))) {
+            plain += c;
+        } else if (c == u"\u03C2") {
+            plain += u'\u03C3';
+        } else {
+            const QString bare = readings::withoutAccents(c);
+            const QString decomposed = QString(c).normalized(QString::NormalizationForm_D);
+            if (bare != c && storableCharacter(bare))
+                plain += bare;
+            else if (c.at(0).unicode() < 0x500 && decomposed.size() > 1 && storableCharacter(decomposed.left(1)))
+                plain += decomposed.at(0);
+            else
+                plain += c;
+        }
+    }
+    QString out;
+    for (qsizetype i = 0; i < plain.size();) {
+        const auto length = [&](qsizetype at) { return plain.at(at).isHighSurrogate() && at + 1 < plain.size() ? 2 : 1; };
+        qsizetype end = i;
+        while (end < plain.size() && !entryrules::isControl(plain.at(end)) &&
+               !storableCharacter(QStringView(plain).mid(end, length(end))))
+            end += length(end);
+        if (end == i) {
+            const qsizetype n = length(i);
+            out += plain.mid(i, n);
+            i += n;
+            continue;
+        }
+        const QString run = plain.mid(i, end - i);
+        const QString latin = readings::transliterated(run);
+        out += !latin.isEmpty() && entryrules::keepText(latin) == latin ? latin : run;
+        i = end;
+    }
+    return out;
+}
+
 // The store's character rule on one field: look-alikes replaced, accented
-// letters the code page lacks written plain, line breaks made spaces; a
-// character the code page cannot hold at all is dropped and named.
-QString storable(const QString &text, const QString &what, QStringList &notes) {
+// letters the code page lacks written plain, other scripts it lacks written
+// in Latin letters, line breaks made spaces; a character the code page
+// cannot hold at all is dropped and named.
+QString storable(const QString &text, const QString &what, bool asWritten, QStringList &notes) {
     QString flat = readings::withCodePageVariants(text);
     flat.replace(QLatin1String("\r\n"), QLatin1String(" ")).replace(u'\n', u' ').replace(u'\r', u' ');
-    flat = flat.trimmed();
+    if (!asWritten)
+        flat = flat.trimmed();
     int dropped = 0;
     QString kept = entryrules::keepText(flat, &dropped);
     if (dropped > 0) {
-        const QString plain = readings::withoutAccents(flat);
+        const QString plain = withStandIns(flat);
         int droppedPlain = 0;
         const QString keptPlain = entryrules::keepText(plain, &droppedPlain);
         if (droppedPlain < dropped) {
-            notes.append(QStringLiteral("%1 \"%2\" written as \"%3\": accents the phone book cannot store")
+            notes.append(QStringLiteral("%1「%2」は「%3」として保存します（電話帳に保存できない文字を書き換えました）")
                              .arg(what, flat, keptPlain));
             kept = keptPlain;
+            flat = plain;
             dropped = droppedPlain;
         }
     }
@@ -39,11 +92,8 @@ QString storable(const QString &text, const QString &what, QStringList &notes) {
         QString lost;
         for (QChar c : flat)
             if (!kept.contains(c) && !lost.contains(c))
-                lost += c;
-        notes.append(QStringLiteral("%1: %2 character(s) the phone book cannot store left out (%3)")
-                         .arg(what)
-                         .arg(dropped)
-                         .arg(lost));
+                lost += entryrules::isControl(c) ? QChar(0x2400 + (c.unicode() & 0x1F)) : c;
+        notes.append(QStringLiteral("%1：電話帳に保存できない文字 %2 字（%3）を除きました").arg(what).arg(dropped).arg(lost));
     }
     return kept;
 }
@@ -71,24 +121,18 @@ int categoryNumber(const QStringList &names, const std::array<QString, 11> &cate
     return 0;
 }
 
-// The name, family name first: "family　given", the full name's two words
-// joined the same way, or the company.
+// The name, family name first: "family　given", the full name, or the company.
 QString entryName(const Contact &c) {
-    const QString family = c.family.simplified(), given = c.given.simplified();
+    if (c.asWritten && !c.fullName.isEmpty())
+        return c.fullName;
+    const QString family = c.family.trimmed(), given = c.given.trimmed();
     if (!family.isEmpty() && !given.isEmpty())
         return family + QStringLiteral("　") + given;
-    if (!family.isEmpty() || !given.isEmpty())
-        return family + given;
-    if (c.nameAsWritten && !c.fullName.trimmed().isEmpty())
-        return c.fullName.trimmed();
-    QString full = c.fullName.simplified();
-    full.replace(QRegularExpression(QStringLiteral("[ \u3000]+")), QStringLiteral(" "));
-    const QStringList words = full.split(u' ', Qt::SkipEmptyParts);
-    if (words.size() == 2)
-        return words.at(0) + QStringLiteral("　") + words.at(1);
-    if (!full.isEmpty())
-        return full;
-    return c.organization.simplified();
+    if (!family.isEmpty() || !given.isEmpty()) // docomo and au write the whole name in one part
+        return entryNameOf(family + given);
+    if (!c.fullName.trimmed().isEmpty())
+        return entryNameOf(c.fullName);
+    return c.organization.trimmed();
 }
 
 template <typename Value> QList<const Value *> byPreference(const QList<Value> &values) {
@@ -103,18 +147,9 @@ template <typename Value> QList<const Value *> byPreference(const QList<Value> &
     return ordered;
 }
 
-QString slotName(phonenumbers::Slot slot) {
-    return slot == phonenumbers::Slot::Mobile ? QStringLiteral("mobile")
-           : slot == phonenumbers::Slot::Fax  ? QStringLiteral("fax")
-                                              : QStringLiteral("telephone");
-}
-
 // The numbers into the three slots, by preference; every number not kept is named.
 void placeNumbers(const Contact &contact, entryrules::EntryLineFields &f, QStringList &notes) {
     using phonenumbers::Slot;
-    const auto left = [&](const QString &what, const QString &value, const QString &why) {
-        notes.append(QStringLiteral("%1 \"%2\" left out: %3").arg(what, value, why));
-    };
     const auto slotText = [&](Slot slot) -> QString & {
         return slot == Slot::Mobile ? f.mobile : slot == Slot::Fax ? f.fax : f.telephone;
     };
@@ -122,30 +157,126 @@ void placeNumbers(const Contact &contact, entryrules::EntryLineFields &f, QStrin
         const QString text = phone->text.trimmed();
         if (text.isEmpty())
             continue;
-        // A fax stays a fax; a mobile number under a plain TEL is a mobile; a
-        // number marked CELL is a mobile when it fits the mobile boxes, else
-        // (a landline marked CELL) a telephone.
+        // Our own export: any number the editor stored comes back as it was.
+        if (contact.asWritten) {
+            const Slot slot = phone->kind == Contact::PhoneKind::Fax    ? Slot::Fax
+                              : phone->kind == Contact::PhoneKind::Cell ? Slot::Mobile
+                                                                        : Slot::Telephone;
+            static const QRegularExpression stored(QStringLiteral("^\\d+-\\d+-\\d+$"));
+            QString &target = slotText(slot);
+            if (target.isEmpty() && stored.match(text).hasMatch() &&
+                text.size() - 2 == (slot == Slot::Mobile ? 11 : 10)) {
+                target = text;
+                continue;
+            }
+        }
         const phonenumbers::Number number = phonenumbers::read(text);
-        Slot slot = Slot::Telephone;
-        if (phone->kind == Contact::PhoneKind::Fax)
-            slot = Slot::Fax;
-        else if (phone->kind == Contact::PhoneKind::Cell)
-            slot = phonenumbers::fitted(number, Slot::Mobile).problem.isEmpty() ? Slot::Mobile : Slot::Telephone;
-        else if (number.mobile)
-            slot = Slot::Mobile;
+        const Slot slot = phonenumbers::slotFor(number, phone->kind == Contact::PhoneKind::Fax);
         const phonenumbers::Parsed parsed = phonenumbers::fitted(number, slot);
         if (!parsed.problem.isEmpty()) {
-            left(slotName(slot), text, parsed.problem);
+            notes.append(QStringLiteral("電話番号「%1」は取り込みません：%2").arg(text, parsed.problem));
             continue;
         }
         QString &target = slotText(slot);
         if (!target.isEmpty()) {
-            left(slotName(slot), text, QStringLiteral("another %1 is kept").arg(slotName(slot)));
+            notes.append(QStringLiteral("%1「%2」は取り込みません：ほかの%1を取り込みました").arg(phonenumbers::slotName(slot), text));
             continue;
         }
         target = parsed.stored;
         if (!parsed.dropped.isEmpty())
-            notes.append(QStringLiteral("%1 \"%2\": %3 left out").arg(slotName(slot), text, parsed.dropped));
+            notes.append(QStringLiteral("%1「%2」の%3は取り込みません").arg(phonenumbers::slotName(slot), text, parsed.dropped));
+    }
+}
+
+void placeAddress(const Contact &contact, entryrules::EntryLineFields &f, QStringList &notes) {
+    bool kept = false;
+    for (const Contact::Address *a : byPreference(contact.addresses)) {
+        QStringList present;
+        for (const QString &part : a->parts)
+            if (!part.trimmed().isEmpty())
+                present.append(contact.asWritten ? part : part.trimmed());
+        const QString code = a->postalCode.trimmed();
+        if (present.isEmpty() && code.isEmpty())
+            continue;
+        const QString whole = present.join(isLatin(present.join(QString())) ? QStringLiteral(" ") : QString());
+        if (kept) {
+            notes.append(QStringLiteral("住所「%1」は取り込みません：住所の欄は一つです").arg((code + u' ' + whole).trimmed()));
+            continue;
+        }
+        kept = true;
+        QString address = whole;
+        // The postal code as 3 + 4 digits; another code stays at the start of the address.
+        QString digits;
+        for (QChar c : code.normalized(QString::NormalizationForm_KC))
+            if (c.isDigit())
+                digits += c;
+        if (digits.size() == 7)
+            f.postalCode = digits.left(3) + u'-' + digits.mid(3);
+        else if (!code.isEmpty()) {
+            address = (code + u' ' + address).trimmed();
+            notes.append(QStringLiteral("郵便番号「%1」は 7 桁でないため、住所の先頭に書きました").arg(code));
+        }
+        f.address = storable(address, QStringLiteral("住所"), contact.asWritten, notes);
+    }
+}
+
+void placeEmail(const Contact &contact, entryrules::EntryLineFields &f, QStringList &notes) {
+    for (const Contact::Email *e : byPreference(contact.emails)) {
+        const QString text = contact.asWritten ? e->text : e->text.trimmed();
+        if (text.trimmed().isEmpty())
+            continue;
+        if (!f.email.isEmpty())
+            notes.append(QStringLiteral("メール「%1」は取り込みません：ほかのメールを取り込みました").arg(text));
+        else
+            f.email = storable(text, QStringLiteral("メール"), contact.asWritten, notes);
+    }
+}
+
+// A reading guessed from the name, read as a person's name where the
+// family and given names are known; empty when nothing could be read.
+QString guessedReading(const Contact &contact, const QString &name, QStringList &notes) {
+    using readings::NamePart;
+    QString family = contact.family.trimmed(), given = contact.given.trimmed();
+    const bool person = !family.isEmpty() || !given.isEmpty() || !contact.fullName.trimmed().isEmpty();
+    if (family.isEmpty() && given.isEmpty() && person)
+        std::tie(family, given) = familyAndGiven(name);
+    readings::Guess guess;
+    if (person && !family.isEmpty() && !given.isEmpty()) {
+        const readings::Guess f = readings::guess(family, NamePart::Family), g = readings::guess(given, NamePart::Given);
+        if (!f.reading.isEmpty() && !g.reading.isEmpty())
+            guess = {joinedReading({f.reading, g.reading}), f.perCharacter || g.perCharacter,
+                     f.transliterated || g.transliterated};
+    }
+    if (guess.reading.isEmpty())
+        guess = readings::guess(name);
+    if (guess.reading.isEmpty()) {
+        // Nobody is lost for a reading: the name in Latin letters, however poor.
+        guess.reading = readings::transliterated(name).simplified();
+        guess.transliterated = true;
+    }
+    if (guess.reading.isEmpty())
+        return {};
+    const QString how = guess.transliterated ? QStringLiteral("（ラテン文字に転写）")
+                        : guess.perCharacter ? QStringLiteral("（辞書にない語は一字ずつ）")
+                                             : QString();
+    notes.append(QStringLiteral("読みを推測しました：%1%2").arg(storedReading(guess.reading), how));
+    return guess.reading;
+}
+
+QString skipReasonFor(entryrules::EntryFault fault, const entryrules::EntryLineFields &f) {
+    using entryrules::EntryFault;
+    switch (fault) {
+    case EntryFault::None:
+        return {};
+    case EntryFault::NoReading:
+    case EntryFault::BadReadingStart:
+        return QStringLiteral("ふりがな「%1」が英字かかなで始まりません").arg(f.reading);
+    case EntryFault::NoName:
+        return QStringLiteral("氏名がありません");
+    case EntryFault::UnnamedCategory:
+        return QStringLiteral("分類 %1 にはまだ名前がありません").arg(f.category);
+    default: // the numbers were made to fit; anything else is the editor's own message
+        return entryrules::faultMessage(fault);
     }
 }
 
@@ -178,6 +309,13 @@ std::pair<QString, QString> familyAndGiven(const QString &name) {
     return space < 0 ? std::pair{name, QString()} : std::pair{name.left(space), name.mid(space + 1)};
 }
 
+QString entryNameOf(const QString &single) {
+    static const QRegularExpression twoParts(QStringLiteral("^(\\S+)[ \u3000]+(\\S+)$"));
+    const QString name = single.trimmed();
+    const QRegularExpressionMatch m = twoParts.match(name);
+    return m.hasMatch() ? m.captured(1) + QStringLiteral("　") + m.captured(2) : name;
+}
+
 QString storedReading(const QString &phonetic) {
     // The spacing voiced marks would become a space and a combining mark, which
     // the code page lacks: they are kept aside through the normalisation.
@@ -185,7 +323,7 @@ QString storedReading(const QString &phonetic) {
     reading = reading.normalized(QString::NormalizationForm_KC).replace(u'\uE09B', u'\u309B').replace(u'\uE09C', u'\u309C');
     bool kana = false;
     for (QChar &c : reading) {
-        if (c >= u'\u30A1' && c <= u'\u30F3')
+        if (c >= u'\u30A1' && c <= u'\u30F4')
             c = QChar(c.unicode() - 0x60);
         kana = kana || isKana(c);
     }
@@ -195,84 +333,87 @@ QString storedReading(const QString &phonetic) {
         reading = reading.simplified();
     // ゔ is not in the code page and ヴ may not begin a reading: う and the voiced mark.
     reading.replace(u'\u3094', QStringLiteral("う゛"));
-    if (reading.startsWith(u'\u30F4'))
-        reading.replace(0, 1, QStringLiteral("う゛"));
     return reading;
 }
 
 Converted toEntry(const Contact &contact, const std::array<QString, 11> &categories, int defaultCategory) {
     Converted out;
+    if (!contact.skipReason.isEmpty()) {
+        out.skipReason = contact.skipReason;
+        return out;
+    }
     entryrules::EntryLineFields &f = out.fields;
     QStringList &notes = out.notes;
     notes += contact.notes;
 
+    placeAddress(contact, f, notes);
+    placeNumbers(contact, f, notes);
+    placeEmail(contact, f, notes);
+
     const bool company = contact.family.trimmed().isEmpty() && contact.given.trimmed().isEmpty() &&
                          contact.fullName.trimmed().isEmpty();
-    const QString name = entryName(contact);
-    f.name = storable(name, QStringLiteral("name"), notes);
+    f.name = storable(entryName(contact), QStringLiteral("氏名"), contact.asWritten, notes);
 
-    QString reading = storedReading(company ? contact.organizationReading : contact.reading);
+    // A reading the file gives always wins over a guess.
+    QString reading;
+    if (contact.asWritten)
+        reading = contact.reading;
+    else
+        reading = storedReading(company && !contact.organizationReading.trimmed().isEmpty() ? contact.organizationReading
+                                                                                           : contact.reading);
     if (reading.isEmpty()) {
         // A Latin name reads as it is written, family name first.
         const QString latin = (contact.family.simplified() + u' ' + contact.given.simplified()).trimmed();
         if (isLatin(latin))
             reading = latin;
-        else if (latin.isEmpty() && isLatin(name))
-            reading = name.simplified();
+        else if (latin.isEmpty() && isLatin(f.name))
+            reading = f.name.simplified();
     }
-    if (reading.isEmpty() && !name.isEmpty()) {
-        reading = storedReading(readings::guess(f.name));
-        if (!reading.isEmpty())
-            notes.append(QStringLiteral("reading guessed: %1").arg(reading));
-    }
-    if (isLatin(reading))
-        reading = reading.simplified();
-    f.reading = storable(reading, QStringLiteral("reading"), notes);
-    if (f.reading.isEmpty()) {
-        out.skipReason = QStringLiteral("no reading (furigana) that the phone book can use");
-        return out;
-    }
+    if (reading.isEmpty() && !f.name.isEmpty())
+        reading = storedReading(guessedReading(contact, f.name, notes));
+    f.reading = storable(reading, QStringLiteral("ふりがな"), contact.asWritten, notes);
 
-    // One address: the preferred, else home, else work, else the first.
-    bool addressKept = false;
-    for (const Contact::Address *a : byPreference(contact.addresses)) {
-        QStringList present;
-        for (const QString &part : a->parts)
-            if (!part.simplified().isEmpty())
-                present.append(part.simplified());
-        const QString code = a->postalCode.trimmed();
-        if (present.isEmpty() && code.isEmpty())
-            continue;
-        const QString whole = present.join(isLatin(present.join(QString())) ? QStringLiteral(" ") : QString());
-        if (addressKept) {
-            notes.append(QStringLiteral("address \"%1\" left out: no slot for a second address")
-                             .arg((code + u' ' + whole).trimmed()));
-            continue;
+    // Without a name: the reading, the e-mail's local part or a number stands for it.
+    if (f.name.isEmpty()) {
+        if (!f.reading.isEmpty()) {
+            f.name = f.reading;
+            notes.append(QStringLiteral("氏名がないため、ふりがな「%1」を氏名にしました").arg(f.name));
+        } else if (!f.email.isEmpty()) {
+            f.name = f.reading = f.email.left(f.email.indexOf(u'@')).trimmed();
+            notes.append(QStringLiteral("氏名がないため、メールの「%1」を氏名とふりがなにしました").arg(f.name));
+        } else if (const QString number = !f.telephone.isEmpty() ? f.telephone
+                                          : !f.mobile.isEmpty()  ? f.mobile
+                                                                 : f.fax;
+                   !number.isEmpty()) {
+            f.name = number;
+            f.reading = QStringLiteral("TEL ") + number;
+            notes.append(QStringLiteral("氏名がないため、番号「%1」を氏名、「%2」をふりがなにしました").arg(f.name, f.reading));
+        } else {
+            out.skipReason = QStringLiteral("名前・ふりがな・電話番号・メールのどれもありません");
+            return out;
         }
-        addressKept = true;
-        QString address = whole;
-        // The postal code as 3 + 4 digits; another code stays at the start of the address.
-        QString digits;
-        for (QChar c : code.normalized(QString::NormalizationForm_KC))
-            if (c.isDigit())
-                digits += c;
-        if (digits.size() == 7)
-            f.postalCode = digits.left(3) + u'-' + digits.mid(3);
-        else if (!code.isEmpty())
-            address = (code + u' ' + address).trimmed();
-        f.address = storable(address, QStringLiteral("address"), notes);
     }
 
-    placeNumbers(contact, f, notes);
-
-    for (const Contact::Email *e : byPreference(contact.emails)) {
-        const QString text = e->text.trimmed();
-        if (text.isEmpty())
-            continue;
-        if (!f.email.isEmpty())
-            notes.append(QStringLiteral("e-mail \"%1\" left out: another e-mail is kept").arg(text));
-        else
-            f.email = storable(text, QStringLiteral("e-mail"), notes);
+    // A field longer than the editor's box is stored whole and named; one
+    // over a thousand characters is a file swallowed by an unclosed quote.
+    const std::pair<const QString *, std::pair<const char16_t *, int>> limits[] = {
+        {&f.reading, {u"ふりがな", entryrules::ReadingLimit}},
+        {&f.name, {u"氏名", entryrules::NameLimit}},
+        {&f.address, {u"住所", entryrules::AddressLimit}},
+        {&f.email, {u"メール", entryrules::EmailLimit}}};
+    for (const auto &[value, what] : limits) {
+        const QString label = QString::fromUtf16(what.first);
+        if (value->size() > SwallowedFile) {
+            out.skipReason = QStringLiteral("%1が %2 字あります（閉じていない引用符がファイルの残りを取り込んだおそれがあります）")
+                                 .arg(label)
+                                 .arg(value->size());
+            return out;
+        }
+        if (value->size() > what.second)
+            notes.append(QStringLiteral("%1は %2 字で入力欄（%3 字）より長いため、そのまま保存しました")
+                             .arg(label)
+                             .arg(value->size())
+                             .arg(what.second));
     }
 
     QString unknown;
@@ -281,9 +422,7 @@ Converted toEntry(const Contact &contact, const std::array<QString, 11> &categor
     if (f.category == 0) {
         f.category = defaultCategory;
         if (!unknown.isEmpty())
-            notes.append(QStringLiteral("category \"%1\" is none of the book's: put in category %2")
-                             .arg(unknown)
-                             .arg(defaultCategory));
+            notes.append(QStringLiteral("分類「%1」は電話帳にないため、分類 %2 に入れました").arg(unknown).arg(defaultCategory));
     }
 
     entryrules::EntryValues values;
@@ -297,24 +436,7 @@ Converted toEntry(const Contact &contact, const std::array<QString, 11> &categor
     // An unnamed category given by its number (our own export) is taken as it is.
     values.userCategoryName = byNumber ? QStringLiteral("-")
                                        : mdlDim::categoryNameIn(categories[static_cast<size_t>(f.category - 1)]);
-    using entryrules::EntryFault;
-    const EntryFault fault = entryrules::checkEntry(values);
-    switch (fault) {
-    case EntryFault::None:
-        break;
-    case EntryFault::NoReading:
-    case EntryFault::BadReadingStart:
-        out.skipReason = QStringLiteral("reading \"%1\" does not begin with a letter or a kana").arg(f.reading);
-        break;
-    case EntryFault::NoName:
-        out.skipReason = QStringLiteral("no name");
-        break;
-    case EntryFault::UnnamedCategory:
-        out.skipReason = QStringLiteral("category %1 has no name yet").arg(f.category);
-        break;
-    default: // the numbers were made to fit; anything else is the editor's own message
-        out.skipReason = entryrules::faultMessage(fault);
-    }
+    out.skipReason = skipReasonFor(entryrules::checkEntry(values), f);
     return out;
 }
 

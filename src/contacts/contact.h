@@ -15,7 +15,9 @@ struct Contact {
     QString family;  // the family and given names
     QString given;
     QString fullName; // FN, or a CSV's whole name
-    bool nameAsWritten = false; // the full name is the entry's name as it was stored (our own export)
+    // Our own export: every value is the entry's field as it was stored, taken
+    // as written (spaces at the ends, several e-mails in one box, katakana).
+    bool asWritten = false;
     QString organization;
     QString organizationReading;
 
@@ -44,13 +46,20 @@ struct Contact {
     QStringList categories;
     // Said while reading the contact (a second number in one cell), for the report.
     QStringList notes;
+    // Set when the contact cannot become an entry whatever its values (a
+    // cell that swallowed the rest of the file).
+    QString skipReason;
 };
 
 namespace contactentry {
 
+// A value this long is no field but a file swallowed by an unclosed quote.
+constexpr int SwallowedFile = 1000;
+
 // A phonetic name as the phone book stores readings: half-width katakana
 // widened, katakana turned into hiragana, no spaces in a kana reading, a ヴ
 // at the start written う゛ (a reading must begin with あ to ん or a letter).
+// Also how the duplicate check folds readings.
 QString storedReading(const QString &phonetic);
 
 // Whether the text is written in Latin letters only (with spaces and marks).
@@ -61,6 +70,9 @@ QString joinedReading(const QStringList &parts);
 
 // A stored name split at its full-width space into family and given names.
 std::pair<QString, QString> familyAndGiven(const QString &name);
+
+// The name as entries write it: a half-width space between two parts becomes "　".
+QString entryNameOf(const QString &single);
 
 struct Converted {
     QString skipReason; // empty when the contact became an entry

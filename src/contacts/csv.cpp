@@ -18,7 +18,12 @@ QString decodeFile(const QByteArray &bytes) {
     return utf8.hasError() ? cp932::decode(bytes) : text;
 }
 
-QList<QStringList> parse(const QString &text) {
+QChar separatorOf(const QString &text) {
+    const QStringView first = QStringView(text).left(text.indexOf(u'\n'));
+    return first.count(u'\t') > first.count(u',') ? QChar(u'\t') : QChar(u',');
+}
+
+QList<QStringList> parse(const QString &text, QChar separator) {
     QList<QStringList> rows;
     QStringList row;
     QString field;
@@ -57,7 +62,7 @@ QList<QStringList> parse(const QString &text) {
         if (c == u'"' && !fieldStarted) {
             quoted = true;
             fieldStarted = true;
-        } else if (c == u',') {
+        } else if (c == separator) {
             endField();
         } else if (c == u'\r' || c == u'\n') {
             if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')

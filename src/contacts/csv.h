@@ -13,7 +13,11 @@ namespace csv {
 // when the bytes are not UTF-8, code page 932 as Excel writes it.
 QString decodeFile(const QByteArray &bytes);
 
-QList<QStringList> parse(const QString &text);
+// The separator of a file: TAB when its first line holds more tabs than
+// commas (Excel's "Unicode テキスト"), else ",".
+QChar separatorOf(const QString &text);
+
+QList<QStringList> parse(const QString &text, QChar separator = u',');
 
 // One row, fields quoted where they need it, ended by CR LF.
 QString row(const QStringList &fields);

@@ -69,11 +69,12 @@ Columns::Columns(const QStringList &header) {
         add({u"First Name", u"Given Name", u"名"}, {Role::Given, 0, K::Voice, 2, 0});
         add({u"Last Name", u"Family Name", u"姓", u"苗字"}, {Role::Family, 0, K::Voice, 2, 0});
         add({u"Middle Name", u"Additional Name", u"ミドル ネーム"}, {Role::Middle, 0, K::Voice, 2, 0});
-        add({u"Name", u"Display Name", u"氏名", u"名前", u"Full Name"}, {Role::FullName, 0, K::Voice, 2, 0});
-        add({u"Phonetic Last Name", u"Family Name Yomi", u"姓フリガナ", u"姓ふりがな", u"姓かな", u"姓カナ", u"姓よみ"},
+        add({u"Name", u"Display Name", u"氏名", u"名前", u"Full Name", u"表示名"}, {Role::FullName, 0, K::Voice, 2, 0});
+        add({u"Phonetic Last Name", u"Family Name Yomi", u"姓フリガナ", u"姓ふりがな", u"姓かな", u"姓カナ", u"姓よみ",
+             u"姓 (ふりがな)", u"姓 (フリガナ)"},
             {Role::ReadingFamily, 0, K::Voice, 2, 0});
         add({u"Phonetic First Name", u"Given Name Yomi", u"名フリガナ", u"名前フリガナ", u"名ふりがな", u"名かな",
-             u"名カナ", u"名よみ"},
+             u"名カナ", u"名よみ", u"名 (ふりがな)", u"名 (フリガナ)"},
             {Role::ReadingGiven, 0, K::Voice, 2, 0});
         add({u"Phonetic Middle Name", u"Additional Name Yomi"}, {Role::ReadingMiddle, 0, K::Voice, 2, 0});
         add({u"Yomi Name", u"ふりがな", u"フリガナ", u"よみ", u"よみがな", u"読み", u"読みがな", u"かな", u"カナ"},
@@ -83,38 +84,46 @@ Columns::Columns(const QStringList &header) {
         add({u"会社名フリガナ", u"会社名ふりがな", u"Organization 1 - Yomi Name", u"Phonetic Organization Name"},
             {Role::OrganizationReading, 0, K::Voice, 2, 0});
         // Numbers.
-        add({u"Home Phone", u"自宅電話", u"電話", u"電話番号", u"TEL", u"自宅電話番号"}, {Role::Phone, 101, K::Voice, 0, 0});
+        add({u"Home Phone", u"自宅電話", u"電話", u"電話番号", u"TEL", u"自宅電話番号", u"自宅TEL"},
+            {Role::Phone, 101, K::Voice, 0, 0});
         add({u"Home Phone 2", u"自宅電話 2"}, {Role::Phone, 102, K::Voice, 0, 0});
-        add({u"Business Phone", u"Work Phone", u"会社電話", u"勤務先電話"}, {Role::Phone, 201, K::Voice, 1, 0});
+        add({u"Business Phone", u"Work Phone", u"会社電話", u"勤務先電話", u"会社TEL"}, {Role::Phone, 201, K::Voice, 1, 0});
         add({u"Business Phone 2", u"会社電話 2"}, {Role::Phone, 202, K::Voice, 1, 0});
         add({u"Mobile Phone", u"Mobile Number", u"携帯電話", u"携帯", u"携帯番号", u"携帯電話番号"},
             {Role::Phone, 103, K::Cell, 0, 0});
-        add({u"Home Fax", u"自宅 FAX", u"自宅ファックス", u"FAX", u"Fax Number", u"ファックス", u"FAX番号"},
+        add({u"Home Fax", u"自宅 FAX", u"自宅ファックス", u"FAX", u"Fax Number", u"ファックス", u"FAX番号", u"自宅FAX"},
             {Role::Phone, 104, K::Fax, 0, 0});
-        add({u"Business Fax", u"会社 FAX", u"会社ファックス"}, {Role::Phone, 204, K::Fax, 1, 0});
+        add({u"Business Fax", u"会社 FAX", u"会社ファックス", u"会社FAX"}, {Role::Phone, 204, K::Fax, 1, 0});
         add({u"Primary Phone", u"Other Phone", u"Company Main Phone", u"その他の電話", u"代表電話"},
             {Role::Phone, 301, K::Voice, 2, 0});
         // E-mail.
         add({u"E-mail Address", u"Primary Email", u"電子メール アドレス", u"メール", u"メールアドレス", u"E-mail",
-             u"Email", u"Eメール"},
+             u"Email", u"Eメール", u"自宅E-mail", u"自宅メール"},
             {Role::Email, 111, K::Voice, 0, 0});
-        add({u"E-mail 2 Address", u"Secondary Email", u"電子メール 2 アドレス"}, {Role::Email, 112, K::Voice, 2, 0});
+        add({u"E-mail 2 Address", u"Secondary Email", u"電子メール 2 アドレス", u"会社E-mail", u"会社メール"},
+            {Role::Email, 112, K::Voice, 2, 0});
         add({u"E-mail 3 Address", u"電子メール 3 アドレス"}, {Role::Email, 113, K::Voice, 2, 0});
         // Addresses: home (group 121), work (221).
-        add({u"Home Street", u"Home Address", u"番地 (自宅)", u"番地", u"住所", u"住所1"},
+        // Japanese address and postcard software: 自宅住所1 is the street, 2 and 3 what follows.
+        add({u"Home Street", u"Home Address", u"番地 (自宅)", u"番地", u"住所", u"住所1", u"自宅住所1", u"自宅住所"},
             {Role::AddressPart, 121, K::Voice, 0, Street});
-        add({u"Home Street 2", u"Home Address 2", u"住所2", u"建物名", u"番地 2 (自宅)"},
+        add({u"Home Street 2", u"Home Address 2", u"住所2", u"建物名", u"番地 2 (自宅)", u"自宅住所2"},
             {Role::AddressPart, 121, K::Voice, 0, Building});
-        add({u"Home City", u"市町村 (自宅)", u"市区町村", u"市町村"}, {Role::AddressPart, 121, K::Voice, 0, City});
+        add({u"住所3", u"自宅住所3"}, {Role::AddressPart, 121, K::Voice, 0, PoBox});
+        add({u"Home City", u"市町村 (自宅)", u"市区町村 (自宅)", u"市区町村", u"市町村"},
+            {Role::AddressPart, 121, K::Voice, 0, City});
         add({u"Home State", u"都道府県 (自宅)", u"都道府県"}, {Role::AddressPart, 121, K::Voice, 0, Prefecture});
-        add({u"Home Postal Code", u"Home ZipCode", u"郵便番号 (自宅)", u"郵便番号", u"〒"},
+        add({u"Home Postal Code", u"Home ZipCode", u"郵便番号 (自宅)", u"郵便番号", u"〒", u"自宅〒", u"自宅郵便番号"},
             {Role::AddressPart, 121, K::Voice, 0, Postal});
-        add({u"Business Street", u"Work Address", u"番地 (会社)"}, {Role::AddressPart, 221, K::Voice, 1, Street});
-        add({u"Business Street 2", u"Work Address 2", u"番地 2 (会社)"},
+        add({u"Business Street", u"Work Address", u"番地 (会社)", u"会社住所1", u"会社住所"},
+            {Role::AddressPart, 221, K::Voice, 1, Street});
+        add({u"Business Street 2", u"Work Address 2", u"番地 2 (会社)", u"会社住所2"},
             {Role::AddressPart, 221, K::Voice, 1, Building});
-        add({u"Business City", u"Work City", u"市町村 (会社)"}, {Role::AddressPart, 221, K::Voice, 1, City});
+        add({u"会社住所3"}, {Role::AddressPart, 221, K::Voice, 1, PoBox});
+        add({u"Business City", u"Work City", u"市町村 (会社)", u"市区町村 (会社)"},
+            {Role::AddressPart, 221, K::Voice, 1, City});
         add({u"Business State", u"Work State", u"都道府県 (会社)"}, {Role::AddressPart, 221, K::Voice, 1, Prefecture});
-        add({u"Business Postal Code", u"Work ZipCode", u"郵便番号 (会社)"},
+        add({u"Business Postal Code", u"Work ZipCode", u"郵便番号 (会社)", u"会社〒", u"会社郵便番号"},
             {Role::AddressPart, 221, K::Voice, 1, Postal});
         add({u"Labels", u"Group Membership", u"分類", u"分類項目", u"Categories", u"Category", u"グループ", u"カテゴリ",
              u"カテゴリー"},
@@ -126,6 +135,7 @@ Columns::Columns(const QStringList &header) {
         QStringLiteral("^(phone|e-mail|email|address)(\\d+)-(value|label|type|street|city|region|postalcode|"
                        "extendedaddress|pobox|formatted)$"));
     ownExport_ = header == contactexport::csvHeader();
+    headers_ = header;
     for (int i = 0; i < header.size(); ++i) {
         const QString h = normalised(header.at(i));
         if (const auto f = fixed.constFind(h); f != fixed.constEnd()) {
@@ -134,8 +144,11 @@ Columns::Columns(const QStringList &header) {
             continue;
         }
         const QRegularExpressionMatch m = numbered.match(h);
-        if (!m.hasMatch())
+        if (!m.hasMatch()) {
+            if (!h.isEmpty())
+                unknown_.append(i);
             continue;
+        }
         const QString what = m.captured(1), field = m.captured(3);
         const int group = 1000 * (what == QLatin1String("phone") ? 1 : what == QLatin1String("address") ? 3 : 2) +
                           m.captured(2).toInt();
@@ -154,6 +167,8 @@ Columns::Columns(const QStringList &header) {
                 columns_.append({i, Role::AddressLabel, group});
             else if (parts.contains(field))
                 columns_.append({i, Role::AddressPart, group, Contact::PhoneKind::Voice, 2, parts.value(field)});
+            else
+                unknown_.append(i); // the country
         } else if (field == QLatin1String("value") || label) {
             columns_.append({i, label ? Role::EmailLabel : Role::Email, group});
         }
@@ -164,7 +179,9 @@ Columns::Columns(const QStringList &header) {
 Contact Columns::contact(const QStringList &row, const QString &source) const {
     Contact c;
     c.source = source;
-    c.nameAsWritten = ownExport_;
+    c.asWritten = ownExport_;
+    // Our own export's cells are the fields as stored: never trimmed or split.
+    const auto values = [&](const QString &cell) { return ownExport_ ? QStringList{cell} : valuesIn(cell); };
     QStringList readingParts(3); // family, given, middle
     QString middle;
     // The values of each numbered group, gathered before they become the contact's.
@@ -180,9 +197,15 @@ Contact Columns::contact(const QStringList &row, const QString &source) const {
     };
     QMap<int, Group> groups;
     for (const Column &col : columns_) {
-        const QString cell = row.value(col.index).trimmed();
-        if (cell.isEmpty())
+        const QString cell = ownExport_ ? row.value(col.index) : row.value(col.index).trimmed();
+        if (cell.trimmed().isEmpty())
             continue;
+        if (cell.size() > contactentry::SwallowedFile) {
+            c.skipReason = QStringLiteral("列「%1」の値が %2 字あります（閉じていない引用符がファイルの残りを取り込んだおそれがあります）")
+                               .arg(headers_.value(col.index))
+                               .arg(cell.size());
+            return c;
+        }
         Group &g = groups[col.group];
         switch (col.role) {
         case Role::Family:
@@ -217,7 +240,7 @@ Contact Columns::contact(const QStringList &row, const QString &source) const {
             break;
         case Role::Phone:
             g.isPhone = true;
-            g.phones = valuesIn(cell);
+            g.phones = values(cell);
             g.kind = col.kind;
             g.rank = col.rank;
             break;
@@ -228,7 +251,7 @@ Contact Columns::contact(const QStringList &row, const QString &source) const {
             break;
         case Role::Email:
             g.isEmail = true;
-            g.emails = valuesIn(cell);
+            g.emails = values(cell);
             g.rank = col.rank;
             break;
         case Role::AddressPart:
@@ -259,8 +282,7 @@ Contact Columns::contact(const QStringList &row, const QString &source) const {
                 if (i == 0)
                     c.phones.append({g.phones.at(i), kind, preferred, g.rank});
                 else
-                    c.notes.append(QStringLiteral("number \"%1\" left out: a second number in one cell")
-                                       .arg(g.phones.at(i)));
+                    c.notes.append(QStringLiteral("電話番号「%1」は取り込みません：一つの欄に二つ目の番号です").arg(g.phones.at(i)));
             }
         }
         if (g.isEmail) {
@@ -268,8 +290,7 @@ Contact Columns::contact(const QStringList &row, const QString &source) const {
                 if (i == 0)
                     c.emails.append({g.emails.at(i), preferred, g.rank});
                 else
-                    c.notes.append(QStringLiteral("e-mail \"%1\" left out: a second e-mail in one cell")
-                                       .arg(g.emails.at(i)));
+                    c.notes.append(QStringLiteral("メール「%1」は取り込みません：一つの欄に二つ目のメールです").arg(g.emails.at(i)));
             }
         }
         if (g.isAddress) {

@@ -6,7 +6,8 @@
 
 // Contacts from CSV rows, the columns found by their headers as Google
 // Contacts (current and older), Outlook (Japanese and English), Thunderbird
-// and Japanese spreadsheets name them; headers are compared without regard
+// Japanese spreadsheets, address and postcard software
+// and Windows' mail program name them; headers are compared without regard
 // to case, width or spaces.
 namespace csvcontacts {
 
@@ -17,6 +18,8 @@ public:
     bool isContactFile() const { return known_; }
     // The contact of one row; `source` names it in the report.
     Contact contact(const QStringList &row, const QString &source) const;
+    // The columns that say nothing the phone book keeps (連名, 敬称, a country …).
+    const QList<int> &unknownColumns() const { return unknown_; }
 
 private:
     enum class Role {
@@ -48,6 +51,8 @@ private:
         int part = Street;
     };
     QList<Column> columns_;
+    QList<int> unknown_;
+    QStringList headers_;
     bool known_ = false;
     bool ownExport_ = false; // the header telbora-contacts writes: names are as the book stored them
 };

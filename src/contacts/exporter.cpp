@@ -6,6 +6,9 @@
 #include "store/cp932.h"
 #include "store/mdlDim.h"
 
+#include <QHash>
+#include <QUuid>
+
 #include <optional>
 
 namespace contactexport {
@@ -25,13 +28,24 @@ QString categoryName(const QString &number, const std::array<QString, 11> &categ
     return name.isEmpty() ? QString::number(n) : name;
 }
 
-QByteArray card(const QString &line, const std::array<QString, 11> &categories) {
+// A UID that is the same at every export of an unchanged entry and unique
+// in the book: a name-based UUID of its fields (the printed mark aside) and,
+// for identical entries, their turn.
+QString uidOf(const QString &line, int occurrence) {
+    static const QUuid space = QUuid::fromString(QStringLiteral("{5b0c1d8e-6a0e-4c55-9c1e-7e1b0a7e5f31}"));
+    const QString fields = line.section(u'|', 0, 8);
+    return QUuid::createUuidV5(space, fields + u'#' + QString::number(occurrence)).toString(QUuid::WithoutBraces);
+}
+
+QByteArray card(const QString &line, int occurrence, const std::array<QString, 11> &categories) {
     using vcard::escaped;
     const QString name = field(line, 2);
     // The editor's entries put a full-width space between family and given names.
     const auto [family, given] = contactentry::familyAndGiven(name);
     QStringList out = {QStringLiteral("BEGIN:VCARD"),
                        QStringLiteral("VERSION:3.0"),
+                       QStringLiteral("PRODID:") + vcardProductId(),
+                       QStringLiteral("UID:urn:uuid:") + uidOf(line, occurrence),
                        QStringLiteral("N:%1;%2;;;").arg(escaped(family), escaped(given)),
                        QStringLiteral("FN:") + escaped(name),
                        QStringLiteral("X-PHONETIC-LAST-NAME:") + escaped(field(line, 1)),
@@ -40,7 +54,7 @@ QByteArray card(const QString &line, const std::array<QString, 11> &categories) 
         if (!field(line, n).isEmpty())
             out.append(QStringLiteral("TEL;TYPE=%1:%2").arg(QLatin1String(type), escaped(field(line, n))));
     };
-    tel(5, "VOICE");
+    tel(5, "HOME");
     tel(6, "FAX");
     tel(7, "CELL");
     if (!field(line, 3).isEmpty() || !field(line, 4).isEmpty())
@@ -60,7 +74,9 @@ QByteArray card(const QString &line, const std::array<QString, 11> &categories) 
 // What importing the entry would give, when it is not the entry itself.
 QString comesBackDifferently(const QString &line, const std::array<QString, 11> &categories) {
     Contact c;
+    c.asWritten = true;
     c.reading = field(line, 1);
+    c.fullName = field(line, 2);
     std::tie(c.family, c.given) = contactentry::familyAndGiven(field(line, 2));
     if (!field(line, 3).isEmpty() || !field(line, 4).isEmpty())
         c.addresses.append({field(line, 3), {field(line, 4)}, false, 0});
@@ -75,19 +91,22 @@ QString comesBackDifferently(const QString &line, const std::array<QString, 11> 
     QStringList expected = line.split(u'|').mid(0, 9);
     while (expected.size() < 9)
         expected.append(QString());
-    expected[0] = contactentry::storedReading(expected.at(0));
     const QStringList got = entryrules::entryLine(back.fields).split(u'|').mid(0, 9);
     if (got != expected)
-        return back.notes.isEmpty() ? QStringLiteral("it reads back as %1").arg(got.join(u'|'))
+        return back.notes.isEmpty() ? QStringLiteral("%1 として戻ります").arg(got.join(u'|'))
                                     : back.notes.join(QStringLiteral("; "));
     return {};
 }
 
 QString entryLabel(int index, const QString &line) {
-    return QStringLiteral("entry %1 (%2)").arg(index + 1).arg(field(line, 2));
+    return QStringLiteral("%1 件目（%2）").arg(index + 1).arg(field(line, 2));
 }
 
 } // namespace
+
+QString vcardProductId() {
+    return QStringLiteral("-//Telbora//telbora-contacts//JA");
+}
 
 QStringList csvHeader() {
     return {QStringLiteral("ふりがな"), QStringLiteral("氏名"),           QStringLiteral("郵便番号"),
@@ -101,15 +120,16 @@ Exported exportEntries(const QStringList &lines, const std::array<QString, 11> &
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QString &line = lines.at(i);
         if (line.contains(QChar(0xFFFD)))
-            out.notices.append(QStringLiteral("%1: holds bytes that are not code page 932, written as \uFFFD")
+            out.notices.append(QStringLiteral("%1：シフトJIS でないバイトがあり、\uFFFD として書き出します")
                                    .arg(entryLabel(static_cast<int>(i), line)));
         else if (const QString why = comesBackDifferently(line, categories); !why.isEmpty())
-            out.notices.append(QStringLiteral("%1 would not come back the same: %2")
+            out.notices.append(QStringLiteral("%1：取り込み直すと同じには戻りません：%2")
                                    .arg(entryLabel(static_cast<int>(i), line), why));
     }
     if (format == Format::VCard) {
+        QHash<QString, int> seen; // identical entries, each with its own UID
         for (const QString &line : lines)
-            out.bytes += card(line, categories);
+            out.bytes += card(line, seen[line.section(u'|', 0, 8)]++, categories);
         return out;
     }
     const auto encoded = [&](const QString &text, int index) -> std::optional<QByteArray> {
@@ -117,7 +137,7 @@ Exported exportEntries(const QStringList &lines, const std::array<QString, 11> &
             return text.toUtf8();
         std::optional<QByteArray> bytes = cp932::encode(text);
         if (!bytes)
-            out.error = QStringLiteral("%1 holds a character that code page 932 cannot write")
+            out.error = QStringLiteral("%1：シフトJIS で書けない文字があります")
                             .arg(entryLabel(index, lines.value(index)));
         return bytes;
     };

@@ -12,6 +12,8 @@ enum class Encoding { Utf8, Cp932 };
 
 // The CSV header, the columns of an entry in the file's order.
 QStringList csvHeader();
+// The PRODID of the vCards written here: an import takes their values as written.
+QString vcardProductId();
 
 struct Exported {
     QByteArray bytes;

@@ -2,13 +2,17 @@
 
 #include "contacts/csv.h"
 #include "contacts/csvcontacts.h"
+#include "contacts/exporter.h"
 #include "contacts/vcard.h"
 #include "store/linefile.h"
 #include "store/mdlDim.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringDecoder>
+
+#include <algorithm>
 
 namespace contactimport {
 namespace {
@@ -25,16 +29,45 @@ bool preferred(const vcard::Property *p) {
     return p->hasType(QStringLiteral("PREF")) || p->param(QStringLiteral("PREF")) == QLatin1String("1");
 }
 
-// 0 home, voice or main; 1 work; 2 anything else.
+// 0 home or main; 1 work; 2 anything else. VOICE says no kind: iPhone marks every number so.
 int rankOf(const vcard::Property *p) {
-    if (p->hasType(QStringLiteral("HOME")) || p->hasType(QStringLiteral("VOICE")) || p->hasType(QStringLiteral("MAIN")))
+    if (p->hasType(QStringLiteral("HOME")) || p->hasType(QStringLiteral("MAIN")))
         return 0;
     return p->hasType(QStringLiteral("WORK")) ? 1 : 2;
 }
 
+// A postal address given as one text (4.0's LABEL, 3.0's LABEL property): a
+// leading "〒123-4567" is its postal code, line breaks separate its parts.
+Contact::Address labelAddress(const QString &label, bool preferred, int rank) {
+    static const QRegularExpression postal(QStringLiteral("^\\s*〒?\\s*(\\d{3}-?\\d{4})\\s+"));
+    QString text = label;
+    Contact::Address a;
+    const QRegularExpressionMatch m = postal.match(text.normalized(QString::NormalizationForm_KC));
+    if (m.hasMatch()) {
+        a.postalCode = m.captured(1);
+        text = text.mid(m.capturedLength()); // NFKC keeps one character per character here
+
+    }
+    QStringList parts;
+    for (const QString &line : text.split(QRegularExpression(QStringLiteral("\\r\\n|\\n|\\r"))))
+        if (!line.trimmed().isEmpty())
+            parts.append(line.trimmed());
+    a.parts = parts;
+    a.preferred = preferred;
+    a.rank = rank;
+    return a;
+}
+
+// Our own export names itself so; its values are the book's fields as stored.
+bool isOwnExport(const vcard::Card &card) {
+    const vcard::Property *id = card.first(QStringLiteral("PRODID"));
+    return id && id->text() == contactexport::vcardProductId();
+}
+
 Contact fromCard(const vcard::Card &card, const QString &file) {
     Contact c;
-    c.source = QStringLiteral("%1, card %2").arg(file).arg(card.number);
+    c.source = QStringLiteral("「%1」%2 件目").arg(file).arg(card.number);
+    c.asWritten = isOwnExport(card);
     const auto textOf = [&](const char *name) {
         const vcard::Property *p = japaneseVariant(card.all(QString::fromLatin1(name)));
         return p ? p->text() : QString();
@@ -53,21 +86,35 @@ Contact fromCard(const vcard::Card &card, const QString &file) {
     c.organizationReading = textOf("X-PHONETIC-ORG");
     // The reading, as the exporters write it: iPhone and Android, 4.0's
     // SORT-AS, 3.0's SORT-STRING, and Japanese phones' SOUND;X-IRMC-N.
-    const QString phonetic = contactentry::joinedReading({textOf("X-PHONETIC-LAST-NAME"), textOf("X-PHONETIC-FIRST-NAME")});
-    if (!phonetic.isEmpty())
-        c.reading = phonetic;
-    else if (c.reading.isEmpty() && !textOf("SORT-STRING").isEmpty())
-        c.reading = textOf("SORT-STRING");
-    if (c.reading.trimmed().isEmpty())
-        for (const vcard::Property *sound : card.all(QStringLiteral("SOUND")))
-            if (!sound->binary && sound->hasType(QStringLiteral("X-IRMC-N")))
-                c.reading = contactentry::joinedReading(sound->components().mid(0, 2));
+    if (c.asWritten) {
+        c.reading = textOf("X-PHONETIC-LAST-NAME");
+    } else {
+        const QString phonetic =
+            contactentry::joinedReading({textOf("X-PHONETIC-LAST-NAME"), textOf("X-PHONETIC-FIRST-NAME")});
+        if (!phonetic.isEmpty())
+            c.reading = phonetic;
+        else if (c.reading.isEmpty() && !textOf("SORT-STRING").isEmpty())
+            c.reading = textOf("SORT-STRING");
+        if (c.reading.trimmed().isEmpty())
+            for (const vcard::Property *sound : card.all(QStringLiteral("SOUND")))
+                if (!sound->binary && sound->hasType(QStringLiteral("X-IRMC-N")))
+                    c.reading = contactentry::joinedReading(sound->components().mid(0, 2));
+    }
 
     for (const vcard::Property *a : card.all(QStringLiteral("ADR"))) {
         const QStringList parts = a->components(); // box; extended; street; locality; region; code; country
-        c.addresses.append({parts.value(5), {parts.value(4), parts.value(3), parts.value(2), parts.value(1),
-                                             parts.value(0)}, preferred(a), rankOf(a)});
+        Contact::Address address{parts.value(5), {parts.value(4), parts.value(3), parts.value(2), parts.value(1),
+                                                  parts.value(0)}, preferred(a), rankOf(a)};
+        const bool empty = std::all_of(address.parts.begin(), address.parts.end(),
+                                       [](const QString &p) { return p.trimmed().isEmpty(); });
+        if (empty && address.postalCode.trimmed().isEmpty() && !a->param(QStringLiteral("LABEL")).isEmpty())
+            address = labelAddress(a->param(QStringLiteral("LABEL")).replace(QLatin1String("\\n"), QLatin1String("\n")),
+                                   preferred(a), rankOf(a));
+        c.addresses.append(address);
     }
+    if (c.addresses.isEmpty())
+        for (const vcard::Property *label : card.all(QStringLiteral("LABEL")))
+            c.addresses.append(labelAddress(label->text(), preferred(label), rankOf(label)));
     for (const vcard::Property *tel : card.all(QStringLiteral("TEL"))) {
         Contact::PhoneKind kind = Contact::PhoneKind::Voice;
         if (tel->hasType(QStringLiteral("FAX")))
@@ -86,13 +133,59 @@ Contact fromCard(const vcard::Card &card, const QString &file) {
     return c;
 }
 
-// The file's bytes as UTF-8 when they are UTF-16 (with its mark); as they are otherwise.
+// The file's bytes as UTF-8 when they are UTF-16, with its mark or without
+// (then told by the zero bytes of ASCII text); as they are otherwise.
 QByteArray withoutUtf16(const QByteArray &bytes) {
+    const auto decoded = [](QStringConverter::Encoding encoding, QByteArrayView utf16) {
+        return QStringDecoder(encoding)(utf16).operator QString().toUtf8();
+    };
     if (bytes.startsWith("\xFF\xFE"))
-        return QStringDecoder(QStringConverter::Utf16LE)(bytes.mid(2)).operator QString().toUtf8();
+        return decoded(QStringConverter::Utf16LE, QByteArrayView(bytes).sliced(2));
     if (bytes.startsWith("\xFE\xFF"))
-        return QStringDecoder(QStringConverter::Utf16BE)(bytes.mid(2)).operator QString().toUtf8();
+        return decoded(QStringConverter::Utf16BE, QByteArrayView(bytes).sliced(2));
+    // Text without a mark: the zero bytes of tabs, commas, digits and line ends
+    // mostly on one side of their pairs. UTF-8 and Shift_JIS text hold none.
+    const qsizetype sample = qMin<qsizetype>(bytes.size(), 4096) & ~qsizetype(1);
+    qsizetype evenZeros = 0, oddZeros = 0;
+    for (qsizetype i = 0; i < sample; ++i)
+        if (bytes.at(i) == 0)
+            ++(i % 2 ? oddZeros : evenZeros);
+    if (sample >= 4 && bytes.size() % 2 == 0) {
+        // A kanji such as 一 (U+4E00) puts a zero on the other side now and then.
+        if (oddZeros * 10 >= sample / 2 && oddZeros > 4 * evenZeros)
+            return decoded(QStringConverter::Utf16LE, bytes);
+        if (evenZeros * 10 >= sample / 2 && evenZeros > 4 * oddZeros)
+            return decoded(QStringConverter::Utf16BE, bytes);
+    }
     return bytes;
+}
+
+// No contacts file has a line this long; a file that does (a database dump,
+// a 200 MB line) is refused before it is read into memory.
+constexpr qint64 LongestLine = 8 * 1024 * 1024;
+
+// Empty when no line of the file is longer than LongestLine; else why not.
+QString longLineIn(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {}; // the reader says why
+    qint64 lineLength = 0;
+    qint64 lineNumber = 1;
+    QByteArray chunk(1024 * 1024, Qt::Uninitialized);
+    for (qint64 got; (got = file.read(chunk.data(), chunk.size())) > 0;) {
+        for (qint64 i = 0; i < got; ++i) {
+            if (chunk.at(i) == '\n') {
+                lineLength = 0;
+                ++lineNumber;
+            } else if (++lineLength > LongestLine) {
+                return QStringLiteral("「%1」の %2 行目が %3 MB を超えています。連絡先のファイルではありません。")
+                    .arg(QFileInfo(path).fileName())
+                    .arg(lineNumber)
+                    .arg(LongestLine / (1024 * 1024));
+            }
+        }
+    }
+    return {};
 }
 
 // Whether the first line that is not blank is BEGIN:VCARD.
@@ -114,6 +207,8 @@ bool isVCard(QByteArrayView bytes) {
 } // namespace
 
 QString forEachContact(const QString &path, const std::function<void(const Contact &)> &visit, QStringList &notes) {
+    if (QString error = longLineIn(path); !error.isEmpty())
+        return error;
     QByteArray bytes;
     if (QString error = linefile::readAll(path, bytes); !error.isEmpty())
         return error;
@@ -121,19 +216,29 @@ QString forEachContact(const QString &path, const std::function<void(const Conta
     bytes = withoutUtf16(bytes);
     if (isVCard(bytes)) {
         if (const int cut = vcard::forEachCard(bytes, [&](const vcard::Card &card) { visit(fromCard(card, file)); }))
-            notes.append(QStringLiteral("%1, card %2: BEGIN:VCARD without END:VCARD (the file is cut off): skipped")
+            notes.append(QStringLiteral("「%1」%2 件目：BEGIN:VCARD のあとに END:VCARD がありません（ファイルが途中で切れています）。取り込みません")
                              .arg(file)
                              .arg(cut));
         return {};
     }
-    const QList<QStringList> rows = csv::parse(csv::decodeFile(bytes));
+    const QString text = csv::decodeFile(bytes);
+    bytes.clear();
+    const QList<QStringList> rows = csv::parse(text, csv::separatorOf(text));
     const csvcontacts::Columns columns(rows.value(0));
     if (rows.isEmpty() || !columns.isContactFile())
         return QStringLiteral("「%1」は連絡先のファイルではありません（vCard でも、名前・よみ・電話・メールの列がある CSV "
                               "でもありません）。")
             .arg(file);
-    for (qsizetype r = 1; r < rows.size(); ++r)
-        visit(columns.contact(rows.at(r), QStringLiteral("%1, row %2").arg(file).arg(r + 1)));
+    QList<int> named; // unknown columns already named
+    for (qsizetype r = 1; r < rows.size(); ++r) {
+        const QStringList &row = rows.at(r);
+        for (int unknown : columns.unknownColumns())
+            if (!row.value(unknown).trimmed().isEmpty() && !named.contains(unknown)) {
+                named.append(unknown);
+                notes.append(QStringLiteral("「%1」：列「%2」は取り込みません").arg(file, rows.at(0).at(unknown)));
+            }
+        visit(columns.contact(row, QStringLiteral("「%1」%2 行目").arg(file).arg(r + 1)));
+    }
     return {};
 }
 
@@ -147,7 +252,7 @@ QList<Contact> readFile(const QString &path, QString &error) {
 Importer::Importer(const QStringList &existingLines, const std::array<QString, 11> &categories, int defaultCategory)
     : categories_(categories), defaultCategory_(defaultCategory) {
     for (const QString &line : existingLines)
-        known_.insert(duplicateKey(line), QStringLiteral("an entry of the book"));
+        known_.insert(duplicateKey(line), QStringLiteral("電話帳にあります"));
 }
 
 QString Importer::duplicateKey(const QString &line) {
@@ -161,21 +266,21 @@ QString Importer::duplicateKey(const QString &line) {
 void Importer::add(const Contact &contact) {
     const contactentry::Converted converted = contactentry::toEntry(contact, categories_, defaultCategory_);
     if (!converted.skipReason.isEmpty()) {
-        result_.report.append(QStringLiteral("skipped %1: %2").arg(contact.source, converted.skipReason));
+        result_.report.append(QStringLiteral("%1：取り込みません：%2").arg(contact.source, converted.skipReason));
         ++result_.skipped;
         return;
     }
     const QString line = entryrules::entryLine(converted.fields);
     const QString key = duplicateKey(line);
     if (const auto earlier = known_.constFind(key); earlier != known_.constEnd()) {
-        result_.report.append(QStringLiteral("duplicate %1: %2 is %3 already").arg(contact.source, converted.fields.name,
-                                                                                   *earlier));
+        result_.report.append(QStringLiteral("%1：重複のため取り込みません：%2 は%3").arg(contact.source, converted.fields.name,
+                                                                                     *earlier));
         ++result_.duplicates;
         return;
     }
-    known_.insert(key, contact.source);
+    known_.insert(key, contact.source + QStringLiteral("と同じです"));
     for (const QString &note : converted.notes)
-        result_.report.append(QStringLiteral("%1: %2").arg(contact.source, note));
+        result_.report.append(QStringLiteral("%1：%2").arg(contact.source, note));
     result_.lines.append(line);
     ++result_.imported;
 }

@@ -1,7 +1,7 @@
 #include "contacts/phonenumbers.h"
 
+#include <QHash>
 #include <QRegularExpression>
-#include <QStringList>
 
 #include <phonenumbers/phonenumberutil.h>
 
@@ -17,6 +17,8 @@ int digitsFor(Slot slot) {
 
 // The boxes' lengths: telephone and fax 4, 4, 4; mobile 3, 4, 4.
 bool fitsBoxes(const QStringList &groups, Slot slot) {
+    if (groups.size() != 3)
+        return false;
     const int limits[3] = {slot == Slot::Mobile ? 3 : 4, 4, 4};
     for (int i = 0; i < 3; ++i)
         if (groups.at(i).isEmpty() || groups.at(i).size() > limits[i])
@@ -24,67 +26,174 @@ bool fitsBoxes(const QStringList &groups, Slot slot) {
     return true;
 }
 
-// The text without a tel: scheme and its parameters, full-width digits made
-// ASCII; `extension` receives an extension written after the number.
-QString plainNumber(const QString &text, QString &extension) {
-    QString s = text.normalized(QString::NormalizationForm_KC).trimmed();
-    if (s.startsWith(QLatin1String("tel:"), Qt::CaseInsensitive))
-        s = s.mid(4);
-    const qsizetype parameters = s.indexOf(u';');
-    if (parameters >= 0) {
-        const QString rest = s.mid(parameters);
-        static const QRegularExpression ext(QStringLiteral(";ext=([^;]*)"), QRegularExpression::CaseInsensitiveOption);
-        if (const QRegularExpressionMatch m = ext.match(rest); m.hasMatch())
-            extension = m.captured(1);
-        s.truncate(parameters);
+// The group lengths the national format gives a number, as "2,4,4". The
+// plan decides by the leading digits and the length alone, so one answer
+// serves every number that shares its first seven digits and its length;
+// asking libphonenumber is the costly part of an import.
+QList<int> planGroupLengths(const QString &digits) {
+    static QHash<QString, QList<int>> known;
+    const QString key = digits.left(7) + u'/' + QString::number(digits.size());
+    if (const auto found = known.constFind(key); found != known.constEnd())
+        return *found;
+    PhoneNumberUtil *util = PhoneNumberUtil::GetInstance();
+    PhoneNumber number;
+    QList<int> lengths;
+    if (util->Parse(digits.toStdString(), "JP", &number) == PhoneNumberUtil::NO_PARSING_ERROR) {
+        std::string national;
+        util->Format(number, PhoneNumberUtil::NATIONAL, &national);
+        const QStringList groups = QString::fromStdString(national).split(u'-');
+        if (groups.join(QString()) == digits)
+            for (const QString &g : groups)
+                lengths.append(int(g.size()));
     }
-    return s;
+    known.insert(key, lengths);
+    return lengths;
 }
 
-// The digit groups as the text separates them ("-", spaces, dots, brackets);
-// none when the text holds anything else.
-QStringList writtenGroups(const QString &text) {
-    static const QRegularExpression shape(QStringLiteral("^\\(?(\\d+)\\)?[-. ]*\\(?(\\d+)\\)?[-. ]*(\\d+)$"));
-    const QRegularExpressionMatch m = shape.match(text);
-    if (!m.hasMatch())
-        return {};
-    return {m.captured(1), m.captured(2), m.captured(3)};
+QStringList splitAt(const QString &digits, const QList<int> &lengths) {
+    QStringList groups;
+    qsizetype at = 0;
+    for (int length : lengths) {
+        groups.append(digits.mid(at, length));
+        at += length;
+    }
+    return groups;
+}
+
+// Extensions as people and programs write them after a number.
+const QRegularExpression &extensionPattern() {
+    static const QRegularExpression pattern(
+        QStringLiteral("(?:\\s*[(（]?\\s*(?:内線|ext\\.?|extension|x|#)\\s*(\\d+)\\s*[)）]?)\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
+    return pattern;
+}
+
+// The country code at the start of international digits (1 to 3 digits).
+QString countryCodeOf(const QString &digits) {
+    PhoneNumberUtil *util = PhoneNumberUtil::GetInstance();
+    for (int length = 1; length <= 3 && length <= digits.size(); ++length) {
+        std::string region;
+        util->GetRegionCodeForCountryCode(digits.left(length).toInt(), &region);
+        if (region != "ZZ")
+            return digits.left(length);
+    }
+    return digits.left(3) + QStringLiteral("…");
+}
+
+bool isSeparator(QChar c) {
+    return c == u'-' || c == u' ' || c == u'.' || c == u'(' || c == u')' || c == u'/' || c == u'\u2010' ||
+           c == u'\u2011' || c == u'\u2012' || c == u'\u2013' || c == u'\u2014' || c == u'\u2212' || c == u'\u30FC';
 }
 
 } // namespace
 
+QString slotName(Slot slot) {
+    return slot == Slot::Mobile ? QStringLiteral("携帯電話") : slot == Slot::Fax ? QStringLiteral("FAX") : QStringLiteral("電話");
+}
+
 Number read(const QString &text) {
     Number out;
+    QString s = text.normalized(QString::NormalizationForm_KC).trimmed();
+    bool uri = false;
+    if (s.startsWith(QLatin1String("tel:"), Qt::CaseInsensitive)) {
+        s = s.mid(4).trimmed();
+        uri = true;
+    }
     QString extension;
-    const QString plain = plainNumber(text, extension);
-    PhoneNumberUtil *util = PhoneNumberUtil::GetInstance();
-    PhoneNumber number;
-    if (util->Parse(plain.toStdString(), "JP", &number) != PhoneNumberUtil::NO_PARSING_ERROR) {
-        out.problem = QStringLiteral("not a telephone number");
-        return out;
+    static const QRegularExpression extParameter(QStringLiteral(";ext=([^;]*)"), QRegularExpression::CaseInsensitiveOption);
+    if (const QRegularExpressionMatch m = extParameter.match(s); m.hasMatch()) {
+        extension = m.captured(1);
+        s.remove(m.capturedStart(), m.capturedLength());
     }
-    if (number.country_code() != 81) {
-        out.problem = QStringLiteral("a number of another country (+%1)").arg(number.country_code());
-        return out;
+    if (uri && s.contains(u';')) // the URI's other parameters (phone-context, isub) say nothing of the digits
+        s.truncate(s.indexOf(u';'));
+    // A dial string: the number, then a pause and more to dial.
+    static const QRegularExpression pause(QStringLiteral("[pPwW,;]"));
+    if (const qsizetype at = s.indexOf(pause); at > 0) {
+        out.dropped = QStringLiteral("ポーズのあとの「%1」").arg(s.mid(at));
+        s.truncate(at);
     }
-    if (number.has_extension())
-        extension = QString::fromStdString(number.extension());
+    if (const QRegularExpressionMatch m = extensionPattern().match(s); m.hasMatch() && m.capturedStart() > 0) {
+        extension = m.captured(1);
+        s.truncate(m.capturedStart());
+    }
     if (!extension.isEmpty())
-        out.dropped = QStringLiteral("extension %1").arg(extension);
-    std::string national;
-    util->Format(number, PhoneNumberUtil::NATIONAL, &national);
-    QString nationalText = QString::fromStdString(national);
-    if (const qsizetype ext = nationalText.indexOf(QLatin1String(" ext")); ext >= 0)
-        nationalText.truncate(ext);
-    out.planGroups = nationalText.split(u'-');
-    out.digits = out.planGroups.join(QString());
-    out.writtenGroups = writtenGroups(plain);
-    // Only 11-digit numbers are mobile or IP phones; asking the type is the costly part.
-    if (out.digits.size() == 11) {
-        const PhoneNumberUtil::PhoneNumberType type = util->GetNumberType(number);
-        out.mobile = type == PhoneNumberUtil::MOBILE || type == PhoneNumberUtil::VOIP || type == PhoneNumberUtil::PAGER;
+        out.dropped = QStringLiteral("内線「%1」").arg(extension);
+    s = s.trimmed();
+
+    // The digit groups as written, and a leading "+".
+    bool plus = false;
+    QStringList groups;
+    QString group;
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const QChar c = s.at(i);
+        if (c.isDigit() && c.unicode() < 0x80) {
+            group += c;
+        } else if (c == u'+' && i == 0) {
+            plus = true;
+        } else if (isSeparator(c)) {
+            if (!group.isEmpty())
+                groups.append(group);
+            group.clear();
+        } else {
+            out.problem = QStringLiteral("電話番号ではありません");
+            return out;
+        }
     }
+    if (!group.isEmpty())
+        groups.append(group);
+    QString all = groups.join(QString());
+    if (all.isEmpty()) {
+        out.problem = QStringLiteral("電話番号ではありません");
+        return out;
+    }
+
+    // An international form: the country code and the call prefix go, the trunk 0 comes back.
+    qsizetype international = -1; // the digits before the country code
+    if (plus)
+        international = 0;
+    else if (all.startsWith(QLatin1String("010")))
+        international = 3;
+    else if (all.startsWith(QLatin1String("00")) && all.size() > 2 && all.at(2) != u'0') // no country code begins with 0
+        international = 2;
+    if (international >= 0) {
+        if (all.mid(international, 2) != QLatin1String("81")) {
+            out.problem = QStringLiteral("外国の番号です（+%1）").arg(countryCodeOf(all.mid(international)));
+            return out;
+        }
+        // Drop the prefix and 81 from the groups, then give the first group its 0.
+        qsizetype drop = international + 2;
+        while (drop > 0 && !groups.isEmpty()) {
+            if (groups.first().size() <= drop) {
+                drop -= groups.first().size();
+                groups.removeFirst();
+            } else {
+                groups.first() = groups.first().mid(drop);
+                drop = 0;
+            }
+        }
+        if (!groups.isEmpty() && groups.first() == QLatin1String("0") && groups.size() > 1) // "+81 (0)3 …"
+            groups.removeFirst();
+        if (groups.isEmpty()) {
+            out.problem = QStringLiteral("電話番号ではありません");
+            return out;
+        }
+        if (!groups.first().startsWith(u'0'))
+            groups.first().prepend(u'0');
+        all = groups.join(QString());
+    } else if (!all.startsWith(u'0')) {
+        out.problem = QStringLiteral("0 で始まらない番号です（外国の番号か、市外局番がありません）");
+        return out;
+    }
+    out.digits = all;
+    out.writtenGroups = groups;
     return out;
+}
+
+Slot slotFor(const Number &number, bool markedFax) {
+    if (markedFax)
+        return Slot::Fax;
+    return number.digits.size() == digitsFor(Slot::Mobile) ? Slot::Mobile : Slot::Telephone;
 }
 
 Parsed fitted(const Number &number, Slot slot) {
@@ -94,23 +203,21 @@ Parsed fitted(const Number &number, Slot slot) {
         out.problem = number.problem;
         return out;
     }
-    // A number written in three groups that fit the boxes keeps them: our own export comes back the same.
-    const QStringList &written = number.writtenGroups;
-    const QStringList groups =
-        written.size() == 3 && written.join(QString()) == number.digits && fitsBoxes(written, slot) ? written
-                                                                                                     : number.planGroups;
-    const QString boxes = slot == Slot::Mobile ? QStringLiteral("mobile boxes (11 digits)")
-                          : slot == Slot::Fax   ? QStringLiteral("fax boxes (10 digits)")
-                                                : QStringLiteral("telephone boxes (10 digits)");
     if (number.digits.size() != digitsFor(slot)) {
-        out.problem = QStringLiteral("%1 digits do not fit the %2").arg(number.digits.size()).arg(boxes);
+        out.problem = QStringLiteral("%1 桁で、%2の欄（%3 桁）に合いません")
+                          .arg(number.digits.size())
+                          .arg(slotName(slot))
+                          .arg(digitsFor(slot));
         return out;
     }
-    // The plan's groups are taken as they are: the editor counts digits, and a
-    // five-digit area code (04992) is stored whole though it is longer than its box.
-    if (groups.size() != 3) {
-        out.problem = QStringLiteral("%1 is not three groups as the %2 take it").arg(groups.join(u'-'), boxes);
-        return out;
+    // The text's own groups when they fit (our own export comes back the same),
+    // else the plan's (a five-digit area code such as 04992 is kept whole:
+    // the editor counts digits), else the digits split to fit the boxes.
+    QStringList groups = number.writtenGroups;
+    if (!fitsBoxes(groups, slot)) {
+        groups = splitAt(number.digits, planGroupLengths(number.digits));
+        if (groups.size() != 3)
+            groups = splitAt(number.digits, slot == Slot::Mobile ? QList<int>{3, 4, 4} : QList<int>{2, 4, 4});
     }
     out.stored = groups.join(u'-');
     return out;

@@ -1,11 +1,21 @@
 #include "contacts/readings.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QList>
 #include <QStringList>
 
 #include <mecab.h>
+extern "C" {
+#include <libkakasi.h>
+}
+#include <unicode/translit.h>
+#include <unicode/unistr.h>
 
 #include <algorithm>
+#include <cstring>
+#include <string>
 #include <iterator>
 #include <memory>
 
@@ -13,21 +23,35 @@ namespace readings {
 namespace {
 
 // The UTF-8 IPA dictionary as Debian installs it (mecab-ipadic-utf8).
-const char *const Dictionary = "/var/lib/mecab/dic/ipadic-utf8";
+const char *const MeCabDictionary = "/var/lib/mecab/dic/ipadic-utf8";
+// SKK's names dictionary (skkdic-extra): reading → names, in EUC-JP.
+const char *const NamesDictionary = "/usr/share/skk/SKK-JISYO.jinmei";
 
-MeCab::Tagger *tagger() {
-    static const std::unique_ptr<MeCab::Tagger> made = []() -> std::unique_ptr<MeCab::Tagger> {
-        if (!QFileInfo::exists(QString::fromLatin1(Dictionary)))
+struct MeCabTools {
+    std::unique_ptr<MeCab::Model> model;
+    std::unique_ptr<MeCab::Tagger> tagger;
+    std::unique_ptr<MeCab::Lattice> lattice;
+};
+
+MeCabTools *mecab() {
+    static const std::unique_ptr<MeCabTools> made = []() -> std::unique_ptr<MeCabTools> {
+        if (!QFileInfo::exists(QString::fromLatin1(MeCabDictionary)))
             return nullptr;
-        return std::unique_ptr<MeCab::Tagger>(
-            MeCab::createTagger((QByteArray("-r /dev/null -d ") + Dictionary).constData()));
+        auto tools = std::make_unique<MeCabTools>();
+        tools->model.reset(MeCab::createModel((QByteArray("-r /dev/null -d ") + MeCabDictionary).constData()));
+        if (!tools->model)
+            return nullptr;
+        tools->tagger.reset(tools->model->createTagger());
+        tools->lattice.reset(tools->model->createLattice());
+        return tools->tagger && tools->lattice ? std::move(tools) : nullptr;
     }();
     return made.get();
 }
 
+// Katakana as hiragana; ヵ and ヶ stay, their hiragana are not in the code page.
 QString hiragana(QString text) {
     for (QChar &c : text)
-        if (c >= u'\u30A1' && c <= u'\u30F6')
+        if (c >= u'\u30A1' && c <= u'\u30F4')
             c = QChar(c.unicode() - 0x60);
     return text;
 }
@@ -36,31 +60,254 @@ bool isKana(QChar c) {
     return (c >= u'\u3041' && c <= u'\u309F') || (c >= u'\u30A0' && c <= u'\u30FF');
 }
 
-} // namespace
+bool allKana(const QString &text) {
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(), isKana);
+}
 
-QString guess(const QString &name) {
-    MeCab::Tagger *t = tagger();
-    if (!t)
-        return {};
-    const QByteArray utf8 = name.simplified().remove(u' ').remove(u'\u3000').toUtf8();
+enum class Script { Latin, Foreign, Japanese, Space };
+
+Script scriptOf(QChar c) {
+    const char16_t u = c.unicode();
+    if (u == u' ' || u == u'\u3000')
+        return Script::Space;
+    if (u < 0x250)
+        return Script::Latin;
+    if ((u >= 0x370 && u < 0x530) || (u >= 0x1100 && u < 0x1200) || (u >= 0x3100 && u < 0x3130) ||
+        (u >= 0x3130 && u < 0x3190) || (u >= 0x31A0 && u < 0x31C0) || (u >= 0xAC00 && u < 0xD7B0))
+        return Script::Foreign;
+    return Script::Japanese;
+}
+
+// The legal forms of companies, as they look after NFKC (㈱ and （株） are "(株)").
+QString withoutLegalForms(QString text) {
+    static const char16_t *const forms[] = {
+        u"特定非営利活動法人", u"一般社団法人", u"一般財団法人", u"公益社団法人", u"公益財団法人", u"医療法人社団",
+        u"医療法人財団",       u"社会福祉法人", u"医療法人",     u"学校法人",     u"宗教法人",     u"NPO法人",
+        u"株式会社",           u"有限会社",     u"合同会社",     u"合資会社",     u"合名会社",     u"(株)",
+        u"(有)",               u"(同)",         u"(資)",         u"(名)",         u"(医)",         u"(社)",
+        u"(財)"};
+    for (const char16_t *form : forms)
+        text.remove(QString::fromUtf16(form));
+    return text;
+}
+
+QString fromEucJp(const char *bytes, qsizetype size) {
+    const icu::UnicodeString decoded(bytes, static_cast<int32_t>(size), "EUC-JP");
+    return QString(reinterpret_cast<const QChar *>(decoded.getBuffer()), decoded.length());
+}
+
+// name → its readings from the names dictionary, each with the rank of the
+// name among that reading's names and whether it is a family or given name.
+struct NameReading {
     QString reading;
-    for (const MeCab::Node *node = t->parseToNode(utf8.constData(), static_cast<size_t>(utf8.size())); node;
-         node = node->next) {
+    int rank;
+    bool family; // 姓
+    bool given;  // 名
+};
+const QHash<QString, QList<NameReading>> &namesDictionary() {
+    static const QHash<QString, QList<NameReading>> names = [] {
+        QHash<QString, QList<NameReading>> map;
+        QFile file(QString::fromLatin1(NamesDictionary));
+        if (!file.open(QIODevice::ReadOnly))
+            return map;
+        const QByteArray bytes = file.readAll();
+        const QString text = fromEucJp(bytes.constData(), bytes.size());
+        for (QStringView line : QStringView(text).split(u'\n')) {
+            if (line.isEmpty() || line.startsWith(u';'))
+                continue;
+            const qsizetype space = line.indexOf(u' ');
+            if (space <= 0)
+                continue;
+            const QString reading = line.left(space).toString();
+            if (!allKana(reading))
+                continue;
+            int rank = 0;
+            for (QStringView candidate : line.mid(space + 1).split(u'/', Qt::SkipEmptyParts)) {
+                const qsizetype semicolon = candidate.indexOf(u';');
+                const QStringView name = semicolon < 0 ? candidate : candidate.left(semicolon);
+                const QStringView note = semicolon < 0 ? QStringView() : candidate.mid(semicolon + 1);
+                const bool person = note.startsWith(u"人名");
+                map[name.toString()].append({reading, rank++, person || note.startsWith(u"姓"),
+                                             person || note.startsWith(u"名")});
+            }
+        }
+        return map;
+    }();
+    return names;
+}
+
+// MeCab's person-name analyses of the whole text: the one of least cost.
+QString mecabPersonReading(const QString &text, NamePart part) {
+    MeCabTools *tools = mecab();
+    if (!tools)
+        return {};
+    const QByteArray utf8 = text.toUtf8();
+    MeCab::Lattice *lattice = tools->lattice.get();
+    lattice->set_sentence(utf8.constData(), static_cast<size_t>(utf8.size()));
+    if (!tools->tagger->parse(lattice))
+        return {};
+    const QString role = part == NamePart::Family ? QStringLiteral("姓") : QStringLiteral("名");
+    QString best;
+    long bestCost = 0;
+    for (const MeCab::Node *node = lattice->begin_nodes(0); node; node = node->bnext) {
+        if (node->length != static_cast<unsigned>(utf8.size()) || node->stat != MECAB_NOR_NODE)
+            continue;
+        const QStringList features = QString::fromUtf8(node->feature).split(u',');
+        if (features.size() <= 7 || features.at(2) != u"人名" || features.at(3) != role)
+            continue;
+        if (best.isEmpty() || node->wcost < bestCost) {
+            best = hiragana(features.at(7));
+            bestCost = node->wcost;
+        }
+    }
+    return best;
+}
+
+QString dictionaryPersonReading(const QString &text, NamePart part) {
+    const QList<NameReading> found = namesDictionary().value(text);
+    const NameReading *best = nullptr;
+    for (const NameReading &r : found)
+        if ((part == NamePart::Family ? r.family : r.given) && (!best || r.rank < best->rank))
+            best = &r;
+    return best ? hiragana(best->reading) : QString();
+}
+
+// A word the dictionaries lack, read by kakasi's kanji dictionary; empty
+// when kakasi leaves a character unread. kakasi is given EUC-JP: its own
+// UTF-8 mode loops in the library.
+QString kakasiReading(const QString &text) {
+    static const bool ready = [] {
+        static char program[] = "kakasi", in[] = "-ieuc", out[] = "-oeuc", kanji[] = "-JH";
+        char *argv[] = {program, in, out, kanji};
+        return kakasi_getopt_argv(4, argv) == 0;
+    }();
+    if (!ready)
+        return {};
+    const icu::UnicodeString unicode(reinterpret_cast<const UChar *>(text.utf16()), static_cast<int32_t>(text.size()));
+    std::string euc(static_cast<size_t>(unicode.length()) * 3 + 1, '\0');
+    const int32_t length = unicode.extract(0, unicode.length(), euc.data(), static_cast<int32_t>(euc.size()), "EUC-JP");
+    if (length <= 0 || length >= static_cast<int32_t>(euc.size()))
+        return {};
+    euc.resize(static_cast<size_t>(length));
+    char *result = kakasi_do(euc.data());
+    if (!result)
+        return {};
+    const QString reading = fromEucJp(result, qsizetype(strlen(result))).trimmed();
+    kakasi_free(result);
+    return allKana(reading) ? hiragana(reading) : QString();
+}
+
+// MeCab's best analysis of a run of Japanese text, word by word.
+bool readJapanese(const QString &text, Guess &guess) {
+    MeCabTools *tools = mecab();
+    if (!tools)
+        return false;
+    const QByteArray utf8 = text.toUtf8();
+    for (const MeCab::Node *node = tools->tagger->parseToNode(utf8.constData(), static_cast<size_t>(utf8.size()));
+         node; node = node->next) {
         if (node->stat == MECAB_BOS_NODE || node->stat == MECAB_EOS_NODE)
             continue;
-        const QString surface = QString::fromUtf8(node->surface, node->length);
+        const QString surface = QString::fromUtf8(node->surface, static_cast<qsizetype>(node->length));
+        if (allKana(surface)) {
+            guess.reading += hiragana(surface);
+            continue;
+        }
         // IPA dictionary features: part of speech (4), forms (2), base form, reading, pronunciation.
         const QStringList features = QString::fromUtf8(node->feature).split(u',');
-        QString part = features.size() > 7 && features.at(7) != u'*' ? features.at(7) : QString();
-        if (part.isEmpty()) {
-            for (QChar c : surface)
-                if (!isKana(c))
-                    return {};
-            part = surface;
+        if (node->stat == MECAB_NOR_NODE && features.size() > 7 && features.at(7) != u'*') {
+            guess.reading += hiragana(features.at(7));
+            continue;
         }
-        reading += hiragana(part);
+        const QString perCharacter = kakasiReading(surface);
+        if (perCharacter.isEmpty())
+            return false;
+        guess.reading += perCharacter;
+        guess.perCharacter = true;
     }
-    return reading;
+    return true;
+}
+
+} // namespace
+
+QString commonForms(const QString &text) {
+    static const std::pair<QString, QString> variants[] = {
+        {QStringLiteral("髙"), QStringLiteral("高")}, {QStringLiteral("﨑"), QStringLiteral("崎")},
+        {QStringLiteral("德"), QStringLiteral("徳")}, {QStringLiteral("邊"), QStringLiteral("辺")},
+        {QStringLiteral("邉"), QStringLiteral("辺")}, {QStringLiteral("𠮷"), QStringLiteral("吉")},
+        {QStringLiteral("濵"), QStringLiteral("浜")}, {QStringLiteral("濱"), QStringLiteral("浜")},
+        {QStringLiteral("櫻"), QStringLiteral("桜")}, {QStringLiteral("廣"), QStringLiteral("広")},
+        {QStringLiteral("齋"), QStringLiteral("斎")}, {QStringLiteral("齊"), QStringLiteral("斉")},
+        {QStringLiteral("澤"), QStringLiteral("沢")}, {QStringLiteral("國"), QStringLiteral("国")},
+        {QStringLiteral("嶋"), QStringLiteral("島")}, {QStringLiteral("嶌"), QStringLiteral("島")},
+        {QStringLiteral("槇"), QStringLiteral("槙")}, {QStringLiteral("眞"), QStringLiteral("真")},
+        {QStringLiteral("惠"), QStringLiteral("恵")}, {QStringLiteral("瀨"), QStringLiteral("瀬")},
+        {QStringLiteral("𡈽"), QStringLiteral("土")}, {QStringLiteral("𣘺"), QStringLiteral("橋")},
+        {QStringLiteral("𦚰"), QStringLiteral("脇")}, {QStringLiteral("𥔎"), QStringLiteral("碕")},
+        {QStringLiteral("靍"), QStringLiteral("鶴")},
+        {QStringLiteral("桒"), QStringLiteral("桑")}, {QStringLiteral("﨔"), QStringLiteral("欅")}};
+    QString out = text;
+    for (const auto &[from, to] : variants)
+        out.replace(from, to);
+    return out;
+}
+
+QString transliterated(const QString &text) {
+    static const std::unique_ptr<icu::Transliterator> toLatin = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        std::unique_ptr<icu::Transliterator> t(
+            icu::Transliterator::createInstance("Any-Latin; Latin-ASCII", UTRANS_FORWARD, status));
+        return U_SUCCESS(status) ? std::move(t) : nullptr;
+    }();
+    if (!toLatin)
+        return {};
+    icu::UnicodeString u(reinterpret_cast<const UChar *>(text.utf16()), static_cast<int32_t>(text.size()));
+    toLatin->transliterate(u);
+    return QString(reinterpret_cast<const QChar *>(u.getBuffer()), u.length());
+}
+
+Guess guess(const QString &name, NamePart part) {
+    Guess out;
+    const QString text = withoutLegalForms(commonForms(name).normalized(QString::NormalizationForm_KC)).trimmed();
+    if (text.isEmpty())
+        return out;
+    if (part != NamePart::Whole && std::none_of(text.begin(), text.end(), [](QChar c) {
+            return scriptOf(c) != Script::Japanese;
+        })) {
+        out.reading = mecabPersonReading(text, part);
+        if (out.reading.isEmpty())
+            out.reading = dictionaryPersonReading(text, part);
+        if (!out.reading.isEmpty())
+            return out;
+    }
+    // Runs of one script each: Latin letters and digits stay as written.
+    for (qsizetype start = 0; start < text.size();) {
+        const Script script = scriptOf(text.at(start));
+        qsizetype end = start + 1;
+        while (end < text.size() && scriptOf(text.at(end)) == script)
+            ++end;
+        const QString run = text.mid(start, end - start);
+        start = end;
+        switch (script) {
+        case Script::Space:
+            break;
+        case Script::Latin:
+            out.reading += run;
+            break;
+        case Script::Foreign: {
+            const QString latin = transliterated(run);
+            if (latin.isEmpty())
+                return {};
+            out.reading += latin;
+            out.transliterated = true;
+            break;
+        }
+        case Script::Japanese:
+            if (!readJapanese(run, out))
+                return {};
+            break;
+        }
+    }
+    return out;
 }
 
 QString withoutAccents(const QString &text) {

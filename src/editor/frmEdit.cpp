@@ -1,6 +1,7 @@
 #include "editor/frmEdit.h"
 
 #include "editor/inputrules.h"
+#include "store/entryrules.h"
 #include "store/mdlDim.h"
 #include "ui/artwork.h"
 #include "ui/centerform.h"
@@ -100,11 +101,11 @@ void frmEdit::buildFields() {
     const auto box = [&](const char *name, QRect g, int limit, BoxRule::Kind rule, const QFont &font) {
         return makeBox(this, QString::fromLatin1(name), g, limit, rule, font);
     };
-    txtPingYin = box("txtPingYin", {1560, 1050, 3975, 300}, 15, text, boxFont);
-    txtName = box("txtName", {1560, 1380, 3975, 450}, 15, text, fonts::named(fonts::Mincho, 12));
+    txtPingYin = box("txtPingYin", {1560, 1050, 3975, 300}, entryrules::ReadingLimit, text, boxFont);
+    txtName = box("txtName", {1560, 1380, 3975, 450}, entryrules::NameLimit, text, fonts::named(fonts::Mincho, 12));
     txtZip1 = box("txtZip1", {1560, 2010, 630, 300}, 3, digits, boxFont);
     txtZip2 = box("txtZip2", {2370, 2010, 920, 300}, 4, digits, boxFont);
-    txtAdd = box("txtAdd", {1560, 2490, 3975, 300}, 20, text, fonts::named(fonts::Gothic, 9));
+    txtAdd = box("txtAdd", {1560, 2490, 3975, 300}, entryrules::AddressLimit, text, fonts::named(fonts::Gothic, 9));
     const int lefts[] = {1560, 2280, 3000};
     QLineEdit **numbers[3][3] = {
         {&txtTel1, &txtTel2, &txtTel3}, {&txtFax1, &txtFax2, &txtFax3}, {&txtMobile1, &txtMobile2, &txtMobile3}};
@@ -126,7 +127,7 @@ void frmEdit::buildFields() {
         }
     }
     new FrameLine(this, QStringLiteral("linZip"), 2190 + 45, 2160, 2370 - 45, 2160);
-    txtEmail = box("txtEmail", {1560, 4410, 3975, 300}, 30, text, boxFont);
+    txtEmail = box("txtEmail", {1560, 4410, 3975, 300}, entryrules::EmailLimit, text, boxFont);
     cboType = new QComboBox(this);
     cboType->setObjectName(QStringLiteral("cboType"));
     cboType->setFont(fonts::named(fonts::Gothic, 9));

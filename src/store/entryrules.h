@@ -8,6 +8,13 @@
 // anything else that writes entries. Widget-free.
 namespace entryrules {
 
+// The editor's box lengths in characters, for typing and pasting (a stored
+// field may be longer: it opens whole).
+constexpr int ReadingLimit = 15;
+constexpr int NameLimit = 15;
+constexpr int AddressLimit = 20;
+constexpr int EmailLimit = 30;
+
 // CR, LF, TAB, NUL and the other C0 and C1 control characters, and DEL.
 bool isControl(QChar c);
 
