@@ -193,7 +193,7 @@ void placeAddress(const Contact &contact, entryrules::EntryLineFields &f, QStrin
     for (const Contact::Address *a : byPreference(contact.addresses)) {
         QStringList present;
         for (const QString &part : a->parts)
-            if (!part.trimmed().isEmpty())
+            if (contact.asWritten ? !part.isEmpty() : !part.trimmed().isEmpty())
                 present.append(contact.asWritten ? part : part.trimmed());
         const QString code = a->postalCode.trimmed();
         if (present.isEmpty() && code.isEmpty())

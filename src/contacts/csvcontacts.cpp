@@ -198,7 +198,7 @@ Contact Columns::contact(const QStringList &row, const QString &source) const {
     QMap<int, Group> groups;
     for (const Column &col : columns_) {
         const QString cell = ownExport_ ? row.value(col.index) : row.value(col.index).trimmed();
-        if (cell.trimmed().isEmpty())
+        if (cell.isEmpty())
             continue;
         if (cell.size() > contactentry::SwallowedFile) {
             c.skipReason = QStringLiteral("列「%1」の値が %2 字あります（閉じていない引用符がファイルの残りを取り込んだおそれがあります）")

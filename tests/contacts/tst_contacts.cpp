@@ -6,6 +6,7 @@
 #include "contacts/exporter.h"
 #include "contacts/importer.h"
 #include "contacts/phonenumbers.h"
+#include "store/cp932.h"
 #include "store/mdlDim.h"
 #include "store/singleinstance.h"
 
@@ -255,6 +256,14 @@ private slots:
                                  i % 2 ? QStringLiteral("p%1@example.jp").arg(i) : QString())
                             .arg(QList<int>{1, 2, 3, 4, 5, 7, 8}.at(i % 7))); // 8 has no name
         }
+        // What the editor stores and a careless reader would change.
+        book += QStringList{
+            QStringLiteral("スズキ|鈴木　次郎|105-0011|　東京都港区　芝公園　4-2-8 |0512-74-7410|000-665-4229|||1|F"),
+            QStringLiteral("あおき |青木 ||  |1234-5678-90||||2|F"),
+            QStringLiteral("ヮ|ヮさん|||||||1|F"),
+            QStringLiteral("いのうえ|井上　一||||||a@example.jp;b@example.jp / c@example.jp、d@example.jp|1|F"),
+            QStringLiteral("えもり|江守||||||# = ;;;;mem|1|F"),
+        };
         DataDir from(book);
         QStringList categories = DataDir::installedCategories();
         categories[6] = QStringLiteral("7|趣味");
@@ -267,17 +276,34 @@ private slots:
         DataDir into;
         into.writeCategories(DataDir::sjisLines(categories));
         std::unique_ptr<QProcess> dryRun(runContacts({"import", "--dry-run", "--dir", into.path(), out}));
-        QVERIFY(dryRun->readAllStandardOutput().endsWith("取り込み予定 300 件、見送り 0 件、重複 0 件（試しのため、電話帳には何も書いていません）\n"));
+        QVERIFY(dryRun->readAllStandardOutput().endsWith("取り込み予定 305 件、見送り 0 件、重複 0 件（試しのため、電話帳には何も書いていません）\n"));
         QCOMPARE(into.entryBytes(), QByteArray()); // a dry run writes nothing
         std::unique_ptr<QProcess> importing(runContacts({"import", "--dir", into.path(), out}));
         QCOMPARE(importing->exitCode(), 0);
-        QCOMPARE(QString::fromUtf8(importing->readAllStandardOutput()).trimmed(),
-                 QStringLiteral("取り込み 300 件、見送り 0 件、重複 0 件"));
+        QVERIFY(importing->readAllStandardOutput().endsWith(
+            "メールは 53 字で入力欄（30 字）より長いため、そのまま保存しました\n取り込み 305 件、見送り 0 件、重複 0 件\n"));
+        const QStringList back = cp932::decode(into.entryBytes()).split(QStringLiteral("\r\n"));
+        for (qsizetype i = 0; i < book.size(); ++i)
+            QCOMPARE(back.value(i), book.at(i));
         QCOMPARE(into.entryBytes(), DataDir::sjisLines(book));
         // The same file again adds nothing.
         std::unique_ptr<QProcess> again(runContacts({"import", "--dir", into.path(), out}));
-        QVERIFY(again->readAllStandardOutput().endsWith("取り込み 0 件、見送り 0 件、重複 300 件\n"));
+        QVERIFY(again->readAllStandardOutput().endsWith("取り込み 0 件、見送り 0 件、重複 305 件\n"));
         QCOMPARE(into.entryBytes(), DataDir::sjisLines(book));
+        if (format != "vcard")
+            return;
+        // Every card has a UID of its own, the same at the next export.
+        const auto uids = [](const QByteArray &cards) {
+            QStringList found;
+            for (const QByteArray &line : cards.split('\n'))
+                if (line.startsWith("UID:"))
+                    found.append(QString::fromUtf8(line.trimmed()));
+            return found;
+        };
+        const QStringList first = uids(readFileBytes(out));
+        std::unique_ptr<QProcess> exportingAgain(runContacts({"export", "--force", "--dir", from.path(), out}));
+        QCOMPARE(uids(readFileBytes(out)), first);
+        QCOMPARE(QSet<QString>(first.begin(), first.end()).size(), book.size());
     }
 
     // An export never harms the book or a file it was not told to replace.
