@@ -328,7 +328,7 @@ QString storedReading(const QString &phonetic) {
         kana = kana || isKana(c);
     }
     if (kana)
-        reading.remove(QRegularExpression(QStringLiteral("\\s")));
+        reading.removeIf([](QChar c) { return c.isSpace(); });
     else
         reading = reading.simplified();
     // ゔ is not in the code page and ヴ may not begin a reading: う and the voiced mark.

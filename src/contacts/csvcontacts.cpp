@@ -260,7 +260,8 @@ Contact Columns::contact(const QStringList &row, const QString &source) const {
             g.parts[col.part] = cell;
             break;
         case Role::Category:
-            for (const QString &name : cell.split(QRegularExpression(QStringLiteral("\\s*(?::::|;|,)\\s*"))))
+            static const QRegularExpression categorySeparators(QStringLiteral("\\s*(?::::|;|,)\\s*"));
+            for (const QString &name : cell.split(categorySeparators))
                 // Google's own groups ("* myContacts", "* starred") are no categories.
                 if (!name.trimmed().isEmpty() && !name.trimmed().startsWith(u'*'))
                     c.categories.append(name.trimmed());

@@ -49,7 +49,8 @@ Contact::Address labelAddress(const QString &label, bool preferred, int rank) {
 
     }
     QStringList parts;
-    for (const QString &line : text.split(QRegularExpression(QStringLiteral("\\r\\n|\\n|\\r"))))
+    static const QRegularExpression lineBreak(QStringLiteral("\\r\\n|\\n|\\r"));
+    for (const QString &line : text.split(lineBreak))
         if (!line.trimmed().isEmpty())
             parts.append(line.trimmed());
     a.parts = parts;
@@ -77,8 +78,9 @@ Contact fromCard(const vcard::Card &card, const QString &file) {
         c.family = parts.value(0);
         c.given = parts.value(1);
         const QString sortAs = n->param(QStringLiteral("SORT-AS"));
+        static const QRegularExpression sortAsParts(QStringLiteral("[;,]"));
         if (!sortAs.isEmpty())
-            c.reading = contactentry::joinedReading(sortAs.split(QRegularExpression(QStringLiteral("[;,]"))));
+            c.reading = contactentry::joinedReading(sortAs.split(sortAsParts));
     }
     c.fullName = textOf("FN");
     if (const vcard::Property *org = japaneseVariant(card.all(QStringLiteral("ORG"))))

@@ -136,37 +136,50 @@ const QHash<QString, QList<NameReading>> &namesDictionary() {
     return names;
 }
 
-// MeCab's person-name analyses of the whole text: the one of least cost.
-QString mecabPersonReading(const QString &text, NamePart part) {
-    MeCabTools *tools = mecab();
-    if (!tools)
-        return {};
-    const QByteArray utf8 = text.toUtf8();
-    MeCab::Lattice *lattice = tools->lattice.get();
-    lattice->set_sentence(utf8.constData(), static_cast<size_t>(utf8.size()));
-    if (!tools->tagger->parse(lattice))
-        return {};
-    const QString role = part == NamePart::Family ? QStringLiteral("姓") : QStringLiteral("名");
-    QString best;
-    long bestCost = 0;
-    for (const MeCab::Node *node = lattice->begin_nodes(0); node; node = node->bnext) {
-        if (node->length != static_cast<unsigned>(utf8.size()) || node->stat != MECAB_NOR_NODE)
-            continue;
-        const QStringList features = QString::fromUtf8(node->feature).split(u',');
-        if (features.size() <= 7 || features.at(2) != u"人名" || features.at(3) != role)
-            continue;
-        if (best.isEmpty() || node->wcost < bestCost) {
-            best = hiragana(features.at(7));
-            bestCost = node->wcost;
-        }
-    }
-    return best;
+// The names dictionary's rank of `name` under `reading` for the part (its
+// place among that reading's names), or -1 when it does not list it so.
+int dictionaryRank(const QString &name, const QString &reading, NamePart part) {
+    for (const NameReading &r : namesDictionary().value(name))
+        if (r.reading == reading && (part == NamePart::Family ? r.family : r.given))
+            return r.rank;
+    return -1;
 }
 
-QString dictionaryPersonReading(const QString &text, NamePart part) {
-    const QList<NameReading> found = namesDictionary().value(text);
+// A family or given name read as a person's name. MeCab's person-name
+// entries for the whole text are the candidates, each at its cost plus a
+// step for each place the names dictionary lists the name further down under
+// that reading (its usual names come first): MeCab's costs alone read 智子
+// さとこ and 葵 まもる. Without a MeCab entry, the dictionary's best.
+QString personReading(const QString &text, NamePart part) {
+    struct Candidate {
+        QString reading;
+        long cost;
+        int rank;
+    };
+    QList<Candidate> candidates;
+    if (MeCabTools *tools = mecab()) {
+        const QByteArray utf8 = text.toUtf8();
+        MeCab::Lattice *lattice = tools->lattice.get();
+        lattice->set_sentence(utf8.constData(), static_cast<size_t>(utf8.size()));
+        if (tools->tagger->parse(lattice)) {
+            const QString role = part == NamePart::Family ? QStringLiteral("姓") : QStringLiteral("名");
+            for (const MeCab::Node *node = lattice->begin_nodes(0); node; node = node->bnext) {
+                if (node->length != static_cast<unsigned>(utf8.size()) || node->stat != MECAB_NOR_NODE)
+                    continue;
+                const QStringList features = QString::fromUtf8(node->feature).split(u',');
+                if (features.size() <= 7 || features.at(2) != u"人名" || features.at(3) != role)
+                    continue;
+                const QString reading = hiragana(features.at(7));
+                candidates.append({reading, node->wcost, dictionaryRank(text, reading, part)});
+            }
+        }
+    }
+    const auto score = [](const Candidate &c) { return c.cost + 1000 * (c.rank < 0 ? 10 : c.rank); };
+    const auto better = [&](const Candidate &a, const Candidate &b) { return score(a) < score(b); };
+    if (!candidates.isEmpty())
+        return std::min_element(candidates.begin(), candidates.end(), better)->reading;
     const NameReading *best = nullptr;
-    for (const NameReading &r : found)
+    for (const NameReading &r : namesDictionary().value(text))
         if ((part == NamePart::Family ? r.family : r.given) && (!best || r.rank < best->rank))
             best = &r;
     return best ? hiragana(best->reading) : QString();
@@ -273,9 +286,7 @@ Guess guess(const QString &name, NamePart part) {
     if (part != NamePart::Whole && std::none_of(text.begin(), text.end(), [](QChar c) {
             return scriptOf(c) != Script::Japanese;
         })) {
-        out.reading = mecabPersonReading(text, part);
-        if (out.reading.isEmpty())
-            out.reading = dictionaryPersonReading(text, part);
+        out.reading = personReading(text, part);
         if (!out.reading.isEmpty())
             return out;
     }

@@ -288,6 +288,7 @@ QString escaped(const QString &text) {
 QByteArray folded(const QString &line) {
     const QByteArray utf8 = line.toUtf8();
     QByteArray out;
+    out.reserve(utf8.size() + utf8.size() / 70 * 3 + 2);
     qsizetype lineLength = 0;
     for (qsizetype i = 0; i < utf8.size();) {
         // The whole UTF-8 sequence of one character goes together.
@@ -299,15 +300,17 @@ QByteArray folded(const QString &line) {
             length = 3;
         else if (lead >= 0xC0)
             length = 2;
+        length = qMin(length, utf8.size() - i);
         if (lineLength + length > 75) {
-            out += "\r\n ";
+            out.append("\r\n ", 3);
             lineLength = 1;
         }
-        out += utf8.mid(i, length);
+        out.append(utf8.constData() + i, length);
         lineLength += length;
         i += length;
     }
-    return out + "\r\n";
+    out.append("\r\n", 2);
+    return out;
 }
 
 } // namespace vcard

@@ -27,6 +27,11 @@ QString keepText(QStringView text, int *dropped) {
     int droppedCount = 0;
     forEachCharacter(text, [&](QStringView character) {
         const QChar first = character.front();
+        // Printable ASCII is itself in code page 932: no converter needed.
+        if (first.unicode() >= 0x20 && first.unicode() < 0x7F && first != u'|' && first != u'\'') {
+            kept += first;
+            return;
+        }
         const std::optional<QByteArray> bytes =
             first == u'|' || first == u'\'' || isControl(first) ? std::nullopt : cp932::encode(character);
         if (bytes && !bytes->isEmpty())
