@@ -324,6 +324,29 @@ private slots:
         QCOMPARE(QSet<QString>(first.begin(), first.end()).size(), book.size());
     }
 
+    // The command on an empty folder: it makes the book, a NUL in a value
+    // cuts no report line, and a dry run says what it would do.
+    void commandOnAnEmptyFolder() {
+        QTemporaryDir dir;
+        QFile csv(dir.filePath("in.csv"));
+        QVERIFY(csv.open(QIODevice::WriteOnly));
+        static const char withNul[] = "氏名,ふりがな,電話\n山田 花子,やまだはなこ,03-1234-5678\0 9\n";
+        csv.write(withNul, sizeof withNul - 1);
+        csv.close();
+        const QString book = dir.filePath("book");
+        QVERIFY(QDir().mkdir(book));
+        std::unique_ptr<QProcess> dryRun(runContacts({"import", "--dry-run", "--dir", book, csv.fileName()}));
+        QCOMPARE(dryRun->exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(dryRun->readAllStandardOutput()).split(u'\n'),
+                 (QStringList{QStringLiteral("電話帳を新しく作りました：") + book,
+                              QStringLiteral("「in.csv」2 行目：電話番号「03-1234-5678\u2400 9」は取り込みません：電話番号ではありません"),
+                              QStringLiteral("取り込む予定：やまだはなこ|山田　花子|||||||1|F"),
+                              QStringLiteral("取り込み予定 1 件、見送り 0 件、重複 0 件（試しのため、電話帳には何も書いていません）"),
+                              QString()}));
+        QCOMPARE(readFileBytes(book + "/VexaTel.txt"), QByteArray());
+        QVERIFY(QFileInfo::exists(book + "/VexaType.txt"));
+    }
+
     // An export never harms the book or a file it was not told to replace.
     void exportRefusals_data() {
         QTest::addColumn<QString>("out"); // relative to the book's folder
