@@ -70,10 +70,15 @@ QString withStandIns(const QString &text) {
 // in Latin letters, line breaks made spaces; a character the code page
 // cannot hold at all is dropped and named.
 QString storable(const QString &text, const QString &what, bool asWritten, QStringList &notes) {
-    QString flat = readings::withCodePageVariants(text);
+    QString flat = text;
     flat.replace(QLatin1String("\r\n"), QLatin1String(" ")).replace(u'\n', u' ').replace(u'\r', u' ');
     if (!asWritten)
         flat = flat.trimmed();
+    const QString rewritten = QStringLiteral("%1「%2」は「%3」として保存します（電話帳に保存できない文字を書き換えました）");
+    if (const QString variants = readings::withCodePageVariants(flat); variants != flat) {
+        notes.append(rewritten.arg(what, flat, variants));
+        flat = variants;
+    }
     int dropped = 0;
     QString kept = entryrules::keepText(flat, &dropped);
     if (dropped > 0) {
@@ -81,8 +86,7 @@ QString storable(const QString &text, const QString &what, bool asWritten, QStri
         int droppedPlain = 0;
         const QString keptPlain = entryrules::keepText(plain, &droppedPlain);
         if (droppedPlain < dropped) {
-            notes.append(QStringLiteral("%1「%2」は「%3」として保存します（電話帳に保存できない文字を書き換えました）")
-                             .arg(what, flat, keptPlain));
+            notes.append(rewritten.arg(what, flat, keptPlain));
             kept = keptPlain;
             flat = plain;
             dropped = droppedPlain;

@@ -246,19 +246,17 @@ QString commonForms(const QString &text) {
     static const std::pair<QString, QString> variants[] = {
         {QStringLiteral("髙"), QStringLiteral("高")}, {QStringLiteral("﨑"), QStringLiteral("崎")},
         {QStringLiteral("德"), QStringLiteral("徳")}, {QStringLiteral("邊"), QStringLiteral("辺")},
-        {QStringLiteral("邉"), QStringLiteral("辺")}, {QStringLiteral("𠮷"), QStringLiteral("吉")},
-        {QStringLiteral("濵"), QStringLiteral("浜")}, {QStringLiteral("濱"), QStringLiteral("浜")},
+        {QStringLiteral("邉"), QStringLiteral("辺")}, {QStringLiteral("濵"), QStringLiteral("浜")},
+        {QStringLiteral("濱"), QStringLiteral("浜")},
         {QStringLiteral("櫻"), QStringLiteral("桜")}, {QStringLiteral("廣"), QStringLiteral("広")},
         {QStringLiteral("齋"), QStringLiteral("斎")}, {QStringLiteral("齊"), QStringLiteral("斉")},
         {QStringLiteral("澤"), QStringLiteral("沢")}, {QStringLiteral("國"), QStringLiteral("国")},
         {QStringLiteral("嶋"), QStringLiteral("島")}, {QStringLiteral("嶌"), QStringLiteral("島")},
         {QStringLiteral("槇"), QStringLiteral("槙")}, {QStringLiteral("眞"), QStringLiteral("真")},
         {QStringLiteral("惠"), QStringLiteral("恵")}, {QStringLiteral("瀨"), QStringLiteral("瀬")},
-        {QStringLiteral("𡈽"), QStringLiteral("土")}, {QStringLiteral("𣘺"), QStringLiteral("橋")},
-        {QStringLiteral("𦚰"), QStringLiteral("脇")}, {QStringLiteral("𥔎"), QStringLiteral("碕")},
-        {QStringLiteral("靍"), QStringLiteral("鶴")},
-        {QStringLiteral("桒"), QStringLiteral("桑")}, {QStringLiteral("﨔"), QStringLiteral("欅")}};
-    QString out = text;
+        {QStringLiteral("靍"), QStringLiteral("鶴")}, {QStringLiteral("桒"), QStringLiteral("桑")},
+        {QStringLiteral("﨔"), QStringLiteral("欅")}};
+    QString out = withCodePageVariants(text);
     for (const auto &[from, to] : variants)
         out.replace(from, to);
     return out;
