@@ -178,8 +178,9 @@ QString personReading(const QString &text, NamePart part) {
     const auto better = [&](const Candidate &a, const Candidate &b) { return score(a) < score(b); };
     if (!candidates.isEmpty())
         return std::min_element(candidates.begin(), candidates.end(), better)->reading;
+    const QList<NameReading> listed = namesDictionary().value(text);
     const NameReading *best = nullptr;
-    for (const NameReading &r : namesDictionary().value(text))
+    for (const NameReading &r : listed)
         if ((part == NamePart::Family ? r.family : r.given) && (!best || r.rank < best->rank))
             best = &r;
     return best ? hiragana(best->reading) : QString();
