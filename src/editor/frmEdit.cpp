@@ -36,6 +36,13 @@ QLineEdit *makeBox(QWidget *parent, const QString &name, QRect geometry, int lim
     return box;
 }
 
+// Each box of a number's group hands what goes past it to the next.
+void chainDigitGroup(const QList<QLineEdit *> &group) {
+    for (qsizetype i = 0; i + 1 < group.size(); ++i)
+        if (auto *rule = const_cast<BoxRule *>(qobject_cast<const BoxRule *>(group.at(i)->validator())))
+            rule->setNextBox(group.at(i + 1));
+}
+
 QLabel *makeRowLabel(QWidget *parent, const QString &name, const QString &caption, int boxTop, int boxHeight) {
     auto *label = new QLabel(caption, parent);
     label->setObjectName(name);
@@ -119,6 +126,7 @@ void frmEdit::buildFields() {
                 box(qPrintable(QStringLiteral("%1%2").arg(QLatin1String(prefixes[row])).arg(part + 1)),
                     {lefts[part], tops[row], 495, 300}, limit, digits, boxFont);
         }
+        chainDigitGroup({*numbers[row][0], *numbers[row][1], *numbers[row][2]});
         // The hyphens between the parts.
         for (int gap = 0; gap < 2; ++gap) {
             const int x1 = lefts[gap] + 495 + 45;
@@ -126,6 +134,7 @@ void frmEdit::buildFields() {
                           lefts[gap + 1] - 45, tops[row] + 150);
         }
     }
+    chainDigitGroup({txtZip1, txtZip2});
     new FrameLine(this, QStringLiteral("linZip"), 2190 + 45, 2160, 2370 - 45, 2160);
     txtEmail = box("txtEmail", {1560, 4410, 3975, 300}, entryrules::EmailLimit, text, boxFont);
     cboType = new QComboBox(this);

@@ -4,7 +4,31 @@
 
 #include <QLineEdit>
 
+namespace {
+
+// Hyphens as people and input methods write them between digit groups.
+bool isHyphen(QChar c) {
+    return c == u'-' || (c >= u'\u2010' && c <= u'\u2015') || c == u'\u2212' || c == u'\u30FC' ||
+           c == u'\uFF0D' || c == u'\uFF70';
+}
+
+// Full-width digits as ASCII digits.
+QString asciiDigits(QStringView text) {
+    QString out = text.toString();
+    for (QChar &c : out)
+        if (c >= u'\uFF10' && c <= u'\uFF19')
+            c = QChar(c.unicode() - 0xFF10 + u'0');
+    return out;
+}
+
+} // namespace
+
 BoxRule::BoxRule(Kind kind, int limit, QLineEdit *box) : QValidator(box), kind_(kind), limit_(limit) {
+    if (kind == Digits) {
+        // As a Windows program sets the IME off for number boxes.
+        box->setAttribute(Qt::WA_InputMethodEnabled, false);
+        box->setInputMethodHints(Qt::ImhDigitsOnly);
+    }
     before_ = box->text();
     connect(box, &QLineEdit::textChanged, this, [this](const QString &text) { before_ = text; });
 }
@@ -34,13 +58,44 @@ QValidator::State BoxRule::validate(QString &input, int &pos) const {
     if (inserted.isEmpty())
         return Acceptable;
 
-    QString kept = kind_ == Text ? entryrules::keepText(inserted) : entryrules::keepDigits(inserted);
+    QString kept;
+    QString goesOn; // for the next box of the group
+    bool moveOn = false;
+    if (kind_ == Text) {
+        kept = entryrules::keepText(inserted);
+    } else {
+        const QString digits = asciiDigits(inserted);
+        qsizetype hyphen = -1;
+        for (qsizetype i = 0; i < digits.size() && next_; ++i)
+            if (isHyphen(digits.at(i)) && (prefix + suffix > 0 || !entryrules::keepDigits(digits.left(i)).isEmpty())) {
+                hyphen = i;
+                break;
+            }
+        kept = entryrules::keepDigits(hyphen < 0 ? QStringView(digits) : QStringView(digits).left(hyphen));
+        if (hyphen >= 0) {
+            goesOn = digits.mid(hyphen + 1);
+            moveOn = true;
+        }
+    }
     // The limit stops growth only: a box already past it may be edited as
     // long as the text gets no longer (overtyping a selection is such an edit).
     const qsizetype cap = qMax<qsizetype>(limit_, old.size());
     const qsizetype over = prefix + kept.size() + suffix - cap;
-    if (over > 0)
+    if (over > 0) {
+        if (next_ && kind_ == Digits) {
+            goesOn.prepend(kept.right(over));
+            moveOn = true;
+        }
         kept.chop(over);
+    }
+    if (moveOn && next_) {
+        // The next box takes the rest through its own rule, and the typing goes on there.
+        QLineEdit *next = next_;
+        next->setFocus(Qt::OtherFocusReason);
+        next->end(false);
+        if (!goesOn.isEmpty())
+            next->insert(goesOn);
+    }
     if (kept == inserted)
         return Acceptable;
     const QString result = input.left(prefix) + kept + input.right(suffix);

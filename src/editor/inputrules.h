@@ -16,6 +16,7 @@ class BoxRule : public QValidator {
     Q_OBJECT
 public:
     enum Kind { Text, Digits };
+    // A digit box turns the input method off and takes full-width digits as digits.
     BoxRule(Kind kind, int limit, QLineEdit *box);
 
     State validate(QString &input, int &pos) const override;
@@ -24,9 +25,15 @@ public:
     // the program sets too, and a stored field must open whole.
     static void setStoredText(QLineEdit *box, const QString &text);
 
+    // The next box of a digit group (telephone 1 → 2 → 3, postal code 1 → 2):
+    // a hyphen typed after digits, and digits past the limit, go on there, so
+    // "03-1234-5678" typed or committed in one go fills the three boxes.
+    void setNextBox(QLineEdit *next) { next_ = next; }
+
 private:
     Kind kind_;
     int limit_;
     bool opening_ = false;
+    QLineEdit *next_ = nullptr;
     QString before_; // the box's text before the edit being validated
 };

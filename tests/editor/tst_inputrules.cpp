@@ -47,7 +47,7 @@ private slots:
                                                     << "abcd";
         }
         for (const char *digits : {"txtZip1", "txtZip2", "txtTel1", "txtFax3", "txtMobile2"}) {
-            QTest::addRow("%s keeps digits", digits) << digits << "1a-2 .3"
+            QTest::addRow("%s keeps digits", digits) << digits << "1a2 .3"
                                                      << "123";
         }
     }
@@ -79,7 +79,7 @@ private slots:
                                                      << "１～③丁目";
         QTest::newRow("full-width digits in a digit box") << "txtTel1"
                                                           << "０３"
-                                                          << "";
+                                                          << "03";
         QTest::newRow("katakana reading") << "txtPingYin"
                                           << "ヤマダ"
                                           << "ヤマダ";
@@ -114,7 +114,7 @@ private slots:
                                  << "だ";
         QTest::newRow("name with CR LF") << "txtName" << "山田\r\n太郎" << "山田太郎";
         // Filtered first, then cut to the limit.
-        QTest::newRow("digits filtered then cut") << "txtTel2" << "1-2-3-4-5" << "1234";
+        QTest::newRow("digits filtered then cut") << "txtTel3" << "1-2-3-4-5" << "1234";
         QTest::newRow("text filtered then cut")
             << "txtPingYin" << "あ|い|う|え|お|か|き|く|け|こ|さ|し|す|せ|そ|た" << "あいうえおかきくけこさしすせそ";
     }
@@ -162,7 +162,7 @@ private slots:
         QTest::newRow("bar in the name") << "txtName" << "山田" << "|";
         QTest::newRow("quote in the reading") << "txtPingYin" << "やま" << "'";
         QTest::newRow("letter in a telephone box") << "txtTel1" << "03" << "a";
-        QTest::newRow("digit past the limit") << "txtZip1" << "123" << "4";
+        QTest::newRow("digit past the limit of a group's last box") << "txtZip2" << "1234" << "5";
     }
     void refusedKeyChangesNothing() {
         QFETCH(QString, box);
@@ -174,6 +174,46 @@ private slots:
         QTest::keyClicks(target, key);
         QCOMPARE(target->text(), before);
         QVERIFY(!editor->EntryChanged);
+    }
+
+    // A number typed, committed or pasted in one go fills its group's boxes as
+    // the user meant; digit boxes keep the input method off.
+    void digitGroups_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("entered");
+        QTest::addColumn<QStringList>("boxes");
+        const QStringList tel = {"03", "1234", "5678"};
+        QTest::newRow("typed with hyphens") << "type" << "txtTel1" << "03-1234-5678" << tel;
+        QTest::newRow("typed without hyphens: full boxes go on") << "type" << "txtFax1" << "045123456789"
+                                                                << QStringList{"0451", "2345", "6789"};
+        QTest::newRow("committed full-width by an input method") << "commit" << "txtTel1" << "０３－１２３４－５６７８" << tel;
+        QTest::newRow("pasted") << "paste" << "txtMobile1" << "090-1234-5678"
+                                << QStringList{"090", "1234", "5678"};
+        QTest::newRow("postal code with a long-vowel bar as hyphen") << "commit" << "txtZip1" << "１００ー０００１"
+                                                                     << QStringList{"100", "0001"};
+    }
+    void digitGroups() {
+        QFETCH(QString, how);
+        QFETCH(QString, first);
+        QFETCH(QString, entered);
+        QFETCH(QStringList, boxes);
+        QLineEdit *start = box(first);
+        QVERIFY(!start->testAttribute(Qt::WA_InputMethodEnabled));
+        start->setFocus();
+        if (how == "type") {
+            // Each key goes where the focus is, as the keyboard's do.
+            for (QChar c : entered)
+                QTest::keyClick(editor->focusWidget(), c.toLatin1());
+        } else if (how == "commit") {
+            commit(start, entered);
+        } else {
+            QGuiApplication::clipboard()->setText(entered);
+            start->paste();
+        }
+        const QString prefix = first.left(first.size() - 1);
+        for (int i = 0; i < boxes.size(); ++i)
+            QCOMPARE(box(prefix + QString::number(i + 1))->text(), boxes.at(i));
     }
 
     void furiganaFirstCharacter_data() {
