@@ -111,7 +111,7 @@ int EntryListPage::pageRows() const {
     return mdlDim::CurrentCategory == 0 ? 19 : 17;
 }
 
-void EntryListPage::highlight(int index) {
+void EntryListPage::highlightRow(int index) {
     highlighted_ = EntryCount == 0 ? -1 : qBound(0, index, EntryCount - 1);
     // The highlighted row is kept in view; the scroll bar redraws when it moves.
     const int top = scrollBar_->value();
@@ -128,22 +128,22 @@ bool EntryListPage::handleKey(const QKeyEvent *event) {
     const int first = scrollBar_->value();
     switch (event->key()) {
     case Qt::Key_Down:
-        highlight(current < 0 ? first : current + 1);
+        highlightRow(current < 0 ? first : current + 1);
         return true;
     case Qt::Key_Up:
-        highlight(current < 0 ? first : current - 1);
+        highlightRow(current < 0 ? first : current - 1);
         return true;
     case Qt::Key_PageDown:
-        highlight((current < 0 ? first : current) + pageRows());
+        highlightRow((current < 0 ? first : current) + pageRows());
         return true;
     case Qt::Key_PageUp:
-        highlight((current < 0 ? first : current) - pageRows());
+        highlightRow((current < 0 ? first : current) - pageRows());
         return true;
     case Qt::Key_Home:
-        highlight(0);
+        highlightRow(0);
         return true;
     case Qt::Key_End:
-        highlight(EntryCount - 1);
+        highlightRow(EntryCount - 1);
         return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -185,10 +185,15 @@ void EntryListPage::buttonUp() {
     PressedButtonTop.clear();
 }
 
-void EntryListPage::click() {
-    const int index = ListMouseY / RowHeight + scrollBar_->value();
-    if (ListMouseY >= 0 && index < EntryCount && ListMouseX > OpenButtonX)
+void EntryListPage::click(bool twice) {
+    const int row = ListMouseY / RowHeight;
+    const int index = row + scrollBar_->value();
+    if (ListMouseY < 0 || row >= rowsShown_ || index >= EntryCount)
+        return;
+    if (twice || ListMouseX > OpenButtonX)
         emit entryOpened(index);
+    else
+        highlightRow(index);
 }
 
 bool EntryListPage::eventFilter(QObject *watched, QEvent *event) {
@@ -210,6 +215,7 @@ bool EntryListPage::eventFilter(QObject *watched, QEvent *event) {
             return true; // only the left button acts on a row
         storePointer(static_cast<QMouseEvent *>(event)->position());
         pressedOnList_ = true;
+        pressedRow_ = ListMouseY / RowHeight;
         buttonDown();
         return true;
     case QEvent::MouseButtonRelease: {
@@ -218,13 +224,22 @@ bool EntryListPage::eventFilter(QObject *watched, QEvent *event) {
             return true;
         storePointer(mouse->position());
         buttonUp();
-        // A click needs the press and the release on the list.
-        const bool clicked = pressedOnList_ && picture_->rect().contains(mouse->position().toPoint());
+        // A click needs the press and the release on one row of the list.
+        const bool clicked = pressedOnList_ && picture_->rect().contains(mouse->position().toPoint()) &&
+                             ListMouseY / RowHeight == pressedRow_;
         pressedOnList_ = false;
         if (clicked)
-            click();
+            click(false);
         return true;
     }
+    case QEvent::MouseButtonDblClick:
+        if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+            storePointer(static_cast<QMouseEvent *>(event)->position());
+            // The open button opened the row at the first click already.
+            if (ListMouseX <= OpenButtonX)
+                click(true);
+        }
+        return true;
     default:
         return false;
     }

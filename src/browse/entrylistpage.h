@@ -11,9 +11,10 @@ class QScrollBar;
 
 // The ruled, paged entry list of the browsing window: 19 rows drawn into
 // picList(0), moved by fsbList, each row with an open button. The wheel over
-// it scrolls as the scroll bar does. With the focus (a click or Tab), the
-// arrow, page, Home and End keys move a highlighted row, drawn as a light
-// band under the ruled lines, and Enter opens it as its open button does.
+// it scrolls as the scroll bar does. A click highlights a row (a light band
+// under the ruled lines) and a double click opens it, as its open button
+// does; with the focus, the arrow, page, Home and End keys move the
+// highlight and Enter opens the highlighted row.
 class EntryListPage : public QObject {
     Q_OBJECT
 public:
@@ -36,8 +37,10 @@ public:
 
     // The EntryTable index of the highlighted row; -1 when none is.
     int highlighted() const { return highlighted_; }
-    // A new selection: no row is highlighted until a key moves to one.
+    // A new selection: no row is highlighted until a key or a click moves to one.
     void clearHighlight() { highlighted_ = -1; }
+    // Highlights EntryTable element `index` and keeps it in view.
+    void highlightRow(int index);
     // Rows the list shows at once in the current layout.
     int pageRows() const;
 
@@ -52,9 +55,8 @@ private:
     void storePointer(const QPointF &pos);
     void buttonDown();
     void buttonUp();
-    void click();
+    void click(bool twice);
     bool handleKey(const QKeyEvent *event);
-    void highlight(int index);
     void showPointerShape();
 
     PictureBox *picture_;
@@ -64,4 +66,5 @@ private:
     int rowsShown_ = 0;
     int highlighted_ = -1;
     bool pressedOnList_ = false;
+    int pressedRow_ = -1;
 };

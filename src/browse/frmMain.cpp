@@ -21,6 +21,9 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QShortcut>
@@ -116,6 +119,7 @@ frmMain::frmMain() {
     txtFind->setClearButtonEnabled(true);
     twips::place(txtFind, 2880, 75, 2460, 285);
     connect(txtFind, &QLineEdit::textChanged, this, &frmMain::findChanged);
+    txtFind->installEventFilter(this);
     const auto focusFind = [this] {
         txtFind->setFocus(Qt::ShortcutFocusReason);
         txtFind->selectAll();
@@ -231,7 +235,7 @@ void frmMain::buildList() {
 void frmMain::SelectDB(int category) {
     QString error;
     list_->clearHighlight();
-    const bool loaded = searching() ? selection::loadSearch(search::Query(txtFind->text()), &error)
+    const bool loaded = searching() ? selection::loadSearch(search::Query(findText()), &error)
                                     : selection::loadSelection(category, cboIndex->currentIndex(), &error);
     if (!loaded) {
         mdlDim::showLoadFailureAndEnd(error);
@@ -277,8 +281,49 @@ QString frmMain::WriteType(int number) const {
     return mdlDim::categoryNameOfSlot(number - 1);
 }
 
+QString frmMain::findText() const {
+    QString text = txtFind->text();
+    if (!findPreedit_.isEmpty())
+        text.insert(txtFind->cursorPosition(), findPreedit_);
+    return text;
+}
+
 bool frmMain::searching() const {
-    return !search::Query(txtFind->text()).isEmpty();
+    return !search::Query(findText()).isEmpty();
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event) {
+    if (watched != txtFind)
+        return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::InputMethod) {
+        const auto *input = static_cast<QInputMethodEvent *>(event);
+        const QString preedit = input->preeditString();
+        // A commit changes the text and runs the search itself; a new
+        // composing text alone is searched here.
+        const bool commits = !input->commitString().isEmpty() || input->replacementLength() != 0;
+        if (preedit != findPreedit_) {
+            findPreedit_ = preedit;
+            if (!commits)
+                QTimer::singleShot(0, this, &frmMain::findChanged);
+        }
+        return false;
+    }
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Down) && mdlDim::EntryCount > 0) {
+            picList0->setFocus(Qt::TabFocusReason);
+            list_->highlightRow(0);
+            return true;
+        }
+    }
+    return false;
+}
+
+void frmMain::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    // The first focus is the list, never the close button (Enter would end the program).
+    if (!std::exchange(shownOnce_, true))
+        picList0->setFocus(Qt::OtherFocusReason);
 }
 
 void frmMain::findChanged() {
@@ -287,7 +332,7 @@ void frmMain::findChanged() {
             captionBeforeSearch_ = lblType->text();
         showingSearch_ = true;
         // Shortened to end before the count, which the label's width would overlap.
-        lblType->setText(lblType->fontMetrics().elidedText(QStringLiteral("検索：") + txtFind->text().trimmed(),
+        lblType->setText(lblType->fontMetrics().elidedText(QStringLiteral("検索：") + findText().trimmed(),
                                                            Qt::ElideRight, lblCount->x() - lblType->x()));
     } else if (showingSearch_) {
         showingSearch_ = false;
@@ -302,6 +347,7 @@ void frmMain::findChanged() {
 void frmMain::stopSearching() {
     const QSignalBlocker quiet(txtFind);
     txtFind->clear();
+    findPreedit_.clear();
     if (std::exchange(showingSearch_, false))
         lblType->setText(captionBeforeSearch_);
 }

@@ -85,6 +85,10 @@ signals:
 protected:
     // Closing the home window ends the program, as imgClose does.
     void closeEvent(QCloseEvent *event) override;
+    // The find box: the input method's composing text is searched as it
+    // changes; Enter or Down leads to the first row found.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void buildCategoryButtons();
@@ -95,6 +99,8 @@ private:
     void chooseCardFormat(int format);
     void openEntry(int index);
     bool searching() const;
+    // What is searched: the find box's text with the composing text at the cursor.
+    QString findText() const;
     void findChanged();
     // Ends a search without bringing its selection back: a category or row is being chosen.
     void stopSearching();
@@ -104,4 +110,6 @@ private:
     // While search results are shown: the caption they replaced.
     bool showingSearch_ = false;
     QString captionBeforeSearch_;
+    QString findPreedit_; // the input method's text not yet committed
+    bool shownOnce_ = false;
 };

@@ -202,8 +202,9 @@ void frmMsgBox::answer(bool yes) {
 }
 
 void frmMsgBox::reject() {
-    if (isVisible() && !picNo->isHidden())
-        answer(false);
+    // Esc: いいえ where there is one, else the only button's answer.
+    if (isVisible())
+        answer(picNo->isHidden());
 }
 
 void frmMsgBox::keyPressEvent(QKeyEvent *event) {

@@ -23,6 +23,7 @@
 #include <QPointer>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QInputMethodEvent>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
@@ -238,21 +239,29 @@ private slots:
     void clickOpensEntryByRowAndScrollValue_data() {
         QTest::addColumn<int>("x");
         QTest::addColumn<Qt::MouseButton>("button");
+        QTest::addColumn<bool>("twice");
         QTest::addColumn<bool>("opens");
-        QTest::newRow("on the open button") << 4700 << Qt::LeftButton << true;
-        QTest::newRow("left of it") << 4600 << Qt::LeftButton << false;
-        QTest::newRow("right button") << 4700 << Qt::RightButton << false;
-        QTest::newRow("middle button") << 4700 << Qt::MiddleButton << false;
+        QTest::addColumn<int>("highlighted");
+        QTest::newRow("on the open button") << 4700 << Qt::LeftButton << false << true << -1;
+        QTest::newRow("left of it: highlighted") << 4600 << Qt::LeftButton << false << false << 12;
+        QTest::newRow("double click on the name") << 2000 << Qt::LeftButton << true << true << 12;
+        QTest::newRow("right button") << 4700 << Qt::RightButton << false << false << -1;
+        QTest::newRow("middle button") << 4700 << Qt::MiddleButton << false << false << -1;
     }
     void clickOpensEntryByRowAndScrollValue() {
         QFETCH(int, x);
         QFETCH(Qt::MouseButton, button);
+        QFETCH(bool, twice);
         QFETCH(bool, opens);
+        QFETCH(int, highlighted);
         open(entries(40));
         window->fsbList->setValue(10);
         mdlDim::SelectedEntry = -1;
         mdlDim::EditingExisting = false;
         QTest::mouseClick(window->picList0, button, {}, listPoint(x, 2 * 300 + 150));
+        if (twice)
+            QTest::mouseDClick(window->picList0, button, {}, listPoint(x, 2 * 300 + 150));
+        QCOMPARE(window->listPage()->highlighted(), highlighted);
         QCOMPARE(mdlDim::SelectedEntry, opens ? 12 : -1);
         QCOMPARE(mdlDim::EditingExisting, opens);
         QCOMPARE(topLevel("frmEdit") != nullptr, opens);
@@ -303,8 +312,7 @@ private slots:
         QFETCH(int, top);
         open(entries(60));
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
-        QTest::mouseClick(window->picList0, Qt::LeftButton, {}, listPoint(2000, 100)); // focus, no opening
-        QVERIFY(window->picList0->hasFocus());
+        QVERIFY(window->picList0->hasFocus()); // the window starts there
         for (int key : keys)
             QTest::keyClick(window->picList0, Qt::Key(key));
         QCOMPARE(window->listPage()->highlighted(), highlighted);
@@ -387,6 +395,34 @@ private slots:
         QTest::keyClick(window->picList0, Qt::Key_Slash);
         QVERIFY(window->txtFind->hasFocus());
         QVERIFY(window->txtFind->text().isEmpty());
+    }
+
+    // The input method's composing text is searched as it changes; Enter
+    // leads to the first row found, and Enter there opens it.
+    void findWhileComposingThenEnter() {
+        open({entry("やまだ", "山田一", 2), entry("さとう", "佐藤", 1), entry("やまもと", "山本", 5)});
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        window->txtFind->setFocus();
+        const auto compose = [&](const QString &preedit, const QString &commit) {
+            QInputMethodEvent event(preedit, {});
+            event.setCommitString(commit);
+            QCoreApplication::sendEvent(window->txtFind, &event);
+            QCoreApplication::processEvents();
+        };
+        compose(QStringLiteral("やま"), {});
+        QCOMPARE(window->lblCount->text(), QStringLiteral("現在 2 件"));
+        compose(QStringLiteral("やまも"), {});
+        QCOMPARE(window->lblCount->text(), QStringLiteral("現在 1 件"));
+        compose({}, QStringLiteral("やまだ"));
+        QCOMPARE(window->txtFind->text(), QStringLiteral("やまだ"));
+        QCOMPARE(window->lblCount->text(), QStringLiteral("現在 1 件"));
+        QTest::keyClick(window->txtFind, Qt::Key_Return);
+        QVERIFY(window->picList0->hasFocus());
+        QCOMPARE(window->listPage()->highlighted(), 0);
+        QTest::keyClick(window->picList0, Qt::Key_Return);
+        QVERIFY(topLevel("frmEdit"));
+        QCOMPARE(mdlDim::GetField(mdlDim::EntryTable.at(mdlDim::SelectedEntry), QStringLiteral("|"), 3),
+                 QStringLiteral("山田一"));
     }
 
     // Tab reaches the image buttons, which show their focus and act on Space.

@@ -263,7 +263,7 @@ private slots:
         QTest::newRow("Enter, question") << "YesNo" << QList<int>{Qt::Key_Return} << true << true;
         QTest::newRow("Esc, question") << "YesNo" << QList<int>{Qt::Key_Escape} << true << false;
         QTest::newRow("Enter, notice") << "Yes" << QList<int>{Qt::Key_Enter} << true << true;
-        QTest::newRow("Esc, notice: no answer") << "Yes" << QList<int>{Qt::Key_Escape} << false << false;
+        QTest::newRow("Esc, notice: its only answer") << "Yes" << QList<int>{Qt::Key_Escape} << true << true;
         // はい has the focus first.
         QTest::newRow("Space: はい") << "YesNo" << QList<int>{Qt::Key_Space} << true << true;
         QTest::newRow("Tab, Space: いいえ") << "YesNo" << QList<int>{Qt::Key_Tab, Qt::Key_Space} << true << false;
