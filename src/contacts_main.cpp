@@ -3,7 +3,6 @@
 #include "contacts/exporter.h"
 #include "contacts/importer.h"
 #include "store/bookfolder.h"
-#include "store/entrywriter.h"
 #include "store/linefile.h"
 #include "store/mdlDim.h"
 #include "store/singleinstance.h"
@@ -62,37 +61,13 @@ int runImport(const QCommandLineParser &parser, const QStringList &files) {
     int category = 1;
     if (int error = categoryOption(parser, category))
         return error;
-    if (files.isEmpty())
-        return fail(QStringLiteral("import needs at least one vCard or CSV file"));
-    QString error;
-    if (!mdlDim::LoadData(&error))
-        return fail(error);
-    if (category > 5 && mdlDim::categoryNameOfSlot(category - 1).isEmpty())
-        return fail(QStringLiteral("category %1 has no name yet; name it in the phone book first").arg(category));
-    // Contact by contact: a file of many cards is never held as contacts all at once.
-    contactimport::Importer importer(entryLines(), mdlDim::CategoryTable, category);
-    QStringList fileNotes;
-    for (const QString &file : files) {
-        error = contactimport::forEachContact(file, [&](const Contact &c) { importer.add(c); }, fileNotes);
-        if (!error.isEmpty())
-            return fail(error);
-    }
-    const contactimport::Result &result = importer.result();
-    for (const QString &line : fileNotes + result.report)
+    const contactimport::BookImport done =
+        contactimport::importIntoBook(files, category, parser.isSet(QStringLiteral("dry-run")));
+    if (!done.error.isEmpty())
+        return fail(done.error);
+    for (const QString &line : done.report)
         say(line);
-    const QString counts = QStringLiteral("%1 件、見送り %2 件、重複 %3 件").arg(result.imported).arg(result.skipped).arg(result.duplicates);
-    if (parser.isSet(QStringLiteral("dry-run"))) {
-        for (const QString &line : result.lines)
-            say(QStringLiteral("取り込む予定：") + line);
-        say(QStringLiteral("取り込み予定 ") + counts + QStringLiteral("（試しのため、電話帳には何も書いていません）"));
-        return 0;
-    }
-    if (!result.lines.isEmpty()) {
-        const EntryWriter::Result written = EntryWriter::appendEntries(result.lines);
-        if (!written)
-            return fail(written.message);
-    }
-    say(QStringLiteral("取り込み ") + counts);
+    say(done.summary);
     return 0;
 }
 

@@ -4,6 +4,7 @@
 #include "contacts/csvcontacts.h"
 #include "contacts/exporter.h"
 #include "contacts/vcard.h"
+#include "store/entrywriter.h"
 #include "store/linefile.h"
 #include "store/mdlDim.h"
 
@@ -293,6 +294,56 @@ Result toEntries(const QList<Contact> &contacts, const QStringList &existingLine
     for (const Contact &c : contacts)
         importer.add(c);
     return importer.result();
+}
+
+BookImport importIntoBook(const QStringList &files, int defaultCategory, bool dryRun) {
+    BookImport out;
+    if (files.isEmpty()) {
+        out.error = QStringLiteral("取り込む vCard か CSV のファイルを指定してください。");
+        return out;
+    }
+    QString error;
+    if (!mdlDim::LoadData(&error)) {
+        out.error = error;
+        return out;
+    }
+    if (defaultCategory > 5 && mdlDim::categoryNameOfSlot(defaultCategory - 1).isEmpty()) {
+        out.error = QStringLiteral("分類 %1 にはまだ名前がありません。電話帳で名前を付けてから取り込んでください。").arg(defaultCategory);
+        return out;
+    }
+    QStringList book;
+    for (const QString &element : std::as_const(mdlDim::EntryTable))
+        book.append(element.mid(element.indexOf(u'|') + 1));
+    // Contact by contact: a file of many cards is never held as contacts all at once.
+    Importer importer(book, mdlDim::CategoryTable, defaultCategory);
+    book.clear();
+    QStringList fileNotes;
+    for (const QString &file : files) {
+        if (QString failed = forEachContact(file, [&](const Contact &c) { importer.add(c); }, fileNotes);
+            !failed.isEmpty()) {
+            out.error = failed;
+            return out;
+        }
+    }
+    const Result &result = importer.result();
+    out.report = fileNotes + result.report;
+    const QString counts =
+        QStringLiteral("%1 件、見送り %2 件、重複 %3 件").arg(result.imported).arg(result.skipped).arg(result.duplicates);
+    if (dryRun) {
+        for (const QString &line : result.lines)
+            out.report.append(QStringLiteral("取り込む予定：") + line);
+        out.summary = QStringLiteral("取り込み予定 ") + counts + QStringLiteral("（試しのため、電話帳には何も書いていません）");
+        return out;
+    }
+    if (!result.lines.isEmpty())
+        if (const EntryWriter::Result written = EntryWriter::appendEntries(result.lines); !written) {
+            out.error = written.message;
+            out.report.clear();
+            return out;
+        }
+    out.summary = QStringLiteral("取り込み ") + counts;
+    out.imported = result.imported;
+    return out;
 }
 
 } // namespace contactimport

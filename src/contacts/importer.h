@@ -53,4 +53,15 @@ private:
 Result toEntries(const QList<Contact> &contacts, const QStringList &existingLines,
                  const std::array<QString, 11> &categories, int defaultCategory);
 
+// Files imported into the book in mdlDim::AppDir, as telbora-contacts and a
+// drop on the browsing window do: the book loaded, every file read, the new
+// lines appended in one safe write (none with `dryRun`).
+struct BookImport {
+    QString error;      // why nothing was imported; the rest is empty then
+    QStringList report; // the report's lines (with `dryRun`, also each line it would add)
+    QString summary;    // 取り込み N 件、見送り M 件、重複 K 件
+    int imported = 0;
+};
+BookImport importIntoBook(const QStringList &files, int defaultCategory, bool dryRun = false);
+
 } // namespace contactimport
