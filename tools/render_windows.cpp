@@ -9,6 +9,7 @@
 #include "printing/frmAdjust.h"
 #include "printing/frmPrint.h"
 #include "printing/frmPrintMsg.h"
+#include "browse/frmImport.h"
 #include "printing/frmPrintSet.h"
 #include "store/mdlDim.h"
 #include "ui/fonts.h"
@@ -152,6 +153,11 @@ void renderWithPhoneBook() {
     notice.timPrint->stop();
     save(&notice, "frmPrintMsg");
     delete home;
+    frmImport imported({QStringLiteral("「携帯.vcf」3 件目：電話番号「905-555-1234」は取り込みません：0 で始まらない番号です（外国の番号か、市外局番がありません）"),
+                        QStringLiteral("「携帯.vcf」4 件目：読みを推測しました：やまもとけんじ"),
+                        QStringLiteral("「携帯.vcf」5 件目：重複のため取り込みません：山田　太郎 は電話帳にあります")},
+                       QStringLiteral("取り込み 41 件、見送り 0 件、重複 1 件"));
+    save(&imported, "frmImport");
 }
 } // namespace
 

@@ -76,8 +76,32 @@ void EntryListPage::ViewTelList(int start) {
         scrollBar_->setValue(0);
     }
     rowsShown_ = 0;
-    if (EntryCount == 0)
+    if (EntryCount == 0) {
+        // One sentence or clause a line, in the middle rows.
+        QStringList lines;
+        QString line;
+        for (QChar c : emptyHint_) {
+            line += c;
+            if (c == u'。' || c == u'、') {
+                lines.append(line);
+                line.clear();
+            }
+        }
+        if (!line.isEmpty())
+            lines.append(line);
+        if (lines.isEmpty())
+            return;
+        // On a clear band, so that the ruled lines do not cross the text.
+        static const QPixmap clear = [] {
+            QPixmap p(1, 1);
+            p.fill(Qt::white);
+            return p;
+        }();
+        pic.drawPicture(clear, QRect(0, 6 * RowHeight + 1, ListWidth, int(lines.size()) * RowHeight - 1));
+        for (int i = 0; i < lines.size(); ++i)
+            ViewText(pic, lines.at(i), 240, (6 + i) * RowHeight + 60, fonts::UiGothic, 9, false, 80, 80, 80);
         return;
+    }
 
     const auto text = [&](const QString &s, int x, int y) {
         ViewText(pic, s, x, y, fonts::UiGothic, 8, false, 0, 0, 0);

@@ -43,6 +43,8 @@ public:
     void highlightRow(int index);
     // Rows the list shows at once in the current layout.
     int pageRows() const;
+    // Drawn in the empty list area: how to fill an empty book. Empty: nothing.
+    void setEmptyHint(const QString &hint) { emptyHint_ = hint; }
 
 signals:
     // The open button of EntryTable element `index` was clicked.
@@ -64,6 +66,7 @@ private:
     const QList<QPixmap> &pictures_;
     std::function<QString(int)> categoryName_;
     int rowsShown_ = 0;
+    QString emptyHint_;
     int highlighted_ = -1;
     bool pressedOnList_ = false;
     int pressedRow_ = -1;

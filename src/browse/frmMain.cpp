@@ -1,9 +1,11 @@
 #include "browse/frmMain.h"
 
 #include "browse/entrylistpage.h"
+#include "browse/frmImport.h"
 #include "browse/kanarow.h"
 #include "browse/search.h"
 #include "browse/selection.h"
+#include "contacts/importer.h"
 #include "editor/frmEdit.h"
 #include "printing/frmPrintSet.h"
 #include "render/picturebox.h"
@@ -21,6 +23,10 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QTimer>
@@ -35,6 +41,9 @@ using mdlDim::CurrentCategory;
 
 namespace {
 QPointer<frmMain> current;
+
+const QString EmptyBookHint = QStringLiteral(
+    "まだ登録がありません。「新規登録」で追加するか、連絡先のファイル（vCard・CSV）をここにドロップしてください。");
 
 constexpr int WindowWidth = 5715;
 constexpr int WindowHeight = 7515;
@@ -73,6 +82,7 @@ frmMain::frmMain() {
     current = this;
     skin::setUpWindow(this, QStringLiteral("frmMain"), WindowWidth, WindowHeight);
     setFont(fonts::named(fonts::UiGothic, 9));
+    setAcceptDrops(true);
 
     imgPicture.resize(15);
     for (int c = 1; c <= 10; ++c)
@@ -242,6 +252,9 @@ void frmMain::SelectDB(int category) {
         return;
     }
     lblCount->setText(QStringLiteral("現在 %1 件").arg(mdlDim::EntryCount));
+    const bool emptyBook = mdlDim::EntryCount == 0 && category == 0 && cboIndex->currentIndex() == 0 && !searching();
+    list_->setEmptyHint(emptyBook ? EmptyBookHint : QString());
+    picList0->setAccessibleDescription(emptyBook ? EmptyBookHint : QString());
 }
 
 void frmMain::ViewTelList(int start) {
@@ -317,6 +330,36 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event) {
         }
     }
     return false;
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent *event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (std::any_of(urls.begin(), urls.end(), [](const QUrl &url) { return url.isLocalFile(); }))
+        event->acceptProposedAction();
+}
+
+void frmMain::dropEvent(QDropEvent *event) {
+    QStringList files;
+    for (const QUrl &url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            files.append(url.toLocalFile());
+    event->acceptProposedAction();
+    // After the drop has finished: the report window is modal.
+    QTimer::singleShot(0, this, [this, files] { importFiles(files); });
+}
+
+void frmMain::importFiles(const QStringList &files) {
+    if (files.isEmpty())
+        return;
+    // Contacts that name no category go to the one shown, else to 親戚 (1).
+    const int category = CurrentCategory >= 1 && CurrentCategory <= 10 ? CurrentCategory : 1;
+    QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    const contactimport::BookImport done = contactimport::importIntoBook(files, category);
+    QGuiApplication::restoreOverrideCursor();
+    frmImport report(done.report, done.error.isEmpty() ? done.summary : done.error);
+    report.exec();
+    SelectDB(CurrentCategory);
+    ViewTelList(0);
 }
 
 void frmMain::showEvent(QShowEvent *event) {

@@ -89,6 +89,9 @@ protected:
     // changes; Enter or Down leads to the first row found.
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    // vCard and CSV files dropped on the window are imported into the book.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void buildCategoryButtons();
@@ -105,6 +108,7 @@ private:
     // Ends a search without bringing its selection back: a category or row is being chosen.
     void stopSearching();
     void newEntry();
+    void importFiles(const QStringList &files);
 
     EntryListPage *list_ = nullptr;
     // While search results are shown: the caption they replaced.
