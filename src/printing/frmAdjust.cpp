@@ -1,5 +1,6 @@
 #include "printing/frmAdjust.h"
 
+#include "printing/printerchoice.h"
 #include "printing/printeradjustment.h"
 #include "printing/printjob.h"
 #include "render/mdlPrint.h"
@@ -16,7 +17,11 @@
 #include "ui/titleimage.h"
 #include "ui/twips.h"
 
+#include <QComboBox>
+#include <QDir>
 #include <QDoubleSpinBox>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 
 namespace {
@@ -40,13 +45,23 @@ QDoubleSpinBox *offsetBox(QWidget *parent, const QString &name, int top) {
 } // namespace
 
 frmAdjust::frmAdjust(QList<QPixmap> paperPictures)
-    : QDialog(nullptr), printer_(PrinterService::defaultPrinterName()), pictures_(std::move(paperPictures)) {
+    : QDialog(nullptr), printer_(printerchoice::current().name()), pictures_(std::move(paperPictures)) {
     skin::setUpWindow(this, QStringLiteral("frmAdjust"), WindowWidth, WindowHeight, QStringLiteral("位置調整"));
     setModal(true);
     imgTitle = new TitleImage(this, WindowWidth, QStringLiteral("位置調整"));
     const QFont font = fonts::named(fonts::UiGothic, 9);
-    lblPrinter = skin::makeLabel(this, QStringLiteral("lblPrinter"), QStringLiteral("プリンター：") + printer_,
-                                 {240, 600, 3690, 255}, font);
+    lblPrinter = skin::makeLabel(this, QStringLiteral("lblPrinter"), QStringLiteral("プリンター"), {240, 600, 1700, 255},
+                                 font);
+    cboPrinter = new QComboBox(this);
+    cboPrinter->setObjectName(QStringLiteral("cboPrinter"));
+    cboPrinter->setAccessibleName(QStringLiteral("プリンター"));
+    cboPrinter->setFont(font);
+    cboPrinter->addItems(printerchoice::queues());
+    cboPrinter->addItem(printerchoice::PdfItem);
+    cboPrinter->setCurrentIndex(cboPrinter->findText(printer_)); // none when nothing can be used
+    twips::place(cboPrinter, 2040, 560, 1890, 330);
+    lblPrinter->setBuddy(cboPrinter);
+    connect(cboPrinter, &QComboBox::activated, this, [this](int index) { choosePrinter(cboPrinter->itemText(index)); });
     lblOffsetX = skin::makeLabel(this, QStringLiteral("lblOffsetX"), QStringLiteral("横（右が＋）"),
                                  {240, 1080, 1700, 255}, font);
     lblOffsetY = skin::makeLabel(this, QStringLiteral("lblOffsetY"), QStringLiteral("縦（下が＋）"),
@@ -57,6 +72,8 @@ frmAdjust::frmAdjust(QList<QPixmap> paperPictures)
     const QPointF kept = printeradjustment::load(printer_, &warning);
     txtOffsetX->setValue(kept.x());
     txtOffsetY->setValue(kept.y());
+    lblOffsetX->setBuddy(txtOffsetX);
+    lblOffsetY->setBuddy(txtOffsetY);
 
     imgTestPrint = makeImageButton(this, QStringLiteral("imgTestPrint"), {240, 2160, 1275, 300}, {250, 2170},
                                    QStringLiteral("テスト印刷"));
@@ -76,12 +93,41 @@ frmAdjust::frmAdjust(QList<QPixmap> paperPictures)
 }
 
 void frmAdjust::open(const QList<QPixmap> &paperPictures) {
-    if (!PrinterService::available()) {
-        CardPrintJob::tellNoPrinter();
-        return;
-    }
     frmAdjust window(paperPictures);
     window.exec();
+}
+
+void frmAdjust::showOffsetsOf(const QString &printer) {
+    printer_ = printer;
+    const QPointF kept = printeradjustment::load(printer_);
+    txtOffsetX->setValue(kept.x());
+    txtOffsetY->setValue(kept.y());
+}
+
+void frmAdjust::choosePrinter(const QString &item) {
+    printeradjustment::Chosen chosen;
+    if (item == printerchoice::PdfItem) {
+        // The folder is asked once and kept.
+        chosen.pdfFolder = printeradjustment::loadChoice().pdfFolder;
+        if (chosen.pdfFolder.isEmpty() || !QFileInfo(chosen.pdfFolder).isDir()) {
+            const auto pick = pickPdfFolder ? pickPdfFolder : [](QWidget *parent) {
+                return QFileDialog::getExistingDirectory(parent, QStringLiteral("PDF ファイルを置くフォルダー"),
+                                                         QDir::homePath());
+            };
+            chosen.pdfFolder = pick(this);
+        }
+        if (chosen.pdfFolder.isEmpty()) { // no folder: the choice stays as it was
+            cboPrinter->setCurrentIndex(cboPrinter->findText(printer_));
+            return;
+        }
+    } else {
+        chosen.queue = item;
+    }
+    if (const QString failed = printeradjustment::saveChoice(chosen); !failed.isEmpty()) {
+        frmMsgBox::ask(failed, QStringLiteral("Yes"));
+        return;
+    }
+    showOffsetsOf(item);
 }
 
 QPointF frmAdjust::offsetMm() const {
@@ -92,7 +138,7 @@ void frmAdjust::printTestSheet() {
     // Through the same path as a card: the job's printer, moved by the boxes' offsets.
     std::unique_ptr<CardPrinter> printer = CardPrintJob::openPrinter();
     if (!printer) {
-        CardPrintJob::tellNoPrinter();
+        frmMsgBox::ask(QStringLiteral("プリンターを選んでください。"), QStringLiteral("Yes"));
         return;
     }
     if (auto *service = dynamic_cast<PrinterService *>(printer.get()))
@@ -105,8 +151,7 @@ void frmAdjust::printTestSheet() {
         const mdlPrint::PrinterInUse inUse(printer.get());
         testsheet::Print(pictures_, printer_, offsetMm());
     }
-    if (printer->failed())
-        frmMsgBox::ask(printer->error(), QStringLiteral("Yes"));
+    frmMsgBox::ask(printer->failed() ? printer->error() : QStringLiteral("テスト用紙を送りました。"), QStringLiteral("Yes"));
 }
 
 void frmAdjust::saveAndClose() {

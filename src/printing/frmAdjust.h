@@ -4,29 +4,36 @@
 #include <QList>
 #include <QPixmap>
 #include <QPointF>
+#include <functional>
 
 class FrameLine;
 class ImageButton;
+class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
 class TitleImage;
 
-// The printer's position adjustment: how far right and down the default
-// printer is to move a card, a test sheet printed with those offsets, and
-// saving them for that printer. Modal, opened from the print set-up window.
+// The printer and its position adjustment: cboPrinter chooses the printer
+// (a CUPS queue, or PDF files in a folder picked once; kept in telbora.ini),
+// the offsets say how far right and down it is to move a card, a test sheet
+// is printed with them, and 保存 keeps them for that printer. Modal, opened
+// from the print set-up window and wherever no printer can be used.
 class frmAdjust : public QDialog {
     Q_OBJECT
 public:
     // `paperPictures`: the paper form pictures, for the test sheet's form.
     explicit frmAdjust(QList<QPixmap> paperPictures);
 
-    // Opens the window modally for the default printer; without one, says so as printing does.
+    // Opens the window modally for the printer cards go to.
     static void open(const QList<QPixmap> &paperPictures);
+    // Asks for the PDF files' folder; tests answer it themselves.
+    static inline std::function<QString(QWidget *)> pickPdfFolder;
 
     QPointF offsetMm() const;
 
     TitleImage *imgTitle;
     QLabel *lblPrinter;
+    QComboBox *cboPrinter;
     QLabel *lblOffsetX;
     QLabel *lblOffsetY;
     QDoubleSpinBox *txtOffsetX;
@@ -41,6 +48,8 @@ public:
 private:
     void printTestSheet();
     void saveAndClose();
+    void choosePrinter(const QString &item);
+    void showOffsetsOf(const QString &printer);
 
     QString printer_;
     QList<QPixmap> pictures_;

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include <cmath>
+#include <functional>
 
 namespace printeradjustment {
 namespace {
@@ -57,21 +58,22 @@ QPointF load(const QString &queue, QString *warning) {
     return {x, y};
 }
 
-QString save(const QString &queue, QPointF offsetMm) {
-    // QSettings writes the file's text into a private folder; the safe writer puts it in place.
+namespace {
+
+// Changes the file through `change`, every other value kept, written the safe
+// way: QSettings writes the text into a private folder, the safe writer puts
+// it in place. A damaged file is not carried on.
+QString changeSettings(const std::function<void(QSettings &)> &change) {
     QTemporaryDir scratch;
     const QString draft = scratch.filePath(QStringLiteral("telbora.ini"));
     if (QFileInfo::exists(settingsPath())) {
         QSettings old(settingsPath(), QSettings::IniFormat);
         if (old.status() == QSettings::NoError)
-            QFile::copy(settingsPath(), draft); // a damaged file is not carried on
+            QFile::copy(settingsPath(), draft);
     }
     {
         QSettings settings(draft, QSettings::IniFormat);
-        settings.beginGroup(queue);
-        settings.setValue(X, QString::number(offsetMm.x(), 'f', 1));
-        settings.setValue(Y, QString::number(offsetMm.y(), 'f', 1));
-        settings.endGroup();
+        change(settings);
         settings.sync();
         if (settings.status() != QSettings::NoError)
             return QStringLiteral("「telbora.ini」を保存できません。");
@@ -80,6 +82,38 @@ QString save(const QString &queue, QPointF offsetMm) {
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("「telbora.ini」を保存できません。");
     return linefile::writeBytes(settingsPath(), file.readAll(), 0600, true);
+}
+
+const QString ChoiceGroup = QStringLiteral("printer");
+
+} // namespace
+
+QString save(const QString &queue, QPointF offsetMm) {
+    return changeSettings([&](QSettings &settings) {
+        settings.beginGroup(queue);
+        settings.setValue(X, QString::number(offsetMm.x(), 'f', 1));
+        settings.setValue(Y, QString::number(offsetMm.y(), 'f', 1));
+        settings.endGroup();
+    });
+}
+
+Chosen loadChoice() {
+    if (!QFileInfo::exists(settingsPath()))
+        return {};
+    QSettings settings(settingsPath(), QSettings::IniFormat);
+    if (settings.status() != QSettings::NoError)
+        return {};
+    settings.beginGroup(ChoiceGroup);
+    return {settings.value(QStringLiteral("queue")).toString(), settings.value(QStringLiteral("pdf_folder")).toString()};
+}
+
+QString saveChoice(const Chosen &chosen) {
+    return changeSettings([&](QSettings &settings) {
+        settings.beginGroup(ChoiceGroup);
+        settings.setValue(QStringLiteral("queue"), chosen.queue);
+        settings.setValue(QStringLiteral("pdf_folder"), chosen.pdfFolder);
+        settings.endGroup();
+    });
 }
 
 } // namespace printeradjustment

@@ -21,4 +21,13 @@ QPointF load(const QString &queue, QString *warning = nullptr);
 // safe way (a new file renamed over the old). Empty on success, else why not.
 QString save(const QString &queue, QPointF offsetMm);
 
+// The printer the user chose in the adjustment window: a CUPS queue, or a
+// folder for PDF files (then `queue` is empty). Empty when none was chosen.
+struct Chosen {
+    QString queue;
+    QString pdfFolder;
+};
+Chosen loadChoice();
+QString saveChoice(const Chosen &chosen);
+
 } // namespace printeradjustment

@@ -2,6 +2,8 @@
 
 #include "printing/entryitem.h"
 #include "printing/frmPrintMsg.h"
+#include "printing/frmAdjust.h"
+#include "printing/printerchoice.h"
 #include "printing/printeradjustment.h"
 #include "render/cardlayout.h"
 #include "render/mdlPrint.h"
@@ -23,11 +25,12 @@ namespace {
 
 std::function<std::unique_ptr<CardPrinter>()> &factory() {
     static std::function<std::unique_ptr<CardPrinter>()> make = []() -> std::unique_ptr<CardPrinter> {
-        if (!PrinterService::available())
+        const printerchoice::Choice choice = printerchoice::current();
+        std::unique_ptr<PrinterService> printer = printerchoice::open(choice);
+        if (!printer)
             return nullptr;
-        auto printer = std::make_unique<PrinterService>();
         QString warning;
-        printer->setOffsetMm(printeradjustment::load(PrinterService::defaultPrinterName(), &warning));
+        printer->setOffsetMm(printeradjustment::load(choice.name(), &warning));
         if (!warning.isEmpty())
             qWarning("%s", qPrintable(warning));
         return printer;
@@ -73,8 +76,8 @@ void CardPrintJob::setPrinterFactory(std::function<std::unique_ptr<CardPrinter>(
     factory() = std::move(make);
 }
 
-void CardPrintJob::tellNoPrinter() {
-    frmMsgBox::ask(QStringLiteral("使えるプリンターがありません。\rプリンターを設定してください。"), QStringLiteral("Yes"));
+bool CardPrintJob::tellNoPrinter() {
+    return frmMsgBox::ask(QStringLiteral("使えるプリンターがありません。\rプリンターを選びますか？"), QStringLiteral("YesNo"));
 }
 
 void CardPrintJob::tellPrinterFailure(const CardPrinter &printer) const {
@@ -107,7 +110,8 @@ CardPrintJob::Outcome CardPrintJob::run() {
     std::unique_ptr<CardPrinter> printer = openPrinter();
     if (!printer) {
         // Said before the first card is asked for, so nobody feeds paper in vain.
-        tellNoPrinter();
+        if (tellNoPrinter())
+            frmAdjust::open(pictures_);
         return Outcome::NoPrinter;
     }
     if (const QString refusing = printer->notAccepting(); !refusing.isEmpty()) {

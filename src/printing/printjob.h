@@ -34,11 +34,11 @@ public:
     // (EntryTable's), whatever the order of the list; EntryCount their number.
     static void CollectPrintEntries(const QStringList &printListItems);
 
-    // The printer a job prints on: the system's default printer, or nothing
-    // when there is none. Tests hand in their own.
+    // The printer a job prints on (printerchoice), or nothing when there is
+    // none. Tests hand in their own.
     static std::unique_ptr<CardPrinter> openPrinter();
-    // Tells the user there is no printer to print on.
-    static void tellNoPrinter();
+    // Tells the user there is no printer to print on; true when they want to choose one.
+    static bool tellNoPrinter();
     static void setPrinterFactory(std::function<std::unique_ptr<CardPrinter>()> factory);
 
 private:

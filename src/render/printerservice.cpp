@@ -20,6 +20,16 @@ PrinterService::PrinterService() = default;
 
 PrinterService::PrinterService(const QString &pdfPattern) : pdfPattern_(pdfPattern) {}
 
+std::unique_ptr<PrinterService> PrinterService::onQueue(const QString &name) {
+    auto service = std::make_unique<PrinterService>();
+    service->printerName_ = name;
+    return service;
+}
+
+QPrinterInfo PrinterService::target() const {
+    return printerName_.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(printerName_);
+}
+
 PrinterService::~PrinterService() {
     // A card that was begun but never ended is not sent half drawn.
     if (painter_.isActive()) {
@@ -58,7 +68,7 @@ QString PrinterService::notAccepting() const {
 #ifdef TELBORA_HAVE_CUPS
     if (!pdfPattern_.isEmpty())
         return {};
-    const QString queue = QPrinterInfo::defaultPrinter().printerName();
+    const QString queue = target().printerName();
     if (!isCupsQueue(queue))
         return {};
     // Asked of the scheduler itself: the destination list does not carry the
@@ -97,7 +107,7 @@ std::unique_ptr<QPrinter> PrinterService::makePrinter() {
                                                                              : pdfPattern_);
         return printer;
     }
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    const QPrinterInfo info = target();
     if (info.isNull())
         return nullptr;
     auto printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);

@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -17,6 +18,8 @@ class PrinterService : public CardPrinter {
 public:
     // The default printer.
     PrinterService();
+    // The printer of that name (a CUPS queue).
+    static std::unique_ptr<PrinterService> onQueue(const QString &name);
     // Each document into its own PDF file: `pdfPattern` with %1 replaced by
     // the document's number (1, 2, ...).
     explicit PrinterService(const QString &pdfPattern);
@@ -52,7 +55,10 @@ private:
     bool submitToQueue();
     QString printerLabel() const;
 
+    QPrinterInfo target() const;
+
     QString pdfPattern_;
+    QString printerName_; // empty: the default printer
     QString queue_;    // the CUPS queue a card goes to; empty when Qt prints it
     QString cardFile_; // the card's PDF on its way to the queue
     std::unique_ptr<QPrinter> printer_;

@@ -6,6 +6,8 @@
 #include "printing/frmPrint.h"
 #include "printing/frmPrintMsg.h"
 #include "printing/frmPrintSet.h"
+#include "printing/frmAdjust.h"
+#include "printing/printerchoice.h"
 #include "printing/printeradjustment.h"
 #include "printing/printjob.h"
 #include "render/printerservice.h"
@@ -24,6 +26,8 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QRadioButton>
+#include <QTimer>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -515,12 +519,75 @@ private slots:
         click(setup->imgAddAll);
         hasPrinter = false;
         const QByteArray before = dir->entryBytes();
-        BoxAnswerer answerer;
+        BoxAnswerer answerer({false});
         click(setup->imgPrintInfo);
-        QCOMPARE(answerer.seen.size(), 1);
-        QVERIFY(answerer.seen.first().contains("プリンター"));
+        QCOMPARE(answerer.seen, QStringList{"使えるプリンターがありません。\nプリンターを選びますか？"});
         QCOMPARE(dir->entryBytes(), before);
         QCOMPARE(setup->lstPrintList->count(), 2);
+    }
+
+    // Cards go to the printer chosen while it is there, else the default
+    // destination, else the only queue.
+    void printerChoice_data() {
+        QTest::addColumn<QString>("chosenQueue");
+        QTest::addColumn<QString>("chosenFolder");
+        QTest::addColumn<bool>("folderExists");
+        QTest::addColumn<QString>("defaultQueue");
+        QTest::addColumn<QStringList>("queues");
+        QTest::addColumn<QString>("printer"); // the choice's name; empty: none
+        const QStringList two = {"Office", "Home"};
+        QTest::newRow("the chosen queue") << "Home" << "" << false << "Office" << two << "Home";
+        QTest::newRow("a chosen queue that is gone: the default") << "Gone" << "" << false << "Office" << two << "Office";
+        QTest::newRow("no default: the only queue") << "" << "" << false << "" << QStringList{"Home"} << "Home";
+        QTest::newRow("no default, two queues, no choice") << "" << "" << false << "" << two << "";
+        QTest::newRow("PDF files") << "" << "/pdf" << true << "Office" << two << "PDF ファイル";
+        QTest::newRow("PDF folder gone: the default") << "" << "/pdf" << false << "Office" << two << "Office";
+    }
+    void printerChoice() {
+        QFETCH(QString, chosenQueue);
+        QFETCH(QString, chosenFolder);
+        QFETCH(bool, folderExists);
+        QFETCH(QString, defaultQueue);
+        QFETCH(QStringList, queues);
+        QFETCH(QString, printer);
+        const printerchoice::Choice choice =
+            printerchoice::resolve({chosenQueue, chosenFolder}, defaultQueue, queues, folderExists);
+        QCOMPARE(choice.name(), printer);
+        QCOMPARE(choice.usable(), !printer.isEmpty());
+    }
+
+    // Without a printer, the message offers the adjustment window, where
+    // PDF files in a folder picked once can be chosen; the choice is kept.
+    void noPrinterOffersTheChoice() {
+        start({line(1)});
+        click(setup->imgAddAll);
+        hasPrinter = false;
+        QTemporaryDir pdfs;
+        frmAdjust::pickPdfFolder = [&](QWidget *) { return pdfs.path(); };
+        BoxAnswerer answerer({true});
+        QStringList offered;
+        QTimer chooser;
+        connect(&chooser, &QTimer::timeout, this, [&] {
+            auto *adjust = qobject_cast<frmAdjust *>(QApplication::activeModalWidget());
+            if (!adjust)
+                return;
+            chooser.stop();
+            for (int i = 0; i < adjust->cboPrinter->count(); ++i)
+                offered.append(adjust->cboPrinter->itemText(i));
+            const int pdf = adjust->cboPrinter->findText(printerchoice::PdfItem);
+            adjust->cboPrinter->setCurrentIndex(pdf);
+            emit adjust->cboPrinter->activated(pdf);
+            click(adjust->imgAdjustCancel);
+        });
+        chooser.start(10);
+        click(setup->imgPrintInfo);
+        frmAdjust::pickPdfFolder = nullptr;
+        QCOMPARE(answerer.seen.first(), QStringLiteral("使えるプリンターがありません。\nプリンターを選びますか？"));
+        QCOMPARE(offered.last(), printerchoice::PdfItem);
+        const printeradjustment::Chosen kept = printeradjustment::loadChoice();
+        QCOMPARE(kept.queue, QString());
+        QCOMPARE(kept.pdfFolder, pdfs.path());
+        QCOMPARE(printerchoice::current().name(), printerchoice::PdfItem);
     }
 
     // Another program changed the file during the run: the entries still
@@ -571,16 +638,6 @@ private slots:
     }
 
     // Without a default printer the window says so, as printing does, and does not open.
-    void adjustmentWithoutPrinter() {
-        if (PrinterService::available())
-            QSKIP("this machine has a default printer");
-        start({line(1)});
-        BoxAnswerer answerer;
-        click(setup->imgAdjust);
-        QCOMPARE(answerer.seen.size(), 1);
-        QVERIFY(answerer.seen.first().contains("使えるプリンターがありません"));
-    }
-
     void markPrintedFailureLeavesFile() {
         start({line(1), line(2)});
         click(setup->imgAddAll);
