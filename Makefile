@@ -3,7 +3,9 @@ ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: run test build programs deps configure sanitize fuzz
+.PHONY: run test build programs deps configure sanitize fuzz install deb
+
+PREFIX ?= /usr/local
 
 deps:
 	@sh scripts/install-deps.sh
@@ -28,6 +30,15 @@ test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
 	@lpstat -p TelboraPDF >/dev/null 2>&1 || \
 	  echo "Note: no CUPS queue TelboraPDF, so the journey to a real queue (tst_printing_cups) was skipped; .ci/run sets it up."
+
+# The programs, the menu entry, the icon, the metainfo and the manual pages
+# under PREFIX (DESTDIR as usual).
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# A Debian package in build/: telbora_VERSION_ARCH.deb.
+deb: build
+	cd $(BUILD) && cpack -G DEB
 
 # The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer, leak checking on.
 sanitize: deps

@@ -34,7 +34,8 @@ void say(const QString &text) {
 }
 
 int fail(const QString &text) {
-    const QByteArray line = oneLine(QStringLiteral("telbora-contacts: ") + text);
+    // A message's own line breaks ("\r") become spaces; other controls show as pictures.
+    const QByteArray line = oneLine(QStringLiteral("telbora-contacts: ") + QString(text).replace(u'\r', u' '));
     std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stderr);
     return 1;
 }
@@ -174,10 +175,9 @@ int main(int argc, char *argv[]) {
 
     QString dir;
     if (parser.isSet(QStringLiteral("dir"))) {
-        const QFileInfo given(parser.value(QStringLiteral("dir")));
-        if (!given.isDir())
-            return fail(QStringLiteral("%1 is not a folder").arg(parser.value(QStringLiteral("dir"))));
-        dir = given.canonicalFilePath();
+        if (const QString problem = bookfolder::folderProblem(parser.value(QStringLiteral("dir"))); !problem.isEmpty())
+            return fail(problem);
+        dir = QFileInfo(parser.value(QStringLiteral("dir"))).canonicalFilePath();
     }
     if (const QString error = bookfolder::use(dir); !error.isEmpty())
         return fail(error);

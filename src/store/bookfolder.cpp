@@ -53,11 +53,24 @@ QString prepareStandard(const QString &dir) {
     return linefile::createWith(entries, {}, 0600);
 }
 
+QString folderProblem(const QString &dir) {
+    const QFileInfo info(dir);
+    const QString shown = QDir::toNativeSeparators(dir);
+    if (!info.exists())
+        return QStringLiteral("電話帳のフォルダー「%1」がありません。").arg(shown);
+    if (!info.isDir())
+        return QStringLiteral("「%1」はフォルダーではありません。電話帳のフォルダーを指定してください。").arg(shown);
+    return {};
+}
+
 QString use(const QString &dirOption) {
     const Location location = locate(dirOption);
-    if (location.standard)
+    if (location.standard) {
         if (QString error = prepareStandard(location.dir); !error.isEmpty())
             return error;
+    } else if (QString problem = folderProblem(location.dir); !problem.isEmpty()) {
+        return problem;
+    }
     mdlDim::setDataDirectory(location.dir);
     return {};
 }

@@ -25,8 +25,12 @@ QList<QByteArray> defaultCategoryLines();
 // that exists is touched. Empty on success, otherwise what failed.
 QString prepareStandard(const QString &dir);
 
+// Why `dir` cannot hold a book (missing, or a file), naming it; empty when it can.
+QString folderProblem(const QString &dir);
+
 // Locates the book, prepares it when it is the standard one, and makes it the
-// data folder (mdlDim::AppDir). Empty on success, otherwise what failed.
+// data folder (mdlDim::AppDir). Empty on success, otherwise what failed (a
+// given folder that is missing or is a file is named).
 QString use(const QString &dirOption);
 
 } // namespace bookfolder

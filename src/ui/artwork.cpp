@@ -16,6 +16,29 @@ QPixmap blank(QSize px) {
     return pixmap;
 }
 
+// A phone book with coloured category tabs and a telephone on its cover.
+void drawPhoneBook(QPainter &p, const QRectF &book) {
+    for (int c = 1; c <= 5; ++c) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(categoryColour(c));
+        p.drawRoundedRect(
+            QRectF(book.right() - 4, book.top() + 10 + (c - 1) * book.height() / 5.6, 14, book.height() / 7), 3, 3);
+    }
+    p.setPen(QPen(QColor(120, 80, 20), 2));
+    p.setBrush(QColor(245, 205, 100));
+    p.drawRoundedRect(book, 8, 8);
+    p.setPen(QPen(QColor(150, 100, 30), 2));
+    for (int ring = 0; ring < 5; ++ring) {
+        const qreal y = book.top() + 14 + ring * (book.height() - 28) / 4;
+        p.drawLine(QPointF(book.left() - 5, y), QPointF(book.left() + 9, y));
+    }
+    p.setPen(QColor(110, 70, 20));
+    QFont phone = fonts::named(fonts::UiGothic, 20, true);
+    phone.setPixelSize(qMax(8, int(book.height() * 0.2)));
+    p.setFont(phone);
+    p.drawText(book, Qt::AlignCenter, QStringLiteral("☎"));
+}
+
 } // namespace
 
 QPixmap titleImage(int widthTwips, const QString &caption) {
@@ -194,25 +217,7 @@ QPixmap splash(QSize px) {
     sky.setColorAt(1, QColor(20, 45, 95));
     p.fillRect(r, sky);
 
-    // A phone book with coloured category tabs.
-    const QRectF book(r.width() * 0.27, r.height() * 0.14, r.width() * 0.46, r.height() * 0.46);
-    for (int c = 1; c <= 5; ++c) {
-        p.setPen(Qt::NoPen);
-        p.setBrush(categoryColour(c));
-        p.drawRoundedRect(
-            QRectF(book.right() - 4, book.top() + 10 + (c - 1) * book.height() / 5.6, 14, book.height() / 7), 3, 3);
-    }
-    p.setPen(QPen(QColor(120, 80, 20), 2));
-    p.setBrush(QColor(245, 205, 100));
-    p.drawRoundedRect(book, 8, 8);
-    p.setPen(QPen(QColor(150, 100, 30), 2));
-    for (int ring = 0; ring < 5; ++ring) {
-        const qreal y = book.top() + 14 + ring * (book.height() - 28) / 4;
-        p.drawLine(QPointF(book.left() - 5, y), QPointF(book.left() + 9, y));
-    }
-    p.setPen(QColor(110, 70, 20));
-    p.setFont(fonts::named(fonts::UiGothic, 20, true));
-    p.drawText(book, Qt::AlignCenter, QStringLiteral("☎"));
+    drawPhoneBook(p, QRectF(r.width() * 0.27, r.height() * 0.14, r.width() * 0.46, r.height() * 0.46));
 
     p.setPen(Qt::white);
     p.setFont(fonts::named(fonts::UiGothic, 18, true));
@@ -224,6 +229,21 @@ QPixmap splash(QSize px) {
     p.setPen(QColor(200, 215, 240));
     p.drawText(QRectF(0, r.height() * 0.89, r.width(), r.height() * 0.08), Qt::AlignCenter,
                QStringLiteral("電話帳・カード印刷"));
+    return pixmap;
+}
+
+QPixmap appIcon(int size) {
+    QPixmap pixmap = blank(QSize(size, size));
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF r = pixmap.rect();
+    QLinearGradient sky(r.topLeft(), r.bottomRight());
+    sky.setColorAt(0, QColor(60, 100, 165));
+    sky.setColorAt(1, QColor(20, 45, 95));
+    p.setPen(Qt::NoPen);
+    p.setBrush(sky);
+    p.drawRoundedRect(r.adjusted(size * 0.03, size * 0.03, -size * 0.03, -size * 0.03), size * 0.16, size * 0.16);
+    drawPhoneBook(p, QRectF(size * 0.22, size * 0.16, size * 0.54, size * 0.68));
     return pixmap;
 }
 

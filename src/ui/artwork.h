@@ -25,6 +25,7 @@ QPixmap openButton(bool pressed);  // 27 x 19
 QPixmap closeButton(bool pressed); // 17 x 17
 QPixmap listHeader(QSize px);      // the column headings above the list
 QPixmap splash(QSize px);          // the product picture
+QPixmap appIcon(int size);         // the desktop icon: the phone book on blue
 
 // The editor's row icons.
 enum class FieldIcon { Address, Telephone, Fax, Mobile, Email };

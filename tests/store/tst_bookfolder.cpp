@@ -45,6 +45,25 @@ private slots:
         QCOMPARE(location.standard, found == "XDG");
     }
 
+    // A given folder that cannot hold the book is named, not its lock file.
+    void givenFolderThatIsNone_data() {
+        QTest::addColumn<QString>("made"); // "": nothing there; "file": a file
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing") << "" << "電話帳のフォルダー「%1」がありません。";
+        QTest::newRow("a file") << "file" << "「%1」はフォルダーではありません。電話帳のフォルダーを指定してください。";
+    }
+    void givenFolderThatIsNone() {
+        QFETCH(QString, made);
+        QFETCH(QString, message);
+        const QString given = home.filePath("book");
+        if (made == "file") {
+            QFile file(given);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        QCOMPARE(bookfolder::use(given), message.arg(given));
+        QVERIFY(made == "file" || !QFileInfo::exists(given));
+    }
+
     void firstStartMakesAPrivateBook() {
         QCOMPARE(bookfolder::use({}), QString());
         const QString book = home.filePath("telbora");
