@@ -21,6 +21,7 @@
 #include "ui/titleimage.h"
 #include "ui/twips.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDragEnterEvent>
@@ -127,6 +128,9 @@ frmMain::frmMain() {
     txtFind->setPlaceholderText(QStringLiteral("検索"));
     txtFind->setAccessibleName(QStringLiteral("検索"));
     txtFind->setClearButtonEnabled(true);
+    // The clear button is an action of the box: named, a screen reader can offer it.
+    for (QAction *action : txtFind->actions())
+        action->setText(QStringLiteral("検索をクリア"));
     twips::place(txtFind, 2880, 75, 2460, 285);
     connect(txtFind, &QLineEdit::textChanged, this, &frmMain::findChanged);
     txtFind->installEventFilter(this);

@@ -114,6 +114,9 @@ void frmPrintSet::buildLists() {
     lstUnPrint = list("lstUnPrint", {240, 705, 1815, 2790});
     lstPrint = list("lstPrint", {240, 705, 1815, 2790});
     lstPrintList = list("lstPrintList", {3480, 705, 1815, 3570});
+    for (QListWidget *l : {lstAll, lstUnPrint, lstPrint})
+        l->setAccessibleName(QStringLiteral("印刷可能なリスト"));
+    lstPrintList->setAccessibleName(QStringLiteral("現在の印刷リスト"));
     cboSelect = new QComboBox(fraPrintList);
     cboSelect->setObjectName(QStringLiteral("cboSelect"));
     cboSelect->addItems(

@@ -151,6 +151,8 @@ frmMsgBox::frmMsgBox() : QDialog(nullptr) {
     mdlDim::CenterForm(this);
     // A carriage return starts a new line.
     lblMsg->setText(QString(mdlDim::MsgText).replace(QLatin1Char('\r'), QLatin1Char('\n')));
+    // A screen reader names the box by its question, not by the product.
+    setAccessibleName(QString(mdlDim::MsgText).replace(QLatin1Char('\r'), QLatin1Char(' ')));
     layOutForMessage();
 }
 

@@ -3,11 +3,38 @@
 #include "ui/artwork.h"
 #include "ui/twips.h"
 
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
+namespace {
+
+// What a screen reader sees of an image button: a push button, its name the
+// caption, pressed through its action as a click presses it.
+class ImageButtonAccessible : public QAccessibleWidget {
+public:
+    explicit ImageButtonAccessible(ImageButton *button) : QAccessibleWidget(button, QAccessible::Button) {}
+    QStringList actionNames() const override { return QStringList{pressAction()} + QAccessibleWidget::actionNames(); }
+    void doAction(const QString &action) override {
+        if (action == pressAction())
+            static_cast<ImageButton *>(widget())->click();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+};
+
+QAccessibleInterface *accessibleImageButton(const QString &className, QObject *object) {
+    if (className == QLatin1String("ImageButton") && object && object->isWidgetType())
+        return new ImageButtonAccessible(static_cast<ImageButton *>(object));
+    return nullptr;
+}
+
+} // namespace
+
 ImageButton::ImageButton(QWidget *parent, const QString &name) : QLabel(parent) {
+    static const bool accessible = (QAccessible::installFactory(accessibleImageButton), true);
+    Q_UNUSED(accessible);
     setObjectName(name);
     setFocusPolicy(Qt::TabFocus); // the mouse keeps the focus where it was
     setCursor(Qt::PointingHandCursor);
@@ -19,11 +46,16 @@ void ImageButton::keyPressEvent(QKeyEvent *event) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
         event->accept();
-        emit clicked();
+        click();
         return;
     default:
         QLabel::keyPressEvent(event);
     }
+}
+
+void ImageButton::click() {
+    if (isEnabled())
+        emit clicked();
 }
 
 void ImageButton::paintEvent(QPaintEvent *event) {

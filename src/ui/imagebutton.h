@@ -9,8 +9,8 @@
 // (or shows its pressed picture); released, it returns to rest. A click needs
 // the press and the release on the button. Labels placed inside it pass their
 // mouse events on, so pressing the caption is pressing the button. It takes
-// the focus with Tab, shows a focus frame, and Space or Enter act as a click;
-// its accessible name is its caption.
+// the focus with Tab, shows a focus frame, and Space or Enter act as a click.
+// A screen reader sees a push button named by its caption, with a press action.
 class ImageButton : public QLabel {
     Q_OBJECT
 public:
@@ -24,6 +24,8 @@ public:
     QPoint restPosition() const { return rest_; }
     QPoint pressedPosition() const { return pressed_.value_or(rest_); }
     bool isDown() const { return down_; }
+    // Acts as a click does (keyboard, screen reader); nothing when disabled.
+    void click();
 
 signals:
     void clicked();

@@ -23,6 +23,7 @@
 #include <QPointer>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QAccessible>
 #include <QInputMethodEvent>
 #include <QMimeData>
 #include <QTemporaryDir>
@@ -467,6 +468,30 @@ private slots:
         QCOMPARE(window->lblCount->text(), QStringLiteral("現在 1 件"));
         QVERIFY(window->picList0->accessibleDescription().isEmpty());
         QCOMPARE(dir->entryBytes(), DataDir::sjisLines({QStringLiteral("やまだ|山田　花子|||||||1|F")}));
+    }
+
+    // A screen reader sees image buttons as push buttons it can press, and
+    // a message box by its question.
+    void screenReaderPressesImageButtons() {
+        open(entries(3));
+        QAccessibleInterface *button = QAccessible::queryAccessibleInterface(window->imgNew);
+        QVERIFY(button);
+        QCOMPARE(button->role(), QAccessible::Button);
+        QCOMPARE(button->text(QAccessible::Name), QStringLiteral("新規登録"));
+        QVERIFY(button->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+        QTimer::singleShot(0, this, [] {
+            auto *box = frmMsgBox::loaded();
+            QVERIFY(box);
+            QCOMPARE(QAccessible::queryAccessibleInterface(box)->text(QAccessible::Name),
+                     QStringLiteral("印刷できるリストがありません。"));
+            QAccessible::queryAccessibleInterface(box->picYes)->actionInterface()->doAction(
+                QAccessibleActionInterface::pressAction());
+        });
+        frmMsgBox::ask(QStringLiteral("印刷できるリストがありません。"), QStringLiteral("Yes"));
+        button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QVERIFY(topLevel("frmEdit"));
+        for (QLineEdit *box : topLevel("frmEdit")->findChildren<QLineEdit *>())
+            QVERIFY2(!box->accessibleName().isEmpty(), qPrintable(box->objectName()));
     }
 
     // Tab reaches the image buttons, which show their focus and act on Space.
