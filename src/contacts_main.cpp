@@ -5,6 +5,7 @@
 #include "store/bookfolder.h"
 #include "store/linefile.h"
 #include "store/mdlDim.h"
+#include "store/runtimedir.h"
 #include "store/singleinstance.h"
 
 #include <QCommandLineParser>
@@ -148,6 +149,7 @@ int runExport(const QCommandLineParser &parser, const QStringList &args) {
 } // namespace
 
 int main(int argc, char *argv[]) {
+    runtimedir::ensure();
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(

@@ -3,6 +3,7 @@
 #include "browse/runningcopy.h"
 #include "store/bookfolder.h"
 #include "store/mdlDim.h"
+#include "store/runtimedir.h"
 #include "store/singleinstance.h"
 #include "ui/fonts.h"
 #include "ui/frmMsgBox.h"
@@ -38,6 +39,7 @@ int main(int argc, char *argv[]) {
         std::fputs("画面（ディスプレイ）が見つかりません。デスクトップで起動してください。\n", stderr);
         return 1;
     }
+    runtimedir::ensure();
     QApplication app(argc, argv);
     QCommandLineParser parser;
     parser.addOption({QStringLiteral("dir"), QStringLiteral("The phone book's folder."), QStringLiteral("DIR")});

@@ -9,6 +9,7 @@
 #include "editor/frmEdit.h"
 #include "printing/frmPrintSet.h"
 #include "render/picturebox.h"
+#include "store/bookfolder.h"
 #include "store/mdlDim.h"
 #include "ui/artwork.h"
 #include "ui/centerform.h"
@@ -24,6 +25,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGuiApplication>
@@ -84,6 +86,9 @@ frmMain::frmMain() {
     skin::setUpWindow(this, QStringLiteral("frmMain"), WindowWidth, WindowHeight);
     setFont(fonts::named(fonts::UiGothic, 9));
     setAcceptDrops(true);
+    // Two copies on two books are told apart in the window list.
+    if (!bookfolder::isStandard(mdlDim::AppDir()))
+        setWindowTitle(skin::ProductCaption + QStringLiteral(" — ") + QDir::toNativeSeparators(QDir(mdlDim::AppDir()).absolutePath()));
 
     imgPicture.resize(15);
     for (int c = 1; c <= 10; ++c)
@@ -204,7 +209,7 @@ void frmMain::buildPrintStrip() {
     Label10 =
         makeLabel(picTypeList, QStringLiteral("Label10"), QStringLiteral("このカテゴリーを"), 240, 130, 1200, 210, 7);
     Label11 =
-        makeLabel(picTypeList, QStringLiteral("Label11"), QStringLiteral("印刷ブレビュー"), 240, 340, 1200, 210, 7);
+        makeLabel(picTypeList, QStringLiteral("Label11"), QStringLiteral("印刷プレビュー"), 240, 340, 1200, 210, 7);
     struct Format {
         ImageButton **member;
         const char *name;

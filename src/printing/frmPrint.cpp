@@ -36,14 +36,14 @@ QLabel *pageLabel(QWidget *parent, const QString &name, const QString &caption, 
 } // namespace
 
 frmPrint::frmPrint() {
-    skin::setUpWindow(this, QStringLiteral("frmPrint"), WindowWidth, WindowHeight, QStringLiteral("印刷ブレビュー"));
-    imgTitle = new TitleImage(this, WindowWidth, QStringLiteral("印刷ブレビュー"));
+    skin::setUpWindow(this, QStringLiteral("frmPrint"), WindowWidth, WindowHeight, QStringLiteral("印刷プレビュー"));
+    imgTitle = new TitleImage(this, WindowWidth, QStringLiteral("印刷プレビュー"));
     imgTital.resize(9);
     for (int format = 0; format < 4; ++format)
-        imgTital[5 + format] = artwork::titleImage(WindowWidth, QStringLiteral("印刷ブレビュー　") +
+        imgTital[5 + format] = artwork::titleImage(WindowWidth, QStringLiteral("印刷プレビュー　") +
                                                                     QString::fromUtf16(FormatNames[format]));
     picView = new PictureBox(this, QStringLiteral("picView"));
-    picView->setAccessibleName(QStringLiteral("印刷ブレビュー"));
+    picView->setAccessibleName(QStringLiteral("印刷プレビュー"));
     twips::place(picView, 90, 570, 5445, 6885);
     imgView = formpictures::all(false);
 

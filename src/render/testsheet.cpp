@@ -19,23 +19,27 @@ int mm(double millimetres) {
     return static_cast<int>(std::lround(millimetres * TwipsPerMm));
 }
 
-void cross(QPoint at) {
-    mdlPrint::PrintLine(QStringLiteral("line"), at.y(), at.y(), at.x() - mm(10), at.x() + mm(10), 1, 0, 0, 0);
-    mdlPrint::PrintLine(QStringLiteral("line"), at.y() - mm(10), at.y() + mm(10), at.x(), at.x(), 1, 0, 0, 0);
-    for (int step = -10; step <= 10; ++step) {
-        if (step == 0)
-            continue;
+// A corner mark: two rulers of 10 mm from the card's corner, pointing into
+// the card (`inward`: +1 or -1 on each axis), with a tick every millimetre
+// and its number every 5, so nothing lies beyond the card's own edges.
+void cornerMark(QPoint at, QPoint inward) {
+    const int endX = at.x() + inward.x() * mm(10), endY = at.y() + inward.y() * mm(10);
+    mdlPrint::PrintLine(QStringLiteral("line"), at.y(), at.y(), qMin(at.x(), endX), qMax(at.x(), endX), 1, 0, 0, 0);
+    mdlPrint::PrintLine(QStringLiteral("line"), qMin(at.y(), endY), qMax(at.y(), endY), at.x(), at.x(), 1, 0, 0, 0);
+    for (int step = 1; step <= 10; ++step) {
         const int tick = step % 5 == 0 ? mm(1.5) : mm(0.75);
-        mdlPrint::PrintLine(QStringLiteral("line"), at.y() - tick, at.y() + tick, at.x() + mm(step), at.x() + mm(step),
-                            1, 0, 0, 0);
-        mdlPrint::PrintLine(QStringLiteral("line"), at.y() + mm(step), at.y() + mm(step), at.x() - tick, at.x() + tick,
-                            1, 0, 0, 0);
+        const int x = at.x() + inward.x() * mm(step), y = at.y() + inward.y() * mm(step);
+        const int tickY = at.y() + inward.y() * tick, tickX = at.x() + inward.x() * tick;
+        mdlPrint::PrintLine(QStringLiteral("line"), qMin(at.y(), tickY), qMax(at.y(), tickY), x, x, 1, 0, 0, 0);
+        mdlPrint::PrintLine(QStringLiteral("line"), y, y, qMin(at.x(), tickX), qMax(at.x(), tickX), 1, 0, 0, 0);
         if (step % 5 == 0) {
-            const QString label = QString::number(std::abs(step));
-            mdlPrint::PrintText(label, at.x() + mm(step) - mm(0.8), at.y() + mm(1.8), QStringLiteral("Arial"), 5,
-                                false, 0, 0, 0);
-            mdlPrint::PrintText(label, at.x() + mm(1.8), at.y() + mm(step) - mm(1), QStringLiteral("Arial"), 5, false,
-                                0, 0, 0);
+            // Beyond the long ticks, inside the card.
+            const QString label = QString::number(step);
+            const int beyond = mm(2.2);
+            mdlPrint::PrintText(label, x - mm(0.8), at.y() + (inward.y() > 0 ? beyond : -beyond - mm(2)),
+                                QStringLiteral("Arial"), 5, false, 0, 0, 0);
+            mdlPrint::PrintText(label, at.x() + (inward.x() > 0 ? beyond : -beyond - mm(2)), y - mm(1),
+                                QStringLiteral("Arial"), 5, false, 0, 0, 0);
         }
     }
 }
@@ -55,10 +59,11 @@ QRect cardArea() {
 void Print(const QList<QPixmap> &paperPictures, const QString &printerName, QPointF offsetMm) {
     mdlPrint::PrintCardLines(0, X, Y, paperPictures);
     const QRect area = cardArea();
-    for (QPoint corner : {area.topLeft(), QPoint(area.left() + area.width(), area.top()),
-                          QPoint(area.left(), area.top() + area.height()),
-                          QPoint(area.left() + area.width(), area.top() + area.height())})
-        cross(corner);
+    const int right = area.left() + area.width(), bottom = area.top() + area.height();
+    cornerMark(area.topLeft(), {1, 1});
+    cornerMark({right, area.top()}, {-1, 1});
+    cornerMark({area.left(), bottom}, {1, -1});
+    cornerMark({right, bottom}, {-1, -1});
     mdlPrint::PrintText(QStringLiteral("位置調整テスト　プリンター：%1　横 %2　縦 %3")
                             .arg(printerName, signedMm(offsetMm.x()), signedMm(offsetMm.y())),
                         X + mm(15), area.top() + area.height() + mm(15), QStringLiteral("ＭＳ ゴシック"), 10, false, 0,

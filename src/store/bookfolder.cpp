@@ -14,6 +14,16 @@
 
 namespace bookfolder {
 
+namespace {
+QString standardFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/telbora");
+}
+} // namespace
+
+bool isStandard(const QString &dir) {
+    return QDir(dir).absolutePath() == QDir(standardFolder()).absolutePath();
+}
+
 Location locate(const QString &dirOption) {
     if (!dirOption.isEmpty())
         return {dirOption};
@@ -22,7 +32,7 @@ Location locate(const QString &dirOption) {
     const QDir beside(QCoreApplication::applicationDirPath());
     if (beside.exists(QStringLiteral("VexaTel.txt")) || beside.exists(QStringLiteral("VexaType.txt")))
         return {beside.path()};
-    return {QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/telbora"), true};
+    return {standardFolder(), true};
 }
 
 QList<QByteArray> defaultCategoryLines() {

@@ -17,6 +17,9 @@ struct Location {
 };
 Location locate(const QString &dirOption);
 
+// Whether `dir` is the standard folder (case 3), where most books live.
+bool isStandard(const QString &dir);
+
 // The ten lines of a new category file, in code page 932.
 QList<QByteArray> defaultCategoryLines();
 

@@ -623,6 +623,16 @@ private slots:
         const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
         QVERIFY2(text.contains("TelboraPDF") && text.contains("+1.5 mm") && text.contains("-0.7 mm"), qPrintable(text));
 
+        // Every mark lies on the page: nothing left of or above its top-left corner.
+        RecordingTarget marks;
+        mdlPrint::setPrinter(&marks);
+        testsheet::Print(formpictures::all(true), QStringLiteral("TelboraPDF"), {});
+        mdlPrint::setPrinter(&printer);
+        for (const RecordingTarget::Call &call : marks.calls)
+            if (call.kind == RecordingTarget::Kind::Line || call.kind == RecordingTarget::Kind::Text)
+                QVERIFY2(call.from.x() >= 0 && call.from.y() >= 0 && call.to.x() >= 0 && call.to.y() >= 0,
+                         qPrintable(QStringLiteral("%1 at %2, %3").arg(call.text).arg(call.from.x()).arg(call.from.y())));
+
     }
 
     void cardCount_data() {
