@@ -155,6 +155,13 @@ frmMain::frmMain() {
     std::tie(linLeft, linRight, liinDown) =
         skin::addBorder(this, WindowWidth, WindowHeight, 420, QStringLiteral("liinDown"));
 
+    // Tab follows the screen, top to bottom and left to right; ✕ comes last.
+    QList<QWidget *> order = {txtFind, imgAll, imgQQ, imgYR, imgOD, imgSS, imgBY};
+    order += QList<QWidget *>(pciNewType.begin(), pciNewType.end());
+    order += {cboIndex, imgNew, imgType, imgTypeA, imgTypeB, imgTypeC, picList0, fsbList, imgClose};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order.at(i - 1), order.at(i));
+
     // Loading: the layout for the current category, centred, the first
     // selection and page, then the user categories' names.
     TypeMode(CurrentCategory != 0);

@@ -204,6 +204,15 @@ void frmPrintSet::buildButtons() {
     imgAdjust = makeImageButton(this, QStringLiteral("imgAdjust"), {120, 7080, 1275, 300}, {130, 7090},
                                 QStringLiteral("位置調整"));
     connect(imgAdjust, &ImageButton::clicked, this, [this] { frmAdjust::open(imgPrint); });
+
+    // Tab follows the screen: the lists and the buttons between them, the
+    // filter, the options, the start row, then the buttons left to right.
+    const QList<QWidget *> order = {lstAll,       lstUnPrint,   lstPrint,  imgAdd,       imgRemove,
+                                    imgAddAll,    imgRemoveAll, lstPrintList, cboSelect, optInfo,
+                                    optLineInfo,  optLine,      cboStartInfo, imgAdjust, imgCancel,
+                                    imgBack,      imgPrintInfo};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order.at(i - 1), order.at(i));
 }
 
 void frmPrintSet::fillLists() {

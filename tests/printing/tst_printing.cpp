@@ -526,6 +526,22 @@ private slots:
         QCOMPARE(setup->lstPrintList->count(), 2);
     }
 
+    // Tab follows the screen: lists, filter, options, start row, then the
+    // buttons left to right (disabled buttons and unchecked options are passed).
+    void tabFollowsTheScreen() {
+        start({line(1)});
+        QVERIFY(QTest::qWaitForWindowActive(setup));
+        setup->lstAll->setFocus(Qt::TabFocusReason);
+        QStringList visited;
+        for (int i = 0; i < 11; ++i) {
+            visited.append(QApplication::focusWidget()->objectName());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(visited, (QStringList{"lstAll", "imgAddAll", "lstPrintList", "cboSelect",
+                                       setup->optInfo->isChecked() ? "optInfo" : "optLineInfo", "cboStartInfo",
+                                       "imgAdjust", "imgCancel", "imgBack", "imgPrintInfo", "lstAll"}));
+    }
+
     // Cards go to the printer chosen while it is there, else the default
     // destination, else the only queue.
     void printerChoice_data() {
