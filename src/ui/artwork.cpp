@@ -16,6 +16,14 @@ QPixmap blank(QSize px) {
     return pixmap;
 }
 
+// The product's blue, darker to the bottom right.
+QLinearGradient sky(const QRectF &r) {
+    QLinearGradient gradient(r.topLeft(), r.bottomRight());
+    gradient.setColorAt(0, QColor(60, 100, 165));
+    gradient.setColorAt(1, QColor(20, 45, 95));
+    return gradient;
+}
+
 // A phone book with coloured category tabs and a telephone on its cover.
 void drawPhoneBook(QPainter &p, const QRectF &book) {
     for (int c = 1; c <= 5; ++c) {
@@ -212,10 +220,7 @@ QPixmap splash(QSize px) {
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r = pixmap.rect();
-    QLinearGradient sky(r.topLeft(), r.bottomRight());
-    sky.setColorAt(0, QColor(60, 100, 165));
-    sky.setColorAt(1, QColor(20, 45, 95));
-    p.fillRect(r, sky);
+    p.fillRect(r, sky(r));
 
     drawPhoneBook(p, QRectF(r.width() * 0.27, r.height() * 0.14, r.width() * 0.46, r.height() * 0.46));
 
@@ -237,11 +242,8 @@ QPixmap appIcon(int size) {
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r = pixmap.rect();
-    QLinearGradient sky(r.topLeft(), r.bottomRight());
-    sky.setColorAt(0, QColor(60, 100, 165));
-    sky.setColorAt(1, QColor(20, 45, 95));
     p.setPen(Qt::NoPen);
-    p.setBrush(sky);
+    p.setBrush(sky(r));
     p.drawRoundedRect(r.adjusted(size * 0.03, size * 0.03, -size * 0.03, -size * 0.03), size * 0.16, size * 0.16);
     drawPhoneBook(p, QRectF(size * 0.22, size * 0.16, size * 0.54, size * 0.68));
     return pixmap;
