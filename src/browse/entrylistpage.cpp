@@ -1,5 +1,7 @@
 #include "browse/entrylistpage.h"
 
+#include "browse/entrylistaccessible.h"
+
 #include "browse/selection.h"
 #include "render/mdlView.h"
 #include "render/picturebox.h"
@@ -41,6 +43,7 @@ EntryListPage::EntryListPage(PictureBox *picture, QScrollBar *scrollBar, const Q
     picture_->installEventFilter(this);
     picture_->setMouseTracking(true);
     picture_->setFocusPolicy(Qt::StrongFocus);
+    entrylistaccessible::attach(picture_, this);
     connect(scrollBar_, &QScrollBar::valueChanged, this, &EntryListPage::ViewTelList);
 }
 
@@ -129,6 +132,41 @@ void EntryListPage::ViewTelList(int start) {
     scrollBar_->setPageStep(rows);
     // A value beyond the new maximum is pulled back, which redraws that page.
     scrollBar_->setMaximum(EntryCount > rows ? EntryCount - rows : 0);
+}
+
+int EntryListPage::indexOfRow(int row) const {
+    const int index = scrollBar_->value() + row;
+    return row >= 0 && row < rowsShown_ && index < EntryCount ? index : -1;
+}
+
+QString EntryListPage::cellText(int row, int column) const {
+    const int index = indexOfRow(row);
+    if (index < 0)
+        return {};
+    const QString element = EntryTable.at(index);
+    switch (column) {
+    case 0:
+        return selection::readingOf(element);
+    case 1:
+        return mdlDim::GetField(element, QStringLiteral("|"), 3);
+    case 2:
+        return categoryName_(selection::categoryOf(element));
+    default:
+        return mdlDim::GetField(element, QStringLiteral("|"), 5);
+    }
+}
+
+QRect EntryListPage::cellRect(int row, int column) const {
+    // Reading under 索, name, category tag, address, as drawn.
+    const int lefts[Columns] = {0, ColumnEdges[1], ColumnEdges[0], ColumnEdges[2]};
+    const int rights[Columns] = {ColumnEdges[0], ColumnEdges[2], ColumnEdges[1], ColumnEdges[3]};
+    return QRect(twips::toPx(lefts[column]), twips::toPx(row * RowHeight), twips::toPx(rights[column] - lefts[column]),
+                 twips::toPx(RowHeight));
+}
+
+void EntryListPage::openRow(int row) {
+    if (const int index = indexOfRow(row); index >= 0)
+        emit entryOpened(index);
 }
 
 int EntryListPage::pageRows() const {

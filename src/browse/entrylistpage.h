@@ -3,6 +3,7 @@
 #include <QList>
 #include <QObject>
 #include <QPixmap>
+#include <QRect>
 #include <functional>
 
 class PictureBox;
@@ -43,6 +44,17 @@ public:
     void highlightRow(int index);
     // Rows the list shows at once in the current layout.
     int pageRows() const;
+    // The rows as a screen reader reads them: how many are shown, the cells
+    // of one (reading, name, category, address), where a cell lies on the
+    // list in pixels, and opening one as its open button does.
+    static constexpr int Columns = 4;
+    int rowsShown() const { return rowsShown_; }
+    QString cellText(int row, int column) const;
+    QRect cellRect(int row, int column) const;
+    void openRow(int row);
+    // The EntryTable index of a shown row; -1 when the row shows nothing.
+    int indexOfRow(int row) const;
+
     // Drawn in the empty list area: how to fill an empty book. Empty: nothing.
     void setEmptyHint(const QString &hint) { emptyHint_ = hint; }
 

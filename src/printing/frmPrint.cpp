@@ -44,6 +44,7 @@ frmPrint::frmPrint() {
                                                                     QString::fromUtf16(FormatNames[format]));
     picView = new PictureBox(this, QStringLiteral("picView"));
     picView->setAccessibleName(QStringLiteral("印刷プレビュー"));
+    picView->setDescribesText(true);
     twips::place(picView, 90, 570, 5445, 6885);
     imgView = formpictures::all(false);
 

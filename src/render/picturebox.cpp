@@ -50,6 +50,10 @@ void PictureBox::resizeEvent(QResizeEvent *) {
 void PictureBox::clear() {
     if (recorder_)
         recorder_->clear();
+    if (describesText_ && !drawnText_.isEmpty()) {
+        drawnText_.clear();
+        setAccessibleDescription({});
+    }
     endPainting();
     if (buffer_.isNull() || buffer_.deviceIndependentSize().toSize() != size())
         buffer_ = blankPicture();
@@ -76,6 +80,10 @@ void PictureBox::drawLine(QPoint from, QPoint to, const PenSpec &pen) {
 void PictureBox::drawText(const QString &text, QPoint topLeft, const FontSpec &font, QColor colour) {
     if (recorder_)
         recorder_->drawText(text, topLeft, font, colour);
+    if (describesText_) {
+        drawnText_.append(text);
+        setAccessibleDescription(drawnText_.join(u'\n'));
+    }
     QPainter &p = painter();
     p.setRenderHint(QPainter::TextAntialiasing);
     if (!(font == lastFont_) || lastFont_.name.isEmpty()) {

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include <QStringList>
 #include <QWidget>
 #include <memory>
 
@@ -22,6 +23,9 @@ public:
     void drawPicture(const QPixmap &picture, const QRect &area) override;
 
     void setRecorder(DrawTarget *recorder) { recorder_ = recorder; }
+    // The text drawn since the last clear becomes the accessible description,
+    // a line for each text, so that a screen reader can read a drawn card.
+    void setDescribesText(bool describes) { describesText_ = describes; }
     // The picture as drawn so far.
     const QPixmap &picture();
 
@@ -43,5 +47,7 @@ private:
     FontSpec lastFont_;
     QFont lastQFont_;
     qreal lastAscent_ = 0;
+    bool describesText_ = false;
+    QStringList drawnText_;
     DrawTarget *recorder_ = nullptr;
 };

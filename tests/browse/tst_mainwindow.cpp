@@ -494,6 +494,28 @@ private slots:
             QVERIFY2(!box->accessibleName().isEmpty(), qPrintable(box->objectName()));
     }
 
+    // The drawn list is a table of its shown rows for a screen reader.
+    void screenReaderReadsTheListAsATable() {
+        open({entry("やまだ", "山田一", 2, "東京都港区"), entry("さとう", "佐藤", 1)});
+        QAccessibleInterface *list = QAccessible::queryAccessibleInterface(window->picList0);
+        QCOMPARE(list->role(), QAccessible::Table);
+        QAccessibleTableInterface *table = list->tableInterface();
+        QVERIFY(table);
+        QCOMPARE(table->rowCount(), 2);
+        QCOMPARE(table->columnCount(), 4);
+        QStringList row;
+        for (int column = 0; column < 4; ++column)
+            row.append(table->cellAt(1, column)->text(QAccessible::Name));
+        QCOMPARE(row, (QStringList{"やまだ", "山田一", "友人", "東京都港区"}));
+        QCOMPARE(table->columnDescription(1), QStringLiteral("氏名"));
+        QVERIFY(table->selectRow(1));
+        QCOMPARE(window->listPage()->highlighted(), 1);
+        QCOMPARE(table->selectedRows(), QList<int>{1});
+        table->cellAt(0, 1)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QVERIFY(topLevel("frmEdit"));
+        QCOMPARE(mdlDim::SelectedEntry, 0);
+    }
+
     // Tab reaches the image buttons, which show their focus and act on Space.
     void tabAndSpaceOnAnImageButton() {
         open(entries(3));

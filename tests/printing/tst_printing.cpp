@@ -28,6 +28,7 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QTemporaryDir>
+#include <QAccessible>
 #include <QTest>
 
 namespace {
@@ -748,6 +749,9 @@ private slots:
         }
         for (const QString &e : std::as_const(mdlDim::PrintTable))
             QVERIFY(e.endsWith("|F")); // the preview marks nothing
+        // A screen reader reads the card shown: its names among its text.
+        const QString described = QAccessible::queryAccessibleInterface(preview->picView)->text(QAccessible::Description);
+        QVERIFY2(described.contains(mdlDim::GetField(mdlDim::PrintTable.at(0), QStringLiteral("|"), 3)), qPrintable(described));
         click(preview->imgBack);
         QVERIFY(setup->isVisible());
         preview->picView->setRecorder(nullptr);
