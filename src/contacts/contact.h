@@ -21,7 +21,7 @@ struct Contact {
     QString organization;
     QString organizationReading;
 
-    // Kind rank of a value: 0 home, voice or main; 1 work; 2 anything else.
+    // Kind rank of a value: 0 home or main; 1 work; 2 anything else (VOICE says no kind).
     struct Address {
         QString postalCode;
         QStringList parts; // in Japanese order: prefecture, city, street, building
@@ -82,7 +82,7 @@ struct Converted {
 
 // The entry for a contact under the editor's rules and the store's character
 // rule. Each slot takes the first usable value by preference (marked
-// preferred, then home, voice or main, then work, then file order); every
+// preferred, then home or main, then work, then file order); every
 // other value is named in the notes. `categories`: the category file's
 // slots; `defaultCategory` 1 to 10 for a contact whose categories name none.
 Converted toEntry(const Contact &contact, const std::array<QString, 11> &categories, int defaultCategory);

@@ -43,11 +43,12 @@ Contact::Address labelAddress(const QString &label, bool preferred, int rank) {
     static const QRegularExpression postal(QStringLiteral("^\\s*〒?\\s*(\\d{3}-?\\d{4})\\s+"));
     QString text = label;
     Contact::Address a;
+    // Matched on the NFKC form (full-width digits and spaces), cut from the
+    // text as written: those characters keep their count under NFKC.
     const QRegularExpressionMatch m = postal.match(text.normalized(QString::NormalizationForm_KC));
     if (m.hasMatch()) {
         a.postalCode = m.captured(1);
-        text = text.mid(m.capturedLength()); // NFKC keeps one character per character here
-
+        text = text.mid(m.capturedLength());
     }
     QStringList parts;
     static const QRegularExpression lineBreak(QStringLiteral("\\r\\n|\\n|\\r"));
