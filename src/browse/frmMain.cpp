@@ -118,6 +118,7 @@ frmMain::frmMain() {
     lblIndex = makeLabel(this, QStringLiteral("lblIndex"), QStringLiteral("行音フィルター"), 2520, 615, 960, 225, 7);
     cboIndex = new QComboBox(this);
     cboIndex->setObjectName(QStringLiteral("cboIndex"));
+    cboIndex->setAccessibleName(QStringLiteral("行音フィルター"));
     cboIndex->addItems(kanarow::captions());
     cboIndex->setMaxVisibleItems(kanarow::RowCount);
     twips::place(cboIndex, 3480, 540, 975, 330);

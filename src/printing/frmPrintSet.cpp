@@ -119,6 +119,7 @@ void frmPrintSet::buildLists() {
     lstPrintList->setAccessibleName(QStringLiteral("現在の印刷リスト"));
     cboSelect = new QComboBox(fraPrintList);
     cboSelect->setObjectName(QStringLiteral("cboSelect"));
+    cboSelect->setAccessibleName(QStringLiteral("リストフィルター"));
     cboSelect->addItems(
         {QStringLiteral("全てのリスト"), QStringLiteral("新規登録リスト"), QStringLiteral("印刷済みリスト")});
     twips::place(cboSelect, 240, 3960, 1815, 315);
@@ -168,6 +169,7 @@ void frmPrintSet::buildOptions() {
         makeFrame(this, QStringLiteral("fraStartInfo"), QStringLiteral("印刷開始行設定"), {3090, 5280, 2535, 1530});
     cboStartInfo = new QComboBox(fraStartInfo);
     cboStartInfo->setObjectName(QStringLiteral("cboStartInfo"));
+    cboStartInfo->setAccessibleName(QStringLiteral("印刷開始の行"));
     twips::place(cboStartInfo, 120, 680, 735, 300);
     connect(cboStartInfo, &QComboBox::currentIndexChanged, this, [](int index) { mdlDim::StartLine = index + 1; });
     lblStartInfo = makeLabel(fraStartInfo, QStringLiteral("lblStartInfo"), QStringLiteral("行目から印刷開始"),

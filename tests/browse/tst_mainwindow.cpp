@@ -490,8 +490,10 @@ private slots:
         frmMsgBox::ask(QStringLiteral("印刷できるリストがありません。"), QStringLiteral("Yes"));
         button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         QVERIFY(topLevel("frmEdit"));
-        for (QLineEdit *box : topLevel("frmEdit")->findChildren<QLineEdit *>())
-            QVERIFY2(!box->accessibleName().isEmpty(), qPrintable(box->objectName()));
+        for (QWidget *w : {static_cast<QWidget *>(window.get()), topLevel("frmEdit")})
+            for (QWidget *stop : w->findChildren<QWidget *>())
+                if (stop->focusPolicy() & Qt::TabFocus && !stop->objectName().isEmpty()) // the program's own
+                    QVERIFY2(!stop->accessibleName().isEmpty(), qPrintable(stop->objectName()));
     }
 
     // The drawn list is a table of its shown rows for a screen reader.

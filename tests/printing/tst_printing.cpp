@@ -538,6 +538,10 @@ private slots:
             visited.append(QApplication::focusWidget()->objectName());
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
+        // Each stop has a name a screen reader can say.
+        for (QWidget *w : setup->findChildren<QWidget *>())
+            if (w->focusPolicy() & Qt::TabFocus && !w->objectName().isEmpty() && !qobject_cast<QRadioButton *>(w))
+                QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName()));
         QCOMPARE(visited, (QStringList{"lstAll", "imgAddAll", "lstPrintList", "cboSelect",
                                        setup->optInfo->isChecked() ? "optInfo" : "optLineInfo", "cboStartInfo",
                                        "imgAdjust", "imgCancel", "imgBack", "imgPrintInfo", "lstAll"}));
