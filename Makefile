@@ -57,5 +57,5 @@ fuzz:
 	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
 	cmake --build $(FUZZ_BUILD) --target fuzz_store
 	mkdir -p $(FUZZ_BUILD)/corpus
-	ASAN_OPTIONS=detect_leaks=1 $(FUZZ_BUILD)/fuzz/fuzz_store $(FUZZ_BUILD)/corpus fuzz/corpus \
+	ASAN_OPTIONS=detect_leaks=1 $(FUZZ_BUILD)/fuzz/fuzz_store $(FUZZ_BUILD)/corpus fuzz/corpus -artifact_prefix=$(FUZZ_BUILD)/ \
 	  -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1

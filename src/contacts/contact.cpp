@@ -325,13 +325,8 @@ QString storedReading(const QString &phonetic) {
     // the code page lacks: they are kept aside through the normalisation.
     QString reading = QString(phonetic).replace(u'\u309B', u'\uE09B').replace(u'\u309C', u'\uE09C');
     reading = reading.normalized(QString::NormalizationForm_KC).replace(u'\uE09B', u'\u309B').replace(u'\uE09C', u'\u309C');
-    bool kana = false;
-    for (QChar &c : reading) {
-        if (c >= u'\u30A1' && c <= u'\u30F4')
-            c = QChar(c.unicode() - 0x60);
-        kana = kana || isKana(c);
-    }
-    if (kana)
+    reading = readings::hiragana(reading);
+    if (std::any_of(reading.begin(), reading.end(), isKana))
         reading.removeIf([](QChar c) { return c.isSpace(); });
     else
         reading = reading.simplified();

@@ -289,14 +289,6 @@ void Importer::add(const Contact &contact) {
     ++result_.imported;
 }
 
-Result toEntries(const QList<Contact> &contacts, const QStringList &existingLines,
-                 const std::array<QString, 11> &categories, int defaultCategory) {
-    Importer importer(existingLines, categories, defaultCategory);
-    for (const Contact &c : contacts)
-        importer.add(c);
-    return importer.result();
-}
-
 BookImport importIntoBook(const QStringList &files, int defaultCategory, bool dryRun) {
     BookImport out;
     if (files.isEmpty()) {

@@ -50,9 +50,6 @@ private:
     Result result_;
 };
 
-Result toEntries(const QList<Contact> &contacts, const QStringList &existingLines,
-                 const std::array<QString, 11> &categories, int defaultCategory);
-
 // Files imported into the book in mdlDim::AppDir, as telbora-contacts and a
 // drop on the browsing window do: the book loaded, every file read, the new
 // lines appended in one safe write (none with `dryRun`).

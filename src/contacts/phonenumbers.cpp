@@ -1,5 +1,7 @@
 #include "contacts/phonenumbers.h"
 
+#include "store/entryrules.h"
+
 #include <QHash>
 #include <QRegularExpression>
 
@@ -81,8 +83,7 @@ QString countryCodeOf(const QString &digits) {
 }
 
 bool isSeparator(QChar c) {
-    return c == u'-' || c == u' ' || c == u'.' || c == u'(' || c == u')' || c == u'/' || c == u'\u2010' ||
-           c == u'\u2011' || c == u'\u2012' || c == u'\u2013' || c == u'\u2014' || c == u'\u2212' || c == u'\u30FC';
+    return entryrules::isNumberHyphen(c) || c == u' ' || c == u'.' || c == u'(' || c == u')' || c == u'/';
 }
 
 } // namespace

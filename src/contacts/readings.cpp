@@ -48,14 +48,6 @@ MeCabTools *mecab() {
     return made.get();
 }
 
-// Katakana as hiragana; ヵ and ヶ stay, their hiragana are not in the code page.
-QString hiragana(QString text) {
-    for (QChar &c : text)
-        if (c >= u'\u30A1' && c <= u'\u30F4')
-            c = QChar(c.unicode() - 0x60);
-    return text;
-}
-
 bool isKana(QChar c) {
     return (c >= u'\u3041' && c <= u'\u309F') || (c >= u'\u30A0' && c <= u'\u30FF');
 }
@@ -139,7 +131,10 @@ const QHash<QString, QList<NameReading>> &namesDictionary() {
 // The names dictionary's rank of `name` under `reading` for the part (its
 // place among that reading's names), or -1 when it does not list it so.
 int dictionaryRank(const QString &name, const QString &reading, NamePart part) {
-    for (const NameReading &r : namesDictionary().value(name))
+    const auto listed = namesDictionary().constFind(name);
+    if (listed == namesDictionary().constEnd())
+        return -1;
+    for (const NameReading &r : *listed)
         if (r.reading == reading && (part == NamePart::Family ? r.family : r.given))
             return r.rank;
     return -1;
@@ -242,6 +237,13 @@ bool readJapanese(const QString &text, Guess &guess) {
 }
 
 } // namespace
+
+QString hiragana(QString text) {
+    for (QChar &c : text)
+        if (c >= u'\u30A1' && c <= u'\u30F4')
+            c = QChar(c.unicode() - 0x60);
+    return text;
+}
 
 QString commonForms(const QString &text) {
     static const std::pair<QString, QString> variants[] = {

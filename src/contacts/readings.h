@@ -20,6 +20,9 @@ struct Guess {
 // forms (株式会社, ㈱ …) are left out, as Japanese address books sort companies.
 Guess guess(const QString &name, NamePart part = NamePart::Whole);
 
+// Katakana (and ヴ) as hiragana; ヵ and ヶ stay, their hiragana are not in the code page.
+QString hiragana(QString text);
+
 // Variant kanji as their common forms, for looking a name up (髙 → 高, 﨑 → 崎).
 QString commonForms(const QString &text);
 

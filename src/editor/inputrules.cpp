@@ -6,12 +6,6 @@
 
 namespace {
 
-// Hyphens as people and input methods write them between digit groups.
-bool isHyphen(QChar c) {
-    return c == u'-' || (c >= u'\u2010' && c <= u'\u2015') || c == u'\u2212' || c == u'\u30FC' ||
-           c == u'\uFF0D' || c == u'\uFF70';
-}
-
 // Full-width digits as ASCII digits.
 QString asciiDigits(QStringView text) {
     QString out = text.toString();
@@ -67,7 +61,7 @@ QValidator::State BoxRule::validate(QString &input, int &pos) const {
         const QString digits = asciiDigits(inserted);
         qsizetype hyphen = -1;
         for (qsizetype i = 0; i < digits.size() && next_; ++i)
-            if (isHyphen(digits.at(i)) && (prefix + suffix > 0 || !entryrules::keepDigits(digits.left(i)).isEmpty())) {
+            if (entryrules::isNumberHyphen(digits.at(i)) && (prefix + suffix > 0 || !entryrules::keepDigits(digits.left(i)).isEmpty())) {
                 hyphen = i;
                 break;
             }

@@ -38,14 +38,6 @@ PrinterService::~PrinterService() {
     }
 }
 
-bool PrinterService::available() {
-    return !QPrinterInfo::defaultPrinter().isNull();
-}
-
-QString PrinterService::defaultPrinterName() {
-    return QPrinterInfo::defaultPrinter().printerName();
-}
-
 namespace {
 
 // Whether CUPS knows the printer as a queue of its own.

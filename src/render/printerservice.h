@@ -25,11 +25,6 @@ public:
     explicit PrinterService(const QString &pdfPattern);
     ~PrinterService() override;
 
-    // Whether the system has a default printer.
-    static bool available();
-    // The default printer's name (its CUPS queue); empty when there is none.
-    static QString defaultPrinterName();
-
     // Moves everything drawn by this much on paper (right and down positive):
     // the printer's own adjustment, applied by the painter's transform.
     void setOffsetMm(QPointF offset) { offsetMm_ = offset; }

@@ -44,6 +44,11 @@ QString keepText(QStringView text, int *dropped) {
     return kept;
 }
 
+bool isNumberHyphen(QChar c) {
+    return c == u'-' || (c >= u'\u2010' && c <= u'\u2015') || c == u'\u2212' || c == u'\u30FC' || c == u'\uFF0D' ||
+           c == u'\uFF70';
+}
+
 QString keepDigits(QStringView text, int *dropped) {
     QString kept;
     for (QChar c : text) {

@@ -24,6 +24,10 @@ bool isControl(QChar c);
 // `dropped`, when given, receives how many characters were dropped.
 QString keepText(QStringView text, int *dropped = nullptr);
 
+// The hyphens people and input methods write between a number's digit
+// groups ("-", "－", "‐", "−", "ー", "ｰ" …).
+bool isNumberHyphen(QChar c);
+
 // The digits 0 to 9 of the text, nothing else.
 QString keepDigits(QStringView text, int *dropped = nullptr);
 
