@@ -4,6 +4,7 @@
 #include "browse/ordering.h"
 #include "browse/selection.h"
 #include "common/exchangesort.h"
+#include "store/bookencoding.h"
 #include "store/cp932.h"
 #include "store/entrywriter.h"
 #include "store/linefile.h"
@@ -103,9 +104,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const QList<QByteArray> lines = linefile::splitLines(entries);
     const QList<QByteArray> categoryLines = linefile::splitLines(categories);
 
+    const auto isCp932 = [](const QByteArray &bytes) {
+        return bookencoding::check(bytes).kind == bookencoding::Kind::Cp932;
+    };
+    const bool entriesCp932 = isCp932(entries);
+    const bool categoriesCp932 = isCp932(categories);
     mdlDim::CategoryTable = {};
     const bool loaded = mdlDim::LoadData();
-    check(loaded == (categoryLines.size() <= 11), "loads unless the category file is too long");
+    check(loaded == (categoryLines.size() <= 11 && entriesCp932 && categoriesCp932),
+          "loads unless the category file is too long or a file is not code page 932");
     if (loaded) {
         checkLoader(lines);
         // The selection from disk keeps what select() keeps from the whole table.
@@ -136,17 +143,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         result = EntryWriter::appendEntry(newLine);
         break;
     default: {
-        std::array<QString, 11> table = mdlDim::CategoryTable;
-        table[static_cast<size_t>(5 + k % 5)] = QString::number(6 + k % 5) + QStringLiteral("|新しい分類");
-        result = EntryWriter::writeCategories(table);
+        const int slot = 5 + k % 5;
+        const QList<QByteArray> before = loaded ? mdlDim::CategoryFileLines : categoryLines;
+        result = EntryWriter::writeCategory(before, slot, QString::number(slot + 1) + QStringLiteral("|新しい分類"));
         const QByteArray after = readFile(categoryPath);
-        check(result.ok, "the category file is written");
-        const QList<QByteArray> written = linefile::splitLines(after);
-        check(written.size() == 10, "the category file has ten lines");
-        checkWrittenLines(after, written);
-        if (loaded)
-            for (qsizetype slot = 0; slot < qMin<qsizetype>(5, categoryLines.size()); ++slot)
-                check(written.at(slot) == categoryLines.at(slot), "fixed categories are copied as bytes");
+        check(result.ok == categoriesCp932, "the category file is written when it is code page 932");
+        if (!result.ok) {
+            check(after == categories, "a file in another encoding is untouched");
+        } else {
+            const QList<QByteArray> written = linefile::splitLines(after);
+            check(written.size() == qMax<qsizetype>(categoryLines.size(), slot + 1), "lines are added up to the slot");
+            checkWrittenLines(after, written);
+            for (qsizetype line = 0; line < categoryLines.size(); ++line)
+                if (line != slot)
+                    check(written.at(line) == categoryLines.at(line), "other categories are copied as bytes");
+        }
         check(readFile(entryPath) == entries, "the entry file is untouched");
         return 0;
     }
@@ -154,6 +165,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     check(!QFile::exists(entryPath + QLatin1Char('$')), "no copy is left behind");
     const QByteArray after = readFile(entryPath);
     check(readFile(categoryPath) == categories, "the category file is untouched");
+    if (!entriesCp932) {
+        check(!result.ok && after == entries, "no writer touches a file in another encoding");
+        return 0;
+    }
     if (writer != 3 && !inRange) {
         // Marking counts a line it cannot find; the others refuse. Neither writes.
         check(writer == 2 ? result.ok && result.vanished == 1 : !result.ok, "a line that is not there is reported");

@@ -79,8 +79,9 @@ bool loadKept(KeepLine keepLine, KeepReading keepReading, QString *error) {
     // The entry file first: when both files are missing, it is the one named.
     QString failure = mdlDim::readEntryFile(mdlDim::entryFilePath(), table);
     std::array<QString, mdlDim::CategorySlots> categories;
+    QList<QByteArray> categoryLines;
     if (failure.isEmpty())
-        failure = mdlDim::readCategories(mdlDim::categoryFilePath(), mdlDim::CategoryTable, categories);
+        failure = mdlDim::readCategories(mdlDim::categoryFilePath(), mdlDim::CategoryTable, categories, categoryLines);
     if (!failure.isEmpty()) {
         table.clear();
         if (error)
@@ -116,6 +117,7 @@ bool loadKept(KeepLine keepLine, KeepReading keepReading, QString *error) {
         shown.push_back(work.kept[static_cast<size_t>(index)]);
     mdlDim::EntryCount = static_cast<int>(shown.size());
     mdlDim::CategoryTable = categories;
+    mdlDim::CategoryFileLines = std::move(categoryLines);
     return true;
 }
 

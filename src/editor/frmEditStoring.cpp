@@ -2,6 +2,7 @@
 // four actions that store, add, delete and go back to the list.
 #include "editor/frmEdit.h"
 #include "store/entryrules.h"
+#include "store/cp932.h"
 #include "store/entrywriter.h"
 #include "store/mdlDim.h"
 #include "ui/frmMsgBox.h"
@@ -92,7 +93,6 @@ bool frmEdit::CheckType() {
     const int choice = cboType->currentIndex();
     if (choice <= 4)
         return true;
-    QString &slot = mdlDim::CategoryTable[static_cast<size_t>(choice)];
     const QString oldName = mdlDim::categoryNameOfSlot(choice);
     const QString newName = txtNew[choice - 5]->text();
     if (!oldName.isEmpty()) {
@@ -103,15 +103,19 @@ bool frmEdit::CheckType() {
             return true;
         }
     }
-    const QString previous = slot;
-    slot = QString::number(choice + 1) + Bar + newName;
-    const EntryWriter::Result written = EntryWriter::writeCategories(mdlDim::CategoryTable);
+    const EntryWriter::Result written =
+        EntryWriter::writeCategory(mdlDim::CategoryFileLines, choice, QString::number(choice + 1) + Bar + newName);
     if (!written) {
         // The file still holds the old name; so does the table.
-        slot = previous;
         reportFailure(written);
+        if (written.changedElsewhere)
+            emit happened(Outcome::ChangedElsewhere);
         return false;
     }
+    // What another program set in the other lines is now the table's too.
+    mdlDim::CategoryFileLines = written.lines;
+    for (qsizetype line = 0; line < written.lines.size() && line < 10; ++line)
+        mdlDim::CategoryTable[static_cast<size_t>(line)] = cp932::decode(written.lines.at(line));
     return true;
 }
 

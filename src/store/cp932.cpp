@@ -219,6 +219,25 @@ qsizetype decodeInto(QByteArrayView bytes, char16_t *out) {
     return o - out;
 }
 
+bool isClean(QByteArrayView bytes) {
+    const DecodeTables *t = tables();
+    if (!t)
+        return false;
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    const auto *end = p + bytes.size();
+    while (p < end) {
+        const unsigned char b = *p;
+        if (t->lead[b] && p + 1 < end && t->pairs[t->rows[b] + p[1]] != None) {
+            p += 2;
+            continue;
+        }
+        if (t->single[b] == None)
+            return false;
+        ++p;
+    }
+    return true;
+}
+
 QString decode(QByteArrayView bytes) {
     if (bytes.isEmpty())
         return {};

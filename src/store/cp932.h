@@ -19,6 +19,10 @@ QString decode(QByteArrayView bytes);
 // decode() into `out`, which has room for bytes.size() units; returns the units written.
 qsizetype decodeInto(QByteArrayView bytes, char16_t *out);
 
+// Whether every byte of `bytes` reads as a code page 932 character: decode()
+// would put no U+FFFD in.
+bool isClean(QByteArrayView bytes);
+
 // nullopt when the text holds a character the code page cannot represent.
 std::optional<QByteArray> encode(QStringView text);
 

@@ -1,5 +1,6 @@
 #include "store/entrywriter.h"
 
+#include "store/bookencoding.h"
 #include "store/cp932.h"
 #include "store/entryrules.h"
 #include "store/linefile.h"
@@ -28,9 +29,14 @@ Result notEncodable(const QString &path) {
 // through the safe rewrite. A change that sets `untouched` leaves the file as
 // it is, not even rewritten.
 Result rewrite(const QString &path, const std::function<Result(QList<QByteArray> &, bool &untouched)> &change) {
+    if (!mdlDim::ReadOnlyReason.isEmpty())
+        return failed(readOnlyRefusal());
     QByteArray data;
     if (QString error = linefile::readAll(path, data); !error.isEmpty())
         return failed(error);
+    // Code page 932 lines added to a file in another encoding could never be told apart again.
+    if (QString refused = bookencoding::writeRefusal(path, data); !refused.isEmpty())
+        return failed(refused);
     QList<QByteArray> lines = linefile::splitLines(data);
     bool untouched = false;
     if (Result changed = change(lines, untouched); !changed || untouched)
@@ -40,8 +46,8 @@ Result rewrite(const QString &path, const std::function<Result(QList<QByteArray>
     return {};
 }
 
-Result changedElsewhere() {
-    Result result = failed(ChangedElsewhere);
+Result changedElsewhere(const QString &message = ChangedElsewhere) {
+    Result result = failed(message);
     result.changedElsewhere = true;
     return result;
 }
@@ -166,25 +172,29 @@ Result markPrinted(const QList<mdlDim::LoadedLine> &loadedLines) {
     return result;
 }
 
-Result writeCategories(const std::array<QString, 11> &categoryTable) {
+Result writeCategory(const QList<QByteArray> &loaded, int slot, const QString &line) {
     const QString path = mdlDim::categoryFilePath();
-    return rewrite(path, [&](QList<QByteArray> &lines, bool &) {
-        QList<QByteArray> written;
-        for (qsizetype slot = 0; slot < 10; ++slot) {
-            const QString &text = categoryTable[static_cast<size_t>(slot)];
-            // An unchanged line goes back as the bytes it was.
-            if (slot < lines.size() && cp932::decode(lines.at(slot)) == text) {
-                written.append(lines.at(slot));
-                continue;
-            }
-            const std::optional<QByteArray> encoded = encodeLine(text);
-            if (!encoded)
-                return notEncodable(path);
-            written.append(*encoded);
-        }
-        lines = written;
+    const std::optional<QByteArray> encoded = encodeLine(line);
+    if (!encoded)
+        return notEncodable(path);
+    QList<QByteArray> now;
+    Result result = rewrite(path, [&](QList<QByteArray> &lines, bool &untouched) {
+        if (lines != loaded && lines.value(slot) != loaded.value(slot))
+            return changedElsewhere(changedElsewhereIn(QFileInfo(path).fileName()));
+        while (lines.size() <= slot)
+            lines.append(*cp932::encode(QString::number(lines.size() + 1) + u'|'));
+        untouched = lines.at(slot) == *encoded;
+        lines[slot] = *encoded;
+        now = lines;
         return Result{};
     });
+    if (result)
+        result.lines = now;
+    return result;
+}
+
+QString readOnlyRefusal() {
+    return QStringLiteral("電話帳を読み取り専用で開いています。書き込めません。\r") + mdlDim::ReadOnlyReason;
 }
 
 } // namespace EntryWriter

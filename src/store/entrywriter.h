@@ -18,6 +18,7 @@ struct Result {
     int vanished = 0; // markPrinted: lines another program changed or removed
     bool changedElsewhere = false; // the line acted on is no longer in the file as loaded
     mdlDim::LoadedLine written;    // replaceEntry: the line as it now stands in the file
+    QList<QByteArray> lines;       // writeCategory: the category file's lines as they now stand
     explicit operator bool() const { return ok; }
 };
 
@@ -38,8 +39,14 @@ Result appendEntries(const QStringList &lines);
 // line `number` only while it still holds the loaded bytes; otherwise on the
 // one line that holds them, if exactly one does; otherwise it changes nothing
 // and says ChangedElsewhere.
-inline const QString ChangedElsewhere =
-    QStringLiteral("「VexaTel.txt」がほかのプログラムで変更されました。一覧を読み直してから、もう一度操作してください。");
+inline QString changedElsewhereIn(const QString &fileName) {
+    return QStringLiteral("「%1」がほかのプログラムで変更されました。一覧を読み直してから、もう一度操作してください。")
+        .arg(fileName);
+}
+inline const QString ChangedElsewhere = changedElsewhereIn(QStringLiteral("VexaTel.txt"));
+
+// Why nothing can be written while the book is open read-only.
+QString readOnlyRefusal();
 
 // Replaces the loaded line with `line`.
 Result replaceEntry(const mdlDim::LoadedLine &loaded, const QString &line);
@@ -48,7 +55,11 @@ Result deleteEntry(const mdlDim::LoadedLine &loaded);
 // held; other lines are copied through untouched. A line no longer found is
 // left alone and counted in `vanished`.
 Result markPrinted(const QList<mdlDim::LoadedLine> &lines);
-// Writes slots 0 to 9 as the category file's ten lines.
-Result writeCategories(const std::array<QString, 11> &categoryTable);
+// Sets line `slot` (0 to 9) of the category file to `line`. `loaded` is the
+// file's lines as last read: while the file still holds them, or another
+// program changed only other lines, the one line is set and the rest kept as
+// they are now; when that same line changed elsewhere too, nothing is written
+// and the result says changedElsewhere.
+Result writeCategory(const QList<QByteArray> &loaded, int slot, const QString &line);
 
 } // namespace EntryWriter

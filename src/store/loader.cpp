@@ -1,5 +1,6 @@
 #include "store/loader.h"
 
+#include "store/bookencoding.h"
 #include "store/cp932.h"
 
 #include <QFileInfo>
@@ -31,17 +32,25 @@ QString readEntryFile(const QString &path, ShownEntries &table) {
     table.clear();
     if (!cp932::available())
         return converterMissing();
-    return linefile::readAll(path, table.buffer());
+    if (QString error = linefile::readAll(path, table.buffer()); !error.isEmpty())
+        return error;
+    if (QString refused = bookencoding::readRefusal(path, table.buffer()); !refused.isEmpty()) {
+        table.clear();
+        return refused;
+    }
+    return {};
 }
 
 QString readCategories(const QString &path, const std::array<QString, 11> &previous,
-                       std::array<QString, 11> &categories) {
+                       std::array<QString, 11> &categories, QList<QByteArray> &lines) {
     if (!cp932::available())
         return converterMissing();
     QByteArray data;
     if (QString error = linefile::readAll(path, data); !error.isEmpty())
         return error;
-    const QList<QByteArray> lines = linefile::splitLines(data);
+    if (QString refused = bookencoding::readRefusal(path, data); !refused.isEmpty())
+        return refused;
+    lines = linefile::splitLines(data);
     if (lines.size() > static_cast<qsizetype>(previous.size()))
         return QStringLiteral("「%1」が壊れています。\r%2行を超えています。")
             .arg(QFileInfo(path).fileName())
@@ -61,7 +70,7 @@ QString loadTables(const QString &entryPath, const QString &categoryPath, const 
         out.entries.lines().push_back(
             {line.text.data() - start, static_cast<int>(line.text.size()), line.number});
     });
-    return readCategories(categoryPath, previous, out.categories);
+    return readCategories(categoryPath, previous, out.categories, out.categoryLines);
 }
 
 } // namespace mdlDim

@@ -40,13 +40,15 @@ template <typename Visit> void forEachEntryLine(const QByteArray &bytes, Visit v
 }
 
 // Reads and checks the category file. The slots start from `previous`, so a
-// slot the file no longer reaches keeps its last value.
+// slot the file no longer reaches keeps its last value; `lines` are the
+// file's lines as read, for the writer's changed-elsewhere check.
 QString readCategories(const QString &path, const std::array<QString, 11> &previous,
-                       std::array<QString, 11> &categories);
+                       std::array<QString, 11> &categories, QList<QByteArray> &lines);
 
 struct LoadedTables {
     ShownEntries entries;
     std::array<QString, 11> categories;
+    QList<QByteArray> categoryLines;
 };
 
 // Both files as tables: every non-empty line of the entry file as an entry.

@@ -55,6 +55,7 @@ bool LoadData(QString *error) {
         EntryCount = static_cast<int>(EntryTable.size());
         PrintTable.clear();
         CategoryTable = tables.categories;
+        CategoryFileLines = std::move(tables.categoryLines);
         return true;
     }
     if (error)

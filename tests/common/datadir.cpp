@@ -4,6 +4,7 @@
 #include "store/mdlDim.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QTest>
 
 #include <linux/capability.h>
@@ -104,4 +105,15 @@ ReadOnlyDir::~ReadOnlyDir() {
         }
     }
     ::chmod(QFile::encodeName(path_).constData(), 0755);
+}
+
+QByteArray iconvBytes(const QByteArray &bytes, const char *fromCode, const char *toCode) {
+    QProcess iconv;
+    iconv.start(QStringLiteral("iconv"), {QStringLiteral("-f"), QString::fromLatin1(fromCode), QStringLiteral("-t"),
+                                          QString::fromLatin1(toCode)});
+    iconv.write(bytes);
+    iconv.closeWriteChannel();
+    if (!iconv.waitForFinished(10000) || iconv.exitCode() != 0)
+        qFatal("iconv %s to %s failed", fromCode, toCode);
+    return iconv.readAllStandardOutput();
 }

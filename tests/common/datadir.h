@@ -45,3 +45,7 @@ private:
 };
 
 QByteArray readFileBytes(const QString &path);
+
+// `bytes` re-encoded by the iconv program, as a text editor re-saving the book
+// would: for example fromCode "CP932", toCode "UTF-8".
+QByteArray iconvBytes(const QByteArray &bytes, const char *fromCode, const char *toCode);

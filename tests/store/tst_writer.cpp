@@ -215,31 +215,46 @@ private slots:
         QVERIFY(dir.entryBytes().endsWith("z\r\ne100000\r\n"));
     }
 
-    void writeCategories() {
-        DataDir dir;
-        std::array<QString, 11> table;
-        const QStringList installed = DataDir::installedCategories();
-        for (int s = 0; s < 10; ++s)
-            table[s] = installed.at(s);
-        table[6] = QStringLiteral("7|歯医者");
-        table[10] = QStringLiteral("11|not written");
-        QVERIFY(EntryWriter::writeCategories(table));
-        QStringList expected = installed;
-        expected[6] = QStringLiteral("7|歯医者");
-        QCOMPARE(dir.categoryBytes(), DataDir::sjisLines(expected));
+    // The user names category 7 while another program may have edited the file.
+    void writeCategoryActsOnWhatWasLoaded_data() {
+        QTest::addColumn<QStringList>("elsewhere"); // the file's lines when the user saves
+        QTest::addColumn<QStringList>("expected");  // empty: refused, the file left as it was
+        QStringList installed = DataDir::installedCategories();
+        QStringList named = installed;
+        named[6] = QStringLiteral("7|歯医者");
+        QStringList otherRenamed = installed;
+        otherRenamed[1] = QStringLiteral("2|友だち");
+        QStringList bothChanges = named;
+        bothChanges[1] = QStringLiteral("2|友だち");
+        QStringList sameRenamed = installed;
+        sameRenamed[6] = QStringLiteral("7|習い事");
+        QTest::newRow("unchanged") << installed << named;
+        QTest::newRow("another line changed elsewhere is kept") << otherRenamed << bothChanges;
+        QTest::newRow("the same line changed elsewhere") << sameRenamed << QStringList();
+        QTest::newRow("file cut short elsewhere") << installed.mid(0, 8) << named.mid(0, 8);
+        QTest::newRow("the line itself cut off elsewhere") << installed.mid(0, 5) << QStringList();
     }
-
-    void categoryLinesCopiedAsBytes() {
+    void writeCategoryActsOnWhatWasLoaded() {
+        QFETCH(QStringList, elsewhere);
+        QFETCH(QStringList, expected);
         DataDir dir;
         QByteArray file = DataDir::sjisLines(DataDir::installedCategories());
-        file.replace("2|", "2|\xff");
+        file.replace("3|", "3|\xff"); // an odd byte, copied through as it was
         dir.writeCategories(file);
         QVERIFY(mdlDim::LoadData());
-        std::array<QString, 11> table = mdlDim::CategoryTable;
-        table[5] = QStringLiteral("6|趣味");
-        QVERIFY(EntryWriter::writeCategories(table));
-        QVERIFY(dir.categoryBytes().contains("2|\xff"));
-        QVERIFY(dir.categoryBytes().contains(DataDir::sjis("6|趣味\r\n")));
+        const QList<QByteArray> loaded = mdlDim::CategoryFileLines;
+        QByteArray now = DataDir::sjisLines(elsewhere);
+        now.replace("3|", "3|\xff");
+        dir.writeCategories(now);
+        const EntryWriter::Result result = EntryWriter::writeCategory(loaded, 6, QStringLiteral("7|歯医者"));
+        QCOMPARE(result.ok, !expected.isEmpty());
+        QByteArray after = DataDir::sjisLines(expected);
+        after.replace("3|", "3|\xff");
+        QCOMPARE(dir.categoryBytes(), result.ok ? after : now);
+        if (result.ok)
+            QCOMPARE(result.lines, linefile::splitLines(after));
+        else
+            QCOMPARE(result.message, EntryWriter::changedElsewhereIn("VexaType.txt"));
     }
 
     void failureLeavesFileUntouched_data() {
@@ -250,9 +265,9 @@ private slots:
         QTest::newRow("delete") << Write([] { return EntryWriter::deleteEntry(loaded(1)); }) << false;
         QTest::newRow("mark printed") << Write([] { return EntryWriter::markPrinted({loaded(1)}); }) << false;
         QTest::newRow("categories") << Write([] {
-            std::array<QString, 11> table;
-            table[5] = "6|趣味";
-            return EntryWriter::writeCategories(table);
+            const QList<QByteArray> asLoaded = linefile::splitLines(readFileBytes(mdlDim::categoryFilePath()));
+            static int renamed = 0; // a new name each time, so that every call has something to write
+            return EntryWriter::writeCategory(asLoaded, 5, "6|趣味" + QString::number(++renamed));
         }) << true;
     }
     void failureLeavesFileUntouched() {
@@ -305,9 +320,7 @@ private slots:
         const QByteArray before = dir.entryBytes();
         QVERIFY(!EntryWriter::replaceEntry(loaded(1), line).ok);
         QVERIFY(!EntryWriter::appendEntry(line).ok);
-        std::array<QString, 11> categories;
-        categories[5] = QStringLiteral("6|") + line.left(8);
-        QVERIFY(!EntryWriter::writeCategories(categories).ok);
+        QVERIFY(!EntryWriter::writeCategory({}, 5, QStringLiteral("6|") + line.left(8)).ok);
         QCOMPARE(dir.entryBytes(), before);
     }
 

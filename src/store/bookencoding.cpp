@@ -1,0 +1,197 @@
+#include "store/bookencoding.h"
+
+#include "store/cp932.h"
+#include "store/linefile.h"
+
+#include <QFileInfo>
+
+#include <cstdint>
+#include <cstring>
+#include <sys/stat.h>
+
+namespace bookencoding {
+namespace {
+
+const QByteArray Bom = "\xEF\xBB\xBF";
+
+enum class LineKind { Ascii, Utf8, NotUtf8 };
+
+// Strict UTF-8 (no overlong forms, surrogates or code points past U+10FFFF).
+// A code page 932 line nearly always fails at its first two-byte character:
+// its lead bytes 81-9F are UTF-8 continuation bytes.
+LineKind utf8KindOf(QByteArrayView line) {
+    const auto *p = reinterpret_cast<const unsigned char *>(line.data());
+    const auto *end = p + line.size();
+    bool multibyte = false;
+    while (p < end) {
+        while (end - p >= 8) { // ASCII eight bytes at a time
+            uint64_t word;
+            std::memcpy(&word, p, 8);
+            if (word & 0x8080808080808080ULL)
+                break;
+            p += 8;
+        }
+        if (p == end)
+            break;
+        const unsigned char b = *p;
+        if (b < 0x80) {
+            ++p;
+            continue;
+        }
+        const int more = b >= 0xC2 && b <= 0xDF ? 1 : b >= 0xE0 && b <= 0xEF ? 2 : b >= 0xF0 && b <= 0xF4 ? 3 : 0;
+        if (more == 0 || end - p <= more)
+            return LineKind::NotUtf8;
+        const unsigned char low = b == 0xE0 ? 0xA0 : b == 0xF0 ? 0x90 : 0x80;
+        const unsigned char high = b == 0xED ? 0x9F : b == 0xF4 ? 0x8F : 0xBF;
+        if (p[1] < low || p[1] > high)
+            return LineKind::NotUtf8;
+        for (int k = 2; k <= more; ++k)
+            if ((p[k] & 0xC0) != 0x80)
+                return LineKind::NotUtf8;
+        p += more + 1;
+        multibyte = true;
+    }
+    return multibyte ? LineKind::Utf8 : LineKind::Ascii;
+}
+
+template <typename Visit> void forEachLineOf(QByteArrayView bytes, Visit visit) {
+    int number = 0;
+    linefile::forEachLine(bytes, true, [&](qsizetype start, qsizetype length) {
+        ++number;
+        visit(number, bytes.sliced(start, length));
+    });
+}
+
+QString joined(const QStringList &fileNames) {
+    return fileNames.join(QStringLiteral(" と "));
+}
+
+} // namespace
+
+Check check(QByteArrayView bytes) {
+    const bool bom = bytes.startsWith(Bom);
+    int utf8Lines = 0;
+    int otherLines = 0;
+    forEachLineOf(bom ? bytes.sliced(Bom.size()) : bytes, [&](int, QByteArrayView line) {
+        switch (utf8KindOf(line)) {
+        case LineKind::Utf8:
+            ++utf8Lines;
+            break;
+        case LineKind::NotUtf8:
+            ++otherLines;
+            break;
+        case LineKind::Ascii:
+            break;
+        }
+    });
+    if (utf8Lines == 0 && !bom)
+        return {}; // odd bytes alone make no other encoding; they are copied through as they are
+    if (otherLines == 0)
+        return {Kind::Utf8};
+    Check mixed{Kind::Mixed};
+    forEachLineOf(bytes, [&](int number, QByteArrayView line) {
+        if (mixed.firstForeignLine == 0 && ((number == 1 && bom) || utf8KindOf(line) == LineKind::Utf8 ||
+                                            !cp932::isClean(line)))
+            mixed.firstForeignLine = number;
+    });
+    return mixed;
+}
+
+QString utf8Question(const QStringList &fileNames) {
+    return QStringLiteral("%1 は UTF-8 で保存されています。Shift_JIS（この電話帳の形式）に戻しますか？").arg(joined(fileNames)) +
+           QStringLiteral("\r元のファイルは「%1.utf8-日付-時刻」として横に残します。").arg(fileNames.value(0));
+}
+
+QString utf8Explanation(const QStringList &fileNames) {
+    return QStringLiteral("%1 は UTF-8 で保存されています。この電話帳の形式は Shift_JIS です。").arg(joined(fileNames));
+}
+
+QString mixedRefusal(const QString &fileName, int line) {
+    return QStringLiteral("%1 の %2 行目は Shift_JIS（この電話帳の形式）ではありません。"
+                          "文字コードの違う行が混ざっています。テキストエディターでその行を直してください。")
+        .arg(fileName)
+        .arg(line);
+}
+
+QString writeRefusal(const QString &path, QByteArrayView bytes) {
+    const QString name = QFileInfo(path).fileName();
+    const Check found = check(bytes);
+    switch (found.kind) {
+    case Kind::Cp932:
+        return {};
+    case Kind::Utf8:
+        return utf8Explanation({name}) +
+               QStringLiteral("\rShift_JIS の行を書き足すと直せなくなるため、書き込みません。電話帳を起動し直すと Shift_JIS に戻せます。");
+    case Kind::Mixed:
+        break;
+    }
+    return mixedRefusal(name, found.firstForeignLine) + QStringLiteral("\r書き込みません。");
+}
+
+QString readRefusal(const QString &path, QByteArrayView bytes) {
+    const QString name = QFileInfo(path).fileName();
+    const Check found = check(bytes);
+    switch (found.kind) {
+    case Kind::Cp932:
+        return {};
+    case Kind::Utf8:
+        return utf8Explanation({name}) +
+               QStringLiteral("\r電話帳を起動し直すか、telbora-contacts に --convert を付けると Shift_JIS に戻せます。");
+    case Kind::Mixed:
+        break;
+    }
+    return mixedRefusal(name, found.firstForeignLine);
+}
+
+Conversion convertToCp932(const QString &path, const QDateTime &when) {
+    Conversion done;
+    QByteArray original;
+    if (QString error = linefile::readAll(path, original); !error.isEmpty()) {
+        done.error = error;
+        return done;
+    }
+    const QString name = QFileInfo(path).fileName();
+    const Check found = check(original);
+    if (found.kind == Kind::Mixed) {
+        done.error = mixedRefusal(name, found.firstForeignLine);
+        return done;
+    }
+    if (found.kind == Kind::Cp932)
+        return done; // nothing to convert
+    QList<QByteArray> lines;
+    const QString geta = QStringLiteral("〓");
+    forEachLineOf(QByteArrayView(original).sliced(original.startsWith(Bom) ? Bom.size() : 0),
+                  [&](int number, QByteArrayView line) {
+                      const QString text = QString::fromUtf8(line);
+                      if (std::optional<QByteArray> encoded = cp932::encode(text)) {
+                          lines.append(*encoded);
+                          return;
+                      }
+                      QString held;
+                      for (qsizetype i = 0; i < text.size();) {
+                          const qsizetype width = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+                          const QStringView character = QStringView(text).mid(i, width);
+                          if (cp932::canEncode(character)) {
+                              held += character;
+                          } else {
+                              held += geta;
+                              done.unheld.append(QStringLiteral("%1 行目の「%2」").arg(number).arg(character));
+                          }
+                          i += width;
+                      }
+                      lines.append(*cp932::encode(held));
+                  });
+    struct stat info {};
+    const mode_t mode = ::stat(QFile::encodeName(path).constData(), &info) == 0 ? (info.st_mode & 07777) : 0600;
+    done.keptAs = path + QStringLiteral(".utf8-") + when.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    if (QString error = linefile::writeBytes(done.keptAs, original, mode, false); !error.isEmpty()) {
+        done.error = error;
+        done.keptAs.clear();
+        return done;
+    }
+    if (QString error = linefile::replaceWith(path, lines); !error.isEmpty())
+        done.error = error;
+    return done;
+}
+
+} // namespace bookencoding

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+// Which encoding a data file is in. The book is code page 932; text editors
+// often re-save it as UTF-8, and a program that then appends code page 932
+// lines makes a mix that no single conversion repairs. Every reader checks
+// first, and no writer touches a file that is not code page 932.
+namespace bookencoding {
+
+enum class Kind {
+    Cp932, // also a file of ASCII only, and one with odd bytes but no UTF-8 line
+    Utf8,  // valid UTF-8 with multi-byte characters, or a UTF-8 BOM
+    Mixed, // UTF-8 lines beside lines that are not UTF-8
+};
+
+struct Check {
+    Kind kind = Kind::Cp932;
+    int firstForeignLine = 0; // Mixed: the first line (from 1) that is not code page 932
+};
+
+// Linear in the size; a code page 932 line is given up at its first byte
+// that cannot be UTF-8, so a book costs little more than one scan.
+Check check(QByteArrayView bytes);
+
+// The question telbora asks about these files ("VexaTel.txt", ...).
+QString utf8Question(const QStringList &fileNames);
+// Why these files are not read as they are, for telbora-contacts and the loader.
+QString utf8Explanation(const QStringList &fileNames);
+QString mixedRefusal(const QString &fileName, int line);
+
+// Why a writer must leave the file at `path` holding `bytes` alone; empty when
+// it is code page 932.
+QString writeRefusal(const QString &path, QByteArrayView bytes);
+// Why the loader does not read it; empty when it is code page 932.
+QString readRefusal(const QString &path, QByteArrayView bytes);
+
+struct Conversion {
+    QString error;      // empty on success; the file is then untouched
+    QString keptAs;     // the original's copy beside it
+    QStringList unheld; // characters code page 932 cannot hold, each with its line, written as 〓
+};
+
+// Rewrites the UTF-8 file at `path` as code page 932 with CR LF, crash-safely,
+// after keeping the original as "<name>.utf8-YYYYMMDD-HHMMSS" beside it.
+Conversion convertToCp932(const QString &path, const QDateTime &when = QDateTime::currentDateTime());
+
+} // namespace bookencoding

@@ -1,0 +1,139 @@
+#include "common/datadir.h"
+#include "common/testmain.h"
+#include "store/bookencoding.h"
+#include "store/entrywriter.h"
+#include "store/linefile.h"
+#include "store/mdlDim.h"
+
+#include <QFileInfo>
+#include <QTest>
+
+#include <functional>
+
+using bookencoding::Kind;
+
+namespace {
+
+const QStringList Book = {
+    QStringLiteral("あおき|青木|100-0001|東京都千代田区丸の内１－１|03-1111-2222||||1|F"),
+    QStringLiteral("ｲﾄｳ|伊藤～ソ表|||||||2|T"), // 0x7C and 0x5C as second bytes
+    QStringLiteral("tanaka|田中 ①|||||||3|F"),
+    QString(),
+    QStringLiteral("えんどう|遠藤|||||||4|F"),
+};
+const QString Added = QStringLiteral("かとう|加藤|||||||5|F");
+
+QByteArray cp932Book() {
+    return DataDir::sjisLines(Book);
+}
+QByteArray utf8Book() {
+    return iconvBytes(cp932Book(), "CP932", "UTF-8");
+}
+QByteArray utf8Line(const QString &text) {
+    return text.toUtf8() + "\r\n";
+}
+
+mdlDim::LoadedLine loaded(int number) {
+    return {number, linefile::splitLines(readFileBytes(mdlDim::entryFilePath())).value(number - 1)};
+}
+
+} // namespace
+
+class TestEncoding : public QObject {
+    Q_OBJECT
+private slots:
+    void kindOfFile_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<Kind>("kind");
+        QTest::addColumn<int>("firstForeignLine");
+        QTest::newRow("code page 932") << cp932Book() << Kind::Cp932 << 0;
+        QTest::newRow("ASCII only") << QByteArray("tanaka|Tanaka|||||||1|F\r\n") << Kind::Cp932 << 0;
+        QTest::newRow("an odd byte, no UTF-8") << cp932Book() + "x\xff\r\n" << Kind::Cp932 << 0;
+        QTest::newRow("UTF-8 by iconv") << utf8Book() << Kind::Utf8 << 0;
+        QTest::newRow("UTF-8 with BOM") << "\xEF\xBB\xBF" + utf8Book() << Kind::Utf8 << 0;
+        QTest::newRow("BOM before ASCII") << QByteArray("\xEF\xBB\xBFtanaka|Tanaka\n") << Kind::Utf8 << 0;
+        QTest::newRow("UTF-8 line appended") << cp932Book() + utf8Line(Added) << Kind::Mixed << 6;
+        QTest::newRow("code page 932 appended to UTF-8")
+            << utf8Book() + DataDir::sjisLines({Added}) << Kind::Mixed << 1;
+        QTest::newRow("UTF-8 cut in the middle of a character")
+            << utf8Book() + QByteArray("x\xe3\x81\r\n") << Kind::Mixed << 1;
+    }
+    void kindOfFile() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(Kind, kind);
+        QFETCH(int, firstForeignLine);
+        const bookencoding::Check found = bookencoding::check(bytes);
+        QCOMPARE(found.kind, kind);
+        QCOMPARE(found.firstForeignLine, firstForeignLine);
+    }
+
+    // Every writer on a file that is not code page 932: refused, not a byte
+    // changed; the loader refuses it too.
+    void writersLeaveOtherEncodingsAlone_data() {
+        QTest::addColumn<QByteArray>("entries");
+        QTest::addColumn<QByteArray>("categories");
+        const QByteArray categories = DataDir::sjisLines(DataDir::installedCategories());
+        QTest::newRow("UTF-8") << utf8Book() << categories;
+        QTest::newRow("UTF-8 with BOM") << "\xEF\xBB\xBF" + utf8Book() << categories;
+        QTest::newRow("mix") << cp932Book() + utf8Line(Added) << categories;
+        QTest::newRow("UTF-8 category file") << cp932Book() << iconvBytes(categories, "CP932", "UTF-8");
+    }
+    void writersLeaveOtherEncodingsAlone() {
+        QFETCH(QByteArray, entries);
+        QFETCH(QByteArray, categories);
+        DataDir dir;
+        dir.writeEntries(entries);
+        dir.writeCategories(categories);
+        QString error;
+        QVERIFY(!mdlDim::LoadData(&error));
+        QVERIFY2(error.contains("UTF-8") || error.contains("行目"), qPrintable(error));
+
+        const bool entriesForeign = bookencoding::check(entries).kind != Kind::Cp932;
+        const QList<std::pair<const char *, std::function<EntryWriter::Result()>>> writers = {
+            {"append", [] { return EntryWriter::appendEntry(Added); }},
+            {"replace", [] { return EntryWriter::replaceEntry(loaded(1), Added); }},
+            {"delete", [] { return EntryWriter::deleteEntry(loaded(1)); }},
+            {"mark printed", [] { return EntryWriter::markPrinted({loaded(1)}); }},
+            {"category name",
+             [&] { return EntryWriter::writeCategory(linefile::splitLines(categories), 6, "7|歯医者"); }},
+        };
+        for (const auto &[name, write] : writers) {
+            const bool onCategories = QByteArrayView(name) == "category name";
+            if (onCategories == entriesForeign)
+                continue; // that writer's file is code page 932
+            const EntryWriter::Result result = write();
+            QVERIFY2(!result.ok, name);
+            QVERIFY2(result.message.contains("書き込みません"), qPrintable(result.message));
+            QCOMPARE(dir.entryBytes(), entries);
+            QCOMPARE(dir.categoryBytes(), categories);
+        }
+    }
+
+    void conversionKeepsTheOriginalAndNamesWhatItCannotHold() {
+        DataDir dir;
+        const QByteArray utf8 = utf8Book() + utf8Line(QStringLiteral("よしだ|𠮷田 한|||||||1|F"));
+        dir.writeEntries(utf8);
+        QFile::setPermissions(dir.entryPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        const QDateTime when(QDate(2026, 12, 8), QTime(9, 30, 5));
+        const bookencoding::Conversion done = bookencoding::convertToCp932(dir.entryPath(), when);
+        QCOMPARE(done.error, QString());
+        QCOMPARE(done.keptAs, dir.entryPath() + ".utf8-20261208-093005");
+        QCOMPARE(readFileBytes(done.keptAs), utf8);
+        QCOMPARE(QFileInfo(done.keptAs).permissions() & 0x0777, QFileInfo(dir.entryPath()).permissions() & 0x0777);
+        QCOMPARE(dir.entryBytes(), cp932Book() + DataDir::sjisLines({QStringLiteral("よしだ|〓田 〓|||||||1|F")}));
+        QCOMPARE(done.unheld, QStringList({"6 行目の「𠮷」", "6 行目の「한」"}));
+        QVERIFY(mdlDim::LoadData());
+        QCOMPARE(mdlDim::EntryCount, 5);
+
+        // A mix is not converted, and nothing is kept beside it.
+        const QByteArray mix = cp932Book() + utf8Line(Added);
+        dir.writeEntries(mix);
+        const bookencoding::Conversion refused = bookencoding::convertToCp932(dir.entryPath(), when.addSecs(1));
+        QVERIFY(refused.error.contains("6 行目"));
+        QCOMPARE(dir.entryBytes(), mix);
+        QVERIFY(!QFileInfo::exists(dir.entryPath() + ".utf8-20261208-093006"));
+    }
+};
+
+TELBORA_TEST(TestEncoding)
+#include "tst_encoding.moc"
