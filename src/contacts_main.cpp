@@ -2,6 +2,7 @@
 // files, and takes them out again, through the same store and rules.
 #include "contacts/exporter.h"
 #include "contacts/importer.h"
+#include "store/bookencoding.h"
 #include "store/bookfolder.h"
 #include "store/linefile.h"
 #include "store/mdlDim.h"
@@ -146,6 +147,44 @@ int runExport(const QCommandLineParser &parser, const QStringList &args) {
     return 0;
 }
 
+// A book a text editor re-saved as UTF-8 is converted back only when asked
+// (--convert); a mix is refused. 0 when the book can be read.
+int checkEncoding(bool convert) {
+    QStringList utf8Paths;
+    QStringList utf8Names;
+    for (const QString &path : {mdlDim::entryFilePath(), mdlDim::categoryFilePath()}) {
+        QByteArray bytes;
+        if (!linefile::readAll(path, bytes).isEmpty())
+            continue; // the loader names a file it cannot read
+        const bookencoding::Check found = bookencoding::check(bytes);
+        if (found.kind == bookencoding::Kind::Mixed)
+            return fail(bookencoding::mixedRefusal(QFileInfo(path).fileName(), found.firstForeignLine));
+        if (found.kind == bookencoding::Kind::Utf8) {
+            utf8Paths.append(path);
+            utf8Names.append(QFileInfo(path).fileName());
+        }
+    }
+    if (utf8Paths.isEmpty())
+        return 0;
+    if (!convert)
+        return fail(bookencoding::utf8Explanation(utf8Names) +
+                    QStringLiteral(" --convert を付けると Shift_JIS に戻します（元のファイルは横に残します）。"));
+    if (!mdlDim::ReadOnlyReason.isEmpty())
+        return fail(bookencoding::utf8Explanation(utf8Names) + QStringLiteral(" 読み取り専用のため戻せません。") +
+                    mdlDim::ReadOnlyReason);
+    const QDateTime now = QDateTime::currentDateTime();
+    for (const QString &path : utf8Paths) {
+        const bookencoding::Conversion done = bookencoding::convertToCp932(path, now);
+        if (!done.error.isEmpty())
+            return fail(done.error);
+        say(QStringLiteral("%1 を Shift_JIS に戻しました（元のファイル：%2）")
+                .arg(QFileInfo(path).fileName(), QDir::toNativeSeparators(done.keptAs)));
+        for (const QString &character : done.unheld)
+            say(QStringLiteral("Shift_JIS にない文字を「〓」にしました：%1 %2").arg(QFileInfo(path).fileName(), character));
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -168,6 +207,9 @@ int main(int argc, char *argv[]) {
         {QStringLiteral("encoding"), QStringLiteral("CSV: utf-8 or cp932."), QStringLiteral("ENCODING"),
          QStringLiteral("utf-8")},
         {QStringLiteral("force"), QStringLiteral("Export: replace an existing OUT file.")},
+        {QStringLiteral("convert"),
+         QStringLiteral("When a text editor re-saved the book as UTF-8, convert it back to Shift_JIS first "
+                        "(the original is kept beside it as VexaTel.txt.utf8-DATE-TIME).")},
     });
     parser.process(app);
     QStringList args = parser.positionalArguments();
@@ -192,15 +234,19 @@ int main(int argc, char *argv[]) {
     }
     // The same lock as the phone book's: never while its windows are open, and
     // the phone book does not start while this runs.
-    SingleInstance instance(mdlDim::AppDir());
+    SingleInstance instance(mdlDim::AppDir(), QStringLiteral("telbora-contacts"));
     switch (instance.acquire()) {
     case SingleInstance::State::HeldElsewhere:
-        return fail(QStringLiteral("the phone book in %1 is open in telbora; close it first")
-                        .arg(QDir::toNativeSeparators(mdlDim::AppDir())));
+        return fail(instance.heldMessage());
     case SingleInstance::State::Unavailable:
         return fail(instance.error());
+    case SingleInstance::State::ReadOnly:
+        mdlDim::ReadOnlyReason = instance.readOnlyReason();
+        break;
     case SingleInstance::State::Acquired:
         break;
     }
+    if (const int refused = checkEncoding(parser.isSet(QStringLiteral("convert"))))
+        return refused;
     return command == QLatin1String("import") ? runImport(parser, args) : runExport(parser, args);
 }

@@ -1,6 +1,7 @@
 #include "browse/frmLogo.h"
 #include "browse/frmMain.h"
 #include "browse/runningcopy.h"
+#include "browse/startup.h"
 #include "store/bookfolder.h"
 #include "store/mdlDim.h"
 #include "store/runtimedir.h"
@@ -48,16 +49,9 @@ int main(int argc, char *argv[]) {
     if (const QString error = bookfolder::use(parser.value(QStringLiteral("dir"))); !error.isEmpty())
         return endWith(error);
     const QString book = mdlDim::AppDir();
-    SingleInstance instance(book);
-    switch (instance.acquire()) {
-    case SingleInstance::State::HeldElsewhere:
-        runningcopy::askToShow(book); // the open copy comes to the front; this one writes nothing
-        return 0;
-    case SingleInstance::State::Unavailable:
-        return endWith(instance.error());
-    case SingleInstance::State::Acquired:
-        break;
-    }
+    SingleInstance instance(book, QStringLiteral("telbora"));
+    if (const int ended = startup::takeBook(instance, book); ended >= 0)
+        return ended;
     runningcopy::listenForShowRequests(book, &app);
     // Closing the splash must not end the program before the browsing window shows.
     app.setQuitOnLastWindowClosed(false);

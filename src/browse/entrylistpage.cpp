@@ -72,6 +72,21 @@ void EntryListPage::ViewTelList(int start) {
     };
     gridLines(true);
     gridLines(false);
+    // A clear band, so that the ruled lines do not cross the text on it.
+    const auto clearBand = [&](int firstRow, int rowCount) {
+        static const QPixmap clear = [] {
+            QPixmap p(1, 1);
+            p.fill(Qt::white);
+            return p;
+        }();
+        pic.drawPicture(clear, QRect(0, firstRow * RowHeight + 1, ListWidth, rowCount * RowHeight - 1));
+    };
+    const auto drawNotice = [&] {
+        if (notice_.isEmpty())
+            return;
+        clearBand(pageRows(), 1);
+        ViewText(pic, notice_, 140, pageRows() * RowHeight + 60, fonts::UiGothic, 8, true, 170, 40, 30);
+    };
     PressedButtonTop.clear();
     // The page and the click mapping both start at the scroll bar's value.
     if (start == 0 && scrollBar_->value() != 0) {
@@ -92,15 +107,10 @@ void EntryListPage::ViewTelList(int start) {
         }
         if (!line.isEmpty())
             lines.append(line);
+        drawNotice();
         if (lines.isEmpty())
             return;
-        // On a clear band, so that the ruled lines do not cross the text.
-        static const QPixmap clear = [] {
-            QPixmap p(1, 1);
-            p.fill(Qt::white);
-            return p;
-        }();
-        pic.drawPicture(clear, QRect(0, 6 * RowHeight + 1, ListWidth, int(lines.size()) * RowHeight - 1));
+        clearBand(6, int(lines.size()));
         for (int i = 0; i < lines.size(); ++i)
             ViewText(pic, lines.at(i), 240, (6 + i) * RowHeight + 60, fonts::UiGothic, 9, false, 80, 80, 80);
         return;
@@ -110,7 +120,8 @@ void EntryListPage::ViewTelList(int start) {
         ViewText(pic, s, x, y, fonts::UiGothic, 8, false, 0, 0, 0);
     };
     int bottom = 0;
-    for (int i = start; rowsShown_ < Rows && i >= 0 && i < EntryTable.size(); ++i) {
+    const int rowsForEntries = notice_.isEmpty() ? Rows : pageRows();
+    for (int i = start; rowsShown_ < rowsForEntries && i >= 0 && i < EntryTable.size(); ++i) {
         const QString element = EntryTable.at(i);
         bottom += RowHeight;
         ++rowsShown_;
@@ -127,6 +138,7 @@ void EntryListPage::ViewTelList(int start) {
         text(shortAddress(mdlDim::GetField(element, QStringLiteral("|"), 5)), 3480, bottom - 210);
     }
     gridLines(false);
+    drawNotice();
 
     const int rows = pageRows();
     scrollBar_->setPageStep(rows);
@@ -170,7 +182,8 @@ void EntryListPage::openRow(int row) {
 }
 
 int EntryListPage::pageRows() const {
-    return mdlDim::CurrentCategory == 0 ? 19 : 17;
+    const int rows = mdlDim::CurrentCategory == 0 ? 19 : 17;
+    return notice_.isEmpty() ? rows : rows - 1;
 }
 
 void EntryListPage::highlightRow(int index) {

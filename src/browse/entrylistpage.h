@@ -57,6 +57,9 @@ public:
 
     // Drawn in the empty list area: how to fill an empty book. Empty: nothing.
     void setEmptyHint(const QString &hint) { emptyHint_ = hint; }
+    // One line under the rows, which then show one entry fewer (a read-only
+    // book says so there). Empty: none.
+    void setNotice(const QString &notice) { notice_ = notice; }
 
 signals:
     // The open button of EntryTable element `index` was clicked.
@@ -79,6 +82,7 @@ private:
     std::function<QString(int)> categoryName_;
     int rowsShown_ = 0;
     QString emptyHint_;
+    QString notice_;
     int highlighted_ = -1;
     bool pressedOnList_ = false;
     int pressedRow_ = -1;

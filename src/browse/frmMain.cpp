@@ -10,6 +10,7 @@
 #include "printing/frmPrintSet.h"
 #include "render/picturebox.h"
 #include "store/bookfolder.h"
+#include "store/entrywriter.h"
 #include "store/mdlDim.h"
 #include "ui/artwork.h"
 #include "ui/centerform.h"
@@ -47,6 +48,7 @@ QPointer<frmMain> current;
 
 const QString EmptyBookHint = QStringLiteral(
     "まだ登録がありません。「新規登録」で追加するか、連絡先のファイル（vCard・CSV）をここにドロップしてください。");
+const QString ReadOnlyNotice = QStringLiteral("読み取り専用：登録・削除・印刷済みの記録はできません");
 
 constexpr int WindowWidth = 5715;
 constexpr int WindowHeight = 7515;
@@ -83,12 +85,12 @@ frmMain *frmMain::loaded() {
 
 frmMain::frmMain() {
     current = this;
-    skin::setUpWindow(this, QStringLiteral("frmMain"), WindowWidth, WindowHeight);
+    skin::setUpWindow(this, QStringLiteral("frmMain"), WindowWidth, WindowHeight, skin::bookCaption());
     setFont(fonts::named(fonts::UiGothic, 9));
     setAcceptDrops(true);
     // Two copies on two books are told apart in the window list.
     if (!bookfolder::isStandard(mdlDim::AppDir()))
-        setWindowTitle(skin::ProductCaption + QStringLiteral(" — ") + QDir::toNativeSeparators(QDir(mdlDim::AppDir()).absolutePath()));
+        setWindowTitle(skin::bookCaption() + QStringLiteral(" — ") + QDir::toNativeSeparators(QDir(mdlDim::AppDir()).absolutePath()));
 
     imgPicture.resize(15);
     for (int c = 1; c <= 10; ++c)
@@ -98,6 +100,7 @@ frmMain::frmMain() {
     imgPicture[13] = artwork::closeButton(true);
     imgPicture[14] = artwork::closeButton(false);
 
+    // The find box leaves no room for more; the window's title and the list say read-only.
     imgTitle = new TitleImage(this, WindowWidth, skin::ProductCaption);
     imgClose = new ImageButton(this, QStringLiteral("imgClose"));
     twips::place(imgClose, 5430, 30, 255, 255);
@@ -257,6 +260,8 @@ void frmMain::buildList() {
     list_ = new EntryListPage(
         picList0, fsbList, imgPicture, [this](int c) { return WriteType(c); }, this);
     connect(list_, &EntryListPage::entryOpened, this, &frmMain::openEntry);
+    if (!mdlDim::ReadOnlyReason.isEmpty())
+        list_->setNotice(ReadOnlyNotice);
 }
 
 void frmMain::SelectDB(int category) {
@@ -271,7 +276,12 @@ void frmMain::SelectDB(int category) {
     lblCount->setText(QStringLiteral("現在 %1 件").arg(mdlDim::EntryCount));
     const bool emptyBook = mdlDim::EntryCount == 0 && category == 0 && cboIndex->currentIndex() == 0 && !searching();
     list_->setEmptyHint(emptyBook ? EmptyBookHint : QString());
-    picList0->setAccessibleDescription(emptyBook ? EmptyBookHint : QString());
+    QStringList description;
+    if (emptyBook)
+        description.append(EmptyBookHint);
+    if (!mdlDim::ReadOnlyReason.isEmpty())
+        description.append(ReadOnlyNotice + QStringLiteral("。") + mdlDim::ReadOnlyReason);
+    picList0->setAccessibleDescription(description.join(u'\n'));
 }
 
 void frmMain::ViewTelList(int start) {
@@ -451,6 +461,10 @@ void frmMain::openEntry(int index) {
 }
 
 void frmMain::newEntry() {
+    if (!mdlDim::ReadOnlyReason.isEmpty()) {
+        frmMsgBox::ask(EntryWriter::readOnlyRefusal(), QStringLiteral("Yes"));
+        return;
+    }
     mdlDim::EditingExisting = false;
     openEditor();
 }

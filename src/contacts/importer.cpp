@@ -295,6 +295,10 @@ BookImport importIntoBook(const QStringList &files, int defaultCategory, bool dr
         out.error = QStringLiteral("取り込む vCard か CSV のファイルを指定してください。");
         return out;
     }
+    if (!dryRun && !mdlDim::ReadOnlyReason.isEmpty()) {
+        out.error = EntryWriter::readOnlyRefusal();
+        return out;
+    }
     QString error;
     if (!mdlDim::LoadData(&error)) {
         out.error = error;

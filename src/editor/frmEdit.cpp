@@ -2,6 +2,7 @@
 
 #include "editor/inputrules.h"
 #include "store/entryrules.h"
+#include "store/entrywriter.h"
 #include "store/mdlDim.h"
 #include "ui/artwork.h"
 #include "ui/centerform.h"
@@ -77,9 +78,9 @@ void splitInto(const QString &field, const QList<QLineEdit *> &boxes) {
 } // namespace
 
 frmEdit::frmEdit() {
-    skin::setUpWindow(this, QStringLiteral("frmEdit"), WindowWidth, WindowHeight);
+    skin::setUpWindow(this, QStringLiteral("frmEdit"), WindowWidth, WindowHeight, skin::bookCaption());
     setAttribute(Qt::WA_DeleteOnClose);
-    imgTitle = new TitleImage(this, WindowWidth, skin::ProductCaption);
+    imgTitle = new TitleImage(this, WindowWidth, skin::bookCaption());
     lblEditForm = new QLabel(this);
     lblEditForm->setObjectName(QStringLiteral("lblEditForm"));
     lblEditForm->setFont(fonts::named(fonts::UiGothic, 11.25, true));
@@ -99,6 +100,23 @@ frmEdit::frmEdit() {
     putCategoryNames();
     EntryChanged = false;
     txtPingYin->setFocus();
+    if (!mdlDim::ReadOnlyReason.isEmpty())
+        showOnly();
+}
+
+void frmEdit::showOnly() {
+    for (QLineEdit *box : entryBoxes())
+        box->setReadOnly(true);
+    for (QLineEdit *box : std::as_const(txtNew))
+        box->setReadOnly(true);
+    cboType->setEnabled(false);
+}
+
+bool frmEdit::refusedAsReadOnly() {
+    if (mdlDim::ReadOnlyReason.isEmpty())
+        return false;
+    frmMsgBox::ask(EntryWriter::readOnlyRefusal(), QStringLiteral("Yes"));
+    return true;
 }
 
 void frmEdit::buildFields() {

@@ -115,7 +115,10 @@ private:
     void backToList();
     void leave(Outcome outcome);
     QList<QLineEdit *> entryBoxes() const;
-
+    // A read-only book is shown, not edited: nothing can be typed that could not be kept.
+    void showOnly();
+    // Tells why a write cannot happen when the book is read-only; true then.
+    static bool refusedAsReadOnly();
 
     bool leaving_ = false;
     // The entry as it was opened: what undo restores, and the line a store or

@@ -152,7 +152,7 @@ bool frmEdit::AddInfo(int intMode) {
 }
 
 void frmEdit::store() {
-    if (!CheckSave() || !CheckType())
+    if (refusedAsReadOnly() || !CheckSave() || !CheckType())
         return;
     if (!EntryChanged)
         return;
@@ -163,13 +163,13 @@ void frmEdit::store() {
 }
 
 void frmEdit::add() {
-    if (!CheckSave() || !CheckType() || !AddInfo(2))
+    if (refusedAsReadOnly() || !CheckSave() || !CheckType() || !AddInfo(2))
         return;
     leave(Outcome::Added);
 }
 
 void frmEdit::deleteEntry() {
-    if (!frmMsgBox::ask(QStringLiteral("このリストを削除しますか？"), QStringLiteral("YesNo")))
+    if (refusedAsReadOnly() || !frmMsgBox::ask(QStringLiteral("このリストを削除しますか？"), QStringLiteral("YesNo")))
         return;
     const EntryWriter::Result deleted = EntryWriter::deleteEntry(opened_);
     if (!deleted) {

@@ -163,6 +163,14 @@ void CardPrintJob::recordPrinted() const {
         if (mdlDim::GetField(element, QStringLiteral("|"), 11) == QLatin1String("T"))
             printedLines.append(mdlDim::EntryTable.loadedLine(
                 indexOfNumber.value(mdlDim::GetField(element, QStringLiteral("|"), 1).toInt(), -1)));
+    if (printedLines.isEmpty())
+        return;
+    if (!mdlDim::ReadOnlyReason.isEmpty()) {
+        frmMsgBox::ask(QStringLiteral("電話帳を読み取り専用で開いているため、印刷済みの記録はしていません。\r") +
+                           mdlDim::ReadOnlyReason,
+                       QStringLiteral("Yes"));
+        return;
+    }
     const EntryWriter::Result written = EntryWriter::markPrinted(printedLines);
     if (!written) {
         frmMsgBox::ask(written.message + QStringLiteral("\r印刷済みの記録ができませんでした。"), QStringLiteral("Yes"));

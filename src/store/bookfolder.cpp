@@ -10,7 +10,9 @@
 #include <QStandardPaths>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace bookfolder {
 
@@ -25,11 +27,15 @@ bool isStandard(const QString &dir) {
 }
 
 Location locate(const QString &dirOption) {
+    return locate(dirOption, QCoreApplication::applicationDirPath());
+}
+
+Location locate(const QString &dirOption, const QString &programDir) {
     if (!dirOption.isEmpty())
         return {dirOption};
     if (const QString fromEnvironment = qEnvironmentVariable("TELBORA_DIR"); !fromEnvironment.isEmpty())
         return {fromEnvironment};
-    const QDir beside(QCoreApplication::applicationDirPath());
+    const QDir beside(programDir);
     if (beside.exists(QStringLiteral("VexaTel.txt")) || beside.exists(QStringLiteral("VexaType.txt")))
         return {beside.path()};
     return {standardFolder(), true};
@@ -70,6 +76,34 @@ QString folderProblem(const QString &dir) {
         return QStringLiteral("電話帳のフォルダー「%1」がありません。").arg(shown);
     if (!info.isDir())
         return QStringLiteral("「%1」はフォルダーではありません。電話帳のフォルダーを指定してください。").arg(shown);
+    return {};
+}
+
+namespace {
+// The error that writing `path` would meet, or 0. Root may write anything, so
+// for root a file or folder with no write bit at all counts as one the user
+// made read-only.
+int writeDenial(const QString &path) {
+    const QByteArray name = QFile::encodeName(path);
+    if (::faccessat(AT_FDCWD, name.constData(), W_OK, AT_EACCESS) != 0)
+        return errno;
+    struct stat info {};
+    if (::geteuid() == 0 && ::stat(name.constData(), &info) == 0 && (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return EACCES;
+    return 0;
+}
+} // namespace
+
+QString writeProblem(const QString &dir) {
+    const QString folder = QDir::cleanPath(QDir(dir).absolutePath());
+    if (const int err = writeDenial(folder); err != 0 && err != ENOENT)
+        return QStringLiteral("フォルダー「%1」に書き込めません。").arg(QDir::toNativeSeparators(folder)) +
+               linefile::reasonOf(err);
+    for (const QString &file : {QStringLiteral("VexaTel.txt"), QStringLiteral("VexaType.txt")}) {
+        const QString path = QDir(folder).filePath(file);
+        if (const int err = writeDenial(path); err != 0 && err != ENOENT)
+            return QStringLiteral("「%1」に書き込めません。").arg(file) + linefile::reasonOf(err);
+    }
     return {};
 }
 

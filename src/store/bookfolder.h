@@ -16,6 +16,8 @@ struct Location {
     bool standard = false; // case 3
 };
 Location locate(const QString &dirOption);
+// The same, for a program in `programDir`.
+Location locate(const QString &dirOption, const QString &programDir);
 
 // Whether `dir` is the standard folder (case 3), where most books live.
 bool isStandard(const QString &dir);
@@ -30,6 +32,10 @@ QString prepareStandard(const QString &dir);
 
 // Why `dir` cannot hold a book (missing, or a file), naming it; empty when it can.
 QString folderProblem(const QString &dir);
+
+// Why the book in `dir` cannot be written (a read-only place, a folder or a
+// data file the user may not write), in Japanese; empty when it can.
+QString writeProblem(const QString &dir);
 
 // Locates the book, prepares it when it is the standard one, and makes it the
 // data folder (mdlDim::AppDir). Empty on success, otherwise what failed (a

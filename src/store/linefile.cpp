@@ -17,7 +17,7 @@ QString fileLabel(const QString &path) {
     return QStringLiteral("「%1」").arg(QFileInfo(path).fileName());
 }
 
-QString reason(int err) {
+QString reasonText(int err) {
     switch (err) {
     case ENOENT:
         return QStringLiteral("ファイルが見つかりません。");
@@ -96,7 +96,41 @@ SystemCalls &systemCalls() {
 }
 
 QString failure(const QString &what, const QString &path, int err) {
-    return fileLabel(path) + what + QLatin1Char('\r') + reason(err);
+    return fileLabel(path) + what + QLatin1Char('\r') + reasonText(err);
+}
+
+QString reasonOf(int err) {
+    return reasonText(err);
+}
+
+namespace {
+WorkingCopyWatcher &watcher() {
+    static WorkingCopyWatcher watching;
+    return watching;
+}
+
+// Tells the watcher of a working copy for as long as it exists.
+class WatchedCopy {
+public:
+    WatchedCopy(const QByteArray &copy, int fd) : copy_(copy) {
+        struct stat info {};
+        if (watcher() && ::fstat(fd, &info) == 0)
+            watcher()(copy_, &info);
+    }
+    ~WatchedCopy() {
+        if (watcher())
+            watcher()(copy_, nullptr);
+    }
+    WatchedCopy(const WatchedCopy &) = delete;
+    WatchedCopy &operator=(const WatchedCopy &) = delete;
+
+private:
+    QByteArray copy_;
+};
+} // namespace
+
+void setWorkingCopyWatcher(WorkingCopyWatcher watching) {
+    watcher() = std::move(watching);
 }
 
 QList<QByteArray> splitLines(const QByteArray &data) {
@@ -220,6 +254,7 @@ QString writeThroughCopy(const QString &path, const QByteArray &target, const QB
     }
     if (fd < 0)
         return failure(cannotSave, path, errno);
+    const WatchedCopy watched(copy, fd);
     const auto giveUp = [&](int err) {
         ::close(fd);
         ::unlink(copy.constData());

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <functional>
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 // Whole-file reading and the safe rewrite shared by the loader and the writers.
@@ -76,6 +77,14 @@ QString writeBytes(const QString &path, const QByteArray &content, mode_t mode, 
 
 // A description of the system error `err` for the message box, naming the file.
 QString failure(const QString &what, const QString &path, int err);
+// The system error `err` in words, for the message box.
+QString reasonOf(int err);
+
+// Told of each "$" working copy: with its stat once it is created, with null
+// once it is gone again (put in place or removed). The book's lock holder
+// notes it, so that a copy a kill leaves behind is known to be the program's own.
+using WorkingCopyWatcher = std::function<void(const QByteArray &copyPath, const struct stat *created)>;
+void setWorkingCopyWatcher(WorkingCopyWatcher watcher);
 
 // The system calls of the rewrite, replaceable so that tests can make one of
 // them fail on real files.

@@ -1,9 +1,11 @@
 #include "store/singleinstance.h"
 
+#include "store/bookfolder.h"
 #include "store/linefile.h"
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -11,46 +13,150 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-SingleInstance::SingleInstance(const QString &bookDir) : path_(lockPathFor(bookDir)) {}
+namespace {
+
+// The lock file's text: the holder's name on the first line, then a line
+// "copy <device> <inode> <path in hex>" for a working copy being written.
+QByteArray readLockText(int fd) {
+    QByteArray text(4096, '\0');
+    const ssize_t got = ::pread(fd, text.data(), static_cast<size_t>(text.size()), 0);
+    text.resize(got > 0 ? got : 0);
+    return text;
+}
+
+QString holderIn(const QByteArray &text) {
+    const QByteArray first = text.left(text.indexOf('\n'));
+    return first == "telbora" || first == "telbora-contacts" ? QString::fromLatin1(first) : QString();
+}
+
+bool isRegularFile(int fd) {
+    struct stat info {};
+    return ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+}
+
+} // namespace
+
+SingleInstance::SingleInstance(const QString &bookDir, const QString &program)
+    : dir_(bookDir), path_(lockPathFor(bookDir)), program_(program) {}
 
 SingleInstance::~SingleInstance() {
-    if (fd_ >= 0)
-        ::close(fd_); // the kernel lock goes with the descriptor; the file stays, empty
+    if (fd_ < 0)
+        return;
+    if (exclusive_) {
+        linefile::setWorkingCopyWatcher({});
+        // Nobody holds the book now; nothing was being written.
+        [[maybe_unused]] const int cleared = ::ftruncate(fd_, 0);
+    }
+    ::close(fd_); // the kernel lock goes with the descriptor; the file stays
 }
 
 SingleInstance::State SingleInstance::acquire() {
     if (fd_ >= 0)
-        return State::Acquired;
+        return exclusive_ ? State::Acquired : State::ReadOnly;
     const QByteArray name = QFile::encodeName(path_);
-    const QString cannotLock = QStringLiteral("を作れません。電話帳を開けません。");
+    const QString shownPath = QDir::toNativeSeparators(path_);
     // Never through a link: one planted there could point anywhere.
     int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
-    int err = errno;
-    if (fd < 0 && (err == EROFS || err == EACCES)) // a lock file already there still locks, read only
-        fd = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        error_ = err == ELOOP ? QStringLiteral("「%1」がリンクになっています。電話帳を開けません。")
-                                    .arg(QDir::toNativeSeparators(path_))
-                              : linefile::failure(cannotLock, path_, err);
+    const int err = errno;
+    if (fd < 0 && err == ELOOP) {
+        error_ = QStringLiteral("「%1」がリンクになっています。電話帳を開けません。").arg(shownPath);
         return State::Unavailable;
     }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (fd < 0 && (err == EROFS || err == EACCES || err == EPERM)) {
+        // A place the user cannot write is read: under a lock file already there, or none.
+        readOnlyReason_ = QStringLiteral("フォルダー「%1」に書き込めません。")
+                              .arg(QDir::toNativeSeparators(QDir::cleanPath(QDir(dir_).absolutePath()))) +
+                          linefile::reasonOf(err);
+        return lockShared(::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    }
+    if (fd < 0) {
+        error_ = linefile::failure(QStringLiteral("を作れません。電話帳を開けません。"), path_, err);
+        return State::Unavailable;
+    }
+    if (!isRegularFile(fd)) {
+        ::close(fd);
+        error_ = QStringLiteral("「%1」は通常のファイルではありません。電話帳を開けません。").arg(shownPath);
+        return State::Unavailable;
+    }
+    readOnlyReason_ = bookfolder::writeProblem(dir_);
+    if (!readOnlyReason_.isEmpty())
+        return lockShared(fd);
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int lockErr = errno;
+        holder_ = holderIn(readLockText(fd));
+        ::close(fd);
+        if (lockErr == EWOULDBLOCK)
+            return State::HeldElsewhere;
+        error_ = linefile::failure(QStringLiteral("を作れません。電話帳を開けません。"), path_, lockErr);
+        return State::Unavailable;
+    }
+    fd_ = fd;
+    exclusive_ = true;
+    removeLeftCopies(); // before anything is read
+    record();
+    linefile::setWorkingCopyWatcher([this](const QByteArray &copy, const struct stat *created) {
+        copyInProgress_ = created ? QByteArray("copy ") + QByteArray::number(quint64(created->st_dev)) + ' ' +
+                                        QByteArray::number(quint64(created->st_ino)) + ' ' + copy.toHex() + '\n'
+                                  : QByteArray();
+        record();
+    });
+    return State::Acquired;
+}
+
+SingleInstance::State SingleInstance::lockShared(int fd) {
+    if (fd < 0)
+        return State::ReadOnly; // not even a lock file can be made here: reading needs none
+    if (!isRegularFile(fd)) {
         ::close(fd);
         error_ = QStringLiteral("「%1」は通常のファイルではありません。電話帳を開けません。")
                      .arg(QDir::toNativeSeparators(path_));
         return State::Unavailable;
     }
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int err = errno;
+    if (::flock(fd, LOCK_SH | LOCK_NB) != 0) {
+        holder_ = holderIn(readLockText(fd));
         ::close(fd);
-        if (err == EWOULDBLOCK)
-            return State::HeldElsewhere;
-        error_ = linefile::failure(cannotLock, path_, err);
-        return State::Unavailable;
+        return State::HeldElsewhere;
     }
     fd_ = fd;
-    return State::Acquired;
+    return State::ReadOnly;
+}
+
+// A working copy the last holder noted and never finished is its own, left by
+// a kill: removed, when it is still that very file. Anything else is kept.
+void SingleInstance::removeLeftCopies() {
+    static const QRegularExpression copyLine(QStringLiteral("^copy (\\d+) (\\d+) ([0-9a-f]+)$"));
+    for (const QByteArray &line : readLockText(fd_).split('\n')) {
+        const QRegularExpressionMatch match = copyLine.match(QString::fromLatin1(line));
+        if (!match.hasMatch())
+            continue;
+        const QByteArray copy = QByteArray::fromHex(match.captured(3).toLatin1());
+        const QByteArray end = copy.mid(copy.lastIndexOf('$'));
+        if (!copy.contains('$') || !QRegularExpression(QStringLiteral("^\\$\\d*$")).match(QString::fromLatin1(end)).hasMatch())
+            continue;
+        struct stat info {};
+        if (::lstat(copy.constData(), &info) == 0 && S_ISREG(info.st_mode) &&
+            quint64(info.st_dev) == match.captured(1).toULongLong() &&
+            quint64(info.st_ino) == match.captured(2).toULongLong())
+            ::unlink(copy.constData());
+    }
+}
+
+void SingleInstance::record() {
+    const QByteArray text = program_.toLatin1() + '\n' + copyInProgress_;
+    if (::pwrite(fd_, text.constData(), static_cast<size_t>(text.size()), 0) == text.size() &&
+        ::ftruncate(fd_, text.size()) == 0)
+        return;
+    // Only who holds the book and what it was writing is lost; the lock itself holds.
+}
+
+QString SingleInstance::heldMessage() const {
+    const QString book = QDir::toNativeSeparators(QDir::cleanPath(QDir(dir_).absolutePath()));
+    if (holder_ == QLatin1String("telbora"))
+        return QStringLiteral("電話帳（%1）は telbora で開いています。telbora を閉じてから、もう一度お試しください。").arg(book);
+    if (holder_ == QLatin1String("telbora-contacts"))
+        return QStringLiteral("電話帳（%1）は telbora-contacts が取り込みか書き出しに使っています。終わってから、もう一度お試しください。")
+            .arg(book);
+    return QStringLiteral("電話帳（%1）はほかのプログラムが開いています。閉じてから、もう一度お試しください。").arg(book);
 }
 
 QString SingleInstance::lockPathFor(const QString &bookDir) {

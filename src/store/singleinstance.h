@@ -6,26 +6,48 @@
 // a kernel lock (flock) on ".telbora.lock" in the book's own folder. The kernel
 // releases it however the holder ends, so a crash never shuts the user out,
 // and nothing in a shared temporary folder is involved.
+//
+// The lock file names the program holding it, so that the other one can say
+// who has the book, and the working copies ("VexaTel.txt$") the holder is
+// writing, so that one left by a kill is removed when the next copy starts.
 class SingleInstance {
 public:
-    explicit SingleInstance(const QString &bookDir);
+    // `program` is what others are told holds the book: "telbora" or "telbora-contacts".
+    SingleInstance(const QString &bookDir, const QString &program);
     ~SingleInstance();
     SingleInstance(const SingleInstance &) = delete;
     SingleInstance &operator=(const SingleInstance &) = delete;
 
     enum class State {
-        Acquired,
-        HeldElsewhere, // another running copy has this book open
-        Unavailable,   // the folder cannot hold the lock; error() says why
+        Acquired,      // the book is this copy's to read and write
+        ReadOnly,      // its folder or files cannot be written: read under a shared lock, or none
+        HeldElsewhere, // another running copy has this book open; holder() says which
+        Unavailable,   // the lock file is not usable (a link, not a file); error() says why
     };
     State acquire();
     // In Japanese, for the user, when acquire() said Unavailable.
     QString error() const { return error_; }
+    // Why the book cannot be written, when acquire() said ReadOnly.
+    QString readOnlyReason() const { return readOnlyReason_; }
+    // The program holding the book when acquire() said HeldElsewhere; empty when it did not say.
+    QString holder() const { return holder_; }
+    // What the user is told when acquire() said HeldElsewhere, naming the holder.
+    QString heldMessage() const;
 
     static QString lockPathFor(const QString &bookDir);
 
 private:
+    State lockShared(int fd);
+    void removeLeftCopies();
+    void record();
+
+    QString dir_;
     QString path_;
+    QString program_;
     QString error_;
+    QString readOnlyReason_;
+    QString holder_;
     int fd_ = -1;
+    bool exclusive_ = false;
+    QByteArray copyInProgress_; // the lock file's line for the working copy being written
 };

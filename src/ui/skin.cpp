@@ -1,5 +1,7 @@
 #include "ui/skin.h"
 
+#include "store/mdlDim.h"
+
 #include "ui/artwork.h"
 #include "ui/twips.h"
 
@@ -10,6 +12,10 @@
 #include <QWidget>
 
 namespace skin {
+
+QString bookCaption() {
+    return mdlDim::ReadOnlyReason.isEmpty() ? ProductCaption : ProductCaption + QStringLiteral("（読み取り専用）");
+}
 namespace {
 
 // Activates a window each time it is shown, so that typing reaches its first

@@ -14,6 +14,8 @@ class QWidget;
 namespace skin {
 
 inline const QString ProductCaption = QStringLiteral("テルボラ　QX360");
+// The caption of the windows that show the book: it says when the book is read-only.
+QString bookCaption();
 
 // Shows a window, or, when it is already shown, raises and activates it:
 // a window the user brings back must come to the front either way.

@@ -92,6 +92,9 @@ private slots:
         QTest::newRow("katakana reading, hiragana typed") << "ヤマダ|山田|||||||1|F" << "やまだ" << true;
         QTest::newRow("half-width reading, katakana typed") << "ｶﾞｯｺｳ|学校|||||||1|F" << "ガッコウ" << true;
         QTest::newRow("semi-voiced half-width") << "ﾊﾟﾝﾔ|パン屋|||||||3|F" << "ぱん" << true;
+        // The fold reaches past ン: ヴ ヵ ヶ are kana too.
+        QTest::newRow("ヴ typed, half-width ｳﾞ stored") << "ｳﾞｨﾗ|ヴィラ|||||||1|F" << "ヴィラ" << true;
+        QTest::newRow("small ヶ stored, ゖ typed") << "いちがやヶ|市ヶ谷|||||||1|F" << "やゖ" << true;
         QTest::newRow("a different voicing is no match") << yamada << "やまた" << false;
         QTest::newRow("name with either space") << yamada << "山田 太郎" << true;
         QTest::newRow("address, full-width digit typed half-width") << yamada << "区1丁目" << true;

@@ -1,11 +1,14 @@
 #include "browse/frmLogo.h"
 #include "browse/frmMain.h"
 #include "browse/runningcopy.h"
+#include "browse/startup.h"
+#include "common/boxanswerer.h"
 #include "common/datadir.h"
 #include "common/testmain.h"
 #include "store/mdlDim.h"
 #include "store/singleinstance.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -33,54 +36,115 @@ class TestStartup : public QObject {
         return program;
     }
     static bool bookIsOpen(const QString &dir) {
-        return SingleInstance(dir).acquire() == SingleInstance::State::HeldElsewhere;
+        return SingleInstance(dir, "test").acquire() == SingleInstance::State::HeldElsewhere;
     }
 
 private slots:
-    void oneCopyPerBook() {
+    void oneCopyPerBookNamingItsHolder() {
         QTemporaryDir dir;
-        SingleInstance first(dir.path());
-        QCOMPARE(first.acquire(), SingleInstance::State::Acquired);
-        QCOMPARE(SingleInstance(dir.path()).acquire(), SingleInstance::State::HeldElsewhere);
-        QTemporaryDir other;
-        QCOMPARE(SingleInstance(other.path()).acquire(), SingleInstance::State::Acquired);
-        // Private, and it says nothing about the machine.
-        const QFileInfo lock(SingleInstance::lockPathFor(dir.path()));
-        QCOMPARE(lock.permissions() & 0x0077, 0);
-        QCOMPARE(lock.size(), 0);
+        {
+            SingleInstance first(dir.path(), "telbora-contacts");
+            QCOMPARE(first.acquire(), SingleInstance::State::Acquired);
+            SingleInstance second(dir.path(), "telbora");
+            QCOMPARE(second.acquire(), SingleInstance::State::HeldElsewhere);
+            QCOMPARE(second.holder(), QStringLiteral("telbora-contacts"));
+            QVERIFY(second.heldMessage().contains("telbora-contacts が"));
+            QTemporaryDir other;
+            QCOMPARE(SingleInstance(other.path(), "telbora").acquire(), SingleInstance::State::Acquired);
+            // Private to the user.
+            QCOMPARE(QFileInfo(SingleInstance::lockPathFor(dir.path())).permissions() & 0x0077, 0);
+        }
+        // Given up cleanly, it names nobody.
+        QCOMPARE(readFileBytes(SingleInstance::lockPathFor(dir.path())), QByteArray());
     }
 
     void lockFileFound_data() {
         QTest::addColumn<QString>("planted");
-        QTest::addColumn<bool>("opens");
-        QTest::newRow("empty lock left by a killed copy") << "empty" << true;
-        QTest::newRow("lock holding an old process id") << "pid" << true;
-        QTest::newRow("link planted as the lock") << "link" << false;
-        QTest::newRow("read-only folder") << "read-only" << false;
+        QTest::addColumn<SingleInstance::State>("state");
+        QTest::addColumn<QString>("said"); // in error() or readOnlyReason()
+        using State = SingleInstance::State;
+        QTest::newRow("empty lock left by a killed copy") << "empty" << State::Acquired << "";
+        QTest::newRow("lock holding old text") << "text" << State::Acquired << "";
+        QTest::newRow("link planted as the lock") << "link" << State::Unavailable << "リンクになっています";
+        // No lock file can be made (EACCES): the book is read all the same.
+        QTest::newRow("folder the user cannot write") << "read-only folder" << State::ReadOnly
+                                                      << "アクセスが許可されていません";
+        QTest::newRow("folder the user cannot write, lock there") << "read-only folder, lock" << State::ReadOnly
+                                                                  << "に書き込めません";
+        QTest::newRow("entry file the user cannot write") << "read-only file" << State::ReadOnly << "VexaTel.txt";
     }
     void lockFileFound() {
         QFETCH(QString, planted);
-        QFETCH(bool, opens);
-        QTemporaryDir dir, elsewhere;
-        const QString lockPath = SingleInstance::lockPathFor(dir.path());
+        QFETCH(SingleInstance::State, state);
+        QFETCH(QString, said);
+        DataDir book;
+        const QString dir = book.path();
+        QTemporaryDir elsewhere;
+        const QString lockPath = SingleInstance::lockPathFor(dir);
         const QString victim = elsewhere.filePath("victim");
-        QFile file(planted == "link" ? victim : lockPath);
-        if (planted != "read-only") {
+        if (planted != "read-only folder") {
+            QFile file(planted == "link" ? victim : lockPath); // DataDir makes no lock file
             QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(planted == "pid" ? "1\nhost\n" : "");
-            file.close();
+            file.write(planted == "text" ? "1\nhost\n" : "");
         }
         if (planted == "link")
             QVERIFY(QFile::link(victim, lockPath));
-        std::unique_ptr<ReadOnlyDir> readOnly(planted == "read-only" ? new ReadOnlyDir(dir.path()) : nullptr);
-        SingleInstance instance(dir.path());
-        const SingleInstance::State state = instance.acquire();
-        QCOMPARE(state, opens ? SingleInstance::State::Acquired : SingleInstance::State::Unavailable);
-        if (!opens)
-            QVERIFY2(instance.error().contains(planted == "link" ? "リンクになっています" : "電話帳を開けません"),
-                     qPrintable(instance.error()));
+        if (planted == "read-only file")
+            QVERIFY(QFile::setPermissions(book.entryPath(), QFileDevice::ReadOwner));
+        std::unique_ptr<ReadOnlyDir> readOnly(planted.startsWith("read-only folder") ? new ReadOnlyDir(dir) : nullptr);
+        SingleInstance instance(dir, "telbora");
+        QCOMPARE(instance.acquire(), state);
+        const QString text = state == SingleInstance::State::ReadOnly ? instance.readOnlyReason() : instance.error();
+        QVERIFY2(text.contains(said), qPrintable(text));
         if (planted == "link")
             QCOMPARE(readFileBytes(victim), QByteArray());
+        if (state == SingleInstance::State::ReadOnly && planted != "read-only folder") {
+            // Readers share the lock; a writer waits for them.
+            QCOMPARE(SingleInstance(dir, "telbora-contacts").acquire(), SingleInstance::State::ReadOnly);
+        }
+    }
+
+    // A copy that finds a telbora-contacts holding the book says so and ends
+    // with 1; one that finds a UTF-8 book asks before anything is read.
+    void takeBook_data() {
+        QTest::addColumn<QString>("holder");
+        QTest::addColumn<bool>("utf8");
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<int>("ended");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("held by telbora-contacts") << "telbora-contacts" << false << true << 1 << "telbora-contacts が";
+        QTest::newRow("UTF-8 book, converted") << "" << true << true << -1 << "Shift_JIS（この電話帳の形式）に戻しますか？";
+        QTest::newRow("UTF-8 book, kept") << "" << true << false << 0 << "Shift_JIS（この電話帳の形式）に戻しますか？";
+    }
+    void takeBook() {
+        QFETCH(QString, holder);
+        QFETCH(bool, utf8);
+        QFETCH(bool, answer);
+        QFETCH(int, ended);
+        QFETCH(QString, said);
+        DataDir book({"あおき|青木|||||||1|F"});
+        const QByteArray original = book.entryBytes();
+        if (utf8) {
+            book.writeEntries(iconvBytes(original, "CP932", "UTF-8"));
+            book.writeCategories(iconvBytes(book.categoryBytes(), "CP932", "UTF-8"));
+        }
+        SingleInstance other(book.path(), holder);
+        if (!holder.isEmpty())
+            QCOMPARE(other.acquire(), SingleInstance::State::Acquired);
+        const QByteArray before = book.entryBytes();
+        BoxAnswerer answerer({answer});
+        SingleInstance mine(book.path(), "telbora");
+        QCOMPARE(startup::takeBook(mine, book.path()), ended);
+        QVERIFY(!answerer.seen.isEmpty());
+        QVERIFY2(answerer.seen.first().contains(said), qPrintable(answerer.seen.first()));
+        if (utf8 && answer) {
+            QCOMPARE(book.entryBytes(), original);
+            QVERIFY(answerer.seen.last().contains("VexaTel.txt.utf8-"));
+            QCOMPARE(QDir(book.path()).entryList({"*.utf8-*"}).size(), 2);
+            QVERIFY(mdlDim::LoadData());
+        } else {
+            QCOMPARE(book.entryBytes(), before);
+        }
     }
 
     // The real program: a second start, even from another temporary folder,

@@ -7,6 +7,7 @@
 #include "contacts/importer.h"
 #include "contacts/phonenumbers.h"
 #include "store/cp932.h"
+#include "store/linefile.h"
 #include "store/mdlDim.h"
 #include "store/singleinstance.h"
 
@@ -16,9 +17,12 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -49,6 +53,14 @@ contactimport::Result importBytes(const QByteArray &bytes, const QString &name =
 // The text as a UTF-16 file with its byte-order mark, as some spreadsheets save.
 QByteArray utf16le(const QString &text) {
     return QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+}
+
+QString writeVCard(const QString &path) {
+    QFile vcf(path);
+    if (!vcf.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    vcf.write("BEGIN:VCARD\nN:Lee;Ann;;;\nEND:VCARD\nBEGIN:VCARD\nN:Kim;Bo;;;\nEND:VCARD\n");
+    return path;
 }
 
 QProcess *runContacts(const QStringList &args) {
@@ -357,6 +369,8 @@ private slots:
         QTest::newRow("the category file") << "VexaType.txt" << "" << false << "電話帳のファイル";
         QTest::newRow("an existing file without --force") << "out.csv" << "file" << false << "--force";
         QTest::newRow("a link, even with --force") << "out.csv" << "link" << true << "シンボリックリンク";
+        QTest::newRow("the entry file under another name (hard link)")
+            << "same-file.csv" << "hard link" << true << "電話帳のファイル";
         QTest::newRow("a missing folder") << "no/such/out.csv" << "" << false << "を保存できません";
     }
     void exportRefusals() {
@@ -374,6 +388,8 @@ private slots:
         }
         if (made == "link")
             QVERIFY(QFile::link(dir.entryPath(), target));
+        if (made == "hard link")
+            QCOMPARE(::link(QFile::encodeName(dir.entryPath()).constData(), QFile::encodeName(target).constData()), 0);
         const QByteArray entries = dir.entryBytes(), categories = dir.categoryBytes();
         QStringList args{"export", "--dir", dir.path(), "--format", "csv", target};
         if (force)
@@ -447,29 +463,115 @@ private slots:
         QVERIFY(!QFileInfo::exists(cp932));
     }
 
-    // All or nothing, and never while the phone book is open.
+    // All or nothing, and never while another program holds the book: it is named.
     void importThatCannotWriteChangesNothing_data() {
-        QTest::addColumn<bool>("bookOpen");
-        QTest::newRow("entry file read-only") << false;
-        QTest::newRow("phone book open in telbora") << true;
+        QTest::addColumn<QString>("holder");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("entry file read-only") << "" << "読み取り専用";
+        QTest::newRow("book open in telbora") << "telbora" << "telbora で開いています";
+        QTest::newRow("book held by another import") << "telbora-contacts" << "telbora-contacts が";
     }
     void importThatCannotWriteChangesNothing() {
-        QFETCH(bool, bookOpen);
+        QFETCH(QString, holder);
+        QFETCH(QString, message);
         DataDir dir({QStringLiteral("あおき|青木|||||||1|F")});
-        QFile vcf(dir.path() + "new.vcf");
-        QVERIFY(vcf.open(QIODevice::WriteOnly));
-        vcf.write("BEGIN:VCARD\nN:Lee;Ann;;;\nEND:VCARD\nBEGIN:VCARD\nN:Kim;Bo;;;\nEND:VCARD\n");
-        vcf.close();
+        const QString vcf = writeVCard(dir.path() + "new.vcf");
         const QByteArray before = dir.entryBytes();
-        SingleInstance telbora(dir.path());
-        if (bookOpen)
-            QCOMPARE(telbora.acquire(), SingleInstance::State::Acquired);
+        SingleInstance other(dir.path(), holder);
+        if (!holder.isEmpty())
+            QCOMPARE(other.acquire(), SingleInstance::State::Acquired);
         else
             QCOMPARE(::chmod(QFile::encodeName(dir.entryPath()), 0444), 0);
-        std::unique_ptr<QProcess> importing(runContacts({"import", "--dir", dir.path(), vcf.fileName()}));
+        std::unique_ptr<QProcess> importing(runContacts({"import", "--dir", dir.path(), vcf}));
         QVERIFY(importing->exitCode() != 0);
-        const QString message = QString::fromUtf8(importing->readAllStandardError());
-        QVERIFY2(message.contains(bookOpen ? "open in telbora" : "VexaTel.txt"), qPrintable(message));
+        const QString said = QString::fromUtf8(importing->readAllStandardError());
+        QVERIFY2(said.contains(message), qPrintable(said));
+        QCOMPARE(dir.entryBytes(), before);
+    }
+
+    // A book a text editor re-saved as UTF-8: refused, named, until --convert.
+    void bookInAnotherEncoding() {
+        DataDir dir;
+        const QByteArray utf8 = iconvBytes(DataDir::sjisLines({QStringLiteral("あおき|青木|||||||1|F")}), "CP932", "UTF-8");
+        dir.writeEntries(utf8);
+        const QString vcf = writeVCard(dir.path() + "new.vcf");
+        for (const QStringList &args : {QStringList{"import", "--dir", dir.path(), vcf},
+                                        QStringList{"export", "--dir", dir.path(), dir.path() + "out.vcf"}}) {
+            std::unique_ptr<QProcess> refused(runContacts(args));
+            QVERIFY(refused->exitCode() != 0);
+            const QString said = QString::fromUtf8(refused->readAllStandardError());
+            QVERIFY2(said.contains("VexaTel.txt は UTF-8") && said.contains("--convert"), qPrintable(said));
+            QCOMPARE(dir.entryBytes(), utf8);
+        }
+        QVERIFY(!QFileInfo::exists(dir.path() + "out.vcf"));
+
+        std::unique_ptr<QProcess> converting(runContacts({"import", "--convert", "--dir", dir.path(), vcf}));
+        QCOMPARE(converting->exitCode(), 0);
+        QVERIFY(QString::fromUtf8(converting->readAllStandardOutput()).contains("Shift_JIS に戻しました"));
+        const QStringList kept = QDir(dir.path()).entryList({"VexaTel.txt.utf8-*"});
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(readFileBytes(dir.path() + kept.first()), utf8);
+        QVERIFY(dir.entryBytes().startsWith(DataDir::sjisLines({QStringLiteral("あおき|青木|||||||1|F")})));
+        QCOMPARE(linefile::splitLines(dir.entryBytes()).size(), 3);
+    }
+
+    // On a read-only mount: export works, import says why it cannot write.
+    void readOnlyBook() {
+        if (::geteuid() != 0)
+            QSKIP("a read-only mount needs root; file modes are tested without it");
+        QTemporaryDir mountPoint;
+        const QByteArray point = QFile::encodeName(mountPoint.path());
+        QCOMPARE(::mount("tmpfs", point.constData(), "tmpfs", 0, "size=1m"), 0);
+        const auto unmount = qScopeGuard([&] { ::umount2(point.constData(), MNT_DETACH); });
+        const QString book = mountPoint.path() + "/";
+        const QByteArray entries = DataDir::sjisLines({QStringLiteral("あおき|青木|||||||1|F")});
+        QFile file(book + "VexaTel.txt");
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(entries);
+        file.close();
+        QFile categories(book + "VexaType.txt");
+        QVERIFY(categories.open(QIODevice::WriteOnly));
+        categories.write(DataDir::sjisLines(DataDir::installedCategories()));
+        categories.close();
+        QCOMPARE(::mount(nullptr, point.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
+
+        QTemporaryDir out;
+        std::unique_ptr<QProcess> exporting(runContacts({"export", "--dir", book, out.filePath("book.vcf")}));
+        QCOMPARE(exporting->exitCode(), 0);
+        QVERIFY(readFileBytes(out.filePath("book.vcf")).contains("FN:青木"));
+        std::unique_ptr<QProcess> importing(
+            runContacts({"import", "--dir", book, writeVCard(out.filePath("new.vcf"))}));
+        QVERIFY(importing->exitCode() != 0);
+        const QString said = QString::fromUtf8(importing->readAllStandardError());
+        QVERIFY2(said.contains("読み取り専用") && said.contains("読み取り専用の場所です"), qPrintable(said));
+        QCOMPARE(readFileBytes(book + "VexaTel.txt"), entries);
+    }
+
+    // A kill while the import's working copy is being written, made certain
+    // by strace killing the program at its first fsync: the next start
+    // removes the copy the killed one noted, and keeps a user's file.
+    void killedRewriteLeavesNoWorkingCopy() {
+        if (QStandardPaths::findExecutable("strace").isEmpty())
+            QSKIP("strace is installed by scripts/install-deps.sh");
+        DataDir dir({QStringLiteral("あおき|青木|||||||1|F")});
+        const QByteArray before = dir.entryBytes();
+        QFile usersOwn(dir.categoryPath() + "$");
+        QVERIFY(usersOwn.open(QIODevice::WriteOnly));
+        usersOwn.write("mine");
+        usersOwn.close();
+        QProcess killed;
+        killed.start("strace", {"-o", "/dev/null", "-e", "trace=fsync", "-e", "inject=fsync:signal=KILL",
+                                QStringLiteral(TELBORA_CONTACTS_BINARY), "import", "--dir", dir.path(),
+                                writeVCard(dir.path() + "new.vcf")});
+        QVERIFY(killed.waitForFinished(30000));
+        if (!QFileInfo::exists(dir.entryPath() + "$"))
+            QSKIP("strace could not stop the program here (ptrace not permitted)");
+        QCOMPARE(dir.entryBytes(), before);
+
+        std::unique_ptr<QProcess> next(runContacts({"export", "--dir", dir.path(), "-"}));
+        QCOMPARE(next->exitCode(), 0);
+        QVERIFY(!QFileInfo::exists(dir.entryPath() + "$"));
+        QCOMPARE(readFileBytes(dir.categoryPath() + "$"), QByteArray("mine"));
         QCOMPARE(dir.entryBytes(), before);
     }
 };

@@ -644,6 +644,7 @@ private slots:
         QTest::addColumn<QByteArray>("file");
         QTest::newRow("not a number") << QByteArray("[TelboraPDF]\noffset_x_mm=abc\noffset_y_mm=1.0\n");
         QTest::newRow("out of range") << QByteArray("[TelboraPDF]\noffset_x_mm=25\noffset_y_mm=0\n");
+        QTest::newRow("out of range below") << QByteArray("[TelboraPDF]\noffset_x_mm=0\noffset_y_mm=-10.1\n");
         QTest::newRow("not a number at all") << QByteArray("[TelboraPDF]\noffset_x_mm=nan\n");
     }
     void damagedSettingsAreIgnored() {
@@ -656,6 +657,20 @@ private slots:
         QString warning;
         QCOMPARE(printeradjustment::load("TelboraPDF", &warning), QPointF());
         QVERIFY2(warning.contains("telbora.ini"), qPrintable(warning));
+    }
+
+    // A file QSettings cannot read is not carried into the new one.
+    void damagedSettingsAreReplacedOnSave() {
+        start({line(1)});
+        QFile settings(printeradjustment::settingsPath());
+        QVERIFY(settings.open(QIODevice::WriteOnly));
+        settings.write("[TelboraPDF\noffset_x_mm=9.9\n");
+        settings.close();
+        QCOMPARE(printeradjustment::save("TelboraPDF", {1.0, -2.0}), QString());
+        QString warning;
+        QCOMPARE(printeradjustment::load("TelboraPDF", &warning), QPointF(1.0, -2.0));
+        QCOMPARE(warning, QString());
+        QVERIFY(!readFileBytes(printeradjustment::settingsPath()).contains("9.9"));
     }
 
     // Without a default printer the window says so, as printing does, and does not open.

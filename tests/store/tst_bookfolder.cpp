@@ -28,20 +28,29 @@ private slots:
     void locate_data() {
         QTest::addColumn<QString>("option");
         QTest::addColumn<QString>("environment");
-        QTest::addColumn<QString>("found"); // "XDG" for the standard folder
-        QTest::newRow("--dir first") << "/books/a" << "/books/b" << "/books/a";
-        QTest::newRow("then TELBORA_DIR") << "" << "/books/b" << "/books/b";
-        QTest::newRow("else the standard folder") << "" << "" << "XDG";
+        QTest::addColumn<QStringList>("beside"); // data files beside the program
+        QTest::addColumn<QString>("found");      // "XDG" for the standard folder, "beside" for the program's
+        QTest::newRow("--dir first") << "/books/a" << "/books/b" << QStringList{"VexaTel.txt"} << "/books/a";
+        QTest::newRow("then TELBORA_DIR") << "" << "/books/b" << QStringList{"VexaTel.txt"} << "/books/b";
+        QTest::newRow("then beside the program, both files") << "" << ""
+                                                             << QStringList{"VexaTel.txt", "VexaType.txt"} << "beside";
+        QTest::newRow("beside the program, entry file alone") << "" << "" << QStringList{"VexaTel.txt"} << "beside";
+        QTest::newRow("beside the program, category file alone") << "" << "" << QStringList{"VexaType.txt"}
+                                                                 << "beside";
+        QTest::newRow("else the standard folder") << "" << "" << QStringList{} << "XDG";
     }
     void locate() {
         QFETCH(QString, option);
         QFETCH(QString, environment);
+        QFETCH(QStringList, beside);
         QFETCH(QString, found);
         if (!environment.isEmpty())
             qputenv("TELBORA_DIR", QFile::encodeName(environment));
-        // The test program's folder holds no data files, so case 2 does not apply.
-        const bookfolder::Location location = bookfolder::locate(option);
-        QCOMPARE(location.dir, found == "XDG" ? home.filePath("telbora") : found);
+        QTemporaryDir program;
+        for (const QString &file : beside)
+            QVERIFY(QFile(program.filePath(file)).open(QIODevice::WriteOnly));
+        const bookfolder::Location location = bookfolder::locate(option, program.path());
+        QCOMPARE(location.dir, found == "XDG" ? home.filePath("telbora") : found == "beside" ? program.path() : found);
         QCOMPARE(location.standard, found == "XDG");
     }
 

@@ -1,0 +1,78 @@
+#include "browse/encodingoffer.h"
+
+#include "store/bookencoding.h"
+#include "store/linefile.h"
+#include "store/mdlDim.h"
+#include "ui/frmMsgBox.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace encodingoffer {
+namespace {
+
+// At most this many unheld characters are listed; the rest are counted.
+constexpr int ListedUnheld = 12;
+
+QString conversionReport(const QStringList &keptAs, const QStringList &unheld) {
+    QStringList kept;
+    for (const QString &path : keptAs)
+        kept.append(QStringLiteral("「%1」").arg(QFileInfo(path).fileName()));
+    QString report = QStringLiteral("Shift_JIS に戻しました。元のファイルは%1として残してあります。").arg(kept.join(u'、'));
+    if (!unheld.isEmpty()) {
+        report += QStringLiteral("\rShift_JIS にない文字は「〓」にしました：") +
+                  unheld.mid(0, ListedUnheld).join(QStringLiteral("、"));
+        if (unheld.size() > ListedUnheld)
+            report += QStringLiteral("ほか %1 文字").arg(unheld.size() - ListedUnheld);
+    }
+    return report;
+}
+
+} // namespace
+
+Outcome checkBook() {
+    QStringList utf8Paths;
+    QStringList utf8Names;
+    for (const QString &path : {mdlDim::entryFilePath(), mdlDim::categoryFilePath()}) {
+        QByteArray bytes;
+        if (!linefile::readAll(path, bytes).isEmpty())
+            continue; // the loader names a file it cannot read
+        const QString name = QFileInfo(path).fileName();
+        const bookencoding::Check found = bookencoding::check(bytes);
+        if (found.kind == bookencoding::Kind::Mixed) {
+            frmMsgBox::ask(bookencoding::mixedRefusal(name, found.firstForeignLine), QStringLiteral("Yes"));
+            return Outcome::Refused;
+        }
+        if (found.kind == bookencoding::Kind::Utf8) {
+            utf8Paths.append(path);
+            utf8Names.append(name);
+        }
+    }
+    if (utf8Paths.isEmpty())
+        return Outcome::Readable;
+    if (!mdlDim::ReadOnlyReason.isEmpty()) {
+        frmMsgBox::ask(bookencoding::utf8Explanation(utf8Names) + QStringLiteral("\r読み取り専用のため、Shift_JIS に戻せません。\r") +
+                           mdlDim::ReadOnlyReason,
+                       QStringLiteral("Yes"));
+        return Outcome::Refused;
+    }
+    if (!frmMsgBox::ask(bookencoding::utf8Question(utf8Names), QStringLiteral("YesNo")))
+        return Outcome::Declined;
+    const QDateTime now = QDateTime::currentDateTime();
+    QStringList keptAs;
+    QStringList unheld;
+    for (const QString &path : utf8Paths) {
+        const bookencoding::Conversion done = bookencoding::convertToCp932(path, now);
+        if (!done.error.isEmpty()) {
+            frmMsgBox::ask(done.error, QStringLiteral("Yes"));
+            return Outcome::Refused;
+        }
+        keptAs.append(done.keptAs);
+        for (const QString &character : done.unheld)
+            unheld.append(QFileInfo(path).fileName() + QStringLiteral(" ") + character);
+    }
+    frmMsgBox::ask(conversionReport(keptAs, unheld), QStringLiteral("Yes"));
+    return Outcome::Readable;
+}
+
+} // namespace encodingoffer
