@@ -11,6 +11,7 @@
 #include "printing/frmPrintMsg.h"
 #include "browse/frmImport.h"
 #include "printing/frmPrintSet.h"
+#include "store/bookencoding.h"
 #include "store/mdlDim.h"
 #include "ui/fonts.h"
 #include "ui/frmMsgBox.h"
@@ -59,6 +60,9 @@ void renderMessageBoxes() {
     save(frmMsgBox::prepare(QStringLiteral("「VexaTel.txt」を開けません。\rファイルが見つかりません。"),
                             QStringLiteral("Yes")),
          "frmMsgBox-load-failure");
+    frmMsgBox::loaded()->unload();
+    save(frmMsgBox::prepare(bookencoding::utf8Question({QStringLiteral("VexaTel.txt")}), QStringLiteral("YesNo")),
+         "frmMsgBox-utf8-question");
     frmMsgBox::loaded()->unload();
 }
 
@@ -149,6 +153,17 @@ void renderWithPhoneBook() {
         adjust.txtOffsetY->setValue(-1.0);
         save(&adjust, "frmAdjust");
     }
+    // The same book when its folder cannot be written.
+    delete home;
+    mdlDim::ReadOnlyReason = QStringLiteral("フォルダー「/media/cdrom/telbora」に書き込めません。読み取り専用の場所です。");
+    home = new frmMain();
+    save(home, "frmMain-read-only");
+    mdlDim::EditingExisting = true;
+    mdlDim::SelectedEntry = 0;
+    auto *shownOnly = new frmEdit();
+    save(shownOnly, "frmEdit-read-only");
+    delete shownOnly;
+    mdlDim::ReadOnlyReason.clear();
     frmPrintMsg notice;
     notice.timPrint->stop();
     save(&notice, "frmPrintMsg");

@@ -99,7 +99,7 @@ Check check(QByteArrayView bytes) {
 
 QString utf8Question(const QStringList &fileNames) {
     return QStringLiteral("%1 は UTF-8 で保存されています。Shift_JIS（この電話帳の形式）に戻しますか？").arg(joined(fileNames)) +
-           QStringLiteral("\r元のファイルは「%1.utf8-日付-時刻」として横に残します。").arg(fileNames.value(0));
+           QStringLiteral("\r元のファイルは横に残します。");
 }
 
 QString utf8Explanation(const QStringList &fileNames) {

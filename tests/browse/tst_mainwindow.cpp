@@ -5,6 +5,7 @@
 #include "editor/frmEdit.h"
 #include "printing/frmPrint.h"
 #include "printing/frmPrintSet.h"
+#include "common/boxanswerer.h"
 #include "common/datadir.h"
 #include "common/testmain.h"
 #include "render/picturebox.h"
@@ -16,6 +17,7 @@
 #include "ui/twips.h"
 
 #include <QApplication>
+#include <QScopeGuard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -775,6 +777,44 @@ private slots:
         QCOMPARE(mdlDim::EditingExisting, false);
         QVERIFY(topLevel("frmEdit"));
         QVERIFY(!window->isVisible());
+    }
+
+    // Read-only: the title and the list's last row say so; every writing
+    // action says why it cannot write; an opened entry is shown, not edited.
+    void readOnlyBookIsShownNotWritten() {
+        mdlDim::ReadOnlyReason = QStringLiteral("フォルダー「/media/cd」に書き込めません。読み取り専用の場所です。");
+        const auto writable = qScopeGuard([] { mdlDim::ReadOnlyReason.clear(); });
+        open(entries(30));
+        const QByteArray before = dir->entryBytes();
+        window->ViewTelList(0);
+        QVERIFY(window->windowTitle().contains("読み取り専用"));
+        QCOMPARE(window->fsbList->pageStep(), 18);
+        QCOMPARE(rowTexts(17).size(), 4);
+        QVERIFY(rowTexts(18).isEmpty());
+        const QList<RecordingTarget::Call> texts = recorder.ofKind(Kind::Text);
+        const auto notice = std::find_if(texts.cbegin(), texts.cend(),
+                                         [](const auto &call) { return call.text.startsWith("読み取り専用"); });
+        QVERIFY(notice != texts.cend());
+        QCOMPARE(notice->from.y(), 18 * 300 + 60);
+        QVERIFY(window->picList0->accessibleDescription().contains(mdlDim::ReadOnlyReason));
+
+        BoxAnswerer answerer;
+        click(window->imgNew);
+        QVERIFY(!topLevel("frmEdit"));
+        QVERIFY(answerer.seen.last().contains(mdlDim::ReadOnlyReason));
+        mdlDim::SelectedEntry = 0;
+        mdlDim::EditingExisting = true;
+        auto *editor = new frmEdit();
+        editor->show();
+        QVERIFY(editor->txtName->isReadOnly());
+        QVERIFY(!editor->cboType->isEnabled());
+        for (ImageButton *write : {editor->imgSave, editor->imgDelList}) {
+            const int shown = answerer.seen.size();
+            click(write);
+            QCOMPARE(answerer.seen.size(), shown + 1);
+            QVERIFY(answerer.seen.last().contains("読み取り専用で開いています"));
+        }
+        QCOMPARE(dir->entryBytes(), before);
     }
 
     void closeButtonEndsProgram() {

@@ -29,6 +29,7 @@
 #include <QTimer>
 #include <QTemporaryDir>
 #include <QAccessible>
+#include <QScopeGuard>
 #include <QTest>
 
 namespace {
@@ -684,6 +685,19 @@ private slots:
             click(setup->imgPrintInfo);
         }
         QVERIFY(answerer.seen.last().contains("VexaTel.txt"));
+        QCOMPARE(dir->entryBytes(), before);
+    }
+
+    void readOnlyBookPrintsWithoutMarks() {
+        start({line(1), line(2)});
+        mdlDim::ReadOnlyReason = QStringLiteral("フォルダー「/media/cd」に書き込めません。");
+        const auto writable = qScopeGuard([] { mdlDim::ReadOnlyReason.clear(); });
+        click(setup->imgAddAll);
+        const QByteArray before = dir->entryBytes();
+        BoxAnswerer answerer;
+        click(setup->imgPrintInfo);
+        QCOMPARE(documents, 1);
+        QVERIFY2(answerer.seen.last().contains("印刷済みの記録はしていません"), qPrintable(answerer.seen.last()));
         QCOMPARE(dir->entryBytes(), before);
     }
 
