@@ -150,20 +150,11 @@ int runExport(const QCommandLineParser &parser, const QStringList &args) {
 // A book a text editor re-saved as UTF-8 is converted back only when asked
 // (--convert); a mix is refused. 0 when the book can be read.
 int checkEncoding(bool convert) {
-    QStringList utf8Paths;
-    QStringList utf8Names;
-    for (const QString &path : {mdlDim::entryFilePath(), mdlDim::categoryFilePath()}) {
-        QByteArray bytes;
-        if (!linefile::readAll(path, bytes).isEmpty())
-            continue; // the loader names a file it cannot read
-        const bookencoding::Check found = bookencoding::check(bytes);
-        if (found.kind == bookencoding::Kind::Mixed)
-            return fail(bookencoding::mixedRefusal(QFileInfo(path).fileName(), found.firstForeignLine));
-        if (found.kind == bookencoding::Kind::Utf8) {
-            utf8Paths.append(path);
-            utf8Names.append(QFileInfo(path).fileName());
-        }
-    }
+    const bookencoding::BookFiles found = bookencoding::checkFiles({mdlDim::entryFilePath(), mdlDim::categoryFilePath()});
+    if (!found.mixed.isEmpty())
+        return fail(found.mixed);
+    const QStringList &utf8Paths = found.utf8Paths;
+    const QStringList &utf8Names = found.utf8Names;
     if (utf8Paths.isEmpty())
         return 0;
     if (!convert)

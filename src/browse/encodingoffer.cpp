@@ -1,7 +1,6 @@
 #include "browse/encodingoffer.h"
 
 #include "store/bookencoding.h"
-#include "store/linefile.h"
 #include "store/mdlDim.h"
 #include "ui/frmMsgBox.h"
 
@@ -31,23 +30,13 @@ QString conversionReport(const QStringList &keptAs, const QStringList &unheld) {
 } // namespace
 
 Outcome checkBook() {
-    QStringList utf8Paths;
-    QStringList utf8Names;
-    for (const QString &path : {mdlDim::entryFilePath(), mdlDim::categoryFilePath()}) {
-        QByteArray bytes;
-        if (!linefile::readAll(path, bytes).isEmpty())
-            continue; // the loader names a file it cannot read
-        const QString name = QFileInfo(path).fileName();
-        const bookencoding::Check found = bookencoding::check(bytes);
-        if (found.kind == bookencoding::Kind::Mixed) {
-            frmMsgBox::ask(bookencoding::mixedRefusal(name, found.firstForeignLine), QStringLiteral("Yes"));
-            return Outcome::Refused;
-        }
-        if (found.kind == bookencoding::Kind::Utf8) {
-            utf8Paths.append(path);
-            utf8Names.append(name);
-        }
+    const bookencoding::BookFiles found = bookencoding::checkFiles({mdlDim::entryFilePath(), mdlDim::categoryFilePath()});
+    if (!found.mixed.isEmpty()) {
+        frmMsgBox::ask(found.mixed, QStringLiteral("Yes"));
+        return Outcome::Refused;
     }
+    const QStringList &utf8Paths = found.utf8Paths;
+    const QStringList &utf8Names = found.utf8Names;
     if (utf8Paths.isEmpty())
         return Outcome::Readable;
     if (!mdlDim::ReadOnlyReason.isEmpty()) {

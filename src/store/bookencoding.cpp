@@ -113,34 +113,53 @@ QString mixedRefusal(const QString &fileName, int line) {
         .arg(line);
 }
 
-QString writeRefusal(const QString &path, QByteArrayView bytes) {
+namespace {
+// Why the file at `path` holding `bytes` is not used as it is; empty for code page 932.
+QString refusal(const QString &path, QByteArrayView bytes, const QString &afterUtf8, const QString &afterMix) {
     const QString name = QFileInfo(path).fileName();
     const Check found = check(bytes);
     switch (found.kind) {
     case Kind::Cp932:
         return {};
     case Kind::Utf8:
-        return utf8Explanation({name}) +
-               QStringLiteral("\rShift_JIS の行を書き足すと直せなくなるため、書き込みません。電話帳を起動し直すと Shift_JIS に戻せます。");
+        return utf8Explanation({name}) + afterUtf8;
     case Kind::Mixed:
         break;
     }
-    return mixedRefusal(name, found.firstForeignLine) + QStringLiteral("\r書き込みません。");
+    return mixedRefusal(name, found.firstForeignLine) + afterMix;
+}
+} // namespace
+
+QString writeRefusal(const QString &path, QByteArrayView bytes) {
+    return refusal(path, bytes,
+                   QStringLiteral("\rShift_JIS の行を書き足すと直せなくなるため、書き込みません。電話帳を起動し直すと Shift_JIS に戻せます。"),
+                   QStringLiteral("\r書き込みません。"));
 }
 
 QString readRefusal(const QString &path, QByteArrayView bytes) {
-    const QString name = QFileInfo(path).fileName();
-    const Check found = check(bytes);
-    switch (found.kind) {
-    case Kind::Cp932:
-        return {};
-    case Kind::Utf8:
-        return utf8Explanation({name}) +
-               QStringLiteral("\r電話帳を起動し直すか、telbora-contacts に --convert を付けると Shift_JIS に戻せます。");
-    case Kind::Mixed:
-        break;
+    return refusal(path, bytes,
+                   QStringLiteral("\r電話帳を起動し直すか、telbora-contacts に --convert を付けると Shift_JIS に戻せます。"),
+                   QString());
+}
+
+BookFiles checkFiles(const QStringList &paths) {
+    BookFiles found;
+    for (const QString &path : paths) {
+        QByteArray bytes;
+        if (!linefile::readAll(path, bytes).isEmpty())
+            continue; // the loader names a file it cannot read
+        const QString name = QFileInfo(path).fileName();
+        const Check checked = check(bytes);
+        if (checked.kind == Kind::Mixed) {
+            found.mixed = mixedRefusal(name, checked.firstForeignLine);
+            return found;
+        }
+        if (checked.kind == Kind::Utf8) {
+            found.utf8Paths.append(path);
+            found.utf8Names.append(name);
+        }
     }
-    return mixedRefusal(name, found.firstForeignLine);
+    return found;
 }
 
 Conversion convertToCp932(const QString &path, const QDateTime &when) {

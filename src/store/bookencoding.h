@@ -38,6 +38,14 @@ QString writeRefusal(const QString &path, QByteArrayView bytes);
 // Why the loader does not read it; empty when it is code page 932.
 QString readRefusal(const QString &path, QByteArrayView bytes);
 
+// The data files at `paths` as the programs check them at start.
+struct BookFiles {
+    QString mixed;          // why the first file that mixes encodings is refused; empty when none does
+    QStringList utf8Paths;  // the files in UTF-8
+    QStringList utf8Names;  // their names
+};
+BookFiles checkFiles(const QStringList &paths);
+
 struct Conversion {
     QString error;      // empty on success; the file is then untouched
     QString keptAs;     // the original's copy beside it
