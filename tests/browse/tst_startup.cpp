@@ -108,26 +108,30 @@ private slots:
     // with 1; one that finds a UTF-8 book asks before anything is read.
     void takeBook_data() {
         QTest::addColumn<QString>("holder");
-        QTest::addColumn<bool>("utf8");
+        QTest::addColumn<QString>("encoding"); // of both files: "cp932", "utf-8" or "mix"
         QTest::addColumn<bool>("answer");
         QTest::addColumn<int>("ended");
         QTest::addColumn<QString>("said");
-        QTest::newRow("held by telbora-contacts") << "telbora-contacts" << false << true << 1 << "telbora-contacts が";
-        QTest::newRow("UTF-8 book, converted") << "" << true << true << -1 << "Shift_JIS（この電話帳の形式）に戻しますか？";
-        QTest::newRow("UTF-8 book, kept") << "" << true << false << 0 << "Shift_JIS（この電話帳の形式）に戻しますか？";
+        QTest::newRow("held by telbora-contacts") << "telbora-contacts" << "cp932" << true << 1 << "telbora-contacts が";
+        QTest::newRow("UTF-8 book, converted") << "" << "utf-8" << true << -1
+                                               << "Shift_JIS（この電話帳の形式）に戻しますか？";
+        QTest::newRow("UTF-8 book, kept") << "" << "utf-8" << false << 0 << "Shift_JIS（この電話帳の形式）に戻しますか？";
+        QTest::newRow("mixed book refused") << "" << "mix" << true << 1 << "VexaTel.txt の 2 行目は";
     }
     void takeBook() {
         QFETCH(QString, holder);
-        QFETCH(bool, utf8);
+        QFETCH(QString, encoding);
         QFETCH(bool, answer);
         QFETCH(int, ended);
         QFETCH(QString, said);
         DataDir book({"あおき|青木|||||||1|F"});
         const QByteArray original = book.entryBytes();
-        if (utf8) {
+        if (encoding == "utf-8") {
             book.writeEntries(iconvBytes(original, "CP932", "UTF-8"));
             book.writeCategories(iconvBytes(book.categoryBytes(), "CP932", "UTF-8"));
         }
+        if (encoding == "mix")
+            book.writeEntries(original + QStringLiteral("いとう|伊藤|||||||1|F\r\n").toUtf8());
         SingleInstance other(book.path(), holder);
         if (!holder.isEmpty())
             QCOMPARE(other.acquire(), SingleInstance::State::Acquired);
@@ -137,7 +141,7 @@ private slots:
         QCOMPARE(startup::takeBook(mine, book.path()), ended);
         QVERIFY(!answerer.seen.isEmpty());
         QVERIFY2(answerer.seen.first().contains(said), qPrintable(answerer.seen.first()));
-        if (utf8 && answer) {
+        if (encoding == "utf-8" && answer) {
             QCOMPARE(book.entryBytes(), original);
             QVERIFY(answerer.seen.last().contains("VexaTel.txt.utf8-"));
             QCOMPARE(QDir(book.path()).entryList({"*.utf8-*"}).size(), 2);
