@@ -1,6 +1,7 @@
 #include "browse/ordering.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <utility>
@@ -129,52 +130,53 @@ private:
     std::vector<int> circle_;
 };
 
-// A stable merge sort: runs of 16 by insertion, then merged pairwise through
-// `spare`, which keeps its memory for the next sort.
-template <typename Less> void stableSort(std::vector<ReadingKey> &keys, std::vector<ReadingKey> &spare, Less less) {
+// The byte `digit` (0 = least significant) of a key's sort value: the length
+// class first, then the 16 bytes of low and high.
+inline unsigned sortByte(const ReadingKey &k, int digit) {
+    if (digit == 0)
+        return k.length > 8 ? 9u : k.length;
+    const int byte = digit - 1;
+    return static_cast<unsigned>((byte < 8 ? k.low >> (8 * byte) : k.high >> (8 * (byte - 8))) & 0xFF);
+}
+
+// A stable LSD radix sort on (high, low, length class), a byte a pass. All
+// counts are made in one walk; a pass in which every key has the same byte
+// (the high byte of kana, the zeros after short readings) is skipped.
+void radixSort(std::vector<ReadingKey> &keys, std::vector<ReadingKey> &spare) {
+    constexpr int Digits = 17;
     const size_t n = keys.size();
-    constexpr size_t Run = 16;
-    for (size_t start = 0; start < n; start += Run) {
-        const size_t end = std::min(n, start + Run);
-        for (size_t i = start + 1; i < end; ++i) {
-            const ReadingKey key = keys[i];
-            size_t j = i;
-            for (; j > start && less(key, keys[j - 1]); --j)
-                keys[j] = keys[j - 1];
-            keys[j] = key;
-        }
-    }
+    if (n < 2)
+        return;
+    std::vector<std::array<uint32_t, 256>> counts(Digits);
+    for (auto &count : counts)
+        count.fill(0);
+    for (const ReadingKey &k : keys)
+        for (int d = 0; d < Digits; ++d)
+            ++counts[static_cast<size_t>(d)][sortByte(k, d)];
     spare.resize(n);
-    for (size_t width = Run; width < n; width *= 2) {
-        for (size_t left = 0; left < n; left += 2 * width) {
-            const size_t middle = std::min(n, left + width);
-            const size_t end = std::min(n, left + 2 * width);
-            size_t a = left, b = middle, out = left;
-            while (a < middle && b < end)
-                spare[out++] = less(keys[b], keys[a]) ? keys[b++] : keys[a++];
-            while (a < middle)
-                spare[out++] = keys[a++];
-            while (b < end)
-                spare[out++] = keys[b++];
+    for (int d = 0; d < Digits; ++d) {
+        std::array<uint32_t, 256> &count = counts[static_cast<size_t>(d)];
+        if (count[sortByte(keys[0], d)] == n)
+            continue;
+        uint32_t at = 0;
+        for (uint32_t &c : count) {
+            const uint32_t here = c;
+            c = at;
+            at += here;
         }
+        for (const ReadingKey &k : keys)
+            spare[count[sortByte(k, d)]++] = k;
         keys.swap(spare);
     }
 }
 
-// Sorts the keys by reading, equal readings by index: one comparison sort on
-// the keys, then the few runs of equal keys of readings longer than eight
-// units put in order by comparing the readings themselves.
+// Sorts the keys by reading, equal readings by index: a radix sort on the
+// keys, then the few runs of equal keys of readings longer than eight units
+// put in order by comparing the readings themselves.
 template <typename Compare> void sortKeys(std::vector<ReadingKey> &keys, Compare compare) {
-    const auto lengthClass = [](const ReadingKey &k) { return k.length > 8 ? 9u : k.length; };
     thread_local std::vector<ReadingKey> spare;
     // Stable: keys are made in index order, so equal readings stay in it.
-    stableSort(keys, spare, [&](const ReadingKey &a, const ReadingKey &b) {
-        if (a.high != b.high)
-            return a.high < b.high;
-        if (a.low != b.low)
-            return a.low < b.low;
-        return lengthClass(a) < lengthClass(b);
-    });
+    radixSort(keys, spare);
     const size_t n = keys.size();
     for (size_t start = 0; start < n;) {
         size_t end = start + 1;
@@ -216,10 +218,10 @@ QList<int> exchangeSortOrder(const QList<QStringView> &readings) {
     keys.reserve(static_cast<size_t>(readings.size()));
     for (qsizetype i = 0; i < readings.size(); ++i)
         keys.push_back(readingKey(readings.at(i), static_cast<int>(i)));
-    return exchangeSortOrder(keys, [&](int i) { return readings.at(i).toString(); });
+    return exchangeSortOrder(keys, [&](int i) { return readings.at(i); });
 }
 
-QList<int> exchangeSortOrder(std::vector<ReadingKey> &keyed, const std::function<QString(int)> &reading) {
+QList<int> exchangeSortOrder(std::vector<ReadingKey> &keyed, const std::function<QStringView(int)> &reading) {
     const int count = static_cast<int>(keyed.size());
     // The keys decide most comparisons without touching the text. Readings of
     // at most eight units are wholly in their keys, so with equal keys the
@@ -247,6 +249,13 @@ QList<int> exchangeSortOrder(std::vector<ReadingKey> &keyed, const std::function
         size_t end = start + 1;
         while (end < keyed.size() && compare(keyed[end], keyed[start]) == 0)
             ++end;
+        if (end == start + 1) {
+            // A reading of its own stays where the sort put it; only later groups count it.
+            order.append(keyed[start].index);
+            smaller.insert(keyed[start].index);
+            start = end;
+            continue;
+        }
         // Members in their original order (equal readings were sorted by index).
         members.clear();
         for (size_t k = start; k < end; ++k)

@@ -28,8 +28,8 @@ struct ReadingKey {
 };
 ReadingKey readingKey(QStringView reading, int index);
 // The same order from keys made by readingKey (keys[i].index == i); `reading`
-// gives reading i, asked only for readings longer than their keys.
-// The keys are sorted in place.
-QList<int> exchangeSortOrder(std::vector<ReadingKey> &keys, const std::function<QString(int)> &reading);
+// gives reading i, asked only for readings longer than their keys, and must
+// stay valid until the order is made. The keys are sorted in place.
+QList<int> exchangeSortOrder(std::vector<ReadingKey> &keys, const std::function<QStringView(int)> &reading);
 
 } // namespace ordering

@@ -2,6 +2,7 @@
 
 #include "store/cp932.h"
 
+#include <algorithm>
 #include <array>
 #include <memory>
 
@@ -95,15 +96,35 @@ QString numberDigits(QStringView text) {
     return digits;
 }
 
+// The digits of a number field are compared up to this many.
+constexpr qsizetype DigitsKept = 256;
+
+// The digits of `field` (full-width ones as ASCII) into `out`, which has room for DigitsKept.
+qsizetype digitsOf(QStringView field, char16_t *out) {
+    qsizetype n = 0;
+    for (QChar c : field)
+        if (isDigit(c.unicode()) && n < DigitsKept)
+            out[n++] = asciiDigit(c.unicode());
+    return n;
+}
+
 // Whether the digits of `field`, in order and without what stands between
 // them, contain `digits`.
 bool digitsContain(QStringView field, QStringView digits) {
-    char16_t found[256];
-    qsizetype n = 0;
-    for (QChar c : field)
-        if (isDigit(c.unicode()) && n < qsizetype(std::size(found)))
-            found[n++] = asciiDigit(c.unicode());
-    return QStringView(found, n).contains(digits);
+    char16_t found[DigitsKept];
+    return QStringView(found, digitsOf(field, found)).contains(digits);
+}
+
+// Calls visit(field number, field) for each of the searched fields `text` has.
+template <typename Visit> void forEachSearchedField(QStringView text, Visit visit) {
+    qsizetype start = 0;
+    for (int f = 0; f < SearchedFields && start <= text.size(); ++f) {
+        qsizetype bar = text.indexOf(u'|', start);
+        if (bar < 0)
+            bar = text.size();
+        visit(f, text.sliced(start, bar - start));
+        start = bar + 1;
+    }
 }
 
 } // namespace
@@ -130,16 +151,11 @@ bool Query::matches(QByteArrayView line) const {
     const QStringView text(decoded_.data(), cp932::decodeInto(line, decoded_.data()));
     // A number is compared by its digits with the postal code and the numbers only.
     if (!digits_.isEmpty()) {
-        qsizetype start = 0;
-        for (int f = 0; f < SearchedFields && start <= text.size(); ++f) {
-            qsizetype bar = text.indexOf(u'|', start);
-            if (bar < 0)
-                bar = text.size();
-            if (NumberField[f] && digitsContain(text.sliced(start, bar - start), digits_))
-                return true;
-            start = bar + 1;
-        }
-        return false;
+        bool found = false;
+        forEachSearchedField(text, [&](int f, QStringView field) {
+            found = found || (NumberField[f] && digitsContain(field, digits_));
+        });
+        return found;
     }
     // Text: the searched fields folded in place (folding never lengthens) and
     // looked through at once; the query holds no "|", so it never reaches
@@ -151,6 +167,76 @@ bool Query::matches(QByteArrayView line) const {
     const QStringView searched = end < 0 ? text : text.first(end);
     const qsizetype folded = foldInto(searched, decoded_.data());
     return QStringView(decoded_.data(), folded).contains(folded_);
+}
+
+bool Query::narrows(const Query &earlier) const {
+    if (earlier.folded_.isEmpty() || digits_.isEmpty() != earlier.digits_.isEmpty())
+        return false;
+    return digits_.isEmpty() ? folded_.contains(earlier.folded_) : digits_.contains(earlier.digits_);
+}
+
+void Index::clear() {
+    folded_.clear();
+    digits_.clear();
+    foldedStart_.assign(1, 0);
+    digitsStart_.assign(1, 0);
+}
+
+void Index::add(QByteArrayView line) {
+    if (decoded_.size() < static_cast<size_t>(line.size()))
+        decoded_.resize(static_cast<size_t>(line.size()));
+    const QStringView text(decoded_.data(), cp932::decodeInto(line, decoded_.data()));
+    qsizetype end = -1;
+    for (int bar = 0; bar < SearchedFields; ++bar)
+        if ((end = text.indexOf(u'|', end + 1)) < 0)
+            break;
+    const QStringView searched = end < 0 ? text : text.first(end);
+    const size_t at = folded_.size();
+    folded_.resize(at + static_cast<size_t>(searched.size()) + 1);
+    const qsizetype folded = foldInto(searched, folded_.data() + at);
+    folded_.resize(at + static_cast<size_t>(folded));
+    folded_.push_back(u'|');
+    foldedStart_.push_back(static_cast<int>(folded_.size()));
+    forEachSearchedField(text, [&](int f, QStringView field) {
+        if (!NumberField[f])
+            return;
+        const size_t from = digits_.size();
+        digits_.resize(from + DigitsKept + 1);
+        digits_.resize(from + static_cast<size_t>(digitsOf(field, digits_.data() + from)));
+        digits_.push_back(u'|');
+    });
+    digitsStart_.push_back(static_cast<int>(digits_.size()));
+}
+
+void Index::find(const Query &query, const std::vector<int> *within, std::vector<int> &hits) const {
+    hits.clear();
+    if (query.folded_.isEmpty())
+        return;
+    const bool number = !query.digits_.isEmpty();
+    const std::vector<char16_t> &text = number ? digits_ : folded_;
+    const std::vector<int> &starts = number ? digitsStart_ : foldedStart_;
+    const QStringView needle = number ? QStringView(query.digits_) : QStringView(query.folded_);
+    const auto entryText = [&](int e) {
+        return QStringView(text.data() + starts[static_cast<size_t>(e)],
+                           starts[static_cast<size_t>(e) + 1] - starts[static_cast<size_t>(e)]);
+    };
+    if (within) {
+        for (int e : *within)
+            if (entryText(e).contains(needle))
+                hits.push_back(e);
+        return;
+    }
+    // The whole book at once: each find names its entry, and the search goes
+    // on from the next entry.
+    const QStringView all(text.data(), static_cast<qsizetype>(text.size()));
+    for (qsizetype from = 0; from < all.size();) {
+        const qsizetype found = all.indexOf(needle, from);
+        if (found < 0)
+            break;
+        const auto next = std::upper_bound(starts.begin(), starts.end(), static_cast<int>(found));
+        hits.push_back(static_cast<int>(next - starts.begin()) - 1);
+        from = *next;
+    }
 }
 
 } // namespace search

@@ -26,12 +26,38 @@ public:
     bool isEmpty() const { return folded_.isEmpty(); }
     // Whether the entry line (code page 932 bytes) matches.
     bool matches(QByteArrayView line) const;
+    // Whether every entry this query matches is among those `earlier` matched:
+    // the same kind of query, typed further.
+    bool narrows(const Query &earlier) const;
 
 private:
     QString folded_;
     QString digits_; // set when the query is a number
     // Reused from line to line: a search walks the whole file at each key.
     mutable std::vector<char16_t> decoded_;
+
+    friend class Index;
+};
+
+// The searchable text of a whole book, folded once while the entry file stays
+// the same: each entry's folded fields, and the digits of its number fields,
+// one after the other, each closed by "|" (no query holds one).
+class Index {
+public:
+    void clear();
+    // Adds the next entry, from its line (code page 932 bytes).
+    void add(QByteArrayView line);
+    int size() const { return static_cast<int>(foldedStart_.size()) - 1; }
+    // The entries `query` matches, in the order they were added; only those of
+    // `within` (in that order) when given.
+    void find(const Query &query, const std::vector<int> *within, std::vector<int> &hits) const;
+
+private:
+    std::vector<char16_t> folded_{};
+    std::vector<char16_t> digits_{};
+    std::vector<int> foldedStart_{0};
+    std::vector<int> digitsStart_{0};
+    std::vector<char16_t> decoded_{};
 };
 
 } // namespace search

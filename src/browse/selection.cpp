@@ -1,9 +1,12 @@
 #include "browse/selection.h"
 
+#include "browse/bookindex.h"
 #include "browse/kanarow.h"
 #include "browse/ordering.h"
 #include "browse/search.h"
+#include "store/bookencoding.h"
 #include "store/cp932.h"
+#include "store/linefile.h"
 #include "store/loader.h"
 #include "store/mdlDim.h"
 
@@ -40,81 +43,45 @@ QStringList select(const QStringList &elements, int category, int row) {
 
 namespace {
 
-// As categoryOf() on the element: 1 to 10, or 0.
-int categoryOfField(std::optional<QByteArrayView> field) {
-    if (!field)
-        return 0;
-    const QByteArrayView c = *field;
-    const auto digit = [](char ch) { return ch >= '0' && ch <= '9'; };
-    if (c.size() == 1 && digit(c[0]))
-        return c[0] == '0' ? 0 : c[0] - '0';
-    if (c.size() == 2 && c[0] == '1' && c[1] == '0')
-        return 10;
-    // Anything else is rare: read as categoryOf() reads it.
-    bool isNumber = false;
-    const int category = cp932::decode(c).toInt(&isNumber);
-    return isNumber && category >= 1 && category <= 10 ? category : 0;
-}
-
-// What a selection works with, kept from click to click so that its memory
-// is not given back and taken again each time.
-struct Workspace {
-    std::vector<ordering::ReadingKey> keys;
-    std::vector<mdlDim::ShownEntries::Line> kept;
-    std::vector<char16_t> reading;
-};
-
-} // namespace
-
-namespace {
-
-// A selection from disk: EntryTable becomes the lines for which keepLine(line)
-// and then keepReading(its decoded reading) say yes, in the order of their readings.
-template <typename KeepLine, typename KeepReading>
-bool loadKept(KeepLine keepLine, KeepReading keepReading, QString *error) {
-    static Workspace work;
+// A selection from disk: both data files read anew, then EntryTable made of
+// the entries `pick` chooses from the book's index, in the order it gives.
+template <typename Pick> bool loadPicked(Pick pick, QString *error) {
+    // The read's memory, kept from click to click; an unchanged file is only compared.
+    static QByteArray fresh;
     mdlDim::ShownEntries &table = mdlDim::EntryTable;
     mdlDim::EntryCount = 0;
     mdlDim::PrintTable.clear();
-    // The entry file first: when both files are missing, it is the one named.
-    QString failure = mdlDim::readEntryFile(mdlDim::entryFilePath(), table);
-    std::array<QString, mdlDim::CategorySlots> categories;
-    QList<QByteArray> categoryLines;
-    if (failure.isEmpty())
-        failure = mdlDim::readCategories(mdlDim::categoryFilePath(), mdlDim::CategoryTable, categories, categoryLines);
-    if (!failure.isEmpty()) {
+    const auto fail = [&](const QString &failure) {
         table.clear();
         if (error)
             *error = failure;
         return false;
-    }
+    };
+    // The entry file first: when both files are missing, it is the one named.
+    const QString entryPath = mdlDim::entryFilePath();
+    if (!cp932::available())
+        return fail(QStringLiteral("文字コード（シフトJIS）の変換が使えません。\rデータを読み込めません。"));
+    if (QString failure = linefile::readAll(entryPath, fresh); !failure.isEmpty())
+        return fail(failure);
+    BookIndex &index = BookIndex::shared();
+    if (fresh != index.bytes())
+        if (QString refused = bookencoding::readRefusal(entryPath, fresh); !refused.isEmpty())
+            return fail(refused);
+    std::array<QString, mdlDim::CategorySlots> categories;
+    QList<QByteArray> categoryLines;
+    if (QString failure =
+            mdlDim::readCategories(mdlDim::categoryFilePath(), mdlDim::CategoryTable, categories, categoryLines);
+        !failure.isEmpty())
+        return fail(failure);
+    index.use(fresh);
 
-    // Each kept line's place in the buffer and its reading's sort key: only
-    // the readings are decoded, and no line becomes a string.
-    work.keys.clear();
-    work.kept.clear();
-    const char *start = table.buffer().constData();
-    mdlDim::forEachEntryLine(table.buffer(), [&](const mdlDim::EntryLine &line) {
-        if (!keepLine(line))
-            return;
-        const QByteArrayView bytes = line.reading();
-        if (work.reading.size() < static_cast<size_t>(bytes.size()))
-            work.reading.resize(static_cast<size_t>(bytes.size()));
-        const QStringView reading(work.reading.data(), cp932::decodeInto(bytes, work.reading.data()));
-        if (!keepReading(reading))
-            return;
-        work.keys.push_back(ordering::readingKey(reading, static_cast<int>(work.kept.size())));
-        work.kept.push_back({line.text.data() - start, static_cast<int>(line.text.size()), line.number});
-    });
-
-    const QList<int> order = ordering::exchangeSortOrder(work.keys, [&](int i) {
-        const mdlDim::ShownEntries::Line &line = work.kept[static_cast<size_t>(i)];
-        return cp932::decode(mdlDim::EntryLine{line.number, QByteArrayView(start + line.offset, line.length)}.reading());
-    });
+    table.buffer() = index.bytes();
     std::vector<mdlDim::ShownEntries::Line> &shown = table.lines();
-    shown.reserve(work.kept.size());
-    for (int index : order)
-        shown.push_back(work.kept[static_cast<size_t>(index)]);
+    shown.clear();
+    const auto &picked = pick(index);
+    shown.reserve(picked.size());
+    for (int i : picked)
+        shown.push_back(index.line(i));
     mdlDim::EntryCount = static_cast<int>(shown.size());
     mdlDim::CategoryTable = categories;
     mdlDim::CategoryFileLines = std::move(categoryLines);
@@ -124,16 +91,12 @@ bool loadKept(KeepLine keepLine, KeepReading keepReading, QString *error) {
 } // namespace
 
 bool loadSelection(int category, int row, QString *error) {
-    return loadKept(
-        [&](const mdlDim::EntryLine &line) {
-            return category == 0 || categoryOfField(line.category()) == category;
-        },
-        [&](QStringView reading) { return row == 0 || kanarow::matches(reading, row); }, error);
+    return loadPicked([&](BookIndex &index) -> const std::vector<int> & { return index.selection(category, row); },
+                      error);
 }
 
 bool loadSearch(const search::Query &query, QString *error) {
-    return loadKept([&](const mdlDim::EntryLine &line) { return query.matches(line.text); },
-                    [](QStringView) { return true; }, error);
+    return loadPicked([&](BookIndex &index) { return index.search(query); }, error);
 }
 
 } // namespace selection

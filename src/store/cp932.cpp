@@ -238,6 +238,41 @@ bool isClean(QByteArrayView bytes) {
     return true;
 }
 
+qsizetype decodeField(QByteArrayView bytes, char separator, char16_t *out, qsizetype *taken) {
+    const DecodeTables *t = tables();
+    const auto *start = reinterpret_cast<const unsigned char *>(bytes.data());
+    const auto *p = start;
+    const auto *end = p + bytes.size();
+    char16_t *o = out;
+    if (t) {
+        while (p < end) {
+            const unsigned char b = *p;
+            if (b < 0x80 && t->asciiAsIs) {
+                if (b == static_cast<unsigned char>(separator))
+                    break;
+                *o++ = b;
+                ++p;
+                continue;
+            }
+            if (t->lead[b] && p + 1 < end) {
+                const char16_t unit = t->pairs[t->rows[b] + p[1]];
+                if (unit != None) {
+                    *o++ = unit;
+                    p += 2;
+                    continue;
+                }
+            }
+            if (b == static_cast<unsigned char>(separator))
+                break;
+            const char16_t unit = t->single[b];
+            *o++ = unit == None ? char16_t(0xFFFD) : unit;
+            ++p;
+        }
+    }
+    *taken = p - start;
+    return o - out;
+}
+
 QString decode(QByteArrayView bytes) {
     if (bytes.isEmpty())
         return {};

@@ -23,6 +23,11 @@ qsizetype decodeInto(QByteArrayView bytes, char16_t *out);
 // would put no U+FFFD in.
 bool isClean(QByteArrayView bytes);
 
+// decodeInto() of the bytes before the first `separator` that stands as a
+// character of its own (as separatorPositions() finds it), in one walk.
+// `taken` receives how many bytes that was.
+qsizetype decodeField(QByteArrayView bytes, char separator, char16_t *out, qsizetype *taken);
+
 // nullopt when the text holds a character the code page cannot represent.
 std::optional<QByteArray> encode(QStringView text);
 

@@ -8,7 +8,10 @@
 #include "store/mdlDim.h"
 
 #include <QRandomGenerator>
+#include <QFile>
 #include <QTest>
+
+#include <cstdio>
 
 namespace {
 QString element(int line, const QString &reading, int category = 1) {
@@ -250,6 +253,95 @@ private slots:
         QVERIFY(selection::loadSelection(category, row, nullptr));
         QCOMPARE(mdlDim::EntryTable.toList(), expected);
         QCOMPARE(mdlDim::EntryCount, expected.size());
+    }
+
+    // A click on a book whose bytes have not changed reuses the order kept
+    // from the last; after any change it is made anew. Either way the order
+    // is the literal exchange sort's and a search finds what a scan finds.
+    void keptOrderAfterChanges_data() {
+        QTest::addColumn<QString>("change");
+        for (const char *change : {"edited reading", "added line", "deleted line", "line ends changed",
+                                   "replaced by rename, same size"})
+            QTest::newRow(change) << change;
+    }
+    void keptOrderAfterChanges() {
+        QFETCH(QString, change);
+        // Many equal readings, and long ones sharing their first eight units.
+        const QStringList readings = {"ながしまあやのすけ", "ながしまあやのすけい", "ながしまあやの", "ナガシマ",
+                                      "さとう", "さとう", "Sato", "いとう", "ながしまあやのすけ"};
+        QRandomGenerator random(25);
+        QStringList lines;
+        for (int i = 0; i < 120; ++i)
+            lines << QStringLiteral("%1|名%2|100-%3|住所|090-1111-%3||||%4|F")
+                         .arg(readings.at(random.bounded(readings.size())))
+                         .arg(i)
+                         .arg(1000 + i)
+                         .arg(1 + random.bounded(4));
+        DataDir dir(lines);
+        const QList<std::pair<int, int>> selections = {{0, 0}, {3, 0}, {0, 6}};
+        const QStringList finds = {"な", "ながしま", "1111-10"};
+        const auto clickEverything = [&] {
+            for (const auto &[category, row] : selections)
+                QVERIFY(selection::loadSelection(category, row, nullptr));
+            for (const QString &typed : finds)
+                QVERIFY(selection::loadSearch(search::Query(typed), nullptr));
+        };
+        clickEverything();
+
+        if (change == "edited reading")
+            lines[40].replace(0, lines[40].indexOf(u'|'), QStringLiteral("ながしまあやのすけう"));
+        else if (change == "added line")
+            lines.insert(7, QStringLiteral("ながしまあやのすけ|新|||||||3|F"));
+        else if (change == "deleted line")
+            lines.removeAt(3);
+        QByteArray bytes = DataDir::sjisLines(lines);
+        if (change == "line ends changed")
+            bytes.replace("\r\n", "\n");
+        if (change == "replaced by rename, same size") {
+            const QByteArray from = DataDir::sjis(QStringLiteral("名10|")), to = DataDir::sjis(QStringLiteral("名99|"));
+            bytes.replace(bytes.indexOf(from), from.size(), to);
+            QCOMPARE(bytes.size(), dir.entryBytes().size());
+            QFile replacement(dir.entryPath() + ".new");
+            QVERIFY(replacement.open(QIODevice::WriteOnly));
+            replacement.write(bytes);
+            replacement.close();
+            QVERIFY(::rename(QFile::encodeName(replacement.fileName()), QFile::encodeName(dir.entryPath())) == 0);
+        } else {
+            dir.writeEntries(bytes);
+        }
+
+        QVERIFY(mdlDim::LoadData());
+        const QStringList table = mdlDim::EntryTable.toList();
+        const auto literally = [](const QStringList &elements) {
+            QList<QString> readingsOf;
+            for (const QString &element : elements)
+                readingsOf.append(selection::readingOf(element));
+            QStringList ordered;
+            for (int i : literalExchangeSort(readingsOf))
+                ordered.append(elements.at(i));
+            return ordered;
+        };
+        for (int round = 0; round < 2; ++round) { // made anew, then kept
+            for (const auto &[category, row] : selections) {
+                QStringList kept;
+                for (const QString &element : table)
+                    if ((category == 0 || selection::categoryOf(element) == category) &&
+                        (row == 0 || kanarow::matches(selection::readingOf(element), row)))
+                        kept.append(element);
+                QVERIFY(selection::loadSelection(category, row, nullptr));
+                QCOMPARE(mdlDim::EntryTable.toList(), literally(kept));
+            }
+            const QStringList all = literally(table);
+            for (const QString &typed : finds) {
+                const search::Query query(typed);
+                QStringList scanned;
+                for (const QString &element : all)
+                    if (query.matches(DataDir::sjis(element.mid(element.indexOf(u'|') + 1))))
+                        scanned.append(element);
+                QVERIFY(selection::loadSearch(query, nullptr));
+                QCOMPARE(mdlDim::EntryTable.toList(), scanned);
+            }
+        }
     }
 };
 

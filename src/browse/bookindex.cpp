@@ -1,0 +1,130 @@
+#include "browse/bookindex.h"
+
+#include "browse/kanarow.h"
+#include "browse/ordering.h"
+#include "store/cp932.h"
+#include "store/loader.h"
+
+namespace {
+
+// The category number 1 to 10 a line's category field holds, or 0, as
+// selection::categoryOf() reads the decoded field.
+int categoryOfField(std::optional<QByteArrayView> field) {
+    if (!field)
+        return 0;
+    const QByteArrayView c = *field;
+    const auto digit = [](char ch) { return ch >= '0' && ch <= '9'; };
+    if (c.size() == 1 && digit(c[0]))
+        return c[0] == '0' ? 0 : c[0] - '0';
+    if (c.size() == 2 && c[0] == '1' && c[1] == '0')
+        return 10;
+    // Anything else is rare: read as categoryOf() reads it.
+    bool isNumber = false;
+    const int category = cp932::decode(c).toInt(&isNumber);
+    return isNumber && category >= 1 && category <= 10 ? category : 0;
+}
+
+} // namespace
+
+BookIndex &BookIndex::shared() {
+    static BookIndex index;
+    return index;
+}
+
+bool BookIndex::use(QByteArray &bytes) {
+    if (built_ && bytes == bytes_)
+        return false;
+    bytes_.swap(bytes);
+    build();
+    return true;
+}
+
+void BookIndex::build() {
+    built_ = true;
+    entries_.clear();
+    readings_.clear();
+    selections_.clear();
+    searchTextMade_ = false;
+    lastQuery_.reset();
+    lastHits_.clear();
+    // Each reading decoded once, in one walk with finding its end, into one buffer.
+    readings_.resize(static_cast<size_t>(bytes_.size()));
+    size_t filled = 0;
+    const char *start = bytes_.constData();
+    mdlDim::forEachEntryLine(bytes_, [&](const mdlDim::EntryLine &line) {
+        qsizetype taken = 0;
+        const qsizetype units = cp932::decodeField(line.text, '|', readings_.data() + filled, &taken);
+        entries_.push_back({line.text.data() - start, static_cast<int>(line.text.size()), line.number,
+                            static_cast<int>(filled), static_cast<int>(units)});
+        filled += static_cast<size_t>(units);
+    });
+    readings_.resize(filled);
+    categories_.assign(entries_.size(), -1);
+}
+
+mdlDim::ShownEntries::Line BookIndex::line(int i) const {
+    const Entry &e = entries_[static_cast<size_t>(i)];
+    return {e.offset, e.length, e.number};
+}
+
+QStringView BookIndex::reading(int i) const {
+    const Entry &e = entries_[static_cast<size_t>(i)];
+    return QStringView(readings_.data() + e.readingStart, e.readingLength);
+}
+
+int BookIndex::categoryOf(int i) {
+    signed char &category = categories_[static_cast<size_t>(i)];
+    if (category < 0) {
+        const Entry &e = entries_[static_cast<size_t>(i)];
+        category = static_cast<signed char>(
+            categoryOfField(mdlDim::EntryLine{e.number, QByteArrayView(bytes_.constData() + e.offset, e.length)}.category()));
+    }
+    return category;
+}
+
+const std::vector<int> &BookIndex::selection(int category, int row) {
+    const auto made = selections_.find({category, row});
+    if (made != selections_.end())
+        return made->second;
+    thread_local std::vector<ordering::ReadingKey> keys;
+    std::vector<int> kept;
+    keys.clear();
+    for (int i = 0; i < size(); ++i) {
+        if (category != 0 && categoryOf(i) != category)
+            continue;
+        const QStringView r = reading(i);
+        if (row != 0 && !kanarow::matches(r, row))
+            continue;
+        keys.push_back(ordering::readingKey(r, static_cast<int>(kept.size())));
+        kept.push_back(i);
+    }
+    const QList<int> order = ordering::exchangeSortOrder(keys, [&](int k) { return reading(kept[static_cast<size_t>(k)]); });
+    std::vector<int> &ordered = selections_[{category, row}];
+    ordered.reserve(static_cast<size_t>(order.size()));
+    for (int k : order)
+        ordered.push_back(kept[static_cast<size_t>(k)]);
+    return ordered;
+}
+
+std::vector<int> BookIndex::search(const search::Query &query) {
+    if (!searchTextMade_) {
+        searchText_.clear();
+        for (const Entry &e : entries_)
+            searchText_.add(QByteArrayView(bytes_.constData() + e.offset, e.length));
+        searchTextMade_ = true;
+    }
+    std::vector<int> hits;
+    searchText_.find(query, lastQuery_ && query.narrows(*lastQuery_) ? &lastHits_ : nullptr, hits);
+    lastQuery_ = query;
+    lastHits_ = hits;
+    // In the whole list's order: marked, then picked up along it.
+    std::vector<char> found(entries_.size(), 0);
+    for (int e : hits)
+        found[static_cast<size_t>(e)] = 1;
+    std::vector<int> ordered;
+    ordered.reserve(hits.size());
+    for (int e : selection(0, 0))
+        if (found[static_cast<size_t>(e)])
+            ordered.push_back(e);
+    return ordered;
+}
