@@ -31,34 +31,39 @@ BookIndex &BookIndex::shared() {
     return index;
 }
 
-bool BookIndex::use(QByteArray &bytes) {
+bool BookIndex::use(QByteArray &&bytes) {
     if (built_ && bytes == bytes_)
         return false;
-    bytes_.swap(bytes);
+    bytes_ = std::move(bytes);
     build();
     return true;
+}
+
+void BookIndex::forget() {
+    *this = BookIndex();
 }
 
 void BookIndex::build() {
     built_ = true;
     entries_.clear();
     readings_.clear();
+    orders_.clear();
     selections_.clear();
     searchTextMade_ = false;
     lastQuery_.reset();
     lastHits_.clear();
     // Each reading decoded once, in one walk with finding its end, into one buffer.
-    readings_.resize(static_cast<size_t>(bytes_.size()));
-    size_t filled = 0;
+    thread_local std::vector<char16_t> decoded;
     const char *start = bytes_.constData();
     mdlDim::forEachEntryLine(bytes_, [&](const mdlDim::EntryLine &line) {
+        if (decoded.size() < static_cast<size_t>(line.text.size()))
+            decoded.resize(static_cast<size_t>(line.text.size()));
         qsizetype taken = 0;
-        const qsizetype units = cp932::decodeField(line.text, '|', readings_.data() + filled, &taken);
+        const qsizetype units = cp932::decodeField(line.text, '|', decoded.data(), &taken);
         entries_.push_back({line.text.data() - start, static_cast<int>(line.text.size()), line.number,
-                            static_cast<int>(filled), static_cast<int>(units)});
-        filled += static_cast<size_t>(units);
+                            static_cast<int>(readings_.size()), static_cast<int>(units)});
+        readings_.insert(readings_.end(), decoded.data(), decoded.data() + units);
     });
-    readings_.resize(filled);
     categories_.assign(entries_.size(), -1);
 }
 
@@ -82,9 +87,20 @@ int BookIndex::categoryOf(int i) {
     return category;
 }
 
-const std::vector<int> &BookIndex::selection(int category, int row) {
+const std::vector<BookIndex::Line> &BookIndex::selection(int category, int row) {
     const auto made = selections_.find({category, row});
     if (made != selections_.end())
+        return made->second;
+    // Kept as the table's lines, so that a click on an unchanged book copies them as they are.
+    std::vector<Line> &lines = selections_[{category, row}];
+    for (int i : order(category, row))
+        lines.push_back(line(i));
+    return lines;
+}
+
+const std::vector<int> &BookIndex::order(int category, int row) {
+    const auto made = orders_.find({category, row});
+    if (made != orders_.end())
         return made->second;
     thread_local std::vector<ordering::ReadingKey> keys;
     std::vector<int> kept;
@@ -99,14 +115,14 @@ const std::vector<int> &BookIndex::selection(int category, int row) {
         kept.push_back(i);
     }
     const QList<int> order = ordering::exchangeSortOrder(keys, [&](int k) { return reading(kept[static_cast<size_t>(k)]); });
-    std::vector<int> &ordered = selections_[{category, row}];
+    std::vector<int> &ordered = orders_[{category, row}];
     ordered.reserve(static_cast<size_t>(order.size()));
     for (int k : order)
         ordered.push_back(kept[static_cast<size_t>(k)]);
     return ordered;
 }
 
-std::vector<int> BookIndex::search(const search::Query &query) {
+const std::vector<BookIndex::Line> &BookIndex::search(const search::Query &query) {
     if (!searchTextMade_) {
         searchText_.clear();
         for (const Entry &e : entries_)
@@ -121,10 +137,9 @@ std::vector<int> BookIndex::search(const search::Query &query) {
     std::vector<char> found(entries_.size(), 0);
     for (int e : hits)
         found[static_cast<size_t>(e)] = 1;
-    std::vector<int> ordered;
-    ordered.reserve(hits.size());
-    for (int e : selection(0, 0))
+    found_.clear();
+    for (int e : order(0, 0))
         if (found[static_cast<size_t>(e)])
-            ordered.push_back(e);
-    return ordered;
+            found_.push_back(line(e));
+    return found_;
 }

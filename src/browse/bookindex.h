@@ -19,21 +19,21 @@
 class BookIndex {
 public:
     // Makes the index of `bytes`, unless they are the bytes it was made of.
-    // True when it was made anew. `bytes` may be swapped with the memory of
-    // an earlier content, for the next read to reuse.
-    bool use(QByteArray &bytes);
+    // True when it was made anew. `bytes` is taken.
+    bool use(QByteArray &&bytes);
+    // Gives up the index and its memory, before a changed file is read.
+    void forget();
     const QByteArray &bytes() const { return bytes_; }
     int size() const { return static_cast<int>(entries_.size()); }
 
+    using Line = mdlDim::ShownEntries::Line;
     // The entries of `category` (0: all) whose reading begins in kana row
     // `row` (0: all), in exactly the order of the list's exchange sort.
-    const std::vector<int> &selection(int category, int row);
+    const std::vector<Line> &selection(int category, int row);
     // The entries `query` matches, in the order of the whole list. A query
     // typed further than the last looks only through the last one's finds.
-    std::vector<int> search(const search::Query &query);
+    const std::vector<Line> &search(const search::Query &query);
 
-    // Entry `i` as the table of shown entries keeps it.
-    mdlDim::ShownEntries::Line line(int i) const;
     QStringView reading(int i) const;
 
     // The index every selection shares.
@@ -55,7 +55,13 @@ private:
     std::vector<Entry> entries_;
     std::vector<char16_t> readings_;
     std::vector<signed char> categories_; // -1 until asked
-    std::map<std::pair<int, int>, std::vector<int>> selections_;
+    // Entry indices in the order of the list of category `category` and row `row`.
+    const std::vector<int> &order(int category, int row);
+    Line line(int i) const;
+
+    std::map<std::pair<int, int>, std::vector<int>> orders_;
+    std::map<std::pair<int, int>, std::vector<Line>> selections_;
+    std::vector<Line> found_;
     search::Index searchText_;
     bool searchTextMade_ = false;
     std::optional<search::Query> lastQuery_;

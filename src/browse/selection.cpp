@@ -46,8 +46,6 @@ namespace {
 // A selection from disk: both data files read anew, then EntryTable made of
 // the entries `pick` chooses from the book's index, in the order it gives.
 template <typename Pick> bool loadPicked(Pick pick, QString *error) {
-    // The read's memory, kept from click to click; an unchanged file is only compared.
-    static QByteArray fresh;
     mdlDim::ShownEntries &table = mdlDim::EntryTable;
     mdlDim::EntryCount = 0;
     mdlDim::PrintTable.clear();
@@ -61,27 +59,30 @@ template <typename Pick> bool loadPicked(Pick pick, QString *error) {
     const QString entryPath = mdlDim::entryFilePath();
     if (!cp932::available())
         return fail(QStringLiteral("文字コード（シフトJIS）の変換が使えません。\rデータを読み込めません。"));
-    if (QString failure = linefile::readAll(entryPath, fresh); !failure.isEmpty())
-        return fail(failure);
     BookIndex &index = BookIndex::shared();
-    if (fresh != index.bytes())
-        if (QString refused = bookencoding::readRefusal(entryPath, fresh); !refused.isEmpty())
+    // Read and compared; a changed file is read whole into memory the old one gave up.
+    QByteArray changed;
+    const bool same = linefile::holdsExactly(entryPath, index.bytes());
+    if (!same) {
+        index.forget();
+        table.buffer() = QByteArray();
+        if (QString failure = linefile::readAll(entryPath, changed); !failure.isEmpty())
+            return fail(failure);
+        if (QString refused = bookencoding::readRefusal(entryPath, changed); !refused.isEmpty())
             return fail(refused);
+    }
     std::array<QString, mdlDim::CategorySlots> categories;
     QList<QByteArray> categoryLines;
     if (QString failure =
             mdlDim::readCategories(mdlDim::categoryFilePath(), mdlDim::CategoryTable, categories, categoryLines);
         !failure.isEmpty())
         return fail(failure);
-    index.use(fresh);
+    if (!same)
+        index.use(std::move(changed));
 
     table.buffer() = index.bytes();
     std::vector<mdlDim::ShownEntries::Line> &shown = table.lines();
-    shown.clear();
-    const auto &picked = pick(index);
-    shown.reserve(picked.size());
-    for (int i : picked)
-        shown.push_back(index.line(i));
+    shown = pick(index);
     mdlDim::EntryCount = static_cast<int>(shown.size());
     mdlDim::CategoryTable = categories;
     mdlDim::CategoryFileLines = std::move(categoryLines);
@@ -91,12 +92,13 @@ template <typename Pick> bool loadPicked(Pick pick, QString *error) {
 } // namespace
 
 bool loadSelection(int category, int row, QString *error) {
-    return loadPicked([&](BookIndex &index) -> const std::vector<int> & { return index.selection(category, row); },
+    return loadPicked([&](BookIndex &index) -> const std::vector<BookIndex::Line> & { return index.selection(category, row); },
                       error);
 }
 
 bool loadSearch(const search::Query &query, QString *error) {
-    return loadPicked([&](BookIndex &index) { return index.search(query); }, error);
+    return loadPicked([&](BookIndex &index) -> const std::vector<BookIndex::Line> & { return index.search(query); },
+                      error);
 }
 
 } // namespace selection

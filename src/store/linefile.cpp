@@ -3,12 +3,15 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <vector>
 
 namespace linefile {
 namespace {
@@ -214,6 +217,30 @@ QString readAll(const QString &path, QByteArray &data) {
     }
     data.resize(filled);
     return {};
+}
+
+bool holdsExactly(const QString &path, const QByteArray &last) {
+    QString error;
+    qint64 size = 0;
+    const int fd = openRegularFile(path, size, error);
+    if (fd < 0)
+        return false;
+    bool same = size == last.size();
+    static thread_local std::vector<char> chunk(64 * 1024); // small enough to stay in the cache between the copy and the compare
+    qsizetype at = 0;
+    while (same) {
+        // One byte more than what is left shows a file that grew.
+        const size_t want = static_cast<size_t>(std::min<qsizetype>(chunk.size(), last.size() - at + 1));
+        const ssize_t got = readSome(fd, chunk.data(), want);
+        if (got <= 0) {
+            same = got == 0 && at == last.size();
+            break;
+        }
+        same = at + got <= last.size() && std::memcmp(chunk.data(), last.constData() + at, static_cast<size_t>(got)) == 0;
+        at += got;
+    }
+    ::close(fd);
+    return same;
 }
 
 namespace {

@@ -56,6 +56,11 @@ template <typename Visit> qsizetype forEachLine(QByteArrayView bytes, bool atEnd
 
 QList<QByteArray> splitLines(const QByteArray &data);
 
+// Whether the regular file at `path` holds exactly `last`, found by reading
+// it through a small buffer: an unchanged file is compared, never held twice.
+// False also when it cannot be read (readAll then says why).
+bool holdsExactly(const QString &path, const QByteArray &last);
+
 // Reads a regular file of at most MaxFileSize bytes into `data`, reusing its
 // memory. Empty on success, otherwise a clear description naming the file.
 QString readAll(const QString &path, QByteArray &data);
