@@ -3,6 +3,7 @@
 #include "store/bookencoding.h"
 #include "store/cp932.h"
 #include "store/entryrules.h"
+#include "store/lineedit.h"
 #include "store/linefile.h"
 #include "store/mdlDim.h"
 
@@ -28,7 +29,7 @@ Result notEncodable(const QString &path) {
 // Reads the file's lines, lets `change` edit them and writes the result back
 // through the safe rewrite. A change that sets `untouched` leaves the file as
 // it is, not even rewritten.
-Result rewrite(const QString &path, const std::function<Result(QList<QByteArray> &, bool &untouched)> &change) {
+Result rewrite(const QString &path, const std::function<Result(LineEdit &, bool &untouched)> &change) {
     if (!mdlDim::ReadOnlyReason.isEmpty())
         return failed(readOnlyRefusal());
     QByteArray data;
@@ -37,11 +38,11 @@ Result rewrite(const QString &path, const std::function<Result(QList<QByteArray>
     // Code page 932 lines added to a file in another encoding could never be told apart again.
     if (QString refused = bookencoding::writeRefusal(path, data); !refused.isEmpty())
         return failed(refused);
-    QList<QByteArray> lines = linefile::splitLines(data);
+    LineEdit lines(data);
     bool untouched = false;
     if (Result changed = change(lines, untouched); !changed || untouched)
         return changed;
-    if (QString error = linefile::replaceWith(path, lines); !error.isEmpty())
+    if (QString error = linefile::replaceWithContent(path, lines.content()); !error.isEmpty())
         return failed(error);
     return {};
 }
@@ -54,7 +55,7 @@ Result changedElsewhere(const QString &message = ChangedElsewhere) {
 
 // The index in `lines` of the loaded line: its own place while it still holds
 // the loaded bytes, else the one line that does; -1 when none or several do.
-qsizetype find(const QList<QByteArray> &lines, const mdlDim::LoadedLine &loaded) {
+qsizetype find(const LineEdit &lines, const mdlDim::LoadedLine &loaded) {
     if (loaded.bytes.isEmpty()) // only non-empty lines are loaded; a blank line is never an entry
         return -1;
     const qsizetype at = loaded.number - 1;
@@ -113,8 +114,9 @@ Result appendEntries(const QStringList &newLines) {
     }
     // Rewritten rather than opened for appending, so that a full disk can never
     // leave half a line at the end of the file.
-    return rewrite(path, [&](QList<QByteArray> &lines, bool &) {
-        lines.append(encoded);
+    return rewrite(path, [&](LineEdit &lines, bool &) {
+        for (const QByteArray &line : encoded)
+            lines.append(line);
         return Result{};
     });
 }
@@ -125,11 +127,11 @@ Result replaceEntry(const mdlDim::LoadedLine &loaded, const QString &line) {
     if (!encoded)
         return notEncodable(path);
     mdlDim::LoadedLine written;
-    Result result = rewrite(path, [&](QList<QByteArray> &lines, bool &) {
+    Result result = rewrite(path, [&](LineEdit &lines, bool &) {
         const qsizetype at = find(lines, loaded);
         if (at < 0)
             return changedElsewhere();
-        lines[at] = *encoded;
+        lines.replace(at, *encoded);
         written = {static_cast<int>(at + 1), *encoded};
         return Result{};
     });
@@ -139,7 +141,7 @@ Result replaceEntry(const mdlDim::LoadedLine &loaded, const QString &line) {
 }
 
 Result deleteEntry(const mdlDim::LoadedLine &loaded) {
-    return rewrite(mdlDim::entryFilePath(), [&](QList<QByteArray> &lines, bool &) {
+    return rewrite(mdlDim::entryFilePath(), [&](LineEdit &lines, bool &) {
         const qsizetype at = find(lines, loaded);
         if (at < 0)
             return changedElsewhere();
@@ -151,7 +153,7 @@ Result deleteEntry(const mdlDim::LoadedLine &loaded) {
 Result markPrinted(const QList<mdlDim::LoadedLine> &loadedLines) {
     int unmarked = 0;
     int vanished = 0;
-    Result result = rewrite(mdlDim::entryFilePath(), [&](QList<QByteArray> &lines, bool &untouched) {
+    Result result = rewrite(mdlDim::entryFilePath(), [&](LineEdit &lines, bool &untouched) {
         // Found against the file as read, before any line is marked.
         std::vector<qsizetype> found;
         for (const mdlDim::LoadedLine &loaded : loadedLines)
@@ -159,8 +161,8 @@ Result markPrinted(const QList<mdlDim::LoadedLine> &loadedLines) {
         for (qsizetype at : found) {
             if (at < 0)
                 ++vanished;
-            else if (std::optional<QByteArray> marked = withField(lines.at(at), 10, "T"))
-                lines[at] = *marked;
+            else if (std::optional<QByteArray> marked = withField(lines.at(at).toByteArray(), 10, "T"))
+                lines.replace(at, *marked);
             else
                 ++unmarked;
         }
@@ -178,14 +180,15 @@ Result writeCategory(const QList<QByteArray> &loaded, int slot, const QString &l
     if (!encoded)
         return notEncodable(path);
     QList<QByteArray> now;
-    Result result = rewrite(path, [&](QList<QByteArray> &lines, bool &untouched) {
-        if (lines != loaded && lines.value(slot) != loaded.value(slot))
+    Result result = rewrite(path, [&](LineEdit &lines, bool &untouched) {
+        const QList<QByteArray> asFound = lines.toList();
+        if (asFound != loaded && asFound.value(slot) != loaded.value(slot))
             return changedElsewhere(changedElsewhereIn(QFileInfo(path).fileName()));
         while (lines.size() <= slot)
             lines.append(*cp932::encode(QString::number(lines.size() + 1) + u'|'));
         untouched = lines.at(slot) == *encoded;
-        lines[slot] = *encoded;
-        now = lines;
+        lines.replace(slot, *encoded);
+        now = lines.toList();
         return Result{};
     });
     if (result)

@@ -318,6 +318,10 @@ QString writeThroughCopy(const QString &path, const QByteArray &target, const QB
 } // namespace
 
 QString replaceWith(const QString &path, const QList<QByteArray> &lines) {
+    return replaceWithContent(path, withLineEnds(lines));
+}
+
+QString replaceWithContent(const QString &path, const QByteArray &content) {
     const QByteArray target = rewriteTarget(QFile::encodeName(path));
     struct stat original {};
     if (::stat(target.constData(), &original) != 0)
@@ -326,8 +330,7 @@ QString replaceWith(const QString &path, const QList<QByteArray> &lines) {
         return fileLabel(path) + QStringLiteral("は通常のファイルではありません。");
     if (!isWritable(target, original))
         return fileLabel(path) + QStringLiteral("は読み取り専用です。保存できません。");
-    return writeThroughCopy(path, target, withLineEnds(lines), original.st_mode & 07777, &original,
-                            Placing::Replace);
+    return writeThroughCopy(path, target, content, original.st_mode & 07777, &original, Placing::Replace);
 }
 
 QString createWith(const QString &path, const QList<QByteArray> &lines, mode_t mode) {

@@ -72,6 +72,8 @@ QString readAll(const QString &path, QByteArray &data);
 // file without write permission is refused; a symbolic link is kept and its
 // target rewritten. Empty on success.
 QString replaceWith(const QString &path, const QList<QByteArray> &lines);
+// The same with the file's whole new content, its lines already ended.
+QString replaceWithContent(const QString &path, const QByteArray &content);
 // Writes a new file the same safe way, with `mode`; a file already at `path`
 // is never replaced (the failure names it). Empty on success.
 QString createWith(const QString &path, const QList<QByteArray> &lines, mode_t mode);
