@@ -1,18 +1,21 @@
-// SelectDB from disk to the sorted table plus the list redraw, on generated
-// phone books of 1,000, 10,000, 32,766 and 100,000 entries, beside the literal
-// exchange sort on the same readings where it finishes in reasonable time, the
-// peak memory of each size, and the start to the browsing window; then a store
-// in 100,000 entries whose lines end in CR LF and in CR alone. Beside each
-// size, the floor (floor.cpp) and the selection's ratio to it; then 300,000
-// entries of two readings in alternation against ordinary ones. "find text"
-// and "find 090" are one key typed into the search box (ヤマダ, 090 1111):
-// the search over the whole book and the redraw, in ms. The import of
-// contacts is measured by bench_import.
-// Run: QT_QPA_PLATFORM=offscreen build/bench/bench_selectdb
-// Each size runs in a process of its own, so that its peak memory is its own;
-// standard error also gets the selection and the redraw timed apart.
-// `bench_selectdb --size N` runs one size; `--profile N` only repeats SelectDB
-// (for perf record), or with PROFILE_FIND=TEXT set, the search for TEXT.
+// What a click costs, on generated phone books of 1,000, 10,000, 32,766 and
+// 100,000 entries whose readings are like real ones: hiragana family and
+// given names, some 6 % longer than eight kana and sharing their first eight,
+// katakana, Latin, and many equal readings. Each size in a process of its own,
+// so that its peak memory is its own. Medians in ms; beside each, the floor
+// (floor.cpp) and the ratio to it:
+//   warm      全表示 on an unchanged book (SelectDB and the redraw); floor: read and compare
+//   cold      the same right after another program changed a reading; floor: read, decode, radix, runs
+//   key       one key typed into txtFind, from the key until lblCount shows the count (ヤ, マ, ダ)
+//   key new   the first key after the book changed (the folded copy made anew)
+//   store, delete, mark   CPU of the writer; floor: the two-fsync rewrite's CPU
+//   start     from the splash's timer to the painted browsing window
+//   peak      peak RSS in MB, after all of it (the folded copy included)
+// Then 300,000 entries of two readings in alternation against ordinary ones,
+// and a store in 100,000 entries whose lines end in CR LF and in CR alone.
+// Run: QT_QPA_PLATFORM=offscreen build/bench/bench_selectdb [--size N]
+// `--profile N` only repeats SelectDB (for perf record), or with
+// PROFILE_FIND=TEXT set, the search for TEXT.
 #include "browse/frmLogo.h"
 #include "browse/frmMain.h"
 #include "browse/search.h"
@@ -21,36 +24,47 @@
 #include "floor.h"
 #include "store/cp932.h"
 #include "store/entrywriter.h"
+#include "store/linefile.h"
 #include "store/mdlDim.h"
 #include "ui/fonts.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QInputMethodEvent>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <sys/resource.h>
 #include <vector>
 
 namespace {
 
-// Readings as people type them: mostly hiragana family and given names, some
-// katakana and Latin, with many repeated family names.
+// Readings as people type them: mostly hiragana family and given names, many
+// family names alone (equal readings), some 6 % longer than eight kana and
+// sharing their first eight, katakana and Latin.
 QString reading(QRandomGenerator &random) {
     static const QStringList families = {"さとう",   "すずき",   "たかはし", "たなか", "いとう", "わたなべ", "やまもと",
                                          "なかむら", "こばやし", "かとう",   "よしだ", "やまだ", "ささき",   "やまぐち",
                                          "まつもと", "いのうえ", "きむら",   "はやし", "しみず", "やまざき"};
     static const QStringList givens = {"", "", "", "はなこ", "たろう", "ゆき", "けんじ", "みさき", "あや", "ひろし"};
-    static const QStringList katakana = {"サトウ", "スズキ", "タナカ", "ヤマダ", "キムラ", "ハヤシ"};
+    static const QStringList longOnes = {"ながしまあやのすけ", "ながしまあやのすけえもん", "ながしまあやのじょう",
+                                         "やまもとたろうざえもん", "やまもとたろうざえもんのすけ", "おおくぼひこざえもん"};
+    static const QStringList katakana = {"サトウ", "スズキ", "タナカ", "ヤマダ", "キムラ", "ハヤシ", "ヤマダハナコ"};
     static const QStringList latin = {"Smith", "Brown", "Tanaka", "Wilson", "smith", "Lee"};
     const int kind = random.bounded(100);
-    if (kind < 75)
+    if (kind < 6)
+        return longOnes.at(random.bounded(longOnes.size()));
+    if (kind < 78)
         return families.at(random.bounded(families.size())) + givens.at(random.bounded(givens.size()));
-    if (kind < 90)
+    if (kind < 92)
         return katakana.at(random.bounded(katakana.size()));
     return latin.at(random.bounded(latin.size()));
 }
@@ -101,74 +115,246 @@ double peakRssMb() {
     return usage.ru_maxrss / 1024.0;
 }
 
+// A key as the input method gives it: its text committed to the box.
+void typeKey(QLineEdit *box, const QString &key) {
+    QInputMethodEvent commit;
+    commit.setCommitString(key);
+    QApplication::sendEvent(box, &commit);
+}
+
+double cpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+// The median CPU time of `work`, each run after `prepare` (not counted).
+template <typename Prepare, typename Work> double cpuRuns(int runs, Prepare prepare, Work work) {
+    std::vector<double> times;
+    for (int r = 0; r < runs; ++r) {
+        prepare();
+        const double before = cpuMs();
+        work();
+        times.push_back(cpuMs() - before);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// The median of `work`, each run after `prepare` (not counted).
+template <typename Prepare, typename Work> double wallRuns(int runs, Prepare prepare, Work work) {
+    std::vector<double> times;
+    for (int r = 0; r < runs; ++r) {
+        prepare();
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        times.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// Another program changes one reading of the book: two versions in turn,
+// the same size, so that only the bytes tell them apart. Written in place:
+// the benchmark holds no copy of the book, which would count in its peak.
+class ChangingBook {
+public:
+    explicit ChangingBook(const QString &path) : path_(path) {
+        // Found in a piece from the middle: the whole book read here would count in the peak.
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        file.seek(file.size() / 2);
+        const QByteArray piece = file.read(1 << 16);
+        at_ = file.size() / 2 + piece.indexOf(*cp932::encode(QStringLiteral("さとう|")));
+    }
+    void change() {
+        toggled_ = !toggled_;
+        QFile file(path_);
+        file.open(QIODevice::ReadWrite);
+        file.seek(at_);
+        file.write(*cp932::encode(toggled_ ? QStringLiteral("さとお|") : QStringLiteral("さとう|")));
+    }
+
+private:
+    QString path_;
+    qsizetype at_ = 0;
+    bool toggled_ = false;
+};
+
+// The peak memory of the program's own work on the book in `dir`, in a
+// process of its own, without the floors and the benchmark's bookkeeping:
+// the start, clicks on every category, a change by another program and the
+// click after it, and a word typed into the find box.
+double programPeak(const QString &program, const QString &dir, int count) {
+    QProcess one;
+    one.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    one.start(program, {QStringLiteral("--peak"), QString::number(count), dir});
+    one.waitForFinished(-1);
+    return one.readAllStandardOutput().trimmed().toDouble();
+}
+
+int runPeak(const QString &dir) {
+    mdlDim::setDataDirectory(dir);
+    mdlDim::CurrentCategory = 0;
+    auto *logo = new frmLogo();
+    logo->show();
+    logo->timStart->setInterval(0);
+    logo->timStart->start();
+    while (!frmMain::loaded() || !frmMain::loaded()->isVisible())
+        QApplication::processEvents();
+    frmMain &window = *frmMain::loaded();
+    ChangingBook book(mdlDim::entryFilePath());
+    std::fprintf(stderr, "peak started %.1f\n", peakRssMb());
+    for (int round = 0; round < 3; ++round) {
+        for (int category = 0; category <= 10; ++category) {
+            window.SelectDB(category);
+            window.ViewTelList(0);
+        }
+        std::fprintf(stderr, "peak categories %.1f\n", peakRssMb());
+        book.change();
+        window.SelectDB(0);
+        window.ViewTelList(0);
+        std::fprintf(stderr, "peak cold %.1f\n", peakRssMb());
+        for (const QString &key : {QStringLiteral("ヤ"), QStringLiteral("マ"), QStringLiteral("ダ")})
+            typeKey(window.txtFind, key);
+        std::fprintf(stderr, "peak find %.1f\n", peakRssMb());
+        window.txtFind->clear();
+    }
+    std::printf("%.1f\n", peakRssMb());
+    return 0;
+}
+
 // One size, on the phone book in `dir`: prints its row.
 int runSize(const QString &dir, int count, bool profileOnly) {
+    const double peak = profileOnly ? 0 : programPeak(QApplication::applicationFilePath(), dir, count);
     mdlDim::setDataDirectory(dir);
     mdlDim::CurrentCategory = 0;
 
-    // Start: the splash and the browsing window as the program builds them, without the splash's own 2 s.
-    QElapsedTimer start;
-    start.start();
+    // Start: the splash builds the browsing window while it shows; measured
+    // from its timer to the browsing window painted.
     auto *logo = new frmLogo();
     logo->show();
-    frmMain window;
-    window.show();
-    delete logo;
+    while (!frmMain::loaded())
+        QApplication::processEvents();
+    QElapsedTimer start;
+    logo->timStart->setInterval(0);
+    start.start();
+    logo->timStart->start();
+    while (!frmMain::loaded()->isVisible())
+        QApplication::processEvents();
+    frmMain &window = *frmMain::loaded();
+    window.repaint();
     const double startMs = start.nsecsElapsed() / 1e6;
+    QApplication::processEvents();
 
     if (profileOnly) {
         // PROFILE_FIND=text repeats a search instead.
         const QString find = qEnvironmentVariable("PROFILE_FIND");
+        // PROFILE_COLD=1 changes a reading before each SelectDB.
         const search::Query query(find);
-        for (int i = 0; i < 200; ++i)
+        ChangingBook book(mdlDim::entryFilePath());
+        const bool cold = qEnvironmentVariableIsSet("PROFILE_COLD");
+        for (int i = 0; i < 200; ++i) {
+            if (cold)
+                book.change();
             if (find.isEmpty())
                 window.SelectDB(0);
             else
                 selection::loadSearch(query, nullptr);
+        }
         return 0;
     }
     const int runs = count >= 100000 ? 15 : count > 10000 ? 31 : 101;
-    const Timing select = timeRuns(runs, [&] {
+    const auto nothing = [] {};
+    const auto click = [&] {
         window.SelectDB(0);
         window.ViewTelList(0);
-    });
-    const double peak = peakRssMb();
-    const Timing selectOnly = timeRuns(runs, [&] { selection::loadSelection(0, 0, nullptr); });
-    const Timing floor = timeRuns(runs, [&] { floorSelection(mdlDim::entryFilePath()); });
-    // One key typed into the search box: the search over the whole book and the redraw.
-    const auto findTiming = [&](const QString &typed) {
-        const search::Query query(typed);
-        return timeRuns(runs, [&] {
-            selection::loadSearch(query, nullptr);
-            window.ViewTelList(0);
-        });
     };
-    const Timing findText = findTiming(QStringLiteral("ヤマダ"));
-    const Timing findDigits = findTiming(QStringLiteral("090 1111"));
-    const Timing drawOnly = timeRuns(runs, [&] { window.ViewTelList(0); });
-    std::fprintf(stderr, "  (%d: loadSelection %.2f ms, ViewTelList %.2f ms)\n", count, selectOnly.median,
-                 drawOnly.median);
+    const double warm = wallRuns(runs, nothing, click);
+    const double warmFloor = wallRuns(runs, nothing, [&] {
+        floorUnchanged(mdlDim::entryFilePath(), mdlDim::EntryTable.buffer());
+        window.ViewTelList(0);
+    });
+    ChangingBook book(mdlDim::entryFilePath());
+    const double cold = wallRuns(runs, [&] { book.change(); }, click);
+    const double coldFloor = wallRuns(runs, [&] { book.change(); }, [&] { floorSelection(mdlDim::entryFilePath()); });
 
-    mdlDim::LoadData();
-    QList<QString> readings;
-    for (const QString &e : std::as_const(mdlDim::EntryTable))
-        readings.append(selection::readingOf(e));
-    const QStringList selected = selection::select(mdlDim::EntryTable.toList(), 0, 0);
-    QString literalColumn = QStringLiteral("-");
-    QString same = QStringLiteral("-");
-    if (count <= 32766) {
-        QList<int> literal;
-        literalColumn = QString::number(timeRuns(1, [&] { literal = literalExchangeSort(readings); }).median, 'f', 1);
-        bool equal = selected.size() == literal.size();
-        for (int i = 0; equal && i < literal.size(); ++i)
-            equal = selected.at(i) == mdlDim::EntryTable.at(literal.at(i));
-        same = equal ? QStringLiteral("same") : QStringLiteral("DIFF");
+    // Keys typed into the find box: the first after a change makes the folded copy.
+    std::vector<double> keys, firstKeys;
+    for (int r = 0; r < runs; ++r) {
+        window.txtFind->clear();
+        book.change();
+        click();
+        for (const QString &key : {QStringLiteral("ヤ"), QStringLiteral("マ"), QStringLiteral("ダ")}) {
+            QElapsedTimer timer;
+            timer.start();
+            typeKey(window.txtFind, key);
+            (key == QStringLiteral("ヤ") ? firstKeys : keys).push_back(timer.nsecsElapsed() / 1e6);
+        }
+        if (!window.lblCount->text().startsWith(QStringLiteral("現在")))
+            return std::fprintf(stderr, "no count after the keys\n"), 1;
     }
-    std::printf("%8d %18.2f %12.2f %9.2f %6.2f %10.2f %10.2f %16s %7s %14.1f %12.1f\n", count, select.median,
-                select.fastest, floor.median, select.median / floor.median, findText.median, findDigits.median,
-                qPrintable(literalColumn), qPrintable(same), peak, startMs);
+    window.txtFind->clear();
+    // Once the folded copy is made: each key, the first included.
+    for (int r = 0; r < runs; ++r) {
+        window.txtFind->clear();
+        for (const QString &key : {QStringLiteral("ヤ"), QStringLiteral("マ"), QStringLiteral("ダ")}) {
+            QElapsedTimer timer;
+            timer.start();
+            typeKey(window.txtFind, key);
+            keys.push_back(timer.nsecsElapsed() / 1e6);
+        }
+    }
+    window.txtFind->clear();
+    std::sort(keys.begin(), keys.end());
+    std::sort(firstKeys.begin(), firstKeys.end());
+    const double key = keys[keys.size() / 2];
+    const double keyNew = firstKeys[firstKeys.size() / 2];
+
+    // Writers, each on a line as loaded; the floor is the rewrite alone.
+    const auto loadedLine = [](int i) {
+        mdlDim::LoadData();
+        return mdlDim::EntryTable.loadedLine(i);
+    };
+    mdlDim::LoadedLine line;
+    QString text;
+    const int writes = 7;
+    const double storeCpu = cpuRuns(
+        writes,
+        [&] {
+            line = loadedLine(count / 2);
+            text = cp932::decode(line.bytes);
+        },
+        [&] { EntryWriter::replaceEntry(line, text); });
+    const double deleteCpu = cpuRuns(
+        writes, [&] { line = loadedLine(count / 3); }, [&] { EntryWriter::deleteEntry(line); });
+    const double markCpu = cpuRuns(
+        writes, [&] { line = loadedLine(count / 4); }, [&] { EntryWriter::markPrinted({line}); });
+    const double rewriteCpu = cpuRuns(writes, nothing, [&] { floorRewrite(mdlDim::entryFilePath()); });
+
+    const auto ratio = [](double value, double floor) { return floor > 0 ? value / floor : 0; };
+    std::printf("%8d %7.2f %6.2f %5.2f %7.2f %6.2f %5.2f %6.2f %7.2f %6.2f %6.2f %6.2f %6.2f %5.2f %7.1f %6.1f\n",
+                count, warm, warmFloor, ratio(warm, warmFloor), cold, coldFloor, ratio(cold, coldFloor), key, keyNew,
+                storeCpu, deleteCpu, markCpu, rewriteCpu, ratio(std::max({storeCpu, deleteCpu, markCpu}), rewriteCpu),
+                startMs, peak);
+    std::fflush(stdout);
+
+    // The order is the literal exchange sort's where that finishes in reasonable time.
+    if (count <= 32766) {
+        mdlDim::LoadData();
+        QList<QString> readings;
+        for (const QString &e : std::as_const(mdlDim::EntryTable))
+            readings.append(selection::readingOf(e));
+        const QStringList all = mdlDim::EntryTable.toList();
+        const QList<int> literal = literalExchangeSort(readings);
+        selection::loadSelection(0, 0, nullptr);
+        for (int i = 0; i < literal.size(); ++i)
+            if (mdlDim::EntryTable.at(i) != all.at(literal.at(i)))
+                return std::fprintf(stderr, "%d: the order differs from the exchange sort's at %d\n", count, i), 1;
+    }
     mdlDim::setDataDirectory({});
-    return same == QLatin1String("DIFF") ? 1 : 0;
+    return 0;
 }
 
 // The selection alone of 300,000 entries, ordinary readings against two
@@ -231,6 +417,8 @@ int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     fonts::installFontMap();
     const QStringList args = app.arguments();
+    if (args.size() == 4 && args.at(1) == "--peak")
+        return runPeak(args.at(3));
     if (args.size() == 3 && args.at(1) == "--select-only") {
         mdlDim::setDataDirectory(args.at(2));
         std::printf("%.2f\n", timeRuns(7, [] { selection::loadSelection(0, 0, nullptr); }).median);
@@ -249,8 +437,9 @@ int main(int argc, char *argv[]) {
         return one.exitCode();
     }
 
-    std::printf("%8s %18s %12s %9s %6s %10s %10s %16s %7s %14s %12s\n", "entries", "SelectDB+draw ms", "fastest ms",
-                "floor ms", "ratio", "find text", "find 090", "literal sort ms", "order", "peak RSS MB", "start ms");
+    std::printf("%8s %7s %6s %5s %7s %6s %5s %6s %7s %6s %6s %6s %6s %5s %7s %6s\n", "entries", "warm", "floor",
+                "ratio", "cold", "floor", "ratio", "key", "key new", "store", "delete", "mark", "floor", "ratio",
+                "start", "peak");
     std::fflush(stdout);
     int failures = 0;
     for (int count : {1000, 10000, 32766, 100000}) {

@@ -1,9 +1,20 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
-// The least a selection of all entries must do, for comparison: read the
-// entry file (from the page cache), walk its lines, decode only the
-// readings, and sort prepared keys. Nothing else: no category or row filter,
-// no order of equal readings, no list. Returns the number of lines.
+// The least a click must do, for comparison.
+
+// A changed book: read the entry file (from the page cache), walk its lines
+// by their LFs, decode only the readings, and order them as the list does:
+// the radix sort on their keys and the pass that puts equal readings in the
+// exchange sort's order. No encoding check, no category or row, no index
+// kept, no list. Returns the lines.
 int floorSelection(const QString &entryPath);
+
+// An unchanged book: read the entry file again and compare it with `last`.
+bool floorUnchanged(const QString &entryPath, const QByteArray &last);
+
+// A store: the file's bytes written back the safe way (a copy, its fsync,
+// the rename and the folder's fsync), nothing decoded or looked for.
+void floorRewrite(const QString &entryPath);

@@ -39,8 +39,17 @@ bool BookIndex::use(QByteArray &&bytes) {
     return true;
 }
 
-void BookIndex::forget() {
-    *this = BookIndex();
+QByteArray BookIndex::forget() {
+    built_ = false;
+    entries_.clear();
+    readings_.clear();
+    orders_.clear();
+    selections_.clear();
+    searchText_.clear();
+    searchTextMade_ = false;
+    lastQuery_.reset();
+    lastHits_.clear();
+    return std::exchange(bytes_, QByteArray());
 }
 
 void BookIndex::build() {
@@ -52,6 +61,10 @@ void BookIndex::build() {
     searchTextMade_ = false;
     lastQuery_.reset();
     lastHits_.clear();
+    // Room reserved generously and never grown: pages never written take no memory.
+    entries_.clear();
+    entries_.reserve(static_cast<size_t>(bytes_.size()) / 16 + 16);
+    readings_.reserve(static_cast<size_t>(bytes_.size()));
     // Each reading decoded once, in one walk with finding its end, into one buffer.
     thread_local std::vector<char16_t> decoded;
     const char *start = bytes_.constData();
@@ -65,16 +78,6 @@ void BookIndex::build() {
         readings_.insert(readings_.end(), decoded.data(), decoded.data() + units);
     });
     categories_.assign(entries_.size(), -1);
-}
-
-mdlDim::ShownEntries::Line BookIndex::line(int i) const {
-    const Entry &e = entries_[static_cast<size_t>(i)];
-    return {e.offset, e.length, e.number};
-}
-
-QStringView BookIndex::reading(int i) const {
-    const Entry &e = entries_[static_cast<size_t>(i)];
-    return QStringView(readings_.data() + e.readingStart, e.readingLength);
 }
 
 int BookIndex::categoryOf(int i) {
@@ -125,6 +128,7 @@ const std::vector<int> &BookIndex::order(int category, int row) {
 const std::vector<BookIndex::Line> &BookIndex::search(const search::Query &query) {
     if (!searchTextMade_) {
         searchText_.clear();
+        searchText_.reserve(size(), bytes_.size());
         for (const Entry &e : entries_)
             searchText_.add(QByteArrayView(bytes_.constData() + e.offset, e.length));
         searchTextMade_ = true;

@@ -17,12 +17,22 @@
 // byte, never by time stamp), the orders and the folded search text made
 // from them are used again.
 class BookIndex {
+    struct Entry {
+        qsizetype offset;
+        int length;
+        int number;
+        int readingStart;
+        int readingLength;
+    };
+
 public:
     // Makes the index of `bytes`, unless they are the bytes it was made of.
     // True when it was made anew. `bytes` is taken.
     bool use(QByteArray &&bytes);
-    // Gives up the index and its memory, before a changed file is read.
-    void forget();
+    // Gives up the index before a changed file is read, and hands over the
+    // memory of its bytes for that read: only the memory is reused, so the
+    // pages need not be given back and taken again.
+    QByteArray forget();
     const QByteArray &bytes() const { return bytes_; }
     int size() const { return static_cast<int>(entries_.size()); }
 
@@ -34,19 +44,15 @@ public:
     // typed further than the last looks only through the last one's finds.
     const std::vector<Line> &search(const search::Query &query);
 
-    QStringView reading(int i) const;
+    QStringView reading(int i) const {
+        const Entry &e = entries_[static_cast<size_t>(i)];
+        return QStringView(readings_.data() + e.readingStart, e.readingLength);
+    }
 
     // The index every selection shares.
     static BookIndex &shared();
 
 private:
-    struct Entry {
-        qsizetype offset;
-        int length;
-        int number;
-        int readingStart;
-        int readingLength;
-    };
     void build();
     int categoryOf(int i);
 
@@ -57,7 +63,10 @@ private:
     std::vector<signed char> categories_; // -1 until asked
     // Entry indices in the order of the list of category `category` and row `row`.
     const std::vector<int> &order(int category, int row);
-    Line line(int i) const;
+    Line line(int i) const {
+        const Entry &e = entries_[static_cast<size_t>(i)];
+        return {e.offset, e.length, e.number};
+    }
 
     std::map<std::pair<int, int>, std::vector<int>> orders_;
     std::map<std::pair<int, int>, std::vector<Line>> selections_;

@@ -28,11 +28,22 @@ frmLogo::frmLogo() {
     mdlDim::CenterForm(this);
     mdlDim::CurrentCategory = 0;
     timStart->start();
+    // Once the splash is on screen.
+    QTimer::singleShot(0, this, &frmLogo::prepareBrowsing);
+}
+
+void frmLogo::prepareBrowsing() {
+    if (browsing_)
+        return;
+    auto *home = new frmMain();
+    home->ensurePolished();
+    home->winId(); // its native window made now, not when the timer ends
+    browsing_ = home;
 }
 
 void frmLogo::handOver() {
-    auto *home = new frmMain();
-    home->show();
+    prepareBrowsing();
+    browsing_->show();
     emit handedOver();
     close();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 class QLabel;
@@ -19,5 +20,9 @@ signals:
     void handedOver();
 
 private:
+    // The browsing window is built, its first page drawn, while the splash shows.
+    void prepareBrowsing();
     void handOver();
+
+    QPointer<QWidget> browsing_;
 };

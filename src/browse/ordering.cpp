@@ -90,7 +90,7 @@ public:
 private:
     // Up to this size a group's circle is built by inserting into an array:
     // moving a few hundred indices is cheaper than the tree's search.
-    static constexpr size_t DirectInsertLimit = 512;
+    static constexpr size_t DirectInsertLimit = 64;
 
     void fillByInserting(const std::vector<int> &members, size_t n) {
         circle_.clear();
@@ -142,7 +142,7 @@ inline unsigned sortByte(const ReadingKey &k, int digit) {
 // A stable LSD radix sort on (high, low, length class), a byte a pass. All
 // counts are made in one walk; a pass in which every key has the same byte
 // (the high byte of kana, the zeros after short readings) is skipped.
-void radixSort(std::vector<ReadingKey> &keys, std::vector<ReadingKey> &spare) {
+void radixSortInto(std::vector<ReadingKey> &keys, std::vector<ReadingKey> &spare) {
     constexpr int Digits = 17;
     const size_t n = keys.size();
     if (n < 2)
@@ -176,7 +176,7 @@ void radixSort(std::vector<ReadingKey> &keys, std::vector<ReadingKey> &spare) {
 template <typename Compare> void sortKeys(std::vector<ReadingKey> &keys, Compare compare) {
     thread_local std::vector<ReadingKey> spare;
     // Stable: keys are made in index order, so equal readings stay in it.
-    radixSort(keys, spare);
+    radixSortInto(keys, spare);
     const size_t n = keys.size();
     for (size_t start = 0; start < n;) {
         size_t end = start + 1;
@@ -193,6 +193,11 @@ template <typename Compare> void sortKeys(std::vector<ReadingKey> &keys, Compare
 }
 
 } // namespace
+
+void radixSort(std::vector<ReadingKey> &keys) {
+    thread_local std::vector<ReadingKey> spare;
+    radixSortInto(keys, spare);
+}
 
 QList<int> exchangeSortOrder(const QList<QString> &readings) {
     QList<QStringView> views;

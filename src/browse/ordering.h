@@ -27,6 +27,10 @@ struct ReadingKey {
     int index;
 };
 ReadingKey readingKey(QStringView reading, int index);
+// Sorts keys by (high, low, length up to nine) and keeps equal keys in their
+// order: a byte-wise radix sort, the first step of every order.
+void radixSort(std::vector<ReadingKey> &keys);
+
 // The same order from keys made by readingKey (keys[i].index == i); `reading`
 // gives reading i, asked only for readings longer than their keys, and must
 // stay valid until the order is made. The keys are sorted in place.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <memory>
 
 namespace search {
@@ -127,6 +128,74 @@ template <typename Visit> void forEachSearchedField(QStringView text, Visit visi
     }
 }
 
+// Folded text as the index keeps it: each unit as its code page 932 bytes.
+// A unit that is no character of the code page (U+FFFD for a byte that was
+// none) becomes 0xFF, which is no character either, so it matches only itself.
+class FoldedBytes {
+public:
+    // Appends `text`'s bytes to `out`; false when a unit has no code (only a
+    // query can hold one: then it finds nothing).
+    bool append(QStringView text, std::vector<char> &out) {
+        bool all = true;
+        for (QChar c : text) {
+            const uint16_t code = codeOf(c.unicode());
+            if (code == None) {
+                out.push_back(static_cast<char>(0xFF));
+                all = all && c.unicode() == 0xFFFD;
+            } else if (code > 0xFF) {
+                out.push_back(static_cast<char>(code >> 8));
+                out.push_back(static_cast<char>(code & 0xFF));
+            } else {
+                out.push_back(static_cast<char>(code));
+            }
+        }
+        return all;
+    }
+
+    // Whether a match at `at` in `text` starts on a character, not on the
+    // second byte of a pair.
+    static bool startsCharacter(const char *text, qsizetype at) {
+        qsizetype i = 0;
+        while (i < at) {
+            const auto b = static_cast<unsigned char>(text[i]);
+            i += (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC) ? 2 : 1;
+        }
+        return i == at;
+    }
+
+private:
+    static constexpr uint16_t None = 0xFFFF;
+
+    uint16_t codeOf(char16_t unit) {
+        std::unique_ptr<std::array<uint16_t, 256>> &page = pages_[unit >> 8];
+        if (!page) {
+            page = std::make_unique<std::array<uint16_t, 256>>();
+            for (int low = 0; low < 256; ++low) {
+                char16_t c = static_cast<char16_t>((unit & 0xFF00) | low);
+                if (c >= u'ゔ' && c <= u'ゖ')
+                    c = static_cast<char16_t>(c + (u'ヴ' - u'ゔ'));
+                const int code = QChar::isSurrogate(c) ? -1 : cp932::codeOf(QStringView(&c, 1));
+                (*page)[static_cast<size_t>(low)] = code < 0 ? None : static_cast<uint16_t>(code);
+            }
+        }
+        return (*page)[unit & 0xFF];
+    }
+
+    std::array<std::unique_ptr<std::array<uint16_t, 256>>, 256> pages_;
+};
+
+FoldedBytes &foldedBytes() {
+    static FoldedBytes bytes;
+    return bytes;
+}
+
+// The first place in [from, end) of `text` where `needle` stands; -1 when none.
+qsizetype findBytes(const std::vector<char> &text, qsizetype from, qsizetype end, QByteArrayView needle) {
+    const void *found = ::memmem(text.data() + from, static_cast<size_t>(end - from), needle.data(),
+                                 static_cast<size_t>(needle.size()));
+    return found ? static_cast<const char *>(found) - text.data() : -1;
+}
+
 } // namespace
 
 QString fold(QStringView text) {
@@ -182,6 +251,14 @@ void Index::clear() {
     digitsStart_.assign(1, 0);
 }
 
+void Index::reserve(int entries, qsizetype bytes) {
+    // Folding can turn a half-width kana's byte into two.
+    folded_.reserve(static_cast<size_t>(bytes) * 2 + static_cast<size_t>(entries));
+    digits_.reserve(static_cast<size_t>(bytes) + static_cast<size_t>(entries) * 4);
+    foldedStart_.reserve(static_cast<size_t>(entries) + 1);
+    digitsStart_.reserve(static_cast<size_t>(entries) + 1);
+}
+
 void Index::add(QByteArrayView line) {
     if (decoded_.size() < static_cast<size_t>(line.size()))
         decoded_.resize(static_cast<size_t>(line.size()));
@@ -191,19 +268,19 @@ void Index::add(QByteArrayView line) {
         if ((end = text.indexOf(u'|', end + 1)) < 0)
             break;
     const QStringView searched = end < 0 ? text : text.first(end);
-    const size_t at = folded_.size();
-    folded_.resize(at + static_cast<size_t>(searched.size()) + 1);
-    const qsizetype folded = foldInto(searched, folded_.data() + at);
-    folded_.resize(at + static_cast<size_t>(folded));
-    folded_.push_back(u'|');
+    if (folding_.size() < static_cast<size_t>(searched.size()))
+        folding_.resize(static_cast<size_t>(searched.size()));
+    foldedBytes().append(QStringView(folding_.data(), foldInto(searched, folding_.data())), folded_);
+    folded_.push_back('|');
     foldedStart_.push_back(static_cast<int>(folded_.size()));
     forEachSearchedField(text, [&](int f, QStringView field) {
         if (!NumberField[f])
             return;
-        const size_t from = digits_.size();
-        digits_.resize(from + DigitsKept + 1);
-        digits_.resize(from + static_cast<size_t>(digitsOf(field, digits_.data() + from)));
-        digits_.push_back(u'|');
+        char16_t digits[DigitsKept];
+        const qsizetype n = digitsOf(field, digits);
+        for (qsizetype i = 0; i < n; ++i)
+            digits_.push_back(static_cast<char>(digits[i]));
+        digits_.push_back('|');
     });
     digitsStart_.push_back(static_cast<int>(digits_.size()));
 }
@@ -213,29 +290,43 @@ void Index::find(const Query &query, const std::vector<int> *within, std::vector
     if (query.folded_.isEmpty())
         return;
     const bool number = !query.digits_.isEmpty();
-    const std::vector<char16_t> &text = number ? digits_ : folded_;
+    const std::vector<char> &text = number ? digits_ : folded_;
     const std::vector<int> &starts = number ? digitsStart_ : foldedStart_;
-    const QStringView needle = number ? QStringView(query.digits_) : QStringView(query.folded_);
-    const auto entryText = [&](int e) {
-        return QStringView(text.data() + starts[static_cast<size_t>(e)],
-                           starts[static_cast<size_t>(e) + 1] - starts[static_cast<size_t>(e)]);
+    std::vector<char> needleBytes;
+    if (number) {
+        for (QChar c : query.digits_)
+            needleBytes.push_back(static_cast<char>(c.unicode()));
+    } else if (!foldedBytes().append(query.folded_, needleBytes)) {
+        return; // a character no entry can hold
+    }
+    const QByteArrayView needle(needleBytes.data(), static_cast<qsizetype>(needleBytes.size()));
+    const auto startOf = [&](int e) { return static_cast<qsizetype>(starts[static_cast<size_t>(e)]); };
+    // The first find in entry `e` at or after `from` that starts a character; -1 when none.
+    const auto findIn = [&](int e, qsizetype from) -> qsizetype {
+        for (qsizetype at = from;; ++at) {
+            at = findBytes(text, at, startOf(e + 1), needle);
+            if (at < 0 || number || FoldedBytes::startsCharacter(text.data() + startOf(e), at - startOf(e)))
+                return at;
+        }
     };
     if (within) {
         for (int e : *within)
-            if (entryText(e).contains(needle))
+            if (findIn(e, startOf(e)) >= 0)
                 hits.push_back(e);
         return;
     }
-    // The whole book at once: each find names its entry, and the search goes
-    // on from the next entry.
-    const QStringView all(text.data(), static_cast<qsizetype>(text.size()));
-    for (qsizetype from = 0; from < all.size();) {
-        const qsizetype found = all.indexOf(needle, from);
+    // The whole book at once: each find names its entry, which is then
+    // checked and left for the next.
+    const qsizetype size = static_cast<qsizetype>(text.size());
+    for (qsizetype from = 0; from < size;) {
+        const qsizetype found = findBytes(text, from, size, needle);
         if (found < 0)
             break;
-        const auto next = std::upper_bound(starts.begin(), starts.end(), static_cast<int>(found));
-        hits.push_back(static_cast<int>(next - starts.begin()) - 1);
-        from = *next;
+        const int e = static_cast<int>(std::upper_bound(starts.begin(), starts.end(), static_cast<int>(found)) -
+                                       starts.begin()) - 1;
+        if (findIn(e, found) >= 0)
+            hits.push_back(e);
+        from = startOf(e + 1);
     }
 }
 

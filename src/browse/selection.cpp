@@ -61,11 +61,11 @@ template <typename Pick> bool loadPicked(Pick pick, QString *error) {
         return fail(QStringLiteral("文字コード（シフトJIS）の変換が使えません。\rデータを読み込めません。"));
     BookIndex &index = BookIndex::shared();
     // Read and compared; a changed file is read whole into memory the old one gave up.
-    QByteArray changed;
     const bool same = linefile::holdsExactly(entryPath, index.bytes());
+    QByteArray changed;
     if (!same) {
-        index.forget();
-        table.buffer() = QByteArray();
+        table.buffer() = QByteArray(); // so that the index's memory is its own to give
+        changed = index.forget();
         if (QString failure = linefile::readAll(entryPath, changed); !failure.isEmpty())
             return fail(failure);
         if (QString refused = bookencoding::readRefusal(entryPath, changed); !refused.isEmpty())
