@@ -205,20 +205,16 @@ int runPeak(const QString &dir) {
         QApplication::processEvents();
     frmMain &window = *frmMain::loaded();
     ChangingBook book(mdlDim::entryFilePath());
-    std::fprintf(stderr, "peak started %.1f\n", peakRssMb());
     for (int round = 0; round < 3; ++round) {
         for (int category = 0; category <= 10; ++category) {
             window.SelectDB(category);
             window.ViewTelList(0);
         }
-        std::fprintf(stderr, "peak categories %.1f\n", peakRssMb());
         book.change();
         window.SelectDB(0);
         window.ViewTelList(0);
-        std::fprintf(stderr, "peak cold %.1f\n", peakRssMb());
         for (const QString &key : {QStringLiteral("ヤ"), QStringLiteral("マ"), QStringLiteral("ダ")})
             typeKey(window.txtFind, key);
-        std::fprintf(stderr, "peak find %.1f\n", peakRssMb());
         window.txtFind->clear();
     }
     std::printf("%.1f\n", peakRssMb());
@@ -251,6 +247,15 @@ int runSize(const QString &dir, int count, bool profileOnly) {
     if (profileOnly) {
         // PROFILE_FIND=text repeats a search instead.
         const QString find = qEnvironmentVariable("PROFILE_FIND");
+        // PROFILE_STORE=1 repeats a store instead.
+        if (qEnvironmentVariableIsSet("PROFILE_STORE")) {
+            mdlDim::LoadData();
+            mdlDim::LoadedLine line = mdlDim::EntryTable.loadedLine(count / 2);
+            const QString text = cp932::decode(line.bytes);
+            for (int i = 0; i < 100; ++i)
+                line = EntryWriter::replaceEntry(line, text).written;
+            return 0;
+        }
         // PROFILE_COLD=1 changes a reading before each SelectDB.
         const search::Query query(find);
         ChangingBook book(mdlDim::entryFilePath());

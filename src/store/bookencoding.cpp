@@ -1,6 +1,7 @@
 #include "store/bookencoding.h"
 
 #include "store/cp932.h"
+#include "store/lineedit.h"
 #include "store/linefile.h"
 
 #include <QFileInfo>
@@ -68,12 +69,14 @@ QString joined(const QStringList &fileNames) {
 
 } // namespace
 
-Check check(QByteArrayView bytes) {
-    const bool bom = bytes.startsWith(Bom);
+namespace {
+
+// The check over lines handed out by `forEach(visit(number, line))`.
+template <typename ForEach> Check checkLines(bool bom, ForEach forEach) {
     int utf8Lines = 0;
     int otherLines = 0;
-    forEachLineOf(bom ? bytes.sliced(Bom.size()) : bytes, [&](int, QByteArrayView line) {
-        switch (utf8KindOf(line)) {
+    forEach([&](int number, QByteArrayView line) {
+        switch (utf8KindOf(number == 1 && bom ? line.sliced(Bom.size()) : line)) {
         case LineKind::Utf8:
             ++utf8Lines;
             break;
@@ -89,12 +92,26 @@ Check check(QByteArrayView bytes) {
     if (otherLines == 0)
         return {Kind::Utf8};
     Check mixed{Kind::Mixed};
-    forEachLineOf(bytes, [&](int number, QByteArrayView line) {
+    forEach([&](int number, QByteArrayView line) {
         if (mixed.firstForeignLine == 0 && ((number == 1 && bom) || utf8KindOf(line) == LineKind::Utf8 ||
                                             !cp932::isClean(line)))
             mixed.firstForeignLine = number;
     });
     return mixed;
+}
+
+} // namespace
+
+Check check(QByteArrayView bytes) {
+    return checkLines(bytes.startsWith(Bom), [&](auto visit) { forEachLineOf(bytes, visit); });
+}
+
+Check check(const LineEdit &lines) {
+    const bool bom = lines.size() > 0 && lines.at(0).startsWith(Bom);
+    return checkLines(bom, [&](auto visit) {
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            visit(static_cast<int>(i + 1), lines.at(i));
+    });
 }
 
 QString utf8Question(const QStringList &fileNames) {
@@ -114,10 +131,9 @@ QString mixedRefusal(const QString &fileName, int line) {
 }
 
 namespace {
-// Why the file at `path` holding `bytes` is not used as it is; empty for code page 932.
-QString refusal(const QString &path, QByteArrayView bytes, const QString &afterUtf8, const QString &afterMix) {
+// Why the file at `path`, found to be `found`, is not used as it is; empty for code page 932.
+QString refusal(const QString &path, const Check &found, const QString &afterUtf8, const QString &afterMix) {
     const QString name = QFileInfo(path).fileName();
-    const Check found = check(bytes);
     switch (found.kind) {
     case Kind::Cp932:
         return {};
@@ -130,14 +146,14 @@ QString refusal(const QString &path, QByteArrayView bytes, const QString &afterU
 }
 } // namespace
 
-QString writeRefusal(const QString &path, QByteArrayView bytes) {
-    return refusal(path, bytes,
+QString writeRefusal(const QString &path, const LineEdit &lines) {
+    return refusal(path, check(lines),
                    QStringLiteral("\rShift_JIS の行を書き足すと直せなくなるため、書き込みません。電話帳を起動し直すと Shift_JIS に戻せます。"),
                    QStringLiteral("\r書き込みません。"));
 }
 
 QString readRefusal(const QString &path, QByteArrayView bytes) {
-    return refusal(path, bytes,
+    return refusal(path, check(bytes),
                    QStringLiteral("\r電話帳を起動し直すか、telbora-contacts に --convert を付けると Shift_JIS に戻せます。"),
                    QString());
 }

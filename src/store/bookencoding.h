@@ -9,6 +9,8 @@
 // often re-save it as UTF-8, and a program that then appends code page 932
 // lines makes a mix that no single conversion repairs. Every reader checks
 // first, and no writer touches a file that is not code page 932.
+class LineEdit;
+
 namespace bookencoding {
 
 enum class Kind {
@@ -25,6 +27,8 @@ struct Check {
 // Linear in the size; a code page 932 line is given up at its first byte
 // that cannot be UTF-8, so a book costs little more than one scan.
 Check check(QByteArrayView bytes);
+// The same for a file whose lines a writer has already found.
+Check check(const LineEdit &lines);
 
 // The question telbora asks about these files ("VexaTel.txt", ...).
 QString utf8Question(const QStringList &fileNames);
@@ -32,9 +36,9 @@ QString utf8Question(const QStringList &fileNames);
 QString utf8Explanation(const QStringList &fileNames);
 QString mixedRefusal(const QString &fileName, int line);
 
-// Why a writer must leave the file at `path` holding `bytes` alone; empty when
-// it is code page 932.
-QString writeRefusal(const QString &path, QByteArrayView bytes);
+// Why a writer must leave the file at `path` alone, its lines as found;
+// empty when it is code page 932.
+QString writeRefusal(const QString &path, const LineEdit &lines);
 // Why the loader does not read it; empty when it is code page 932.
 QString readRefusal(const QString &path, QByteArrayView bytes);
 

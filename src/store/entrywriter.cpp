@@ -35,14 +35,14 @@ Result rewrite(const QString &path, const std::function<Result(LineEdit &, bool 
     QByteArray data;
     if (QString error = linefile::readAll(path, data); !error.isEmpty())
         return failed(error);
-    // Code page 932 lines added to a file in another encoding could never be told apart again.
-    if (QString refused = bookencoding::writeRefusal(path, data); !refused.isEmpty())
-        return failed(refused);
     LineEdit lines(data);
+    // Code page 932 lines added to a file in another encoding could never be told apart again.
+    if (QString refused = bookencoding::writeRefusal(path, lines); !refused.isEmpty())
+        return failed(refused);
     bool untouched = false;
     if (Result changed = change(lines, untouched); !changed || untouched)
         return changed;
-    if (QString error = linefile::replaceWithContent(path, lines.content()); !error.isEmpty())
+    if (QString error = linefile::replaceWithPieces(path, lines.content()); !error.isEmpty())
         return failed(error);
     return {};
 }

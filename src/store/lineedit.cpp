@@ -11,7 +11,7 @@ LineEdit::LineEdit(const QByteArray &data) : data_(data) {
             ++end;
         if (end < size && bytes[end] == '\n')
             ++end;
-        lines_.push_back({start, length, end});
+        lines_.push_back({static_cast<int>(start), static_cast<int>(length), static_cast<int>(end)});
     });
 }
 
@@ -33,7 +33,7 @@ void LineEdit::removeAt(qsizetype i) {
 }
 
 void LineEdit::append(const QByteArray &bytes) {
-    lines_.push_back({0, bytes.size(), -1, static_cast<int>(replacements_.size())});
+    lines_.push_back({0, static_cast<int>(bytes.size()), -1, static_cast<int>(replacements_.size())});
     replacements_.push_back(bytes);
 }
 
@@ -44,21 +44,17 @@ QList<QByteArray> LineEdit::toList() const {
     return lines;
 }
 
-QByteArray LineEdit::content() const {
-    QByteArray out;
-    qsizetype extra = 0;
-    for (const QByteArray &replacement : replacements_)
-        extra += replacement.size() + 2;
-    out.reserve(data_.size() + extra + 2 * size());
-    // Unchanged lines that lie one after the other and end in CR LF are copied as one run.
+std::vector<QByteArrayView> LineEdit::content() const {
+    std::vector<QByteArrayView> out;
+    // Unchanged lines that lie one after the other and end in CR LF go as one run.
     qsizetype runStart = -1;
     qsizetype runEnd = -1;
+    const char *bytes = data_.constData();
     const auto flush = [&] {
         if (runStart >= 0)
-            out.append(data_.constData() + runStart, runEnd - runStart);
+            out.emplace_back(bytes + runStart, runEnd - runStart);
         runStart = -1;
     };
-    const char *bytes = data_.constData();
     for (const Line &line : lines_) {
         const qsizetype lineEnd = line.offset + line.length;
         const bool asRead = line.replacement < 0 && line.end == lineEnd + 2 && bytes[lineEnd] == '\r';
@@ -71,10 +67,9 @@ QByteArray LineEdit::content() const {
             continue;
         }
         flush();
-        const QByteArrayView text = line.replacement >= 0 ? QByteArrayView(replacements_[static_cast<size_t>(line.replacement)])
-                                                          : QByteArrayView(bytes + line.offset, line.length);
-        out.append(text.data(), text.size());
-        out.append("\r\n", 2);
+        out.push_back(line.replacement >= 0 ? QByteArrayView(replacements_[static_cast<size_t>(line.replacement)])
+                                            : QByteArrayView(bytes + line.offset, line.length));
+        out.emplace_back("\r\n", 2);
     }
     flush();
     return out;

@@ -22,15 +22,19 @@ public:
     void append(const QByteArray &bytes);
     QList<QByteArray> toList() const;
 
-    // The file as it now stands.
-    QByteArray content() const;
+    // The file as it now stands, as pieces to write one after the other: runs
+    // of the original bytes and the changed lines with their CR LF. Valid
+    // while this edit lives.
+    std::vector<QByteArrayView> content() const;
 
 private:
+    // Small, so that a book of 100,000 lines costs little more than its bytes:
+    // files are far below 2 GB (linefile::MaxFileSize).
     struct Line {
-        qsizetype offset; // in data_, or in the replacement
-        qsizetype length;
-        qsizetype end;         // past the original line end; -1 for a line not from data_
-        int replacement = -1;  // index in replacements_
+        int offset; // in data_
+        int length;
+        int end;              // past the original line end; -1 for a line not from data_
+        int replacement = -1; // index in replacements_
     };
     QByteArray data_;
     std::vector<Line> lines_;

@@ -266,7 +266,7 @@ enum class StaleCopy { Remove, Keep };
 // Writes `content` to a "$" copy beside `target` with `mode`, flushes it to the
 // disk and puts it in the target's place: over it, or only where nothing is.
 // On failure the copy is removed and whatever was at `target` stays.
-QString writeThroughCopy(const QString &path, const QByteArray &target, const QByteArray &content, mode_t mode,
+QString writeThroughCopy(const QString &path, const QByteArray &target, const Pieces &content, mode_t mode,
                          const struct stat *owner, Placing placing, StaleCopy stale = StaleCopy::Remove) {
     const QString cannotSave = QStringLiteral("を保存できません。");
     QByteArray copy = target + '$';
@@ -292,8 +292,9 @@ QString writeThroughCopy(const QString &path, const QByteArray &target, const QB
         return giveUp(errno);
     if (owner && ::fchown(fd, owner->st_uid, owner->st_gid) != 0 && errno != EPERM)
         return giveUp(errno);
-    if (!writeFully(fd, content.constData(), static_cast<size_t>(content.size())))
-        return giveUp(errno);
+    for (const QByteArrayView piece : content)
+        if (!writeFully(fd, piece.data(), static_cast<size_t>(piece.size())))
+            return giveUp(errno);
     if (systemCalls().fsync(fd) != 0)
         return giveUp(errno);
     if (::close(fd) != 0) {
@@ -322,6 +323,10 @@ QString replaceWith(const QString &path, const QList<QByteArray> &lines) {
 }
 
 QString replaceWithContent(const QString &path, const QByteArray &content) {
+    return replaceWithPieces(path, {content});
+}
+
+QString replaceWithPieces(const QString &path, const Pieces &content) {
     const QByteArray target = rewriteTarget(QFile::encodeName(path));
     struct stat original {};
     if (::stat(target.constData(), &original) != 0)
@@ -334,11 +339,12 @@ QString replaceWithContent(const QString &path, const QByteArray &content) {
 }
 
 QString createWith(const QString &path, const QList<QByteArray> &lines, mode_t mode) {
-    return writeThroughCopy(path, QFile::encodeName(path), withLineEnds(lines), mode, nullptr, Placing::OnlyIfAbsent);
+    const QByteArray content = withLineEnds(lines);
+    return writeThroughCopy(path, QFile::encodeName(path), {content}, mode, nullptr, Placing::OnlyIfAbsent);
 }
 
 QString writeBytes(const QString &path, const QByteArray &content, mode_t mode, bool replaceExisting) {
-    return writeThroughCopy(path, QFile::encodeName(path), content, mode, nullptr,
+    return writeThroughCopy(path, QFile::encodeName(path), {content}, mode, nullptr,
                             replaceExisting ? Placing::Replace : Placing::OnlyIfAbsent, StaleCopy::Keep);
 }
 

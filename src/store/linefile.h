@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <functional>
+#include <vector>
 
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -74,6 +75,10 @@ QString readAll(const QString &path, QByteArray &data);
 QString replaceWith(const QString &path, const QList<QByteArray> &lines);
 // The same with the file's whole new content, its lines already ended.
 QString replaceWithContent(const QString &path, const QByteArray &content);
+// The same with the content as pieces written one after the other: runs of
+// the old bytes need not be copied into one new buffer first.
+using Pieces = std::vector<QByteArrayView>;
+QString replaceWithPieces(const QString &path, const Pieces &content);
 // Writes a new file the same safe way, with `mode`; a file already at `path`
 // is never replaced (the failure names it). Empty on success.
 QString createWith(const QString &path, const QList<QByteArray> &lines, mode_t mode);
