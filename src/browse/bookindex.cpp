@@ -39,30 +39,27 @@ bool BookIndex::use(QByteArray &&bytes) {
     return true;
 }
 
-QByteArray BookIndex::forget() {
+void BookIndex::clearMade() {
     built_ = false;
     entries_.clear();
     readings_.clear();
     orders_.clear();
     selections_.clear();
-    searchText_.clear();
     searchTextMade_ = false;
     lastQuery_.reset();
     lastHits_.clear();
+}
+
+QByteArray BookIndex::forget() {
+    clearMade();
+    searchText_.clear();
     return std::exchange(bytes_, QByteArray());
 }
 
 void BookIndex::build() {
+    clearMade();
     built_ = true;
-    entries_.clear();
-    readings_.clear();
-    orders_.clear();
-    selections_.clear();
-    searchTextMade_ = false;
-    lastQuery_.reset();
-    lastHits_.clear();
     // Room reserved generously and never grown: pages never written take no memory.
-    entries_.clear();
     entries_.reserve(static_cast<size_t>(bytes_.size()) / 16 + 16);
     readings_.reserve(static_cast<size_t>(bytes_.size()));
     // Each reading decoded once, in one walk with finding its end, into one buffer.

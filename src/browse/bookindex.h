@@ -53,6 +53,8 @@ public:
     static BookIndex &shared();
 
 private:
+    // Empties everything made from the bytes; the memory stays for the next.
+    void clearMade();
     void build();
     int categoryOf(int i);
 
