@@ -211,8 +211,9 @@ void placeAddress(const Contact &contact, entryrules::EntryLineFields &f, QStrin
         QString address = whole;
         // The postal code as 3 + 4 digits; another code stays at the start of the address.
         QString digits;
+        // Full-width digits become ASCII here; digits of other scripts are no postal code.
         for (QChar c : code.normalized(QString::NormalizationForm_KC))
-            if (c.isDigit())
+            if (c >= u'0' && c <= u'9')
                 digits += c;
         if (digits.size() == 7)
             f.postalCode = digits.left(3) + u'-' + digits.mid(3);
