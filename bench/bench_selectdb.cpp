@@ -278,7 +278,7 @@ int runSize(const QString &dir, int count, bool profileOnly) {
     };
     const double warm = wallRuns(runs, nothing, click);
     const double warmFloor = wallRuns(runs, nothing, [&] {
-        floorUnchanged(mdlDim::entryFilePath(), mdlDim::EntryTable.buffer());
+        floorUnchanged(mdlDim::entryFilePath());
         window.ViewTelList(0);
     });
     ChangingBook book(mdlDim::entryFilePath());

@@ -42,8 +42,11 @@ int floorSelection(const QString &entryPath) {
     return static_cast<int>(order.size());
 }
 
-bool floorUnchanged(const QString &entryPath, const QByteArray &last) {
-    return linefile::holdsExactly(entryPath, last);
+bool floorUnchanged(const QString &entryPath) {
+    static QByteArray last;
+    bool changed = false;
+    linefile::readIfChanged(entryPath, last, changed);
+    return !changed;
 }
 
 void floorRewrite(const QString &entryPath) {

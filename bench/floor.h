@@ -12,8 +12,8 @@
 // kept, no list. Returns the lines.
 int floorSelection(const QString &entryPath);
 
-// An unchanged book: read the entry file again and compare it with `last`.
-bool floorUnchanged(const QString &entryPath, const QByteArray &last);
+// An unchanged book: read the entry file again and compare it with the last read.
+bool floorUnchanged(const QString &entryPath);
 
 // A store: the file's bytes written back the safe way (a copy, its fsync,
 // the rename and the folder's fsync), nothing decoded or looked for.

@@ -2,7 +2,9 @@
 
 #include "browse/kanarow.h"
 #include "browse/ordering.h"
+#include "store/bookencoding.h"
 #include "store/cp932.h"
+#include "store/linefile.h"
 #include "store/loader.h"
 
 namespace {
@@ -31,12 +33,15 @@ BookIndex &BookIndex::shared() {
     return index;
 }
 
-bool BookIndex::use(QByteArray &&bytes) {
-    if (built_ && bytes == bytes_)
-        return false;
-    bytes_ = std::move(bytes);
-    build();
-    return true;
+QString BookIndex::refresh(const QString &path) {
+    bool changed = false;
+    if (QString failure = linefile::readIfChanged(path, bytes_, changed); !failure.isEmpty()) {
+        forget();
+        return failure;
+    }
+    if (changed || !built_)
+        build();
+    return {};
 }
 
 void BookIndex::clearMade() {
@@ -50,10 +55,10 @@ void BookIndex::clearMade() {
     lastHits_.clear();
 }
 
-QByteArray BookIndex::forget() {
+void BookIndex::forget() {
     clearMade();
     searchText_.clear();
-    return std::exchange(bytes_, QByteArray());
+    bytes_.clear();
 }
 
 void BookIndex::build() {
@@ -65,7 +70,9 @@ void BookIndex::build() {
     // Each reading decoded once, in one walk with finding its end, into one buffer.
     thread_local std::vector<char16_t> decoded;
     const char *start = bytes_.constData();
+    bookencoding::Tally encoding(bytes_);
     mdlDim::forEachEntryLine(bytes_, [&](const mdlDim::EntryLine &line) {
+        encoding.add(line.number, line.text);
         if (decoded.size() < static_cast<size_t>(line.text.size()))
             decoded.resize(static_cast<size_t>(line.text.size()));
         qsizetype taken = 0;
@@ -75,6 +82,7 @@ void BookIndex::build() {
         readings_.insert(readings_.end(), decoded.data(), decoded.data() + units);
     });
     categories_.assign(entries_.size(), -1);
+    cp932_ = encoding.isCp932();
 }
 
 int BookIndex::categoryOf(int i) {

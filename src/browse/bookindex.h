@@ -26,14 +26,15 @@ class BookIndex {
     };
 
 public:
-    // Makes the index of `bytes`, unless they are the bytes it was made of.
-    // True when it was made anew. `bytes` is taken.
-    bool use(QByteArray &&bytes);
-    // Gives up the index before a changed file is read, and hands over the
-    // memory of its bytes for that read: only the memory is reused, so the
-    // pages need not be given back and taken again.
-    QByteArray forget();
+    // Reads the entry file at `path` and makes the index anew when its bytes
+    // are not the ones it was made of. Empty on success, else why not; the
+    // index is then empty. Nobody else should hold bytes() meanwhile, so that
+    // the file is read into that very memory.
+    QString refresh(const QString &path);
     const QByteArray &bytes() const { return bytes_; }
+    // Whether the bytes are code page 932, as bookencoding tells, found in the
+    // walk that made the index.
+    bool isCp932() const { return cp932_; }
     int size() const { return static_cast<int>(entries_.size()); }
 
     using Line = mdlDim::ShownEntries::Line;
@@ -55,11 +56,13 @@ public:
 private:
     // Empties everything made from the bytes; the memory stays for the next.
     void clearMade();
+    void forget();
     void build();
     int categoryOf(int i);
 
     QByteArray bytes_;
     bool built_ = false;
+    bool cp932_ = true;
     std::vector<Entry> entries_;
     std::vector<char16_t> readings_;
     std::vector<signed char> categories_; // -1 until asked

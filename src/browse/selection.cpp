@@ -60,25 +60,18 @@ template <typename Pick> bool loadPicked(Pick pick, QString *error) {
     if (!cp932::available())
         return fail(QStringLiteral("文字コード（シフトJIS）の変換が使えません。\rデータを読み込めません。"));
     BookIndex &index = BookIndex::shared();
-    // Read and compared; a changed file is read whole into memory the old one gave up.
-    const bool same = linefile::holdsExactly(entryPath, index.bytes());
-    QByteArray changed;
-    if (!same) {
-        table.buffer() = QByteArray(); // so that the index's memory is its own to give
-        changed = index.forget();
-        if (QString failure = linefile::readAll(entryPath, changed); !failure.isEmpty())
-            return fail(failure);
-        if (QString refused = bookencoding::readRefusal(entryPath, changed); !refused.isEmpty())
-            return fail(refused);
-    }
+    table.buffer() = QByteArray(); // the index's bytes are read into, and must be its own
+    if (QString failure = index.refresh(entryPath); !failure.isEmpty())
+        return fail(failure);
+    // Told in the walk that made the index; the reason looked for only when it is not.
+    if (!index.isCp932())
+        return fail(bookencoding::readRefusal(entryPath, index.bytes()));
     std::array<QString, mdlDim::CategorySlots> categories;
     QList<QByteArray> categoryLines;
     if (QString failure =
             mdlDim::readCategories(mdlDim::categoryFilePath(), mdlDim::CategoryTable, categories, categoryLines);
         !failure.isEmpty())
         return fail(failure);
-    if (!same)
-        index.use(std::move(changed));
 
     table.buffer() = index.bytes();
     std::vector<mdlDim::ShownEntries::Line> &shown = table.lines();

@@ -114,6 +114,12 @@ Check check(const LineEdit &lines) {
     });
 }
 
+Tally::Tally(QByteArrayView bytes) : bom_(bytes.startsWith(Bom)) {}
+
+void Tally::add(int, QByteArrayView line) {
+    utf8_ = utf8_ || utf8KindOf(line) == LineKind::Utf8;
+}
+
 QString utf8Question(const QStringList &fileNames) {
     return QStringLiteral("%1 は UTF-8 で保存されています。Shift_JIS（この電話帳の形式）に戻しますか？").arg(joined(fileNames)) +
            QStringLiteral("\r元のファイルは横に残します。");

@@ -30,6 +30,20 @@ Check check(QByteArrayView bytes);
 // The same for a file whose lines a writer has already found.
 Check check(const LineEdit &lines);
 
+// Whether a file is code page 932, told line by line by a reader that walks
+// its lines anyway (blank lines may be left out). Only when it is not does
+// check() need to run.
+class Tally {
+public:
+    explicit Tally(QByteArrayView bytes);
+    void add(int number, QByteArrayView line);
+    bool isCp932() const { return !bom_ && !utf8_; }
+
+private:
+    bool bom_;
+    bool utf8_ = false;
+};
+
 // The question telbora asks about these files ("VexaTel.txt", ...).
 QString utf8Question(const QStringList &fileNames);
 // Why these files are not read as they are, for telbora-contacts and the loader.

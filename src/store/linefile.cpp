@@ -181,16 +181,11 @@ ssize_t readSome(int fd, char *into, size_t room) {
 
 } // namespace
 
-QString readAll(const QString &path, QByteArray &data) {
-    QString error;
-    qint64 size = 0;
-    const int fd = openRegularFile(path, size, error);
-    if (fd < 0)
-        return error;
-    // Read straight into `data`, whose memory from an earlier read is reused;
-    // one byte more than the file's size shows its end in the same read.
-    data.resize(static_cast<qsizetype>(size) + 1);
-    qsizetype filled = 0;
+namespace {
+
+// Reads the rest of the open file `fd` into `data` from `filled` on, growing
+// it when the file grew while being read, and closes `fd`.
+QString readRest(int fd, const QString &path, QByteArray &data, qsizetype filled) {
     for (;;) {
         if (filled == data.size()) { // grew while being read
             if (data.size() > MaxFileSize) {
@@ -219,28 +214,57 @@ QString readAll(const QString &path, QByteArray &data) {
     return {};
 }
 
-bool holdsExactly(const QString &path, const QByteArray &last) {
+} // namespace
+
+QString readAll(const QString &path, QByteArray &data) {
     QString error;
     qint64 size = 0;
     const int fd = openRegularFile(path, size, error);
     if (fd < 0)
-        return false;
-    bool same = size == last.size();
-    static thread_local std::vector<char> chunk(64 * 1024); // small enough to stay in the cache between the copy and the compare
-    qsizetype at = 0;
-    while (same) {
+        return error;
+    // Read straight into `data`, whose memory from an earlier read is reused;
+    // one byte more than the file's size shows its end in the same read.
+    data.resize(static_cast<qsizetype>(size) + 1);
+    return readRest(fd, path, data, 0);
+}
+
+QString readIfChanged(const QString &path, QByteArray &data, bool &changed) {
+    QString error;
+    qint64 size = 0;
+    const int fd = openRegularFile(path, size, error);
+    if (fd < 0)
+        return error;
+    changed = size != data.size();
+    if (changed) {
+        data.resize(static_cast<qsizetype>(size) + 1);
+        return readRest(fd, path, data, 0);
+    }
+    // Small enough to stay in the cache between the copy and the compare.
+    static thread_local std::vector<char> chunk(64 * 1024);
+    for (qsizetype at = 0;;) {
         // One byte more than what is left shows a file that grew.
-        const size_t want = static_cast<size_t>(std::min<qsizetype>(chunk.size(), last.size() - at + 1));
+        const size_t want = static_cast<size_t>(std::min<qsizetype>(static_cast<qsizetype>(chunk.size()), data.size() - at + 1));
         const ssize_t got = readSome(fd, chunk.data(), want);
-        if (got <= 0) {
-            same = got == 0 && at == last.size();
-            break;
+        if (got < 0) {
+            const int err = errno;
+            ::close(fd);
+            return failure(QStringLiteral("を読み込めません。"), path, err);
         }
-        same = at + got <= last.size() && std::memcmp(chunk.data(), last.constData() + at, static_cast<size_t>(got)) == 0;
+        if (got == 0) { // the end: the same bytes, or fewer
+            ::close(fd);
+            changed = at != data.size();
+            data.resize(at);
+            return {};
+        }
+        if (at + got > data.size() || std::memcmp(chunk.data(), data.constData() + at, static_cast<size_t>(got)) != 0) {
+            // From here on the file is read into `data` itself; what came before is the same.
+            changed = true;
+            data.resize(std::max<qsizetype>(data.size(), at + got) + 1);
+            std::memcpy(data.data() + at, chunk.data(), static_cast<size_t>(got));
+            return readRest(fd, path, data, at + got);
+        }
         at += got;
     }
-    ::close(fd);
-    return same;
 }
 
 namespace {

@@ -57,14 +57,14 @@ template <typename Visit> qsizetype forEachLine(QByteArrayView bytes, bool atEnd
 
 QList<QByteArray> splitLines(const QByteArray &data);
 
-// Whether the regular file at `path` holds exactly `last`, found by reading
-// it through a small buffer: an unchanged file is compared, never held twice.
-// False also when it cannot be read (readAll then says why).
-bool holdsExactly(const QString &path, const QByteArray &last);
-
 // Reads a regular file of at most MaxFileSize bytes into `data`, reusing its
 // memory. Empty on success, otherwise a clear description naming the file.
 QString readAll(const QString &path, QByteArray &data);
+// As readAll, into `data` that holds the file as last read: compared through
+// a small buffer while it is the same (an unchanged file is never held
+// twice), read on into `data` itself from the first difference.
+// `changed` tells which. On failure `data` is no longer what was read.
+QString readIfChanged(const QString &path, QByteArray &data, bool &changed);
 
 // Writes every line followed by CR LF to a "$" copy beside the file, flushes it
 // to the disk and renames it over the file. The original is never deleted

@@ -1,3 +1,4 @@
+#include "browse/selection.h"
 #include "common/datadir.h"
 #include "common/testmain.h"
 #include "store/bookencoding.h"
@@ -84,9 +85,13 @@ private slots:
         DataDir dir;
         dir.writeEntries(entries);
         dir.writeCategories(categories);
-        QString error;
-        QVERIFY(!mdlDim::LoadData(&error));
-        QVERIFY2(error.contains("UTF-8") || error.contains("行目"), qPrintable(error));
+        for (const auto &load : {std::function<bool(QString *)>([](QString *e) { return mdlDim::LoadData(e); }),
+                                 std::function<bool(QString *)>(
+                                     [](QString *e) { return selection::loadSelection(0, 0, e); })}) {
+            QString error;
+            QVERIFY(!load(&error));
+            QVERIFY2(error.contains("UTF-8") || error.contains("行目"), qPrintable(error));
+        }
 
         const bool entriesForeign = bookencoding::check(entries).kind != Kind::Cp932;
         const QList<std::pair<const char *, std::function<EntryWriter::Result()>>> writers = {

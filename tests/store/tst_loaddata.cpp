@@ -161,6 +161,34 @@ private slots:
         load(dir, &error);
         QVERIFY2(error.contains("VexaTel.txt"), qPrintable(error));
     }
+
+    // A read that compares with the last one: whatever changed, `data` ends
+    // as the file is, and `changed` says whether it differs.
+    void readIfChanged_data() {
+        QTest::addColumn<QByteArray>("last");
+        QTest::addColumn<QByteArray>("now");
+        const QByteArray big = QByteArray(200000, 'a');
+        QByteArray bigChanged = big;
+        bigChanged[150000] = 'b';
+        QTest::newRow("the same") << big << big;
+        QTest::newRow("changed after the first pieces") << big << bigChanged;
+        QTest::newRow("changed at the start") << big << QByteArray("b") + big.mid(1);
+        QTest::newRow("grown") << big << big + "tail";
+        QTest::newRow("cut short") << big << big.left(70000);
+        QTest::newRow("from empty") << QByteArray() << QByteArray("x\r\n");
+        QTest::newRow("to empty") << QByteArray("x\r\n") << QByteArray();
+    }
+    void readIfChanged() {
+        QFETCH(QByteArray, last);
+        QFETCH(QByteArray, now);
+        DataDir dir;
+        dir.writeEntries(now);
+        QByteArray data = last;
+        bool changed = false;
+        QCOMPARE(linefile::readIfChanged(dir.entryPath(), data, changed), QString());
+        QCOMPARE(changed, last != now);
+        QVERIFY(data == now);
+    }
 };
 
 TELBORA_TEST(TestLoadData)
