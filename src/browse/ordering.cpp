@@ -252,7 +252,12 @@ QList<int> exchangeSortOrder(std::vector<ReadingKey> &keyed, const std::function
     std::vector<int> smallerBetween;
     for (size_t start = 0; start < keyed.size();) {
         size_t end = start + 1;
-        while (end < keyed.size() && compare(keyed[end], keyed[start]) == 0)
+        // Equal readings have equal keys and lengths; only long ones are compared themselves.
+        const auto same = [&](const ReadingKey &a, const ReadingKey &b) {
+            return a.high == b.high && a.low == b.low && a.length == b.length &&
+                   (a.length <= 8 || reading(a.index) == reading(b.index));
+        };
+        while (end < keyed.size() && same(keyed[end], keyed[start]))
             ++end;
         if (end == start + 1) {
             // A reading of its own stays where the sort put it; only later groups count it.
