@@ -58,7 +58,7 @@ template <typename Pick> bool loadPicked(Pick pick, QString *error) {
     // The entry file first: when both files are missing, it is the one named.
     const QString entryPath = mdlDim::entryFilePath();
     if (!cp932::available())
-        return fail(QStringLiteral("文字コード（シフトJIS）の変換が使えません。\rデータを読み込めません。"));
+        return fail(mdlDim::converterMissing());
     BookIndex &index = BookIndex::shared();
     table.buffer() = QByteArray(); // the index's bytes are read into, and must be its own
     if (QString failure = index.refresh(entryPath); !failure.isEmpty())

@@ -6,13 +6,9 @@
 #include <QFileInfo>
 
 namespace mdlDim {
-namespace {
-
 QString converterMissing() {
     return QStringLiteral("文字コード（シフトJIS）の変換が使えません。\rデータを読み込めません。");
 }
-
-} // namespace
 
 std::optional<QByteArrayView> EntryLine::category() const {
     qsizetype bars[9];

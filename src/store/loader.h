@@ -24,6 +24,9 @@ struct EntryLine {
     QByteArrayView reading() const;
 };
 
+// Why nothing can be read when the system lacks the code page's converter.
+QString converterMissing();
+
 // Reads the entry file into `table`'s buffer and empties its lines; nothing
 // is decoded. Empty on success, otherwise what failed.
 QString readEntryFile(const QString &path, ShownEntries &table);

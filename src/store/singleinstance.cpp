@@ -34,6 +34,10 @@ bool isRegularFile(int fd) {
     return ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
 }
 
+QString notAFile(const QString &path) {
+    return QStringLiteral("「%1」は通常のファイルではありません。電話帳を開けません。").arg(QDir::toNativeSeparators(path));
+}
+
 } // namespace
 
 SingleInstance::SingleInstance(const QString &bookDir, const QString &program)
@@ -54,12 +58,11 @@ SingleInstance::State SingleInstance::acquire() {
     if (fd_ >= 0)
         return exclusive_ ? State::Acquired : State::ReadOnly;
     const QByteArray name = QFile::encodeName(path_);
-    const QString shownPath = QDir::toNativeSeparators(path_);
     // Never through a link: one planted there could point anywhere.
     int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
     const int err = errno;
     if (fd < 0 && err == ELOOP) {
-        error_ = QStringLiteral("「%1」がリンクになっています。電話帳を開けません。").arg(shownPath);
+        error_ = QStringLiteral("「%1」がリンクになっています。電話帳を開けません。").arg(QDir::toNativeSeparators(path_));
         return State::Unavailable;
     }
     if (fd < 0 && (err == EROFS || err == EACCES || err == EPERM)) {
@@ -75,7 +78,7 @@ SingleInstance::State SingleInstance::acquire() {
     }
     if (!isRegularFile(fd)) {
         ::close(fd);
-        error_ = QStringLiteral("「%1」は通常のファイルではありません。電話帳を開けません。").arg(shownPath);
+        error_ = notAFile(path_);
         return State::Unavailable;
     }
     readOnlyReason_ = bookfolder::writeProblem(dir_);
@@ -108,14 +111,16 @@ SingleInstance::State SingleInstance::lockShared(int fd) {
         return State::ReadOnly; // not even a lock file can be made here: reading needs none
     if (!isRegularFile(fd)) {
         ::close(fd);
-        error_ = QStringLiteral("「%1」は通常のファイルではありません。電話帳を開けません。")
-                     .arg(QDir::toNativeSeparators(path_));
+        error_ = notAFile(path_);
         return State::Unavailable;
     }
     if (::flock(fd, LOCK_SH | LOCK_NB) != 0) {
+        const bool held = errno == EWOULDBLOCK;
         holder_ = holderIn(readLockText(fd));
         ::close(fd);
-        return State::HeldElsewhere;
+        if (held)
+            return State::HeldElsewhere;
+        return State::ReadOnly; // a lock the place does not offer: reading needs none
     }
     fd_ = fd;
     return State::ReadOnly;
@@ -125,13 +130,13 @@ SingleInstance::State SingleInstance::lockShared(int fd) {
 // a kill: removed, when it is still that very file. Anything else is kept.
 void SingleInstance::removeLeftCopies() {
     static const QRegularExpression copyLine(QStringLiteral("^copy (\\d+) (\\d+) ([0-9a-f]+)$"));
+    static const QRegularExpression copyName(QStringLiteral("\\$\\d*$")); // "VexaTel.txt$", "out.vcf$1"
     for (const QByteArray &line : readLockText(fd_).split('\n')) {
         const QRegularExpressionMatch match = copyLine.match(QString::fromLatin1(line));
         if (!match.hasMatch())
             continue;
         const QByteArray copy = QByteArray::fromHex(match.captured(3).toLatin1());
-        const QByteArray end = copy.mid(copy.lastIndexOf('$'));
-        if (!copy.contains('$') || !QRegularExpression(QStringLiteral("^\\$\\d*$")).match(QString::fromLatin1(end)).hasMatch())
+        if (!copyName.match(QFile::decodeName(copy)).hasMatch())
             continue;
         struct stat info {};
         if (::lstat(copy.constData(), &info) == 0 && S_ISREG(info.st_mode) &&
