@@ -49,16 +49,18 @@ sanitize: deps
 	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	  ctest --output-on-failure -j2
 
-# The store, then the contacts readers and their round trip, under libFuzzer
-# for FUZZ_SECONDS each; new inputs go to the build folder, the seeds in
-# fuzz/corpus and fuzz/corpus-contacts stay as they are.
+# The store, the contacts readers with their round trip, and the find box's
+# search, under libFuzzer for FUZZ_SECONDS each; new inputs go to the build
+# folder, the seeds in fuzz/corpus* stay as they are.
 fuzz:
 	@EXTRA_PACKAGES="clang libclang-rt-14-dev" sh scripts/install-deps.sh
 	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTELBORA_FUZZ=ON \
 	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
-	cmake --build $(FUZZ_BUILD) --target fuzz_store fuzz_contacts
-	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/corpus-contacts
+	cmake --build $(FUZZ_BUILD) --target fuzz_store fuzz_contacts fuzz_search
+	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/corpus-contacts $(FUZZ_BUILD)/corpus-search
 	ASAN_OPTIONS=detect_leaks=1 $(FUZZ_BUILD)/fuzz/fuzz_store $(FUZZ_BUILD)/corpus fuzz/corpus -artifact_prefix=$(FUZZ_BUILD)/ \
 	  -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1
 	ASAN_OPTIONS=detect_leaks=1 $(FUZZ_BUILD)/fuzz/fuzz_contacts $(FUZZ_BUILD)/corpus-contacts fuzz/corpus-contacts \
+	  -artifact_prefix=$(FUZZ_BUILD)/ -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1
+	ASAN_OPTIONS=detect_leaks=1 $(FUZZ_BUILD)/fuzz/fuzz_search $(FUZZ_BUILD)/corpus-search fuzz/corpus-search \
 	  -artifact_prefix=$(FUZZ_BUILD)/ -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1
