@@ -67,8 +67,11 @@ SingleInstance::State SingleInstance::acquire() {
     }
     if (fd < 0 && (err == EROFS || err == EACCES || err == EPERM)) {
         // A place the user cannot write is read: under a lock file already there, or none.
-        readOnlyReason_ = QStringLiteral("フォルダー「%1」に書き込めません。")
-                              .arg(QDir::toNativeSeparators(QDir::cleanPath(QDir(dir_).absolutePath()))) +
+        struct stat lock {};
+        readOnlyReason_ = (::lstat(name.constData(), &lock) == 0
+                               ? QStringLiteral("「%1」に書き込めません。").arg(QDir::toNativeSeparators(path_))
+                               : QStringLiteral("フォルダー「%1」に書き込めません。")
+                                     .arg(QDir::toNativeSeparators(QDir::cleanPath(QDir(dir_).absolutePath())))) +
                           linefile::reasonOf(err);
         return lockShared(::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     }

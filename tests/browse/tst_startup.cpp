@@ -72,6 +72,7 @@ private slots:
         QTest::newRow("folder the user cannot write, lock there") << "read-only folder, lock" << State::ReadOnly
                                                                   << "に書き込めません";
         QTest::newRow("entry file the user cannot write") << "read-only file" << State::ReadOnly << "VexaTel.txt";
+        QTest::newRow("lock file the user cannot write") << "read-only lock" << State::ReadOnly << ".telbora.lock」に書き込めません";
     }
     void lockFileFound() {
         QFETCH(QString, planted);
@@ -91,7 +92,12 @@ private slots:
             QVERIFY(QFile::link(victim, lockPath));
         if (planted == "read-only file")
             QVERIFY(QFile::setPermissions(book.entryPath(), QFileDevice::ReadOwner));
-        std::unique_ptr<ReadOnlyDir> readOnly(planted.startsWith("read-only folder") ? new ReadOnlyDir(dir) : nullptr);
+        if (planted == "read-only lock")
+            QVERIFY(QFile::setPermissions(lockPath, QFileDevice::ReadOwner));
+        // Root passes file modes: the guard (which also makes the folder read-only) takes that away.
+        std::unique_ptr<ReadOnlyDir> readOnly(planted.startsWith("read-only folder") || planted == "read-only lock"
+                                                  ? new ReadOnlyDir(dir)
+                                                  : nullptr);
         SingleInstance instance(dir, "telbora");
         QCOMPARE(instance.acquire(), state);
         const QString text = state == SingleInstance::State::ReadOnly ? instance.readOnlyReason() : instance.error();
