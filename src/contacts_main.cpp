@@ -35,6 +35,12 @@ void say(const QString &text) {
     std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stdout);
 }
 
+// A notice on standard error, so that an export to standard output stays the export alone.
+void notice(const QString &text) {
+    const QByteArray line = oneLine(QStringLiteral("telbora-contacts: ") + text);
+    std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stderr);
+}
+
 int fail(const QString &text) {
     // A message's own line breaks ("\r") become spaces; other controls show as pictures.
     const QByteArray line = oneLine(QStringLiteral("telbora-contacts: ") + QString(text).replace(u'\r', u' '));
@@ -168,10 +174,10 @@ int checkEncoding(bool convert) {
         const bookencoding::Conversion done = bookencoding::convertToCp932(path, now);
         if (!done.error.isEmpty())
             return fail(done.error);
-        say(QStringLiteral("%1 を Shift_JIS に戻しました（元のファイル：%2）")
-                .arg(QFileInfo(path).fileName(), QDir::toNativeSeparators(done.keptAs)));
+        notice(QStringLiteral("%1 を Shift_JIS に戻しました（元のファイル：%2）")
+                   .arg(QFileInfo(path).fileName(), QDir::toNativeSeparators(done.keptAs)));
         for (const QString &character : done.unheld)
-            say(QStringLiteral("Shift_JIS にない文字を「〓」にしました：%1 %2").arg(QFileInfo(path).fileName(), character));
+            notice(QStringLiteral("Shift_JIS にない文字を「〓」にしました：%1 %2").arg(QFileInfo(path).fileName(), character));
     }
     return 0;
 }
@@ -184,8 +190,8 @@ int main(int argc, char *argv[]) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Contacts in and out of the phone book.\n"
-                       "  import [--dir DIR] [--category N] [--dry-run] FILE...\n"
-                       "  export [--dir DIR] [--format vcard|csv] [--encoding utf-8|cp932] [--category N] [--force] OUT"));
+                       "  import [--dir DIR] [--category N] [--dry-run] [--convert] FILE...\n"
+                       "  export [--dir DIR] [--format vcard|csv] [--encoding utf-8|cp932] [--category N] [--force] [--convert] OUT"));
     parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("import or export"));
     parser.addOptions({
