@@ -72,13 +72,14 @@ void BookIndex::build() {
     const char *start = bytes_.constData();
     bookencoding::Tally encoding(bytes_);
     mdlDim::forEachEntryLine(bytes_, [&](const mdlDim::EntryLine &line) {
-        encoding.add(line.number, line.text);
+        encoding.add(line.text);
         if (decoded.size() < static_cast<size_t>(line.text.size()))
             decoded.resize(static_cast<size_t>(line.text.size()));
         qsizetype taken = 0;
         const qsizetype units = cp932::decodeField(line.text, '|', decoded.data(), &taken);
-        entries_.push_back({line.text.data() - start, static_cast<int>(line.text.size()), line.number,
-                            static_cast<int>(readings_.size()), static_cast<int>(units)});
+        entries_.push_back({{line.text.data() - start, static_cast<int>(line.text.size()), line.number},
+                            static_cast<int>(readings_.size()),
+                            static_cast<int>(units)});
         readings_.insert(readings_.end(), decoded.data(), decoded.data() + units);
     });
     categories_.assign(entries_.size(), -1);
@@ -90,7 +91,7 @@ int BookIndex::categoryOf(int i) {
     if (category < 0) {
         const Entry &e = entries_[static_cast<size_t>(i)];
         category = static_cast<signed char>(
-            categoryOfField(mdlDim::EntryLine{e.number, QByteArrayView(bytes_.constData() + e.offset, e.length)}.category()));
+            categoryOfField(mdlDim::EntryLine{e.line.number, QByteArrayView(bytes_.constData() + e.line.offset, e.line.length)}.category()));
     }
     return category;
 }
@@ -102,7 +103,7 @@ const std::vector<BookIndex::Line> &BookIndex::selection(int category, int row) 
     // Kept as the table's lines, so that a click on an unchanged book copies them as they are.
     std::vector<Line> &lines = selections_[{category, row}];
     for (int i : order(category, row))
-        lines.push_back(line(i));
+        lines.push_back(entries_[static_cast<size_t>(i)].line);
     return lines;
 }
 
@@ -135,7 +136,7 @@ const std::vector<BookIndex::Line> &BookIndex::search(const search::Query &query
         searchText_.clear();
         searchText_.reserve(size(), bytes_.size());
         for (const Entry &e : entries_)
-            searchText_.add(QByteArrayView(bytes_.constData() + e.offset, e.length));
+            searchText_.add(QByteArrayView(bytes_.constData() + e.line.offset, e.line.length));
         searchTextMade_ = true;
     }
     std::vector<int> hits;
@@ -149,6 +150,6 @@ const std::vector<BookIndex::Line> &BookIndex::search(const search::Query &query
     found_.clear();
     for (int e : order(0, 0))
         if (found[static_cast<size_t>(e)])
-            found_.push_back(line(e));
+            found_.push_back(entries_[static_cast<size_t>(e)].line);
     return found_;
 }

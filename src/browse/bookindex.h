@@ -17,15 +17,9 @@
 // byte, never by time stamp), the orders and the folded search text made
 // from them are used again.
 class BookIndex {
-    struct Entry {
-        qsizetype offset;
-        int length;
-        int number;
-        int readingStart;
-        int readingLength;
-    };
-
 public:
+    using Line = mdlDim::ShownEntries::Line;
+
     // Reads the entry file at `path` and makes the index anew when its bytes
     // are not the ones it was made of. Empty on success, else why not; the
     // index is then empty. Nobody else should hold bytes() meanwhile, so that
@@ -37,7 +31,6 @@ public:
     bool isCp932() const { return cp932_; }
     int size() const { return static_cast<int>(entries_.size()); }
 
-    using Line = mdlDim::ShownEntries::Line;
     // The entries of `category` (0: all) whose reading begins in kana row
     // `row` (0: all), in exactly the order of the list's exchange sort.
     const std::vector<Line> &selection(int category, int row);
@@ -54,11 +47,19 @@ public:
     static BookIndex &shared();
 
 private:
+    struct Entry {
+        Line line; // as the table of shown entries keeps it
+        int readingStart;
+        int readingLength;
+    };
+
     // Empties everything made from the bytes; the memory stays for the next.
     void clearMade();
     void forget();
     void build();
     int categoryOf(int i);
+    // Entry indices in the order of the list of category `category` and row `row`.
+    const std::vector<int> &order(int category, int row);
 
     QByteArray bytes_;
     bool built_ = false;
@@ -66,13 +67,6 @@ private:
     std::vector<Entry> entries_;
     std::vector<char16_t> readings_;
     std::vector<signed char> categories_; // -1 until asked
-    // Entry indices in the order of the list of category `category` and row `row`.
-    const std::vector<int> &order(int category, int row);
-    Line line(int i) const {
-        const Entry &e = entries_[static_cast<size_t>(i)];
-        return {e.offset, e.length, e.number};
-    }
-
     std::map<std::pair<int, int>, std::vector<int>> orders_;
     std::map<std::pair<int, int>, std::vector<Line>> selections_;
     std::vector<Line> found_;

@@ -116,6 +116,23 @@ bool digitsContain(QStringView field, QStringView digits) {
     return QStringView(found, digitsOf(field, found)).contains(digits);
 }
 
+// The line decoded whole into `buffer`, reused from line to line: the decoder
+// walks the pairs anyway, and "|" is then found by the wide scans of indexOf.
+QStringView decodedLine(QByteArrayView line, std::vector<char16_t> &buffer) {
+    if (buffer.size() < static_cast<size_t>(line.size()))
+        buffer.resize(static_cast<size_t>(line.size()));
+    return QStringView(buffer.data(), cp932::decodeInto(line, buffer.data()));
+}
+
+// The searched fields of a decoded line with the bars between them.
+QStringView searchedFields(QStringView text) {
+    qsizetype end = -1;
+    for (int bar = 0; bar < SearchedFields; ++bar)
+        if ((end = text.indexOf(u'|', end + 1)) < 0)
+            break;
+    return end < 0 ? text : text.first(end);
+}
+
 // Calls visit(field number, field) for each of the searched fields `text` has.
 template <typename Visit> void forEachSearchedField(QStringView text, Visit visit) {
     qsizetype start = 0;
@@ -213,11 +230,7 @@ Query::Query(QStringView typed) : folded_(fold(typed.trimmed())), digits_(number
 bool Query::matches(QByteArrayView line) const {
     if (folded_.isEmpty())
         return false;
-    // Decoded whole: the decoder walks the pairs anyway, and "|" is then found
-    // by the wide scans of indexOf.
-    if (decoded_.size() < static_cast<size_t>(line.size()))
-        decoded_.resize(static_cast<size_t>(line.size()));
-    const QStringView text(decoded_.data(), cp932::decodeInto(line, decoded_.data()));
+    const QStringView text = decodedLine(line, decoded_);
     // A number is compared by its digits with the postal code and the numbers only.
     if (!digits_.isEmpty()) {
         bool found = false;
@@ -229,11 +242,7 @@ bool Query::matches(QByteArrayView line) const {
     // Text: the searched fields folded in place (folding never lengthens) and
     // looked through at once; the query holds no "|", so it never reaches
     // across two fields.
-    qsizetype end = -1;
-    for (int bar = 0; bar < SearchedFields; ++bar)
-        if ((end = text.indexOf(u'|', end + 1)) < 0)
-            break;
-    const QStringView searched = end < 0 ? text : text.first(end);
+    const QStringView searched = searchedFields(text);
     const qsizetype folded = foldInto(searched, decoded_.data());
     return QStringView(decoded_.data(), folded).contains(folded_);
 }
@@ -260,14 +269,8 @@ void Index::reserve(int entries, qsizetype bytes) {
 }
 
 void Index::add(QByteArrayView line) {
-    if (decoded_.size() < static_cast<size_t>(line.size()))
-        decoded_.resize(static_cast<size_t>(line.size()));
-    const QStringView text(decoded_.data(), cp932::decodeInto(line, decoded_.data()));
-    qsizetype end = -1;
-    for (int bar = 0; bar < SearchedFields; ++bar)
-        if ((end = text.indexOf(u'|', end + 1)) < 0)
-            break;
-    const QStringView searched = end < 0 ? text : text.first(end);
+    const QStringView text = decodedLine(line, decoded_);
+    const QStringView searched = searchedFields(text);
     if (folding_.size() < static_cast<size_t>(searched.size()))
         folding_.resize(static_cast<size_t>(searched.size()));
     foldedBytes().append(QStringView(folding_.data(), foldInto(searched, folding_.data())), folded_);

@@ -67,10 +67,6 @@ QString joined(const QStringList &fileNames) {
     return fileNames.join(QStringLiteral(" と "));
 }
 
-} // namespace
-
-namespace {
-
 // The check over lines handed out by `forEach(visit(number, line))`.
 template <typename ForEach> Check checkLines(bool bom, ForEach forEach) {
     int utf8Lines = 0;
@@ -116,7 +112,7 @@ Check check(const LineEdit &lines) {
 
 Tally::Tally(QByteArrayView bytes) : bom_(bytes.startsWith(Bom)) {}
 
-void Tally::add(int, QByteArrayView line) {
+void Tally::add(QByteArrayView line) {
     utf8_ = utf8_ || utf8KindOf(line) == LineKind::Utf8;
 }
 

@@ -36,7 +36,7 @@ Check check(const LineEdit &lines);
 class Tally {
 public:
     explicit Tally(QByteArrayView bytes);
-    void add(int number, QByteArrayView line);
+    void add(QByteArrayView line);
     bool isCp932() const { return !bom_ && !utf8_; }
 
 private:

@@ -10,9 +10,7 @@
 #include <QStandardPaths>
 
 #include <cerrno>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace bookfolder {
 
@@ -79,29 +77,14 @@ QString folderProblem(const QString &dir) {
     return {};
 }
 
-namespace {
-// The error that writing `path` would meet, or 0. Root may write anything, so
-// for root a file or folder with no write bit at all counts as one the user
-// made read-only.
-int writeDenial(const QString &path) {
-    const QByteArray name = QFile::encodeName(path);
-    if (::faccessat(AT_FDCWD, name.constData(), W_OK, AT_EACCESS) != 0)
-        return errno;
-    struct stat info {};
-    if (::geteuid() == 0 && ::stat(name.constData(), &info) == 0 && (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-        return EACCES;
-    return 0;
-}
-} // namespace
-
 QString writeProblem(const QString &dir) {
     const QString folder = QDir::cleanPath(QDir(dir).absolutePath());
-    if (const int err = writeDenial(folder); err != 0 && err != ENOENT)
+    if (const int err = linefile::writeDenial(QFile::encodeName(folder)); err != 0 && err != ENOENT)
         return QStringLiteral("フォルダー「%1」に書き込めません。").arg(QDir::toNativeSeparators(folder)) +
                linefile::reasonOf(err);
     for (const QString &file : {QStringLiteral("VexaTel.txt"), QStringLiteral("VexaType.txt")}) {
         const QString path = QDir(folder).filePath(file);
-        if (const int err = writeDenial(path); err != 0 && err != ENOENT)
+        if (const int err = linefile::writeDenial(QFile::encodeName(path)); err != 0 && err != ENOENT)
             return QStringLiteral("「%1」に書き込めません。").arg(file) + linefile::reasonOf(err);
     }
     return {};

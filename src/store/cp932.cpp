@@ -185,38 +185,62 @@ QString decodeWithIconv(QByteArrayView bytes) {
 
 } // namespace detail
 
-qsizetype decodeInto(QByteArrayView bytes, char16_t *out) {
+namespace {
+
+// The one decoding walk: into `out` until the end, or, with StopAtSeparator,
+// until a `separator` byte that stands as a character of its own. Returns
+// the units written; `taken` gets the bytes read.
+template <bool StopAtSeparator>
+qsizetype decodeWalk(QByteArrayView bytes, char separator, char16_t *out, qsizetype *taken) {
     const DecodeTables *t = tables();
-    if (!t)
-        return 0;
-    const char16_t *single = t->single.data();
-    const bool *lead = t->lead.data();
-    const uint32_t *rows = t->rows.data();
-    const char16_t *pairs = t->pairs.data();
-    const bool asciiAsIs = t->asciiAsIs;
-    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    const auto *start = reinterpret_cast<const unsigned char *>(bytes.data());
+    const auto *p = start;
     const auto *end = p + bytes.size();
     char16_t *o = out;
-    while (p < end) {
-        const unsigned char b = *p;
-        if (b < 0x80 && asciiAsIs) {
-            *o++ = b;
-            ++p;
-            continue;
-        }
-        if (lead[b] && p + 1 < end) {
-            const char16_t unit = pairs[rows[b] + p[1]];
-            if (unit != None) {
-                *o++ = unit;
-                p += 2;
+    const auto stop = static_cast<unsigned char>(separator);
+    if (t) {
+        const char16_t *single = t->single.data();
+        const bool *lead = t->lead.data();
+        const uint32_t *rows = t->rows.data();
+        const char16_t *pairs = t->pairs.data();
+        const bool asciiAsIs = t->asciiAsIs;
+        while (p < end) {
+            const unsigned char b = *p;
+            if (b < 0x80 && asciiAsIs) {
+                if (StopAtSeparator && b == stop)
+                    break;
+                *o++ = b;
+                ++p;
                 continue;
             }
+            if (lead[b] && p + 1 < end) {
+                const char16_t unit = pairs[rows[b] + p[1]];
+                if (unit != None) {
+                    *o++ = unit;
+                    p += 2;
+                    continue;
+                }
+            }
+            if (StopAtSeparator && b == stop)
+                break;
+            const char16_t unit = single[b];
+            *o++ = unit == None ? char16_t(0xFFFD) : unit;
+            ++p;
         }
-        const char16_t unit = single[b];
-        *o++ = unit == None ? char16_t(0xFFFD) : unit;
-        ++p;
     }
+    *taken = p - start;
     return o - out;
+}
+
+} // namespace
+
+qsizetype decodeInto(QByteArrayView bytes, char16_t *out) {
+    qsizetype taken = 0;
+    return decodeWalk<false>(bytes, '\0', out, &taken);
+}
+
+qsizetype decodeField(QByteArrayView bytes, char separator, char16_t *out, qsizetype *taken) {
+    return decodeWalk<true>(bytes, separator, out, taken);
 }
 
 bool isClean(QByteArrayView bytes) {
@@ -236,41 +260,6 @@ bool isClean(QByteArrayView bytes) {
         ++p;
     }
     return true;
-}
-
-qsizetype decodeField(QByteArrayView bytes, char separator, char16_t *out, qsizetype *taken) {
-    const DecodeTables *t = tables();
-    const auto *start = reinterpret_cast<const unsigned char *>(bytes.data());
-    const auto *p = start;
-    const auto *end = p + bytes.size();
-    char16_t *o = out;
-    if (t) {
-        while (p < end) {
-            const unsigned char b = *p;
-            if (b < 0x80 && t->asciiAsIs) {
-                if (b == static_cast<unsigned char>(separator))
-                    break;
-                *o++ = b;
-                ++p;
-                continue;
-            }
-            if (t->lead[b] && p + 1 < end) {
-                const char16_t unit = t->pairs[t->rows[b] + p[1]];
-                if (unit != None) {
-                    *o++ = unit;
-                    p += 2;
-                    continue;
-                }
-            }
-            if (b == static_cast<unsigned char>(separator))
-                break;
-            const char16_t unit = t->single[b];
-            *o++ = unit == None ? char16_t(0xFFFD) : unit;
-            ++p;
-        }
-    }
-    *taken = p - start;
-    return o - out;
 }
 
 QString decode(QByteArrayView bytes) {

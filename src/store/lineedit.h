@@ -7,7 +7,7 @@
 
 // The lines of a file's bytes, edited where they lie: a writer replaces,
 // removes or adds a few lines, and every other line goes back as a run of
-// the original bytes, never split into strings and joined again. Line ends
+// the bytes as read, never split into strings and joined again. Line ends
 // are found as linefile::forEachLine finds them; every line written ends in
 // CR LF.
 class LineEdit {
@@ -23,7 +23,7 @@ public:
     QList<QByteArray> toList() const;
 
     // The file as it now stands, as pieces to write one after the other: runs
-    // of the original bytes and the changed lines with their CR LF. Valid
+    // of the bytes as read and the changed lines with their CR LF. Valid
     // while this edit lives.
     std::vector<QByteArrayView> content() const;
 
@@ -33,7 +33,7 @@ private:
     struct Line {
         int offset; // in data_
         int length;
-        int end;              // past the original line end; -1 for a line not from data_
+        int end;              // past the line end as read; -1 for a line not from data_
         int replacement = -1; // index in replacements_
     };
     QByteArray data_;

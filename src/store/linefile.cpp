@@ -20,7 +20,9 @@ QString fileLabel(const QString &path) {
     return QStringLiteral("「%1」").arg(QFileInfo(path).fileName());
 }
 
-QString reasonText(int err) {
+} // namespace
+
+QString reasonOf(int err) {
     switch (err) {
     case ENOENT:
         return QStringLiteral("ファイルが見つかりません。");
@@ -46,6 +48,8 @@ QString reasonText(int err) {
         return QStringLiteral("%1（エラー番号 %2）").arg(QString::fromLocal8Bit(std::strerror(err))).arg(err);
     }
 }
+
+namespace {
 
 ssize_t systemWrite(int fd, const void *data, size_t size) {
     return ::write(fd, data, size);
@@ -74,13 +78,6 @@ void syncDirectoryOf(const QByteArray &path) {
     }
 }
 
-// Whether the user may write the file. Root may write anything, so for root a
-// file with no write bit at all counts as one the user made read-only.
-bool isWritable(const QByteArray &path, const struct stat &info) {
-    if (::geteuid() == 0)
-        return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
-    return ::access(path.constData(), W_OK) == 0;
-}
 
 // The file a rewrite replaces: a symbolic link's target, so that the link stays.
 QByteArray rewriteTarget(const QByteArray &path) {
@@ -99,11 +96,16 @@ SystemCalls &systemCalls() {
 }
 
 QString failure(const QString &what, const QString &path, int err) {
-    return fileLabel(path) + what + QLatin1Char('\r') + reasonText(err);
+    return fileLabel(path) + what + QLatin1Char('\r') + reasonOf(err);
 }
 
-QString reasonOf(int err) {
-    return reasonText(err);
+int writeDenial(const QByteArray &path) {
+    if (::faccessat(AT_FDCWD, path.constData(), W_OK, AT_EACCESS) != 0)
+        return errno;
+    struct stat info {};
+    if (::geteuid() == 0 && ::stat(path.constData(), &info) == 0 && (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return EACCES;
+    return 0;
 }
 
 namespace {
@@ -357,7 +359,7 @@ QString replaceWithPieces(const QString &path, const Pieces &content) {
         return failure(QStringLiteral("を保存できません。"), path, errno);
     if (!S_ISREG(original.st_mode))
         return fileLabel(path) + QStringLiteral("は通常のファイルではありません。");
-    if (!isWritable(target, original))
+    if (writeDenial(target) != 0)
         return fileLabel(path) + QStringLiteral("は読み取り専用です。保存できません。");
     return writeThroughCopy(path, target, content, original.st_mode & 07777, &original, Placing::Replace);
 }

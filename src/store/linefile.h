@@ -91,6 +91,10 @@ QString writeBytes(const QString &path, const QByteArray &content, mode_t mode, 
 QString failure(const QString &what, const QString &path, int err);
 // The system error `err` in words, for the message box.
 QString reasonOf(int err);
+// The error that writing the file or folder `path` would meet, or 0. Root may
+// write anything, so for root one with no write bit at all counts as one the
+// user made read-only.
+int writeDenial(const QByteArray &path);
 
 // Told of each "$" working copy: with its stat once it is created, with null
 // once it is gone again (put in place or removed). The book's lock holder

@@ -19,11 +19,6 @@ std::optional<QByteArrayView> EntryLine::category() const {
     return text.sliced(start, (found == 9 ? bars[8] : text.size()) - start);
 }
 
-QByteArrayView EntryLine::reading() const {
-    qsizetype bar = 0;
-    return cp932::separatorPositions(text, '|', &bar, 1) == 1 ? text.first(bar) : text;
-}
-
 QString readEntryFile(const QString &path, ShownEntries &table) {
     table.clear();
     if (!cp932::available())

@@ -20,8 +20,6 @@ struct EntryLine {
     // nullopt when the line has fewer fields. Found only when asked: a
     // selection of all entries never needs it.
     std::optional<QByteArrayView> category() const;
-    // The line's field 1, the reading, as bytes.
-    QByteArrayView reading() const;
 };
 
 // Why nothing can be read when the system lacks the code page's converter.
