@@ -50,6 +50,8 @@ private slots:
         // Few readings, each repeated through the whole list: large groups of equal readings.
         for (int alphabet : {2, 3, 5})
             QTest::addRow("%d readings in alternation", alphabet) << 1200 << alphabet << quint32(0) << true;
+        // More distinct units than the sort's byte-sized ranks hold.
+        QTest::newRow("kanji readings") << 2000 << 0 << quint32(77) << false;
     }
     void sameOrderAsTheLiteralSort() {
         QFETCH(int, size);
@@ -75,8 +77,16 @@ private slots:
                                   QStringLiteral("ab") + QChar(0),
                                   "たかはしまさゆきこう"};
         QList<QString> readings;
-        for (int i = 0; i < size; ++i)
+        for (int i = 0; i < size; ++i) {
+            if (alphabet == 0) {
+                QString reading;
+                for (int u = 1 + random.bounded(11); u > 0; --u)
+                    reading += QChar(0x4E00 + random.bounded(400));
+                readings.append(i % 3 && i > 0 ? readings.at(random.bounded(i)) : reading);
+                continue;
+            }
             readings.append(pool.at(alternating ? i % alphabet : random.bounded(qMin(alphabet, int(pool.size())))));
+        }
         QCOMPARE(ordering::exchangeSortOrder(readings), literalExchangeSort(readings));
     }
 
