@@ -29,7 +29,7 @@ bool displayReachable(int argc, char *argv[]) {
 }
 
 int endWith(const QString &message) {
-    frmMsgBox::ask(message, QStringLiteral("Yes"));
+    frmMsgBox::ask(message, MsgButtons::Yes);
     return 1;
 }
 

@@ -47,8 +47,8 @@ void save(QWidget *w, const QString &name) {
 }
 
 void renderMessageBoxes() {
-    save(frmMsgBox::prepare(QStringLiteral("印刷できるリストがありません。"), QStringLiteral("Yes")), "frmMsgBox-yes");
-    save(frmMsgBox::prepare(QStringLiteral("このリストを保存しますか？"), QStringLiteral("YesNo")), "frmMsgBox-yesno");
+    save(frmMsgBox::prepare(QStringLiteral("印刷できるリストがありません。"), MsgButtons::Yes), "frmMsgBox-yes");
+    save(frmMsgBox::prepare(QStringLiteral("このリストを保存しますか？"), MsgButtons::YesNo), "frmMsgBox-yesno");
     frmMsgBox *paper = frmMsgBox::preparePaperPrompt();
     save(paper, "frmMsgBox-paper-up");
     paper->timPaperMove->setInterval(1);
@@ -58,10 +58,10 @@ void renderMessageBoxes() {
     save(paper, "frmMsgBox-paper-down");
     paper->unload();
     save(frmMsgBox::prepare(QStringLiteral("「VexaTel.txt」を開けません。\rファイルが見つかりません。"),
-                            QStringLiteral("Yes")),
+                            MsgButtons::Yes),
          "frmMsgBox-load-failure");
     frmMsgBox::loaded()->unload();
-    save(frmMsgBox::prepare(bookencoding::utf8Question({QStringLiteral("VexaTel.txt")}), QStringLiteral("YesNo")),
+    save(frmMsgBox::prepare(bookencoding::utf8Question({QStringLiteral("VexaTel.txt")}), MsgButtons::YesNo),
          "frmMsgBox-utf8-question");
     frmMsgBox::loaded()->unload();
 }

@@ -32,7 +32,7 @@ QString conversionReport(const QStringList &keptAs, const QStringList &unheld) {
 Outcome checkBook() {
     const bookencoding::BookFiles found = bookencoding::checkFiles({mdlDim::entryFilePath(), mdlDim::categoryFilePath()});
     if (!found.mixed.isEmpty()) {
-        frmMsgBox::ask(found.mixed, QStringLiteral("Yes"));
+        frmMsgBox::ask(found.mixed, MsgButtons::Yes);
         return Outcome::Refused;
     }
     const QStringList &utf8Paths = found.utf8Paths;
@@ -42,10 +42,10 @@ Outcome checkBook() {
     if (!mdlDim::ReadOnlyReason.isEmpty()) {
         frmMsgBox::ask(bookencoding::utf8Explanation(utf8Names) + QStringLiteral("\r読み取り専用のため、Shift_JIS に戻せません。\r") +
                            mdlDim::ReadOnlyReason,
-                       QStringLiteral("Yes"));
+                       MsgButtons::Yes);
         return Outcome::Refused;
     }
-    if (!frmMsgBox::ask(bookencoding::utf8Question(utf8Names), QStringLiteral("YesNo")))
+    if (!frmMsgBox::ask(bookencoding::utf8Question(utf8Names), MsgButtons::YesNo))
         return Outcome::Declined;
     const QDateTime now = QDateTime::currentDateTime();
     QStringList keptAs;
@@ -53,14 +53,14 @@ Outcome checkBook() {
     for (const QString &path : utf8Paths) {
         const bookencoding::Conversion done = bookencoding::convertToCp932(path, now);
         if (!done.error.isEmpty()) {
-            frmMsgBox::ask(done.error, QStringLiteral("Yes"));
+            frmMsgBox::ask(done.error, MsgButtons::Yes);
             return Outcome::Refused;
         }
         keptAs.append(done.keptAs);
         for (const QString &character : done.unheld)
             unheld.append(QFileInfo(path).fileName() + QStringLiteral(" ") + character);
     }
-    frmMsgBox::ask(conversionReport(keptAs, unheld), QStringLiteral("Yes"));
+    frmMsgBox::ask(conversionReport(keptAs, unheld), MsgButtons::Yes);
     return Outcome::Readable;
 }
 

@@ -443,7 +443,7 @@ void frmMain::chooseUserCategory(int index) {
 
 void frmMain::chooseCardFormat(int format) {
     if (mdlDim::EntryCount == 0) {
-        frmMsgBox::ask(QStringLiteral("印刷できるリストがありません。"), QStringLiteral("Yes"));
+        frmMsgBox::ask(QStringLiteral("印刷できるリストがありません。"), MsgButtons::Yes);
         return;
     }
     mdlDim::CardFormat = format;
@@ -462,7 +462,7 @@ void frmMain::openEntry(int index) {
 
 void frmMain::newEntry() {
     if (!mdlDim::ReadOnlyReason.isEmpty()) {
-        frmMsgBox::ask(EntryWriter::readOnlyRefusal(), QStringLiteral("Yes"));
+        frmMsgBox::ask(EntryWriter::readOnlyRefusal(), MsgButtons::Yes);
         return;
     }
     mdlDim::EditingExisting = false;

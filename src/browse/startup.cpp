@@ -14,10 +14,10 @@ int takeBook(SingleInstance &instance, const QString &book) {
         // An open copy comes to the front; this one writes nothing.
         if (instance.holder() != QLatin1String("telbora-contacts") && runningcopy::askToShow(book))
             return 0;
-        frmMsgBox::ask(instance.heldMessage(), QStringLiteral("Yes"));
+        frmMsgBox::ask(instance.heldMessage(), MsgButtons::Yes);
         return 1;
     case SingleInstance::State::Unavailable:
-        frmMsgBox::ask(instance.error(), QStringLiteral("Yes"));
+        frmMsgBox::ask(instance.error(), MsgButtons::Yes);
         return 1;
     case SingleInstance::State::ReadOnly:
         if (runningcopy::askToShow(book)) // read-only copies share the lock; one window is enough

@@ -115,7 +115,7 @@ void frmEdit::showOnly() {
 bool frmEdit::refusedAsReadOnly() {
     if (mdlDim::ReadOnlyReason.isEmpty())
         return false;
-    frmMsgBox::ask(EntryWriter::readOnlyRefusal(), QStringLiteral("Yes"));
+    frmMsgBox::ask(EntryWriter::readOnlyRefusal(), MsgButtons::Yes);
     return true;
 }
 
@@ -319,7 +319,7 @@ void frmEdit::putCategoryNames() {
 }
 
 void frmEdit::undo() {
-    if (!frmMsgBox::ask(QStringLiteral("元に戻しますか？"), QStringLiteral("YesNo")))
+    if (!frmMsgBox::ask(QStringLiteral("元に戻しますか？"), MsgButtons::YesNo))
         return;
     EditMode(true);
     putCategoryNames();

@@ -32,13 +32,13 @@ QString joined(std::initializer_list<const QLineEdit *> boxes) {
 }
 
 bool complain(const QString &message, QWidget *focus) {
-    frmMsgBox::ask(message, QStringLiteral("Yes"));
+    frmMsgBox::ask(message, MsgButtons::Yes);
     focus->setFocus();
     return false;
 }
 
 void reportFailure(const EntryWriter::Result &result) {
-    frmMsgBox::ask(result.message, QStringLiteral("Yes"));
+    frmMsgBox::ask(result.message, MsgButtons::Yes);
 }
 } // namespace
 
@@ -98,7 +98,7 @@ bool frmEdit::CheckType() {
     if (!oldName.isEmpty()) {
         if (newName == oldName)
             return true;
-        if (!frmMsgBox::ask(QStringLiteral("分類を保存しますか？"), QStringLiteral("YesNo"))) {
+        if (!frmMsgBox::ask(QStringLiteral("分類を保存しますか？"), MsgButtons::YesNo)) {
             putCategoryNames();
             return true;
         }
@@ -156,7 +156,7 @@ void frmEdit::store() {
         return;
     if (!EntryChanged)
         return;
-    if (frmMsgBox::ask(QStringLiteral("上書きしてよろしいですか？"), QStringLiteral("YesNo")) && AddInfo(1)) {
+    if (frmMsgBox::ask(QStringLiteral("上書きしてよろしいですか？"), MsgButtons::YesNo) && AddInfo(1)) {
         EntryChanged = false;
         emit happened(Outcome::Stored);
     }
@@ -169,7 +169,7 @@ void frmEdit::add() {
 }
 
 void frmEdit::deleteEntry() {
-    if (refusedAsReadOnly() || !frmMsgBox::ask(QStringLiteral("このリストを削除しますか？"), QStringLiteral("YesNo")))
+    if (refusedAsReadOnly() || !frmMsgBox::ask(QStringLiteral("このリストを削除しますか？"), MsgButtons::YesNo))
         return;
     const EntryWriter::Result deleted = EntryWriter::deleteEntry(opened_);
     if (!deleted) {
@@ -182,7 +182,7 @@ void frmEdit::deleteEntry() {
 }
 
 void frmEdit::backToList() {
-    if (EntryChanged && frmMsgBox::ask(QStringLiteral("このリストを保存しますか？"), QStringLiteral("YesNo"))) {
+    if (EntryChanged && frmMsgBox::ask(QStringLiteral("このリストを保存しますか？"), MsgButtons::YesNo)) {
         if (!CheckSave() || !CheckType() || !AddInfo(mdlDim::EditingExisting ? 1 : 2))
             return;
         EntryChanged = false;

@@ -89,7 +89,7 @@ frmAdjust::frmAdjust(QList<QPixmap> paperPictures)
     mdlDim::CenterForm(this);
     if (!warning.isEmpty())
         QMetaObject::invokeMethod(
-            this, [warning] { frmMsgBox::ask(warning, QStringLiteral("Yes")); }, Qt::QueuedConnection);
+            this, [warning] { frmMsgBox::ask(warning, MsgButtons::Yes); }, Qt::QueuedConnection);
 }
 
 void frmAdjust::open(const QList<QPixmap> &paperPictures) {
@@ -124,7 +124,7 @@ void frmAdjust::choosePrinter(const QString &item) {
         chosen.queue = item;
     }
     if (const QString failed = printeradjustment::saveChoice(chosen); !failed.isEmpty()) {
-        frmMsgBox::ask(failed, QStringLiteral("Yes"));
+        frmMsgBox::ask(failed, MsgButtons::Yes);
         return;
     }
     showOffsetsOf(item);
@@ -138,25 +138,25 @@ void frmAdjust::printTestSheet() {
     // Through the same path as a card: the job's printer, moved by the boxes' offsets.
     std::unique_ptr<CardPrinter> printer = CardPrintJob::openPrinter();
     if (!printer) {
-        frmMsgBox::ask(QStringLiteral("プリンターを選んでください。"), QStringLiteral("Yes"));
+        frmMsgBox::ask(QStringLiteral("プリンターを選んでください。"), MsgButtons::Yes);
         return;
     }
     if (auto *service = dynamic_cast<PrinterService *>(printer.get()))
         service->setOffsetMm(offsetMm());
     if (const QString refusing = printer->notAccepting(); !refusing.isEmpty()) {
-        frmMsgBox::ask(refusing, QStringLiteral("Yes"));
+        frmMsgBox::ask(refusing, MsgButtons::Yes);
         return;
     }
     {
         const mdlPrint::PrinterInUse inUse(printer.get());
         testsheet::Print(pictures_, printer_, offsetMm());
     }
-    frmMsgBox::ask(printer->failed() ? printer->error() : QStringLiteral("テスト用紙を送りました。"), QStringLiteral("Yes"));
+    frmMsgBox::ask(printer->failed() ? printer->error() : QStringLiteral("テスト用紙を送りました。"), MsgButtons::Yes);
 }
 
 void frmAdjust::saveAndClose() {
     if (const QString failed = printeradjustment::save(printer_, offsetMm()); !failed.isEmpty()) {
-        frmMsgBox::ask(failed, QStringLiteral("Yes"));
+        frmMsgBox::ask(failed, MsgButtons::Yes);
         return;
     }
     accept();

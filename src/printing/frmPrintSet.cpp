@@ -266,7 +266,7 @@ void frmPrintSet::PrintJob() {
     if (frmMsgBox *stale = frmMsgBox::loaded())
         stale->unload();
     if (mdlDim::WithInfo && lstPrintList->count() == 0) {
-        frmMsgBox::ask(QStringLiteral("印刷内容を選択して下さい。"), QStringLiteral("Yes"));
+        frmMsgBox::ask(QStringLiteral("印刷内容を選択して下さい。"), MsgButtons::Yes);
         return;
     }
     if (mdlDim::WithInfo && preview_)
@@ -416,7 +416,7 @@ void frmPrintSet::openPreview() {
         return;
     }
     if (lstPrintList->count() == 0) {
-        frmMsgBox::ask(QStringLiteral("印刷内容を選択して下さい。"), QStringLiteral("Yes"));
+        frmMsgBox::ask(QStringLiteral("印刷内容を選択して下さい。"), MsgButtons::Yes);
         return;
     }
     preview_->show();
@@ -428,7 +428,7 @@ void frmPrintSet::openPreview() {
 }
 
 void frmPrintSet::leavePrinting() {
-    if (!frmMsgBox::ask(QStringLiteral("印刷をキャンセルしますか？"), QStringLiteral("YesNo")))
+    if (!frmMsgBox::ask(QStringLiteral("印刷をキャンセルしますか？"), MsgButtons::YesNo))
         return;
     reloadSelection();
     delete preview_;

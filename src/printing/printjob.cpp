@@ -77,11 +77,11 @@ void CardPrintJob::setPrinterFactory(std::function<std::unique_ptr<CardPrinter>(
 }
 
 bool CardPrintJob::tellNoPrinter() {
-    return frmMsgBox::ask(QStringLiteral("使えるプリンターがありません。\rプリンターを選びますか？"), QStringLiteral("YesNo"));
+    return frmMsgBox::ask(QStringLiteral("使えるプリンターがありません。\rプリンターを選びますか？"), MsgButtons::YesNo);
 }
 
 void CardPrintJob::tellPrinterFailure(const CardPrinter &printer) const {
-    frmMsgBox::ask(printer.error() + QStringLiteral("\r印刷を中止しました。"), QStringLiteral("Yes"));
+    frmMsgBox::ask(printer.error() + QStringLiteral("\r印刷を中止しました。"), MsgButtons::Yes);
 }
 
 // One card of the text modes. False when it did not reach the printer: its
@@ -115,7 +115,7 @@ CardPrintJob::Outcome CardPrintJob::run() {
         return Outcome::NoPrinter;
     }
     if (const QString refusing = printer->notAccepting(); !refusing.isEmpty()) {
-        frmMsgBox::ask(refusing + QStringLiteral("\r印刷を中止しました。"), QStringLiteral("Yes"));
+        frmMsgBox::ask(refusing + QStringLiteral("\r印刷を中止しました。"), MsgButtons::Yes);
         return Outcome::NoPrinter;
     }
     if (!frmMsgBox::askForPaper())
@@ -168,12 +168,12 @@ void CardPrintJob::recordPrinted() const {
     if (!mdlDim::ReadOnlyReason.isEmpty()) {
         frmMsgBox::ask(QStringLiteral("電話帳を読み取り専用で開いているため、印刷済みの記録はしていません。\r") +
                            mdlDim::ReadOnlyReason,
-                       QStringLiteral("Yes"));
+                       MsgButtons::Yes);
         return;
     }
     const EntryWriter::Result written = EntryWriter::markPrinted(printedLines);
     if (!written) {
-        frmMsgBox::ask(written.message + QStringLiteral("\r印刷済みの記録ができませんでした。"), QStringLiteral("Yes"));
+        frmMsgBox::ask(written.message + QStringLiteral("\r印刷済みの記録ができませんでした。"), MsgButtons::Yes);
         return;
     }
     QStringList problems;
@@ -186,5 +186,5 @@ void CardPrintJob::recordPrinted() const {
             QStringLiteral("%1件の印刷済みを記録できませんでした。\r「VexaTel.txt」の行末を確認してください。")
                 .arg(written.unmarked));
     if (!problems.isEmpty())
-        frmMsgBox::ask(problems.join(u'\r'), QStringLiteral("Yes"));
+        frmMsgBox::ask(problems.join(u'\r'), MsgButtons::Yes);
 }

@@ -43,11 +43,6 @@ inline int CurrentCard = 1;
 // Index in PrintTable of the next entry a card writes.
 inline int PrintIndex = 0;
 
-// Message box exchange.
-inline QString MsgText;
-inline QString MsgMode;
-inline bool MsgResult = false;
-
 // Title-image drag, one set for all windows.
 inline bool DragActive = false;
 inline int DragX = 0;

@@ -26,25 +26,13 @@ const QRect MessageArea(240, 540, 3690, 1200);
 // of the sheet, which ends at 1050.
 const QRect PaperMessageArea(1110, 540, 3030, 1200);
 constexpr int PressShift = 10;
-
-bool singleButton() {
-    return mdlDim::MsgMode == QLatin1String("Yes");
-}
 } // namespace
-
-frmMsgBox *frmMsgBox::load() {
-    if (!current)
-        current = new frmMsgBox();
-    return current;
-}
 
 frmMsgBox *frmMsgBox::loaded() {
     return current;
 }
 
-frmMsgBox *frmMsgBox::prepare(const QString &text, const QString &mode) {
-    mdlDim::MsgText = text;
-    mdlDim::MsgMode = mode;
+frmMsgBox *frmMsgBox::prepare(const QString &text, MsgButtons buttons) {
     // A box on screen waits for its answer; a nested question gets a box of its
     // own and hands "loaded" back when it goes. Only a stale hidden box is discarded.
     QPointer<frmMsgBox> outer;
@@ -52,18 +40,18 @@ frmMsgBox *frmMsgBox::prepare(const QString &text, const QString &mode) {
         outer = current;
     else if (current)
         current->unload();
-    current = new frmMsgBox();
+    current = new frmMsgBox(text, buttons);
     current->outer_ = outer;
     return current;
 }
 
-bool frmMsgBox::ask(const QString &text, const QString &mode) {
-    return prepare(text, mode)->showModal();
+bool frmMsgBox::ask(const QString &text, MsgButtons buttons) {
+    return prepare(text, buttons)->showModal();
 }
 
 frmMsgBox *frmMsgBox::preparePaperPrompt() {
     frmMsgBox *box =
-        prepare(QStringLiteral("紙を挿入したあとで,確認ボタン \rを押してください。"), QStringLiteral("YesNo"));
+        prepare(QStringLiteral("紙を挿入したあとで,確認ボタン \rを押してください。"), MsgButtons::YesNo);
     box->makePaperPrompt();
     return box;
 }
@@ -74,10 +62,11 @@ bool frmMsgBox::askForPaper() {
 
 bool frmMsgBox::showModal() {
     QPointer<frmMsgBox> self(this);
-    exec();
+    // exec()'s own result: the box may be gone by the time it returns.
+    const bool yes = exec() == QDialog::Accepted;
     if (self)
         self->unload();
-    return mdlDim::MsgResult;
+    return yes;
 }
 
 void frmMsgBox::release() {
@@ -92,7 +81,7 @@ void frmMsgBox::unload() {
     deleteLater();
 }
 
-frmMsgBox::frmMsgBox() : QDialog(nullptr) {
+frmMsgBox::frmMsgBox(const QString &text, MsgButtons buttons) : QDialog(nullptr), buttons_(buttons) {
     skin::setUpWindow(this, QStringLiteral("frmMsgBox"), 4170, 2295);
     setModal(true);
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -150,9 +139,9 @@ frmMsgBox::frmMsgBox() : QDialog(nullptr) {
     // Loading: centre, take the message and lay out the buttons for the mode.
     mdlDim::CenterForm(this);
     // A carriage return starts a new line.
-    lblMsg->setText(QString(mdlDim::MsgText).replace(QLatin1Char('\r'), QLatin1Char('\n')));
+    lblMsg->setText(QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')));
     // A screen reader names the box by its question, not by the product.
-    setAccessibleName(QString(mdlDim::MsgText).replace(QLatin1Char('\r'), QLatin1Char(' ')));
+    setAccessibleName(QString(text).replace(QLatin1Char('\r'), QLatin1Char(' ')));
     layOutForMessage();
 }
 
@@ -169,7 +158,7 @@ void frmMsgBox::layOutForMessage() {
     linLeft->setLine(0, 420, 0, bottom);
     linRight->setLine(4160, bottom, 4160, 420);
     linDown->setLine(0, bottom, 4170, bottom);
-    if (singleButton()) {
+    if (buttons_ == MsgButtons::Yes) {
         picYes->setPositions(QPoint(1600, buttonTop), QPoint(1600 + 2 * PressShift, buttonTop + PressShift));
         picYes->show();
         picNo->hide();
@@ -195,11 +184,10 @@ void frmMsgBox::makePaperPrompt() {
 }
 
 void frmMsgBox::answer(bool yes) {
-    mdlDim::MsgResult = yes;
     answered_ = true;
     release();
     timPaperMove->stop();
-    accept();
+    done(yes ? QDialog::Accepted : QDialog::Rejected);
     deleteLater(); // an answered box is done with, however it was shown
 }
 
@@ -219,7 +207,7 @@ void frmMsgBox::keyPressEvent(QKeyEvent *event) {
 }
 
 void frmMsgBox::closeEvent(QCloseEvent *event) {
-    // Only an answer closes the box; MsgResult never keeps a stale answer by accident.
+    // Only an answer closes the box, so that no answer is ever taken for one.
     if (isVisible() && !answered_)
         event->ignore();
     else

@@ -9,22 +9,23 @@ class QLabel;
 class QTimer;
 class TitleImage;
 
-// The one modal dialog: a message with "はい", or "はい" and "いいえ". The caller
-// sets MsgText and MsgMode, may adjust the loaded box for one showing, shows it
-// modally and reads MsgResult. Every showing starts from a newly created box.
+// The buttons a message box offers: "はい" alone, or "はい" and "いいえ".
+enum class MsgButtons { Yes, YesNo };
+
+// The one modal dialog: a message with its buttons. The caller may adjust
+// the prepared box for one showing, shows it modally and gets the answer.
+// Every showing starts from a newly created box.
 class frmMsgBox : public QDialog {
     Q_OBJECT
 public:
-    // The loaded box, created from MsgText and MsgMode when none is loaded.
-    static frmMsgBox *load();
-    // Sets MsgText and MsgMode for a new use and returns a new box showing them
-    // from its design state. A hidden box left loaded from an earlier use is
-    // discarded; one on screen stays until it is answered.
-    static frmMsgBox *prepare(const QString &text, const QString &mode);
-    // Shows the box modally and returns MsgResult when it has closed.
+    // A new box showing `text` from its design state. A hidden box left
+    // loaded from an earlier use is discarded; one on screen stays until it
+    // is answered.
+    static frmMsgBox *prepare(const QString &text, MsgButtons buttons);
+    // Shows the box modally; true when it was answered with はい (確認).
     bool showModal();
     // prepare() and showModal() in one.
-    static bool ask(const QString &text, const QString &mode);
+    static bool ask(const QString &text, MsgButtons buttons);
     // The print job's prompt for the next card, loaded and adjusted for showing.
     static frmMsgBox *preparePaperPrompt();
     // Shows it; true when the user confirmed.
@@ -34,6 +35,8 @@ public:
 
     // Gives up a box the user never answered (for example when its window goes away).
     void unload();
+    // Whether the box was answered, and with はい.
+    bool answeredYes() const { return answered_ && result() == QDialog::Accepted; }
 
     TitleImage *imgTitle;
     QLabel *lblMsg;
@@ -64,7 +67,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    frmMsgBox();
+    frmMsgBox(const QString &text, MsgButtons buttons);
     void answer(bool yes);
     void movePaper();
     void layOutForMessage();
@@ -72,6 +75,7 @@ private:
     void release();
 
     QPointer<frmMsgBox> outer_;
+    MsgButtons buttons_;
     bool answered_ = false;
 
     static QPointer<frmMsgBox> current;

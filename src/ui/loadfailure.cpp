@@ -27,7 +27,7 @@ bool LoadDataOrEnd() {
 
 void showLoadFailureAndEnd(const QString &error) {
     const QString folder = QDir::toNativeSeparators(QDir(AppDir()).absolutePath());
-    frmMsgBox::ask(error + QStringLiteral("\r（フォルダー：%1）").arg(folder), QStringLiteral("Yes"));
+    frmMsgBox::ask(error + QStringLiteral("\r（フォルダー：%1）").arg(folder), MsgButtons::Yes);
     endAfterLoadFailure();
 }
 

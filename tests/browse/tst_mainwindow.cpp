@@ -489,7 +489,7 @@ private slots:
             QAccessible::queryAccessibleInterface(box->picYes)->actionInterface()->doAction(
                 QAccessibleActionInterface::pressAction());
         });
-        frmMsgBox::ask(QStringLiteral("印刷できるリストがありません。"), QStringLiteral("Yes"));
+        frmMsgBox::ask(QStringLiteral("印刷できるリストがありません。"), MsgButtons::Yes);
         button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         QVERIFY(topLevel("frmEdit"));
         for (QWidget *w : {static_cast<QWidget *>(window.get()), topLevel("frmEdit")})

@@ -15,7 +15,7 @@
 #include <QTest>
 #include <QTimer>
 
-using mdlDim::MsgResult;
+Q_DECLARE_METATYPE(MsgButtons)
 
 namespace {
 // Answers the next modal box by clicking the named control.
@@ -31,7 +31,7 @@ void answerWith(const QString &control) {
     });
 }
 
-frmMsgBox *shownBox(const QString &text, const QString &mode) {
+frmMsgBox *shownBox(const QString &text, MsgButtons mode) {
     frmMsgBox *box = frmMsgBox::prepare(text, mode);
     box->show();
     return box;
@@ -54,26 +54,25 @@ private slots:
         QTimer::singleShot(0, [&] {
             outer = frmMsgBox::loaded();
             answerWith("picYes");
-            inner = frmMsgBox::ask("内側", "YesNo");
+            inner = frmMsgBox::ask("内側", MsgButtons::YesNo);
             QVERIFY(outer && outer->isVisible());
             QCOMPARE(frmMsgBox::loaded(), outer.data());
             QTest::mouseClick(outer->picNo, Qt::LeftButton, {}, QPoint(3, 3));
         });
-        QCOMPARE(frmMsgBox::ask("外側", "YesNo"), false);
+        QCOMPARE(frmMsgBox::ask("外側", MsgButtons::YesNo), false);
         QVERIFY(inner);
         QVERIFY(!frmMsgBox::loaded());
     }
 
     void layouts_data() {
-        QTest::addColumn<QString>("mode");
+        QTest::addColumn<MsgButtons>("mode");
         QTest::addColumn<QPoint>("yes");
         QTest::addColumn<bool>("noShown");
-        QTest::newRow("Yes") << "Yes" << QPoint(1600, 1800) << false;
-        QTest::newRow("YesNo") << "YesNo" << QPoint(1920, 1800) << true;
-        QTest::newRow("other value gives two buttons") << "yes" << QPoint(1920, 1800) << true;
+        QTest::newRow("Yes") << MsgButtons::Yes << QPoint(1600, 1800) << false;
+        QTest::newRow("YesNo") << MsgButtons::YesNo << QPoint(1920, 1800) << true;
     }
     void layouts() {
-        QFETCH(QString, mode);
+        QFETCH(MsgButtons, mode);
         QFETCH(QPoint, yes);
         QFETCH(bool, noShown);
         frmMsgBox *box = shownBox("質問", mode);
@@ -90,48 +89,44 @@ private slots:
 
     void answers_data() {
         QTest::addColumn<QString>("control");
-        QTest::addColumn<bool>("before");
         QTest::addColumn<bool>("result");
-        QTest::newRow("picYes") << "picYes" << false << true;
-        QTest::newRow("lblYes answers like its button") << "lblYes" << false << true;
-        QTest::newRow("picNo") << "picNo" << true << false;
-        QTest::newRow("lblNo answers like its button") << "lblNo" << true << false;
+        QTest::newRow("picYes") << "picYes" << true;
+        QTest::newRow("lblYes answers like its button") << "lblYes" << true;
+        QTest::newRow("picNo") << "picNo" << false;
+        QTest::newRow("lblNo answers like its button") << "lblNo" << false;
     }
     void answers() {
         QFETCH(QString, control);
-        QFETCH(bool, before);
         QFETCH(bool, result);
-        MsgResult = before;
         answerWith(control);
-        QCOMPARE(frmMsgBox::ask("このリストを保存しますか？", "YesNo"), result);
-        QCOMPARE(MsgResult, result);
+        QCOMPARE(frmMsgBox::ask("このリストを保存しますか？", MsgButtons::YesNo), result);
         QVERIFY(!frmMsgBox::loaded());
     }
 
     void pressedLook_data() {
-        QTest::addColumn<QString>("mode");
+        QTest::addColumn<MsgButtons>("mode");
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("button");
         QTest::addColumn<QPoint>("pressed");
         QTest::addColumn<QPoint>("atRest");
-        QTest::newRow("single yes") << "Yes"
+        QTest::newRow("single yes") << MsgButtons::Yes
                                     << "picYes"
                                     << "picYes" << QPoint(1620, 1810) << QPoint(1600, 1800);
-        QTest::newRow("single yes label") << "Yes"
+        QTest::newRow("single yes label") << MsgButtons::Yes
                                           << "lblYes"
                                           << "picYes" << QPoint(1620, 1810) << QPoint(1600, 1800);
-        QTest::newRow("yes of two") << "YesNo"
+        QTest::newRow("yes of two") << MsgButtons::YesNo
                                     << "picYes"
                                     << "picYes" << QPoint(1930, 1810) << QPoint(1920, 1800);
-        QTest::newRow("no") << "YesNo"
+        QTest::newRow("no") << MsgButtons::YesNo
                             << "picNo"
                             << "picNo" << QPoint(3010, 1810) << QPoint(3000, 1800);
-        QTest::newRow("no label") << "YesNo"
+        QTest::newRow("no label") << MsgButtons::YesNo
                                   << "lblNo"
                                   << "picNo" << QPoint(3010, 1810) << QPoint(3000, 1800);
     }
     void pressedLook() {
-        QFETCH(QString, mode);
+        QFETCH(MsgButtons, mode);
         QFETCH(QString, control);
         QFETCH(QString, button);
         QFETCH(QPoint, pressed);
@@ -143,20 +138,21 @@ private slots:
             QTest::mousePress(target, Qt::LeftButton, {}, QPoint(2, 2));
             QCOMPARE(twips::pos(moved), pressed);
             // Released away from the button: it moves back and gives no answer.
-            MsgResult = true;
             QTest::mouseRelease(target, Qt::LeftButton, {}, QPoint(-400, 2));
             QCOMPARE(twips::pos(moved), atRest);
             QCOMPARE(frmMsgBox::loaded(), box);
             QVERIFY(box->isVisible());
         }
-        MsgResult = !(control.contains("Yes"));
+        QPointer<frmMsgBox> answered(box);
         QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(2, 2));
-        QCOMPARE(MsgResult, control.contains("Yes"));
+        QVERIFY(answered);
+        QVERIFY(!answered->isVisible());
+        QCOMPARE(answered->answeredYes(), control.contains("Yes"));
         QVERIFY(!frmMsgBox::loaded());
     }
 
     void carriageReturnGivesTwoLines() {
-        frmMsgBox *box = shownBox("一行目\r二行目", "Yes");
+        frmMsgBox *box = shownBox("一行目\r二行目", MsgButtons::Yes);
         QCOMPARE(box->lblMsg->text().split('\n'), (QStringList{"一行目", "二行目"}));
         QCOMPARE(box->lblMsg->textFormat(), Qt::PlainText); // a file's text is never taken as markup
         const int oneLine = box->lblMsg->fontMetrics().lineSpacing();
@@ -175,7 +171,7 @@ private slots:
     }
     void longMessageGrowsTheBox() {
         QFETCH(QString, text);
-        frmMsgBox *box = shownBox(text, "YesNo");
+        frmMsgBox *box = shownBox(text, MsgButtons::YesNo);
         const int textBottom = box->lblMsg->y() + box->lblMsg->heightForWidth(box->lblMsg->width());
         QVERIFY(textBottom <= box->lblMsg->geometry().bottom() + 1);
         QVERIFY(box->lblMsg->geometry().bottom() < box->picYes->y());
@@ -188,7 +184,7 @@ private slots:
     }
 
     void paperPromptAdjustsOneShowing() {
-        frmMsgBox *box = frmMsgBox::prepare("紙を挿入したあとで,確認ボタン \rを押してください。", "YesNo");
+        frmMsgBox *box = frmMsgBox::prepare("紙を挿入したあとで,確認ボタン \rを押してください。", MsgButtons::YesNo);
         box->makePaperPrompt();
         box->show();
         QVERIFY(box->imgPrintPaper->isVisible());
@@ -202,7 +198,7 @@ private slots:
         QVERIFY(box->showModal());
 
         // The next showing starts from the design state.
-        frmMsgBox *next = shownBox("次", "YesNo");
+        frmMsgBox *next = shownBox("次", MsgButtons::YesNo);
         QCOMPARE(next->lblYes->text(), QStringLiteral("はい"));
         QCOMPARE(next->lblNo->text(), QStringLiteral("いいえ"));
         QVERIFY(!next->imgPrintPaper->isVisible());
@@ -211,13 +207,11 @@ private slots:
     }
 
     void staleBoxIsDiscarded() {
-        mdlDim::MsgText = "古い";
-        mdlDim::MsgMode = "Yes";
-        // A caller touches the box after its use: it is loaded again, hidden.
-        QPointer<frmMsgBox> stale = frmMsgBox::load();
+        // A box prepared and never shown stays loaded, hidden, until the next use.
+        QPointer<frmMsgBox> stale = frmMsgBox::prepare("古い", MsgButtons::Yes);
         stale->makePaperPrompt();
-        QCOMPARE(frmMsgBox::load(), stale.data());
-        frmMsgBox *fresh = frmMsgBox::prepare("新しい", "YesNo");
+        QCOMPARE(frmMsgBox::loaded(), stale.data());
+        frmMsgBox *fresh = frmMsgBox::prepare("新しい", MsgButtons::YesNo);
         QVERIFY(fresh != stale.data());
         QCOMPARE(fresh->lblMsg->text(), QStringLiteral("新しい"));
         QVERIFY(fresh->picNo->isVisibleTo(fresh));
@@ -227,7 +221,7 @@ private slots:
     }
 
     void paperMovesBetweenTwoPositions() {
-        frmMsgBox *box = frmMsgBox::prepare("紙", "YesNo");
+        frmMsgBox *box = frmMsgBox::prepare("紙", MsgButtons::YesNo);
         box->makePaperPrompt();
         box->show();
         QVERIFY(box->timPaperMove->isActive());
@@ -242,7 +236,6 @@ private slots:
     }
 
     void otherMouseButtonsGiveNoAnswer() {
-        MsgResult = false;
         QTimer::singleShot(0, [] {
             frmMsgBox *box = frmMsgBox::loaded();
             for (Qt::MouseButton other : {Qt::RightButton, Qt::MiddleButton})
@@ -250,33 +243,32 @@ private slots:
             QVERIFY(box->isVisible());
             QTest::mouseClick(box->picNo, Qt::LeftButton, {}, QPoint(3, 3));
         });
-        QCOMPARE(frmMsgBox::ask("元に戻しますか？", "YesNo"), false);
+        QCOMPARE(frmMsgBox::ask("元に戻しますか？", MsgButtons::YesNo), false);
     }
 
     // Enter answers with the first button, Esc with いいえ where there is one;
     // Tab reaches the buttons, and Space presses the one with the focus.
     void keyboardAnswers_data() {
-        QTest::addColumn<QString>("mode");
+        QTest::addColumn<MsgButtons>("mode");
         QTest::addColumn<QList<int>>("keys");
         QTest::addColumn<bool>("answered");
         QTest::addColumn<bool>("answer");
-        QTest::newRow("Enter, question") << "YesNo" << QList<int>{Qt::Key_Return} << true << true;
-        QTest::newRow("Esc, question") << "YesNo" << QList<int>{Qt::Key_Escape} << true << false;
-        QTest::newRow("Enter, notice") << "Yes" << QList<int>{Qt::Key_Enter} << true << true;
-        QTest::newRow("Esc, notice: its only answer") << "Yes" << QList<int>{Qt::Key_Escape} << true << true;
+        QTest::newRow("Enter, question") << MsgButtons::YesNo << QList<int>{Qt::Key_Return} << true << true;
+        QTest::newRow("Esc, question") << MsgButtons::YesNo << QList<int>{Qt::Key_Escape} << true << false;
+        QTest::newRow("Enter, notice") << MsgButtons::Yes << QList<int>{Qt::Key_Enter} << true << true;
+        QTest::newRow("Esc, notice: its only answer") << MsgButtons::Yes << QList<int>{Qt::Key_Escape} << true << true;
         // はい has the focus first.
-        QTest::newRow("Space: はい") << "YesNo" << QList<int>{Qt::Key_Space} << true << true;
-        QTest::newRow("Tab, Space: いいえ") << "YesNo" << QList<int>{Qt::Key_Tab, Qt::Key_Space} << true << false;
-        QTest::newRow("Tab, Enter: いいえ") << "YesNo" << QList<int>{Qt::Key_Tab, Qt::Key_Return} << true << false;
+        QTest::newRow("Space: はい") << MsgButtons::YesNo << QList<int>{Qt::Key_Space} << true << true;
+        QTest::newRow("Tab, Space: いいえ") << MsgButtons::YesNo << QList<int>{Qt::Key_Tab, Qt::Key_Space} << true << false;
+        QTest::newRow("Tab, Enter: いいえ") << MsgButtons::YesNo << QList<int>{Qt::Key_Tab, Qt::Key_Return} << true << false;
         QTest::newRow("Tab twice, Space: はい")
-            << "YesNo" << QList<int>{Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Space} << true << true;
+            << MsgButtons::YesNo << QList<int>{Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Space} << true << true;
     }
     void keyboardAnswers() {
-        QFETCH(QString, mode);
+        QFETCH(MsgButtons, mode);
         QFETCH(QList<int>, keys);
         QFETCH(bool, answered);
         QFETCH(bool, answer);
-        MsgResult = !answer;
         bool stillOpen = false;
         QTimer::singleShot(0, [&] {
             frmMsgBox *box = frmMsgBox::loaded();
