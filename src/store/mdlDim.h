@@ -43,11 +43,6 @@ inline int CurrentCard = 1;
 // Index in PrintTable of the next entry a card writes.
 inline int PrintIndex = 0;
 
-// Title-image drag, one set for all windows.
-inline bool DragActive = false;
-inline int DragX = 0;
-inline int DragY = 0;
-
 // The N-th field of Text (counting from 1) between Delim characters.
 QString GetField(const QString &text, const QString &delim, int n);
 // Text with its N-th "|" field set to `value`; missing fields up to N are

@@ -1,6 +1,5 @@
 #include "ui/titleimage.h"
 
-#include "store/mdlDim.h"
 #include "ui/artwork.h"
 #include "ui/twips.h"
 
@@ -19,17 +18,16 @@ void TitleImage::mousePressEvent(QMouseEvent *event) {
     event->accept();
     if (event->button() != Qt::LeftButton)
         return;
-    mdlDim::DragActive = true;
-    mdlDim::DragX = twips::fromPx(event->position().x());
-    mdlDim::DragY = twips::fromPx(event->position().y());
+    dragging_ = true;
+    grabbedAt_ = QPoint(twips::fromPx(event->position().x()), twips::fromPx(event->position().y()));
 }
 
 void TitleImage::mouseMoveEvent(QMouseEvent *event) {
-    if (!mdlDim::DragActive)
+    if (!dragging_)
         return;
     // The grabbed point stays under the pointer; there is no clamping to the screen.
-    const int dx = twips::fromPx(event->position().x()) - mdlDim::DragX;
-    const int dy = twips::fromPx(event->position().y()) - mdlDim::DragY;
+    const int dx = twips::fromPx(event->position().x()) - grabbedAt_.x();
+    const int dy = twips::fromPx(event->position().y()) - grabbedAt_.y();
     QWidget *w = window();
     w->move(w->x() + twips::toPx(dx), w->y() + twips::toPx(dy));
     event->accept();
@@ -37,6 +35,6 @@ void TitleImage::mouseMoveEvent(QMouseEvent *event) {
 
 void TitleImage::mouseReleaseEvent(QMouseEvent *event) {
     if (event->button() == Qt::LeftButton)
-        mdlDim::DragActive = false;
+        dragging_ = false;
     event->accept();
 }

@@ -32,9 +32,8 @@ private slots:
         const QPoint start = window.pos();
 
         QTest::mousePress(title, Qt::LeftButton, {}, grab);
-        QVERIFY(mdlDim::DragActive);
-        QCOMPARE(mdlDim::DragX, twips::fromPx(grab.x()));
-        QCOMPARE(mdlDim::DragY, twips::fromPx(grab.y()));
+        QVERIFY(title->dragging());
+        QCOMPARE(title->grabbedAt(), QPoint(twips::fromPx(grab.x()), twips::fromPx(grab.y())));
         const QPoint shiftPx(twips::toPx(shiftTwips.x()), twips::toPx(shiftTwips.y()));
         QTest::mouseMove(title, grab + shiftPx);
         QCOMPARE(twips::fromPx(window.x() - start.x()), shiftTwips.x());
@@ -43,7 +42,7 @@ private slots:
         QTest::mouseMove(title, grab);
         QCOMPARE(window.pos(), start + shiftPx);
         QTest::mouseRelease(title, Qt::LeftButton, {}, grab);
-        QVERIFY(!mdlDim::DragActive);
+        QVERIFY(!title->dragging());
 
         // Without a press, moving over the title moves nothing.
         const QPoint after = window.pos();
