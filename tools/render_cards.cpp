@@ -46,34 +46,26 @@ int main(int argc, char *argv[]) {
     QDir().mkpath(out);
     const bool toDefaultPrinter = argc > 2 && QByteArray(argv[2]) == "--default-printer";
     for (int format = 0; format < 4; ++format) {
-        mdlDim::PrintTable = Entries;
-        mdlDim::CurrentCard = 1;
-        mdlDim::PrintIndex = 0;
         PrinterService paper = toDefaultPrinter
                                    ? PrinterService()
                                    : PrinterService(QDir(out).filePath(QStringLiteral("paper-%1.pdf").arg(format)));
-        mdlPrint::setPrinter(&paper);
-        mdlPrint::PrintCardLines(format, 10, 0, formpictures::all(true));
-        mdlPrint::PrintCardInfo(format, 10, 0, 1);
+        mdlPrint::PrintCardLines(paper, format, 10, 0, formpictures::all(true));
+        mdlPrint::PrintCardInfo(paper, format, 10, 0, Entries, 0, 1);
         if (paper.failed())
             qWarning("format %d: %s", format, qPrintable(paper.error()));
 
-        mdlDim::PrintTable = Entries;
-        mdlDim::PrintIndex = 0;
         PictureBox picView(nullptr, QStringLiteral("picView"));
         twips::place(&picView, 90, 570, 5445, 6885);
         picView.clear();
         mdlView::ViewCardLines(picView, format, 80, 260, formpictures::all(false));
-        mdlView::ViewCardInfo(picView, format, 0, 1);
+        mdlView::ViewCardInfo(picView, format, 0, Entries, 0, 1);
         picView.picture().save(QDir(out).filePath(QStringLiteral("preview-%1.png").arg(format)));
         qInfo("format %d: paper-%d.pdf (%d document), preview-%d.png", format, format, paper.documentsSent(), format);
     }
     // The position adjustment's test sheet, moved by +2.5 mm and -1.0 mm.
     PrinterService sheet(QDir(out).filePath(QStringLiteral("test-sheet.pdf")));
     sheet.setOffsetMm(QPointF(2.5, -1.0));
-    mdlPrint::setPrinter(&sheet);
-    testsheet::Print(formpictures::all(true), QStringLiteral("TelboraPDF"), QPointF(2.5, -1.0));
+    testsheet::Print(sheet, formpictures::all(true), QStringLiteral("TelboraPDF"), QPointF(2.5, -1.0));
     qInfo("test-sheet.pdf (%d document)", sheet.documentsSent());
-    mdlPrint::setPrinter(nullptr);
     return 0;
 }

@@ -141,16 +141,12 @@ void frmAdjust::printTestSheet() {
         frmMsgBox::ask(QStringLiteral("プリンターを選んでください。"), MsgButtons::Yes);
         return;
     }
-    if (auto *service = dynamic_cast<PrinterService *>(printer.get()))
-        service->setOffsetMm(offsetMm());
+    printer->setOffsetMm(offsetMm());
     if (const QString refusing = printer->notAccepting(); !refusing.isEmpty()) {
         frmMsgBox::ask(refusing, MsgButtons::Yes);
         return;
     }
-    {
-        const mdlPrint::PrinterInUse inUse(printer.get());
-        testsheet::Print(pictures_, printer_, offsetMm());
-    }
+    testsheet::Print(*printer, pictures_, printer_, offsetMm());
     frmMsgBox::ask(printer->failed() ? printer->error() : QStringLiteral("テスト用紙を送りました。"), MsgButtons::Yes);
 }
 

@@ -18,7 +18,6 @@
 #include <QLabel>
 
 using mdlDim::CardFormat;
-using mdlDim::CurrentCard;
 
 namespace {
 constexpr int WindowWidth = 5640;
@@ -83,13 +82,16 @@ void frmPrint::drawCard(bool lines, bool info) {
     if (lines)
         mdlView::ViewCardLines(*picView, CardFormat, 80, 260, imgView);
     if (info)
-        mdlView::ViewCardInfo(*picView, CardFormat, 0, mdlDim::StartLine);
+        mdlView::ViewCardInfo(*picView, CardFormat, 0, mdlDim::PrintTable,
+                              cardlayout::firstIndexOfCard(CurrentCard, mdlDim::StartLine, CardFormat),
+                              cardlayout::firstLineOfCard(CurrentCard, mdlDim::StartLine));
 }
 
 void frmPrint::ReSetForm(bool blnBook, bool blnInfo) {
-    if (mdlDim::EntryCount == 0)
+    const int entries = static_cast<int>(mdlDim::PrintTable.size());
+    if (entries == 0)
         return;
-    CardCount = cardlayout::cardCount(mdlDim::EntryCount, mdlDim::StartLine, CardFormat);
+    CardCount = cardlayout::cardCount(entries, mdlDim::StartLine, CardFormat);
     imgDown->setEnabled(CardCount >= 2);
     imgUp->setEnabled(false);
     CurrentCard = 1;
@@ -110,7 +112,6 @@ void frmPrint::showLinesOnly() {
 void frmPrint::nextCard() {
     if (CurrentCard >= CardCount)
         return;
-    mdlDim::PrintIndex = cardlayout::firstIndexOfCard(CurrentCard + 1, mdlDim::StartLine, CardFormat);
     picView->clear();
     ++CurrentCard;
     setPageLabel();
@@ -122,7 +123,6 @@ void frmPrint::previousCard() {
     if (CurrentCard < 2)
         return;
     --CurrentCard;
-    mdlDim::PrintIndex = cardlayout::firstIndexOfCard(CurrentCard, mdlDim::StartLine, CardFormat);
     picView->clear();
     setPageLabel();
     imgDown->setEnabled(true);

@@ -24,6 +24,7 @@ public:
     void setTitleForFormat(int format);
 
     int CardCount = 1;
+    int CurrentCard = 1; // the card the preview shows, from 1
 
     TitleImage *imgTitle;
     QList<QPixmap> imgTital; // title pictures of formats 0 to 3 at 5 to 8

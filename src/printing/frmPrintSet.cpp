@@ -420,7 +420,6 @@ void frmPrintSet::openPreview() {
         return;
     }
     preview_->show();
-    mdlDim::PrintIndex = 0;
     CardPrintJob::CollectPrintEntries(printListItems());
     hide();
     preview_->picView->clear();

@@ -17,8 +17,6 @@
 #include <QSet>
 
 using mdlDim::CardFormat;
-using mdlDim::CurrentCard;
-using mdlDim::PrintIndex;
 using mdlDim::PrintTable;
 
 namespace {
@@ -48,14 +46,32 @@ public:
     BusyCursor &operator=(const BusyCursor &) = delete;
 };
 
-bool nextEntryWaiting() {
-    return PrintIndex >= 0 && PrintIndex < PrintTable.size() && !PrintTable.at(PrintIndex).isEmpty();
-}
+// The windows: the one message box, and the printing notice.
+class WindowPrompter : public PrintPrompter {
+public:
+    bool wantsToChoosePrinter() override {
+        return frmMsgBox::ask(QStringLiteral("使えるプリンターがありません。\rプリンターを選びますか？"),
+                              MsgButtons::YesNo);
+    }
+    bool paperInserted() override { return frmMsgBox::askForPaper(); }
+    void cardSent() override { frmPrintMsg::showNotice(); }
+    void tell(const QString &message) override { frmMsgBox::ask(message, MsgButtons::Yes); }
+};
 
 } // namespace
 
-CardPrintJob::CardPrintJob(QStringList printListItems, QList<QPixmap> paperPictures, int startLine)
-    : items_(std::move(printListItems)), pictures_(std::move(paperPictures)), startLine_(startLine) {}
+CardPrintJob::CardPrintJob(QStringList printListItems, QList<QPixmap> paperPictures, int startLine,
+                           PrintPrompter *prompter)
+    : items_(std::move(printListItems)), pictures_(std::move(paperPictures)), startLine_(startLine),
+      ownPrompter_(prompter ? nullptr : std::make_unique<WindowPrompter>()),
+      prompter_(prompter ? prompter : ownPrompter_.get()) {}
+
+CardPrintJob::~CardPrintJob() = default;
+
+bool CardPrintJob::nextEntryWaiting() const {
+    const int next = progress_.next;
+    return next >= 0 && next < PrintTable.size() && !PrintTable.at(next).isEmpty();
+}
 
 void CardPrintJob::CollectPrintEntries(const QStringList &printListItems) {
     QSet<QString> chosenLines;
@@ -65,7 +81,6 @@ void CardPrintJob::CollectPrintEntries(const QStringList &printListItems) {
     for (const QString &element : std::as_const(mdlDim::EntryTable))
         if (chosenLines.contains(mdlDim::GetField(element, QStringLiteral("|"), 1)))
             PrintTable.append(element);
-    mdlDim::EntryCount = static_cast<int>(PrintTable.size());
 }
 
 std::unique_ptr<CardPrinter> CardPrintJob::openPrinter() {
@@ -76,80 +91,68 @@ void CardPrintJob::setPrinterFactory(std::function<std::unique_ptr<CardPrinter>(
     factory() = std::move(make);
 }
 
-bool CardPrintJob::tellNoPrinter() {
-    return frmMsgBox::ask(QStringLiteral("使えるプリンターがありません。\rプリンターを選びますか？"), MsgButtons::YesNo);
-}
-
 void CardPrintJob::tellPrinterFailure(const CardPrinter &printer) const {
-    frmMsgBox::ask(printer.error() + QStringLiteral("\r印刷を中止しました。"), MsgButtons::Yes);
+    prompter_->tell(printer.error() + QStringLiteral("\r印刷を中止しました。"));
 }
 
 // One card of the text modes. False when it did not reach the printer: its
-// entries then keep the marks they had.
+// entries then stay unrecorded.
 bool CardPrintJob::printCard(CardPrinter &printer) {
     const BusyCursor busy;
-    const int first = cardlayout::firstIndexOfCard(CurrentCard, mdlDim::StartLine, CardFormat);
-    const QStringList before = PrintTable.mid(first, cardlayout::LinesPerCard(CardFormat));
-    PrintIndex = first;
+    const int first = cardlayout::firstIndexOfCard(progress_.card, mdlDim::StartLine, CardFormat);
     if (mdlDim::WithLines)
-        mdlPrint::PrintCardLines(CardFormat, 10, 0, pictures_);
-    mdlPrint::PrintCardInfo(CardFormat, 10, 0, mdlDim::StartLine);
-    if (!printer.failed()) {
-        for (qsizetype i = first; i < first + before.size(); ++i)
-            if (mdlDim::GetField(PrintTable.at(i), QStringLiteral("|"), 11) == QLatin1String("T"))
-                printed_.insert(mdlDim::GetField(PrintTable.at(i), QStringLiteral("|"), 1));
-        return true;
-    }
-    for (qsizetype i = 0; i < before.size(); ++i)
-        PrintTable[first + i] = before.at(i);
-    return false;
+        mdlPrint::PrintCardLines(printer, CardFormat, 10, 0, pictures_);
+    const int placed = mdlPrint::PrintCardInfo(printer, CardFormat, 10, 0, PrintTable, first,
+                                               cardlayout::firstLineOfCard(progress_.card, mdlDim::StartLine));
+    progress_.next = first + placed;
+    if (printer.failed())
+        return false;
+    for (int i = first; i < first + placed; ++i)
+        printed_.insert(mdlDim::GetField(PrintTable.at(i), QStringLiteral("|"), 1));
+    return true;
 }
 
 CardPrintJob::Outcome CardPrintJob::run() {
-    CurrentCard = 1;
+    progress_ = {};
     std::unique_ptr<CardPrinter> printer = openPrinter();
     if (!printer) {
         // Said before the first card is asked for, so nobody feeds paper in vain.
-        if (tellNoPrinter())
+        if (prompter_->wantsToChoosePrinter())
             frmAdjust::open(pictures_);
         return Outcome::NoPrinter;
     }
     if (const QString refusing = printer->notAccepting(); !refusing.isEmpty()) {
-        frmMsgBox::ask(refusing + QStringLiteral("\r印刷を中止しました。"), MsgButtons::Yes);
+        prompter_->tell(refusing + QStringLiteral("\r印刷を中止しました。"));
         return Outcome::NoPrinter;
     }
-    if (!frmMsgBox::askForPaper())
+    if (!prompter_->paperInserted())
         return Outcome::Cancelled;
     mdlDim::StartLine = startLine_;
-    const mdlPrint::PrinterInUse inUse(printer.get());
 
     if (!mdlDim::WithInfo) {
-        frmPrintMsg::showNotice();
+        prompter_->cardSent();
         {
             const BusyCursor busy;
-            mdlPrint::PrintCardLines(CardFormat, 10, 0, pictures_);
+            mdlPrint::PrintCardLines(*printer, CardFormat, 10, 0, pictures_);
             printer->endDocument();
         }
         if (printer->failed())
             tellPrinterFailure(*printer);
-        CurrentCard = 1;
         return Outcome::LinesPrinted;
     }
     CollectPrintEntries(items_);
-    PrintIndex = 0;
     while (nextEntryWaiting()) {
         if (!printCard(*printer)) {
             refused_ = true;
             tellPrinterFailure(*printer);
             break;
         }
-        ++CurrentCard;
-        frmPrintMsg::showNotice();
-        if (!nextEntryWaiting() || !frmMsgBox::askForPaper())
+        ++progress_.card;
+        prompter_->cardSent();
+        if (!nextEntryWaiting() || !prompter_->paperInserted())
             break;
     }
     recordPrinted();
-    CurrentCard = 1;
     return Outcome::TextPrinted;
 }
 
@@ -159,21 +162,21 @@ void CardPrintJob::recordPrinted() const {
     for (qsizetype i = 0; i < mdlDim::EntryTable.size(); ++i)
         indexOfNumber.insert(mdlDim::EntryTable.numberAt(i), i);
     QList<mdlDim::LoadedLine> printedLines;
-    for (const QString &element : std::as_const(PrintTable))
-        if (mdlDim::GetField(element, QStringLiteral("|"), 11) == QLatin1String("T"))
-            printedLines.append(mdlDim::EntryTable.loadedLine(
-                indexOfNumber.value(mdlDim::GetField(element, QStringLiteral("|"), 1).toInt(), -1)));
+    for (const QString &element : std::as_const(PrintTable)) {
+        const QString number = mdlDim::GetField(element, QStringLiteral("|"), 1);
+        if (printed_.contains(number))
+            printedLines.append(mdlDim::EntryTable.loadedLine(indexOfNumber.value(number.toInt(), -1)));
+    }
     if (printedLines.isEmpty())
         return;
     if (!mdlDim::ReadOnlyReason.isEmpty()) {
-        frmMsgBox::ask(QStringLiteral("電話帳を読み取り専用で開いているため、印刷済みの記録はしていません。\r") +
-                           mdlDim::ReadOnlyReason,
-                       MsgButtons::Yes);
+        prompter_->tell(QStringLiteral("電話帳を読み取り専用で開いているため、印刷済みの記録はしていません。\r") +
+                        mdlDim::ReadOnlyReason);
         return;
     }
     const EntryWriter::Result written = EntryWriter::markPrinted(printedLines);
     if (!written) {
-        frmMsgBox::ask(written.message + QStringLiteral("\r印刷済みの記録ができませんでした。"), MsgButtons::Yes);
+        prompter_->tell(written.message + QStringLiteral("\r印刷済みの記録ができませんでした。"));
         return;
     }
     QStringList problems;
@@ -186,5 +189,5 @@ void CardPrintJob::recordPrinted() const {
             QStringLiteral("%1件の印刷済みを記録できませんでした。\r「VexaTel.txt」の行末を確認してください。")
                 .arg(written.unmarked));
     if (!problems.isEmpty())
-        frmMsgBox::ask(problems.join(u'\r'), MsgButtons::Yes);
+        prompter_->tell(problems.join(u'\r'));
 }

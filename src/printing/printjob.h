@@ -9,14 +9,32 @@
 #include <functional>
 #include <memory>
 
+// What a print job asks and tells the user. The windows' own (message boxes
+// and the printing notice) unless a caller hands in another.
+class PrintPrompter {
+public:
+    virtual ~PrintPrompter() = default;
+    // There is no printer to print on: true when the user wants to choose one.
+    virtual bool wantsToChoosePrinter() = 0;
+    // The prompt before each card: true when paper is in, false for キャンセル.
+    virtual bool paperInserted() = 0;
+    // The notice while a card goes to the printer.
+    virtual void cardSent() = 0;
+    // A failure or a refusal, told and acknowledged.
+    virtual void tell(const QString &message) = 0;
+};
+
 // One run of printing as the set-up window starts it: the paper prompts, a
 // printer document per card, the notice after each, and the recording of the
 // entries whose cards the printer accepted.
 class CardPrintJob {
 public:
     // `printListItems`: the print list's items; `paperPictures`: the paper form
-    // pictures 1 to 10; `startLine`: the first card's first line.
-    CardPrintJob(QStringList printListItems, QList<QPixmap> paperPictures, int startLine);
+    // pictures 1 to 10; `startLine`: the first card's first line; `prompter`:
+    // who answers, the windows when null.
+    CardPrintJob(QStringList printListItems, QList<QPixmap> paperPictures, int startLine,
+                 PrintPrompter *prompter = nullptr);
+    ~CardPrintJob();
 
     enum class Outcome {
         NoPrinter,    // none, or one refusing jobs: told before any paper was asked for
@@ -31,18 +49,23 @@ public:
     bool refused() const { return refused_; }
 
     // PrintTable gets the entries of the print list in the browsing order
-    // (EntryTable's), whatever the order of the list; EntryCount their number.
+    // (EntryTable's), whatever the order of the list.
     static void CollectPrintEntries(const QStringList &printListItems);
 
     // The printer a job prints on (printerchoice), or nothing when there is
     // none. Tests hand in their own.
     static std::unique_ptr<CardPrinter> openPrinter();
-    // Tells the user there is no printer to print on; true when they want to choose one.
-    static bool tellNoPrinter();
     static void setPrinterFactory(std::function<std::unique_ptr<CardPrinter>()> factory);
 
 private:
+    // Where the run stands: the card it is on and the next entry to write.
+    struct Progress {
+        int card = 1;
+        int next = 0; // in PrintTable
+    };
+
     bool printCard(CardPrinter &printer);
+    bool nextEntryWaiting() const;
     void tellPrinterFailure(const CardPrinter &printer) const;
     void recordPrinted() const;
 
@@ -51,4 +74,7 @@ private:
     bool refused_ = false;
     QList<QPixmap> pictures_;
     int startLine_;
+    Progress progress_;
+    std::unique_ptr<PrintPrompter> ownPrompter_;
+    PrintPrompter *prompter_;
 };

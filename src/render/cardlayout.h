@@ -84,5 +84,9 @@ const CardForm *form(Medium medium, int format);
 int cardCount(int entries, int startLine, int format);
 // PrintTable index of the first entry on card `card` (1-based).
 int firstIndexOfCard(int card, int startLine, int format);
+// The line the first entry of card `card` (from 1) is written on.
+inline int firstLineOfCard(int card, int startLine) {
+    return card <= 1 ? startLine : 1;
+}
 
 } // namespace cardlayout

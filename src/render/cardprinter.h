@@ -2,6 +2,7 @@
 
 #include "render/drawtarget.h"
 
+#include <QPointF>
 #include <QString>
 
 // A printer that cards are drawn on, one document per card. It keeps the
@@ -15,4 +16,7 @@ public:
     // Why the printer will not take a job now (a queue that refuses jobs or
     // is stopped), naming it; empty when it will.
     virtual QString notAccepting() const { return {}; }
+    // Moves everything drawn by this much on paper (right and down positive):
+    // the printer's own adjustment.
+    virtual void setOffsetMm(QPointF offset) = 0;
 };

@@ -1,5 +1,6 @@
 #include "render/cardrenderer.h"
 
+#include "render/drawtarget.h"
 #include "render/fontfit.h"
 #include "store/mdlDim.h"
 #include "ui/twips.h"
@@ -9,26 +10,29 @@ using namespace cardlayout;
 namespace cardrenderer {
 namespace {
 
-void drawStep(const Primitives &draw, Medium medium, const FormStep &step, int X, int base,
+const QColor Black(0, 0, 0);
+
+void drawStep(DrawTarget &target, Medium medium, const FormStep &step, int X, int base,
               const QList<QPixmap> &pictures) {
     const QPixmap picture = pictures.value(step.picture);
     const int x1 = X + step.at.x(), y1 = base + step.at.y();
     const int x2 = X + step.end.x(), y2 = base + step.end.y();
     switch (step.kind) {
     case FormStep::Picture:
-        draw.picture(picture, QRect(QPoint(x1, y1), step.size));
+        target.drawPicture(picture, QRect(QPoint(x1, y1), step.size));
         break;
     case FormStep::NaturalPicture:
-        draw.picture(picture, QRect(x1, y1, picture.width() * twips::PerPixel, picture.height() * twips::PerPixel));
+        target.drawPicture(picture,
+                           QRect(x1, y1, picture.width() * twips::PerPixel, picture.height() * twips::PerPixel));
         break;
     case FormStep::Thick:
-        draw.line(QStringLiteral("Line"), y1, y2, x1, x2, medium == Medium::Paper ? 3 : 2, 0, 0, 0);
+        target.drawLine({x1, y1}, {x2, y2}, PenSpec{Qt::SolidLine, medium == Medium::Paper ? 3 : 2, Black});
         break;
     case FormStep::Grey:
-        draw.line(QStringLiteral("Line"), y1, y2, x1, x2, step.width, 190, 190, 190);
+        target.drawLine({x1, y1}, {x2, y2}, PenSpec{Qt::SolidLine, step.width, QColor(190, 190, 190)});
         break;
     case FormStep::Dotted:
-        draw.line(QStringLiteral("PL"), y1, y2, x1, x2, 1, 0, 0, 0);
+        target.drawLine({x1, y1}, {x2, y2}, PenSpec{Qt::DotLine, 1, Black});
         break;
     }
 }
@@ -71,10 +75,10 @@ int xFor(const TextRow &row, const QString &text) {
     return row.xByPartLength[static_cast<size_t>(qBound<qsizetype>(1, text.size(), qsizetype(5)) - 1)];
 }
 
-void writeLine(const Primitives &draw, const CardForm &card, const QString &element, int X, int t) {
+void writeLine(DrawTarget &target, const CardForm &card, const QString &element, int X, int t) {
     for (const TextRow &row : card.text) {
         if (row.source == Source::Stroke) {
-            draw.line(QStringLiteral("Line"), t + row.dy, t + row.strokeDy2, row.x, row.strokeX2, 1, 0, 0, 0);
+            target.drawLine({row.x, t + row.dy}, {row.strokeX2, t + row.strokeDy2}, PenSpec{Qt::SolidLine, 1, Black});
             continue;
         }
         const QString text = fieldText(element, row.source, row.literal);
@@ -84,48 +88,47 @@ void writeLine(const Primitives &draw, const CardForm &card, const QString &elem
         double size = row.size;
         int y = t + row.dy;
         if (row.size == 0) {
-            QPaintDevice *device = draw.measuringDevice ? draw.measuringDevice() : nullptr;
-            const fontfit::Fitted fitted = fontfit::FitFontSize(text, row.fit, row.source == Source::EmailLine, device);
+            const fontfit::Fitted fitted =
+                fontfit::FitFontSize(text, row.fit, row.source == Source::EmailLine, target.measuringDevice());
             size = fitted.size;
             y += row.fit.direction * fitted.offset;
         }
-        draw.text(text, x, y, row.font, size, row.bold, 0, 0, 0);
+        target.drawText(text, {x, y}, FontSpec{row.font, size, row.bold}, Black);
     }
 }
 
 } // namespace
 
-void drawForm(const Primitives &draw, Medium medium, int format, int X, int Y, const QList<QPixmap> &pictures) {
+void drawForm(DrawTarget &target, Medium medium, int format, int X, int Y, const QList<QPixmap> &pictures) {
     const CardForm *card = form(medium, format);
     if (!card)
         return;
     for (const FormStep &step : card->head)
-        drawStep(draw, medium, step, X, Y, pictures);
+        drawStep(target, medium, step, X, Y, pictures);
     int r = Y + card->headHeight;
     for (int line = 0; line < LinesPerCard(format); ++line, r += card->linePitch)
         for (const FormStep &step : card->line)
-            drawStep(draw, medium, step, X, r, pictures);
+            drawStep(target, medium, step, X, r, pictures);
     for (const FormStep &step : card->closing)
-        drawStep(draw, medium, step, X, r, pictures);
+        drawStep(target, medium, step, X, r, pictures);
 }
 
-void drawEntries(const Primitives &draw, Medium medium, int format, int X, int Y, int startLine, bool markPrinted) {
+int drawEntries(DrawTarget &target, Medium medium, int format, const QStringList &entries, int first, int firstLine,
+                int X, int Y) {
     const CardForm *card = form(medium, format);
     if (!card)
-        return;
-    const int firstLine = mdlDim::CurrentCard == 1 ? startLine : 1;
+        return 0;
     int t = Y + (firstLine - 1) * card->textPitch;
-    QStringList &table = mdlDim::PrintTable;
+    int placed = 0;
     for (int line = firstLine; line <= LinesPerCard(format); ++line) {
-        const int index = mdlDim::PrintIndex;
-        if (index < 0 || index >= table.size() || table.at(index).isEmpty())
-            continue; // past the end: this and every later line stay empty
-        writeLine(draw, *card, table.at(index), X, t);
-        if (markPrinted)
-            table[index] = mdlDim::SetField(table.at(index), 11, QStringLiteral("T")); // the entry's field 10
-        ++mdlDim::PrintIndex;
+        const int index = first + placed;
+        if (index < 0 || index >= entries.size() || entries.at(index).isEmpty())
+            break; // past the end: this and every later line stay empty
+        writeLine(target, *card, entries.at(index), X, t);
+        ++placed;
         t += card->textPitch;
     }
+    return placed;
 }
 
 } // namespace cardrenderer

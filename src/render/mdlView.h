@@ -3,6 +3,7 @@
 #include <QList>
 #include <QPixmap>
 #include <QString>
+#include <QStringList>
 
 class DrawTarget;
 
@@ -18,7 +19,8 @@ void ViewText(DrawTarget &target, const QString &text, int x, int y, const QStri
 
 // The preview of one card's form in the picture area.
 void ViewCardLines(DrawTarget &target, int format, int X, int Y, const QList<QPixmap> &pictures);
-// The preview of one card's entries; print marks are left as they are.
-void ViewCardInfo(DrawTarget &target, int format, int Y, int startLine);
+// The preview of one card's entries, entries[first] on line `firstLine` and
+// on; returns how many the card holds.
+int ViewCardInfo(DrawTarget &target, int format, int Y, const QStringList &entries, int first, int firstLine);
 
 } // namespace mdlView

@@ -25,9 +25,8 @@ public:
     explicit PrinterService(const QString &pdfPattern);
     ~PrinterService() override;
 
-    // Moves everything drawn by this much on paper (right and down positive):
-    // the printer's own adjustment, applied by the painter's transform.
-    void setOffsetMm(QPointF offset) { offsetMm_ = offset; }
+    // Applied by the painter's transform.
+    void setOffsetMm(QPointF offset) override { offsetMm_ = offset; }
 
     void clear() override {}
     void drawLine(QPoint from, QPoint to, const PenSpec &pen) override;

@@ -22,23 +22,23 @@ int mm(double millimetres) {
 // A corner mark: two rulers of 10 mm from the card's corner, pointing into
 // the card (`inward`: +1 or -1 on each axis), with a tick every millimetre
 // and its number every 5, so nothing lies beyond the card's own edges.
-void cornerMark(QPoint at, QPoint inward) {
+void cornerMark(DrawTarget &printer, QPoint at, QPoint inward) {
     const int endX = at.x() + inward.x() * mm(10), endY = at.y() + inward.y() * mm(10);
-    mdlPrint::PrintLine(QStringLiteral("line"), at.y(), at.y(), qMin(at.x(), endX), qMax(at.x(), endX), 1, 0, 0, 0);
-    mdlPrint::PrintLine(QStringLiteral("line"), qMin(at.y(), endY), qMax(at.y(), endY), at.x(), at.x(), 1, 0, 0, 0);
+    mdlPrint::PrintLine(printer, QStringLiteral("line"), at.y(), at.y(), qMin(at.x(), endX), qMax(at.x(), endX), 1, 0, 0, 0);
+    mdlPrint::PrintLine(printer, QStringLiteral("line"), qMin(at.y(), endY), qMax(at.y(), endY), at.x(), at.x(), 1, 0, 0, 0);
     for (int step = 1; step <= 10; ++step) {
         const int tick = step % 5 == 0 ? mm(1.5) : mm(0.75);
         const int x = at.x() + inward.x() * mm(step), y = at.y() + inward.y() * mm(step);
         const int tickY = at.y() + inward.y() * tick, tickX = at.x() + inward.x() * tick;
-        mdlPrint::PrintLine(QStringLiteral("line"), qMin(at.y(), tickY), qMax(at.y(), tickY), x, x, 1, 0, 0, 0);
-        mdlPrint::PrintLine(QStringLiteral("line"), y, y, qMin(at.x(), tickX), qMax(at.x(), tickX), 1, 0, 0, 0);
+        mdlPrint::PrintLine(printer, QStringLiteral("line"), qMin(at.y(), tickY), qMax(at.y(), tickY), x, x, 1, 0, 0, 0);
+        mdlPrint::PrintLine(printer, QStringLiteral("line"), y, y, qMin(at.x(), tickX), qMax(at.x(), tickX), 1, 0, 0, 0);
         if (step % 5 == 0) {
             // Beyond the long ticks, inside the card.
             const QString label = QString::number(step);
             const int beyond = mm(2.2);
-            mdlPrint::PrintText(label, x - mm(0.8), at.y() + (inward.y() > 0 ? beyond : -beyond - mm(2)),
+            mdlPrint::PrintText(printer, label, x - mm(0.8), at.y() + (inward.y() > 0 ? beyond : -beyond - mm(2)),
                                 QStringLiteral("Arial"), 5, false, 0, 0, 0);
-            mdlPrint::PrintText(label, at.x() + (inward.x() > 0 ? beyond : -beyond - mm(2)), y - mm(1),
+            mdlPrint::PrintText(printer, label, at.x() + (inward.x() > 0 ? beyond : -beyond - mm(2)), y - mm(1),
                                 QStringLiteral("Arial"), 5, false, 0, 0, 0);
         }
     }
@@ -56,20 +56,19 @@ QRect cardArea() {
     return QRect(X, Y, 6930, height);
 }
 
-void Print(const QList<QPixmap> &paperPictures, const QString &printerName, QPointF offsetMm) {
-    mdlPrint::PrintCardLines(0, X, Y, paperPictures);
+void Print(DrawTarget &printer, const QList<QPixmap> &paperPictures, const QString &printerName, QPointF offsetMm) {
+    mdlPrint::PrintCardLines(printer, 0, X, Y, paperPictures);
     const QRect area = cardArea();
     const int right = area.left() + area.width(), bottom = area.top() + area.height();
-    cornerMark(area.topLeft(), {1, 1});
-    cornerMark({right, area.top()}, {-1, 1});
-    cornerMark({area.left(), bottom}, {1, -1});
-    cornerMark({right, bottom}, {-1, -1});
-    mdlPrint::PrintText(QStringLiteral("位置調整テスト　プリンター：%1　横 %2　縦 %3")
+    cornerMark(printer, area.topLeft(), {1, 1});
+    cornerMark(printer, {right, area.top()}, {-1, 1});
+    cornerMark(printer, {area.left(), bottom}, {1, -1});
+    cornerMark(printer, {right, bottom}, {-1, -1});
+    mdlPrint::PrintText(printer, QStringLiteral("位置調整テスト　プリンター：%1　横 %2　縦 %3")
                             .arg(printerName, signedMm(offsetMm.x()), signedMm(offsetMm.y())),
                         X + mm(15), area.top() + area.height() + mm(15), QStringLiteral("ＭＳ ゴシック"), 10, false, 0,
                         0, 0);
-    if (DrawTarget *printer = mdlPrint::printer())
-        printer->endDocument();
+    printer.endDocument();
 }
 
 } // namespace testsheet

@@ -6,15 +6,17 @@
 #include <QRect>
 #include <QString>
 
+class DrawTarget;
+
 // The sheet that shows where a printer puts a card: format 0's form where a
 // card's form goes, a cross with millimetre ticks (10 mm each way, labelled
 // at 5 and 10) at each corner of the card area, and one line naming the
 // printer and the offsets used. Laid over a blank card against the light, it
-// shows how far the printer is off. Drawn on the current printer (mdlPrint),
-// which moves it by the offsets as it moves a card; the document is ended.
+// shows how far the printer is off. Drawn on `printer`, which moves it by
+// the offsets as it moves a card; the document is ended.
 namespace testsheet {
 
-void Print(const QList<QPixmap> &paperPictures, const QString &printerName, QPointF offsetMm);
+void Print(DrawTarget &printer, const QList<QPixmap> &paperPictures, const QString &printerName, QPointF offsetMm);
 
 // The card area of format 0 at the cards' origin, in twips: where the crosses stand.
 QRect cardArea();

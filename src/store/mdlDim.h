@@ -39,9 +39,6 @@ inline int CardFormat = 0;
 inline bool WithLines = true;
 inline bool WithInfo = true;
 inline int StartLine = 1;
-inline int CurrentCard = 1;
-// Index in PrintTable of the next entry a card writes.
-inline int PrintIndex = 0;
 
 // The N-th field of Text (counting from 1) between Delim characters.
 QString GetField(const QString &text, const QString &delim, int n);

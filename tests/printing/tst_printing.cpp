@@ -11,6 +11,7 @@
 #include "printing/printeradjustment.h"
 #include "printing/printjob.h"
 #include "render/printerservice.h"
+#include "render/cardlayout.h"
 #include "render/cardprinter.h"
 #include "render/picturebox.h"
 #include "render/recordingtarget.h"
@@ -64,6 +65,21 @@ public:
     bool failed() const override { return !failure.isEmpty(); }
     QString error() const override { return failure; }
     int documentsSent() const override { return sent; }
+    void setOffsetMm(QPointF offset) override { offsetMm = offset; }
+    QPointF offsetMm;
+};
+
+// Answers a print job as a script says, and keeps what it was told.
+class ScriptedPrompter : public PrintPrompter {
+public:
+    QList<bool> paperAnswers;
+    int papersAsked = 0;
+    int notices = 0;
+    QStringList told;
+    bool wantsToChoosePrinter() override { return false; }
+    bool paperInserted() override { return papersAsked < paperAnswers.size() && paperAnswers.at(papersAsked++); }
+    void cardSent() override { ++notices; }
+    void tell(const QString &message) override { told.append(message); }
 };
 
 QString line(int i, const QString &flag = "F", int category = 1) {
@@ -339,6 +355,40 @@ private slots:
         QVERIFY(setup->fraPrintList->isEnabled());
     }
 
+    // A job asks its prompter for each card; what reached the printer is recorded.
+    void jobAsksItsPrompter_data() {
+        QTest::addColumn<QList<bool>>("answers");
+        QTest::addColumn<int>("failing"); // the document the printer fails, 0: none
+        QTest::addColumn<int>("cards");
+        QTest::addColumn<int>("told");
+        QTest::newRow("cancelled at once") << QList<bool>{false} << 0 << 0 << 0;
+        QTest::newRow("both cards") << QList<bool>{true, true} << 0 << 2 << 0;
+        QTest::newRow("cancelled before the second") << QList<bool>{true, false} << 0 << 1 << 0;
+        QTest::newRow("the printer fails on the second") << QList<bool>{true, true} << 2 << 1 << 1;
+    }
+    void jobAsksItsPrompter() {
+        QFETCH(QList<bool>, answers);
+        QFETCH(int, failing);
+        QFETCH(int, cards);
+        QFETCH(int, told);
+        const int perCard = cardlayout::LinesPerCard(0);
+        QStringList lines;
+        for (int i = 1; i <= perCard + 2; ++i)
+            lines.append(line(i));
+        start(lines);
+        failAt = failing;
+        ScriptedPrompter prompter;
+        prompter.paperAnswers = answers;
+        CardPrintJob job(texts(setup->lstAll), {}, 1, &prompter);
+        job.run();
+        const int printed = qMin(cards * perCard, int(lines.size()));
+        QCOMPARE(documents, cards);
+        QCOMPARE(job.printedLines().size(), printed);
+        QCOMPARE(prompter.told.size(), told);
+        QCOMPARE(prompter.notices, cards); // a notice for each card the printer took
+        QCOMPARE(dir->entryBytes().count("|T\r\n"), printed);
+    }
+
     void collectKeepsBrowsingOrder() {
         start({line(3), line(1), line(2)});
         // Chosen in reverse: 02, 01, 03 by double clicks.
@@ -347,7 +397,7 @@ private slots:
         doubleClick(setup->lstAll, 0);
         QCOMPARE(names(setup->lstPrintList), (QStringList{"名02", "名01", "名03"}));
         CardPrintJob::CollectPrintEntries(setup->printListItems());
-        QCOMPARE(mdlDim::EntryCount, 3);
+        QCOMPARE(mdlDim::PrintTable.size(), 3);
         QStringList order;
         for (const QString &e : std::as_const(mdlDim::PrintTable))
             order.append(mdlDim::GetField(e, "|", 3));
@@ -407,7 +457,6 @@ private slots:
         QCOMPARE(dir->entryBytes(), DataDir::sjisLines(expected));
         QCOMPARE(setup->lstPrint->count(), marked);
         QCOMPARE(setup->lstPrintList->count(), cards > 0 ? 0 : entries);
-        QCOMPARE(mdlDim::CurrentCard, 1);
         checkInvariant(entries);
     }
 

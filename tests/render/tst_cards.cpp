@@ -70,10 +70,31 @@ QString element(int line, const QString &name, const QString &postal, const QStr
         .arg(name, postal, address, tel, fax, mobile, email);
 }
 
+// The entries a print run holds, the card it is on and the next entry to write.
+struct Run {
+    QStringList entries;
+    int card = 1;
+    int index = 0;
+} shown;
+
 void prepare(const QStringList &table, int card = 1, int index = 0) {
-    mdlDim::PrintTable = table;
-    mdlDim::CurrentCard = card;
-    mdlDim::PrintIndex = index;
+    shown = {table, card, index};
+}
+
+// The run's card on paper, as the print job writes it: the next entries,
+// from the start line on card 1 and from line 1 later.
+int printInfo(DrawTarget &paper, int format, int startLine) {
+    const int placed = mdlPrint::PrintCardInfo(paper, format, 10, 0, shown.entries, shown.index,
+                                               cardlayout::firstLineOfCard(shown.card, startLine));
+    shown.index += placed;
+    return placed;
+}
+
+int viewInfo(DrawTarget &screen, int format, int startLine) {
+    const int placed = mdlView::ViewCardInfo(screen, format, 0, shown.entries, shown.index,
+                                             cardlayout::firstLineOfCard(shown.card, startLine));
+    shown.index += placed;
+    return placed;
 }
 } // namespace
 
@@ -87,10 +108,8 @@ class TestCards : public QObject {
 private slots:
     void init() {
         printer.reset();
-        mdlPrint::setPrinter(&printer);
         fontfit::resetMeasuring();
     }
-    void cleanup() { mdlPrint::setPrinter(nullptr); }
 
     void lineStyles_data() {
         QTest::addColumn<QString>("style");
@@ -111,7 +130,7 @@ private slots:
         RecordingTarget screen;
         // y1, y2 come first, then x1, x2.
         mdlView::ViewLine(screen, style, 5, 5, 0, 100, width, 10, 20, 30);
-        mdlPrint::PrintLine(style, 5, 5, 0, 100, width, 10, 20, 30);
+        mdlPrint::PrintLine(printer, style, 5, 5, 0, 100, width, 10, 20, 30);
         const QStringList expected = drawn.isEmpty() ? QStringList() : QStringList{drawn};
         QCOMPARE(described(screen.calls), expected);
         QCOMPARE(described(printer.calls), expected);
@@ -137,13 +156,11 @@ private slots:
             twips::place(&picView, 90, 570, 5445, 6885);
             picView.clear();
             mdlView::ViewCardLines(picView, 3, 80, 260, screenPictures);
-            mdlView::ViewCardInfo(picView, 3, 0, 1);
+            viewInfo(picView, 3, 1);
             picture = picView.picture().toImage();
-            QCOMPARE(mdlDim::PrintIndex, 10); // one entry on card 2, then eight empty lines
+            QCOMPARE(shown.index, 10); // one entry on card 2, then eight empty lines
         }
         QCOMPARE(pictures[0], pictures[1]);
-        for (const QString &e : std::as_const(mdlDim::PrintTable))
-            QVERIFY(e.endsWith("|F"));
     }
 
     void paperForm_data() {
@@ -180,7 +197,7 @@ private slots:
         QFETCH(int, format);
         QFETCH(QStringList, firstLine);
         QFETCH(int, pitch);
-        mdlPrint::PrintCardLines(format, 10, 0, paperPictures);
+        mdlPrint::PrintCardLines(printer, format, 10, 0, paperPictures);
         const QStringList all = described(printer.calls);
         QCOMPARE(all.mid(0, 3),
                  (QStringList{"pic 6030,0 760x159", "line w3 0 10,140-2280,140", "line w3 0 10,210-6940,210"}));
@@ -275,7 +292,7 @@ private slots:
         QFETCH(int, format);
         QFETCH(QStringList, rows);
         prepare({element(4, "山田", "100-0001", "東京都", "03-1234-5678", "03-1234-5679", "090-1111-2222", "y@a.jp")});
-        mdlPrint::PrintCardInfo(format, 10, 0, 1);
+        printInfo(printer, format, 1);
         QStringList all = described(printer.calls);
         QCOMPARE(all.last(), QStringLiteral("end"));
         all.removeLast();
@@ -290,7 +307,7 @@ private slots:
     void formatZeroTextOnPaperAndPreview() {
         const QString e = element(4, "山田", "100-0001", "東京都", "03-1234-5678", "03-1234-5679");
         prepare({e});
-        mdlPrint::PrintCardInfo(0, 10, 0, 1);
+        printInfo(printer, 0, 1);
         QStringList paper = described(printer.calls);
         QCOMPARE(paper.size(), 10);
         QCOMPARE(paper.at(0), QStringLiteral("text 2730,846 G16b \"FAX:\""));
@@ -303,7 +320,7 @@ private slots:
 
         prepare({e});
         RecordingTarget screen;
-        mdlView::ViewCardInfo(screen, 0, 0, 1);
+        viewInfo(screen, 0, 1);
         QStringList preview = described(screen.calls);
         QCOMPARE(preview.mid(0, 4), (QStringList{"text 2350,840 G12b \"FAX:\"", "text 130,1210 G9b \"〒\"",
                                                  "text 2930,480 G14b \"03\"", "text 3540,480 G14b \"1234\""}));
@@ -311,7 +328,6 @@ private slots:
                 preview.at(4).contains("b \"山田\""));
         QCOMPARE(preview.mid(5), (QStringList{"text 4490,480 G14b \"5678\"", "text 2930,820 G14b \"03-1234-5679\"",
                                               "text 350,1220 G9b \"100-0001\"", "text 1335,1220 G9b \"東京都\""}));
-        QCOMPARE(mdlDim::PrintTable.first(), e); // the preview marks nothing
     }
 
     void previewText_data() {
@@ -338,7 +354,7 @@ private slots:
         // On card 2 the text starts at line 1, at t = 0 whatever the start line.
         prepare({e}, 2, 0);
         RecordingTarget screen;
-        mdlView::ViewCardInfo(screen, format, 0, 3);
+        viewInfo(screen, format, 3);
         QStringList all = described(screen.calls);
         if (format == 1) {
             QVERIFY(all.last().startsWith("text 2130,"));
@@ -346,8 +362,7 @@ private slots:
             all.removeLast();
         }
         QCOMPARE(all, rows);
-        QCOMPARE(mdlDim::PrintIndex, 1);
-        QCOMPARE(mdlDim::PrintTable.first(), e);
+        QCOMPARE(shown.index, 1);
     }
 
     void telephonePartsByLength_data() {
@@ -370,47 +385,28 @@ private slots:
         QFETCH(int, preview1);
         QFETCH(int, preview2);
         prepare({element(1, "名", "", "", telephone)});
-        mdlPrint::PrintCardInfo(0, 10, 0, 1);
+        printInfo(printer, 0, 1);
         QCOMPARE(printer.calls.at(1).from.x(), paper1);
         QCOMPARE(printer.calls.at(2).from.x(), paper2);
         prepare({element(1, "名", "", "", telephone)});
         RecordingTarget screen;
-        mdlView::ViewCardInfo(screen, 0, 0, 1);
+        viewInfo(screen, 0, 1);
         QCOMPARE(screen.calls.at(2).from.x(), preview1);
         QCOMPARE(screen.calls.at(3).from.x(), preview2);
     }
 
-    void startLineAndMarks() {
+    void startLineAndNoMarks() {
         prepare({element(3, "一", "", "", "1"), element(5, "二", "", "", "2"), element(9, "三", "", "", "3")});
-        mdlPrint::PrintCardInfo(2, 10, 0, 5);
+        printInfo(printer, 2, 5);
         QList<int> tops;
         for (const auto &c : printer.ofKind(Kind::Text))
             if (c.font.size == 13)
                 tops.append(c.from.y() - 480);
         QCOMPARE(tops, (QList<int>{3168, 3960, 4752}));
-        QCOMPARE(mdlDim::PrintIndex, 3);
-        for (const QString &e : std::as_const(mdlDim::PrintTable)) {
-            QCOMPARE(mdlDim::GetField(e, "|", 11), QStringLiteral("T"));
-            QCOMPARE(mdlDim::GetField(e, "|", 10), QStringLiteral("1")); // the category stays
-        }
+        QCOMPARE(shown.index, 3);
+        for (const QString &e : std::as_const(shown.entries))
+            QVERIFY(e.endsWith("|1|F")); // the print job records what was printed, not the card
         QCOMPARE(printer.ofKind(Kind::EndDocument).size(), 1);
-    }
-
-    // A printed element gets "T" as its flag field, whatever the field held.
-    void printedMarkSetsTheFlagField_data() {
-        QTest::addColumn<QString>("after");    // the element's text after its category
-        QTest::addColumn<QString>("expected");
-        for (const char *flag : {"F", "", "t", "FF"})
-            QTest::addRow("flag '%s'", flag) << flag << "T";
-        QTest::newRow("eleventh field") << "F|memo" << "T|memo";
-    }
-    void printedMarkSetsTheFlagField() {
-        QFETCH(QString, after);
-        QFETCH(QString, expected);
-        const QString head = QStringLiteral("1|よみ|名|||||||3|");
-        prepare({head + after});
-        mdlPrint::PrintCardInfo(2, 10, 0, 1);
-        QCOMPARE(mdlDim::PrintTable.at(0), head + expected);
     }
 
     void laterCardStartsAtLineOne() {
@@ -418,26 +414,24 @@ private slots:
         for (int i = 0; i < 7; ++i)
             table.append(element(i + 1, QString("名%1").arg(i), "", "", ""));
         prepare(table, 2, 6);
-        mdlPrint::PrintCardInfo(0, 10, 0, 1);
+        printInfo(printer, 0, 1);
         const auto texts = printer.ofKind(Kind::Text);
         QVERIFY(!texts.isEmpty());
         for (const auto &c : texts)
             QVERIFY(c.from.y() < 1584 + 10); // line 1 only
-        QCOMPARE(mdlDim::PrintIndex, 7);
-        QVERIFY(mdlDim::PrintTable.at(6).endsWith("|T"));
-        QVERIFY(mdlDim::PrintTable.at(5).endsWith("|F"));
+        QCOMPARE(shown.index, 7);
         QCOMPARE(printer.calls.last().kind, Kind::EndDocument);
         QCOMPARE(printer.ofKind(Kind::EndDocument).size(), 1);
     }
 
     void unknownFormatDrawsNothingButEnds() {
         prepare({element(1, "名", "", "", "")});
-        mdlPrint::PrintCardLines(4, 10, 0, paperPictures);
-        mdlPrint::PrintCardInfo(4, 10, 0, 1);
+        mdlPrint::PrintCardLines(printer, 4, 10, 0, paperPictures);
+        printInfo(printer, 4, 1);
         QCOMPARE(described(printer.calls), QStringList{"end"});
-        QCOMPARE(mdlDim::PrintIndex, 0);
+        QCOMPARE(shown.index, 0);
         prepare({});
-        mdlPrint::PrintCardInfo(0, 10, 0, 1);
+        printInfo(printer, 0, 1);
         QCOMPARE(printer.ofKind(Kind::EndDocument).size(), 2);
     }
 
@@ -452,7 +446,7 @@ private slots:
         QFETCH(int, format);
         QFETCH(QString, mark);
         prepare({element(1, "名", "", "住所", "")});
-        mdlPrint::PrintCardInfo(format, 10, 0, 1);
+        printInfo(printer, format, 1);
         const QStringList texts = printer.texts();
         QVERIFY(texts.contains(mark));
         QVERIFY(texts.contains("住所"));
@@ -474,14 +468,14 @@ private slots:
         QFETCH(QStringList, strokes);
         prepare({element(1, "名", "", "住所", "")});
         RecordingTarget screen;
-        mdlView::ViewCardInfo(screen, format, 0, 1);
+        viewInfo(screen, format, 1);
         QCOMPARE(described(screen.calls, 0, 3), strokes);
         QVERIFY(!screen.texts().contains("〒"));
     }
 
     void emailLineAlsoWhenEmpty() {
         prepare({element(1, "名", "", "", "")});
-        mdlPrint::PrintCardInfo(1, 10, 0, 1);
+        printInfo(printer, 1, 1);
         const auto texts = printer.ofKind(Kind::Text);
         QCOMPARE(texts.last().text, QStringLiteral("E-mail: "));
         QCOMPARE(texts.last().font.size, 12.0); // the largest fitted size
@@ -490,7 +484,7 @@ private slots:
 
     void veryLongNameAtSizeTwo() {
         prepare({element(1, QString(60, QChar(0x9577)), "", "", "")});
-        mdlPrint::PrintCardInfo(0, 10, 0, 1);
+        printInfo(printer, 0, 1);
         QCOMPARE(printer.ofKind(Kind::Text).at(3).font.size, 2.0);
     }
 
@@ -522,14 +516,12 @@ private slots:
         for (int format : {0, 1}) {
             prepare(table);
             PrinterService paper(out.filePath(QStringLiteral("f%1-%2.pdf").arg(format).arg(QLatin1String("%1"))));
-            mdlPrint::setPrinter(&paper);
-            while (mdlDim::PrintIndex < table.size()) {
-                mdlPrint::PrintCardInfo(format, 10, 0, 1);
-                ++mdlDim::CurrentCard;
+            while (shown.index < table.size()) {
+                printInfo(paper, format, 1);
+                ++shown.card;
             }
             QVERIFY(!paper.failed());
         }
-        mdlPrint::setPrinter(&printer);
 
         int names = 0, emails = 0;
         const QRegularExpression word(QStringLiteral(
@@ -572,10 +564,8 @@ private slots:
             prepare(table);
             PrinterService paper(out.filePath(name));
             paper.setOffsetMm(offset);
-            mdlPrint::setPrinter(&paper);
-            mdlPrint::PrintCardLines(0, 10, 0, formpictures::all(true));
-            mdlPrint::PrintCardInfo(0, 10, 0, 1);
-            mdlPrint::setPrinter(&printer);
+            mdlPrint::PrintCardLines(paper, 0, 10, 0, formpictures::all(true));
+            printInfo(paper, 0, 1);
             QProcess pdftotext;
             pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), out.filePath(name), QStringLiteral("-")});
             pdftotext.waitForFinished(30000);
@@ -593,7 +583,7 @@ private slots:
             twips::place(&picView, 90, 570, 5445, 6885);
             picView.clear();
             mdlView::ViewCardLines(picView, 0, 80, 260, formpictures::all(false));
-            mdlView::ViewCardInfo(picView, 0, 0, 1);
+            viewInfo(picView, 0, 1);
             return picView.picture().toImage();
         };
         const QImage previewBefore = preview();
@@ -613,9 +603,7 @@ private slots:
         // The test sheet names the printer and the offsets it was printed with.
         PrinterService sheet(out.filePath(QStringLiteral("sheet.pdf")));
         sheet.setOffsetMm({1.5, -0.7});
-        mdlPrint::setPrinter(&sheet);
-        testsheet::Print(formpictures::all(true), QStringLiteral("TelboraPDF"), {1.5, -0.7});
-        mdlPrint::setPrinter(&printer);
+        testsheet::Print(sheet, formpictures::all(true), QStringLiteral("TelboraPDF"), {1.5, -0.7});
         QCOMPARE(sheet.documentsSent(), 1);
         QProcess pdftotext;
         pdftotext.start(QStringLiteral("pdftotext"), {out.filePath(QStringLiteral("sheet.pdf")), QStringLiteral("-")});
@@ -625,9 +613,7 @@ private slots:
 
         // Every mark lies on the page: nothing left of or above its top-left corner.
         RecordingTarget marks;
-        mdlPrint::setPrinter(&marks);
-        testsheet::Print(formpictures::all(true), QStringLiteral("TelboraPDF"), {});
-        mdlPrint::setPrinter(&printer);
+        testsheet::Print(marks, formpictures::all(true), QStringLiteral("TelboraPDF"), {});
         for (const RecordingTarget::Call &call : marks.calls)
             if (call.kind == RecordingTarget::Kind::Line || call.kind == RecordingTarget::Kind::Text)
                 QVERIFY2(call.from.x() >= 0 && call.from.y() >= 0 && call.to.x() >= 0 && call.to.y() >= 0,
@@ -685,12 +671,11 @@ private slots:
     void printerServiceWritesOneDocumentPerCard() {
         QTemporaryDir dir;
         PrinterService pdf(dir.filePath("card-%1.pdf"));
-        mdlPrint::setPrinter(&pdf);
         prepare({element(1, "山田", "100-0001", "東京都", "03-1234-5678")});
-        mdlPrint::PrintCardLines(0, 10, 0, paperPictures);
-        mdlPrint::PrintCardInfo(0, 10, 0, 1);
-        mdlDim::CurrentCard = 2;
-        mdlPrint::PrintCardInfo(0, 10, 0, 1); // nothing left: an empty card
+        mdlPrint::PrintCardLines(pdf, 0, 10, 0, paperPictures);
+        printInfo(pdf, 0, 1);
+        shown.card = 2;
+        printInfo(pdf, 0, 1); // nothing left: an empty card
         QVERIFY2(!pdf.failed(), qPrintable(pdf.error()));
         QCOMPARE(pdf.documentsSent(), 2);
         for (int n = 1; n <= 2; ++n) {
