@@ -10,8 +10,9 @@ PREFIX ?= /usr/local
 deps:
 	@sh scripts/install-deps.sh
 
+# CMAKE_FLAGS: more options for the first configure (CI: -DTELBORA_WERROR=ON).
 $(BUILD)/build.ninja: CMakeLists.txt | deps
-	cmake -S . -B $(BUILD) -G Ninja
+	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
 
 configure: deps $(BUILD)/build.ninja
 
@@ -56,11 +57,16 @@ fuzz:
 	@EXTRA_PACKAGES="clang libclang-rt-14-dev" sh scripts/install-deps.sh
 	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTELBORA_FUZZ=ON \
 	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
-	cmake --build $(FUZZ_BUILD) --target fuzz_store fuzz_contacts fuzz_search
-	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/corpus-contacts $(FUZZ_BUILD)/corpus-search
+	cmake --build $(FUZZ_BUILD) --target fuzz_store fuzz_contacts fuzz_search fuzz_numbers fuzz_ini
+	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/corpus-contacts $(FUZZ_BUILD)/corpus-search \
+	  $(FUZZ_BUILD)/corpus-numbers $(FUZZ_BUILD)/corpus-ini
 	ASAN_OPTIONS=detect_leaks=1 $(FUZZ_BUILD)/fuzz/fuzz_store $(FUZZ_BUILD)/corpus fuzz/corpus -artifact_prefix=$(FUZZ_BUILD)/ \
 	  -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1
 	ASAN_OPTIONS=detect_leaks=1 $(FUZZ_BUILD)/fuzz/fuzz_contacts $(FUZZ_BUILD)/corpus-contacts fuzz/corpus-contacts \
 	  -artifact_prefix=$(FUZZ_BUILD)/ -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1
 	ASAN_OPTIONS=detect_leaks=1 $(FUZZ_BUILD)/fuzz/fuzz_search $(FUZZ_BUILD)/corpus-search fuzz/corpus-search \
+	  -artifact_prefix=$(FUZZ_BUILD)/ -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1
+	ASAN_OPTIONS=detect_leaks=1 $(FUZZ_BUILD)/fuzz/fuzz_numbers $(FUZZ_BUILD)/corpus-numbers fuzz/corpus-numbers \
+	  -artifact_prefix=$(FUZZ_BUILD)/ -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1
+	ASAN_OPTIONS=detect_leaks=1 $(FUZZ_BUILD)/fuzz/fuzz_ini $(FUZZ_BUILD)/corpus-ini fuzz/corpus-ini \
 	  -artifact_prefix=$(FUZZ_BUILD)/ -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1

@@ -22,25 +22,6 @@ QString readingOf(const QString &element) {
     return mdlDim::GetField(element, QStringLiteral("|"), 2);
 }
 
-QStringList select(const QStringList &elements, int category, int row) {
-    QStringList kept;
-    QList<QString> readings;
-    for (const QString &element : elements) {
-        if (category != 0 && categoryOf(element) != category)
-            continue;
-        QString reading = readingOf(element);
-        if (row != 0 && !kanarow::matches(reading, row))
-            continue;
-        kept.append(element);
-        readings.append(std::move(reading));
-    }
-    QStringList ordered;
-    ordered.reserve(kept.size());
-    for (int index : ordering::exchangeSortOrder(readings))
-        ordered.append(kept.at(index));
-    return ordered;
-}
-
 namespace {
 
 // A selection from disk: both data files read anew, then EntryTable made of

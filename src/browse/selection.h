@@ -14,12 +14,9 @@ int categoryOf(const QString &element);
 // The reading of an entry element.
 QString readingOf(const QString &element);
 
-// Keeps the elements of `category` (0 keeps all) whose reading begins in kana
-// row `row` (0 keeps all), ordered by reading.
-QStringList select(const QStringList &elements, int category, int row);
-
 // A selection from disk: both data files read anew, and EntryTable made of
-// the entries select() would keep from LoadData's table, in the same order:
+// the entries of `category` (0: all) whose reading begins in kana row `row`
+// (0: all) in LoadData's table, ordered by reading:
 // the entry file's bytes in EntryTable's buffer (its memory reused from click
 // to click), the kept lines' places and their readings' keys, and nothing
 // decoded but the readings.

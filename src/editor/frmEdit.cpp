@@ -204,8 +204,8 @@ void frmEdit::buildFields() {
         {txtFax3, u"FAX 番号 3 つ目"},      {txtMobile1, u"携帯電話番号 1 つ目"},
         {txtMobile2, u"携帯電話番号 2 つ目"}, {txtMobile3, u"携帯電話番号 3 つ目"},
         {txtEmail, u"メール"},              {cboType, u"分類"}};
-    for (const auto &[box, name] : names)
-        box->setAccessibleName(QString::fromUtf16(name));
+    for (const auto &[named, name] : names)
+        named->setAccessibleName(QString::fromUtf16(name));
     for (int i = 0; i < txtNew.size(); ++i)
         txtNew[i]->setAccessibleName(QStringLiteral("新規%1 の分類名").arg(i + 1));
 

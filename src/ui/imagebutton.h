@@ -21,9 +21,6 @@ public:
     // For a button that changes its picture instead of moving.
     void setPictures(const QPixmap &atRest, const QPixmap &pressed);
 
-    QPoint restPosition() const { return rest_; }
-    QPoint pressedPosition() const { return pressed_.value_or(rest_); }
-    bool isDown() const { return down_; }
     // Acts as a click does (keyboard, screen reader); nothing when disabled.
     void click();
 

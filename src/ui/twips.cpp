@@ -18,11 +18,6 @@ void move(QWidget *w, int left, int top) {
     place(w, left, top, g.width(), g.height());
 }
 
-void resize(QWidget *w, int width, int height) {
-    const QRect g = geometry(w);
-    place(w, g.left(), g.top(), width, height);
-}
-
 QRect geometry(const QWidget *w) {
     const QVariant stored = w->property(GeometryProperty);
     if (stored.isValid())

@@ -28,7 +28,6 @@ inline QRect toPx(const QRect &t) {
 // position read back is the one set, not one rounded through pixels.
 void place(QWidget *w, int left, int top, int width, int height);
 void move(QWidget *w, int left, int top);
-void resize(QWidget *w, int width, int height);
 // The control's geometry in twips as last set through this unit.
 QRect geometry(const QWidget *w);
 inline QPoint pos(const QWidget *w) {

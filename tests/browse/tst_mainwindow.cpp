@@ -7,9 +7,10 @@
 #include "printing/frmPrintSet.h"
 #include "common/boxanswerer.h"
 #include "common/datadir.h"
+#include "common/exchangesort.h"
 #include "common/testmain.h"
 #include "render/picturebox.h"
-#include "render/recordingtarget.h"
+#include "common/recordingtarget.h"
 #include "store/mdlDim.h"
 #include "ui/frameline.h"
 #include "ui/frmMsgBox.h"
@@ -387,7 +388,7 @@ private slots:
         QCOMPARE(window->lblType->text(), QStringLiteral("検索：山田"));
         // In reading order, equal readings as a selection orders them.
         QCOMPARE(readingsOfTable(), (QStringList{"やまだ", "やまだ", "サトウ"}));
-        QCOMPARE(mdlDim::EntryTable.at(0), selection::select(mdlDim::EntryTable.toList(), 0, 0).at(0));
+        QCOMPARE(mdlDim::EntryTable.at(0), referenceSelect(mdlDim::EntryTable.toList(), 0, 0).at(0));
 
         if (clearKey)
             QTest::keyClick(window->txtFind, Qt::Key(clearKey));

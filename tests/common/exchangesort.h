@@ -1,7 +1,12 @@
 #pragma once
 
+#include "browse/kanarow.h"
+#include "browse/ordering.h"
+#include "browse/selection.h"
+
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // The list's traditional exchange sort, kept literally as the reference the
 // fast ordering is compared with: for i, for j > i, swap when i's reading is greater.
@@ -14,4 +19,26 @@ inline QList<int> literalExchangeSort(const QList<QString> &readings) {
             if (readings.at(order.at(i)) > readings.at(order.at(j)))
                 order.swapItemsAt(i, j);
     return order;
+}
+
+// The elements of `category` (0 keeps all) whose reading begins in kana row
+// `row` (0 keeps all), ordered by reading: the selection made from decoded
+// elements, as the reference the selection from disk is compared with.
+inline QStringList referenceSelect(const QStringList &elements, int category, int row) {
+    QStringList kept;
+    QList<QString> readings;
+    for (const QString &element : elements) {
+        if (category != 0 && selection::categoryOf(element) != category)
+            continue;
+        QString reading = selection::readingOf(element);
+        if (row != 0 && !kanarow::matches(reading, row))
+            continue;
+        kept.append(element);
+        readings.append(std::move(reading));
+    }
+    QStringList ordered;
+    ordered.reserve(kept.size());
+    for (int index : ordering::exchangeSortOrder(readings))
+        ordered.append(kept.at(index));
+    return ordered;
 }

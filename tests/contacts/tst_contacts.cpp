@@ -50,11 +50,6 @@ contactimport::Result importBytes(const QByteArray &bytes, const QString &name =
     return result;
 }
 
-// The text as a UTF-16 file with its byte-order mark, as some spreadsheets save.
-QByteArray utf16le(const QString &text) {
-    return QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
-}
-
 QString writeVCard(const QString &path) {
     QFile vcf(path);
     if (!vcf.open(QIODevice::WriteOnly))

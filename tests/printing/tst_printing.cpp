@@ -14,7 +14,7 @@
 #include "render/cardlayout.h"
 #include "render/cardprinter.h"
 #include "render/picturebox.h"
-#include "render/recordingtarget.h"
+#include "common/recordingtarget.h"
 #include "store/mdlDim.h"
 #include "ui/imagebutton.h"
 
@@ -605,7 +605,7 @@ private slots:
         QTest::addColumn<bool>("folderExists");
         QTest::addColumn<QString>("defaultQueue");
         QTest::addColumn<QStringList>("queues");
-        QTest::addColumn<QString>("printer"); // the choice's name; empty: none
+        QTest::addColumn<QString>("chosen"); // the choice's name; empty: none
         const QStringList two = {"Office", "Home"};
         QTest::newRow("the chosen queue") << "Home" << "" << false << "Office" << two << "Home";
         QTest::newRow("a chosen queue that is gone: the default") << "Gone" << "" << false << "Office" << two << "Office";
@@ -620,11 +620,11 @@ private slots:
         QFETCH(bool, folderExists);
         QFETCH(QString, defaultQueue);
         QFETCH(QStringList, queues);
-        QFETCH(QString, printer);
+        QFETCH(QString, chosen);
         const printerchoice::Choice choice =
             printerchoice::resolve({chosenQueue, chosenFolder}, defaultQueue, queues, folderExists);
-        QCOMPARE(choice.name(), printer);
-        QCOMPARE(choice.usable(), !printer.isEmpty());
+        QCOMPARE(choice.name(), chosen);
+        QCOMPARE(choice.usable(), !chosen.isEmpty());
     }
 
     // Without a printer, the message offers the adjustment window, where

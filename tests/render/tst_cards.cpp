@@ -5,7 +5,7 @@
 #include "render/mdlView.h"
 #include "render/picturebox.h"
 #include "render/printerservice.h"
-#include "render/recordingtarget.h"
+#include "common/recordingtarget.h"
 #include "render/testsheet.h"
 #include "store/mdlDim.h"
 #include "ui/formpictures.h"

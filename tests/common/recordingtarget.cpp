@@ -1,4 +1,4 @@
-#include "render/recordingtarget.h"
+#include "common/recordingtarget.h"
 
 void RecordingTarget::clear() {
     calls.append(Call{Kind::Clear, {}, {}, {}, {}, {}, {}, {}, 0});

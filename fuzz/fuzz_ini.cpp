@@ -1,0 +1,56 @@
+// Random bytes as "telbora.ini", as a damaged disk, a sync conflict or a
+// hand edit may leave it. Checks: an offset read is within the limits and
+// finite; the choice reads without harm; and an offset saved over whatever
+// was there reads back as saved.
+#include "printing/printeradjustment.h"
+#include "store/mdlDim.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+void check(bool holds, const char *what) {
+    if (!holds) {
+        std::fprintf(stderr, "violated: %s\n", what);
+        std::abort();
+    }
+}
+
+bool withinLimits(QPointF offset) {
+    const auto ok = [](double v) { return std::isfinite(v) && std::abs(v) <= printeradjustment::LimitMm; };
+    return ok(offset.x()) && ok(offset.y());
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
+    static QCoreApplication app(*argc, *argv);
+    static QTemporaryDir dir;
+    mdlDim::setDataDirectory(dir.path());
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    {
+        QFile ini(printeradjustment::settingsPath());
+        QFile::remove(ini.fileName());
+        if (!ini.open(QIODevice::WriteOnly) ||
+            ini.write(reinterpret_cast<const char *>(data), static_cast<qint64>(size)) != static_cast<qint64>(size))
+            std::abort();
+    }
+    for (const QString &queue : {QStringLiteral("TelboraPDF"), QStringLiteral("Office"), QStringLiteral("a/b")}) {
+        QString warning;
+        check(withinLimits(printeradjustment::load(queue, &warning)), "an offset read is within the limits");
+    }
+    printeradjustment::loadChoice();
+    const QPointF saved(2.5, -9.9);
+    if (printeradjustment::save(QStringLiteral("TelboraPDF"), saved).isEmpty())
+        check(printeradjustment::load(QStringLiteral("TelboraPDF")) == saved, "an offset saved reads back as saved");
+    return 0;
+}
