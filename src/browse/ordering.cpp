@@ -144,26 +144,23 @@ inline unsigned sortByte(const ReadingKey &k, int digit) {
 
 bool radixSortRanked(std::vector<ReadingKey> &keys, std::vector<ReadingKey> &spare);
 
-// A stable LSD radix sort on (high, low, length class), a byte a pass. All
-// counts are made in one walk; a pass in which every key has the same byte
-// (the high byte of kana, the zeros after short readings) is skipped.
-void radixSortInto(std::vector<ReadingKey> &keys, std::vector<ReadingKey> &spare) {
-    constexpr int Digits = 17;
+// A stable LSD radix sort, a byte a pass, byteOf(key, 0) the least
+// significant. All counts are made in one walk; a pass in which every key has
+// the same byte (the high byte of kana, the zeros after short readings) is
+// skipped.
+template <int Digits, typename Key, typename ByteOf>
+void radixPasses(std::vector<Key> &keys, std::vector<Key> &spare, ByteOf byteOf) {
     const size_t n = keys.size();
-    if (n < 2)
-        return;
-    if (radixSortRanked(keys, spare))
-        return;
     std::vector<std::array<uint32_t, 256>> counts(Digits);
     for (auto &count : counts)
         count.fill(0);
-    for (const ReadingKey &k : keys)
+    for (const Key &k : keys)
         for (int d = 0; d < Digits; ++d)
-            ++counts[static_cast<size_t>(d)][sortByte(k, d)];
+            ++counts[static_cast<size_t>(d)][byteOf(k, d)];
     spare.resize(n);
     for (int d = 0; d < Digits; ++d) {
         std::array<uint32_t, 256> &count = counts[static_cast<size_t>(d)];
-        if (count[sortByte(keys[0], d)] == n)
+        if (count[byteOf(keys[0], d)] == n)
             continue;
         uint32_t at = 0;
         for (uint32_t &c : count) {
@@ -171,10 +168,18 @@ void radixSortInto(std::vector<ReadingKey> &keys, std::vector<ReadingKey> &spare
             c = at;
             at += here;
         }
-        for (const ReadingKey &k : keys)
-            spare[count[sortByte(k, d)]++] = k;
+        for (const Key &k : keys)
+            spare[count[byteOf(k, d)]++] = k;
         keys.swap(spare);
     }
+}
+
+// Sorts on (high, low, length class): on ranked units when they are few,
+// else on the 16 bytes of the units themselves.
+void radixSortInto(std::vector<ReadingKey> &keys, std::vector<ReadingKey> &spare) {
+    if (keys.size() < 2 || radixSortRanked(keys, spare))
+        return;
+    radixPasses<17>(keys, spare, [](const ReadingKey &k, int d) { return sortByte(k, d); });
 }
 
 // A key with each of its eight units replaced by the unit's rank among the
@@ -224,32 +229,13 @@ inline unsigned rankedByte(const RankedKey &k, int digit) {
     return digit == 0 ? k.lengthClass : static_cast<unsigned>(k.ranks >> (8 * (digit - 1))) & 0xFFu;
 }
 
-// The same stable LSD radix sort on ranked keys; false when the keys hold too many distinct units.
+// The radix sort on ranked keys; false when the keys hold too many distinct units.
 bool radixSortRanked(std::vector<ReadingKey> &keys, std::vector<ReadingKey> &spare) {
-    constexpr int Digits = 9;
     thread_local std::vector<RankedKey> ranked, rankedSpare;
     if (!rankUnits(keys, ranked))
         return false;
+    radixPasses<9>(ranked, rankedSpare, [](const RankedKey &k, int d) { return rankedByte(k, d); });
     const size_t n = keys.size();
-    std::array<std::array<uint32_t, 256>, Digits> counts{};
-    for (const RankedKey &k : ranked)
-        for (int d = 0; d < Digits; ++d)
-            ++counts[static_cast<size_t>(d)][rankedByte(k, d)];
-    rankedSpare.resize(n);
-    for (int d = 0; d < Digits; ++d) {
-        std::array<uint32_t, 256> &count = counts[static_cast<size_t>(d)];
-        if (count[rankedByte(ranked[0], d)] == n)
-            continue;
-        uint32_t at = 0;
-        for (uint32_t &c : count) {
-            const uint32_t here = c;
-            c = at;
-            at += here;
-        }
-        for (const RankedKey &k : ranked)
-            rankedSpare[count[rankedByte(k, d)]++] = k;
-        ranked.swap(rankedSpare);
-    }
     spare.resize(n);
     for (size_t i = 0; i < n; ++i)
         spare[i] = keys[ranked[i].at];
