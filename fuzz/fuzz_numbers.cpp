@@ -28,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const phonenumbers::Number number = phonenumbers::read(text);
     for (const QChar d : number.digits)
         check(d >= u'0' && d <= u'9', "the national digits are ASCII digits");
-    for (phonenumbers::Slot slot : {phonenumbers::Slot::Telephone, phonenumbers::Slot::Fax, phonenumbers::Slot::Mobile}) {
+    for (phonenumbers::Slot slot :
+         {phonenumbers::Slot::Telephone, phonenumbers::Slot::Fax, phonenumbers::Slot::Mobile}) {
         const phonenumbers::Parsed parsed = phonenumbers::fitted(number, slot);
         check(parsed.stored.isEmpty() || parsed.problem.isEmpty(), "kept and called a problem at once");
         if (parsed.stored.isEmpty())

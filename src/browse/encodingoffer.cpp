@@ -40,8 +40,8 @@ Outcome checkBook() {
     if (utf8Paths.isEmpty())
         return Outcome::Readable;
     if (!mdlDim::ReadOnlyReason.isEmpty()) {
-        frmMsgBox::ask(bookencoding::utf8Explanation(utf8Names) + QStringLiteral("\r読み取り専用のため、Shift_JIS に戻せません。\r") +
-                           mdlDim::ReadOnlyReason,
+        frmMsgBox::ask(bookencoding::utf8Explanation(utf8Names) +
+                           QStringLiteral("\r読み取り専用のため、Shift_JIS に戻せません。\r") + mdlDim::ReadOnlyReason,
                        MsgButtons::Yes);
         return Outcome::Refused;
     }

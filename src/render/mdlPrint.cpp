@@ -6,8 +6,8 @@
 
 namespace mdlPrint {
 
-void PrintLine(DrawTarget &printer, const QString &style, int y1, int y2, int x1, int x2, int width, int red,
-               int green, int blue) {
+void PrintLine(DrawTarget &printer, const QString &style, int y1, int y2, int x1, int x2, int width, int red, int green,
+               int blue) {
     primitives::line(printer, style, y1, y2, x1, x2, width, red, green, blue);
 }
 
@@ -20,8 +20,7 @@ void PrintCardLines(DrawTarget &printer, int format, int X, int Y, const QList<Q
     cardrenderer::drawForm(printer, cardlayout::Medium::Paper, format, X, Y, pictures);
 }
 
-int PrintCardInfo(DrawTarget &printer, int format, int X, int Y, const QStringList &entries, int first,
-                  int firstLine) {
+int PrintCardInfo(DrawTarget &printer, int format, int X, int Y, const QStringList &entries, int first, int firstLine) {
     const int placed =
         cardrenderer::drawEntries(printer, cardlayout::Medium::Paper, format, entries, first, firstLine, X, Y);
     printer.endDocument();

@@ -24,14 +24,18 @@ int mm(double millimetres) {
 // and its number every 5, so nothing lies beyond the card's own edges.
 void cornerMark(DrawTarget &printer, QPoint at, QPoint inward) {
     const int endX = at.x() + inward.x() * mm(10), endY = at.y() + inward.y() * mm(10);
-    mdlPrint::PrintLine(printer, QStringLiteral("line"), at.y(), at.y(), qMin(at.x(), endX), qMax(at.x(), endX), 1, 0, 0, 0);
-    mdlPrint::PrintLine(printer, QStringLiteral("line"), qMin(at.y(), endY), qMax(at.y(), endY), at.x(), at.x(), 1, 0, 0, 0);
+    mdlPrint::PrintLine(printer, QStringLiteral("line"), at.y(), at.y(), qMin(at.x(), endX), qMax(at.x(), endX), 1, 0,
+                        0, 0);
+    mdlPrint::PrintLine(printer, QStringLiteral("line"), qMin(at.y(), endY), qMax(at.y(), endY), at.x(), at.x(), 1, 0,
+                        0, 0);
     for (int step = 1; step <= 10; ++step) {
         const int tick = step % 5 == 0 ? mm(1.5) : mm(0.75);
         const int x = at.x() + inward.x() * mm(step), y = at.y() + inward.y() * mm(step);
         const int tickY = at.y() + inward.y() * tick, tickX = at.x() + inward.x() * tick;
-        mdlPrint::PrintLine(printer, QStringLiteral("line"), qMin(at.y(), tickY), qMax(at.y(), tickY), x, x, 1, 0, 0, 0);
-        mdlPrint::PrintLine(printer, QStringLiteral("line"), y, y, qMin(at.x(), tickX), qMax(at.x(), tickX), 1, 0, 0, 0);
+        mdlPrint::PrintLine(printer, QStringLiteral("line"), qMin(at.y(), tickY), qMax(at.y(), tickY), x, x, 1, 0, 0,
+                            0);
+        mdlPrint::PrintLine(printer, QStringLiteral("line"), y, y, qMin(at.x(), tickX), qMax(at.x(), tickX), 1, 0, 0,
+                            0);
         if (step % 5 == 0) {
             // Beyond the long ticks, inside the card.
             const QString label = QString::number(step);
@@ -64,7 +68,8 @@ void Print(DrawTarget &printer, const QList<QPixmap> &paperPictures, const QStri
     cornerMark(printer, {right, area.top()}, {-1, 1});
     cornerMark(printer, {area.left(), bottom}, {1, -1});
     cornerMark(printer, {right, bottom}, {-1, -1});
-    mdlPrint::PrintText(printer, QStringLiteral("位置調整テスト　プリンター：%1　横 %2　縦 %3")
+    mdlPrint::PrintText(printer,
+                        QStringLiteral("位置調整テスト　プリンター：%1　横 %2　縦 %3")
                             .arg(printerName, signedMm(offsetMm.x()), signedMm(offsetMm.y())),
                         X + mm(15), area.top() + area.height() + mm(15), QStringLiteral("ＭＳ ゴシック"), 10, false, 0,
                         0, 0);

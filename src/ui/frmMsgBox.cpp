@@ -50,8 +50,7 @@ bool frmMsgBox::ask(const QString &text, MsgButtons buttons) {
 }
 
 frmMsgBox *frmMsgBox::preparePaperPrompt() {
-    frmMsgBox *box =
-        prepare(QStringLiteral("紙を挿入したあとで,確認ボタン \rを押してください。"), MsgButtons::YesNo);
+    frmMsgBox *box = prepare(QStringLiteral("紙を挿入したあとで,確認ボタン \rを押してください。"), MsgButtons::YesNo);
     box->makePaperPrompt();
     return box;
 }

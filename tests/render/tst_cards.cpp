@@ -1,3 +1,4 @@
+#include "common/recordingtarget.h"
 #include "common/testmain.h"
 #include "render/cardlayout.h"
 #include "render/fontfit.h"
@@ -5,7 +6,6 @@
 #include "render/mdlView.h"
 #include "render/picturebox.h"
 #include "render/printerservice.h"
-#include "common/recordingtarget.h"
 #include "render/testsheet.h"
 #include "store/mdlDim.h"
 #include "ui/formpictures.h"

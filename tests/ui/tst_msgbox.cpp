@@ -109,20 +109,15 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<QPoint>("pressed");
         QTest::addColumn<QPoint>("atRest");
-        QTest::newRow("single yes") << MsgButtons::Yes
-                                    << "picYes"
+        QTest::newRow("single yes") << MsgButtons::Yes << "picYes"
                                     << "picYes" << QPoint(1620, 1810) << QPoint(1600, 1800);
-        QTest::newRow("single yes label") << MsgButtons::Yes
-                                          << "lblYes"
+        QTest::newRow("single yes label") << MsgButtons::Yes << "lblYes"
                                           << "picYes" << QPoint(1620, 1810) << QPoint(1600, 1800);
-        QTest::newRow("yes of two") << MsgButtons::YesNo
-                                    << "picYes"
+        QTest::newRow("yes of two") << MsgButtons::YesNo << "picYes"
                                     << "picYes" << QPoint(1930, 1810) << QPoint(1920, 1800);
-        QTest::newRow("no") << MsgButtons::YesNo
-                            << "picNo"
+        QTest::newRow("no") << MsgButtons::YesNo << "picNo"
                             << "picNo" << QPoint(3010, 1810) << QPoint(3000, 1800);
-        QTest::newRow("no label") << MsgButtons::YesNo
-                                  << "lblNo"
+        QTest::newRow("no label") << MsgButtons::YesNo << "lblNo"
                                   << "picNo" << QPoint(3010, 1810) << QPoint(3000, 1800);
     }
     void pressedLook() {
@@ -259,8 +254,10 @@ private slots:
         QTest::newRow("Esc, notice: its only answer") << MsgButtons::Yes << QList<int>{Qt::Key_Escape} << true << true;
         // はい has the focus first.
         QTest::newRow("Space: はい") << MsgButtons::YesNo << QList<int>{Qt::Key_Space} << true << true;
-        QTest::newRow("Tab, Space: いいえ") << MsgButtons::YesNo << QList<int>{Qt::Key_Tab, Qt::Key_Space} << true << false;
-        QTest::newRow("Tab, Enter: いいえ") << MsgButtons::YesNo << QList<int>{Qt::Key_Tab, Qt::Key_Return} << true << false;
+        QTest::newRow("Tab, Space: いいえ")
+            << MsgButtons::YesNo << QList<int>{Qt::Key_Tab, Qt::Key_Space} << true << false;
+        QTest::newRow("Tab, Enter: いいえ")
+            << MsgButtons::YesNo << QList<int>{Qt::Key_Tab, Qt::Key_Return} << true << false;
         QTest::newRow("Tab twice, Space: はい")
             << MsgButtons::YesNo << QList<int>{Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Space} << true << true;
     }
