@@ -7,6 +7,7 @@
 // Run: build/bench/bench_import
 #include "contacts/exporter.h"
 #include "contacts/importer.h"
+#include "store/categorytable.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -57,7 +58,7 @@ void writeCards(const QString &path, int count) {
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    std::array<QString, 11> categories;
+    mdlDim::CategoryLines categories;
     categories[1] = QStringLiteral("2|友人");
     if (args.size() == 2) { // the child: import the file, print CPU time and peak memory
         contactimport::Importer importer({}, categories, 1);

@@ -5,6 +5,7 @@
 // an export that names no entry comes back as the same lines.
 #include "contacts/exporter.h"
 #include "contacts/importer.h"
+#include "store/categorytable.h"
 #include "store/cp932.h"
 #include "store/entryrules.h"
 
@@ -37,8 +38,8 @@ void writeFile(const QString &path, const QByteArray &bytes) {
         std::abort();
 }
 
-std::array<QString, 11> categories() {
-    std::array<QString, 11> table;
+mdlDim::CategoryLines categories() {
+    mdlDim::CategoryLines table;
     const char16_t *names[] = {u"親戚", u"友人", u"お店", u"仕事", u"病院", u"趣味"};
     for (int slot = 0; slot < 10; ++slot)
         table[static_cast<size_t>(slot)] = QString::number(slot + 1) + u'|' + (slot < 6 ? QString::fromUtf16(names[slot]) : QString());

@@ -64,9 +64,12 @@ struct CategoryButton {
 };
 
 const CategoryButton FixedCategories[] = {
-    {"imgAll", 0, 195, 615, u"全表示", u"全リスト表示"}, {"imgQQ", 1, 840, 450, u"親戚", u"親戚"},
-    {"imgYR", 2, 1305, 450, u"友人", u"友人"},           {"imgOD", 3, 1770, 450, u"お店", u"お店"},
-    {"imgSS", 4, 2250, 450, u"仕事", u"仕事"},           {"imgBY", 5, 2720, 450, u"病院", u"病院"},
+    {"imgAll", 0, 195, 615, u"全表示", u"全リスト表示"},
+    {"imgQQ", 1, 840, 450, mdlDim::FixedCategoryNames[0], mdlDim::FixedCategoryNames[0]},
+    {"imgYR", 2, 1305, 450, mdlDim::FixedCategoryNames[1], mdlDim::FixedCategoryNames[1]},
+    {"imgOD", 3, 1770, 450, mdlDim::FixedCategoryNames[2], mdlDim::FixedCategoryNames[2]},
+    {"imgSS", 4, 2250, 450, mdlDim::FixedCategoryNames[3], mdlDim::FixedCategoryNames[3]},
+    {"imgBY", 5, 2720, 450, mdlDim::FixedCategoryNames[4], mdlDim::FixedCategoryNames[4]},
 };
 constexpr int UserCategoryLefts[] = {3200, 3660, 4125, 4605, 5090};
 constexpr int CategoryLineXs[] = {1060, 1530, 2000, 2480, 2940};

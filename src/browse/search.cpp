@@ -1,6 +1,7 @@
 #include "browse/search.h"
 
 #include "store/cp932.h"
+#include "store/textforms.h"
 
 #include <algorithm>
 #include <array>
@@ -36,8 +37,8 @@ const std::array<char16_t, 65536> &foldTable() {
             const int ascii = c - 0xFF01 + 0x21;
             (*t)[static_cast<size_t>(c)] = static_cast<char16_t>(ascii >= 'A' && ascii <= 'Z' ? ascii + 32 : ascii);
         }
-        for (int c = 0x30A1; c <= 0x30F6; ++c) // katakana ァ to ヶ
-            (*t)[static_cast<size_t>(c)] = static_cast<char16_t>(c - 0x60);
+        for (char16_t c = u'ァ'; c <= u'ヶ'; ++c)
+            (*t)[c] = textforms::hiraganaOf(c);
         for (int c = 0xFF61; c <= 0xFF9F; ++c)
             (*t)[static_cast<size_t>(c)] = HalfWidth[c - 0xFF61];
         (*t)[0x3000] = u' ';

@@ -47,7 +47,7 @@ template <typename Pick> bool loadPicked(Pick pick, QString *error) {
     // Told in the walk that made the index; the reason looked for only when it is not.
     if (!index.isCp932())
         return fail(bookencoding::readRefusal(entryPath, index.bytes()));
-    std::array<QString, mdlDim::CategorySlots> categories;
+    mdlDim::CategoryLines categories;
     QList<QByteArray> categoryLines;
     if (QString failure =
             mdlDim::readCategories(mdlDim::categoryFilePath(), mdlDim::CategoryTable, categories, categoryLines);

@@ -3,6 +3,7 @@
 #include "contacts/phonenumbers.h"
 #include "contacts/readings.h"
 #include "store/mdlDim.h"
+#include "store/textforms.h"
 
 #include <QRegularExpression>
 
@@ -10,11 +11,6 @@
 
 namespace contactentry {
 namespace {
-
-
-bool isKana(QChar c) {
-    return (c >= u'\u3041' && c <= u'\u30FF');
-}
 
 bool storableCharacter(QStringView c) {
     return !entryrules::keepText(c).isEmpty();
@@ -104,7 +100,7 @@ QString storable(const QString &text, const QString &what, bool asWritten, QStri
 
 // The category the contact's categories name, by name or number, or 0.
 // `unknown` receives a name that matched none.
-int categoryNumber(const QStringList &names, const std::array<QString, 11> &categories, QString &unknown,
+int categoryNumber(const QStringList &names, const mdlDim::CategoryLines &categories, QString &unknown,
                    bool &byNumber) {
     for (const QString &raw : names) {
         const QString name = raw.trimmed();
@@ -327,7 +323,7 @@ QString storedReading(const QString &phonetic) {
     QString reading = QString(phonetic).replace(u'\u309B', u'\uE09B').replace(u'\u309C', u'\uE09C');
     reading = reading.normalized(QString::NormalizationForm_KC).replace(u'\uE09B', u'\u309B').replace(u'\uE09C', u'\u309C');
     reading = readings::hiragana(reading);
-    if (std::any_of(reading.begin(), reading.end(), isKana))
+    if (std::any_of(reading.begin(), reading.end(), textforms::isKana))
         reading.removeIf([](QChar c) { return c.isSpace(); });
     else
         reading = reading.simplified();
@@ -336,7 +332,7 @@ QString storedReading(const QString &phonetic) {
     return reading;
 }
 
-Converted toEntry(const Contact &contact, const std::array<QString, 11> &categories, int defaultCategory) {
+Converted toEntry(const Contact &contact, const mdlDim::CategoryLines &categories, int defaultCategory) {
     Converted out;
     if (!contact.skipReason.isEmpty()) {
         out.skipReason = contact.skipReason;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/categorytable.h"
 #include "store/entryrules.h"
 
 #include <QList>
@@ -85,6 +86,6 @@ struct Converted {
 // preferred, then home or main, then work, then file order); every
 // other value is named in the notes. `categories`: the category file's
 // slots; `defaultCategory` 1 to 10 for a contact whose categories name none.
-Converted toEntry(const Contact &contact, const std::array<QString, 11> &categories, int defaultCategory);
+Converted toEntry(const Contact &contact, const mdlDim::CategoryLines &categories, int defaultCategory);
 
 } // namespace contactentry

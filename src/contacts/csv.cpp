@@ -1,21 +1,19 @@
 #include "contacts/csv.h"
 
-#include "store/cp932.h"
+#include "store/textforms.h"
 
 #include <QStringDecoder>
 
 namespace csv {
 
 QString decodeFile(const QByteArray &bytes) {
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        return QString::fromUtf8(bytes.mid(3));
+    if (bytes.startsWith(textforms::Utf8Bom))
+        return QString::fromUtf8(bytes.mid(textforms::Utf8Bom.size()));
     if (bytes.startsWith("\xFF\xFE"))
         return QStringDecoder(QStringConverter::Utf16LE)(bytes.mid(2));
     if (bytes.startsWith("\xFE\xFF"))
         return QStringDecoder(QStringConverter::Utf16BE)(bytes.mid(2));
-    QStringDecoder utf8(QStringConverter::Utf8);
-    const QString text = utf8(bytes);
-    return utf8.hasError() ? cp932::decode(bytes) : text;
+    return textforms::decodeUtf8OrCp932(bytes);
 }
 
 QChar separatorOf(const QString &text) {

@@ -19,7 +19,7 @@ QString field(const QString &line, int n) {
 }
 
 // The category's name, or its number when it has none.
-QString categoryName(const QString &number, const std::array<QString, 11> &categories) {
+QString categoryName(const QString &number, const mdlDim::CategoryLines &categories) {
     bool isNumber = false;
     const int n = number.toInt(&isNumber);
     if (!isNumber || n < 1 || n > 10)
@@ -37,7 +37,7 @@ QString uidOf(const QString &line, int occurrence) {
     return QUuid::createUuidV5(space, fields + u'#' + QString::number(occurrence)).toString(QUuid::WithoutBraces);
 }
 
-QByteArray card(const QString &line, int occurrence, const std::array<QString, 11> &categories) {
+QByteArray card(const QString &line, int occurrence, const mdlDim::CategoryLines &categories) {
     using vcard::escaped;
     const QString name = field(line, 2);
     // The editor's entries put a full-width space between family and given names.
@@ -72,7 +72,7 @@ QByteArray card(const QString &line, int occurrence, const std::array<QString, 1
 }
 
 // What importing the entry would give, when it is not the entry itself.
-QString comesBackDifferently(const QString &line, const std::array<QString, 11> &categories) {
+QString comesBackDifferently(const QString &line, const mdlDim::CategoryLines &categories) {
     Contact c;
     c.asWritten = true;
     c.reading = field(line, 1);
@@ -114,7 +114,7 @@ QStringList csvHeader() {
             QStringLiteral("携帯電話"), QStringLiteral("メールアドレス"), QStringLiteral("分類")};
 }
 
-Exported exportEntries(const QStringList &lines, const std::array<QString, 11> &categories, Format format,
+Exported exportEntries(const QStringList &lines, const mdlDim::CategoryLines &categories, Format format,
                        Encoding encoding) {
     Exported out;
     for (qsizetype i = 0; i < lines.size(); ++i) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/categorytable.h"
+
 #include <QByteArray>
 #include <QStringList>
 #include <array>
@@ -25,7 +27,7 @@ struct Exported {
 // file's slots, whose names stand for the category numbers (an unnamed
 // category is written as its number). vCard is always UTF-8; CSV is UTF-8
 // with a byte-order mark (as Excel wants it) or code page 932.
-Exported exportEntries(const QStringList &lines, const std::array<QString, 11> &categories, Format format,
+Exported exportEntries(const QStringList &lines, const mdlDim::CategoryLines &categories, Format format,
                        Encoding encoding);
 
 } // namespace contactexport

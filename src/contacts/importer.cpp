@@ -7,6 +7,7 @@
 #include "store/entrywriter.h"
 #include "store/linefile.h"
 #include "store/mdlDim.h"
+#include "store/textforms.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -194,8 +195,7 @@ QString longLineIn(const QString &path) {
 
 // Whether the first line that is not blank is BEGIN:VCARD.
 bool isVCard(QByteArrayView bytes) {
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes = bytes.sliced(3);
+    bytes = textforms::withoutUtf8Bom(bytes);
     for (qsizetype at = 0; at < bytes.size();) {
         qsizetype end = bytes.indexOf('\n', at);
         if (end < 0)
@@ -253,7 +253,7 @@ QList<Contact> readFile(const QString &path, QString &error) {
     return contacts;
 }
 
-Importer::Importer(const QStringList &existingLines, const std::array<QString, 11> &categories, int defaultCategory)
+Importer::Importer(const QStringList &existingLines, const mdlDim::CategoryLines &categories, int defaultCategory)
     : categories_(categories), defaultCategory_(defaultCategory) {
     for (const QString &line : existingLines)
         known_.insert(duplicateKey(line), QStringLiteral("電話帳にあります"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "contacts/contact.h"
+#include "store/categorytable.h"
 
 #include <QHash>
 #include <QString>
@@ -37,14 +38,14 @@ struct Result {
 class Importer {
 public:
     // `existingLines`: the book's entry lines; `categories`: the category file's slots.
-    Importer(const QStringList &existingLines, const std::array<QString, 11> &categories, int defaultCategory);
+    Importer(const QStringList &existingLines, const mdlDim::CategoryLines &categories, int defaultCategory);
     void add(const Contact &contact);
     const Result &result() const { return result_; }
 
 private:
     static QString duplicateKey(const QString &line);
 
-    std::array<QString, 11> categories_;
+    mdlDim::CategoryLines categories_;
     int defaultCategory_;
     QHash<QString, QString> known_; // key → where it came from ("the book" or a source)
     Result result_;

@@ -17,11 +17,11 @@ int digitsFor(Slot slot) {
     return slot == Slot::Mobile ? 11 : 10;
 }
 
-// The boxes' lengths: telephone and fax 4, 4, 4; mobile 3, 4, 4.
+// Whether the groups fit the editor's three boxes for the slot.
 bool fitsBoxes(const QStringList &groups, Slot slot) {
     if (groups.size() != 3)
         return false;
-    const int limits[3] = {slot == Slot::Mobile ? 3 : 4, 4, 4};
+    const int *limits = slot == Slot::Mobile ? entryrules::MobilePartDigits : entryrules::NumberPartDigits;
     for (int i = 0; i < 3; ++i)
         if (groups.at(i).isEmpty() || groups.at(i).size() > limits[i])
             return false;

@@ -1,5 +1,7 @@
 #include "contacts/readings.h"
 
+#include "store/textforms.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -48,12 +50,8 @@ MeCabTools *mecab() {
     return made.get();
 }
 
-bool isKana(QChar c) {
-    return (c >= u'\u3041' && c <= u'\u309F') || (c >= u'\u30A0' && c <= u'\u30FF');
-}
-
 bool allKana(const QString &text) {
-    return !text.isEmpty() && std::all_of(text.begin(), text.end(), isKana);
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(), textforms::isKana);
 }
 
 enum class Script { Latin, Foreign, Japanese, Space };
@@ -240,8 +238,7 @@ bool readJapanese(const QString &text, Guess &guess) {
 
 QString hiragana(QString text) {
     for (QChar &c : text)
-        if (c >= u'\u30A1' && c <= u'\u30F4')
-            c = QChar(c.unicode() - 0x60);
+        c = QChar(textforms::hiraganaOf(c.unicode(), u'ヴ'));
     return text;
 }
 

@@ -1,8 +1,7 @@
 #include "contacts/vcard.h"
 
 #include "store/cp932.h"
-
-#include <QStringDecoder>
+#include "store/textforms.h"
 
 namespace vcard {
 namespace {
@@ -35,11 +34,9 @@ QString decodedText(const QByteArray &bytes, const QString &charset) {
         return cp932::decode(bytes);
     if (cs == QLatin1String("ISO-8859-1") || cs == QLatin1String("LATIN1") || cs == QLatin1String("US-ASCII"))
         return QString::fromLatin1(bytes);
-    QStringDecoder utf8(QStringConverter::Utf8);
-    const QString text = utf8(bytes);
-    if (!utf8.hasError() || cs == QLatin1String("UTF-8"))
-        return text;
-    return cp932::decode(bytes);
+    if (cs == QLatin1String("UTF-8"))
+        return QString::fromUtf8(bytes);
+    return textforms::decodeUtf8OrCp932(bytes);
 }
 
 // Splits on `separator` outside double quotes.
@@ -107,8 +104,7 @@ bool isQuotedPrintableHeader(QByteArrayView line) {
 // logical line is quoted-printable is decided once, from its first physical
 // line, so joining stays linear however long the line grows.
 template <typename Visit> void forEachLogicalLine(QByteArrayView bytes, Visit visit) {
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes = bytes.sliced(3);
+    bytes = textforms::withoutUtf8Bom(bytes);
     QByteArray current;
     bool started = false;
     bool quotedPrintable = false;

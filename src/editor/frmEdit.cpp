@@ -128,8 +128,8 @@ void frmEdit::buildFields() {
     };
     txtPingYin = box("txtPingYin", {1560, 1050, 3975, 300}, entryrules::ReadingLimit, text, boxFont);
     txtName = box("txtName", {1560, 1380, 3975, 450}, entryrules::NameLimit, text, fonts::named(fonts::Mincho, 12));
-    txtZip1 = box("txtZip1", {1560, 2010, 630, 300}, 3, digits, boxFont);
-    txtZip2 = box("txtZip2", {2370, 2010, 920, 300}, 4, digits, boxFont);
+    txtZip1 = box("txtZip1", {1560, 2010, 630, 300}, entryrules::PostalDigits[0], digits, boxFont);
+    txtZip2 = box("txtZip2", {2370, 2010, 920, 300}, entryrules::PostalDigits[1], digits, boxFont);
     txtAdd = box("txtAdd", {1560, 2490, 3975, 300}, entryrules::AddressLimit, text, fonts::named(fonts::Gothic, 9));
     const int lefts[] = {1560, 2280, 3000};
     QLineEdit **numbers[3][3] = {
@@ -138,8 +138,7 @@ void frmEdit::buildFields() {
     const int tops[] = {2970, 3450, 3930};
     for (int row = 0; row < 3; ++row) {
         for (int part = 0; part < 3; ++part) {
-            // A mobile number's first part has three digits.
-            const int limit = row == 2 && part == 0 ? 3 : 4;
+            const int limit = row == 2 ? entryrules::MobilePartDigits[part] : entryrules::NumberPartDigits[part];
             *numbers[row][part] =
                 box(qPrintable(QStringLiteral("%1%2").arg(QLatin1String(prefixes[row])).arg(part + 1)),
                     {lefts[part], tops[row], 495, 300}, limit, digits, boxFont);
@@ -160,9 +159,10 @@ void frmEdit::buildFields() {
     cboType->setFont(fonts::named(fonts::Gothic, 9));
     // A narrow arrow leaves room for "新規１" in the designed width.
     cboType->setStyleSheet(QStringLiteral("QComboBox { padding-left: 3px; } QComboBox::drop-down { width: 13px; }"));
-    cboType->addItems({QStringLiteral("親戚"), QStringLiteral("友人"), QStringLiteral("お店"), QStringLiteral("仕事"),
-                       QStringLiteral("病院"), QStringLiteral("新規１"), QStringLiteral("新規２"),
-                       QStringLiteral("新規３"), QStringLiteral("新規４"), QStringLiteral("新規５")});
+    for (const char16_t *name : mdlDim::FixedCategoryNames)
+        cboType->addItem(QString::fromUtf16(name));
+    cboType->addItems({QStringLiteral("新規１"), QStringLiteral("新規２"), QStringLiteral("新規３"),
+                       QStringLiteral("新規４"), QStringLiteral("新規５")});
     cboType->setCurrentIndex(-1);
     twips::place(cboType, 1560, 4890, 885, 300);
 

@@ -1,13 +1,15 @@
 #include "render/cardlayout.h"
 
+#include "ui/fonts.h"
+
 namespace cardlayout {
 namespace {
 
 using K = FormStep::Kind;
 using S = Source;
 
-const QString Gothic = QStringLiteral("MS UI Gothic");
-const QString Arial = QStringLiteral("Arial");
+const QString &Gothic = fonts::UiGothic;
+const QString &Arial = fonts::Arial;
 
 FormStep picture(int index, int x, int y, int w, int h) {
     return {K::Picture, index, {x, y}, {w, h}, {}};

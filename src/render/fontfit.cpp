@@ -23,14 +23,14 @@ void resetMeasuring() {
 QSizeF measure(const QString &text, const QString &fontName, double pointSize, bool bold, QPaintDevice *device) {
     const QFont font = fonts::named(fontName, pointSize, bold);
     const QFontMetricsF metrics = device ? QFontMetricsF(font, device) : QFontMetricsF(font);
-    const double twipsPerDot = device ? 1440.0 / device->logicalDpiX() : twips::PerPixel;
+    const double twipsPerDot = device ? double(twips::PerInch) / device->logicalDpiX() : twips::PerPixel;
     return QSizeF(metrics.horizontalAdvance(text) * twipsPerDot, metrics.height() * twipsPerDot);
 }
 
 Fitted FitFontSize(const QString &text, const cardlayout::Fit &fit, bool emailLine, QPaintDevice *device) {
     if (emailLine)
         boldMeasuring = false;
-    const QString font = QStringLiteral("MS UI Gothic");
+    const QString &font = fonts::UiGothic;
     int size = 3;
     QSizeF measured = measure(text, font, size, boldMeasuring, device);
     while (measured.width() < fit.widthLimit && size < fit.sizeCap) {

@@ -1,6 +1,7 @@
 #include "render/printerservice.h"
 
 #include "ui/fonts.h"
+#include "ui/twips.h"
 
 #include <QFile>
 #include <QFontMetricsF>
@@ -158,7 +159,7 @@ bool PrinterService::beginIfNeeded() {
         return false;
     }
     painter_.setRenderHint(QPainter::Antialiasing);
-    const double dotsPerMm = printer_->resolution() / 25.4;
+    const double dotsPerMm = printer_->resolution() / twips::MmPerInch;
     painter_.translate(offsetMm_.x() * dotsPerMm, offsetMm_.y() * dotsPerMm);
     return true;
 }
@@ -168,7 +169,7 @@ QPointF PrinterService::device(QPoint t) const {
 }
 
 double PrinterService::deviceLength(double t) const {
-    return t * printer_->resolution() / 1440.0;
+    return t * printer_->resolution() / twips::PerInch;
 }
 
 void PrinterService::drawLine(QPoint from, QPoint to, const PenSpec &pen) {

@@ -3,6 +3,7 @@
 #include "render/cardlayout.h"
 #include "render/drawtarget.h"
 #include "render/mdlPrint.h"
+#include "ui/twips.h"
 
 #include <QRect>
 #include <cmath>
@@ -13,10 +14,9 @@ namespace {
 // Cards are printed from X = 10, Y = 0.
 constexpr int X = 10;
 constexpr int Y = 0;
-constexpr double TwipsPerMm = 1440 / 25.4;
 
 int mm(double millimetres) {
-    return static_cast<int>(std::lround(millimetres * TwipsPerMm));
+    return static_cast<int>(std::lround(millimetres * twips::PerMm));
 }
 
 // A corner mark: two rulers of 10 mm from the card's corner, pointing into

@@ -3,6 +3,7 @@
 #include "store/cp932.h"
 #include "store/lineedit.h"
 #include "store/linefile.h"
+#include "store/textforms.h"
 
 #include <QFileInfo>
 
@@ -13,7 +14,7 @@
 namespace bookencoding {
 namespace {
 
-const QByteArray Bom = "\xEF\xBB\xBF";
+constexpr QByteArrayView Bom = textforms::Utf8Bom;
 
 enum class LineKind { Ascii, Utf8, NotUtf8 };
 

@@ -40,10 +40,11 @@ Location locate(const QString &dirOption, const QString &programDir) {
 }
 
 QList<QByteArray> defaultCategoryLines() {
-    const char16_t *names[] = {u"親戚", u"友人", u"お店", u"仕事", u"病院"};
     QList<QByteArray> lines;
     for (int category = 1; category <= 10; ++category) {
-        const QString name = category <= 5 ? QString::fromUtf16(names[category - 1]) : QString();
+        const QString name = category <= mdlDim::FixedCategoryCount
+                                 ? QString::fromUtf16(mdlDim::FixedCategoryNames[category - 1])
+                                 : QString();
         lines.append(*cp932::encode(QString::number(category) + u'|' + name));
     }
     return lines;

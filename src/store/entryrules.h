@@ -14,6 +14,10 @@ constexpr int ReadingLimit = 15;
 constexpr int NameLimit = 15;
 constexpr int AddressLimit = 20;
 constexpr int EmailLimit = 30;
+// The digit boxes: the postal code's two, and a number's three parts.
+constexpr int PostalDigits[2] = {3, 4};
+constexpr int NumberPartDigits[3] = {4, 4, 4};
+constexpr int MobilePartDigits[3] = {3, 4, 4};
 
 // CR, LF, TAB, NUL and the other C0 and C1 control characters, and DEL.
 bool isControl(QChar c);

@@ -1,6 +1,7 @@
 #include "store/loader.h"
 
 #include "store/bookencoding.h"
+#include "store/categorytable.h"
 #include "store/cp932.h"
 
 #include <QFileInfo>
@@ -32,8 +33,8 @@ QString readEntryFile(const QString &path, ShownEntries &table) {
     return {};
 }
 
-QString readCategories(const QString &path, const std::array<QString, 11> &previous,
-                       std::array<QString, 11> &categories, QList<QByteArray> &lines) {
+QString readCategories(const QString &path, const mdlDim::CategoryLines &previous, mdlDim::CategoryLines &categories,
+                       QList<QByteArray> &lines) {
     if (!cp932::available())
         return converterMissing();
     QByteArray data;
@@ -52,7 +53,7 @@ QString readCategories(const QString &path, const std::array<QString, 11> &previ
     return {};
 }
 
-QString loadTables(const QString &entryPath, const QString &categoryPath, const std::array<QString, 11> &previous,
+QString loadTables(const QString &entryPath, const QString &categoryPath, const mdlDim::CategoryLines &previous,
                    LoadedTables &out) {
     if (QString error = readEntryFile(entryPath, out.entries); !error.isEmpty())
         return error;

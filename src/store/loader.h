@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/categorytable.h"
 #include "store/linefile.h"
 #include "store/shownentries.h"
 
@@ -43,18 +44,18 @@ template <typename Visit> void forEachEntryLine(const QByteArray &bytes, Visit v
 // Reads and checks the category file. The slots start from `previous`, so a
 // slot the file no longer reaches keeps its last value; `lines` are the
 // file's lines as read, for the writer's changed-elsewhere check.
-QString readCategories(const QString &path, const std::array<QString, 11> &previous,
-                       std::array<QString, 11> &categories, QList<QByteArray> &lines);
+QString readCategories(const QString &path, const mdlDim::CategoryLines &previous, mdlDim::CategoryLines &categories,
+                       QList<QByteArray> &lines);
 
 struct LoadedTables {
     ShownEntries entries;
-    std::array<QString, 11> categories;
+    mdlDim::CategoryLines categories;
     QList<QByteArray> categoryLines;
 };
 
 // Both files as tables: every non-empty line of the entry file as an entry.
 // Empty on success, otherwise a description of what failed.
-QString loadTables(const QString &entryPath, const QString &categoryPath, const std::array<QString, 11> &previous,
+QString loadTables(const QString &entryPath, const QString &categoryPath, const mdlDim::CategoryLines &previous,
                    LoadedTables &out);
 
 } // namespace mdlDim

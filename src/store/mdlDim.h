@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/categorytable.h"
 #include "store/shownentries.h"
 
 #include <QString>
@@ -10,8 +11,6 @@
 // small helpers every window uses.
 namespace mdlDim {
 
-inline constexpr int CategorySlots = 11;
-
 // Each element: the entry's physical line number in the entry file, "|", and
 // the line as read. After a selection: the selected entries in display order.
 // A writer acting on an entry is given EntryTable.loadedLine(i).
@@ -20,7 +19,7 @@ inline int EntryCount = 0;
 // Working table of the selection; the entries to print during printing.
 inline QStringList PrintTable;
 // Slot k holds the category file's line for category k + 1.
-inline std::array<QString, CategorySlots> CategoryTable;
+inline CategoryLines CategoryTable;
 
 // The category file's lines as last read, the bytes a category writer must
 // still find there.

@@ -10,6 +10,9 @@ class QWidget;
 namespace twips {
 
 inline constexpr int PerPixel = 15;
+inline constexpr int PerInch = 1440;
+inline constexpr double PerMm = PerInch / 25.4;
+inline constexpr double MmPerInch = 25.4;
 
 inline int toPx(double twipValue) {
     return qRound(twipValue / PerPixel);

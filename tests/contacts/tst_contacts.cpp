@@ -36,7 +36,7 @@ contactimport::Result importBytes(const QByteArray &bytes, const QString &name =
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         qFatal("cannot write the test file");
     file.close();
-    std::array<QString, 11> categories;
+    mdlDim::CategoryLines categories;
     const QStringList installed = DataDir::installedCategories();
     for (int s = 0; s < installed.size() && s < 11; ++s)
         categories[static_cast<size_t>(s)] = installed.at(s);

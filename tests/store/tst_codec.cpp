@@ -1,5 +1,6 @@
 #include "common/testmain.h"
 #include "store/cp932.h"
+#include "store/textforms.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -86,6 +87,70 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, code);
         QCOMPARE(cp932::codeOf(text), code);
+    }
+
+    // The shared kana facts: which characters are kana, and the hiragana of a
+    // katakana for comparing (to ヶ) and for text the code page holds (to ヴ).
+    void kanaForms_data() {
+        QTest::addColumn<QString>("c");
+        QTest::addColumn<bool>("kana");
+        QTest::addColumn<QString>("compared");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("ァ") << "ァ" << true << "ぁ"
+                            << "ぁ";
+        QTest::newRow("ン") << "ン" << true << "ん"
+                            << "ん";
+        QTest::newRow("ヴ") << "ヴ" << true << "ゔ"
+                            << "ゔ";
+        QTest::newRow("ヵ") << "ヵ" << true << "ゕ"
+                            << "ヵ";
+        QTest::newRow("ヶ") << "ヶ" << true << "ゖ"
+                            << "ヶ";
+        QTest::newRow("ー") << "ー" << true << "ー"
+                            << "ー";
+        QTest::newRow("ぁ") << "ぁ" << true << "ぁ"
+                            << "ぁ";
+        QTest::newRow("ゟ") << "ゟ" << true << "ゟ"
+                            << "ゟ";
+        QTest::newRow("half-width ｱ") << "ｱ" << false << "ｱ"
+                                      << "ｱ";
+        QTest::newRow("漢") << "漢" << false << "漢"
+                            << "漢";
+        QTest::newRow("・ before ァ") << "\u30A0" << true << "\u30A0"
+                                      << "\u30A0";
+        QTest::newRow("぀ before ぁ") << "\u3040" << false << "\u3040"
+                                        << "\u3040";
+    }
+    void kanaForms() {
+        QFETCH(QString, c);
+        QFETCH(bool, kana);
+        QFETCH(QString, compared);
+        QFETCH(QString, stored);
+        QCOMPARE(textforms::isKana(c.at(0)), kana);
+        QCOMPARE(QString(QChar(textforms::hiraganaOf(c.at(0).unicode()))), compared);
+        QCOMPARE(QString(QChar(textforms::hiraganaOf(c.at(0).unicode(), u'ヴ'))), stored);
+    }
+
+    // Bytes from outside: a UTF-8 mark dropped, UTF-8 when valid, else code page 932.
+    void bytesFromOutside_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QByteArray>("withoutBom");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("UTF-8 with mark") << QByteArray("\xEF\xBB\xBF"
+                                                       "ab")
+                                         << QByteArray("ab")
+                                         << "\uFEFF"
+                                            "ab";
+        QTest::newRow("UTF-8") << QByteArray("\xE5\xB1\xB1") << QByteArray("\xE5\xB1\xB1") << "山";
+        QTest::newRow("code page 932") << QByteArray("\x8E\x52") << QByteArray("\x8E\x52") << "山";
+        QTest::newRow("empty") << QByteArray() << QByteArray() << "";
+    }
+    void bytesFromOutside() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArray, withoutBom);
+        QFETCH(QString, text);
+        QCOMPARE(textforms::withoutUtf8Bom(bytes).toByteArray(), withoutBom);
+        QCOMPARE(textforms::decodeUtf8OrCp932(bytes), text);
     }
 };
 

@@ -89,7 +89,7 @@ private slots:
 
     void categorySlotBeyondFileKeepsItsValue() {
         DataDir dir;
-        std::array<QString, 11> previous;
+        mdlDim::CategoryLines previous;
         previous[10] = "11|古い";
         LoadedTables tables;
         QVERIFY(loadTables(dir.entryPath(), dir.categoryPath(), previous, tables).isEmpty());

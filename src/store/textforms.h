@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QChar>
+#include <QString>
+
+// Small facts about text that the store, the search and the contacts share.
+namespace textforms {
+
+inline constexpr QByteArrayView Utf8Bom("\xEF\xBB\xBF", 3);
+
+// `bytes` without a UTF-8 byte-order mark at its start.
+inline QByteArrayView withoutUtf8Bom(QByteArrayView bytes) {
+    return bytes.startsWith(Utf8Bom) ? bytes.sliced(Utf8Bom.size()) : bytes;
+}
+
+// Hiragana or katakana (U+3041 to U+30FF), marks and ー included.
+inline bool isKana(QChar c) {
+    return c >= u'\u3041' && c <= u'\u30FF';
+}
+
+// The hiragana of a katakana from ァ up to `last`, else `c` itself. Text the
+// code page must hold stops at ヴ (ゕ and ゖ are not in it); comparing goes on to ヶ.
+inline char16_t hiraganaOf(char16_t c, char16_t last = u'ヶ') {
+    return c >= u'ァ' && c <= last ? static_cast<char16_t>(c - (u'ァ' - u'ぁ')) : c;
+}
+
+// Bytes in UTF-8 when they are valid UTF-8, otherwise in code page 932: what
+// Japanese phones and spreadsheets that name no encoding write.
+QString decodeUtf8OrCp932(QByteArrayView bytes);
+
+} // namespace textforms
