@@ -4,6 +4,7 @@
 #include "contacts/importer.h"
 #include "store/bookencoding.h"
 #include "store/bookfolder.h"
+#include "store/entryrecord.h"
 #include "store/linefile.h"
 #include "store/mdlDim.h"
 #include "store/runtimedir.h"
@@ -125,7 +126,7 @@ int runExport(const QCommandLineParser &parser, const QStringList &args) {
             return fail(refused);
     QStringList lines;
     for (const QString &line : entryLines())
-        if (category == 0 || mdlDim::GetField(line, QStringLiteral("|"), 9).toInt() == category)
+        if (category == 0 || fieldOfLine(line, EntryField::Category).toInt() == category)
             lines.append(line);
     const contactexport::Exported exported = contactexport::exportEntries(
         lines, mdlDim::CategoryTable,

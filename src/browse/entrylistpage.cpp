@@ -5,6 +5,7 @@
 #include "browse/selection.h"
 #include "render/mdlView.h"
 #include "render/picturebox.h"
+#include "store/entryrecord.h"
 #include "store/mdlDim.h"
 #include "ui/fonts.h"
 #include "ui/twips.h"
@@ -134,8 +135,8 @@ void EntryListPage::ViewTelList(int start) {
             const QString name = categoryName_(category);
             text(shortCategory(name), name.size() >= 3 ? 420 : 450, bottom - 210);
         }
-        text(mdlDim::GetField(element, QStringLiteral("|"), 3), 890, bottom - 210);
-        text(shortAddress(mdlDim::GetField(element, QStringLiteral("|"), 5)), 3480, bottom - 210);
+        text(fieldOfElement(element, EntryField::Name), 890, bottom - 210);
+        text(shortAddress(fieldOfElement(element, EntryField::Address)), 3480, bottom - 210);
     }
     gridLines(false);
     drawNotice();
@@ -160,11 +161,11 @@ QString EntryListPage::cellText(int row, int column) const {
     case 0:
         return selection::readingOf(element);
     case 1:
-        return mdlDim::GetField(element, QStringLiteral("|"), 3);
+        return fieldOfElement(element, EntryField::Name);
     case 2:
         return categoryName_(selection::categoryOf(element));
     default:
-        return mdlDim::GetField(element, QStringLiteral("|"), 5);
+        return fieldOfElement(element, EntryField::Address);
     }
 }
 

@@ -6,6 +6,7 @@
 #include "browse/search.h"
 #include "store/bookencoding.h"
 #include "store/cp932.h"
+#include "store/entryrecord.h"
 #include "store/linefile.h"
 #include "store/loader.h"
 #include "store/mdlDim.h"
@@ -14,12 +15,12 @@ namespace selection {
 
 int categoryOf(const QString &element) {
     bool isNumber = false;
-    const int category = mdlDim::GetField(element, QStringLiteral("|"), 10).toInt(&isNumber);
+    const int category = fieldOfElement(element, EntryField::Category).toInt(&isNumber);
     return isNumber && category >= 1 && category <= 10 ? category : 0;
 }
 
 QString readingOf(const QString &element) {
-    return mdlDim::GetField(element, QStringLiteral("|"), 2);
+    return fieldOfElement(element, EntryField::Reading);
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #include "contacts/csv.h"
 #include "contacts/vcard.h"
 #include "store/cp932.h"
+#include "store/entryrecord.h"
 #include "store/mdlDim.h"
 
 #include <QHash>
@@ -14,8 +15,8 @@
 namespace contactexport {
 namespace {
 
-QString field(const QString &line, int n) {
-    return mdlDim::GetField(line, QStringLiteral("|"), n);
+QString field(const QString &line, EntryField f) {
+    return fieldOfLine(line, f);
 }
 
 // The category's name, or its number when it has none.
@@ -39,7 +40,7 @@ QString uidOf(const QString &line, int occurrence) {
 
 QByteArray card(const QString &line, int occurrence, const mdlDim::CategoryLines &categories) {
     using vcard::escaped;
-    const QString name = field(line, 2);
+    const QString name = field(line, EntryField::Name);
     // The editor's entries put a full-width space between family and given names.
     const auto [family, given] = contactentry::familyAndGiven(name);
     QStringList out = {QStringLiteral("BEGIN:VCARD"),
@@ -48,20 +49,21 @@ QByteArray card(const QString &line, int occurrence, const mdlDim::CategoryLines
                        QStringLiteral("UID:urn:uuid:") + uidOf(line, occurrence),
                        QStringLiteral("N:%1;%2;;;").arg(escaped(family), escaped(given)),
                        QStringLiteral("FN:") + escaped(name),
-                       QStringLiteral("X-PHONETIC-LAST-NAME:") + escaped(field(line, 1)),
-                       QStringLiteral("SORT-STRING:") + escaped(field(line, 1))};
-    const auto tel = [&](int n, const char *type) {
-        if (!field(line, n).isEmpty())
-            out.append(QStringLiteral("TEL;TYPE=%1:%2").arg(QLatin1String(type), escaped(field(line, n))));
+                       QStringLiteral("X-PHONETIC-LAST-NAME:") + escaped(field(line, EntryField::Reading)),
+                       QStringLiteral("SORT-STRING:") + escaped(field(line, EntryField::Reading))};
+    const auto tel = [&](EntryField number, const char *type) {
+        if (!field(line, number).isEmpty())
+            out.append(QStringLiteral("TEL;TYPE=%1:%2").arg(QLatin1String(type), escaped(field(line, number))));
     };
-    tel(5, "HOME");
-    tel(6, "FAX");
-    tel(7, "CELL");
-    if (!field(line, 3).isEmpty() || !field(line, 4).isEmpty())
-        out.append(QStringLiteral("ADR:;;%1;;;%2;").arg(escaped(field(line, 4)), escaped(field(line, 3))));
-    if (!field(line, 8).isEmpty())
-        out.append(QStringLiteral("EMAIL:") + escaped(field(line, 8)));
-    const QString category = categoryName(field(line, 9), categories);
+    tel(EntryField::Telephone, "HOME");
+    tel(EntryField::Fax, "FAX");
+    tel(EntryField::Mobile, "CELL");
+    if (!field(line, EntryField::PostalCode).isEmpty() || !field(line, EntryField::Address).isEmpty())
+        out.append(QStringLiteral("ADR:;;%1;;;%2;")
+                       .arg(escaped(field(line, EntryField::Address)), escaped(field(line, EntryField::PostalCode))));
+    if (!field(line, EntryField::Email).isEmpty())
+        out.append(QStringLiteral("EMAIL:") + escaped(field(line, EntryField::Email)));
+    const QString category = categoryName(field(line, EntryField::Category), categories);
     if (!category.isEmpty())
         out.append(QStringLiteral("CATEGORIES:") + escaped(category));
     out.append(QStringLiteral("END:VCARD"));
@@ -75,16 +77,16 @@ QByteArray card(const QString &line, int occurrence, const mdlDim::CategoryLines
 QString comesBackDifferently(const QString &line, const mdlDim::CategoryLines &categories) {
     Contact c;
     c.asWritten = true;
-    c.reading = field(line, 1);
-    c.fullName = field(line, 2);
-    std::tie(c.family, c.given) = contactentry::familyAndGiven(field(line, 2));
-    if (!field(line, 3).isEmpty() || !field(line, 4).isEmpty())
-        c.addresses.append({field(line, 3), {field(line, 4)}, false, 0});
-    c.phones = {{field(line, 5), Contact::PhoneKind::Voice, false, 0},
-                {field(line, 6), Contact::PhoneKind::Fax, false, 0},
-                {field(line, 7), Contact::PhoneKind::Cell, false, 0}};
-    c.emails = {{field(line, 8), false, 0}};
-    c.categories = {categoryName(field(line, 9), categories)};
+    c.reading = field(line, EntryField::Reading);
+    c.fullName = field(line, EntryField::Name);
+    std::tie(c.family, c.given) = contactentry::familyAndGiven(field(line, EntryField::Name));
+    if (!field(line, EntryField::PostalCode).isEmpty() || !field(line, EntryField::Address).isEmpty())
+        c.addresses.append({field(line, EntryField::PostalCode), {field(line, EntryField::Address)}, false, 0});
+    c.phones = {{field(line, EntryField::Telephone), Contact::PhoneKind::Voice, false, 0},
+                {field(line, EntryField::Fax), Contact::PhoneKind::Fax, false, 0},
+                {field(line, EntryField::Mobile), Contact::PhoneKind::Cell, false, 0}};
+    c.emails = {{field(line, EntryField::Email), false, 0}};
+    c.categories = {categoryName(field(line, EntryField::Category), categories)};
     const contactentry::Converted back = contactentry::toEntry(c, categories, 1);
     if (!back.skipReason.isEmpty())
         return back.skipReason;
@@ -99,7 +101,7 @@ QString comesBackDifferently(const QString &line, const mdlDim::CategoryLines &c
 }
 
 QString entryLabel(int index, const QString &line) {
-    return QStringLiteral("%1 件目（%2）").arg(index + 1).arg(field(line, 2));
+    return QStringLiteral("%1 件目（%2）").arg(index + 1).arg(field(line, EntryField::Name));
 }
 
 } // namespace
@@ -145,10 +147,12 @@ Exported exportEntries(const QStringList &lines, const mdlDim::CategoryLines &ca
     out.bytes += *encoded(csv::row(csvHeader()), -1);
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QString &line = lines.at(i);
+        const EntryRecord entry = EntryRecord::ofLine(line);
         QStringList row;
-        for (int n = 1; n <= 8; ++n)
-            row.append(field(line, n));
-        row.append(categoryName(field(line, 9), categories));
+        for (EntryField f : {EntryField::Reading, EntryField::Name, EntryField::PostalCode, EntryField::Address,
+                             EntryField::Telephone, EntryField::Fax, EntryField::Mobile, EntryField::Email})
+            row.append(entry[f]);
+        row.append(categoryName(entry[EntryField::Category], categories));
         const std::optional<QByteArray> bytes = encoded(csv::row(row), static_cast<int>(i));
         if (!bytes) {
             out.bytes.clear();

@@ -1,6 +1,7 @@
 #include "editor/frmEdit.h"
 
 #include "editor/inputrules.h"
+#include "store/entryrecord.h"
 #include "store/entryrules.h"
 #include "store/entrywriter.h"
 #include "store/mdlDim.h"
@@ -280,17 +281,18 @@ void frmEdit::EditMode(bool blnEdit) {
 }
 
 void frmEdit::fillFromEntry(const QString &element) {
-    BoxRule::setStoredText(txtPingYin, GetField(element, Bar, 2));
-    BoxRule::setStoredText(txtName, GetField(element, Bar, 3));
-    BoxRule::setStoredText(txtAdd, GetField(element, Bar, 5));
-    BoxRule::setStoredText(txtEmail, GetField(element, Bar, 9));
-    splitInto(GetField(element, Bar, 4), {txtZip1, txtZip2});
-    splitInto(GetField(element, Bar, 6), {txtTel1, txtTel2, txtTel3});
-    splitInto(GetField(element, Bar, 7), {txtFax1, txtFax2, txtFax3});
-    splitInto(GetField(element, Bar, 8), {txtMobile1, txtMobile2, txtMobile3});
+    const EntryRecord entry = EntryRecord::ofElement(element);
+    BoxRule::setStoredText(txtPingYin, entry[EntryField::Reading]);
+    BoxRule::setStoredText(txtName, entry[EntryField::Name]);
+    BoxRule::setStoredText(txtAdd, entry[EntryField::Address]);
+    BoxRule::setStoredText(txtEmail, entry[EntryField::Email]);
+    splitInto(entry[EntryField::PostalCode], {txtZip1, txtZip2});
+    splitInto(entry[EntryField::Telephone], {txtTel1, txtTel2, txtTel3});
+    splitInto(entry[EntryField::Fax], {txtFax1, txtFax2, txtFax3});
+    splitInto(entry[EntryField::Mobile], {txtMobile1, txtMobile2, txtMobile3});
     // A hand-edited category that is not 1 to 10 opens with no category chosen.
     bool isNumber = false;
-    const int category = GetField(element, Bar, 10).trimmed().toInt(&isNumber);
+    const int category = entry[EntryField::Category].trimmed().toInt(&isNumber);
     const int choice = isNumber && category >= 1 && category <= 10 ? category - 1 : -1;
     if (cboType->currentIndex() == choice)
         chooseCategory();

@@ -1,16 +1,16 @@
 #include "printing/entryitem.h"
 
+#include "store/entryrecord.h"
 #include "store/mdlDim.h"
 
 namespace entryitem {
 
 QString fromElement(const QString &element) {
-    const QString bar = QStringLiteral("|");
+    const EntryRecord entry = EntryRecord::ofElement(element);
     // Only "T" exactly counts as printed.
-    const QString mark =
-        mdlDim::GetField(element, bar, 11) == QLatin1String("T") ? QStringLiteral("T") : QStringLiteral("F");
-    return mdlDim::GetField(element, bar, 3) + QString(45, QLatin1Char(' ')) + QLatin1Char('\'') +
-           mdlDim::GetField(element, bar, 1) + QLatin1Char('\'') + mark;
+    const QString mark = entry[EntryField::Printed] == QLatin1String("T") ? QStringLiteral("T") : QStringLiteral("F");
+    return entry[EntryField::Name] + QString(45, QLatin1Char(' ')) + QLatin1Char('\'') + entry.lineNumber() +
+           QLatin1Char('\'') + mark;
 }
 
 QString lineNumber(const QString &item) {

@@ -1,13 +1,14 @@
 #include "printing/printjob.h"
 
 #include "printing/entryitem.h"
-#include "printing/frmPrintMsg.h"
 #include "printing/frmAdjust.h"
-#include "printing/printerchoice.h"
+#include "printing/frmPrintMsg.h"
 #include "printing/printeradjustment.h"
+#include "printing/printerchoice.h"
 #include "render/cardlayout.h"
 #include "render/mdlPrint.h"
 #include "render/printerservice.h"
+#include "store/entryrecord.h"
 #include "store/entrywriter.h"
 #include "store/mdlDim.h"
 #include "ui/frmMsgBox.h"
@@ -79,7 +80,7 @@ void CardPrintJob::CollectPrintEntries(const QStringList &printListItems) {
         chosenLines.insert(entryitem::lineNumber(item));
     PrintTable.clear();
     for (const QString &element : std::as_const(mdlDim::EntryTable))
-        if (chosenLines.contains(mdlDim::GetField(element, QStringLiteral("|"), 1)))
+        if (chosenLines.contains(lineNumberOfElement(element)))
             PrintTable.append(element);
 }
 
@@ -108,7 +109,7 @@ bool CardPrintJob::printCard(CardPrinter &printer) {
     if (printer.failed())
         return false;
     for (int i = first; i < first + placed; ++i)
-        printed_.insert(mdlDim::GetField(PrintTable.at(i), QStringLiteral("|"), 1));
+        printed_.insert(lineNumberOfElement(PrintTable.at(i)));
     return true;
 }
 
@@ -163,7 +164,7 @@ void CardPrintJob::recordPrinted() const {
         indexOfNumber.insert(mdlDim::EntryTable.numberAt(i), i);
     QList<mdlDim::LoadedLine> printedLines;
     for (const QString &element : std::as_const(PrintTable)) {
-        const QString number = mdlDim::GetField(element, QStringLiteral("|"), 1);
+        const QString number = lineNumberOfElement(element);
         if (printed_.contains(number))
             printedLines.append(mdlDim::EntryTable.loadedLine(indexOfNumber.value(number.toInt(), -1)));
     }

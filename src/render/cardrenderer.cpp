@@ -2,6 +2,7 @@
 
 #include "render/drawtarget.h"
 #include "render/fontfit.h"
+#include "store/entryrecord.h"
 #include "store/mdlDim.h"
 #include "ui/twips.h"
 
@@ -37,20 +38,21 @@ void drawStep(DrawTarget &target, Medium medium, const FormStep &step, int X, in
     }
 }
 
-QString fieldText(const QString &element, Source source, const QString &literal) {
-    const auto field = [&](int n) { return mdlDim::GetField(element, QStringLiteral("|"), n); };
-    const auto telephonePart = [&](int n) { return mdlDim::GetField(field(6), QStringLiteral("-"), n); };
+QString fieldText(const EntryRecord &entry, Source source, const QString &literal) {
+    const auto telephonePart = [&](int n) {
+        return mdlDim::GetField(entry[EntryField::Telephone], QStringLiteral("-"), n);
+    };
     switch (source) {
     case Source::Literal:
         return literal;
     case Source::Name:
-        return field(3);
+        return entry[EntryField::Name];
     case Source::PostalCode:
-        return field(4);
+        return entry[EntryField::PostalCode];
     case Source::Address:
-        return field(5);
+        return entry[EntryField::Address];
     case Source::Telephone:
-        return field(6);
+        return entry[EntryField::Telephone];
     case Source::TelephonePart1:
         return telephonePart(1);
     case Source::TelephonePart2:
@@ -58,11 +60,11 @@ QString fieldText(const QString &element, Source source, const QString &literal)
     case Source::TelephonePart3:
         return telephonePart(3);
     case Source::Fax:
-        return field(7);
+        return entry[EntryField::Fax];
     case Source::Mobile:
-        return field(8);
+        return entry[EntryField::Mobile];
     case Source::EmailLine:
-        return QStringLiteral("E-mail: ") + field(9);
+        return QStringLiteral("E-mail: ") + entry[EntryField::Email];
     case Source::Stroke:
         return {};
     }
@@ -76,12 +78,13 @@ int xFor(const TextRow &row, const QString &text) {
 }
 
 void writeLine(DrawTarget &target, const CardForm &card, const QString &element, int X, int t) {
+    const EntryRecord entry = EntryRecord::ofElement(element);
     for (const TextRow &row : card.text) {
         if (row.source == Source::Stroke) {
             target.drawLine({row.x, t + row.dy}, {row.strokeX2, t + row.strokeDy2}, PenSpec{Qt::SolidLine, 1, Black});
             continue;
         }
-        const QString text = fieldText(element, row.source, row.literal);
+        const QString text = fieldText(entry, row.source, row.literal);
         if (row.onlyIfNotEmpty && text.isEmpty())
             continue;
         const int x = xFor(row, text) + (row.fromOriginX ? X : 0);

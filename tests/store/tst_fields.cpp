@@ -1,4 +1,5 @@
 #include "common/testmain.h"
+#include "store/entryrecord.h"
 #include "store/mdlDim.h"
 
 #include <QTest>
@@ -83,6 +84,34 @@ private slots:
         QCOMPARE(mdlDim::AppDir(), expected);
         QCOMPARE(mdlDim::entryFilePath(), expected + "VexaTel.txt");
         mdlDim::setDataDirectory({});
+    }
+
+    // An entry split once gives each field as GetField gives it from the element.
+    void entryRecordAgreesWithGetField_data() {
+        QTest::addColumn<QString>("element");
+        QTest::newRow("whole") << "7|よみ|名|100-0001|東京都|03-1-2|04-1-2|090-1-2|a@b.jp|3|T";
+        QTest::newRow("cut after the name") << "7|よみ|名";
+        QTest::newRow("a field after the mark") << "7|よみ|名|||||||3|F|memo";
+        QTest::newRow("empty fields") << "12||||||||||";
+        QTest::newRow("number alone") << "5";
+        QTest::newRow("empty") << "";
+    }
+    void entryRecordAgreesWithGetField() {
+        QFETCH(QString, element);
+        const EntryRecord entry = EntryRecord::ofElement(element);
+        const EntryRecord line = EntryRecord::ofLine(element.mid(element.indexOf(u'|') + 1));
+        QCOMPARE(entry.lineNumber(), mdlDim::GetField(element, "|", 1));
+        QCOMPARE(lineNumberOfElement(element), entry.lineNumber());
+        for (int f = 0; f < EntryFieldCount; ++f) {
+            const auto field = static_cast<EntryField>(f);
+            const QString expected = element.contains(u'|') ? mdlDim::GetField(element, "|", f + 2) : QString();
+            QCOMPARE(entry[field], expected);
+            QCOMPARE(fieldOfElement(element, field), expected);
+            if (element.contains(u'|')) {
+                QCOMPARE(line[field], expected);
+                QCOMPARE(fieldOfLine(element.mid(element.indexOf(u'|') + 1), field), expected);
+            }
+        }
     }
 };
 
