@@ -22,11 +22,11 @@
 #include "browse/selection.h"
 #include "common/exchangesort.h"
 #include "floor.h"
+#include "render/fonts.h"
 #include "store/cp932.h"
 #include "store/entrywriter.h"
 #include "store/linefile.h"
 #include "store/mdlDim.h"
-#include "ui/fonts.h"
 
 #include <QApplication>
 #include <QLabel>

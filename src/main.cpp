@@ -2,11 +2,11 @@
 #include "browse/frmMain.h"
 #include "browse/runningcopy.h"
 #include "browse/startup.h"
+#include "render/fonts.h"
 #include "store/bookfolder.h"
 #include "store/mdlDim.h"
 #include "store/runtimedir.h"
 #include "store/singleinstance.h"
-#include "ui/fonts.h"
 #include "ui/frmMsgBox.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 // Writes the desktop icon, drawn by the program's artwork, to a PNG file.
 // Run: make_icon OUT.png SIZE (offscreen; the build runs it).
+#include "render/fonts.h"
 #include "ui/artwork.h"
-#include "ui/fonts.h"
 
 #include <QApplication>
 

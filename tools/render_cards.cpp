@@ -5,14 +5,14 @@
 // With --default-printer as second argument the cards go to the system's
 // default printer (for example the cups-pdf queue) instead of PDF files.
 // Last, the position adjustment's test sheet as test-sheet.pdf.
+#include "render/fonts.h"
 #include "render/mdlPrint.h"
 #include "render/mdlView.h"
-#include "render/picturebox.h"
 #include "render/printerservice.h"
 #include "render/testsheet.h"
 #include "store/mdlDim.h"
-#include "ui/fonts.h"
 #include "ui/formpictures.h"
+#include "ui/picturebox.h"
 #include "ui/twips.h"
 
 #include <QApplication>

@@ -2,23 +2,23 @@
 // first argument (default: the current directory). Run it with
 // QT_QPA_PLATFORM=offscreen; the data files are read from the second argument
 // when given (for example the sample phone book).
+#include "browse/frmImport.h"
 #include "browse/frmLogo.h"
 #include "browse/frmMain.h"
 #include "editor/frmEdit.h"
-#include "ui/formpictures.h"
 #include "printing/frmAdjust.h"
 #include "printing/frmPrint.h"
 #include "printing/frmPrintMsg.h"
-#include "browse/frmImport.h"
 #include "printing/frmPrintSet.h"
+#include "render/fonts.h"
 #include "store/bookencoding.h"
 #include "store/mdlDim.h"
-#include "ui/fonts.h"
+#include "ui/formpictures.h"
 #include "ui/frmMsgBox.h"
 #include "ui/imagebutton.h"
 
+#include "ui/picturebox.h"
 #include <QApplication>
-#include "render/picturebox.h"
 
 #include <QDoubleSpinBox>
 #include <QKeyEvent>

@@ -3,11 +3,11 @@
 #include "browse/entrylistaccessible.h"
 
 #include "browse/selection.h"
+#include "render/fonts.h"
 #include "render/mdlView.h"
-#include "render/picturebox.h"
 #include "store/entryrecord.h"
 #include "store/mdlDim.h"
-#include "ui/fonts.h"
+#include "ui/picturebox.h"
 #include "ui/twips.h"
 
 #include <QCoreApplication>

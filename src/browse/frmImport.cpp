@@ -1,8 +1,8 @@
 #include "browse/frmImport.h"
 
+#include "render/fonts.h"
 #include "store/mdlDim.h"
 #include "ui/centerform.h"
-#include "ui/fonts.h"
 #include "ui/imagebutton.h"
 #include "ui/skin.h"
 #include "ui/titleimage.h"

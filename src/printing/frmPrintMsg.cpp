@@ -1,8 +1,8 @@
 #include "printing/frmPrintMsg.h"
 
+#include "render/fonts.h"
 #include "store/mdlDim.h"
 #include "ui/centerform.h"
-#include "ui/fonts.h"
 #include "ui/frameline.h"
 #include "ui/skin.h"
 #include "ui/twips.h"

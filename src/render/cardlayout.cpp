@@ -1,6 +1,6 @@
 #include "render/cardlayout.h"
 
-#include "ui/fonts.h"
+#include "render/fonts.h"
 
 namespace cardlayout {
 namespace {

@@ -2,9 +2,9 @@
 
 #include "render/drawtarget.h"
 #include "render/fontfit.h"
+#include "render/twipunits.h"
 #include "store/entryrecord.h"
 #include "store/mdlDim.h"
-#include "ui/twips.h"
 
 using namespace cardlayout;
 

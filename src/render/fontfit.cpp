@@ -1,7 +1,7 @@
 #include "render/fontfit.h"
 
-#include "ui/fonts.h"
-#include "ui/twips.h"
+#include "render/fonts.h"
+#include "render/twipunits.h"
 
 #include <QFontMetricsF>
 #include <QPaintDevice>

@@ -1,7 +1,7 @@
 #include "render/printerservice.h"
 
-#include "ui/fonts.h"
-#include "ui/twips.h"
+#include "render/fonts.h"
+#include "render/twipunits.h"
 
 #include <QFile>
 #include <QFontMetricsF>

@@ -3,7 +3,7 @@
 #include "render/cardlayout.h"
 #include "render/drawtarget.h"
 #include "render/mdlPrint.h"
-#include "ui/twips.h"
+#include "render/twipunits.h"
 
 #include <QRect>
 #include <cmath>

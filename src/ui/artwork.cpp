@@ -1,6 +1,6 @@
 #include "ui/artwork.h"
 
-#include "ui/fonts.h"
+#include "render/fonts.h"
 #include "ui/twips.h"
 
 #include <QLinearGradient>

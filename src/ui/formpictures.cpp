@@ -1,6 +1,6 @@
 #include "ui/formpictures.h"
 
-#include "ui/fonts.h"
+#include "render/fonts.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

@@ -1,9 +1,9 @@
 #include "ui/frmMsgBox.h"
 
+#include "render/fonts.h"
 #include "store/mdlDim.h"
 #include "ui/artwork.h"
 #include "ui/centerform.h"
-#include "ui/fonts.h"
 #include "ui/frameline.h"
 #include "ui/imagebutton.h"
 #include "ui/skin.h"

@@ -1,31 +1,14 @@
 #pragma once
 
+#include "render/twipunits.h"
+
 #include <QPoint>
 #include <QRect>
-#include <QtMath>
 
 class QWidget;
 
-// Geometry is kept in twips (1/1440 inch); Qt's logical pixel is 15 twips at 96 dpi.
+// Controls placed at twip geometry.
 namespace twips {
-
-inline constexpr int PerPixel = 15;
-inline constexpr int PerInch = 1440;
-inline constexpr double PerMm = PerInch / 25.4;
-inline constexpr double MmPerInch = 25.4;
-
-inline int toPx(double twipValue) {
-    return qRound(twipValue / PerPixel);
-}
-inline double toPxF(double twipValue) {
-    return twipValue / PerPixel;
-}
-inline int fromPx(double px) {
-    return qRound(px * PerPixel);
-}
-inline QRect toPx(const QRect &t) {
-    return QRect(toPx(t.left()), toPx(t.top()), toPx(t.width()), toPx(t.height()));
-}
 
 // Places a control at twip geometry and remembers the exact twips, so that a
 // position read back is the one set, not one rounded through pixels.

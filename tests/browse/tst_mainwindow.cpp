@@ -10,11 +10,11 @@
 #include "editor/frmEdit.h"
 #include "printing/frmPrint.h"
 #include "printing/frmPrintSet.h"
-#include "render/picturebox.h"
 #include "store/mdlDim.h"
 #include "ui/frameline.h"
 #include "ui/frmMsgBox.h"
 #include "ui/imagebutton.h"
+#include "ui/picturebox.h"
 #include "ui/twips.h"
 
 #include <QApplication>

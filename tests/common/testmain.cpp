@@ -1,6 +1,6 @@
 #include "common/testmain.h"
 
-#include "ui/fonts.h"
+#include "render/fonts.h"
 
 #include <QApplication>
 #include <QTest>

@@ -3,10 +3,10 @@
 #include "common/datadir.h"
 #include "common/testmain.h"
 #include "editor/frmEdit.h"
-#include "render/picturebox.h"
 #include "store/entrywriter.h"
 #include "store/mdlDim.h"
 #include "ui/imagebutton.h"
+#include "ui/picturebox.h"
 #include "ui/twips.h"
 
 #include <QApplication>

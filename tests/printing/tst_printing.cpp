@@ -13,10 +13,10 @@
 #include "printing/printjob.h"
 #include "render/cardlayout.h"
 #include "render/cardprinter.h"
-#include "render/picturebox.h"
 #include "render/printerservice.h"
 #include "store/mdlDim.h"
 #include "ui/imagebutton.h"
+#include "ui/picturebox.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -4,11 +4,11 @@
 #include "render/fontfit.h"
 #include "render/mdlPrint.h"
 #include "render/mdlView.h"
-#include "render/picturebox.h"
 #include "render/printerservice.h"
 #include "render/testsheet.h"
 #include "store/mdlDim.h"
 #include "ui/formpictures.h"
+#include "ui/picturebox.h"
 #include "ui/twips.h"
 
 #include <QDir>

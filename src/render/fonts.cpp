@@ -1,4 +1,4 @@
-#include "ui/fonts.h"
+#include "render/fonts.h"
 
 namespace fonts {
 

@@ -1,6 +1,6 @@
-#include "render/picturebox.h"
+#include "ui/picturebox.h"
 
-#include "ui/fonts.h"
+#include "render/fonts.h"
 #include "ui/twips.h"
 
 #include <QFontMetricsF>
