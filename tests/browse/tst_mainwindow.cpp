@@ -7,6 +7,7 @@
 #include "common/exchangesort.h"
 #include "common/recordingtarget.h"
 #include "common/testmain.h"
+#include "common/windows.h"
 #include "editor/frmEdit.h"
 #include "printing/frmPrint.h"
 #include "printing/frmPrintSet.h"
@@ -55,17 +56,6 @@ QStringList entries(int count, int category = 1) {
 
 QPoint listPoint(int xTwips, int yTwips) {
     return QPoint(twips::toPx(xTwips), twips::toPx(yTwips));
-}
-
-void click(QWidget *w) {
-    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(3, 3));
-}
-
-QWidget *topLevel(const QString &name) {
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w->objectName() == name && w->isVisible())
-            return w;
-    return nullptr;
 }
 
 void closeTopLevels() {
@@ -274,7 +264,7 @@ private slots:
         QCOMPARE(window->listPage()->highlighted(), highlighted);
         QCOMPARE(mdlDim::SelectedEntry, opens ? 12 : -1);
         QCOMPARE(mdlDim::EditingExisting, opens);
-        QCOMPARE(topLevel("frmEdit") != nullptr, opens);
+        QCOMPARE(shownWindow<frmEdit>() != nullptr, opens);
         QCOMPARE(window->isVisible(), !opens);
     }
 
@@ -338,7 +328,7 @@ private slots:
 
         QTest::keyClick(window->picList0, Qt::Key_Return);
         QCOMPARE(mdlDim::SelectedEntry, highlighted);
-        QVERIFY(topLevel("frmEdit"));
+        QVERIFY(shownWindow<frmEdit>());
     }
 
     // "現在 100000 件" ends before 行音フィルター begins, in both layouts.
@@ -430,7 +420,7 @@ private slots:
         QVERIFY(window->picList0->hasFocus());
         QCOMPARE(window->listPage()->highlighted(), 0);
         QTest::keyClick(window->picList0, Qt::Key_Return);
-        QVERIFY(topLevel("frmEdit"));
+        QVERIFY(shownWindow<frmEdit>());
         QCOMPARE(mdlDim::GetField(mdlDim::EntryTable.at(mdlDim::SelectedEntry), QStringLiteral("|"), 3),
                  QStringLiteral("山田一"));
     }
@@ -454,7 +444,7 @@ private slots:
         QStringList shown;
         QTimer answer;
         connect(&answer, &QTimer::timeout, this, [&] {
-            auto *report = qobject_cast<frmImport *>(topLevel("frmImport"));
+            auto *report = shownWindow<frmImport>();
             if (!report || !report->isVisible())
                 return;
             answer.stop();
@@ -492,8 +482,8 @@ private slots:
         });
         frmMsgBox::ask(QStringLiteral("印刷できるリストがありません。"), MsgButtons::Yes);
         button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-        QVERIFY(topLevel("frmEdit"));
-        for (QWidget *w : {static_cast<QWidget *>(window.get()), topLevel("frmEdit")})
+        QVERIFY(shownWindow<frmEdit>());
+        for (QWidget *w : {static_cast<QWidget *>(window.get()), static_cast<QWidget *>(shownWindow<frmEdit>())})
             for (QWidget *stop : w->findChildren<QWidget *>())
                 if (stop->focusPolicy() & Qt::TabFocus && !stop->objectName().isEmpty()) // the program's own
                     QVERIFY2(!stop->accessibleName().isEmpty(), qPrintable(stop->objectName()));
@@ -517,7 +507,7 @@ private slots:
         QCOMPARE(window->listPage()->highlighted(), 1);
         QCOMPARE(table->selectedRows(), QList<int>{1});
         table->cellAt(0, 1)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-        QVERIFY(topLevel("frmEdit"));
+        QVERIFY(shownWindow<frmEdit>());
         QCOMPARE(mdlDim::SelectedEntry, 0);
     }
 
@@ -531,7 +521,7 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), window->imgNew);
         QVERIFY(window->imgNew->grab().toImage() != unfocused); // the focus frame
         QTest::keyClick(window->imgNew, Qt::Key_Space);
-        QVERIFY(topLevel("frmEdit"));
+        QVERIFY(shownWindow<frmEdit>());
         QVERIFY(!window->isVisible());
     }
 
@@ -750,7 +740,7 @@ private slots:
         click(window->imgTypeB);
         QCOMPARE(shown, QStringLiteral("印刷できるリストがありません。"));
         QVERIFY(window->isVisible());
-        QVERIFY(!topLevel("frmPrintSet"));
+        QVERIFY(!shownWindow<frmPrintSet>());
     }
 
     void cardFormatButtonsSetFormat_data() {
@@ -768,7 +758,7 @@ private slots:
         click(window->imgQQ);
         click(window->findChild<QWidget *>(button));
         QCOMPARE(mdlDim::CardFormat, format);
-        QVERIFY(topLevel("frmPrintSet"));
+        QVERIFY(shownWindow<frmPrintSet>());
         QVERIFY(!window->isVisible());
     }
 
@@ -776,7 +766,7 @@ private slots:
         open({});
         click(window->imgNew);
         QCOMPARE(mdlDim::EditingExisting, false);
-        QVERIFY(topLevel("frmEdit"));
+        QVERIFY(shownWindow<frmEdit>());
         QVERIFY(!window->isVisible());
     }
 
@@ -801,7 +791,7 @@ private slots:
 
         BoxAnswerer answerer;
         click(window->imgNew);
-        QVERIFY(!topLevel("frmEdit"));
+        QVERIFY(!shownWindow<frmEdit>());
         QVERIFY(answerer.seen.last().contains(mdlDim::ReadOnlyReason));
         mdlDim::SelectedEntry = 0;
         mdlDim::EditingExisting = true;

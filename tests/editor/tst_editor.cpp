@@ -2,6 +2,7 @@
 #include "common/boxanswerer.h"
 #include "common/datadir.h"
 #include "common/testmain.h"
+#include "common/windows.h"
 #include "editor/frmEdit.h"
 #include "store/entrywriter.h"
 #include "store/mdlDim.h"
@@ -29,10 +30,6 @@ const QString Aoki =
     QStringLiteral("あおき|青木|100-0001|東京都千代田区|03-1111-2222||090-1234-5678|aoki@example.jp|2|F");
 const QString Ito = QStringLiteral("いとう|伊藤|||||||7|T");
 const QString Ueda = QStringLiteral("うえだ|上田|||||||3|F");
-
-void click(QWidget *w) {
-    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(3, 3));
-}
 
 int indexOfLine(int line) {
     for (int i = 0; i < mdlDim::EntryTable.size(); ++i)
@@ -562,11 +559,8 @@ private slots:
     void journey() {
         start({Aoki, Ueda});
         click(home->imgNew);
-        editor = home->findChild<frmEdit *>();
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (auto *e = qobject_cast<frmEdit *>(w))
-                editor = e;
-        QVERIFY(editor && editor->isVisible());
+        editor = shownWindow<frmEdit>();
+        QVERIFY(editor);
         QVERIFY(!home->isVisible());
         QTest::keyClicks(editor->txtPingYin, "Ikeda");
         QTest::keyClick(editor->txtPingYin, Qt::Key_Tab);
@@ -588,9 +582,7 @@ private slots:
         // Latin readings come first: the new entry is row 0.
         QCOMPARE(mdlDim::EntryTable.first(), "3|" + added);
         QTest::mouseClick(home->picList0, Qt::LeftButton, {}, QPoint(twips::toPx(4800), twips::toPx(150)));
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (auto *e = qobject_cast<frmEdit *>(w); e && e->isVisible())
-                editor = e;
+        editor = shownWindow<frmEdit>();
         QVERIFY(editor);
         QCOMPARE(editor->txtName->text(), QStringLiteral("Ikeda Jun"));
         editor->txtName->selectAll();

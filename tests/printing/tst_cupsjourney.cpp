@@ -2,6 +2,7 @@
 #include "common/boxanswerer.h"
 #include "common/datadir.h"
 #include "common/testmain.h"
+#include "common/windows.h"
 #include "editor/frmEdit.h"
 #include "printing/frmAdjust.h"
 #include "printing/frmPrint.h"
@@ -62,16 +63,6 @@ QString mediaOfNewestJob() {
     return value;
 }
 
-void click(QWidget *w) {
-    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(3, 3));
-}
-
-template <typename Window> Window *openWindow() {
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *found = qobject_cast<Window *>(w); found && found->isVisible())
-            return found;
-    return nullptr;
-}
 } // namespace
 
 // The queue refuses jobs while this lives (cupsreject), and accepts them again after.
@@ -170,7 +161,7 @@ private slots:
         home->show();
 
         click(home->imgNew);
-        frmEdit *editor = openWindow<frmEdit>();
+        frmEdit *editor = shownWindow<frmEdit>();
         QVERIFY(editor);
         QTest::keyClicks(editor->txtPingYin, "Ikeda");
         QTest::keyClicks(editor->txtName, "Ikeda Jun");
@@ -184,7 +175,7 @@ private slots:
         click(home->imgYR);
         QCOMPARE(mdlDim::EntryCount, 2);
         click(home->imgType);
-        QPointer<frmPrintSet> setup = openWindow<frmPrintSet>();
+        QPointer<frmPrintSet> setup = shownWindow<frmPrintSet>();
         QVERIFY(setup);
         const int row = setup->lstAll->row(setup->lstAll->findItems("Ikeda Jun", Qt::MatchStartsWith).value(0));
         QVERIFY(row >= 0);

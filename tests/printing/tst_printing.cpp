@@ -3,6 +3,7 @@
 #include "common/datadir.h"
 #include "common/recordingtarget.h"
 #include "common/testmain.h"
+#include "common/windows.h"
 #include "printing/entryitem.h"
 #include "printing/frmAdjust.h"
 #include "printing/frmPrint.h"
@@ -100,10 +101,6 @@ QStringList names(const QListWidget *list) {
     return all;
 }
 
-void click(QWidget *w) {
-    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(3, 3));
-}
-
 void doubleClick(QListWidget *list, int row) {
     // As a user double clicks: the first click selects, the second opens.
     const QRect r = list->visualItemRect(list->item(row));
@@ -140,10 +137,8 @@ class TestPrinting : public QObject {
         click(categories.at(categoryButton));
         const QList<ImageButton *> formats = {home->imgType, home->imgTypeA, home->imgTypeB, home->imgTypeC};
         click(formats.at(format));
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (auto *s = qobject_cast<frmPrintSet *>(w))
-                setup = s;
-        QVERIFY(setup && setup->isVisible());
+        setup = shownWindow<frmPrintSet>();
+        QVERIFY(setup);
         QVERIFY(!home->isVisible());
     }
 
