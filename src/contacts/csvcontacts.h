@@ -1,14 +1,12 @@
 #pragma once
 
 #include "contacts/contact.h"
+#include "contacts/csvheaders.h"
 
 #include <QStringList>
 
-// Contacts from CSV rows, the columns found by their headers as Google
-// Contacts (current and older), Outlook (Japanese and English), Thunderbird
-// Japanese spreadsheets, address and postcard software
-// and Windows' mail program name them; headers are compared without regard
-// to case, width or spaces.
+// Contacts from CSV rows, the columns found by their headers (csvheaders.h);
+// headers are compared without regard to case, width or spaces.
 namespace csvcontacts {
 
 class Columns {
@@ -22,34 +20,12 @@ public:
     const QList<int> &unknownColumns() const { return unknown_; }
 
 private:
-    enum class Role {
-        Family,
-        Given,
-        Middle,
-        FullName,
-        ReadingFamily,
-        ReadingGiven,
-        ReadingMiddle,
-        ReadingFull,
-        Organization,
-        OrganizationReading,
-        Phone,
-        PhoneLabel,
-        Email,
-        EmailLabel,
-        AddressPart,
-        AddressLabel,
-        Category,
-    };
-    enum Part { Postal, Prefecture, City, Street, Building, PoBox, Formatted };
     struct Column {
         int index;
-        Role role;
-        int group = 0; // Google's "Phone 2", Outlook's home or business: one value per group
-        Contact::PhoneKind kind = Contact::PhoneKind::Voice;
-        int rank = 2;
-        int part = Street;
+        ColumnMeaning meaning;
     };
+    // Google's numbered columns: "Phone 1 - Value", "E-mail 2 - Label", "Address 1 - Postal Code".
+    bool addNumberedColumn(int index, const QString &normalised);
     QList<Column> columns_;
     QList<int> unknown_;
     QStringList headers_;
