@@ -332,66 +332,59 @@ QString storedReading(const QString &phonetic) {
     return reading;
 }
 
-Converted toEntry(const Contact &contact, const mdlDim::CategoryLines &categories, int defaultCategory) {
-    Converted out;
-    if (!contact.skipReason.isEmpty()) {
-        out.skipReason = contact.skipReason;
-        return out;
-    }
-    entryrules::EntryLineFields &f = out.fields;
-    QStringList &notes = out.notes;
-    notes += contact.notes;
+namespace {
 
-    placeAddress(contact, f, notes);
-    placeNumbers(contact, f, notes);
-    placeEmail(contact, f, notes);
-
+// A reading the file gives always wins over a guess; a Latin name reads as
+// it is written, family name first; else the reading is guessed from the name.
+QString readingFor(const Contact &contact, const QString &name, QStringList &notes) {
+    if (contact.asWritten)
+        return contact.reading;
     const bool company = contact.family.trimmed().isEmpty() && contact.given.trimmed().isEmpty() &&
                          contact.fullName.trimmed().isEmpty();
-    f.name = storable(entryName(contact), QStringLiteral("氏名"), contact.asWritten, notes);
-
-    // A reading the file gives always wins over a guess.
-    QString reading;
-    if (contact.asWritten)
-        reading = contact.reading;
-    else
-        reading = storedReading(company && !contact.organizationReading.trimmed().isEmpty() ? contact.organizationReading
-                                                                                           : contact.reading);
+    QString reading = storedReading(
+        company && !contact.organizationReading.trimmed().isEmpty() ? contact.organizationReading : contact.reading);
     if (reading.isEmpty()) {
-        // A Latin name reads as it is written, family name first.
         const QString latin = (contact.family.simplified() + u' ' + contact.given.simplified()).trimmed();
         if (isLatin(latin))
             reading = latin;
-        else if (latin.isEmpty() && isLatin(f.name))
-            reading = f.name.simplified();
+        else if (latin.isEmpty() && isLatin(name))
+            reading = name.simplified();
     }
-    if (reading.isEmpty() && !f.name.isEmpty())
-        reading = storedReading(guessedReading(contact, f.name, notes));
-    f.reading = storable(reading, QStringLiteral("ふりがな"), contact.asWritten, notes);
+    if (reading.isEmpty() && !name.isEmpty())
+        reading = storedReading(guessedReading(contact, name, notes));
+    return reading;
+}
 
-    // Without a name: the reading, the e-mail's local part or a number stands for it.
-    if (f.name.isEmpty()) {
-        if (!f.reading.isEmpty()) {
-            f.name = f.reading;
-            notes.append(QStringLiteral("氏名がないため、ふりがな「%1」を氏名にしました").arg(f.name));
-        } else if (!f.email.isEmpty()) {
-            f.name = f.reading = f.email.left(f.email.indexOf(u'@')).trimmed();
-            notes.append(QStringLiteral("氏名がないため、メールの「%1」を氏名とふりがなにしました").arg(f.name));
-        } else if (const QString number = !f.telephone.isEmpty() ? f.telephone
-                                          : !f.mobile.isEmpty()  ? f.mobile
-                                                                 : f.fax;
-                   !number.isEmpty()) {
-            f.name = number;
-            f.reading = QStringLiteral("TEL ") + number;
-            notes.append(QStringLiteral("氏名がないため、番号「%1」を氏名、「%2」をふりがなにしました").arg(f.name, f.reading));
-        } else {
-            out.skipReason = QStringLiteral("名前・ふりがな・電話番号・メールのどれもありません");
-            return out;
-        }
+// Without a name: the reading, the e-mail's local part or a number stands
+// for it, and says so. False when there is nothing to stand for it.
+bool giveStandInName(entryrules::EntryLineFields &f, QStringList &notes) {
+    if (!f.name.isEmpty())
+        return true;
+    if (!f.reading.isEmpty()) {
+        f.name = f.reading;
+        notes.append(QStringLiteral("氏名がないため、ふりがな「%1」を氏名にしました").arg(f.name));
+        return true;
     }
+    if (!f.email.isEmpty()) {
+        f.name = f.reading = f.email.left(f.email.indexOf(u'@')).trimmed();
+        notes.append(QStringLiteral("氏名がないため、メールの「%1」を氏名とふりがなにしました").arg(f.name));
+        return true;
+    }
+    for (const QString *number : {&f.telephone, &f.mobile, &f.fax}) {
+        if (number->isEmpty())
+            continue;
+        f.name = *number;
+        f.reading = QStringLiteral("TEL ") + *number;
+        notes.append(
+            QStringLiteral("氏名がないため、番号「%1」を氏名、「%2」をふりがなにしました").arg(f.name, f.reading));
+        return true;
+    }
+    return false;
+}
 
-    // A field longer than the editor's box is stored whole and named; one
-    // over a thousand characters is a file swallowed by an unclosed quote.
+// A field longer than the editor's box is stored whole and named; one over a
+// thousand characters is a file swallowed by an unclosed quote: the reason to skip it.
+QString checkLengths(const entryrules::EntryLineFields &f, QStringList &notes) {
     const std::pair<const QString *, std::pair<const char16_t *, int>> limits[] = {
         {&f.reading, {u"ふりがな", entryrules::ReadingLimit}},
         {&f.name, {u"氏名", entryrules::NameLimit}},
@@ -399,28 +392,35 @@ Converted toEntry(const Contact &contact, const mdlDim::CategoryLines &categorie
         {&f.email, {u"メール", entryrules::EmailLimit}}};
     for (const auto &[value, what] : limits) {
         const QString label = QString::fromUtf16(what.first);
-        if (value->size() > SwallowedFile) {
-            out.skipReason = QStringLiteral("%1が %2 字あります（閉じていない引用符がファイルの残りを取り込んだおそれがあります）")
-                                 .arg(label)
-                                 .arg(value->size());
-            return out;
-        }
+        if (value->size() > SwallowedFile)
+            return QStringLiteral(
+                       "%1が %2 字あります（閉じていない引用符がファイルの残りを取り込んだおそれがあります）")
+                .arg(label)
+                .arg(value->size());
         if (value->size() > what.second)
             notes.append(QStringLiteral("%1は %2 字で入力欄（%3 字）より長いため、そのまま保存しました")
                              .arg(label)
                              .arg(value->size())
                              .arg(what.second));
     }
+    return {};
+}
 
+// The entry's category: the contact's when the book has it, else the default, named.
+int placeCategory(const Contact &contact, const mdlDim::CategoryLines &categories, int defaultCategory,
+                  QStringList &notes, bool &byNumber) {
     QString unknown;
-    bool byNumber = false;
-    f.category = categoryNumber(contact.categories, categories, unknown, byNumber);
-    if (f.category == 0) {
-        f.category = defaultCategory;
-        if (!unknown.isEmpty())
-            notes.append(QStringLiteral("分類「%1」は電話帳にないため、分類 %2 に入れました").arg(unknown).arg(defaultCategory));
-    }
+    const int category = categoryNumber(contact.categories, categories, unknown, byNumber);
+    if (category != 0)
+        return category;
+    if (!unknown.isEmpty())
+        notes.append(
+            QStringLiteral("分類「%1」は電話帳にないため、分類 %2 に入れました").arg(unknown).arg(defaultCategory));
+    return defaultCategory;
+}
 
+// Why the editor would refuse the entry, or empty.
+QString entryFault(const entryrules::EntryLineFields &f, const mdlDim::CategoryLines &categories, bool byNumber) {
     entryrules::EntryValues values;
     values.reading = f.reading;
     values.name = f.name;
@@ -432,7 +432,34 @@ Converted toEntry(const Contact &contact, const mdlDim::CategoryLines &categorie
     // An unnamed category given by its number (our own export) is taken as it is.
     values.userCategoryName = byNumber ? QStringLiteral("-")
                                        : mdlDim::categoryNameIn(categories[static_cast<size_t>(f.category - 1)]);
-    out.skipReason = skipReasonFor(entryrules::checkEntry(values), f);
+    return skipReasonFor(entryrules::checkEntry(values), f);
+}
+
+} // namespace
+
+Converted toEntry(const Contact &contact, const mdlDim::CategoryLines &categories, int defaultCategory) {
+    Converted out;
+    if (!contact.skipReason.isEmpty()) {
+        out.skipReason = contact.skipReason;
+        return out;
+    }
+    entryrules::EntryLineFields &f = out.fields;
+    QStringList &notes = out.notes;
+    notes += contact.notes;
+    placeAddress(contact, f, notes);
+    placeNumbers(contact, f, notes);
+    placeEmail(contact, f, notes);
+    f.name = storable(entryName(contact), QStringLiteral("氏名"), contact.asWritten, notes);
+    f.reading = storable(readingFor(contact, f.name, notes), QStringLiteral("ふりがな"), contact.asWritten, notes);
+    if (!giveStandInName(f, notes)) {
+        out.skipReason = QStringLiteral("名前・ふりがな・電話番号・メールのどれもありません");
+        return out;
+    }
+    if (out.skipReason = checkLengths(f, notes); !out.skipReason.isEmpty())
+        return out;
+    bool byNumber = false;
+    f.category = placeCategory(contact, categories, defaultCategory, notes, byNumber);
+    out.skipReason = entryFault(f, categories, byNumber);
     return out;
 }
 
