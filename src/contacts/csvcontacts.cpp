@@ -167,24 +167,13 @@ void takeCategories(Contact &c, const QString &cell) {
             c.categories.append(name.trimmed());
 }
 
-// The group's first number; a second in the same cell is named, not kept.
-void addPhones(Contact &c, const Group &g, Contact::PhoneKind kind, bool preferred) {
-    for (qsizetype i = 0; i < g.phones.size(); ++i) {
+// The first of a cell's values is kept; a second in the same cell is named, not kept.
+template <typename Keep> void keepFirst(Contact &c, const QStringList &values, const QString &secondNote, Keep keep) {
+    for (qsizetype i = 0; i < values.size(); ++i) {
         if (i == 0)
-            c.phones.append({g.phones.at(i), kind, preferred, g.rank});
+            keep(values.at(i));
         else
-            c.notes.append(
-                QStringLiteral("電話番号「%1」は取り込みません：一つの欄に二つ目の番号です").arg(g.phones.at(i)));
-    }
-}
-
-void addEmails(Contact &c, const Group &g, bool preferred) {
-    for (qsizetype i = 0; i < g.emails.size(); ++i) {
-        if (i == 0)
-            c.emails.append({g.emails.at(i), preferred, g.rank});
-        else
-            c.notes.append(
-                QStringLiteral("メール「%1」は取り込みません：一つの欄に二つ目のメールです").arg(g.emails.at(i)));
+            c.notes.append(secondNote.arg(values.at(i)));
     }
 }
 
@@ -264,9 +253,15 @@ Contact Columns::contact(const QStringList &row, const QString &source) const {
         bool preferred = false;
         applyLabel(g.label, g.isPhone ? &kind : nullptr, g.rank, preferred);
         if (g.isPhone)
-            addPhones(c, g, kind, preferred);
+            keepFirst(c, g.phones, QStringLiteral("電話番号「%1」は取り込みません：一つの欄に二つ目の番号です"),
+                      [&](const QString &phone) {
+                          c.phones.append({phone, kind, preferred, g.rank});
+                      });
         if (g.isEmail)
-            addEmails(c, g, preferred);
+            keepFirst(c, g.emails, QStringLiteral("メール「%1」は取り込みません：一つの欄に二つ目のメールです"),
+                      [&](const QString &email) {
+                          c.emails.append({email, preferred, g.rank});
+                      });
         if (g.isAddress)
             addAddress(c, g, preferred);
     }
