@@ -82,8 +82,7 @@ void checkLoader(const QList<QByteArray> &lines) {
         QList<QString> readings;
         for (const QString &element : all)
             readings.append(selection::readingOf(element));
-        check(ordering::exchangeSortOrder(readings) == literalExchangeSort(readings),
-              "the order is the exchange sort's");
+        check(fastOrder(readings) == literalExchangeSort(readings), "the order is the exchange sort's");
     }
 }
 

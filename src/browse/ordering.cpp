@@ -267,19 +267,6 @@ template <typename Compare> void sortKeys(std::vector<ReadingKey> &keys, Compare
 
 } // namespace
 
-void radixSort(std::vector<ReadingKey> &keys) {
-    thread_local std::vector<ReadingKey> spare;
-    radixSortInto(keys, spare);
-}
-
-QList<int> exchangeSortOrder(const QList<QString> &readings) {
-    QList<QStringView> views;
-    views.reserve(readings.size());
-    for (const QString &reading : readings)
-        views.append(reading);
-    return exchangeSortOrder(views);
-}
-
 ReadingKey readingKey(QStringView reading, int index) {
     // The first eight units, missing ones 0, as two big-endian numbers.
     char16_t units[8] = {};
@@ -289,14 +276,6 @@ ReadingKey readingKey(QStringView reading, int index) {
                uint64_t(units[from + 3]);
     };
     return {word(0), word(4), static_cast<uint32_t>(reading.size()), index};
-}
-
-QList<int> exchangeSortOrder(const QList<QStringView> &readings) {
-    std::vector<ReadingKey> keys;
-    keys.reserve(static_cast<size_t>(readings.size()));
-    for (qsizetype i = 0; i < readings.size(); ++i)
-        keys.push_back(readingKey(readings.at(i), static_cast<int>(i)));
-    return exchangeSortOrder(keys, [&](int i) { return readings.at(i); });
 }
 
 QList<int> exchangeSortOrder(std::vector<ReadingKey> &keyed, const std::function<QStringView(int)> &reading) {

@@ -13,10 +13,6 @@
 // them, but in O(n log n) instead of n(n - 1) / 2 comparisons.
 namespace ordering {
 
-// The new order as indices into `readings`.
-QList<int> exchangeSortOrder(const QList<QStringView> &readings);
-QList<int> exchangeSortOrder(const QList<QString> &readings);
-
 // A reading prepared for sorting: its first eight units as two numbers (a
 // missing unit counts as 0, so they order as the readings do), its length and
 // its index. Made while the reading is at hand, it saves going back to it.
@@ -27,9 +23,6 @@ struct ReadingKey {
     int index;
 };
 ReadingKey readingKey(QStringView reading, int index);
-// Sorts keys by (high, low, length up to nine) and keeps equal keys in their
-// order: a byte-wise radix sort, the first step of every order.
-void radixSort(std::vector<ReadingKey> &keys);
 
 // The same order from keys made by readingKey (keys[i].index == i); `reading`
 // gives reading i, asked only for readings longer than their keys, and must

@@ -31,7 +31,7 @@ class TestSelection : public QObject {
 private slots:
     void equalReadingsAsTheExchangeSortLeavesThem() {
         const QList<QString> readings = {"b", "b", "a"};
-        QCOMPARE(ordering::exchangeSortOrder(readings), (QList<int>{2, 1, 0}));
+        QCOMPARE(fastOrder(readings), (QList<int>{2, 1, 0}));
         QCOMPARE(literalExchangeSort(readings), (QList<int>{2, 1, 0}));
     }
 
@@ -87,7 +87,7 @@ private slots:
             }
             readings.append(pool.at(alternating ? i % alphabet : random.bounded(qMin(alphabet, int(pool.size())))));
         }
-        QCOMPARE(ordering::exchangeSortOrder(readings), literalExchangeSort(readings));
+        QCOMPARE(fastOrder(readings), literalExchangeSort(readings));
     }
 
     // What a search finds: the searched fields only, kana of every kind alike,

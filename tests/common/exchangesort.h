@@ -21,6 +21,14 @@ inline QList<int> literalExchangeSort(const QList<QString> &readings) {
     return order;
 }
 
+// The fast ordering of `readings` as indices into it, as the list orders them.
+inline QList<int> fastOrder(const QList<QString> &readings) {
+    std::vector<ordering::ReadingKey> keys;
+    for (qsizetype i = 0; i < readings.size(); ++i)
+        keys.push_back(ordering::readingKey(readings.at(i), static_cast<int>(i)));
+    return ordering::exchangeSortOrder(keys, [&](int i) { return QStringView(readings.at(i)); });
+}
+
 // The elements of `category` (0 keeps all) whose reading begins in kana row
 // `row` (0 keeps all), ordered by reading: the selection made from decoded
 // elements, as the reference the selection from disk is compared with.
@@ -38,7 +46,7 @@ inline QStringList referenceSelect(const QStringList &elements, int category, in
     }
     QStringList ordered;
     ordered.reserve(kept.size());
-    for (int index : ordering::exchangeSortOrder(readings))
+    for (int index : fastOrder(readings))
         ordered.append(kept.at(index));
     return ordered;
 }
