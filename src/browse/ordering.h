@@ -24,7 +24,8 @@ struct ReadingKey {
 };
 ReadingKey readingKey(QStringView reading, int index);
 
-// The same order from keys made by readingKey (keys[i].index == i); `reading`
+// The new order, as indices, of the readings the keys were made from by
+// readingKey (keys[i].index == i); `reading`
 // gives reading i, asked only for readings longer than their keys, and must
 // stay valid until the order is made. The keys are sorted in place.
 QList<int> exchangeSortOrder(std::vector<ReadingKey> &keys, const std::function<QStringView(int)> &reading);
