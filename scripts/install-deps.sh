@@ -1,14 +1,18 @@
 #!/bin/sh
 # Installs the Debian packages the build and the tests need, only those missing.
 set -e
-packages="cmake ninja-build g++ make dpkg-dev desktop-file-utils appstream xvfb xauth dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0 qt6-base-dev libgl-dev libcups2-dev poppler-utils strace clang-format fonts-ipafont-gothic fonts-ipafont-mincho fonts-liberation2 libphonenumber-dev libmecab-dev mecab-ipadic-utf8 libkakasi2-dev kakasi-dic skkdic-extra libicu-dev $EXTRA_PACKAGES"
+packages="cmake ninja-build g++ make dpkg-dev desktop-file-utils appstream xvfb xauth dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0 qt6-base-dev libgl-dev libcups2-dev poppler-utils strace clang-format python3 fonts-ipafont-gothic fonts-ipafont-mincho fonts-liberation2 libphonenumber-dev libmecab-dev mecab-ipadic-utf8 libkakasi2-dev kakasi-dic skkdic-extra libicu-dev $EXTRA_PACKAGES"
+# npm fetches the postal code data; a Node.js installed another way serves as well.
+command -v npm >/dev/null 2>&1 || packages="$packages npm"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
 done
-[ -z "$missing" ] && exit 0
-echo "Installing:$missing"
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq $missing
+if [ -n "$missing" ]; then
+  echo "Installing:$missing"
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq $missing
+fi
+sh "$(dirname "$0")/fetch-postal-data.sh"

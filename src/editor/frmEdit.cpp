@@ -1,6 +1,7 @@
 #include "editor/frmEdit.h"
 
 #include "editor/inputrules.h"
+#include "editor/postalfill.h"
 #include "render/fonts.h"
 #include "store/entryrecord.h"
 #include "store/entryrules.h"
@@ -111,6 +112,8 @@ void frmEdit::showOnly() {
     for (QLineEdit *box : std::as_const(txtNew))
         box->setReadOnly(true);
     cboType->setEnabled(false);
+    imgZipToAdd->setEnabled(false);
+    imgAddToZip->setEnabled(false);
 }
 
 bool frmEdit::refusedAsReadOnly() {
@@ -242,6 +245,87 @@ void frmEdit::buildButtons() {
     connect(imgAddList, &ImageButton::clicked, this, &frmEdit::add);
     connect(imgDelList, &ImageButton::clicked, this, &frmEdit::deleteEntry);
     connect(imgShowList, &ImageButton::clicked, this, &frmEdit::backToList);
+
+    // Postal code help beside the code: the address from the code, and back.
+    imgZipToAdd = makeImageButton(this, QStringLiteral("imgZipToAdd"), {3420, 2018, 1005, 285}, {3430, 2028},
+                                  QStringLiteral("〒→住所"));
+    imgAddToZip = makeImageButton(this, QStringLiteral("imgAddToZip"), {4530, 2018, 1005, 285}, {4540, 2028},
+                                  QStringLiteral("住所→〒"));
+    connect(imgZipToAdd, &ImageButton::clicked, this, &frmEdit::zipToAddress);
+    connect(imgAddToZip, &ImageButton::clicked, this, &frmEdit::addressToZip);
+    // A whole code typed into an empty address fills it; text already typed is never replaced.
+    for (QLineEdit *zip : {txtZip1, txtZip2})
+        connect(zip, &QLineEdit::textEdited, this, [this] { fillAddressFromZip(); });
+}
+
+bool frmEdit::fillAddressFromZip() {
+    const QString code = txtZip1->text() + txtZip2->text();
+    if (code.size() != 7 || !txtAdd->text().isEmpty() || txtAdd->isReadOnly())
+        return false;
+    const postalcodes::Table *table = postalcodes::Table::installed();
+    const QString address = table ? postalfill::addressFor(table->lookUp(code), entryrules::AddressLimit) : QString();
+    if (address.isEmpty())
+        return false;
+    txtAdd->setText(address);
+    txtAdd->setFocus();
+    txtAdd->setCursorPosition(static_cast<int>(address.size()));
+    return true;
+}
+
+void frmEdit::zipToAddress() {
+    if (txtAdd->isReadOnly())
+        return;
+    const QString code = txtZip1->text() + txtZip2->text();
+    const postalcodes::Table *table = postalcodes::Table::installed();
+    if (!table) {
+        frmMsgBox::ask(QStringLiteral("郵便番号の表がありません。\r") + postalcodes::Table::installedPath(),
+                       MsgButtons::Yes);
+        return;
+    }
+    if (code.size() != 7) {
+        frmMsgBox::ask(QStringLiteral("郵便番号を 7 桁入力してください。"), MsgButtons::Yes);
+        return;
+    }
+    const QList<postalcodes::Area> areas = table->lookUp(code);
+    if (areas.isEmpty()) {
+        frmMsgBox::ask(QStringLiteral("郵便番号 %1 は見つかりません。").arg(postalfill::shown(code)), MsgButtons::Yes);
+        return;
+    }
+    if (!txtAdd->text().isEmpty()) {
+        frmMsgBox::ask(QStringLiteral("住所は入力済みのため変えません。\r%1：%2")
+                           .arg(postalfill::shown(code), postalfill::candidatesText(areas)),
+                       MsgButtons::Yes);
+        return;
+    }
+    if (!fillAddressFromZip())
+        frmMsgBox::ask(QStringLiteral("郵便番号 %1 の住所は住所欄に入りません。\r%2")
+                           .arg(postalfill::shown(code), postalfill::candidatesText(areas)),
+                       MsgButtons::Yes);
+}
+
+void frmEdit::addressToZip() {
+    if (txtZip1->isReadOnly())
+        return;
+    const postalcodes::Table *table = postalcodes::Table::installed();
+    if (!table) {
+        frmMsgBox::ask(QStringLiteral("郵便番号の表がありません。\r") + postalcodes::Table::installedPath(),
+                       MsgButtons::Yes);
+        return;
+    }
+    if (!txtZip1->text().isEmpty() || !txtZip2->text().isEmpty()) {
+        frmMsgBox::ask(QStringLiteral("郵便番号は入力済みのため変えません。"), MsgButtons::Yes);
+        return;
+    }
+    const QList<postalcodes::Area> areas = table->forAddress(txtAdd->text());
+    if (areas.size() == 1) {
+        txtZip1->setText(areas.first().code.left(3));
+        txtZip2->setText(areas.first().code.mid(3));
+        return;
+    }
+    frmMsgBox::ask(areas.isEmpty() ? QStringLiteral("住所から郵便番号が見つかりません。")
+                                   : QStringLiteral("郵便番号の候補が %1 件あります：\r").arg(areas.size()) +
+                                         postalfill::candidatesText(areas),
+                   MsgButtons::Yes);
 }
 
 QList<QLineEdit *> frmEdit::entryBoxes() const {

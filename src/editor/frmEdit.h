@@ -88,6 +88,8 @@ public:
     ImageButton *imgClean;
     ImageButton *imgAddList;
     ImageButton *imgShowList;
+    ImageButton *imgZipToAdd; // 〒→住所
+    ImageButton *imgAddToZip; // 住所→〒
     FrameLine *linLeft;
     FrameLine *linRight;
     FrameLine *liinDown;
@@ -103,6 +105,10 @@ protected:
 private:
     void buildFields();
     void buildButtons();
+    // The address box filled from a complete postal code, when it is empty.
+    bool fillAddressFromZip();
+    void zipToAddress();
+    void addressToZip();
     void chooseCategory();
     void greyUserCategories();
     void putCategoryNames();

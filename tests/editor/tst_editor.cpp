@@ -554,6 +554,92 @@ private slots:
         QCOMPARE(dir->entryBytes(), DataDir::sjisLines({Aoki}));
     }
 
+    // Postal codes in the editor: a whole code typed fills an empty address
+    // (cursor at its end); the buttons look up either way; typed text is never replaced.
+    void postalCodeHelp_data() {
+        QTest::addColumn<QString>("zip");     // typed, 7 digits or none
+        QTest::addColumn<QString>("address"); // typed first
+        QTest::addColumn<QString>("button");  // then clicked, or none
+        QTest::addColumn<QString>("zipAfter");
+        QTest::addColumn<QString>("addressAfter");
+        QTest::addColumn<QString>("told"); // the start of the message shown, if any
+        QTest::newRow("typed code fills") << "1000001"
+                                          << ""
+                                          << ""
+                                          << "1000001"
+                                          << "東京都千代田区千代田"
+                                          << "";
+        QTest::newRow("typed address kept") << "1000001"
+                                            << "手入力"
+                                            << ""
+                                            << "1000001"
+                                            << "手入力"
+                                            << "";
+        QTest::newRow("several towns: what they share") << "9870403"
+                                                        << ""
+                                                        << ""
+                                                        << "9870403"
+                                                        << "宮城県登米市"
+                                                        << "";
+        QTest::newRow("unknown code") << "0000001"
+                                      << ""
+                                      << "imgZipToAdd"
+                                      << "0000001"
+                                      << ""
+                                      << "郵便番号 000-0001 は見つかりません。";
+        QTest::newRow("〒→住所 keeps typed text") << ""
+                                                  << "東京"
+                                                  << "imgZipToAdd"
+                                                  << ""
+                                                  << "東京"
+                                                  << "郵便番号を 7 桁入力してください。";
+        QTest::newRow("住所→〒") << ""
+                                 << "東京都千代田区千代田１－１"
+                                 << "imgAddToZip"
+                                 << "1000001"
+                                 << "東京都千代田区千代田１－１"
+                                 << "";
+        QTest::newRow("住所→〒: candidates") << ""
+                                             << "北海道札幌市北区北十条西"
+                                             << "imgAddToZip"
+                                             << ""
+                                             << "北海道札幌市北区北十条西"
+                                             << "郵便番号の候補が 2 件あります：";
+        QTest::newRow("住所→〒: none") << ""
+                                       << "どこか遠く"
+                                       << "imgAddToZip"
+                                       << ""
+                                       << "どこか遠く"
+                                       << "住所から郵便番号が見つかりません。";
+    }
+    void postalCodeHelp() {
+        QFETCH(QString, zip);
+        QFETCH(QString, address);
+        QFETCH(QString, button);
+        QFETCH(QString, zipAfter);
+        QFETCH(QString, addressAfter);
+        QFETCH(QString, told);
+        start({Aoki});
+        openNew();
+        QInputMethodEvent typed; // as an input method commits it
+        typed.setCommitString(address);
+        QApplication::sendEvent(editor->txtAdd, &typed);
+        if (!zip.isEmpty()) {
+            QTest::keyClicks(editor->txtZip1, zip.left(3));
+            QTest::keyClicks(editor->txtZip2, zip.mid(3));
+        }
+        BoxAnswerer answerer;
+        if (!button.isEmpty())
+            click(editor->findChild<ImageButton *>(button));
+        QCOMPARE(editor->txtZip1->text() + editor->txtZip2->text(), zipAfter);
+        QCOMPARE(editor->txtAdd->text(), addressAfter);
+        QCOMPARE(answerer.seen.isEmpty() ? QString() : answerer.seen.first().left(told.size()), told);
+        if (address.isEmpty() && !addressAfter.isEmpty()) {
+            QCOMPARE(focusName(), QStringLiteral("txtAdd"));
+            QCOMPARE(editor->txtAdd->cursorPosition(), addressAfter.size());
+        }
+    }
+
     // Through the real windows: type a new entry, add it, find it in the list,
     // open it, change it, store it, delete it.
     void journey() {

@@ -14,7 +14,8 @@ usr/share/icons/hicolor/256x256/apps/telbora.png
 usr/share/man/man1/telbora-contacts.1
 usr/share/man/man1/telbora.1
 usr/share/metainfo/io.github.telbora.Telbora.metainfo.xml
-usr/share/telbora/VexaType.txt"
+usr/share/telbora/VexaType.txt
+usr/share/telbora/postal.tsv"
 found=$(cd "$dest" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
 if [ "$found" != "$expected" ]; then
   echo "installed files differ:"; echo "$found"; exit 1

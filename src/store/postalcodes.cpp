@@ -1,0 +1,179 @@
+#include "store/postalcodes.h"
+
+#include "store/linefile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cstring>
+
+namespace postalcodes {
+namespace {
+
+// The fields of a code line after its code: town, street, office.
+QList<QStringView> restFields(QStringView rest) {
+    QList<QStringView> fields;
+    for (QStringView f : rest.split(u'\t'))
+        fields.append(f);
+    while (fields.size() < 3)
+        fields.append(QStringView());
+    return fields;
+}
+
+uint32_t codeNumber(QByteArrayView digits, bool *ok) {
+    uint32_t n = 0;
+    *ok = digits.size() == 7;
+    for (char c : digits) {
+        *ok = *ok && c >= '0' && c <= '9';
+        n = n * 10 + static_cast<uint32_t>(c - '0');
+    }
+    return n;
+}
+
+} // namespace
+
+QString Table::load(const QString &path) {
+    bytes_.clear();
+    rows_.clear();
+    areas_.clear();
+    rowsOfCity_.clear();
+    if (QString error = linefile::readAll(path, bytes_); !error.isEmpty())
+        return error;
+    const char *data = bytes_.constData();
+    qsizetype at = 0;
+    while (at < bytes_.size()) {
+        qsizetype end = bytes_.indexOf('\n', at);
+        if (end < 0)
+            end = bytes_.size();
+        const QByteArrayView line(data + at, end - at);
+        if (line.startsWith('@')) {
+            const qsizetype tab = line.indexOf('\t');
+            if (tab < 0)
+                return QStringLiteral("郵便番号の表「%1」が壊れています。").arg(QDir::toNativeSeparators(path));
+            areas_.push_back({QString::fromUtf8(line.sliced(1, tab - 1)), QString::fromUtf8(line.sliced(tab + 1))});
+        } else if (!line.startsWith('#') && !line.isEmpty()) {
+            bool ok = false;
+            const uint32_t code = codeNumber(line.first(std::min<qsizetype>(7, line.size())), &ok);
+            if (!ok || areas_.empty() || line.size() < 8 || line[7] != '\t')
+                return QStringLiteral("郵便番号の表「%1」が壊れています。").arg(QDir::toNativeSeparators(path));
+            rows_.push_back({code, static_cast<uint32_t>(at + 8), static_cast<uint32_t>(areas_.size() - 1)});
+        }
+        at = end + 1;
+    }
+    // Made sorted by code; kept so whatever made it.
+    std::stable_sort(rows_.begin(), rows_.end(), [](const Row &a, const Row &b) { return a.code < b.code; });
+    return {};
+}
+
+Area Table::areaOf(const Row &row) const {
+    const char *data = bytes_.constData();
+    const char *end = static_cast<const char *>(std::memchr(data + row.offset, '\n', bytes_.size() - row.offset));
+    const QString rest = QString::fromUtf8(data + row.offset, (end ? end : data + bytes_.size()) - (data + row.offset));
+    const QList<QStringView> fields = restFields(rest);
+    const CityArea &city = areas_[row.area];
+    return {QStringLiteral("%1").arg(row.code, 7, 10, QLatin1Char('0')),
+            city.prefecture,
+            city.city,
+            fields.at(0).toString(),
+            fields.at(1).toString(),
+            fields.at(2).toString()};
+}
+
+QList<Area> Table::lookUp(QStringView code) const {
+    const QByteArray digits = code.toLatin1();
+    bool ok = false;
+    const uint32_t n = codeNumber(digits, &ok);
+    QList<Area> found;
+    if (!ok)
+        return found;
+    auto it = std::lower_bound(rows_.begin(), rows_.end(), n, [](const Row &r, uint32_t c) { return r.code < c; });
+    for (; it != rows_.end() && it->code == n; ++it)
+        found.append(areaOf(*it));
+    return found;
+}
+
+void Table::indexCities() const {
+    if (!rowsOfCity_.isEmpty())
+        return;
+    for (int i = 0; i < size(); ++i) {
+        const CityArea &city = areas_[rows_[static_cast<size_t>(i)].area];
+        rowsOfCity_[city.prefecture + u'\t' + city.city].push_back(i);
+    }
+}
+
+QList<Area> Table::forAddress(QStringView typed) const {
+    indexCities();
+    // Compared without spaces, which people put between the parts.
+    QString address = typed.toString();
+    address.remove(u' ').remove(u'\u3000');
+    // The city the address names, with its prefecture or without; the longest
+    // wins (市 before 区), and every city of that length when the prefecture is left out.
+    std::vector<const std::vector<int> *> cities;
+    qsizetype cityEnd = 0;
+    for (auto it = rowsOfCity_.cbegin(); it != rowsOfCity_.cend(); ++it) {
+        const qsizetype tab = it.key().indexOf(u'\t');
+        const QStringView prefecture = QStringView(it.key()).first(tab), city = QStringView(it.key()).sliced(tab + 1);
+        qsizetype end = 0;
+        if (address.startsWith(prefecture) && QStringView(address).sliced(prefecture.size()).startsWith(city))
+            end = prefecture.size() + city.size();
+        else if (!city.isEmpty() && address.startsWith(city))
+            end = city.size();
+        if (end == 0 || end < cityEnd)
+            continue;
+        if (end > cityEnd)
+            cities.clear();
+        cityEnd = end;
+        cities.push_back(&it.value());
+    }
+    QList<Area> found;
+    if (cities.empty())
+        return found;
+    const QStringView rest = QStringView(address).sliced(cityEnd);
+    // The longest town the rest begins with; the city's own code (no town) when none.
+    qsizetype longest = -1;
+    QList<Area> matched;
+    for (const std::vector<int> *rows : cities)
+        for (int i : *rows) {
+            const Area area = areaOf(rows_[static_cast<size_t>(i)]);
+            if (!area.office.isEmpty() || !area.street.isEmpty())
+                continue;
+            const qsizetype length = area.town.size();
+            if (!rest.startsWith(area.town) || length < longest)
+                continue;
+            if (length > longest) {
+                matched.clear();
+                longest = length;
+            }
+            if (std::none_of(matched.begin(), matched.end(), [&](const Area &a) { return a.code == area.code; }))
+                matched.append(area);
+        }
+    return matched;
+}
+
+QString Table::installedPath() {
+    if (const QString named = qEnvironmentVariable("TELBORA_POSTAL_TABLE"); !named.isEmpty())
+        return named;
+    const QDir program(QCoreApplication::applicationDirPath());
+    for (const QString &candidate :
+         {program.filePath(QStringLiteral("../share/telbora/postal.tsv")),
+          program.filePath(QStringLiteral("data/postal.tsv")), program.filePath(QStringLiteral("../data/postal.tsv"))})
+        if (QFileInfo(candidate).isFile())
+            return QDir::cleanPath(candidate);
+    return program.filePath(QStringLiteral("../share/telbora/postal.tsv"));
+}
+
+const Table *Table::installed() {
+    static const Table *table = [] {
+        auto *made = new Table; // lives for the whole run
+        if (!made->load(installedPath()).isEmpty()) {
+            delete made;
+            return static_cast<Table *>(nullptr);
+        }
+        return made;
+    }();
+    return table;
+}
+
+} // namespace postalcodes

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+#include <cstdint>
+#include <vector>
+
+// Japan Post's postal codes, from the table installed with the programs
+// (scripts/make-postal-table.py makes it). Read once into memory; nothing is
+// ever fetched from the network.
+namespace postalcodes {
+
+// One code's area: a large office's own code also has its street and name.
+struct Area {
+    QString code; // seven digits
+    QString prefecture;
+    QString city;
+    QString town;
+    QString street;
+    QString office;
+    // The address it stands for: 都道府県 + 市区町村 + 町域 (+ the office's street).
+    QString address() const { return prefecture + city + town + street; }
+};
+
+class Table {
+public:
+    // Reads the table at `path`. Empty on success, else why not.
+    QString load(const QString &path);
+    int size() const { return static_cast<int>(rows_.size()); }
+
+    // The areas of a code of seven digits (several when it covers several
+    // towns); none for an unknown code.
+    QList<Area> lookUp(QStringView code) const;
+    // The codes an address belongs to: those of the longest town its text
+    // begins with after its prefecture (which may be left out) and city; the
+    // city's own code when no town matches. Large offices' codes are left out.
+    // One area: a unique match; several: the candidates; none: no city matched.
+    QList<Area> forAddress(QStringView address) const;
+
+    // The table installed with the programs: share/telbora/postal.tsv beside
+    // the program, or data/postal.tsv in the build; TELBORA_POSTAL_TABLE
+    // names another. Loaded on first use; null when there is none.
+    static const Table *installed();
+    // Where installed() looked, for a message.
+    static QString installedPath();
+
+private:
+    struct Row {
+        uint32_t code;
+        uint32_t offset; // of the town field in bytes_
+        uint32_t area;   // in areas_
+    };
+    struct CityArea {
+        QString prefecture;
+        QString city;
+    };
+    Area areaOf(const Row &row) const;
+    void indexCities() const;
+
+    QByteArray bytes_;
+    std::vector<Row> rows_;
+    std::vector<CityArea> areas_;
+    // prefecture + city → rows, made on the first address looked up.
+    mutable QHash<QString, std::vector<int>> rowsOfCity_;
+};
+
+} // namespace postalcodes

@@ -1,0 +1,100 @@
+#include "common/testmain.h"
+#include "store/postalcodes.h"
+
+#include <QFile>
+#include <QTest>
+
+// Japan Post's codes as the build's table holds them (TELBORA_POSTAL_TABLE).
+class TestPostal : public QObject {
+    Q_OBJECT
+
+    postalcodes::Table table;
+
+    static QStringList codesOf(const QList<postalcodes::Area> &areas) {
+        QStringList codes;
+        for (const postalcodes::Area &a : areas)
+            codes.append(a.code);
+        return codes;
+    }
+
+private slots:
+    void initTestCase() { QCOMPARE(table.load(QStringLiteral(TELBORA_POSTAL_TABLE)), QString()); }
+
+    // Every code line of the table is found, with its prefecture, city and town.
+    void everyCodeFound() {
+        QFile file(QStringLiteral(TELBORA_POSTAL_TABLE));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QString prefecture, city;
+        int lines = 0;
+        for (const QByteArray &bytes : file.readAll().split('\n')) {
+            const QStringList f = QString::fromUtf8(bytes).split(u'\t');
+            if (bytes.startsWith('@')) {
+                prefecture = f.at(0).mid(1);
+                city = f.at(1);
+                continue;
+            }
+            if (bytes.isEmpty() || bytes.startsWith('#'))
+                continue;
+            ++lines;
+            const QList<postalcodes::Area> found = table.lookUp(f.at(0));
+            const bool present = std::any_of(found.begin(), found.end(), [&](const postalcodes::Area &a) {
+                return a.code == f.at(0) && a.prefecture == prefecture && a.city == city && a.town == f.at(1) &&
+                       a.street == f.at(2) && a.office == f.at(3);
+            });
+            QVERIFY2(present, bytes.constData());
+        }
+        QCOMPARE(table.size(), lines);
+        QVERIFY(lines > 140000); // all areas and the large offices
+    }
+
+    void lookUp_data() {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QStringList>("addresses");
+        QTest::newRow("a town") << "1000001" << QStringList{"東京都千代田区千代田"};
+        QTest::newRow("the city's own") << "1000000" << QStringList{"東京都千代田区"};
+        QTest::newRow("a large office") << "0608510" << QStringList{"北海道札幌市中央区大通西１０丁目札幌第２合同庁舎"};
+        QTest::newRow("unknown") << "0000001" << QStringList{};
+        QTest::newRow("six digits") << "100000" << QStringList{};
+        QTest::newRow("not digits") << "100-001" << QStringList{};
+    }
+    void lookUp() {
+        QFETCH(QString, code);
+        QFETCH(QStringList, addresses);
+        QStringList found;
+        for (const postalcodes::Area &a : table.lookUp(code))
+            found.append(a.address());
+        QCOMPARE(found, addresses);
+    }
+
+    void severalTownsOneCode() {
+        const QList<postalcodes::Area> areas = table.lookUp(QStringLiteral("9870403"));
+        QVERIFY(areas.size() > 2);
+        for (const postalcodes::Area &a : areas)
+            QCOMPARE(a.code, QStringLiteral("9870403"));
+    }
+
+    // From an address: unique, ambiguous, with a typo, without its prefecture.
+    void forAddress_data() {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QStringList>("codes");
+        QTest::newRow("town and number") << "東京都千代田区千代田１－１" << QStringList{"1000001"};
+        QTest::newRow("spaces between") << "東京都 千代田区　千代田" << QStringList{"1000001"};
+        QTest::newRow("no prefecture") << "千代田区千代田" << QStringList{"1000001"};
+        QTest::newRow("a typo in the town: the city's own") << "東京都千代田区千代由１" << QStringList{"1000000"};
+        QTest::newRow("one town, two codes") << "北海道札幌市中央区大通西３丁目" << QStringList{"0600042", "0640820"};
+        QTest::newRow("one town, codes by 丁目") << "北海道札幌市北区北十条西" << QStringList{"0010010", "0600810"};
+        QTest::newRow("the longest town wins") << "東京都千代田区大手町ＪＡビル２階" << QStringList{"1006802"};
+        QTest::newRow("a shorter one when no longer fits") << "東京都千代田区大手町１－１" << QStringList{"1000004"};
+        QTest::newRow("no city") << "どこか遠く" << QStringList{};
+    }
+    void forAddress() {
+        QFETCH(QString, address);
+        QFETCH(QStringList, codes);
+        QStringList found = codesOf(table.forAddress(address));
+        found.sort();
+        QCOMPARE(found, codes);
+    }
+};
+
+TELBORA_TEST(TestPostal)
+#include "tst_postal.moc"
