@@ -2,6 +2,7 @@
 // files, and takes them out again, through the same store and rules.
 #include "contacts/exporter.h"
 #include "contacts/importer.h"
+#include "contacts/postalcheck.h"
 #include "store/bookencoding.h"
 #include "store/bookfolder.h"
 #include "store/entryrecord.h"
@@ -154,6 +155,32 @@ int runExport(const QCommandLineParser &parser, const QStringList &args) {
     return 0;
 }
 
+// Lists the entries whose postal code and address disagree, or that lack one.
+int runCheck(const QCommandLineParser &parser) {
+    int category = 0;
+    if (int error = categoryOption(parser, category))
+        return error;
+    const postalcodes::Table *table = postalcodes::Table::installed();
+    if (!table)
+        return fail(QStringLiteral("no postal code table at %1").arg(postalcodes::Table::installedPath()));
+    QString error;
+    if (!mdlDim::LoadData(&error))
+        return fail(error);
+    int listed = 0;
+    for (const QString &element : std::as_const(mdlDim::EntryTable)) {
+        const QString line = element.mid(element.indexOf(u'|') + 1);
+        if (category != 0 && fieldOfLine(line, EntryField::Category).toInt() != category)
+            continue;
+        if (const QString problem = postalcheck::problemOf(line, *table); !problem.isEmpty()) {
+            say(QStringLiteral("%1 行目 %2：%3")
+                    .arg(lineNumberOfElement(element), fieldOfLine(line, EntryField::Name), problem));
+            ++listed;
+        }
+    }
+    say(QStringLiteral("%1 件").arg(listed));
+    return 0;
+}
+
 // A book a text editor re-saved as UTF-8 is converted back only when asked
 // (--convert); a mix is refused. 0 when the book can be read.
 int checkEncoding(bool convert) {
@@ -189,12 +216,13 @@ int main(int argc, char *argv[]) {
     runtimedir::ensure();
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Contacts in and out of the phone book.\n"
-                       "  import [--dir DIR] [--category N] [--dry-run] [--convert] FILE...\n"
-                       "  export [--dir DIR] [--format vcard|csv] [--encoding utf-8|cp932] [--category N] [--force] [--convert] OUT"));
+    parser.setApplicationDescription(QStringLiteral(
+        "Contacts in and out of the phone book.\n"
+        "  import [--dir DIR] [--category N] [--dry-run] [--convert] FILE...\n"
+        "  export [--dir DIR] [--format vcard|csv] [--encoding utf-8|cp932] [--category N] [--force] [--convert] OUT\n"
+        "  check [--dir DIR] [--category N]: entries whose postal code and address disagree, or lack one"));
     parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("import or export"));
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("import, export or check"));
     parser.addOptions({
         {QStringLiteral("dir"), QStringLiteral("The folder of VexaTel.txt and VexaType.txt (default: TELBORA_DIR, else beside the program when the book is there, else ~/.local/share/telbora)."),
          QStringLiteral("DIR")},
@@ -212,8 +240,8 @@ int main(int argc, char *argv[]) {
     parser.process(app);
     QStringList args = parser.positionalArguments();
     const QString command = args.isEmpty() ? QString() : args.takeFirst();
-    if (command != QLatin1String("import") && command != QLatin1String("export"))
-        return fail(QStringLiteral("the command is import or export (see --help)"));
+    if (command != QLatin1String("import") && command != QLatin1String("export") && command != QLatin1String("check"))
+        return fail(QStringLiteral("the command is import, export or check (see --help)"));
 
     QString dir;
     if (parser.isSet(QStringLiteral("dir"))) {
@@ -246,5 +274,7 @@ int main(int argc, char *argv[]) {
     }
     if (const int refused = checkEncoding(parser.isSet(QStringLiteral("convert"))))
         return refused;
+    if (command == QLatin1String("check"))
+        return runCheck(parser);
     return command == QLatin1String("import") ? runImport(parser, args) : runExport(parser, args);
 }

@@ -2,10 +2,11 @@
 #include "common/testmain.h"
 #include "contacts/contact.h"
 #include "contacts/csv.h"
-#include "contacts/readings.h"
 #include "contacts/exporter.h"
 #include "contacts/importer.h"
 #include "contacts/phonenumbers.h"
+#include "contacts/postalcheck.h"
+#include "contacts/readings.h"
 #include "store/cp932.h"
 #include "store/linefile.h"
 #include "store/mdlDim.h"
@@ -570,6 +571,58 @@ private slots:
         QVERIFY(!QFileInfo::exists(dir.entryPath() + "$"));
         QCOMPARE(readFileBytes(dir.categoryPath() + "$"), QByteArray("mine"));
         QCOMPARE(dir.entryBytes(), before);
+    }
+
+    // telbora-contacts check: postal code and address against Japan Post's table.
+    void postalCheck_data() {
+        QTest::addColumn<QString>("postal");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("agree") << "100-0001"
+                               << "東京都千代田区千代田１－１"
+                               << "";
+        QTest::newRow("agree without prefecture") << "100-0001"
+                                                  << "千代田区千代田１"
+                                                  << "";
+        QTest::newRow("a code of several towns") << "987-0403"
+                                                 << "宮城県登米市南方町王塚１"
+                                                 << "";
+        QTest::newRow("disagree") << "100-0001"
+                                  << "北海道札幌市北区北十条西"
+                                  << "郵便番号 100-0001 は東京都千代田区千代田の番号で、住所と合いません";
+        QTest::newRow("no code, address unique") << ""
+                                                 << "東京都千代田区千代田"
+                                                 << "郵便番号がありません（住所からは 100-0001）";
+        QTest::newRow("no code, address ambiguous") << ""
+                                                    << "北海道札幌市北区北十条西"
+                                                    << "郵便番号がありません";
+        QTest::newRow("no address") << "100-0001"
+                                    << ""
+                                    << "住所がありません（100-0001 は東京都千代田区千代田）";
+        QTest::newRow("neither") << ""
+                                 << ""
+                                 << "郵便番号も住所もありません";
+        QTest::newRow("unknown code") << "000-0001"
+                                      << "東京都"
+                                      << "郵便番号 000-0001 は日本郵便の表にありません";
+    }
+    void postalCheck() {
+        QFETCH(QString, postal);
+        QFETCH(QString, address);
+        QFETCH(QString, problem);
+        const postalcodes::Table *table = postalcodes::Table::installed();
+        QVERIFY2(table, qPrintable(postalcodes::Table::installedPath()));
+        const QString line = QStringLiteral("よみ|名|%1|%2|||||1|F").arg(postal, address);
+        QCOMPARE(postalcheck::problemOf(line, *table), problem);
+    }
+    void checkCommandListsEntries() {
+        DataDir book({"あ|甲|100-0001|東京都千代田区千代田|||||1|F", "い|乙|100-0001|北海道札幌市北区|||||2|F",
+                      "う|丙||||||||1|F"});
+        std::unique_ptr<QProcess> check(runContacts({"check", "--dir", book.path()}));
+        QCOMPARE(check->exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(check->readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts),
+                 (QStringList{"2 行目 乙：郵便番号 100-0001 は東京都千代田区千代田の番号で、住所と合いません",
+                              "3 行目 丙：郵便番号も住所もありません", "2 件"}));
     }
 };
 
