@@ -3,6 +3,7 @@
 #include "contacts/phonenumbers.h"
 #include "contacts/readings.h"
 #include "store/mdlDim.h"
+#include "store/postalcodes.h"
 #include "store/textforms.h"
 
 #include <QRegularExpression>
@@ -219,6 +220,21 @@ void placeAddress(const Contact &contact, entryrules::EntryLineFields &f, QStrin
         }
         f.address = storable(address, QStringLiteral("住所"), contact.asWritten, notes);
     }
+}
+
+// A missing postal code filled from an address Japan Post's table matches
+// with one code, and named; never for our own export, which is kept as it was.
+void fillPostalCode(const Contact &contact, entryrules::EntryLineFields &f, QStringList &notes) {
+    if (contact.asWritten || !f.postalCode.isEmpty() || f.address.trimmed().isEmpty())
+        return;
+    const postalcodes::Table *table = postalcodes::Table::installed();
+    if (!table)
+        return;
+    const QList<postalcodes::Area> found = table->forAddress(f.address);
+    if (found.size() != 1)
+        return;
+    f.postalCode = found.first().code.left(3) + u'-' + found.first().code.mid(3);
+    notes.append(QStringLiteral("郵便番号がないため、住所から「%1」を入れました").arg(f.postalCode));
 }
 
 void placeEmail(const Contact &contact, entryrules::EntryLineFields &f, QStringList &notes) {
@@ -447,6 +463,7 @@ Converted toEntry(const Contact &contact, const mdlDim::CategoryLines &categorie
     QStringList &notes = out.notes;
     notes += contact.notes;
     placeAddress(contact, f, notes);
+    fillPostalCode(contact, f, notes);
     placeNumbers(contact, f, notes);
     placeEmail(contact, f, notes);
     f.name = storable(entryName(contact), QStringLiteral("氏名"), contact.asWritten, notes);

@@ -67,10 +67,14 @@ QString Table::load(const QString &path) {
     return {};
 }
 
-Area Table::areaOf(const Row &row) const {
+QByteArrayView Table::lineAt(const Row &row) const {
     const char *data = bytes_.constData();
     const char *end = static_cast<const char *>(std::memchr(data + row.offset, '\n', bytes_.size() - row.offset));
-    const QString rest = QString::fromUtf8(data + row.offset, (end ? end : data + bytes_.size()) - (data + row.offset));
+    return QByteArrayView(data + row.offset, (end ? end : data + bytes_.size()) - (data + row.offset));
+}
+
+Area Table::areaOf(const Row &row) const {
+    const QString rest = QString::fromUtf8(lineAt(row));
     const QList<QStringView> fields = restFields(rest);
     const CityArea &city = areas_[row.area];
     return {QStringLiteral("%1").arg(row.code, 7, 10, QLatin1Char('0')),
@@ -101,6 +105,16 @@ void Table::indexCities() const {
         const CityArea &city = areas_[rows_[static_cast<size_t>(i)].area];
         rowsOfCity_[city.prefecture + u'\t' + city.city].push_back(i);
     }
+    for (auto it = rowsOfCity_.cbegin(); it != rowsOfCity_.cend(); ++it) {
+        const qsizetype tab = it.key().indexOf(u'\t');
+        const QString prefecture = it.key().first(tab), city = it.key().sliced(tab + 1);
+        for (const QString &start : {prefecture + city, city}) {
+            if (start.isEmpty())
+                continue;
+            citiesByStart_[start].push_back(&it.value());
+            longestStart_ = std::max(longestStart_, start.size());
+        }
+    }
 }
 
 QList<Area> Table::forAddress(QStringView typed) const {
@@ -108,48 +122,46 @@ QList<Area> Table::forAddress(QStringView typed) const {
     // Compared without spaces, which people put between the parts.
     QString address = typed.toString();
     address.remove(u' ').remove(u'\u3000');
-    // The city the address names, with its prefecture or without; the longest
-    // wins (市 before 区), and every city of that length when the prefecture is left out.
-    std::vector<const std::vector<int> *> cities;
-    qsizetype cityEnd = 0;
-    for (auto it = rowsOfCity_.cbegin(); it != rowsOfCity_.cend(); ++it) {
-        const qsizetype tab = it.key().indexOf(u'\t');
-        const QStringView prefecture = QStringView(it.key()).first(tab), city = QStringView(it.key()).sliced(tab + 1);
-        qsizetype end = 0;
-        if (address.startsWith(prefecture) && QStringView(address).sliced(prefecture.size()).startsWith(city))
-            end = prefecture.size() + city.size();
-        else if (!city.isEmpty() && address.startsWith(city))
-            end = city.size();
-        if (end == 0 || end < cityEnd)
-            continue;
-        if (end > cityEnd)
-            cities.clear();
-        cityEnd = end;
-        cities.push_back(&it.value());
-    }
-    QList<Area> found;
-    if (cities.empty())
-        return found;
-    const QStringView rest = QStringView(address).sliced(cityEnd);
-    // The longest town the rest begins with; the city's own code (no town) when none.
-    qsizetype longest = -1;
-    QList<Area> matched;
-    for (const std::vector<int> *rows : cities)
-        for (int i : *rows) {
-            const Area area = areaOf(rows_[static_cast<size_t>(i)]);
-            if (!area.office.isEmpty() || !area.street.isEmpty())
-                continue;
-            const qsizetype length = area.town.size();
-            if (!rest.startsWith(area.town) || length < longest)
-                continue;
-            if (length > longest) {
-                matched.clear();
-                longest = length;
-            }
-            if (std::none_of(matched.begin(), matched.end(), [&](const Area &a) { return a.code == area.code; }))
-                matched.append(area);
+    // The city the address begins with, with its prefecture or without: the
+    // longest start wins (市 before 区); a city name several prefectures have
+    // gives all of them.
+    const std::vector<const std::vector<int> *> *cities = nullptr;
+    qsizetype cityEnd = std::min(address.size(), longestStart_);
+    for (; cityEnd > 0; --cityEnd)
+        if (const auto found = citiesByStart_.constFind(address.first(cityEnd)); found != citiesByStart_.cend()) {
+            cities = &found.value();
+            break;
         }
-    return matched;
+    QList<Area> found;
+    if (!cities)
+        return found;
+    // The longest town the rest begins with; the city's own code (no town)
+    // when none. Compared as the table's UTF-8 bytes, so that only the rows
+    // that match are made into areas.
+    const QByteArray rest = QStringView(address).sliced(cityEnd).toUtf8();
+    qsizetype longest = -1;
+    std::vector<const Row *> matched;
+    for (const std::vector<int> *rows : *cities)
+        for (int i : *rows) {
+            const Row &row = rows_[static_cast<size_t>(i)];
+            const QByteArrayView line = lineAt(row);
+            const qsizetype tab = line.indexOf('\t');
+            // A large office's code has its street and name after the town.
+            if (tab < 0 || line.sliced(tab) != "\t\t")
+                continue;
+            const QByteArrayView town = line.first(tab);
+            if (!QByteArrayView(rest).startsWith(town) || town.size() < longest)
+                continue;
+            if (town.size() > longest) {
+                matched.clear();
+                longest = town.size();
+            }
+            if (std::none_of(matched.begin(), matched.end(), [&](const Row *m) { return m->code == row.code; }))
+                matched.push_back(&row);
+        }
+    for (const Row *row : matched)
+        found.append(areaOf(*row));
+    return found;
 }
 
 QString Table::installedPath() {

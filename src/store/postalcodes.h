@@ -58,14 +58,19 @@ private:
         QString prefecture;
         QString city;
     };
+    // The fields after a row's code, as the table holds them.
+    QByteArrayView lineAt(const Row &row) const;
     Area areaOf(const Row &row) const;
     void indexCities() const;
 
     QByteArray bytes_;
     std::vector<Row> rows_;
     std::vector<CityArea> areas_;
-    // prefecture + city → rows, made on the first address looked up.
+    // Made on the first address looked up: the rows of each city, and the
+    // cities by how an address may begin (prefecture + city, or city alone).
     mutable QHash<QString, std::vector<int>> rowsOfCity_;
+    mutable QHash<QString, std::vector<const std::vector<int> *>> citiesByStart_;
+    mutable qsizetype longestStart_ = 0;
 };
 
 } // namespace postalcodes
