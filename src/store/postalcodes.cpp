@@ -34,13 +34,25 @@ uint32_t codeNumber(QByteArrayView digits, bool *ok) {
 
 } // namespace
 
-QString Table::load(const QString &path) {
+void Table::clear() {
     bytes_.clear();
     rows_.clear();
     areas_.clear();
     rowsOfCity_.clear();
-    if (QString error = linefile::readAll(path, bytes_); !error.isEmpty())
+    citiesByStart_.clear();
+    longestStart_ = 0;
+}
+
+QString Table::load(const QString &path) {
+    clear();
+    const auto damaged = [&] {
+        clear();
+        return QStringLiteral("郵便番号の表「%1」が壊れています。").arg(QDir::toNativeSeparators(path));
+    };
+    if (QString error = linefile::readAll(path, bytes_); !error.isEmpty()) {
+        clear();
         return error;
+    }
     const char *data = bytes_.constData();
     qsizetype at = 0;
     while (at < bytes_.size()) {
@@ -51,13 +63,13 @@ QString Table::load(const QString &path) {
         if (line.startsWith('@')) {
             const qsizetype tab = line.indexOf('\t');
             if (tab < 0)
-                return QStringLiteral("郵便番号の表「%1」が壊れています。").arg(QDir::toNativeSeparators(path));
+                return damaged();
             areas_.push_back({QString::fromUtf8(line.sliced(1, tab - 1)), QString::fromUtf8(line.sliced(tab + 1))});
         } else if (!line.startsWith('#') && !line.isEmpty()) {
             bool ok = false;
             const uint32_t code = codeNumber(line.first(std::min<qsizetype>(7, line.size())), &ok);
             if (!ok || areas_.empty() || line.size() < 8 || line[7] != '\t')
-                return QStringLiteral("郵便番号の表「%1」が壊れています。").arg(QDir::toNativeSeparators(path));
+                return damaged();
             rows_.push_back({code, static_cast<uint32_t>(at + 8), static_cast<uint32_t>(areas_.size() - 1)});
         }
         at = end + 1;

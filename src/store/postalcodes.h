@@ -28,7 +28,7 @@ struct Area {
 
 class Table {
 public:
-    // Reads the table at `path`. Empty on success, else why not.
+    // Reads the table at `path`. Empty on success, else why not (the table is then empty).
     QString load(const QString &path);
     int size() const { return static_cast<int>(rows_.size()); }
 
@@ -58,6 +58,7 @@ private:
         QString prefecture;
         QString city;
     };
+    void clear();
     // The fields after a row's code, as the table holds them.
     QByteArrayView lineAt(const Row &row) const;
     Area areaOf(const Row &row) const;

@@ -2,6 +2,7 @@
 #include "store/postalcodes.h"
 
 #include <QFile>
+#include <QTemporaryFile>
 #include <QTest>
 
 // Japan Post's codes as the build's table holds them (TELBORA_POSTAL_TABLE).
@@ -64,6 +65,23 @@ private slots:
         for (const postalcodes::Area &a : table.lookUp(code))
             found.append(a.address());
         QCOMPARE(found, addresses);
+    }
+
+    // Loaded again after an address was looked up, or over a damaged table: nothing of before is left.
+    void loadAgain() {
+        postalcodes::Table again;
+        QCOMPARE(again.load(QStringLiteral(TELBORA_POSTAL_TABLE)), QString());
+        QCOMPARE(again.forAddress(QStringLiteral("千代田区千代田")).size(), 1);
+        QCOMPARE(again.load(QStringLiteral(TELBORA_POSTAL_TABLE)), QString());
+        QCOMPARE(again.forAddress(QStringLiteral("千代田区千代田")).size(), 1);
+        QTemporaryFile damaged;
+        QVERIFY(damaged.open());
+        damaged.write("@東京都\t千代田区\n1000001\t千代田\t\t\n10000x2\n");
+        damaged.close();
+        QVERIFY(!again.load(damaged.fileName()).isEmpty());
+        QCOMPARE(again.size(), 0);
+        QVERIFY(again.lookUp(QStringLiteral("1000001")).isEmpty());
+        QVERIFY(again.forAddress(QStringLiteral("千代田区千代田")).isEmpty());
     }
 
     void severalTownsOneCode() {
