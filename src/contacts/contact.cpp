@@ -213,7 +213,7 @@ void placeAddress(const Contact &contact, entryrules::EntryLineFields &f, QStrin
             if (c >= u'0' && c <= u'9')
                 digits += c;
         if (digits.size() == 7)
-            f.postalCode = digits.left(3) + u'-' + digits.mid(3);
+            f.postalCode = postalcodes::withHyphen(digits);
         else if (!code.isEmpty()) {
             address = (code + u' ' + address).trimmed();
             notes.append(QStringLiteral("郵便番号「%1」は 7 桁でないため、住所の先頭に書きました").arg(code));
@@ -233,7 +233,7 @@ void fillPostalCode(const Contact &contact, entryrules::EntryLineFields &f, QStr
     const QList<postalcodes::Area> found = table->forAddress(f.address);
     if (found.size() != 1)
         return;
-    f.postalCode = found.first().code.left(3) + u'-' + found.first().code.mid(3);
+    f.postalCode = postalcodes::withHyphen(found.first().code);
     notes.append(QStringLiteral("郵便番号がないため、住所から「%1」を入れました").arg(f.postalCode));
 }
 

@@ -3,30 +3,17 @@
 #include "store/entryrecord.h"
 
 namespace postalcheck {
-namespace {
-
-QString shown(const QString &code) {
-    return code.left(3) + u'-' + code.mid(3);
-}
-
-// The address with its spaces taken out, as the table compares it.
-QString compared(QString address) {
-    return address.remove(u' ').remove(u'\u3000');
-}
-
-} // namespace
-
 QString problemOf(const QString &line, const postalcodes::Table &table) {
     const EntryRecord entry = EntryRecord::ofLine(line);
     const QString postal = entry[EntryField::PostalCode];
-    const QString address = compared(entry[EntryField::Address]);
+    const QString address = postalcodes::comparedAddress(entry[EntryField::Address]);
     if (postal.isEmpty() && address.isEmpty())
         return QStringLiteral("郵便番号も住所もありません");
     if (postal.isEmpty()) {
         const QList<postalcodes::Area> found = table.forAddress(address);
-        return found.size() == 1
-                   ? QStringLiteral("郵便番号がありません（住所からは %1）").arg(shown(found.first().code))
-                   : QStringLiteral("郵便番号がありません");
+        return found.size() == 1 ? QStringLiteral("郵便番号がありません（住所からは %1）")
+                                       .arg(postalcodes::withHyphen(found.first().code))
+                                 : QStringLiteral("郵便番号がありません");
     }
     QString digits = postal;
     digits.remove(u'-');

@@ -272,46 +272,52 @@ bool frmEdit::fillAddressFromZip() {
     return true;
 }
 
+namespace {
+// The installed postal code table, or null after telling the user it is missing.
+const postalcodes::Table *tableOrTell() {
+    const postalcodes::Table *table = postalcodes::Table::installed();
+    if (!table)
+        frmMsgBox::ask(QStringLiteral("郵便番号の表がありません。\r") + postalcodes::Table::installedPath(),
+                       MsgButtons::Yes);
+    return table;
+}
+} // namespace
+
 void frmEdit::zipToAddress() {
     if (txtAdd->isReadOnly())
         return;
     const QString code = txtZip1->text() + txtZip2->text();
-    const postalcodes::Table *table = postalcodes::Table::installed();
-    if (!table) {
-        frmMsgBox::ask(QStringLiteral("郵便番号の表がありません。\r") + postalcodes::Table::installedPath(),
-                       MsgButtons::Yes);
+    const postalcodes::Table *table = tableOrTell();
+    if (!table)
         return;
-    }
     if (code.size() != 7) {
         frmMsgBox::ask(QStringLiteral("郵便番号を 7 桁入力してください。"), MsgButtons::Yes);
         return;
     }
     const QList<postalcodes::Area> areas = table->lookUp(code);
     if (areas.isEmpty()) {
-        frmMsgBox::ask(QStringLiteral("郵便番号 %1 は見つかりません。").arg(postalfill::shown(code)), MsgButtons::Yes);
+        frmMsgBox::ask(QStringLiteral("郵便番号 %1 は見つかりません。").arg(postalcodes::withHyphen(code)),
+                       MsgButtons::Yes);
         return;
     }
     if (!txtAdd->text().isEmpty()) {
         frmMsgBox::ask(QStringLiteral("住所は入力済みのため変えません。\r%1：%2")
-                           .arg(postalfill::shown(code), postalfill::candidatesText(areas)),
+                           .arg(postalcodes::withHyphen(code), postalfill::candidatesText(areas)),
                        MsgButtons::Yes);
         return;
     }
     if (!fillAddressFromZip())
         frmMsgBox::ask(QStringLiteral("郵便番号 %1 の住所は住所欄に入りません。\r%2")
-                           .arg(postalfill::shown(code), postalfill::candidatesText(areas)),
+                           .arg(postalcodes::withHyphen(code), postalfill::candidatesText(areas)),
                        MsgButtons::Yes);
 }
 
 void frmEdit::addressToZip() {
     if (txtZip1->isReadOnly())
         return;
-    const postalcodes::Table *table = postalcodes::Table::installed();
-    if (!table) {
-        frmMsgBox::ask(QStringLiteral("郵便番号の表がありません。\r") + postalcodes::Table::installedPath(),
-                       MsgButtons::Yes);
+    const postalcodes::Table *table = tableOrTell();
+    if (!table)
         return;
-    }
     if (!txtZip1->text().isEmpty() || !txtZip2->text().isEmpty()) {
         frmMsgBox::ask(QStringLiteral("郵便番号は入力済みのため変えません。"), MsgButtons::Yes);
         return;

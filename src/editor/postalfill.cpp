@@ -19,14 +19,10 @@ QString addressFor(const QList<postalcodes::Area> &areas, int limit) {
     return {};
 }
 
-QString shown(const QString &code) {
-    return code.left(3) + u'-' + code.mid(3);
-}
-
 QString candidatesText(const QList<postalcodes::Area> &areas, int most) {
     QStringList lines;
     for (const postalcodes::Area &a : areas.mid(0, most))
-        lines.append(shown(a.code) + u' ' + a.address());
+        lines.append(postalcodes::withHyphen(a.code) + u' ' + a.address());
     if (areas.size() > most)
         lines.append(QStringLiteral("ほか %1 件").arg(areas.size() - most));
     return lines.join(u'\r');

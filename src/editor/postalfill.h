@@ -18,7 +18,4 @@ QString addressFor(const QList<postalcodes::Area> &areas, int limit);
 // The candidates of an address that matches several codes, a line each.
 QString candidatesText(const QList<postalcodes::Area> &areas, int most = 8);
 
-// "100-0001" for "1000001".
-QString shown(const QString &code);
-
 } // namespace postalfill

@@ -132,8 +132,7 @@ void Table::indexCities() const {
 QList<Area> Table::forAddress(QStringView typed) const {
     indexCities();
     // Compared without spaces, which people put between the parts.
-    QString address = typed.toString();
-    address.remove(u' ').remove(u'\u3000');
+    const QString address = comparedAddress(typed);
     // The city the address begins with, with its prefecture or without: the
     // longest start wins (市 before 区); a city name several prefectures have
     // gives all of them.

@@ -26,6 +26,16 @@ struct Area {
     QString address() const { return prefecture + city + town + street; }
 };
 
+// A code of seven digits as the book stores and shows it: "100-0001".
+inline QString withHyphen(const QString &code) {
+    return code.left(3) + u'-' + code.mid(3);
+}
+
+// An address as the table compares it: without the spaces people put between its parts.
+inline QString comparedAddress(QStringView address) {
+    return address.toString().remove(u' ').remove(u'\u3000');
+}
+
 class Table {
 public:
     // Reads the table at `path`. Empty on success, else why not (the table is then empty).
