@@ -4,12 +4,15 @@
 //   pdftoppm -png -r 100 /tmp/cards/paper-0.pdf /tmp/cards/paper-0
 // With --default-printer as second argument the cards go to the system's
 // default printer (for example the cups-pdf queue) instead of PDF files.
-// Last, the position adjustment's test sheet as test-sheet.pdf.
+// Then the position adjustment's test sheet as test-sheet.pdf, and postcards
+// (postcard-N.pdf, postcard-preview-N.png) for the first entries.
 #include "render/fonts.h"
 #include "render/mdlPrint.h"
 #include "render/mdlView.h"
+#include "render/postcard.h"
 #include "render/printerservice.h"
 #include "render/testsheet.h"
+#include "store/entryrecord.h"
 #include "store/mdlDim.h"
 #include "ui/formpictures.h"
 #include "ui/picturebox.h"
@@ -67,5 +70,24 @@ int main(int argc, char *argv[]) {
     sheet.setOffsetMm(QPointF(2.5, -1.0));
     testsheet::Print(sheet, formpictures::all(true), QStringLiteral("TelboraPDF"), QPointF(2.5, -1.0));
     qInfo("test-sheet.pdf (%d document)", sheet.documentsSent());
+
+    const postcard::Sender sender{QStringLiteral("鈴木　一郎"), QStringLiteral("150-0002"),
+                                  QStringLiteral("東京都渋谷区渋谷2-21-1 渋谷ヒカリエ11F")};
+    for (int n = 0; n < 4; ++n) {
+        const EntryRecord entry = EntryRecord::ofElement(Entries.at(n));
+        PrinterService card(QDir(out).filePath(QStringLiteral("postcard-%1.pdf").arg(n)));
+        card.setSheet(CardPrinter::Sheet::Postcard);
+        postcard::drawAddressSide(card, entry, sender, {}, {});
+        card.endDocument();
+        PictureBox picView(nullptr, QStringLiteral("picView"));
+        twips::place(&picView, 90, 570, 5445, 6885);
+        picView.clear();
+        const double scale = 6885.0 * 0.95 / (postcard::HeightMm * twips::PerMm);
+        const postcard::Placement at{QPointF((5445 - postcard::WidthMm * twips::PerMm * scale) / 2, 6885 * 0.025),
+                                     scale};
+        postcard::drawSheet(picView, at);
+        postcard::drawAddressSide(picView, entry, sender, {}, at);
+        picView.picture().save(QDir(out).filePath(QStringLiteral("postcard-preview-%1.png").arg(n)));
+    }
     return 0;
 }

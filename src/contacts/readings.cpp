@@ -68,19 +68,6 @@ Script scriptOf(QChar c) {
     return Script::Japanese;
 }
 
-// The legal forms of companies, as they look after NFKC (㈱ and （株） are "(株)").
-QString withoutLegalForms(QString text) {
-    static const char16_t *const forms[] = {
-        u"特定非営利活動法人", u"一般社団法人", u"一般財団法人", u"公益社団法人", u"公益財団法人", u"医療法人社団",
-        u"医療法人財団",       u"社会福祉法人", u"医療法人",     u"学校法人",     u"宗教法人",     u"NPO法人",
-        u"株式会社",           u"有限会社",     u"合同会社",     u"合資会社",     u"合名会社",     u"(株)",
-        u"(有)",               u"(同)",         u"(資)",         u"(名)",         u"(医)",         u"(社)",
-        u"(財)"};
-    for (const char16_t *form : forms)
-        text.remove(QString::fromUtf16(form));
-    return text;
-}
-
 QString fromEucJp(const char *bytes, qsizetype size) {
     const icu::UnicodeString decoded(bytes, static_cast<int32_t>(size), "EUC-JP");
     return QString(reinterpret_cast<const QChar *>(decoded.getBuffer()), decoded.length());
@@ -278,7 +265,8 @@ QString transliterated(const QString &text) {
 
 Guess guess(const QString &name, NamePart part) {
     Guess out;
-    const QString text = withoutLegalForms(commonForms(name).normalized(QString::NormalizationForm_KC)).trimmed();
+    const QString text =
+        textforms::withoutLegalForms(commonForms(name).normalized(QString::NormalizationForm_KC)).trimmed();
     if (text.isEmpty())
         return out;
     if (part != NamePart::Whole && std::none_of(text.begin(), text.end(), [](QChar c) {

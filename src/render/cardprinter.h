@@ -19,4 +19,10 @@ public:
     // Moves everything drawn by this much on paper (right and down positive):
     // the printer's own adjustment.
     virtual void setOffsetMm(QPointF offset) = 0;
+
+    // The paper a job prints on: the queue's own for cards; postcards are
+    // Japanese postcard media (100 × 148 mm, portrait), drawn from the sheet's
+    // edge. Set before the first document.
+    enum class Sheet { Card, Postcard };
+    virtual void setSheet(Sheet sheet) = 0;
 };

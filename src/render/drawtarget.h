@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QColor>
+#include <QList>
 #include <QPixmap>
 #include <QPoint>
+#include <QPointF>
 #include <QRect>
 #include <QString>
 
@@ -22,6 +24,16 @@ struct FontSpec {
     bool operator==(const FontSpec &) const = default;
 };
 
+// Glyphs of one font placed by the caller (vertical writing): each glyph's
+// baseline origin in twips. `text` is what they say, for tests and screen
+// readers; `glyphs` are the font's glyph indexes, its vertical forms included.
+struct GlyphRun {
+    QString text;
+    FontSpec font;
+    QList<quint32> glyphs;
+    QList<QPointF> origins;
+};
+
 // Where the drawing primitives draw: a picture box on screen, the printer, or
 // a recorder in the tests. All coordinates are twips from the target's top-left.
 class DrawTarget {
@@ -32,6 +44,7 @@ public:
     virtual void drawLine(QPoint from, QPoint to, const PenSpec &pen) = 0;
     // The text's line cell has its top-left corner at `topLeft`.
     virtual void drawText(const QString &text, QPoint topLeft, const FontSpec &font, QColor colour) = 0;
+    virtual void drawGlyphs(const GlyphRun &run, QColor colour) = 0;
     // Paints a picture scaled into `area`.
     virtual void drawPicture(const QPixmap &picture, const QRect &area) = 0;
     // Ends the current printed document; nothing to do on screen.

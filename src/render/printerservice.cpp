@@ -2,6 +2,7 @@
 
 #include "render/fonts.h"
 #include "render/twipunits.h"
+#include "render/verticaltext.h"
 
 #include <QFile>
 #include <QFontMetricsF>
@@ -92,12 +93,21 @@ QString PrinterService::notAccepting() const {
 #endif
 }
 
+void PrinterService::setUpSheet(QPrinter &printer) const {
+    if (sheet_ != Sheet::Postcard)
+        return;
+    // Japan Post's positions are measured from the sheet's edge.
+    printer.setFullPage(true);
+    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::Postcard), QPageLayout::Portrait, QMarginsF()));
+}
+
 std::unique_ptr<QPrinter> PrinterService::makePrinter() {
     if (!pdfPattern_.isEmpty()) {
         auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
         printer->setOutputFormat(QPrinter::PdfFormat);
         printer->setOutputFileName(pdfPattern_.contains(QLatin1String("%1")) ? pdfPattern_.arg(sent_ + 1)
                                                                              : pdfPattern_);
+        setUpSheet(*printer);
         return printer;
     }
     const QPrinterInfo info = target();
@@ -105,8 +115,10 @@ std::unique_ptr<QPrinter> PrinterService::makePrinter() {
         return nullptr;
     auto printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
     printer->setDocName(QStringLiteral("TelBora card"));
-    if (!isCupsQueue(info.printerName()))
+    if (!isCupsQueue(info.printerName())) {
+        setUpSheet(*printer);
         return printer;
+    }
     // Drawn as the queue would lay it out, then handed to the queue ourselves:
     // Qt's own hand-over does not tell whether the queue took the job.
     const QPageLayout layout = printer->pageLayout();
@@ -117,12 +129,15 @@ std::unique_ptr<QPrinter> PrinterService::makePrinter() {
     printer->setOutputFileName(cardFile_);
     printer->setPageLayout(layout);
     printer->setResolution(resolution);
+    setUpSheet(*printer);
     return printer;
 }
 
 bool PrinterService::submitToQueue() {
 #ifdef TELBORA_HAVE_CUPS
-    const QByteArray media = printer_->pageLayout().pageSize().key().toLocal8Bit();
+    // Postcards by their PWG name, which every CUPS driver knows.
+    const QByteArray media = sheet_ == Sheet::Postcard ? QByteArray("jpn_hagaki_100x148mm")
+                                                       : printer_->pageLayout().pageSize().key().toLocal8Bit();
     cups_option_t *options = nullptr;
     int optionCount = cupsAddOption("media", media.constData(), 0, &options);
     optionCount = cupsAddOption("sides", "one-sided", optionCount, &options);
@@ -189,6 +204,12 @@ void PrinterService::drawText(const QString &text, QPoint topLeft, const FontSpe
     painter_.setPen(colour);
     const QFontMetricsF metrics(qfont, printer_.get());
     painter_.drawText(device(topLeft) + QPointF(0, metrics.ascent()), text);
+}
+
+void PrinterService::drawGlyphs(const GlyphRun &run, QColor colour) {
+    if (!beginIfNeeded())
+        return;
+    verticaltext::paint(painter_, run, colour, deviceLength(1));
 }
 
 void PrinterService::drawPicture(const QPixmap &picture, const QRect &area) {

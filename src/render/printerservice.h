@@ -27,11 +27,13 @@ public:
 
     // Applied by the painter's transform.
     void setOffsetMm(QPointF offset) override { offsetMm_ = offset; }
+    void setSheet(Sheet sheet) override { sheet_ = sheet; }
 
     void clear() override {}
     void drawLine(QPoint from, QPoint to, const PenSpec &pen) override;
     void drawText(const QString &text, QPoint topLeft, const FontSpec &font, QColor colour) override;
     void drawPicture(const QPixmap &picture, const QRect &area) override;
+    void drawGlyphs(const GlyphRun &run, QColor colour) override;
     void endDocument() override;
     // The printer the card is drawn on (the card begins if it has not).
     QPaintDevice *measuringDevice() override { return beginIfNeeded() ? printer_.get() : nullptr; }
@@ -46,6 +48,7 @@ private:
     QPointF device(QPoint t) const;
     double deviceLength(double t) const;
     std::unique_ptr<QPrinter> makePrinter();
+    void setUpSheet(QPrinter &printer) const;
     bool submitToQueue();
     QString printerLabel() const;
 
@@ -59,6 +62,7 @@ private:
     QPainter painter_;
     QString error_;
     QPointF offsetMm_;
+    Sheet sheet_ = Sheet::Card;
     int sent_ = 0;
     QTemporaryDir spool_;
 };

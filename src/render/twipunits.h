@@ -10,6 +10,7 @@ inline constexpr int PerPixel = 15;
 inline constexpr int PerInch = 1440;
 inline constexpr double PerMm = PerInch / 25.4;
 inline constexpr double MmPerInch = 25.4;
+inline constexpr int PerPoint = 20;
 
 inline int toPx(double twipValue) {
     return qRound(twipValue / PerPixel);

@@ -12,4 +12,40 @@ QString decodeUtf8OrCp932(QByteArrayView bytes) {
     return utf8.hasError() ? cp932::decode(bytes) : text;
 }
 
+QString withoutLegalForms(QString text) {
+    static const char16_t *const forms[] = {u"特定非営利活動法人",
+                                            u"一般社団法人",
+                                            u"一般財団法人",
+                                            u"公益社団法人",
+                                            u"公益財団法人",
+                                            u"医療法人社団",
+                                            u"医療法人財団",
+                                            u"社会福祉法人",
+                                            u"医療法人",
+                                            u"学校法人",
+                                            u"宗教法人",
+                                            u"NPO法人",
+                                            u"株式会社",
+                                            u"有限会社",
+                                            u"合同会社",
+                                            u"合資会社",
+                                            u"合名会社",
+                                            u"(株)",
+                                            u"(有)",
+                                            u"(同)",
+                                            u"(資)",
+                                            u"(名)",
+                                            u"(医)",
+                                            u"(社)",
+                                            u"(財)"};
+    for (const char16_t *form : forms)
+        text.remove(QString::fromUtf16(form));
+    return text;
+}
+
+bool isCompanyName(const QString &name) {
+    const QString folded = name.normalized(QString::NormalizationForm_KC);
+    return withoutLegalForms(folded) != folded;
+}
+
 } // namespace textforms

@@ -29,4 +29,10 @@ inline char16_t hiraganaOf(char16_t c, char16_t last = u'ヶ') {
 // Japanese phones and spreadsheets that name no encoding write.
 QString decodeUtf8OrCp932(QByteArrayView bytes);
 
+// `text` (already in NFKC, where ㈱ and （株） are "(株)") without the legal
+// forms of companies (株式会社, (有), 一般社団法人, ...).
+QString withoutLegalForms(QString text);
+// Whether a name is a company's: it carries a legal form.
+bool isCompanyName(const QString &name);
+
 } // namespace textforms

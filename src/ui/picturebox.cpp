@@ -1,6 +1,7 @@
 #include "ui/picturebox.h"
 
 #include "render/fonts.h"
+#include "render/verticaltext.h"
 #include "ui/twips.h"
 
 #include <QFontMetricsF>
@@ -77,13 +78,17 @@ void PictureBox::drawLine(QPoint from, QPoint to, const PenSpec &pen) {
     update();
 }
 
-void PictureBox::drawText(const QString &text, QPoint topLeft, const FontSpec &font, QColor colour) {
-    if (recorder_)
-        recorder_->drawText(text, topLeft, font, colour);
+void PictureBox::describe(const QString &text) {
     if (describesText_) {
         drawnText_.append(text);
         setAccessibleDescription(drawnText_.join(u'\n'));
     }
+}
+
+void PictureBox::drawText(const QString &text, QPoint topLeft, const FontSpec &font, QColor colour) {
+    if (recorder_)
+        recorder_->drawText(text, topLeft, font, colour);
+    describe(text);
     QPainter &p = painter();
     p.setRenderHint(QPainter::TextAntialiasing);
     if (!(font == lastFont_) || lastFont_.name.isEmpty()) {
@@ -94,6 +99,16 @@ void PictureBox::drawText(const QString &text, QPoint topLeft, const FontSpec &f
     p.setFont(lastQFont_);
     p.setPen(colour);
     p.drawText(QPointF(twips::toPxF(topLeft.x()), twips::toPxF(topLeft.y()) + lastAscent_), text);
+    update();
+}
+
+void PictureBox::drawGlyphs(const GlyphRun &run, QColor colour) {
+    if (recorder_)
+        recorder_->drawGlyphs(run, colour);
+    describe(run.text);
+    QPainter &p = painter();
+    p.setRenderHint(QPainter::TextAntialiasing);
+    verticaltext::paint(p, run, colour, twips::toPxF(1));
     update();
 }
 

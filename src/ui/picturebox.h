@@ -21,6 +21,7 @@ public:
     void drawLine(QPoint from, QPoint to, const PenSpec &pen) override;
     void drawText(const QString &text, QPoint topLeft, const FontSpec &font, QColor colour) override;
     void drawPicture(const QPixmap &picture, const QRect &area) override;
+    void drawGlyphs(const GlyphRun &run, QColor colour) override;
 
     void setRecorder(DrawTarget *recorder) { recorder_ = recorder; }
     // The text drawn since the last clear becomes the accessible description,
@@ -35,6 +36,8 @@ protected:
 
 private:
     QPixmap blankPicture() const;
+    // Adds drawn text to the accessible description.
+    void describe(const QString &text);
     // One painter serves a run of drawing calls: opening one per call costs
     // more than the drawing. It ends before the picture is shown or replaced.
     QPainter &painter();

@@ -50,6 +50,7 @@ public:
     void drawLine(QPoint a, QPoint b, const PenSpec &p) override { recorded.drawLine(a, b, p); }
     void drawText(const QString &t, QPoint at, const FontSpec &f, QColor c) override { recorded.drawText(t, at, f, c); }
     void drawPicture(const QPixmap &p, const QRect &r) override { recorded.drawPicture(p, r); }
+    void drawGlyphs(const GlyphRun &run, QColor c) override { recorded.drawGlyphs(run, c); }
     void endDocument() override {
         const QCursor *cursor = QGuiApplication::overrideCursor();
         if (!cursor || cursor->shape() != Qt::WaitCursor)
@@ -67,7 +68,9 @@ public:
     QString error() const override { return failure; }
     int documentsSent() const override { return sent; }
     void setOffsetMm(QPointF offset) override { offsetMm = offset; }
+    void setSheet(Sheet s) override { sheet = s; }
     QPointF offsetMm;
+    Sheet sheet = Sheet::Card;
 };
 
 // Answers a print job as a script says, and keeps what it was told.

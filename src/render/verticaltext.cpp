@@ -1,0 +1,182 @@
+#include "render/verticaltext.h"
+
+#include "render/fonts.h"
+#include "render/twipunits.h"
+
+#include <QGlyphRun>
+#include <QHash>
+#include <QPainter>
+#include <QRawFont>
+
+#include <hb.h>
+
+#include <memory>
+
+namespace verticaltext {
+namespace {
+
+bool isDigit(QChar c) {
+    return (c >= u'0' && c <= u'9') || (c >= u'０' && c <= u'９');
+}
+
+int digitValue(QChar c) {
+    return c.unicode() >= u'０' ? c.unicode() - u'０' : c.unicode() - u'0';
+}
+
+bool isDash(QChar c) {
+    switch (c.unicode()) {
+    case u'-':
+    case u'－':
+    case u'‐':
+    case u'‑':
+    case u'−':
+    case u'ー':
+    case u'ｰ':
+    case u'―':
+    case u'—':
+    case u'─':
+        return true;
+    default:
+        return false;
+    }
+}
+
+// One font's shaping data: HarfBuzz reads the tables of the very font Qt
+// draws with, so that glyph indexes agree.
+class Shaper {
+public:
+    explicit Shaper(const QString &fontName)
+        : raw_(QRawFont::fromFont(fonts::named(fontName, 12))),
+          face_(hb_face_create_for_tables(&Shaper::table, this, nullptr), hb_face_destroy),
+          font_(nullptr, hb_font_destroy) {
+        hb_face_set_upem(face_.get(), static_cast<unsigned>(raw_.unitsPerEm()));
+        font_.reset(hb_font_create(face_.get()));
+    }
+
+    const QRawFont &raw() const { return raw_; }
+    double unitsPerEm() const { return raw_.unitsPerEm(); }
+
+    // Glyphs and their positions in font units, HarfBuzz's way up (y grows upwards).
+    struct Shaped {
+        QList<quint32> glyphs;
+        QList<QPointF> positions;
+        double length = 0; // down the column
+    };
+    Shaped shape(const QString &text) const {
+        std::unique_ptr<hb_buffer_t, decltype(&hb_buffer_destroy)> buffer(hb_buffer_create(), hb_buffer_destroy);
+        hb_buffer_add_utf16(buffer.get(), reinterpret_cast<const uint16_t *>(text.utf16()), int(text.size()), 0,
+                            int(text.size()));
+        hb_buffer_set_script(buffer.get(), HB_SCRIPT_HAN);
+        hb_buffer_set_language(buffer.get(), hb_language_from_string("ja", -1));
+        // Top to bottom turns on the fonts' vertical forms (vert, vrt2).
+        hb_buffer_set_direction(buffer.get(), HB_DIRECTION_TTB);
+        hb_shape(font_.get(), buffer.get(), nullptr, 0);
+        unsigned count = 0;
+        const hb_glyph_info_t *info = hb_buffer_get_glyph_infos(buffer.get(), &count);
+        const hb_glyph_position_t *pos = hb_buffer_get_glyph_positions(buffer.get(), &count);
+        Shaped shaped;
+        double x = 0, y = 0;
+        for (unsigned i = 0; i < count; ++i) {
+            shaped.glyphs.append(info[i].codepoint);
+            shaped.positions.append(QPointF(x + pos[i].x_offset, y + pos[i].y_offset));
+            x += pos[i].x_advance;
+            y += pos[i].y_advance;
+        }
+        shaped.length = -y;
+        return shaped;
+    }
+
+private:
+    static hb_blob_t *table(hb_face_t *, hb_tag_t tag, void *self) {
+        const char name[4] = {char(tag >> 24), char(tag >> 16), char(tag >> 8), char(tag)};
+        const QByteArray data = static_cast<Shaper *>(self)->raw_.fontTable(name);
+        if (data.isEmpty())
+            return nullptr;
+        return hb_blob_create(data.constData(), static_cast<unsigned>(data.size()), HB_MEMORY_MODE_DUPLICATE, nullptr,
+                              nullptr);
+    }
+
+    QRawFont raw_;
+    std::unique_ptr<hb_face_t, decltype(&hb_face_destroy)> face_;
+    std::unique_ptr<hb_font_t, decltype(&hb_font_destroy)> font_;
+};
+
+const Shaper &shaperFor(const QString &fontName) {
+    static QHash<QString, std::shared_ptr<Shaper>> shapers;
+    std::shared_ptr<Shaper> &shaper = shapers[fontName];
+    if (!shaper)
+        shaper = std::make_shared<Shaper>(fontName);
+    return *shaper;
+}
+
+double twipsPerUnit(const Shaper &shaper, const FontSpec &font) {
+    return font.size * twips::PerPoint / shaper.unitsPerEm();
+}
+
+} // namespace
+
+QString forColumn(const QString &text, bool kanjiNumerals) {
+    static const char16_t Kanji[] = u"〇一二三四五六七八九";
+    QString written;
+    written.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (isDash(c) && i > 0 && i + 1 < text.size() && isDigit(text.at(i - 1)) && isDigit(text.at(i + 1)))
+            written.append(u'―');
+        else if (kanjiNumerals && isDigit(c))
+            written.append(QChar(Kanji[digitValue(c)]));
+        else
+            written.append(c);
+    }
+    return written;
+}
+
+double length(const QString &text, const FontSpec &font) {
+    const Shaper &shaper = shaperFor(font.name);
+    return shaper.shape(text).length * twipsPerUnit(shaper, font);
+}
+
+GlyphRun column(const QString &text, const FontSpec &font, QPointF topCentre) {
+    const Shaper &shaper = shaperFor(font.name);
+    const Shaper::Shaped shaped = shaper.shape(text);
+    const double k = twipsPerUnit(shaper, font);
+    GlyphRun run{text, font, shaped.glyphs, {}};
+    run.origins.reserve(shaped.positions.size());
+    for (const QPointF &p : shaped.positions)
+        run.origins.append(QPointF(topCentre.x() + p.x() * k, topCentre.y() - p.y() * k));
+    return run;
+}
+
+GlyphRun centred(const QString &text, const FontSpec &font, QPointF centre) {
+    QRawFont raw = shaperFor(font.name).raw();
+    raw.setPixelSize(font.size * twips::PerPoint); // so that its metrics are twips
+    const QList<quint32> glyphs = raw.glyphIndexesForString(text);
+    const QList<QPointF> advances = raw.advancesForGlyphIndexes(glyphs);
+    double width = 0;
+    for (const QPointF &a : advances)
+        width += a.x();
+    GlyphRun run{text, font, glyphs, {}};
+    QPointF origin(centre.x() - width / 2, centre.y() + raw.capHeight() / 2);
+    for (const QPointF &a : advances) {
+        run.origins.append(origin);
+        origin.rx() += a.x();
+    }
+    return run;
+}
+
+void paint(QPainter &painter, const GlyphRun &run, QColor colour, double devicePerTwip) {
+    QRawFont raw = shaperFor(run.font.name).raw();
+    raw.setPixelSize(run.font.size * twips::PerPoint * devicePerTwip);
+    QList<QPointF> positions;
+    positions.reserve(run.origins.size());
+    for (const QPointF &o : run.origins)
+        positions.append(o * devicePerTwip);
+    QGlyphRun glyphs;
+    glyphs.setRawFont(raw);
+    glyphs.setGlyphIndexes(run.glyphs);
+    glyphs.setPositions(positions);
+    painter.setPen(colour);
+    painter.drawGlyphRun(QPointF(0, 0), glyphs);
+}
+
+} // namespace verticaltext

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "render/drawtarget.h"
+
+#include <QPointF>
+#include <QString>
+
+class QPainter;
+
+// Japanese vertical writing (縦書き): characters down a column, one cell each,
+// in the font's vertical forms (its `vert` substitutions, through HarfBuzz:
+// ー ～ （） 「」 、。 turned, small kana moved up and right), Latin letters and
+// digits upright and centred.
+namespace verticaltext {
+
+// Text as it is written down a column: a hyphen or long sound mark between
+// two digits becomes "―", which stands upright there; with `kanjiNumerals`
+// digits become kanji numerals, digit by digit (1-2-3 → 一―二―三, 10 → 一〇).
+QString forColumn(const QString &text, bool kanjiNumerals);
+
+// How far `text` runs down a column of `font`, in twips.
+double length(const QString &text, const FontSpec &font);
+// `text` down a column centred on `topCentre.x()`, the top of its first cell at `topCentre.y()`.
+GlyphRun column(const QString &text, const FontSpec &font, QPointF topCentre);
+
+// `text` written across (not down) on one baseline, its advance centred on
+// `centre.x()` and its capital height on `centre.y()`: digits set in boxes.
+GlyphRun centred(const QString &text, const FontSpec &font, QPointF centre);
+
+// Paints a run with a painter whose units are `devicePerTwip` to a twip.
+void paint(QPainter &painter, const GlyphRun &run, QColor colour, double devicePerTwip);
+
+} // namespace verticaltext
