@@ -10,6 +10,8 @@
 #include "printing/frmPrint.h"
 #include "printing/frmPrintMsg.h"
 #include "printing/frmPrintSet.h"
+#include "printing/frmSender.h"
+#include "printing/postcardsettings.h"
 #include "render/fonts.h"
 #include "store/bookencoding.h"
 #include "store/mdlDim.h"
@@ -145,6 +147,21 @@ void renderWithPhoneBook() {
         click(setup->optLineInfo);
         click(setup->imgBack);
         save(setup->preview(), QStringLiteral("frmPrint-format-%1").arg(format));
+        if (format == 0) {
+            // Postcards, with a sender kept.
+            postcardsettings::save({{QStringLiteral("鈴木　一郎"), QStringLiteral("150-0002"),
+                                     QStringLiteral("東京都渋谷区渋谷2-21-1 渋谷ヒカリエ11F")},
+                                    {}});
+            click(setup->preview()->imgBack);
+            click(setup->imgPostcard);
+            save(setup, "frmPrintSet-postcards");
+            click(setup->imgBack);
+            save(setup->preview(), "frmPrint-postcard");
+            click(setup->preview()->imgDown);
+            save(setup->preview(), "frmPrint-postcard-2");
+            frmSender sender;
+            save(&sender, "frmSender");
+        }
         delete setup;
     }
     {

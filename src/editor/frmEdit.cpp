@@ -28,24 +28,6 @@ constexpr int WindowHeight = 7515;
 const QColor Greyed(224, 224, 224);
 const QString Bar = QStringLiteral("|");
 
-QLineEdit *makeBox(QWidget *parent, const QString &name, QRect geometry, int limit, BoxRule::Kind rule,
-                   const QFont &font) {
-    auto *box = new QLineEdit(parent);
-    box->setObjectName(name);
-    // No maxLength: Qt would cut text the program sets, and a stored field opens whole.
-    box->setValidator(new BoxRule(rule, limit, box));
-    box->setFont(font);
-    twips::place(box, geometry.x(), geometry.y(), geometry.width(), geometry.height());
-    return box;
-}
-
-// Each box of a number's group hands what goes past it to the next.
-void chainDigitGroup(const QList<QLineEdit *> &group) {
-    for (qsizetype i = 0; i + 1 < group.size(); ++i)
-        if (auto *rule = const_cast<BoxRule *>(qobject_cast<const BoxRule *>(group.at(i)->validator())))
-            rule->setNextBox(group.at(i + 1));
-}
-
 QLabel *makeRowLabel(QWidget *parent, const QString &name, const QString &caption, int boxTop, int boxHeight) {
     auto *label = new QLabel(caption, parent);
     label->setObjectName(name);
@@ -128,7 +110,7 @@ void frmEdit::buildFields() {
     constexpr BoxRule::Kind text = BoxRule::Text;
     constexpr BoxRule::Kind digits = BoxRule::Digits;
     const auto box = [&](const char *name, QRect g, int limit, BoxRule::Kind rule, const QFont &font) {
-        return makeBox(this, QString::fromLatin1(name), g, limit, rule, font);
+        return makeRuledBox(this, QString::fromLatin1(name), g, limit, rule, font);
     };
     txtPingYin = box("txtPingYin", {1560, 1050, 3975, 300}, entryrules::ReadingLimit, text, boxFont);
     txtName = box("txtName", {1560, 1380, 3975, 450}, entryrules::NameLimit, text, fonts::named(fonts::Mincho, 12));
@@ -180,7 +162,7 @@ void frmEdit::buildFields() {
         twips::place(label, 2520, labelTops[i], 645, 225);
         lblNew.append(label);
         txtNew.append(
-            makeBox(this, QStringLiteral("txtNew(%1)").arg(i), {3240, newTops[i], 1455, 300}, 6, text, boxFont));
+            makeRuledBox(this, QStringLiteral("txtNew(%1)").arg(i), {3240, newTops[i], 1455, 300}, 6, text, boxFont));
     }
 
     lblPingyin = makeRowLabel(this, QStringLiteral("lblPingyin"), QStringLiteral("ふりがな"), 1050, 300);

@@ -1,6 +1,7 @@
 #include "editor/inputrules.h"
 
 #include "store/entryrules.h"
+#include "ui/twips.h"
 
 #include <QLineEdit>
 
@@ -98,4 +99,21 @@ QValidator::State BoxRule::validate(QString &input, int &pos) const {
     input = result;
     pos = static_cast<int>(prefix + kept.size());
     return Acceptable;
+}
+
+QLineEdit *makeRuledBox(QWidget *parent, const QString &name, QRect geometry, int limit, BoxRule::Kind rule,
+                        const QFont &font) {
+    auto *box = new QLineEdit(parent);
+    box->setObjectName(name);
+    // No maxLength: Qt would cut text the program sets, and a stored field opens whole.
+    box->setValidator(new BoxRule(rule, limit, box));
+    box->setFont(font);
+    twips::place(box, geometry.x(), geometry.y(), geometry.width(), geometry.height());
+    return box;
+}
+
+void chainDigitGroup(const QList<QLineEdit *> &group) {
+    for (qsizetype i = 0; i + 1 < group.size(); ++i)
+        if (auto *rule = const_cast<BoxRule *>(qobject_cast<const BoxRule *>(group.at(i)->validator())))
+            rule->setNextBox(group.at(i + 1));
 }

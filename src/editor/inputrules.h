@@ -1,9 +1,13 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QValidator>
 
+class QFont;
 class QLineEdit;
+class QRect;
+class QWidget;
 
 // The key rule and length limit of one editor box. As a validator it holds for
 // typing, input-method commits and paste alike. Only what an edit inserts is
@@ -37,3 +41,9 @@ private:
     QLineEdit *next_ = nullptr;
     QString before_; // the box's text before the edit being validated
 };
+
+// A box at twip geometry under its key rule and limit.
+QLineEdit *makeRuledBox(QWidget *parent, const QString &name, QRect geometry, int limit, BoxRule::Kind rule,
+                        const QFont &font);
+// Each box of a number's group hands what goes past it to the next.
+void chainDigitGroup(const QList<QLineEdit *> &group);

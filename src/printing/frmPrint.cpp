@@ -3,6 +3,7 @@
 #include "render/cardlayout.h"
 #include "render/fonts.h"
 #include "render/mdlView.h"
+#include "store/entryrecord.h"
 #include "store/mdlDim.h"
 #include "ui/artwork.h"
 #include "ui/centerform.h"
@@ -75,10 +76,49 @@ void frmPrint::setTitleForFormat(int format) {
 }
 
 void frmPrint::setPageLabel() {
-    lblPage->setText(QStringLiteral("%1/%2カード").arg(CurrentCard).arg(CardCount));
+    const QString pattern = postcards_ ? QStringLiteral("%1/%2枚") : QStringLiteral("%1/%2カード");
+    lblPage->setText(pattern.arg(CurrentCard).arg(CardCount));
+}
+
+void frmPrint::showCards() {
+    postcards_ = false;
+    lblUp->setText(QStringLiteral("前のカード"));
+    lblDown->setText(QStringLiteral("次のカード"));
+}
+
+void frmPrint::showPostcards(const postcard::Sender &sender, const postcard::Options &options) {
+    postcards_ = true;
+    sender_ = sender;
+    options_ = options;
+    imgTitle->setPixmap(artwork::titleImage(WindowWidth, QStringLiteral("印刷プレビュー　はがき宛名")));
+    lblUp->setText(QStringLiteral("前のはがき"));
+    lblDown->setText(QStringLiteral("次のはがき"));
+    CardCount = std::max(1, int(mdlDim::PrintTable.size()));
+    CurrentCard = 1;
+    imgUp->setEnabled(false);
+    imgDown->setEnabled(CardCount >= 2);
+    setPageLabel();
+    picView->clear();
+    drawPostcard();
+}
+
+void frmPrint::drawPostcard() {
+    // The sheet with a margin round it, so that its edge shows.
+    const QRectF area = QRectF(QPointF(0, 0), QSizeF(twips::fromPx(picView->width()), twips::fromPx(picView->height())))
+                            .adjusted(120, 120, -120, -120);
+    const postcard::Placement at = postcard::centredIn(area);
+    postcard::drawSheet(*picView, at);
+    const int index = CurrentCard - 1;
+    if (index < mdlDim::PrintTable.size())
+        postcard::drawAddressSide(*picView, EntryRecord::ofElement(mdlDim::PrintTable.at(index)), sender_, options_,
+                                  at);
 }
 
 void frmPrint::drawCard(bool lines, bool info) {
+    if (postcards_) {
+        drawPostcard();
+        return;
+    }
     if (lines)
         mdlView::ViewCardLines(*picView, CardFormat, 80, 260, imgView);
     if (info)
@@ -88,6 +128,7 @@ void frmPrint::drawCard(bool lines, bool info) {
 }
 
 void frmPrint::ReSetForm(bool blnBook, bool blnInfo) {
+    showCards();
     const int entries = static_cast<int>(mdlDim::PrintTable.size());
     if (entries == 0)
         return;
@@ -100,6 +141,7 @@ void frmPrint::ReSetForm(bool blnBook, bool blnInfo) {
 }
 
 void frmPrint::showLinesOnly() {
+    showCards();
     CurrentCard = 1;
     CardCount = 1;
     setPageLabel();

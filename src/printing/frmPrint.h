@@ -1,5 +1,7 @@
 #pragma once
 
+#include "render/postcard.h"
+
 #include <QList>
 #include <QPixmap>
 #include <QWidget>
@@ -22,6 +24,9 @@ public:
     void showLinesOnly();
     // Puts the title picture of the current card format up.
     void setTitleForFormat(int format);
+    // Pages through a postcard for each entry in PrintTable, from the first.
+    void showPostcards(const postcard::Sender &sender, const postcard::Options &options);
+    bool showsPostcards() const { return postcards_; }
 
     int CardCount = 1;
     int CurrentCard = 1; // the card the preview shows, from 1
@@ -52,4 +57,10 @@ private:
     void nextCard();
     void previousCard();
     void setPageLabel();
+    void showCards();
+    void drawPostcard();
+
+    bool postcards_ = false;
+    postcard::Sender sender_;
+    postcard::Options options_;
 };

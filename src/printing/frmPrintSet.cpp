@@ -3,6 +3,9 @@
 #include "printing/entryitem.h"
 #include "printing/frmAdjust.h"
 #include "printing/frmPrint.h"
+#include "printing/frmSender.h"
+#include "printing/postcardjob.h"
+#include "printing/postcardsettings.h"
 #include "printing/printjob.h"
 #include "render/cardlayout.h"
 #include "render/fonts.h"
@@ -206,13 +209,21 @@ void frmPrintSet::buildButtons() {
     imgAdjust = makeImageButton(this, QStringLiteral("imgAdjust"), {120, 7080, 1275, 300}, {130, 7090},
                                 QStringLiteral("位置調整"));
     connect(imgAdjust, &ImageButton::clicked, this, [this] { frmAdjust::open(imgPrint); });
+    // In the free lower part of the start-line frame, which postcards do without.
+    imgPostcard = makeImageButton(this, QStringLiteral("imgPostcard"), {3210, 6360, 1125, 300}, {3220, 6370},
+                                  QStringLiteral("はがき宛名"));
+    imgSender = makeImageButton(this, QStringLiteral("imgSender"), {4410, 6360, 1125, 300}, {4420, 6370},
+                                QStringLiteral("差出人"));
+    imgPostcard->setAccessibleDescription(QStringLiteral("オフ：カードを印刷します"));
+    connect(imgPostcard, &ImageButton::clicked, this, [this] { setPrintsPostcards(!postcards_); });
+    connect(imgSender, &ImageButton::clicked, this, [] { frmSender::openModal(); });
 
     // Tab follows the screen: the lists and the buttons between them, the
     // filter, the options, the start row, then the buttons left to right.
-    const QList<QWidget *> order = {lstAll,       lstUnPrint,   lstPrint,  imgAdd,       imgRemove,
-                                    imgAddAll,    imgRemoveAll, lstPrintList, cboSelect, optInfo,
-                                    optLineInfo,  optLine,      cboStartInfo, imgAdjust, imgCancel,
-                                    imgBack,      imgPrintInfo};
+    const QList<QWidget *> order = {lstAll,      lstUnPrint,   lstPrint,     imgAdd,      imgRemove,
+                                    imgAddAll,   imgRemoveAll, lstPrintList, cboSelect,   optInfo,
+                                    optLineInfo, optLine,      cboStartInfo, imgPostcard, imgSender,
+                                    imgAdjust,   imgCancel,    imgBack,      imgPrintInfo};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
 }
@@ -272,6 +283,12 @@ void frmPrintSet::PrintJob() {
     if (mdlDim::WithInfo && preview_)
         preview_->hide();
     const QStringList chosen = printListItems();
+    if (postcards_) {
+        // The lists stay as they are: postcards leave the printed marks alone.
+        const postcardsettings::Setup setup = postcardsettings::load();
+        PostcardPrintJob(chosen, setup.sender, setup.options, imgPrint).run();
+        return;
+    }
     CardPrintJob job(chosen, imgPrint, cboStartInfo->currentIndex() + 1);
     if (job.run() != CardPrintJob::Outcome::TextPrinted)
         return;
@@ -394,6 +411,24 @@ void frmPrintSet::chooseMode(bool lines, bool info) {
     SetDisable(info ? QStringLiteral("Info") : QStringLiteral("Line"));
 }
 
+void frmPrintSet::setPrintsPostcards(bool postcards) {
+    postcards_ = postcards;
+    // Postcards are text alone, one to a sheet: what is printed and the start line do not apply.
+    if (postcards) {
+        optInfo->setChecked(true);
+        chooseMode(false, true);
+    }
+    fraLineSet->setEnabled(!postcards);
+    fraStartInfo->setEnabled(!postcards);
+    const QString caption = QStringLiteral("はがき宛名");
+    imgPostcard->setPixmap(postcards ? artwork::button(imgPostcard->size(), caption, QColor(200, 70, 60))
+                                     : artwork::button(imgPostcard->size(), caption));
+    imgPostcard->setAccessibleDescription(postcards ? QStringLiteral("オン：はがきの宛名面を印刷します")
+                                                    : QStringLiteral("オフ：カードを印刷します"));
+    imgTitle->setPixmap(artwork::titleImage(WindowWidth, postcards ? QStringLiteral("印刷設定　はがき宛名")
+                                                                   : QStringLiteral("印刷設定")));
+}
+
 void frmPrintSet::SetDisable(const QString &mode) {
     const QString m = mode.toLower();
     if (m != QLatin1String("line") && m != QLatin1String("info"))
@@ -408,6 +443,18 @@ void frmPrintSet::SetDisable(const QString &mode) {
 }
 
 void frmPrintSet::openPreview() {
+    if (postcards_) {
+        if (lstPrintList->count() == 0) {
+            frmMsgBox::ask(QStringLiteral("印刷内容を選択して下さい。"), MsgButtons::Yes);
+            return;
+        }
+        CardPrintJob::CollectPrintEntries(printListItems());
+        const postcardsettings::Setup setup = postcardsettings::load();
+        preview_->show();
+        hide();
+        preview_->showPostcards(setup.sender, setup.options);
+        return;
+    }
     preview_->setTitleForFormat(mdlDim::CardFormat);
     if (!mdlDim::WithInfo) {
         preview_->show();

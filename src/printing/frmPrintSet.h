@@ -58,12 +58,19 @@ public:
     ImageButton *imgPrintInfo;
     // The printer's position adjustment (frmAdjust), beside the designed buttons.
     ImageButton *imgAdjust;
+    // Switches the job between cards and the address side of postcards.
+    ImageButton *imgPostcard;
+    // The postcards' sender (frmSender).
+    ImageButton *imgSender;
     FrameLine *linLeft;
     FrameLine *linRight;
     FrameLine *linDown;
     QList<QPixmap> imgPrint; // the paper form pictures 1 to 10
 
     frmPrint *preview() const;
+    // Whether the job prints postcards instead of cards.
+    bool printsPostcards() const { return postcards_; }
+    void setPrintsPostcards(bool postcards);
 
 signals:
     // Reload the data files and rebuild the selection the lists come from;
@@ -99,5 +106,6 @@ private:
     void leavePrinting();
 
     QPointer<frmPrint> preview_;
+    bool postcards_ = false;
     bool leaving_ = false;
 };

@@ -58,11 +58,8 @@ QPointF load(const QString &queue, QString *warning) {
     return {x, y};
 }
 
-namespace {
-
-// Changes the file through `change`, every other value kept, written the safe
-// way: QSettings writes the text into a private folder, the safe writer puts
-// it in place. A damaged file is not carried on.
+// QSettings writes the text into a private folder, the safe writer puts it in
+// place. A damaged file is not carried on.
 QString changeSettings(const std::function<void(QSettings &)> &change) {
     QTemporaryDir scratch;
     const QString draft = scratch.filePath(QStringLiteral("telbora.ini"));
@@ -84,6 +81,7 @@ QString changeSettings(const std::function<void(QSettings &)> &change) {
     return linefile::writeBytes(settingsPath(), file.readAll(), 0600, true);
 }
 
+namespace {
 const QString ChoiceGroup = QStringLiteral("printer");
 
 } // namespace

@@ -3,6 +3,10 @@
 #include <QPointF>
 #include <QString>
 
+#include <functional>
+
+class QSettings;
+
 // Where each printer puts a card: an offset in millimetres (right and down
 // positive, -10.0 to +10.0 in steps of 0.1) kept per CUPS queue in
 // "telbora.ini" in the book's folder. The data files are never touched.
@@ -11,6 +15,10 @@ namespace printeradjustment {
 inline constexpr double LimitMm = 10.0;
 
 QString settingsPath();
+
+// Changes telbora.ini through `change`, every other value kept, written the
+// safe way. Empty on success, else why not.
+QString changeSettings(const std::function<void(QSettings &)> &change);
 
 // The offset kept for `queue`; none (0, 0) when there is none. A damaged file,
 // or a value that is no number or out of range, is ignored: `warning`

@@ -37,16 +37,6 @@ std::function<std::unique_ptr<CardPrinter>()> &factory() {
     return make;
 }
 
-// The busy cursor while a card is drawn and handed to the printer; the paper
-// prompts between cards show the ordinary one.
-class BusyCursor {
-public:
-    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor &) = delete;
-    BusyCursor &operator=(const BusyCursor &) = delete;
-};
-
 // The windows: the one message box, and the printing notice.
 class WindowPrompter : public PrintPrompter {
 public:
@@ -54,12 +44,27 @@ public:
         return frmMsgBox::ask(QStringLiteral("使えるプリンターがありません。\rプリンターを選びますか？"),
                               MsgButtons::YesNo);
     }
-    bool paperInserted() override { return frmMsgBox::askForPaper(); }
+    bool paperInserted(CardPrinter::Sheet sheet) override {
+        return sheet == CardPrinter::Sheet::Postcard ? frmMsgBox::askForPostcard() : frmMsgBox::askForPaper();
+    }
+    bool ask(const QString &question) override { return frmMsgBox::ask(question, MsgButtons::YesNo); }
     void cardSent() override { frmPrintMsg::showNotice(); }
     void tell(const QString &message) override { frmMsgBox::ask(message, MsgButtons::Yes); }
 };
 
 } // namespace
+
+std::unique_ptr<PrintPrompter> makeWindowPrompter() {
+    return std::make_unique<WindowPrompter>();
+}
+
+BusyCursor::BusyCursor() {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+BusyCursor::~BusyCursor() {
+    QGuiApplication::restoreOverrideCursor();
+}
 
 CardPrintJob::CardPrintJob(QStringList printListItems, QList<QPixmap> paperPictures, int startLine,
                            PrintPrompter *prompter)
@@ -126,7 +131,7 @@ CardPrintJob::Outcome CardPrintJob::run() {
         prompter_->tell(refusing + QStringLiteral("\r印刷を中止しました。"));
         return Outcome::NoPrinter;
     }
-    if (!prompter_->paperInserted())
+    if (!prompter_->paperInserted(CardPrinter::Sheet::Card))
         return Outcome::Cancelled;
     mdlDim::StartLine = startLine_;
 
@@ -150,7 +155,7 @@ CardPrintJob::Outcome CardPrintJob::run() {
         }
         ++progress_.card;
         prompter_->cardSent();
-        if (!nextEntryWaiting() || !prompter_->paperInserted())
+        if (!nextEntryWaiting() || !prompter_->paperInserted(CardPrinter::Sheet::Card))
             break;
     }
     recordPrinted();

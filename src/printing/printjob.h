@@ -16,12 +16,27 @@ public:
     virtual ~PrintPrompter() = default;
     // There is no printer to print on: true when the user wants to choose one.
     virtual bool wantsToChoosePrinter() = 0;
-    // The prompt before each card: true when paper is in, false for キャンセル.
-    virtual bool paperInserted() = 0;
+    // The prompt before each card or postcard: true when it is in, false for キャンセル.
+    virtual bool paperInserted(CardPrinter::Sheet sheet) = 0;
+    // A question before printing: true for はい.
+    virtual bool ask(const QString &question) = 0;
     // The notice while a card goes to the printer.
     virtual void cardSent() = 0;
     // A failure or a refusal, told and acknowledged.
     virtual void tell(const QString &message) = 0;
+};
+
+// The windows' prompter: the one message box, and the printing notice.
+std::unique_ptr<PrintPrompter> makeWindowPrompter();
+
+// The busy cursor while a card is drawn and handed to the printer; the paper
+// prompts between cards show the ordinary one.
+class BusyCursor {
+public:
+    BusyCursor();
+    ~BusyCursor();
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
 };
 
 // One run of printing as the set-up window starts it: the paper prompts, a

@@ -147,6 +147,12 @@ AddressColumns splitAddress(const QString &address) {
     return {text.left(half), text.mid(half)};
 }
 
+Placement centredIn(const QRectF &area) {
+    const QSizeF sheet(WidthMm * twips::PerMm, HeightMm * twips::PerMm);
+    const double scale = std::min(area.width() / sheet.width(), area.height() / sheet.height());
+    return {area.center() - QPointF(sheet.width(), sheet.height()) * scale / 2, scale};
+}
+
 void drawSheet(DrawTarget &target, Placement at) {
     const auto point = [&](double x, double y) { return onTarget(at, {x, y}).toPoint(); };
     const PenSpec edge{Qt::SolidLine, 1, QColor(120, 120, 120)};

@@ -52,6 +52,9 @@ struct Placement {
     double scale = 1.0;
 };
 
+// The sheet as large as fits `area` (twips), centred in it.
+Placement centredIn(const QRectF &area);
+
 // The sheet's edge and the red code boxes, for the preview; paper has them printed.
 void drawSheet(DrawTarget &target, Placement at);
 // What is printed on one postcard for `recipient`.

@@ -49,14 +49,18 @@ bool frmMsgBox::ask(const QString &text, MsgButtons buttons) {
     return prepare(text, buttons)->showModal();
 }
 
-frmMsgBox *frmMsgBox::preparePaperPrompt() {
-    frmMsgBox *box = prepare(QStringLiteral("紙を挿入したあとで,確認ボタン \rを押してください。"), MsgButtons::YesNo);
+frmMsgBox *frmMsgBox::preparePaperPrompt(const QString &text) {
+    frmMsgBox *box = prepare(text, MsgButtons::YesNo);
     box->makePaperPrompt();
     return box;
 }
 
 bool frmMsgBox::askForPaper() {
     return preparePaperPrompt()->showModal();
+}
+
+bool frmMsgBox::askForPostcard() {
+    return preparePaperPrompt(PostcardPrompt)->showModal();
 }
 
 bool frmMsgBox::showModal() {

@@ -27,9 +27,13 @@ public:
     // prepare() and showModal() in one.
     static bool ask(const QString &text, MsgButtons buttons);
     // The print job's prompt for the next card, loaded and adjusted for showing.
-    static frmMsgBox *preparePaperPrompt();
+    static inline const QString CardPrompt = QStringLiteral("紙を挿入したあとで,確認ボタン \rを押してください。");
+    static inline const QString PostcardPrompt = QStringLiteral("はがきを挿入したあとで,確認ボタンを押してください。");
+    static frmMsgBox *preparePaperPrompt(const QString &text = CardPrompt);
     // Shows it; true when the user confirmed.
     static bool askForPaper();
+    // The same for the next postcard.
+    static bool askForPostcard();
     // The box currently loaded, if any.
     static frmMsgBox *loaded();
 

@@ -1,0 +1,89 @@
+#include "printing/postcardjob.h"
+
+#include "printing/frmAdjust.h"
+#include "store/entryrecord.h"
+#include "store/mdlDim.h"
+
+namespace {
+// Names shown in the question before the rest are counted.
+constexpr int NamedAtMost = 8;
+} // namespace
+
+PostcardPrintJob::PostcardPrintJob(QStringList printListItems, postcard::Sender sender, postcard::Options options,
+                                   QList<QPixmap> paperPictures, PrintPrompter *prompter)
+    : items_(std::move(printListItems)), sender_(std::move(sender)), options_(options),
+      pictures_(std::move(paperPictures)), ownPrompter_(prompter ? nullptr : makeWindowPrompter()),
+      prompter_(prompter ? prompter : ownPrompter_.get()) {}
+
+PostcardPrintJob::~PostcardPrintJob() = default;
+
+bool PostcardPrintJob::lacksCodeOrAddress(const QString &element) {
+    const EntryRecord entry = EntryRecord::ofElement(element);
+    return postcard::codeDigits(entry[EntryField::PostalCode]).isEmpty() ||
+           entry[EntryField::Address].trimmed().isEmpty();
+}
+
+QString PostcardPrintJob::lackingQuestion(const QStringList &elements) {
+    QStringList named;
+    int lacking = 0;
+    for (const QString &element : elements) {
+        if (!lacksCodeOrAddress(element))
+            continue;
+        if (++lacking > NamedAtMost)
+            continue;
+        const EntryRecord entry = EntryRecord::ofElement(element);
+        const QString code = entry[EntryField::PostalCode];
+        const bool noCode = postcard::codeDigits(code).isEmpty();
+        const bool noAddress = entry[EntryField::Address].trimmed().isEmpty();
+        const QString what = noCode && noAddress ? QStringLiteral("郵便番号と住所なし")
+                             : noAddress         ? QStringLiteral("住所なし")
+                             : code.isEmpty()    ? QStringLiteral("郵便番号なし")
+                                                 : QStringLiteral("郵便番号「%1」が 7 桁でない").arg(code);
+        named.append(QStringLiteral("%1（%2）").arg(entry[EntryField::Name], what));
+    }
+    if (lacking == 0)
+        return {};
+    if (lacking > NamedAtMost)
+        named.append(QStringLiteral("ほか %1 件").arg(lacking - NamedAtMost));
+    return QStringLiteral("郵便番号か住所のない宛先が %1 件あります。\r").arg(lacking) + named.join(u'\r') +
+           QStringLiteral("\rこの宛先を外して印刷しますか？\r（いいえ：郵便番号・住所なしで印刷します）");
+}
+
+PostcardPrintJob::Outcome PostcardPrintJob::run() {
+    sent_ = 0;
+    std::unique_ptr<CardPrinter> printer = CardPrintJob::openPrinter();
+    if (!printer) {
+        if (prompter_->wantsToChoosePrinter())
+            frmAdjust::open(pictures_);
+        return Outcome::NoPrinter;
+    }
+    if (const QString refusing = printer->notAccepting(); !refusing.isEmpty()) {
+        prompter_->tell(refusing + QStringLiteral("\r印刷を中止しました。"));
+        return Outcome::NoPrinter;
+    }
+    printer->setSheet(CardPrinter::Sheet::Postcard);
+    CardPrintJob::CollectPrintEntries(items_);
+    QStringList recipients = mdlDim::PrintTable;
+    if (const QString question = lackingQuestion(recipients); !question.isEmpty() && prompter_->ask(question))
+        recipients.removeIf(&PostcardPrintJob::lacksCodeOrAddress);
+    if (recipients.isEmpty()) {
+        prompter_->tell(QStringLiteral("印刷する宛先がありません。"));
+        return Outcome::NothingToPrint;
+    }
+    for (const QString &element : std::as_const(recipients)) {
+        if (!prompter_->paperInserted(CardPrinter::Sheet::Postcard))
+            break;
+        {
+            const BusyCursor busy;
+            postcard::drawAddressSide(*printer, EntryRecord::ofElement(element), sender_, options_, {});
+            printer->endDocument();
+        }
+        if (printer->failed()) {
+            prompter_->tell(printer->error() + QStringLiteral("\r印刷を中止しました。"));
+            break;
+        }
+        ++sent_;
+        prompter_->cardSent();
+    }
+    return sent_ == 0 && !printer->failed() ? Outcome::Cancelled : Outcome::Printed;
+}

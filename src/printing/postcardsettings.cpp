@@ -1,0 +1,44 @@
+#include "printing/postcardsettings.h"
+
+#include "printing/printeradjustment.h"
+
+#include <QFileInfo>
+#include <QSettings>
+
+namespace postcardsettings {
+namespace {
+const QString Group = QStringLiteral("postcard");
+const QString Name = QStringLiteral("sender_name");
+const QString PostalCode = QStringLiteral("sender_postal_code");
+const QString Address = QStringLiteral("sender_address");
+const QString KanjiNumerals = QStringLiteral("kanji_numerals");
+} // namespace
+
+Setup load() {
+    Setup setup;
+    const QString path = printeradjustment::settingsPath();
+    if (!QFileInfo::exists(path))
+        return setup;
+    QSettings settings(path, QSettings::IniFormat);
+    if (settings.status() != QSettings::NoError)
+        return setup;
+    settings.beginGroup(Group);
+    setup.sender.name = settings.value(Name).toString();
+    setup.sender.postalCode = settings.value(PostalCode).toString();
+    setup.sender.address = settings.value(Address).toString();
+    setup.options.kanjiNumerals = settings.value(KanjiNumerals, true).toBool();
+    return setup;
+}
+
+QString save(const Setup &setup) {
+    return printeradjustment::changeSettings([&](QSettings &settings) {
+        settings.beginGroup(Group);
+        settings.setValue(Name, setup.sender.name);
+        settings.setValue(PostalCode, setup.sender.postalCode);
+        settings.setValue(Address, setup.sender.address);
+        settings.setValue(KanjiNumerals, setup.options.kanjiNumerals);
+        settings.endGroup();
+    });
+}
+
+} // namespace postcardsettings
