@@ -73,8 +73,13 @@ int main(int argc, char *argv[]) {
 
     const postcard::Sender sender{QStringLiteral("鈴木　一郎"), QStringLiteral("150-0002"),
                                   QStringLiteral("東京都渋谷区渋谷2-21-1 渋谷ヒカリエ11F")};
-    for (int n = 0; n < 4; ++n) {
-        const EntryRecord entry = EntryRecord::ofElement(Entries.at(n));
+    const QStringList postcards =
+        Entries.mid(0, 4) + QStringList{"13|あくめ|株式会社ACME Japan|530-0011|大阪府大阪市北区大深町4-20 "
+                                        "グランフロント大阪タワーA 20階|||||1|F",
+                                        "14|ながしま|長嶋　綾之介左衛門兵衛|060-0042|北海道札幌市中央区大通西十丁目4-"
+                                        "1札幌第一合同庁舎ビル（十二階）|||||1|F"};
+    for (int n = 0; n < postcards.size(); ++n) {
+        const EntryRecord entry = EntryRecord::ofElement(postcards.at(n));
         PrinterService card(QDir(out).filePath(QStringLiteral("postcard-%1.pdf").arg(n)));
         card.setSheet(CardPrinter::Sheet::Postcard);
         postcard::drawAddressSide(card, entry, sender, {}, {});

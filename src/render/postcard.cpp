@@ -143,6 +143,11 @@ AddressColumns splitAddress(const QString &address) {
         if (start > 0)
             return {text.left(start), text.mid(start)};
     }
+    // No number: after the last place name's mark (都道府県, 市区郡, 町村), else at the half.
+    static const QString PlaceMarks = QStringLiteral("都道府県市区郡町村");
+    for (qsizetype at = text.size() - 1; at > 0; --at)
+        if (PlaceMarks.contains(text.at(at - 1)))
+            return {text.left(at), text.mid(at)};
     const qsizetype half = (text.size() + 1) / 2;
     return {text.left(half), text.mid(half)};
 }

@@ -39,7 +39,8 @@ QString codeDigits(const QString &postalCode);
 QString honorificFor(const QString &name);
 
 // An address as one column, or two broken at a natural point: before the
-// building's name, else after the house number (番地), else before it.
+// building's name, else after the house number (番地), else before it, else
+// after the last place name (市, 区, 町, ...).
 struct AddressColumns {
     QString first;
     QString second;

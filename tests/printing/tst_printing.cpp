@@ -9,6 +9,9 @@
 #include "printing/frmPrint.h"
 #include "printing/frmPrintMsg.h"
 #include "printing/frmPrintSet.h"
+#include "printing/frmSender.h"
+#include "printing/postcardjob.h"
+#include "printing/postcardsettings.h"
 #include "printing/printeradjustment.h"
 #include "printing/printerchoice.h"
 #include "printing/printjob.h"
@@ -16,26 +19,30 @@
 #include "render/cardprinter.h"
 #include "render/printerservice.h"
 #include "store/mdlDim.h"
+#include "ui/frmMsgBox.h"
 #include "ui/imagebutton.h"
 #include "ui/picturebox.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
 #include <QRadioButton>
-#include <QTimer>
-#include <QTemporaryDir>
-#include <QAccessible>
 #include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 int documentsWithoutBusyCursor = 0;
+CardPrinter::Sheet sheetOfLastPrinter = CardPrinter::Sheet::Card;
 
 // A printer that records what it is given and can be told to fail.
 class TestPrinter : public CardPrinter {
@@ -68,9 +75,8 @@ public:
     QString error() const override { return failure; }
     int documentsSent() const override { return sent; }
     void setOffsetMm(QPointF offset) override { offsetMm = offset; }
-    void setSheet(Sheet s) override { sheet = s; }
+    void setSheet(Sheet s) override { sheetOfLastPrinter = s; }
     QPointF offsetMm;
-    Sheet sheet = Sheet::Card;
 };
 
 // Answers a print job as a script says, and keeps what it was told.
@@ -78,10 +84,20 @@ class ScriptedPrompter : public PrintPrompter {
 public:
     QList<bool> paperAnswers;
     int papersAsked = 0;
+    QList<CardPrinter::Sheet> papersOf;
+    bool answer = true; // to every question
+    QStringList asked;
     int notices = 0;
     QStringList told;
     bool wantsToChoosePrinter() override { return false; }
-    bool paperInserted() override { return papersAsked < paperAnswers.size() && paperAnswers.at(papersAsked++); }
+    bool paperInserted(CardPrinter::Sheet sheet) override {
+        papersOf.append(sheet);
+        return papersAsked < paperAnswers.size() && paperAnswers.at(papersAsked++);
+    }
+    bool ask(const QString &question) override {
+        asked.append(question);
+        return answer;
+    }
     void cardSent() override { ++notices; }
     void tell(const QString &message) override { told.append(message); }
 };
@@ -182,6 +198,7 @@ private slots:
         });
     }
     void init() {
+        sheetOfLastPrinter = CardPrinter::Sheet::Card;
         printersOpened = 0;
         hasPrinter = true;
         failAt = 0;
@@ -387,6 +404,80 @@ private slots:
         QCOMPARE(dir->entryBytes().count("|T\r\n"), printed);
     }
 
+    // Postcards: one document each on postcard paper, the entries lacking a
+    // code or an address named first, and the printed marks never touched.
+    void postcardJob_data() {
+        QTest::addColumn<bool>("leaveOut");
+        QTest::addColumn<QList<bool>>("papers");
+        QTest::addColumn<int>("postcards");
+        QTest::newRow("lacking ones left out") << true << QList<bool>{true, true, true} << 1;
+        QTest::newRow("printed as they are") << false << QList<bool>{true, true, true} << 3;
+        QTest::newRow("cancelled before the second") << false << QList<bool>{true, false} << 1;
+    }
+    void postcardJob() {
+        QFETCH(bool, leaveOut);
+        QFETCH(QList<bool>, papers);
+        QFETCH(int, postcards);
+        start({"やまだ|山田　太郎|100-0001|東京都千代田区千代田1-1|||||1|F", "すずき|鈴木　花子|||||||1|F",
+               "さとう|佐藤　次郎|150-0002||||||1|T"});
+        const QByteArray before = dir->entryBytes();
+        ScriptedPrompter prompter;
+        prompter.paperAnswers = papers;
+        prompter.answer = leaveOut;
+        PostcardPrintJob job(texts(setup->lstAll), {}, {}, {}, &prompter);
+        QCOMPARE(job.run(), PostcardPrintJob::Outcome::Printed);
+        QCOMPARE(documents, postcards);
+        QCOMPARE(prompter.notices, postcards);
+        QCOMPARE(sheetOfLastPrinter, CardPrinter::Sheet::Postcard);
+        QCOMPARE(prompter.papersOf, QList<CardPrinter::Sheet>(prompter.papersOf.size(), CardPrinter::Sheet::Postcard));
+        QCOMPARE(prompter.asked.size(), 1);
+        QVERIFY(prompter.asked.first().contains("鈴木　花子（郵便番号と住所なし）"));
+        QVERIFY(prompter.asked.first().contains("佐藤　次郎（住所なし）"));
+        QVERIFY(!prompter.asked.first().contains("山田"));
+        QCOMPARE(dir->entryBytes(), before);
+    }
+
+    // From the window: はがき宛名 turns the start line off, 印刷 prints a
+    // postcard each with the postcard prompt, and the lists stay as they were.
+    void postcardsFromTheSetUpWindow() {
+        start({line(1), line(2)});
+        const QByteArray before = dir->entryBytes();
+        click(setup->imgAddAll);
+        click(setup->imgPostcard);
+        QVERIFY(setup->printsPostcards());
+        QVERIFY(!setup->fraStartInfo->isEnabled());
+        QVERIFY(!setup->fraLineSet->isEnabled());
+        BoxAnswerer answerer({false}); // print them without code or address
+        click(setup->imgPrintInfo);
+        QCOMPARE(documents, 2);
+        QCOMPARE(answerer.seen.count(frmMsgBox::PostcardPrompt), 2);
+        QCOMPARE(paperPrompts(answerer.seen), 0);
+        QCOMPARE(setup->lstPrintList->count(), 2);
+        QCOMPARE(dir->entryBytes(), before);
+        click(setup->imgPostcard);
+        QVERIFY(setup->fraStartInfo->isEnabled());
+    }
+
+    // The sender typed into 差出人 is kept in telbora.ini and comes back.
+    void senderIsKept() {
+        start({line(1)});
+        QTimer::singleShot(0, this, [] {
+            frmSender *sender = shownWindow<frmSender>();
+            QVERIFY(sender);
+            sender->txtSenderName->setText("鈴木　一郎");
+            QTest::keyClicks(sender->txtSenderZip1, "1500002");
+            sender->txtSenderAddress->setText("東京都渋谷区渋谷2-21-1");
+            sender->chkKanjiNumerals->setChecked(false);
+            click(sender->imgSenderSave);
+        });
+        click(setup->imgSender);
+        const postcardsettings::Setup kept = postcardsettings::load();
+        QCOMPARE(kept.sender.name, "鈴木　一郎");
+        QCOMPARE(kept.sender.postalCode, "150-0002");
+        QCOMPARE(kept.sender.address, "東京都渋谷区渋谷2-21-1");
+        QVERIFY(!kept.options.kanjiNumerals);
+    }
+
     void collectKeepsBrowsingOrder() {
         start({line(3), line(1), line(2)});
         // Chosen in reverse: 02, 01, 03 by double clicks.
@@ -582,7 +673,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(setup));
         setup->lstAll->setFocus(Qt::TabFocusReason);
         QStringList visited;
-        for (int i = 0; i < 11; ++i) {
+        for (int i = 0; i < 13; ++i) {
             visited.append(QApplication::focusWidget()->objectName());
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
@@ -590,9 +681,10 @@ private slots:
         for (QWidget *w : setup->findChildren<QWidget *>())
             if (w->focusPolicy() & Qt::TabFocus && !w->objectName().isEmpty() && !qobject_cast<QRadioButton *>(w))
                 QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName()));
-        QCOMPARE(visited, (QStringList{"lstAll", "imgAddAll", "lstPrintList", "cboSelect",
-                                       setup->optInfo->isChecked() ? "optInfo" : "optLineInfo", "cboStartInfo",
-                                       "imgAdjust", "imgCancel", "imgBack", "imgPrintInfo", "lstAll"}));
+        QCOMPARE(visited,
+                 (QStringList{"lstAll", "imgAddAll", "lstPrintList", "cboSelect",
+                              setup->optInfo->isChecked() ? "optInfo" : "optLineInfo", "cboStartInfo", "imgPostcard",
+                              "imgSender", "imgAdjust", "imgCancel", "imgBack", "imgPrintInfo", "lstAll"}));
     }
 
     // Cards go to the printer chosen while it is there, else the default
