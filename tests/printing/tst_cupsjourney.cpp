@@ -12,19 +12,21 @@
 #include "render/printerservice.h"
 #include "store/mdlDim.h"
 #include "ui/formpictures.h"
+#include "ui/frmMsgBox.h"
 #include "ui/imagebutton.h"
 #include "ui/twips.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDoubleSpinBox>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
 #include <QPrinterInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <cups/cups.h>
@@ -202,6 +204,44 @@ private slots:
         QVERIFY(!setup->lstPrint->findItems("Ikeda Jun", Qt::MatchStartsWith).isEmpty());
         QVERIFY(dir.entryBytes().contains("Ikeda|Ikeda Jun|||03-1234-5678||||2|T\r\n"));
         QVERIFY(dir.entryBytes().contains(DataDir::sjis("あおき|青木|||03-1111-2222||||2|F")));
+        delete setup.data();
+        delete home.data();
+    }
+
+    // A postcard goes to the queue as Japanese postcard media and comes out
+    // one sheet of 100 × 148 mm; the printed mark stays as it was.
+    void postcardThroughTheQueue() {
+        frmPrintMsg::displayMilliseconds = 1;
+        DataDir dir({QStringLiteral("あおき|青木　一郎|100-0001|東京都千代田区千代田1-1|03-1111-2222||||2|F")});
+        const QByteArray entries = dir.entryBytes();
+        mdlDim::CurrentCategory = 0;
+        QPointer<frmMain> home = new frmMain();
+        home->show();
+        click(home->imgYR);
+        click(home->imgType);
+        QPointer<frmPrintSet> setup = shownWindow<frmPrintSet>();
+        QVERIFY(setup);
+        click(setup->imgAddAll);
+        click(setup->imgPostcard);
+        const int before = pdfCount();
+        BoxAnswerer answerer;
+        click(setup->imgPrintInfo);
+        QCOMPARE(answerer.seen, QStringList{frmMsgBox::PostcardPrompt});
+        QTRY_COMPARE_WITH_TIMEOUT(pdfCount(), before + 1, 30000);
+        QCOMPARE(mediaOfNewestJob(), QStringLiteral("jpn_hagaki_100x148mm"));
+        QDir spool(QueueOutput);
+        const QString newest = spool.filePath(spool.entryList({"*.pdf"}, QDir::Files, QDir::Time).first());
+        const auto postcardPage = [&] { // the queue may still be writing it
+            QProcess pdfinfo;
+            pdfinfo.start("pdfinfo", {newest});
+            const QString info =
+                pdfinfo.waitForFinished(30000) ? QString::fromUtf8(pdfinfo.readAllStandardOutput()) : QString();
+            const auto size = QRegularExpression(R"(Page size:\s+([\d.]+) x ([\d.]+) pts)").match(info);
+            return info.contains("Pages:           1") && std::abs(size.captured(1).toDouble() - 283.5) < 2 &&
+                   std::abs(size.captured(2).toDouble() - 419.5) < 2;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(postcardPage(), 30000);
+        QCOMPARE(dir.entryBytes(), entries);
         delete setup.data();
         delete home.data();
     }

@@ -48,6 +48,8 @@ QString describe(const RecordingTarget::Call &c) {
             .arg(c.area.y())
             .arg(c.area.width())
             .arg(c.area.height());
+    case Kind::Glyphs:
+        return QStringLiteral("glyphs %1,%2 \"%3\"").arg(c.from.x()).arg(c.from.y()).arg(c.text);
     case Kind::EndDocument:
         return QStringLiteral("end");
     case Kind::Clear:
