@@ -153,6 +153,13 @@ void renderWithPhoneBook() {
                                      QStringLiteral("東京都渋谷区渋谷2-21-1 渋谷ヒカリエ11F")},
                                     {}});
             click(setup->preview()->imgBack);
+            click(setup->imgRemoveAll);
+            for (const char *name : {"鈴木　彩", "高橋　裕子", "加藤　博"})
+                if (QListWidgetItem *item =
+                        setup->lstAll->findItems(QString::fromUtf8(name), Qt::MatchStartsWith).value(0)) {
+                    setup->lstAll->setCurrentItem(item);
+                    click(setup->imgAdd);
+                }
             click(setup->imgPostcard);
             save(setup, "frmPrintSet-postcards");
             click(setup->imgBack);
