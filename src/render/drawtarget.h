@@ -26,12 +26,14 @@ struct FontSpec {
 
 // Glyphs of one font placed by the caller (vertical writing): each glyph's
 // baseline origin in twips. `text` is what they say, for tests and screen
-// readers; `glyphs` are the font's glyph indexes, its vertical forms included.
+// readers; `glyphs` are the font's glyph indexes, its vertical forms included;
+// `clusters` where in `text` each glyph's character starts.
 struct GlyphRun {
     QString text;
     FontSpec font;
     QList<quint32> glyphs;
     QList<QPointF> origins;
+    QList<qsizetype> clusters;
 };
 
 // Where the drawing primitives draw: a picture box on screen, the printer, or

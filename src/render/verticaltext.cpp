@@ -60,6 +60,7 @@ public:
     struct Shaped {
         QList<quint32> glyphs;
         QList<QPointF> positions;
+        QList<qsizetype> clusters;
         double length = 0; // down the column
     };
     Shaped shape(const QString &text) const {
@@ -78,6 +79,7 @@ public:
         double x = 0, y = 0;
         for (unsigned i = 0; i < count; ++i) {
             shaped.glyphs.append(info[i].codepoint);
+            shaped.clusters.append(info[i].cluster);
             shaped.positions.append(QPointF(x + pos[i].x_offset, y + pos[i].y_offset));
             x += pos[i].x_advance;
             y += pos[i].y_advance;
@@ -107,6 +109,29 @@ const Shaper &shaperFor(const QString &fontName) {
     if (!shaper)
         shaper = std::make_shared<Shaper>(fontName);
     return *shaper;
+}
+
+// A vertical form is a glyph the font's character map does not lead to, so a
+// PDF cannot tell which character it is. The character is written over it
+// in invisible ink, which a PDF keeps as text (search, copy, pdftotext).
+void sayVerticalForms(QPainter &painter, const GlyphRun &run, const QRawFont &raw, const QList<QPointF> &positions) {
+    QFont font = fonts::named(run.font.name, run.font.size);
+    font.setPixelSize(qMax(1, qRound(raw.pixelSize())));
+    bool penSet = false;
+    for (qsizetype i = 0; i < run.glyphs.size() && i < run.clusters.size(); ++i) {
+        const qsizetype at = run.clusters.at(i);
+        if (at < 0 || at >= run.text.size())
+            continue;
+        const QString character = run.text.mid(at, run.text.at(at).isHighSurrogate() ? 2 : 1);
+        if (raw.glyphIndexesForString(character).value(0) == run.glyphs.at(i))
+            continue;
+        if (!penSet) {
+            painter.setFont(font);
+            painter.setPen(Qt::transparent);
+            penSet = true;
+        }
+        painter.drawText(positions.at(i), character);
+    }
 }
 
 double twipsPerUnit(const Shaper &shaper, const FontSpec &font) {
@@ -140,7 +165,7 @@ GlyphRun column(const QString &text, const FontSpec &font, QPointF topCentre) {
     const Shaper &shaper = shaperFor(font.name);
     const Shaper::Shaped shaped = shaper.shape(text);
     const double k = twipsPerUnit(shaper, font);
-    GlyphRun run{text, font, shaped.glyphs, {}};
+    GlyphRun run{text, font, shaped.glyphs, {}, shaped.clusters};
     run.origins.reserve(shaped.positions.size());
     for (const QPointF &p : shaped.positions)
         run.origins.append(QPointF(topCentre.x() + p.x() * k, topCentre.y() - p.y() * k));
@@ -155,12 +180,14 @@ GlyphRun centred(const QString &text, const FontSpec &font, QPointF centre) {
     double width = 0;
     for (const QPointF &a : advances)
         width += a.x();
-    GlyphRun run{text, font, glyphs, {}};
+    GlyphRun run{text, font, glyphs, {}, {}};
     QPointF origin(centre.x() - width / 2, centre.y() + raw.capHeight() / 2);
     for (const QPointF &a : advances) {
         run.origins.append(origin);
         origin.rx() += a.x();
     }
+    for (qsizetype i = 0; i < glyphs.size(); ++i)
+        run.clusters.append(i);
     return run;
 }
 
@@ -177,6 +204,7 @@ void paint(QPainter &painter, const GlyphRun &run, QColor colour, double deviceP
     glyphs.setPositions(positions);
     painter.setPen(colour);
     painter.drawGlyphRun(QPointF(0, 0), glyphs);
+    sayVerticalForms(painter, run, raw, positions);
 }
 
 } // namespace verticaltext

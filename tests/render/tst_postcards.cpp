@@ -172,8 +172,7 @@ private slots:
                                << "東京都渋谷区渋谷2-21-1";
         QTest::newRow("long address and name, full-width code")
             << "ながしま|長嶋　綾之介左衛門兵衛|０６０－００４２|北海道札幌市中央区大通西十丁目4-1 "
-               "札幌第一合同庁舎ビル十二階"
-               "南側|||||1|F"
+               "札幌第一合同センター（十二階）「ショップ」|||||1|F"
             << "大阪府大阪市北区梅田3-1-1グランフロント大阪タワーA二十階";
         QTest::newRow("company, Latin") << "あくめ|株式会社ACME Japan|530-0001|大阪府大阪市北区梅田1-2-3|||||1|F"
                                         << "";
@@ -218,6 +217,13 @@ private slots:
             }
         }
         QCOMPARE(digitsFound, 7);
+        // Every character is text in the PDF, the vertical forms too.
+        QString said;
+        for (const Word &w : words)
+            said += w.text;
+        for (const QChar c : verticaltext::forColumn(entry[EntryField::Address] + name, true))
+            if (!c.isSpace() && c != u'―')
+                QVERIFY2(said.contains(c), qPrintable(QString(c)));
         QVERIFY(!nameColumn.isEmpty());
         QVERIFY2(std::abs(nameColumn.center().x() - postcard::WidthMm / 2) <= 1.0,
                  qPrintable(QString::number(nameColumn.center().x())));
