@@ -1,7 +1,8 @@
 // Random bytes as "telbora.ini", as a damaged disk, a sync conflict or a
 // hand edit may leave it. Checks: an offset read is within the limits and
-// finite; the choice reads without harm; and an offset saved over whatever
-// was there reads back as saved.
+// finite; the choice and the postcards' sender read without harm; and an
+// offset or a sender saved over whatever was there reads back as saved.
+#include "printing/postcardsettings.h"
 #include "printing/printeradjustment.h"
 #include "store/mdlDim.h"
 
@@ -49,8 +50,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         check(withinLimits(printeradjustment::load(queue, &warning)), "an offset read is within the limits");
     }
     printeradjustment::loadChoice();
+    postcardsettings::load();
     const QPointF saved(2.5, -9.9);
     if (printeradjustment::save(QStringLiteral("TelboraPDF"), saved).isEmpty())
         check(printeradjustment::load(QStringLiteral("TelboraPDF")) == saved, "an offset saved reads back as saved");
+    const postcard::Sender sender{QStringLiteral("鈴木　一郎"), QStringLiteral("150-0002"),
+                                  QStringLiteral("東京都渋谷区渋谷2-21-1, 11F \"A\"")};
+    if (postcardsettings::save({sender, {false}}).isEmpty()) {
+        const postcardsettings::Setup back = postcardsettings::load();
+        check(back.sender.name == sender.name && back.sender.postalCode == sender.postalCode &&
+                  back.sender.address == sender.address && !back.options.kanjiNumerals,
+              "a sender saved reads back as saved");
+    }
     return 0;
 }

@@ -22,7 +22,7 @@ public:
         NoPrinter,      // none, or one refusing jobs: told before any postcard was asked for
         Cancelled,      // the first prompt was answered "キャンセル"
         NothingToPrint, // every entry was left out
-        Printed,        // postcards went to the printer, as many as sent() says
+        Printed,        // the run went as far as it could: sent() says how many postcards the printer took
     };
     Outcome run();
     int sent() const { return sent_; }

@@ -104,10 +104,12 @@ private:
 };
 
 const Shaper &shaperFor(const QString &fontName) {
-    static QHash<QString, std::shared_ptr<Shaper>> shapers;
-    std::shared_ptr<Shaper> &shaper = shapers[fontName];
+    // Kept to the end of the process: a font engine must not outlive the
+    // application's font machinery in a static destructor.
+    static auto *shapers = new QHash<QString, Shaper *>;
+    Shaper *&shaper = (*shapers)[fontName];
     if (!shaper)
-        shaper = std::make_shared<Shaper>(fontName);
+        shaper = new Shaper(fontName);
     return *shaper;
 }
 

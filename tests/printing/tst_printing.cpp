@@ -466,7 +466,7 @@ private slots:
             QVERIFY(sender);
             sender->txtSenderName->setText("鈴木　一郎");
             QTest::keyClicks(sender->txtSenderZip1, "1500002");
-            sender->txtSenderAddress->setText("東京都渋谷区渋谷2-21-1");
+            sender->txtSenderAddress->setText("東京都渋谷区渋谷2-21-1, 11F \"A\"");
             sender->chkKanjiNumerals->setChecked(false);
             click(sender->imgSenderSave);
         });
@@ -474,7 +474,7 @@ private slots:
         const postcardsettings::Setup kept = postcardsettings::load();
         QCOMPARE(kept.sender.name, "鈴木　一郎");
         QCOMPARE(kept.sender.postalCode, "150-0002");
-        QCOMPARE(kept.sender.address, "東京都渋谷区渋谷2-21-1");
+        QCOMPARE(kept.sender.address, "東京都渋谷区渋谷2-21-1, 11F \"A\"");
         QVERIFY(!kept.options.kanjiNumerals);
     }
 
