@@ -1,6 +1,5 @@
 #include "printing/postcardjob.h"
 
-#include "printing/frmAdjust.h"
 #include "store/entryrecord.h"
 #include "store/mdlDim.h"
 
@@ -51,16 +50,9 @@ QString PostcardPrintJob::lackingQuestion(const QStringList &elements) {
 
 PostcardPrintJob::Outcome PostcardPrintJob::run() {
     sent_ = 0;
-    std::unique_ptr<CardPrinter> printer = CardPrintJob::openPrinter();
-    if (!printer) {
-        if (prompter_->wantsToChoosePrinter())
-            frmAdjust::open(pictures_);
+    std::unique_ptr<CardPrinter> printer = printerReadyToPrint(*prompter_, pictures_);
+    if (!printer)
         return Outcome::NoPrinter;
-    }
-    if (const QString refusing = printer->notAccepting(); !refusing.isEmpty()) {
-        prompter_->tell(refusing + QStringLiteral("\r印刷を中止しました。"));
-        return Outcome::NoPrinter;
-    }
     printer->setSheet(CardPrinter::Sheet::Postcard);
     CardPrintJob::CollectPrintEntries(items_);
     QStringList recipients = mdlDim::PrintTable;

@@ -118,19 +118,26 @@ bool CardPrintJob::printCard(CardPrinter &printer) {
     return true;
 }
 
-CardPrintJob::Outcome CardPrintJob::run() {
-    progress_ = {};
-    std::unique_ptr<CardPrinter> printer = openPrinter();
+std::unique_ptr<CardPrinter> printerReadyToPrint(PrintPrompter &prompter, const QList<QPixmap> &paperPictures) {
+    std::unique_ptr<CardPrinter> printer = CardPrintJob::openPrinter();
     if (!printer) {
         // Said before the first card is asked for, so nobody feeds paper in vain.
-        if (prompter_->wantsToChoosePrinter())
-            frmAdjust::open(pictures_);
-        return Outcome::NoPrinter;
+        if (prompter.wantsToChoosePrinter())
+            frmAdjust::open(paperPictures);
+        return nullptr;
     }
     if (const QString refusing = printer->notAccepting(); !refusing.isEmpty()) {
-        prompter_->tell(refusing + QStringLiteral("\r印刷を中止しました。"));
-        return Outcome::NoPrinter;
+        prompter.tell(refusing + QStringLiteral("\r印刷を中止しました。"));
+        return nullptr;
     }
+    return printer;
+}
+
+CardPrintJob::Outcome CardPrintJob::run() {
+    progress_ = {};
+    std::unique_ptr<CardPrinter> printer = printerReadyToPrint(*prompter_, pictures_);
+    if (!printer)
+        return Outcome::NoPrinter;
     if (!prompter_->paperInserted(CardPrinter::Sheet::Card))
         return Outcome::Cancelled;
     mdlDim::StartLine = startLine_;

@@ -29,6 +29,11 @@ public:
 // The windows' prompter: the one message box, and the printing notice.
 std::unique_ptr<PrintPrompter> makeWindowPrompter();
 
+// The job's printer (CardPrintJob::openPrinter) when it will take a job.
+// Otherwise says why, before any paper is asked for, offering the printer
+// choice (with `paperPictures` for its test sheet) when there is none; null.
+std::unique_ptr<CardPrinter> printerReadyToPrint(PrintPrompter &prompter, const QList<QPixmap> &paperPictures);
+
 // The busy cursor while a card is drawn and handed to the printer; the paper
 // prompts between cards show the ordinary one.
 class BusyCursor {
