@@ -118,6 +118,9 @@ QString codeDigits(const QString &postalCode) {
 }
 
 QString honorificFor(const QString &name) {
+    for (const char16_t *kept : {u"様", u"御中", u"殿", u"先生"})
+        if (name.trimmed().endsWith(QString::fromUtf16(kept)))
+            return {};
     return textforms::isCompanyName(name) ? QStringLiteral("御中") : QStringLiteral("様");
 }
 
@@ -188,7 +191,8 @@ void drawAddressSide(DrawTarget &target, const EntryRecord &recipient, const Sen
 
     const QString name = recipient[EntryField::Name].trimmed();
     if (!name.isEmpty()) {
-        const QString written = name + QStringLiteral("　") + honorificFor(name);
+        const QString honorific = honorificFor(name);
+        const QString written = honorific.isEmpty() ? name : name + QStringLiteral("　") + honorific;
         const double size = fittedSize(written, fonts::Mincho, NamePointSize, NameSlot.bottom - NameSlot.top);
         writeColumn(target, written, fonts::Mincho, size, {NameSlot.centreX, NameSlot.top}, at);
     }

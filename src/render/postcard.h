@@ -35,7 +35,8 @@ struct Options {
 // empty unless it holds exactly seven.
 QString codeDigits(const QString &postalCode);
 
-// 「様」, or 「御中」 for a company's name (one that carries a legal form).
+// 「様」, or 「御中」 for a company's name (one that carries a legal form);
+// nothing when the name as stored already ends in an honorific.
 QString honorificFor(const QString &name);
 
 // An address as one column, or two broken at a natural point: before the

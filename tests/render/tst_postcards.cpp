@@ -153,6 +153,8 @@ private slots:
                                   << "御中";
         QTest::newRow("full-width （有）") << "（有）山田商店"
                                            << "御中";
+        QTest::newRow("stored with its own") << "山田先生"
+                                             << "";
         QTest::newRow("一般社団法人") << "一般社団法人日本郵便協会"
                                       << "御中";
     }
