@@ -75,14 +75,8 @@ qsizetype foldInto(QStringView text, char16_t *out) {
     return n;
 }
 
-bool isDigit(char16_t c) {
-    return (c >= u'0' && c <= u'9') || (c >= u'０' && c <= u'９');
-}
-
-// A digit, full-width or not, as its ASCII digit.
-char16_t asciiDigit(char16_t c) {
-    return c >= u'０' ? static_cast<char16_t>(c - u'０' + u'0') : c;
-}
+using textforms::asciiDigit;
+using textforms::isDigit;
 
 // The digits of `text` (full-width ones as ASCII) when it is a number: only
 // digits and the separators people type between them. Empty otherwise.

@@ -1,6 +1,7 @@
 #include "editor/inputrules.h"
 
 #include "store/entryrules.h"
+#include "store/textforms.h"
 #include "ui/twips.h"
 
 #include <QLineEdit>
@@ -11,8 +12,7 @@ namespace {
 QString asciiDigits(QStringView text) {
     QString out = text.toString();
     for (QChar &c : out)
-        if (c >= u'\uFF10' && c <= u'\uFF19')
-            c = QChar(c.unicode() - 0xFF10 + u'0');
+        c = QChar(textforms::asciiDigit(c.unicode()));
     return out;
 }
 

@@ -108,12 +108,9 @@ QRectF codeBoxMm(int digit) {
 
 QString codeDigits(const QString &postalCode) {
     QString digits;
-    for (const QChar c : postalCode) {
-        if (c >= u'0' && c <= u'9')
-            digits.append(c);
-        else if (c >= u'０' && c <= u'９')
-            digits.append(QChar(u'0' + (c.unicode() - u'０')));
-    }
+    for (const QChar c : postalCode)
+        if (textforms::isDigit(c.unicode()))
+            digits.append(QChar(textforms::asciiDigit(c.unicode())));
     return digits.size() == 7 ? digits : QString();
 }
 
@@ -134,7 +131,7 @@ AddressColumns splitAddress(const QString &address) {
     }
     // The house number: the first digit on, through digits, dashes and the
     // words that join them.
-    const auto isDigit = [](QChar c) { return (c >= u'0' && c <= u'9') || (c >= u'０' && c <= u'９'); };
+    const auto isDigit = [](QChar c) { return textforms::isDigit(c.unicode()); };
     const qsizetype start = std::find_if(text.begin(), text.end(), isDigit) - text.begin();
     if (start < text.size()) {
         static const QString Joiners = QStringLiteral("-－‐−ー―の丁目番地号");

@@ -2,6 +2,7 @@
 
 #include "render/fonts.h"
 #include "render/twipunits.h"
+#include "store/textforms.h"
 
 #include <QGlyphRun>
 #include <QHash>
@@ -16,11 +17,7 @@ namespace verticaltext {
 namespace {
 
 bool isDigit(QChar c) {
-    return (c >= u'0' && c <= u'9') || (c >= u'０' && c <= u'９');
-}
-
-int digitValue(QChar c) {
-    return c.unicode() >= u'０' ? c.unicode() - u'０' : c.unicode() - u'0';
+    return textforms::isDigit(c.unicode());
 }
 
 bool isDash(QChar c) {
@@ -151,7 +148,7 @@ QString forColumn(const QString &text, bool kanjiNumerals) {
         if (isDash(c) && i > 0 && i + 1 < text.size() && isDigit(text.at(i - 1)) && isDigit(text.at(i + 1)))
             written.append(u'―');
         else if (kanjiNumerals && isDigit(c))
-            written.append(QChar(Kanji[digitValue(c)]));
+            written.append(QChar(Kanji[textforms::asciiDigit(c.unicode()) - u'0']));
         else
             written.append(c);
     }

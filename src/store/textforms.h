@@ -19,6 +19,15 @@ inline bool isKana(QChar c) {
     return c >= u'\u3041' && c <= u'\u30FF';
 }
 
+// A digit, ASCII or full-width.
+inline bool isDigit(char16_t c) {
+    return (c >= u'0' && c <= u'9') || (c >= u'０' && c <= u'９');
+}
+// A digit, full-width or not, as its ASCII digit; anything else as it is.
+inline char16_t asciiDigit(char16_t c) {
+    return c >= u'０' && c <= u'９' ? static_cast<char16_t>(c - u'０' + u'0') : c;
+}
+
 // The hiragana of a katakana from ァ up to `last`, else `c` itself. Text the
 // code page must hold stops at ヴ (ゕ and ゖ are not in it); comparing goes on to ヶ.
 inline char16_t hiraganaOf(char16_t c, char16_t last = u'ヶ') {
