@@ -11,7 +11,6 @@
 #include "printing/frmPrintMsg.h"
 #include "printing/frmPrintSet.h"
 #include "printing/frmSender.h"
-#include "printing/postcardsettings.h"
 #include "render/fonts.h"
 #include "store/bookencoding.h"
 #include "store/mdlDim.h"
@@ -22,11 +21,10 @@
 #include "ui/picturebox.h"
 #include <QApplication>
 
-#include <QDoubleSpinBox>
-#include <QKeyEvent>
-#include <QLineEdit>
 #include <QComboBox>
 #include <QDir>
+#include <QDoubleSpinBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -148,10 +146,9 @@ void renderWithPhoneBook() {
         click(setup->imgBack);
         save(setup->preview(), QStringLiteral("frmPrint-format-%1").arg(format));
         if (format == 0) {
-            // Postcards, with a sender kept.
-            postcardsettings::save({{QStringLiteral("鈴木　一郎"), QStringLiteral("150-0002"),
-                                     QStringLiteral("東京都渋谷区渋谷2-21-1 渋谷ヒカリエ11F")},
-                                    {}});
+            // Postcards, with a sender shown but not kept: the book's own telbora.ini stays as it is.
+            const postcard::Sender sample{QStringLiteral("鈴木　一郎"), QStringLiteral("150-0002"),
+                                          QStringLiteral("東京都渋谷区渋谷2-21-1 渋谷ヒカリエ11F")};
             click(setup->preview()->imgBack);
             click(setup->imgRemoveAll);
             for (const char *name : {"鈴木　彩", "高橋　裕子", "加藤　博"})
@@ -163,10 +160,15 @@ void renderWithPhoneBook() {
             click(setup->imgPostcard);
             save(setup, "frmPrintSet-postcards");
             click(setup->imgBack);
+            setup->preview()->showPostcards(sample, {});
             save(setup->preview(), "frmPrint-postcard");
             click(setup->preview()->imgDown);
             save(setup->preview(), "frmPrint-postcard-2");
             frmSender sender;
+            sender.txtSenderName->setText(sample.name);
+            sender.txtSenderZip1->setText(sample.postalCode.left(3));
+            sender.txtSenderZip2->setText(sample.postalCode.mid(4));
+            sender.txtSenderAddress->setText(sample.address);
             save(&sender, "frmSender");
         }
         delete setup;
