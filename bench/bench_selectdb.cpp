@@ -27,6 +27,7 @@
 #include "store/entrywriter.h"
 #include "store/linefile.h"
 #include "store/mdlDim.h"
+#include "timing.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -92,23 +93,6 @@ void writePhoneBook(const QString &dir, int count, const QByteArray &lineEnd = "
         QStringLiteral("1|親戚\r\n2|友人\r\n3|お店\r\n4|仕事\r\n5|病院\r\n6|\r\n7|\r\n8|\r\n9|\r\n10|\r\n")));
 }
 
-struct Timing {
-    double median;
-    double fastest;
-};
-
-template <typename F> Timing timeRuns(int runs, F &&work) {
-    std::vector<double> times;
-    for (int r = 0; r < runs; ++r) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return {times[times.size() / 2], times.front()};
-}
-
 double peakRssMb() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -136,20 +120,6 @@ template <typename Prepare, typename Work> double cpuRuns(int runs, Prepare prep
         const double before = cpuMs();
         work();
         times.push_back(cpuMs() - before);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
-// The median of `work`, each run after `prepare` (not counted).
-template <typename Prepare, typename Work> double wallRuns(int runs, Prepare prepare, Work work) {
-    std::vector<double> times;
-    for (int r = 0; r < runs; ++r) {
-        prepare();
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(timer.nsecsElapsed() / 1e6);
     }
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
@@ -276,14 +246,18 @@ int runSize(const QString &dir, int count, bool profileOnly) {
         window.SelectDB(0);
         window.ViewTelList(0);
     };
-    const double warm = wallRuns(runs, nothing, click);
-    const double warmFloor = wallRuns(runs, nothing, [&] {
-        floorUnchanged(mdlDim::entryFilePath());
-        window.ViewTelList(0);
-    });
+    const double warm = timeRuns(runs, nothing, click).median;
+    const double warmFloor = timeRuns(runs, nothing, [&] {
+                                 floorUnchanged(mdlDim::entryFilePath());
+                                 window.ViewTelList(0);
+                             }).median;
     ChangingBook book(mdlDim::entryFilePath());
-    const double cold = wallRuns(runs, [&] { book.change(); }, click);
-    const double coldFloor = wallRuns(runs, [&] { book.change(); }, [&] { floorSelection(mdlDim::entryFilePath()); });
+    const double cold = timeRuns(
+                            runs, [&] { book.change(); }, click)
+                            .median;
+    const double coldFloor = timeRuns(
+                                 runs, [&] { book.change(); }, [&] { floorSelection(mdlDim::entryFilePath()); })
+                                 .median;
 
     // Keys typed into the find box: the first after a change makes the folded copy.
     std::vector<double> keys, firstKeys;
@@ -428,7 +402,9 @@ int main(int argc, char *argv[]) {
         // Each run right after a reading changed, so that the order is made anew.
         mdlDim::setDataDirectory(args.at(2));
         ChangingBook book(mdlDim::entryFilePath());
-        std::printf("%.2f\n", wallRuns(7, [&] { book.change(); }, [] { selection::loadSelection(0, 0, nullptr); }));
+        std::printf("%.2f\n", timeRuns(
+                                  7, [&] { book.change(); }, [] { selection::loadSelection(0, 0, nullptr); })
+                                  .median);
         return 0;
     }
     if (args.size() >= 3 && (args.at(1) == "--size" || args.at(1) == "--profile")) {

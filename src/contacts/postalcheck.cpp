@@ -15,9 +15,7 @@ QString problemOf(const QString &line, const postalcodes::Table &table) {
                                        .arg(postalcodes::withHyphen(found.first().code))
                                  : QStringLiteral("郵便番号がありません");
     }
-    QString digits = postal;
-    digits.remove(u'-');
-    const QList<postalcodes::Area> areas = table.lookUp(digits);
+    const QList<postalcodes::Area> areas = table.lookUp(postalcodes::digitsOf(postal));
     if (areas.isEmpty())
         return QStringLiteral("郵便番号 %1 は日本郵便の表にありません").arg(postal);
     if (address.isEmpty())

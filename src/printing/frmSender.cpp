@@ -68,7 +68,7 @@ frmSender::frmSender() : QDialog(nullptr) {
 
     const postcardsettings::Setup kept = postcardsettings::load();
     BoxRule::setStoredText(txtSenderName, kept.sender.name);
-    const QString digits = postcard::codeDigits(kept.sender.postalCode);
+    const QString digits = postalcodes::digitsOf(kept.sender.postalCode);
     BoxRule::setStoredText(txtSenderZip1, digits.left(3));
     BoxRule::setStoredText(txtSenderZip2, digits.mid(3));
     BoxRule::setStoredText(txtSenderAddress, kept.sender.address);

@@ -2,6 +2,7 @@
 
 #include "store/entryrecord.h"
 #include "store/mdlDim.h"
+#include "store/postalcodes.h"
 
 namespace {
 // Names shown in the question before the rest are counted.
@@ -18,7 +19,7 @@ PostcardPrintJob::~PostcardPrintJob() = default;
 
 bool PostcardPrintJob::lacksCodeOrAddress(const QString &element) {
     const EntryRecord entry = EntryRecord::ofElement(element);
-    return postcard::codeDigits(entry[EntryField::PostalCode]).isEmpty() ||
+    return postalcodes::digitsOf(entry[EntryField::PostalCode]).isEmpty() ||
            entry[EntryField::Address].trimmed().isEmpty();
 }
 
@@ -32,7 +33,7 @@ QString PostcardPrintJob::lackingQuestion(const QStringList &elements) {
             continue;
         const EntryRecord entry = EntryRecord::ofElement(element);
         const QString code = entry[EntryField::PostalCode];
-        const bool noCode = postcard::codeDigits(code).isEmpty();
+        const bool noCode = postalcodes::digitsOf(code).isEmpty();
         const bool noAddress = entry[EntryField::Address].trimmed().isEmpty();
         const QString what = noCode && noAddress ? QStringLiteral("郵便番号と住所なし")
                              : noAddress         ? QStringLiteral("住所なし")

@@ -5,6 +5,7 @@
 #include "render/twipunits.h"
 #include "render/verticaltext.h"
 #include "store/entryrecord.h"
+#include "store/postalcodes.h"
 #include "store/textforms.h"
 
 #include <algorithm>
@@ -106,14 +107,6 @@ QRectF codeBoxMm(int digit) {
     return QRectF(right - BoxWidth, BoxTop, BoxWidth, BoxHeight);
 }
 
-QString codeDigits(const QString &postalCode) {
-    QString digits;
-    for (const QChar c : postalCode)
-        if (textforms::isDigit(c.unicode()))
-            digits.append(QChar(textforms::asciiDigit(c.unicode())));
-    return digits.size() == 7 ? digits : QString();
-}
-
 QString honorificFor(const QString &name) {
     for (const char16_t *kept : {u"様", u"御中", u"殿", u"先生"})
         if (name.trimmed().endsWith(QString::fromUtf16(kept)))
@@ -179,7 +172,7 @@ void drawSheet(DrawTarget &target, Placement at) {
 
 void drawAddressSide(DrawTarget &target, const EntryRecord &recipient, const Sender &sender, const Options &options,
                      Placement at) {
-    const QString digits = codeDigits(recipient[EntryField::PostalCode]);
+    const QString digits = postalcodes::digitsOf(recipient[EntryField::PostalCode]);
     for (qsizetype d = 0; d < digits.size(); ++d)
         target.drawGlyphs(verticaltext::centred(digits.mid(d, 1), scaled(fonts::Arial, CodePointSize, at),
                                                 onTarget(at, codeBoxMm(int(d)).center())),
@@ -196,7 +189,7 @@ void drawAddressSide(DrawTarget &target, const EntryRecord &recipient, const Sen
 
     if (sender.isEmpty())
         return;
-    const QString senderDigits = codeDigits(sender.postalCode);
+    const QString senderDigits = postalcodes::digitsOf(sender.postalCode);
     for (qsizetype d = 0; d < senderDigits.size(); ++d) {
         const QString fullWidth(QChar(u'０' + (senderDigits.at(d).unicode() - u'0')));
         target.drawGlyphs(verticaltext::centred(fullWidth, scaled(fonts::Mincho, SenderCodePointSize, at),

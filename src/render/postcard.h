@@ -31,10 +31,6 @@ struct Options {
     bool kanjiNumerals = true;
 };
 
-// The seven digits of a postal code as stored ("100-0001", full-width too);
-// empty unless it holds exactly seven.
-QString codeDigits(const QString &postalCode);
-
 // 「様」, or 「御中」 for a company's name (one that carries a legal form);
 // nothing when the name as stored already ends in an honorific.
 QString honorificFor(const QString &name);

@@ -1,6 +1,7 @@
 #include "store/postalcodes.h"
 
 #include "store/linefile.h"
+#include "store/textforms.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -10,6 +11,14 @@
 #include <cstring>
 
 namespace postalcodes {
+
+QString digitsOf(QStringView code) {
+    QString digits;
+    for (const QChar c : code)
+        if (textforms::isDigit(c.unicode()))
+            digits.append(QChar(textforms::asciiDigit(c.unicode())));
+    return digits.size() == 7 ? digits : QString();
+}
 namespace {
 
 // The fields of a code line after its code: town, street, office.

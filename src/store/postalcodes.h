@@ -31,6 +31,10 @@ inline QString withHyphen(const QString &code) {
     return code.left(3) + u'-' + code.mid(3);
 }
 
+// The seven digits of a postal code as stored ("100-0001", full-width digits
+// too), in ASCII; empty unless it holds exactly seven.
+QString digitsOf(QStringView code);
+
 // An address as the table compares it: without the spaces people put between its parts.
 inline QString comparedAddress(QStringView address) {
     return address.toString().remove(u' ').remove(u'\u3000');

@@ -584,6 +584,9 @@ private slots:
         QTest::newRow("agree without prefecture") << "100-0001"
                                                   << "千代田区千代田１"
                                                   << "";
+        QTest::newRow("a full-width code") << "１００－０００１"
+                                           << "東京都千代田区千代田１"
+                                           << "";
         QTest::newRow("a code of several towns") << "987-0403"
                                                  << "宮城県登米市南方町王塚１"
                                                  << "";

@@ -4,6 +4,7 @@
 #include "render/printerservice.h"
 #include "render/verticaltext.h"
 #include "store/entryrecord.h"
+#include "store/postalcodes.h"
 #include "ui/picturebox.h"
 #include "ui/twips.h"
 
@@ -196,7 +197,7 @@ private slots:
         const QList<Word> words = wordsOf(pdf, &page);
         QVERIFY2(!words.isEmpty(), "pdftotext (poppler-utils) is needed");
         QVERIFY(std::abs(page.width() - postcard::WidthMm) < 0.5 && std::abs(page.height() - postcard::HeightMm) < 0.5);
-        const QString digits = postcard::codeDigits(entry[EntryField::PostalCode]);
+        const QString digits = postalcodes::digitsOf(entry[EntryField::PostalCode]);
         QRectF boxes;
         for (int d = 0; d < 7; ++d)
             boxes |= postcard::codeBoxMm(d);
