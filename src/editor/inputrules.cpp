@@ -5,6 +5,7 @@
 #include "ui/twips.h"
 
 #include <QLineEdit>
+#include <QScopedValueRollback>
 
 namespace {
 
@@ -39,7 +40,7 @@ void BoxRule::setStoredText(QLineEdit *box, const QString &text) {
 }
 
 QValidator::State BoxRule::validate(QString &input, int &pos) const {
-    if (opening_)
+    if (opening_ || handingOn_)
         return Acceptable;
     const QString &old = before_;
     const qsizetype shorter = qMin(old.size(), input.size());
@@ -62,7 +63,8 @@ QValidator::State BoxRule::validate(QString &input, int &pos) const {
         const QString digits = asciiDigits(inserted);
         qsizetype hyphen = -1;
         for (qsizetype i = 0; i < digits.size() && next_; ++i)
-            if (entryrules::isNumberHyphen(digits.at(i)) && (prefix + suffix > 0 || !entryrules::keepDigits(digits.left(i)).isEmpty())) {
+            if (entryrules::isNumberHyphen(digits.at(i)) &&
+                (prefix + suffix > 0 || !entryrules::keepDigits(digits.left(i)).isEmpty())) {
                 hyphen = i;
                 break;
             }
@@ -86,6 +88,7 @@ QValidator::State BoxRule::validate(QString &input, int &pos) const {
     if (moveOn && next_) {
         // The next box takes the rest through its own rule, and the typing goes on there.
         QLineEdit *next = next_;
+        const QScopedValueRollback guard(handingOn_, true);
         next->setFocus(Qt::OtherFocusReason);
         next->end(false);
         if (!goesOn.isEmpty())

@@ -38,6 +38,9 @@ private:
     Kind kind_;
     int limit_;
     bool opening_ = false;
+    // Moving the focus on makes Qt validate this box again (on focus-out) in
+    // the middle of the edit; that second look must not hand the rest on twice.
+    mutable bool handingOn_ = false;
     QLineEdit *next_ = nullptr;
     QString before_; // the box's text before the edit being validated
 };
