@@ -4,6 +4,7 @@
 #include "store/textforms.h"
 #include "ui/twips.h"
 
+#include <QInputMethodQueryEvent>
 #include <QLineEdit>
 #include <QScopedValueRollback>
 
@@ -24,9 +25,27 @@ BoxRule::BoxRule(Kind kind, int limit, QLineEdit *box) : QValidator(box), kind_(
         // As a Windows program sets the IME off for number boxes.
         box->setAttribute(Qt::WA_InputMethodEnabled, false);
         box->setInputMethodHints(Qt::ImhDigitsOnly);
+        box->installEventFilter(this);
     }
     before_ = box->text();
     connect(box, &QLineEdit::textChanged, this, [this](const QString &text) { before_ = text; });
+}
+
+bool BoxRule::eventFilter(QObject *watched, QEvent *event) {
+    // A line edit answers "input method enabled" itself, whatever its attribute
+    // says, and fcitx5 and ibus go by the answer: with it the method composed
+    // the digits and took Tab. So the digit box answers the query here.
+    if (event->type() != QEvent::InputMethodQuery)
+        return false;
+    auto *query = static_cast<QInputMethodQueryEvent *>(event);
+    const auto *box = static_cast<const QWidget *>(watched);
+    for (int bit = 0; bit < 32; ++bit) {
+        const auto asked = Qt::InputMethodQuery(int(query->queries() & (1u << bit)));
+        if (asked)
+            query->setValue(asked, asked == Qt::ImEnabled ? QVariant(false) : box->inputMethodQuery(asked));
+    }
+    query->accept();
+    return true;
 }
 
 void BoxRule::setStoredText(QLineEdit *box, const QString &text) {

@@ -34,6 +34,9 @@ public:
     // "03-1234-5678" typed or committed in one go fills the three boxes.
     void setNextBox(QLineEdit *next) { next_ = next; }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     Kind kind_;
     int limit_;
