@@ -23,8 +23,7 @@ public:
     bool isValid() const override { return list_ && pageOf(list_) && row_ < pageOf(list_)->rowsShown(); }
     QObject *object() const override { return nullptr; }
     QWindow *window() const override { return list_ ? list_->window()->windowHandle() : nullptr; }
-    QList<std::pair<QAccessibleInterface *, QAccessible::Relation>>
-    relations(QAccessible::Relation) const override {
+    QList<std::pair<QAccessibleInterface *, QAccessible::Relation>> relations(QAccessible::Relation) const override {
         return {};
     }
     QAccessibleInterface *focusChild() const override { return nullptr; }
@@ -48,6 +47,9 @@ public:
         QAccessible::State s;
         s.selectable = true;
         s.selected = isSelected();
+        // The row's first cell carries the list's focus, as a view's current cell does.
+        s.focusable = column_ == 0;
+        s.focused = column_ == 0 && s.selected && list_->hasFocus();
         return s;
     }
     void *interface_cast(QAccessible::InterfaceType type) override {
@@ -96,9 +98,14 @@ public:
                                                    : QAccessibleWidget::interface_cast(type);
     }
     int childCount() const override { return rowCount() * EntryListPage::Columns; }
+    QAccessibleInterface *focusChild() const override {
+        const QList<int> rows = selectedRows();
+        return widget()->hasFocus() && !rows.isEmpty() ? cellAt(rows.first(), 0) : nullptr;
+    }
     QAccessibleInterface *child(int index) const override {
-        return index >= 0 && index < childCount() ? cellAt(index / EntryListPage::Columns, index % EntryListPage::Columns)
-                                                  : nullptr;
+        return index >= 0 && index < childCount()
+                   ? cellAt(index / EntryListPage::Columns, index % EntryListPage::Columns)
+                   : nullptr;
     }
     int indexOfChild(const QAccessibleInterface *child) const override {
         if (const QAccessibleTableCellInterface *cell = const_cast<QAccessibleInterface *>(child)->tableCellInterface())
@@ -173,8 +180,29 @@ void attach(QWidget *list, EntryListPage *page) {
     list->setProperty(PageProperty, QVariant::fromValue<QObject *>(page));
     // An interface made for the bare picture (a screen reader already
     // listening when the window was built) gives way to the table.
-    if (QAccessibleInterface *made = QAccessible::queryAccessibleInterface(list); made && made->role() != QAccessible::Table)
+    if (QAccessibleInterface *made = QAccessible::queryAccessibleInterface(list);
+        made && made->role() != QAccessible::Table)
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
+}
+
+void rowsChanged(QWidget *list) {
+    QAccessibleTableModelChangeEvent event(list, QAccessibleTableModelChangeEvent::ModelReset);
+    QAccessible::updateAccessibility(&event);
+}
+
+void highlightMoved(QWidget *list) {
+    if (!list->hasFocus())
+        return;
+    QAccessibleInterface *table = QAccessible::queryAccessibleInterface(list);
+    QAccessibleInterface *cell = table ? table->focusChild() : nullptr;
+    if (!cell)
+        return;
+    // The cell is the same object for its row whatever the page shows, so its
+    // name is told anew before the focus lands on it.
+    for (QAccessible::Event type : {QAccessible::NameChanged, QAccessible::Selection, QAccessible::Focus}) {
+        QAccessibleEvent event(cell, type);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 } // namespace entrylistaccessible

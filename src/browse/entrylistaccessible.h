@@ -8,4 +8,9 @@ class QWidget;
 // its row, the highlighted row selected.
 namespace entrylistaccessible {
 void attach(QWidget *list, EntryListPage *page);
-}
+// Tells a listening screen reader that the rows shown changed (a page turned,
+// another selection), and that the highlight moved to another row, so that
+// it reads that row.
+void rowsChanged(QWidget *list);
+void highlightMoved(QWidget *list);
+} // namespace entrylistaccessible

@@ -145,6 +145,7 @@ void EntryListPage::ViewTelList(int start) {
     scrollBar_->setPageStep(rows);
     // A value beyond the new maximum is pulled back, which redraws that page.
     scrollBar_->setMaximum(EntryCount > rows ? EntryCount - rows : 0);
+    entrylistaccessible::rowsChanged(picture_);
 }
 
 int EntryListPage::indexOfRow(int row) const {
@@ -197,6 +198,7 @@ void EntryListPage::highlightRow(int index) {
         scrollBar_->setValue(highlighted_ - pageRows() + 1);
     if (scrollBar_->value() == top)
         ViewTelList(top);
+    entrylistaccessible::highlightMoved(picture_);
 }
 
 bool EntryListPage::handleKey(const QKeyEvent *event) {

@@ -30,16 +30,16 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGuiApplication>
-#include <QMimeData>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
-#include <QTimer>
 #include <QLabel>
 #include <QLineEdit>
-#include <QShortcut>
-#include <QSignalBlocker>
+#include <QMimeData>
 #include <QPointer>
 #include <QScrollBar>
+#include <QShortcut>
+#include <QSignalBlocker>
+#include <QTimer>
 
 using mdlDim::CurrentCategory;
 
@@ -93,7 +93,8 @@ frmMain::frmMain() {
     setAcceptDrops(true);
     // Two copies on two books are told apart in the window list.
     if (!bookfolder::isStandard(mdlDim::AppDir()))
-        setWindowTitle(skin::bookCaption() + QStringLiteral(" — ") + QDir::toNativeSeparators(QDir(mdlDim::AppDir()).absolutePath()));
+        setWindowTitle(skin::bookCaption() + QStringLiteral(" — ") +
+                       QDir::toNativeSeparators(QDir(mdlDim::AppDir()).absolutePath()));
 
     imgPicture.resize(15);
     for (int c = 1; c <= 10; ++c)
@@ -125,6 +126,7 @@ frmMain::frmMain() {
     cboIndex = new QComboBox(this);
     cboIndex->setObjectName(QStringLiteral("cboIndex"));
     cboIndex->setAccessibleName(QStringLiteral("行音フィルター"));
+    lblIndex->setBuddy(cboIndex); // Qt names a combo box by its value on Linux; a reader takes the label
     cboIndex->addItems(kanarow::captions());
     cboIndex->setMaxVisibleItems(kanarow::RowCount);
     twips::place(cboIndex, 3480, 540, 975, 330);

@@ -174,22 +174,32 @@ void frmEdit::buildFields() {
     lblMobile = makeRowLabel(this, QStringLiteral("lblMobile"), QStringLiteral("携帯電話"), 3930, 300);
     lblEmail = makeRowLabel(this, QStringLiteral("lblEmail"), QStringLiteral("E-mail"), 4410, 300);
     lblType = makeRowLabel(this, QStringLiteral("lblType"), QStringLiteral("分   類"), 4890, 300);
+    lblType->setBuddy(cboType); // a reader names the combo box by its label, not its value
     imgAdd = makeIcon(this, QStringLiteral("imgAdd"), artwork::FieldIcon::Address, 2490, 300, QStringLiteral("住所"));
     imgTel = makeIcon(this, QStringLiteral("imgTel"), artwork::FieldIcon::Telephone, 2970, 300, QStringLiteral("電話"));
     imgFax = makeIcon(this, QStringLiteral("imgFax"), artwork::FieldIcon::Fax, 3450, 300, QStringLiteral("FAX"));
-    imgMobile = makeIcon(this, QStringLiteral("imgMobile"), artwork::FieldIcon::Mobile, 3930, 300, QStringLiteral("携帯"));
-    imgEmail = makeIcon(this, QStringLiteral("imgEmail"), artwork::FieldIcon::Email, 4410, 300, QStringLiteral("E-mail"));
+    imgMobile =
+        makeIcon(this, QStringLiteral("imgMobile"), artwork::FieldIcon::Mobile, 3930, 300, QStringLiteral("携帯"));
+    imgEmail =
+        makeIcon(this, QStringLiteral("imgEmail"), artwork::FieldIcon::Email, 4410, 300, QStringLiteral("E-mail"));
 
     // Every box has a name for a screen reader: its row's, and the part of a number.
-    const std::pair<QWidget *, const char16_t *> names[] = {
-        {txtPingYin, u"ふりがな"},          {txtName, u"氏名"},
-        {txtZip1, u"郵便番号 前の 3 桁"},   {txtZip2, u"郵便番号 後の 4 桁"},
-        {txtAdd, u"住所"},                  {txtTel1, u"電話番号 1 つ目"},
-        {txtTel2, u"電話番号 2 つ目"},      {txtTel3, u"電話番号 3 つ目"},
-        {txtFax1, u"FAX 番号 1 つ目"},      {txtFax2, u"FAX 番号 2 つ目"},
-        {txtFax3, u"FAX 番号 3 つ目"},      {txtMobile1, u"携帯電話番号 1 つ目"},
-        {txtMobile2, u"携帯電話番号 2 つ目"}, {txtMobile3, u"携帯電話番号 3 つ目"},
-        {txtEmail, u"メール"},              {cboType, u"分類"}};
+    const std::pair<QWidget *, const char16_t *> names[] = {{txtPingYin, u"ふりがな"},
+                                                            {txtName, u"氏名"},
+                                                            {txtZip1, u"郵便番号 前の 3 桁"},
+                                                            {txtZip2, u"郵便番号 後の 4 桁"},
+                                                            {txtAdd, u"住所"},
+                                                            {txtTel1, u"電話番号 1 つ目"},
+                                                            {txtTel2, u"電話番号 2 つ目"},
+                                                            {txtTel3, u"電話番号 3 つ目"},
+                                                            {txtFax1, u"FAX 番号 1 つ目"},
+                                                            {txtFax2, u"FAX 番号 2 つ目"},
+                                                            {txtFax3, u"FAX 番号 3 つ目"},
+                                                            {txtMobile1, u"携帯電話番号 1 つ目"},
+                                                            {txtMobile2, u"携帯電話番号 2 つ目"},
+                                                            {txtMobile3, u"携帯電話番号 3 つ目"},
+                                                            {txtEmail, u"メール"},
+                                                            {cboType, u"分類"}};
     for (const auto &[named, name] : names)
         named->setAccessibleName(QString::fromUtf16(name));
     for (int i = 0; i < txtNew.size(); ++i)

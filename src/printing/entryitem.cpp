@@ -13,6 +13,11 @@ QString fromElement(const QString &element) {
            QLatin1Char('\'') + mark;
 }
 
+QString spokenName(const QString &item) {
+    const QString name = item.section(QLatin1Char('\''), 0, 0).chopped(45);
+    return isPrinted(item) ? name + QStringLiteral(" 印刷済み") : name;
+}
+
 QString lineNumber(const QString &item) {
     return mdlDim::GetField(item, QStringLiteral("'"), 2);
 }

@@ -9,5 +9,7 @@ namespace entryitem {
 QString fromElement(const QString &element);
 QString lineNumber(const QString &item);
 bool isPrinted(const QString &item);
+// What a screen reader says of the item: the name, and 印刷済み when printed.
+QString spokenName(const QString &item);
 
 } // namespace entryitem

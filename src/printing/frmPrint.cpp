@@ -21,6 +21,27 @@
 using mdlDim::CardFormat;
 
 namespace {
+
+// The preview as a screen reader reads it: entry by entry, each field named,
+// in the order of the editor, not in the order the card is drawn.
+QString spokenEntry(const EntryRecord &entry) {
+    static const std::pair<EntryField, const char16_t *> fields[] = {
+        {EntryField::Reading, u"ふりがな"}, {EntryField::Name, u"氏名"},     {EntryField::PostalCode, u"郵便番号"},
+        {EntryField::Address, u"住所"},     {EntryField::Telephone, u"TEL"}, {EntryField::Fax, u"FAX"},
+        {EntryField::Mobile, u"携帯電話"},  {EntryField::Email, u"E-mail"}};
+    QStringList spoken;
+    for (const auto &[field, label] : fields)
+        if (!entry[field].isEmpty())
+            spoken.append(QString::fromUtf16(label) + u' ' + entry[field]);
+    return spoken.join(u'\n');
+}
+
+QString spokenEntries(const QStringList &table, int first, int count) {
+    QStringList entries;
+    for (int i = first; i < first + count && i < table.size(); ++i)
+        entries.append(spokenEntry(EntryRecord::ofElement(table.at(i))));
+    return entries.join(QStringLiteral("\n\n"));
+}
 constexpr int WindowWidth = 5640;
 constexpr int WindowHeight = 7920;
 const char16_t *const FormatNames[] = {u"住所録", u"住所録＋メール", u"電話帳", u"簡易録"};
@@ -44,7 +65,6 @@ frmPrint::frmPrint() {
                                                                     QString::fromUtf16(FormatNames[format]));
     picView = new PictureBox(this, QStringLiteral("picView"));
     picView->setAccessibleName(QStringLiteral("印刷プレビュー"));
-    picView->setDescribesText(true);
     twips::place(picView, 90, 570, 5445, 6885);
     imgView = formpictures::all(false);
 
@@ -53,6 +73,8 @@ frmPrint::frmPrint() {
     imgUp = makeImageButton(this, QStringLiteral("imgUp"), {870, 7545, 330, 180}, {880, 7555}, QStringLiteral("◀"));
     imgDown =
         makeImageButton(this, QStringLiteral("imgDown"), {4395, 7545, 330, 180}, {4405, 7555}, QStringLiteral("▶"));
+    imgUp->setAccessibleName(QStringLiteral("前のカード"));
+    imgDown->setAccessibleName(QStringLiteral("次のカード"));
     lblUp = pageLabel(this, QStringLiteral("lblUp"), QStringLiteral("前のカード"), 1230, 750);
     lblPage = pageLabel(this, QStringLiteral("lblPage"), QStringLiteral("1/3カード"), 2445, 735);
     lblDown = pageLabel(this, QStringLiteral("lblDown"), QStringLiteral("次のカード"), 3630, 750);
@@ -109,9 +131,11 @@ void frmPrint::drawPostcard() {
     const postcard::Placement at = postcard::centredIn(area);
     postcard::drawSheet(*picView, at);
     const int index = CurrentCard - 1;
-    if (index < mdlDim::PrintTable.size())
+    if (index < mdlDim::PrintTable.size()) {
         postcard::drawAddressSide(*picView, EntryRecord::ofElement(mdlDim::PrintTable.at(index)), sender_, options_,
                                   at);
+        picView->setAccessibleDescription(spokenEntries(mdlDim::PrintTable, index, 1));
+    }
 }
 
 void frmPrint::drawCard(bool lines, bool info) {
@@ -119,12 +143,15 @@ void frmPrint::drawCard(bool lines, bool info) {
         drawPostcard();
         return;
     }
+    picView->setAccessibleDescription({});
     if (lines)
         mdlView::ViewCardLines(*picView, CardFormat, 80, 260, imgView);
-    if (info)
-        mdlView::ViewCardInfo(*picView, CardFormat, 0, mdlDim::PrintTable,
-                              cardlayout::firstIndexOfCard(CurrentCard, mdlDim::StartLine, CardFormat),
-                              cardlayout::firstLineOfCard(CurrentCard, mdlDim::StartLine));
+    if (info) {
+        const int first = cardlayout::firstIndexOfCard(CurrentCard, mdlDim::StartLine, CardFormat);
+        const int placed = mdlView::ViewCardInfo(*picView, CardFormat, 0, mdlDim::PrintTable, first,
+                                                 cardlayout::firstLineOfCard(CurrentCard, mdlDim::StartLine));
+        picView->setAccessibleDescription(spokenEntries(mdlDim::PrintTable, first, placed));
+    }
 }
 
 void frmPrint::ReSetForm(bool blnBook, bool blnInfo) {

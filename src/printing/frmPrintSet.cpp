@@ -27,9 +27,9 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
-#include <QSet>
 #include <QMetaMethod>
 #include <QRadioButton>
+#include <QSet>
 #include <QSignalBlocker>
 
 namespace {
@@ -57,6 +57,12 @@ void setListBackground(QListWidget *list, QColor colour) {
 }
 
 // Walks the list from its last item to its first, removing every item `matches` names.
+// The item keeps the entry's line number in its text; a screen reader gets the name.
+void addEntryItem(QListWidget *list, const QString &item) {
+    auto *added = new QListWidgetItem(item, list);
+    added->setData(Qt::AccessibleTextRole, entryitem::spokenName(item));
+}
+
 template <typename Matches> void removeWhere(QListWidget *list, Matches matches) {
     for (int row = list->count() - 1; row >= 0; --row)
         if (matches(list->item(row)->text()))
@@ -126,6 +132,7 @@ void frmPrintSet::buildLists() {
     cboSelect->addItems(
         {QStringLiteral("全てのリスト"), QStringLiteral("新規登録リスト"), QStringLiteral("印刷済みリスト")});
     twips::place(cboSelect, 240, 3960, 1815, 315);
+    Label3->setBuddy(cboSelect);
     // A change by the program, and every choice of the user, the current one too.
     connect(cboSelect, &QComboBox::currentIndexChanged, this, &frmPrintSet::filterChanged);
     connect(cboSelect, &QComboBox::activated, this, &frmPrintSet::filterChanged);
@@ -177,6 +184,7 @@ void frmPrintSet::buildOptions() {
     connect(cboStartInfo, &QComboBox::currentIndexChanged, this, [](int index) { mdlDim::StartLine = index + 1; });
     lblStartInfo = makeLabel(fraStartInfo, QStringLiteral("lblStartInfo"), QStringLiteral("行目から印刷開始"),
                              {960, 720, 1470, 195});
+    lblStartInfo->setBuddy(cboStartInfo); // a reader names the combo box by its label
 }
 
 void frmPrintSet::buildButtons() {
@@ -234,8 +242,8 @@ void frmPrintSet::fillLists() {
         if (element.isEmpty())
             break;
         const QString item = entryitem::fromElement(element);
-        (entryitem::isPrinted(item) ? lstPrint : lstUnPrint)->addItem(item);
-        lstAll->addItem(item);
+        addEntryItem(entryitem::isPrinted(item) ? lstPrint : lstUnPrint, item);
+        addEntryItem(lstAll, item);
     }
 }
 
@@ -340,7 +348,7 @@ void frmPrintSet::addAll() {
     {
         const QSignalBlocker a(lstAll), u(lstUnPrint), p(lstPrint), l(lstPrintList);
         for (int row = 0; row < visible->count(); ++row)
-            lstPrintList->addItem(visible->item(row)->text());
+            addEntryItem(lstPrintList, visible->item(row)->text());
         if (visible == lstAll) {
             lstAll->clear();
             lstPrint->clear();
@@ -358,15 +366,15 @@ void frmPrintSet::addAll() {
 
 void frmPrintSet::takeIntoPrintList(const QString &item) {
     const QSignalBlocker a(lstAll), u(lstUnPrint), p(lstPrint), l(lstPrintList);
-    lstPrintList->addItem(item);
+    addEntryItem(lstPrintList, item);
     const auto same = [&](const QString &other) { return other == item; };
     for (QListWidget *source : {lstAll, lstUnPrint, lstPrint})
         removeWhere(source, same);
 }
 
 void frmPrintSet::returnToSourceLists(const QString &item) {
-    (entryitem::isPrinted(item) ? lstPrint : lstUnPrint)->addItem(item);
-    lstAll->addItem(item);
+    addEntryItem(entryitem::isPrinted(item) ? lstPrint : lstUnPrint, item);
+    addEntryItem(lstAll, item);
 }
 
 void frmPrintSet::remove() {

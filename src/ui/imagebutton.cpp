@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 
 namespace {
 
@@ -17,8 +18,10 @@ public:
     explicit ImageButtonAccessible(ImageButton *button) : QAccessibleWidget(button, QAccessible::Button) {}
     QStringList actionNames() const override { return QStringList{pressAction()} + QAccessibleWidget::actionNames(); }
     void doAction(const QString &action) override {
+        // Later, from the event loop: a click may ask a question, and the
+        // screen reader that pressed waits for this call to return.
         if (action == pressAction())
-            static_cast<ImageButton *>(widget())->click();
+            QTimer::singleShot(0, widget(), [button = static_cast<ImageButton *>(widget())] { button->click(); });
         else
             QAccessibleWidget::doAction(action);
     }

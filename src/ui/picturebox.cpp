@@ -51,10 +51,6 @@ void PictureBox::resizeEvent(QResizeEvent *) {
 void PictureBox::clear() {
     if (recorder_)
         recorder_->clear();
-    if (describesText_ && !drawnText_.isEmpty()) {
-        drawnText_.clear();
-        setAccessibleDescription({});
-    }
     endPainting();
     if (buffer_.isNull() || buffer_.deviceIndependentSize().toSize() != size())
         buffer_ = blankPicture();
@@ -78,17 +74,9 @@ void PictureBox::drawLine(QPoint from, QPoint to, const PenSpec &pen) {
     update();
 }
 
-void PictureBox::describe(const QString &text) {
-    if (describesText_) {
-        drawnText_.append(text);
-        setAccessibleDescription(drawnText_.join(u'\n'));
-    }
-}
-
 void PictureBox::drawText(const QString &text, QPoint topLeft, const FontSpec &font, QColor colour) {
     if (recorder_)
         recorder_->drawText(text, topLeft, font, colour);
-    describe(text);
     QPainter &p = painter();
     p.setRenderHint(QPainter::TextAntialiasing);
     if (!(font == lastFont_) || lastFont_.name.isEmpty()) {
@@ -105,7 +93,6 @@ void PictureBox::drawText(const QString &text, QPoint topLeft, const FontSpec &f
 void PictureBox::drawGlyphs(const GlyphRun &run, QColor colour) {
     if (recorder_)
         recorder_->drawGlyphs(run, colour);
-    describe(run.text);
     QPainter &p = painter();
     p.setRenderHint(QPainter::TextAntialiasing);
     verticaltext::paint(p, run, colour, twips::toPxF(1));

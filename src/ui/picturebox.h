@@ -24,9 +24,6 @@ public:
     void drawGlyphs(const GlyphRun &run, QColor colour) override;
 
     void setRecorder(DrawTarget *recorder) { recorder_ = recorder; }
-    // The text drawn since the last clear becomes the accessible description,
-    // a line for each text, so that a screen reader can read a drawn card.
-    void setDescribesText(bool describes) { describesText_ = describes; }
     // The picture as drawn so far.
     const QPixmap &picture();
 
@@ -36,8 +33,6 @@ protected:
 
 private:
     QPixmap blankPicture() const;
-    // Adds drawn text to the accessible description.
-    void describe(const QString &text);
     // One painter serves a run of drawing calls: opening one per call costs
     // more than the drawing. It ends before the picture is shown or replaced.
     QPainter &painter();
@@ -50,7 +45,5 @@ private:
     FontSpec lastFont_;
     QFont lastQFont_;
     qreal lastAscent_ = 0;
-    bool describesText_ = false;
-    QStringList drawnText_;
     DrawTarget *recorder_ = nullptr;
 };

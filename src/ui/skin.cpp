@@ -7,6 +7,8 @@
 
 #include "ui/frameline.h"
 
+#include <QAccessibleWidget>
+#include <QDialog>
 #include <QEvent>
 #include <QLabel>
 #include <QWidget>
@@ -31,6 +33,18 @@ public:
     }
 };
 
+const char *const SkinnedWindowProperty = "telboraSkinnedWindow";
+
+// A frameless window of ours is a frame to a screen reader, as a decorated
+// one is; Qt would call a plain top-level widget a filler. Dialogs stay dialogs.
+QAccessibleInterface *accessibleWindow(const QString &, QObject *object) {
+    auto *window = qobject_cast<QWidget *>(object);
+    if (!window || !window->isWindow() || qobject_cast<QDialog *>(window) ||
+        !window->property(SkinnedWindowProperty).toBool())
+        return nullptr;
+    return new QAccessibleWidget(window, QAccessible::Window);
+}
+
 } // namespace
 
 void bringToFront(QWidget *window) {
@@ -40,6 +54,9 @@ void bringToFront(QWidget *window) {
 }
 
 void setUpWindow(QWidget *window, const QString &name, int widthTwips, int heightTwips, const QString &caption) {
+    static const bool accessible = (QAccessible::installFactory(accessibleWindow), true);
+    Q_UNUSED(accessible);
+    window->setProperty(SkinnedWindowProperty, true);
     window->setObjectName(name);
     window->setWindowFlag(Qt::FramelessWindowHint);
     window->setWindowTitle(caption);

@@ -177,6 +177,14 @@ class TestPrinting : public QObject {
             QVERIFY(entryitem::isPrinted(item));
         for (const QString &item : texts(setup->lstUnPrint))
             QVERIFY(!entryitem::isPrinted(item));
+        // A screen reader hears the name and whether it was printed, never the line number.
+        for (QListWidget *list : {setup->lstAll, setup->lstPrintList})
+            for (int row = 0; row < list->count(); ++row) {
+                const QListWidgetItem *item = list->item(row);
+                const QString spoken = item->data(Qt::AccessibleTextRole).toString();
+                QVERIFY2(!spoken.isEmpty() && !spoken.contains(u'\'') && !spoken.endsWith(u' '), qPrintable(spoken));
+                QCOMPARE(spoken.endsWith(QStringLiteral(" 印刷済み")), entryitem::isPrinted(item->text()));
+            }
     }
 
     void selectRow(QListWidget *list, int row) {
@@ -697,12 +705,18 @@ private slots:
         QTest::addColumn<QStringList>("queues");
         QTest::addColumn<QString>("chosen"); // the choice's name; empty: none
         const QStringList two = {"Office", "Home"};
-        QTest::newRow("the chosen queue") << "Home" << "" << false << "Office" << two << "Home";
-        QTest::newRow("a chosen queue that is gone: the default") << "Gone" << "" << false << "Office" << two << "Office";
-        QTest::newRow("no default: the only queue") << "" << "" << false << "" << QStringList{"Home"} << "Home";
-        QTest::newRow("no default, two queues, no choice") << "" << "" << false << "" << two << "";
-        QTest::newRow("PDF files") << "" << "/pdf" << true << "Office" << two << "PDF ファイル";
-        QTest::newRow("PDF folder gone: the default") << "" << "/pdf" << false << "Office" << two << "Office";
+        QTest::newRow("the chosen queue") << "Home"
+                                          << "" << false << "Office" << two << "Home";
+        QTest::newRow("a chosen queue that is gone: the default") << "Gone"
+                                                                  << "" << false << "Office" << two << "Office";
+        QTest::newRow("no default: the only queue") << ""
+                                                    << "" << false << "" << QStringList{"Home"} << "Home";
+        QTest::newRow("no default, two queues, no choice") << ""
+                                                           << "" << false << "" << two << "";
+        QTest::newRow("PDF files") << ""
+                                   << "/pdf" << true << "Office" << two << "PDF ファイル";
+        QTest::newRow("PDF folder gone: the default") << ""
+                                                      << "/pdf" << false << "Office" << two << "Office";
     }
     void printerChoice() {
         QFETCH(QString, chosenQueue);
@@ -759,7 +773,8 @@ private slots:
         dir->writeEntries(DataDir::sjisLines({"", line(1), QString(line(2)).replace("名02", "名二"), line(3)}));
         BoxAnswerer answerer;
         click(setup->imgPrintInfo);
-        QVERIFY2(answerer.seen.last().contains("1件の印刷済みを記録できませんでした。"), qPrintable(answerer.seen.last()));
+        QVERIFY2(answerer.seen.last().contains("1件の印刷済みを記録できませんでした。"),
+                 qPrintable(answerer.seen.last()));
         QVERIFY(answerer.seen.last().contains("ほかのプログラムで変更されました"));
         QCOMPARE(dir->entryBytes(),
                  DataDir::sjisLines({"", line(1, "T"), QString(line(2)).replace("名02", "名二"), line(3, "T")}));
@@ -922,8 +937,10 @@ private slots:
         for (const QString &e : std::as_const(mdlDim::PrintTable))
             QVERIFY(e.endsWith("|F")); // the preview marks nothing
         // A screen reader reads the card shown: its names among its text.
-        const QString described = QAccessible::queryAccessibleInterface(preview->picView)->text(QAccessible::Description);
-        QVERIFY2(described.contains(mdlDim::GetField(mdlDim::PrintTable.at(0), QStringLiteral("|"), 3)), qPrintable(described));
+        const QString described =
+            QAccessible::queryAccessibleInterface(preview->picView)->text(QAccessible::Description);
+        QVERIFY2(described.contains(mdlDim::GetField(mdlDim::PrintTable.at(0), QStringLiteral("|"), 3)),
+                 qPrintable(described));
         click(preview->imgBack);
         QVERIFY(setup->isVisible());
         preview->picView->setRecorder(nullptr);
