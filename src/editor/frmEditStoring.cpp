@@ -1,8 +1,8 @@
 // The editor's checks and its writes: CheckSave, CheckType, AddInfo and the
 // four actions that store, add, delete and go back to the list.
 #include "editor/frmEdit.h"
-#include "store/entryrules.h"
 #include "store/cp932.h"
+#include "store/entryrules.h"
 #include "store/entrywriter.h"
 #include "store/mdlDim.h"
 #include "ui/frmMsgBox.h"
@@ -182,10 +182,15 @@ void frmEdit::deleteEntry() {
 }
 
 void frmEdit::backToList() {
-    if (EntryChanged && frmMsgBox::ask(QStringLiteral("このリストを保存しますか？"), MsgButtons::YesNo)) {
-        if (!CheckSave() || !CheckType() || !AddInfo(mdlDim::EditingExisting ? 1 : 2))
-            return;
-        EntryChanged = false;
+    if (EntryChanged) {
+        const std::optional<bool> save = frmMsgBox::askYesNoOrEscape(QStringLiteral("このリストを保存しますか？"));
+        if (!save)
+            return; // Esc: only いいえ throws the typed work away
+        if (*save) {
+            if (!CheckSave() || !CheckType() || !AddInfo(mdlDim::EditingExisting ? 1 : 2))
+                return;
+            EntryChanged = false;
+        }
     }
     leave(Outcome::Left);
 }

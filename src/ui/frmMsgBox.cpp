@@ -49,6 +49,14 @@ bool frmMsgBox::ask(const QString &text, MsgButtons buttons) {
     return prepare(text, buttons)->showModal();
 }
 
+std::optional<bool> frmMsgBox::askYesNoOrEscape(const QString &text) {
+    bool escaped = false;
+    frmMsgBox *box = prepare(text, MsgButtons::YesNo);
+    box->escaped_ = &escaped;
+    const bool yes = box->showModal();
+    return escaped ? std::nullopt : std::optional<bool>(yes);
+}
+
 frmMsgBox *frmMsgBox::preparePaperPrompt(const QString &text) {
     frmMsgBox *box = prepare(text, MsgButtons::YesNo);
     box->makePaperPrompt();
@@ -196,8 +204,11 @@ void frmMsgBox::answer(bool yes) {
 
 void frmMsgBox::reject() {
     // Esc: いいえ where there is one, else the only button's answer.
-    if (isVisible())
-        answer(picNo->isHidden());
+    if (!isVisible())
+        return;
+    if (escaped_)
+        *escaped_ = true;
+    answer(picNo->isHidden());
 }
 
 void frmMsgBox::keyPressEvent(QKeyEvent *event) {

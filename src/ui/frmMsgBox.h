@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QPointer>
+#include <optional>
 
 class FrameLine;
 class ImageButton;
@@ -26,6 +27,9 @@ public:
     bool showModal();
     // prepare() and showModal() in one.
     static bool ask(const QString &text, MsgButtons buttons);
+    // A question with はい and いいえ where Esc answers neither (nullopt), for
+    // one whose いいえ throws typed work away.
+    static std::optional<bool> askYesNoOrEscape(const QString &text);
     // The print job's prompt for the next card, loaded and adjusted for showing.
     static inline const QString CardPrompt = QStringLiteral("紙を挿入したあとで,確認ボタン \rを押してください。");
     static inline const QString PostcardPrompt = QStringLiteral("はがきを挿入したあとで,確認ボタンを押してください。");
@@ -81,6 +85,7 @@ private:
     QPointer<frmMsgBox> outer_;
     MsgButtons buttons_;
     bool answered_ = false;
+    bool *escaped_ = nullptr; // where Esc is told, for askYesNoOrEscape
 
     static QPointer<frmMsgBox> current;
 };

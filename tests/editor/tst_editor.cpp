@@ -6,18 +6,18 @@
 #include "editor/frmEdit.h"
 #include "store/entrywriter.h"
 #include "store/mdlDim.h"
+#include "ui/frmMsgBox.h"
 #include "ui/imagebutton.h"
 #include "ui/picturebox.h"
 #include "ui/twips.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLabel>
 #include <QPointer>
 #include <QScrollBar>
 #include <QTest>
@@ -386,6 +386,23 @@ private slots:
         QTRY_VERIFY(editor.isNull());
     }
 
+    // Esc on the save question keeps the editor open with what was typed.
+    void escapeOnSaveQuestionKeepsTypedWork() {
+        start({Aoki});
+        openLine(1);
+        editor->txtName->setText("青木二");
+        QString asked;
+        QTimer::singleShot(0, this, [&] {
+            asked = frmMsgBox::loaded()->lblMsg->text();
+            QTest::keyClick(frmMsgBox::loaded(), Qt::Key_Escape);
+        });
+        click(editor->imgShowList);
+        QCOMPARE(asked, QStringLiteral("このリストを保存しますか？"));
+        QVERIFY(editor && editor->isVisible());
+        QCOMPARE(editor->txtName->text(), QStringLiteral("青木二"));
+        QCOMPARE(dir->entryBytes(), DataDir::sjisLines({Aoki}));
+    }
+
     void windowManagerCloseGoesBackToList() {
         start({Aoki});
         openLine(1);
@@ -507,9 +524,8 @@ private slots:
         BoxAnswerer answerer;
         click(editor->imgSave);
         QCOMPARE(answerer.seen, QStringList{"上書きしてよろしいですか？"});
-        QCOMPARE(dir->entryBytes(),
-                 DataDir::sjisLines({"おぶらいえん|O'Brien|100-0001|Y" + address.mid(2, 27) +
-                                     "X|03-12345-678|||ob@example.jp|1|F"}));
+        QCOMPARE(dir->entryBytes(), DataDir::sjisLines({"おぶらいえん|O'Brien|100-0001|Y" + address.mid(2, 27) +
+                                                        "X|03-12345-678|||ob@example.jp|1|F"}));
     }
 
     // Line breaks pasted or committed anywhere never split a line of either file.
