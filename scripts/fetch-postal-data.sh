@@ -16,7 +16,11 @@ mkdir -p "$dir"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 echo "Fetching the postal code data: jquery-jpostal-ja $version (npm)"
-(cd "$tmp" && npm pack --silent "jquery-jpostal-ja@$version" >/dev/null)
+if ! (cd "$tmp" && npm pack "jquery-jpostal-ja@$version" >"$tmp/npm.log" 2>&1); then
+  echo "npm could not fetch jquery-jpostal-ja $version (the postal code data); npm said:" >&2
+  cat "$tmp/npm.log" >&2
+  exit 1
+fi
 if ! echo "$sha256  $tmp/jquery-jpostal-ja-$version.tgz" | sha256sum -c --status; then
   echo "The postal code data does not have the checksum it was pinned with; nothing kept." >&2
   exit 1
