@@ -64,6 +64,12 @@ void renderMessageBoxes() {
     save(frmMsgBox::prepare(bookencoding::utf8Question({QStringLiteral("VexaTel.txt")}), MsgButtons::YesNo),
          "frmMsgBox-utf8-question");
     frmMsgBox::loaded()->unload();
+    save(frmMsgBox::prepare(
+             QStringLiteral(
+                 "Shift_JIS に戻しました。元のファイルは VexaTel.txt.utf8-20261208-165244 として残してあります。"),
+             MsgButtons::Yes),
+         "frmMsgBox-long-word");
+    frmMsgBox::loaded()->unload();
 }
 
 void click(QWidget *w) {
@@ -181,7 +187,8 @@ void renderWithPhoneBook() {
     }
     // The same book when its folder cannot be written.
     delete home;
-    mdlDim::ReadOnlyReason = QStringLiteral("フォルダー「/media/cdrom/telbora」に書き込めません。読み取り専用の場所です。");
+    mdlDim::ReadOnlyReason =
+        QStringLiteral("フォルダー「/media/cdrom/telbora」に書き込めません。読み取り専用の場所です。");
     home = new frmMain();
     save(home, "frmMain-read-only");
     mdlDim::EditingExisting = true;
@@ -194,7 +201,8 @@ void renderWithPhoneBook() {
     notice.timPrint->stop();
     save(&notice, "frmPrintMsg");
     delete home;
-    frmImport imported({QStringLiteral("「携帯.vcf」3 件目：電話番号「905-555-1234」は取り込みません：0 で始まらない番号です（外国の番号か、市外局番がありません）"),
+    frmImport imported({QStringLiteral("「携帯.vcf」3 件目：電話番号「905-555-1234」は取り込みません：0 "
+                                       "で始まらない番号です（外国の番号か、市外局番がありません）"),
                         QStringLiteral("「携帯.vcf」4 件目：読みを推測しました：やまもとけんじ"),
                         QStringLiteral("「携帯.vcf」5 件目：重複のため取り込みません：山田　太郎 は電話帳にあります")},
                        QStringLiteral("取り込み 41 件、見送り 0 件、重複 1 件"));

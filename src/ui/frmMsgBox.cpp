@@ -18,6 +18,39 @@
 QPointer<frmMsgBox> frmMsgBox::current;
 
 namespace {
+
+// A label wraps only between words, so a long file name or path would run
+// past both edges. Each long run of Latin text gets break opportunities
+// (zero-width spaces) after its punctuation and every 12 characters.
+QString breakableLongWords(const QString &text) {
+    constexpr int LongRun = 16;
+    constexpr int Chunk = 12;
+    QString out;
+    int runStart = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        const bool latin = i < text.size() && text.at(i).unicode() > 0x20 && text.at(i).unicode() < 0x7f;
+        if (latin)
+            continue;
+        const QStringView run = QStringView(text).mid(runStart, i - runStart);
+        if (run.size() < LongRun) {
+            out += run;
+        } else {
+            int sinceBreak = 0;
+            for (QChar c : run) {
+                out += c;
+                ++sinceBreak;
+                if (QStringView(u"./\\-_").contains(c) || sinceBreak == Chunk) {
+                    out += QChar(0x200B);
+                    sinceBreak = 0;
+                }
+            }
+        }
+        if (i < text.size())
+            out += text.at(i);
+        runStart = int(i) + 1;
+    }
+    return out;
+}
 constexpr int ButtonTop = 1800;
 // The message may take up to four lines between the title and the buttons: the
 // designed 2025 x 585 area clipped every message longer than nine characters.
@@ -150,7 +183,9 @@ frmMsgBox::frmMsgBox(const QString &text, MsgButtons buttons) : QDialog(nullptr)
     // Loading: centre, take the message and lay out the buttons for the mode.
     mdlDim::CenterForm(this);
     // A carriage return starts a new line.
-    lblMsg->setText(QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')));
+    message_ = QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    lblMsg->setText(breakableLongWords(message_));
+    lblMsg->setAccessibleName(QString(text).replace(QLatin1Char('\r'), QLatin1Char(' ')));
     // A screen reader names the box by its question, not by the product.
     setAccessibleName(QString(text).replace(QLatin1Char('\r'), QLatin1Char(' ')));
     layOutForMessage();

@@ -30,6 +30,9 @@ public:
     // A question with はい and いいえ where Esc answers neither (nullopt), for
     // one whose いいえ throws typed work away.
     static std::optional<bool> askYesNoOrEscape(const QString &text);
+    // The message as given, a line break for each carriage return (the label
+    // shows it with break opportunities in long words).
+    const QString &message() const { return message_; }
     // The print job's prompt for the next card, loaded and adjusted for showing.
     static inline const QString CardPrompt = QStringLiteral("紙を挿入したあとで,確認ボタン \rを押してください。");
     static inline const QString PostcardPrompt = QStringLiteral("はがきを挿入したあとで,確認ボタンを押してください。");
@@ -85,6 +88,7 @@ private:
     QPointer<frmMsgBox> outer_;
     MsgButtons buttons_;
     bool answered_ = false;
+    QString message_;
     bool *escaped_ = nullptr; // where Esc is told, for askYesNoOrEscape
 
     static QPointer<frmMsgBox> current;

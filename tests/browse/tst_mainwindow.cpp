@@ -769,7 +769,7 @@ private slots:
         QTimer::singleShot(0, [&] {
             frmMsgBox *box = frmMsgBox::loaded();
             QVERIFY(box);
-            shown = box->lblMsg->text();
+            shown = box->message();
             QVERIFY(!box->picNo->isVisible());
             click(box->picYes);
         });

@@ -16,7 +16,7 @@ void BoxAnswerer::answerOpenBox() {
     frmMsgBox *box = frmMsgBox::loaded();
     if (!box || !box->isVisible())
         return;
-    seen.append(box->lblMsg->text());
+    seen.append(box->message());
     const bool yes = answers_.isEmpty() ? true : answers_.takeFirst();
     QTest::mouseClick(yes ? box->picYes : box->picNo, Qt::LeftButton, {}, QPoint(3, 3));
 }

@@ -393,7 +393,7 @@ private slots:
         editor->txtName->setText("青木二");
         QString asked;
         QTimer::singleShot(0, this, [&] {
-            asked = frmMsgBox::loaded()->lblMsg->text();
+            asked = frmMsgBox::loaded()->message();
             QTest::keyClick(frmMsgBox::loaded(), Qt::Key_Escape);
         });
         click(editor->imgShowList);

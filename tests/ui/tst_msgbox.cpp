@@ -7,12 +7,14 @@
 #include "ui/loadfailure.h"
 #include "ui/twips.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
 #include <QLabel>
 #include <QPointer>
-#include <QApplication>
-#include <QDir>
 #include <QTest>
+#include <QTextDocument>
+#include <QTextOption>
 #include <QTimer>
 
 Q_DECLARE_METATYPE(MsgButtons)
@@ -82,7 +84,7 @@ private slots:
         if (noShown)
             QCOMPARE(twips::pos(box->picNo), QPoint(3000, 1800));
         QCOMPARE(box->size(), QSize(twips::toPx(4170), twips::toPx(2295)));
-        QCOMPARE(box->lblMsg->text(), QStringLiteral("質問"));
+        QCOMPARE(box->message(), QStringLiteral("質問"));
         QCOMPARE(box->lblYes->text(), QStringLiteral("はい"));
         QVERIFY(!box->imgPrintPaper->isVisible());
     }
@@ -148,7 +150,7 @@ private slots:
 
     void carriageReturnGivesTwoLines() {
         frmMsgBox *box = shownBox("一行目\r二行目", MsgButtons::Yes);
-        QCOMPARE(box->lblMsg->text().split('\n'), (QStringList{"一行目", "二行目"}));
+        QCOMPARE(box->message().split('\n'), (QStringList{"一行目", "二行目"}));
         QCOMPARE(box->lblMsg->textFormat(), Qt::PlainText); // a file's text is never taken as markup
         const int oneLine = box->lblMsg->fontMetrics().lineSpacing();
         QVERIFY(box->lblMsg->heightForWidth(box->lblMsg->width()) >= 2 * oneLine);
@@ -160,9 +162,13 @@ private slots:
         QTest::newRow("short") << "保存しますか？";
         QTest::newRow("refused job with its reason")
             << "プリンター「TelboraPDF」が印刷を受け付けませんでした。\rThe printer is not accepting jobs "
-               "because it has been closed by the administrator for maintenance until further notice.\r印刷を中止しました。";
-        QTest::newRow("a long folder") << "「/home/user/.local/share/telbora/とても長いフォルダーの名前/さらに長い名前のフォルダー/"
-                                          "VexaTel.txt」を開けません。\rファイルが見つかりません。";
+               "because it has been closed by the administrator for maintenance until further "
+               "notice.\r印刷を中止しました。";
+        QTest::newRow("a long folder")
+            << "「/home/user/.local/share/telbora/とても長いフォルダーの名前/さらに長い名前のフォルダー/"
+               "VexaTel.txt」を開けません。\rファイルが見つかりません。";
+        QTest::newRow("a kept file's long name")
+            << "Shift_JIS に戻しました。元のファイルは VexaTel.txt.utf8-20261208-165244 として残してあります。";
     }
     void longMessageGrowsTheBox() {
         QFETCH(QString, text);
@@ -170,6 +176,14 @@ private slots:
         const int textBottom = box->lblMsg->y() + box->lblMsg->heightForWidth(box->lblMsg->width());
         QVERIFY(textBottom <= box->lblMsg->geometry().bottom() + 1);
         QVERIFY(box->lblMsg->geometry().bottom() < box->picYes->y());
+        // Nor past the edges: no word is wider than the label.
+        QTextDocument laidOut;
+        laidOut.setDefaultFont(box->lblMsg->font());
+        laidOut.setDocumentMargin(0);
+        laidOut.setDefaultTextOption(QTextOption(Qt::AlignCenter)); // wraps at word boundaries, as a label does
+        laidOut.setPlainText(box->lblMsg->text());
+        laidOut.setTextWidth(box->lblMsg->width());
+        QVERIFY2(laidOut.idealWidth() <= box->lblMsg->width(), qPrintable(box->message()));
         QVERIFY(box->picYes->geometry().bottom() < box->height());
         QCOMPARE(box->picNo->y(), box->picYes->y());
         if (text.size() < 10)
@@ -208,7 +222,7 @@ private slots:
         QCOMPARE(frmMsgBox::loaded(), stale.data());
         frmMsgBox *fresh = frmMsgBox::prepare("新しい", MsgButtons::YesNo);
         QVERIFY(fresh != stale.data());
-        QCOMPARE(fresh->lblMsg->text(), QStringLiteral("新しい"));
+        QCOMPARE(fresh->message(), QStringLiteral("新しい"));
         QVERIFY(fresh->picNo->isVisibleTo(fresh));
         QCOMPARE(fresh->lblYes->text(), QStringLiteral("はい"));
         QVERIFY(!fresh->imgPrintPaper->isVisibleTo(fresh));
@@ -304,7 +318,7 @@ private slots:
         QTimer::singleShot(0, [&] {
             frmMsgBox *box = frmMsgBox::loaded();
             QVERIFY(box);
-            shown = box->lblMsg->text();
+            shown = box->message();
             QVERIFY(!box->picNo->isVisible());
             QVERIFY(!ended);
             QTest::mouseClick(box->picYes, Qt::LeftButton, {}, QPoint(3, 3));
