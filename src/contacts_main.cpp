@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <sys/stat.h>
@@ -48,6 +49,12 @@ int fail(const QString &text) {
     const QByteArray line = oneLine(QStringLiteral("telbora-contacts: ") + QString(text).replace(u'\r', u' '));
     std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stderr);
     return 1;
+}
+
+bool hasBook(const QString &dir) {
+    const QDir folder(dir);
+    return QFileInfo::exists(folder.filePath(QStringLiteral("VexaTel.txt"))) ||
+           QFileInfo::exists(folder.filePath(QStringLiteral("VexaType.txt")));
 }
 
 // The book's entry lines without their line numbers.
@@ -146,9 +153,8 @@ int runExport(const QCommandLineParser &parser, const QStringList &args) {
     }
     // The export is as private as the book it comes from.
     struct stat book {};
-    const mode_t mode = ::stat(QFile::encodeName(mdlDim::entryFilePath()).constData(), &book) == 0
-                            ? (book.st_mode & 0777)
-                            : 0600;
+    const mode_t mode =
+        ::stat(QFile::encodeName(mdlDim::entryFilePath()).constData(), &book) == 0 ? (book.st_mode & 0777) : 0600;
     if (const QString failed = linefile::writeBytes(out, exported.bytes, mode, parser.isSet(QStringLiteral("force")));
         !failed.isEmpty())
         return fail(failed);
@@ -184,7 +190,8 @@ int runCheck(const QCommandLineParser &parser) {
 // A book a text editor re-saved as UTF-8 is converted back only when asked
 // (--convert); a mix is refused. 0 when the book can be read.
 int checkEncoding(bool convert) {
-    const bookencoding::BookFiles found = bookencoding::checkFiles({mdlDim::entryFilePath(), mdlDim::categoryFilePath()});
+    const bookencoding::BookFiles found =
+        bookencoding::checkFiles({mdlDim::entryFilePath(), mdlDim::categoryFilePath()});
     if (!found.mixed.isEmpty())
         return fail(found.mixed);
     const QStringList &utf8Paths = found.utf8Paths;
@@ -205,7 +212,8 @@ int checkEncoding(bool convert) {
         notice(QStringLiteral("%1 を Shift_JIS に戻しました（元のファイル：%2）")
                    .arg(QFileInfo(path).fileName(), QDir::toNativeSeparators(done.keptAs)));
         for (const QString &character : done.unheld)
-            notice(QStringLiteral("Shift_JIS にない文字を「〓」にしました：%1 %2").arg(QFileInfo(path).fileName(), character));
+            notice(QStringLiteral("Shift_JIS にない文字を「〓」にしました：%1 %2")
+                       .arg(QFileInfo(path).fileName(), character));
     }
     return 0;
 }
@@ -224,7 +232,9 @@ int main(int argc, char *argv[]) {
     parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("import, export or check"));
     parser.addOptions({
-        {QStringLiteral("dir"), QStringLiteral("The folder of VexaTel.txt and VexaType.txt (default: TELBORA_DIR, else beside the program when the book is there, else ~/.local/share/telbora)."),
+        {QStringLiteral("dir"),
+         QStringLiteral("The folder of VexaTel.txt and VexaType.txt (default: TELBORA_DIR, else beside the program "
+                        "when the book is there, else ~/.local/share/telbora)."),
          QStringLiteral("DIR")},
         {QStringLiteral("category"),
          QStringLiteral("Category 1 to 10 (import: for contacts naming none; export: only it)."), QStringLiteral("N")},
@@ -249,14 +259,29 @@ int main(int argc, char *argv[]) {
             return fail(problem);
         dir = QFileInfo(parser.value(QStringLiteral("dir"))).canonicalFilePath();
     }
-    if (const QString error = bookfolder::use(dir); !error.isEmpty())
-        return fail(error);
-    // An import into an empty folder makes the book there, as the first start does.
-    if (command == QLatin1String("import") && !dir.isEmpty() && !QFileInfo::exists(mdlDim::entryFilePath()) &&
-        !QFileInfo::exists(mdlDim::categoryFilePath()) && QDir(dir).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot)) {
-        if (const QString error = bookfolder::prepareStandard(dir); !error.isEmpty())
+    // An import into an empty folder makes the book there, as the first start
+    // does; a dry run tries it on a new book in a scratch folder and makes nothing.
+    const bool dryRun = command == QLatin1String("import") && parser.isSet(QStringLiteral("dry-run"));
+    const bookfolder::Location location = bookfolder::locate(dir);
+    const bool newBook = command == QLatin1String("import") && !hasBook(location.dir) &&
+                         (location.standard || QDir(location.dir).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot));
+    QTemporaryDir scratch;
+    if (newBook && dryRun) {
+        if (const QString error = bookfolder::prepareStandard(scratch.filePath(QStringLiteral("book")));
+            !error.isEmpty())
             return fail(error);
-        say(QStringLiteral("電話帳を新しく作りました：%1").arg(QDir::toNativeSeparators(dir)));
+        mdlDim::setDataDirectory(scratch.filePath(QStringLiteral("book")));
+        say(QStringLiteral("電話帳はまだありません（試しのため作りません）：%1")
+                .arg(QDir::toNativeSeparators(location.dir)));
+    } else {
+        if (const QString error = bookfolder::use(dir); !error.isEmpty())
+            return fail(error);
+        if (newBook && !location.standard) {
+            if (const QString error = bookfolder::prepareStandard(location.dir); !error.isEmpty())
+                return fail(error);
+        }
+        if (newBook)
+            say(QStringLiteral("電話帳を新しく作りました：%1").arg(QDir::toNativeSeparators(location.dir)));
     }
     // The same lock as the phone book's: never while its windows are open, and
     // the phone book does not start while this runs.

@@ -44,8 +44,8 @@ contactimport::Result importBytes(const QByteArray &bytes, const QString &name =
     categories[6] = QStringLiteral("7|趣味");
     contactimport::Importer importer(book, categories, 1);
     QStringList notes;
-    const QString error =
-        contactimport::forEachContact(file.fileName(), [&](const Contact &c) { importer.add(c); }, notes);
+    const QString error = contactimport::forEachContact(
+        file.fileName(), [&](const Contact &c) { importer.add(c); }, notes);
     contactimport::Result result = importer.result();
     result.report = (error.isEmpty() ? notes : QStringList{error}) + result.report;
     return result;
@@ -105,7 +105,8 @@ private slots:
     void notAContactsFile_data() {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("error");
-        QTest::newRow("a CSV of something else") << QByteArray("date,amount\n2026-01-01,300\n") << "連絡先のファイルではありません";
+        QTest::newRow("a CSV of something else")
+            << QByteArray("date,amount\n2026-01-01,300\n") << "連絡先のファイルではありません";
         QTest::newRow("a CSV that mentions begin:vcard in a cell")
             << QByteArray("date,memo\n2026-01-01,begin:vcard\n") << "連絡先のファイルではありません";
         QTest::newRow("a line over 8 MB, refused before it is read whole")
@@ -181,8 +182,8 @@ private slots:
             if (line.startsWith(u'#') || f.size() != 3 || f.at(2) != part)
                 continue;
             ++total;
-            const QString guessed = readings::guess(f.at(0), part == "姓" ? readings::NamePart::Family
-                                                                          : readings::NamePart::Given).reading;
+            const QString guessed =
+                readings::guess(f.at(0), part == "姓" ? readings::NamePart::Family : readings::NamePart::Given).reading;
             if (guessed == f.at(1))
                 ++right;
             else
@@ -232,14 +233,15 @@ private slots:
         const QString book = QStringLiteral("ヤマダ|山田　太郎|||03-1111-2222||||1|T");
         QByteArray cards;
         for (const char *tel : {"03-1111-2222", "03-3333-4444", "03-3333-4444"})
-            cards += QByteArray("BEGIN:VCARD\nN:山田;太郎;;;\nX-PHONETIC-LAST-NAME:やまだ\nTEL:") + tel +
-                     "\nEND:VCARD\n";
+            cards +=
+                QByteArray("BEGIN:VCARD\nN:山田;太郎;;;\nX-PHONETIC-LAST-NAME:やまだ\nTEL:") + tel + "\nEND:VCARD\n";
         const contactimport::Result result = importBytes(cards, QStringLiteral("in.vcf"), {book});
         QCOMPARE(result.lines, QStringList{QStringLiteral("やまだ|山田　太郎|||03-3333-4444||||1|F")});
         QCOMPARE(result.duplicates, 2);
         const QString report = result.report.join('\n');
-        QCOMPARE(result.report, (QStringList{"「in.vcf」1 件目：重複のため取り込みません：山田　太郎 は電話帳にあります",
-                                             "「in.vcf」3 件目：重複のため取り込みません：山田　太郎 は「in.vcf」2 件目と同じです"}));
+        QCOMPARE(result.report,
+                 (QStringList{"「in.vcf」1 件目：重複のため取り込みません：山田　太郎 は電話帳にあります",
+                              "「in.vcf」3 件目：重複のため取り込みません：山田　太郎 は「in.vcf」2 件目と同じです"}));
     }
 
     // CSV quoting both ways: what is written is read back the same.
@@ -302,12 +304,14 @@ private slots:
         DataDir into;
         into.writeCategories(DataDir::sjisLines(categories));
         std::unique_ptr<QProcess> dryRun(runContacts({"import", "--dry-run", "--dir", into.path(), out}));
-        QVERIFY(dryRun->readAllStandardOutput().endsWith("取り込み予定 305 件、見送り 0 件、重複 0 件（試しのため、電話帳には何も書いていません）\n"));
+        QVERIFY(dryRun->readAllStandardOutput().endsWith(
+            "取り込み予定 305 件、見送り 0 件、重複 0 件（試しのため、電話帳には何も書いていません）\n"));
         QCOMPARE(into.entryBytes(), QByteArray()); // a dry run writes nothing
         std::unique_ptr<QProcess> importing(runContacts({"import", "--dir", into.path(), out}));
         QCOMPARE(importing->exitCode(), 0);
         QVERIFY(importing->readAllStandardOutput().endsWith(
-            "メールは 53 字で入力欄（30 字）より長いため、そのまま保存しました\n取り込み 305 件、見送り 0 件、重複 0 件\n"));
+            "メールは 53 字で入力欄（30 字）より長いため、そのまま保存しました\n取り込み 305 件、見送り 0 件、重複 0 "
+            "件\n"));
         const QStringList back = cp932::decode(into.entryBytes()).split(QStringLiteral("\r\n"));
         for (qsizetype i = 0; i < book.size(); ++i)
             QCOMPARE(back.value(i), book.at(i));
@@ -332,8 +336,8 @@ private slots:
         QCOMPARE(QSet<QString>(first.begin(), first.end()).size(), book.size());
     }
 
-    // The command on an empty folder: it makes the book, a NUL in a value
-    // cuts no report line, and a dry run says what it would do.
+    // The command on an empty folder: a dry run says what it would do and
+    // makes nothing, an import makes the book; a NUL in a value cuts no report line.
     void commandOnAnEmptyFolder() {
         QTemporaryDir dir;
         QFile csv(dir.filePath("in.csv"));
@@ -345,29 +349,41 @@ private slots:
         QVERIFY(QDir().mkdir(book));
         std::unique_ptr<QProcess> dryRun(runContacts({"import", "--dry-run", "--dir", book, csv.fileName()}));
         QCOMPARE(dryRun->exitCode(), 0);
-        QCOMPARE(QString::fromUtf8(dryRun->readAllStandardOutput()).split(u'\n'),
-                 (QStringList{QStringLiteral("電話帳を新しく作りました：") + book,
-                              QStringLiteral("「in.csv」2 行目：電話番号「03-1234-5678\u2400 9」は取り込みません：電話番号ではありません"),
-                              QStringLiteral("取り込む予定：やまだはなこ|山田　花子|||||||1|F"),
-                              QStringLiteral("取り込み予定 1 件、見送り 0 件、重複 0 件（試しのため、電話帳には何も書いていません）"),
-                              QString()}));
-        QCOMPARE(readFileBytes(book + "/VexaTel.txt"), QByteArray());
+        QCOMPARE(
+            QString::fromUtf8(dryRun->readAllStandardOutput()).split(u'\n'),
+            (QStringList{
+                QStringLiteral("電話帳はまだありません（試しのため作りません）：") + book,
+                QStringLiteral(
+                    "「in.csv」2 行目：電話番号「03-1234-5678\u2400 9」は取り込みません：電話番号ではありません"),
+                QStringLiteral("取り込む予定：やまだはなこ|山田　花子|||||||1|F"),
+                QStringLiteral("取り込み予定 1 件、見送り 0 件、重複 0 件（試しのため、電話帳には何も書いていません）"),
+                QString()}));
+        QVERIFY(QDir(book).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)); // a dry run makes nothing
+        std::unique_ptr<QProcess> import(runContacts({"import", "--dir", book, csv.fileName()}));
+        QCOMPARE(import->exitCode(), 0);
+        QVERIFY(import->readAllStandardOutput().startsWith(("電話帳を新しく作りました：" + book).toUtf8()));
+        QCOMPARE(readFileBytes(book + "/VexaTel.txt"), DataDir::sjisLines({"やまだはなこ|山田　花子|||||||1|F"}));
         QVERIFY(QFileInfo::exists(book + "/VexaType.txt"));
     }
 
     // An export never harms the book or a file it was not told to replace.
     void exportRefusals_data() {
-        QTest::addColumn<QString>("out"); // relative to the book's folder
+        QTest::addColumn<QString>("out");  // relative to the book's folder
         QTest::addColumn<QString>("made"); // what is there before: "", "file", "link"
         QTest::addColumn<bool>("force");
         QTest::addColumn<QString>("message");
-        QTest::newRow("the book's own entry file, even with --force") << "VexaTel.txt" << "" << true << "電話帳のファイル";
-        QTest::newRow("the category file") << "VexaType.txt" << "" << false << "電話帳のファイル";
-        QTest::newRow("an existing file without --force") << "out.csv" << "file" << false << "--force";
-        QTest::newRow("a link, even with --force") << "out.csv" << "link" << true << "シンボリックリンク";
-        QTest::newRow("the entry file under another name (hard link)")
-            << "same-file.csv" << "hard link" << true << "電話帳のファイル";
-        QTest::newRow("a missing folder") << "no/such/out.csv" << "" << false << "を保存できません";
+        QTest::newRow("the book's own entry file, even with --force") << "VexaTel.txt"
+                                                                      << "" << true << "電話帳のファイル";
+        QTest::newRow("the category file") << "VexaType.txt"
+                                           << "" << false << "電話帳のファイル";
+        QTest::newRow("an existing file without --force") << "out.csv"
+                                                          << "file" << false << "--force";
+        QTest::newRow("a link, even with --force") << "out.csv"
+                                                   << "link" << true << "シンボリックリンク";
+        QTest::newRow("the entry file under another name (hard link)") << "same-file.csv"
+                                                                       << "hard link" << true << "電話帳のファイル";
+        QTest::newRow("a missing folder") << "no/such/out.csv"
+                                          << "" << false << "を保存できません";
     }
     void exportRefusals() {
         QFETCH(QString, out);
@@ -443,7 +459,8 @@ private slots:
             QVERIFY(mine.open(QIODevice::WriteOnly));
             mine.write("mine");
         }
-        std::unique_ptr<QProcess> again(runContacts({"export", "--force", "--dir", dir.path(), "--format", "csv", out}));
+        std::unique_ptr<QProcess> again(
+            runContacts({"export", "--force", "--dir", dir.path(), "--format", "csv", out}));
         QCOMPARE(again->exitCode(), 0);
         QCOMPARE(readFileBytes(out + "$"), QByteArray("mine"));
         QVERIFY(!QFileInfo::exists(out + "$1"));
@@ -463,9 +480,12 @@ private slots:
     void importThatCannotWriteChangesNothing_data() {
         QTest::addColumn<QString>("holder");
         QTest::addColumn<QString>("message");
-        QTest::newRow("entry file read-only") << "" << "読み取り専用";
-        QTest::newRow("book open in telbora") << "telbora" << "telbora で開いています";
-        QTest::newRow("book held by another import") << "telbora-contacts" << "telbora-contacts が";
+        QTest::newRow("entry file read-only") << ""
+                                              << "読み取り専用";
+        QTest::newRow("book open in telbora") << "telbora"
+                                              << "telbora で開いています";
+        QTest::newRow("book held by another import") << "telbora-contacts"
+                                                     << "telbora-contacts が";
     }
     void importThatCannotWriteChangesNothing() {
         QFETCH(QString, holder);
@@ -488,7 +508,8 @@ private slots:
     // A book a text editor re-saved as UTF-8: refused, named, until --convert.
     void bookInAnotherEncoding() {
         DataDir dir;
-        const QByteArray utf8 = iconvBytes(DataDir::sjisLines({QStringLiteral("あおき|青木|||||||1|F")}), "CP932", "UTF-8");
+        const QByteArray utf8 =
+            iconvBytes(DataDir::sjisLines({QStringLiteral("あおき|青木|||||||1|F")}), "CP932", "UTF-8");
         dir.writeEntries(utf8);
         const QString vcf = writeVCard(dir.path() + "new.vcf");
         for (const QStringList &args : {QStringList{"import", "--dir", dir.path(), vcf},
