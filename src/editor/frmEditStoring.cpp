@@ -136,9 +136,13 @@ QString frmEdit::entryLine() const {
 bool frmEdit::AddInfo(int intMode) {
     EntryWriter::Result written;
     if (intMode == 1) {
-        written = EntryWriter::replaceEntry(opened_, entryLine());
-        if (written)
+        const QString line = entryLine();
+        written = EntryWriter::replaceEntry(opened_, line);
+        if (written) {
             opened_ = written.written;
+            // 元に戻す now goes back to what the file holds.
+            openedElement_ = QString::number(opened_.number) + u'|' + line;
+        }
     } else {
         written = EntryWriter::appendEntry(entryLine());
     }

@@ -429,19 +429,30 @@ private slots:
 
     void undo_data() {
         QTest::addColumn<bool>("answer");
-        QTest::newRow("はい") << true;
-        QTest::newRow("いいえ") << false;
+        QTest::addColumn<bool>("savedFirst"); // 別人 saved with 保存 before the next edit
+        QTest::newRow("はい") << true << false;
+        QTest::newRow("いいえ") << false << false;
+        QTest::newRow("はい after 保存: back to what was saved") << true << true;
     }
     void undo() {
         QFETCH(bool, answer);
+        QFETCH(bool, savedFirst);
         start({Aoki});
         openLine(1);
         editor->txtName->setText("別人");
+        if (savedFirst) {
+            BoxAnswerer overwrite({true});
+            click(editor->imgSave);
+            QCOMPARE(overwrite.seen, QStringList{"上書きしてよろしいですか？"});
+            editor->txtName->setText("三人目");
+        }
         editor->txtTel2->clear();
         BoxAnswerer answerer({answer});
         click(editor->imgUndo);
         QCOMPARE(answerer.seen, QStringList{"元に戻しますか？"});
-        QCOMPARE(editor->txtName->text(), answer ? QStringLiteral("青木") : QStringLiteral("別人"));
+        const QString before = savedFirst ? QStringLiteral("別人") : QStringLiteral("青木");
+        const QString typed = savedFirst ? QStringLiteral("三人目") : QStringLiteral("別人");
+        QCOMPARE(editor->txtName->text(), answer ? before : typed);
         QCOMPARE(editor->txtTel2->text(), answer ? QStringLiteral("1111") : QString());
         QCOMPARE(editor->EntryChanged, !answer);
     }
