@@ -7,6 +7,7 @@
 #include <QInputMethodQueryEvent>
 #include <QLineEdit>
 #include <QScopedValueRollback>
+#include <QToolTip>
 
 namespace {
 
@@ -103,6 +104,8 @@ QValidator::State BoxRule::validate(QString &input, int &pos) const {
             moveOn = true;
         }
         kept.chop(over);
+        if (kind_ == Text)
+            emit const_cast<BoxRule *>(this)->limitReached(limit_);
     }
     if (moveOn && next_) {
         // The next box takes the rest through its own rule, and the typing goes on there.
@@ -128,7 +131,14 @@ QLineEdit *makeRuledBox(QWidget *parent, const QString &name, QRect geometry, in
     auto *box = new QLineEdit(parent);
     box->setObjectName(name);
     // No maxLength: Qt would cut text the program sets, and a stored field opens whole.
-    box->setValidator(new BoxRule(rule, limit, box));
+    auto *boxRule = new BoxRule(rule, limit, box);
+    box->setValidator(boxRule);
+    QObject::connect(boxRule, &BoxRule::limitReached, box, [box](int reached) {
+        const QString what = box->accessibleName();
+        const QString limitText = QStringLiteral("%1 字までです。").arg(reached);
+        QToolTip::showText(box->mapToGlobal(QPoint(0, box->height())),
+                           what.isEmpty() ? limitText : what + QStringLiteral("は ") + limitText, box);
+    });
     box->setFont(font);
     twips::place(box, geometry.x(), geometry.y(), geometry.width(), geometry.height());
     return box;

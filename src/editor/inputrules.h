@@ -34,6 +34,10 @@ public:
     // "03-1234-5678" typed or committed in one go fills the three boxes.
     void setNextBox(QLineEdit *next) { next_ = next; }
 
+signals:
+    // Typing or a paste was cut at the limit: the user is told, nothing is lost silently.
+    void limitReached(int limit);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -21,8 +21,8 @@
 namespace {
 constexpr int WindowWidth = 5040;
 constexpr int WindowHeight = 3240;
-// A sender's address may take two columns on the card.
-constexpr int SenderAddressLimit = 2 * entryrules::AddressLimit;
+// A sender's address may take two columns on the card, as an entry's may.
+constexpr int SenderAddressLimit = entryrules::AddressLimit;
 } // namespace
 
 frmSender::frmSender() : QDialog(nullptr) {

@@ -52,6 +52,13 @@ TextRow fitted(TextRow row, Fit fit) {
     row.fit = fit;
     return row;
 }
+// Paper cards are 6930 twips wide, the preview's 5220; text keeps a small margin.
+constexpr int PaperRightEdge = 6870;
+constexpr int PreviewRightEdge = 5180;
+TextRow address(TextRow row, int rightEdge) {
+    row.rightEdge = rightEdge;
+    return row;
+}
 TextRow stroke(int x1, int dy1, int x2, int dy2) {
     TextRow row = text(S::Stroke, x1, dy1, {}, 0, false);
     row.strokeX2 = x2;
@@ -85,7 +92,7 @@ const std::array<CardForm, FormatCount> PaperForms = {{
       text(S::TelephonePart3, 5820, 280, Gothic, 18, true, true), text(S::Fax, 3450, 820, Gothic, 18, true, true),
       literal(QStringLiteral("〒"), 100, 1440, 11, true),
       ifNotEmpty(text(S::PostalCode, 400, 1420, Gothic, 12, true, true)),
-      text(S::Address, 1600, 1420, Gothic, 12, true, true)},
+      address(text(S::Address, 1600, 1420, Gothic, 12, true, true), PaperRightEdge)},
      1584},
     {PaperHead,
      {picture(6, 5120, 55, 260, 220), picture(7, 5130, 395, 260, 220), grey(5040, 325, 6930, 325),
@@ -97,7 +104,8 @@ const std::array<CardForm, FormatCount> PaperForms = {{
      210,
      {text(S::Name, 120, 420, Gothic, 15, true), text(S::Telephone, 5500, 260, Arial, 11, true),
       text(S::Fax, 5500, 590, Arial, 11, true), literal(QStringLiteral("〒"), 450, 1050, 9),
-      ifNotEmpty(text(S::PostalCode, 680, 1030, Gothic, 10, true)), text(S::Address, 1700, 1020, Gothic, 12, true),
+      ifNotEmpty(text(S::PostalCode, 680, 1030, Gothic, 10, true)),
+      address(text(S::Address, 1700, 1020, Gothic, 12, true), PaperRightEdge),
       text(S::Mobile, 470, 1470, Arial, 11, true),
       fitted(text(S::EmailLine, 2710, 1600, Gothic, 0, false), {4220, 13, 2, -1})},
      1585},
@@ -118,7 +126,7 @@ const std::array<CardForm, FormatCount> PaperForms = {{
      210,
      {text(S::Name, 110, 340, Gothic, 13, true), text(S::Telephone, 5000, 320, Arial, 14, true),
       literal(QStringLiteral("〒"), 430, 870, 9), ifNotEmpty(text(S::PostalCode, 650, 850, Gothic, 11, true)),
-      text(S::Address, 1780, 840, Gothic, 12, true)},
+      address(text(S::Address, 1780, 840, Gothic, 12, true), PaperRightEdge)},
      999},
 }};
 
@@ -138,7 +146,8 @@ const std::array<CardForm, FormatCount> PreviewForms = {{
       byLength(S::TelephonePart2, {3700, 3700, 3630, 3540, 3540}, 480, 14),
       fitted(text(S::Name, 120, 730, Gothic, 0, true), {2070, 15, 4, -1}),
       text(S::TelephonePart3, 4490, 480, Gothic, 14, true), text(S::Fax, 2930, 820, Gothic, 14, true),
-      ifNotEmpty(text(S::PostalCode, 350, 1220, Gothic, 9, true)), text(S::Address, 1335, 1220, Gothic, 9, true)},
+      ifNotEmpty(text(S::PostalCode, 350, 1220, Gothic, 9, true)),
+      address(text(S::Address, 1335, 1220, Gothic, 9, true), PreviewRightEdge)},
      1020},
     {previewHead(1),
      {natural(6, 3910, 35), natural(7, 3930, 240), grey(3840, 210, 5220, 210), grey(3840, 0, 3840, 430),
@@ -150,7 +159,8 @@ const std::array<CardForm, FormatCount> PreviewForms = {{
      {stroke(430, 1010, 540, 1010), stroke(430, 1040, 540, 1040), stroke(475, 1040, 475, 1110),
       text(S::Name, 120, 570, Gothic, 11, true), text(S::Telephone, 4250, 500, Gothic, 8, false),
       text(S::Fax, 4250, 700, Gothic, 8, false), ifNotEmpty(text(S::PostalCode, 570, 970, Arial, 7, true)),
-      text(S::Address, 1230, 960, Gothic, 9, true), text(S::Mobile, 400, 1260, Gothic, 8, false),
+      address(text(S::Address, 1230, 960, Gothic, 9, true), PreviewRightEdge),
+      text(S::Mobile, 400, 1260, Gothic, 8, false),
       fitted(text(S::EmailLine, 2130, 1250, Gothic, 0, false), {3120, 10, 16, +1})},
      1020},
     {previewHead(2),
@@ -170,7 +180,8 @@ const std::array<CardForm, FormatCount> PreviewForms = {{
      190,
      {stroke(390, 920, 500, 920), stroke(390, 890, 500, 890), stroke(430, 920, 430, 1000),
       text(S::Name, 110, 510, Gothic, 10, true), text(S::Telephone, 3750, 480, Arial, 12, true),
-      ifNotEmpty(text(S::PostalCode, 530, 830, Arial, 9, false)), text(S::Address, 1360, 850, Gothic, 9, true)},
+      ifNotEmpty(text(S::PostalCode, 530, 830, Arial, 9, false)),
+      address(text(S::Address, 1360, 850, Gothic, 9, true), PreviewRightEdge)},
      648},
 }};
 

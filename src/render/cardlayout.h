@@ -64,6 +64,9 @@ struct TextRow {
     bool onlyIfNotEmpty = false;
     Fit fit = {};
     int strokeX2 = 0, strokeDy2 = 0; // the end of a stroke
+    // When set, a text wider than the room up to this x is written smaller to
+    // end there, its bottom kept (a long address with its building and room).
+    int rightEdge = 0;
 };
 
 struct CardForm {

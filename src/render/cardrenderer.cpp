@@ -2,9 +2,11 @@
 
 #include "render/drawtarget.h"
 #include "render/fontfit.h"
+
 #include "render/twipunits.h"
 #include "store/entryrecord.h"
 #include "store/mdlDim.h"
+#include <cmath>
 
 using namespace cardlayout;
 
@@ -77,6 +79,23 @@ int xFor(const TextRow &row, const QString &text) {
     return row.xByPartLength[static_cast<size_t>(qBound<qsizetype>(1, text.size(), qsizetype(5)) - 1)];
 }
 
+// A text wider than the room up to the row's right edge gets the largest
+// quarter-point size that fits, written with its bottom where it was.
+void shrinkToRoom(const QString &text, const TextRow &row, int &y, double &size, QPaintDevice *device) {
+    const int room = row.rightEdge - row.x;
+    const QSizeF full = fontfit::measure(text, row.font, size, row.bold, device);
+    if (full.width() <= room || room <= 0)
+        return;
+    double smaller = std::floor(size * room / full.width() * 4) / 4;
+    QSizeF fitted = fontfit::measure(text, row.font, smaller, row.bold, device);
+    while (fitted.width() > room && smaller > 1) {
+        smaller -= 0.25;
+        fitted = fontfit::measure(text, row.font, smaller, row.bold, device);
+    }
+    y += qRound(full.height() - fitted.height());
+    size = smaller;
+}
+
 void writeLine(DrawTarget &target, const CardForm &card, const QString &element, int X, int t) {
     const EntryRecord entry = EntryRecord::ofElement(element);
     for (const TextRow &row : card.text) {
@@ -96,6 +115,8 @@ void writeLine(DrawTarget &target, const CardForm &card, const QString &element,
             size = fitted.size;
             y += row.fit.direction * fitted.offset;
         }
+        if (row.rightEdge > 0)
+            shrinkToRoom(text, row, y, size, target.measuringDevice());
         target.drawText(text, {x, y}, FontSpec{row.font, size, row.bold}, Black);
     }
 }

@@ -12,7 +12,8 @@ namespace entryrules {
 // field may be longer: it opens whole).
 constexpr int ReadingLimit = 15;
 constexpr int NameLimit = 15;
-constexpr int AddressLimit = 20;
+// An address with its building and room: what two columns of a postcard hold.
+constexpr int AddressLimit = 40;
 constexpr int EmailLimit = 30;
 // The digit boxes: the postal code's two, and a number's three parts.
 constexpr int PostalDigits[2] = {3, 4};

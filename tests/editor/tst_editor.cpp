@@ -513,7 +513,7 @@ private slots:
 
     // A hand-edited entry opens whole, and what the user does not edit stays whole.
     void storedFieldsOpenWhole() {
-        const QString address = QString(30, QChar(u'町'));
+        const QString address = QString(50, QChar(u'町'));
         start({"おぶらいえん|O'Brien|100-0001|" + address + "|03-12345-678||||1|T"});
         openLine(1);
         QCOMPARE(editor->txtName->text(), QStringLiteral("O'Brien"));
@@ -527,15 +527,15 @@ private slots:
         // Overtyping keeps the length, so it is taken.
         editor->txtAdd->setSelection(address.size() - 1, 1);
         QTest::keyClicks(editor->txtAdd, "X");
-        QCOMPARE(editor->txtAdd->text(), address.left(29) + "X");
+        QCOMPARE(editor->txtAdd->text(), address.left(49) + "X");
         editor->txtAdd->setSelection(0, 2);
         QTest::keyClicks(editor->txtAdd, "Y");
-        QCOMPARE(editor->txtAdd->text(), "Y" + address.mid(2, 27) + "X");
+        QCOMPARE(editor->txtAdd->text(), "Y" + address.mid(2, 47) + "X");
         QTest::keyClicks(editor->txtEmail, "ob@example.jp");
         BoxAnswerer answerer;
         click(editor->imgSave);
         QCOMPARE(answerer.seen, QStringList{"上書きしてよろしいですか？"});
-        QCOMPARE(dir->entryBytes(), DataDir::sjisLines({"おぶらいえん|O'Brien|100-0001|Y" + address.mid(2, 27) +
+        QCOMPARE(dir->entryBytes(), DataDir::sjisLines({"おぶらいえん|O'Brien|100-0001|Y" + address.mid(2, 47) +
                                                         "X|03-12345-678|||ob@example.jp|1|F"}));
     }
 

@@ -9,6 +9,7 @@
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QTest>
+#include <QToolTip>
 
 // The key rules and length limits of the editor's boxes, through typing,
 // input-method commits and paste.
@@ -134,30 +135,35 @@ private slots:
         QCOMPARE(this->box(box)->text(), shown);
     }
 
+    // Typing and input-method commits stop at the limit; a text box says so.
     void lengthLimits_data() {
         QTest::addColumn<QString>("box");
         QTest::addColumn<int>("limit");
-        QTest::newRow("txtPingYin") << "txtPingYin" << 15;
-        QTest::newRow("txtName") << "txtName" << 15;
-        QTest::newRow("txtZip1") << "txtZip1" << 3;
-        QTest::newRow("txtZip2") << "txtZip2" << 4;
-        QTest::newRow("txtAdd") << "txtAdd" << 20;
+        QTest::addColumn<QString>("told"); // the tip shown on reaching it
+        QTest::newRow("txtPingYin") << "txtPingYin" << 15 << "ふりがなは 15 字までです。";
+        QTest::newRow("txtName") << "txtName" << 15 << "氏名は 15 字までです。";
+        QTest::newRow("txtZip1") << "txtZip1" << 3 << "";
+        QTest::newRow("txtZip2") << "txtZip2" << 4 << "";
+        QTest::newRow("txtAdd") << "txtAdd" << 40 << "住所は 40 字までです。";
         for (const char *number :
              {"txtTel1", "txtTel2", "txtTel3", "txtFax1", "txtFax2", "txtFax3", "txtMobile2", "txtMobile3"})
-            QTest::newRow(number) << number << 4;
-        QTest::newRow("txtMobile1") << "txtMobile1" << 3;
-        QTest::newRow("txtEmail") << "txtEmail" << 30;
-        QTest::newRow("txtNew(3)") << "txtNew(3)" << 6;
+            QTest::newRow(number) << number << 4 << "";
+        QTest::newRow("txtMobile1") << "txtMobile1" << 3 << "";
+        QTest::newRow("txtEmail") << "txtEmail" << 30 << "メールは 30 字までです。";
+        QTest::newRow("txtNew(3)") << "txtNew(3)" << 6 << "新規4 の分類名は 6 字までです。";
     }
     void lengthLimits() {
         QFETCH(QString, box);
         QFETCH(int, limit);
+        QFETCH(QString, told);
         QLineEdit *target = this->box(box);
         target->setEnabled(true);
-        QTest::keyClicks(target, QString(40, QLatin1Char('7')));
+        QToolTip::hideText();
+        QTest::keyClicks(target, QString(50, QLatin1Char('7')));
         QCOMPARE(target->text().size(), limit);
+        QCOMPARE(QToolTip::isVisible() ? QToolTip::text() : QString(), told);
         target->clear();
-        commit(target, QString(40, QLatin1Char('8')));
+        commit(target, QString(50, QLatin1Char('8')));
         QCOMPARE(target->text().size(), limit);
     }
 

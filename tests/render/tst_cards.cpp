@@ -1,6 +1,7 @@
 #include "common/recordingtarget.h"
 #include "common/testmain.h"
 #include "render/cardlayout.h"
+#include "render/cardrenderer.h"
 #include "render/fontfit.h"
 #include "render/mdlPrint.h"
 #include "render/mdlView.h"
@@ -397,6 +398,40 @@ private slots:
         QCOMPARE(screen.calls.at(3).from.x(), preview2);
     }
 
+    // An address with its building and room (up to the editor's 40
+    // characters) is written smaller to end on the card, bottom kept.
+    void longAddressEndsOnTheCard_data() {
+        QTest::addColumn<int>("medium");
+        QTest::addColumn<int>("format");
+        QTest::addColumn<int>("rightEdge");
+        for (int format : {0, 1, 3}) {
+            QTest::addRow("paper %d", format) << int(cardlayout::Medium::Paper) << format << 6870;
+            QTest::addRow("preview %d", format) << int(cardlayout::Medium::Preview) << format << 5180;
+        }
+    }
+    void longAddressEndsOnTheCard() {
+        QFETCH(int, medium);
+        QFETCH(int, format);
+        QFETCH(int, rightEdge);
+        const QString longAddress =
+            QStringLiteral("北海道札幌市中央区大通西四丁目一番地　道新ビル大通館八階八〇一号室一二三四五六七");
+        QCOMPARE(longAddress.size(), 40);
+        for (const QString &address : {longAddress, QStringLiteral("東京都港区")}) {
+            RecordingTarget target;
+            cardrenderer::drawEntries(target, cardlayout::Medium(medium), format,
+                                      {"1|やまだ|山田|060-0042|" + address + "|||||1|F"}, 0, 1, 0, 0);
+            const auto texts = target.ofKind(Kind::Text);
+            const auto drawn =
+                std::find_if(texts.begin(), texts.end(), [&](const auto &c) { return c.text == address; });
+            QVERIFY(drawn != texts.end());
+            const QSizeF size = fontfit::measure(address, drawn->font.name, drawn->font.size, drawn->font.bold);
+            QVERIFY2(drawn->from.x() + size.width() <= rightEdge, qPrintable(QString::number(drawn->font.size)));
+            // A short one keeps the designed size.
+            if (address.size() < 10)
+                QVERIFY(drawn->font.size >= 9);
+        }
+    }
+
     void startLineAndNoMarks() {
         prepare({element(3, "一", "", "", "1"), element(5, "二", "", "", "2"), element(9, "三", "", "", "3")});
         printInfo(printer, 2, 5);
@@ -511,7 +546,8 @@ private slots:
         const QString kanji = QStringLiteral("長嶋綾之介左衛門渡辺健太郎佐々木美智子");
         for (int n = 1; n <= 24; ++n) {
             const QString name = kanji.left(2 + n % 17);
-            const QString email = QStringLiteral("%1@mail%2.example.co.jp").arg(QString(n, QLatin1Char('m')), QString::number(n));
+            const QString email =
+                QStringLiteral("%1@mail%2.example.co.jp").arg(QString(n, QLatin1Char('m')), QString::number(n));
             table.append(element(n, name, "", "", "", "", "", email));
         }
         QTemporaryDir out;
@@ -530,8 +566,10 @@ private slots:
             R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="[\d.]+">([^<]*)</word>)re"));
         for (const QString &pdf : QDir(out.path()).entryList({QStringLiteral("*.pdf")})) {
             QProcess pdftotext;
-            pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), out.filePath(pdf), QStringLiteral("-")});
-            QVERIFY2(pdftotext.waitForFinished(30000) && pdftotext.exitCode() == 0, "pdftotext (poppler-utils) is needed");
+            pdftotext.start(QStringLiteral("pdftotext"),
+                            {QStringLiteral("-bbox"), out.filePath(pdf), QStringLiteral("-")});
+            QVERIFY2(pdftotext.waitForFinished(30000) && pdftotext.exitCode() == 0,
+                     "pdftotext (poppler-utils) is needed");
             QString emailStart, lastY;
             double emailX = 0;
             for (auto it = word.globalMatch(QString::fromUtf8(pdftotext.readAllStandardOutput())); it.hasNext();) {
@@ -569,7 +607,8 @@ private slots:
             mdlPrint::PrintCardLines(paper, 0, 10, 0, formpictures::all(true));
             printInfo(paper, 0, 1);
             QProcess pdftotext;
-            pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), out.filePath(name), QStringLiteral("-")});
+            pdftotext.start(QStringLiteral("pdftotext"),
+                            {QStringLiteral("-bbox"), out.filePath(name), QStringLiteral("-")});
             pdftotext.waitForFinished(30000);
             QList<QPointF> corners;
             const QRegularExpression word(QStringLiteral(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)")re"));
@@ -618,9 +657,9 @@ private slots:
         testsheet::Print(marks, formpictures::all(true), QStringLiteral("TelboraPDF"), {});
         for (const RecordingTarget::Call &call : marks.calls)
             if (call.kind == RecordingTarget::Kind::Line || call.kind == RecordingTarget::Kind::Text)
-                QVERIFY2(call.from.x() >= 0 && call.from.y() >= 0 && call.to.x() >= 0 && call.to.y() >= 0,
-                         qPrintable(QStringLiteral("%1 at %2, %3").arg(call.text).arg(call.from.x()).arg(call.from.y())));
-
+                QVERIFY2(
+                    call.from.x() >= 0 && call.from.y() >= 0 && call.to.x() >= 0 && call.to.y() >= 0,
+                    qPrintable(QStringLiteral("%1 at %2, %3").arg(call.text).arg(call.from.x()).arg(call.from.y())));
     }
 
     void cardCount_data() {
