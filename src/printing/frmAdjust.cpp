@@ -23,6 +23,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPrinterInfo>
 
 namespace {
 constexpr int WindowWidth = 4170;
@@ -32,7 +33,7 @@ QDoubleSpinBox *offsetBox(QWidget *parent, const QString &name, int top) {
     auto *box = new QDoubleSpinBox(parent);
     box->setObjectName(name);
     box->setAccessibleName(name == QLatin1String("txtOffsetX") ? QStringLiteral("横（右が＋）")
-                                                              : QStringLiteral("縦（下が＋）"));
+                                                               : QStringLiteral("縦（下が＋）"));
     // The box's own limits refuse what is out of range or no number.
     box->setRange(-printeradjustment::LimitMm, printeradjustment::LimitMm);
     box->setDecimals(1);
@@ -50,18 +51,21 @@ frmAdjust::frmAdjust(QList<QPixmap> paperPictures)
     setModal(true);
     imgTitle = new TitleImage(this, WindowWidth, QStringLiteral("位置調整"));
     const QFont font = fonts::named(fonts::UiGothic, 9);
-    lblPrinter = skin::makeLabel(this, QStringLiteral("lblPrinter"), QStringLiteral("プリンター"), {240, 600, 1700, 255},
-                                 font);
+    lblPrinter =
+        skin::makeLabel(this, QStringLiteral("lblPrinter"), QStringLiteral("プリンター"), {240, 600, 1700, 255}, font);
     cboPrinter = new QComboBox(this);
     cboPrinter->setObjectName(QStringLiteral("cboPrinter"));
     cboPrinter->setAccessibleName(QStringLiteral("プリンター"));
     cboPrinter->setFont(font);
-    cboPrinter->addItems(printerchoice::queues());
-    cboPrinter->addItem(printerchoice::PdfItem);
-    cboPrinter->setCurrentIndex(cboPrinter->findText(printer_)); // none when nothing can be used
+    // Each item's data is the queue's name; the text marks the system's default.
+    const QString defaultQueue = QPrinterInfo::defaultPrinterName();
+    for (const QString &queue : printerchoice::queues())
+        cboPrinter->addItem(queue == defaultQueue ? queue + QStringLiteral("（既定）") : queue, queue);
+    cboPrinter->addItem(printerchoice::PdfItem, printerchoice::PdfItem);
+    cboPrinter->setCurrentIndex(cboPrinter->findData(printer_)); // none when nothing can be used
     twips::place(cboPrinter, 2040, 560, 1890, 330);
     lblPrinter->setBuddy(cboPrinter);
-    connect(cboPrinter, &QComboBox::activated, this, [this](int index) { choosePrinter(cboPrinter->itemText(index)); });
+    connect(cboPrinter, &QComboBox::activated, this, &frmAdjust::choosePrinter);
     lblOffsetX = skin::makeLabel(this, QStringLiteral("lblOffsetX"), QStringLiteral("横（右が＋）"),
                                  {240, 1080, 1700, 255}, font);
     lblOffsetY = skin::makeLabel(this, QStringLiteral("lblOffsetY"), QStringLiteral("縦（下が＋）"),
@@ -104,29 +108,25 @@ void frmAdjust::showOffsetsOf(const QString &printer) {
     txtOffsetY->setValue(kept.y());
 }
 
-void frmAdjust::choosePrinter(const QString &item) {
+void frmAdjust::choosePrinter(int index) {
+    const QString item = cboPrinter->itemData(index).toString();
     printeradjustment::Chosen chosen;
     if (item == printerchoice::PdfItem) {
-        // The folder is asked once and kept.
-        chosen.pdfFolder = printeradjustment::loadChoice().pdfFolder;
-        if (chosen.pdfFolder.isEmpty() || !QFileInfo(chosen.pdfFolder).isDir()) {
-            const auto pick = pickPdfFolder ? pickPdfFolder : [](QWidget *parent) {
-                return QFileDialog::getExistingDirectory(parent, QStringLiteral("PDF ファイルを置くフォルダー"),
-                                                         QDir::homePath());
-            };
-            chosen.pdfFolder = pick(this);
-        }
+        // Asked each time, from the folder kept, so that it can be changed.
+        const QString kept = printeradjustment::loadChoice().pdfFolder;
+        const auto pick = pickPdfFolder ? pickPdfFolder : [kept](QWidget *parent) {
+            return QFileDialog::getExistingDirectory(parent, QStringLiteral("PDF ファイルを置くフォルダー"),
+                                                     kept.isEmpty() ? QDir::homePath() : kept);
+        };
+        chosen.pdfFolder = pick(this);
         if (chosen.pdfFolder.isEmpty()) { // no folder: the choice stays as it was
-            cboPrinter->setCurrentIndex(cboPrinter->findText(printer_));
+            cboPrinter->setCurrentIndex(cboPrinter->findData(printer_));
             return;
         }
     } else {
         chosen.queue = item;
     }
-    if (const QString failed = printeradjustment::saveChoice(chosen); !failed.isEmpty()) {
-        frmMsgBox::ask(failed, MsgButtons::Yes);
-        return;
-    }
+    chosen_ = chosen;
     showOffsetsOf(item);
 }
 
@@ -136,7 +136,9 @@ QPointF frmAdjust::offsetMm() const {
 
 void frmAdjust::printTestSheet() {
     // Through the same path as a card: the job's printer, moved by the boxes' offsets.
-    std::unique_ptr<CardPrinter> printer = CardPrintJob::openPrinter();
+    // A printer chosen here and not yet kept prints the sheet itself.
+    std::unique_ptr<CardPrinter> printer =
+        chosen_ ? printerchoice::open({chosen_->queue, chosen_->pdfFolder}) : CardPrintJob::openPrinter();
     if (!printer) {
         frmMsgBox::ask(QStringLiteral("プリンターを選んでください。"), MsgButtons::Yes);
         return;
@@ -151,6 +153,13 @@ void frmAdjust::printTestSheet() {
 }
 
 void frmAdjust::saveAndClose() {
+    if (chosen_) {
+        if (const QString failed = printeradjustment::saveChoice(*chosen_); !failed.isEmpty()) {
+            frmMsgBox::ask(failed, MsgButtons::Yes);
+            return;
+        }
+        chosen_.reset();
+    }
     if (const QString failed = printeradjustment::save(printer_, offsetMm()); !failed.isEmpty()) {
         frmMsgBox::ask(failed, MsgButtons::Yes);
         return;

@@ -4,7 +4,10 @@
 #include <QList>
 #include <QPixmap>
 #include <QPointF>
+
+#include "printing/printeradjustment.h"
 #include <functional>
+#include <optional>
 
 class FrameLine;
 class ImageButton;
@@ -14,10 +17,11 @@ class QLabel;
 class TitleImage;
 
 // The printer and its position adjustment: cboPrinter chooses the printer
-// (a CUPS queue, or PDF files in a folder picked once; kept in telbora.ini),
-// the offsets say how far right and down it is to move a card, a test sheet
-// is printed with them, and 保存 keeps them for that printer. Modal, opened
-// from the print set-up window and wherever no printer can be used.
+// (a CUPS queue, the system's default marked, or PDF files in a folder asked
+// each time it is chosen), the offsets say how far right and down it is to
+// move a card, a test sheet is printed with them, and 保存 keeps the printer
+// and its offsets in telbora.ini; キャンセル keeps neither. Modal, opened from
+// the print set-up window and wherever no printer can be used.
 class frmAdjust : public QDialog {
     Q_OBJECT
 public:
@@ -48,9 +52,10 @@ public:
 private:
     void printTestSheet();
     void saveAndClose();
-    void choosePrinter(const QString &item);
+    void choosePrinter(int index);
     void showOffsetsOf(const QString &printer);
 
-    QString printer_;
+    QString printer_;                                 // the chosen item's name: a queue, or PdfItem
+    std::optional<printeradjustment::Chosen> chosen_; // a choice 保存 is to keep
     QList<QPixmap> pictures_;
 };

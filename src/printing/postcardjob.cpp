@@ -64,7 +64,7 @@ PostcardPrintJob::Outcome PostcardPrintJob::run() {
         return Outcome::NothingToPrint;
     }
     for (const QString &element : std::as_const(recipients)) {
-        if (!prompter_->paperInserted(CardPrinter::Sheet::Postcard))
+        if (!sheetReady(*prompter_, *printer, CardPrinter::Sheet::Postcard))
             break;
         {
             const BusyCursor busy;
@@ -78,5 +78,6 @@ PostcardPrintJob::Outcome PostcardPrintJob::run() {
         ++sent_;
         prompter_->cardSent();
     }
+    tellWherePdfsWent(*prompter_, *printer);
     return sent_ == 0 && !printer->failed() ? Outcome::Cancelled : Outcome::Printed;
 }

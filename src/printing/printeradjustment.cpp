@@ -102,7 +102,8 @@ Chosen loadChoice() {
     if (settings.status() != QSettings::NoError)
         return {};
     settings.beginGroup(ChoiceGroup);
-    return {settings.value(QStringLiteral("queue")).toString(), settings.value(QStringLiteral("pdf_folder")).toString()};
+    return {settings.value(QStringLiteral("queue")).toString(),
+            settings.value(QStringLiteral("pdf_folder")).toString()};
 }
 
 QString saveChoice(const Chosen &chosen) {

@@ -13,6 +13,7 @@
 #include "store/mdlDim.h"
 #include "ui/frmMsgBox.h"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QHash>
 #include <QSet>
@@ -53,6 +54,17 @@ public:
 };
 
 } // namespace
+
+bool sheetReady(PrintPrompter &prompter, const CardPrinter &printer, CardPrinter::Sheet sheet) {
+    return !printer.pdfFolder().isEmpty() || prompter.paperInserted(sheet);
+}
+
+void tellWherePdfsWent(PrintPrompter &prompter, const CardPrinter &printer) {
+    if (!printer.pdfFolder().isEmpty() && printer.documentsSent() > 0)
+        prompter.tell(QStringLiteral("PDF ファイルを %1 つ保存しました。\r%2")
+                          .arg(printer.documentsSent())
+                          .arg(QDir::toNativeSeparators(printer.pdfFolder())));
+}
 
 std::unique_ptr<PrintPrompter> makeWindowPrompter() {
     return std::make_unique<WindowPrompter>();
@@ -138,7 +150,7 @@ CardPrintJob::Outcome CardPrintJob::run() {
     std::unique_ptr<CardPrinter> printer = printerReadyToPrint(*prompter_, pictures_);
     if (!printer)
         return Outcome::NoPrinter;
-    if (!prompter_->paperInserted(CardPrinter::Sheet::Card))
+    if (!sheetReady(*prompter_, *printer, CardPrinter::Sheet::Card))
         return Outcome::Cancelled;
     mdlDim::StartLine = startLine_;
 
@@ -151,6 +163,8 @@ CardPrintJob::Outcome CardPrintJob::run() {
         }
         if (printer->failed())
             tellPrinterFailure(*printer);
+        else
+            tellWherePdfsWent(*prompter_, *printer);
         return Outcome::LinesPrinted;
     }
     CollectPrintEntries(items_);
@@ -162,9 +176,10 @@ CardPrintJob::Outcome CardPrintJob::run() {
         }
         ++progress_.card;
         prompter_->cardSent();
-        if (!nextEntryWaiting() || !prompter_->paperInserted(CardPrinter::Sheet::Card))
+        if (!nextEntryWaiting() || !sheetReady(*prompter_, *printer, CardPrinter::Sheet::Card))
             break;
     }
+    tellWherePdfsWent(*prompter_, *printer);
     recordPrinted();
     return Outcome::TextPrinted;
 }

@@ -26,6 +26,12 @@ public:
     virtual void tell(const QString &message) = 0;
 };
 
+// Whether the next sheet may be printed: the prompt for paper, but not for a
+// printer that writes PDF files.
+bool sheetReady(PrintPrompter &prompter, const CardPrinter &printer, CardPrinter::Sheet sheet);
+// After a job that wrote PDF files: how many, and the folder they are in.
+void tellWherePdfsWent(PrintPrompter &prompter, const CardPrinter &printer);
+
 // The windows' prompter: the one message box, and the printing notice.
 std::unique_ptr<PrintPrompter> makeWindowPrompter();
 

@@ -16,6 +16,9 @@ public:
     // Why the printer will not take a job now (a queue that refuses jobs or
     // is stopped), naming it; empty when it will.
     virtual QString notAccepting() const { return {}; }
+    // The folder its documents go to as PDF files; empty for a printer with
+    // paper, which the user is asked to feed.
+    virtual QString pdfFolder() const { return {}; }
     // Moves everything drawn by this much on paper (right and down positive):
     // the printer's own adjustment.
     virtual void setOffsetMm(QPointF offset) = 0;

@@ -32,6 +32,10 @@ QPrinterInfo PrinterService::target() const {
     return printerName_.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(printerName_);
 }
 
+QString PrinterService::pdfFolder() const {
+    return pdfPattern_.isEmpty() ? QString() : QFileInfo(pdfPattern_).absolutePath();
+}
+
 PrinterService::~PrinterService() {
     // A card that was begun but never ended is not sent half drawn.
     if (painter_.isActive()) {

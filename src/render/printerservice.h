@@ -42,6 +42,7 @@ public:
     QString error() const override { return error_; }
     int documentsSent() const override { return sent_; }
     QString notAccepting() const override;
+    QString pdfFolder() const override;
 
 private:
     bool beginIfNeeded();
@@ -56,8 +57,8 @@ private:
 
     QString pdfPattern_;
     QString printerName_; // empty: the default printer
-    QString queue_;    // the CUPS queue a card goes to; empty when Qt prints it
-    QString cardFile_; // the card's PDF on its way to the queue
+    QString queue_;       // the CUPS queue a card goes to; empty when Qt prints it
+    QString cardFile_;    // the card's PDF on its way to the queue
     std::unique_ptr<QPrinter> printer_;
     QPainter painter_;
     QString error_;

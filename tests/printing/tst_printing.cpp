@@ -76,7 +76,9 @@ public:
     int documentsSent() const override { return sent; }
     void setOffsetMm(QPointF offset) override { offsetMm = offset; }
     void setSheet(Sheet s) override { sheetOfLastPrinter = s; }
+    QString pdfFolder() const override { return pdfFolderName; }
     QPointF offsetMm;
+    QString pdfFolderName; // set: it writes PDF files there
 };
 
 // Answers a print job as a script says, and keeps what it was told.
@@ -144,6 +146,7 @@ class TestPrinting : public QObject {
     TestPrinter *printer = nullptr; // owned by the job while it runs
     int printersOpened = 0;
     bool hasPrinter = true;
+    QString pdfFolder; // the next printer writes PDF files there
     int failAt = 0;
     int documents = 0;
 
@@ -201,6 +204,7 @@ private slots:
             auto made = std::make_unique<TestPrinter>();
             made->failAtDocument = failAt;
             made->sentOut = &documents;
+            made->pdfFolderName = pdfFolder;
             printer = made.get();
             return made;
         });
@@ -557,6 +561,20 @@ private slots:
         checkInvariant(entries);
     }
 
+    // PDF files need no paper: nobody is asked to feed any, and the user is
+    // told where the files went.
+    void pdfFilesNeedNoPaper() {
+        start({line(1), line(2), line(3), line(4), line(5), line(6), line(7)});
+        click(setup->imgAddAll);
+        pdfFolder = QStringLiteral("/tmp/カード");
+        BoxAnswerer answerer;
+        click(setup->imgPrintInfo);
+        pdfFolder.clear();
+        QCOMPARE(documents, 2);
+        QCOMPARE(answerer.seen, QStringList{"PDF ファイルを 2 つ保存しました。\n/tmp/カード"});
+        QCOMPARE(setup->lstPrint->count(), 7);
+    }
+
     void alreadyPrintedEntryStaysPrinted() {
         start({line(1), line(2), line(3), line(4, "T"), line(5), line(6), line(7)});
         setup->cboStartInfo->setCurrentIndex(3);
@@ -731,14 +749,26 @@ private slots:
         QCOMPARE(choice.usable(), !chosen.isEmpty());
     }
 
-    // Without a printer, the message offers the adjustment window, where
-    // PDF files in a folder picked once can be chosen; the choice is kept.
+    // Without a printer, the message offers the adjustment window, where PDF
+    // files in a folder can be chosen; 保存 keeps the choice, キャンセル does not.
+    void noPrinterOffersTheChoice_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("保存") << "imgAdjustSave" << true;
+        QTest::newRow("キャンセル") << "imgAdjustCancel" << false;
+    }
     void noPrinterOffersTheChoice() {
+        QFETCH(QString, button);
+        QFETCH(bool, kept);
         start({line(1)});
         click(setup->imgAddAll);
         hasPrinter = false;
         QTemporaryDir pdfs;
-        frmAdjust::pickPdfFolder = [&](QWidget *) { return pdfs.path(); };
+        QStringList startedIn; // where the folder chooser opened, one for each time PDF was chosen
+        frmAdjust::pickPdfFolder = [&](QWidget *) {
+            startedIn.append(printeradjustment::loadChoice().pdfFolder);
+            return pdfs.path();
+        };
         BoxAnswerer answerer({true});
         QStringList offered;
         QTimer chooser;
@@ -752,17 +782,20 @@ private slots:
             const int pdf = adjust->cboPrinter->findText(printerchoice::PdfItem);
             adjust->cboPrinter->setCurrentIndex(pdf);
             emit adjust->cboPrinter->activated(pdf);
-            click(adjust->imgAdjustCancel);
+            emit adjust->cboPrinter->activated(pdf); // chosen again: the folder is asked again
+            click(adjust->findChild<ImageButton *>(button));
         });
         chooser.start(10);
         click(setup->imgPrintInfo);
         frmAdjust::pickPdfFolder = nullptr;
         QCOMPARE(answerer.seen.first(), QStringLiteral("使えるプリンターがありません。\nプリンターを選びますか？"));
         QCOMPARE(offered.last(), printerchoice::PdfItem);
-        const printeradjustment::Chosen kept = printeradjustment::loadChoice();
-        QCOMPARE(kept.queue, QString());
-        QCOMPARE(kept.pdfFolder, pdfs.path());
-        QCOMPARE(printerchoice::current().name(), printerchoice::PdfItem);
+        QCOMPARE(startedIn.size(), 2);
+        const printeradjustment::Chosen choice = printeradjustment::loadChoice();
+        QCOMPARE(choice.queue, QString());
+        QCOMPARE(choice.pdfFolder, kept ? pdfs.path() : QString());
+        if (kept)
+            QCOMPARE(printerchoice::current().name(), printerchoice::PdfItem);
     }
 
     // Another program changed the file during the run: the entries still
