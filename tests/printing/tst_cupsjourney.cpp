@@ -131,7 +131,8 @@ private slots:
         const QByteArray entries = dir.entryBytes();
         frmAdjust window(formpictures::all(true));
         window.show();
-        QCOMPARE(window.cboPrinter->currentText(), QStringLiteral("TelboraPDF"));
+        QCOMPARE(window.cboPrinter->currentData().toString(), QStringLiteral("TelboraPDF"));
+        QCOMPARE(window.cboPrinter->currentText(), QStringLiteral("TelboraPDF（既定）")); // the system's default
         window.txtOffsetX->setValue(1.5);
         window.txtOffsetY->setValue(-0.7);
         const int before = pdfCount();
