@@ -52,7 +52,7 @@ frmAdjust::frmAdjust(QList<QPixmap> paperPictures)
     imgTitle = new TitleImage(this, WindowWidth, QStringLiteral("位置調整"));
     const QFont font = fonts::named(fonts::UiGothic, 9);
     lblPrinter =
-        skin::makeLabel(this, QStringLiteral("lblPrinter"), QStringLiteral("プリンター"), {240, 600, 1700, 255}, font);
+        skin::makeLabel(this, QStringLiteral("lblPrinter"), QStringLiteral("プリンター"), {240, 600, 1260, 255}, font);
     cboPrinter = new QComboBox(this);
     cboPrinter->setObjectName(QStringLiteral("cboPrinter"));
     cboPrinter->setAccessibleName(QStringLiteral("プリンター"));
@@ -63,7 +63,7 @@ frmAdjust::frmAdjust(QList<QPixmap> paperPictures)
         cboPrinter->addItem(queue == defaultQueue ? queue + QStringLiteral("（既定）") : queue, queue);
     cboPrinter->addItem(printerchoice::PdfItem, printerchoice::PdfItem);
     cboPrinter->setCurrentIndex(cboPrinter->findData(printer_)); // none when nothing can be used
-    twips::place(cboPrinter, 2040, 560, 1890, 330);
+    twips::place(cboPrinter, 1560, 560, 2370, 330);              // room for a queue name and （既定）
     lblPrinter->setBuddy(cboPrinter);
     connect(cboPrinter, &QComboBox::activated, this, &frmAdjust::choosePrinter);
     lblOffsetX = skin::makeLabel(this, QStringLiteral("lblOffsetX"), QStringLiteral("横（右が＋）"),
