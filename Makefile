@@ -3,7 +3,7 @@ ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: run test build programs deps configure sanitize fuzz install deb
+.PHONY: run test build programs deps configure sanitize fuzz install deb deb-check
 
 PREFIX ?= /usr/local
 
@@ -40,6 +40,11 @@ install: build
 # A Debian package in build/: telbora_VERSION_ARCH.deb.
 deb: build
 	cd $(BUILD) && cpack -G DEB
+
+# The package as Debian's lintian sees it: an error or a warning fails.
+deb-check: deb
+	@EXTRA_PACKAGES="lintian" sh scripts/install-deps.sh
+	lintian --fail-on error,warning $(BUILD)/telbora_*.deb
 
 # The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer, leak checking on.
 sanitize: deps

@@ -10,9 +10,13 @@ DESTDIR="$dest" cmake --install "$build" --prefix /usr >/dev/null
 expected="usr/bin/telbora
 usr/bin/telbora-contacts
 usr/share/applications/io.github.telbora.Telbora.desktop
+usr/share/doc/telbora/changelog.gz
+usr/share/doc/telbora/copyright
 usr/share/icons/hicolor/256x256/apps/telbora.png
-usr/share/man/man1/telbora-contacts.1
-usr/share/man/man1/telbora.1
+usr/share/man/ja/man1/telbora-contacts.1.gz
+usr/share/man/ja/man1/telbora.1.gz
+usr/share/man/man1/telbora-contacts.1.gz
+usr/share/man/man1/telbora.1.gz
 usr/share/metainfo/io.github.telbora.Telbora.metainfo.xml
 usr/share/telbora/VexaType.txt
 usr/share/telbora/postal.tsv"
@@ -26,8 +30,8 @@ file "$dest/usr/share/icons/hicolor/256x256/apps/telbora.png" 2>/dev/null | grep
   python3 -c "import struct,sys; d=open(sys.argv[1],'rb').read(24); assert struct.unpack('>II', d[16:24]) == (256, 256)" \
     "$dest/usr/share/icons/hicolor/256x256/apps/telbora.png"; }
 if command -v man >/dev/null 2>&1; then
-  for page in telbora telbora-contacts; do
-    man -l "$dest/usr/share/man/man1/$page.1" >/dev/null 2>&1 || { echo "man page $page does not render"; exit 1; }
+  for page in man1/telbora man1/telbora-contacts ja/man1/telbora ja/man1/telbora-contacts; do
+    man -l "$dest/usr/share/man/$page.1.gz" >/dev/null 2>&1 || { echo "man page $page does not render"; exit 1; }
   done
 fi
 "$dest/usr/bin/telbora-contacts" --help | grep -q "import"
