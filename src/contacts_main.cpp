@@ -8,6 +8,7 @@
 #include "store/entryrecord.h"
 #include "store/linefile.h"
 #include "store/mdlDim.h"
+#include "store/qtjapanese.h"
 #include "store/runtimedir.h"
 #include "store/singleinstance.h"
 
@@ -71,7 +72,7 @@ int categoryOption(const QCommandLineParser &parser, int &category) {
     bool isNumber = false;
     category = parser.value(QStringLiteral("category")).toInt(&isNumber);
     if (!isNumber || category < 1 || category > 10)
-        return fail(QStringLiteral("--category must be a number from 1 to 10"));
+        return fail(QStringLiteral("--category は 1 から 10 の数で指定してください。"));
     return 0;
 }
 
@@ -114,16 +115,16 @@ QString refusalOf(const QString &out, bool force) {
 
 int runExport(const QCommandLineParser &parser, const QStringList &args) {
     if (args.size() != 1)
-        return fail(QStringLiteral("export needs one OUT file, or - for standard output"));
+        return fail(QStringLiteral("export には書き出し先のファイルを一つ指定してください（標準出力なら -）。"));
     int category = 0;
     if (int error = categoryOption(parser, category))
         return error;
     const QString format = parser.value(QStringLiteral("format"));
     const QString encoding = parser.value(QStringLiteral("encoding"));
     if (format != QLatin1String("vcard") && format != QLatin1String("csv"))
-        return fail(QStringLiteral("--format is vcard or csv"));
+        return fail(QStringLiteral("--format は vcard か csv です。"));
     if (encoding != QLatin1String("utf-8") && encoding != QLatin1String("cp932"))
-        return fail(QStringLiteral("--encoding is utf-8 or cp932"));
+        return fail(QStringLiteral("--encoding は utf-8 か cp932 です。"));
     const QString out = args.first();
     const bool toStdout = out == QLatin1String("-");
     QString error;
@@ -148,7 +149,7 @@ int runExport(const QCommandLineParser &parser, const QStringList &args) {
         QFile stream;
         if (!stream.open(stdout, QIODevice::WriteOnly) || stream.write(exported.bytes) != exported.bytes.size() ||
             !stream.flush())
-            return fail(QStringLiteral("cannot write to standard output: %1").arg(stream.errorString()));
+            return fail(QStringLiteral("標準出力に書き出せません：%1").arg(stream.errorString()));
         return 0;
     }
     // The export is as private as the book it comes from.
@@ -168,7 +169,7 @@ int runCheck(const QCommandLineParser &parser) {
         return error;
     const postalcodes::Table *table = postalcodes::Table::installed();
     if (!table)
-        return fail(QStringLiteral("no postal code table at %1").arg(postalcodes::Table::installedPath()));
+        return fail(QStringLiteral("郵便番号の表がありません：%1").arg(postalcodes::Table::installedPath()));
     QString error;
     if (!mdlDim::LoadData(&error))
         return fail(error);
@@ -223,35 +224,41 @@ int checkEncoding(bool convert) {
 int main(int argc, char *argv[]) {
     runtimedir::ensure();
     QCoreApplication app(argc, argv);
+    qtjapanese::install(app);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Contacts in and out of the phone book.\n"
+        "テルボラの電話帳への連絡先の取り込みと書き出し\n"
         "  import [--dir DIR] [--category N] [--dry-run] [--convert] FILE...\n"
+        "      vCard・CSV のファイルの連絡先を電話帳に加えます\n"
         "  export [--dir DIR] [--format vcard|csv] [--encoding utf-8|cp932] [--category N] [--force] [--convert] OUT\n"
-        "  check [--dir DIR] [--category N]: entries whose postal code and address disagree, or lack one"));
-    parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("import, export or check"));
+        "      電話帳を vCard か CSV で書き出します（OUT が - なら標準出力へ）\n"
+        "  check [--dir DIR] [--category N]\n"
+        "      郵便番号と住所が合わない項目、どちらかがない項目を示します"));
+    parser.addOption(qtjapanese::helpOption());
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("import、export、check のどれか"));
     parser.addOptions({
         {QStringLiteral("dir"),
-         QStringLiteral("The folder of VexaTel.txt and VexaType.txt (default: TELBORA_DIR, else beside the program "
-                        "when the book is there, else ~/.local/share/telbora)."),
+         QStringLiteral("電話帳（VexaTel.txt と VexaType.txt）のフォルダー（なければ TELBORA_DIR、プログラムと同じ"
+                        "フォルダー、~/.local/share/telbora の順）"),
          QStringLiteral("DIR")},
         {QStringLiteral("category"),
-         QStringLiteral("Category 1 to 10 (import: for contacts naming none; export: only it)."), QStringLiteral("N")},
-        {QStringLiteral("dry-run"), QStringLiteral("Write nothing; print what would be done.")},
-        {QStringLiteral("format"), QStringLiteral("vcard or csv."), QStringLiteral("FORMAT"), QStringLiteral("vcard")},
-        {QStringLiteral("encoding"), QStringLiteral("CSV: utf-8 or cp932."), QStringLiteral("ENCODING"),
+         QStringLiteral("分類 1〜10（取り込み：分類のない連絡先の分類。書き出し：その分類だけ）"), QStringLiteral("N")},
+        {QStringLiteral("dry-run"), QStringLiteral("取り込み：何も書かず、取り込む予定の内容を示します")},
+        {QStringLiteral("format"), QStringLiteral("vcard か csv"), QStringLiteral("FORMAT"), QStringLiteral("vcard")},
+        {QStringLiteral("encoding"), QStringLiteral("CSV の文字コード：utf-8 か cp932"), QStringLiteral("ENCODING"),
          QStringLiteral("utf-8")},
-        {QStringLiteral("force"), QStringLiteral("Export: replace an existing OUT file.")},
+        {QStringLiteral("force"), QStringLiteral("書き出し：すでにある OUT を置き換えます")},
         {QStringLiteral("convert"),
-         QStringLiteral("When a text editor re-saved the book as UTF-8, convert it back to Shift_JIS first "
-                        "(the original is kept beside it as VexaTel.txt.utf8-DATE-TIME).")},
+         QStringLiteral("テキストエディターが電話帳を UTF-8 で保存し直していたら、先に Shift_JIS に戻します"
+                        "（元のファイルは VexaTel.txt.utf8-日付-時刻 として残します）")},
     });
     parser.process(app);
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp(0);
     QStringList args = parser.positionalArguments();
     const QString command = args.isEmpty() ? QString() : args.takeFirst();
     if (command != QLatin1String("import") && command != QLatin1String("export") && command != QLatin1String("check"))
-        return fail(QStringLiteral("the command is import, export or check (see --help)"));
+        return fail(QStringLiteral("コマンドは import、export、check のどれかです（--help を参照）"));
 
     QString dir;
     if (parser.isSet(QStringLiteral("dir"))) {

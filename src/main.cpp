@@ -5,6 +5,7 @@
 #include "render/fonts.h"
 #include "store/bookfolder.h"
 #include "store/mdlDim.h"
+#include "store/qtjapanese.h"
 #include "store/runtimedir.h"
 #include "store/singleinstance.h"
 #include "ui/frmMsgBox.h"
@@ -28,6 +29,22 @@ bool displayReachable(int argc, char *argv[]) {
     return !qgetenv("DISPLAY").isEmpty() || !qgetenv("WAYLAND_DISPLAY").isEmpty();
 }
 
+bool asksForHelp(int argc, char *argv[]) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0)
+            return true;
+    return false;
+}
+
+void describeOptions(QCommandLineParser &parser) {
+    parser.setApplicationDescription(QStringLiteral("テルボラ：住所録カードとはがきを印刷する電話帳"));
+    parser.addOption({QStringLiteral("dir"),
+                      QStringLiteral("電話帳のフォルダー（なければ TELBORA_DIR、プログラムと同じフォルダー、"
+                                     "~/.local/share/telbora の順）"),
+                      QStringLiteral("DIR")});
+    parser.addOption(qtjapanese::helpOption());
+}
+
 int endWith(const QString &message) {
     frmMsgBox::ask(message, MsgButtons::Yes);
     return 1;
@@ -36,14 +53,23 @@ int endWith(const QString &message) {
 } // namespace
 
 int main(int argc, char *argv[]) {
+    if (asksForHelp(argc, argv)) { // answered without a screen
+        QCoreApplication app(argc, argv);
+        qtjapanese::install(app);
+        QCommandLineParser parser;
+        describeOptions(parser);
+        parser.process(app);
+        parser.showHelp(0);
+    }
     if (!displayReachable(argc, argv)) {
         std::fputs("画面（ディスプレイ）が見つかりません。デスクトップで起動してください。\n", stderr);
         return 1;
     }
     runtimedir::ensure();
     QApplication app(argc, argv);
+    qtjapanese::install(app);
     QCommandLineParser parser;
-    parser.addOption({QStringLiteral("dir"), QStringLiteral("The phone book's folder."), QStringLiteral("DIR")});
+    describeOptions(parser);
     parser.process(app);
     fonts::installFontMap();
     if (const QString error = bookfolder::use(parser.value(QStringLiteral("dir"))); !error.isEmpty())

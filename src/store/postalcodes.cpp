@@ -193,7 +193,7 @@ QString Table::installedPath() {
           program.filePath(QStringLiteral("data/postal.tsv")), program.filePath(QStringLiteral("../data/postal.tsv"))})
         if (QFileInfo(candidate).isFile())
             return QDir::cleanPath(candidate);
-    return program.filePath(QStringLiteral("../share/telbora/postal.tsv"));
+    return QDir::cleanPath(program.filePath(QStringLiteral("../share/telbora/postal.tsv")));
 }
 
 const Table *Table::installed() {

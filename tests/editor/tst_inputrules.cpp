@@ -3,11 +3,13 @@
 #include "editor/frmEdit.h"
 #include "store/entryrules.h"
 #include "store/mdlDim.h"
+#include "store/qtjapanese.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 #include <QToolTip>
 
@@ -246,6 +248,14 @@ private slots:
         const QString prefix = first.left(first.size() - 1);
         for (int i = 0; i < boxes.size(); ++i)
             QCOMPARE(box(prefix + QString::number(i + 1))->text(), boxes.at(i));
+    }
+
+    // Qt's own texts are Japanese: a box's context menu.
+    void contextMenuInJapanese() {
+        qtjapanese::install(*QCoreApplication::instance());
+        std::unique_ptr<QMenu> menu(box("txtName")->createStandardContextMenu());
+        QVERIFY2(menu->actions().first()->text().startsWith(QStringLiteral("元に戻す")),
+                 qPrintable(menu->actions().first()->text()));
     }
 
     void furiganaFirstCharacter_data() {

@@ -35,4 +35,10 @@ if command -v man >/dev/null 2>&1; then
   done
 fi
 "$dest/usr/bin/telbora-contacts" --help | grep -q "import"
+# Help in Japanese, Qt's own words too ("使い方"), with no screen needed.
+for program in telbora telbora-contacts; do
+  help=$(env -u DISPLAY -u WAYLAND_DISPLAY "$dest/usr/bin/$program" --help) || { echo "$program --help failed"; exit 1; }
+  echo "$help" | grep -q "^使い方" && echo "$help" | grep -q "この説明を表示します" ||
+    { echo "$program --help is not in Japanese:"; echo "$help"; exit 1; }
+done
 echo "install: ok"
