@@ -72,7 +72,7 @@ int categoryOption(const QCommandLineParser &parser, int &category) {
     bool isNumber = false;
     category = parser.value(QStringLiteral("category")).toInt(&isNumber);
     if (!isNumber || category < 1 || category > 10)
-        return fail(QStringLiteral("--category は 1 から 10 の数で指定してください。"));
+        return fail(QStringLiteral("--category は 1 から 10 の数で指定して下さい。"));
     return 0;
 }
 
@@ -109,13 +109,13 @@ QString refusalOf(const QString &out, bool force) {
     if (!S_ISREG(target.st_mode))
         return label + QStringLiteral("は通常のファイルではありません。書き出しません。");
     if (!force)
-        return label + QStringLiteral("は既にあります。置き換えるには --force を付けてください。");
+        return label + QStringLiteral("は既にあります。置き換えるには --force を付けて下さい。");
     return {};
 }
 
 int runExport(const QCommandLineParser &parser, const QStringList &args) {
     if (args.size() != 1)
-        return fail(QStringLiteral("export には書き出し先のファイルを一つ指定してください（標準出力なら -）。"));
+        return fail(QStringLiteral("export には書き出し先のファイルを一つ指定して下さい（標準出力なら -）。"));
     int category = 0;
     if (int error = categoryOption(parser, category))
         return error;

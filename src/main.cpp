@@ -62,7 +62,7 @@ int main(int argc, char *argv[]) {
         parser.showHelp(0);
     }
     if (!displayReachable(argc, argv)) {
-        std::fputs("画面（ディスプレイ）が見つかりません。デスクトップで起動してください。\n", stderr);
+        std::fputs("画面（ディスプレイ）が見つかりません。デスクトップで起動して下さい。\n", stderr);
         return 1;
     }
     runtimedir::ensure();

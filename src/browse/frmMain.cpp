@@ -47,7 +47,7 @@ namespace {
 QPointer<frmMain> current;
 
 const QString EmptyBookHint = QStringLiteral(
-    "まだ登録がありません。「新規登録」で追加するか、連絡先のファイル（vCard・CSV）をここにドロップしてください。");
+    "まだ登録がありません。「新規登録」で追加するか、連絡先のファイル（vCard・CSV）をここにドロップして下さい。");
 const QString ReadOnlyNotice = QStringLiteral("読み取り専用：登録・削除・印刷済みの記録はできません");
 
 constexpr int WindowWidth = 5715;

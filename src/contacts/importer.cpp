@@ -292,7 +292,7 @@ void Importer::add(const Contact &contact) {
 BookImport importIntoBook(const QStringList &files, int defaultCategory, bool dryRun) {
     BookImport out;
     if (files.isEmpty()) {
-        out.error = QStringLiteral("取り込む vCard か CSV のファイルを指定してください。");
+        out.error = QStringLiteral("取り込む vCard か CSV のファイルを指定して下さい。");
         return out;
     }
     if (!dryRun && !mdlDim::ReadOnlyReason.isEmpty()) {
@@ -305,7 +305,7 @@ BookImport importIntoBook(const QStringList &files, int defaultCategory, bool dr
         return out;
     }
     if (defaultCategory > 5 && mdlDim::categoryNameOfSlot(defaultCategory - 1).isEmpty()) {
-        out.error = QStringLiteral("分類 %1 にはまだ名前がありません。電話帳で名前を付けてから取り込んでください。").arg(defaultCategory);
+        out.error = QStringLiteral("分類 %1 にはまだ名前がありません。電話帳で名前を付けてから取り込んで下さい。").arg(defaultCategory);
         return out;
     }
     QStringList book;

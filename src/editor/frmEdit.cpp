@@ -283,7 +283,7 @@ void frmEdit::zipToAddress() {
     if (!table)
         return;
     if (code.size() != 7) {
-        frmMsgBox::ask(QStringLiteral("郵便番号を 7 桁入力してください。"), MsgButtons::Yes);
+        frmMsgBox::ask(QStringLiteral("郵便番号を 7 桁入力して下さい。"), MsgButtons::Yes);
         return;
     }
     const QList<postalcodes::Area> areas = table->lookUp(code);

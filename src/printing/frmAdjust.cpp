@@ -140,7 +140,7 @@ void frmAdjust::printTestSheet() {
     std::unique_ptr<CardPrinter> printer =
         chosen_ ? printerchoice::open({chosen_->queue, chosen_->pdfFolder}) : CardPrintJob::openPrinter();
     if (!printer) {
-        frmMsgBox::ask(QStringLiteral("プリンターを選んでください。"), MsgButtons::Yes);
+        frmMsgBox::ask(QStringLiteral("プリンターを選んで下さい。"), MsgButtons::Yes);
         return;
     }
     printer->setOffsetMm(offsetMm());

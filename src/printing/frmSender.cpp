@@ -91,7 +91,7 @@ void frmSender::openModal() {
 void frmSender::saveAndClose() {
     const QString code = txtSenderZip1->text() + txtSenderZip2->text();
     if (!code.isEmpty() && code.size() != entryrules::PostalDigits[0] + entryrules::PostalDigits[1]) {
-        frmMsgBox::ask(QStringLiteral("郵便番号は 7 桁で入力してください。"), MsgButtons::Yes);
+        frmMsgBox::ask(QStringLiteral("郵便番号は 7 桁で入力して下さい。"), MsgButtons::Yes);
         txtSenderZip1->setFocus();
         return;
     }

@@ -214,7 +214,7 @@ void CardPrintJob::recordPrinted() const {
                             .arg(EntryWriter::ChangedElsewhere));
     if (written.unmarked > 0)
         problems.append(
-            QStringLiteral("%1件の印刷済みを記録できませんでした。\r「VexaTel.txt」の行末を確認してください。")
+            QStringLiteral("%1件の印刷済みを記録できませんでした。\r「VexaTel.txt」の行末を確認して下さい。")
                 .arg(written.unmarked));
     if (!problems.isEmpty())
         prompter_->tell(problems.join(u'\r'));

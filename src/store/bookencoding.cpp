@@ -128,7 +128,7 @@ QString utf8Explanation(const QStringList &fileNames) {
 
 QString mixedRefusal(const QString &fileName, int line) {
     return QStringLiteral("%1 の %2 行目は Shift_JIS（この電話帳の形式）ではありません。"
-                          "文字コードの違う行が混ざっています。テキストエディターでその行を直してください。")
+                          "文字コードの違う行が混ざっています。テキストエディターでその行を直して下さい。")
         .arg(fileName)
         .arg(line);
 }

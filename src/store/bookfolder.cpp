@@ -74,7 +74,7 @@ QString folderProblem(const QString &dir) {
     if (!info.exists())
         return QStringLiteral("電話帳のフォルダー「%1」がありません。").arg(shown);
     if (!info.isDir())
-        return QStringLiteral("「%1」はフォルダーではありません。電話帳のフォルダーを指定してください。").arg(shown);
+        return QStringLiteral("「%1」はフォルダーではありません。電話帳のフォルダーを指定して下さい。").arg(shown);
     return {};
 }
 

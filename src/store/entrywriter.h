@@ -40,7 +40,7 @@ Result appendEntries(const QStringList &lines);
 // one line that holds them, if exactly one does; otherwise it changes nothing
 // and says ChangedElsewhere.
 inline QString changedElsewhereIn(const QString &fileName) {
-    return QStringLiteral("「%1」がほかのプログラムで変更されました。一覧を読み直してから、もう一度操作してください。")
+    return QStringLiteral("「%1」がほかのプログラムで変更されました。一覧を読み直してから、もう一度操作して下さい。")
         .arg(fileName);
 }
 inline const QString ChangedElsewhere = changedElsewhereIn(QStringLiteral("VexaTel.txt"));

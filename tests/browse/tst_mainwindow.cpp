@@ -430,7 +430,7 @@ private slots:
         open({});
         QCOMPARE(window->picList0->accessibleDescription(),
                  QStringLiteral("まだ登録がありません。「新規登録」で追加するか、連絡先のファイル（vCard・CSV）をここに"
-                                "ドロップしてください。"));
+                                "ドロップして下さい。"));
         QTemporaryDir elsewhere;
         QFile vcf(elsewhere.filePath("phone.vcf"));
         QVERIFY(vcf.open(QIODevice::WriteOnly));
