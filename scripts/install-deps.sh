@@ -11,7 +11,14 @@ done
 if [ -n "$missing" ]; then
   echo "Installing:$missing"
   sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  if [ "$(id -u)" -ne 0 ]; then
+    if ! command -v sudo >/dev/null 2>&1; then
+      echo "These Debian packages are missing, and there is no sudo to install them. As root, run:" >&2
+      echo "  apt-get install -y$missing" >&2
+      exit 1
+    fi
+    sudo="sudo"
+  fi
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq $missing
 fi
