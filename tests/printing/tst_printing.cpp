@@ -37,6 +37,7 @@
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
@@ -947,6 +948,9 @@ private slots:
             click(preview->imgDown);
             QCOMPARE(preview->lblPage->text(), QString("%1/%2カード").arg(card).arg(cards));
             QCOMPARE(namesDrawn().size(), perCard.at(card - 1));
+            // A screen reader reads the card's entries field by field: reading, then name.
+            const QString spoken = preview->picView->accessibleDescription();
+            QCOMPARE(spoken.count(QRegularExpression("ふりがな よみ\\d+\n氏名 名\\d+")), perCard.at(card - 1));
             QVERIFY(preview->imgUp->isEnabled());
             if (card == 2)
                 card2Tops = namesDrawn();
