@@ -305,7 +305,8 @@ BookImport importIntoBook(const QStringList &files, int defaultCategory, bool dr
         return out;
     }
     if (defaultCategory > 5 && mdlDim::categoryNameOfSlot(defaultCategory - 1).isEmpty()) {
-        out.error = QStringLiteral("分類 %1 にはまだ名前がありません。電話帳で名前を付けてから取り込んで下さい。").arg(defaultCategory);
+        out.error = QStringLiteral("分類 %1 にはまだ名前がありません。電話帳で名前を付けてから取り込んで下さい。")
+                        .arg(defaultCategory);
         return out;
     }
     QStringList book;

@@ -160,9 +160,11 @@ void SingleInstance::record() {
 QString SingleInstance::heldMessage() const {
     const QString book = QDir::toNativeSeparators(QDir::cleanPath(QDir(dir_).absolutePath()));
     if (holder_ == QLatin1String("telbora"))
-        return QStringLiteral("電話帳（%1）は telbora で開いています。telbora を閉じてから、もう一度お試し下さい。").arg(book);
+        return QStringLiteral("電話帳（%1）は telbora で開いています。telbora を閉じてから、もう一度お試し下さい。")
+            .arg(book);
     if (holder_ == QLatin1String("telbora-contacts"))
-        return QStringLiteral("電話帳（%1）は telbora-contacts が取り込みか書き出しに使っています。終わってから、もう一度お試し下さい。")
+        return QStringLiteral("電話帳（%1）は telbora-contacts "
+                              "が取り込みか書き出しに使っています。終わってから、もう一度お試し下さい。")
             .arg(book);
     return QStringLiteral("電話帳（%1）はほかのプログラムが開いています。閉じてから、もう一度お試し下さい。").arg(book);
 }

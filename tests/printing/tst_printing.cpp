@@ -35,9 +35,9 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTemporaryDir>
-#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 

@@ -59,7 +59,8 @@ private slots:
         QTest::addColumn<QString>("made"); // "": nothing there; "file": a file
         QTest::addColumn<QString>("message");
         QTest::newRow("missing") << "" << "電話帳のフォルダー「%1」がありません。";
-        QTest::newRow("a file") << "file" << "「%1」はフォルダーではありません。電話帳のフォルダーを指定して下さい。";
+        QTest::newRow("a file") << "file"
+                                << "「%1」はフォルダーではありません。電話帳のフォルダーを指定して下さい。";
     }
     void givenFolderThatIsNone() {
         QFETCH(QString, made);
