@@ -2,7 +2,6 @@
 
 #include "printing/printeradjustment.h"
 
-#include <QFileInfo>
 #include <QSettings>
 
 namespace postcardsettings {
@@ -16,17 +15,13 @@ const QString KanjiNumerals = QStringLiteral("kanji_numerals");
 
 Setup load() {
     Setup setup;
-    const QString path = printeradjustment::settingsPath();
-    if (!QFileInfo::exists(path))
-        return setup;
-    QSettings settings(path, QSettings::IniFormat);
-    if (settings.status() != QSettings::NoError)
-        return setup;
-    settings.beginGroup(Group);
-    setup.sender.name = settings.value(Name).toString();
-    setup.sender.postalCode = settings.value(PostalCode).toString();
-    setup.sender.address = settings.value(Address).toString();
-    setup.options.kanjiNumerals = settings.value(KanjiNumerals, true).toBool();
+    printeradjustment::readSettings([&](QSettings &settings) {
+        settings.beginGroup(Group);
+        setup.sender.name = settings.value(Name).toString();
+        setup.sender.postalCode = settings.value(PostalCode).toString();
+        setup.sender.address = settings.value(Address).toString();
+        setup.options.kanjiNumerals = settings.value(KanjiNumerals, true).toBool();
+    });
     return setup;
 }
 

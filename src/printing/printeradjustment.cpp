@@ -39,18 +39,33 @@ QString settingsPath() {
     return mdlDim::AppDir() + QStringLiteral("telbora.ini");
 }
 
+bool readSettings(const std::function<void(QSettings &)> &read) {
+    if (!QFileInfo::exists(settingsPath()))
+        return false;
+    // QSettings keeps a parsed file for the process and takes a replaced file
+    // of the same size and time for the one it has: a copy under a new name
+    // is always read afresh.
+    QTemporaryDir scratch;
+    const QString copy = scratch.filePath(QStringLiteral("telbora.ini"));
+    if (!QFile::copy(settingsPath(), copy))
+        return false;
+    QSettings settings(copy, QSettings::IniFormat);
+    if (settings.status() != QSettings::NoError)
+        return false;
+    read(settings);
+    return true;
+}
+
 QPointF load(const QString &queue, QString *warning) {
     if (queue.isEmpty() || !QFileInfo::exists(settingsPath()))
         return {};
-    QSettings settings(settingsPath(), QSettings::IniFormat);
-    if (settings.status() != QSettings::NoError) {
-        if (warning)
-            *warning = damaged();
-        return {};
-    }
-    settings.beginGroup(queue);
     double x = 0, y = 0;
-    if (!readValue(settings, X, x) || !readValue(settings, Y, y)) {
+    bool valid = false;
+    const bool parsed = readSettings([&](QSettings &settings) {
+        settings.beginGroup(queue);
+        valid = readValue(settings, X, x) && readValue(settings, Y, y);
+    });
+    if (!parsed || !valid) {
         if (warning)
             *warning = damaged();
         return {};
@@ -63,11 +78,8 @@ QPointF load(const QString &queue, QString *warning) {
 QString changeSettings(const std::function<void(QSettings &)> &change) {
     QTemporaryDir scratch;
     const QString draft = scratch.filePath(QStringLiteral("telbora.ini"));
-    if (QFileInfo::exists(settingsPath())) {
-        QSettings old(settingsPath(), QSettings::IniFormat);
-        if (old.status() == QSettings::NoError)
-            QFile::copy(settingsPath(), draft);
-    }
+    if (readSettings([](QSettings &) {}))
+        QFile::copy(settingsPath(), draft);
     {
         QSettings settings(draft, QSettings::IniFormat);
         change(settings);
@@ -96,14 +108,13 @@ QString save(const QString &queue, QPointF offsetMm) {
 }
 
 Chosen loadChoice() {
-    if (!QFileInfo::exists(settingsPath()))
-        return {};
-    QSettings settings(settingsPath(), QSettings::IniFormat);
-    if (settings.status() != QSettings::NoError)
-        return {};
-    settings.beginGroup(ChoiceGroup);
-    return {settings.value(QStringLiteral("queue")).toString(),
-            settings.value(QStringLiteral("pdf_folder")).toString()};
+    Chosen chosen;
+    readSettings([&](QSettings &settings) {
+        settings.beginGroup(ChoiceGroup);
+        chosen = {settings.value(QStringLiteral("queue")).toString(),
+                  settings.value(QStringLiteral("pdf_folder")).toString()};
+    });
+    return chosen;
 }
 
 QString saveChoice(const Chosen &chosen) {

@@ -19,6 +19,9 @@ QString settingsPath();
 // Changes telbora.ini through `change`, every other value kept, written the
 // safe way. Empty on success, else why not.
 QString changeSettings(const std::function<void(QSettings &)> &change);
+// Reads telbora.ini as it is on disk now through `read`; false, without
+// calling it, when there is none or it cannot be parsed.
+bool readSettings(const std::function<void(QSettings &)> &read);
 
 // The offset kept for `queue`; none (0, 0) when there is none. A damaged file,
 // or a value that is no number or out of range, is ignored: `warning`
