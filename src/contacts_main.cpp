@@ -20,6 +20,7 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <optional>
 #include <sys/stat.h>
 
 namespace {
@@ -272,12 +273,12 @@ int main(int argc, char *argv[]) {
     const bookfolder::Location location = bookfolder::locate(dir);
     const bool newBook = command == QLatin1String("import") && !hasBook(location.dir) &&
                          (location.standard || QDir(location.dir).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot));
-    QTemporaryDir scratch;
+    std::optional<QTemporaryDir> scratch;
     if (newBook && dryRun) {
-        if (const QString error = bookfolder::prepareStandard(scratch.filePath(QStringLiteral("book")));
-            !error.isEmpty())
+        const QString book = scratch.emplace().filePath(QStringLiteral("book"));
+        if (const QString error = bookfolder::prepareStandard(book); !error.isEmpty())
             return fail(error);
-        mdlDim::setDataDirectory(scratch.filePath(QStringLiteral("book")));
+        mdlDim::setDataDirectory(book);
         say(QStringLiteral("電話帳はまだありません（試しのため作りません）：%1")
                 .arg(QDir::toNativeSeparators(location.dir)));
     } else {

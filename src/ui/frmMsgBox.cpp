@@ -84,9 +84,11 @@ bool frmMsgBox::ask(const QString &text, MsgButtons buttons) {
 
 std::optional<bool> frmMsgBox::askYesNoOrEscape(const QString &text) {
     bool escaped = false;
-    frmMsgBox *box = prepare(text, MsgButtons::YesNo);
+    QPointer<frmMsgBox> box = prepare(text, MsgButtons::YesNo);
     box->escaped_ = &escaped;
     const bool yes = box->showModal();
+    if (box)
+        box->escaped_ = nullptr; // the flag lives no longer than this call
     return escaped ? std::nullopt : std::optional<bool>(yes);
 }
 
