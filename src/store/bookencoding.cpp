@@ -16,15 +16,21 @@ namespace {
 
 constexpr QByteArrayView Bom = textforms::Utf8Bom;
 
-enum class LineKind { Ascii, Utf8, NotUtf8 };
+// Neutral: nothing tells the encodings apart (ASCII, or only byte pairs that
+// are the same in both).
+enum class LineKind { Neutral, Utf8, NotUtf8 };
 
-// Strict UTF-8 (no overlong forms, surrogates or code points past U+10FFFF).
-// A code page 932 line nearly always fails at its first two-byte character:
-// its lead bytes 81-9F are UTF-8 continuation bytes.
+// Strict UTF-8 (no overlong forms, surrogates, C0/C1 leads or code points
+// past U+10FFFF). A code page 932 line nearly always fails at its first
+// two-byte character: its lead bytes 81-9F are UTF-8 continuation bytes.
+// But a two-byte UTF-8 character can be code page 932 too: two half-width
+// katakana (ﾏｷ is CF B7), or one before a double-byte character (ﾄ　 is
+// C4 81 40). So a line is UTF-8 only by a sequence of three bytes or more,
+// which code page 932 cannot read as the same bytes (all kana and kanji).
 LineKind utf8KindOf(QByteArrayView line) {
     const auto *p = reinterpret_cast<const unsigned char *>(line.data());
     const auto *end = p + line.size();
-    bool multibyte = false;
+    bool onlyUtf8 = false;
     while (p < end) {
         while (end - p >= 8) { // ASCII eight bytes at a time
             uint64_t word;
@@ -50,10 +56,10 @@ LineKind utf8KindOf(QByteArrayView line) {
         for (int k = 2; k <= more; ++k)
             if ((p[k] & 0xC0) != 0x80)
                 return LineKind::NotUtf8;
+        onlyUtf8 = onlyUtf8 || more >= 2;
         p += more + 1;
-        multibyte = true;
     }
-    return multibyte ? LineKind::Utf8 : LineKind::Ascii;
+    return onlyUtf8 ? LineKind::Utf8 : LineKind::Neutral;
 }
 
 template <typename Visit> void forEachLineOf(QByteArrayView bytes, Visit visit) {
@@ -80,7 +86,7 @@ template <typename ForEach> Check checkLines(bool bom, ForEach forEach) {
         case LineKind::NotUtf8:
             ++otherLines;
             break;
-        case LineKind::Ascii:
+        case LineKind::Neutral:
             break;
         }
     });
@@ -90,8 +96,8 @@ template <typename ForEach> Check checkLines(bool bom, ForEach forEach) {
         return {Kind::Utf8};
     Check mixed{Kind::Mixed};
     forEach([&](int number, QByteArrayView line) {
-        if (mixed.firstForeignLine == 0 && ((number == 1 && bom) || utf8KindOf(line) == LineKind::Utf8 ||
-                                            !cp932::isClean(line)))
+        if (mixed.firstForeignLine == 0 &&
+            ((number == 1 && bom) || utf8KindOf(line) == LineKind::Utf8 || !cp932::isClean(line)))
             mixed.firstForeignLine = number;
     });
     return mixed;
@@ -118,7 +124,8 @@ void Tally::add(QByteArrayView line) {
 }
 
 QString utf8Question(const QStringList &fileNames) {
-    return QStringLiteral("%1 は UTF-8 で保存されています。Shift_JIS（この電話帳の形式）に戻しますか？").arg(joined(fileNames)) +
+    return QStringLiteral("%1 は UTF-8 で保存されています。Shift_JIS（この電話帳の形式）に戻しますか？")
+               .arg(joined(fileNames)) +
            QStringLiteral("\r元のファイルは横に残します。");
 }
 
@@ -151,14 +158,16 @@ QString refusal(const QString &path, const Check &found, const QString &afterUtf
 
 QString writeRefusal(const QString &path, const LineEdit &lines) {
     return refusal(path, check(lines),
-                   QStringLiteral("\rShift_JIS の行を書き足すと直せなくなるため、書き込みません。電話帳を起動し直すと Shift_JIS に戻せます。"),
+                   QStringLiteral("\rShift_JIS の行を書き足すと直せなくなるため、書き込みません。電話帳を起動し直すと "
+                                  "Shift_JIS に戻せます。"),
                    QStringLiteral("\r書き込みません。"));
 }
 
 QString readRefusal(const QString &path, QByteArrayView bytes) {
-    return refusal(path, check(bytes),
-                   QStringLiteral("\r電話帳を起動し直すか、telbora-contacts に --convert を付けると Shift_JIS に戻せます。"),
-                   QString());
+    return refusal(
+        path, check(bytes),
+        QStringLiteral("\r電話帳を起動し直すか、telbora-contacts に --convert を付けると Shift_JIS に戻せます。"),
+        QString());
 }
 
 BookFiles checkFiles(const QStringList &paths) {

@@ -14,8 +14,8 @@ class LineEdit;
 namespace bookencoding {
 
 enum class Kind {
-    Cp932, // also a file of ASCII only, and one with odd bytes but no UTF-8 line
-    Utf8,  // valid UTF-8 with multi-byte characters, or a UTF-8 BOM
+    Cp932, // also ASCII only, two-byte UTF-8 characters alone (ﾏｷ reads as both), and odd bytes without a UTF-8 line
+    Utf8,  // valid UTF-8 with a character code page 932 cannot be (three bytes and more), or a UTF-8 BOM
     Mixed, // UTF-8 lines beside lines that are not UTF-8
 };
 
@@ -58,9 +58,9 @@ QString readRefusal(const QString &path, QByteArrayView bytes);
 
 // The data files at `paths` as the programs check them at start.
 struct BookFiles {
-    QString mixed;          // why the first file that mixes encodings is refused; empty when none does
-    QStringList utf8Paths;  // the files in UTF-8
-    QStringList utf8Names;  // their names
+    QString mixed;         // why the first file that mixes encodings is refused; empty when none does
+    QStringList utf8Paths; // the files in UTF-8
+    QStringList utf8Names; // their names
 };
 BookFiles checkFiles(const QStringList &paths);
 

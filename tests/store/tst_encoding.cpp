@@ -2,6 +2,7 @@
 #include "common/datadir.h"
 #include "common/testmain.h"
 #include "store/bookencoding.h"
+#include "store/cp932.h"
 #include "store/entrywriter.h"
 #include "store/linefile.h"
 #include "store/mdlDim.h"
@@ -58,6 +59,16 @@ private slots:
             << utf8Book() + DataDir::sjisLines({Added}) << Kind::Mixed << 1;
         QTest::newRow("UTF-8 cut in the middle of a character")
             << utf8Book() + QByteArray("x\xe3\x81\r\n") << Kind::Mixed << 1;
+        // What the editor stores: half-width katakana that read as UTF-8 too.
+        QTest::newRow("ﾏｷ, with nothing else Japanese")
+            << DataDir::sjisLines({"maki|ﾏｷ|||||||1|F", "tanaka|Tanaka|||||||1|F"}) << Kind::Cp932 << 0;
+        QTest::newRow("ﾄ before a full-width space") << DataDir::sjisLines({"toshi|ﾄ　|||||||1|F"}) << Kind::Cp932 << 0;
+        // A strict UTF-8 reader: these are no UTF-8, so beside a UTF-8 line the file is mixed.
+        for (const char *bad :
+             {"\xE0\x80\xAF", "\xED\xA0\x80", "\xC0\xAF", "\xC1\xBF", "\xF5\x80\x80\x80", "\xF4\x90\x80\x80"})
+            QTest::addRow("not UTF-8: %02X %02X", uchar(bad[0]), uchar(bad[1]))
+                << utf8Line(Added) + QByteArray(bad) + "\r\n"
+                << Kind::Mixed << 1;
     }
     void kindOfFile() {
         QFETCH(QByteArray, bytes);
@@ -66,6 +77,36 @@ private slots:
         const bookencoding::Check found = bookencoding::check(bytes);
         QCOMPARE(found.kind, kind);
         QCOMPARE(found.firstForeignLine, firstForeignLine);
+    }
+
+    // Every character of code page 932, alone, after each half-width
+    // katakana and in one run, is code page 932; every one that UTF-8 writes
+    // in three bytes or more (all kana and kanji), saved as UTF-8, is UTF-8.
+    void everyCharacterDecidesRight() {
+        QList<QByteArray> characters;
+        for (int b = 0x20; b <= 0xDF; ++b)
+            if (b < 0x7F || b >= 0xA1)
+                characters.append(QByteArray(1, char(b)));
+        for (int lead = 0x81; lead <= 0xFC; ++lead)
+            for (int trail = 0x40; trail <= 0xFC && (lead <= 0x9F || lead >= 0xE0); ++trail) {
+                const QByteArray pair = QByteArray(1, char(lead)) + char(trail);
+                if (trail != 0x7F && cp932::decode(pair).size() == 1 && cp932::isClean(pair))
+                    characters.append(pair);
+            }
+        QVERIFY(characters.size() > 7000);
+        QByteArray lines;
+        QByteArray run;
+        for (const QByteArray &c : std::as_const(characters)) {
+            lines += c + "\r\n";
+            run += c;
+            for (int kana = 0xA1; kana <= 0xDF; ++kana)
+                lines += char(kana) + c + "\r\n";
+            const QString text = cp932::decode(c);
+            if (text.toUtf8().size() >= 3)
+                QVERIFY2(bookencoding::check(text.toUtf8() + "\r\n").kind == Kind::Utf8, c.toHex().constData());
+        }
+        const bookencoding::Check found = bookencoding::check(lines + run + "\r\n");
+        QVERIFY2(found.kind == Kind::Cp932, qPrintable(QString::number(found.firstForeignLine)));
     }
 
     // Every writer on a file that is not code page 932: refused, not a byte
@@ -85,9 +126,9 @@ private slots:
         DataDir dir;
         dir.writeEntries(entries);
         dir.writeCategories(categories);
-        for (const auto &load : {std::function<bool(QString *)>([](QString *e) { return mdlDim::LoadData(e); }),
-                                 std::function<bool(QString *)>(
-                                     [](QString *e) { return selection::loadSelection(0, 0, e); })}) {
+        for (const auto &load :
+             {std::function<bool(QString *)>([](QString *e) { return mdlDim::LoadData(e); }),
+              std::function<bool(QString *)>([](QString *e) { return selection::loadSelection(0, 0, e); })}) {
             QString error;
             QVERIFY(!load(&error));
             QVERIFY2(error.contains("UTF-8") || error.contains("行目"), qPrintable(error));
