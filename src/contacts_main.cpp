@@ -194,8 +194,8 @@ int runCheck(const QCommandLineParser &parser) {
 int checkEncoding(bool convert) {
     const bookencoding::BookFiles found =
         bookencoding::checkFiles({mdlDim::entryFilePath(), mdlDim::categoryFilePath()});
-    if (!found.mixed.isEmpty())
-        return fail(found.mixed);
+    if (!found.refused.isEmpty())
+        return fail(found.refused);
     const QStringList &utf8Paths = found.utf8Paths;
     const QStringList &utf8Names = found.utf8Names;
     if (utf8Paths.isEmpty())

@@ -17,7 +17,8 @@ QString conversionReport(const QStringList &keptAs, const QStringList &unheld) {
     QStringList kept;
     for (const QString &path : keptAs)
         kept.append(QStringLiteral("「%1」").arg(QFileInfo(path).fileName()));
-    QString report = QStringLiteral("Shift_JIS に戻しました。元のファイルは%1として残してあります。").arg(kept.join(u'、'));
+    QString report =
+        QStringLiteral("Shift_JIS に戻しました。元のファイルは%1として残してあります。").arg(kept.join(u'、'));
     if (!unheld.isEmpty()) {
         report += QStringLiteral("\rShift_JIS にない文字は「〓」にしました：") +
                   unheld.mid(0, ListedUnheld).join(QStringLiteral("、"));
@@ -30,9 +31,10 @@ QString conversionReport(const QStringList &keptAs, const QStringList &unheld) {
 } // namespace
 
 Outcome checkBook() {
-    const bookencoding::BookFiles found = bookencoding::checkFiles({mdlDim::entryFilePath(), mdlDim::categoryFilePath()});
-    if (!found.mixed.isEmpty()) {
-        frmMsgBox::ask(found.mixed, MsgButtons::Yes);
+    const bookencoding::BookFiles found =
+        bookencoding::checkFiles({mdlDim::entryFilePath(), mdlDim::categoryFilePath()});
+    if (!found.refused.isEmpty()) {
+        frmMsgBox::ask(found.refused, MsgButtons::Yes);
         return Outcome::Refused;
     }
     const QStringList &utf8Paths = found.utf8Paths;

@@ -62,6 +62,36 @@ LineKind utf8KindOf(QByteArrayView line) {
     return onlyUtf8 ? LineKind::Utf8 : LineKind::Neutral;
 }
 
+// An editor's "Unicode": a byte order mark, or a first line whose NUL bytes
+// (the high halves of ASCII characters) all fall on one side of each pair,
+// a quarter of them or more. Code page 932 has no NUL and no FE or FF byte.
+// Only the first line is looked at, so that a file and its lines as a writer
+// holds them are judged alike.
+bool looksUtf16(QByteArrayView firstLine) {
+    const QByteArrayView bytes = firstLine;
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
+        return true;
+    const qsizetype head = qMin<qsizetype>(bytes.size(), 256) & ~qsizetype(1);
+    if (head < 4)
+        return false;
+    qsizetype evenNuls = 0;
+    qsizetype oddNuls = 0;
+    for (qsizetype i = 0; i < head; i += 2) {
+        evenNuls += bytes[i] == 0;
+        oddNuls += bytes[i + 1] == 0;
+    }
+    const qsizetype pairs = head / 2;
+    return (evenNuls == 0) != (oddNuls == 0) && 4 * qMax(evenNuls, oddNuls) >= pairs;
+}
+
+// looksUtf16() of a whole file's first line (as far as it looks).
+bool startsUtf16(QByteArrayView bytes) {
+    qsizetype end = 0;
+    while (end < qMin<qsizetype>(bytes.size(), 256) && bytes[end] != '\r' && bytes[end] != '\n')
+        ++end;
+    return looksUtf16(bytes.first(end));
+}
+
 template <typename Visit> void forEachLineOf(QByteArrayView bytes, Visit visit) {
     int number = 0;
     linefile::forEachLine(bytes, true, [&](qsizetype start, qsizetype length) {
@@ -106,10 +136,14 @@ template <typename ForEach> Check checkLines(bool bom, ForEach forEach) {
 } // namespace
 
 Check check(QByteArrayView bytes) {
+    if (startsUtf16(bytes))
+        return {Kind::Utf16};
     return checkLines(bytes.startsWith(Bom), [&](auto visit) { forEachLineOf(bytes, visit); });
 }
 
 Check check(const LineEdit &lines) {
+    if (lines.size() > 0 && looksUtf16(lines.at(0)))
+        return {Kind::Utf16};
     const bool bom = lines.size() > 0 && lines.at(0).startsWith(Bom);
     return checkLines(bom, [&](auto visit) {
         for (qsizetype i = 0; i < lines.size(); ++i)
@@ -117,7 +151,7 @@ Check check(const LineEdit &lines) {
     });
 }
 
-Tally::Tally(QByteArrayView bytes) : bom_(bytes.startsWith(Bom)) {}
+Tally::Tally(QByteArrayView bytes) : bom_(bytes.startsWith(Bom)), utf16_(startsUtf16(bytes)) {}
 
 void Tally::add(QByteArrayView line) {
     utf8_ = utf8_ || utf8KindOf(line) == LineKind::Utf8;
@@ -140,6 +174,12 @@ QString mixedRefusal(const QString &fileName, int line) {
         .arg(line);
 }
 
+QString utf16Refusal(const QString &fileName) {
+    return QStringLiteral("%1 は UTF-16（Unicode）で保存されています。この電話帳の形式は Shift_JIS です。"
+                          "テキストエディターで Shift_JIS か UTF-8 で保存し直して下さい。")
+        .arg(fileName);
+}
+
 namespace {
 // Why the file at `path`, found to be `found`, is not used as it is; empty for code page 932.
 QString refusal(const QString &path, const Check &found, const QString &afterUtf8, const QString &afterMix) {
@@ -149,6 +189,8 @@ QString refusal(const QString &path, const Check &found, const QString &afterUtf
         return {};
     case Kind::Utf8:
         return utf8Explanation({name}) + afterUtf8;
+    case Kind::Utf16:
+        return utf16Refusal(name) + afterMix;
     case Kind::Mixed:
         break;
     }
@@ -178,8 +220,9 @@ BookFiles checkFiles(const QStringList &paths) {
             continue; // the loader names a file it cannot read
         const QString name = QFileInfo(path).fileName();
         const Check checked = check(bytes);
-        if (checked.kind == Kind::Mixed) {
-            found.mixed = mixedRefusal(name, checked.firstForeignLine);
+        if (checked.kind == Kind::Mixed || checked.kind == Kind::Utf16) {
+            found.refused =
+                checked.kind == Kind::Utf16 ? utf16Refusal(name) : mixedRefusal(name, checked.firstForeignLine);
             return found;
         }
         if (checked.kind == Kind::Utf8) {
@@ -199,8 +242,8 @@ Conversion convertToCp932(const QString &path, const QDateTime &when) {
     }
     const QString name = QFileInfo(path).fileName();
     const Check found = check(original);
-    if (found.kind == Kind::Mixed) {
-        done.error = mixedRefusal(name, found.firstForeignLine);
+    if (found.kind == Kind::Mixed || found.kind == Kind::Utf16) {
+        done.error = found.kind == Kind::Utf16 ? utf16Refusal(name) : mixedRefusal(name, found.firstForeignLine);
         return done;
     }
     if (found.kind == Kind::Cp932)

@@ -17,6 +17,7 @@ enum class Kind {
     Cp932, // also ASCII only, two-byte UTF-8 characters alone (ﾏｷ reads as both), and odd bytes without a UTF-8 line
     Utf8,  // valid UTF-8 with a character code page 932 cannot be (three bytes and more), or a UTF-8 BOM
     Mixed, // UTF-8 lines beside lines that are not UTF-8
+    Utf16, // a UTF-16 byte order mark, or a NUL in every other byte (an editor's "Unicode")
 };
 
 struct Check {
@@ -37,10 +38,11 @@ class Tally {
 public:
     explicit Tally(QByteArrayView bytes);
     void add(QByteArrayView line);
-    bool isCp932() const { return !bom_ && !utf8_; }
+    bool isCp932() const { return !bom_ && !utf16_ && !utf8_; }
 
 private:
     bool bom_;
+    bool utf16_;
     bool utf8_ = false;
 };
 
@@ -49,6 +51,7 @@ QString utf8Question(const QStringList &fileNames);
 // Why these files are not read as they are, for telbora-contacts and the loader.
 QString utf8Explanation(const QStringList &fileNames);
 QString mixedRefusal(const QString &fileName, int line);
+QString utf16Refusal(const QString &fileName);
 
 // Why a writer must leave the file at `path` alone, its lines as found;
 // empty when it is code page 932.
@@ -58,7 +61,7 @@ QString readRefusal(const QString &path, QByteArrayView bytes);
 
 // The data files at `paths` as the programs check them at start.
 struct BookFiles {
-    QString mixed;         // why the first file that mixes encodings is refused; empty when none does
+    QString refused; // why the first file that cannot be used (mixed encodings, UTF-16) is refused; empty when none
     QStringList utf8Paths; // the files in UTF-8
     QStringList utf8Names; // their names
 };
