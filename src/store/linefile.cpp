@@ -2,9 +2,10 @@
 
 #include <QFileInfo>
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <climits>
+#include <cstdio> // renameat2
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -77,7 +78,6 @@ void syncDirectoryOf(const QByteArray &path) {
         ::close(fd);
     }
 }
-
 
 // The file a rewrite replaces: a symbolic link's target, so that the link stays.
 QByteArray rewriteTarget(const QByteArray &path) {
@@ -245,7 +245,8 @@ QString readIfChanged(const QString &path, QByteArray &data, bool &changed) {
     static thread_local std::vector<char> chunk(64 * 1024);
     for (qsizetype at = 0;;) {
         // One byte more than what is left shows a file that grew.
-        const size_t want = static_cast<size_t>(std::min<qsizetype>(static_cast<qsizetype>(chunk.size()), data.size() - at + 1));
+        const size_t want =
+            static_cast<size_t>(std::min<qsizetype>(static_cast<qsizetype>(chunk.size()), data.size() - at + 1));
         const ssize_t got = readSome(fd, chunk.data(), want);
         if (got < 0) {
             const int err = errno;
@@ -285,6 +286,49 @@ QByteArray withLineEnds(const QList<QByteArray> &lines) {
 }
 
 enum class Placing { Replace, OnlyIfAbsent };
+
+// Errors of a file system without permission bits or owners (FAT, exFAT).
+bool keepsNoModes(int err) {
+    return err == EPERM || err == ENOSYS || err == EOPNOTSUPP;
+}
+
+// `content` in a new file at `target`, made only if nothing is there.
+int createExclusively(const QByteArray &target, const Pieces &content, mode_t mode) {
+    const int fd = ::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+    if (fd < 0)
+        return -1;
+    bool written = true;
+    for (const QByteArrayView piece : content)
+        written = written && writeFully(fd, piece.data(), static_cast<size_t>(piece.size()));
+    written = written && systemCalls().fsync(fd) == 0;
+    int err = written ? 0 : errno;
+    if (::close(fd) != 0 && written) {
+        written = false;
+        err = errno;
+    }
+    if (!written) {
+        ::unlink(target.constData()); // ours: it was made just now
+        errno = err;
+        return -1;
+    }
+    return 0;
+}
+
+// Puts the finished `copy` at `target` only where nothing is, never
+// replacing a file that appeared meanwhile: a hard link where the file system
+// has them; else a rename that refuses to replace; else (FAT through FUSE,
+// some network shares) a new file made exclusively with the same content.
+int placeIfAbsent(const QByteArray &copy, const QByteArray &target, const Pieces &content, mode_t mode) {
+    if (::link(copy.constData(), target.constData()) == 0)
+        return 0;
+    if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS && errno != EMLINK)
+        return -1;
+    if (::renameat2(AT_FDCWD, copy.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+        return -1;
+    return createExclusively(target, content, mode);
+}
 // The book's own "$" copies are ours: one left by a crash is removed. Beside
 // any other file a "$" file may be the user's, so another name is taken.
 enum class StaleCopy { Remove, Keep };
@@ -313,10 +357,11 @@ QString writeThroughCopy(const QString &path, const QByteArray &target, const Pi
         ::unlink(copy.constData());
         return failure(cannotSave, path, err);
     };
-    // The umask may have taken bits away; the owner can only be kept where allowed.
-    if (::fchmod(fd, mode) != 0)
+    // The umask may have taken bits away; the owner can only be kept where
+    // allowed. A FAT or exFAT stick keeps neither and may refuse to be asked.
+    if (::fchmod(fd, mode) != 0 && !keepsNoModes(errno))
         return giveUp(errno);
-    if (owner && ::fchown(fd, owner->st_uid, owner->st_gid) != 0 && errno != EPERM)
+    if (owner && ::fchown(fd, owner->st_uid, owner->st_gid) != 0 && errno != EPERM && !keepsNoModes(errno))
         return giveUp(errno);
     for (const QByteArrayView piece : content)
         if (!writeFully(fd, piece.data(), static_cast<size_t>(piece.size())))
@@ -328,16 +373,14 @@ QString writeThroughCopy(const QString &path, const QByteArray &target, const Pi
         ::unlink(copy.constData());
         return failure(cannotSave, path, err);
     }
-    // link() never replaces: a file that appeared meanwhile is kept.
     const int placed = placing == Placing::Replace ? systemCalls().rename(copy.constData(), target.constData())
-                                                   : ::link(copy.constData(), target.constData());
+                                                   : placeIfAbsent(copy, target, content, mode);
     if (placed != 0) {
         const int err = errno;
         ::unlink(copy.constData());
         return failure(cannotSave, path, err);
     }
-    if (placing == Placing::OnlyIfAbsent)
-        ::unlink(copy.constData());
+    ::unlink(copy.constData()); // nothing there when it was renamed into place
     syncDirectoryOf(target);
     return {};
 }

@@ -1,4 +1,5 @@
 #include "common/datadir.h"
+#include "common/fatstick.h"
 #include "common/testmain.h"
 #include "contacts/contact.h"
 #include "contacts/csv.h"
@@ -364,6 +365,36 @@ private slots:
         QVERIFY(import->readAllStandardOutput().startsWith(("電話帳を新しく作りました：" + book).toUtf8()));
         QCOMPARE(readFileBytes(book + "/VexaTel.txt"), DataDir::sjisLines({"やまだはなこ|山田　花子|||||||1|F"}));
         QVERIFY(QFileInfo::exists(book + "/VexaType.txt"));
+    }
+
+    // A book on a USB stick (FAT: no hard links, no permission bits): an
+    // import into an empty folder makes it, an export makes a new file, and a
+    // UTF-8 re-save is converted with the original kept.
+    void bookOnAFatStick() {
+        FatStick stick;
+        if (!stick.mounted())
+            QSKIP(qPrintable(stick.why()));
+        const QString book = stick.path() + QStringLiteral("/book");
+        QVERIFY(QDir().mkdir(book));
+        QTemporaryDir elsewhere;
+        std::unique_ptr<QProcess> import(
+            runContacts({"import", "--dir", book, writeVCard(elsewhere.filePath("two.vcf"))}));
+        QCOMPARE(import->exitCode(), 0);
+        QVERIFY(readFileBytes(book + "/VexaTel.txt").contains("Lee"));
+        const QString out = stick.path() + QStringLiteral("/out.vcf");
+        std::unique_ptr<QProcess> exported(runContacts({"export", "--dir", book, out}));
+        QCOMPARE(exported->exitCode(), 0);
+        QVERIFY(readFileBytes(out).contains("BEGIN:VCARD"));
+        const QByteArray cp932 = readFileBytes(book + "/VexaTel.txt") + DataDir::sjisLines({"やまだ|山田|||||||1|F"});
+        {
+            QFile entries(book + "/VexaTel.txt");
+            QVERIFY(entries.open(QIODevice::WriteOnly));
+            entries.write(iconvBytes(cp932, "CP932", "UTF-8"));
+        }
+        std::unique_ptr<QProcess> converted(runContacts({"export", "--convert", "--force", "--dir", book, out}));
+        QCOMPARE(converted->exitCode(), 0);
+        QCOMPARE(readFileBytes(book + "/VexaTel.txt"), cp932);
+        QCOMPARE(QDir(book).entryList({"VexaTel.txt.utf8-*"}).size(), 1);
     }
 
     // An export never harms the book or a file it was not told to replace.
