@@ -9,7 +9,8 @@ code lines after it, until the next:
     code  town  street  office
 
 street and office are set for a large office's own code. A code that covers
-several towns has a line for each.
+several towns has a line for each. The last line, "#codes<TAB>N", counts the
+code lines, so that a table cut short is known by the programs.
 
 Usage: make-postal-table.py SOURCE.tgz OUT.tsv
 """
@@ -52,6 +53,7 @@ def main():
                 area = (prefecture, city)
                 f.write("@%s\t%s\n" % area)
             f.write("\t".join((code, town, street, office)) + "\n")
+        f.write("#codes\t%d\n" % len(table))
 
 
 if __name__ == "__main__":

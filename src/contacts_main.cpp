@@ -170,7 +170,7 @@ int runCheck(const QCommandLineParser &parser) {
         return error;
     const postalcodes::Table *table = postalcodes::Table::installed();
     if (!table)
-        return fail(QStringLiteral("郵便番号の表がありません：%1").arg(postalcodes::Table::installedPath()));
+        return fail(postalcodes::Table::installedProblem());
     QString error;
     if (!mdlDim::LoadData(&error))
         return fail(error);

@@ -265,12 +265,11 @@ bool frmEdit::fillAddressFromZip() {
 }
 
 namespace {
-// The installed postal code table, or null after telling the user it is missing.
+// The installed postal code table, or null after telling the user why there is none.
 const postalcodes::Table *tableOrTell() {
     const postalcodes::Table *table = postalcodes::Table::installed();
     if (!table)
-        frmMsgBox::ask(QStringLiteral("郵便番号の表がありません。\r") + postalcodes::Table::installedPath(),
-                       MsgButtons::Yes);
+        frmMsgBox::ask(postalcodes::Table::installedProblem(), MsgButtons::Yes);
     return table;
 }
 } // namespace

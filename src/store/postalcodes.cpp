@@ -62,8 +62,14 @@ QString Table::load(const QString &path) {
         clear();
         return error;
     }
+    // A table an editor or a copy turned to CR LF reads as it was made.
+    if (bytes_.contains('\r'))
+        bytes_.replace("\r\n", "\n");
+    if (!QByteArrayView(bytes_).isValidUtf8())
+        return damaged();
     const char *data = bytes_.constData();
     qsizetype at = 0;
+    qsizetype counted = -1; // the converter's count of code lines, from its last line
     while (at < bytes_.size()) {
         qsizetype end = bytes_.indexOf('\n', at);
         if (end < 0)
@@ -74,6 +80,11 @@ QString Table::load(const QString &path) {
             if (tab < 0)
                 return damaged();
             areas_.push_back({QString::fromUtf8(line.sliced(1, tab - 1)), QString::fromUtf8(line.sliced(tab + 1))});
+        } else if (line.startsWith("#codes\t")) {
+            bool ok = false;
+            counted = line.sliced(7).toLongLong(&ok);
+            if (!ok || end + 1 < bytes_.size())
+                return damaged(); // the count is the last line
         } else if (!line.startsWith('#') && !line.isEmpty()) {
             bool ok = false;
             const uint32_t code = codeNumber(line.first(std::min<qsizetype>(7, line.size())), &ok);
@@ -83,6 +94,9 @@ QString Table::load(const QString &path) {
         }
         at = end + 1;
     }
+    // Cut short, emptied or made by an older converter: not trusted.
+    if (counted < 0 || counted != static_cast<qsizetype>(rows_.size()))
+        return damaged();
     // Made sorted by code; kept so whatever made it.
     std::stable_sort(rows_.begin(), rows_.end(), [](const Row &a, const Row &b) { return a.code < b.code; });
     return {};
@@ -196,16 +210,34 @@ QString Table::installedPath() {
     return QDir::cleanPath(program.filePath(QStringLiteral("../share/telbora/postal.tsv")));
 }
 
+namespace {
+QString &installedProblemText() {
+    static QString problem;
+    return problem;
+}
+} // namespace
+
 const Table *Table::installed() {
     static const Table *table = [] {
         auto *made = new Table; // lives for the whole run
-        if (!made->load(installedPath()).isEmpty()) {
-            delete made;
-            return static_cast<Table *>(nullptr);
+        const QString path = installedPath();
+        if (!QFileInfo::exists(path)) {
+            installedProblemText() =
+                QStringLiteral("郵便番号の表がありません。\r%1").arg(QDir::toNativeSeparators(path));
+        } else if (QString error = made->load(path); !error.isEmpty()) {
+            installedProblemText() = error;
+        } else {
+            return made;
         }
-        return made;
+        delete made;
+        return static_cast<Table *>(nullptr);
     }();
     return table;
+}
+
+QString Table::installedProblem() {
+    installed();
+    return installedProblemText();
 }
 
 } // namespace postalcodes

@@ -61,6 +61,9 @@ public:
     static const Table *installed();
     // Where installed() looked, for a message.
     static QString installedPath();
+    // Why installed() is null (missing, or damaged and so not trusted), in
+    // words for the user; empty when it is there.
+    static QString installedProblem();
 
 private:
     struct Row {

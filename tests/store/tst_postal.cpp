@@ -2,6 +2,7 @@
 #include "store/postalcodes.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryFile>
 #include <QTest>
 
@@ -82,6 +83,53 @@ private slots:
         QCOMPARE(again.size(), 0);
         QVERIFY(again.lookUp(QStringLiteral("1000001")).isEmpty());
         QVERIFY(again.forAddress(QStringLiteral("千代田区千代田")).isEmpty());
+    }
+
+    // A table cut short, emptied or broken is refused, naming the file; one
+    // turned to CR LF reads as it was made.
+    void damagedTables_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("as made") << "" << false;
+        QTest::newRow("CR LF") << "crlf" << false;
+        QTest::newRow("cut short") << "cut" << true;
+        QTest::newRow("empty") << "empty" << true;
+        QTest::newRow("broken UTF-8") << "utf8" << true;
+        QTest::newRow("a line lost") << "lost" << true;
+    }
+    void damagedTables() {
+        QFETCH(QString, change);
+        QFETCH(bool, refused);
+        QFile made(QStringLiteral(TELBORA_POSTAL_TABLE));
+        QVERIFY(made.open(QIODevice::ReadOnly));
+        QByteArray bytes = made.readAll();
+        if (change == "crlf")
+            bytes.replace("\n", "\r\n");
+        else if (change == "cut")
+            bytes.truncate(bytes.size() / 2);
+        else if (change == "empty")
+            bytes.clear();
+        else if (change == "utf8")
+            bytes.replace("千代田", "\xe5\x8d\x83\xff\xe7\x94\xb0");
+        else if (change == "lost")
+            bytes.remove(bytes.indexOf("1000001\t"),
+                         bytes.indexOf('\n', bytes.indexOf("1000001\t")) + 1 - bytes.indexOf("1000001\t"));
+        QTemporaryFile file;
+        QVERIFY(file.open());
+        file.write(bytes);
+        file.close();
+        postalcodes::Table loaded;
+        const QString error = loaded.load(file.fileName());
+        QCOMPARE(!error.isEmpty(), refused);
+        if (refused) {
+            QVERIFY2(error.contains(QStringLiteral("壊れています")) && error.contains(QFileInfo(file).fileName()),
+                     qPrintable(error));
+            QVERIFY(loaded.lookUp(QStringLiteral("1000001")).isEmpty());
+        } else {
+            QCOMPARE(loaded.size(), table.size());
+            QCOMPARE(loaded.lookUp(QStringLiteral("1000001")).first().address(),
+                     QStringLiteral("東京都千代田区千代田"));
+        }
     }
 
     void severalTownsOneCode() {
