@@ -273,14 +273,26 @@ Conversion convertToCp932(const QString &path, const QDateTime &when) {
                   });
     struct stat info {};
     const mode_t mode = ::stat(QFile::encodeName(path).constData(), &info) == 0 ? (info.st_mode & 07777) : 0600;
-    done.keptAs = path + QStringLiteral(".utf8-") + when.toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    if (QString error = linefile::writeBytes(done.keptAs, original, mode, false); !error.isEmpty()) {
+    // A name already taken (a conversion in the same second, the user's own
+    // file) is left as it is: the next free one is used.
+    const QString stamped = path + QStringLiteral(".utf8-") + when.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString error = linefile::failure(QStringLiteral("を保存できません。"), stamped, EEXIST);
+    bool kept = false;
+    for (int n = 1; n < 100 && !kept; ++n) {
+        done.keptAs = n == 1 ? stamped : stamped + QStringLiteral("-%1").arg(n);
+        if (QFileInfo::exists(done.keptAs) || QFileInfo(done.keptAs).isSymLink())
+            continue;
+        error = linefile::writeBytes(done.keptAs, original, mode, false);
+        kept = error.isEmpty();
+        if (!kept && !QFileInfo::exists(done.keptAs))
+            break; // it failed for another reason than the name
+    }
+    if (!kept) {
         done.error = error;
         done.keptAs.clear();
         return done;
     }
-    if (QString error = linefile::replaceWith(path, lines); !error.isEmpty())
-        done.error = error;
+    done.error = linefile::replaceWith(path, lines);
     return done;
 }
 

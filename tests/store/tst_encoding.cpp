@@ -180,6 +180,16 @@ private slots:
         QVERIFY(mdlDim::LoadData());
         QCOMPARE(mdlDim::EntryCount, 5);
 
+        // Again in the same second, over a UTF-8 save with a BOM: the first
+        // original stays as it was, the BOM is no character.
+        dir.writeEntries("\xEF\xBB\xBF" + utf8);
+        const bookencoding::Conversion again = bookencoding::convertToCp932(dir.entryPath(), when);
+        QCOMPARE(again.error, QString());
+        QCOMPARE(again.keptAs, done.keptAs + "-2");
+        QCOMPARE(readFileBytes(done.keptAs), utf8);
+        QCOMPARE(readFileBytes(again.keptAs), "\xEF\xBB\xBF" + utf8);
+        QCOMPARE(dir.entryBytes(), cp932Book() + DataDir::sjisLines({QStringLiteral("よしだ|〓田 〓|||||||1|F")}));
+
         // A mix is not converted, and nothing is kept beside it.
         const QByteArray mix = cp932Book() + utf8Line(Added);
         dir.writeEntries(mix);
