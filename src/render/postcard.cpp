@@ -108,7 +108,7 @@ QRectF codeBoxMm(int digit) {
 }
 
 QString honorificFor(const QString &name) {
-    for (const char16_t *kept : {u"様", u"御中", u"殿", u"先生"})
+    for (const char16_t *kept : {u"様", u"御中", u"殿", u"先生", u"各位"})
         if (name.trimmed().endsWith(QString::fromUtf16(kept)))
             return {};
     return textforms::isCompanyName(name) ? QStringLiteral("御中") : QStringLiteral("様");

@@ -7,8 +7,8 @@
 #include "common/testmain.h"
 #include "store/mdlDim.h"
 
-#include <QRandomGenerator>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTest>
 
 #include <cstdio>
@@ -102,13 +102,26 @@ private slots:
         QTest::newRow("reading, katakana") << yamada << "ヤマダ" << true;
         QTest::newRow("reading, half-width katakana") << yamada << "ﾔﾏﾀﾞ" << true;
         QTest::newRow("half-width voiced mark joins its kana") << yamada << "ﾀﾞﾀ" << true;
-        QTest::newRow("katakana reading, hiragana typed") << "ヤマダ|山田|||||||1|F" << "やまだ" << true;
-        QTest::newRow("half-width reading, katakana typed") << "ｶﾞｯｺｳ|学校|||||||1|F" << "ガッコウ" << true;
-        QTest::newRow("semi-voiced half-width") << "ﾊﾟﾝﾔ|パン屋|||||||3|F" << "ぱん" << true;
+        QTest::newRow("katakana reading, hiragana typed") << "ヤマダ|山田|||||||1|F"
+                                                          << "やまだ" << true;
+        QTest::newRow("half-width reading, katakana typed") << "ｶﾞｯｺｳ|学校|||||||1|F"
+                                                            << "ガッコウ" << true;
+        QTest::newRow("semi-voiced half-width") << "ﾊﾟﾝﾔ|パン屋|||||||3|F"
+                                                << "ぱん" << true;
         // The fold reaches past ン: ヴ ヵ ヶ are kana too.
-        QTest::newRow("ヴ typed, half-width ｳﾞ stored") << "ｳﾞｨﾗ|ヴィラ|||||||1|F" << "ヴィラ" << true;
-        QTest::newRow("small ヶ stored, ゖ typed") << "いちがやヶ|市ヶ谷|||||||1|F" << "やゖ" << true;
+        QTest::newRow("ヴ typed, half-width ｳﾞ stored") << "ｳﾞｨﾗ|ヴィラ|||||||1|F"
+                                                        << "ヴィラ" << true;
+        QTest::newRow("small ヶ stored, ゖ typed") << "いちがやヶ|市ヶ谷|||||||1|F"
+                                                   << "やゖ" << true;
         QTest::newRow("a different voicing is no match") << yamada << "やまた" << false;
+        const std::pair<const char *, const char *> voiced[] = {
+            {"ﾂﾞｸｴ|机|||||||1|F", "づく"}, {"ﾃﾞﾝｷ|電気|||||||1|F", "でん"}, {"ﾄﾞｳｸﾞ|道具|||||||1|F", "どう"}};
+        for (const auto &[line, typed] : voiced)
+            QTest::addRow("%s: its voiced kana typed", typed)
+                << QString::fromUtf8(line) << QString::fromUtf8(typed) << true;
+        // A byte that is the second byte of a two-byte character starts no match ("ー" is 81 5B, "[" is 5B).
+        QTest::newRow("a match never starts on a second byte") << "こーひー|珈琲|||||||1|F"
+                                                               << "[" << false;
         QTest::newRow("name with either space") << yamada << "山田 太郎" << true;
         QTest::newRow("address, full-width digit typed half-width") << yamada << "区1丁目" << true;
         QTest::newRow("e-mail, other case") << yamada << "taro.yamada" << true;
@@ -119,11 +132,13 @@ private slots:
         QTest::newRow("postal code without hyphen") << yamada << "1000001" << true;
         QTest::newRow("full-width digits") << yamada << "０９０１２" << true;
         QTest::newRow("digits across two numbers are no match") << yamada << "56780422" << false;
-        QTest::newRow("category is not searched") << "あ|一|||||||7|F" << "7" << false;
+        QTest::newRow("category is not searched") << "あ|一|||||||7|F"
+                                                  << "7" << false;
         QTest::newRow("printed mark is not searched") << yamada << "f" << false;
         QTest::newRow("nothing typed") << yamada << "  " << false;
         QTest::newRow("a bar never matches") << yamada << "|" << false;
-        QTest::newRow("short line") << "あ|一" << "一" << true;
+        QTest::newRow("short line") << "あ|一"
+                                    << "一" << true;
     }
     void searchMatches() {
         QFETCH(QString, line);
@@ -270,15 +285,22 @@ private slots:
     // is the literal exchange sort's and a search finds what a scan finds.
     void keptOrderAfterChanges_data() {
         QTest::addColumn<QString>("change");
-        for (const char *change : {"edited reading", "added line", "deleted line", "line ends changed",
-                                   "replaced by rename, same size"})
+        for (const char *change :
+             {"edited reading", "added line", "deleted line", "line ends changed", "replaced by rename, same size"})
             QTest::newRow(change) << change;
     }
     void keptOrderAfterChanges() {
         QFETCH(QString, change);
         // Many equal readings, and long ones sharing their first eight units.
-        const QStringList readings = {"ながしまあやのすけ", "ながしまあやのすけい", "ながしまあやの", "ナガシマ",
-                                      "さとう", "さとう", "Sato", "いとう", "ながしまあやのすけ"};
+        const QStringList readings = {"ながしまあやのすけ",
+                                      "ながしまあやのすけい",
+                                      "ながしまあやの",
+                                      "ナガシマ",
+                                      "さとう",
+                                      "さとう",
+                                      "Sato",
+                                      "いとう",
+                                      "ながしまあやのすけ"};
         QRandomGenerator random(25);
         QStringList lines;
         for (int i = 0; i < 120; ++i)

@@ -151,6 +151,8 @@ private slots:
                                      << "う゛ぃくとる";
         QTest::newRow("a stored voiced mark stays") << "う゛ぃくとる"
                                                     << "う゛ぃくとる";
+        QTest::newRow("small ヵ ヶ stay: no ゕ ゖ in the code page") << "イッカヵゲツ ヶ"
+                                                                     << "いっかヵげつヶ";
         QTest::newRow("long vowel stays") << "コーヒー"
                                           << "こーひー";
         QTest::newRow("Latin keeps single spaces") << "  Smith   John "
@@ -204,6 +206,8 @@ private slots:
         QTest::newRow("own groups kept") << "0422-12-3456" << tel << "0422-12-3456";
         QTest::newRow("Tokyo") << "0312345678" << tel << "03-1234-5678";
         QTest::newRow("Musashino 0422") << "0422511234" << tel << "0422-51-1234";
+        // Right after 0422: the grouping is not taken from a number that begins alike.
+        QTest::newRow("Machida 042, after 0422") << "0427221234" << tel << "042-722-1234";
         QTest::newRow("Yokohama") << "0451234567" << tel << "045-123-4567";
         QTest::newRow("Hachijo 04996, five-digit area code") << "0499621234" << tel << "04996-2-1234";
         QTest::newRow("Oshima 04992") << "0499221234" << tel << "04992-2-1234";
@@ -213,6 +217,9 @@ private slots:
         QTest::newRow("IP phone 050") << "05012345678" << mobile << "050-1234-5678";
         QTest::newRow("+81 mobile") << "+81 90-1234-5678" << mobile << "090-1234-5678";
         QTest::newRow("+81 (0)") << "+81 (0)3 1234 5678" << tel << "03-1234-5678";
+        QTest::newRow("+81 (0) mobile, no spaces") << "+81(0)90-1234-5678" << mobile << "090-1234-5678";
+        QTest::newRow("+81 with the trunk 0 kept") << "+81 03-1234-5678" << tel << "03-1234-5678";
+        QTest::newRow("+81 mobile with the trunk 0 kept") << "+81 090 1234 5678" << mobile << "090-1234-5678";
         QTest::newRow("full-width digits") << "０３－１２３４－５６７８" << tel << "03-1234-5678";
         QTest::newRow("tel: URI") << "tel:+81-3-1234-5678" << tel << "03-1234-5678";
         QTest::newRow("another country") << "+49 351 1234567" << tel << "";

@@ -156,6 +156,8 @@ private slots:
                                            << "御中";
         QTest::newRow("stored with its own") << "山田先生"
                                              << "";
+        for (const char *own : {"山田太郎様", "山田太郎殿", "テルボラ御中", "会員各位"})
+            QTest::newRow(own) << QString::fromUtf8(own) << "";
         QTest::newRow("一般社団法人") << "一般社団法人日本郵便協会"
                                       << "御中";
     }

@@ -57,6 +57,7 @@ private slots:
         QTest::newRow("a large office") << "0608510" << QStringList{"北海道札幌市中央区大通西１０丁目札幌第２合同庁舎"};
         QTest::newRow("unknown") << "0000001" << QStringList{};
         QTest::newRow("six digits") << "100000" << QStringList{};
+        QTest::newRow("eight digits") << "10000011" << QStringList{};
         QTest::newRow("not digits") << "100-001" << QStringList{};
     }
     void lookUp() {
