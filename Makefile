@@ -56,23 +56,19 @@ sanitize: deps
 	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	  ctest --output-on-failure -j2
 
-# The store, the contacts readers with their round trip, and the find box's
-# search, under libFuzzer for FUZZ_SECONDS each; new inputs go to the build
-# folder, the seeds in fuzz/corpus* stay as they are.
+# Under libFuzzer for FUZZ_SECONDS each: the store, the contacts readers with
+# their round trip, the find box's search, telephone numbers, the printer
+# settings, the encoding check with the conversion, and the postal table.
+# New inputs go to the build folder; the seeds in fuzz/corpus* stay as they are.
+FUZZERS = store contacts search numbers ini encoding postal
 fuzz:
 	@EXTRA_PACKAGES="clang libclang-rt-14-dev" sh scripts/install-deps.sh
 	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTELBORA_FUZZ=ON \
 	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
-	cmake --build $(FUZZ_BUILD) --target fuzz_store fuzz_contacts fuzz_search fuzz_numbers fuzz_ini
-	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/corpus-contacts $(FUZZ_BUILD)/corpus-search \
-	  $(FUZZ_BUILD)/corpus-numbers $(FUZZ_BUILD)/corpus-ini
-	ASAN_OPTIONS=detect_leaks=1 $(FUZZ_BUILD)/fuzz/fuzz_store $(FUZZ_BUILD)/corpus fuzz/corpus -artifact_prefix=$(FUZZ_BUILD)/ \
-	  -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1
-	ASAN_OPTIONS=detect_leaks=1 $(FUZZ_BUILD)/fuzz/fuzz_contacts $(FUZZ_BUILD)/corpus-contacts fuzz/corpus-contacts \
-	  -artifact_prefix=$(FUZZ_BUILD)/ -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1
-	ASAN_OPTIONS=detect_leaks=1 $(FUZZ_BUILD)/fuzz/fuzz_search $(FUZZ_BUILD)/corpus-search fuzz/corpus-search \
-	  -artifact_prefix=$(FUZZ_BUILD)/ -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1
-	ASAN_OPTIONS=detect_leaks=1 $(FUZZ_BUILD)/fuzz/fuzz_numbers $(FUZZ_BUILD)/corpus-numbers fuzz/corpus-numbers \
-	  -artifact_prefix=$(FUZZ_BUILD)/ -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1
-	ASAN_OPTIONS=detect_leaks=1 $(FUZZ_BUILD)/fuzz/fuzz_ini $(FUZZ_BUILD)/corpus-ini fuzz/corpus-ini \
-	  -artifact_prefix=$(FUZZ_BUILD)/ -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1
+	cmake --build $(FUZZ_BUILD) --target $(addprefix fuzz_,$(FUZZERS))
+	for f in $(FUZZERS); do \
+	  seeds=fuzz/corpus-$$f; [ $$f = store ] && seeds=fuzz/corpus; \
+	  mkdir -p $(FUZZ_BUILD)/corpus-$$f && \
+	  ASAN_OPTIONS=detect_leaks=1 $(FUZZ_BUILD)/fuzz/fuzz_$$f $(FUZZ_BUILD)/corpus-$$f $$seeds \
+	    -artifact_prefix=$(FUZZ_BUILD)/ -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 || exit 1; \
+	done

@@ -64,7 +64,7 @@ LineKind utf8KindOf(QByteArrayView line) {
 
 // An editor's "Unicode": a byte order mark, or a first line whose NUL bytes
 // (the high halves of ASCII characters) all fall on one side of each pair,
-// a quarter of them or more. Code page 932 has no NUL and no FE or FF byte.
+// in half the pairs or more. Code page 932 has no NUL and no FE or FF byte.
 // Only the first line is looked at, so that a file and its lines as a writer
 // holds them are judged alike.
 bool looksUtf16(QByteArrayView firstLine) {
@@ -80,8 +80,8 @@ bool looksUtf16(QByteArrayView firstLine) {
         evenNuls += bytes[i] == 0;
         oddNuls += bytes[i + 1] == 0;
     }
-    const qsizetype pairs = head / 2;
-    return (evenNuls == 0) != (oddNuls == 0) && 4 * qMax(evenNuls, oddNuls) >= pairs;
+    const qsizetype nuls = qMax(evenNuls, oddNuls);
+    return (evenNuls == 0) != (oddNuls == 0) && nuls >= 2 && 2 * nuls >= head / 2;
 }
 
 // looksUtf16() of a whole file's first line (as far as it looks).

@@ -95,7 +95,7 @@ QString Table::load(const QString &path) {
         at = end + 1;
     }
     // Cut short, emptied or made by an older converter: not trusted.
-    if (counted < 0 || counted != static_cast<qsizetype>(rows_.size()))
+    if (counted <= 0 || counted != static_cast<qsizetype>(rows_.size()))
         return damaged();
     // Made sorted by code; kept so whatever made it.
     std::stable_sort(rows_.begin(), rows_.end(), [](const Row &a, const Row &b) { return a.code < b.code; });

@@ -1,0 +1,58 @@
+// Random bytes as the postal code table. Checks: the loader never trusts a
+// table whose count line disagrees with its code lines; a table it accepts
+// answers every code it holds with that code's own areas; a failed load
+// leaves nothing behind.
+#include "store/postalcodes.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+void check(bool holds, const char *what) {
+    if (!holds) {
+        std::fprintf(stderr, "violated: %s\n", what);
+        std::abort();
+    }
+}
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
+    static QCoreApplication app(*argc, *argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    static QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("postal.tsv"));
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) ||
+            file.write(reinterpret_cast<const char *>(data), static_cast<qint64>(size)) != static_cast<qint64>(size))
+            std::abort();
+    }
+    postalcodes::Table table;
+    const QString error = table.load(path);
+    if (!error.isEmpty()) {
+        check(table.size() == 0, "a refused table holds nothing");
+        check(table.lookUp(QStringLiteral("1000001")).isEmpty(), "a refused table finds nothing");
+        return 0;
+    }
+    check(table.size() > 0, "an accepted table holds codes");
+    for (const QByteArray &line :
+         QByteArray(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size)).split('\n')) {
+        if (line.size() < 7 || line.startsWith('#') || line.startsWith('@'))
+            continue;
+        const QString code = QString::fromLatin1(line.first(7));
+        const QList<postalcodes::Area> found = table.lookUp(code);
+        check(!found.isEmpty(), "every code line is found");
+        for (const postalcodes::Area &area : found)
+            check(area.code == code, "a look-up gives that code's areas");
+    }
+    table.forAddress(
+        QString::fromUtf8(reinterpret_cast<const char *>(data), static_cast<qsizetype>(qMin<size_t>(size, 40))));
+    return 0;
+}
