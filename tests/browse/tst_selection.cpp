@@ -52,6 +52,9 @@ private slots:
             QTest::addRow("%d readings in alternation", alphabet) << 1200 << alphabet << quint32(0) << true;
         // More distinct units than the sort's byte-sized ranks hold.
         QTest::newRow("kanji readings") << 2000 << 0 << quint32(77) << false;
+        // At the edge of those ranks: exactly 255 and 256 distinct units (alphabet -n).
+        for (int units : {255, 256})
+            QTest::addRow("%d distinct units", units) << 2 * units << -units << quint32(5) << false;
     }
     void sameOrderAsTheLiteralSort() {
         QFETCH(int, size);
@@ -78,6 +81,10 @@ private slots:
                                   "たかはしまさゆきこう"};
         QList<QString> readings;
         for (int i = 0; i < size; ++i) {
+            if (alphabet < 0) { // every one of -alphabet units, in a shuffled order, twice
+                readings.append(QString(QChar(0x4E00 + (i * 7919 + int(seed)) % -alphabet)));
+                continue;
+            }
             if (alphabet == 0) {
                 QString reading;
                 for (int u = 1 + random.bounded(11); u > 0; --u)
