@@ -222,6 +222,21 @@ private slots:
             }
         }
         QCOMPARE(digitsFound, 7);
+        // The sender's code in the lower left: its seven digits side by side, none on another.
+        QList<Word> senderDigits;
+        for (const Word &w : words)
+            if (w.mm.center().x() < postcard::WidthMm / 2 && w.mm.center().y() > postcard::HeightMm / 2 &&
+                !w.text.isEmpty() && std::all_of(w.text.begin(), w.text.end(), [](QChar c) { return c.isDigit(); }))
+                senderDigits.append(w);
+        std::sort(senderDigits.begin(), senderDigits.end(),
+                  [](const Word &a, const Word &b) { return a.mm.x() < b.mm.x(); });
+        QString senderCode;
+        for (qsizetype i = 0; i < senderDigits.size(); ++i) {
+            senderCode += senderDigits.at(i).text;
+            if (i > 0)
+                QVERIFY(!senderDigits.at(i).mm.intersects(senderDigits.at(i - 1).mm));
+        }
+        QCOMPARE(senderCode, QStringLiteral("１５００００２")); // written full-width
         // Every character is text in the PDF, the vertical forms too.
         QString said;
         for (const Word &w : words)
