@@ -18,6 +18,7 @@
 #include <QTimer>
 
 #include <csignal>
+#include <sys/stat.h>
 
 class TestStartup : public QObject {
     Q_OBJECT
@@ -40,6 +41,38 @@ class TestStartup : public QObject {
     }
 
 private slots:
+    // A working copy noted in the lock file by a holder that was killed is
+    // removed by the next holder only while it is that very file (its inode).
+    void leftCopyRemovedOnlyWhenItIsTheSameFile_data() {
+        QTest::addColumn<bool>("replaced"); // the user put another file of that name there since
+        QTest::newRow("the noted copy") << false;
+        QTest::newRow("another file of that name") << true;
+    }
+    void leftCopyRemovedOnlyWhenItIsTheSameFile() {
+        QFETCH(bool, replaced);
+        DataDir dir({QStringLiteral("あ|一|||||||1|F")});
+        const QString copy = dir.entryPath() + QStringLiteral("$");
+        QFile made(copy);
+        QVERIFY(made.open(QIODevice::WriteOnly));
+        made.close();
+        struct stat info {};
+        QCOMPARE(::stat(QFile::encodeName(copy).constData(), &info), 0);
+        if (replaced) {
+            QVERIFY(QFile::rename(copy, copy + "old")); // keeps the noted inode alive under another name
+            QFile other(copy);
+            QVERIFY(other.open(QIODevice::WriteOnly));
+            other.write("the user's");
+        }
+        QFile lock(SingleInstance::lockPathFor(dir.path()));
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        lock.write("telbora\ncopy " + QByteArray::number(quint64(info.st_dev)) + ' ' +
+                   QByteArray::number(quint64(info.st_ino)) + ' ' + QFile::encodeName(copy).toHex() + '\n');
+        lock.close();
+        SingleInstance instance(dir.path(), QStringLiteral("test"));
+        QCOMPARE(instance.acquire(), SingleInstance::State::Acquired);
+        QCOMPARE(QFile::exists(copy), replaced);
+    }
+
     void oneCopyPerBookNamingItsHolder() {
         QTemporaryDir dir;
         {
@@ -67,12 +100,13 @@ private slots:
         QTest::newRow("lock holding old text") << "text" << State::Acquired << "";
         QTest::newRow("link planted as the lock") << "link" << State::Unavailable << "リンクになっています";
         // No lock file can be made (EACCES): the book is read all the same.
-        QTest::newRow("folder the user cannot write") << "read-only folder" << State::ReadOnly
-                                                      << "アクセスが許可されていません";
-        QTest::newRow("folder the user cannot write, lock there") << "read-only folder, lock" << State::ReadOnly
-                                                                  << "に書き込めません";
+        QTest::newRow("folder the user cannot write")
+            << "read-only folder" << State::ReadOnly << "アクセスが許可されていません";
+        QTest::newRow("folder the user cannot write, lock there")
+            << "read-only folder, lock" << State::ReadOnly << "に書き込めません";
         QTest::newRow("entry file the user cannot write") << "read-only file" << State::ReadOnly << "VexaTel.txt";
-        QTest::newRow("lock file the user cannot write") << "read-only lock" << State::ReadOnly << ".telbora.lock」に書き込めません";
+        QTest::newRow("lock file the user cannot write")
+            << "read-only lock" << State::ReadOnly << ".telbora.lock」に書き込めません";
     }
     void lockFileFound() {
         QFETCH(QString, planted);
@@ -95,9 +129,8 @@ private slots:
         if (planted == "read-only lock")
             QVERIFY(QFile::setPermissions(lockPath, QFileDevice::ReadOwner));
         // Root passes file modes: the guard (which also makes the folder read-only) takes that away.
-        std::unique_ptr<ReadOnlyDir> readOnly(planted.startsWith("read-only folder") || planted == "read-only lock"
-                                                  ? new ReadOnlyDir(dir)
-                                                  : nullptr);
+        std::unique_ptr<ReadOnlyDir> readOnly(
+            planted.startsWith("read-only folder") || planted == "read-only lock" ? new ReadOnlyDir(dir) : nullptr);
         SingleInstance instance(dir, "telbora");
         QCOMPARE(instance.acquire(), state);
         const QString text = state == SingleInstance::State::ReadOnly ? instance.readOnlyReason() : instance.error();
@@ -118,11 +151,15 @@ private slots:
         QTest::addColumn<bool>("answer");
         QTest::addColumn<int>("ended");
         QTest::addColumn<QString>("said");
-        QTest::newRow("held by telbora-contacts") << "telbora-contacts" << "cp932" << true << 1 << "telbora-contacts が";
-        QTest::newRow("UTF-8 book, converted") << "" << "utf-8" << true << -1
-                                               << "Shift_JIS（この電話帳の形式）に戻しますか？";
-        QTest::newRow("UTF-8 book, kept") << "" << "utf-8" << false << 0 << "Shift_JIS（この電話帳の形式）に戻しますか？";
-        QTest::newRow("mixed book refused") << "" << "mix" << true << 1 << "VexaTel.txt の 2 行目は";
+        QTest::newRow("held by telbora-contacts") << "telbora-contacts"
+                                                  << "cp932" << true << 1 << "telbora-contacts が";
+        QTest::newRow("UTF-8 book, converted")
+            << ""
+            << "utf-8" << true << -1 << "Shift_JIS（この電話帳の形式）に戻しますか？";
+        QTest::newRow("UTF-8 book, kept") << ""
+                                          << "utf-8" << false << 0 << "Shift_JIS（この電話帳の形式）に戻しますか？";
+        QTest::newRow("mixed book refused") << ""
+                                            << "mix" << true << 1 << "VexaTel.txt の 2 行目は";
     }
     void takeBook() {
         QFETCH(QString, holder);
