@@ -35,7 +35,8 @@ bool isRegularFile(int fd) {
 }
 
 QString notAFile(const QString &path) {
-    return QStringLiteral("「%1」は通常のファイルではありません。電話帳を開けません。").arg(QDir::toNativeSeparators(path));
+    return QStringLiteral("「%1」は通常のファイルではありません。電話帳を開けません。")
+        .arg(QDir::toNativeSeparators(path));
 }
 
 } // namespace
@@ -62,7 +63,8 @@ SingleInstance::State SingleInstance::acquire() {
     int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
     const int err = errno;
     if (fd < 0 && err == ELOOP) {
-        error_ = QStringLiteral("「%1」がリンクになっています。電話帳を開けません。").arg(QDir::toNativeSeparators(path_));
+        error_ =
+            QStringLiteral("「%1」がリンクになっています。電話帳を開けません。").arg(QDir::toNativeSeparators(path_));
         return State::Unavailable;
     }
     if (fd < 0 && (err == EROFS || err == EACCES || err == EPERM)) {
@@ -90,6 +92,12 @@ SingleInstance::State SingleInstance::acquire() {
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int lockErr = errno;
         holder_ = holderIn(readLockText(fd));
+        // The holder names itself just after it takes the lock: a moment's
+        // wait hears the name of one that has only just started.
+        for (int tries = 0; lockErr == EWOULDBLOCK && holder_.isEmpty() && tries < 30; ++tries) {
+            ::usleep(10000);
+            holder_ = holderIn(readLockText(fd));
+        }
         ::close(fd);
         if (lockErr == EWOULDBLOCK)
             return State::HeldElsewhere;

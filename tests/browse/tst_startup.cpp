@@ -18,7 +18,11 @@
 #include <QTimer>
 
 #include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 class TestStartup : public QObject {
     Q_OBJECT
@@ -41,6 +45,27 @@ class TestStartup : public QObject {
     }
 
 private slots:
+    // The loser of a race names the holder even when the holder names itself
+    // a moment after it took the lock.
+    void holderNamedJustAfterItsLock() {
+        DataDir dir;
+        const QByteArray lockPath = QFile::encodeName(SingleInstance::lockPathFor(dir.path()));
+        const int fd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::flock(fd, LOCK_EX), 0); // held, not yet named
+        std::thread naming([fd] {
+            ::usleep(50000);
+            const QByteArray name("telbora-contacts\n");
+            (void)!::pwrite(fd, name.constData(), static_cast<size_t>(name.size()), 0);
+        });
+        SingleInstance late(dir.path(), QStringLiteral("telbora"));
+        const SingleInstance::State state = late.acquire();
+        naming.join();
+        ::close(fd);
+        QCOMPARE(state, SingleInstance::State::HeldElsewhere);
+        QCOMPARE(late.holder(), QStringLiteral("telbora-contacts"));
+    }
+
     // A working copy noted in the lock file by a holder that was killed is
     // removed by the next holder only while it is that very file (its inode).
     void leftCopyRemovedOnlyWhenItIsTheSameFile_data() {
