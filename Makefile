@@ -58,9 +58,10 @@ sanitize: deps
 
 # Under libFuzzer for FUZZ_SECONDS each: the store, the contacts readers with
 # their round trip, the find box's search, telephone numbers, the printer
-# settings, the encoding check with the conversion, and the postal table.
+# settings, the encoding check with the conversion, the postal table and the
+# lock file.
 # New inputs go to the build folder; the seeds in fuzz/corpus* stay as they are.
-FUZZERS = store contacts search numbers ini encoding postal
+FUZZERS = store contacts search numbers ini encoding postal lock
 fuzz:
 	@EXTRA_PACKAGES="clang libclang-rt-14-dev" sh scripts/install-deps.sh
 	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTELBORA_FUZZ=ON \
