@@ -5,6 +5,7 @@
 // an export that names no entry comes back as the same lines.
 #include "contacts/exporter.h"
 #include "contacts/importer.h"
+#include "fuzzcheck.h"
 #include "store/categorytable.h"
 #include "store/cp932.h"
 #include "store/entryrules.h"
@@ -19,30 +20,18 @@
 
 namespace {
 
-void check(bool holds, const char *what) {
-    if (!holds) {
-        std::fprintf(stderr, "violated: %s\n", what);
-        std::abort();
-    }
-}
-
 const QString &scratch() {
     static QTemporaryDir dir;
     static const QString path = dir.path();
     return path;
 }
 
-void writeFile(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        std::abort();
-}
-
 mdlDim::CategoryLines categories() {
     mdlDim::CategoryLines table;
     const char16_t *names[] = {u"親戚", u"友人", u"お店", u"仕事", u"病院", u"趣味"};
     for (int slot = 0; slot < 10; ++slot)
-        table[static_cast<size_t>(slot)] = QString::number(slot + 1) + u'|' + (slot < 6 ? QString::fromUtf16(names[slot]) : QString());
+        table[static_cast<size_t>(slot)] =
+            QString::number(slot + 1) + u'|' + (slot < 6 ? QString::fromUtf16(names[slot]) : QString());
     return table;
 }
 
@@ -50,7 +39,9 @@ mdlDim::CategoryLines categories() {
 QStringList importedLines(const QString &path, bool &read) {
     contactimport::Importer importer({}, categories(), 1);
     QStringList notes;
-    read = contactimport::forEachContact(path, [&](const Contact &c) { importer.add(c); }, notes).isEmpty();
+    read = contactimport::forEachContact(
+               path, [&](const Contact &c) { importer.add(c); }, notes)
+               .isEmpty();
     return importer.result().lines;
 }
 

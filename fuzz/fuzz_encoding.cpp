@@ -3,6 +3,7 @@
 // without error; a valid UTF-8 file with a kana or kanji (three bytes or
 // more) and no NUL is called UTF-8; and a conversion's result reads back as
 // the input, with 〓 only where code page 932 has no such character.
+#include "fuzzcheck.h"
 #include "store/bookencoding.h"
 #include "store/cp932.h"
 #include "store/linefile.h"
@@ -16,13 +17,6 @@
 #include <cstdlib>
 
 namespace {
-
-void check(bool holds, const char *what) {
-    if (!holds) {
-        std::fprintf(stderr, "violated: %s\n", what);
-        std::abort();
-    }
-}
 
 bool strictUtf8(QByteArrayView bytes, QString *text = nullptr) {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -65,11 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     QFile::remove(path);
     for (const QString &kept : QDir(dir.path()).entryList({QStringLiteral("VexaTel.txt.utf8-*")}))
         QFile::remove(dir.filePath(kept));
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            std::abort();
-    }
+    writeFile(path, bytes);
     const bookencoding::Conversion done = bookencoding::convertToCp932(path);
     check(done.error.isEmpty(), "a UTF-8 file converts");
     QByteArray converted;

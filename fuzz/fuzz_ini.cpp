@@ -2,6 +2,7 @@
 // hand edit may leave it. Checks: an offset read is within the limits and
 // finite; the choice and the postcards' sender read without harm; and an
 // offset or a sender saved over whatever was there reads back as saved.
+#include "fuzzcheck.h"
 #include "printing/postcardsettings.h"
 #include "printing/printeradjustment.h"
 #include "store/mdlDim.h"
@@ -15,13 +16,6 @@
 #include <cstdlib>
 
 namespace {
-
-void check(bool holds, const char *what) {
-    if (!holds) {
-        std::fprintf(stderr, "violated: %s\n", what);
-        std::abort();
-    }
-}
 
 bool withinLimits(QPointF offset) {
     const auto ok = [](double v) { return std::isfinite(v) && std::abs(v) <= printeradjustment::LimitMm; };
@@ -38,13 +32,9 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    {
-        QFile ini(printeradjustment::settingsPath());
-        QFile::remove(ini.fileName());
-        if (!ini.open(QIODevice::WriteOnly) ||
-            ini.write(reinterpret_cast<const char *>(data), static_cast<qint64>(size)) != static_cast<qint64>(size))
-            std::abort();
-    }
+    QFile::remove(printeradjustment::settingsPath());
+    writeFile(printeradjustment::settingsPath(),
+              QByteArray(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size)));
     for (const QString &queue : {QStringLiteral("TelboraPDF"), QStringLiteral("Office"), QStringLiteral("a/b")}) {
         QString warning;
         check(withinLimits(printeradjustment::load(queue, &warning)), "an offset read is within the limits");

@@ -2,6 +2,7 @@
 // takes the lock, names no holder it cannot name, and removes no file but a
 // working copy the text names with that copy's own device and inode: the
 // book's files and a "$" file of the user's stay.
+#include "fuzzcheck.h"
 #include "store/singleinstance.h"
 
 #include <QCoreApplication>
@@ -11,21 +12,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-
-namespace {
-void check(bool holds, const char *what) {
-    if (!holds) {
-        std::fprintf(stderr, "violated: %s\n", what);
-        std::abort();
-    }
-}
-
-void writeFile(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        std::abort();
-}
-} // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
     static QCoreApplication app(*argc, *argv);

@@ -4,22 +4,12 @@
 // holding exactly the national digits read, and nothing is both kept and
 // called a problem.
 #include "contacts/phonenumbers.h"
+#include "fuzzcheck.h"
 
 #include <QString>
 
 #include <cstdio>
 #include <cstdlib>
-
-namespace {
-
-void check(bool holds, const char *what) {
-    if (!holds) {
-        std::fprintf(stderr, "violated: %s\n", what);
-        std::abort();
-    }
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (size > 256)

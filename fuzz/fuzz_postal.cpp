@@ -2,6 +2,7 @@
 // table whose count line disagrees with its code lines; a table it accepts
 // answers every code it holds with that code's own areas; a failed load
 // leaves nothing behind.
+#include "fuzzcheck.h"
 #include "store/postalcodes.h"
 
 #include <QCoreApplication>
@@ -11,15 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
-void check(bool holds, const char *what) {
-    if (!holds) {
-        std::fprintf(stderr, "violated: %s\n", what);
-        std::abort();
-    }
-}
-} // namespace
-
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
     static QCoreApplication app(*argc, *argv);
     return 0;
@@ -28,12 +20,8 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     static QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("postal.tsv"));
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) ||
-            file.write(reinterpret_cast<const char *>(data), static_cast<qint64>(size)) != static_cast<qint64>(size))
-            std::abort();
-    }
+    const QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+    writeFile(path, bytes);
     postalcodes::Table table;
     const QString error = table.load(path);
     if (!error.isEmpty()) {
@@ -42,8 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         return 0;
     }
     check(table.size() > 0, "an accepted table holds codes");
-    for (const QByteArray &line :
-         QByteArray(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size)).split('\n')) {
+    for (const QByteArray &line : bytes.split('\n')) {
         if (line.size() < 7 || line.startsWith('#') || line.startsWith('@'))
             continue;
         const QString code = QString::fromLatin1(line.first(7));
@@ -52,7 +39,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         for (const postalcodes::Area &area : found)
             check(area.code == code, "a look-up gives that code's areas");
     }
-    table.forAddress(
-        QString::fromUtf8(reinterpret_cast<const char *>(data), static_cast<qsizetype>(qMin<size_t>(size, 40))));
+    table.forAddress(QString::fromUtf8(bytes.left(40)));
     return 0;
 }

@@ -3,6 +3,7 @@
 // query typed further must find the same among the last finds as in the
 // whole book.
 #include "browse/search.h"
+#include "fuzzcheck.h"
 #include "store/cp932.h"
 #include "store/linefile.h"
 
@@ -14,13 +15,6 @@
 #include <cstdlib>
 
 namespace {
-
-void check(bool holds, const char *what) {
-    if (!holds) {
-        std::fprintf(stderr, "violated: %s\n", what);
-        std::abort();
-    }
-}
 
 // What a scan of every line finds.
 std::vector<int> scanned(const search::Query &query, const QList<QByteArray> &lines) {
@@ -55,7 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     std::vector<int> narrowed;
     if (further.narrows(first)) {
         index.find(further, &hits, narrowed);
-        check(narrowed == scanned(further, lines), "a query typed further finds among the last finds what a scan finds");
+        check(narrowed == scanned(further, lines),
+              "a query typed further finds among the last finds what a scan finds");
     }
     return 0;
 }

@@ -4,6 +4,7 @@
 #include "browse/ordering.h"
 #include "browse/selection.h"
 #include "common/exchangesort.h"
+#include "fuzzcheck.h"
 #include "store/bookencoding.h"
 #include "store/cp932.h"
 #include "store/entrywriter.h"
@@ -21,13 +22,6 @@
 
 namespace {
 
-void check(bool holds, const char *what) {
-    if (!holds) {
-        std::fprintf(stderr, "violated: %s\n", what);
-        std::abort();
-    }
-}
-
 const QString &dataDir() {
     static QTemporaryDir dir;
     static const QString path = [] {
@@ -35,12 +29,6 @@ const QString &dataDir() {
         return dir.path() + QLatin1Char('/');
     }();
     return path;
-}
-
-void writeFile(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        std::abort();
 }
 
 QByteArray readFile(const QString &path) {

@@ -53,12 +53,6 @@ int fail(const QString &text) {
     return 1;
 }
 
-bool hasBook(const QString &dir) {
-    const QDir folder(dir);
-    return QFileInfo::exists(folder.filePath(QStringLiteral("VexaTel.txt"))) ||
-           QFileInfo::exists(folder.filePath(QStringLiteral("VexaType.txt")));
-}
-
 // The book's entry lines without their line numbers.
 QStringList entryLines() {
     QStringList lines;
@@ -271,7 +265,7 @@ int main(int argc, char *argv[]) {
     // does; a dry run tries it on a new book in a scratch folder and makes nothing.
     const bool dryRun = command == QLatin1String("import") && parser.isSet(QStringLiteral("dry-run"));
     const bookfolder::Location location = bookfolder::locate(dir);
-    const bool newBook = command == QLatin1String("import") && !hasBook(location.dir) &&
+    const bool newBook = command == QLatin1String("import") && !bookfolder::hasBook(location.dir) &&
                          (location.standard || QDir(location.dir).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot));
     std::optional<QTemporaryDir> scratch;
     if (newBook && dryRun) {

@@ -186,12 +186,15 @@ void attach(QWidget *list, EntryListPage *page) {
 }
 
 void rowsChanged(QWidget *list) {
+    // Every page drawn passes here: nothing is made when no reader listens.
+    if (!QAccessible::isActive())
+        return;
     QAccessibleTableModelChangeEvent event(list, QAccessibleTableModelChangeEvent::ModelReset);
     QAccessible::updateAccessibility(&event);
 }
 
 void highlightMoved(QWidget *list) {
-    if (!list->hasFocus())
+    if (!QAccessible::isActive() || !list->hasFocus())
         return;
     QAccessibleInterface *table = QAccessible::queryAccessibleInterface(list);
     QAccessibleInterface *cell = table ? table->focusChild() : nullptr;

@@ -67,8 +67,7 @@ LineKind utf8KindOf(QByteArrayView line) {
 // in half the pairs or more. Code page 932 has no NUL and no FE or FF byte.
 // Only the first line is looked at, so that a file and its lines as a writer
 // holds them are judged alike.
-bool looksUtf16(QByteArrayView firstLine) {
-    const QByteArrayView bytes = firstLine;
+bool looksUtf16(QByteArrayView bytes) {
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
         return true;
     const qsizetype head = qMin<qsizetype>(bytes.size(), 256) & ~qsizetype(1);
@@ -86,10 +85,11 @@ bool looksUtf16(QByteArrayView firstLine) {
 
 // looksUtf16() of a whole file's first line (as far as it looks).
 bool startsUtf16(QByteArrayView bytes) {
+    const QByteArrayView head = bytes.first(qMin<qsizetype>(bytes.size(), 256));
     qsizetype end = 0;
-    while (end < qMin<qsizetype>(bytes.size(), 256) && bytes[end] != '\r' && bytes[end] != '\n')
+    while (end < head.size() && head[end] != '\r' && head[end] != '\n')
         ++end;
-    return looksUtf16(bytes.first(end));
+    return looksUtf16(head.first(end));
 }
 
 template <typename Visit> void forEachLineOf(QByteArrayView bytes, Visit visit) {
@@ -181,6 +181,11 @@ QString utf16Refusal(const QString &fileName) {
 }
 
 namespace {
+// Why a file found mixed or in UTF-16 cannot be used at all.
+QString unusable(const QString &name, const Check &found) {
+    return found.kind == Kind::Utf16 ? utf16Refusal(name) : mixedRefusal(name, found.firstForeignLine);
+}
+
 // Why the file at `path`, found to be `found`, is not used as it is; empty for code page 932.
 QString refusal(const QString &path, const Check &found, const QString &afterUtf8, const QString &afterMix) {
     const QString name = QFileInfo(path).fileName();
@@ -190,11 +195,10 @@ QString refusal(const QString &path, const Check &found, const QString &afterUtf
     case Kind::Utf8:
         return utf8Explanation({name}) + afterUtf8;
     case Kind::Utf16:
-        return utf16Refusal(name) + afterMix;
     case Kind::Mixed:
         break;
     }
-    return mixedRefusal(name, found.firstForeignLine) + afterMix;
+    return unusable(name, found) + afterMix;
 }
 } // namespace
 
@@ -221,8 +225,7 @@ BookFiles checkFiles(const QStringList &paths) {
         const QString name = QFileInfo(path).fileName();
         const Check checked = check(bytes);
         if (checked.kind == Kind::Mixed || checked.kind == Kind::Utf16) {
-            found.refused =
-                checked.kind == Kind::Utf16 ? utf16Refusal(name) : mixedRefusal(name, checked.firstForeignLine);
+            found.refused = unusable(name, checked);
             return found;
         }
         if (checked.kind == Kind::Utf8) {
@@ -243,7 +246,7 @@ Conversion convertToCp932(const QString &path, const QDateTime &when) {
     const QString name = QFileInfo(path).fileName();
     const Check found = check(original);
     if (found.kind == Kind::Mixed || found.kind == Kind::Utf16) {
-        done.error = found.kind == Kind::Utf16 ? utf16Refusal(name) : mixedRefusal(name, found.firstForeignLine);
+        done.error = unusable(name, found);
         return done;
     }
     if (found.kind == Kind::Cp932)

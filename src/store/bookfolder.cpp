@@ -28,14 +28,18 @@ Location locate(const QString &dirOption) {
     return locate(dirOption, QCoreApplication::applicationDirPath());
 }
 
+bool hasBook(const QString &dir) {
+    const QDir folder(dir);
+    return folder.exists(QStringLiteral("VexaTel.txt")) || folder.exists(QStringLiteral("VexaType.txt"));
+}
+
 Location locate(const QString &dirOption, const QString &programDir) {
     if (!dirOption.isEmpty())
         return {dirOption};
     if (const QString fromEnvironment = qEnvironmentVariable("TELBORA_DIR"); !fromEnvironment.isEmpty())
         return {fromEnvironment};
-    const QDir beside(programDir);
-    if (beside.exists(QStringLiteral("VexaTel.txt")) || beside.exists(QStringLiteral("VexaType.txt")))
-        return {beside.path()};
+    if (hasBook(programDir))
+        return {QDir(programDir).path()};
     return {standardFolder(), true};
 }
 
@@ -58,14 +62,14 @@ QString prepareStandard(const QString &dir) {
         return linefile::failure(QStringLiteral("のフォルダーを作れません。"), dir, errno);
     if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST)
         return linefile::failure(QStringLiteral("を作れません。"), dir, errno);
-    const QDir book(dir);
-    const QString entries = book.filePath(QStringLiteral("VexaTel.txt"));
-    const QString categories = book.filePath(QStringLiteral("VexaType.txt"));
-    if (QFileInfo::exists(entries) || QFileInfo::exists(categories))
+    if (hasBook(dir))
         return {};
-    if (QString error = linefile::createWith(categories, defaultCategoryLines(), 0600); !error.isEmpty())
+    const QDir book(dir);
+    if (QString error =
+            linefile::createWith(book.filePath(QStringLiteral("VexaType.txt")), defaultCategoryLines(), 0600);
+        !error.isEmpty())
         return error;
-    return linefile::createWith(entries, {}, 0600);
+    return linefile::createWith(book.filePath(QStringLiteral("VexaTel.txt")), {}, 0600);
 }
 
 QString folderProblem(const QString &dir) {

@@ -19,6 +19,9 @@ Location locate(const QString &dirOption);
 // The same, for a program in `programDir`.
 Location locate(const QString &dirOption, const QString &programDir);
 
+// Whether `dir` holds a book: VexaTel.txt or VexaType.txt is there.
+bool hasBook(const QString &dir);
+
 // Whether `dir` is the standard folder (case 3), where most books live.
 bool isStandard(const QString &dir);
 

@@ -287,7 +287,8 @@ QByteArray withLineEnds(const QList<QByteArray> &lines) {
 
 enum class Placing { Replace, OnlyIfAbsent };
 
-// Errors of a file system without permission bits or owners (FAT, exFAT).
+// Errors of a file system without permission bits or owners (FAT, exFAT),
+// and of an owner a user may not give away.
 bool keepsNoModes(int err) {
     return err == EPERM || err == ENOSYS || err == EOPNOTSUPP;
 }
@@ -361,7 +362,7 @@ QString writeThroughCopy(const QString &path, const QByteArray &target, const Pi
     // allowed. A FAT or exFAT stick keeps neither and may refuse to be asked.
     if (::fchmod(fd, mode) != 0 && !keepsNoModes(errno))
         return giveUp(errno);
-    if (owner && ::fchown(fd, owner->st_uid, owner->st_gid) != 0 && errno != EPERM && !keepsNoModes(errno))
+    if (owner && ::fchown(fd, owner->st_uid, owner->st_gid) != 0 && !keepsNoModes(errno))
         return giveUp(errno);
     for (const QByteArrayView piece : content)
         if (!writeFully(fd, piece.data(), static_cast<size_t>(piece.size())))

@@ -211,33 +211,35 @@ QString Table::installedPath() {
 }
 
 namespace {
-QString &installedProblemText() {
-    static QString problem;
-    return problem;
+// The installed table, loaded once for the whole run, or why there is none.
+struct Installed {
+    const Table *table = nullptr;
+    QString problem;
+};
+
+const Installed &installedOnce() {
+    static const Installed installed = [] {
+        const QString path = Table::installedPath();
+        if (!QFileInfo::exists(path))
+            return Installed{nullptr,
+                             QStringLiteral("郵便番号の表がありません。\r%1").arg(QDir::toNativeSeparators(path))};
+        auto *made = new Table; // lives for the whole run
+        if (QString error = made->load(path); !error.isEmpty()) {
+            delete made;
+            return Installed{nullptr, error};
+        }
+        return Installed{made, {}};
+    }();
+    return installed;
 }
 } // namespace
 
 const Table *Table::installed() {
-    static const Table *table = [] {
-        auto *made = new Table; // lives for the whole run
-        const QString path = installedPath();
-        if (!QFileInfo::exists(path)) {
-            installedProblemText() =
-                QStringLiteral("郵便番号の表がありません。\r%1").arg(QDir::toNativeSeparators(path));
-        } else if (QString error = made->load(path); !error.isEmpty()) {
-            installedProblemText() = error;
-        } else {
-            return made;
-        }
-        delete made;
-        return static_cast<Table *>(nullptr);
-    }();
-    return table;
+    return installedOnce().table;
 }
 
 QString Table::installedProblem() {
-    installed();
-    return installedProblemText();
+    return installedOnce().problem;
 }
 
 } // namespace postalcodes

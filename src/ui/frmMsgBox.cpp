@@ -187,9 +187,11 @@ frmMsgBox::frmMsgBox(const QString &text, MsgButtons buttons) : QDialog(nullptr)
     // A carriage return starts a new line.
     message_ = QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     lblMsg->setText(breakableLongWords(message_));
-    lblMsg->setAccessibleName(QString(text).replace(QLatin1Char('\r'), QLatin1Char(' ')));
-    // A screen reader names the box by its question, not by the product.
-    setAccessibleName(QString(text).replace(QLatin1Char('\r'), QLatin1Char(' ')));
+    // A screen reader names the box by its question, not by the product, and
+    // hears the message without the break opportunities.
+    const QString spoken = QString(text).replace(QLatin1Char('\r'), QLatin1Char(' '));
+    lblMsg->setAccessibleName(spoken);
+    setAccessibleName(spoken);
     layOutForMessage();
 }
 
