@@ -23,6 +23,7 @@
 #include "common/exchangesort.h"
 #include "floor.h"
 #include "render/fonts.h"
+#include "store/book.h"
 #include "store/cp932.h"
 #include "store/entrywriter.h"
 #include "store/linefile.h"
@@ -47,6 +48,12 @@
 #include <vector>
 
 namespace {
+
+// The book in the data folder, one object for the run as the programs keep one.
+Book &theBook() {
+    static Book book(mdlDim::AppDir());
+    return book;
+}
 
 // Readings as people type them: mostly hiragana family and given names, many
 // family names alone (equal readings), some 6 % longer than eight kana and
@@ -167,7 +174,7 @@ double programPeak(const QString &program, const QString &dir, int count) {
 int runPeak(const QString &dir) {
     mdlDim::setDataDirectory(dir);
     mdlDim::CurrentCategory = 0;
-    auto *logo = new frmLogo();
+    auto *logo = new frmLogo(theBook());
     logo->show();
     logo->timStart->setInterval(0);
     logo->timStart->start();
@@ -199,7 +206,7 @@ int runSize(const QString &dir, int count, bool profileOnly) {
 
     // Start: the splash builds the browsing window while it shows; measured
     // from its timer to the browsing window painted.
-    auto *logo = new frmLogo();
+    auto *logo = new frmLogo(theBook());
     logo->show();
     while (!frmMain::loaded())
         QApplication::processEvents();
@@ -223,7 +230,7 @@ int runSize(const QString &dir, int count, bool profileOnly) {
             mdlDim::LoadedLine line = mdlDim::EntryTable.loadedLine(count / 2);
             const QString text = cp932::decode(line.bytes);
             for (int i = 0; i < 100; ++i)
-                line = EntryWriter::replaceEntry(line, text).written;
+                line = theBook().replaceEntry(line, text).written;
             return 0;
         }
         // PROFILE_COLD=1 changes a reading before each SelectDB.
@@ -305,11 +312,11 @@ int runSize(const QString &dir, int count, bool profileOnly) {
             line = loadedLine(count / 2);
             text = cp932::decode(line.bytes);
         },
-        [&] { EntryWriter::replaceEntry(line, text); });
+        [&] { theBook().replaceEntry(line, text); });
     const double deleteCpu = cpuRuns(
-        writes, [&] { line = loadedLine(count / 3); }, [&] { EntryWriter::deleteEntry(line); });
+        writes, [&] { line = loadedLine(count / 3); }, [&] { theBook().deleteEntry(line); });
     const double markCpu = cpuRuns(
-        writes, [&] { line = loadedLine(count / 4); }, [&] { EntryWriter::markPrinted({line}); });
+        writes, [&] { line = loadedLine(count / 4); }, [&] { theBook().markPrinted({line}); });
     const double rewriteCpu = cpuRuns(writes, nothing, [&] { floorRewrite(mdlDim::entryFilePath()); });
 
     const auto ratio = [](double value, double floor) { return floor > 0 ? value / floor : 0; };
@@ -375,8 +382,7 @@ int benchStoreByLineEnds() {
         const mdlDim::LoadedLine line = mdlDim::EntryTable.loadedLine(50000);
         const QString element = mdlDim::EntryTable.at(50000);
         const Timing store = timeRuns(7, [&] {
-            const EntryWriter::Result written =
-                EntryWriter::replaceEntry(line, element.mid(element.indexOf(u'|') + 1));
+            const EntryWriter::Result written = theBook().replaceEntry(line, element.mid(element.indexOf(u'|') + 1));
             if (!written)
                 std::fprintf(stderr, "%s\n", qPrintable(written.message));
         });

@@ -5,6 +5,7 @@
 #include "browse/selection.h"
 #include "common/exchangesort.h"
 #include "fuzzcheck.h"
+#include "store/book.h"
 #include "store/bookencoding.h"
 #include "store/cp932.h"
 #include "store/entrywriter.h"
@@ -21,6 +22,12 @@
 #include <cstdlib>
 
 namespace {
+
+// The book in the data folder, one object for the run as the programs keep one.
+Book &theBook() {
+    static Book book(mdlDim::AppDir());
+    return book;
+}
 
 const QString &dataDir() {
     static QTemporaryDir dir;
@@ -118,21 +125,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     EntryWriter::Result result;
     switch (writer) {
     case 0:
-        result = EntryWriter::replaceEntry(loadedLine, newLine);
+        result = theBook().replaceEntry(loadedLine, newLine);
         break;
     case 1:
-        result = EntryWriter::deleteEntry(loadedLine);
+        result = theBook().deleteEntry(loadedLine);
         break;
     case 2:
-        result = EntryWriter::markPrinted({loadedLine});
+        result = theBook().markPrinted({loadedLine});
         break;
     case 3:
-        result = EntryWriter::appendEntry(newLine);
+        result = theBook().appendEntry(newLine);
         break;
     default: {
         const int slot = 5 + k % 5;
         const QList<QByteArray> before = loaded ? mdlDim::CategoryFileLines : categoryLines;
-        result = EntryWriter::writeCategory(before, slot, QString::number(slot + 1) + QStringLiteral("|新しい分類"));
+        result = theBook().writeCategory(before, slot, QString::number(slot + 1) + QStringLiteral("|新しい分類"));
         const QByteArray after = readFile(categoryPath);
         check(result.ok == categoriesCp932, "the category file is written when it is code page 932");
         if (!result.ok) {

@@ -3,6 +3,7 @@
 #include "contacts/exporter.h"
 #include "contacts/importer.h"
 #include "contacts/postalcheck.h"
+#include "store/book.h"
 #include "store/bookencoding.h"
 #include "store/bookfolder.h"
 #include "store/entryrecord.h"
@@ -71,12 +72,12 @@ int categoryOption(const QCommandLineParser &parser, int &category) {
     return 0;
 }
 
-int runImport(const QCommandLineParser &parser, const QStringList &files) {
+int runImport(Book &book, const QCommandLineParser &parser, const QStringList &files) {
     int category = 1;
     if (int error = categoryOption(parser, category))
         return error;
     const contactimport::BookImport done =
-        contactimport::importIntoBook(files, category, parser.isSet(QStringLiteral("dry-run")));
+        contactimport::importIntoBook(book, files, category, parser.isSet(QStringLiteral("dry-run")));
     if (!done.error.isEmpty())
         return fail(done.error);
     for (const QString &line : done.report)
@@ -108,7 +109,7 @@ QString refusalOf(const QString &out, bool force) {
     return {};
 }
 
-int runExport(const QCommandLineParser &parser, const QStringList &args) {
+int runExport(Book &book, const QCommandLineParser &parser, const QStringList &args) {
     if (args.size() != 1)
         return fail(QStringLiteral("export には書き出し先のファイルを一つ指定して下さい（標準出力なら -）。"));
     int category = 0;
@@ -128,12 +129,22 @@ int runExport(const QCommandLineParser &parser, const QStringList &args) {
     if (!toStdout)
         if (const QString refused = refusalOf(out, parser.isSet(QStringLiteral("force"))); !refused.isEmpty())
             return fail(refused);
-    QStringList lines;
-    for (const QString &line : entryLines())
-        if (category == 0 || fieldOfLine(line, EntryField::Category).toInt() == category)
-            lines.append(line);
+    // Each entry with its identity and what the side file holds for it.
+    QString damaged;
+    if (const QString failed = book.attachPeople(&damaged); !failed.isEmpty())
+        return fail(failed);
+    if (!damaged.isEmpty())
+        notice(damaged);
+    const std::vector<people::Record> records = book.records();
+    const QStringList all = entryLines();
+    if (static_cast<qsizetype>(records.size()) != all.size())
+        return fail(EntryWriter::ChangedElsewhere);
+    QList<contactexport::Entry> entries;
+    for (qsizetype i = 0; i < all.size(); ++i)
+        if (category == 0 || fieldOfLine(all.at(i), EntryField::Category).toInt() == category)
+            entries.append({all.at(i), records[static_cast<size_t>(i)].uid(), records[static_cast<size_t>(i)].data()});
     const contactexport::Exported exported = contactexport::exportEntries(
-        lines, mdlDim::CategoryTable,
+        entries, mdlDim::CategoryTable,
         format == QLatin1String("csv") ? contactexport::Format::Csv : contactexport::Format::VCard,
         encoding == QLatin1String("cp932") ? contactexport::Encoding::Cp932 : contactexport::Encoding::Utf8);
     for (const QString &notice : exported.notices)
@@ -148,9 +159,9 @@ int runExport(const QCommandLineParser &parser, const QStringList &args) {
         return 0;
     }
     // The export is as private as the book it comes from.
-    struct stat book {};
+    struct stat entryFile {};
     const mode_t mode =
-        ::stat(QFile::encodeName(mdlDim::entryFilePath()).constData(), &book) == 0 ? (book.st_mode & 0777) : 0600;
+        ::stat(QFile::encodeName(book.entryPath()).constData(), &entryFile) == 0 ? (entryFile.st_mode & 0777) : 0600;
     if (const QString failed = linefile::writeBytes(out, exported.bytes, mode, parser.isSet(QStringLiteral("force")));
         !failed.isEmpty())
         return fail(failed);
@@ -185,7 +196,7 @@ int runCheck(const QCommandLineParser &parser) {
 
 // A book a text editor re-saved as UTF-8 is converted back only when asked
 // (--convert); a mix is refused. 0 when the book can be read.
-int checkEncoding(bool convert) {
+int checkEncoding(const Book &book, bool convert) {
     const bookencoding::BookFiles found =
         bookencoding::checkFiles({mdlDim::entryFilePath(), mdlDim::categoryFilePath()});
     if (!found.refused.isEmpty())
@@ -197,9 +208,9 @@ int checkEncoding(bool convert) {
     if (!convert)
         return fail(bookencoding::utf8Explanation(utf8Names) +
                     QStringLiteral(" --convert を付けると Shift_JIS に戻します（元のファイルは横に残します）。"));
-    if (!mdlDim::ReadOnlyReason.isEmpty())
+    if (!book.readOnlyReason().isEmpty())
         return fail(bookencoding::utf8Explanation(utf8Names) + QStringLiteral(" 読み取り専用のため戻せません。") +
-                    mdlDim::ReadOnlyReason);
+                    book.readOnlyReason());
     const QDateTime now = QDateTime::currentDateTime();
     for (const QString &path : utf8Paths) {
         const bookencoding::Conversion done = bookencoding::convertToCp932(path, now);
@@ -288,20 +299,21 @@ int main(int argc, char *argv[]) {
     // The same lock as the phone book's: never while its windows are open, and
     // the phone book does not start while this runs.
     SingleInstance instance(mdlDim::AppDir(), QStringLiteral("telbora-contacts"));
+    Book book(mdlDim::AppDir());
     switch (instance.acquire()) {
     case SingleInstance::State::HeldElsewhere:
         return fail(instance.heldMessage());
     case SingleInstance::State::Unavailable:
         return fail(instance.error());
     case SingleInstance::State::ReadOnly:
-        mdlDim::ReadOnlyReason = instance.readOnlyReason();
+        book.setReadOnlyReason(instance.readOnlyReason());
         break;
     case SingleInstance::State::Acquired:
         break;
     }
-    if (const int refused = checkEncoding(parser.isSet(QStringLiteral("convert"))))
+    if (const int refused = checkEncoding(book, parser.isSet(QStringLiteral("convert"))))
         return refused;
     if (command == QLatin1String("check"))
         return runCheck(parser);
-    return command == QLatin1String("import") ? runImport(parser, args) : runExport(parser, args);
+    return command == QLatin1String("import") ? runImport(book, parser, args) : runExport(book, parser, args);
 }

@@ -3,6 +3,7 @@
 #include "browse/runningcopy.h"
 #include "browse/startup.h"
 #include "render/fonts.h"
+#include "store/book.h"
 #include "store/bookfolder.h"
 #include "store/mdlDim.h"
 #include "store/qtjapanese.h"
@@ -74,14 +75,14 @@ int main(int argc, char *argv[]) {
     fonts::installFontMap();
     if (const QString error = bookfolder::use(parser.value(QStringLiteral("dir"))); !error.isEmpty())
         return endWith(error);
-    const QString book = mdlDim::AppDir();
-    SingleInstance instance(book, QStringLiteral("telbora"));
+    Book book(mdlDim::AppDir());
+    SingleInstance instance(book.dir(), QStringLiteral("telbora"));
     if (const int ended = startup::takeBook(instance, book); ended >= 0)
         return ended;
-    runningcopy::listenForShowRequests(book, &app);
+    runningcopy::listenForShowRequests(book.dir(), &app);
     // Closing the splash must not end the program before the browsing window shows.
     app.setQuitOnLastWindowClosed(false);
-    auto *logo = new frmLogo();
+    auto *logo = new frmLogo(book);
     QObject::connect(logo, &frmLogo::handedOver, &app, [&app] {
         QObject::connect(frmMain::loaded(), &frmMain::closeRequested, &app, &QApplication::quit);
     });

@@ -12,6 +12,7 @@
 #include "printing/frmPrintSet.h"
 #include "printing/frmSender.h"
 #include "render/fonts.h"
+#include "store/book.h"
 #include "store/bookencoding.h"
 #include "store/mdlDim.h"
 #include "ui/formpictures.h"
@@ -82,12 +83,13 @@ void click(QWidget *w) {
 }
 
 void renderWithPhoneBook() {
-    auto *logo = new frmLogo();
+    Book book(mdlDim::AppDir());
+    auto *logo = new frmLogo(book);
     logo->timStart->stop();
     save(logo, "frmLogo");
     delete logo;
 
-    auto *home = new frmMain();
+    auto *home = new frmMain(book);
     save(home, "frmMain-all");
     home->fsbList->setValue(home->fsbList->maximum());
     save(home, "frmMain-all-last-page");
@@ -108,7 +110,7 @@ void renderWithPhoneBook() {
     home->txtFind->clear();
     // The editor in both modes, with long texts typed.
     mdlDim::EditingExisting = false;
-    auto *fresh = new frmEdit();
+    auto *fresh = new frmEdit(book);
     fresh->txtPingYin->setText(QStringLiteral("ながしまあやのすけ"));
     fresh->txtName->setText(QStringLiteral("長嶋　綾之介左衛門太郎兵衛"));
     fresh->txtZip1->setText(QStringLiteral("100"));
@@ -127,7 +129,7 @@ void renderWithPhoneBook() {
     home->SelectDB(0);
     mdlDim::EditingExisting = true;
     mdlDim::SelectedEntry = 2;
-    auto *editing = new frmEdit();
+    auto *editing = new frmEdit(book);
     save(editing, "frmEdit-edit");
     delete editing;
 
@@ -135,7 +137,7 @@ void renderWithPhoneBook() {
     click(home->imgYR);
     for (int format = 0; format < 4; ++format) {
         mdlDim::CardFormat = format;
-        auto *setup = new frmPrintSet();
+        auto *setup = new frmPrintSet(book);
         for (int row : {4, 2, 0})
             if (row < setup->lstAll->count()) {
                 setup->lstAll->setCurrentRow(row);
@@ -187,16 +189,16 @@ void renderWithPhoneBook() {
     }
     // The same book when its folder cannot be written.
     delete home;
-    mdlDim::ReadOnlyReason =
-        QStringLiteral("フォルダー「/media/cdrom/telbora」に書き込めません。読み取り専用の場所です。");
-    home = new frmMain();
+    book.setReadOnlyReason(
+        QStringLiteral("フォルダー「/media/cdrom/telbora」に書き込めません。読み取り専用の場所です。"));
+    home = new frmMain(book);
     save(home, "frmMain-read-only");
     mdlDim::EditingExisting = true;
     mdlDim::SelectedEntry = 0;
-    auto *shownOnly = new frmEdit();
+    auto *shownOnly = new frmEdit(book);
     save(shownOnly, "frmEdit-read-only");
     delete shownOnly;
-    mdlDim::ReadOnlyReason.clear();
+    book.setReadOnlyReason({});
     frmPrintMsg notice;
     notice.timPrint->stop();
     save(&notice, "frmPrintMsg");

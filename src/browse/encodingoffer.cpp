@@ -1,5 +1,6 @@
 #include "browse/encodingoffer.h"
 
+#include "store/book.h"
 #include "store/bookencoding.h"
 #include "store/mdlDim.h"
 #include "ui/frmMsgBox.h"
@@ -30,9 +31,8 @@ QString conversionReport(const QStringList &keptAs, const QStringList &unheld) {
 
 } // namespace
 
-Outcome checkBook() {
-    const bookencoding::BookFiles found =
-        bookencoding::checkFiles({mdlDim::entryFilePath(), mdlDim::categoryFilePath()});
+Outcome checkBook(Book &book) {
+    const bookencoding::BookFiles found = bookencoding::checkFiles({book.entryPath(), book.categoryPath()});
     if (!found.refused.isEmpty()) {
         frmMsgBox::ask(found.refused, MsgButtons::Yes);
         return Outcome::Refused;
@@ -41,9 +41,9 @@ Outcome checkBook() {
     const QStringList &utf8Names = found.utf8Names;
     if (utf8Paths.isEmpty())
         return Outcome::Readable;
-    if (!mdlDim::ReadOnlyReason.isEmpty()) {
+    if (!book.readOnlyReason().isEmpty()) {
         frmMsgBox::ask(bookencoding::utf8Explanation(utf8Names) +
-                           QStringLiteral("\r読み取り専用のため、Shift_JIS に戻せません。\r") + mdlDim::ReadOnlyReason,
+                           QStringLiteral("\r読み取り専用のため、Shift_JIS に戻せません。\r") + book.readOnlyReason(),
                        MsgButtons::Yes);
         return Outcome::Refused;
     }

@@ -3,6 +3,8 @@
 // Before the book is read: a data file a text editor re-saved as UTF-8 is
 // offered a conversion back to code page 932 (the original kept beside it);
 // a file of mixed encodings is refused, naming its first foreign line.
+class Book;
+
 namespace encodingoffer {
 
 enum class Outcome {
@@ -11,6 +13,6 @@ enum class Outcome {
     Refused,  // a mix, a read-only book or a failed conversion: said in the message box
 };
 
-Outcome checkBook();
+Outcome checkBook(Book &book);
 
 } // namespace encodingoffer

@@ -1,4 +1,5 @@
 #include "browse/frmLogo.h"
+#include "store/book.h"
 
 #include "browse/frmMain.h"
 #include "store/mdlDim.h"
@@ -10,7 +11,7 @@
 #include <QLabel>
 #include <QTimer>
 
-frmLogo::frmLogo() {
+frmLogo::frmLogo(Book &book) : book_(book) {
     skin::setUpWindow(this, QStringLiteral("frmLogo"), 3735, 3720);
     setAttribute(Qt::WA_DeleteOnClose);
     imgLogo = new QLabel(this);
@@ -35,7 +36,7 @@ frmLogo::frmLogo() {
 void frmLogo::prepareBrowsing() {
     if (browsing_)
         return;
-    auto *home = new frmMain();
+    auto *home = new frmMain(book_);
     home->ensurePolished();
     home->winId(); // its native window made now, not when the timer ends
     browsing_ = home;

@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QWidget>
 
+class Book;
 class QLabel;
 class QTimer;
 
@@ -10,7 +11,7 @@ class QTimer;
 class frmLogo : public QWidget {
     Q_OBJECT
 public:
-    frmLogo();
+    explicit frmLogo(Book &book);
 
     QLabel *imgLogo;
     QTimer *timStart;
@@ -20,6 +21,7 @@ signals:
     void handedOver();
 
 private:
+    Book &book_;
     // The browsing window is built, its first page drawn, while the splash shows.
     void prepareBrowsing();
     void handOver();

@@ -1,4 +1,5 @@
 #include "browse/frmMain.h"
+#include "store/book.h"
 
 #include "browse/entrylistpage.h"
 #include "browse/frmImport.h"
@@ -86,14 +87,14 @@ frmMain *frmMain::loaded() {
     return current;
 }
 
-frmMain::frmMain() {
+frmMain::frmMain(Book &book) : book_(book) {
     current = this;
-    skin::setUpWindow(this, QStringLiteral("frmMain"), WindowWidth, WindowHeight, skin::bookCaption());
+    skin::setUpWindow(this, QStringLiteral("frmMain"), WindowWidth, WindowHeight, skin::bookCaption(book_));
     setFont(fonts::named(fonts::UiGothic, 9));
     setAcceptDrops(true);
     // Two copies on two books are told apart in the window list.
     if (!bookfolder::isStandard(mdlDim::AppDir()))
-        setWindowTitle(skin::bookCaption() + QStringLiteral(" — ") +
+        setWindowTitle(skin::bookCaption(book_) + QStringLiteral(" — ") +
                        QDir::toNativeSeparators(QDir(mdlDim::AppDir()).absolutePath()));
 
     imgPicture.resize(15);
@@ -265,7 +266,7 @@ void frmMain::buildList() {
     list_ = new EntryListPage(
         picList0, fsbList, imgPicture, [this](int c) { return WriteType(c); }, this);
     connect(list_, &EntryListPage::entryOpened, this, &frmMain::openEntry);
-    if (!mdlDim::ReadOnlyReason.isEmpty())
+    if (!book_.readOnlyReason().isEmpty())
         list_->setNotice(ReadOnlyNotice);
 }
 
@@ -284,8 +285,8 @@ void frmMain::SelectDB(int category) {
     QStringList description;
     if (emptyBook)
         description.append(EmptyBookHint);
-    if (!mdlDim::ReadOnlyReason.isEmpty())
-        description.append(ReadOnlyNotice + QStringLiteral("。") + mdlDim::ReadOnlyReason);
+    if (!book_.readOnlyReason().isEmpty())
+        description.append(ReadOnlyNotice + QStringLiteral("。") + book_.readOnlyReason());
     picList0->setAccessibleDescription(description.join(u'\n'));
 }
 
@@ -386,7 +387,7 @@ void frmMain::importFiles(const QStringList &files) {
     // Contacts that name no category go to the one shown, else to 親戚 (1).
     const int category = CurrentCategory >= 1 && CurrentCategory <= 10 ? CurrentCategory : 1;
     QGuiApplication::setOverrideCursor(Qt::BusyCursor);
-    const contactimport::BookImport done = contactimport::importIntoBook(files, category);
+    const contactimport::BookImport done = contactimport::importIntoBook(book_, files, category);
     QGuiApplication::restoreOverrideCursor();
     frmImport report(done.report, done.error.isEmpty() ? done.summary : done.error);
     report.exec();
@@ -452,7 +453,7 @@ void frmMain::chooseCardFormat(int format) {
         return;
     }
     mdlDim::CardFormat = format;
-    auto *setup = new frmPrintSet();
+    auto *setup = new frmPrintSet(book_);
     connect(setup, &frmPrintSet::selectionNeeded, this, [this] { SelectDB(mdlDim::CurrentCategory); });
     connect(setup, &frmPrintSet::left, this, &QWidget::show);
     setup->show();
@@ -466,8 +467,8 @@ void frmMain::openEntry(int index) {
 }
 
 void frmMain::newEntry() {
-    if (!mdlDim::ReadOnlyReason.isEmpty()) {
-        frmMsgBox::ask(EntryWriter::readOnlyRefusal(), MsgButtons::Yes);
+    if (!book_.readOnlyReason().isEmpty()) {
+        frmMsgBox::ask(book_.readOnlyRefusal(), MsgButtons::Yes);
         return;
     }
     mdlDim::EditingExisting = false;
@@ -475,7 +476,7 @@ void frmMain::newEntry() {
 }
 
 frmEdit *frmMain::openEditor() {
-    auto *editor = new frmEdit();
+    auto *editor = new frmEdit(book_);
     connect(editor, &frmEdit::happened, this, [this](frmEdit::Outcome outcome) {
         switch (outcome) {
         case frmEdit::Outcome::Stored:

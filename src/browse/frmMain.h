@@ -10,6 +10,7 @@ class ImageButton;
 class frmEdit;
 class PictureBox;
 class QComboBox;
+class Book;
 class QLabel;
 class QLineEdit;
 class QScrollBar;
@@ -20,7 +21,7 @@ class TitleImage;
 class frmMain : public QWidget {
     Q_OBJECT
 public:
-    frmMain();
+    explicit frmMain(Book &book);
     ~frmMain() override;
 
     // The window once it has been loaded by the splash, for the other windows.
@@ -94,6 +95,7 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    Book &book_;
     void buildCategoryButtons();
     void buildPrintStrip();
     void buildList();

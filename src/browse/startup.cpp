@@ -2,17 +2,17 @@
 
 #include "browse/encodingoffer.h"
 #include "browse/runningcopy.h"
-#include "store/mdlDim.h"
+#include "store/book.h"
 #include "store/singleinstance.h"
 #include "ui/frmMsgBox.h"
 
 namespace startup {
 
-int takeBook(SingleInstance &instance, const QString &book) {
+int takeBook(SingleInstance &instance, Book &book) {
     switch (instance.acquire()) {
     case SingleInstance::State::HeldElsewhere:
         // An open copy comes to the front; this one writes nothing.
-        if (instance.holder() != QLatin1String("telbora-contacts") && runningcopy::askToShow(book))
+        if (instance.holder() != QLatin1String("telbora-contacts") && runningcopy::askToShow(book.dir()))
             return 0;
         frmMsgBox::ask(instance.heldMessage(), MsgButtons::Yes);
         return 1;
@@ -20,15 +20,15 @@ int takeBook(SingleInstance &instance, const QString &book) {
         frmMsgBox::ask(instance.error(), MsgButtons::Yes);
         return 1;
     case SingleInstance::State::ReadOnly:
-        if (runningcopy::askToShow(book)) // read-only copies share the lock; one window is enough
+        if (runningcopy::askToShow(book.dir())) // read-only copies share the lock; one window is enough
             return 0;
-        mdlDim::ReadOnlyReason = instance.readOnlyReason();
+        book.setReadOnlyReason(instance.readOnlyReason());
         break;
     case SingleInstance::State::Acquired:
-        mdlDim::ReadOnlyReason.clear();
+        book.setReadOnlyReason({});
         break;
     }
-    switch (encodingoffer::checkBook()) {
+    switch (encodingoffer::checkBook(book)) {
     case encodingoffer::Outcome::Declined:
         return 0;
     case encodingoffer::Outcome::Refused:

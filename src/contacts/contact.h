@@ -2,6 +2,7 @@
 
 #include "store/categorytable.h"
 #include "store/entryrules.h"
+#include "store/people.h"
 
 #include <QList>
 #include <QString>
@@ -21,6 +22,10 @@ struct Contact {
     bool asWritten = false;
     QString organization;
     QString organizationReading;
+    QString uid; // the card's UID when it is a UUID: the entry keeps it
+    // What the book keeps beside the ten fields: company, title, birthday,
+    // notes and, from our own export, everything the side file held.
+    people::PersonData person;
 
     // Kind rank of a value: 0 home or main; 1 work; 2 anything else (VOICE says no kind).
     struct Address {

@@ -29,24 +29,51 @@ QString categoryName(const QString &number, const mdlDim::CategoryLines &categor
     return name.isEmpty() ? QString::number(n) : name;
 }
 
-// A UID that is the same at every export of an unchanged entry and unique
-// in the book: a name-based UUID of its fields (the printed mark aside) and,
-// for identical entries, their turn.
-QString uidOf(const QString &line, int occurrence) {
-    static const QUuid space = QUuid::fromString(QStringLiteral("{5b0c1d8e-6a0e-4c55-9c1e-7e1b0a7e5f31}"));
-    const QString fields = line.section(u'|', 0, 8);
-    return QUuid::createUuidV5(space, fields + u'#' + QString::number(occurrence)).toString(QUuid::WithoutBraces);
+// What the side file holds beside the ten fields, as vCard properties.
+void addPerson(const people::PersonData &p, QStringList &out) {
+    using vcard::escaped;
+    const auto add = [&](const char *name, const QString &value) {
+        if (!value.isEmpty())
+            out.append(QLatin1String(name) + u':' + escaped(value));
+    };
+    if (!p.company.isEmpty() || !p.department.isEmpty())
+        out.append(QStringLiteral("ORG:%1;%2").arg(escaped(p.company), escaped(p.department)));
+    add("TITLE", p.title);
+    add("BDAY", p.birthday);
+    add("NOTE", p.notes);
+    for (const QString &phone : p.phones)
+        out.append(QStringLiteral("TEL;TYPE=VOICE;X-TELBORA=EXTRA:") + escaped(phone));
+    for (const QString &email : p.emails)
+        out.append(QStringLiteral("EMAIL;X-TELBORA=EXTRA:") + escaped(email));
+    add("X-TELBORA-HONORIFIC", p.honorific);
+    for (const people::JointName &j : p.joint)
+        out.append(QStringLiteral("X-TELBORA-JOINT:%1;%2;%3;%4")
+                       .arg(escaped(j.given), escaped(j.family), escaped(j.reading), escaped(j.honorific)));
+    if (p.buildingBreak > 0)
+        out.append(QStringLiteral("X-TELBORA-BREAK:%1").arg(p.buildingBreak));
+    for (const people::NewYear &y : p.years) {
+        QStringList flags;
+        for (auto [on, word] : {std::pair{y.sent, "sent"},
+                                {y.received, "received"},
+                                {y.mourning, "mourning"},
+                                {y.kanchuSent, "kanchu"},
+                                {y.doNotSend, "skip"}})
+            if (on)
+                flags.append(QLatin1String(word));
+        out.append(QStringLiteral("X-TELBORA-NEWYEAR:%1;%2").arg(y.year).arg(flags.join(u' ')));
+    }
 }
 
-QByteArray card(const QString &line, int occurrence, const mdlDim::CategoryLines &categories) {
+QByteArray card(const Entry &entry, const mdlDim::CategoryLines &categories) {
     using vcard::escaped;
+    const QString &line = entry.line;
     const QString name = field(line, EntryField::Name);
     // The editor's entries put a full-width space between family and given names.
     const auto [family, given] = contactentry::familyAndGiven(name);
     QStringList out = {QStringLiteral("BEGIN:VCARD"),
                        QStringLiteral("VERSION:3.0"),
                        QStringLiteral("PRODID:") + vcardProductId(),
-                       QStringLiteral("UID:urn:uuid:") + uidOf(line, occurrence),
+                       QStringLiteral("UID:urn:uuid:") + entry.uid,
                        QStringLiteral("N:%1;%2;;;").arg(escaped(family), escaped(given)),
                        QStringLiteral("FN:") + escaped(name),
                        QStringLiteral("X-PHONETIC-LAST-NAME:") + escaped(field(line, EntryField::Reading)),
@@ -66,6 +93,7 @@ QByteArray card(const QString &line, int occurrence, const mdlDim::CategoryLines
     const QString category = categoryName(field(line, EntryField::Category), categories);
     if (!category.isEmpty())
         out.append(QStringLiteral("CATEGORIES:") + escaped(category));
+    addPerson(entry.person, out);
     out.append(QStringLiteral("END:VCARD"));
     QByteArray bytes;
     for (const QString &l : out)
@@ -118,6 +146,20 @@ QStringList csvHeader() {
 
 Exported exportEntries(const QStringList &lines, const mdlDim::CategoryLines &categories, Format format,
                        Encoding encoding) {
+    QList<Entry> entries;
+    QHash<QString, int> seen; // identical entries, each with its own UID
+    for (const QString &line : lines) {
+        const people::Anchor anchor = people::anchorOf(line);
+        entries.append({line, people::seededUid(anchor, seen[anchor.join(u'|')]++), {}});
+    }
+    return exportEntries(entries, categories, format, encoding);
+}
+
+Exported exportEntries(const QList<Entry> &entries, const mdlDim::CategoryLines &categories, Format format,
+                       Encoding encoding) {
+    QStringList lines;
+    for (const Entry &entry : entries)
+        lines.append(entry.line);
     Exported out;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QString &line = lines.at(i);
@@ -129,9 +171,8 @@ Exported exportEntries(const QStringList &lines, const mdlDim::CategoryLines &ca
                                    .arg(entryLabel(static_cast<int>(i), line), why));
     }
     if (format == Format::VCard) {
-        QHash<QString, int> seen; // identical entries, each with its own UID
-        for (const QString &line : lines)
-            out.bytes += card(line, seen[line.section(u'|', 0, 8)]++, categories);
+        for (const Entry &entry : entries)
+            out.bytes += card(entry, categories);
         return out;
     }
     const auto encoded = [&](const QString &text, int index) -> std::optional<QByteArray> {

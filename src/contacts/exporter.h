@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/categorytable.h"
+#include "store/people.h"
 
 #include <QByteArray>
 #include <QStringList>
@@ -23,10 +24,20 @@ struct Exported {
     QStringList notices; // entries that would not come back whole on import, and why
 };
 
-// `lines`: entry lines (without line numbers); `categories`: the category
+// One entry to write: its line (without line number), its identity and the
+// per-person data the side file holds for it.
+struct Entry {
+    QString line;
+    QString uid;
+    people::PersonData person;
+};
+// `entries`: what to write; `categories`: the category
 // file's slots, whose names stand for the category numbers (an unnamed
 // category is written as its number). vCard is always UTF-8; CSV is UTF-8
 // with a byte-order mark (as Excel wants it) or code page 932.
+Exported exportEntries(const QList<Entry> &entries, const mdlDim::CategoryLines &categories, Format format,
+                       Encoding encoding);
+// Lines alone, each with the UID a book without a side file gives it.
 Exported exportEntries(const QStringList &lines, const mdlDim::CategoryLines &categories, Format format,
                        Encoding encoding);
 

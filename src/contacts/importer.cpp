@@ -4,6 +4,7 @@
 #include "contacts/csvcontacts.h"
 #include "contacts/exporter.h"
 #include "contacts/vcard.h"
+#include "store/book.h"
 #include "store/entrywriter.h"
 #include "store/linefile.h"
 #include "store/mdlDim.h"
@@ -13,6 +14,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <QUuid>
 
 #include <algorithm>
 
@@ -68,6 +70,52 @@ bool isOwnExport(const vcard::Card &card) {
     return id && id->text() == contactexport::vcardProductId();
 }
 
+// A number or address our own export wrote from the side file, beyond the entry's own.
+bool isExtra(const vcard::Property &p) {
+    return p.param(QStringLiteral("X-TELBORA")) == QLatin1String("EXTRA");
+}
+
+// The UID, the title, the birthday and the notes any card may hold, and what
+// only our own export writes: the honorific, joint names, the building's
+// break and the New Year record.
+void personFromCard(const vcard::Card &card, Contact &c) {
+    const auto textOf = [&](const char *name) {
+        const vcard::Property *p = card.first(QString::fromLatin1(name));
+        return p ? p->text() : QString();
+    };
+    QString uid = textOf("UID");
+    if (uid.startsWith(QLatin1String("urn:uuid:"), Qt::CaseInsensitive))
+        uid = uid.mid(9);
+    if (const QUuid parsed = QUuid::fromString(uid); !parsed.isNull())
+        c.uid = parsed.toString(QUuid::WithoutBraces);
+    people::PersonData &p = c.person;
+    p.title = textOf("TITLE");
+    p.birthday = textOf("BDAY");
+    p.notes = textOf("NOTE");
+    if (!c.asWritten)
+        return;
+    p.honorific = textOf("X-TELBORA-HONORIFIC");
+    for (const vcard::Property *joint : card.all(QStringLiteral("X-TELBORA-JOINT"))) {
+        const QStringList parts = joint->components();
+        if (p.joint.size() < people::MaxJointNames)
+            p.joint.append({parts.value(0), parts.value(1), parts.value(2), parts.value(3)});
+    }
+    p.buildingBreak = textOf("X-TELBORA-BREAK").toInt();
+    for (const vcard::Property *year : card.all(QStringLiteral("X-TELBORA-NEWYEAR"))) {
+        const QStringList parts = year->components();
+        const int number = parts.value(0).toInt();
+        if (number < 1900 || number > 9999)
+            continue;
+        people::NewYear &y = p.yearRecord(number);
+        const QStringList flags = parts.value(1).split(u' ');
+        y.sent = flags.contains(QLatin1String("sent"));
+        y.received = flags.contains(QLatin1String("received"));
+        y.mourning = flags.contains(QLatin1String("mourning"));
+        y.kanchuSent = flags.contains(QLatin1String("kanchu"));
+        y.doNotSend = flags.contains(QLatin1String("skip"));
+    }
+}
+
 Contact fromCard(const vcard::Card &card, const QString &file) {
     Contact c;
     c.source = QStringLiteral("「%1」%2 件目").arg(file).arg(card.number);
@@ -86,8 +134,12 @@ Contact fromCard(const vcard::Card &card, const QString &file) {
             c.reading = contactentry::joinedReading(sortAs.split(sortAsParts));
     }
     c.fullName = textOf("FN");
-    if (const vcard::Property *org = japaneseVariant(card.all(QStringLiteral("ORG"))))
+    if (const vcard::Property *org = japaneseVariant(card.all(QStringLiteral("ORG")))) {
         c.organization = org->components().value(0);
+        c.person.company = c.organization;
+        c.person.department = org->components().mid(1).join(u' ');
+    }
+    personFromCard(card, c);
     c.organizationReading = textOf("X-PHONETIC-ORG");
     // The reading, as the exporters write it: iPhone and Android, 4.0's
     // SORT-AS, 3.0's SORT-STRING, and Japanese phones' SOUND;X-IRMC-N.
@@ -121,6 +173,10 @@ Contact fromCard(const vcard::Card &card, const QString &file) {
         for (const vcard::Property *label : card.all(QStringLiteral("LABEL")))
             c.addresses.append(labelAddress(label->text(), preferred(label), rankOf(label)));
     for (const vcard::Property *tel : card.all(QStringLiteral("TEL"))) {
+        if (c.asWritten && isExtra(*tel)) {
+            c.person.phones.append(tel->text());
+            continue;
+        }
         Contact::PhoneKind kind = Contact::PhoneKind::Voice;
         if (tel->hasType(QStringLiteral("FAX")))
             kind = Contact::PhoneKind::Fax;
@@ -128,8 +184,12 @@ Contact fromCard(const vcard::Card &card, const QString &file) {
             kind = Contact::PhoneKind::Cell;
         c.phones.append({tel->text(), kind, preferred(tel), rankOf(tel)});
     }
-    for (const vcard::Property *e : card.all(QStringLiteral("EMAIL")))
-        c.emails.append({e->text(), preferred(e), rankOf(e)});
+    for (const vcard::Property *e : card.all(QStringLiteral("EMAIL"))) {
+        if (c.asWritten && isExtra(*e))
+            c.person.emails.append(e->text());
+        else
+            c.emails.append({e->text(), preferred(e), rankOf(e)});
+    }
     for (const vcard::Property *cat : card.all(QStringLiteral("CATEGORIES")))
         c.categories += cat->list();
     // docomo's group name.
@@ -286,17 +346,19 @@ void Importer::add(const Contact &contact) {
     for (const QString &note : converted.notes)
         result_.report.append(QStringLiteral("%1：%2").arg(contact.source, note));
     result_.lines.append(line);
+    result_.people.append(contact.person);
+    result_.uids.append(contact.uid);
     ++result_.imported;
 }
 
-BookImport importIntoBook(const QStringList &files, int defaultCategory, bool dryRun) {
+BookImport importIntoBook(Book &target, const QStringList &files, int defaultCategory, bool dryRun) {
     BookImport out;
     if (files.isEmpty()) {
         out.error = QStringLiteral("取り込む vCard か CSV のファイルを指定して下さい。");
         return out;
     }
-    if (!dryRun && !mdlDim::ReadOnlyReason.isEmpty()) {
-        out.error = EntryWriter::readOnlyRefusal();
+    if (!dryRun && !target.readOnlyReason().isEmpty()) {
+        out.error = target.readOnlyRefusal();
         return out;
     }
     QString error;
@@ -334,7 +396,8 @@ BookImport importIntoBook(const QStringList &files, int defaultCategory, bool dr
         return out;
     }
     if (!result.lines.isEmpty())
-        if (const EntryWriter::Result written = EntryWriter::appendEntries(result.lines); !written) {
+        if (const EntryWriter::Result written = target.appendEntries(result.lines, result.people, result.uids);
+            !written) {
             out.error = written.message;
             out.report.clear();
             return out;

@@ -3,6 +3,8 @@
 #include "contacts/contact.h"
 #include "store/categorytable.h"
 
+class Book;
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -26,6 +28,8 @@ QList<Contact> readFile(const QString &path, QString &error);
 
 struct Result {
     QStringList lines;  // the entry lines to add, in order
+    QList<people::PersonData> people; // each line's per-person data
+    QStringList uids;                 // each line's UID from its file, or empty
     QStringList report; // one line per skipped contact, duplicate and left-out value
     int imported = 0;
     int skipped = 0;
@@ -60,6 +64,7 @@ struct BookImport {
     QString summary;    // 取り込み N 件、見送り M 件、重複 K 件
     int imported = 0;
 };
-BookImport importIntoBook(const QStringList &files, int defaultCategory, bool dryRun = false);
+// UIDs taken from the files are kept unless an entry of the book has one already.
+BookImport importIntoBook(Book &book, const QStringList &files, int defaultCategory, bool dryRun = false);
 
 } // namespace contactimport

@@ -1,4 +1,5 @@
 #include "editor/frmEdit.h"
+#include "store/book.h"
 
 #include "editor/inputrules.h"
 #include "editor/postalfill.h"
@@ -61,10 +62,10 @@ void splitInto(const QString &field, const QList<QLineEdit *> &boxes) {
 }
 } // namespace
 
-frmEdit::frmEdit() {
-    skin::setUpWindow(this, QStringLiteral("frmEdit"), WindowWidth, WindowHeight, skin::bookCaption());
+frmEdit::frmEdit(Book &book) : book_(book) {
+    skin::setUpWindow(this, QStringLiteral("frmEdit"), WindowWidth, WindowHeight, skin::bookCaption(book_));
     setAttribute(Qt::WA_DeleteOnClose);
-    imgTitle = new TitleImage(this, WindowWidth, skin::bookCaption());
+    imgTitle = new TitleImage(this, WindowWidth, skin::bookCaption(book_));
     lblEditForm = new QLabel(this);
     lblEditForm->setObjectName(QStringLiteral("lblEditForm"));
     lblEditForm->setFont(fonts::named(fonts::UiGothic, 11.25, true));
@@ -84,7 +85,7 @@ frmEdit::frmEdit() {
     putCategoryNames();
     EntryChanged = false;
     txtPingYin->setFocus();
-    if (!mdlDim::ReadOnlyReason.isEmpty())
+    if (!book_.readOnlyReason().isEmpty())
         showOnly();
 }
 
@@ -99,9 +100,9 @@ void frmEdit::showOnly() {
 }
 
 bool frmEdit::refusedAsReadOnly() {
-    if (mdlDim::ReadOnlyReason.isEmpty())
+    if (book_.readOnlyReason().isEmpty())
         return false;
-    frmMsgBox::ask(EntryWriter::readOnlyRefusal(), MsgButtons::Yes);
+    frmMsgBox::ask(book_.readOnlyRefusal(), MsgButtons::Yes);
     return true;
 }
 

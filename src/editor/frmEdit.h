@@ -5,6 +5,7 @@
 #include <QList>
 #include <QWidget>
 
+class Book;
 class FrameLine;
 class ImageButton;
 class QComboBox;
@@ -20,7 +21,7 @@ class frmEdit : public QWidget {
 public:
     // Opens in edit mode on EntryTable[SelectedEntry] when EditingExisting is
     // true, otherwise in new-entry mode.
-    frmEdit();
+    explicit frmEdit(Book &book);
 
     // Lays the window out for edit mode, filling the boxes from the entry, or for new-entry mode.
     void EditMode(bool blnEdit);
@@ -124,8 +125,9 @@ private:
     // A read-only book is shown, not edited: nothing can be typed that could not be kept.
     void showOnly();
     // Tells why a write cannot happen when the book is read-only; true then.
-    static bool refusedAsReadOnly();
+    bool refusedAsReadOnly();
 
+    Book &book_;
     bool leaving_ = false;
     // The entry as it was opened: what undo restores, and the line a store or
     // delete acts on (its bytes as loaded, updated by each store).

@@ -1,6 +1,7 @@
 // The editor's checks and its writes: CheckSave, CheckType, AddInfo and the
 // four actions that store, add, delete and go back to the list.
 #include "editor/frmEdit.h"
+#include "store/book.h"
 #include "store/cp932.h"
 #include "store/entryrules.h"
 #include "store/entrywriter.h"
@@ -104,7 +105,7 @@ bool frmEdit::CheckType() {
         }
     }
     const EntryWriter::Result written =
-        EntryWriter::writeCategory(mdlDim::CategoryFileLines, choice, QString::number(choice + 1) + Bar + newName);
+        book_.writeCategory(mdlDim::CategoryFileLines, choice, QString::number(choice + 1) + Bar + newName);
     if (!written) {
         // The file still holds the old name; so does the table.
         reportFailure(written);
@@ -137,14 +138,14 @@ bool frmEdit::AddInfo(int intMode) {
     EntryWriter::Result written;
     if (intMode == 1) {
         const QString line = entryLine();
-        written = EntryWriter::replaceEntry(opened_, line);
+        written = book_.replaceEntry(opened_, line);
         if (written) {
             opened_ = written.written;
             // 元に戻す now goes back to what the file holds.
             openedElement_ = QString::number(opened_.number) + u'|' + line;
         }
     } else {
-        written = EntryWriter::appendEntry(entryLine());
+        written = book_.appendEntry(entryLine());
     }
     if (!written) {
         reportFailure(written);
@@ -175,7 +176,7 @@ void frmEdit::add() {
 void frmEdit::deleteEntry() {
     if (refusedAsReadOnly() || !frmMsgBox::ask(QStringLiteral("このリストを削除しますか？"), MsgButtons::YesNo))
         return;
-    const EntryWriter::Result deleted = EntryWriter::deleteEntry(opened_);
+    const EntryWriter::Result deleted = book_.deleteEntry(opened_);
     if (!deleted) {
         reportFailure(deleted);
         if (deleted.changedElsewhere)

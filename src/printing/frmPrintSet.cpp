@@ -1,4 +1,5 @@
 #include "printing/frmPrintSet.h"
+#include "store/book.h"
 
 #include "printing/entryitem.h"
 #include "printing/frmAdjust.h"
@@ -70,7 +71,7 @@ template <typename Matches> void removeWhere(QListWidget *list, Matches matches)
 }
 } // namespace
 
-frmPrintSet::frmPrintSet() {
+frmPrintSet::frmPrintSet(Book &book) : book_(book) {
     skin::setUpWindow(this, QStringLiteral("frmPrintSet"), WindowWidth, WindowHeight, QStringLiteral("印刷設定"));
     setAttribute(Qt::WA_DeleteOnClose);
     imgTitle = new TitleImage(this, WindowWidth, QStringLiteral("印刷設定"));
@@ -297,7 +298,7 @@ void frmPrintSet::PrintJob() {
         PostcardPrintJob(chosen, setup.sender, setup.options, imgPrint).run();
         return;
     }
-    CardPrintJob job(chosen, imgPrint, cboStartInfo->currentIndex() + 1);
+    CardPrintJob job(book_, chosen, imgPrint, cboStartInfo->currentIndex() + 1);
     if (job.run() != CardPrintJob::Outcome::TextPrinted)
         return;
     // The printed entries now carry their marks: the lists start again from

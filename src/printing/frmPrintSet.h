@@ -9,6 +9,7 @@ class FrameLine;
 class ImageButton;
 class QComboBox;
 class QGroupBox;
+class Book;
 class QLabel;
 class QListWidget;
 class QRadioButton;
@@ -20,7 +21,7 @@ class frmPrint;
 class frmPrintSet : public QWidget {
     Q_OBJECT
 public:
-    frmPrintSet();
+    explicit frmPrintSet(Book &book);
     ~frmPrintSet() override;
 
     // Greys the lists and the start line for "Line", enables them for "Info".
@@ -84,6 +85,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    Book &book_;
     void buildLists();
     void buildOptions();
     void buildButtons();

@@ -1,4 +1,5 @@
 #include "printing/printjob.h"
+#include "store/book.h"
 
 #include "printing/entryitem.h"
 #include "printing/frmAdjust.h"
@@ -78,9 +79,9 @@ BusyCursor::~BusyCursor() {
     QGuiApplication::restoreOverrideCursor();
 }
 
-CardPrintJob::CardPrintJob(QStringList printListItems, QList<QPixmap> paperPictures, int startLine,
+CardPrintJob::CardPrintJob(Book &book, QStringList printListItems, QList<QPixmap> paperPictures, int startLine,
                            PrintPrompter *prompter)
-    : items_(std::move(printListItems)), pictures_(std::move(paperPictures)), startLine_(startLine),
+    : book_(book), items_(std::move(printListItems)), pictures_(std::move(paperPictures)), startLine_(startLine),
       ownPrompter_(prompter ? nullptr : std::make_unique<WindowPrompter>()),
       prompter_(prompter ? prompter : ownPrompter_.get()) {}
 
@@ -197,12 +198,12 @@ void CardPrintJob::recordPrinted() const {
     }
     if (printedLines.isEmpty())
         return;
-    if (!mdlDim::ReadOnlyReason.isEmpty()) {
+    if (!book_.readOnlyReason().isEmpty()) {
         prompter_->tell(QStringLiteral("電話帳を読み取り専用で開いているため、印刷済みの記録はしていません。\r") +
-                        mdlDim::ReadOnlyReason);
+                        book_.readOnlyReason());
         return;
     }
-    const EntryWriter::Result written = EntryWriter::markPrinted(printedLines);
+    const EntryWriter::Result written = book_.markPrinted(printedLines);
     if (!written) {
         prompter_->tell(written.message + QStringLiteral("\r印刷済みの記録ができませんでした。"));
         return;

@@ -2,6 +2,8 @@
 
 #include "render/cardprinter.h"
 
+class Book;
+
 #include <QList>
 #include <QPixmap>
 #include <QSet>
@@ -58,7 +60,7 @@ public:
     // `printListItems`: the print list's items; `paperPictures`: the paper form
     // pictures 1 to 10; `startLine`: the first card's first line; `prompter`:
     // who answers, the windows when null.
-    CardPrintJob(QStringList printListItems, QList<QPixmap> paperPictures, int startLine,
+    CardPrintJob(Book &book, QStringList printListItems, QList<QPixmap> paperPictures, int startLine,
                  PrintPrompter *prompter = nullptr);
     ~CardPrintJob();
 
@@ -95,6 +97,7 @@ private:
     void tellPrinterFailure(const CardPrinter &printer) const;
     void recordPrinted() const;
 
+    Book &book_;
     QStringList items_;
     QSet<QString> printed_;
     bool refused_ = false;

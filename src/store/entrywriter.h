@@ -7,8 +7,8 @@
 #include <array>
 #include <optional>
 
-// The only code that writes the data files. Every write is all or nothing:
-// on failure the file is left byte for byte as it was and the result says why.
+// What a write to the data files (Book's writers) gives back, and the line
+// edit they share.
 namespace EntryWriter {
 
 struct Result {
@@ -19,6 +19,10 @@ struct Result {
     bool changedElsewhere = false; // the line acted on is no longer in the file as loaded
     mdlDim::LoadedLine written;    // replaceEntry: the line as it now stands in the file
     QList<QByteArray> lines;       // writeCategory: the category file's lines as they now stand
+    // The entry file was written but the side file was not: the per-person data
+    // given with this write is lost, which the user must be told.
+    QString peopleError;
+    QString peopleNotice; // the side file was found damaged and made anew
     explicit operator bool() const { return ok; }
 };
 
@@ -29,11 +33,6 @@ struct Result {
 // are added empty, later fields and every other byte stay. nullopt when the
 // line ends in a lone lead byte, which would swallow an added separator.
 std::optional<QByteArray> withField(const QByteArray &line, int n, QByteArrayView value);
-
-// Appends one entry line (without line end) as the file's new last line.
-Result appendEntry(const QString &line);
-// Appends these lines, in order, in one rewrite: all of them or none.
-Result appendEntries(const QStringList &lines);
 // Another program (an editor, a sync folder, a restore) may have changed the
 // entry file since it was loaded. A writer that acts on a loaded line acts on
 // line `number` only while it still holds the loaded bytes; otherwise on the
@@ -44,22 +43,5 @@ inline QString changedElsewhereIn(const QString &fileName) {
         .arg(fileName);
 }
 inline const QString ChangedElsewhere = changedElsewhereIn(QStringLiteral("VexaTel.txt"));
-
-// Why nothing can be written while the book is open read-only.
-QString readOnlyRefusal();
-
-// Replaces the loaded line with `line`.
-Result replaceEntry(const mdlDim::LoadedLine &loaded, const QString &line);
-Result deleteEntry(const mdlDim::LoadedLine &loaded);
-// Sets field 10, the printed flag, to "T" on each of these lines, whatever it
-// held; other lines are copied through untouched. A line no longer found is
-// left alone and counted in `vanished`.
-Result markPrinted(const QList<mdlDim::LoadedLine> &lines);
-// Sets line `slot` (0 to 9) of the category file to `line`. `loaded` is the
-// file's lines as last read: while the file still holds them, or another
-// program changed only other lines, the one line is set and the rest kept as
-// they are now; when that same line changed elsewhere too, nothing is written
-// and the result says changedElsewhere.
-Result writeCategory(const QList<QByteArray> &loaded, int slot, const QString &line);
 
 } // namespace EntryWriter

@@ -24,9 +24,6 @@ inline CategoryLines CategoryTable;
 // The category file's lines as last read, the bytes a category writer must
 // still find there.
 inline QList<QByteArray> CategoryFileLines;
-// Why the book is open read-only (its place or its files cannot be written);
-// empty when it can be written.
-inline QString ReadOnlyReason;
 
 // Browsing state.
 inline int CurrentCategory = 0;

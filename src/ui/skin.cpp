@@ -1,5 +1,6 @@
 #include "ui/skin.h"
 
+#include "store/book.h"
 #include "store/mdlDim.h"
 
 #include "ui/artwork.h"
@@ -15,8 +16,8 @@
 
 namespace skin {
 
-QString bookCaption() {
-    return mdlDim::ReadOnlyReason.isEmpty() ? ProductCaption : ProductCaption + QStringLiteral("（読み取り専用）");
+QString bookCaption(const Book &book) {
+    return book.readOnlyReason().isEmpty() ? ProductCaption : ProductCaption + QStringLiteral("（読み取り専用）");
 }
 namespace {
 

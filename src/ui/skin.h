@@ -5,6 +5,7 @@
 #include <QString>
 #include <tuple>
 
+class Book;
 class FrameLine;
 class QLabel;
 class QWidget;
@@ -15,7 +16,7 @@ namespace skin {
 
 inline const QString ProductCaption = QStringLiteral("テルボラ　QX360");
 // The caption of the windows that show the book: it says when the book is read-only.
-QString bookCaption();
+QString bookCaption(const Book &book);
 
 // Shows a window, or, when it is already shown, raises and activates it:
 // a window the user brings back must come to the front either way.

@@ -87,7 +87,7 @@ class TestMainWindow : public QObject {
         dir = std::make_unique<DataDir>(lines);
         dir->writeCategories(DataDir::sjisLines(categories));
         mdlDim::CurrentCategory = 0;
-        window = std::make_unique<frmMain>();
+        window = std::make_unique<frmMain>(testBook());
         window->picList0->setRecorder(&recorder);
         recorder.reset();
         window->show();
@@ -551,11 +551,11 @@ private slots:
         window->TypeMode(true);
         QList<QWidget *> windows{window.get()};
         windows.append(window->openEditor());
-        auto *setup = new frmPrintSet();
+        auto *setup = new frmPrintSet(testBook());
         windows << setup << setup->preview();
         frmMsgBox *prompt = frmMsgBox::preparePaperPrompt();
         windows << prompt;
-        std::unique_ptr<frmLogo> logo(new frmLogo());
+        std::unique_ptr<frmLogo> logo(new frmLogo(testBook()));
         logo->timStart->stop();
         windows << logo.get();
         for (QWidget *w : std::as_const(windows)) {
@@ -809,9 +809,13 @@ private slots:
     // Read-only: the title and the list's last row say so; every writing
     // action says why it cannot write; an opened entry is shown, not edited.
     void readOnlyBookIsShownNotWritten() {
-        mdlDim::ReadOnlyReason = QStringLiteral("フォルダー「/media/cd」に書き込めません。読み取り専用の場所です。");
-        const auto writable = qScopeGuard([] { mdlDim::ReadOnlyReason.clear(); });
         open(entries(30));
+        testBook().setReadOnlyReason(
+            QStringLiteral("フォルダー「/media/cd」に書き込めません。読み取り専用の場所です。"));
+        const auto writable = qScopeGuard([] { testBook().setReadOnlyReason({}); });
+        window = std::make_unique<frmMain>(testBook());
+        window->picList0->setRecorder(&recorder);
+        window->show();
         const QByteArray before = dir->entryBytes();
         window->ViewTelList(0);
         QVERIFY(window->windowTitle().contains("読み取り専用"));
@@ -823,15 +827,15 @@ private slots:
                                          [](const auto &call) { return call.text.startsWith("読み取り専用"); });
         QVERIFY(notice != texts.cend());
         QCOMPARE(notice->from.y(), 18 * 300 + 60);
-        QVERIFY(window->picList0->accessibleDescription().contains(mdlDim::ReadOnlyReason));
+        QVERIFY(window->picList0->accessibleDescription().contains(testBook().readOnlyReason()));
 
         BoxAnswerer answerer;
         click(window->imgNew);
         QVERIFY(!shownWindow<frmEdit>());
-        QVERIFY(answerer.seen.last().contains(mdlDim::ReadOnlyReason));
+        QVERIFY(answerer.seen.last().contains(testBook().readOnlyReason()));
         mdlDim::SelectedEntry = 0;
         mdlDim::EditingExisting = true;
-        auto *editor = new frmEdit();
+        auto *editor = new frmEdit(testBook());
         editor->show();
         QVERIFY(editor->txtName->isReadOnly());
         QVERIFY(!editor->cboType->isEnabled());

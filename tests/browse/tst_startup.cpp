@@ -206,7 +206,7 @@ private slots:
         const QByteArray before = book.entryBytes();
         BoxAnswerer answerer({answer});
         SingleInstance mine(book.path(), "telbora");
-        QCOMPARE(startup::takeBook(mine, book.path()), ended);
+        QCOMPARE(startup::takeBook(mine, testBook()), ended);
         QVERIFY(!answerer.seen.isEmpty());
         QVERIFY2(answerer.seen.first().contains(said), qPrintable(answerer.seen.first()));
         if (encoding == "utf-8" && answer) {
@@ -273,7 +273,7 @@ private slots:
     void splashHandsOverToBrowsingWindow() {
         DataDir dir({"あ|一|||||||1|F"});
         mdlDim::CurrentCategory = 4;
-        QPointer<frmLogo> logo = new frmLogo();
+        QPointer<frmLogo> logo = new frmLogo(testBook());
         logo->show();
         QCOMPARE(mdlDim::CurrentCategory, 0);
         QVERIFY(logo->timStart->isActive());

@@ -1,11 +1,15 @@
 #include "common/datadir.h"
 
+#include "store/book.h"
 #include "store/cp932.h"
 #include "store/mdlDim.h"
 
 #include <QFile>
+
 #include <QProcess>
 #include <QTest>
+#include <map>
+#include <memory>
 
 #include <linux/capability.h>
 #include <sys/stat.h>
@@ -116,4 +120,12 @@ QByteArray iconvBytes(const QByteArray &bytes, const char *fromCode, const char 
     if (!iconv.waitForFinished(10000) || iconv.exitCode() != 0)
         qFatal("iconv %s to %s failed", fromCode, toCode);
     return iconv.readAllStandardOutput();
+}
+
+Book &testBook() {
+    static std::map<QString, std::unique_ptr<Book>> books;
+    std::unique_ptr<Book> &book = books[mdlDim::AppDir()];
+    if (!book)
+        book = std::make_unique<Book>(mdlDim::AppDir());
+    return *book;
 }

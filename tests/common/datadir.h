@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/book.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
@@ -49,3 +51,7 @@ QByteArray readFileBytes(const QString &path);
 // `bytes` re-encoded by the iconv program, as a text editor re-saving the book
 // would: for example fromCode "CP932", toCode "UTF-8".
 QByteArray iconvBytes(const QByteArray &bytes, const char *fromCode, const char *toCode);
+
+// The book in the data directory a test chose (mdlDim::AppDir), one object
+// per folder for the test's life, as the programs keep one: windows hold it.
+Book &testBook();

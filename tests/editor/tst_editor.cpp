@@ -51,7 +51,7 @@ class TestEditor : public QObject {
         dir = std::make_unique<DataDir>(lines);
         dir->writeCategories(DataDir::sjisLines(categories));
         mdlDim::CurrentCategory = 0;
-        home = new frmMain();
+        home = new frmMain(testBook());
         home->show();
     }
     void openNew() {
@@ -563,7 +563,7 @@ private slots:
         // The program starts again on the result.
         QTRY_VERIFY(editor.isNull());
         delete home;
-        home = new frmMain();
+        home = new frmMain(testBook());
         QCOMPARE(home->lblCount->text(), QStringLiteral("現在 2 件"));
         QCOMPARE(home->lblNew[0]->text(), QStringLiteral("会社"));
     }

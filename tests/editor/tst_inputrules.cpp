@@ -33,7 +33,7 @@ private slots:
     void init() {
         dir = std::make_unique<DataDir>();
         mdlDim::EditingExisting = false;
-        editor = std::make_unique<frmEdit>();
+        editor = std::make_unique<frmEdit>(testBook());
         editor->show();
     }
     void cleanup() {

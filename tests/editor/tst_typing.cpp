@@ -44,7 +44,7 @@ private slots:
     void inputMethodStaysOutOfDigitBoxes() {
         if (qEnvironmentVariable("TELBORA_TEST_FCITX") != QLatin1String("1"))
             QSKIP("run by tests/im/fcitx-digits.sh under fcitx5");
-        frmEdit editor;
+        frmEdit editor(testBook());
         editor.setAttribute(Qt::WA_DeleteOnClose, false);
         showActive(&editor, editor.txtName);
         // The box's input context reaches fcitx5 a moment after the focus does.
@@ -113,7 +113,7 @@ private slots:
         QFETCH(QStringList, boxes);
         std::unique_ptr<QWidget> shown;
         if (window == QLatin1String("frmEdit"))
-            shown = std::make_unique<frmEdit>();
+            shown = std::make_unique<frmEdit>(testBook());
         else
             shown = std::make_unique<frmSender>();
         shown->setAttribute(Qt::WA_DeleteOnClose, false);

@@ -102,7 +102,7 @@ private slots:
         const QByteArray before = dir.entryBytes();
         QVERIFY(mdlDim::LoadData());
         mdlDim::CardFormat = 0;
-        const std::unique_ptr<frmPrintSet> setup(new frmPrintSet());
+        const std::unique_ptr<frmPrintSet> setup(new frmPrintSet(testBook()));
         setup->show();
         setup->lstAll->setCurrentRow(0);
         click(setup->imgAdd);
@@ -160,7 +160,7 @@ private slots:
         frmPrintMsg::displayMilliseconds = 1;
         DataDir dir({QStringLiteral("あおき|青木|||03-1111-2222||||2|F")});
         mdlDim::CurrentCategory = 0;
-        QPointer<frmMain> home = new frmMain();
+        QPointer<frmMain> home = new frmMain(testBook());
         home->show();
 
         click(home->imgNew);
@@ -216,7 +216,7 @@ private slots:
         DataDir dir({QStringLiteral("あおき|青木　一郎|100-0001|東京都千代田区千代田1-1|03-1111-2222||||2|F")});
         const QByteArray entries = dir.entryBytes();
         mdlDim::CurrentCategory = 0;
-        QPointer<frmMain> home = new frmMain();
+        QPointer<frmMain> home = new frmMain(testBook());
         home->show();
         click(home->imgYR);
         click(home->imgType);

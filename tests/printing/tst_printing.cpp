@@ -154,7 +154,7 @@ class TestPrinting : public QObject {
     void start(const QStringList &lines, int format = 0, int categoryButton = 1) {
         dir = std::make_unique<DataDir>(lines);
         mdlDim::CurrentCategory = 0;
-        home = new frmMain();
+        home = new frmMain(testBook());
         home->show();
         const QList<ImageButton *> categories = {home->imgAll, home->imgQQ, home->imgYR};
         click(categories.at(categoryButton));
@@ -407,7 +407,7 @@ private slots:
         failAt = failing;
         ScriptedPrompter prompter;
         prompter.paperAnswers = answers;
-        CardPrintJob job(texts(setup->lstAll), {}, 1, &prompter);
+        CardPrintJob job(testBook(), texts(setup->lstAll), {}, 1, &prompter);
         job.run();
         const int printed = qMin(cards * perCard, int(lines.size()));
         QCOMPARE(documents, cards);
@@ -878,8 +878,8 @@ private slots:
 
     void readOnlyBookPrintsWithoutMarks() {
         start({line(1), line(2)});
-        mdlDim::ReadOnlyReason = QStringLiteral("フォルダー「/media/cd」に書き込めません。");
-        const auto writable = qScopeGuard([] { mdlDim::ReadOnlyReason.clear(); });
+        testBook().setReadOnlyReason(QStringLiteral("フォルダー「/media/cd」に書き込めません。"));
+        const auto writable = qScopeGuard([] { testBook().setReadOnlyReason({}); });
         click(setup->imgAddAll);
         const QByteArray before = dir->entryBytes();
         BoxAnswerer answerer;

@@ -145,12 +145,12 @@ private slots:
 
         const bool entriesForeign = bookencoding::check(entries).kind != Kind::Cp932;
         const QList<std::pair<const char *, std::function<EntryWriter::Result()>>> writers = {
-            {"append", [] { return EntryWriter::appendEntry(Added); }},
-            {"replace", [] { return EntryWriter::replaceEntry(loaded(1), Added); }},
-            {"delete", [] { return EntryWriter::deleteEntry(loaded(1)); }},
-            {"mark printed", [] { return EntryWriter::markPrinted({loaded(1)}); }},
+            {"append", [] { return testBook().appendEntry(Added); }},
+            {"replace", [] { return testBook().replaceEntry(loaded(1), Added); }},
+            {"delete", [] { return testBook().deleteEntry(loaded(1)); }},
+            {"mark printed", [] { return testBook().markPrinted({loaded(1)}); }},
             {"category name",
-             [&] { return EntryWriter::writeCategory(linefile::splitLines(categories), 6, "7|歯医者"); }},
+             [&] { return testBook().writeCategory(linefile::splitLines(categories), 6, "7|歯医者"); }},
         };
         for (const auto &[name, write] : writers) {
             const bool onCategories = QByteArrayView(name) == "category name";

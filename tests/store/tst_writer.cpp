@@ -43,7 +43,7 @@ private slots:
         DataDir dir;
         dir.writeEntries(sampleFile());
         const QString changed = QStringLiteral("えんどう|遠藤|||||090-1234-5678|||4|F");
-        QVERIFY(EntryWriter::replaceEntry(loaded(5), changed));
+        QVERIFY(testBook().replaceEntry(loaded(5), changed));
         QCOMPARE(dir.entryBytes(),
                  DataDir::sjisLines({Line1, Line2, "", Line4, changed}) + DataDir::sjis(Line6) + "\xff\r\n");
         QVERIFY(!QFile::exists(dir.entryPath() + "$"));
@@ -52,7 +52,7 @@ private slots:
     void deleteShiftsLaterLines() {
         DataDir dir;
         dir.writeEntries(sampleFile());
-        QVERIFY(EntryWriter::deleteEntry(loaded(2)));
+        QVERIFY(testBook().deleteEntry(loaded(2)));
         QCOMPARE(dir.entryBytes(), DataDir::sjisLines({Line1, "", Line4, Line5}) + DataDir::sjis(Line6) + "\xff\r\n");
         QVERIFY(mdlDim::LoadData());
         QCOMPARE(mdlDim::EntryTable.at(1), "3|" + Line4);
@@ -60,7 +60,7 @@ private slots:
 
     void deleteOnlyEntryLeavesEmptyFile() {
         DataDir dir({Line1});
-        QVERIFY(EntryWriter::deleteEntry(loaded(1)));
+        QVERIFY(testBook().deleteEntry(loaded(1)));
         QCOMPARE(dir.entryBytes(), QByteArray());
     }
 
@@ -78,14 +78,14 @@ private slots:
         QFETCH(QByteArray, after);
         DataDir dir;
         dir.writeEntries(before);
-        QVERIFY(EntryWriter::appendEntry(Line4));
+        QVERIFY(testBook().appendEntry(Line4));
         QCOMPARE(dir.entryBytes(), after);
     }
 
     void appendedEntryFollowsLastLine() {
         DataDir dir;
         dir.writeEntries(DataDir::sjisLines({Line1, "", Line2}));
-        QVERIFY(EntryWriter::appendEntry(Line4));
+        QVERIFY(testBook().appendEntry(Line4));
         QVERIFY(mdlDim::LoadData());
         QCOMPARE(mdlDim::EntryTable.last(), "4|" + Line4);
     }
@@ -93,7 +93,7 @@ private slots:
     void markPrinted() {
         DataDir dir;
         dir.writeEntries(sampleFile());
-        QVERIFY(EntryWriter::markPrinted({loaded(5), loaded(1), loaded(2)}));
+        QVERIFY(testBook().markPrinted({loaded(5), loaded(1), loaded(2)}));
         QCOMPARE(dir.entryBytes(), DataDir::sjisLines({QString(Line1).replace("|F", "|T"), Line2, "", Line4,
                                                        QString(Line5).replace("|F", "|T")}) +
                                        DataDir::sjis(Line6) + "\xff\r\n");
@@ -119,7 +119,7 @@ private slots:
         QFETCH(QByteArray, marked);
         DataDir dir;
         dir.writeEntries(line + "\r\n");
-        const EntryWriter::Result result = EntryWriter::markPrinted({loaded(1)});
+        const EntryWriter::Result result = testBook().markPrinted({loaded(1)});
         QVERIFY(result.ok);
         QCOMPARE(result.unmarked, marked.isEmpty() ? 1 : 0);
         QCOMPARE(dir.entryBytes(), (marked.isEmpty() ? line : marked) + "\r\n");
@@ -154,7 +154,7 @@ private slots:
             QCOMPARE(dir.entryBytes(), DataDir::sjisLines(lines));
         };
         dir.writeEntries(file);
-        const EntryWriter::Result replaced = EntryWriter::replaceEntry(b, Line5);
+        const EntryWriter::Result replaced = testBook().replaceEntry(b, Line5);
         QCOMPARE(replaced.changedElsewhere, at == 0);
         QVERIFY(at == 0 || replaced.message.isEmpty());
         QVERIFY(at > 0 || replaced.message == EntryWriter::ChangedElsewhere);
@@ -163,12 +163,12 @@ private slots:
             QCOMPARE(replaced.written.number, at);
 
         dir.writeEntries(file);
-        const EntryWriter::Result deleted = EntryWriter::deleteEntry(b);
+        const EntryWriter::Result deleted = testBook().deleteEntry(b);
         QCOMPARE(deleted.changedElsewhere, at == 0);
         expect(deleted, {}, true);
 
         dir.writeEntries(file);
-        const EntryWriter::Result marked = EntryWriter::markPrinted({b, loaded(1)});
+        const EntryWriter::Result marked = testBook().markPrinted({b, loaded(1)});
         QVERIFY(marked.ok);
         QCOMPARE(marked.vanished, at == 0 ? 1 : 0); // counted, never skipped silently
         QStringList lines = now;
@@ -193,10 +193,10 @@ private slots:
         dir.writeEntries(file);
         QVERIFY(mdlDim::LoadData());
         QCOMPARE(mdlDim::EntryTable.toList(), QStringList({"1|a", "2|b", "4|c"}));
-        QVERIFY(EntryWriter::replaceEntry(loaded(4), "z"));
+        QVERIFY(testBook().replaceEntry(loaded(4), "z"));
         QCOMPARE(dir.entryBytes(), QByteArray("a\r\nb\r\n\r\nz\r\n"));
         dir.writeEntries(file);
-        QVERIFY(EntryWriter::deleteEntry(loaded(2)));
+        QVERIFY(testBook().deleteEntry(loaded(2)));
         QCOMPARE(dir.entryBytes(), QByteArray("a\r\n\r\nc\r\n"));
     }
 
@@ -207,7 +207,7 @@ private slots:
         for (int i = 1; i <= 100000; ++i)
             file += "e" + QByteArray::number(i) + "\r";
         dir.writeEntries(file);
-        QVERIFY(EntryWriter::replaceEntry(loaded(99999), "z"));
+        QVERIFY(testBook().replaceEntry(loaded(99999), "z"));
         const QList<QByteArray> lines = linefile::splitLines(dir.entryBytes());
         QCOMPARE(lines.size(), 100000);
         QCOMPARE(lines.at(99997), QByteArray("e99998"));
@@ -246,7 +246,7 @@ private slots:
         QByteArray now = DataDir::sjisLines(elsewhere);
         now.replace("3|", "3|\xff");
         dir.writeCategories(now);
-        const EntryWriter::Result result = EntryWriter::writeCategory(loaded, 6, QStringLiteral("7|歯医者"));
+        const EntryWriter::Result result = testBook().writeCategory(loaded, 6, QStringLiteral("7|歯医者"));
         QCOMPARE(result.ok, !expected.isEmpty());
         QByteArray after = DataDir::sjisLines(expected);
         after.replace("3|", "3|\xff");
@@ -260,14 +260,14 @@ private slots:
     void failureLeavesFileUntouched_data() {
         QTest::addColumn<Write>("write");
         QTest::addColumn<bool>("categoryFile");
-        QTest::newRow("append") << Write([] { return EntryWriter::appendEntry(Line4); }) << false;
-        QTest::newRow("replace") << Write([] { return EntryWriter::replaceEntry(loaded(1), Line4); }) << false;
-        QTest::newRow("delete") << Write([] { return EntryWriter::deleteEntry(loaded(1)); }) << false;
-        QTest::newRow("mark printed") << Write([] { return EntryWriter::markPrinted({loaded(1)}); }) << false;
+        QTest::newRow("append") << Write([] { return testBook().appendEntry(Line4); }) << false;
+        QTest::newRow("replace") << Write([] { return testBook().replaceEntry(loaded(1), Line4); }) << false;
+        QTest::newRow("delete") << Write([] { return testBook().deleteEntry(loaded(1)); }) << false;
+        QTest::newRow("mark printed") << Write([] { return testBook().markPrinted({loaded(1)}); }) << false;
         QTest::newRow("categories") << Write([] {
             const QList<QByteArray> asLoaded = linefile::splitLines(readFileBytes(mdlDim::categoryFilePath()));
             static int renamed = 0; // a new name each time, so that every call has something to write
-            return EntryWriter::writeCategory(asLoaded, 5, "6|趣味" + QString::number(++renamed));
+            return testBook().writeCategory(asLoaded, 5, "6|趣味" + QString::number(++renamed));
         }) << true;
     }
     void failureLeavesFileUntouched() {
@@ -293,16 +293,16 @@ private slots:
     void missingEntryFileIsNotCreated() {
         DataDir dir;
         QVERIFY(QFile::remove(dir.entryPath()));
-        QVERIFY(!EntryWriter::appendEntry(Line1).ok);
-        QVERIFY(!EntryWriter::replaceEntry(loaded(1), Line1).ok);
+        QVERIFY(!testBook().appendEntry(Line1).ok);
+        QVERIFY(!testBook().replaceEntry(loaded(1), Line1).ok);
         QVERIFY(!QFile::exists(dir.entryPath()));
     }
 
     void lineThatIsGoneIsReported() {
         DataDir dir({Line1, Line2});
         const QByteArray before = dir.entryBytes();
-        QVERIFY(!EntryWriter::replaceEntry(loaded(3), Line4).ok);
-        QVERIFY(!EntryWriter::deleteEntry(loaded(7)).ok);
+        QVERIFY(!testBook().replaceEntry(loaded(3), Line4).ok);
+        QVERIFY(!testBook().deleteEntry(loaded(7)).ok);
         QCOMPARE(dir.entryBytes(), before);
     }
 
@@ -318,9 +318,9 @@ private slots:
         QFETCH(QString, line);
         DataDir dir({Line1});
         const QByteArray before = dir.entryBytes();
-        QVERIFY(!EntryWriter::replaceEntry(loaded(1), line).ok);
-        QVERIFY(!EntryWriter::appendEntry(line).ok);
-        QVERIFY(!EntryWriter::writeCategory({}, 5, QStringLiteral("6|") + line.left(8)).ok);
+        QVERIFY(!testBook().replaceEntry(loaded(1), line).ok);
+        QVERIFY(!testBook().appendEntry(line).ok);
+        QVERIFY(!testBook().writeCategory({}, 5, QStringLiteral("6|") + line.left(8)).ok);
         QCOMPARE(dir.entryBytes(), before);
     }
 
@@ -357,7 +357,7 @@ private slots:
         const QString real = elsewhere.filePath("phonebook.txt");
         QVERIFY(QFile::rename(dir.entryPath(), real));
         QVERIFY(QFile::link(real, dir.entryPath()));
-        QVERIFY(EntryWriter::appendEntry(Line1));
+        QVERIFY(testBook().appendEntry(Line1));
         QVERIFY(QFileInfo(dir.entryPath()).isSymLink());
         QCOMPARE(readFileBytes(real), DataDir::sjisLines({Line1}));
         QVERIFY(!QFile::exists(real + "$"));
@@ -372,7 +372,7 @@ private slots:
         file.write("keep me");
         file.close();
         QVERIFY(QFile::link(victim, dir.entryPath() + "$"));
-        QVERIFY(EntryWriter::appendEntry(Line2));
+        QVERIFY(testBook().appendEntry(Line2));
         QCOMPARE(readFileBytes(victim), QByteArray("keep me"));
         QCOMPARE(dir.entryBytes(), DataDir::sjisLines({Line1, Line2}));
     }
@@ -403,7 +403,7 @@ private slots:
             calls.fsync = [](int) { return errno = EIO, -1; };
         if (step == 2)
             calls.rename = [](const char *, const char *) { return errno = EXDEV, -1; };
-        const EntryWriter::Result result = EntryWriter::deleteEntry(loaded(1));
+        const EntryWriter::Result result = testBook().deleteEntry(loaded(1));
         calls = real;
         QVERIFY(!result.ok);
         QVERIFY2(result.message.contains("VexaTel.txt"), qPrintable(result.message));

@@ -1,0 +1,415 @@
+#include "store/book.h"
+
+#include "store/bookencoding.h"
+#include "store/cp932.h"
+#include "store/entryrules.h"
+#include "store/lineedit.h"
+#include "store/linefile.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+
+#include <cerrno>
+#include <sys/stat.h>
+
+using EntryWriter::Result;
+
+namespace {
+
+Result failed(const QString &message) {
+    Result result;
+    result.ok = false;
+    result.message = message;
+    return result;
+}
+
+Result notEncodable(const QString &path) {
+    return failed(QStringLiteral("「%1」に保存できない文字があります。").arg(QFileInfo(path).fileName()));
+}
+
+Result changedElsewhere(const QString &message = EntryWriter::ChangedElsewhere) {
+    Result result = failed(message);
+    result.changedElsewhere = true;
+    return result;
+}
+
+// The index in `lines` of the loaded line: its own place while it still holds
+// the loaded bytes, else the one line that does; -1 when none or several do.
+qsizetype find(const LineEdit &lines, const mdlDim::LoadedLine &loaded) {
+    if (loaded.bytes.isEmpty()) // only non-empty lines are loaded; a blank line is never an entry
+        return -1;
+    const qsizetype at = loaded.number - 1;
+    if (at >= 0 && at < lines.size() && lines.at(at) == loaded.bytes)
+        return at;
+    qsizetype found = -1;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (lines.at(i) != loaded.bytes)
+            continue;
+        if (found >= 0)
+            return -1;
+        found = i;
+    }
+    return found;
+}
+
+// A line a writer may write: text the code page holds, without line ends or
+// other control characters.
+std::optional<QByteArray> encodeLine(const QString &line) {
+    for (QChar c : line)
+        if (entryrules::isControl(c))
+            return std::nullopt;
+    return cp932::encode(line);
+}
+
+QByteArray joined(const std::vector<QByteArrayView> &pieces) {
+    qsizetype size = 0;
+    for (QByteArrayView piece : pieces)
+        size += piece.size();
+    QByteArray bytes;
+    bytes.reserve(size);
+    for (QByteArrayView piece : pieces)
+        bytes.append(piece);
+    return bytes;
+}
+
+} // namespace
+
+Book::Book(const QString &dir) : dir_(dir.endsWith(u'/') ? dir : dir + u'/') {}
+
+QString Book::entryPath() const {
+    return dir_ + QStringLiteral("VexaTel.txt");
+}
+
+QString Book::categoryPath() const {
+    return dir_ + QStringLiteral("VexaType.txt");
+}
+
+QString Book::peoplePath() const {
+    return dir_ + people::FileName;
+}
+
+QString Book::readOnlyRefusal() const {
+    return QStringLiteral("電話帳を読み取り専用で開いています。書き込めません。\r") + readOnlyReason_;
+}
+
+QString Book::readSideFile(people::SideFile &side, QString *notice) {
+    QByteArray bytes;
+    if (!QFileInfo::exists(peoplePath()) && !QFileInfo(peoplePath()).isSymLink())
+        return {}; // a book from before identities, or from an older copy: every entry gets one now
+    if (QString error = linefile::readAll(peoplePath(), bytes); !error.isEmpty())
+        return error;
+    const QString problem = people::SideFile::parse(bytes, side);
+    if (problem.isEmpty())
+        return {};
+    side = people::SideFile();
+    QString kept;
+    if (readOnlyReason_.isEmpty()) {
+        kept = peoplePath() + QStringLiteral(".broken-") +
+               QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+        for (int n = 2; QFileInfo::exists(kept + (n == 2 ? QString() : QStringLiteral("-%1").arg(n - 1))); ++n)
+            if (n > 99)
+                return QStringLiteral("「%1」が壊れていますが、別の名前で残せません。").arg(people::FileName);
+        if (!QFile::rename(peoplePath(), kept))
+            return QStringLiteral("「%1」が壊れていますが、別の名前で残せません。").arg(people::FileName);
+    }
+    if (notice)
+        *notice = QStringLiteral("「%1」が壊れていました（%2）。%3人ごとの情報を作り直しました。")
+                      .arg(people::FileName, problem,
+                           kept.isEmpty()
+                               ? QString()
+                               : QStringLiteral("元のファイルは「%1」として残し、").arg(QFileInfo(kept).fileName()));
+    return {};
+}
+
+namespace {
+
+// Makes the records of new entries: each gets the UID an earlier export gave
+// its line, unless an entry of the book holds that one already.
+class NewRecords {
+public:
+    explicit NewRecords(const std::vector<people::Record> &book) {
+        for (const people::Record &r : book)
+            if (!r.isNull()) {
+                taken_.insert(r.uid());
+                ++occurrences_[r.anchor().join(u'|')];
+            }
+    }
+    people::Record make(const people::Anchor &anchor, const people::PersonData &data, const QString &given = {}) {
+        QString uid = people::seededUid(anchor, occurrences_[anchor.join(u'|')]++);
+        if (!given.isEmpty() && !taken_.contains(given))
+            uid = given;
+        else if (taken_.contains(uid))
+            uid = people::randomUid();
+        taken_.insert(uid);
+        return people::Record(uid, anchor, data);
+    }
+
+private:
+    QSet<QString> taken_;
+    QHash<QString, int> occurrences_;
+};
+
+} // namespace
+
+QString Book::follow(const QByteArray &entryBytes, QString *notice) {
+    const quint64 hash = people::bookHash(entryBytes);
+    if (attached_ && hash == seenHash_)
+        return {};
+    Records before;
+    quint64 sideHash = 0;
+    if (attached_) {
+        for (people::Record &r : byLine_)
+            if (!r.isNull())
+                before.push_back(std::move(r));
+        sideHash = seenHash_;
+    } else {
+        people::SideFile side;
+        if (QString error = readSideFile(side, notice); !error.isEmpty())
+            return error;
+        before = std::move(side.records);
+        sideHash = side.bookHash;
+    }
+    struct Line {
+        qsizetype start;
+        qsizetype length;
+    };
+    std::vector<Line> lines;
+    qsizetype nonEmpty = 0;
+    linefile::forEachLine(entryBytes, true, [&](qsizetype start, qsizetype length) {
+        lines.push_back({start, length});
+        nonEmpty += length > 0;
+    });
+    byLine_.assign(lines.size(), people::Record());
+    attached_ = true;
+    seenHash_ = hash;
+    if (sideHash == hash && static_cast<qsizetype>(before.size()) == nonEmpty) {
+        // The book is as the side file was written for: entry for entry, in order.
+        size_t next = 0;
+        for (size_t i = 0; i < lines.size(); ++i)
+            if (lines[i].length > 0)
+                byLine_[i] = std::move(before[next++]);
+        return {};
+    }
+    std::vector<people::Anchor> was;
+    was.reserve(before.size());
+    for (const people::Record &r : before)
+        was.push_back(r.anchor());
+    std::vector<people::Anchor> now;
+    std::vector<size_t> lineOf;
+    for (size_t i = 0; i < lines.size(); ++i)
+        if (lines[i].length > 0) {
+            now.push_back(
+                people::anchorOf(cp932::decode(QByteArrayView(entryBytes).sliced(lines[i].start, lines[i].length))));
+            lineOf.push_back(i);
+        }
+    const std::vector<int> match = people::attach(was, now);
+    for (size_t j = 0; j < now.size(); ++j)
+        if (match[j] >= 0) {
+            const people::Record &found = before[static_cast<size_t>(match[j])];
+            byLine_[lineOf[j]] = was[static_cast<size_t>(match[j])] == now[j] ? found : found.withAnchor(now[j]);
+        }
+    NewRecords made(byLine_);
+    for (size_t j = 0; j < now.size(); ++j)
+        if (match[j] < 0)
+            byLine_[lineOf[j]] = made.make(now[j], {});
+    // Written down, so that the next change elsewhere starts from this one.
+    stale_ = true;
+    return {};
+}
+
+QString Book::attachPeople(QString *notice) {
+    QByteArray bytes;
+    if (QString error = linefile::readAll(entryPath(), bytes); !error.isEmpty())
+        return error;
+    if (QString error = follow(bytes, notice); !error.isEmpty())
+        return error;
+    if (!QFileInfo::exists(peoplePath()))
+        stale_ = true;
+    if (!stale_ || !readOnlyReason_.isEmpty() || !bookencoding::readRefusal(entryPath(), bytes).isEmpty())
+        return {};
+    return writeSideFile();
+}
+
+people::Record Book::personOf(const mdlDim::LoadedLine &line) {
+    QByteArray bytes;
+    if (!linefile::readAll(entryPath(), bytes).isEmpty() || !follow(bytes, nullptr).isEmpty())
+        return {};
+    if (stale_ && readOnlyReason_.isEmpty())
+        (void)writeSideFile(); // when it fails, the next write or load tries again
+    const LineEdit lines(bytes);
+    const qsizetype at = find(lines, line);
+    return at < 0 ? people::Record() : byLine_[static_cast<size_t>(at)];
+}
+
+std::vector<people::Record> Book::records() {
+    Records out;
+    for (const people::Record &r : byLine_)
+        if (!r.isNull())
+            out.push_back(r);
+    return out;
+}
+
+QString Book::writeSideFile() {
+    people::SideFile side;
+    side.bookHash = seenHash_;
+    side.records = records();
+    const QByteArray bytes = side.toBytes();
+    const QString path = peoplePath();
+    QString error;
+    if (QFileInfo(path).exists()) {
+        error = linefile::replaceWithContent(path, bytes);
+    } else {
+        struct stat book {};
+        const bool known = ::stat(QFile::encodeName(entryPath()).constData(), &book) == 0;
+        error = linefile::writeBytes(path, bytes, known ? book.st_mode & 0666 : 0600, false);
+    }
+    stale_ = !error.isEmpty();
+    return error;
+}
+
+Result Book::rewriteEntries(const Change &change) {
+    if (!readOnlyReason_.isEmpty())
+        return failed(readOnlyRefusal());
+    const QString path = entryPath();
+    // Kept from one write to the next: a book's worth of fresh memory costs a page fault every 4 KiB.
+    thread_local QByteArray data;
+    if (QString error = linefile::readAll(path, data); !error.isEmpty())
+        return failed(error);
+    LineEdit lines(data);
+    // Code page 932 lines added to a file in another encoding could never be told apart again.
+    if (QString refused = bookencoding::writeRefusal(path, lines); !refused.isEmpty())
+        return failed(refused);
+    QString notice;
+    if (QString error = follow(data, &notice); !error.isEmpty())
+        return failed(error);
+    Records records = byLine_;
+    bool untouched = false;
+    Result changed = change(lines, records, untouched);
+    if (!changed || untouched)
+        return changed;
+    const QByteArray written = joined(lines.content());
+    if (QString error = linefile::replaceWithContent(path, written); !error.isEmpty())
+        return failed(error);
+    byLine_ = std::move(records);
+    seenHash_ = people::bookHash(written);
+    if (QString error = writeSideFile(); !error.isEmpty())
+        changed.peopleError = QStringLiteral("電話帳は保存しましたが、人ごとの情報（%1）を保存できませんでした。\r%2")
+                                  .arg(people::FileName, error);
+    changed.peopleNotice = notice;
+    return changed;
+}
+
+Result Book::appendEntry(const QString &line, const people::PersonData &data) {
+    return appendEntries({line}, {data});
+}
+
+Result Book::appendEntries(const QStringList &newLines, const QList<people::PersonData> &data,
+                           const QStringList &uids) {
+    QList<QByteArray> encoded;
+    for (const QString &line : newLines) {
+        const std::optional<QByteArray> bytes = encodeLine(line);
+        if (!bytes)
+            return notEncodable(entryPath());
+        encoded.append(*bytes);
+    }
+    // Rewritten rather than opened for appending, so that a full disk can never
+    // leave half a line at the end of the file.
+    return rewriteEntries([&](LineEdit &lines, Records &records, bool &) {
+        NewRecords made(records);
+        for (qsizetype i = 0; i < encoded.size(); ++i) {
+            lines.append(encoded.at(i));
+            records.push_back(encoded.at(i).isEmpty()
+                                  ? people::Record()
+                                  : made.make(people::anchorOf(newLines.at(i)), data.value(i), uids.value(i)));
+        }
+        return Result{};
+    });
+}
+
+Result Book::replaceEntry(const mdlDim::LoadedLine &loaded, const QString &line, const people::PersonData *data) {
+    const std::optional<QByteArray> encoded = encodeLine(line);
+    if (!encoded)
+        return notEncodable(entryPath());
+    mdlDim::LoadedLine written;
+    Result result = rewriteEntries([&](LineEdit &lines, Records &records, bool &) {
+        const qsizetype at = find(lines, loaded);
+        if (at < 0)
+            return changedElsewhere();
+        lines.replace(at, *encoded);
+        people::Record &record = records[static_cast<size_t>(at)];
+        record = people::Record(record.uid(), people::anchorOf(line), data ? *data : record.data());
+        written = {static_cast<int>(at + 1), *encoded};
+        return Result{};
+    });
+    if (result)
+        result.written = written;
+    return result;
+}
+
+Result Book::deleteEntry(const mdlDim::LoadedLine &loaded) {
+    return rewriteEntries([&](LineEdit &lines, Records &records, bool &) {
+        const qsizetype at = find(lines, loaded);
+        if (at < 0)
+            return changedElsewhere();
+        lines.removeAt(at);
+        records.erase(records.begin() + at);
+        return Result{};
+    });
+}
+
+Result Book::markPrinted(const QList<mdlDim::LoadedLine> &loadedLines) {
+    int unmarked = 0;
+    int vanished = 0;
+    // The printed mark is no part of an anchor: the records stay as they are.
+    Result result = rewriteEntries([&](LineEdit &lines, Records &, bool &untouched) {
+        // Found against the file as read, before any line is marked.
+        std::vector<qsizetype> found;
+        for (const mdlDim::LoadedLine &loaded : loadedLines)
+            found.push_back(find(lines, loaded));
+        for (qsizetype at : found) {
+            if (at < 0)
+                ++vanished;
+            else if (std::optional<QByteArray> marked = EntryWriter::withField(lines.at(at).toByteArray(), 10, "T"))
+                lines.replace(at, *marked);
+            else
+                ++unmarked;
+        }
+        untouched = vanished + unmarked == static_cast<int>(found.size());
+        return Result{};
+    });
+    result.unmarked = unmarked;
+    result.vanished = vanished;
+    return result;
+}
+
+Result Book::writeCategory(const QList<QByteArray> &loaded, int slot, const QString &line) {
+    if (!readOnlyReason_.isEmpty())
+        return failed(readOnlyRefusal());
+    const QString path = categoryPath();
+    const std::optional<QByteArray> encoded = encodeLine(line);
+    if (!encoded)
+        return notEncodable(path);
+    QByteArray data;
+    if (QString error = linefile::readAll(path, data); !error.isEmpty())
+        return failed(error);
+    LineEdit lines(data);
+    if (QString refused = bookencoding::writeRefusal(path, lines); !refused.isEmpty())
+        return failed(refused);
+    const QList<QByteArray> asFound = lines.toList();
+    if (asFound != loaded && asFound.value(slot) != loaded.value(slot))
+        return changedElsewhere(EntryWriter::changedElsewhereIn(QFileInfo(path).fileName()));
+    while (lines.size() <= slot)
+        lines.append(*cp932::encode(QString::number(lines.size() + 1) + u'|'));
+    const bool untouched = lines.at(slot) == *encoded;
+    lines.replace(slot, *encoded);
+    Result result;
+    result.lines = lines.toList();
+    if (untouched)
+        return result;
+    if (QString error = linefile::replaceWithPieces(path, lines.content()); !error.isEmpty())
+        return failed(error);
+    return result;
+}

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "store/entrywriter.h"
+#include "store/people.h"
+#include "store/shownentries.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <vector>
+
+class LineEdit;
+
+// One phone book: its folder and files, whether it may be written, every
+// entry's identity and per-person data (the side file), and the only code
+// that writes the entry and category files. Every write is all or nothing:
+// on failure the file is left byte for byte as it was and the result says
+// why. The side file is written after the entry file; when that fails, or a
+// kill comes between the two, the next load finds the entries again.
+class Book {
+public:
+    explicit Book(const QString &dir);
+
+    const QString &dir() const { return dir_; }
+    QString entryPath() const;
+    QString categoryPath() const;
+    QString peoplePath() const;
+
+    // Why the book is open read-only (its place or its files cannot be
+    // written); empty when it can be written.
+    const QString &readOnlyReason() const { return readOnlyReason_; }
+    void setReadOnlyReason(const QString &reason) { readOnlyReason_ = reason; }
+    // Why nothing can be written while the book is open read-only.
+    QString readOnlyRefusal() const;
+
+    // Finds every entry of the entry file in the side file again, after
+    // whatever another program did to the book, and writes the side file
+    // when that changed it (never while read-only). A damaged side file is
+    // kept beside the book as "telbora-people.tsv.broken-DATE" and made
+    // anew; `notice` then says so. Empty on success, otherwise what failed.
+    QString attachPeople(QString *notice = nullptr);
+    // The identity and data of a line as loaded; a null record when the
+    // line is no longer in the file.
+    people::Record personOf(const mdlDim::LoadedLine &line);
+    // Every entry's record, in the order of the entry file's non-empty lines.
+    std::vector<people::Record> records();
+
+    // Appends entry lines (without line ends) in one rewrite: all or none.
+    // `data`, when given, holds each new entry's per-person data.
+    // `uids`, when given, the UIDs they came with (an import of our own
+    // export): each is kept unless an entry of the book holds it already.
+    EntryWriter::Result appendEntries(const QStringList &lines, const QList<people::PersonData> &data = {},
+                                      const QStringList &uids = {});
+    EntryWriter::Result appendEntry(const QString &line, const people::PersonData &data = {});
+    // Replaces the loaded line, keeping its identity; its per-person data
+    // becomes `data` when given.
+    EntryWriter::Result replaceEntry(const mdlDim::LoadedLine &loaded, const QString &line,
+                                     const people::PersonData *data = nullptr);
+    EntryWriter::Result deleteEntry(const mdlDim::LoadedLine &loaded);
+    // Sets field 10, the printed flag, to "T" on each of these lines.
+    EntryWriter::Result markPrinted(const QList<mdlDim::LoadedLine> &lines);
+    // Sets line `slot` (0 to 9) of the category file to `line`; see EntryWriter.
+    EntryWriter::Result writeCategory(const QList<QByteArray> &loaded, int slot, const QString &line);
+
+private:
+    using Records = std::vector<people::Record>;
+    using Change = std::function<EntryWriter::Result(LineEdit &, Records &, bool &untouched)>;
+    EntryWriter::Result rewriteEntries(const Change &change);
+    // The records of the entry file's bytes, one per physical line (null for
+    // a blank line), found again when the file is not the one last seen.
+    QString follow(const QByteArray &entryBytes, QString *notice);
+    QString readSideFile(people::SideFile &side, QString *notice);
+    QString writeSideFile();
+
+    QString dir_;
+    QString readOnlyReason_;
+    bool attached_ = false;
+    bool stale_ = false;   // the side file on disk is not what byLine_ holds
+    quint64 seenHash_ = 0; // the entry file the records follow
+    Records byLine_;
+};

@@ -1,0 +1,479 @@
+#include "store/people.h"
+
+#include "store/linefile.h"
+
+#include <QHash>
+#include <QSet>
+#include <QStringDecoder>
+#include <QUuid>
+
+#include <algorithm>
+#include <cstring>
+
+namespace people {
+namespace {
+
+constexpr char Header[] = "#telbora-people\t1\tbook=";
+constexpr int AnchorFields = 9;
+
+QByteArray escaped(QStringView text) {
+    QByteArray out;
+    for (char c : text.toUtf8()) {
+        switch (c) {
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::optional<QString> unescaped(QByteArrayView bytes) {
+    if (!bytes.contains('\\'))
+        return QString::fromUtf8(bytes);
+    QByteArray out;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != '\\') {
+            out += bytes[i];
+            continue;
+        }
+        if (++i == bytes.size())
+            return std::nullopt;
+        switch (bytes[i]) {
+        case '\\':
+            out += '\\';
+            break;
+        case 't':
+            out += '\t';
+            break;
+        case 'n':
+            out += '\n';
+            break;
+        case 'r':
+            out += '\r';
+            break;
+        default:
+            return std::nullopt;
+        }
+    }
+    return QString::fromUtf8(out);
+}
+
+QList<QByteArrayView> columnsOf(QByteArrayView line) {
+    QList<QByteArrayView> columns;
+    qsizetype start = 0;
+    for (qsizetype tab; (tab = line.indexOf('\t', start)) >= 0; start = tab + 1)
+        columns.append(line.sliced(start, tab - start));
+    columns.append(line.sliced(start));
+    return columns;
+}
+
+// The person's data as key=value columns; nothing for what is empty.
+QList<std::pair<QString, QString>> itemsOf(const PersonData &d) {
+    QList<std::pair<QString, QString>> items;
+    const auto add = [&](const QString &key, const QString &value) {
+        if (!value.isEmpty())
+            items.append({key, value});
+    };
+    add(QStringLiteral("honorific"), d.honorific);
+    for (qsizetype i = 0; i < d.joint.size(); ++i) {
+        const QString prefix = QStringLiteral("joint%1.").arg(i + 1);
+        const JointName &j = d.joint.at(i);
+        // The given name is written even when empty, so that the person's place in the list stays.
+        items.append({prefix + QStringLiteral("given"), j.given});
+        add(prefix + QStringLiteral("family"), j.family);
+        add(prefix + QStringLiteral("reading"), j.reading);
+        add(prefix + QStringLiteral("honorific"), j.honorific);
+    }
+    add(QStringLiteral("company"), d.company);
+    add(QStringLiteral("department"), d.department);
+    add(QStringLiteral("title"), d.title);
+    add(QStringLiteral("birthday"), d.birthday);
+    add(QStringLiteral("notes"), d.notes);
+    for (const QString &phone : d.phones)
+        add(QStringLiteral("tel"), phone);
+    for (const QString &email : d.emails)
+        add(QStringLiteral("email"), email);
+    if (d.buildingBreak > 0)
+        add(QStringLiteral("break"), QString::number(d.buildingBreak));
+    for (const NewYear &y : d.years) {
+        QStringList flags;
+        for (auto [on, word] : {std::pair{y.sent, "sent"},
+                                {y.received, "received"},
+                                {y.mourning, "mourning"},
+                                {y.kanchuSent, "kanchu"},
+                                {y.doNotSend, "skip"}})
+            if (on)
+                flags.append(QLatin1String(word));
+        if (!flags.isEmpty())
+            items.append({QStringLiteral("newyear.%1").arg(y.year), flags.join(u',')});
+    }
+    items.append(d.unknown);
+    return items;
+}
+
+// Sets what the column says; false when this copy does not know it.
+bool setItem(PersonData &d, const QString &key, const QString &value) {
+    static const QHash<QString, QString PersonData::*> texts = {
+        {QStringLiteral("honorific"), &PersonData::honorific},   {QStringLiteral("company"), &PersonData::company},
+        {QStringLiteral("department"), &PersonData::department}, {QStringLiteral("title"), &PersonData::title},
+        {QStringLiteral("birthday"), &PersonData::birthday},     {QStringLiteral("notes"), &PersonData::notes}};
+    if (auto text = texts.find(key); text != texts.end()) {
+        d.*text.value() = value;
+        return true;
+    }
+    if (key == u"tel" || key == u"email") {
+        (key == u"tel" ? d.phones : d.emails).append(value);
+        return true;
+    }
+    bool number = false;
+    if (key == u"break") {
+        const int at = value.toInt(&number);
+        if (number && at > 0)
+            d.buildingBreak = at;
+        return number && at > 0;
+    }
+    if (key.startsWith(u"newyear.")) {
+        const int year = key.mid(8).toInt(&number);
+        if (!number || year < 1900 || year > 9999)
+            return false;
+        NewYear y{year};
+        for (const QString &flag : value.split(u',')) {
+            bool *set = flag == u"sent"       ? &y.sent
+                        : flag == u"received" ? &y.received
+                        : flag == u"mourning" ? &y.mourning
+                        : flag == u"kanchu"   ? &y.kanchuSent
+                        : flag == u"skip"     ? &y.doNotSend
+                                              : nullptr;
+            if (!set)
+                return false;
+            *set = true;
+        }
+        d.yearRecord(year) = y;
+        return true;
+    }
+    if (key.startsWith(u"joint")) {
+        const qsizetype dot = key.indexOf(u'.');
+        const int n = key.mid(5, dot - 5).toInt(&number);
+        if (dot < 0 || !number || n < 1 || n > MaxJointNames || n > d.joint.size() + 1)
+            return false;
+        if (n > d.joint.size())
+            d.joint.append(JointName());
+        JointName &j = d.joint[n - 1];
+        const QStringView part = QStringView(key).mid(dot + 1);
+        QString *set = part == u"given"       ? &j.given
+                       : part == u"family"    ? &j.family
+                       : part == u"reading"   ? &j.reading
+                       : part == u"honorific" ? &j.honorific
+                                              : nullptr;
+        if (set)
+            *set = value;
+        return set != nullptr;
+    }
+    return false;
+}
+
+bool isUid(QByteArrayView text) {
+    return text.size() == 36 && !QUuid::fromString(QLatin1StringView(text)).isNull();
+}
+
+bool isKey(QByteArrayView key) {
+    return !key.isEmpty() && std::all_of(key.begin(), key.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.';
+    });
+}
+
+// Why one record line is not one this program wrote; empty when it is.
+QString recordProblem(QByteArrayView line, QByteArray &uid) {
+    const QList<QByteArrayView> columns = columnsOf(line);
+    if (columns.size() < 1 + AnchorFields)
+        return QStringLiteral("項目が足りません");
+    if (!isUid(columns.first()))
+        return QStringLiteral("UID が正しくありません");
+    uid = columns.first().toByteArray();
+    for (qsizetype i = 1; i < columns.size(); ++i) {
+        const QByteArrayView column = columns.at(i);
+        const qsizetype equals = i > AnchorFields ? column.indexOf('=') : -1;
+        if (i > AnchorFields && (equals < 0 || !isKey(column.first(equals))))
+            return QStringLiteral("「項目=値」になっていない列があります");
+        if (!unescaped(column.sliced(equals + 1)))
+            return QStringLiteral("「\\」の後ろが正しくありません");
+    }
+    return {};
+}
+
+// How alike two values of one field are, from 0 to 1: edit distance over the
+// longer length; long values (an address) compare their first 64 characters.
+double similarity(QStringView a, QStringView b) {
+    if (a == b)
+        return 1.0;
+    if (a.isEmpty() || b.isEmpty())
+        return 0.0;
+    a = a.first(std::min<qsizetype>(a.size(), 64));
+    b = b.first(std::min<qsizetype>(b.size(), 64));
+    std::vector<int> row(static_cast<size_t>(b.size() + 1));
+    for (size_t j = 0; j < row.size(); ++j)
+        row[j] = static_cast<int>(j);
+    for (qsizetype i = 1; i <= a.size(); ++i) {
+        int diagonal = row[0];
+        row[0] = static_cast<int>(i);
+        for (qsizetype j = 1; j <= b.size(); ++j) {
+            const int above = row[static_cast<size_t>(j)];
+            row[static_cast<size_t>(j)] =
+                std::min({above + 1, row[static_cast<size_t>(j - 1)] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return 1.0 - static_cast<double>(row.back()) / static_cast<double>(std::max(a.size(), b.size()));
+}
+
+enum Field { Reading, Name, PostalCode, Address, Telephone, Fax, Mobile, Email, Category };
+// What each field says about who the entry is: a category says nothing.
+constexpr double Weight[AnchorFields] = {2, 3, 1, 2, 2, 1, 2, 2, 0};
+
+// How surely `now` is an edit of `before`, from 0 to 1; 0 when it is not
+// surely the same person, however much else is alike (a family shares an
+// address and a telephone).
+double sameness(const Anchor &before, const Anchor &now) {
+    double score = 0;
+    double total = 0;
+    std::array<double, AnchorFields> alike{};
+    for (int f = 0; f < AnchorFields; ++f) {
+        const QString &a = before.at(f);
+        const QString &b = now.at(f);
+        alike[static_cast<size_t>(f)] = similarity(a, b);
+        if (!a.isEmpty() || !b.isEmpty()) {
+            total += Weight[f];
+            score += Weight[f] * alike[static_cast<size_t>(f)];
+        }
+    }
+    const auto sameOwn = [&](Field f) { return !before.at(f).isEmpty() && before.at(f) == now.at(f); };
+    const bool named = alike[Name] >= 0.7 || (alike[Reading] >= 0.7 && !now.at(Reading).isEmpty());
+    if (total == 0 || !(named || sameOwn(Mobile) || sameOwn(Email)))
+        return 0;
+    const double ratio = score / total;
+    return ratio >= 0.5 ? ratio : 0;
+}
+
+// Pairs the `lines` of `now` with the `candidates` of `before`, the surest
+// first; a pair too unlike stays apart.
+void pairAlike(const std::vector<Anchor> &before, const std::vector<Anchor> &now, const std::vector<int> &lines,
+               const std::vector<int> &candidates, std::vector<int> &match, std::vector<bool> &taken) {
+    struct Pair {
+        double score;
+        int distance;
+        int line;
+        int candidate;
+    };
+    std::vector<Pair> pairs;
+    for (int line : lines)
+        for (int candidate : candidates)
+            if (const double score = sameness(before[static_cast<size_t>(candidate)], now[static_cast<size_t>(line)]);
+                score > 0)
+                pairs.push_back({score, std::abs(candidate - line), line, candidate});
+    std::sort(pairs.begin(), pairs.end(), [](const Pair &a, const Pair &b) {
+        return a.score != b.score ? a.score > b.score : a.distance < b.distance;
+    });
+    for (const Pair &p : pairs) {
+        if (match[static_cast<size_t>(p.line)] >= 0 || taken[static_cast<size_t>(p.candidate)])
+            continue;
+        match[static_cast<size_t>(p.line)] = p.candidate;
+        taken[static_cast<size_t>(p.candidate)] = true;
+    }
+}
+
+QString keyOf(const Anchor &anchor) {
+    return anchor.join(QChar(0x1F));
+}
+
+} // namespace
+
+NewYear &PersonData::yearRecord(int year) {
+    for (NewYear &y : years)
+        if (y.year == year)
+            return y;
+    const auto at = std::find_if(years.begin(), years.end(), [&](const NewYear &y) { return y.year > year; });
+    return *years.insert(at, NewYear{year});
+}
+
+Anchor anchorOf(QStringView line) {
+    Anchor fields;
+    qsizetype start = 0;
+    for (int f = 0; f < AnchorFields; ++f) {
+        const qsizetype bar = start <= line.size() ? line.indexOf(u'|', start) : -1;
+        fields.append(start > line.size() ? QString() : line.mid(start, bar < 0 ? -1 : bar - start).toString());
+        start = bar < 0 ? line.size() + 1 : bar + 1;
+    }
+    return fields;
+}
+
+QString seededUid(const Anchor &anchor, int occurrence) {
+    static const QUuid space = QUuid::fromString(QStringLiteral("{5b0c1d8e-6a0e-4c55-9c1e-7e1b0a7e5f31}"));
+    // As earlier exports hashed a line of the program's own: its fields 1 to 9.
+    const QString fields = anchor.join(u'|');
+    return QUuid::createUuidV5(space, fields + u'#' + QString::number(occurrence)).toString(QUuid::WithoutBraces);
+}
+
+QString randomUid() {
+    return QUuid::createUuid().toString(QUuid::WithoutBraces);
+}
+
+Record::Record(const QString &uid, const Anchor &anchor, const PersonData &data) {
+    line_ = uid.toLatin1();
+    for (int f = 0; f < AnchorFields; ++f)
+        line_ += '\t' + escaped(anchor.value(f));
+    for (const auto &[key, value] : itemsOf(data))
+        line_ += '\t' + key.toLatin1() + '=' + escaped(value);
+}
+
+QString Record::uid() const {
+    const qsizetype tab = line_.indexOf('\t');
+    return QString::fromLatin1(tab < 0 ? QByteArrayView(line_) : QByteArrayView(line_).first(tab));
+}
+
+Anchor Record::anchor() const {
+    const QList<QByteArrayView> columns = columnsOf(line_);
+    Anchor anchor;
+    for (int f = 1; f <= AnchorFields; ++f)
+        anchor.append(unescaped(columns.value(f)).value_or(QString()));
+    return anchor;
+}
+
+PersonData Record::data() const {
+    const QList<QByteArrayView> columns = columnsOf(line_);
+    PersonData data;
+    for (qsizetype i = 1 + AnchorFields; i < columns.size(); ++i) {
+        const qsizetype equals = columns.at(i).indexOf('=');
+        const QString key = QString::fromLatin1(columns.at(i).first(std::max<qsizetype>(equals, 0)));
+        const QString value = unescaped(columns.at(i).sliced(equals + 1)).value_or(QString());
+        if (!setItem(data, key, value))
+            data.unknown.append({key, value});
+    }
+    return data;
+}
+
+QString SideFile::parse(const QByteArray &bytes, SideFile &out) {
+    out = SideFile();
+    const auto at = [](int line, const QString &what) { return QStringLiteral("%1 行目：%2").arg(line).arg(what); };
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    (void)utf8.decode(bytes);
+    if (utf8.hasError())
+        return QStringLiteral("UTF-8 でないバイトがあります");
+    QList<QByteArray> lines = linefile::splitLines(bytes);
+    if (lines.isEmpty() || !lines.first().startsWith(Header))
+        return at(1, QStringLiteral("このプログラムの書いた見出しがありません"));
+    bool isHex = false;
+    out.bookHash = lines.first().mid(qsizetype(std::strlen(Header))).toULongLong(&isHex, 16);
+    if (!isHex)
+        return at(1, QStringLiteral("見出しが正しくありません"));
+    QSet<QByteArray> uids;
+    out.records.reserve(static_cast<size_t>(lines.size() - 1));
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        QByteArray uid;
+        if (const QString problem = recordProblem(lines.at(i), uid); !problem.isEmpty())
+            return at(static_cast<int>(i + 1), problem);
+        if (uids.contains(uid))
+            return at(static_cast<int>(i + 1), QStringLiteral("同じ UID がほかの行にもあります"));
+        uids.insert(uid);
+        out.records.push_back(Record::ofLine(std::move(lines[i])));
+    }
+    return {};
+}
+
+QByteArray SideFile::toBytes() const {
+    qsizetype size = 64;
+    for (const Record &r : records)
+        size += r.line().size() + 2;
+    QByteArray bytes;
+    bytes.reserve(size);
+    bytes += Header + QByteArray::number(bookHash, 16).rightJustified(16, '0') + "\r\n";
+    for (const Record &r : records)
+        bytes += r.line() + "\r\n";
+    return bytes;
+}
+
+quint64 bookHash(QByteArrayView bytes) {
+    // FNV-1a over eight bytes at a time: a few hundred microseconds for a large book.
+    quint64 hash = 0xcbf29ce484222325ULL ^ static_cast<quint64>(bytes.size());
+    const char *p = bytes.data();
+    qsizetype left = bytes.size();
+    for (; left >= 8; left -= 8, p += 8) {
+        quint64 word;
+        std::memcpy(&word, p, 8);
+        hash = (hash ^ word) * 0x100000001b3ULL;
+        hash ^= hash >> 29;
+    }
+    for (; left > 0; --left, ++p)
+        hash = (hash ^ static_cast<unsigned char>(*p)) * 0x100000001b3ULL;
+    return hash;
+}
+
+std::vector<int> attach(const std::vector<Anchor> &before, const std::vector<Anchor> &now) {
+    std::vector<int> match(now.size(), -1);
+    std::vector<bool> taken(before.size(), false);
+    // Identical lines first, in order of occurrence.
+    QHash<QString, std::vector<int>> byKey;
+    for (int i = static_cast<int>(before.size()) - 1; i >= 0; --i)
+        byKey[keyOf(before[static_cast<size_t>(i)])].push_back(i);
+    for (size_t j = 0; j < now.size(); ++j) {
+        auto found = byKey.find(keyOf(now[j]));
+        if (found == byKey.end() || found->empty())
+            continue;
+        match[j] = found->back();
+        taken[static_cast<size_t>(match[j])] = true;
+        found->pop_back();
+    }
+    // Then each stretch of changed lines against the unmatched lines between
+    // the same unchanged neighbours before.
+    constexpr size_t MaxPairs = 250'000;
+    for (size_t j = 0; j < now.size();) {
+        if (match[j] >= 0) {
+            ++j;
+            continue;
+        }
+        const int from = j == 0 ? -1 : match[j - 1];
+        std::vector<int> lines;
+        while (j < now.size() && match[j] < 0)
+            lines.push_back(static_cast<int>(j++));
+        const int to = j < now.size() ? match[j] : static_cast<int>(before.size());
+        std::vector<int> candidates;
+        for (int i = from + 1; i < to; ++i)
+            if (!taken[static_cast<size_t>(i)])
+                candidates.push_back(i);
+        if (lines.size() * candidates.size() <= MaxPairs)
+            pairAlike(before, now, lines, candidates, match, taken);
+    }
+    // What is left (a book sorted anew, a block too large) pairs with what
+    // shares a name, a reading, a mobile number or an e-mail address.
+    QHash<QString, std::vector<int>> byValue;
+    for (size_t i = 0; i < before.size(); ++i)
+        if (!taken[i])
+            for (Field f : {Name, Reading, Mobile, Email})
+                if (!before[i].at(f).isEmpty())
+                    byValue[QString::number(f) + before[i].at(f)].push_back(static_cast<int>(i));
+    for (size_t j = 0; j < now.size(); ++j) {
+        if (match[j] >= 0)
+            continue;
+        std::vector<int> candidates;
+        for (Field f : {Name, Reading, Mobile, Email})
+            if (!now[j].at(f).isEmpty())
+                for (int i : byValue.value(QString::number(f) + now[j].at(f)))
+                    if (!taken[static_cast<size_t>(i)] && candidates.size() < 64)
+                        candidates.push_back(i);
+        pairAlike(before, now, {static_cast<int>(j)}, candidates, match, taken);
+    }
+    return match;
+}
+
+} // namespace people

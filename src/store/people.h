@@ -1,0 +1,118 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+// Each entry's identity (a UID no edit changes) and what a household keeps
+// beside the ten fields, in a UTF-8 side file beside the book: one line per
+// entry, in the book's order, holding the UID, the entry's fields 1 to 9 as
+// last seen (the anchor that finds the entry again after another program
+// edited the book) and the person's data as key=value columns.
+namespace people {
+
+inline const QString FileName = QStringLiteral("telbora-people.tsv");
+inline constexpr int MaxJointNames = 5;
+
+struct JointName {
+    QString given;
+    QString family; // empty: the entry's family name
+    QString reading;
+    QString honorific; // empty: the entry's
+    bool operator==(const JointName &) const = default;
+};
+
+// One year of New Year cards.
+struct NewYear {
+    int year = 0;
+    bool sent = false;
+    bool received = false;
+    bool mourning = false;   // 喪中: no card this year
+    bool kanchuSent = false; // 寒中見舞い sent instead
+    bool doNotSend = false;
+    bool operator==(const NewYear &) const = default;
+};
+
+struct PersonData {
+    QString honorific; // empty: 様, or 御中 for a company
+    QList<JointName> joint;
+    QString company;
+    QString department;
+    QString title;
+    QString birthday; // as written: YYYY-MM-DD, or --MM-DD without a year
+    QString notes;
+    QStringList phones;    // beyond the entry's three
+    QStringList emails;    // beyond the entry's one
+    int buildingBreak = 0; // where the address breaks before the building (characters); 0: nowhere
+    QList<NewYear> years;
+    // Columns a newer copy of the program wrote, kept as they were.
+    QList<std::pair<QString, QString>> unknown;
+
+    bool isEmpty() const { return *this == PersonData(); }
+    bool operator==(const PersonData &) const = default;
+    // The New Year record of `year`, made when absent.
+    NewYear &yearRecord(int year);
+};
+
+// Fields 1 to 9 of an entry line: the printed mark is no part of who it is.
+using Anchor = QStringList;
+Anchor anchorOf(QStringView line);
+
+// The UID a new entry gets: the name-based UUID earlier exports gave the
+// same line, so that they still match (the caller makes a random one when
+// another entry holds it already).
+QString seededUid(const Anchor &anchor, int occurrence);
+QString randomUid();
+
+// One line of the side file, kept as written: lines nobody changes go back
+// as their bytes, and fields are decoded only when asked.
+class Record {
+public:
+    Record() = default;
+    Record(const QString &uid, const Anchor &anchor, const PersonData &data);
+    // The line as read; checked by SideFile::parse.
+    static Record ofLine(QByteArray line) { return Record(std::move(line)); }
+
+    QString uid() const;
+    Anchor anchor() const;
+    PersonData data() const;
+    Record withAnchor(const Anchor &anchor) const { return Record(uid(), anchor, data()); }
+    Record withData(const PersonData &data) const { return Record(uid(), anchor(), data); }
+    const QByteArray &line() const { return line_; }
+    bool isNull() const { return line_.isEmpty(); }
+
+private:
+    explicit Record(QByteArray line) : line_(std::move(line)) {}
+    QByteArray line_;
+};
+
+// The side file: which book content it was last written for (a hash of the
+// entry file's bytes, so that an unchanged book needs no re-attaching) and
+// one record per non-empty line of the entry file.
+struct SideFile {
+    quint64 bookHash = 0;
+    std::vector<Record> records;
+
+    // Why the bytes are not a side file this program can read (its first
+    // fault, with its line); empty when they are.
+    static QString parse(const QByteArray &bytes, SideFile &out);
+    QByteArray toBytes() const;
+};
+
+// A hash of the entry file's bytes, quick enough to take at every load.
+quint64 bookHash(QByteArrayView bytes);
+
+// For each line of `now`, the index in `before` of the entry it continues,
+// or -1 for a new one. Identical anchors pair in order of occurrence; the
+// rest pair by similarity inside the stretch between lines that did not
+// change, and only when enough of them is the same person (a name or its
+// reading, or a personal number or address): no entry ever takes a UID
+// that was another's.
+std::vector<int> attach(const std::vector<Anchor> &before, const std::vector<Anchor> &now);
+
+} // namespace people
