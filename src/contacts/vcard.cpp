@@ -273,7 +273,15 @@ int forEachCard(const QByteArray &bytes, const std::function<void(const Card &)>
 
 QString escaped(const QString &text) {
     QString out;
-    for (QChar c : text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        // A line break in a note is the only control character a value can hold.
+        if (c == u'\r' || c == u'\n') {
+            if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
+                ++i;
+            out += QStringLiteral("\\n");
+            continue;
+        }
         if (c == u'\\' || c == u';' || c == u',')
             out += u'\\';
         out += c;

@@ -239,6 +239,8 @@ double similarity(QStringView a, QStringView b) {
 }
 
 enum Field { Reading, Name, PostalCode, Address, Telephone, Fax, Mobile, Email, Category };
+// What is a person's own beside the name: a shared one says it is the same person.
+constexpr Field OwnFields[] = {PostalCode, Address, Telephone, Fax, Mobile, Email};
 // What each field says about who the entry is: a category says nothing.
 constexpr double Weight[AnchorFields] = {2, 3, 1, 2, 2, 1, 2, 2, 0};
 
@@ -252,7 +254,9 @@ double sameness(const Anchor &before, const Anchor &now) {
     for (int f = 0; f < AnchorFields; ++f) {
         const QString &a = before.at(f);
         const QString &b = now.at(f);
-        alike[static_cast<size_t>(f)] = similarity(a, b);
+        // A number is the same number or another one, however many digits agree.
+        const bool text = f == Reading || f == Name || f == Address;
+        alike[static_cast<size_t>(f)] = text ? similarity(a, b) : a == b && !a.isEmpty() ? 1.0 : 0.0;
         if (!a.isEmpty() || !b.isEmpty()) {
             total += Weight[f];
             score += Weight[f] * alike[static_cast<size_t>(f)];
@@ -260,10 +264,16 @@ double sameness(const Anchor &before, const Anchor &now) {
     }
     const auto sameOwn = [&](Field f) { return !before.at(f).isEmpty() && before.at(f) == now.at(f); };
     const bool named = alike[Name] >= 0.7 || (alike[Reading] >= 0.7 && !now.at(Reading).isEmpty());
-    if (total == 0 || !(named || sameOwn(Mobile) || sameOwn(Email)))
+    // A name alone is no proof: two people share one. Something of their own
+    // must be the same too, unless one side has nothing of its own at all.
+    const auto hasOwn = [](const Anchor &a) {
+        return std::any_of(std::begin(OwnFields), std::end(OwnFields), [&](Field f) { return !a.at(f).isEmpty(); });
+    };
+    const bool sharesOwn = std::any_of(std::begin(OwnFields), std::end(OwnFields), sameOwn);
+    if (total == 0 || !((named && (sharesOwn || !hasOwn(before) || !hasOwn(now))) || sameOwn(Mobile) || sameOwn(Email)))
         return 0;
     const double ratio = score / total;
-    return ratio >= 0.5 ? ratio : 0;
+    return ratio >= 0.6 ? ratio : 0;
 }
 
 // Pairs the `lines` of `now` with the `candidates` of `before`, the surest
@@ -276,12 +286,14 @@ void pairAlike(const std::vector<Anchor> &before, const std::vector<Anchor> &now
         int line;
         int candidate;
     };
+    // Equally sure pairs keep the lines' order: identical lines pair in order of occurrence.
     std::vector<Pair> pairs;
-    for (int line : lines)
-        for (int candidate : candidates)
-            if (const double score = sameness(before[static_cast<size_t>(candidate)], now[static_cast<size_t>(line)]);
+    for (size_t l = 0; l < lines.size(); ++l)
+        for (size_t c = 0; c < candidates.size(); ++c)
+            if (const double score =
+                    sameness(before[static_cast<size_t>(candidates[c])], now[static_cast<size_t>(lines[l])]);
                 score > 0)
-                pairs.push_back({score, std::abs(candidate - line), line, candidate});
+                pairs.push_back({score, static_cast<int>(l > c ? l - c : c - l), lines[l], candidates[c]});
     std::sort(pairs.begin(), pairs.end(), [](const Pair &a, const Pair &b) {
         return a.score != b.score ? a.score > b.score : a.distance < b.distance;
     });
@@ -422,18 +434,23 @@ quint64 bookHash(QByteArrayView bytes) {
 std::vector<int> attach(const std::vector<Anchor> &before, const std::vector<Anchor> &now) {
     std::vector<int> match(now.size(), -1);
     std::vector<bool> taken(before.size(), false);
-    // Identical lines first, in order of occurrence.
-    QHash<QString, std::vector<int>> byKey;
-    for (int i = static_cast<int>(before.size()) - 1; i >= 0; --i)
-        byKey[keyOf(before[static_cast<size_t>(i)])].push_back(i);
-    for (size_t j = 0; j < now.size(); ++j) {
-        auto found = byKey.find(keyOf(now[j]));
-        if (found == byKey.end() || found->empty())
-            continue;
-        match[j] = found->back();
-        taken[static_cast<size_t>(match[j])] = true;
-        found->pop_back();
-    }
+    // Unchanged lines first: a line found once before and once now is the same
+    // entry. Identical lines are left to the pass by position below.
+    QHash<QString, std::vector<int>> byKey; // before's indices of each key, in order
+    for (size_t i = 0; i < before.size(); ++i)
+        byKey[keyOf(before[i])].push_back(static_cast<int>(i));
+    std::vector<QString> keys(now.size());
+    QHash<QString, int> timesNow;
+    for (size_t j = 0; j < now.size(); ++j)
+        ++timesNow[keys[j] = keyOf(now[j])];
+    const auto pair = [&](size_t j, int i) {
+        match[j] = i;
+        taken[static_cast<size_t>(i)] = true;
+    };
+    for (size_t j = 0; j < now.size(); ++j)
+        if (const auto found = byKey.constFind(keys[j]);
+            found != byKey.constEnd() && found->size() == 1 && timesNow.value(keys[j]) == 1)
+            pair(j, found->front());
     // Then each stretch of changed lines against the unmatched lines between
     // the same unchanged neighbours before.
     constexpr size_t MaxPairs = 250'000;
@@ -472,6 +489,45 @@ std::vector<int> attach(const std::vector<Anchor> &before, const std::vector<Anc
                     if (!taken[static_cast<size_t>(i)] && candidates.size() < 64)
                         candidates.push_back(i);
         pairAlike(before, now, {static_cast<int>(j)}, candidates, match, taken);
+    }
+    // Identical lines still apart pair in order of occurrence.
+    for (size_t j = 0; j < now.size(); ++j) {
+        if (match[j] >= 0)
+            continue;
+        for (int i : byKey.value(keys[j]))
+            if (!taken[static_cast<size_t>(i)]) {
+                pair(j, i);
+                break;
+            }
+    }
+    // Which of identical lines took which entry was a tie: they take them in
+    // order of occurrence, the first lines first.
+    QHash<QString, std::vector<size_t>> groups;
+    for (size_t j = 0; j < now.size(); ++j)
+        if (timesNow.value(keys[j]) > 1)
+            groups[keys[j]].push_back(j);
+    for (const std::vector<size_t> &group : std::as_const(groups)) {
+        std::vector<int> found;
+        for (size_t j : group)
+            if (match[j] >= 0)
+                found.push_back(match[j]);
+        std::sort(found.begin(), found.end());
+        for (size_t k = 0; k < group.size(); ++k)
+            match[group[k]] = k < found.size() ? found[k] : -1;
+    }
+    // The same for lines that continue identical lines, edited or not.
+    QHash<QString, std::vector<size_t>> continuing;
+    for (size_t j = 0; j < now.size(); ++j)
+        if (match[j] >= 0)
+            if (const QString &was = keyOf(before[static_cast<size_t>(match[j])]); byKey.value(was).size() > 1)
+                continuing[was].push_back(j);
+    for (const std::vector<size_t> &group : std::as_const(continuing)) {
+        std::vector<int> found;
+        for (size_t j : group)
+            found.push_back(match[j]);
+        std::sort(found.begin(), found.end());
+        for (size_t k = 0; k < group.size(); ++k)
+            match[group[k]] = found[k];
     }
     return match;
 }

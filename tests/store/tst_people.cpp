@@ -1,0 +1,416 @@
+#include "common/datadir.h"
+#include "common/testmain.h"
+#include "contacts/exporter.h"
+#include "contacts/importer.h"
+#include "store/book.h"
+#include "store/linefile.h"
+#include "store/mdlDim.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTest>
+
+#include <cstring>
+#include <map>
+#include <set>
+
+namespace {
+
+const QString Aoki = QStringLiteral(
+    "あおき|青木　一郎|100-0001|東京都千代田区千代田1-1|03-1111-2222||090-1111-2222|aoki@example.jp|1|F");
+const QString Ito = QStringLiteral("いとう|伊藤　花子|||||||2|T");
+const QString Ueda = QStringLiteral("うえだ|上田　健|||045-222-3333||||3|F");
+
+mdlDim::LoadedLine loaded(int number) {
+    return {number, linefile::splitLines(readFileBytes(mdlDim::entryFilePath())).value(number - 1)};
+}
+
+// The UID and data of each entry, as a new start of the program finds them.
+std::vector<people::Record> atStart(QString *notice = nullptr) {
+    Book book(mdlDim::AppDir());
+    const QString failed = book.attachPeople(notice);
+    if (!failed.isEmpty())
+        qWarning() << failed;
+    return book.records();
+}
+
+QStringList uids(const std::vector<people::Record> &records) {
+    QStringList out;
+    for (const people::Record &r : records)
+        out.append(r.uid());
+    return out;
+}
+
+people::PersonData everything() {
+    people::PersonData p;
+    p.honorific = QStringLiteral("先生");
+    p.joint = {{QStringLiteral("花子"), {}, QStringLiteral("はなこ"), QStringLiteral("様")},
+               {QStringLiteral("翔"), QStringLiteral("佐藤"), {}, QStringLiteral("くん")}};
+    p.company = QStringLiteral("株式会社山田製作所");
+    p.department = QStringLiteral("営業部");
+    p.title = QStringLiteral("部長");
+    p.birthday = QStringLiteral("1970-05-04");
+    p.notes = QStringLiteral("一行目\n\t二行目 \\ 𠮷野家"); // tabs, line ends, a backslash, beyond code page 932
+    p.phones = {QStringLiteral("03-9999-0000")};
+    p.emails = {QStringLiteral("ichiro@work.example.jp")};
+    p.buildingBreak = 12;
+    p.yearRecord(2026).sent = true;
+    p.yearRecord(2026).received = true;
+    p.yearRecord(2025).mourning = true;
+    return p;
+}
+
+// A person of the simulated household book.
+struct Person {
+    int id;
+    QStringList fields; // ten
+};
+
+QString lineOf(const Person &p) {
+    return p.fields.join(u'|');
+}
+
+class Household {
+public:
+    explicit Household(quint32 seed) : random_(seed) {}
+
+    Person make() {
+        static const QStringList families = {"佐藤", "鈴木", "高橋", "田中", "伊藤", "渡辺",   "山本",
+                                             "中村", "小林", "加藤", "吉田", "山田", "佐々木", "山口",
+                                             "松本", "井上", "木村", "林",   "斎藤", "清水"};
+        static const QStringList familyReadings = {"さとう",   "すずき",   "たかはし", "たなか",   "いとう",
+                                                   "わたなべ", "やまもと", "なかむら", "こばやし", "かとう",
+                                                   "よしだ",   "やまだ",   "ささき",   "やまぐち", "まつもと",
+                                                   "いのうえ", "きむら",   "はやし",   "さいとう", "しみず"};
+        static const QStringList givens = {"一郎",   "花子", "健太", "美咲", "翔",   "陽子", "大輔",
+                                           "真由美", "誠",   "恵",   "修",   "直子", "拓也", "愛",
+                                           "浩二",   "由美", "隆",   "彩",   "剛",   "舞"};
+        static const QStringList givenReadings = {
+            "いちろう", "はなこ", "けんた", "みさき", "しょう", "ようこ", "だいすけ", "まゆみ", "まこと", "めぐみ",
+            "おさむ",   "なおこ", "たくや", "あい",   "こうじ", "ゆみ",   "たかし",   "あや",   "つよし", "まい"};
+        const int f = pick(families.size());
+        const int g = pick(givens.size());
+        Person p{nextId_++, {}};
+        p.fields = {familyReadings[f] + givenReadings[g],
+                    families[f] + u'　' + givens[g],
+                    QStringLiteral("%1-%2").arg(100 + pick(800)).arg(pick(10000), 4, 10, QChar(u'0')),
+                    QStringLiteral("東京都千代田区千代田%1-%2").arg(1 + pick(9)).arg(1 + pick(30)),
+                    number("03"),
+                    pick(3) == 0 ? number("03") : QString(),
+                    pick(2) == 0 ? number("090") : QString(),
+                    pick(2) == 0 ? QStringLiteral("p%1@example.jp").arg(p.id) : QString(),
+                    QString::number(1 + pick(5)),
+                    pick(2) == 0 ? "T" : "F"};
+        return p;
+    }
+
+    // An edit a person makes to an entry: a new number, a move, a corrected reading or name.
+    void edit(Person &p) {
+        switch (pick(6)) {
+        case 0:
+            p.fields[4] = number("03");
+            break;
+        case 1:
+            p.fields[3] = QStringLiteral("神奈川県横浜市中区%1-%2").arg(1 + pick(9)).arg(1 + pick(30));
+            break;
+        case 2:
+            p.fields[0] = p.fields[0].left(p.fields[0].size() - 1) + u'う';
+            break;
+        case 3:
+            p.fields[6] = number("080");
+            break;
+        case 4:
+            p.fields[7] = QStringLiteral("new%1@example.jp").arg(pick(100000));
+            break;
+        default:
+            p.fields[1] = p.fields[1].left(p.fields[1].size() - 1) + u'郎';
+            break;
+        }
+    }
+
+    int pick(qsizetype below) { return static_cast<int>(random_.bounded(static_cast<quint32>(below))); }
+
+private:
+    QString number(const char *area) {
+        return QStringLiteral("%1-%2-%3").arg(QLatin1String(area)).arg(1000 + pick(9000)).arg(1000 + pick(9000));
+    }
+    QRandomGenerator random_;
+    int nextId_ = 0;
+};
+
+bool failSideFileRename(const char *, const char *to) {
+    if (std::strstr(to, "telbora-people.tsv")) {
+        errno = ENOSPC;
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+class TestPeople : public QObject {
+    Q_OBJECT
+private slots:
+    void sideFileKeepsEveryValue() {
+        const people::Anchor anchor = people::anchorOf(Aoki);
+        const people::Record written(people::randomUid(), anchor, everything());
+        people::SideFile side;
+        side.records = {written};
+        people::SideFile read;
+        QCOMPARE(people::SideFile::parse(side.toBytes(), read), QString());
+        QCOMPARE(read.records.size(), size_t(1));
+        QCOMPARE(read.records[0].uid(), written.uid());
+        QCOMPARE(read.records[0].anchor(), anchor);
+        QCOMPARE(read.records[0].data(), everything());
+        // Columns a newer copy wrote come back as they were.
+        const people::Record newer = people::Record::ofLine(written.line() + "\tfuture.key=値");
+        QCOMPARE(people::Record(newer.uid(), anchor, newer.data()).line(), newer.line());
+    }
+
+    // Sessions of a household's book edited by an older copy of the program
+    // (ten fields, line order kept, new entries at the end) and by a text
+    // editor (LF line ends, new entries anywhere), each followed by a start.
+    void identitiesSurviveOtherProgramsEdits() {
+        DataDir dir;
+        Household household(20261208);
+        std::vector<Person> book;
+        for (int i = 0; i < 250; ++i)
+            book.push_back(household.make());
+        std::map<int, QString> uidOf;   // person → UID
+        std::map<QString, int> ownerOf; // UID → person
+        std::set<int> twins;
+        int edited = 0, editedKept = 0, untouchedLost = 0;
+        std::set<int> stolen; // entries that took a UID another entry had
+        std::set<int> swappedTwins;
+        for (int session = 0; session < 600; ++session) {
+            std::set<int> editedNow;
+            if (session > 0) {
+                while (editedNow.size() < book.size() / 10) {
+                    Person &p = book[static_cast<size_t>(household.pick(book.size()))];
+                    if (editedNow.insert(p.id).second)
+                        household.edit(p);
+                }
+                // Which of two identical lines was deleted cannot be told: twins stay.
+                for (size_t n = 0, deleted = book.size() / 20; n < deleted;) {
+                    const int at = household.pick(book.size());
+                    if (twins.count(book[static_cast<size_t>(at)].id))
+                        continue;
+                    book.erase(book.begin() + at);
+                    ++n;
+                }
+                const bool editor = session % 2 == 0;
+                const bool copied = session % 10 == 0;
+                for (int n = copied; n < 10; ++n) {
+                    const Person added = household.make();
+                    book.insert(editor ? book.begin() + household.pick(book.size() + 1) : book.end(), added);
+                }
+                if (copied) {
+                    // A line copied as the start of a new entry: the copy just below it.
+                    const int original = household.pick(book.size());
+                    Person twin = household.make();
+                    twin.fields = book[static_cast<size_t>(original)].fields;
+                    twins.insert({twin.id, book[static_cast<size_t>(original)].id});
+                    book.insert(book.begin() + original + 1, twin);
+                }
+            }
+            QStringList lines;
+            for (const Person &p : book)
+                lines.append(lineOf(p));
+            QByteArray bytes = DataDir::sjisLines(lines);
+            if (session % 2 == 0)
+                bytes.replace("\r\n", "\n");
+            dir.writeEntries(bytes);
+            const QStringList found = uids(atStart());
+            QCOMPARE(found.size(), qsizetype(book.size()));
+            for (size_t i = 0; i < book.size(); ++i) {
+                const int id = book[i].id;
+                const QString &uid = found[static_cast<qsizetype>(i)];
+                // Copies of one line edited apart in the same session can
+                // trade UIDs: nothing tells which copy was which.
+                if (const auto owner = ownerOf.find(uid); owner != ownerOf.end() && owner->second != id)
+                    (twins.count(id) && twins.count(owner->second) ? swappedTwins : stolen).insert(id);
+                if (const auto known = uidOf.find(id); known != uidOf.end()) {
+                    if (editedNow.count(id)) {
+                        ++edited;
+                        editedKept += known->second == uid;
+                    } else {
+                        untouchedLost += known->second != uid;
+                    }
+                }
+                uidOf[id] = uid;
+                ownerOf.emplace(uid, id);
+            }
+        }
+        qInfo("edited entries that kept their UID: %d of %d; copies of one line that traded UIDs: %zu of %zu",
+              editedKept, edited, swappedTwins.size(), twins.size());
+        QCOMPARE(stolen.size(), size_t(0));
+        QCOMPARE(untouchedLost, 0);
+        QVERIFY2(editedKept * 1000 >= edited * 999, qPrintable(QStringLiteral("%1 of %2").arg(editedKept).arg(edited)));
+    }
+
+    // Each writer, after another program added a line above the entry it acts
+    // on: the entry keeps its UID and data, the added line gets its own.
+    void writersFollowOtherProgramsEdits_data() {
+        QTest::addColumn<QString>("writer");
+        for (const char *writer : {"replace", "mark printed", "delete", "append"})
+            QTest::newRow(writer) << writer;
+    }
+    void writersFollowOtherProgramsEdits() {
+        QFETCH(QString, writer);
+        DataDir dir({Aoki, Ito, Ueda});
+        const people::PersonData data = everything();
+        Book &book = testBook();
+        QCOMPARE(book.attachPeople(), QString());
+        const people::Record ito = book.personOf(loaded(2));
+        QVERIFY(book.replaceEntry(loaded(2), Ito, &data));
+        const QStringList before = uids(book.records());
+        const mdlDim::LoadedLine itoLine = loaded(2);
+        dir.writeEntries(DataDir::sjisLines({"えがわ|江川|||||||1|F", Aoki, Ito, Ueda}));
+        EntryWriter::Result result;
+        if (writer == "replace")
+            result = book.replaceEntry(itoLine, QStringLiteral("いとう|伊藤　花子|||03-5555-6666||||2|T"));
+        else if (writer == "mark printed")
+            result = book.markPrinted({itoLine});
+        else if (writer == "delete")
+            result = book.deleteEntry(itoLine);
+        else
+            result = book.appendEntry(QStringLiteral("おおた|太田|||||||1|F"));
+        QVERIFY2(result.ok && result.peopleError.isEmpty(), qPrintable(result.message + result.peopleError));
+        const std::vector<people::Record> now = atStart();
+        const QStringList found = uids(now);
+        QVERIFY(!before.contains(found.first()));
+        QCOMPARE(found.at(1), before.at(0));
+        if (writer == "delete") {
+            QCOMPARE(found.mid(2), QStringList{before.at(2)});
+            return;
+        }
+        QCOMPARE(found.at(2), ito.uid());
+        QCOMPARE(now[2].data(), everything());
+        QCOMPARE(found.at(3), before.at(2));
+    }
+
+    // A kill between the entry file's rename and the side file's, or a full
+    // disk for the side file: the entry file holds the edit, the side file
+    // the line before it, and the next start finds the entry again.
+    void sideFileBehindTheBookIsCaughtUp_data() {
+        QTest::addColumn<bool>("diskFull");
+        QTest::newRow("killed between the renames") << false;
+        QTest::newRow("disk full for the side file") << true;
+    }
+    void sideFileBehindTheBookIsCaughtUp() {
+        QFETCH(bool, diskFull);
+        DataDir dir({Aoki, Ito, Ueda});
+        Book &book = testBook();
+        const people::PersonData data = everything();
+        QVERIFY(book.replaceEntry(loaded(1), Aoki, &data));
+        const QStringList before = uids(book.records());
+        const QByteArray sideFile = readFileBytes(book.peoplePath());
+        linefile::SystemCalls &calls = linefile::systemCalls();
+        const linefile::SystemCalls real = calls;
+        if (diskFull)
+            calls.rename = [](const char *from, const char *to) {
+                return failSideFileRename(from, to) ? -1 : ::rename(from, to);
+            };
+        const EntryWriter::Result result = book.replaceEntry(
+            loaded(1), QString(Aoki).replace(QStringLiteral("03-1111-2222"), QStringLiteral("03-7777-8888")));
+        calls = real;
+        QVERIFY(result.ok);
+        QCOMPARE(result.peopleError.isEmpty(), !diskFull);
+        if (!diskFull) {
+            QFile killed(book.peoplePath());
+            QVERIFY(killed.open(QIODevice::WriteOnly) && killed.write(sideFile) == sideFile.size());
+        }
+        QCOMPARE(readFileBytes(book.peoplePath()), sideFile);
+        const std::vector<people::Record> now = atStart();
+        QCOMPARE(uids(now), before);
+        QCOMPARE(now[0].data(), everything());
+        QVERIFY(readFileBytes(book.peoplePath()) != sideFile); // caught up at that start
+    }
+
+    void damagedSideFileIsKeptAndMadeAnew_data() {
+        QTest::addColumn<QByteArray>("damage");
+        QTest::newRow("no header") << QByteArray("garbage\r\n");
+        QTest::newRow("not UTF-8") << QByteArray("\x82\xa0");
+        QTest::newRow("bad escape") << QByteArray("\\q");
+        QTest::newRow("two entries, one UID") << QByteArray("twin");
+        QTest::newRow("a line cut short") << QByteArray("cut");
+    }
+    void damagedSideFileIsKeptAndMadeAnew() {
+        QFETCH(QByteArray, damage);
+        DataDir dir({Aoki, Ito});
+        const QStringList before = uids(atStart());
+        const QString path = dir.path() + people::FileName;
+        QByteArray bytes = readFileBytes(path);
+        const QList<QByteArray> lines = linefile::splitLines(bytes);
+        if (damage == "twin")
+            bytes = lines[0] + "\r\n" + lines[1] + "\r\n" + lines[1] + "\r\n";
+        else if (damage == "cut")
+            bytes = lines[0] + "\r\n" + lines[1].left(40) + "\r\n";
+        else if (damage.startsWith('\\'))
+            bytes = lines[0] + "\r\n" + lines[1] + "\t" + "notes=" + damage + "\r\n";
+        else
+            bytes = damage.startsWith('g') ? damage : bytes + damage;
+        QFile(path).remove();
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+        out.close();
+        QString notice;
+        const QStringList after = uids(atStart(&notice));
+        QVERIFY2(notice.contains(people::FileName) && notice.contains("broken-"), qPrintable(notice));
+        const QStringList kept = QDir(dir.path()).entryList({people::FileName + ".broken-*"});
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(readFileBytes(dir.path() + kept.first()), bytes);
+        QCOMPARE(after, before); // unchanged lines get the UIDs they were first given
+        people::SideFile remade;
+        QCOMPARE(people::SideFile::parse(readFileBytes(path), remade), QString());
+    }
+
+    void readOnlyBookWritesNoSideFile() {
+        DataDir dir({Aoki});
+        Book book(dir.path());
+        book.setReadOnlyReason(QStringLiteral("読み取り専用の場所です。"));
+        QCOMPARE(book.attachPeople(), QString());
+        QCOMPARE(book.records().size(), size_t(1));
+        QVERIFY(!QFile::exists(book.peoplePath()));
+    }
+
+    // Our own export into a new book and out again: the same bytes, the same
+    // UIDs, the same per-person data.
+    void exportAndImportCarryIdentityAndData() {
+        QString exportedPath;
+        QByteArray firstExport;
+        std::vector<people::Record> first;
+        {
+            DataDir dir({Aoki, Ito, Ueda});
+            Book &book = testBook();
+            const people::PersonData data = everything();
+            QVERIFY(book.replaceEntry(loaded(1), Aoki, &data));
+            first = book.records();
+            QList<contactexport::Entry> entries;
+            const QStringList lines{Aoki, Ito, Ueda};
+            for (size_t i = 0; i < first.size(); ++i)
+                entries.append({lines[static_cast<qsizetype>(i)], first[i].uid(), first[i].data()});
+            firstExport = contactexport::exportEntries(entries, mdlDim::CategoryLines{}, contactexport::Format::VCard,
+                                                       contactexport::Encoding::Utf8)
+                              .bytes;
+        }
+        QVERIFY(firstExport.contains("X-TELBORA-JOINT:翔;佐藤;;くん"));
+        DataDir second;
+        const QString file = second.path() + "export.vcf";
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(firstExport) == firstExport.size());
+        out.close();
+        const contactimport::BookImport done = contactimport::importIntoBook(testBook(), {file}, 1);
+        QVERIFY2(done.error.isEmpty(), qPrintable(done.error));
+        const std::vector<people::Record> back = atStart();
+        QCOMPARE(back.size(), first.size());
+        for (size_t i = 0; i < back.size(); ++i) {
+            QCOMPARE(back[i].uid(), first[i].uid());
+            QCOMPARE(back[i].data(), first[i].data());
+        }
+    }
+};
+
+TELBORA_TEST(TestPeople)
+#include "tst_people.moc"
