@@ -61,7 +61,7 @@ sanitize: deps
 # settings, the encoding check with the conversion, the postal table and the
 # lock file.
 # New inputs go to the build folder; the seeds in fuzz/corpus* stay as they are.
-FUZZERS = store contacts search numbers ini encoding postal lock
+FUZZERS = store contacts search numbers ini encoding postal lock people
 fuzz:
 	@EXTRA_PACKAGES="clang libclang-rt-14-dev" sh scripts/install-deps.sh
 	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTELBORA_FUZZ=ON \

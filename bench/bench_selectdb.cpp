@@ -8,7 +8,10 @@
 //   cold      the same right after another program changed a reading; floor: read, decode, radix, runs
 //   key       one key typed into txtFind, from the key until lblCount shows the count (ヤ, マ, ダ)
 //   key new   the first key after the book changed (the folded copy made anew)
-//   store, delete, mark   CPU of the writer; floor: the two-fsync rewrite's CPU
+//   store, delete, mark   CPU of the writer, the side file included; floor: the
+//             two-fsync rewrite's CPU of the entry file alone
+//   people    a start's side file: read and checked against the unchanged book
+//   after     the same after another program changed a reading: found again and written
 //   start     from the splash's timer to the painted browsing window
 //   peak      peak RSS in MB, after all of it (the folded copy included)
 // Then 300,000 entries of two readings in alternation against ordinary ones,
@@ -233,6 +236,13 @@ int runSize(const QString &dir, int count, bool profileOnly) {
                 line = theBook().replaceEntry(line, text).written;
             return 0;
         }
+        // PROFILE_ATTACH=1 repeats a start's reading of the side file instead.
+        if (qEnvironmentVariableIsSet("PROFILE_ATTACH")) {
+            Book(mdlDim::AppDir()).attachPeople();
+            for (int i = 0; i < 100; ++i)
+                Book(mdlDim::AppDir()).attachPeople();
+            return 0;
+        }
         // PROFILE_COLD=1 changes a reading before each SelectDB.
         const search::Query query(find);
         ChangingBook book(mdlDim::entryFilePath());
@@ -319,11 +329,23 @@ int runSize(const QString &dir, int count, bool profileOnly) {
         writes, [&] { line = loadedLine(count / 4); }, [&] { theBook().markPrinted({line}); });
     const double rewriteCpu = cpuRuns(writes, nothing, [&] { floorRewrite(mdlDim::entryFilePath()); });
 
+    // The side file at a start: an unchanged book, and one another program changed a reading in.
+    const auto startOfBook = [] {
+        Book fresh(mdlDim::AppDir());
+        fresh.attachPeople();
+    };
+    startOfBook();
+    const double attach = timeRuns(runs, nothing, startOfBook).median;
+    const double reattach = timeRuns(
+                                runs, [&] { book.change(); }, startOfBook)
+                                .median;
+
     const auto ratio = [](double value, double floor) { return floor > 0 ? value / floor : 0; };
-    std::printf("%8d %7.2f %6.2f %5.2f %7.2f %6.2f %5.2f %6.2f %7.2f %6.2f %6.2f %6.2f %6.2f %5.2f %7.1f %6.1f\n",
-                count, warm, warmFloor, ratio(warm, warmFloor), cold, coldFloor, ratio(cold, coldFloor), key, keyNew,
-                storeCpu, deleteCpu, markCpu, rewriteCpu, ratio(std::max({storeCpu, deleteCpu, markCpu}), rewriteCpu),
-                startMs, peak);
+    std::printf(
+        "%8d %7.2f %6.2f %5.2f %7.2f %6.2f %5.2f %6.2f %7.2f %6.2f %6.2f %6.2f %6.2f %5.2f %7.2f %7.2f %7.1f %6.1f\n",
+        count, warm, warmFloor, ratio(warm, warmFloor), cold, coldFloor, ratio(cold, coldFloor), key, keyNew, storeCpu,
+        deleteCpu, markCpu, rewriteCpu, ratio(std::max({storeCpu, deleteCpu, markCpu}), rewriteCpu), attach, reattach,
+        startMs, peak);
     std::fflush(stdout);
 
     // The order is the literal exchange sort's where that finishes in reasonable time.
@@ -426,9 +448,9 @@ int main(int argc, char *argv[]) {
         return one.exitCode();
     }
 
-    std::printf("%8s %7s %6s %5s %7s %6s %5s %6s %7s %6s %6s %6s %6s %5s %7s %6s\n", "entries", "warm", "floor",
+    std::printf("%8s %7s %6s %5s %7s %6s %5s %6s %7s %6s %6s %6s %6s %5s %7s %7s %7s %6s\n", "entries", "warm", "floor",
                 "ratio", "cold", "floor", "ratio", "key", "key new", "store", "delete", "mark", "floor", "ratio",
-                "start", "peak");
+                "people", "after", "start", "peak");
     std::fflush(stdout);
     int failures = 0;
     for (int count : {1000, 10000, 32766, 100000}) {

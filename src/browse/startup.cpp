@@ -36,6 +36,12 @@ int takeBook(SingleInstance &instance, Book &book) {
     case encodingoffer::Outcome::Readable:
         break;
     }
+    // Every entry found in the side file again, after whatever other programs did.
+    QString notice;
+    if (const QString failed = book.attachPeople(&notice); !failed.isEmpty())
+        frmMsgBox::ask(failed, MsgButtons::Yes);
+    else if (!notice.isEmpty())
+        frmMsgBox::ask(notice, MsgButtons::Yes);
     return -1;
 }
 

@@ -395,13 +395,17 @@ BookImport importIntoBook(Book &target, const QStringList &files, int defaultCat
         out.summary = QStringLiteral("取り込み予定 ") + counts + QStringLiteral("（試しのため、電話帳には何も書いていません）");
         return out;
     }
-    if (!result.lines.isEmpty())
-        if (const EntryWriter::Result written = target.appendEntries(result.lines, result.people, result.uids);
-            !written) {
+    if (!result.lines.isEmpty()) {
+        const EntryWriter::Result written = target.appendEntries(result.lines, result.people, result.uids);
+        if (!written) {
             out.error = written.message;
             out.report.clear();
             return out;
         }
+        for (const QString &said : {written.peopleNotice, written.peopleError})
+            if (!said.isEmpty())
+                out.report.append(said);
+    }
     out.summary = QStringLiteral("取り込み ") + counts;
     out.imported = result.imported;
     return out;

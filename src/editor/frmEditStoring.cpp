@@ -41,6 +41,13 @@ bool complain(const QString &message, QWidget *focus) {
 void reportFailure(const EntryWriter::Result &result) {
     frmMsgBox::ask(result.message, MsgButtons::Yes);
 }
+
+// What a write that succeeded could not do beside the entry file.
+void reportSideFile(const EntryWriter::Result &result) {
+    for (const QString &said : {result.peopleNotice, result.peopleError})
+        if (!said.isEmpty())
+            frmMsgBox::ask(said, MsgButtons::Yes);
+}
 } // namespace
 
 bool frmEdit::CheckSave() {
@@ -147,6 +154,7 @@ bool frmEdit::AddInfo(int intMode) {
     } else {
         written = book_.appendEntry(entryLine());
     }
+    reportSideFile(written);
     if (!written) {
         reportFailure(written);
         // The list shows the file as it is now; the boxes keep what was typed.

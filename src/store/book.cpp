@@ -64,17 +64,6 @@ std::optional<QByteArray> encodeLine(const QString &line) {
     return cp932::encode(line);
 }
 
-QByteArray joined(const std::vector<QByteArrayView> &pieces) {
-    qsizetype size = 0;
-    for (QByteArrayView piece : pieces)
-        size += piece.size();
-    QByteArray bytes;
-    bytes.reserve(size);
-    for (QByteArrayView piece : pieces)
-        bytes.append(piece);
-    return bytes;
-}
-
 } // namespace
 
 Book::Book(const QString &dir) : dir_(dir.endsWith(u'/') ? dir : dir + u'/') {}
@@ -130,11 +119,11 @@ namespace {
 // its line, unless an entry of the book holds that one already.
 class NewRecords {
 public:
-    explicit NewRecords(const std::vector<people::Record> &book) {
-        for (const people::Record &r : book)
-            if (!r.isNull()) {
-                taken_.insert(r.uid());
-                ++occurrences_[r.anchor().join(u'|')];
+    template <typename Slots> explicit NewRecords(const Slots &book) {
+        for (const auto &slot : book)
+            if (!slot.record.isNull()) {
+                taken_.insert(slot.record.uid());
+                ++occurrences_[slot.record.anchor().join(u'|')];
             }
     }
     people::Record make(const people::Anchor &anchor, const people::PersonData &data, const QString &given = {}) {
@@ -155,15 +144,27 @@ private:
 } // namespace
 
 QString Book::follow(const QByteArray &entryBytes, QString *notice) {
-    const quint64 hash = people::bookHash(entryBytes);
+    struct Line {
+        qsizetype start;
+        qsizetype length;
+    };
+    std::vector<Line> lines;
+    std::vector<quint64> hashes;
+    qsizetype nonEmpty = 0;
+    linefile::forEachLine(entryBytes, true, [&](qsizetype start, qsizetype length) {
+        lines.push_back({start, length});
+        hashes.push_back(length > 0 ? people::lineHash(QByteArrayView(entryBytes).sliced(start, length)) : 0);
+        nonEmpty += length > 0;
+    });
+    const quint64 hash = people::foldedHash(hashes);
     if (attached_ && hash == seenHash_)
         return {};
-    Records before;
+    std::vector<people::Record> before;
     quint64 sideHash = 0;
     if (attached_) {
-        for (people::Record &r : byLine_)
-            if (!r.isNull())
-                before.push_back(std::move(r));
+        for (Slot &slot : byLine_)
+            if (!slot.record.isNull())
+                before.push_back(std::move(slot.record));
         sideHash = seenHash_;
     } else {
         people::SideFile side;
@@ -172,17 +173,9 @@ QString Book::follow(const QByteArray &entryBytes, QString *notice) {
         before = std::move(side.records);
         sideHash = side.bookHash;
     }
-    struct Line {
-        qsizetype start;
-        qsizetype length;
-    };
-    std::vector<Line> lines;
-    qsizetype nonEmpty = 0;
-    linefile::forEachLine(entryBytes, true, [&](qsizetype start, qsizetype length) {
-        lines.push_back({start, length});
-        nonEmpty += length > 0;
-    });
-    byLine_.assign(lines.size(), people::Record());
+    byLine_.assign(lines.size(), Slot());
+    for (size_t i = 0; i < lines.size(); ++i)
+        byLine_[i].hash = hashes[i];
     attached_ = true;
     seenHash_ = hash;
     if (sideHash == hash && static_cast<qsizetype>(before.size()) == nonEmpty) {
@@ -190,7 +183,7 @@ QString Book::follow(const QByteArray &entryBytes, QString *notice) {
         size_t next = 0;
         for (size_t i = 0; i < lines.size(); ++i)
             if (lines[i].length > 0)
-                byLine_[i] = std::move(before[next++]);
+                byLine_[i].record = std::move(before[next++]);
         return {};
     }
     std::vector<people::Anchor> was;
@@ -209,12 +202,12 @@ QString Book::follow(const QByteArray &entryBytes, QString *notice) {
     for (size_t j = 0; j < now.size(); ++j)
         if (match[j] >= 0) {
             const people::Record &found = before[static_cast<size_t>(match[j])];
-            byLine_[lineOf[j]] = was[static_cast<size_t>(match[j])] == now[j] ? found : found.withAnchor(now[j]);
+            byLine_[lineOf[j]].record = was[static_cast<size_t>(match[j])] == now[j] ? found : found.withAnchor(now[j]);
         }
     NewRecords made(byLine_);
     for (size_t j = 0; j < now.size(); ++j)
         if (match[j] < 0)
-            byLine_[lineOf[j]] = made.make(now[j], {});
+            byLine_[lineOf[j]].record = made.make(now[j], {});
     // Written down, so that the next change elsewhere starts from this one.
     stale_ = true;
     return {};
@@ -241,27 +234,39 @@ people::Record Book::personOf(const mdlDim::LoadedLine &line) {
         (void)writeSideFile(); // when it fails, the next write or load tries again
     const LineEdit lines(bytes);
     const qsizetype at = find(lines, line);
-    return at < 0 ? people::Record() : byLine_[static_cast<size_t>(at)];
+    return at < 0 ? people::Record() : byLine_[static_cast<size_t>(at)].record;
 }
 
 std::vector<people::Record> Book::records() {
-    Records out;
-    for (const people::Record &r : byLine_)
-        if (!r.isNull())
-            out.push_back(r);
+    std::vector<people::Record> out;
+    for (const Slot &slot : byLine_)
+        if (!slot.record.isNull())
+            out.push_back(slot.record);
     return out;
 }
 
 QString Book::writeSideFile() {
     people::SideFile side;
     side.bookHash = seenHash_;
-    side.records = records();
-    const QByteArray bytes = side.toBytes();
     const QString path = peoplePath();
     QString error;
     if (QFileInfo(path).exists()) {
+        // Kept from one write to the next, as the entry file's buffer is.
+        thread_local QByteArray bytes;
+        const QByteArray header = side.header();
+        qsizetype size = header.size();
+        for (const Slot &slot : byLine_)
+            size += slot.record.line().size() + 2;
+        bytes.reserve(size);
+        bytes.resize(0);
+        bytes += header;
+        for (const Slot &slot : byLine_)
+            if (!slot.record.isNull())
+                bytes.append(slot.record.line()).append("\r\n", 2);
         error = linefile::replaceWithContent(path, bytes);
     } else {
+        side.records = records();
+        const QByteArray bytes = side.toBytes();
         struct stat book {};
         const bool known = ::stat(QFile::encodeName(entryPath()).constData(), &book) == 0;
         error = linefile::writeBytes(path, bytes, known ? book.st_mode & 0666 : 0600, false);
@@ -270,7 +275,7 @@ QString Book::writeSideFile() {
     return error;
 }
 
-Result Book::rewriteEntries(const Change &change) {
+Result Book::rewriteEntries(const Change &change, bool changesRecords) {
     if (!readOnlyReason_.isEmpty())
         return failed(readOnlyRefusal());
     const QString path = entryPath();
@@ -285,16 +290,27 @@ Result Book::rewriteEntries(const Change &change) {
     QString notice;
     if (QString error = follow(data, &notice); !error.isEmpty())
         return failed(error);
-    Records records = byLine_;
+    Records records;
+    if (changesRecords)
+        records = byLine_;
     bool untouched = false;
     Result changed = change(lines, records, untouched);
     if (!changed || untouched)
         return changed;
-    const QByteArray written = joined(lines.content());
-    if (QString error = linefile::replaceWithContent(path, written); !error.isEmpty())
+    if (QString error = linefile::replaceWithPieces(path, lines.content()); !error.isEmpty())
         return failed(error);
-    byLine_ = std::move(records);
-    seenHash_ = people::bookHash(written);
+    if (changesRecords) {
+        byLine_ = std::move(records);
+        std::vector<quint64> hashes;
+        hashes.reserve(byLine_.size());
+        for (const Slot &slot : byLine_)
+            hashes.push_back(slot.hash);
+        seenHash_ = people::foldedHash(hashes);
+    } else if (!stale_) {
+        // A printed mark leaves every anchor and the hash as they were: nothing to write.
+        changed.peopleNotice = notice;
+        return changed;
+    }
     if (QString error = writeSideFile(); !error.isEmpty())
         changed.peopleError = QStringLiteral("電話帳は保存しましたが、人ごとの情報（%1）を保存できませんでした。\r%2")
                                   .arg(people::FileName, error);
@@ -321,9 +337,11 @@ Result Book::appendEntries(const QStringList &newLines, const QList<people::Pers
         NewRecords made(records);
         for (qsizetype i = 0; i < encoded.size(); ++i) {
             lines.append(encoded.at(i));
-            records.push_back(encoded.at(i).isEmpty()
-                                  ? people::Record()
-                                  : made.make(people::anchorOf(newLines.at(i)), data.value(i), uids.value(i)));
+            if (encoded.at(i).isEmpty())
+                records.push_back(Slot());
+            else
+                records.push_back({made.make(people::anchorOf(newLines.at(i)), data.value(i), uids.value(i)),
+                                   people::lineHash(encoded.at(i))});
         }
         return Result{};
     });
@@ -339,8 +357,9 @@ Result Book::replaceEntry(const mdlDim::LoadedLine &loaded, const QString &line,
         if (at < 0)
             return changedElsewhere();
         lines.replace(at, *encoded);
-        people::Record &record = records[static_cast<size_t>(at)];
-        record = people::Record(record.uid(), people::anchorOf(line), data ? *data : record.data());
+        Slot &slot = records[static_cast<size_t>(at)];
+        slot.record = people::Record(slot.record.uid(), people::anchorOf(line), data ? *data : slot.record.data());
+        slot.hash = people::lineHash(*encoded);
         written = {static_cast<int>(at + 1), *encoded};
         return Result{};
     });
@@ -364,22 +383,24 @@ Result Book::markPrinted(const QList<mdlDim::LoadedLine> &loadedLines) {
     int unmarked = 0;
     int vanished = 0;
     // The printed mark is no part of an anchor: the records stay as they are.
-    Result result = rewriteEntries([&](LineEdit &lines, Records &, bool &untouched) {
-        // Found against the file as read, before any line is marked.
-        std::vector<qsizetype> found;
-        for (const mdlDim::LoadedLine &loaded : loadedLines)
-            found.push_back(find(lines, loaded));
-        for (qsizetype at : found) {
-            if (at < 0)
-                ++vanished;
-            else if (std::optional<QByteArray> marked = EntryWriter::withField(lines.at(at).toByteArray(), 10, "T"))
-                lines.replace(at, *marked);
-            else
-                ++unmarked;
-        }
-        untouched = vanished + unmarked == static_cast<int>(found.size());
-        return Result{};
-    });
+    Result result = rewriteEntries(
+        [&](LineEdit &lines, Records &, bool &untouched) {
+            // Found against the file as read, before any line is marked.
+            std::vector<qsizetype> found;
+            for (const mdlDim::LoadedLine &loaded : loadedLines)
+                found.push_back(find(lines, loaded));
+            for (qsizetype at : found) {
+                if (at < 0)
+                    ++vanished;
+                else if (std::optional<QByteArray> marked = EntryWriter::withField(lines.at(at).toByteArray(), 10, "T"))
+                    lines.replace(at, *marked);
+                else
+                    ++unmarked;
+            }
+            untouched = vanished + unmarked == static_cast<int>(found.size());
+            return Result{};
+        },
+        false);
     result.unmarked = unmarked;
     result.vanished = vanished;
     return result;

@@ -64,9 +64,19 @@ public:
     EntryWriter::Result writeCategory(const QList<QByteArray> &loaded, int slot, const QString &line);
 
 private:
-    using Records = std::vector<people::Record>;
+    // One line of the entry file: its entry's record (null for a blank line)
+    // and the line's hash (people::lineHash), so that a write folds the book's
+    // hash anew without reading every line again.
+    struct Slot {
+        people::Record record;
+        quint64 hash = 0;
+    };
+    using Records = std::vector<Slot>;
+    // A change that sets `untouched` leaves the file as it is. Unless
+    // `changesRecords`, the change is given no records to edit: it leaves
+    // every entry's anchor and data as they are (the printed mark).
     using Change = std::function<EntryWriter::Result(LineEdit &, Records &, bool &untouched)>;
-    EntryWriter::Result rewriteEntries(const Change &change);
+    EntryWriter::Result rewriteEntries(const Change &change, bool changesRecords = true);
     // The records of the entry file's bytes, one per physical line (null for
     // a blank line), found again when the file is not the one last seen.
     QString follow(const QByteArray &entryBytes, QString *notice);

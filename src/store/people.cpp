@@ -3,8 +3,6 @@
 #include "store/linefile.h"
 
 #include <QHash>
-#include <QSet>
-#include <QStringDecoder>
 #include <QUuid>
 
 #include <algorithm>
@@ -184,8 +182,33 @@ bool setItem(PersonData &d, const QString &key, const QString &value) {
     return false;
 }
 
-bool isUid(QByteArrayView text) {
-    return text.size() == 36 && !QUuid::fromString(QLatin1StringView(text)).isNull();
+// The UID's 128 bits, when the text is one as written (8-4-4-4-12 hex digits).
+std::optional<std::pair<quint64, quint64>> uidBits(QByteArrayView text) {
+    static const auto hexValue = [] {
+        std::array<signed char, 256> table;
+        table.fill(-1);
+        for (int c = 0; c < 10; ++c)
+            table['0' + c] = static_cast<signed char>(c);
+        for (int c = 0; c < 6; ++c)
+            table['a' + c] = table['A' + c] = static_cast<signed char>(10 + c);
+        return table;
+    }();
+    if (text.size() != 36 || text[8] != '-' || text[13] != '-' || text[18] != '-' || text[23] != '-')
+        return std::nullopt;
+    quint64 halves[2] = {0, 0};
+    int digits = 0;
+    int bad = 0;
+    for (qsizetype i = 0; i < 36; ++i) {
+        if (i == 8 || i == 13 || i == 18 || i == 23)
+            continue;
+        const int value = hexValue[static_cast<unsigned char>(text[i])];
+        bad |= value;
+        quint64 &half = halves[digits++ / 16];
+        half = half << 4 | static_cast<quint64>(value & 0xF);
+    }
+    if (bad < 0)
+        return std::nullopt;
+    return std::pair{halves[0], halves[1]};
 }
 
 bool isKey(QByteArrayView key) {
@@ -195,22 +218,64 @@ bool isKey(QByteArrayView key) {
 }
 
 // Why one record line is not one this program wrote; empty when it is.
-QString recordProblem(QByteArrayView line, QByteArray &uid) {
-    const QList<QByteArrayView> columns = columnsOf(line);
-    if (columns.size() < 1 + AnchorFields)
-        return QStringLiteral("項目が足りません");
-    if (!isUid(columns.first()))
-        return QStringLiteral("UID が正しくありません");
-    uid = columns.first().toByteArray();
-    for (qsizetype i = 1; i < columns.size(); ++i) {
-        const QByteArrayView column = columns.at(i);
-        const qsizetype equals = i > AnchorFields ? column.indexOf('=') : -1;
-        if (i > AnchorFields && (equals < 0 || !isKey(column.first(equals))))
-            return QStringLiteral("「項目=値」になっていない列があります");
-        if (!unescaped(column.sliced(equals + 1)))
+QString recordProblem(QByteArrayView line) {
+    for (qsizetype i = line.indexOf('\\'); i >= 0; i = line.indexOf('\\', i + 2))
+        if (i + 1 == line.size() || !std::strchr("\\tnr", line[i + 1]))
             return QStringLiteral("「\\」の後ろが正しくありません");
+    int column = 0;
+    for (qsizetype tab = line.indexOf('\t'); tab >= 0;) {
+        ++column;
+        const qsizetype start = tab + 1;
+        tab = line.indexOf('\t', start);
+        if (column <= AnchorFields)
+            continue;
+        const QByteArrayView text = line.sliced(start, (tab < 0 ? line.size() : tab) - start);
+        const qsizetype equals = text.indexOf('=');
+        if (equals < 0 || !isKey(text.first(equals)))
+            return QStringLiteral("「項目=値」になっていない列があります");
     }
+    if (column < AnchorFields)
+        return QStringLiteral("項目が足りません");
     return {};
+}
+
+// Whether the bytes are UTF-8, ASCII runs taken eight bytes at a time.
+bool isUtf8(QByteArrayView bytes) {
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    const unsigned char *end = p + bytes.size();
+    const auto continues = [](unsigned char c) { return (c & 0xC0) == 0x80; };
+    while (p < end) {
+        if (end - p >= 8) {
+            quint64 word;
+            std::memcpy(&word, p, 8);
+            if ((word & 0x8080808080808080ULL) == 0) {
+                p += 8;
+                continue;
+            }
+        }
+        const unsigned char c = *p;
+        if (c < 0x80) {
+            ++p;
+        } else if (c >= 0xC2 && c <= 0xDF) {
+            if (end - p < 2 || !continues(p[1]))
+                return false;
+            p += 2;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            // No overlong forms (E0 80..9F) and no surrogates (ED A0..BF).
+            if (end - p < 3 || !continues(p[1]) || !continues(p[2]) || (c == 0xE0 && p[1] < 0xA0) ||
+                (c == 0xED && p[1] > 0x9F))
+                return false;
+            p += 3;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            if (end - p < 4 || !continues(p[1]) || !continues(p[2]) || !continues(p[3]) || (c == 0xF0 && p[1] < 0x90) ||
+                (c == 0xF4 && p[1] > 0x8F))
+                return false;
+            p += 4;
+        } else {
+            return false;
+        }
+    }
+    return true;
 }
 
 // How alike two values of one field are, from 0 to 1: edit distance over the
@@ -378,9 +443,7 @@ PersonData Record::data() const {
 QString SideFile::parse(const QByteArray &bytes, SideFile &out) {
     out = SideFile();
     const auto at = [](int line, const QString &what) { return QStringLiteral("%1 行目：%2").arg(line).arg(what); };
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    (void)utf8.decode(bytes);
-    if (utf8.hasError())
+    if (!isUtf8(bytes))
         return QStringLiteral("UTF-8 でないバイトがあります");
     QList<QByteArray> lines = linefile::splitLines(bytes);
     if (lines.isEmpty() || !lines.first().startsWith(Header))
@@ -389,18 +452,30 @@ QString SideFile::parse(const QByteArray &bytes, SideFile &out) {
     out.bookHash = lines.first().mid(qsizetype(std::strlen(Header))).toULongLong(&isHex, 16);
     if (!isHex)
         return at(1, QStringLiteral("見出しが正しくありません"));
-    QSet<QByteArray> uids;
+    std::vector<std::pair<std::pair<quint64, quint64>, int>> uids; // sorted to find one twice
+    uids.reserve(static_cast<size_t>(lines.size()));
     out.records.reserve(static_cast<size_t>(lines.size() - 1));
     for (qsizetype i = 1; i < lines.size(); ++i) {
-        QByteArray uid;
-        if (const QString problem = recordProblem(lines.at(i), uid); !problem.isEmpty())
+        const QByteArray &line = lines.at(i);
+        const std::optional<std::pair<quint64, quint64>> uid =
+            uidBits(QByteArrayView(line).first(std::min<qsizetype>(line.size(), 36)));
+        if (!uid || (line.size() > 36 && line[36] != '\t'))
+            return at(static_cast<int>(i + 1), QStringLiteral("UID が正しくありません"));
+        if (const QString problem = recordProblem(line); !problem.isEmpty())
             return at(static_cast<int>(i + 1), problem);
-        if (uids.contains(uid))
-            return at(static_cast<int>(i + 1), QStringLiteral("同じ UID がほかの行にもあります"));
-        uids.insert(uid);
-        out.records.push_back(Record::ofLine(std::move(lines[i])));
+        uids.emplace_back(*uid, static_cast<int>(i + 1));
     }
+    std::sort(uids.begin(), uids.end());
+    for (size_t k = 1; k < uids.size(); ++k)
+        if (uids[k].first == uids[k - 1].first)
+            return at(uids[k].second, QStringLiteral("同じ UID がほかの行にもあります"));
+    for (qsizetype i = 1; i < lines.size(); ++i)
+        out.records.push_back(Record::ofLine(std::move(lines[i])));
     return {};
+}
+
+QByteArray SideFile::header() const {
+    return Header + QByteArray::number(bookHash, 16).rightJustified(16, '0') + "\r\n";
 }
 
 QByteArray SideFile::toBytes() const {
@@ -409,26 +484,55 @@ QByteArray SideFile::toBytes() const {
         size += r.line().size() + 2;
     QByteArray bytes;
     bytes.reserve(size);
-    bytes += Header + QByteArray::number(bookHash, 16).rightJustified(16, '0') + "\r\n";
+    bytes += header();
     for (const Record &r : records)
         bytes += r.line() + "\r\n";
     return bytes;
 }
 
-quint64 bookHash(QByteArrayView bytes) {
-    // FNV-1a over eight bytes at a time: a few hundred microseconds for a large book.
-    quint64 hash = 0xcbf29ce484222325ULL ^ static_cast<quint64>(bytes.size());
-    const char *p = bytes.data();
-    qsizetype left = bytes.size();
-    for (; left >= 8; left -= 8, p += 8) {
-        quint64 word;
-        std::memcpy(&word, p, 8);
-        hash = (hash ^ word) * 0x100000001b3ULL;
-        hash ^= hash >> 29;
+quint64 lineHash(QByteArrayView line) {
+    if (line.size() >= 2 && line[line.size() - 2] == '|' && (line.back() == 'T' || line.back() == 'F'))
+        line.chop(2);
+    // Two words at a time in two chains, so that the multiplications overlap.
+    quint64 a = 0xcbf29ce484222325ULL ^ static_cast<quint64>(line.size());
+    quint64 b = 0x9e3779b97f4a7c15ULL;
+    const char *p = line.data();
+    qsizetype left = line.size();
+    for (; left >= 16; left -= 16, p += 16) {
+        quint64 w1, w2;
+        std::memcpy(&w1, p, 8);
+        std::memcpy(&w2, p + 8, 8);
+        a = (a ^ w1) * 0x100000001b3ULL;
+        b = (b ^ w2) * 0xff51afd7ed558ccdULL;
+        a ^= a >> 29;
+        b ^= b >> 31;
+    }
+    if (left >= 8) { // the last eight bytes, overlapping what was taken
+        quint64 w;
+        std::memcpy(&w, p + left - 8, 8);
+        a = (a ^ w) * 0x100000001b3ULL;
+        left -= 8;
     }
     for (; left > 0; --left, ++p)
-        hash = (hash ^ static_cast<unsigned char>(*p)) * 0x100000001b3ULL;
+        b = (b ^ static_cast<unsigned char>(*p)) * 0xff51afd7ed558ccdULL;
+    const quint64 h = (a ^ (b * 0xc4ceb9fe1a85ec53ULL)) * 0x100000001b3ULL;
+    return (h ^ (h >> 32)) | 1; // never 0, which a blank line is
+}
+
+quint64 foldedHash(const std::vector<quint64> &lineHashes) {
+    quint64 hash = 0x84222325cbf29ce4ULL;
+    for (quint64 h : lineHashes)
+        if (h != 0)
+            hash = ((hash ^ h) * 0x100000001b3ULL) ^ (hash >> 31);
     return hash;
+}
+
+quint64 bookHash(QByteArrayView bytes) {
+    std::vector<quint64> hashes;
+    linefile::forEachLine(bytes, true, [&](qsizetype start, qsizetype length) {
+        hashes.push_back(length > 0 ? lineHash(bytes.sliced(start, length)) : 0);
+    });
+    return foldedHash(hashes);
 }
 
 std::vector<int> attach(const std::vector<Anchor> &before, const std::vector<Anchor> &now) {

@@ -102,10 +102,17 @@ struct SideFile {
     // fault, with its line); empty when they are.
     static QString parse(const QByteArray &bytes, SideFile &out);
     QByteArray toBytes() const;
+    // The file's first line, with its line end: the records follow it, each with CR LF.
+    QByteArray header() const;
 };
 
-// A hash of the entry file's bytes, quick enough to take at every load.
+// A hash of the entry file's lines, quick enough to take at every load. Line
+// ends and a line's printed mark ("|T", "|F" at its end) are left out: a
+// text editor's re-save or a printed mark leaves the side file as good as it was.
 quint64 bookHash(QByteArrayView bytes);
+// One line's part of it, and the book's hash folded from its lines' parts (blank lines 0).
+quint64 lineHash(QByteArrayView line);
+quint64 foldedHash(const std::vector<quint64> &lineHashes);
 
 // For each line of `now`, the index in `before` of the entry it continues,
 // or -1 for a new one. Identical anchors pair in order of occurrence; the
