@@ -6,6 +6,7 @@
 #include "browse/frmLogo.h"
 #include "browse/frmMain.h"
 #include "editor/frmEdit.h"
+#include "editor/frmPerson.h"
 #include "printing/frmAdjust.h"
 #include "printing/frmPrint.h"
 #include "printing/frmPrintMsg.h"
@@ -178,6 +179,21 @@ void renderWithPhoneBook() {
             sender.txtSenderZip2->setText(sample.postalCode.mid(4));
             sender.txtSenderAddress->setText(sample.address);
             save(&sender, "frmSender");
+            people::PersonData household;
+            household.honorific = QStringLiteral("様");
+            household.joint = {{QStringLiteral("花子"), {}, QStringLiteral("はなこ"), QStringLiteral("様")},
+                               {QStringLiteral("翔"), {}, QStringLiteral("しょう"), QStringLiteral("くん")}};
+            household.company = QStringLiteral("株式会社山田製作所");
+            household.department = QStringLiteral("営業部");
+            household.title = QStringLiteral("部長");
+            household.birthday = QStringLiteral("1970-05-04");
+            household.phones = {QStringLiteral("03-9999-0000")};
+            household.emails = {QStringLiteral("ichiro@work.example.jp")};
+            household.notes = QStringLiteral("毎年お歳暮をいただく。\n2025年に引っ越し。");
+            household.yearRecord(2026) = {2026, true, true, false, false, false};
+            household.yearRecord(2025) = {2025, false, false, true, true, false};
+            frmPerson person(household, sample.name);
+            save(&person, "frmPerson");
         }
         delete setup;
     }

@@ -1,4 +1,5 @@
 #include "editor/frmEdit.h"
+#include "editor/frmPerson.h"
 #include "store/book.h"
 
 #include "editor/inputrules.h"
@@ -244,6 +245,9 @@ void frmEdit::buildButtons() {
                                   QStringLiteral("〒→住所"));
     imgAddToZip = makeImageButton(this, QStringLiteral("imgAddToZip"), {4530, 2018, 1005, 285}, {4540, 2028},
                                   QStringLiteral("住所→〒"));
+    imgPerson =
+        makeImageButton(this, QStringLiteral("imgPerson"), {240, 7080, 1005, 285}, {250, 7090}, QStringLiteral("詳細"));
+    connect(imgPerson, &ImageButton::clicked, this, &frmEdit::editPerson);
     connect(imgZipToAdd, &ImageButton::clicked, this, &frmEdit::zipToAddress);
     connect(imgAddToZip, &ImageButton::clicked, this, &frmEdit::addressToZip);
     // A whole code typed into an empty address fills it; text already typed is never replaced.
@@ -358,8 +362,10 @@ void frmEdit::EditMode(bool blnEdit) {
     if (opened_.number == 0) {
         openedElement_ = mdlDim::EntryTable.value(mdlDim::SelectedEntry);
         opened_ = mdlDim::EntryTable.loadedLine(mdlDim::SelectedEntry);
+        openedPerson_ = book_.personOf(opened_).data();
     }
     fillFromEntry(openedElement_);
+    person_ = openedPerson_;
 }
 
 void frmEdit::fillFromEntry(const QString &element) {
@@ -410,7 +416,16 @@ void frmEdit::undo() {
     EntryChanged = false;
 }
 
+void frmEdit::editPerson() {
+    const std::optional<people::PersonData> edited = frmPerson::edit(person_, txtName->text());
+    if (!edited || *edited == person_ || !book_.readOnlyReason().isEmpty())
+        return;
+    person_ = *edited;
+    EntryChanged = true;
+}
+
 void frmEdit::clear() {
+    person_ = {};
     for (QLineEdit *box : entryBoxes())
         box->clear();
     cboType->setCurrentIndex(-1);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/mdlDim.h"
+#include "store/people.h"
 
 #include <QList>
 #include <QWidget>
@@ -91,6 +92,7 @@ public:
     ImageButton *imgShowList;
     ImageButton *imgZipToAdd; // 〒→住所
     ImageButton *imgAddToZip; // 住所→〒
+    ImageButton *imgPerson;   // 詳細: what is kept beside the ten fields
     FrameLine *linLeft;
     FrameLine *linRight;
     FrameLine *liinDown;
@@ -119,6 +121,7 @@ private:
     void store();
     void add();
     void deleteEntry();
+    void editPerson();
     void backToList();
     void leave(Outcome outcome);
     QList<QLineEdit *> entryBoxes() const;
@@ -133,4 +136,7 @@ private:
     // delete acts on (its bytes as loaded, updated by each store).
     QString openedElement_;
     mdlDim::LoadedLine opened_;
+    // What 詳細 holds: as stored with the opened entry, and as it stands now.
+    people::PersonData openedPerson_;
+    people::PersonData person_;
 };

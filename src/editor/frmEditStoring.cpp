@@ -145,14 +145,15 @@ bool frmEdit::AddInfo(int intMode) {
     EntryWriter::Result written;
     if (intMode == 1) {
         const QString line = entryLine();
-        written = book_.replaceEntry(opened_, line);
+        written = book_.replaceEntry(opened_, line, &person_);
         if (written) {
             opened_ = written.written;
+            openedPerson_ = person_;
             // 元に戻す now goes back to what the file holds.
             openedElement_ = QString::number(opened_.number) + u'|' + line;
         }
     } else {
-        written = book_.appendEntry(entryLine());
+        written = book_.appendEntry(entryLine(), person_);
     }
     reportSideFile(written);
     if (!written) {

@@ -4,6 +4,7 @@
 #include "common/testmain.h"
 #include "common/windows.h"
 #include "editor/frmEdit.h"
+#include "editor/frmPerson.h"
 #include "store/entrywriter.h"
 #include "store/mdlDim.h"
 #include "ui/frmMsgBox.h"
@@ -20,7 +21,9 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QScrollBar>
+#include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 
 using Fields = QMap<QString, QString>;
 Q_DECLARE_METATYPE(Fields)
@@ -455,6 +458,56 @@ private slots:
         QCOMPARE(editor->txtName->text(), answer ? before : typed);
         QCOMPARE(editor->txtTel2->text(), answer ? QStringLiteral("1111") : QString());
         QCOMPARE(editor->EntryChanged, !answer);
+    }
+
+    // 詳細: what is typed there is stored by 保存 with the line, opens again
+    // with the entry, and 元に戻す takes it back to what was stored.
+    void personDetailsStoredWithTheEntry() {
+        start({Aoki});
+        openLine(1);
+        const auto inDetails = [this](const std::function<void(frmPerson *)> &act) {
+            QTimer::singleShot(0, this, [act] {
+                auto *details = qobject_cast<frmPerson *>(QApplication::activeModalWidget());
+                QVERIFY(details);
+                act(details);
+            });
+            click(editor->imgPerson);
+        };
+        inDetails([](frmPerson *details) {
+            details->cboHonorific->setCurrentText("先生");
+            details->txtCompany->setText("山田製作所");
+            click(details->imgJointAdd);
+            details->grdJoint->item(0, 0)->setText("花子");
+            click(details->imgYearAdd);
+            details->grdNewYear->item(0, 1)->setCheckState(Qt::Checked);
+            click(details->imgPersonOk);
+        });
+        QVERIFY(editor->EntryChanged);
+        BoxAnswerer overwrite({true});
+        click(editor->imgSave);
+        QCOMPARE(dir->entryBytes(), DataDir::sjisLines({Aoki}));
+        Book fresh(dir->path());
+        QCOMPARE(fresh.attachPeople(), QString());
+        const people::PersonData stored = fresh.records().at(0).data();
+        QCOMPARE(stored.honorific, "先生");
+        QCOMPARE(stored.company, "山田製作所");
+        QCOMPARE(stored.joint.value(0).given, "花子");
+        QCOMPARE(stored.years.size(), 1);
+        QVERIFY(stored.years.first().sent);
+
+        inDetails([](frmPerson *details) {
+            details->txtCompany->setText("別会社");
+            click(details->imgPersonOk);
+        });
+        BoxAnswerer undoing({true});
+        click(editor->imgUndo);
+        QString shown;
+        inDetails([&shown](frmPerson *details) {
+            shown = details->txtCompany->text();
+            click(details->imgPersonCancel);
+        });
+        QCOMPARE(shown, "山田製作所");
+        QVERIFY(!editor->EntryChanged);
     }
 
     void clearKeepsUserCategoryNames() {

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "store/people.h"
+
+#include <QDialog>
+
+#include <optional>
+
+class FrameLine;
+class ImageButton;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QTableWidget;
+class TitleImage;
+
+// 詳細: what a household keeps beside an entry's ten fields (honorific, joint
+// names, company, birthday, notes, further numbers, New Year cards). Modal,
+// opened from the editor; 決定 hands the values back to the editor, whose
+// 保存 or 登録 stores them with the entry.
+class frmPerson : public QDialog {
+    Q_OBJECT
+public:
+    frmPerson(const people::PersonData &data, const QString &name);
+
+    // The values as the window shows them; columns it does not show are kept.
+    people::PersonData data() const;
+    // Opens the window modally; the values when 決定 was chosen.
+    static std::optional<people::PersonData> edit(const people::PersonData &data, const QString &name);
+
+    TitleImage *imgTitle;
+    QLabel *lblHonorific;
+    QComboBox *cboHonorific;
+    QLabel *lblJoint;
+    QTableWidget *grdJoint;
+    ImageButton *imgJointAdd;
+    ImageButton *imgJointRemove;
+    ImageButton *imgJointUp;
+    ImageButton *imgJointDown;
+    QLabel *lblCompany;
+    QLineEdit *txtCompany;
+    QLabel *lblDepartment;
+    QLineEdit *txtDepartment;
+    QLabel *lblTitle;
+    QLineEdit *txtTitle;
+    QLabel *lblBirthday;
+    QLineEdit *txtBirthday;
+    QLabel *lblPhones;
+    QPlainTextEdit *txtPhones;
+    QLabel *lblEmails;
+    QPlainTextEdit *txtEmails;
+    QLabel *lblNotes;
+    QPlainTextEdit *txtNotes;
+    QLabel *lblNewYear;
+    QTableWidget *grdNewYear;
+    ImageButton *imgYearAdd;
+    ImageButton *imgPersonOk;
+    ImageButton *imgPersonCancel;
+    FrameLine *linLeft;
+    FrameLine *linRight;
+    FrameLine *linDown;
+
+private:
+    void addJointRow(const people::JointName &joint);
+    void moveJointRow(int by);
+    void addYearRow(const people::NewYear &year);
+    void addThisYear();
+
+    people::PersonData original_;
+};
