@@ -47,9 +47,11 @@ void applyLabel(const QString &label, Contact::PhoneKind *kind, int &rank, bool 
 } // namespace
 
 Columns::Columns(const QStringList &header) {
-    ownExport_ = header == contactexport::csvHeader();
+    withPerson_ = header == contactexport::csvHeader();
+    ownExport_ = withPerson_ || header == contactexport::csvHeaderOfTheFields();
+    personColumn_ = static_cast<int>(contactexport::csvHeaderOfTheFields().size());
     headers_ = header;
-    for (int i = 0; i < header.size(); ++i) {
+    for (int i = 0; i < (withPerson_ ? personColumn_ : header.size()); ++i) {
         const QString h = normalisedHeader(header.at(i));
         if (const ColumnMeaning *meaning = meaningOfHeader(h)) {
             columns_.append({i, *meaning});
@@ -243,6 +245,8 @@ Contact Columns::contact(const QStringList &row, const QString &source) const {
             break;
         }
     }
+    if (withPerson_)
+        contactexport::readPersonCells(row.mid(personColumn_), c.uid, c.person);
     if (!names.middle.isEmpty())
         c.given = (c.given + u' ' + names.middle).trimmed();
     if (c.reading.isEmpty())

@@ -27,10 +27,12 @@ private:
     // Google's numbered columns: "Phone 1 - Value", "E-mail 2 - Label", "Address 1 - Postal Code".
     bool addNumberedColumn(int index, const QString &normalised);
     QList<Column> columns_;
+    int personColumn_ = 0; // where the per-person columns begin
     QList<int> unknown_;
     QStringList headers_;
     bool known_ = false;
     bool ownExport_ = false; // the header telbora-contacts writes: names are as the book stored them
+    bool withPerson_ = false; // ... with the UID and the per-person columns after the fields
 };
 
 } // namespace csvcontacts

@@ -138,10 +138,83 @@ QString vcardProductId() {
     return QStringLiteral("-//Telbora//telbora-contacts//JA");
 }
 
-QStringList csvHeader() {
+QStringList csvHeaderOfTheFields() {
     return {QStringLiteral("ふりがな"), QStringLiteral("氏名"),           QStringLiteral("郵便番号"),
             QStringLiteral("住所"),     QStringLiteral("電話番号"),       QStringLiteral("FAX"),
             QStringLiteral("携帯電話"), QStringLiteral("メールアドレス"), QStringLiteral("分類")};
+}
+
+QStringList csvHeader() {
+    return csvHeaderOfTheFields() +
+           QStringList{QStringLiteral("UID"),          QStringLiteral("敬称"),   QStringLiteral("連名"),
+                       QStringLiteral("会社名"),       QStringLiteral("部署"),   QStringLiteral("役職"),
+                       QStringLiteral("誕生日"),       QStringLiteral("メモ"),   QStringLiteral("ほかの電話"),
+                       QStringLiteral("ほかのメール"), QStringLiteral("年賀状"), QStringLiteral("住所の区切り")};
+}
+
+// In a cell, each joint name and each year is a line of its own; a joint
+// name's parts (given name, family name, reading, honorific) are separated by tabs.
+QStringList personCells(const QString &uid, const people::PersonData &p) {
+    QStringList joint;
+    for (const people::JointName &j : p.joint)
+        joint.append(QStringList{j.given, j.family, j.reading, j.honorific}.join(u'\t'));
+    QStringList years;
+    for (const people::NewYear &y : p.years) {
+        QStringList flags{QString::number(y.year)};
+        for (auto [on, word] : {std::pair{y.sent, "sent"},
+                                {y.received, "received"},
+                                {y.mourning, "mourning"},
+                                {y.kanchuSent, "kanchu"},
+                                {y.doNotSend, "skip"}})
+            if (on)
+                flags.append(QLatin1String(word));
+        if (flags.size() > 1)
+            years.append(flags.join(u' '));
+    }
+    return {uid,
+            p.honorific,
+            joint.join(u'\n'),
+            p.company,
+            p.department,
+            p.title,
+            p.birthday,
+            p.notes,
+            p.phones.join(u'\n'),
+            p.emails.join(u'\n'),
+            years.join(u'\n'),
+            p.buildingBreak > 0 ? QString::number(p.buildingBreak) : QString()};
+}
+
+void readPersonCells(const QStringList &cells, QString &uid, people::PersonData &p) {
+    const auto lines = [](const QString &cell) { return cell.isEmpty() ? QStringList() : cell.split(u'\n'); };
+    if (const QUuid parsed = QUuid::fromString(cells.value(0).trimmed()); !parsed.isNull())
+        uid = parsed.toString(QUuid::WithoutBraces);
+    p.honorific = cells.value(1);
+    for (const QString &line : lines(cells.value(2))) {
+        const QStringList parts = line.split(u'\t');
+        if (p.joint.size() < people::MaxJointNames)
+            p.joint.append({parts.value(0), parts.value(1), parts.value(2), parts.value(3)});
+    }
+    p.company = cells.value(3);
+    p.department = cells.value(4);
+    p.title = cells.value(5);
+    p.birthday = cells.value(6);
+    p.notes = cells.value(7);
+    p.phones = lines(cells.value(8));
+    p.emails = lines(cells.value(9));
+    for (const QString &line : lines(cells.value(10))) {
+        const QStringList words = line.split(u' ');
+        const int year = words.value(0).toInt();
+        if (year < 1900 || year > 9999)
+            continue;
+        people::NewYear &y = p.yearRecord(year);
+        y.sent = words.contains(QLatin1String("sent"));
+        y.received = words.contains(QLatin1String("received"));
+        y.mourning = words.contains(QLatin1String("mourning"));
+        y.kanchuSent = words.contains(QLatin1String("kanchu"));
+        y.doNotSend = words.contains(QLatin1String("skip"));
+    }
+    p.buildingBreak = std::max(0, cells.value(11).toInt());
 }
 
 Exported exportEntries(const QStringList &lines, const mdlDim::CategoryLines &categories, Format format,
@@ -194,6 +267,7 @@ Exported exportEntries(const QList<Entry> &entries, const mdlDim::CategoryLines 
                              EntryField::Telephone, EntryField::Fax, EntryField::Mobile, EntryField::Email})
             row.append(entry[f]);
         row.append(categoryName(entry[EntryField::Category], categories));
+        row += personCells(entries.at(i).uid, entries.at(i).person);
         const std::optional<QByteArray> bytes = encoded(csv::row(row), static_cast<int>(i));
         if (!bytes) {
             out.bytes.clear();

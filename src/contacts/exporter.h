@@ -13,8 +13,14 @@ namespace contactexport {
 enum class Format { VCard, Csv };
 enum class Encoding { Utf8, Cp932 };
 
-// The CSV header, the columns of an entry in the file's order.
+// The CSV header: the columns of an entry in the file's order, then its UID
+// and the per-person data.
 QStringList csvHeader();
+// The header exports had before they carried the per-person data: read as our own too.
+QStringList csvHeaderOfTheFields();
+// The per-person columns of a row (after the fields), and back.
+QStringList personCells(const QString &uid, const people::PersonData &person);
+void readPersonCells(const QStringList &cells, QString &uid, people::PersonData &person);
 // The PRODID of the vCards written here: an import takes their values as written.
 QString vcardProductId();
 
