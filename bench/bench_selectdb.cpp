@@ -237,10 +237,16 @@ int runSize(const QString &dir, int count, bool profileOnly) {
             return 0;
         }
         // PROFILE_ATTACH=1 repeats a start's reading of the side file instead.
+        // With PROFILE_ATTACH=after, each start after another program changed a reading.
         if (qEnvironmentVariableIsSet("PROFILE_ATTACH")) {
+            ChangingBook changing(mdlDim::entryFilePath());
+            const bool after = qEnvironmentVariable("PROFILE_ATTACH") == QLatin1String("after");
             Book(mdlDim::AppDir()).attachPeople();
-            for (int i = 0; i < 100; ++i)
+            for (int i = 0; i < (after ? 10 : 100); ++i) {
+                if (after)
+                    changing.change();
                 Book(mdlDim::AppDir()).attachPeople();
+            }
             return 0;
         }
         // PROFILE_COLD=1 changes a reading before each SelectDB.

@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         const people::Anchor anchor = r.anchor();
         check(anchor.size() == 9, "an anchor has nine fields");
         const people::PersonData person = r.data();
-        const people::Record again(r.uid(), anchor, person);
+        const people::Record again(r.uid(), r.lineHash(), anchor, person);
         check(again.anchor() == anchor, "an anchor reads back as written");
         check(again.data() == person, "the data reads back as written");
         anchors.push_back(anchor);

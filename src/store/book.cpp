@@ -116,29 +116,37 @@ QString Book::readSideFile(people::SideFile &side, QString *notice) {
 namespace {
 
 // Makes the records of new entries: each gets the UID an earlier export gave
-// its line, unless an entry of the book holds that one already.
-class NewRecords {
+// its line, unless an entry of the book holds that one already. The book's
+// UIDs are looked at only when the first record is made.
+template <typename Slots> class NewRecords {
 public:
-    template <typename Slots> explicit NewRecords(const Slots &book) {
-        for (const auto &slot : book)
-            if (!slot.record.isNull()) {
-                taken_.insert(slot.record.uid());
-                ++occurrences_[slot.record.anchor().join(u'|')];
-            }
-    }
-    people::Record make(const people::Anchor &anchor, const people::PersonData &data, const QString &given = {}) {
-        QString uid = people::seededUid(anchor, occurrences_[anchor.join(u'|')]++);
-        if (!given.isEmpty() && !taken_.contains(given))
+    explicit NewRecords(const Slots &book) : book_(book) {}
+    people::Record make(const people::Anchor &anchor, quint64 lineHash, const people::PersonData &data,
+                        const QString &given = {}) {
+        if (!looked_) {
+            looked_ = true;
+            for (const auto &slot : book_)
+                if (!slot.record.isNull()) {
+                    taken_.insert(QByteArrayView(slot.record.line()).first(36));
+                    ++occurrences_[slot.record.lineHash()];
+                }
+        }
+        QString uid = people::seededUid(anchor, occurrences_[lineHash]++);
+        if (!given.isEmpty() && !isTaken(given))
             uid = given;
-        else if (taken_.contains(uid))
+        else if (isTaken(uid))
             uid = people::randomUid();
-        taken_.insert(uid);
-        return people::Record(uid, anchor, data);
+        made_.insert(uid);
+        return people::Record(uid, lineHash, anchor, data);
     }
 
 private:
-    QSet<QString> taken_;
-    QHash<QString, int> occurrences_;
+    bool isTaken(const QString &uid) const { return made_.contains(uid) || taken_.contains(uid.toLatin1()); }
+    const Slots &book_;
+    bool looked_ = false;
+    QSet<QByteArrayView> taken_; // into the book's records, which outlive this
+    QSet<QString> made_;
+    QHash<quint64, int> occurrences_;
 };
 
 } // namespace
@@ -186,28 +194,49 @@ QString Book::follow(const QByteArray &entryBytes, QString *notice) {
                 byLine_[i].record = std::move(before[next++]);
         return {};
     }
-    std::vector<people::Anchor> was;
-    was.reserve(before.size());
-    for (const people::Record &r : before)
-        was.push_back(r.anchor());
-    std::vector<people::Anchor> now;
-    std::vector<size_t> lineOf;
-    for (size_t i = 0; i < lines.size(); ++i)
-        if (lines[i].length > 0) {
-            now.push_back(
-                people::anchorOf(cp932::decode(QByteArrayView(entryBytes).sliced(lines[i].start, lines[i].length))));
+    // Lines found once before and once now by their hash are the same
+    // entries; only the others are decoded and compared.
+    QHash<quint64, int> hashBefore; // hash → index in before, -1 when found twice
+    for (size_t i = 0; i < before.size(); ++i) {
+        const quint64 h = before[i].lineHash();
+        hashBefore.insert(h, hashBefore.contains(h) ? -1 : static_cast<int>(i));
+    }
+    QHash<quint64, int> timesNow;
+    for (quint64 h : hashes)
+        if (h != 0)
+            ++timesNow[h];
+    std::vector<bool> paired(before.size(), false);
+    std::vector<size_t> lineOf; // the lines left, in order
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].length == 0)
+            continue;
+        const int found = timesNow.value(hashes[i]) == 1 ? hashBefore.value(hashes[i], -1) : -1;
+        if (found >= 0) {
+            byLine_[i].record = std::move(before[static_cast<size_t>(found)]);
+            paired[static_cast<size_t>(found)] = true;
+        } else {
             lineOf.push_back(i);
         }
+    }
+    std::vector<size_t> left; // the records left, in order
+    std::vector<people::Anchor> was;
+    for (size_t i = 0; i < before.size(); ++i)
+        if (!paired[i]) {
+            left.push_back(i);
+            was.push_back(before[i].anchor());
+        }
+    std::vector<people::Anchor> now;
+    for (size_t i : lineOf)
+        now.push_back(
+            people::anchorOf(cp932::decode(QByteArrayView(entryBytes).sliced(lines[i].start, lines[i].length))));
     const std::vector<int> match = people::attach(was, now);
     for (size_t j = 0; j < now.size(); ++j)
-        if (match[j] >= 0) {
-            const people::Record &found = before[static_cast<size_t>(match[j])];
-            byLine_[lineOf[j]].record = was[static_cast<size_t>(match[j])] == now[j] ? found : found.withAnchor(now[j]);
-        }
+        if (match[j] >= 0)
+            byLine_[lineOf[j]].record = before[left[static_cast<size_t>(match[j])]].withLine(hashes[lineOf[j]], now[j]);
     NewRecords made(byLine_);
     for (size_t j = 0; j < now.size(); ++j)
         if (match[j] < 0)
-            byLine_[lineOf[j]].record = made.make(now[j], {});
+            byLine_[lineOf[j]].record = made.make(now[j], hashes[lineOf[j]], {});
     // Written down, so that the next change elsewhere starts from this one.
     stale_ = true;
     return {};
@@ -340,7 +369,8 @@ Result Book::appendEntries(const QStringList &newLines, const QList<people::Pers
             if (encoded.at(i).isEmpty())
                 records.push_back(Slot());
             else
-                records.push_back({made.make(people::anchorOf(newLines.at(i)), data.value(i), uids.value(i)),
+                records.push_back({made.make(people::anchorOf(newLines.at(i)), people::lineHash(encoded.at(i)),
+                                             data.value(i), uids.value(i)),
                                    people::lineHash(encoded.at(i))});
         }
         return Result{};
@@ -358,8 +388,9 @@ Result Book::replaceEntry(const mdlDim::LoadedLine &loaded, const QString &line,
             return changedElsewhere();
         lines.replace(at, *encoded);
         Slot &slot = records[static_cast<size_t>(at)];
-        slot.record = people::Record(slot.record.uid(), people::anchorOf(line), data ? *data : slot.record.data());
         slot.hash = people::lineHash(*encoded);
+        slot.record =
+            people::Record(slot.record.uid(), slot.hash, people::anchorOf(line), data ? *data : slot.record.data());
         written = {static_cast<int>(at + 1), *encoded};
         return Result{};
     });

@@ -13,6 +13,8 @@ namespace {
 
 constexpr char Header[] = "#telbora-people\t1\tbook=";
 constexpr int AnchorFields = 9;
+constexpr int FirstAnchorColumn = 2; // after the UID and the line's hash
+constexpr int FirstDataColumn = FirstAnchorColumn + AnchorFields;
 
 QByteArray escaped(QStringView text) {
     QByteArray out;
@@ -227,14 +229,21 @@ QString recordProblem(QByteArrayView line) {
         ++column;
         const qsizetype start = tab + 1;
         tab = line.indexOf('\t', start);
-        if (column <= AnchorFields)
+        if (column == 1) {
+            const QByteArrayView hash = line.sliced(start, (tab < 0 ? line.size() : tab) - start);
+            if (hash.size() != 16 || !std::all_of(hash.begin(), hash.end(), [](char c) {
+                    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+                }))
+                return QStringLiteral("行の値が正しくありません");
+        }
+        if (column < FirstDataColumn)
             continue;
         const QByteArrayView text = line.sliced(start, (tab < 0 ? line.size() : tab) - start);
         const qsizetype equals = text.indexOf('=');
         if (equals < 0 || !isKey(text.first(equals)))
             return QStringLiteral("「項目=値」になっていない列があります");
     }
-    if (column < AnchorFields)
+    if (column < FirstDataColumn - 1)
         return QStringLiteral("項目が足りません");
     return {};
 }
@@ -406,8 +415,8 @@ QString randomUid() {
     return QUuid::createUuid().toString(QUuid::WithoutBraces);
 }
 
-Record::Record(const QString &uid, const Anchor &anchor, const PersonData &data) {
-    line_ = uid.toLatin1();
+Record::Record(const QString &uid, quint64 lineHash, const Anchor &anchor, const PersonData &data) {
+    line_ = uid.toLatin1() + '\t' + QByteArray::number(lineHash, 16).rightJustified(16, '0');
     for (int f = 0; f < AnchorFields; ++f)
         line_ += '\t' + escaped(anchor.value(f));
     for (const auto &[key, value] : itemsOf(data))
@@ -419,10 +428,14 @@ QString Record::uid() const {
     return QString::fromLatin1(tab < 0 ? QByteArrayView(line_) : QByteArrayView(line_).first(tab));
 }
 
+quint64 Record::lineHash() const {
+    return QByteArrayView(line_).sliced(37, 16).toULongLong(nullptr, 16);
+}
+
 Anchor Record::anchor() const {
     const QList<QByteArrayView> columns = columnsOf(line_);
     Anchor anchor;
-    for (int f = 1; f <= AnchorFields; ++f)
+    for (int f = FirstAnchorColumn; f < FirstDataColumn; ++f)
         anchor.append(unescaped(columns.value(f)).value_or(QString()));
     return anchor;
 }
@@ -430,7 +443,7 @@ Anchor Record::anchor() const {
 PersonData Record::data() const {
     const QList<QByteArrayView> columns = columnsOf(line_);
     PersonData data;
-    for (qsizetype i = 1 + AnchorFields; i < columns.size(); ++i) {
+    for (qsizetype i = FirstDataColumn; i < columns.size(); ++i) {
         const qsizetype equals = columns.at(i).indexOf('=');
         const QString key = QString::fromLatin1(columns.at(i).first(std::max<qsizetype>(equals, 0)));
         const QString value = unescaped(columns.at(i).sliced(equals + 1)).value_or(QString());

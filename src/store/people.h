@@ -11,9 +11,9 @@
 
 // Each entry's identity (a UID no edit changes) and what a household keeps
 // beside the ten fields, in a UTF-8 side file beside the book: one line per
-// entry, in the book's order, holding the UID, the entry's fields 1 to 9 as
-// last seen (the anchor that finds the entry again after another program
-// edited the book) and the person's data as key=value columns.
+// entry, in the book's order, holding the UID, the hash of the entry's line
+// and its fields 1 to 9 as last seen (which find the entry again after
+// another program edited the book) and the person's data as key=value columns.
 namespace people {
 
 inline const QString FileName = QStringLiteral("telbora-people.tsv");
@@ -74,15 +74,16 @@ QString randomUid();
 class Record {
 public:
     Record() = default;
-    Record(const QString &uid, const Anchor &anchor, const PersonData &data);
+    Record(const QString &uid, quint64 lineHash, const Anchor &anchor, const PersonData &data);
     // The line as read; checked by SideFile::parse.
     static Record ofLine(QByteArray line) { return Record(std::move(line)); }
 
     QString uid() const;
+    // lineHash() of the entry's line as last seen.
+    quint64 lineHash() const;
     Anchor anchor() const;
     PersonData data() const;
-    Record withAnchor(const Anchor &anchor) const { return Record(uid(), anchor, data()); }
-    Record withData(const PersonData &data) const { return Record(uid(), anchor(), data); }
+    Record withLine(quint64 lineHash, const Anchor &anchor) const { return Record(uid(), lineHash, anchor, data()); }
     const QByteArray &line() const { return line_; }
     bool isNull() const { return line_.isEmpty(); }
 
