@@ -51,17 +51,8 @@ void addPerson(const people::PersonData &p, QStringList &out) {
                        .arg(escaped(j.given), escaped(j.family), escaped(j.reading), escaped(j.honorific)));
     if (p.buildingBreak > 0)
         out.append(QStringLiteral("X-TELBORA-BREAK:%1").arg(p.buildingBreak));
-    for (const people::NewYear &y : p.years) {
-        QStringList flags;
-        for (auto [on, word] : {std::pair{y.sent, "sent"},
-                                {y.received, "received"},
-                                {y.mourning, "mourning"},
-                                {y.kanchuSent, "kanchu"},
-                                {y.doNotSend, "skip"}})
-            if (on)
-                flags.append(QLatin1String(word));
-        out.append(QStringLiteral("X-TELBORA-NEWYEAR:%1;%2").arg(y.year).arg(flags.join(u' ')));
-    }
+    for (const people::NewYear &y : p.years)
+        out.append(QStringLiteral("X-TELBORA-NEWYEAR:%1;%2").arg(y.year).arg(y.words().join(u' ')));
 }
 
 QByteArray card(const Entry &entry, const mdlDim::CategoryLines &categories) {
@@ -159,18 +150,9 @@ QStringList personCells(const QString &uid, const people::PersonData &p) {
     for (const people::JointName &j : p.joint)
         joint.append(QStringList{j.given, j.family, j.reading, j.honorific}.join(u'\t'));
     QStringList years;
-    for (const people::NewYear &y : p.years) {
-        QStringList flags{QString::number(y.year)};
-        for (auto [on, word] : {std::pair{y.sent, "sent"},
-                                {y.received, "received"},
-                                {y.mourning, "mourning"},
-                                {y.kanchuSent, "kanchu"},
-                                {y.doNotSend, "skip"}})
-            if (on)
-                flags.append(QLatin1String(word));
-        if (flags.size() > 1)
-            years.append(flags.join(u' '));
-    }
+    for (const people::NewYear &y : p.years)
+        if (!y.words().isEmpty())
+            years.append(QString::number(y.year) + u' ' + y.words().join(u' '));
     return {uid,
             p.honorific,
             joint.join(u'\n'),
@@ -204,15 +186,9 @@ void readPersonCells(const QStringList &cells, QString &uid, people::PersonData 
     p.emails = lines(cells.value(9));
     for (const QString &line : lines(cells.value(10))) {
         const QStringList words = line.split(u' ');
-        const int year = words.value(0).toInt();
-        if (year < 1900 || year > 9999)
-            continue;
-        people::NewYear &y = p.yearRecord(year);
-        y.sent = words.contains(QLatin1String("sent"));
-        y.received = words.contains(QLatin1String("received"));
-        y.mourning = words.contains(QLatin1String("mourning"));
-        y.kanchuSent = words.contains(QLatin1String("kanchu"));
-        y.doNotSend = words.contains(QLatin1String("skip"));
+        people::NewYear y{words.value(0).toInt()};
+        if (people::NewYear::isYear(y.year) && y.setWords(words.mid(1)))
+            p.yearRecord(y.year) = y;
     }
     p.buildingBreak = std::max(0, cells.value(11).toInt());
 }

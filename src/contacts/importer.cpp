@@ -103,16 +103,9 @@ void personFromCard(const vcard::Card &card, Contact &c) {
     p.buildingBreak = textOf("X-TELBORA-BREAK").toInt();
     for (const vcard::Property *year : card.all(QStringLiteral("X-TELBORA-NEWYEAR"))) {
         const QStringList parts = year->components();
-        const int number = parts.value(0).toInt();
-        if (number < 1900 || number > 9999)
-            continue;
-        people::NewYear &y = p.yearRecord(number);
-        const QStringList flags = parts.value(1).split(u' ');
-        y.sent = flags.contains(QLatin1String("sent"));
-        y.received = flags.contains(QLatin1String("received"));
-        y.mourning = flags.contains(QLatin1String("mourning"));
-        y.kanchuSent = flags.contains(QLatin1String("kanchu"));
-        y.doNotSend = flags.contains(QLatin1String("skip"));
+        people::NewYear y{parts.value(0).toInt()};
+        if (people::NewYear::isYear(y.year) && y.setWords(parts.value(1).split(u' ', Qt::SkipEmptyParts)))
+            p.yearRecord(y.year) = y;
     }
 }
 

@@ -107,18 +107,9 @@ QList<std::pair<QString, QString>> itemsOf(const PersonData &d) {
         add(QStringLiteral("email"), email);
     if (d.buildingBreak > 0)
         add(QStringLiteral("break"), QString::number(d.buildingBreak));
-    for (const NewYear &y : d.years) {
-        QStringList flags;
-        for (auto [on, word] : {std::pair{y.sent, "sent"},
-                                {y.received, "received"},
-                                {y.mourning, "mourning"},
-                                {y.kanchuSent, "kanchu"},
-                                {y.doNotSend, "skip"}})
-            if (on)
-                flags.append(QLatin1String(word));
-        if (!flags.isEmpty())
-            items.append({QStringLiteral("newyear.%1").arg(y.year), flags.join(u',')});
-    }
+    for (const NewYear &y : d.years)
+        if (!y.words().isEmpty())
+            items.append({QStringLiteral("newyear.%1").arg(y.year), y.words().join(u',')});
     items.append(d.unknown);
     return items;
 }
@@ -146,20 +137,9 @@ bool setItem(PersonData &d, const QString &key, const QString &value) {
     }
     if (key.startsWith(u"newyear.")) {
         const int year = key.mid(8).toInt(&number);
-        if (!number || year < 1900 || year > 9999)
-            return false;
         NewYear y{year};
-        for (const QString &flag : value.split(u',')) {
-            bool *set = flag == u"sent"       ? &y.sent
-                        : flag == u"received" ? &y.received
-                        : flag == u"mourning" ? &y.mourning
-                        : flag == u"kanchu"   ? &y.kanchuSent
-                        : flag == u"skip"     ? &y.doNotSend
-                                              : nullptr;
-            if (!set)
-                return false;
-            *set = true;
-        }
+        if (!number || !NewYear::isYear(year) || !y.setWords(value.split(u',')))
+            return false;
         d.yearRecord(year) = y;
         return true;
     }
@@ -384,6 +364,33 @@ QString keyOf(const Anchor &anchor) {
 }
 
 } // namespace
+
+QStringList NewYear::words() const {
+    QStringList out;
+    for (auto [on, word] : {std::pair{sent, "sent"},
+                            {received, "received"},
+                            {mourning, "mourning"},
+                            {kanchuSent, "kanchu"},
+                            {doNotSend, "skip"}})
+        if (on)
+            out.append(QLatin1String(word));
+    return out;
+}
+
+bool NewYear::setWords(const QStringList &words) {
+    for (const QString &word : words) {
+        bool *set = word == u"sent"       ? &sent
+                    : word == u"received" ? &received
+                    : word == u"mourning" ? &mourning
+                    : word == u"kanchu"   ? &kanchuSent
+                    : word == u"skip"     ? &doNotSend
+                                          : nullptr;
+        if (!set)
+            return false;
+        *set = true;
+    }
+    return true;
+}
 
 NewYear &PersonData::yearRecord(int year) {
     for (NewYear &y : years)

@@ -36,6 +36,12 @@ struct NewYear {
     bool kanchuSent = false; // 寒中見舞い sent instead
     bool doNotSend = false;
     bool operator==(const NewYear &) const = default;
+    // The marks set, as words ("sent", "received", "mourning", "kanchu", "skip"),
+    // as the side file and the exports write them.
+    QStringList words() const;
+    // Sets the marks the words name; false when one is no such word.
+    bool setWords(const QStringList &words);
+    static bool isYear(int year) { return year >= 1900 && year <= 9999; }
 };
 
 struct PersonData {
