@@ -417,8 +417,12 @@ void frmEdit::undo() {
 }
 
 void frmEdit::editPerson() {
+    if (!book_.readOnlyReason().isEmpty()) {
+        frmPerson::showReadOnly(person_, txtName->text());
+        return;
+    }
     const std::optional<people::PersonData> edited = frmPerson::edit(person_, txtName->text());
-    if (!edited || *edited == person_ || !book_.readOnlyReason().isEmpty())
+    if (!edited || *edited == person_)
         return;
     person_ = *edited;
     EntryChanged = true;

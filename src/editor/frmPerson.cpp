@@ -263,6 +263,29 @@ people::PersonData frmPerson::data() const {
     return p;
 }
 
+void frmPerson::showOnly() {
+    cboHonorific->setEnabled(false);
+    for (QTableWidget *table : {grdJoint, grdNewYear}) {
+        table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        for (int row = 0; row < table->rowCount(); ++row)
+            for (int column = 0; column < table->columnCount(); ++column)
+                if (QTableWidgetItem *item = table->item(row, column))
+                    item->setFlags(item->flags() & ~(Qt::ItemIsUserCheckable | Qt::ItemIsEditable));
+    }
+    for (QLineEdit *box : {txtCompany, txtDepartment, txtTitle, txtBirthday})
+        box->setReadOnly(true);
+    for (QPlainTextEdit *box : {txtPhones, txtEmails, txtNotes})
+        box->setReadOnly(true);
+    for (ImageButton *button : {imgJointAdd, imgJointRemove, imgJointUp, imgJointDown, imgYearAdd, imgPersonOk})
+        button->hide();
+}
+
+void frmPerson::showReadOnly(const people::PersonData &data, const QString &name) {
+    frmPerson window(data, name);
+    window.showOnly();
+    window.exec();
+}
+
 std::optional<people::PersonData> frmPerson::edit(const people::PersonData &data, const QString &name) {
     frmPerson window(data, name);
     if (window.exec() != QDialog::Accepted)

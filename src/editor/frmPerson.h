@@ -28,6 +28,8 @@ public:
     people::PersonData data() const;
     // Opens the window modally; the values when 決定 was chosen.
     static std::optional<people::PersonData> edit(const people::PersonData &data, const QString &name);
+    // Opens the window modally to show the values of a read-only book: nothing can be changed.
+    static void showReadOnly(const people::PersonData &data, const QString &name);
 
     TitleImage *imgTitle;
     QLabel *lblHonorific;
@@ -66,6 +68,7 @@ private:
     void moveJointRow(int by);
     void addYearRow(const people::NewYear &year);
     void addThisYear();
+    void showOnly();
 
     people::PersonData original_;
 };

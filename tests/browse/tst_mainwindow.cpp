@@ -9,6 +9,7 @@
 #include "common/testmain.h"
 #include "common/windows.h"
 #include "editor/frmEdit.h"
+#include "editor/frmPerson.h"
 #include "printing/frmPrint.h"
 #include "printing/frmPrintSet.h"
 #include "store/mdlDim.h"
@@ -845,7 +846,18 @@ private slots:
             QCOMPARE(answerer.seen.size(), shown + 1);
             QVERIFY(answerer.seen.last().contains("読み取り専用で開いています"));
         }
+        // 詳細 shows what is kept and offers no way to change it.
+        bool shownOnly = false;
+        QTimer::singleShot(0, this, [&shownOnly] {
+            auto *details = qobject_cast<frmPerson *>(QApplication::activeModalWidget());
+            shownOnly = details && details->txtCompany->isReadOnly() && !details->imgPersonOk->isVisible();
+            if (details)
+                click(details->imgPersonCancel);
+        });
+        click(editor->imgPerson);
+        QVERIFY(shownOnly);
         QCOMPARE(dir->entryBytes(), before);
+        QVERIFY(!QFile::exists(dir->path() + people::FileName));
     }
 
     void closeButtonEndsProgram() {
