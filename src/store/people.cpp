@@ -125,7 +125,8 @@ bool setItem(PersonData &d, const QString &key, const QString &value) {
         return true;
     }
     if (key == u"tel" || key == u"email") {
-        (key == u"tel" ? d.phones : d.emails).append(value);
+        if (!value.isEmpty()) // an empty one is nothing, and is not written again
+            (key == u"tel" ? d.phones : d.emails).append(value);
         return true;
     }
     bool number = false;
@@ -146,20 +147,18 @@ bool setItem(PersonData &d, const QString &key, const QString &value) {
     if (key.startsWith(u"joint")) {
         const qsizetype dot = key.indexOf(u'.');
         const int n = key.mid(5, dot - 5).toInt(&number);
-        if (dot < 0 || !number || n < 1 || n > MaxJointNames || n > d.joint.size() + 1)
+        static const QStringList parts = {QStringLiteral("given"), QStringLiteral("family"), QStringLiteral("reading"),
+                                          QStringLiteral("honorific")};
+        const qsizetype part = dot < 0 ? -1 : parts.indexOf(key.mid(dot + 1));
+        if (!number || n < 1 || n > MaxJointNames || part < 0)
             return false;
-        if (n > d.joint.size())
+        // A later name before an earlier one (another program's order) still has its place.
+        while (d.joint.size() < n)
             d.joint.append(JointName());
         JointName &j = d.joint[n - 1];
-        const QStringView part = QStringView(key).mid(dot + 1);
-        QString *set = part == u"given"       ? &j.given
-                       : part == u"family"    ? &j.family
-                       : part == u"reading"   ? &j.reading
-                       : part == u"honorific" ? &j.honorific
-                                              : nullptr;
-        if (set)
-            *set = value;
-        return set != nullptr;
+        QString *set = std::array{&j.given, &j.family, &j.reading, &j.honorific}[static_cast<size_t>(part)];
+        *set = value;
+        return true;
     }
     return false;
 }
