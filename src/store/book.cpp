@@ -96,11 +96,14 @@ QString Book::readSideFile(people::SideFile &side, QString *notice) {
     side = people::SideFile();
     QString kept;
     if (readOnlyReason_.isEmpty()) {
-        kept = peoplePath() + QStringLiteral(".broken-") +
-               QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-        for (int n = 2; QFileInfo::exists(kept + (n == 2 ? QString() : QStringLiteral("-%1").arg(n - 1))); ++n)
+        const QString stamp = peoplePath() + QStringLiteral(".broken-") +
+                              QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+        kept = stamp;
+        for (int n = 2; QFileInfo::exists(kept) || QFileInfo(kept).isSymLink(); ++n) {
             if (n > 99)
                 return QStringLiteral("「%1」が壊れていますが、別の名前で残せません。").arg(people::FileName);
+            kept = stamp + QStringLiteral("-%1").arg(n);
+        }
         if (!QFile::rename(peoplePath(), kept))
             return QStringLiteral("「%1」が壊れていますが、別の名前で残せません。").arg(people::FileName);
     }
