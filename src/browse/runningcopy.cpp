@@ -5,10 +5,12 @@
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
+#include <QThread>
 #include <QWidget>
 
 namespace runningcopy {
@@ -43,11 +45,24 @@ QString serverNameFor(const QString &bookDir) {
     return QDir(runtime).filePath(QStringLiteral("telbora-%1.sock").arg(QString::fromLatin1(key)));
 }
 
-bool askToShow(const QString &bookDir) {
+bool askToShow(const QString &bookDir, bool holderMayBeStarting) {
     QLocalSocket socket;
-    socket.connectToServer(serverNameFor(bookDir));
-    if (!socket.waitForConnected(2000))
-        return false;
+    // A copy that has only just taken the book listens a moment later, once
+    // it has read the book.
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        socket.connectToServer(serverNameFor(bookDir));
+        if (socket.waitForConnected(2000))
+            break;
+        const QLocalSocket::LocalSocketError why = socket.error();
+        socket.abort();
+        if (!holderMayBeStarting ||
+            (why != QLocalSocket::ServerNotFoundError && why != QLocalSocket::ConnectionRefusedError) ||
+            waited.elapsed() > 5000)
+            return false;
+        QThread::msleep(100);
+    }
     socket.write(ShowRequest);
     const bool sent = socket.waitForBytesWritten(2000);
     socket.disconnectFromServer();

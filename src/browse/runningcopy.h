@@ -11,8 +11,10 @@ namespace runningcopy {
 
 QString serverNameFor(const QString &bookDir);
 
-// Asks the copy that has `bookDir` open to come to the front. False when none answered.
-bool askToShow(const QString &bookDir);
+// Asks the copy that has `bookDir` open to come to the front. False when none
+// answered. `holderMayBeStarting`: a copy holds the book's lock, and one that
+// has only just taken it is given a few seconds to start listening.
+bool askToShow(const QString &bookDir, bool holderMayBeStarting = false);
 
 // Listens for that request (only the holder of the book's lock calls this, so
 // a socket left by a crash is safely replaced) and raises the open windows.

@@ -12,7 +12,7 @@ int takeBook(SingleInstance &instance, Book &book) {
     switch (instance.acquire()) {
     case SingleInstance::State::HeldElsewhere:
         // An open copy comes to the front; this one writes nothing.
-        if (instance.holder() != QLatin1String("telbora-contacts") && runningcopy::askToShow(book.dir()))
+        if (instance.holder() != QLatin1String("telbora-contacts") && runningcopy::askToShow(book.dir(), true))
             return 0;
         frmMsgBox::ask(instance.heldMessage(), MsgButtons::Yes);
         return 1;
