@@ -395,9 +395,7 @@ BookImport importIntoBook(Book &target, const QStringList &files, int defaultCat
             out.report.clear();
             return out;
         }
-        for (const QString &said : {written.peopleNotice, written.peopleError})
-            if (!said.isEmpty())
-                out.report.append(said);
+        out.report += written.peopleMessages();
     }
     out.summary = QStringLiteral("取り込み ") + counts;
     out.imported = result.imported;

@@ -44,9 +44,8 @@ void reportFailure(const EntryWriter::Result &result) {
 
 // What a write that succeeded could not do beside the entry file.
 void reportSideFile(const EntryWriter::Result &result) {
-    for (const QString &said : {result.peopleNotice, result.peopleError})
-        if (!said.isEmpty())
-            frmMsgBox::ask(said, MsgButtons::Yes);
+    for (const QString &said : result.peopleMessages())
+        frmMsgBox::ask(said, MsgButtons::Yes);
 }
 } // namespace
 

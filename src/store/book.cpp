@@ -249,21 +249,25 @@ QString Book::attachPeople(QString *notice) {
     QByteArray bytes;
     if (QString error = linefile::readAll(entryPath(), bytes); !error.isEmpty())
         return error;
-    if (QString error = follow(bytes, notice); !error.isEmpty())
+    return followAndCatchUp(bytes, notice);
+}
+
+QString Book::followAndCatchUp(const QByteArray &entryBytes, QString *notice) {
+    if (QString error = follow(entryBytes, notice); !error.isEmpty())
         return error;
     if (!QFileInfo::exists(peoplePath()))
         stale_ = true;
-    if (!stale_ || !readOnlyReason_.isEmpty() || !bookencoding::readRefusal(entryPath(), bytes).isEmpty())
+    // Never beside a book that is not code page 932: its lines were not read as they are.
+    if (!stale_ || !readOnlyReason_.isEmpty() || !bookencoding::readRefusal(entryPath(), entryBytes).isEmpty())
         return {};
     return writeSideFile();
 }
 
 people::Record Book::personOf(const mdlDim::LoadedLine &line) {
     QByteArray bytes;
-    if (!linefile::readAll(entryPath(), bytes).isEmpty() || !follow(bytes, nullptr).isEmpty())
+    // A side file that cannot be written now is tried again by the next write or load.
+    if (!linefile::readAll(entryPath(), bytes).isEmpty() || !followAndCatchUp(bytes, nullptr).isEmpty())
         return {};
-    if (stale_ && readOnlyReason_.isEmpty())
-        (void)writeSideFile(); // when it fails, the next write or load tries again
     const LineEdit lines(bytes);
     const qsizetype at = find(lines, line);
     return at < 0 ? people::Record() : byLine_[static_cast<size_t>(at)].record;
@@ -280,25 +284,23 @@ std::vector<people::Record> Book::records() {
 QString Book::writeSideFile() {
     people::SideFile side;
     side.bookHash = seenHash_;
+    // Kept from one write to the next, as the entry file's buffer is.
+    thread_local QByteArray bytes;
+    const QByteArray header = side.header();
+    qsizetype size = header.size();
+    for (const Slot &slot : byLine_)
+        size += slot.record.line().size() + 2;
+    bytes.reserve(size);
+    bytes.resize(0);
+    bytes += header;
+    for (const Slot &slot : byLine_)
+        if (!slot.record.isNull())
+            bytes.append(slot.record.line()).append("\r\n", 2);
     const QString path = peoplePath();
     QString error;
     if (QFileInfo(path).exists()) {
-        // Kept from one write to the next, as the entry file's buffer is.
-        thread_local QByteArray bytes;
-        const QByteArray header = side.header();
-        qsizetype size = header.size();
-        for (const Slot &slot : byLine_)
-            size += slot.record.line().size() + 2;
-        bytes.reserve(size);
-        bytes.resize(0);
-        bytes += header;
-        for (const Slot &slot : byLine_)
-            if (!slot.record.isNull())
-                bytes.append(slot.record.line()).append("\r\n", 2);
         error = linefile::replaceWithContent(path, bytes);
     } else {
-        side.records = records();
-        const QByteArray bytes = side.toBytes();
         struct stat book {};
         const bool known = ::stat(QFile::encodeName(entryPath()).constData(), &book) == 0;
         error = linefile::writeBytes(path, bytes, known ? book.st_mode & 0666 : 0600, false);

@@ -80,6 +80,8 @@ private:
     // The records of the entry file's bytes, one per physical line (null for
     // a blank line), found again when the file is not the one last seen.
     QString follow(const QByteArray &entryBytes, QString *notice);
+    // follow(), then the side file written when it no longer says what the records do.
+    QString followAndCatchUp(const QByteArray &entryBytes, QString *notice);
     QString readSideFile(people::SideFile &side, QString *notice);
     QString writeSideFile();
 

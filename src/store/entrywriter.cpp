@@ -1,15 +1,7 @@
 #include "store/entrywriter.h"
 
-#include "store/bookencoding.h"
 #include "store/cp932.h"
-#include "store/entryrules.h"
-#include "store/lineedit.h"
-#include "store/linefile.h"
-#include "store/mdlDim.h"
 
-#include <QFileInfo>
-
-#include <functional>
 #include <vector>
 
 namespace EntryWriter {

@@ -23,6 +23,14 @@ struct Result {
     // given with this write is lost, which the user must be told.
     QString peopleError;
     QString peopleNotice; // the side file was found damaged and made anew
+    // What the user must hear of the side file after a write that succeeded.
+    QStringList peopleMessages() const {
+        QStringList said;
+        for (const QString &text : {peopleNotice, peopleError})
+            if (!text.isEmpty())
+                said.append(text);
+        return said;
+    }
     explicit operator bool() const { return ok; }
 };
 

@@ -546,14 +546,6 @@ quint64 foldedHash(const std::vector<quint64> &lineHashes) {
     return hash;
 }
 
-quint64 bookHash(QByteArrayView bytes) {
-    std::vector<quint64> hashes;
-    linefile::forEachLine(bytes, true, [&](qsizetype start, qsizetype length) {
-        hashes.push_back(length > 0 ? lineHash(bytes.sliced(start, length)) : 0);
-    });
-    return foldedHash(hashes);
-}
-
 std::vector<int> attach(const std::vector<Anchor> &before, const std::vector<Anchor> &now) {
     std::vector<int> match(now.size(), -1);
     std::vector<bool> taken(before.size(), false);

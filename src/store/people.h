@@ -116,7 +116,6 @@ struct SideFile {
 // A hash of the entry file's lines, quick enough to take at every load. Line
 // ends and a line's printed mark ("|T", "|F" at its end) are left out: a
 // text editor's re-save or a printed mark leaves the side file as good as it was.
-quint64 bookHash(QByteArrayView bytes);
 // One line's part of it, and the book's hash folded from its lines' parts (blank lines 0).
 quint64 lineHash(QByteArrayView line);
 quint64 foldedHash(const std::vector<quint64> &lineHashes);
