@@ -21,8 +21,6 @@
 // PROFILE_FIND=TEXT set, the search for TEXT.
 #include "browse/frmLogo.h"
 #include "browse/frmMain.h"
-#include "browse/search.h"
-#include "browse/selection.h"
 #include "common/exchangesort.h"
 #include "floor.h"
 #include "render/fonts.h"
@@ -31,6 +29,8 @@
 #include "store/entrywriter.h"
 #include "store/linefile.h"
 #include "store/mdlDim.h"
+#include "store/search.h"
+#include "store/selection.h"
 #include "timing.h"
 
 #include <QApplication>
@@ -176,7 +176,6 @@ double programPeak(const QString &program, const QString &dir, int count) {
 
 int runPeak(const QString &dir) {
     mdlDim::setDataDirectory(dir);
-    mdlDim::CurrentCategory = 0;
     auto *logo = new frmLogo(theBook());
     logo->show();
     logo->timStart->setInterval(0);
@@ -184,7 +183,7 @@ int runPeak(const QString &dir) {
     while (!frmMain::loaded() || !frmMain::loaded()->isVisible())
         QApplication::processEvents();
     frmMain &window = *frmMain::loaded();
-    ChangingBook book(mdlDim::entryFilePath());
+    ChangingBook book(theBook().entryPath());
     for (int round = 0; round < 3; ++round) {
         for (int category = 0; category <= 10; ++category) {
             window.SelectDB(category);
@@ -205,7 +204,6 @@ int runPeak(const QString &dir) {
 int runSize(const QString &dir, int count, bool profileOnly) {
     const double peak = profileOnly ? 0 : programPeak(QApplication::applicationFilePath(), dir, count);
     mdlDim::setDataDirectory(dir);
-    mdlDim::CurrentCategory = 0;
 
     // Start: the splash builds the browsing window while it shows; measured
     // from its timer to the browsing window painted.
@@ -229,8 +227,8 @@ int runSize(const QString &dir, int count, bool profileOnly) {
         const QString find = qEnvironmentVariable("PROFILE_FIND");
         // PROFILE_STORE=1 repeats a store instead.
         if (qEnvironmentVariableIsSet("PROFILE_STORE")) {
-            mdlDim::LoadData();
-            mdlDim::LoadedLine line = mdlDim::EntryTable.loadedLine(count / 2);
+            theBook().load();
+            mdlDim::LoadedLine line = theBook().entries().loadedLine(count / 2);
             const QString text = cp932::decode(line.bytes);
             for (int i = 0; i < 100; ++i)
                 line = theBook().replaceEntry(line, text).written;
@@ -239,7 +237,7 @@ int runSize(const QString &dir, int count, bool profileOnly) {
         // PROFILE_ATTACH=1 repeats a start's reading of the side file instead.
         // With PROFILE_ATTACH=after, each start after another program changed a reading.
         if (qEnvironmentVariableIsSet("PROFILE_ATTACH")) {
-            ChangingBook changing(mdlDim::entryFilePath());
+            ChangingBook changing(theBook().entryPath());
             const bool after = qEnvironmentVariable("PROFILE_ATTACH") == QLatin1String("after");
             Book(mdlDim::AppDir()).attachPeople();
             for (int i = 0; i < (after ? 10 : 100); ++i) {
@@ -251,7 +249,7 @@ int runSize(const QString &dir, int count, bool profileOnly) {
         }
         // PROFILE_COLD=1 changes a reading before each SelectDB.
         const search::Query query(find);
-        ChangingBook book(mdlDim::entryFilePath());
+        ChangingBook book(theBook().entryPath());
         const bool cold = qEnvironmentVariableIsSet("PROFILE_COLD");
         for (int i = 0; i < 200; ++i) {
             if (cold)
@@ -259,7 +257,7 @@ int runSize(const QString &dir, int count, bool profileOnly) {
             if (find.isEmpty())
                 window.SelectDB(0);
             else
-                selection::loadSearch(query, nullptr);
+                selection::loadSearch(theBook(), query, nullptr);
         }
         return 0;
     }
@@ -271,15 +269,15 @@ int runSize(const QString &dir, int count, bool profileOnly) {
     };
     const double warm = timeRuns(runs, nothing, click).median;
     const double warmFloor = timeRuns(runs, nothing, [&] {
-                                 floorUnchanged(mdlDim::entryFilePath());
+                                 floorUnchanged(theBook().entryPath());
                                  window.ViewTelList(0);
                              }).median;
-    ChangingBook book(mdlDim::entryFilePath());
+    ChangingBook book(theBook().entryPath());
     const double cold = timeRuns(
                             runs, [&] { book.change(); }, click)
                             .median;
     const double coldFloor = timeRuns(
-                                 runs, [&] { book.change(); }, [&] { floorSelection(mdlDim::entryFilePath()); })
+                                 runs, [&] { book.change(); }, [&] { floorSelection(theBook().entryPath()); })
                                  .median;
 
     // Keys typed into the find box: the first after a change makes the folded copy.
@@ -316,8 +314,8 @@ int runSize(const QString &dir, int count, bool profileOnly) {
 
     // Writers, each on a line as loaded; the floor is the rewrite alone.
     const auto loadedLine = [](int i) {
-        mdlDim::LoadData();
-        return mdlDim::EntryTable.loadedLine(i);
+        theBook().load();
+        return theBook().entries().loadedLine(i);
     };
     mdlDim::LoadedLine line;
     QString text;
@@ -333,7 +331,7 @@ int runSize(const QString &dir, int count, bool profileOnly) {
         writes, [&] { line = loadedLine(count / 3); }, [&] { theBook().deleteEntry(line); });
     const double markCpu = cpuRuns(
         writes, [&] { line = loadedLine(count / 4); }, [&] { theBook().markPrinted({line}); });
-    const double rewriteCpu = cpuRuns(writes, nothing, [&] { floorRewrite(mdlDim::entryFilePath()); });
+    const double rewriteCpu = cpuRuns(writes, nothing, [&] { floorRewrite(theBook().entryPath()); });
 
     // The side file at a start: an unchanged book, and one another program changed a reading in.
     const auto startOfBook = [] {
@@ -356,15 +354,15 @@ int runSize(const QString &dir, int count, bool profileOnly) {
 
     // The order is the literal exchange sort's where that finishes in reasonable time.
     if (count <= 32766) {
-        mdlDim::LoadData();
+        theBook().load();
         QList<QString> readings;
-        for (const QString &e : std::as_const(mdlDim::EntryTable))
+        for (const QString &e : std::as_const(theBook().entries()))
             readings.append(selection::readingOf(e));
-        const QStringList all = mdlDim::EntryTable.toList();
+        const QStringList all = theBook().entries().toList();
         const QList<int> literal = literalExchangeSort(readings);
-        selection::loadSelection(0, 0, nullptr);
+        selection::loadSelection(theBook(), 0, 0, nullptr);
         for (int i = 0; i < literal.size(); ++i)
-            if (mdlDim::EntryTable.at(i) != all.at(literal.at(i)))
+            if (theBook().entries().at(i) != all.at(literal.at(i)))
                 return std::fprintf(stderr, "%d: the order differs from the exchange sort's at %d\n", count, i), 1;
     }
     mdlDim::setDataDirectory({});
@@ -404,11 +402,11 @@ int benchStoreByLineEnds() {
         writePhoneBook(dir.path(), 100000, lineEnd);
         mdlDim::setDataDirectory(dir.path());
         QString error;
-        if (!mdlDim::LoadData(&error))
+        if (!theBook().load(&error))
             return std::fprintf(stderr, "%s\n", qPrintable(error)), 1;
         // The line stored as it is, so that it stays the line that was loaded.
-        const mdlDim::LoadedLine line = mdlDim::EntryTable.loadedLine(50000);
-        const QString element = mdlDim::EntryTable.at(50000);
+        const mdlDim::LoadedLine line = theBook().entries().loadedLine(50000);
+        const QString element = theBook().entries().at(50000);
         const Timing store = timeRuns(7, [&] {
             const EntryWriter::Result written = theBook().replaceEntry(line, element.mid(element.indexOf(u'|') + 1));
             if (!written)
@@ -435,9 +433,9 @@ int main(int argc, char *argv[]) {
     if (args.size() == 3 && args.at(1) == "--select-only") {
         // Each run right after a reading changed, so that the order is made anew.
         mdlDim::setDataDirectory(args.at(2));
-        ChangingBook book(mdlDim::entryFilePath());
+        ChangingBook book(theBook().entryPath());
         std::printf("%.2f\n", timeRuns(
-                                  7, [&] { book.change(); }, [] { selection::loadSelection(0, 0, nullptr); })
+                                  7, [&] { book.change(); }, [] { selection::loadSelection(theBook(), 0, 0, nullptr); })
                                   .median);
         return 0;
     }

@@ -1,8 +1,8 @@
 #include "floor.h"
 
-#include "browse/ordering.h"
 #include "store/cp932.h"
 #include "store/linefile.h"
+#include "store/ordering.h"
 
 #include <QFile>
 

@@ -2,10 +2,10 @@
 // the book's folded copy finds must be what matching each line finds, and a
 // query typed further must find the same among the last finds as in the
 // whole book.
-#include "browse/search.h"
 #include "fuzzcheck.h"
 #include "store/cp932.h"
 #include "store/linefile.h"
+#include "store/search.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -1,8 +1,6 @@
 // Random bytes as the two data files, through the loader, the field splitter,
 // the selection and ordering, and one of the writers; checks what must hold
 // whatever the files contain.
-#include "browse/ordering.h"
-#include "browse/selection.h"
 #include "common/exchangesort.h"
 #include "fuzzcheck.h"
 #include "store/book.h"
@@ -11,6 +9,8 @@
 #include "store/entrywriter.h"
 #include "store/linefile.h"
 #include "store/mdlDim.h"
+#include "store/ordering.h"
+#include "store/selection.h"
 
 #include <QDir>
 #include <QFile>
@@ -60,8 +60,8 @@ void checkLoader(const QList<QByteArray> &lines) {
     int nonEmpty = 0;
     for (const QByteArray &line : lines)
         nonEmpty += line.isEmpty() ? 0 : 1;
-    check(mdlDim::EntryCount == nonEmpty, "one element per non-empty line");
-    for (const QString &element : std::as_const(mdlDim::EntryTable)) {
+    check(theBook().entryCount() == nonEmpty, "one element per non-empty line");
+    for (const QString &element : std::as_const(theBook().entries())) {
         const int number = mdlDim::GetField(element, QStringLiteral("|"), 1).toInt();
         check(number >= 1 && number <= lines.size(), "an element names a line of the file");
         const QStringView text = QStringView(element).mid(element.indexOf(QLatin1Char('|')) + 1);
@@ -69,7 +69,7 @@ void checkLoader(const QList<QByteArray> &lines) {
         for (int n = -1; n <= 12; ++n)
             mdlDim::GetField(element, QStringLiteral("|"), n);
     }
-    const QStringList all = mdlDim::EntryTable.toList();
+    const QStringList all = theBook().entries().toList();
     for (int category = 0; category <= 10; category += 5)
         for (int row = 0; row <= 10; row += 3)
             check(referenceSelect(all, category, row).size() <= all.size(), "a selection is part of the table");
@@ -103,17 +103,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     };
     const bool entriesCp932 = isCp932(entries);
     const bool categoriesCp932 = isCp932(categories);
-    mdlDim::CategoryTable = {};
-    const bool loaded = mdlDim::LoadData();
+    theBook().setCategories({}, {});
+    const bool loaded = theBook().load();
     check(loaded == (categoryLines.size() <= 11 && entriesCp932 && categoriesCp932),
           "loads unless the category file is too long or a file is not code page 932");
     if (loaded) {
         checkLoader(lines);
         // The selection from disk keeps what select() keeps from the whole table.
-        const QStringList all = mdlDim::EntryTable.toList();
+        const QStringList all = theBook().entries().toList();
         const int category = k % 11, row = k % 12;
-        check(selection::loadSelection(category, row, nullptr), "the selection from disk loads");
-        check(mdlDim::EntryTable.toList() == referenceSelect(all, category, row),
+        check(selection::loadSelection(theBook(), category, row, nullptr), "the selection from disk loads");
+        check(theBook().entries().toList() == referenceSelect(all, category, row),
               "the selection from disk is select()'s");
     }
 
@@ -138,7 +138,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         break;
     default: {
         const int slot = 5 + k % 5;
-        const QList<QByteArray> before = loaded ? mdlDim::CategoryFileLines : categoryLines;
+        const QList<QByteArray> before = loaded ? theBook().categoryFileLines() : categoryLines;
         result = theBook().writeCategory(before, slot, QString::number(slot + 1) + QStringLiteral("|新しい分類"));
         const QByteArray after = readFile(categoryPath);
         check(result.ok == categoriesCp932, "the category file is written when it is code page 932");

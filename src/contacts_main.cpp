@@ -55,9 +55,9 @@ int fail(const QString &text) {
 }
 
 // The book's entry lines without their line numbers.
-QStringList entryLines() {
+QStringList entryLines(const Book &book) {
     QStringList lines;
-    for (const QString &element : std::as_const(mdlDim::EntryTable))
+    for (const QString &element : std::as_const(book.entries()))
         lines.append(element.mid(element.indexOf(u'|') + 1));
     return lines;
 }
@@ -88,15 +88,15 @@ int runImport(Book &book, const QCommandLineParser &parser, const QStringList &f
 
 // Why OUT may not be written: the book's own file, a link, or an existing
 // file without --force. Empty when it may.
-QString refusalOf(const QString &out, bool force) {
+QString refusalOf(const Book &own, const QString &out, bool force) {
     const QByteArray name = QFile::encodeName(out);
     struct stat target {};
     if (::lstat(name.constData(), &target) != 0)
         return {}; // a new file
     const QString label = QStringLiteral("「%1」").arg(QDir::toNativeSeparators(out));
-    for (const QString &own : {mdlDim::entryFilePath(), mdlDim::categoryFilePath()}) {
+    for (const QString &file : {own.entryPath(), own.categoryPath()}) {
         struct stat book {};
-        if (::stat(QFile::encodeName(own).constData(), &book) == 0 && book.st_dev == target.st_dev &&
+        if (::stat(QFile::encodeName(file).constData(), &book) == 0 && book.st_dev == target.st_dev &&
             book.st_ino == target.st_ino)
             return label + QStringLiteral("は電話帳のファイルです。書き出し先にはできません。");
     }
@@ -124,10 +124,10 @@ int runExport(Book &book, const QCommandLineParser &parser, const QStringList &a
     const QString out = args.first();
     const bool toStdout = out == QLatin1String("-");
     QString error;
-    if (!mdlDim::LoadData(&error))
+    if (!book.load(&error))
         return fail(error);
     if (!toStdout)
-        if (const QString refused = refusalOf(out, parser.isSet(QStringLiteral("force"))); !refused.isEmpty())
+        if (const QString refused = refusalOf(book, out, parser.isSet(QStringLiteral("force"))); !refused.isEmpty())
             return fail(refused);
     // Each entry with its identity and what the side file holds for it.
     QString damaged;
@@ -136,7 +136,7 @@ int runExport(Book &book, const QCommandLineParser &parser, const QStringList &a
     if (!damaged.isEmpty())
         notice(damaged);
     const std::vector<people::Record> records = book.records();
-    const QStringList all = entryLines();
+    const QStringList all = entryLines(book);
     if (static_cast<qsizetype>(records.size()) != all.size())
         return fail(EntryWriter::ChangedElsewhere);
     QList<contactexport::Entry> entries;
@@ -144,7 +144,7 @@ int runExport(Book &book, const QCommandLineParser &parser, const QStringList &a
         if (category == 0 || fieldOfLine(all.at(i), EntryField::Category).toInt() == category)
             entries.append({all.at(i), records[static_cast<size_t>(i)].uid(), records[static_cast<size_t>(i)].data()});
     const contactexport::Exported exported = contactexport::exportEntries(
-        entries, mdlDim::CategoryTable,
+        entries, book.categories(),
         format == QLatin1String("csv") ? contactexport::Format::Csv : contactexport::Format::VCard,
         encoding == QLatin1String("cp932") ? contactexport::Encoding::Cp932 : contactexport::Encoding::Utf8);
     for (const QString &notice : exported.notices)
@@ -169,7 +169,7 @@ int runExport(Book &book, const QCommandLineParser &parser, const QStringList &a
 }
 
 // Lists the entries whose postal code and address disagree, or that lack one.
-int runCheck(const QCommandLineParser &parser) {
+int runCheck(Book &book, const QCommandLineParser &parser) {
     int category = 0;
     if (int error = categoryOption(parser, category))
         return error;
@@ -177,10 +177,10 @@ int runCheck(const QCommandLineParser &parser) {
     if (!table)
         return fail(postalcodes::Table::installedProblem());
     QString error;
-    if (!mdlDim::LoadData(&error))
+    if (!book.load(&error))
         return fail(error);
     int listed = 0;
-    for (const QString &element : std::as_const(mdlDim::EntryTable)) {
+    for (const QString &element : std::as_const(book.entries())) {
         const QString line = element.mid(element.indexOf(u'|') + 1);
         if (category != 0 && fieldOfLine(line, EntryField::Category).toInt() != category)
             continue;
@@ -197,8 +197,7 @@ int runCheck(const QCommandLineParser &parser) {
 // A book a text editor re-saved as UTF-8 is converted back only when asked
 // (--convert); a mix is refused. 0 when the book can be read.
 int checkEncoding(const Book &book, bool convert) {
-    const bookencoding::BookFiles found =
-        bookencoding::checkFiles({mdlDim::entryFilePath(), mdlDim::categoryFilePath()});
+    const bookencoding::BookFiles found = bookencoding::checkFiles({book.entryPath(), book.categoryPath()});
     if (!found.refused.isEmpty())
         return fail(found.refused);
     const QStringList &utf8Paths = found.utf8Paths;
@@ -314,6 +313,6 @@ int main(int argc, char *argv[]) {
     if (const int refused = checkEncoding(book, parser.isSet(QStringLiteral("convert"))))
         return refused;
     if (command == QLatin1String("check"))
-        return runCheck(parser);
+        return runCheck(book, parser);
     return command == QLatin1String("import") ? runImport(book, parser, args) : runExport(book, parser, args);
 }

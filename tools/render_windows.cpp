@@ -110,8 +110,7 @@ void renderWithPhoneBook() {
     save(home, "frmMain-search");
     home->txtFind->clear();
     // The editor in both modes, with long texts typed.
-    mdlDim::EditingExisting = false;
-    auto *fresh = new frmEdit(book);
+    auto *fresh = new frmEdit(book, frmEdit::NewEntry);
     fresh->txtPingYin->setText(QStringLiteral("ながしまあやのすけ"));
     fresh->txtName->setText(QStringLiteral("長嶋　綾之介左衛門太郎兵衛"));
     fresh->txtZip1->setText(QStringLiteral("100"));
@@ -128,17 +127,14 @@ void renderWithPhoneBook() {
     save(fresh, "frmEdit-new");
     delete fresh;
     home->SelectDB(0);
-    mdlDim::EditingExisting = true;
-    mdlDim::SelectedEntry = 2;
-    auto *editing = new frmEdit(book);
+    auto *editing = new frmEdit(book, 2);
     save(editing, "frmEdit-edit");
     delete editing;
 
     // Print set-up in its three modes, and the preview of each card format.
     click(home->imgYR);
     for (int format = 0; format < 4; ++format) {
-        mdlDim::CardFormat = format;
-        auto *setup = new frmPrintSet(book);
+        auto *setup = new frmPrintSet(book, format);
         for (int row : {4, 2, 0})
             if (row < setup->lstAll->count()) {
                 setup->lstAll->setCurrentRow(row);
@@ -209,9 +205,7 @@ void renderWithPhoneBook() {
         QStringLiteral("フォルダー「/media/cdrom/telbora」に書き込めません。読み取り専用の場所です。"));
     home = new frmMain(book);
     save(home, "frmMain-read-only");
-    mdlDim::EditingExisting = true;
-    mdlDim::SelectedEntry = 0;
-    auto *shownOnly = new frmEdit(book);
+    auto *shownOnly = new frmEdit(book, 0);
     save(shownOnly, "frmEdit-read-only");
     delete shownOnly;
     book.setReadOnlyReason({});

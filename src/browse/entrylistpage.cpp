@@ -2,11 +2,12 @@
 
 #include "browse/entrylistaccessible.h"
 
-#include "browse/selection.h"
 #include "render/fonts.h"
 #include "render/mdlView.h"
 #include "store/entryrecord.h"
 #include "store/mdlDim.h"
+#include "store/selection.h"
+#include "store/shownentries.h"
 #include "ui/picturebox.h"
 #include "ui/twips.h"
 
@@ -15,9 +16,6 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QSignalBlocker>
-
-using mdlDim::EntryCount;
-using mdlDim::EntryTable;
 
 namespace {
 constexpr int ListWidth = 5330;
@@ -37,15 +35,19 @@ QString shortAddress(const QString &address) {
 }
 } // namespace
 
-EntryListPage::EntryListPage(PictureBox *picture, QScrollBar *scrollBar, const QList<QPixmap> &pictures,
-                             std::function<QString(int)> categoryName, QObject *parent)
-    : QObject(parent), picture_(picture), scrollBar_(scrollBar), pictures_(pictures),
+EntryListPage::EntryListPage(const mdlDim::ShownEntries &entries, PictureBox *picture, QScrollBar *scrollBar,
+                             const QList<QPixmap> &pictures, std::function<QString(int)> categoryName, QObject *parent)
+    : QObject(parent), entries_(entries), picture_(picture), scrollBar_(scrollBar), pictures_(pictures),
       categoryName_(std::move(categoryName)) {
     picture_->installEventFilter(this);
     picture_->setMouseTracking(true);
     picture_->setFocusPolicy(Qt::StrongFocus);
     entrylistaccessible::attach(picture_, this);
     connect(scrollBar_, &QScrollBar::valueChanged, this, &EntryListPage::ViewTelList);
+}
+
+int EntryListPage::count() const {
+    return static_cast<int>(entries_.size());
 }
 
 void EntryListPage::ViewTelList(int start) {
@@ -95,7 +97,7 @@ void EntryListPage::ViewTelList(int start) {
         scrollBar_->setValue(0);
     }
     rowsShown_ = 0;
-    if (EntryCount == 0) {
+    if (count() == 0) {
         // One sentence or clause a line, in the middle rows.
         QStringList lines;
         QString line;
@@ -122,8 +124,8 @@ void EntryListPage::ViewTelList(int start) {
     };
     int bottom = 0;
     const int rowsForEntries = notice_.isEmpty() ? Rows : pageRows();
-    for (int i = start; rowsShown_ < rowsForEntries && i >= 0 && i < EntryTable.size(); ++i) {
-        const QString element = EntryTable.at(i);
+    for (int i = start; rowsShown_ < rowsForEntries && i >= 0 && i < count(); ++i) {
+        const QString element = entries_.at(i);
         bottom += RowHeight;
         ++rowsShown_;
         const int category = selection::categoryOf(element);
@@ -144,20 +146,20 @@ void EntryListPage::ViewTelList(int start) {
     const int rows = pageRows();
     scrollBar_->setPageStep(rows);
     // A value beyond the new maximum is pulled back, which redraws that page.
-    scrollBar_->setMaximum(EntryCount > rows ? EntryCount - rows : 0);
+    scrollBar_->setMaximum(count() > rows ? count() - rows : 0);
     entrylistaccessible::rowsChanged(picture_);
 }
 
 int EntryListPage::indexOfRow(int row) const {
     const int index = scrollBar_->value() + row;
-    return row >= 0 && row < rowsShown_ && index < EntryCount ? index : -1;
+    return row >= 0 && row < rowsShown_ && index < count() ? index : -1;
 }
 
 QString EntryListPage::cellText(int row, int column) const {
     const int index = indexOfRow(row);
     if (index < 0)
         return {};
-    const QString element = EntryTable.at(index);
+    const QString element = entries_.at(index);
     switch (column) {
     case 0:
         return selection::readingOf(element);
@@ -184,12 +186,12 @@ void EntryListPage::openRow(int row) {
 }
 
 int EntryListPage::pageRows() const {
-    const int rows = mdlDim::CurrentCategory == 0 ? 19 : 17;
+    const int rows = categoryMode_ ? 17 : 19;
     return notice_.isEmpty() ? rows : rows - 1;
 }
 
 void EntryListPage::highlightRow(int index) {
-    highlighted_ = EntryCount == 0 ? -1 : qBound(0, index, EntryCount - 1);
+    highlighted_ = count() == 0 ? -1 : qBound(0, index, count() - 1);
     // The highlighted row is kept in view; the scroll bar redraws when it moves.
     const int top = scrollBar_->value();
     if (highlighted_ >= 0 && highlighted_ < top)
@@ -202,7 +204,7 @@ void EntryListPage::highlightRow(int index) {
 }
 
 bool EntryListPage::handleKey(const QKeyEvent *event) {
-    const int current = highlighted_ >= 0 && highlighted_ < EntryCount ? highlighted_ : -1;
+    const int current = highlighted_ >= 0 && highlighted_ < count() ? highlighted_ : -1;
     const int first = scrollBar_->value();
     switch (event->key()) {
     case Qt::Key_Down:
@@ -221,7 +223,7 @@ bool EntryListPage::handleKey(const QKeyEvent *event) {
         highlightRow(0);
         return true;
     case Qt::Key_End:
-        highlightRow(EntryCount - 1);
+        highlightRow(count() - 1);
         return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -266,7 +268,7 @@ void EntryListPage::buttonUp() {
 void EntryListPage::click(bool twice) {
     const int row = ListMouseY / RowHeight;
     const int index = row + scrollBar_->value();
-    if (ListMouseY < 0 || row >= rowsShown_ || index >= EntryCount)
+    if (ListMouseY < 0 || row >= rowsShown_ || index >= count())
         return;
     if (twice || ListMouseX > OpenButtonX)
         emit entryOpened(index);

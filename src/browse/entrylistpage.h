@@ -7,6 +7,9 @@
 #include <functional>
 
 class PictureBox;
+namespace mdlDim {
+class ShownEntries;
+}
 class QKeyEvent;
 class QScrollBar;
 
@@ -22,12 +25,13 @@ public:
     static constexpr int RowHeight = 300;
     static constexpr int Rows = 19;
 
-    // `pictures` is the window's picture array: 1 to 10 category tags, 11 and
-    // 12 the open button at rest and pressed. `categoryName` gives a category's caption.
-    EntryListPage(PictureBox *picture, QScrollBar *scrollBar, const QList<QPixmap> &pictures,
-                  std::function<QString(int)> categoryName, QObject *parent = nullptr);
+    // Shows `entries`, the book's shown entries. `pictures` is the window's
+    // picture array: 1 to 10 category tags, 11 and 12 the open button at rest
+    // and pressed. `categoryName` gives a category's caption.
+    EntryListPage(const mdlDim::ShownEntries &entries, PictureBox *picture, QScrollBar *scrollBar,
+                  const QList<QPixmap> &pictures, std::function<QString(int)> categoryName, QObject *parent = nullptr);
 
-    // Draws the page whose first row shows EntryTable element `start`.
+    // Draws the page whose first row shows entry `start`.
     void ViewTelList(int start);
 
     // The last pointer position over the list, in twips.
@@ -36,14 +40,16 @@ public:
     // The top of the open button drawn pressed, empty when none is.
     QString PressedButtonTop;
 
-    // The EntryTable index of the highlighted row; -1 when none is.
+    // The index of the highlighted row; -1 when none is.
     int highlighted() const { return highlighted_; }
     // A new selection: no row is highlighted until a key or a click moves to one.
     void clearHighlight() { highlighted_ = -1; }
-    // Highlights EntryTable element `index` and keeps it in view.
+    // Highlights entry `index` and keeps it in view.
     void highlightRow(int index);
     // Rows the list shows at once in the current layout.
     int pageRows() const;
+    // One category is shown: the list is two rows shorter.
+    void setCategoryMode(bool categoryMode) { categoryMode_ = categoryMode; }
     // The rows as a screen reader reads them: how many are shown, the cells
     // of one (reading, name, category, address), where a cell lies on the
     // list in pixels, and opening one as its open button does.
@@ -52,7 +58,7 @@ public:
     QString cellText(int row, int column) const;
     QRect cellRect(int row, int column) const;
     void openRow(int row);
-    // The EntryTable index of a shown row; -1 when the row shows nothing.
+    // The index of a shown row; -1 when the row shows nothing.
     int indexOfRow(int row) const;
 
     // Drawn in the empty list area: how to fill an empty book. Empty: nothing.
@@ -62,7 +68,7 @@ public:
     void setNotice(const QString &notice) { notice_ = notice; }
 
 signals:
-    // The open button of EntryTable element `index` was clicked.
+    // The open button of entry `index` was clicked.
     void entryOpened(int index);
 
 protected:
@@ -75,7 +81,9 @@ private:
     void click(bool twice);
     bool handleKey(const QKeyEvent *event);
     void showPointerShape();
+    int count() const;
 
+    const mdlDim::ShownEntries &entries_;
     PictureBox *picture_;
     QScrollBar *scrollBar_;
     const QList<QPixmap> &pictures_;
@@ -84,6 +92,7 @@ private:
     QString emptyHint_;
     QString notice_;
     int highlighted_ = -1;
+    bool categoryMode_ = false;
     bool pressedOnList_ = false;
     int pressedRow_ = -1;
 };

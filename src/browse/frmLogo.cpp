@@ -27,7 +27,6 @@ frmLogo::frmLogo(Book &book) : book_(book) {
     connect(timStart, &QTimer::timeout, this, &frmLogo::handOver);
 
     mdlDim::CenterForm(this);
-    mdlDim::CurrentCategory = 0;
     timStart->start();
     // Once the splash is on screen.
     QTimer::singleShot(0, this, &frmLogo::prepareBrowsing);

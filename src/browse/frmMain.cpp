@@ -3,16 +3,16 @@
 
 #include "browse/entrylistpage.h"
 #include "browse/frmImport.h"
-#include "browse/kanarow.h"
-#include "browse/search.h"
-#include "browse/selection.h"
 #include "contacts/importer.h"
 #include "editor/frmEdit.h"
 #include "printing/frmPrintSet.h"
 #include "render/fonts.h"
 #include "store/bookfolder.h"
 #include "store/entrywriter.h"
+#include "store/kanarow.h"
 #include "store/mdlDim.h"
+#include "store/search.h"
+#include "store/selection.h"
 #include "ui/artwork.h"
 #include "ui/centerform.h"
 #include "ui/frameline.h"
@@ -41,8 +41,6 @@
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QTimer>
-
-using mdlDim::CurrentCategory;
 
 namespace {
 QPointer<frmMain> current;
@@ -93,9 +91,9 @@ frmMain::frmMain(Book &book) : book_(book) {
     setFont(fonts::named(fonts::UiGothic, 9));
     setAcceptDrops(true);
     // Two copies on two books are told apart in the window list.
-    if (!bookfolder::isStandard(mdlDim::AppDir()))
+    if (!bookfolder::isStandard(book_.dir()))
         setWindowTitle(skin::bookCaption(book_) + QStringLiteral(" — ") +
-                       QDir::toNativeSeparators(QDir(mdlDim::AppDir()).absolutePath()));
+                       QDir::toNativeSeparators(QDir(book_.dir()).absolutePath()));
 
     imgPicture.resize(15);
     for (int c = 1; c <= 10; ++c)
@@ -133,7 +131,7 @@ frmMain::frmMain(Book &book) : book_(book) {
     twips::place(cboIndex, 3480, 540, 975, 330);
     connect(cboIndex, &QComboBox::currentIndexChanged, this, [this] {
         stopSearching();
-        SelectDB(CurrentCategory);
+        SelectDB(currentCategory_);
         ViewTelList(0);
     });
 
@@ -174,10 +172,10 @@ frmMain::frmMain(Book &book) : book_(book) {
 
     // Loading: the layout for the current category, centred, the first
     // selection and page, then the user categories' names.
-    TypeMode(CurrentCategory != 0);
+    TypeMode(currentCategory_ != 0);
     mdlDim::CenterForm(this);
     // cboIndex already stands at 0 ("全表示"), so its change handler is run directly.
-    SelectDB(CurrentCategory);
+    SelectDB(currentCategory_);
     ViewTelList(0);
     UpdateType();
 }
@@ -264,7 +262,7 @@ void frmMain::buildList() {
     fsbList->setMinimum(0);
     fsbList->setMaximum(0);
     list_ = new EntryListPage(
-        picList0, fsbList, imgPicture, [this](int c) { return WriteType(c); }, this);
+        book_.entries(), picList0, fsbList, imgPicture, [this](int c) { return WriteType(c); }, this);
     connect(list_, &EntryListPage::entryOpened, this, &frmMain::openEntry);
     if (!book_.readOnlyReason().isEmpty())
         list_->setNotice(ReadOnlyNotice);
@@ -273,14 +271,14 @@ void frmMain::buildList() {
 void frmMain::SelectDB(int category) {
     QString error;
     list_->clearHighlight();
-    const bool loaded = searching() ? selection::loadSearch(search::Query(findText()), &error)
-                                    : selection::loadSelection(category, cboIndex->currentIndex(), &error);
+    const bool loaded = searching() ? selection::loadSearch(book_, search::Query(findText()), &error)
+                                    : selection::loadSelection(book_, category, cboIndex->currentIndex(), &error);
     if (!loaded) {
-        mdlDim::showLoadFailureAndEnd(error);
+        mdlDim::showLoadFailureAndEnd(book_, error);
         return;
     }
-    lblCount->setText(QStringLiteral("現在 %1 件").arg(mdlDim::EntryCount));
-    const bool emptyBook = mdlDim::EntryCount == 0 && category == 0 && cboIndex->currentIndex() == 0 && !searching();
+    lblCount->setText(QStringLiteral("現在 %1 件").arg(book_.entryCount()));
+    const bool emptyBook = book_.entryCount() == 0 && category == 0 && cboIndex->currentIndex() == 0 && !searching();
     list_->setEmptyHint(emptyBook ? EmptyBookHint : QString());
     QStringList description;
     if (emptyBook)
@@ -295,6 +293,7 @@ void frmMain::ViewTelList(int start) {
 }
 
 void frmMain::TypeMode(bool categoryMode) {
+    list_->setCategoryMode(categoryMode);
     setFixedSize(twips::toPx(WindowWidth), twips::toPx(WindowHeight));
     twips::move(lblIndex, categoryMode ? 3800 : 2520, 620);
     twips::move(cboIndex, categoryMode ? 4720 : 3480, 540);
@@ -313,7 +312,7 @@ void frmMain::TypeMode(bool categoryMode) {
 
 void frmMain::UpdateType() {
     for (int slot = 5; slot <= 9; ++slot) {
-        const QString name = mdlDim::categoryNameOfSlot(slot);
+        const QString name = book_.categoryName(slot);
         if (name.isEmpty())
             continue;
         setButtonCaption(lblNew[slot - 5], name.size() <= 2 ? name : name.left(2) + QStringLiteral(".."));
@@ -324,7 +323,7 @@ void frmMain::UpdateType() {
 QString frmMain::WriteType(int number) const {
     if (number < 1 || number > mdlDim::CategorySlots)
         return {};
-    return mdlDim::categoryNameOfSlot(number - 1);
+    return book_.categoryName(number - 1);
 }
 
 QString frmMain::findText() const {
@@ -356,7 +355,7 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event) {
     }
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
-        if ((key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Down) && mdlDim::EntryCount > 0) {
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Down) && book_.entryCount() > 0) {
             picList0->setFocus(Qt::TabFocusReason);
             list_->highlightRow(0);
             return true;
@@ -385,13 +384,13 @@ void frmMain::importFiles(const QStringList &files) {
     if (files.isEmpty())
         return;
     // Contacts that name no category go to the one shown, else to 親戚 (1).
-    const int category = CurrentCategory >= 1 && CurrentCategory <= 10 ? CurrentCategory : 1;
+    const int category = currentCategory_ >= 1 && currentCategory_ <= 10 ? currentCategory_ : 1;
     QGuiApplication::setOverrideCursor(Qt::BusyCursor);
     const contactimport::BookImport done = contactimport::importIntoBook(book_, files, category);
     QGuiApplication::restoreOverrideCursor();
     frmImport report(done.report, done.error.isEmpty() ? done.summary : done.error);
     report.exec();
-    SelectDB(CurrentCategory);
+    SelectDB(currentCategory_);
     ViewTelList(0);
 }
 
@@ -416,7 +415,7 @@ void frmMain::findChanged() {
     } else {
         return;
     }
-    SelectDB(CurrentCategory);
+    SelectDB(currentCategory_);
     ViewTelList(0);
 }
 
@@ -431,39 +430,36 @@ void frmMain::stopSearching() {
 void frmMain::chooseCategory(int category, const QString &caption) {
     stopSearching();
     TypeMode(category != 0);
-    CurrentCategory = category;
+    currentCategory_ = category;
     lblType->setText(caption);
-    SelectDB(CurrentCategory);
+    SelectDB(currentCategory_);
     ViewTelList(0);
 }
 
 void frmMain::chooseUserCategory(int index) {
     stopSearching();
     TypeMode(true);
-    CurrentCategory = index + 6;
-    const QString name = mdlDim::categoryNameOfSlot(index + 5);
+    currentCategory_ = index + 6;
+    const QString name = book_.categoryName(index + 5);
     lblType->setText(!name.isEmpty() ? name : lblNew[index]->text() + QString::number(index + 1));
-    SelectDB(CurrentCategory);
+    SelectDB(currentCategory_);
     ViewTelList(0);
 }
 
 void frmMain::chooseCardFormat(int format) {
-    if (mdlDim::EntryCount == 0) {
+    if (book_.entryCount() == 0) {
         frmMsgBox::ask(QStringLiteral("印刷できるリストがありません。"), MsgButtons::Yes);
         return;
     }
-    mdlDim::CardFormat = format;
-    auto *setup = new frmPrintSet(book_);
-    connect(setup, &frmPrintSet::selectionNeeded, this, [this] { SelectDB(mdlDim::CurrentCategory); });
+    auto *setup = new frmPrintSet(book_, format);
+    connect(setup, &frmPrintSet::selectionNeeded, this, [this] { SelectDB(currentCategory_); });
     connect(setup, &frmPrintSet::left, this, &QWidget::show);
     setup->show();
     hide();
 }
 
 void frmMain::openEntry(int index) {
-    mdlDim::SelectedEntry = index;
-    mdlDim::EditingExisting = true;
-    openEditor();
+    openEditor(index);
 }
 
 void frmMain::newEntry() {
@@ -471,18 +467,17 @@ void frmMain::newEntry() {
         frmMsgBox::ask(book_.readOnlyRefusal(), MsgButtons::Yes);
         return;
     }
-    mdlDim::EditingExisting = false;
-    openEditor();
+    openEditor(frmEdit::NewEntry);
 }
 
-frmEdit *frmMain::openEditor() {
-    auto *editor = new frmEdit(book_);
+frmEdit *frmMain::openEditor(int entry) {
+    auto *editor = new frmEdit(book_, entry);
     connect(editor, &frmEdit::happened, this, [this](frmEdit::Outcome outcome) {
         switch (outcome) {
         case frmEdit::Outcome::Stored:
             break; // the editor stays open; the list is read again when it goes
         case frmEdit::Outcome::ChangedElsewhere:
-            SelectDB(CurrentCategory);
+            SelectDB(currentCategory_);
             ViewTelList(0);
             break;
         case frmEdit::Outcome::Added:
@@ -490,7 +485,7 @@ frmEdit *frmMain::openEditor() {
         case frmEdit::Outcome::Left: {
             const int start = outcome == frmEdit::Outcome::Left ? fsbList->value() : 0;
             UpdateType();
-            SelectDB(CurrentCategory);
+            SelectDB(currentCategory_);
             ViewTelList(start);
             skin::bringToFront(this);
             break;

@@ -37,9 +37,12 @@ public:
     void UpdateType();
     // The name of category `number` (1 to 11); empty for other numbers.
     QString WriteType(int number) const;
-    // Opens the editor as EditingExisting and SelectedEntry say, hiding this
-    // window; what the editor does comes back through its happened signal.
-    frmEdit *openEditor();
+    // Opens the editor on shown entry `entry`, or on a new entry when -1,
+    // hiding this window; what the editor does comes back through its
+    // happened signal.
+    frmEdit *openEditor(int entry);
+    // The category shown: 0 for all, else 1 to 10.
+    int currentCategory() const { return currentCategory_; }
 
     TitleImage *imgTitle;
     ImageButton *imgClose;
@@ -113,6 +116,7 @@ private:
     void importFiles(const QStringList &files);
 
     EntryListPage *list_ = nullptr;
+    int currentCategory_ = 0;
     // While search results are shown: the caption they replaced.
     bool showingSearch_ = false;
     QString captionBeforeSearch_;

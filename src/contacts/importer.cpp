@@ -355,20 +355,20 @@ BookImport importIntoBook(Book &target, const QStringList &files, int defaultCat
         return out;
     }
     QString error;
-    if (!mdlDim::LoadData(&error)) {
+    if (!target.load(&error)) {
         out.error = error;
         return out;
     }
-    if (defaultCategory > 5 && mdlDim::categoryNameOfSlot(defaultCategory - 1).isEmpty()) {
+    if (defaultCategory > 5 && target.categoryName(defaultCategory - 1).isEmpty()) {
         out.error = QStringLiteral("分類 %1 にはまだ名前がありません。電話帳で名前を付けてから取り込んで下さい。")
                         .arg(defaultCategory);
         return out;
     }
     QStringList book;
-    for (const QString &element : std::as_const(mdlDim::EntryTable))
+    for (const QString &element : std::as_const(target.entries()))
         book.append(element.mid(element.indexOf(u'|') + 1));
     // Contact by contact: a file of many cards is never held as contacts all at once.
-    Importer importer(book, mdlDim::CategoryTable, defaultCategory);
+    Importer importer(book, target.categories(), defaultCategory);
     book.clear();
     QStringList fileNotes;
     for (const QString &file : files) {

@@ -63,7 +63,7 @@ void splitInto(const QString &field, const QList<QLineEdit *> &boxes) {
 }
 } // namespace
 
-frmEdit::frmEdit(Book &book) : book_(book) {
+frmEdit::frmEdit(Book &book, int entry) : book_(book), entry_(entry) {
     skin::setUpWindow(this, QStringLiteral("frmEdit"), WindowWidth, WindowHeight, skin::bookCaption(book_));
     setAttribute(Qt::WA_DeleteOnClose);
     imgTitle = new TitleImage(this, WindowWidth, skin::bookCaption(book_));
@@ -82,7 +82,7 @@ frmEdit::frmEdit(Book &book) : book_(book) {
 
     // Loading.
     mdlDim::CenterForm(this);
-    EditMode(mdlDim::EditingExisting);
+    EditMode(entry_ != NewEntry);
     putCategoryNames();
     EntryChanged = false;
     txtPingYin->setFocus();
@@ -360,8 +360,8 @@ void frmEdit::EditMode(bool blnEdit) {
     }
     lblEditForm->setText(QStringLiteral("編集画面"));
     if (opened_.number == 0) {
-        openedElement_ = mdlDim::EntryTable.value(mdlDim::SelectedEntry);
-        opened_ = mdlDim::EntryTable.loadedLine(mdlDim::SelectedEntry);
+        openedElement_ = book_.entries().value(entry_);
+        opened_ = book_.entries().loadedLine(entry_);
         openedPerson_ = book_.personOf(opened_).data();
     }
     fillFromEntry(openedElement_);
@@ -402,7 +402,7 @@ void frmEdit::chooseCategory() {
 
 void frmEdit::putCategoryNames() {
     for (int slot = 5; slot <= 9; ++slot) {
-        const QString name = mdlDim::categoryNameOfSlot(slot);
+        const QString name = book_.categoryName(slot);
         if (!name.isEmpty())
             BoxRule::setStoredText(txtNew[slot - 5], name);
     }

@@ -20,9 +20,13 @@ class TitleImage;
 class frmEdit : public QWidget {
     Q_OBJECT
 public:
-    // Opens in edit mode on EntryTable[SelectedEntry] when EditingExisting is
-    // true, otherwise in new-entry mode.
-    explicit frmEdit(Book &book);
+    static constexpr int NewEntry = -1;
+    // Opens in edit mode on the book's shown entry `entry`, or in new-entry
+    // mode when it is NewEntry.
+    frmEdit(Book &book, int entry);
+
+    // The shown entry the editor opened on; NewEntry in new-entry mode.
+    int editedEntry() const { return entry_; }
 
     // Lays the window out for edit mode, filling the boxes from the entry, or for new-entry mode.
     void EditMode(bool blnEdit);
@@ -131,6 +135,7 @@ private:
     bool refusedAsReadOnly();
 
     Book &book_;
+    const int entry_;
     bool leaving_ = false;
     // The entry as it was opened: what undo restores, and the line a store or
     // delete acts on (its bytes as loaded, updated by each store).

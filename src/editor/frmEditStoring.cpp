@@ -100,7 +100,7 @@ bool frmEdit::CheckType() {
     const int choice = cboType->currentIndex();
     if (choice <= 4)
         return true;
-    const QString oldName = mdlDim::categoryNameOfSlot(choice);
+    const QString oldName = book_.categoryName(choice);
     const QString newName = txtNew[choice - 5]->text();
     if (!oldName.isEmpty()) {
         if (newName == oldName)
@@ -110,8 +110,7 @@ bool frmEdit::CheckType() {
             return true;
         }
     }
-    const EntryWriter::Result written =
-        book_.writeCategory(mdlDim::CategoryFileLines, choice, QString::number(choice + 1) + Bar + newName);
+    const EntryWriter::Result written = book_.writeCategory(choice, QString::number(choice + 1) + Bar + newName);
     if (!written) {
         // The file still holds the old name; so does the table.
         reportFailure(written);
@@ -119,10 +118,6 @@ bool frmEdit::CheckType() {
             emit happened(Outcome::ChangedElsewhere);
         return false;
     }
-    // What another program set in the other lines is now the table's too.
-    mdlDim::CategoryFileLines = written.lines;
-    for (qsizetype line = 0; line < written.lines.size() && line < 10; ++line)
-        mdlDim::CategoryTable[static_cast<size_t>(line)] = cp932::decode(written.lines.at(line));
     return true;
 }
 
@@ -200,7 +195,7 @@ void frmEdit::backToList() {
         if (!save)
             return; // Esc: only いいえ throws the typed work away
         if (*save) {
-            if (!CheckSave() || !CheckType() || !AddInfo(mdlDim::EditingExisting ? 1 : 2))
+            if (!CheckSave() || !CheckType() || !AddInfo(entry_ != NewEntry ? 1 : 2))
                 return;
             EntryChanged = false;
         }

@@ -3,8 +3,8 @@
 #include "render/cardlayout.h"
 #include "render/fonts.h"
 #include "render/mdlView.h"
+#include "store/book.h"
 #include "store/entryrecord.h"
-#include "store/mdlDim.h"
 #include "ui/artwork.h"
 #include "ui/centerform.h"
 #include "ui/formpictures.h"
@@ -17,8 +17,6 @@
 
 #include <QCloseEvent>
 #include <QLabel>
-
-using mdlDim::CardFormat;
 
 namespace {
 
@@ -56,7 +54,7 @@ QLabel *pageLabel(QWidget *parent, const QString &name, const QString &caption, 
 }
 } // namespace
 
-frmPrint::frmPrint() {
+frmPrint::frmPrint(const Book &book) : book_(book) {
     skin::setUpWindow(this, QStringLiteral("frmPrint"), WindowWidth, WindowHeight, QStringLiteral("印刷プレビュー"));
     imgTitle = new TitleImage(this, WindowWidth, QStringLiteral("印刷プレビュー"));
     imgTital.resize(9);
@@ -115,7 +113,7 @@ void frmPrint::showPostcards(const postcard::Sender &sender, const postcard::Opt
     imgTitle->setPixmap(artwork::titleImage(WindowWidth, QStringLiteral("印刷プレビュー　はがき宛名")));
     lblUp->setText(QStringLiteral("前のはがき"));
     lblDown->setText(QStringLiteral("次のはがき"));
-    CardCount = std::max(1, int(mdlDim::PrintTable.size()));
+    CardCount = std::max(1, int(book_.printTable().size()));
     CurrentCard = 1;
     imgUp->setEnabled(false);
     imgDown->setEnabled(CardCount >= 2);
@@ -131,51 +129,55 @@ void frmPrint::drawPostcard() {
     const postcard::Placement at = postcard::centredIn(area);
     postcard::drawSheet(*picView, at);
     const int index = CurrentCard - 1;
-    if (index < mdlDim::PrintTable.size()) {
-        postcard::drawAddressSide(*picView, EntryRecord::ofElement(mdlDim::PrintTable.at(index)), sender_, options_,
-                                  at);
-        picView->setAccessibleDescription(spokenEntries(mdlDim::PrintTable, index, 1));
+    const QStringList &table = book_.printTable();
+    if (index < table.size()) {
+        postcard::drawAddressSide(*picView, EntryRecord::ofElement(table.at(index)), sender_, options_, at);
+        picView->setAccessibleDescription(spokenEntries(table, index, 1));
     }
 }
 
-void frmPrint::drawCard(bool lines, bool info) {
+void frmPrint::drawCard() {
     if (postcards_) {
         drawPostcard();
         return;
     }
     picView->setAccessibleDescription({});
-    if (lines)
-        mdlView::ViewCardLines(*picView, CardFormat, 80, 260, imgView);
-    if (info) {
-        const int first = cardlayout::firstIndexOfCard(CurrentCard, mdlDim::StartLine, CardFormat);
-        const int placed = mdlView::ViewCardInfo(*picView, CardFormat, 0, mdlDim::PrintTable, first,
-                                                 cardlayout::firstLineOfCard(CurrentCard, mdlDim::StartLine));
-        picView->setAccessibleDescription(spokenEntries(mdlDim::PrintTable, first, placed));
+    const int format = settings_.cardFormat;
+    if (settings_.withLines)
+        mdlView::ViewCardLines(*picView, format, 80, 260, imgView);
+    if (settings_.withInfo) {
+        const QStringList &table = book_.printTable();
+        const int first = cardlayout::firstIndexOfCard(CurrentCard, settings_.startLine, format);
+        const int placed = mdlView::ViewCardInfo(*picView, format, 0, table, first,
+                                                 cardlayout::firstLineOfCard(CurrentCard, settings_.startLine));
+        picView->setAccessibleDescription(spokenEntries(table, first, placed));
     }
 }
 
-void frmPrint::ReSetForm(bool blnBook, bool blnInfo) {
+void frmPrint::ReSetForm(const PrintSettings &settings) {
     showCards();
-    const int entries = static_cast<int>(mdlDim::PrintTable.size());
+    settings_ = settings;
+    const int entries = static_cast<int>(book_.printTable().size());
     if (entries == 0)
         return;
-    CardCount = cardlayout::cardCount(entries, mdlDim::StartLine, CardFormat);
+    CardCount = cardlayout::cardCount(entries, settings_.startLine, settings_.cardFormat);
     imgDown->setEnabled(CardCount >= 2);
     imgUp->setEnabled(false);
     CurrentCard = 1;
     setPageLabel();
-    drawCard(blnBook, blnInfo);
+    drawCard();
 }
 
-void frmPrint::showLinesOnly() {
+void frmPrint::showLinesOnly(int format) {
     showCards();
+    settings_ = PrintSettings{format, true, false, 1};
     CurrentCard = 1;
     CardCount = 1;
     setPageLabel();
     imgUp->setEnabled(false);
     imgDown->setEnabled(false);
     picView->clear();
-    drawCard(true, false);
+    drawCard();
 }
 
 void frmPrint::nextCard() {
@@ -184,7 +186,7 @@ void frmPrint::nextCard() {
     picView->clear();
     ++CurrentCard;
     setPageLabel();
-    drawCard(mdlDim::WithLines, mdlDim::WithInfo);
+    drawCard();
     imgUp->setEnabled(true);
 }
 
@@ -195,5 +197,5 @@ void frmPrint::previousCard() {
     picView->clear();
     setPageLabel();
     imgDown->setEnabled(true);
-    drawCard(mdlDim::WithLines, mdlDim::WithInfo);
+    drawCard();
 }

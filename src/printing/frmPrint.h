@@ -1,11 +1,13 @@
 #pragma once
 
+#include "printing/printsettings.h"
 #include "render/postcard.h"
 
 #include <QList>
 #include <QPixmap>
 #include <QWidget>
 
+class Book;
 class FrameLine;
 class ImageButton;
 class PictureBox;
@@ -16,15 +18,17 @@ class TitleImage;
 class frmPrint : public QWidget {
     Q_OBJECT
 public:
-    frmPrint();
+    // Shows the cards or postcards of `book`'s print table.
+    explicit frmPrint(const Book &book);
 
-    // Starts the preview at card 1 of the entries in PrintTable.
-    void ReSetForm(bool blnBook, bool blnInfo);
-    // The lines-only preview: one ruled card, no paging.
-    void showLinesOnly();
+    // Starts the preview at card 1 of the entries in the print table, as
+    // `settings` print them.
+    void ReSetForm(const PrintSettings &settings);
+    // The lines-only preview of format `format`: one ruled card, no paging.
+    void showLinesOnly(int format);
     // Puts the title picture of the current card format up.
     void setTitleForFormat(int format);
-    // Pages through a postcard for each entry in PrintTable, from the first.
+    // Pages through a postcard for each entry in the print table, from the first.
     void showPostcards(const postcard::Sender &sender, const postcard::Options &options);
     bool showsPostcards() const { return postcards_; }
 
@@ -53,13 +57,15 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void drawCard(bool lines, bool info);
+    void drawCard();
     void nextCard();
     void previousCard();
     void setPageLabel();
     void showCards();
     void drawPostcard();
 
+    const Book &book_;
+    PrintSettings settings_;
     bool postcards_ = false;
     postcard::Sender sender_;
     postcard::Options options_;

@@ -71,7 +71,8 @@ template <typename Matches> void removeWhere(QListWidget *list, Matches matches)
 }
 } // namespace
 
-frmPrintSet::frmPrintSet(Book &book) : book_(book) {
+frmPrintSet::frmPrintSet(Book &book, int cardFormat) : book_(book) {
+    settings_.cardFormat = cardFormat;
     skin::setUpWindow(this, QStringLiteral("frmPrintSet"), WindowWidth, WindowHeight, QStringLiteral("印刷設定"));
     setAttribute(Qt::WA_DeleteOnClose);
     imgTitle = new TitleImage(this, WindowWidth, QStringLiteral("印刷設定"));
@@ -84,17 +85,17 @@ frmPrintSet::frmPrintSet(Book &book) : book_(book) {
 
     // Loading.
     mdlDim::CenterForm(this);
-    preview_ = new frmPrint();
+    preview_ = new frmPrint(book_);
     connect(preview_, &frmPrint::backRequested, this, [this] { skin::bringToFront(this); });
     fillLists();
     showFilter(0);
     optInfo->setChecked(true);
     chooseMode(false, true);
     cboStartInfo->clear();
-    for (int n = 1; n <= cardlayout::LinesPerCard(mdlDim::CardFormat); ++n)
+    for (int n = 1; n <= cardlayout::LinesPerCard(settings_.cardFormat); ++n)
         cboStartInfo->addItem(QString::number(n));
     cboStartInfo->setCurrentIndex(0);
-    mdlDim::StartLine = 1;
+    settings_.startLine = 1;
 }
 
 frmPrintSet::~frmPrintSet() {
@@ -182,7 +183,8 @@ void frmPrintSet::buildOptions() {
     cboStartInfo->setObjectName(QStringLiteral("cboStartInfo"));
     cboStartInfo->setAccessibleName(QStringLiteral("印刷開始の行"));
     twips::place(cboStartInfo, 120, 680, 735, 300);
-    connect(cboStartInfo, &QComboBox::currentIndexChanged, this, [](int index) { mdlDim::StartLine = index + 1; });
+    connect(cboStartInfo, &QComboBox::currentIndexChanged, this,
+            [this](int index) { settings_.startLine = index + 1; });
     lblStartInfo = makeLabel(fraStartInfo, QStringLiteral("lblStartInfo"), QStringLiteral("行目から印刷開始"),
                              {960, 720, 1470, 195});
     lblStartInfo->setBuddy(cboStartInfo); // a reader names the combo box by its label
@@ -239,7 +241,7 @@ void frmPrintSet::buildButtons() {
 
 void frmPrintSet::fillLists() {
     const QSignalBlocker a(lstAll), u(lstUnPrint), p(lstPrint);
-    for (const QString &element : std::as_const(mdlDim::EntryTable)) {
+    for (const QString &element : std::as_const(book_.entries())) {
         if (element.isEmpty())
             break;
         const QString item = entryitem::fromElement(element);
@@ -279,26 +281,26 @@ void frmPrintSet::reloadSelection() {
     if (isSignalConnected(QMetaMethod::fromSignal(&frmPrintSet::selectionNeeded)))
         emit selectionNeeded();
     else
-        mdlDim::LoadDataOrEnd();
+        mdlDim::LoadDataOrEnd(book_);
 }
 
 void frmPrintSet::PrintJob() {
     if (frmMsgBox *stale = frmMsgBox::loaded())
         stale->unload();
-    if (mdlDim::WithInfo && lstPrintList->count() == 0) {
+    if (settings_.withInfo && lstPrintList->count() == 0) {
         frmMsgBox::ask(QStringLiteral("印刷内容を選択して下さい。"), MsgButtons::Yes);
         return;
     }
-    if (mdlDim::WithInfo && preview_)
+    if (settings_.withInfo && preview_)
         preview_->hide();
     const QStringList chosen = printListItems();
     if (postcards_) {
         // The lists stay as they are: postcards leave the printed marks alone.
         const postcardsettings::Setup setup = postcardsettings::load();
-        PostcardPrintJob(chosen, setup.sender, setup.options, imgPrint).run();
+        PostcardPrintJob(book_, chosen, setup.sender, setup.options, imgPrint).run();
         return;
     }
-    CardPrintJob job(book_, chosen, imgPrint, cboStartInfo->currentIndex() + 1);
+    CardPrintJob job(book_, chosen, imgPrint, settings_);
     if (job.run() != CardPrintJob::Outcome::TextPrinted)
         return;
     // The printed entries now carry their marks: the lists start again from
@@ -415,8 +417,8 @@ void frmPrintSet::clearSelections() {
 }
 
 void frmPrintSet::chooseMode(bool lines, bool info) {
-    mdlDim::WithLines = lines;
-    mdlDim::WithInfo = info;
+    settings_.withLines = lines;
+    settings_.withInfo = info;
     SetDisable(info ? QStringLiteral("Info") : QStringLiteral("Line"));
 }
 
@@ -457,18 +459,18 @@ void frmPrintSet::openPreview() {
             frmMsgBox::ask(QStringLiteral("印刷内容を選択して下さい。"), MsgButtons::Yes);
             return;
         }
-        CardPrintJob::CollectPrintEntries(printListItems());
+        CardPrintJob::CollectPrintEntries(book_, printListItems());
         const postcardsettings::Setup setup = postcardsettings::load();
         preview_->show();
         hide();
         preview_->showPostcards(setup.sender, setup.options);
         return;
     }
-    preview_->setTitleForFormat(mdlDim::CardFormat);
-    if (!mdlDim::WithInfo) {
+    preview_->setTitleForFormat(settings_.cardFormat);
+    if (!settings_.withInfo) {
         preview_->show();
         hide();
-        preview_->showLinesOnly();
+        preview_->showLinesOnly(settings_.cardFormat);
         return;
     }
     if (lstPrintList->count() == 0) {
@@ -476,10 +478,10 @@ void frmPrintSet::openPreview() {
         return;
     }
     preview_->show();
-    CardPrintJob::CollectPrintEntries(printListItems());
+    CardPrintJob::CollectPrintEntries(book_, printListItems());
     hide();
     preview_->picView->clear();
-    preview_->ReSetForm(mdlDim::WithLines, mdlDim::WithInfo);
+    preview_->ReSetForm(settings_);
 }
 
 void frmPrintSet::leavePrinting() {

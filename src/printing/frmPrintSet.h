@@ -1,5 +1,7 @@
 #pragma once
 
+#include "printing/printsettings.h"
+
 #include <QList>
 #include <QPixmap>
 #include <QPointer>
@@ -21,14 +23,15 @@ class frmPrint;
 class frmPrintSet : public QWidget {
     Q_OBJECT
 public:
-    explicit frmPrintSet(Book &book);
+    // Sets up printing `book`'s shown entries on cards of format `cardFormat` (0 to 3).
+    frmPrintSet(Book &book, int cardFormat);
     ~frmPrintSet() override;
 
     // Greys the lists and the start line for "Line", enables them for "Info".
     void SetDisable(const QString &mode);
     // The print job of the imgPrintInfo button.
     void PrintJob();
-    // Rebuilds the four lists from EntryTable.
+    // Rebuilds the four lists from the book's shown entries.
     void fillLists();
     QStringList printListItems() const;
 
@@ -69,6 +72,8 @@ public:
     QList<QPixmap> imgPrint; // the paper form pictures 1 to 10
 
     frmPrint *preview() const;
+    // What the preview and the job print: the format, lines, text, start line.
+    const PrintSettings &settings() const { return settings_; }
     // Whether the job prints postcards instead of cards.
     bool printsPostcards() const { return postcards_; }
     void setPrintsPostcards(bool postcards);
@@ -107,6 +112,7 @@ private:
     void openPreview();
     void leavePrinting();
 
+    PrintSettings settings_;
     QPointer<frmPrint> preview_;
     bool postcards_ = false;
     bool leaving_ = false;

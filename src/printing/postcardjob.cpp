@@ -1,7 +1,7 @@
 #include "printing/postcardjob.h"
 
+#include "store/book.h"
 #include "store/entryrecord.h"
-#include "store/mdlDim.h"
 #include "store/postalcodes.h"
 
 namespace {
@@ -9,9 +9,9 @@ namespace {
 constexpr int NamedAtMost = 8;
 } // namespace
 
-PostcardPrintJob::PostcardPrintJob(QStringList printListItems, postcard::Sender sender, postcard::Options options,
-                                   QList<QPixmap> paperPictures, PrintPrompter *prompter)
-    : items_(std::move(printListItems)), sender_(std::move(sender)), options_(options),
+PostcardPrintJob::PostcardPrintJob(Book &book, QStringList printListItems, postcard::Sender sender,
+                                   postcard::Options options, QList<QPixmap> paperPictures, PrintPrompter *prompter)
+    : book_(book), items_(std::move(printListItems)), sender_(std::move(sender)), options_(options),
       pictures_(std::move(paperPictures)), ownPrompter_(prompter ? nullptr : makeWindowPrompter()),
       prompter_(prompter ? prompter : ownPrompter_.get()) {}
 
@@ -55,8 +55,8 @@ PostcardPrintJob::Outcome PostcardPrintJob::run() {
     if (!printer)
         return Outcome::NoPrinter;
     printer->setSheet(CardPrinter::Sheet::Postcard);
-    CardPrintJob::CollectPrintEntries(items_);
-    QStringList recipients = mdlDim::PrintTable;
+    CardPrintJob::CollectPrintEntries(book_, items_);
+    QStringList recipients = book_.printTable();
     if (const QString question = lackingQuestion(recipients); !question.isEmpty() && prompter_->ask(question))
         recipients.removeIf(&PostcardPrintJob::lacksCodeOrAddress);
     if (recipients.isEmpty()) {

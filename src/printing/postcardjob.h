@@ -14,7 +14,7 @@
 class PostcardPrintJob {
 public:
     // `paperPictures` serve the printer choice when there is no printer.
-    PostcardPrintJob(QStringList printListItems, postcard::Sender sender, postcard::Options options,
+    PostcardPrintJob(Book &book, QStringList printListItems, postcard::Sender sender, postcard::Options options,
                      QList<QPixmap> paperPictures, PrintPrompter *prompter = nullptr);
     ~PostcardPrintJob();
 
@@ -34,6 +34,7 @@ public:
     static bool lacksCodeOrAddress(const QString &element);
 
 private:
+    Book &book_;
     QStringList items_;
     postcard::Sender sender_;
     postcard::Options options_;

@@ -19,9 +19,6 @@
 #include <QHash>
 #include <QSet>
 
-using mdlDim::CardFormat;
-using mdlDim::PrintTable;
-
 namespace {
 
 std::function<std::unique_ptr<CardPrinter>()> &factory() {
@@ -79,9 +76,9 @@ BusyCursor::~BusyCursor() {
     QGuiApplication::restoreOverrideCursor();
 }
 
-CardPrintJob::CardPrintJob(Book &book, QStringList printListItems, QList<QPixmap> paperPictures, int startLine,
-                           PrintPrompter *prompter)
-    : book_(book), items_(std::move(printListItems)), pictures_(std::move(paperPictures)), startLine_(startLine),
+CardPrintJob::CardPrintJob(Book &book, QStringList printListItems, QList<QPixmap> paperPictures,
+                           const PrintSettings &settings, PrintPrompter *prompter)
+    : book_(book), items_(std::move(printListItems)), pictures_(std::move(paperPictures)), settings_(settings),
       ownPrompter_(prompter ? nullptr : std::make_unique<WindowPrompter>()),
       prompter_(prompter ? prompter : ownPrompter_.get()) {}
 
@@ -89,17 +86,19 @@ CardPrintJob::~CardPrintJob() = default;
 
 bool CardPrintJob::nextEntryWaiting() const {
     const int next = progress_.next;
-    return next >= 0 && next < PrintTable.size() && !PrintTable.at(next).isEmpty();
+    const QStringList &table = book_.printTable();
+    return next >= 0 && next < table.size() && !table.at(next).isEmpty();
 }
 
-void CardPrintJob::CollectPrintEntries(const QStringList &printListItems) {
+void CardPrintJob::CollectPrintEntries(Book &book, const QStringList &printListItems) {
     QSet<QString> chosenLines;
     for (const QString &item : printListItems)
         chosenLines.insert(entryitem::lineNumber(item));
-    PrintTable.clear();
-    for (const QString &element : std::as_const(mdlDim::EntryTable))
+    QStringList &table = book.printTable();
+    table.clear();
+    for (const QString &element : std::as_const(book.entries()))
         if (chosenLines.contains(lineNumberOfElement(element)))
-            PrintTable.append(element);
+            table.append(element);
 }
 
 std::unique_ptr<CardPrinter> CardPrintJob::openPrinter() {
@@ -118,16 +117,18 @@ void CardPrintJob::tellPrinterFailure(const CardPrinter &printer) const {
 // entries then stay unrecorded.
 bool CardPrintJob::printCard(CardPrinter &printer) {
     const BusyCursor busy;
-    const int first = cardlayout::firstIndexOfCard(progress_.card, mdlDim::StartLine, CardFormat);
-    if (mdlDim::WithLines)
-        mdlPrint::PrintCardLines(printer, CardFormat, 10, 0, pictures_);
-    const int placed = mdlPrint::PrintCardInfo(printer, CardFormat, 10, 0, PrintTable, first,
-                                               cardlayout::firstLineOfCard(progress_.card, mdlDim::StartLine));
+    const QStringList &table = book_.printTable();
+    const int format = settings_.cardFormat;
+    const int first = cardlayout::firstIndexOfCard(progress_.card, settings_.startLine, format);
+    if (settings_.withLines)
+        mdlPrint::PrintCardLines(printer, format, 10, 0, pictures_);
+    const int placed = mdlPrint::PrintCardInfo(printer, format, 10, 0, table, first,
+                                               cardlayout::firstLineOfCard(progress_.card, settings_.startLine));
     progress_.next = first + placed;
     if (printer.failed())
         return false;
     for (int i = first; i < first + placed; ++i)
-        printed_.insert(lineNumberOfElement(PrintTable.at(i)));
+        printed_.insert(lineNumberOfElement(table.at(i)));
     return true;
 }
 
@@ -153,13 +154,11 @@ CardPrintJob::Outcome CardPrintJob::run() {
         return Outcome::NoPrinter;
     if (!sheetReady(*prompter_, *printer, CardPrinter::Sheet::Card))
         return Outcome::Cancelled;
-    mdlDim::StartLine = startLine_;
-
-    if (!mdlDim::WithInfo) {
+    if (!settings_.withInfo) {
         prompter_->cardSent();
         {
             const BusyCursor busy;
-            mdlPrint::PrintCardLines(*printer, CardFormat, 10, 0, pictures_);
+            mdlPrint::PrintCardLines(*printer, settings_.cardFormat, 10, 0, pictures_);
             printer->endDocument();
         }
         if (printer->failed())
@@ -168,7 +167,7 @@ CardPrintJob::Outcome CardPrintJob::run() {
             tellWherePdfsWent(*prompter_, *printer);
         return Outcome::LinesPrinted;
     }
-    CollectPrintEntries(items_);
+    CollectPrintEntries(book_, items_);
     while (nextEntryWaiting()) {
         if (!printCard(*printer)) {
             refused_ = true;
@@ -186,15 +185,17 @@ CardPrintJob::Outcome CardPrintJob::run() {
 }
 
 void CardPrintJob::recordPrinted() const {
-    // PrintTable holds decoded copies of EntryTable's entries; the bytes they were loaded with are EntryTable's.
+    // The print table holds decoded copies of the shown entries; the bytes they were loaded with are the shown
+    // entries'.
+    const mdlDim::ShownEntries &shown = book_.entries();
     QHash<int, qsizetype> indexOfNumber;
-    for (qsizetype i = 0; i < mdlDim::EntryTable.size(); ++i)
-        indexOfNumber.insert(mdlDim::EntryTable.numberAt(i), i);
+    for (qsizetype i = 0; i < shown.size(); ++i)
+        indexOfNumber.insert(shown.numberAt(i), i);
     QList<mdlDim::LoadedLine> printedLines;
-    for (const QString &element : std::as_const(PrintTable)) {
+    for (const QString &element : std::as_const(book_.printTable())) {
         const QString number = lineNumberOfElement(element);
         if (printed_.contains(number))
-            printedLines.append(mdlDim::EntryTable.loadedLine(indexOfNumber.value(number.toInt(), -1)));
+            printedLines.append(shown.loadedLine(indexOfNumber.value(number.toInt(), -1)));
     }
     if (printedLines.isEmpty())
         return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "printing/printsettings.h"
 #include "render/cardprinter.h"
 
 class Book;
@@ -58,9 +59,9 @@ public:
 class CardPrintJob {
 public:
     // `printListItems`: the print list's items; `paperPictures`: the paper form
-    // pictures 1 to 10; `startLine`: the first card's first line; `prompter`:
-    // who answers, the windows when null.
-    CardPrintJob(Book &book, QStringList printListItems, QList<QPixmap> paperPictures, int startLine,
+    // pictures 1 to 10; `settings`: the format, what is printed and the first
+    // card's first line; `prompter`: who answers, the windows when null.
+    CardPrintJob(Book &book, QStringList printListItems, QList<QPixmap> paperPictures, const PrintSettings &settings,
                  PrintPrompter *prompter = nullptr);
     ~CardPrintJob();
 
@@ -76,9 +77,9 @@ public:
     // Whether the printer refused a card and so ended the run.
     bool refused() const { return refused_; }
 
-    // PrintTable gets the entries of the print list in the browsing order
-    // (EntryTable's), whatever the order of the list.
-    static void CollectPrintEntries(const QStringList &printListItems);
+    // The book's print table gets the entries of the print list in the
+    // browsing order (its shown entries'), whatever the order of the list.
+    static void CollectPrintEntries(Book &book, const QStringList &printListItems);
 
     // The printer a job prints on (printerchoice), or nothing when there is
     // none. Tests hand in their own.
@@ -89,7 +90,7 @@ private:
     // Where the run stands: the card it is on and the next entry to write.
     struct Progress {
         int card = 1;
-        int next = 0; // in PrintTable
+        int next = 0; // in the print table
     };
 
     bool printCard(CardPrinter &printer);
@@ -102,7 +103,7 @@ private:
     QSet<QString> printed_;
     bool refused_ = false;
     QList<QPixmap> pictures_;
-    int startLine_;
+    PrintSettings settings_;
     Progress progress_;
     std::unique_ptr<PrintPrompter> ownPrompter_;
     PrintPrompter *prompter_;

@@ -85,7 +85,7 @@ const CardForm *form(Medium medium, int format);
 
 // Cards needed for `entries` entries beginning at `startLine`: at least one.
 int cardCount(int entries, int startLine, int format);
-// PrintTable index of the first entry on card `card` (1-based).
+// Print table index of the first entry on card `card` (1-based).
 int firstIndexOfCard(int card, int startLine, int format);
 // The line the first entry of card `card` (from 1) is written on.
 inline int firstLineOfCard(int card, int startLine) {

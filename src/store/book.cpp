@@ -5,6 +5,8 @@
 #include "store/entryrules.h"
 #include "store/lineedit.h"
 #include "store/linefile.h"
+#include "store/loader.h"
+#include "store/mdlDim.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -78,6 +80,29 @@ QString Book::categoryPath() const {
 
 QString Book::peoplePath() const {
     return dir_ + people::FileName;
+}
+
+bool Book::load(QString *error) {
+    mdlDim::LoadedTables tables;
+    const QString failure = mdlDim::loadTables(entryPath(), categoryPath(), categories_, tables);
+    if (!failure.isEmpty()) {
+        if (error)
+            *error = failure;
+        return false;
+    }
+    entries_ = std::move(tables.entries);
+    printTable_.clear();
+    setCategories(tables.categories, std::move(tables.categoryLines));
+    return true;
+}
+
+QString Book::categoryName(int slot) const {
+    return mdlDim::categoryNameIn(categories_[static_cast<size_t>(slot)]);
+}
+
+void Book::setCategories(const mdlDim::CategoryLines &categories, QList<QByteArray> lines) {
+    categories_ = categories;
+    categoryFileLines_ = std::move(lines);
 }
 
 QString Book::readOnlyRefusal() const {
@@ -440,6 +465,17 @@ Result Book::markPrinted(const QList<mdlDim::LoadedLine> &loadedLines) {
     result.unmarked = unmarked;
     result.vanished = vanished;
     return result;
+}
+
+Result Book::writeCategory(int slot, const QString &line) {
+    Result written = writeCategory(categoryFileLines_, slot, line);
+    if (!written)
+        return written;
+    // What another program set in the other lines is now the table's too.
+    categoryFileLines_ = written.lines;
+    for (qsizetype at = 0; at < written.lines.size() && at < 10; ++at)
+        categories_[static_cast<size_t>(at)] = cp932::decode(written.lines.at(at));
+    return written;
 }
 
 Result Book::writeCategory(const QList<QByteArray> &loaded, int slot, const QString &line) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/bookindex.h"
+#include "store/categorytable.h"
 #include "store/entrywriter.h"
 #include "store/people.h"
 #include "store/shownentries.h"
@@ -12,9 +14,9 @@
 
 class LineEdit;
 
-// One phone book: its folder and files, whether it may be written, every
-// entry's identity and per-person data (the side file), and the only code
-// that writes the entry and category files. Every write is all or nothing:
+// One phone book: its folder and files, whether it may be written, the tables
+// its windows show, every entry's identity and per-person data (the side
+// file), and the only code that writes the entry and category files. Every write is all or nothing:
 // on failure the file is left byte for byte as it was and the result says
 // why. The side file is written after the entry file; when that fails, or a
 // kill comes between the two, the next load finds the entries again.
@@ -33,6 +35,30 @@ public:
     void setReadOnlyReason(const QString &reason) { readOnlyReason_ = reason; }
     // Why nothing can be written while the book is open read-only.
     QString readOnlyRefusal() const;
+
+    // Both files read anew: every entry into entries(), the categories into
+    // categories(). On failure the tables stay as they were and `error` says
+    // what failed; they are never left half-loaded.
+    bool load(QString *error = nullptr);
+    // The entries the windows show, as the last load or selection left them.
+    // A writer acting on one is given entries().loadedLine(i).
+    mdlDim::ShownEntries &entries() { return entries_; }
+    const mdlDim::ShownEntries &entries() const { return entries_; }
+    int entryCount() const { return static_cast<int>(entries_.size()); }
+    // Slot k holds the category file's line for category k + 1.
+    const mdlDim::CategoryLines &categories() const { return categories_; }
+    // The name category slot `slot` holds; empty when unnamed.
+    QString categoryName(int slot) const;
+    // The category file's lines as last read: the bytes a category writer
+    // must still find there.
+    const QList<QByteArray> &categoryFileLines() const { return categoryFileLines_; }
+    // The entries to print while printing; the working table of the selection.
+    QStringList &printTable() { return printTable_; }
+    const QStringList &printTable() const { return printTable_; }
+    // What the selections and searches read the entry file through.
+    BookIndex &index() { return index_; }
+    // For a selection that read both files: its categories and their lines.
+    void setCategories(const mdlDim::CategoryLines &categories, QList<QByteArray> lines);
 
     // Finds every entry of the entry file in the side file again, after
     // whatever another program did to the book, and writes the side file
@@ -60,8 +86,11 @@ public:
     EntryWriter::Result deleteEntry(const mdlDim::LoadedLine &loaded);
     // Sets field 10, the printed flag, to "T" on each of these lines.
     EntryWriter::Result markPrinted(const QList<mdlDim::LoadedLine> &lines);
-    // Sets line `slot` (0 to 9) of the category file to `line`; see EntryWriter.
+    // Sets line `slot` (0 to 9) of the category file to `line`, acting on the
+    // file only while it still holds `loaded` (or at least that line).
     EntryWriter::Result writeCategory(const QList<QByteArray> &loaded, int slot, const QString &line);
+    // The same on the lines as last read; the tables then hold the file as written.
+    EntryWriter::Result writeCategory(int slot, const QString &line);
 
 private:
     // One line of the entry file: its entry's record (null for a blank line)
@@ -87,6 +116,11 @@ private:
 
     QString dir_;
     QString readOnlyReason_;
+    mdlDim::ShownEntries entries_;
+    mdlDim::CategoryLines categories_;
+    QList<QByteArray> categoryFileLines_;
+    QStringList printTable_;
+    BookIndex index_;
     bool attached_ = false;
     bool stale_ = false;   // the side file on disk is not what byLine_ holds
     quint64 seenHash_ = 0; // the entry file the records follow

@@ -7,7 +7,7 @@
 namespace mdlDim {
 
 inline constexpr int CategorySlots = 11;
-// The category file's lines, slot k for category k + 1 (CategoryTable's type).
+// The category file's lines, slot k for category k + 1.
 using CategoryLines = std::array<QString, CategorySlots>;
 
 // The names categories 1 to 5 are born with; 6 to 10 are named by the user.

@@ -1,7 +1,5 @@
 #include "store/mdlDim.h"
 
-#include "store/loader.h"
-
 #include <QCoreApplication>
 
 namespace mdlDim {
@@ -28,14 +26,6 @@ QString GetField(const QString &text, const QString &delim, int n) {
     return (end >= 0 ? s.mid(start, end - start) : s.mid(start)).toString();
 }
 
-QString SetField(const QString &text, int n, const QString &value) {
-    QStringList fields = text.split(QLatin1Char('|'));
-    while (fields.size() < n)
-        fields.append(QString());
-    fields[n - 1] = value;
-    return fields.join(QLatin1Char('|'));
-}
-
 QString AppDir() {
     QString dir = appDirOverride.isEmpty() ? QCoreApplication::applicationDirPath() : appDirOverride;
     if (!dir.endsWith(QLatin1Char('/')))
@@ -45,22 +35,6 @@ QString AppDir() {
 
 void setDataDirectory(const QString &dir) {
     appDirOverride = dir;
-}
-
-bool LoadData(QString *error) {
-    LoadedTables tables;
-    const QString failure = loadTables(entryFilePath(), categoryFilePath(), CategoryTable, tables);
-    if (failure.isEmpty()) {
-        EntryTable = std::move(tables.entries);
-        EntryCount = static_cast<int>(EntryTable.size());
-        PrintTable.clear();
-        CategoryTable = tables.categories;
-        CategoryFileLines = std::move(tables.categoryLines);
-        return true;
-    }
-    if (error)
-        *error = failure;
-    return false;
 }
 
 } // namespace mdlDim

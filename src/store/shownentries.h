@@ -16,7 +16,7 @@ struct LoadedLine {
     QByteArray bytes;
 };
 
-// The entries a window shows, index for index (EntryTable). Each is a line of
+// The entries a window shows, index for index (Book::entries). Each is a line of
 // the entry file kept as the bytes that were read, in one buffer, and decoded
 // to its element (line number, "|", the decoded line) only when asked: a
 // selection of 100,000 entries shows 19 of them. The buffer and the line list

@@ -1,6 +1,6 @@
 #include "ui/loadfailure.h"
 
-#include "store/mdlDim.h"
+#include "store/book.h"
 #include "ui/frmMsgBox.h"
 
 #include <QDir>
@@ -17,16 +17,16 @@ std::function<void()> &replacedEnd() {
 
 } // namespace
 
-bool LoadDataOrEnd() {
+bool LoadDataOrEnd(Book &book) {
     QString error;
-    if (LoadData(&error))
+    if (book.load(&error))
         return true;
-    showLoadFailureAndEnd(error);
+    showLoadFailureAndEnd(book, error);
     return false;
 }
 
-void showLoadFailureAndEnd(const QString &error) {
-    const QString folder = QDir::toNativeSeparators(QDir(AppDir()).absolutePath());
+void showLoadFailureAndEnd(const Book &book, const QString &error) {
+    const QString folder = QDir::toNativeSeparators(QDir(book.dir()).absolutePath());
     frmMsgBox::ask(error + QStringLiteral("\r（フォルダー：%1）").arg(folder), MsgButtons::Yes);
     endAfterLoadFailure();
 }

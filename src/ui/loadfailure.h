@@ -3,13 +3,15 @@
 #include <QString>
 #include <functional>
 
+class Book;
+
 namespace mdlDim {
 
-// LoadData for the windows: on failure the message box tells what failed and
-// the program ends without writing anything.
-bool LoadDataOrEnd();
+// Book::load for the windows: on failure the message box tells what failed
+// and the program ends without writing anything.
+bool LoadDataOrEnd(Book &book);
 // Shows what failed in the message box, then ends the program.
-void showLoadFailureAndEnd(const QString &error);
+void showLoadFailureAndEnd(const Book &book, const QString &error);
 
 // Ends the program after a load failure has been shown. Tests replace the
 // ending; an empty function restores it.

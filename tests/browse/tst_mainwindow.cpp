@@ -1,7 +1,6 @@
 #include "browse/entrylistpage.h"
 #include "browse/frmLogo.h"
 #include "browse/frmMain.h"
-#include "browse/selection.h"
 #include "common/boxanswerer.h"
 #include "common/datadir.h"
 #include "common/exchangesort.h"
@@ -13,6 +12,7 @@
 #include "printing/frmPrint.h"
 #include "printing/frmPrintSet.h"
 #include "store/mdlDim.h"
+#include "store/selection.h"
 #include "ui/frameline.h"
 #include "ui/frmMsgBox.h"
 #include "ui/imagebutton.h"
@@ -74,7 +74,7 @@ class TestMainWindow : public QObject {
 
     static QStringList readingsOfTable() {
         QStringList readings;
-        for (const QString &element : std::as_const(mdlDim::EntryTable))
+        for (const QString &element : std::as_const(testBook().entries()))
             readings.append(selection::readingOf(element));
         return readings;
     }
@@ -87,11 +87,16 @@ class TestMainWindow : public QObject {
         window.reset();
         dir = std::make_unique<DataDir>(lines);
         dir->writeCategories(DataDir::sjisLines(categories));
-        mdlDim::CurrentCategory = 0;
         window = std::make_unique<frmMain>(testBook());
         window->picList0->setRecorder(&recorder);
         recorder.reset();
         window->show();
+    }
+
+    // The entry the shown editor opened on; -2 when no editor is shown.
+    static int openedEntry() {
+        const frmEdit *editor = shownWindow<frmEdit>();
+        return editor ? editor->editedEntry() : -2;
     }
 
     QList<RecordingTarget::Call> rowTexts(int row) const {
@@ -186,7 +191,7 @@ private slots:
 
     void handEditedCategoryDrawsNoTag() {
         open({"あ|名||住所|||||x|F", entry("い", "名", 11)});
-        QCOMPARE(mdlDim::EntryCount, 2);
+        QCOMPARE(testBook().entryCount(), 2);
         window->ViewTelList(0);
         QCOMPARE(recorder.ofKind(Kind::Picture).size(), 2); // open buttons only
         QCOMPARE(rowTexts(0).size(), 3);
@@ -218,7 +223,7 @@ private slots:
         QCOMPARE(window->fsbList->maximum(), 11);
         recorder.reset();
         window->cboIndex->setCurrentIndex(1); // 英字: nothing matches
-        QCOMPARE(mdlDim::EntryCount, 0);
+        QCOMPARE(testBook().entryCount(), 0);
         QCOMPARE(window->lblCount->text(), QStringLiteral("現在 0 件"));
         QCOMPARE(recorder.ofKind(Kind::Line).size(), 24);
         QCOMPARE(recorder.ofKind(Kind::Text).size(), 0);
@@ -256,15 +261,11 @@ private slots:
         QFETCH(int, highlighted);
         open(entries(40));
         window->fsbList->setValue(10);
-        mdlDim::SelectedEntry = -1;
-        mdlDim::EditingExisting = false;
         QTest::mouseClick(window->picList0, button, {}, listPoint(x, 2 * 300 + 150));
         if (twice)
             QTest::mouseDClick(window->picList0, button, {}, listPoint(x, 2 * 300 + 150));
         QCOMPARE(window->listPage()->highlighted(), highlighted);
-        QCOMPARE(mdlDim::SelectedEntry, opens ? 12 : -1);
-        QCOMPARE(mdlDim::EditingExisting, opens);
-        QCOMPARE(shownWindow<frmEdit>() != nullptr, opens);
+        QCOMPARE(openedEntry(), opens ? 12 : -2);
         QCOMPARE(window->isVisible(), !opens);
     }
 
@@ -327,8 +328,7 @@ private slots:
         QCOMPARE(calls.at(2).kind, Kind::Line);
 
         QTest::keyClick(window->picList0, Qt::Key_Return);
-        QCOMPARE(mdlDim::SelectedEntry, highlighted);
-        QVERIFY(shownWindow<frmEdit>());
+        QCOMPARE(openedEntry(), highlighted);
     }
 
     // "現在 100000 件" ends before 行音フィルター begins, in both layouts.
@@ -378,7 +378,7 @@ private slots:
         QCOMPARE(window->lblType->text(), QStringLiteral("検索：山田"));
         // In reading order, equal readings as a selection orders them.
         QCOMPARE(readingsOfTable(), (QStringList{"やまだ", "やまだ", "サトウ"}));
-        QCOMPARE(mdlDim::EntryTable.at(0), referenceSelect(mdlDim::EntryTable.toList(), 0, 0).at(0));
+        QCOMPARE(testBook().entries().at(0), referenceSelect(testBook().entries().toList(), 0, 0).at(0));
 
         if (clearKey)
             QTest::keyClick(window->txtFind, Qt::Key(clearKey));
@@ -421,7 +421,7 @@ private slots:
         QCOMPARE(window->listPage()->highlighted(), 0);
         QTest::keyClick(window->picList0, Qt::Key_Return);
         QVERIFY(shownWindow<frmEdit>());
-        QCOMPARE(mdlDim::GetField(mdlDim::EntryTable.at(mdlDim::SelectedEntry), QStringLiteral("|"), 3),
+        QCOMPARE(mdlDim::GetField(testBook().entries().at(openedEntry()), QStringLiteral("|"), 3),
                  QStringLiteral("山田一"));
     }
 
@@ -511,8 +511,7 @@ private slots:
         QCOMPARE(window->listPage()->highlighted(), 1);
         QCOMPARE(table->selectedRows(), QList<int>{1});
         table->cellAt(0, 1)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-        QVERIFY(shownWindow<frmEdit>());
-        QCOMPARE(mdlDim::SelectedEntry, 0);
+        QCOMPARE(openedEntry(), 0);
     }
 
     // Moving the highlight with the keys moves the focus a screen reader
@@ -551,8 +550,8 @@ private slots:
         open(entries(3), {"1|親戚", "2|友人", "3|お店", "4|仕事", "5|病院", "6|趣味", "7|", "8|", "9|", "10|"});
         window->TypeMode(true);
         QList<QWidget *> windows{window.get()};
-        windows.append(window->openEditor());
-        auto *setup = new frmPrintSet(testBook());
+        windows.append(window->openEditor(frmEdit::NewEntry));
+        auto *setup = new frmPrintSet(testBook(), 0);
         windows << setup << setup->preview();
         frmMsgBox *prompt = frmMsgBox::preparePaperPrompt();
         windows << prompt;
@@ -637,21 +636,21 @@ private slots:
     void fixedCategoryButton() {
         open({entry("あ", "一", 3), entry("い", "二", 1), entry("う", "三", 3)});
         QTest::mouseClick(window->imgOD, Qt::RightButton, {}, QPoint(3, 3));
-        QCOMPARE(mdlDim::CurrentCategory, 0);
+        QCOMPARE(window->currentCategory(), 0);
         click(window->imgOD);
         QCOMPARE(window->lblType->text(), QStringLiteral("お店"));
-        QCOMPARE(mdlDim::CurrentCategory, 3);
+        QCOMPARE(window->currentCategory(), 3);
         QVERIFY(window->picTypeList->isVisible());
         QVERIFY(!window->imgNew->isVisible());
-        QCOMPARE(mdlDim::EntryCount, 2);
-        for (const QString &e : std::as_const(mdlDim::EntryTable))
+        QCOMPARE(testBook().entryCount(), 2);
+        for (const QString &e : std::as_const(testBook().entries()))
             QCOMPARE(mdlDim::GetField(e, "|", 10), QStringLiteral("3"));
 
         click(window->imgAll);
         QCOMPARE(window->lblType->text(), QStringLiteral("全リスト表示"));
         QVERIFY(window->imgNew->isVisible());
         QVERIFY(!window->picTypeList->isVisible());
-        QCOMPARE(mdlDim::EntryCount, 3);
+        QCOMPARE(testBook().entryCount(), 3);
         QCOMPARE(twips::geometry(window->picMain), QRect(200, 1320, 5330, 6030));
     }
 
@@ -688,8 +687,8 @@ private slots:
         QTest::mouseRelease(window->lblNew[button], Qt::LeftButton, {}, QPoint(2, 2));
         QCOMPARE(twips::pos(window->pciNewType[button]) - atRest, QPoint(-10, -10));
         QCOMPARE(window->lblType->text(), typeCaption);
-        QCOMPARE(mdlDim::CurrentCategory, 6 + button);
-        QCOMPARE(mdlDim::EntryCount, 1);
+        QCOMPARE(window->currentCategory(), 6 + button);
+        QCOMPARE(testBook().entryCount(), 1);
         QCOMPARE(window->WriteType(6 + button), name);
     }
 
@@ -739,10 +738,10 @@ private slots:
     void kanaRowKeptAcrossCategories() {
         open({entry("かい", "一", 3), entry("あい", "二", 3), entry("かわ", "三", 1)});
         window->cboIndex->setCurrentIndex(3);
-        QCOMPARE(mdlDim::EntryCount, 2);
+        QCOMPARE(testBook().entryCount(), 2);
         click(window->imgOD);
         QCOMPARE(window->cboIndex->currentIndex(), 3);
-        QCOMPARE(mdlDim::EntryCount, 1);
+        QCOMPARE(testBook().entryCount(), 1);
         QCOMPARE(window->lblCount->text(), QStringLiteral("現在 1 件"));
     }
 
@@ -765,7 +764,7 @@ private slots:
     void cardFormatButtonWithEmptySelection() {
         open({entry("あ", "一", 1)});
         click(window->imgBY);
-        QCOMPARE(mdlDim::EntryCount, 0);
+        QCOMPARE(testBook().entryCount(), 0);
         QString shown;
         QTimer::singleShot(0, [&] {
             frmMsgBox *box = frmMsgBox::loaded();
@@ -794,16 +793,15 @@ private slots:
         open({entry("あ", "一", 1)});
         click(window->imgQQ);
         click(window->findChild<QWidget *>(button));
-        QCOMPARE(mdlDim::CardFormat, format);
         QVERIFY(shownWindow<frmPrintSet>());
+        QCOMPARE(shownWindow<frmPrintSet>()->settings().cardFormat, format);
         QVERIFY(!window->isVisible());
     }
 
     void newEntryOpensEditor() {
         open({});
         click(window->imgNew);
-        QCOMPARE(mdlDim::EditingExisting, false);
-        QVERIFY(shownWindow<frmEdit>());
+        QCOMPARE(openedEntry(), frmEdit::NewEntry);
         QVERIFY(!window->isVisible());
     }
 
@@ -834,9 +832,7 @@ private slots:
         click(window->imgNew);
         QVERIFY(!shownWindow<frmEdit>());
         QVERIFY(answerer.seen.last().contains(testBook().readOnlyReason()));
-        mdlDim::SelectedEntry = 0;
-        mdlDim::EditingExisting = true;
-        auto *editor = new frmEdit(testBook());
+        auto *editor = new frmEdit(testBook(), 0);
         editor->show();
         QVERIFY(editor->txtName->isReadOnly());
         QVERIFY(!editor->cboType->isEnabled());

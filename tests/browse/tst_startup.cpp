@@ -213,7 +213,7 @@ private slots:
             QCOMPARE(book.entryBytes(), original);
             QVERIFY(answerer.seen.last().contains("VexaTel.txt.utf8-"));
             QCOMPARE(QDir(book.path()).entryList({"*.utf8-*"}).size(), 2);
-            QVERIFY(mdlDim::LoadData());
+            QVERIFY(testBook().load());
         } else {
             QCOMPARE(book.entryBytes(), before);
         }
@@ -272,16 +272,15 @@ private slots:
 
     void splashHandsOverToBrowsingWindow() {
         DataDir dir({"あ|一|||||||1|F"});
-        mdlDim::CurrentCategory = 4;
         QPointer<frmLogo> logo = new frmLogo(testBook());
         logo->show();
-        QCOMPARE(mdlDim::CurrentCategory, 0);
         QVERIFY(logo->timStart->isActive());
         QCOMPARE(logo->timStart->interval(), 2000);
         QCOMPARE(logo->size(), QSize(249, 248));
         QVERIFY(!frmMain::loaded());
         logo->timStart->start(1);
         QTRY_VERIFY(frmMain::loaded() && frmMain::loaded()->isVisible());
+        QCOMPARE(frmMain::loaded()->currentCategory(), 0);
         QTRY_VERIFY(logo.isNull());
         QCOMPARE(frmMain::loaded()->lblCount->text(), QStringLiteral("現在 1 件"));
         delete frmMain::loaded();

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "browse/kanarow.h"
-#include "browse/ordering.h"
-#include "browse/selection.h"
+#include "store/kanarow.h"
+#include "store/ordering.h"
+#include "store/selection.h"
 
 #include <QList>
 #include <QString>

@@ -35,8 +35,8 @@ const QString Ito = QStringLiteral("いとう|伊藤|||||||7|T");
 const QString Ueda = QStringLiteral("うえだ|上田|||||||3|F");
 
 int indexOfLine(int line) {
-    for (int i = 0; i < mdlDim::EntryTable.size(); ++i)
-        if (mdlDim::GetField(mdlDim::EntryTable.at(i), "|", 1).toInt() == line)
+    for (int i = 0; i < testBook().entries().size(); ++i)
+        if (mdlDim::GetField(testBook().entries().at(i), "|", 1).toInt() == line)
             return i;
     return -1;
 }
@@ -53,19 +53,14 @@ class TestEditor : public QObject {
     void start(const QStringList &lines, const QStringList &categories = DataDir::installedCategories()) {
         dir = std::make_unique<DataDir>(lines);
         dir->writeCategories(DataDir::sjisLines(categories));
-        mdlDim::CurrentCategory = 0;
         home = new frmMain(testBook());
         home->show();
     }
-    void openNew() {
-        mdlDim::EditingExisting = false;
-        editor = home->openEditor();
-    }
+    void openNew() { editor = home->openEditor(frmEdit::NewEntry); }
     void openLine(int line) {
-        mdlDim::EditingExisting = true;
-        mdlDim::SelectedEntry = indexOfLine(line);
-        QVERIFY(mdlDim::SelectedEntry >= 0);
-        editor = home->openEditor();
+        const int entry = indexOfLine(line);
+        QVERIFY(entry >= 0);
+        editor = home->openEditor(entry);
     }
     void fill(const Fields &fields) {
         for (auto it = fields.cbegin(); it != fields.cend(); ++it) {
@@ -249,7 +244,7 @@ private slots:
         QCOMPARE(dir->entryBytes(), changed);
         QVERIFY(editor->isVisible());
         QCOMPARE(editor->txtName->text(), "上田二");
-        QCOMPARE(mdlDim::EntryCount, 3); // the list as the file now is
+        QCOMPARE(testBook().entryCount(), 3); // the list as the file now is
     }
 
     // An entry opened from search results is stored and the list comes back
@@ -257,7 +252,7 @@ private slots:
     void findOpenStoreBack() {
         start({Aoki, Ito, Ueda, "あおやま|青山|||||||3|F"});
         home->txtFind->insert(QStringLiteral("アオ"));
-        QCOMPARE(mdlDim::EntryCount, 2);
+        QCOMPARE(testBook().entryCount(), 2);
         openLine(4);
         QCOMPARE(editor->txtName->text(), QStringLiteral("青山"));
         editor->txtName->setText("青山二");
@@ -267,8 +262,8 @@ private slots:
         click(editor->imgShowList);
         QTRY_VERIFY(home->isVisible());
         QCOMPARE(home->lblType->text(), QStringLiteral("検索：アオ"));
-        QCOMPARE(mdlDim::EntryCount, 2);
-        QCOMPARE(mdlDim::EntryTable.at(1), QStringLiteral("4|あおやま|青山二|||||||3|F"));
+        QCOMPARE(testBook().entryCount(), 2);
+        QCOMPARE(testBook().entries().at(1), QStringLiteral("4|あおやま|青山二|||||||3|F"));
     }
 
     void storeAnsweredNoWritesNothing() {
@@ -561,7 +556,7 @@ private slots:
         QVERIFY(editor && editor->isVisible());
         QVERIFY(editor->EntryChanged);
         QCOMPARE(editor->txtName->text(), newEntry ? QStringLiteral("名") : QStringLiteral("青木二"));
-        QCOMPARE(mdlDim::GetField(mdlDim::CategoryTable[6], "|", 2), QString());
+        QCOMPARE(mdlDim::GetField(testBook().categories()[6], "|", 2), QString());
     }
 
     // A hand-edited entry opens whole, and what the user does not edit stays whole.
@@ -746,7 +741,7 @@ private slots:
         QTRY_VERIFY(editor.isNull());
         QVERIFY(home->isVisible());
         // Latin readings come first: the new entry is row 0.
-        QCOMPARE(mdlDim::EntryTable.first(), "3|" + added);
+        QCOMPARE(testBook().entries().first(), "3|" + added);
         QTest::mouseClick(home->picList0, Qt::LeftButton, {}, QPoint(twips::toPx(4800), twips::toPx(150)));
         editor = shownWindow<frmEdit>();
         QVERIFY(editor);

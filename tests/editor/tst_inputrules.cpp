@@ -32,8 +32,7 @@ class TestInputRules : public QObject {
 private slots:
     void init() {
         dir = std::make_unique<DataDir>();
-        mdlDim::EditingExisting = false;
-        editor = std::make_unique<frmEdit>(testBook());
+        editor = std::make_unique<frmEdit>(testBook(), frmEdit::NewEntry);
         editor->show();
     }
     void cleanup() {

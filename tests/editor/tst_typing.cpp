@@ -44,7 +44,7 @@ private slots:
     void inputMethodStaysOutOfDigitBoxes() {
         if (qEnvironmentVariable("TELBORA_TEST_FCITX") != QLatin1String("1"))
             QSKIP("run by tests/im/fcitx-digits.sh under fcitx5");
-        frmEdit editor(testBook());
+        frmEdit editor(testBook(), frmEdit::NewEntry);
         editor.setAttribute(Qt::WA_DeleteOnClose, false);
         showActive(&editor, editor.txtName);
         // The box's input context reaches fcitx5 a moment after the focus does.
@@ -79,10 +79,7 @@ private slots:
         if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
             QSKIP("xdotool is not installed");
     }
-    void init() {
-        dir = std::make_unique<DataDir>();
-        mdlDim::EditingExisting = false;
-    }
+    void init() { dir = std::make_unique<DataDir>(); }
     void cleanup() { dir.reset(); }
 
     void numbersLandAsTyped_data() {
@@ -113,7 +110,7 @@ private slots:
         QFETCH(QStringList, boxes);
         std::unique_ptr<QWidget> shown;
         if (window == QLatin1String("frmEdit"))
-            shown = std::make_unique<frmEdit>(testBook());
+            shown = std::make_unique<frmEdit>(testBook(), frmEdit::NewEntry);
         else
             shown = std::make_unique<frmSender>();
         shown->setAttribute(Qt::WA_DeleteOnClose, false);

@@ -100,9 +100,8 @@ private slots:
         frmPrintMsg::displayMilliseconds = 1;
         DataDir dir({QStringLiteral("あおき|青木|||03-1111-2222||||2|F")});
         const QByteArray before = dir.entryBytes();
-        QVERIFY(mdlDim::LoadData());
-        mdlDim::CardFormat = 0;
-        const std::unique_ptr<frmPrintSet> setup(new frmPrintSet(testBook()));
+        QVERIFY(testBook().load());
+        const std::unique_ptr<frmPrintSet> setup(new frmPrintSet(testBook(), 0));
         setup->show();
         setup->lstAll->setCurrentRow(0);
         click(setup->imgAdd);
@@ -159,7 +158,6 @@ private slots:
     void entryFromEditorToPaper() {
         frmPrintMsg::displayMilliseconds = 1;
         DataDir dir({QStringLiteral("あおき|青木|||03-1111-2222||||2|F")});
-        mdlDim::CurrentCategory = 0;
         QPointer<frmMain> home = new frmMain(testBook());
         home->show();
 
@@ -176,7 +174,7 @@ private slots:
         QTRY_VERIFY(home->isVisible());
 
         click(home->imgYR);
-        QCOMPARE(mdlDim::EntryCount, 2);
+        QCOMPARE(testBook().entryCount(), 2);
         click(home->imgType);
         QPointer<frmPrintSet> setup = shownWindow<frmPrintSet>();
         QVERIFY(setup);
@@ -215,7 +213,6 @@ private slots:
         frmPrintMsg::displayMilliseconds = 1;
         DataDir dir({QStringLiteral("あおき|青木　一郎|100-0001|東京都千代田区千代田1-1|03-1111-2222||||2|F")});
         const QByteArray entries = dir.entryBytes();
-        mdlDim::CurrentCategory = 0;
         QPointer<frmMain> home = new frmMain(testBook());
         home->show();
         click(home->imgYR);

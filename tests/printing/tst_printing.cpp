@@ -153,7 +153,6 @@ class TestPrinting : public QObject {
 
     void start(const QStringList &lines, int format = 0, int categoryButton = 1) {
         dir = std::make_unique<DataDir>(lines);
-        mdlDim::CurrentCategory = 0;
         home = new frmMain(testBook());
         home->show();
         const QList<ImageButton *> categories = {home->imgAll, home->imgQQ, home->imgYR};
@@ -251,9 +250,9 @@ private slots:
         QVERIFY(setup->imgAddAll->isEnabled());
         QVERIFY(!setup->imgRemoveAll->isEnabled());
         QVERIFY(setup->optInfo->isChecked());
-        QVERIFY(mdlDim::WithInfo && !mdlDim::WithLines);
+        QVERIFY(setup->settings().withInfo && !setup->settings().withLines);
         QCOMPARE(setup->cboStartInfo->count(), 12);
-        QCOMPARE(mdlDim::StartLine, 1);
+        QCOMPARE(setup->settings().startLine, 1);
         QVERIFY(setup->preview() && !setup->preview()->isVisible());
     }
 
@@ -272,7 +271,7 @@ private slots:
         QCOMPARE(setup->cboStartInfo->count(), lines);
         QCOMPARE(setup->cboStartInfo->itemText(lines - 1), QString::number(lines));
         setup->cboStartInfo->setCurrentIndex(lines - 1);
-        QCOMPARE(mdlDim::StartLine, lines);
+        QCOMPARE(setup->settings().startLine, lines);
     }
 
     void addFromEachFilter_data() {
@@ -365,7 +364,7 @@ private slots:
         start({line(1)});
         click(setup->imgAddAll);
         click(setup->optLine);
-        QVERIFY(mdlDim::WithLines && !mdlDim::WithInfo);
+        QVERIFY(setup->settings().withLines && !setup->settings().withInfo);
         for (QWidget *w : std::initializer_list<QWidget *>{setup->fraPrintList, setup->cboStartInfo, setup->cboSelect,
                                                            setup->fraStartInfo, setup->lstAll, setup->lstPrintList})
             QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
@@ -373,12 +372,12 @@ private slots:
             QCOMPARE(list->palette().color(QPalette::Base), QColor(224, 224, 224));
         QVERIFY(!setup->imgRemoveAll->isEnabledTo(setup)); // inside the disabled frame
         click(setup->optLineInfo);
-        QVERIFY(mdlDim::WithLines && mdlDim::WithInfo);
+        QVERIFY(setup->settings().withLines && setup->settings().withInfo);
         QVERIFY(setup->fraPrintList->isEnabled() && setup->cboStartInfo->isEnabled());
         QCOMPARE(setup->lstAll->palette().color(QPalette::Base), QColor(255, 255, 255));
         QCOMPARE(setup->lstPrintList->count(), 1); // the mode never changes the lists
         click(setup->optInfo);
-        QVERIFY(!mdlDim::WithLines && mdlDim::WithInfo);
+        QVERIFY(!setup->settings().withLines && setup->settings().withInfo);
         setup->SetDisable("other");
         QVERIFY(setup->fraPrintList->isEnabled());
     }
@@ -407,7 +406,7 @@ private slots:
         failAt = failing;
         ScriptedPrompter prompter;
         prompter.paperAnswers = answers;
-        CardPrintJob job(testBook(), texts(setup->lstAll), {}, 1, &prompter);
+        CardPrintJob job(testBook(), texts(setup->lstAll), {}, setup->settings(), &prompter);
         job.run();
         const int printed = qMin(cards * perCard, int(lines.size()));
         QCOMPARE(documents, cards);
@@ -437,7 +436,7 @@ private slots:
         ScriptedPrompter prompter;
         prompter.paperAnswers = papers;
         prompter.answer = leaveOut;
-        PostcardPrintJob job(texts(setup->lstAll), {}, {}, {}, &prompter);
+        PostcardPrintJob job(testBook(), texts(setup->lstAll), {}, {}, {}, &prompter);
         QCOMPARE(job.run(), PostcardPrintJob::Outcome::Printed);
         QCOMPARE(documents, postcards);
         QCOMPARE(prompter.notices, postcards);
@@ -498,10 +497,10 @@ private slots:
         doubleClick(setup->lstAll, 0);
         doubleClick(setup->lstAll, 0);
         QCOMPARE(names(setup->lstPrintList), (QStringList{"名02", "名01", "名03"}));
-        CardPrintJob::CollectPrintEntries(setup->printListItems());
-        QCOMPARE(mdlDim::PrintTable.size(), 3);
+        CardPrintJob::CollectPrintEntries(testBook(), setup->printListItems());
+        QCOMPARE(testBook().printTable().size(), 3);
         QStringList order;
-        for (const QString &e : std::as_const(mdlDim::PrintTable))
+        for (const QString &e : std::as_const(testBook().printTable()))
             order.append(mdlDim::GetField(e, "|", 3));
         QCOMPARE(order, (QStringList{"名01", "名02", "名03"}));
     }
@@ -971,12 +970,12 @@ private slots:
             const int pitch = card2Tops.at(1) - card2Tops.at(0);
             QCOMPARE(tops.first() - card2Tops.first(), (startLine - 1) * pitch);
         }
-        for (const QString &e : std::as_const(mdlDim::PrintTable))
+        for (const QString &e : std::as_const(testBook().printTable()))
             QVERIFY(e.endsWith("|F")); // the preview marks nothing
         // A screen reader reads the card shown: its names among its text.
         const QString described =
             QAccessible::queryAccessibleInterface(preview->picView)->text(QAccessible::Description);
-        QVERIFY2(described.contains(mdlDim::GetField(mdlDim::PrintTable.at(0), QStringLiteral("|"), 3)),
+        QVERIFY2(described.contains(mdlDim::GetField(testBook().printTable().at(0), QStringLiteral("|"), 3)),
                  qPrintable(described));
         click(preview->imgBack);
         QVERIFY(setup->isVisible());

@@ -81,7 +81,7 @@ private slots:
         QCOMPARE(QFileInfo(book).permissions() & 0x0077, 0);
         QCOMPARE(readFileBytes(book + "/VexaType.txt"), DataDir::sjisLines(DataDir::installedCategories()));
         QCOMPARE(readFileBytes(book + "/VexaTel.txt"), QByteArray());
-        QVERIFY(mdlDim::LoadData());
+        QVERIFY(testBook().load());
 
         // A book that is there is never touched again.
         QFile entries(book + "/VexaTel.txt");
@@ -98,9 +98,9 @@ private slots:
     void sampleBookLoads() {
         mdlDim::setDataDirectory(QStringLiteral(TELBORA_SOURCE_DIR "/data/samples"));
         QString error;
-        QVERIFY2(mdlDim::LoadData(&error), qPrintable(error));
-        QCOMPARE(mdlDim::EntryCount, 54);
-        QCOMPARE(mdlDim::categoryNameOfSlot(5), QStringLiteral("趣味"));
+        QVERIFY2(testBook().load(&error), qPrintable(error));
+        QCOMPARE(testBook().entryCount(), 54);
+        QCOMPARE(testBook().categoryName(5), QStringLiteral("趣味"));
     }
 
     // The category file the program ships is the one a new book gets.

@@ -1,4 +1,3 @@
-#include "browse/selection.h"
 #include "common/datadir.h"
 #include "common/testmain.h"
 #include "store/bookencoding.h"
@@ -6,6 +5,7 @@
 #include "store/entrywriter.h"
 #include "store/linefile.h"
 #include "store/mdlDim.h"
+#include "store/selection.h"
 
 #include <QFileInfo>
 #include <QTest>
@@ -36,7 +36,7 @@ QByteArray utf8Line(const QString &text) {
 }
 
 mdlDim::LoadedLine loaded(int number) {
-    return {number, linefile::splitLines(readFileBytes(mdlDim::entryFilePath())).value(number - 1)};
+    return {number, linefile::splitLines(readFileBytes(testBook().entryPath())).value(number - 1)};
 }
 
 } // namespace
@@ -131,9 +131,9 @@ private slots:
         DataDir dir;
         dir.writeEntries(entries);
         dir.writeCategories(categories);
-        for (const auto &load :
-             {std::function<bool(QString *)>([](QString *e) { return mdlDim::LoadData(e); }),
-              std::function<bool(QString *)>([](QString *e) { return selection::loadSelection(0, 0, e); })}) {
+        for (const auto &load : {std::function<bool(QString *)>([](QString *e) { return testBook().load(e); }),
+                                 std::function<bool(QString *)>(
+                                     [](QString *e) { return selection::loadSelection(testBook(), 0, 0, e); })}) {
             QString error;
             QVERIFY(!load(&error));
             // The right reason: UTF-16 is not called a mix or too many lines.
@@ -177,8 +177,8 @@ private slots:
         QCOMPARE(QFileInfo(done.keptAs).permissions() & 0x0777, QFileInfo(dir.entryPath()).permissions() & 0x0777);
         QCOMPARE(dir.entryBytes(), cp932Book() + DataDir::sjisLines({QStringLiteral("よしだ|〓田 〓|||||||1|F")}));
         QCOMPARE(done.unheld, QStringList({"6 行目の「𠮷」", "6 行目の「한」"}));
-        QVERIFY(mdlDim::LoadData());
-        QCOMPARE(mdlDim::EntryCount, 5);
+        QVERIFY(testBook().load());
+        QCOMPARE(testBook().entryCount(), 5);
 
         // Again in the same second, over a UTF-8 save with a BOM: the first
         // original stays as it was, the BOM is no character.

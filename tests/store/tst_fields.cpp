@@ -1,4 +1,5 @@
 #include "common/testmain.h"
+#include "store/book.h"
 #include "store/entryrecord.h"
 #include "store/mdlDim.h"
 
@@ -82,7 +83,7 @@ private slots:
         QFETCH(QString, expected);
         mdlDim::setDataDirectory(dir);
         QCOMPARE(mdlDim::AppDir(), expected);
-        QCOMPARE(mdlDim::entryFilePath(), expected + "VexaTel.txt");
+        QCOMPARE(Book(mdlDim::AppDir()).entryPath(), expected + "VexaTel.txt");
         mdlDim::setDataDirectory({});
     }
 

@@ -116,20 +116,22 @@ private slots:
         for (int i = 0; i < 100000; ++i)
             file += DataDir::sjis(QStringLiteral("やまだ|山田%1|||||||2|F").arg(i)) + "\r\n";
         dir.writeEntries(file);
-        QVERIFY(LoadData());
-        QCOMPARE(EntryCount, 100000);
-        QCOMPARE(EntryTable.last(), QStringLiteral("100000|やまだ|山田99999|||||||2|F"));
-        QVERIFY(PrintTable.isEmpty());
+        Book book(dir.path());
+        QVERIFY(book.load());
+        QCOMPARE(book.entryCount(), 100000);
+        QCOMPARE(book.entries().last(), QStringLiteral("100000|やまだ|山田99999|||||||2|F"));
+        QVERIFY(book.printTable().isEmpty());
     }
 
-    void loadDataFillsSharedTables() {
+    void loadFillsTheBooksTables() {
         DataDir dir({"あ|一|||||||1|F", "", "い|二|||||||2|T"});
-        PrintTable = {"leftover"};
-        QVERIFY(LoadData());
-        QCOMPARE(EntryCount, 2);
-        QCOMPARE(EntryTable.toList(), (QStringList{"1|あ|一|||||||1|F", "3|い|二|||||||2|T"}));
-        QVERIFY(PrintTable.isEmpty());
-        QCOMPARE(CategoryTable[1], QStringLiteral("2|友人"));
+        Book book(dir.path());
+        book.printTable() = {"leftover"};
+        QVERIFY(book.load());
+        QCOMPARE(book.entryCount(), 2);
+        QCOMPARE(book.entries().toList(), (QStringList{"1|あ|一|||||||1|F", "3|い|二|||||||2|T"}));
+        QVERIFY(book.printTable().isEmpty());
+        QCOMPARE(book.categories()[1], QStringLiteral("2|友人"));
     }
 
     // Only a regular file of sensible size is read: anything else fails with a message.

@@ -25,7 +25,7 @@ const QString Ito = QStringLiteral("いとう|伊藤　花子|||||||2|T");
 const QString Ueda = QStringLiteral("うえだ|上田　健|||045-222-3333||||3|F");
 
 mdlDim::LoadedLine loaded(int number) {
-    return {number, linefile::splitLines(readFileBytes(mdlDim::entryFilePath())).value(number - 1)};
+    return {number, linefile::splitLines(readFileBytes(testBook().entryPath())).value(number - 1)};
 }
 
 // The UID and data of each entry, as a new start of the program finds them.

@@ -26,7 +26,7 @@ const QString Line6 = QStringLiteral("おの|小野|||||||5|F");
 
 // Line `number` of the entry file as it stands now, as a loader would hand it to a writer.
 mdlDim::LoadedLine loaded(int number) {
-    return {number, linefile::splitLines(readFileBytes(mdlDim::entryFilePath())).value(number - 1)};
+    return {number, linefile::splitLines(readFileBytes(testBook().entryPath())).value(number - 1)};
 }
 
 // Entry file with a blank third line and an odd byte in line 6 that must
@@ -54,8 +54,8 @@ private slots:
         dir.writeEntries(sampleFile());
         QVERIFY(testBook().deleteEntry(loaded(2)));
         QCOMPARE(dir.entryBytes(), DataDir::sjisLines({Line1, "", Line4, Line5}) + DataDir::sjis(Line6) + "\xff\r\n");
-        QVERIFY(mdlDim::LoadData());
-        QCOMPARE(mdlDim::EntryTable.at(1), "3|" + Line4);
+        QVERIFY(testBook().load());
+        QCOMPARE(testBook().entries().at(1), "3|" + Line4);
     }
 
     void deleteOnlyEntryLeavesEmptyFile() {
@@ -86,8 +86,8 @@ private slots:
         DataDir dir;
         dir.writeEntries(DataDir::sjisLines({Line1, "", Line2}));
         QVERIFY(testBook().appendEntry(Line4));
-        QVERIFY(mdlDim::LoadData());
-        QCOMPARE(mdlDim::EntryTable.last(), "4|" + Line4);
+        QVERIFY(testBook().load());
+        QCOMPARE(testBook().entries().last(), "4|" + Line4);
     }
 
     void markPrinted() {
@@ -191,8 +191,8 @@ private slots:
         QFETCH(QByteArray, file);
         DataDir dir;
         dir.writeEntries(file);
-        QVERIFY(mdlDim::LoadData());
-        QCOMPARE(mdlDim::EntryTable.toList(), QStringList({"1|a", "2|b", "4|c"}));
+        QVERIFY(testBook().load());
+        QCOMPARE(testBook().entries().toList(), QStringList({"1|a", "2|b", "4|c"}));
         QVERIFY(testBook().replaceEntry(loaded(4), "z"));
         QCOMPARE(dir.entryBytes(), QByteArray("a\r\nb\r\n\r\nz\r\n"));
         dir.writeEntries(file);
@@ -241,8 +241,8 @@ private slots:
         QByteArray file = DataDir::sjisLines(DataDir::installedCategories());
         file.replace("3|", "3|\xff"); // an odd byte, copied through as it was
         dir.writeCategories(file);
-        QVERIFY(mdlDim::LoadData());
-        const QList<QByteArray> loaded = mdlDim::CategoryFileLines;
+        QVERIFY(testBook().load());
+        const QList<QByteArray> loaded = testBook().categoryFileLines();
         QByteArray now = DataDir::sjisLines(elsewhere);
         now.replace("3|", "3|\xff");
         dir.writeCategories(now);
@@ -265,7 +265,7 @@ private slots:
         QTest::newRow("delete") << Write([] { return testBook().deleteEntry(loaded(1)); }) << false;
         QTest::newRow("mark printed") << Write([] { return testBook().markPrinted({loaded(1)}); }) << false;
         QTest::newRow("categories") << Write([] {
-            const QList<QByteArray> asLoaded = linefile::splitLines(readFileBytes(mdlDim::categoryFilePath()));
+            const QList<QByteArray> asLoaded = linefile::splitLines(readFileBytes(testBook().categoryPath()));
             static int renamed = 0; // a new name each time, so that every call has something to write
             return testBook().writeCategory(asLoaded, 5, "6|趣味" + QString::number(++renamed));
         }) << true;

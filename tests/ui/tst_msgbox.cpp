@@ -1,7 +1,7 @@
-#include "browse/selection.h"
 #include "common/datadir.h"
 #include "common/testmain.h"
 #include "store/mdlDim.h"
+#include "store/selection.h"
 #include "ui/frmMsgBox.h"
 #include "ui/imagebutton.h"
 #include "ui/loadfailure.h"
@@ -308,8 +308,8 @@ private slots:
         QFETCH(QStringList, removed);
         QFETCH(QString, named);
         DataDir dir({"あ|一|||||||1|F"});
-        QVERIFY(mdlDim::LoadData());
-        const QStringList loaded = mdlDim::EntryTable.toList();
+        QVERIFY(testBook().load());
+        const QStringList loaded = testBook().entries().toList();
         for (const QString &file : removed)
             QVERIFY(QFile::remove(dir.path() + file));
         bool ended = false;
@@ -323,18 +323,18 @@ private slots:
             QVERIFY(!ended);
             QTest::mouseClick(box->picYes, Qt::LeftButton, {}, QPoint(3, 3));
         });
-        QVERIFY(!mdlDim::LoadDataOrEnd());
+        QVERIFY(!mdlDim::LoadDataOrEnd(testBook()));
         mdlDim::setLoadFailureEnd(nullptr);
         QVERIFY(ended);
         // What failed, and the folder it looked in.
         QVERIFY2(shown.startsWith("「" + named), qPrintable(shown));
         QVERIFY2(shown.contains(QDir::toNativeSeparators(QDir(dir.path()).absolutePath())), qPrintable(shown));
-        QCOMPARE(mdlDim::EntryTable.toList(), loaded);
+        QCOMPARE(testBook().entries().toList(), loaded);
         for (const QString &file : removed)
             QVERIFY(!QFile::exists(dir.path() + file));
         // The selection names the same file.
         QString selectionError;
-        QVERIFY(!selection::loadSelection(0, 0, &selectionError));
+        QVERIFY(!selection::loadSelection(testBook(), 0, 0, &selectionError));
         QVERIFY2(selectionError.contains(named), qPrintable(selectionError));
     }
 };

@@ -1,15 +1,15 @@
-#include "browse/selection.h"
+#include "store/selection.h"
 
-#include "browse/bookindex.h"
-#include "browse/kanarow.h"
-#include "browse/ordering.h"
-#include "browse/search.h"
+#include "store/book.h"
 #include "store/bookencoding.h"
+#include "store/bookindex.h"
 #include "store/cp932.h"
 #include "store/entryrecord.h"
+#include "store/kanarow.h"
 #include "store/linefile.h"
 #include "store/loader.h"
-#include "store/mdlDim.h"
+#include "store/ordering.h"
+#include "store/search.h"
 
 namespace selection {
 
@@ -25,12 +25,11 @@ QString readingOf(const QString &element) {
 
 namespace {
 
-// A selection from disk: both data files read anew, then EntryTable made of
-// the entries `pick` chooses from the book's index, in the order it gives.
-template <typename Pick> bool loadPicked(Pick pick, QString *error) {
-    mdlDim::ShownEntries &table = mdlDim::EntryTable;
-    mdlDim::EntryCount = 0;
-    mdlDim::PrintTable.clear();
+// A selection from disk: both data files read anew, then the shown entries
+// made of the entries `pick` chooses from the book's index, in its order.
+template <typename Pick> bool loadPicked(Book &book, Pick pick, QString *error) {
+    mdlDim::ShownEntries &table = book.entries();
+    book.printTable().clear();
     const auto fail = [&](const QString &failure) {
         table.clear();
         if (error)
@@ -38,10 +37,10 @@ template <typename Pick> bool loadPicked(Pick pick, QString *error) {
         return false;
     };
     // The entry file first: when both files are missing, it is the one named.
-    const QString entryPath = mdlDim::entryFilePath();
+    const QString entryPath = book.entryPath();
     if (!cp932::available())
         return fail(mdlDim::converterMissing());
-    BookIndex &index = BookIndex::shared();
+    BookIndex &index = book.index();
     table.buffer() = QByteArray(); // the index's bytes are read into, and must be its own
     if (QString failure = index.refresh(entryPath); !failure.isEmpty())
         return fail(failure);
@@ -50,30 +49,28 @@ template <typename Pick> bool loadPicked(Pick pick, QString *error) {
         return fail(bookencoding::readRefusal(entryPath, index.bytes()));
     mdlDim::CategoryLines categories;
     QList<QByteArray> categoryLines;
-    if (QString failure =
-            mdlDim::readCategories(mdlDim::categoryFilePath(), mdlDim::CategoryTable, categories, categoryLines);
+    if (QString failure = mdlDim::readCategories(book.categoryPath(), book.categories(), categories, categoryLines);
         !failure.isEmpty())
         return fail(failure);
 
     table.buffer() = index.bytes();
     std::vector<mdlDim::ShownEntries::Line> &shown = table.lines();
     shown = pick(index);
-    mdlDim::EntryCount = static_cast<int>(shown.size());
-    mdlDim::CategoryTable = categories;
-    mdlDim::CategoryFileLines = std::move(categoryLines);
+    book.setCategories(categories, std::move(categoryLines));
     return true;
 }
 
 } // namespace
 
-bool loadSelection(int category, int row, QString *error) {
-    return loadPicked([&](BookIndex &index) -> const std::vector<BookIndex::Line> & { return index.selection(category, row); },
-                      error);
+bool loadSelection(Book &book, int category, int row, QString *error) {
+    return loadPicked(
+        book, [&](BookIndex &index) -> const std::vector<BookIndex::Line> & { return index.selection(category, row); },
+        error);
 }
 
-bool loadSearch(const search::Query &query, QString *error) {
-    return loadPicked([&](BookIndex &index) -> const std::vector<BookIndex::Line> & { return index.search(query); },
-                      error);
+bool loadSearch(Book &book, const search::Query &query, QString *error) {
+    return loadPicked(
+        book, [&](BookIndex &index) -> const std::vector<BookIndex::Line> & { return index.search(query); }, error);
 }
 
 } // namespace selection

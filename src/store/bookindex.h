@@ -1,6 +1,6 @@
 #pragma once
 
-#include "browse/search.h"
+#include "store/search.h"
 #include "store/shownentries.h"
 
 #include <QByteArray>
@@ -42,9 +42,6 @@ public:
         const Entry &e = entries_[static_cast<size_t>(i)];
         return QStringView(readings_.data() + e.readingStart, e.readingLength);
     }
-
-    // The index every selection shares.
-    static BookIndex &shared();
 
 private:
     struct Entry {

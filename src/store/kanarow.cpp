@@ -1,4 +1,4 @@
-#include "browse/kanarow.h"
+#include "store/kanarow.h"
 
 #include "store/cp932.h"
 

@@ -1,11 +1,11 @@
-#include "browse/bookindex.h"
+#include "store/bookindex.h"
 
-#include "browse/kanarow.h"
-#include "browse/ordering.h"
 #include "store/bookencoding.h"
 #include "store/cp932.h"
+#include "store/kanarow.h"
 #include "store/linefile.h"
 #include "store/loader.h"
+#include "store/ordering.h"
 
 namespace {
 
@@ -27,11 +27,6 @@ int categoryOfField(std::optional<QByteArrayView> field) {
 }
 
 } // namespace
-
-BookIndex &BookIndex::shared() {
-    static BookIndex index;
-    return index;
-}
 
 QString BookIndex::refresh(const QString &path) {
     bool changed = false;
@@ -90,8 +85,9 @@ int BookIndex::categoryOf(int i) {
     signed char &category = categories_[static_cast<size_t>(i)];
     if (category < 0) {
         const Entry &e = entries_[static_cast<size_t>(i)];
-        category = static_cast<signed char>(
-            categoryOfField(mdlDim::EntryLine{e.line.number, QByteArrayView(bytes_.constData() + e.line.offset, e.line.length)}.category()));
+        category = static_cast<signed char>(categoryOfField(
+            mdlDim::EntryLine{e.line.number, QByteArrayView(bytes_.constData() + e.line.offset, e.line.length)}
+                .category()));
     }
     return category;
 }
@@ -123,7 +119,8 @@ const std::vector<int> &BookIndex::order(int category, int row) {
         keys.push_back(ordering::readingKey(r, static_cast<int>(kept.size())));
         kept.push_back(i);
     }
-    const QList<int> order = ordering::exchangeSortOrder(keys, [&](int k) { return reading(kept[static_cast<size_t>(k)]); });
+    const QList<int> order =
+        ordering::exchangeSortOrder(keys, [&](int k) { return reading(kept[static_cast<size_t>(k)]); });
     std::vector<int> &ordered = orders_[{category, row}];
     ordered.reserve(static_cast<size_t>(order.size()));
     for (int k : order)

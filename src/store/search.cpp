@@ -1,4 +1,4 @@
-#include "browse/search.h"
+#include "store/search.h"
 
 #include "store/cp932.h"
 #include "store/textforms.h"
@@ -320,8 +320,9 @@ void Index::find(const Query &query, const std::vector<int> *within, std::vector
         const qsizetype found = findBytes(text, from, size, needle);
         if (found < 0)
             break;
-        const int e = static_cast<int>(std::upper_bound(starts.begin(), starts.end(), static_cast<int>(found)) -
-                                       starts.begin()) - 1;
+        const int e =
+            static_cast<int>(std::upper_bound(starts.begin(), starts.end(), static_cast<int>(found)) - starts.begin()) -
+            1;
         if (findIn(e, found) >= 0)
             hits.push_back(e);
         from = startOf(e + 1);

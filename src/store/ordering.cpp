@@ -1,4 +1,4 @@
-#include "browse/ordering.h"
+#include "store/ordering.h"
 
 #include <algorithm>
 #include <array>

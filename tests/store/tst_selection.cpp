@@ -1,11 +1,11 @@
-#include "browse/kanarow.h"
-#include "browse/ordering.h"
-#include "browse/search.h"
-#include "browse/selection.h"
 #include "common/datadir.h"
 #include "common/exchangesort.h"
 #include "common/testmain.h"
+#include "store/kanarow.h"
 #include "store/mdlDim.h"
+#include "store/ordering.h"
+#include "store/search.h"
+#include "store/selection.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -242,7 +242,7 @@ private slots:
         QCOMPARE(selection::categoryOf(element), category);
     }
 
-    // The selection from disk keeps exactly what select() keeps from LoadData's
+    // The selection from disk keeps exactly what select() keeps from Book::load's
     // table, in the same order, whatever the lines hold.
     void selectionFromDiskEqualsSelectOfTheTable_data() {
         QTest::addColumn<int>("category");
@@ -280,11 +280,11 @@ private slots:
         }
         DataDir dir;
         dir.writeEntries(file);
-        QVERIFY(mdlDim::LoadData());
-        const QStringList expected = referenceSelect(mdlDim::EntryTable.toList(), category, row);
-        QVERIFY(selection::loadSelection(category, row, nullptr));
-        QCOMPARE(mdlDim::EntryTable.toList(), expected);
-        QCOMPARE(mdlDim::EntryCount, expected.size());
+        QVERIFY(testBook().load());
+        const QStringList expected = referenceSelect(testBook().entries().toList(), category, row);
+        QVERIFY(selection::loadSelection(testBook(), category, row, nullptr));
+        QCOMPARE(testBook().entries().toList(), expected);
+        QCOMPARE(testBook().entryCount(), expected.size());
     }
 
     // A click on a book whose bytes have not changed reuses the order kept
@@ -321,9 +321,9 @@ private slots:
         const QStringList finds = {"な", "ながしま", "1111-10"};
         const auto clickEverything = [&] {
             for (const auto &[category, row] : selections)
-                QVERIFY(selection::loadSelection(category, row, nullptr));
+                QVERIFY(selection::loadSelection(testBook(), category, row, nullptr));
             for (const QString &typed : finds)
-                QVERIFY(selection::loadSearch(search::Query(typed), nullptr));
+                QVERIFY(selection::loadSearch(testBook(), search::Query(typed), nullptr));
         };
         clickEverything();
 
@@ -349,8 +349,8 @@ private slots:
             dir.writeEntries(bytes);
         }
 
-        QVERIFY(mdlDim::LoadData());
-        const QStringList table = mdlDim::EntryTable.toList();
+        QVERIFY(testBook().load());
+        const QStringList table = testBook().entries().toList();
         const auto literally = [](const QStringList &elements) {
             QList<QString> readingsOf;
             for (const QString &element : elements)
@@ -367,8 +367,8 @@ private slots:
                     if ((category == 0 || selection::categoryOf(element) == category) &&
                         (row == 0 || kanarow::matches(selection::readingOf(element), row)))
                         kept.append(element);
-                QVERIFY(selection::loadSelection(category, row, nullptr));
-                QCOMPARE(mdlDim::EntryTable.toList(), literally(kept));
+                QVERIFY(selection::loadSelection(testBook(), category, row, nullptr));
+                QCOMPARE(testBook().entries().toList(), literally(kept));
             }
             const QStringList all = literally(table);
             for (const QString &typed : finds) {
@@ -377,8 +377,8 @@ private slots:
                 for (const QString &element : all)
                     if (query.matches(DataDir::sjis(element.mid(element.indexOf(u'|') + 1))))
                         scanned.append(element);
-                QVERIFY(selection::loadSearch(query, nullptr));
-                QCOMPARE(mdlDim::EntryTable.toList(), scanned);
+                QVERIFY(selection::loadSearch(testBook(), query, nullptr));
+                QCOMPARE(testBook().entries().toList(), scanned);
             }
         }
     }
