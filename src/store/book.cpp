@@ -113,11 +113,16 @@ QString Book::readSideFile(people::SideFile &side, QString *notice) {
     QByteArray bytes;
     if (!QFileInfo::exists(peoplePath()) && !QFileInfo(peoplePath()).isSymLink())
         return {}; // a book from before identities, or from an older copy: every entry gets one now
+    // Stamped before it is read: a file put in its place meanwhile is never appended to.
+    const linefile::FileStamp asRead = linefile::stampOf(peoplePath());
     if (QString error = linefile::readAll(peoplePath(), bytes); !error.isEmpty())
         return error;
     const QString problem = people::SideFile::parse(bytes, side);
-    if (problem.isEmpty())
+    if (problem.isEmpty()) {
+        sideStamp_ = asRead;
+        journalLines_ = side.journalLines;
         return {};
+    }
     side = people::SideFile();
     QString kept;
     if (readOnlyReason_.isEmpty()) {
@@ -331,7 +336,26 @@ QString Book::writeSideFile() {
         error = linefile::writeBytes(path, bytes, known ? book.st_mode & 0666 : 0600, false);
     }
     stale_ = !error.isEmpty();
+    sideStamp_ = error.isEmpty() ? linefile::stampOf(path) : linefile::FileStamp{};
+    journalLines_ = 0;
     return error;
+}
+
+QString Book::saveSideFile() {
+    // Read through at every start: kept short beside the records.
+    const int journalLimit = std::max(64, static_cast<int>(byLine_.size() / 16));
+    if (stale_ || journal_.isEmpty() || journalLines_ >= journalLimit)
+        return writeSideFile();
+    QString error;
+    if (linefile::appendIfStill(peoplePath(), sideStamp_, people::SideFile::journalLine(seenHash_, journal_), error)) {
+        ++journalLines_;
+        return {};
+    }
+    if (!error.isEmpty()) {
+        stale_ = true;
+        return error;
+    }
+    return writeSideFile(); // another file is there now: written whole
 }
 
 Result Book::rewriteEntries(const Change &change, bool changesRecords) {
@@ -349,17 +373,21 @@ Result Book::rewriteEntries(const Change &change, bool changesRecords) {
     QString notice;
     if (QString error = follow(data, &notice); !error.isEmpty())
         return failed(error);
-    Records records;
-    if (changesRecords)
-        records = byLine_;
+    journal_.clear();
+    std::function<void()> undo;
     bool untouched = false;
-    Result changed = change(lines, records, untouched);
-    if (!changed || untouched)
+    Result changed = change(lines, byLine_, undo, untouched);
+    if (!changed || untouched) {
+        if (undo)
+            undo();
         return changed;
-    if (QString error = linefile::replaceWithPieces(path, lines.content()); !error.isEmpty())
+    }
+    if (QString error = linefile::replaceWithPieces(path, lines.content()); !error.isEmpty()) {
+        if (undo)
+            undo();
         return failed(error);
+    }
     if (changesRecords) {
-        byLine_ = std::move(records);
         std::vector<quint64> hashes;
         hashes.reserve(byLine_.size());
         for (const Slot &slot : byLine_)
@@ -370,7 +398,7 @@ Result Book::rewriteEntries(const Change &change, bool changesRecords) {
         changed.peopleNotice = notice;
         return changed;
     }
-    if (QString error = writeSideFile(); !error.isEmpty())
+    if (QString error = saveSideFile(); !error.isEmpty())
         changed.peopleError = QStringLiteral("電話帳は保存しましたが、人ごとの情報（%1）を保存できませんでした。\r%2")
                                   .arg(people::FileName, error);
     changed.peopleNotice = notice;
@@ -392,7 +420,8 @@ Result Book::appendEntries(const QStringList &newLines, const QList<people::Pers
     }
     // Rewritten rather than opened for appending, so that a full disk can never
     // leave half a line at the end of the file.
-    return rewriteEntries([&](LineEdit &lines, Records &records, bool &) {
+    return rewriteEntries([&](LineEdit &lines, Records &records, std::function<void()> &undo, bool &) {
+        undo = [&records, size = records.size()] { records.resize(size); };
         NewRecords made(records);
         for (qsizetype i = 0; i < encoded.size(); ++i) {
             lines.append(encoded.at(i));
@@ -403,6 +432,8 @@ Result Book::appendEntries(const QStringList &newLines, const QList<people::Pers
                                              data.value(i), uids.value(i)),
                                    people::lineHash(encoded.at(i))});
         }
+        if (encoded.size() == 1 && !encoded.first().isEmpty())
+            journal_ = records.back().record.line();
         return Result{};
     });
 }
@@ -412,15 +443,17 @@ Result Book::replaceEntry(const mdlDim::LoadedLine &loaded, const QString &line,
     if (!encoded)
         return notEncodable(entryPath());
     mdlDim::LoadedLine written;
-    Result result = rewriteEntries([&](LineEdit &lines, Records &records, bool &) {
+    Result result = rewriteEntries([&](LineEdit &lines, Records &records, std::function<void()> &undo, bool &) {
         const qsizetype at = find(lines, loaded);
         if (at < 0)
             return changedElsewhere();
         lines.replace(at, *encoded);
         Slot &slot = records[static_cast<size_t>(at)];
+        undo = [&slot, was = slot] { slot = was; };
         slot.hash = people::lineHash(*encoded);
         slot.record =
             people::Record(slot.record.uid(), slot.hash, people::anchorOf(line), data ? *data : slot.record.data());
+        journal_ = slot.record.line();
         written = {static_cast<int>(at + 1), *encoded};
         return Result{};
     });
@@ -430,11 +463,13 @@ Result Book::replaceEntry(const mdlDim::LoadedLine &loaded, const QString &line,
 }
 
 Result Book::deleteEntry(const mdlDim::LoadedLine &loaded) {
-    return rewriteEntries([&](LineEdit &lines, Records &records, bool &) {
+    return rewriteEntries([&](LineEdit &lines, Records &records, std::function<void()> &undo, bool &) {
         const qsizetype at = find(lines, loaded);
         if (at < 0)
             return changedElsewhere();
         lines.removeAt(at);
+        journal_ = records[static_cast<size_t>(at)].record.line().first(36);
+        undo = [&records, at, was = records[static_cast<size_t>(at)]] { records.insert(records.begin() + at, was); };
         records.erase(records.begin() + at);
         return Result{};
     });
@@ -445,7 +480,7 @@ Result Book::markPrinted(const QList<mdlDim::LoadedLine> &loadedLines) {
     int vanished = 0;
     // The printed mark is no part of an anchor: the records stay as they are.
     Result result = rewriteEntries(
-        [&](LineEdit &lines, Records &, bool &untouched) {
+        [&](LineEdit &lines, Records &, std::function<void()> &, bool &untouched) {
             // Found against the file as read, before any line is marked.
             std::vector<qsizetype> found;
             for (const mdlDim::LoadedLine &loaded : loadedLines)

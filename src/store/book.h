@@ -3,6 +3,7 @@
 #include "store/bookindex.h"
 #include "store/categorytable.h"
 #include "store/entrywriter.h"
+#include "store/linefile.h"
 #include "store/people.h"
 #include "store/shownentries.h"
 
@@ -101,10 +102,12 @@ private:
         quint64 hash = 0;
     };
     using Records = std::vector<Slot>;
-    // A change that sets `untouched` leaves the file as it is. Unless
-    // `changesRecords`, the change is given no records to edit: it leaves
-    // every entry's anchor and data as they are (the printed mark).
-    using Change = std::function<EntryWriter::Result(LineEdit &, Records &, bool &untouched)>;
+    // A change that sets `untouched` leaves the file as it is. It edits the
+    // records in place and says in `undo` how to put them back, for when the
+    // entry file cannot be written. Unless `changesRecords`, it leaves every
+    // entry's anchor and data as they are (the printed mark).
+    using Change =
+        std::function<EntryWriter::Result(LineEdit &, Records &, std::function<void()> &undo, bool &untouched)>;
     EntryWriter::Result rewriteEntries(const Change &change, bool changesRecords = true);
     // The records of the entry file's bytes, one per physical line (null for
     // a blank line), found again when the file is not the one last seen.
@@ -112,7 +115,11 @@ private:
     // follow(), then the side file written when it no longer says what the records do.
     QString followAndCatchUp(const QByteArray &entryBytes, QString *notice);
     QString readSideFile(people::SideFile &side, QString *notice);
+    // The whole side file written anew from the records.
     QString writeSideFile();
+    // After a write of the entry file: the one entry it changed appended as a
+    // journal line when it may be, else the whole side file written anew.
+    QString saveSideFile();
 
     QString dir_;
     QString readOnlyReason_;
@@ -125,4 +132,8 @@ private:
     bool stale_ = false;   // the side file on disk is not what byLine_ holds
     quint64 seenHash_ = 0; // the entry file the records follow
     Records byLine_;
+    linefile::FileStamp sideStamp_; // the side file as last read or written
+    int journalLines_ = 0;          // journal lines it holds
+    // Set by a write that changed one entry: its record, or its UID when it was deleted.
+    QByteArray journal_;
 };

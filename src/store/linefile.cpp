@@ -388,6 +388,52 @@ QString writeThroughCopy(const QString &path, const QByteArray &target, const Pi
 
 } // namespace
 
+namespace {
+FileStamp stampOfInfo(const struct stat &info) {
+    return {info.st_dev, info.st_ino, info.st_size, info.st_mtim};
+}
+bool sameFile(const FileStamp &a, const FileStamp &b) {
+    return a.device == b.device && a.inode == b.inode && a.size == b.size && a.modified.tv_sec == b.modified.tv_sec &&
+           a.modified.tv_nsec == b.modified.tv_nsec;
+}
+} // namespace
+
+FileStamp stampOf(const QString &path) {
+    struct stat info {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return {};
+    return stampOfInfo(info);
+}
+
+bool appendIfStill(const QString &path, FileStamp &stamp, const QByteArray &bytes, QString &error) {
+    error.clear();
+    if (!stamp.known())
+        return false;
+    // A link is never written through here: the whole rewrite keeps it.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || !sameFile(stampOfInfo(info), stamp)) {
+        ::close(fd);
+        return false;
+    }
+    if (!writeFully(fd, bytes.constData(), static_cast<size_t>(bytes.size())) || systemCalls().fsync(fd) != 0) {
+        const int err = errno;
+        // Cut back, so that no half line stays for the next reader.
+        if (::ftruncate(fd, info.st_size) == 0)
+            ::fsync(fd);
+        ::close(fd);
+        error = failure(QStringLiteral("を保存できません。"), path, err);
+        stamp = {};
+        return false;
+    }
+    const bool stamped = ::fstat(fd, &info) == 0;
+    ::close(fd);
+    stamp = stamped ? stampOfInfo(info) : FileStamp{};
+    return true;
+}
+
 QString replaceWith(const QString &path, const QList<QByteArray> &lines) {
     return replaceWithContent(path, withLineEnds(lines));
 }

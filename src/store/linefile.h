@@ -96,6 +96,24 @@ QString reasonOf(int err);
 // user made read-only.
 int writeDenial(const QByteArray &path);
 
+// A file as this program last wrote or read it: an append goes on only while
+// it is still that very file, the same size and time, so that it never adds
+// to a copy another program put in its place.
+struct FileStamp {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = -1; // -1: nothing known
+    struct timespec modified {};
+    bool known() const { return size >= 0; }
+};
+// The stamp of the regular file at `path` as it now is; unknown when there is none.
+FileStamp stampOf(const QString &path);
+// Appends `bytes` to the file at `path` and flushes them to the disk, while
+// the file is still `stamp`: then `stamp` is the file as it now is. False with
+// an empty `error` when it is another file now (nothing written); on a failed
+// write the file is cut back to what it was and `error` says why.
+bool appendIfStill(const QString &path, FileStamp &stamp, const QByteArray &bytes, QString &error);
+
 // Told of each "$" working copy: with its stat once it is created, with null
 // once it is gone again (put in place or removed). The book's lock holder
 // notes it, so that a copy a kill leaves behind is known to be the program's own.

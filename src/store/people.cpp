@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 
 namespace people {
 namespace {
@@ -459,9 +460,55 @@ PersonData Record::data() const {
     return data;
 }
 
-QString SideFile::parse(const QByteArray &bytes, SideFile &out) {
+namespace {
+
+// A journal line: "@", the book's hash after the write, a tab, then an
+// entry's record or the UID of a deleted entry. Empty when `line` is none.
+struct JournalLine {
+    quint64 bookHash = 0;
+    std::pair<quint64, quint64> uid;
+    QByteArray record; // empty: the entry was deleted
+};
+
+std::optional<JournalLine> journalLineOf(const QByteArray &line, QString &problem) {
+    bool isHex = false;
+    JournalLine out;
+    if (line.size() >= 18 && line[17] == '\t')
+        out.bookHash = line.mid(1, 16).toULongLong(&isHex, 16);
+    if (!isHex) {
+        problem = QStringLiteral("追記の行が正しくありません");
+        return std::nullopt;
+    }
+    const QByteArray payload = line.mid(18);
+    const std::optional<std::pair<quint64, quint64>> uid =
+        uidBits(QByteArrayView(payload).first(std::min<qsizetype>(payload.size(), 36)));
+    if (!uid || (payload.size() > 36 && payload[36] != '\t')) {
+        problem = QStringLiteral("UID が正しくありません");
+        return std::nullopt;
+    }
+    out.uid = *uid;
+    if (payload.size() > 36) {
+        if (problem = recordProblem(payload); !problem.isEmpty())
+            return std::nullopt;
+        out.record = payload;
+    }
+    return out;
+}
+
+} // namespace
+
+QString SideFile::parse(const QByteArray &input, SideFile &out) {
     out = SideFile();
-    const auto at = [](int line, const QString &what) { return QStringLiteral("%1 行目：%2").arg(line).arg(what); };
+    const auto at = [](qsizetype line, const QString &what) {
+        return QStringLiteral("%1 行目：%2").arg(line).arg(what);
+    };
+    // A journal line a kill cut short, without its line end, was never written.
+    QByteArray bytes = input;
+    if (!bytes.isEmpty() && !bytes.endsWith('\n')) {
+        const qsizetype last = bytes.lastIndexOf('\n') + 1;
+        if (last > 0 && bytes[last] == '@')
+            bytes.truncate(last);
+    }
     if (!isUtf8(bytes))
         return QStringLiteral("UTF-8 でないバイトがあります");
     QList<QByteArray> lines = linefile::splitLines(bytes);
@@ -471,26 +518,72 @@ QString SideFile::parse(const QByteArray &bytes, SideFile &out) {
     out.bookHash = lines.first().mid(qsizetype(std::strlen(Header))).toULongLong(&isHex, 16);
     if (!isHex)
         return at(1, QStringLiteral("見出しが正しくありません"));
+    qsizetype journal = 1;
+    while (journal < lines.size() && !lines.at(journal).startsWith('@'))
+        ++journal;
     std::vector<std::pair<std::pair<quint64, quint64>, int>> uids; // sorted to find one twice
-    uids.reserve(static_cast<size_t>(lines.size()));
-    out.records.reserve(static_cast<size_t>(lines.size() - 1));
-    for (qsizetype i = 1; i < lines.size(); ++i) {
+    uids.reserve(static_cast<size_t>(journal));
+    out.records.reserve(static_cast<size_t>(journal - 1));
+    for (qsizetype i = 1; i < journal; ++i) {
         const QByteArray &line = lines.at(i);
         const std::optional<std::pair<quint64, quint64>> uid =
             uidBits(QByteArrayView(line).first(std::min<qsizetype>(line.size(), 36)));
         if (!uid || (line.size() > 36 && line[36] != '\t'))
-            return at(static_cast<int>(i + 1), QStringLiteral("UID が正しくありません"));
+            return at(i + 1, QStringLiteral("UID が正しくありません"));
         if (const QString problem = recordProblem(line); !problem.isEmpty())
-            return at(static_cast<int>(i + 1), problem);
+            return at(i + 1, problem);
         uids.emplace_back(*uid, static_cast<int>(i + 1));
     }
     std::sort(uids.begin(), uids.end());
     for (size_t k = 1; k < uids.size(); ++k)
         if (uids[k].first == uids[k - 1].first)
             return at(uids[k].second, QStringLiteral("同じ UID がほかの行にもあります"));
-    for (qsizetype i = 1; i < lines.size(); ++i)
+    for (qsizetype i = 1; i < journal; ++i)
         out.records.push_back(Record::ofLine(std::move(lines[i])));
+    if (journal == lines.size())
+        return {};
+
+    // The journal: writes since the file was last written whole, in order.
+    // An entry is found among the records by the sorted UIDs, or among those the journal added.
+    std::map<std::pair<quint64, quint64>, size_t> added;
+    const auto indexOf = [&](const std::pair<quint64, quint64> &uid) -> std::optional<size_t> {
+        if (const auto found = added.find(uid); found != added.end())
+            return found->second;
+        const auto found = std::lower_bound(uids.cbegin(), uids.cend(), std::make_pair(uid, 0));
+        if (found != uids.cend() && found->first == uid &&
+            !out.records[static_cast<size_t>(found->second - 2)].isNull())
+            return static_cast<size_t>(found->second - 2);
+        return std::nullopt;
+    };
+    for (qsizetype i = journal; i < lines.size(); ++i) {
+        QString problem;
+        const std::optional<JournalLine> change =
+            lines.at(i).startsWith('@') ? journalLineOf(lines.at(i), problem) : std::nullopt;
+        if (!change && i == lines.size() - 1 && lines.at(i).startsWith('@'))
+            break; // the last write's line, damaged as it was cut short: the book is found again
+        if (!change)
+            return at(i + 1, problem.isEmpty() ? QStringLiteral("追記の行のあとに記録があります") : problem);
+        const std::optional<size_t> found = indexOf(change->uid);
+        if (change->record.isEmpty()) {
+            if (!found)
+                return at(i + 1, QStringLiteral("消す UID がありません"));
+            out.records[*found] = Record();
+            added.erase(change->uid);
+        } else if (found) {
+            out.records[*found] = Record::ofLine(change->record);
+        } else {
+            added.emplace(change->uid, out.records.size());
+            out.records.push_back(Record::ofLine(change->record));
+        }
+        out.bookHash = change->bookHash;
+        ++out.journalLines;
+    }
+    std::erase_if(out.records, [](const Record &r) { return r.isNull(); });
     return {};
+}
+
+QByteArray SideFile::journalLine(quint64 bookHash, const QByteArray &recordOrUid) {
+    return '@' + QByteArray::number(bookHash, 16).rightJustified(16, '0') + '\t' + recordOrUid + "\r\n";
 }
 
 QByteArray SideFile::header() const {

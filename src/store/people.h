@@ -101,13 +101,23 @@ private:
 // The side file: which book content it was last written for (a hash of the
 // entry file's bytes, so that an unchanged book needs no re-attaching) and
 // one record per non-empty line of the entry file.
+// The side file: a header with the hash of the book it follows, a record for
+// each entry in book order, then perhaps a journal: a line for each write
+// since the file was last written whole ("@", the book's hash after the
+// write, a tab, and the entry's record, set in its place or added at the end,
+// or the UID of a deleted entry). A write of one entry appends its line
+// instead of rewriting the whole file.
 struct SideFile {
     quint64 bookHash = 0;
-    std::vector<Record> records;
+    std::vector<Record> records; // the journal applied
+    int journalLines = 0;
 
     // Why the bytes are not a side file this program can read (its first
-    // fault, with its line); empty when they are.
+    // fault, with its line); empty when they are. A last journal line cut
+    // short by a kill is left out.
     static QString parse(const QByteArray &bytes, SideFile &out);
+    // A journal line, with its line end: a record, or the UID of a deleted entry.
+    static QByteArray journalLine(quint64 bookHash, const QByteArray &recordOrUid);
     QByteArray toBytes() const;
     // The file's first line, with its line end: the records follow it, each with CR LF.
     QByteArray header() const;

@@ -141,12 +141,14 @@ private:
     int nextId_ = 0;
 };
 
-bool failSideFileRename(const char *, const char *to) {
-    if (std::strstr(to, "telbora-people.tsv")) {
+// A full disk for the side file, whether it is written whole or a line is added to it.
+ssize_t failSideFileWrite(int fd, const void *data, size_t size) {
+    const QByteArrayView bytes(static_cast<const char *>(data), static_cast<qsizetype>(size));
+    if (bytes.startsWith("@") || bytes.startsWith("#telbora-people")) {
         errno = ENOSPC;
-        return true;
+        return -1;
     }
-    return false;
+    return ::write(fd, data, size);
 }
 
 } // namespace
@@ -292,16 +294,18 @@ private slots:
         QCOMPARE(found.at(3), before.at(2));
     }
 
-    // A kill between the entry file's rename and the side file's, or a full
-    // disk for the side file: the entry file holds the edit, the side file
-    // the line before it, and the next start finds the entry again.
+    // A kill between the entry file's rename and the side file's write, a
+    // kill halfway through the line added to the side file, or a full disk
+    // for it: the entry file holds the edit, the side file the line before
+    // it, and the next start finds the entry again.
     void sideFileBehindTheBookIsCaughtUp_data() {
-        QTest::addColumn<bool>("diskFull");
-        QTest::newRow("killed between the renames") << false;
-        QTest::newRow("disk full for the side file") << true;
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("killed before the side file") << "kill";
+        QTest::newRow("killed halfway through its line") << "torn";
+        QTest::newRow("disk full for the side file") << "full";
     }
     void sideFileBehindTheBookIsCaughtUp() {
-        QFETCH(bool, diskFull);
+        QFETCH(QString, fault);
         DataDir dir({Aoki, Ito, Ueda});
         Book &book = testBook();
         const people::PersonData data = everything();
@@ -310,24 +314,67 @@ private slots:
         const QByteArray sideFile = readFileBytes(book.peoplePath());
         linefile::SystemCalls &calls = linefile::systemCalls();
         const linefile::SystemCalls real = calls;
-        if (diskFull)
-            calls.rename = [](const char *from, const char *to) {
-                return failSideFileRename(from, to) ? -1 : ::rename(from, to);
-            };
+        if (fault == "full")
+            calls.write = failSideFileWrite;
         const EntryWriter::Result result = book.replaceEntry(
             loaded(1), QString(Aoki).replace(QStringLiteral("03-1111-2222"), QStringLiteral("03-7777-8888")));
         calls = real;
         QVERIFY(result.ok);
-        QCOMPARE(result.peopleError.isEmpty(), !diskFull);
-        if (!diskFull) {
-            QFile killed(book.peoplePath());
+        QCOMPARE(result.peopleError.isEmpty(), fault != "full");
+        const QByteArray written = readFileBytes(book.peoplePath());
+        QFile killed(book.peoplePath());
+        if (fault == "kill")
             QVERIFY(killed.open(QIODevice::WriteOnly) && killed.write(sideFile) == sideFile.size());
+        if (fault == "torn") {
+            QVERIFY(written.size() > sideFile.size() + 8);
+            QVERIFY(killed.resize(sideFile.size() + (written.size() - sideFile.size()) / 2));
         }
-        QCOMPARE(readFileBytes(book.peoplePath()), sideFile);
+        killed.close();
+        if (fault != "torn")
+            QCOMPARE(readFileBytes(book.peoplePath()), sideFile);
         const std::vector<people::Record> now = atStart();
         QCOMPARE(uids(now), before);
         QCOMPARE(now[0].data(), everything());
-        QVERIFY(readFileBytes(book.peoplePath()) != sideFile); // caught up at that start
+        QVERIFY(!readFileBytes(book.peoplePath()).startsWith(sideFile)); // caught up at that start
+    }
+
+    // A store adds one line to the side file instead of writing it whole;
+    // never to a file another program put in its place (a backup restored, a
+    // sync tool's copy), and never more lines than a start should read.
+    void storeAddsALineOnlyToItsOwnSideFile() {
+        DataDir dir({Aoki, Ito, Ueda});
+        Book &book = testBook();
+        const auto journalLines = [&] { return readFileBytes(book.peoplePath()).count("\n@"); };
+        const auto store = [&](int n) {
+            return book.replaceEntry(loaded(2),
+                                     QString(Ito).replace(QStringLiteral("伊藤"), QStringLiteral("伊藤%1").arg(n)));
+        };
+        QVERIFY(store(1)); // the side file is made whole
+        QVERIFY(store(2));
+        QCOMPARE(journalLines(), 1);
+        const QString copy = book.peoplePath() + QStringLiteral(".copy");
+        QVERIFY(QFile::copy(book.peoplePath(), copy));
+        QVERIFY(::rename(QFile::encodeName(copy).constData(), QFile::encodeName(book.peoplePath()).constData()) == 0);
+        QVERIFY(store(3));
+        QCOMPARE(journalLines(), 0);
+        for (int n = 4; n < 80; ++n)
+            QVERIFY(store(n));
+        QVERIFY(journalLines() > 0 && journalLines() <= 64);
+        QCOMPARE(uids(atStart()), uids(book.records()));
+        QCOMPARE(atStart()[1].anchor(), book.records()[1].anchor());
+        // A store or delete the disk refuses leaves the records as they were.
+        const std::vector<people::Record> kept = book.records();
+        linefile::SystemCalls &calls = linefile::systemCalls();
+        const linefile::SystemCalls real = calls;
+        calls.write = [](int, const void *, size_t) -> ssize_t {
+            errno = ENOSPC;
+            return -1;
+        };
+        const bool refused = !store(99) && !book.deleteEntry(loaded(1));
+        calls = real;
+        QVERIFY(refused);
+        QCOMPARE(uids(book.records()), uids(kept));
+        QCOMPARE(book.records()[1].anchor(), kept[1].anchor());
     }
 
     void damagedSideFileIsKeptAndMadeAnew_data() {
