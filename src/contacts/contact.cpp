@@ -321,6 +321,20 @@ QString joinedReading(const QStringList &parts) {
     return reading;
 }
 
+void readNewYear(people::PersonData &person, const QString &year, const QStringList &words, QStringList &notes) {
+    people::NewYear marks{year.trimmed().toInt()};
+    if (!people::NewYear::isYear(marks.year)) {
+        notes.append(
+            QStringLiteral("年賀状の記録「%1 %2」は取り込みません：年が正しくありません").arg(year, words.join(u' ')));
+        return;
+    }
+    for (const QString &word : marks.setWords(words))
+        notes.append(QStringLiteral("年賀状 %1 年の印「%2」は取り込みません：このプログラムの知らない印です")
+                         .arg(marks.year)
+                         .arg(word));
+    person.yearRecord(marks.year) = marks;
+}
+
 std::pair<QString, QString> familyAndGiven(const QString &name) {
     const qsizetype space = name.indexOf(u'\u3000');
     return space < 0 ? std::pair{name, QString()} : std::pair{name.left(space), name.mid(space + 1)};

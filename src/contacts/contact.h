@@ -74,6 +74,10 @@ bool isLatin(const QString &text);
 // Phonetic parts (family, given, ...) joined: kana run together, Latin words with one space.
 QString joinedReading(const QStringList &parts);
 
+// One year of the New Year record as an export wrote it, into `person`: the
+// marks this program knows are kept; what it cannot keep is said in `notes`.
+void readNewYear(people::PersonData &person, const QString &year, const QStringList &words, QStringList &notes);
+
 // A stored name split at its full-width space into family and given names.
 std::pair<QString, QString> familyAndGiven(const QString &name);
 

@@ -246,7 +246,7 @@ Contact Columns::contact(const QStringList &row, const QString &source) const {
         }
     }
     if (withPerson_)
-        contactexport::readPersonCells(row.mid(personColumn_), c.uid, c.person);
+        contactexport::readPersonCells(row.mid(personColumn_), c.uid, c.person, c.notes);
     if (!names.middle.isEmpty())
         c.given = (c.given + u' ' + names.middle).trimmed();
     if (c.reading.isEmpty())

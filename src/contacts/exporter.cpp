@@ -167,7 +167,7 @@ QStringList personCells(const QString &uid, const people::PersonData &p) {
             p.buildingBreak > 0 ? QString::number(p.buildingBreak) : QString()};
 }
 
-void readPersonCells(const QStringList &cells, QString &uid, people::PersonData &p) {
+void readPersonCells(const QStringList &cells, QString &uid, people::PersonData &p, QStringList &notes) {
     const auto lines = [](const QString &cell) { return cell.isEmpty() ? QStringList() : cell.split(u'\n'); };
     if (const QUuid parsed = QUuid::fromString(cells.value(0).trimmed()); !parsed.isNull())
         uid = parsed.toString(QUuid::WithoutBraces);
@@ -185,10 +185,8 @@ void readPersonCells(const QStringList &cells, QString &uid, people::PersonData 
     p.phones = lines(cells.value(8));
     p.emails = lines(cells.value(9));
     for (const QString &line : lines(cells.value(10))) {
-        const QStringList words = line.split(u' ');
-        people::NewYear y{words.value(0).toInt()};
-        if (people::NewYear::isYear(y.year) && y.setWords(words.mid(1)))
-            p.yearRecord(y.year) = y;
+        const QStringList words = line.split(u' ', Qt::SkipEmptyParts);
+        contactentry::readNewYear(p, words.value(0), words.mid(1), notes);
     }
     p.buildingBreak = std::max(0, cells.value(11).toInt());
 }

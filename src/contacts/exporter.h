@@ -20,7 +20,7 @@ QStringList csvHeader();
 QStringList csvHeaderOfTheFields();
 // The per-person columns of a row (after the fields), and back.
 QStringList personCells(const QString &uid, const people::PersonData &person);
-void readPersonCells(const QStringList &cells, QString &uid, people::PersonData &person);
+void readPersonCells(const QStringList &cells, QString &uid, people::PersonData &person, QStringList &notes);
 // The PRODID of the vCards written here: an import takes their values as written.
 QString vcardProductId();
 

@@ -103,9 +103,7 @@ void personFromCard(const vcard::Card &card, Contact &c) {
     p.buildingBreak = textOf("X-TELBORA-BREAK").toInt();
     for (const vcard::Property *year : card.all(QStringLiteral("X-TELBORA-NEWYEAR"))) {
         const QStringList parts = year->components();
-        people::NewYear y{parts.value(0).toInt()};
-        if (people::NewYear::isYear(y.year) && y.setWords(parts.value(1).split(u' ', Qt::SkipEmptyParts)))
-            p.yearRecord(y.year) = y;
+        contactentry::readNewYear(p, parts.value(0), parts.value(1).split(u' ', Qt::SkipEmptyParts), c.notes);
     }
 }
 

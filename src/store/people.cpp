@@ -140,7 +140,7 @@ bool setItem(PersonData &d, const QString &key, const QString &value) {
     if (key.startsWith(u"newyear.")) {
         const int year = key.mid(8).toInt(&number);
         NewYear y{year};
-        if (!number || !NewYear::isYear(year) || !y.setWords(value.split(u',')))
+        if (!number || !NewYear::isYear(year) || !y.setWords(value.split(u',')).isEmpty())
             return false;
         d.yearRecord(year) = y;
         return true;
@@ -377,7 +377,8 @@ QStringList NewYear::words() const {
     return out;
 }
 
-bool NewYear::setWords(const QStringList &words) {
+QStringList NewYear::setWords(const QStringList &words) {
+    QStringList unknown;
     for (const QString &word : words) {
         bool *set = word == u"sent"       ? &sent
                     : word == u"received" ? &received
@@ -385,11 +386,12 @@ bool NewYear::setWords(const QStringList &words) {
                     : word == u"kanchu"   ? &kanchuSent
                     : word == u"skip"     ? &doNotSend
                                           : nullptr;
-        if (!set)
-            return false;
-        *set = true;
+        if (set)
+            *set = true;
+        else
+            unknown.append(word);
     }
-    return true;
+    return unknown;
 }
 
 NewYear &PersonData::yearRecord(int year) {

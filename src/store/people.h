@@ -39,8 +39,9 @@ struct NewYear {
     // The marks set, as words ("sent", "received", "mourning", "kanchu", "skip"),
     // as the side file and the exports write them.
     QStringList words() const;
-    // Sets the marks the words name; false when one is no such word.
-    bool setWords(const QStringList &words);
+    // Sets the marks the words name; the words that name none (a newer
+    // copy's), empty when every word was known.
+    QStringList setWords(const QStringList &words);
     static bool isYear(int year) { return year >= 1900 && year <= 9999; }
 };
 

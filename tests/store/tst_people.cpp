@@ -467,6 +467,20 @@ private slots:
             QCOMPARE(back[i].data(), before[i].data());
         }
         QCOMPARE(exported(back), first);
+
+        // A newer copy's mark in a year: the year and the marks known are
+        // kept, and the report names the one that is not.
+        QVERIFY(first.contains("sent received"));
+        DataDir third;
+        QFile newer(third.path() + file);
+        const QByteArray marked = QByteArray(first).replace("sent received", "sent hologram received");
+        QVERIFY(newer.open(QIODevice::WriteOnly) && newer.write(marked) == marked.size());
+        newer.close();
+        const contactimport::BookImport later = contactimport::importIntoBook(testBook(), {newer.fileName()}, 1);
+        QCOMPARE(later.imported, 3);
+        QVERIFY2(later.report.join(u'\n').contains(QStringLiteral("年賀状 2026 年の印「hologram」は取り込みません")),
+                 qPrintable(later.report.join(u'\n')));
+        QCOMPARE(atStart()[0].data(), before[0].data());
     }
 };
 
