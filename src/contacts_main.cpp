@@ -297,16 +297,13 @@ int main(int argc, char *argv[]) {
     }
     // The same lock as the phone book's: never while its windows are open, and
     // the phone book does not start while this runs.
-    SingleInstance instance(mdlDim::AppDir(), QStringLiteral("telbora-contacts"));
     Book book(mdlDim::AppDir());
-    switch (instance.acquire()) {
+    switch (book.takeLock(QStringLiteral("telbora-contacts"))) {
     case SingleInstance::State::HeldElsewhere:
-        return fail(instance.heldMessage());
+        return fail(book.lock().heldMessage());
     case SingleInstance::State::Unavailable:
-        return fail(instance.error());
+        return fail(book.lock().error());
     case SingleInstance::State::ReadOnly:
-        book.setReadOnlyReason(instance.readOnlyReason());
-        break;
     case SingleInstance::State::Acquired:
         break;
     }

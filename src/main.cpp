@@ -8,7 +8,6 @@
 #include "store/mdlDim.h"
 #include "store/qtjapanese.h"
 #include "store/runtimedir.h"
-#include "store/singleinstance.h"
 #include "ui/frmMsgBox.h"
 
 #include <QApplication>
@@ -76,8 +75,7 @@ int main(int argc, char *argv[]) {
     if (const QString error = bookfolder::use(parser.value(QStringLiteral("dir"))); !error.isEmpty())
         return endWith(error);
     Book book(mdlDim::AppDir());
-    SingleInstance instance(book.dir(), QStringLiteral("telbora"));
-    if (const int ended = startup::takeBook(instance, book); ended >= 0)
+    if (const int ended = startup::takeBook(book); ended >= 0)
         return ended;
     runningcopy::listenForShowRequests(book.dir(), &app);
     // Closing the splash must not end the program before the browsing window shows.

@@ -8,8 +8,10 @@
 
 namespace startup {
 
-int takeBook(SingleInstance &instance, Book &book) {
-    switch (instance.acquire()) {
+int takeBook(Book &book) {
+    const SingleInstance::State state = book.takeLock(QStringLiteral("telbora"));
+    const SingleInstance &instance = book.lock();
+    switch (state) {
     case SingleInstance::State::HeldElsewhere:
         // An open copy comes to the front; this one writes nothing.
         if (instance.holder() != QLatin1String("telbora-contacts") && runningcopy::askToShow(book.dir(), true))
@@ -22,10 +24,8 @@ int takeBook(SingleInstance &instance, Book &book) {
     case SingleInstance::State::ReadOnly:
         if (runningcopy::askToShow(book.dir())) // read-only copies share the lock; one window is enough
             return 0;
-        book.setReadOnlyReason(instance.readOnlyReason());
         break;
     case SingleInstance::State::Acquired:
-        book.setReadOnlyReason({});
         break;
     }
     switch (encodingoffer::checkBook(book)) {

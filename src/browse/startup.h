@@ -3,7 +3,6 @@
 #include <QString>
 
 class Book;
-class SingleInstance;
 
 namespace startup {
 
@@ -11,6 +10,6 @@ namespace startup {
 // copy comes to the front instead; a read-only book is read), then the
 // encodings of its files. -1 when the windows may open, otherwise the exit
 // code; every end but a copy brought to the front is said in the message box.
-int takeBook(SingleInstance &instance, Book &book);
+int takeBook(Book &book);
 
 } // namespace startup

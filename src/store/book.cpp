@@ -70,6 +70,16 @@ std::optional<QByteArray> encodeLine(const QString &line) {
 
 Book::Book(const QString &dir) : dir_(dir.endsWith(u'/') ? dir : dir + u'/') {}
 
+SingleInstance::State Book::takeLock(const QString &program) {
+    lock_ = std::make_unique<SingleInstance>(dir_, program);
+    const SingleInstance::State state = lock_->acquire();
+    if (state == SingleInstance::State::ReadOnly)
+        readOnlyReason_ = lock_->readOnlyReason();
+    else if (state == SingleInstance::State::Acquired)
+        readOnlyReason_.clear();
+    return state;
+}
+
 QString Book::entryPath() const {
     return dir_ + QStringLiteral("VexaTel.txt");
 }

@@ -6,11 +6,13 @@
 #include "store/linefile.h"
 #include "store/people.h"
 #include "store/shownentries.h"
+#include "store/singleinstance.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 class LineEdit;
@@ -29,6 +31,15 @@ public:
     QString entryPath() const;
     QString categoryPath() const;
     QString peoplePath() const;
+
+    // Takes the book's lock for `program` ("telbora", "telbora-contacts"):
+    // one running copy per book, released by the kernel however the program
+    // ends. Acquired, or ReadOnly with readOnlyReason() saying why; for the
+    // other states lock() says who holds the book or what failed.
+    SingleInstance::State takeLock(const QString &program);
+    const SingleInstance &lock() const { return *lock_; }
+    // Lets the lock go (a test's book whose folder goes away).
+    void releaseLock() { lock_.reset(); }
 
     // Why the book is open read-only (its place or its files cannot be
     // written); empty when it can be written.
@@ -122,6 +133,7 @@ private:
     QString saveSideFile();
 
     QString dir_;
+    std::unique_ptr<SingleInstance> lock_;
     QString readOnlyReason_;
     mdlDim::ShownEntries entries_;
     mdlDim::CategoryLines categories_;
