@@ -2,6 +2,7 @@
 
 #include "contacts/contact.h"
 #include "contacts/csv.h"
+#include "contacts/readings.h"
 #include "contacts/vcard.h"
 #include "store/cp932.h"
 #include "store/entryrecord.h"
@@ -55,6 +56,20 @@ void addPerson(const people::PersonData &p, QStringList &out) {
         out.append(QStringLiteral("X-TELBORA-NEWYEAR:%1;%2").arg(y.year).arg(y.words().join(u' ')));
 }
 
+// The reading split where the family name's reading ends, as phones keep it
+// (X-PHONETIC-LAST-NAME and -FIRST-NAME); all of it as the family part when
+// the family name's reading is not where it begins.
+std::pair<QString, QString> phoneticParts(const QString &reading, const QString &family, const QString &given) {
+    if (family.isEmpty() || given.isEmpty() || contactentry::isLatin(reading))
+        return {reading, {}};
+    const QString folded = readings::hiragana(reading);
+    const QString familyReading = readings::guess(family, readings::NamePart::Family).reading;
+    if (familyReading.isEmpty() || folded.size() != reading.size() || folded.size() <= familyReading.size() ||
+        !folded.startsWith(familyReading))
+        return {reading, {}};
+    return {reading.left(familyReading.size()), reading.mid(familyReading.size())};
+}
+
 QByteArray card(const Entry &entry, const mdlDim::CategoryLines &categories) {
     using vcard::escaped;
     const QString &line = entry.line;
@@ -67,8 +82,11 @@ QByteArray card(const Entry &entry, const mdlDim::CategoryLines &categories) {
                        QStringLiteral("UID:urn:uuid:") + entry.uid,
                        QStringLiteral("N:%1;%2;;;").arg(escaped(family), escaped(given)),
                        QStringLiteral("FN:") + escaped(name),
-                       QStringLiteral("X-PHONETIC-LAST-NAME:") + escaped(field(line, EntryField::Reading)),
                        QStringLiteral("SORT-STRING:") + escaped(field(line, EntryField::Reading))};
+    const auto [phoneticFamily, phoneticGiven] = phoneticParts(field(line, EntryField::Reading), family, given);
+    out.insert(out.size() - 1, QStringLiteral("X-PHONETIC-LAST-NAME:") + escaped(phoneticFamily));
+    if (!phoneticGiven.isEmpty())
+        out.insert(out.size() - 1, QStringLiteral("X-PHONETIC-FIRST-NAME:") + escaped(phoneticGiven));
     const auto tel = [&](EntryField number, const char *type) {
         if (!field(line, number).isEmpty())
             out.append(QStringLiteral("TEL;TYPE=%1:%2").arg(QLatin1String(type), escaped(field(line, number))));

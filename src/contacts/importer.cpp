@@ -135,7 +135,7 @@ Contact fromCard(const vcard::Card &card, const QString &file) {
     // The reading, as the exporters write it: iPhone and Android, 4.0's
     // SORT-AS, 3.0's SORT-STRING, and Japanese phones' SOUND;X-IRMC-N.
     if (c.asWritten) {
-        c.reading = textOf("X-PHONETIC-LAST-NAME");
+        c.reading = textOf("X-PHONETIC-LAST-NAME") + textOf("X-PHONETIC-FIRST-NAME");
     } else {
         const QString phonetic =
             contactentry::joinedReading({textOf("X-PHONETIC-LAST-NAME"), textOf("X-PHONETIC-FIRST-NAME")});

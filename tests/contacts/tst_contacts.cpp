@@ -252,6 +252,30 @@ private slots:
                               "「in.vcf」3 件目：重複のため取り込みません：山田　太郎 は「in.vcf」2 件目と同じです"}));
     }
 
+    // Phones keep a reading in two parts: it is split where the family
+    // name's reading ends, and kept whole when that is not where it begins.
+    void phoneticNameSplitForPhones_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QByteArray>("phonetic");
+        QTest::newRow("hiragana") << "さとうみさき|佐藤　美咲|||||||1|F"
+                                  << QByteArray("X-PHONETIC-LAST-NAME:さとう\r\nX-PHONETIC-FIRST-NAME:みさき\r\n");
+        QTest::newRow("katakana") << "サトウミサキ|佐藤　美咲|||||||1|F"
+                                  << QByteArray("X-PHONETIC-LAST-NAME:サトウ\r\nX-PHONETIC-FIRST-NAME:ミサキ\r\n");
+        QTest::newRow("a nickname") << "みーちゃん|佐藤　美咲|||||||1|F"
+                                    << QByteArray("X-PHONETIC-LAST-NAME:みーちゃん\r\nSORT-STRING");
+        QTest::newRow("one part") << "Smith|John Smith|||||||1|F"
+                                  << QByteArray("X-PHONETIC-LAST-NAME:Smith\r\nSORT-STRING");
+    }
+    void phoneticNameSplitForPhones() {
+        QFETCH(QString, line);
+        QFETCH(QByteArray, phonetic);
+        const QByteArray card =
+            contactexport::exportEntries({line}, mdlDim::CategoryLines{}, contactexport::Format::VCard,
+                                         contactexport::Encoding::Utf8)
+                .bytes;
+        QVERIFY2(card.contains(phonetic), card.constData());
+    }
+
     // CSV quoting both ways: what is written is read back the same.
     void csvQuotingRoundTrips() {
         const QStringList fields = {"a\"b", "c,d", "\"", "e\r\nf", "plain", ""};
