@@ -47,7 +47,10 @@ void applyLabel(const QString &label, Contact::PhoneKind *kind, int &rank, bool 
 } // namespace
 
 Columns::Columns(const QStringList &header) {
-    withPerson_ = header == contactexport::csvHeader();
+    // Our export, this copy's or an earlier one's with fewer columns at the end.
+    const QStringList own = contactexport::csvHeader();
+    withPerson_ = header.size() > contactexport::csvHeaderOfTheFields().size() && header.size() <= own.size() &&
+                  header == own.first(header.size());
     ownExport_ = withPerson_ || header == contactexport::csvHeaderOfTheFields();
     personColumn_ = static_cast<int>(contactexport::csvHeaderOfTheFields().size());
     headers_ = header;

@@ -46,6 +46,8 @@ void addPerson(const people::PersonData &p, QStringList &out) {
         out.append(QStringLiteral("TEL;TYPE=VOICE;X-TELBORA=EXTRA:") + escaped(phone));
     for (const QString &email : p.emails)
         out.append(QStringLiteral("EMAIL;X-TELBORA=EXTRA:") + escaped(email));
+    for (const QString &address : p.addresses)
+        out.append(QStringLiteral("ADR;X-TELBORA=EXTRA:;;%1;;;;").arg(escaped(address)));
     add("X-TELBORA-HONORIFIC", p.honorific);
     for (const people::JointName &j : p.joint)
         out.append(QStringLiteral("X-TELBORA-JOINT:%1;%2;%3;%4")
@@ -158,7 +160,8 @@ QStringList csvHeader() {
            QStringList{QStringLiteral("UID"),          QStringLiteral("敬称"),   QStringLiteral("連名"),
                        QStringLiteral("会社名"),       QStringLiteral("部署"),   QStringLiteral("役職"),
                        QStringLiteral("誕生日"),       QStringLiteral("メモ"),   QStringLiteral("ほかの電話"),
-                       QStringLiteral("ほかのメール"), QStringLiteral("年賀状"), QStringLiteral("住所の区切り")};
+                       QStringLiteral("ほかのメール"), QStringLiteral("年賀状"), QStringLiteral("住所の区切り"),
+                       QStringLiteral("ほかの住所")};
 }
 
 // In a cell, each joint name and each year is a line of its own; a joint
@@ -182,7 +185,8 @@ QStringList personCells(const QString &uid, const people::PersonData &p) {
             p.phones.join(u'\n'),
             p.emails.join(u'\n'),
             years.join(u'\n'),
-            p.buildingBreak > 0 ? QString::number(p.buildingBreak) : QString()};
+            p.buildingBreak > 0 ? QString::number(p.buildingBreak) : QString(),
+            p.addresses.join(u'\n')};
 }
 
 void readPersonCells(const QStringList &cells, QString &uid, people::PersonData &p, QStringList &notes) {
@@ -207,6 +211,7 @@ void readPersonCells(const QStringList &cells, QString &uid, people::PersonData 
         contactentry::readNewYear(p, words.value(0), words.mid(1), notes);
     }
     p.buildingBreak = std::max(0, cells.value(11).toInt());
+    p.addresses = lines(cells.value(12));
 }
 
 Exported exportEntries(const QStringList &lines, const mdlDim::CategoryLines &categories, Format format,

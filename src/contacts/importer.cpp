@@ -151,6 +151,10 @@ Contact fromCard(const vcard::Card &card, const QString &file) {
 
     for (const vcard::Property *a : card.all(QStringLiteral("ADR"))) {
         const QStringList parts = a->components(); // box; extended; street; locality; region; code; country
+        if (c.asWritten && isExtra(*a)) {
+            c.person.addresses.append(parts.value(2));
+            continue;
+        }
         Contact::Address address{parts.value(5), {parts.value(4), parts.value(3), parts.value(2), parts.value(1),
                                                   parts.value(0)}, preferred(a), rankOf(a)};
         const bool empty = std::all_of(address.parts.begin(), address.parts.end(),

@@ -106,6 +106,8 @@ QList<std::pair<QString, QString>> itemsOf(const PersonData &d) {
         add(QStringLiteral("tel"), phone);
     for (const QString &email : d.emails)
         add(QStringLiteral("email"), email);
+    for (const QString &address : d.addresses)
+        add(QStringLiteral("adr"), address);
     if (d.buildingBreak > 0)
         add(QStringLiteral("break"), QString::number(d.buildingBreak));
     for (const NewYear &y : d.years)
@@ -125,9 +127,9 @@ bool setItem(PersonData &d, const QString &key, const QString &value) {
         d.*text.value() = value;
         return true;
     }
-    if (key == u"tel" || key == u"email") {
+    if (key == u"tel" || key == u"email" || key == u"adr") {
         if (!value.isEmpty()) // an empty one is nothing, and is not written again
-            (key == u"tel" ? d.phones : d.emails).append(value);
+            (key == u"tel" ? d.phones : key == u"email" ? d.emails : d.addresses).append(value);
         return true;
     }
     bool number = false;

@@ -55,6 +55,7 @@ struct PersonData {
     QString notes;
     QStringList phones;    // beyond the entry's three
     QStringList emails;    // beyond the entry's one
+    QStringList addresses; // beyond the entry's one: the postal code, a space and the address
     int buildingBreak = 0; // where the address breaks before the building (characters); 0: nowhere
     QList<NewYear> years;
     // Columns a newer copy of the program wrote, kept as they were.

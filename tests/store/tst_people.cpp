@@ -56,6 +56,7 @@ people::PersonData everything() {
     p.notes = QStringLiteral("一行目\n\t二行目 \\ 𠮷野家"); // tabs, line ends, a backslash, beyond code page 932
     p.phones = {QStringLiteral("03-9999-0000")};
     p.emails = {QStringLiteral("ichiro@work.example.jp")};
+    p.addresses = {QStringLiteral("150-0002 東京都渋谷区渋谷2-21-1;5F")};
     p.buildingBreak = 12;
     p.yearRecord(2026).sent = true;
     p.yearRecord(2026).received = true;
