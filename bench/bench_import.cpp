@@ -61,7 +61,7 @@ int main(int argc, char *argv[]) {
     mdlDim::CategoryLines categories;
     categories[1] = QStringLiteral("2|友人");
     if (args.size() == 2) { // the child: import the file, print CPU time and peak memory
-        contactimport::Importer importer({}, categories, 1);
+        contactimport::Importer importer(QStringList(), categories, 1);
         QStringList notes;
         contactimport::forEachContact(args.at(1), [&](const Contact &c) { importer.add(c); }, notes);
         std::printf("%12.2f %14.1f   (%lld entries)\n", cpuSeconds(), peakRssMb(),

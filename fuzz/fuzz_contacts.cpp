@@ -37,7 +37,7 @@ mdlDim::CategoryLines categories() {
 
 // The lines the contacts of the file at `path` become, into an empty book.
 QStringList importedLines(const QString &path, bool &read) {
-    contactimport::Importer importer({}, categories(), 1);
+    contactimport::Importer importer(QStringList(), categories(), 1);
     QStringList notes;
     read = contactimport::forEachContact(
                path, [&](const Contact &c) { importer.add(c); }, notes)

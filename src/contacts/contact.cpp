@@ -149,7 +149,7 @@ template <typename Value> QList<const Value *> byPreference(const QList<Value> &
 }
 
 // The numbers into the three slots, by preference; every number not kept is named.
-void placeNumbers(const Contact &contact, entryrules::EntryLineFields &f, QStringList &notes) {
+void placeNumbers(const Contact &contact, entryrules::EntryLineFields &f, QStringList &notes, QStringList &extra) {
     using phonenumbers::Slot;
     const auto slotText = [&](Slot slot) -> QString & {
         return slot == Slot::Mobile ? f.mobile : slot == Slot::Fax ? f.fax : f.telephone;
@@ -180,7 +180,9 @@ void placeNumbers(const Contact &contact, entryrules::EntryLineFields &f, QStrin
         }
         QString &target = slotText(slot);
         if (!target.isEmpty()) {
-            notes.append(QStringLiteral("%1「%2」は取り込みません：ほかの%1を取り込みました").arg(phonenumbers::slotName(slot), text));
+            extra.append(parsed.stored);
+            notes.append(
+                QStringLiteral("%1「%2」は「詳細」のほかの電話に入れました").arg(phonenumbers::slotName(slot), text));
             continue;
         }
         target = parsed.stored;
@@ -189,7 +191,7 @@ void placeNumbers(const Contact &contact, entryrules::EntryLineFields &f, QStrin
     }
 }
 
-void placeAddress(const Contact &contact, entryrules::EntryLineFields &f, QStringList &notes) {
+void placeAddress(const Contact &contact, entryrules::EntryLineFields &f, QStringList &notes, QStringList &extra) {
     bool kept = false;
     for (const Contact::Address *a : byPreference(contact.addresses)) {
         QStringList present;
@@ -201,7 +203,8 @@ void placeAddress(const Contact &contact, entryrules::EntryLineFields &f, QStrin
             continue;
         const QString whole = present.join(isLatin(present.join(QString())) ? QStringLiteral(" ") : QString());
         if (kept) {
-            notes.append(QStringLiteral("住所「%1」は取り込みません：住所の欄は一つです").arg((code + u' ' + whole).trimmed()));
+            extra.append((code + u' ' + whole).trimmed());
+            notes.append(QStringLiteral("住所「%1」は「詳細」のほかの住所に入れました").arg(extra.last()));
             continue;
         }
         kept = true;
@@ -237,14 +240,15 @@ void fillPostalCode(const Contact &contact, entryrules::EntryLineFields &f, QStr
     notes.append(QStringLiteral("郵便番号がないため、住所から「%1」を入れました").arg(f.postalCode));
 }
 
-void placeEmail(const Contact &contact, entryrules::EntryLineFields &f, QStringList &notes) {
+void placeEmail(const Contact &contact, entryrules::EntryLineFields &f, QStringList &notes, QStringList &extra) {
     for (const Contact::Email *e : byPreference(contact.emails)) {
         const QString text = contact.asWritten ? e->text : e->text.trimmed();
         if (text.trimmed().isEmpty())
             continue;
-        if (!f.email.isEmpty())
-            notes.append(QStringLiteral("メール「%1」は取り込みません：ほかのメールを取り込みました").arg(text));
-        else
+        if (!f.email.isEmpty()) {
+            extra.append(text);
+            notes.append(QStringLiteral("メール「%1」は「詳細」のほかのメールに入れました").arg(text));
+        } else
             f.email = storable(text, QStringLiteral("メール"), contact.asWritten, notes);
     }
 }
@@ -476,10 +480,10 @@ Converted toEntry(const Contact &contact, const mdlDim::CategoryLines &categorie
     entryrules::EntryLineFields &f = out.fields;
     QStringList &notes = out.notes;
     notes += contact.notes;
-    placeAddress(contact, f, notes);
+    placeAddress(contact, f, notes, out.extraAddresses);
     fillPostalCode(contact, f, notes);
-    placeNumbers(contact, f, notes);
-    placeEmail(contact, f, notes);
+    placeNumbers(contact, f, notes, out.extraPhones);
+    placeEmail(contact, f, notes, out.extraEmails);
     f.name = storable(entryName(contact), QStringLiteral("氏名"), contact.asWritten, notes);
     f.reading = storable(readingFor(contact, f.name, notes), QStringLiteral("ふりがな"), contact.asWritten, notes);
     if (!giveStandInName(f, notes)) {

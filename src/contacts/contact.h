@@ -88,6 +88,8 @@ struct Converted {
     QString skipReason; // empty when the contact became an entry
     entryrules::EntryLineFields fields;
     QStringList notes; // each value left out of the entry, and why; what was guessed
+    // Numbers, e-mails and addresses beyond the entry's slots, for the side file.
+    QStringList extraPhones, extraEmails, extraAddresses;
 };
 
 // The entry for a contact under the editor's rules and the store's character

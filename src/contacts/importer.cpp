@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSet>
 #include <QStringDecoder>
 #include <QUuid>
 
@@ -308,11 +309,66 @@ QList<Contact> readFile(const QString &path, QString &error) {
     return contacts;
 }
 
-Importer::Importer(const QStringList &existingLines, const mdlDim::CategoryLines &categories, int defaultCategory)
-    : categories_(categories), defaultCategory_(defaultCategory) {
-    for (const QString &line : existingLines)
-        known_.insert(duplicateKey(line), QStringLiteral("電話帳にあります"));
+namespace {
+
+enum Field { Reading, Name, PostalCode, Address, Telephone, Fax, Mobile, Email };
+
+QString folded(const QString &text) {
+    QString out;
+    for (QChar c : text.normalized(QString::NormalizationForm_KC))
+        if (!c.isSpace())
+            out += c.toLower();
+    return out;
 }
+
+QString digitsOf(const QString &number) {
+    QString out;
+    for (QChar c : number.normalized(QString::NormalizationForm_KC))
+        if (c >= u'0' && c <= u'9')
+            out += c;
+    return out;
+}
+
+// How a value of a field is compared: numbers by their digits, the rest folded.
+QString comparable(int field, const QString &value) {
+    return field == Telephone || field == Fax || field == Mobile || field == PostalCode ? digitsOf(value)
+                                                                                        : folded(value);
+}
+
+QStringList fieldsOf(const QString &line) {
+    QStringList fields = line.split(u'|');
+    while (fields.size() < 10)
+        fields.append(QString());
+    return fields;
+}
+
+QStringList converted(const entryrules::EntryLineFields &f) {
+    return {f.reading, f.name, f.postalCode, f.address, f.telephone, f.fax, f.mobile, f.email};
+}
+
+const char16_t *const FieldNames[] = {u"ふりがな", u"氏名", u"郵便番号", u"住所", u"電話", u"FAX", u"携帯", u"メール"};
+
+} // namespace
+
+Importer::Importer(const QList<BookEntry> &book, const mdlDim::CategoryLines &categories, int defaultCategory)
+    : categories_(categories), defaultCategory_(defaultCategory) {
+    persons_.reserve(static_cast<size_t>(book.size()));
+    for (const BookEntry &entry : book) {
+        known_.insert(duplicateKey(entry.line), QStringLiteral("電話帳にあります"));
+        persons_.push_back({fieldsOf(entry.line), entry.uid, entry.data});
+        remember(static_cast<int>(persons_.size() - 1));
+    }
+}
+
+Importer::Importer(const QStringList &existingLines, const mdlDim::CategoryLines &categories, int defaultCategory)
+    : Importer(
+          [&] {
+              QList<BookEntry> book;
+              for (const QString &line : existingLines)
+                  book.append({line, {}, {}});
+              return book;
+          }(),
+          categories, defaultCategory) {}
 
 QString Importer::duplicateKey(const QString &line) {
     QStringList fields = line.split(u'|');
@@ -322,7 +378,182 @@ QString Importer::duplicateKey(const QString &line) {
     return fields.mid(0, 9).join(u'|');
 }
 
-void Importer::add(const Contact &contact) {
+void Importer::remember(int person) {
+    const Person &p = persons_[static_cast<size_t>(person)];
+    if (const QString name = folded(p.fields.at(Name)); !name.isEmpty()) {
+        QList<int> &same = byName_[name];
+        if (!same.contains(person))
+            same.append(person);
+    }
+    if (!p.uid.isEmpty())
+        byUid_.insert(p.uid, person);
+}
+
+int Importer::samePerson(const Contact &contact, const contactentry::Converted &c) const {
+    if (!contact.uid.isEmpty())
+        if (const auto found = byUid_.constFind(contact.uid); found != byUid_.constEnd())
+            return *found;
+    const QList<int> sameName = byName_.value(folded(c.fields.name));
+    if (sameName.isEmpty())
+        return -1;
+    const QStringList mine = converted(c.fields);
+    QSet<QString> numbers, emails, addresses;
+    for (const QString &n : QStringList{mine.at(Telephone), mine.at(Fax), mine.at(Mobile)} + c.extraPhones)
+        if (digitsOf(n).size() >= 6)
+            numbers.insert(digitsOf(n));
+    for (const QString &e : QStringList{mine.at(Email)} + c.extraEmails)
+        if (!folded(e).isEmpty())
+            emails.insert(folded(e));
+    if (!folded(mine.at(Address)).isEmpty())
+        addresses.insert(folded(mine.at(Address)));
+    for (int candidate : sameName) {
+        const Person &p = persons_[static_cast<size_t>(candidate)];
+        QStringList theirs = {p.fields.at(Telephone), p.fields.at(Fax), p.fields.at(Mobile)};
+        for (const QString &n : theirs + p.data.phones)
+            if (numbers.contains(digitsOf(n)))
+                return candidate;
+        for (const QString &e : QStringList{p.fields.at(Email)} + p.data.emails)
+            if (emails.contains(folded(e)))
+                return candidate;
+        if (addresses.contains(folded(p.fields.at(Address))))
+            return candidate;
+    }
+    // The same name and reading, and nothing set on both sides that differs.
+    for (int candidate : sameName) {
+        const Person &p = persons_[static_cast<size_t>(candidate)];
+        if (contactentry::storedReading(p.fields.at(Reading)) != contactentry::storedReading(mine.at(Reading)))
+            continue;
+        bool contradicts = false;
+        for (int f = PostalCode; f <= Email && !contradicts; ++f) {
+            const QString a = comparable(f, p.fields.at(f)), b = comparable(f, mine.at(f));
+            contradicts = !a.isEmpty() && !b.isEmpty() && a != b;
+        }
+        if (!contradicts)
+            return candidate;
+    }
+    return -1;
+}
+
+QStringList Importer::merge(Person &p, const Contact &contact, const contactentry::Converted &c,
+                            QStringList &kept) const {
+    QStringList added;
+    const QStringList mine = converted(c.fields);
+    const auto name = [](int field) { return QString::fromUtf16(FieldNames[field]); };
+    const auto already = [&](int field, const QString &value) {
+        const QString key = comparable(field, value);
+        const QStringList &extras = field == Email     ? p.data.emails
+                                    : field == Address ? p.data.addresses
+                                                       : p.data.phones;
+        const QList<int> same = field == Email     ? QList<int>{Email}
+                                : field == Address ? QList<int>{Address}
+                                                   : QList<int>{Telephone, Fax, Mobile};
+        for (int f : same)
+            if (comparable(f, p.fields.at(f)) == key)
+                return true;
+        return std::any_of(extras.begin(), extras.end(),
+                           [&](const QString &e) { return comparable(field, e).endsWith(key) && !key.isEmpty(); });
+    };
+    // The address and its postal code travel together.
+    if (const QString address = mine.at(Address); !address.isEmpty() && !already(Address, address)) {
+        if (p.fields.at(Address).isEmpty()) {
+            p.fields[Address] = address;
+            added.append(QStringLiteral("住所「%1」").arg(address));
+            if (p.fields.at(PostalCode).isEmpty() && !mine.at(PostalCode).isEmpty()) {
+                p.fields[PostalCode] = mine.at(PostalCode);
+                added.append(QStringLiteral("郵便番号「%1」").arg(mine.at(PostalCode)));
+            }
+        } else {
+            const QString extra = (mine.at(PostalCode) + u' ' + address).trimmed();
+            p.data.addresses.append(extra);
+            added.append(QStringLiteral("ほかの住所「%1」").arg(extra));
+        }
+    } else if (!mine.at(PostalCode).isEmpty() && p.fields.at(PostalCode).isEmpty() &&
+               (address.isEmpty() || comparable(Address, address) == comparable(Address, p.fields.at(Address)))) {
+        p.fields[PostalCode] = mine.at(PostalCode);
+        added.append(QStringLiteral("郵便番号「%1」").arg(mine.at(PostalCode)));
+    }
+    for (int f : {Telephone, Fax, Mobile, Email}) {
+        const QString value = mine.at(f);
+        if (value.isEmpty() || already(f, value))
+            continue;
+        if (p.fields.at(f).isEmpty()) {
+            p.fields[f] = value;
+            added.append(QStringLiteral("%1「%2」").arg(name(f), value));
+        } else {
+            (f == Email ? p.data.emails : p.data.phones).append(value);
+            added.append(
+                QStringLiteral("ほかの%1「%2」").arg(f == Email ? name(Email) : QStringLiteral("電話"), value));
+        }
+    }
+    for (const QString &n : c.extraPhones)
+        if (!already(Telephone, n)) {
+            p.data.phones.append(n);
+            added.append(QStringLiteral("ほかの電話「%1」").arg(n));
+        }
+    for (const QString &e : c.extraEmails)
+        if (!already(Email, e)) {
+            p.data.emails.append(e);
+            added.append(QStringLiteral("ほかのメール「%1」").arg(e));
+        }
+    for (const QString &a : c.extraAddresses)
+        if (!already(Address, a)) {
+            p.data.addresses.append(a);
+            added.append(QStringLiteral("ほかの住所「%1」").arg(a));
+        }
+    // What the side file holds: filled where empty, never overwritten.
+    const people::PersonData &theirs = contact.person;
+    const std::pair<QString people::PersonData::*, const char16_t *> texts[] = {
+        {&people::PersonData::honorific, u"敬称"},  {&people::PersonData::company, u"会社名"},
+        {&people::PersonData::department, u"部署"}, {&people::PersonData::title, u"役職"},
+        {&people::PersonData::birthday, u"誕生日"}, {&people::PersonData::notes, u"メモ"}};
+    for (const auto &[member, label] : texts) {
+        const QString &value = theirs.*member;
+        if (value.isEmpty() || value == p.data.*member)
+            continue;
+        if ((p.data.*member).isEmpty()) {
+            p.data.*member = value;
+            added.append(QStringLiteral("%1「%2」").arg(QString::fromUtf16(label), value));
+        } else {
+            kept.append(QStringLiteral("%1「%2」は取り込みません：「%3」が登録済みです")
+                            .arg(QString::fromUtf16(label), value, p.data.*member));
+        }
+    }
+    if (p.data.joint.isEmpty() && !theirs.joint.isEmpty()) {
+        p.data.joint = theirs.joint;
+        added.append(QStringLiteral("連名 %1 人").arg(theirs.joint.size()));
+    }
+    for (const QString &n : theirs.phones)
+        if (!already(Telephone, n)) {
+            p.data.phones.append(n);
+            added.append(QStringLiteral("ほかの電話「%1」").arg(n));
+        }
+    for (const QString &e : theirs.emails)
+        if (!already(Email, e)) {
+            p.data.emails.append(e);
+            added.append(QStringLiteral("ほかのメール「%1」").arg(e));
+        }
+    for (const people::NewYear &year : theirs.years) {
+        people::NewYear &mine_ = p.data.yearRecord(year.year);
+        const people::NewYear before = mine_;
+        mine_.sent |= year.sent;
+        mine_.received |= year.received;
+        mine_.mourning |= year.mourning;
+        mine_.kanchuSent |= year.kanchuSent;
+        mine_.doNotSend |= year.doNotSend;
+        if (!(mine_ == before))
+            added.append(QStringLiteral("年賀状 %1 年の記録").arg(year.year));
+    }
+    p.data.years.removeIf([](const people::NewYear &y) { return y.words().isEmpty(); });
+    if (p.data.buildingBreak == 0 && theirs.buildingBreak > 0 && !added.isEmpty())
+        p.data.buildingBreak = theirs.buildingBreak;
+    return added;
+}
+
+void Importer::add(const Contact &given) {
+    // A CSV's company column, like vCard's ORG, is kept with the person.
+    Contact contact = given;
+    if (contact.person.company.isEmpty())
+        contact.person.company = contact.organization;
     const contactentry::Converted converted = contactentry::toEntry(contact, categories_, defaultCategory_);
     if (!converted.skipReason.isEmpty()) {
         result_.report.append(QStringLiteral("%1：取り込みません：%2").arg(contact.source, converted.skipReason));
@@ -338,10 +569,52 @@ void Importer::add(const Contact &contact) {
         return;
     }
     known_.insert(key, contact.source + QStringLiteral("と同じです"));
+    const int same = samePerson(contact, converted);
+    if (same >= 0) {
+        Person &p = persons_[static_cast<size_t>(same)];
+        QStringList kept;
+        const QStringList added = merge(p, contact, converted, kept);
+        for (const QString &note : kept)
+            result_.report.append(QStringLiteral("%1：%2").arg(contact.source, note));
+        if (added.isEmpty()) {
+            result_.report.append(QStringLiteral("%1：重複のため取り込みません：%2 は%3")
+                                      .arg(contact.source, converted.fields.name,
+                                           p.added >= 0 ? QStringLiteral("この取り込みで登録する人と同じです")
+                                                        : QStringLiteral("電話帳にあります")));
+            ++result_.duplicates;
+            return;
+        }
+        for (const QString &note : converted.notes)
+            result_.report.append(QStringLiteral("%1：%2").arg(contact.source, note));
+        const QString merged = p.fields.join(u'|');
+        result_.report.append(
+            QStringLiteral("%1：%2 は%3同じ人です。%4を加えました")
+                .arg(contact.source, p.fields.at(Name),
+                     p.added >= 0 ? QStringLiteral("この取り込みで登録する人と") : QStringLiteral("電話帳の人と"),
+                     added.join(u'、')));
+        if (p.added >= 0) {
+            result_.lines[p.added] = merged;
+            result_.people[p.added] = p.data;
+        } else if (p.update >= 0) {
+            result_.updates[p.update] = {same, merged, p.data};
+        } else {
+            p.update = static_cast<int>(result_.updates.size());
+            result_.updates.append({same, merged, p.data});
+            ++result_.updated;
+        }
+        known_.insert(duplicateKey(merged), contact.source + QStringLiteral("と同じです"));
+        return;
+    }
     for (const QString &note : converted.notes)
         result_.report.append(QStringLiteral("%1：%2").arg(contact.source, note));
+    people::PersonData data = contact.person;
+    data.phones += converted.extraPhones;
+    data.emails += converted.extraEmails;
+    data.addresses += converted.extraAddresses;
+    persons_.push_back({fieldsOf(line), contact.uid, data, static_cast<int>(result_.lines.size())});
+    remember(static_cast<int>(persons_.size() - 1));
     result_.lines.append(line);
-    result_.people.append(contact.person);
+    result_.people.append(data);
     result_.uids.append(contact.uid);
     ++result_.imported;
 }
@@ -366,9 +639,25 @@ BookImport importIntoBook(Book &target, const QStringList &files, int defaultCat
                         .arg(defaultCategory);
         return out;
     }
-    QStringList book;
-    for (const QString &element : std::as_const(target.entries()))
-        book.append(element.mid(element.indexOf(u'|') + 1));
+    // Each entry with its identity: a dry run writes nothing, not even the side file's catch-up.
+    const QString readOnly = target.readOnlyReason();
+    if (dryRun)
+        target.setReadOnlyReason(QStringLiteral("試し"));
+    QString damaged;
+    error = target.attachPeople(&damaged);
+    target.setReadOnlyReason(readOnly);
+    const std::vector<people::Record> records = target.records();
+    if (!error.isEmpty() || records.size() != static_cast<size_t>(target.entries().size())) {
+        out.error = error.isEmpty() ? EntryWriter::ChangedElsewhere : error;
+        return out;
+    }
+    QList<BookEntry> book;
+    book.reserve(target.entries().size());
+    for (qsizetype i = 0; i < target.entries().size(); ++i) {
+        const QString element = target.entries().at(i);
+        const people::Record &record = records[static_cast<size_t>(i)];
+        book.append({element.mid(element.indexOf(u'|') + 1), record.uid(), record.data()});
+    }
     // Contact by contact: a file of many cards is never held as contacts all at once.
     Importer importer(book, target.categories(), defaultCategory);
     book.clear();
@@ -382,16 +671,26 @@ BookImport importIntoBook(Book &target, const QStringList &files, int defaultCat
     }
     const Result &result = importer.result();
     out.report = fileNotes + result.report;
-    const QString counts =
-        QStringLiteral("%1 件、見送り %2 件、重複 %3 件").arg(result.imported).arg(result.skipped).arg(result.duplicates);
+    if (!damaged.isEmpty())
+        out.report.prepend(damaged);
+    const QString counts = QStringLiteral("%1 件、更新 %2 件、見送り %3 件、重複 %4 件")
+                               .arg(result.imported)
+                               .arg(result.updated)
+                               .arg(result.skipped)
+                               .arg(result.duplicates);
     if (dryRun) {
+        for (const Update &update : result.updates)
+            out.report.append(QStringLiteral("更新する予定：") + update.line);
         for (const QString &line : result.lines)
             out.report.append(QStringLiteral("取り込む予定：") + line);
         out.summary = QStringLiteral("取り込み予定 ") + counts + QStringLiteral("（試しのため、電話帳には何も書いていません）");
         return out;
     }
-    if (!result.lines.isEmpty()) {
-        const EntryWriter::Result written = target.appendEntries(result.lines, result.people, result.uids);
+    if (!result.lines.isEmpty() || !result.updates.isEmpty()) {
+        QList<Book::EntryUpdate> updates;
+        for (const Update &update : result.updates)
+            updates.append({target.entries().loadedLine(update.entry), update.line, update.data});
+        const EntryWriter::Result written = target.updateAndAppend(updates, result.lines, result.people, result.uids);
         if (!written) {
             out.error = written.message;
             out.report.clear();
@@ -401,6 +700,7 @@ BookImport importIntoBook(Book &target, const QStringList &files, int defaultCat
     }
     out.summary = QStringLiteral("取り込み ") + counts;
     out.imported = result.imported;
+    out.updated = result.updated;
     return out;
 }
 

@@ -26,32 +26,70 @@ QString forEachContact(const QString &path, const std::function<void(const Conta
 // The contacts of one file, all at once (for small files and tests).
 QList<Contact> readFile(const QString &path, QString &error);
 
+// A book entry an import changed: its index among the book's entries, its line and data now.
+struct Update {
+    int entry;
+    QString line;
+    people::PersonData data;
+};
+
 struct Result {
     QStringList lines;  // the entry lines to add, in order
     QList<people::PersonData> people; // each line's per-person data
     QStringList uids;                 // each line's UID from its file, or empty
-    QStringList report; // one line per skipped contact, duplicate and left-out value
+    QList<Update> updates;            // the book's entries changed, each once
+    QStringList report;               // one line per skipped contact, duplicate, update and left-out value
     int imported = 0;
+    int updated = 0;
     int skipped = 0;
     int duplicates = 0;
 };
 
-// Makes entries of contacts one at a time. A contact is a duplicate only when
-// the line it would write equals one of the book's (or an earlier contact's)
-// in every field but the printed mark, readings compared with their kana folded.
+// An entry of the book as an import sees it.
+struct BookEntry {
+    QString line;
+    QString uid;
+    people::PersonData data;
+};
+
+// Makes entries of contacts one at a time; one person stays one entry. A
+// contact is the same person as an entry (of the book, or one this import
+// added) when it carries the entry's UID; when the names are equal, spaces
+// and widths folded, and they share a number, an e-mail or an address; or
+// when name and reading are equal and no value contradicts. Such a contact
+// fills the entry's empty fields; a value differing from a filled one is kept
+// as a further number, e-mail or address; nothing is overwritten. A contact
+// that brings nothing new, or whose line equals one already there, is a duplicate.
 class Importer {
 public:
-    // `existingLines`: the book's entry lines; `categories`: the category file's slots.
+    // `book`: the book's entries; `categories`: the category file's slots.
+    Importer(const QList<BookEntry> &book, const mdlDim::CategoryLines &categories, int defaultCategory);
     Importer(const QStringList &existingLines, const mdlDim::CategoryLines &categories, int defaultCategory);
     void add(const Contact &contact);
     const Result &result() const { return result_; }
 
 private:
+    struct Person {
+        QStringList fields; // ten or more
+        QString uid;
+        people::PersonData data;
+        int added = -1;  // its index among the lines to add, when this import made it
+        int update = -1; // its index among the updates, when this import changed it
+    };
     static QString duplicateKey(const QString &line);
+    void remember(int person);
+    int samePerson(const Contact &contact, const contactentry::Converted &converted) const;
+    // What the contact brings that the person lacks, each named; `kept`
+    // gets what differs and was left as it was.
+    QStringList merge(Person &person, const Contact &contact, const contactentry::Converted &converted,
+                      QStringList &kept) const;
 
     mdlDim::CategoryLines categories_;
     int defaultCategory_;
     QHash<QString, QString> known_; // key → where it came from ("the book" or a source)
+    std::vector<Person> persons_;   // the book's entries, then those this import adds
+    QHash<QString, QList<int>> byName_;
+    QHash<QString, int> byUid_;
     Result result_;
 };
 
@@ -61,8 +99,9 @@ private:
 struct BookImport {
     QString error;      // why nothing was imported; the rest is empty then
     QStringList report; // the report's lines (with `dryRun`, also each line it would add)
-    QString summary;    // 取り込み N 件、見送り M 件、重複 K 件
+    QString summary;    // 取り込み N 件、更新 U 件、見送り M 件、重複 K 件
     int imported = 0;
+    int updated = 0;
 };
 // UIDs taken from the files are kept unless an entry of the book has one already.
 BookImport importIntoBook(Book &book, const QStringList &files, int defaultCategory, bool dryRun = false);

@@ -421,6 +421,11 @@ Result Book::appendEntry(const QString &line, const people::PersonData &data) {
 
 Result Book::appendEntries(const QStringList &newLines, const QList<people::PersonData> &data,
                            const QStringList &uids) {
+    return updateAndAppend({}, newLines, data, uids);
+}
+
+Result Book::updateAndAppend(const QList<EntryUpdate> &updates, const QStringList &newLines,
+                             const QList<people::PersonData> &data, const QStringList &uids) {
     QList<QByteArray> encoded;
     for (const QString &line : newLines) {
         const std::optional<QByteArray> bytes = encodeLine(line);
@@ -428,10 +433,38 @@ Result Book::appendEntries(const QStringList &newLines, const QList<people::Pers
             return notEncodable(entryPath());
         encoded.append(*bytes);
     }
+    QList<QByteArray> updated;
+    for (const EntryUpdate &update : updates) {
+        const std::optional<QByteArray> bytes = encodeLine(update.line);
+        if (!bytes || bytes->isEmpty())
+            return notEncodable(entryPath());
+        updated.append(*bytes);
+    }
     // Rewritten rather than opened for appending, so that a full disk can never
     // leave half a line at the end of the file.
     return rewriteEntries([&](LineEdit &lines, Records &records, std::function<void()> &undo, bool &) {
-        undo = [&records, size = records.size()] { records.resize(size); };
+        std::vector<qsizetype> places;
+        for (const EntryUpdate &update : updates) {
+            const qsizetype at = find(lines, update.loaded);
+            if (at < 0)
+                return changedElsewhere();
+            places.push_back(at);
+        }
+        std::vector<std::pair<size_t, Slot>> was;
+        for (qsizetype at : places)
+            was.emplace_back(static_cast<size_t>(at), records[static_cast<size_t>(at)]);
+        undo = [&records, was, size = records.size()] {
+            records.resize(size);
+            for (const auto &[at, slot] : was)
+                records[at] = slot;
+        };
+        for (qsizetype i = 0; i < updates.size(); ++i) {
+            lines.replace(places[static_cast<size_t>(i)], updated.at(i));
+            Slot &slot = records[static_cast<size_t>(places[static_cast<size_t>(i)])];
+            slot.hash = people::lineHash(updated.at(i));
+            slot.record =
+                people::Record(slot.record.uid(), slot.hash, people::anchorOf(updates.at(i).line), updates.at(i).data);
+        }
         NewRecords made(records);
         for (qsizetype i = 0; i < encoded.size(); ++i) {
             lines.append(encoded.at(i));
@@ -442,7 +475,7 @@ Result Book::appendEntries(const QStringList &newLines, const QList<people::Pers
                                              data.value(i), uids.value(i)),
                                    people::lineHash(encoded.at(i))});
         }
-        if (encoded.size() == 1 && !encoded.first().isEmpty())
+        if (updates.isEmpty() && encoded.size() == 1 && !encoded.first().isEmpty())
             journal_ = records.back().record.line();
         return Result{};
     });

@@ -91,6 +91,17 @@ public:
     EntryWriter::Result appendEntries(const QStringList &lines, const QList<people::PersonData> &data = {},
                                       const QStringList &uids = {});
     EntryWriter::Result appendEntry(const QString &line, const people::PersonData &data = {});
+    // An entry an import changed: its line as loaded, its line and data now.
+    struct EntryUpdate {
+        mdlDim::LoadedLine loaded;
+        QString line;
+        people::PersonData data;
+    };
+    // Updates entries, keeping their identities, and appends new ones, in
+    // one rewrite: all or none. Refused as changed elsewhere when a loaded
+    // line is no longer in the file.
+    EntryWriter::Result updateAndAppend(const QList<EntryUpdate> &updates, const QStringList &lines,
+                                        const QList<people::PersonData> &data = {}, const QStringList &uids = {});
     // Replaces the loaded line, keeping its identity; its per-person data
     // becomes `data` when given.
     EntryWriter::Result replaceEntry(const mdlDim::LoadedLine &loaded, const QString &line,

@@ -459,7 +459,7 @@ private slots:
         QTRY_VERIFY(!shown.isEmpty());
         QCOMPARE(shown, (QStringList{"「phone.vcf」1 件目：電話番号「555-1234」は取り込みません：0 "
                                      "で始まらない番号です（外国の番号か、市外局番がありません）",
-                                     "取り込み 1 件、見送り 0 件、重複 0 件"}));
+                                     "取り込み 1 件、更新 0 件、見送り 0 件、重複 0 件"}));
         QCOMPARE(window->lblCount->text(), QStringLiteral("現在 1 件"));
         QVERIFY(window->picList0->accessibleDescription().isEmpty());
         QCOMPARE(dir->entryBytes(), DataDir::sjisLines({QStringLiteral("やまだ|山田　花子|||||||1|F")}));

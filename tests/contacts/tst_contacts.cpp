@@ -337,12 +337,13 @@ private slots:
         into.writeCategories(DataDir::sjisLines(categories));
         std::unique_ptr<QProcess> dryRun(runContacts({"import", "--dry-run", "--dir", into.path(), out}));
         QVERIFY(dryRun->readAllStandardOutput().endsWith(
-            "取り込み予定 305 件、見送り 0 件、重複 0 件（試しのため、電話帳には何も書いていません）\n"));
+            "取り込み予定 305 件、更新 0 件、見送り 0 件、重複 0 件（試しのため、電話帳には何も書いていません）\n"));
         QCOMPARE(into.entryBytes(), QByteArray()); // a dry run writes nothing
         std::unique_ptr<QProcess> importing(runContacts({"import", "--dir", into.path(), out}));
         QCOMPARE(importing->exitCode(), 0);
         QVERIFY(importing->readAllStandardOutput().endsWith(
-            "メールは 53 字で入力欄（30 字）より長いため、そのまま保存しました\n取り込み 305 件、見送り 0 件、重複 0 "
+            "メールは 53 字で入力欄（30 字）より長いため、そのまま保存しました\n取り込み 305 件、更新 0 件、見送り 0 "
+            "件、重複 0 "
             "件\n"));
         const QStringList back = cp932::decode(into.entryBytes()).split(QStringLiteral("\r\n"));
         for (qsizetype i = 0; i < book.size(); ++i)
@@ -350,7 +351,7 @@ private slots:
         QCOMPARE(into.entryBytes(), DataDir::sjisLines(book));
         // The same file again adds nothing.
         std::unique_ptr<QProcess> again(runContacts({"import", "--dir", into.path(), out}));
-        QVERIFY(again->readAllStandardOutput().endsWith("取り込み 0 件、見送り 0 件、重複 305 件\n"));
+        QVERIFY(again->readAllStandardOutput().endsWith("取り込み 0 件、更新 0 件、見送り 0 件、重複 305 件\n"));
         QCOMPARE(into.entryBytes(), DataDir::sjisLines(book));
         if (format != "vcard")
             return;
@@ -370,6 +371,55 @@ private slots:
 
     // The command on an empty folder: a dry run says what it would do and
     // makes nothing, an import makes the book; a NUL in a value cuts no report line.
+    // One person stays one entry: the same person from three files of one
+    // import fills the book's entry; a value differing from a filled field
+    // is kept beside it, never over it; a namesake with nothing in common
+    // is another person. A dry run says so and writes nothing.
+    void samePersonFromThreeFilesUpdatesOneEntry() {
+        DataDir dir({QStringLiteral("やまだこうじ|山田　浩二|||03-1111-2222||||1|F")});
+        const auto write = [&](const QString &name, const QString &text) {
+            QFile file(dir.path() + name);
+            if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) != text.toUtf8().size())
+                qFatal("cannot write %s", qPrintable(name));
+            return file.fileName();
+        };
+        const QStringList files = {
+            write("phone.vcf", "BEGIN:VCARD\nVERSION:3.0\nN:山田;浩二;;;\nX-PHONETIC-LAST-NAME:やまだ\n"
+                               "X-PHONETIC-FIRST-NAME:こうじ\nTEL;TYPE=HOME:03-1111-2222\nTEL;TYPE=CELL:090-1234-5678\n"
+                               "END:VCARD\n"),
+            write("mail.csv", "氏名,携帯電話,メールアドレス,会社名\n山田浩二,09012345678,koji@example.jp,山田製作所\n"),
+            write("later.vcf", "BEGIN:VCARD\nVERSION:3.0\nN:山田;浩二;;;\nX-PHONETIC-LAST-NAME:やまだこうじ\n"
+                               "TEL;TYPE=HOME:03-9999-8888\nEMAIL:koji@example.jp\n"
+                               "ADR;TYPE=HOME:;;千代田1-1;千代田区;東京都;100-0001;\nEND:VCARD\n"
+                               "BEGIN:VCARD\nVERSION:3.0\nN:山田;浩二;;;\nX-PHONETIC-LAST-NAME:やまだこうじ\n"
+                               "TEL;TYPE=HOME:06-5555-6666\nEND:VCARD\n")};
+        const QByteArray before = dir.entryBytes();
+        const contactimport::BookImport tried = contactimport::importIntoBook(testBook(), files, 1, true);
+        QCOMPARE(dir.entryBytes(), before);
+        QVERIFY2(tried.summary.startsWith(QStringLiteral("取り込み予定 1 件、更新 1 件、見送り 0 件、重複 0 件")),
+                 qPrintable(tried.summary));
+
+        const contactimport::BookImport done = contactimport::importIntoBook(testBook(), files, 1);
+        QCOMPARE(done.summary, QStringLiteral("取り込み 1 件、更新 1 件、見送り 0 件、重複 0 件"));
+        QVERIFY(testBook().load());
+        QCOMPARE(testBook().entries().toList(),
+                 (QStringList{"1|やまだこうじ|山田　浩二|100-0001|東京都千代田区千代田1-1|03-1111-2222||090-1234-5678|"
+                              "koji@example.jp|1|F",
+                              "2|やまだこうじ|山田　浩二|||06-5555-6666||||1|F"}));
+        QVERIFY(testBook().attachPeople().isEmpty());
+        const people::PersonData kept = testBook().records().front().data();
+        QCOMPARE(kept.phones, QStringList{"03-9999-8888"});
+        QCOMPARE(kept.company, QStringLiteral("山田製作所"));
+        const QString report = done.report.join(u'\n');
+        for (const char *said :
+             {"山田　浩二 は電話帳の人と同じ人です。携帯「090-1234-5678」を加えました",
+              "メール「koji@example.jp」、会社名「山田製作所」を加えました", "ほかの電話「03-9999-8888」"})
+            QVERIFY2(report.contains(QString::fromUtf8(said)), qPrintable(report));
+        // The same files again bring nothing new.
+        const contactimport::BookImport again = contactimport::importIntoBook(testBook(), files, 1);
+        QCOMPARE(again.summary, QStringLiteral("取り込み 0 件、更新 0 件、見送り 0 件、重複 4 件"));
+    }
+
     void commandOnAnEmptyFolder() {
         QTemporaryDir dir;
         QFile csv(dir.filePath("in.csv"));
@@ -388,7 +438,8 @@ private slots:
                 QStringLiteral(
                     "「in.csv」2 行目：電話番号「03-1234-5678\u2400 9」は取り込みません：電話番号ではありません"),
                 QStringLiteral("取り込む予定：やまだはなこ|山田　花子|||||||1|F"),
-                QStringLiteral("取り込み予定 1 件、見送り 0 件、重複 0 件（試しのため、電話帳には何も書いていません）"),
+                QStringLiteral(
+                    "取り込み予定 1 件、更新 0 件、見送り 0 件、重複 0 件（試しのため、電話帳には何も書いていません）"),
                 QString()}));
         QVERIFY(QDir(book).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)); // a dry run makes nothing
         std::unique_ptr<QProcess> import(runContacts({"import", "--dir", book, csv.fileName()}));
