@@ -148,6 +148,39 @@ template <typename Value> QList<const Value *> byPreference(const QList<Value> &
     return ordered;
 }
 
+// A business number as people write it: a label before or after it (代表,
+// 直通, （自宅）, FAX: …) and an extension after it ((内)2301, 内線 2301).
+struct LabelledNumber {
+    QString number;
+    QString label;
+    QString extension;
+};
+
+LabelledNumber withoutLabel(const QString &text) {
+    static const QRegularExpression extension(QStringLiteral("^(.*\\d)\\s*\\(?(?:内線|内)\\)?\\s*[:.]?\\s*(\\d+)$"));
+    static const QString labels = QStringLiteral("(代表|代|直通|自宅|携帯|会社|勤務先|FAX|Fax|fax|TEL|Tel|tel)");
+    static const QRegularExpression before(QStringLiteral("^\\(?") + labels +
+                                           QStringLiteral("\\)?\\s*[:]?\\s*(.*\\d.*)$"));
+    static const QRegularExpression after(QStringLiteral("^(.*\\d)\\s*\\(?") + labels + QStringLiteral("\\)?$"));
+    LabelledNumber out{text.normalized(QString::NormalizationForm_KC).trimmed(), {}, {}};
+    if (out.number.startsWith(u"tel:", Qt::CaseInsensitive)) // a vCard 4 URI, read as such
+        return {text.trimmed(), {}, {}};
+    if (const QRegularExpressionMatch m = extension.match(out.number); m.hasMatch()) {
+        out.number = m.captured(1).trimmed();
+        out.extension = m.captured(2);
+    }
+    if (const QRegularExpressionMatch m = before.match(out.number); m.hasMatch()) {
+        out.label = m.captured(1);
+        out.number = m.captured(2).trimmed();
+    } else if (const QRegularExpressionMatch m2 = after.match(out.number); m2.hasMatch()) {
+        out.label = m2.captured(2);
+        out.number = m2.captured(1).trimmed();
+    }
+    if (out.label.isEmpty() && out.extension.isEmpty())
+        out.number = text.trimmed();
+    return out;
+}
+
 // The numbers into the three slots, by preference; every number not kept is named.
 void placeNumbers(const Contact &contact, entryrules::EntryLineFields &f, QStringList &notes, QStringList &extra) {
     using phonenumbers::Slot;
@@ -171,12 +204,23 @@ void placeNumbers(const Contact &contact, entryrules::EntryLineFields &f, QStrin
                 continue;
             }
         }
-        const phonenumbers::Number number = phonenumbers::read(text);
-        const Slot slot = phonenumbers::slotFor(number, phone->kind == Contact::PhoneKind::Fax);
+        const LabelledNumber labelled = withoutLabel(text);
+        const phonenumbers::Number number = phonenumbers::read(labelled.number);
+        const bool fax =
+            phone->kind == Contact::PhoneKind::Fax || labelled.label.compare(u"fax", Qt::CaseInsensitive) == 0;
+        const Slot slot = phonenumbers::slotFor(number, fax);
         const phonenumbers::Parsed parsed = phonenumbers::fitted(number, slot);
         if (!parsed.problem.isEmpty()) {
             notes.append(QStringLiteral("電話番号「%1」は取り込みません：%2").arg(text, parsed.problem));
             continue;
+        }
+        if (!labelled.label.isEmpty())
+            notes.append(QStringLiteral("電話番号「%1」の「%2」は書き添えなので除きました").arg(text, labelled.label));
+        if (!labelled.extension.isEmpty()) {
+            extra.append(parsed.stored + QStringLiteral(" 内線 ") + labelled.extension);
+            notes.append(
+                QStringLiteral("電話番号「%1」の内線は欄に入らないため、「詳細」のほかの電話に「%2」として残しました")
+                    .arg(text, extra.last()));
         }
         QString &target = slotText(slot);
         if (!target.isEmpty()) {
@@ -191,17 +235,38 @@ void placeNumbers(const Contact &contact, entryrules::EntryLineFields &f, QStrin
     }
 }
 
+// An address's parts (prefecture, city, street, building, room) as people
+// write them: a space before the building and the room, and wherever two
+// digits would meet (3-6 and 101); none elsewhere. Latin words each with a space.
+QString joinedAddress(const QList<std::pair<qsizetype, QString>> &parts) {
+    QStringList texts;
+    for (const auto &part : parts)
+        texts.append(part.second);
+    if (isLatin(texts.join(QString())))
+        return texts.join(u' ');
+    QString whole;
+    for (const auto &[index, text] : parts) {
+        const auto isDigit = [](QChar c) {
+            return QString(c).normalized(QString::NormalizationForm_KC).at(0).isDigit();
+        };
+        if (!whole.isEmpty() && (index >= 3 || (isDigit(whole.back()) && isDigit(text.front()))))
+            whole += u' ';
+        whole += text;
+    }
+    return whole;
+}
+
 void placeAddress(const Contact &contact, entryrules::EntryLineFields &f, QStringList &notes, QStringList &extra) {
     bool kept = false;
     for (const Contact::Address *a : byPreference(contact.addresses)) {
-        QStringList present;
-        for (const QString &part : a->parts)
-            if (contact.asWritten ? !part.isEmpty() : !part.trimmed().isEmpty())
-                present.append(contact.asWritten ? part : part.trimmed());
+        QList<std::pair<qsizetype, QString>> present;
+        for (qsizetype i = 0; i < a->parts.size(); ++i)
+            if (const QString &part = a->parts.at(i); contact.asWritten ? !part.isEmpty() : !part.trimmed().isEmpty())
+                present.append({i, contact.asWritten ? part : part.trimmed()});
         const QString code = a->postalCode.trimmed();
         if (present.isEmpty() && code.isEmpty())
             continue;
-        const QString whole = present.join(isLatin(present.join(QString())) ? QStringLiteral(" ") : QString());
+        const QString whole = joinedAddress(present);
         if (kept) {
             extra.append((code + u' ' + whole).trimmed());
             notes.append(QStringLiteral("住所「%1」は「詳細」のほかの住所に入れました").arg(extra.last()));
@@ -234,8 +299,11 @@ void fillPostalCode(const Contact &contact, entryrules::EntryLineFields &f, QStr
     if (!table)
         return;
     const QList<postalcodes::Area> found = table->forAddress(f.address);
-    if (found.size() != 1)
+    if (found.size() != 1) {
+        if (!isLatin(f.address))
+            notes.append(QStringLiteral("郵便番号がなく、住所から一つに決められないため空のままです"));
         return;
+    }
     f.postalCode = postalcodes::withHyphen(found.first().code);
     notes.append(QStringLiteral("郵便番号がないため、住所から「%1」を入れました").arg(f.postalCode));
 }

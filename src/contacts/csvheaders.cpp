@@ -16,14 +16,15 @@ struct HeaderAliases {
 };
 
 const HeaderAliases Aliases[] = {
-    {u"First Name|Given Name|名", {Role::Given}},
-    {u"Last Name|Family Name|姓|苗字", {Role::Family}},
+    {u"First Name|Given Name|名|氏名 (名)", {Role::Given}},
+    {u"Last Name|Family Name|姓|苗字|氏|氏名 (姓)", {Role::Family}},
     {u"Middle Name|Additional Name|ミドル ネーム", {Role::Middle}},
-    {u"Name|Display Name|氏名|名前|Full Name|表示名", {Role::FullName}},
-    {u"Phonetic Last Name|Family Name Yomi|姓フリガナ|姓ふりがな|姓かな|姓カナ|姓よみ|姓 (ふりがな)|姓 (フリガナ)",
+    {u"Name|Display Name|氏名|名前|Full Name|表示名|宛名", {Role::FullName}},
+    {u"Phonetic Last Name|Family Name Yomi|姓フリガナ|姓ふりがな|姓かな|姓カナ|姓よみ|姓 (ふりがな)|姓 (フリガナ)|"
+     u"フリガナ (姓)|ふりがな (姓)|氏フリガナ|氏ふりがな|セイ",
      {Role::ReadingFamily}},
     {u"Phonetic First Name|Given Name Yomi|名フリガナ|名前フリガナ|名ふりがな|名かな|名カナ|名よみ|名 (ふりがな)|名 "
-     u"(フリガナ)",
+     u"(フリガナ)|フリガナ (名)|ふりがな (名)|メイ",
      {Role::ReadingGiven}},
     {u"Phonetic Middle Name|Additional Name Yomi", {Role::ReadingMiddle}},
     {u"Yomi Name|ふりがな|フリガナ|よみ|よみがな|読み|読みがな|かな|カナ", {Role::ReadingFull}},
@@ -31,31 +32,35 @@ const HeaderAliases Aliases[] = {
     {u"会社名フリガナ|会社名ふりがな|Organization 1 - Yomi Name|Phonetic Organization Name",
      {Role::OrganizationReading}},
     // Numbers.
-    {u"Home Phone|自宅電話|電話|電話番号|TEL|自宅電話番号|自宅TEL", {Role::Phone, 101, PhoneKind::Voice, 0}},
+    {u"Home Phone|自宅電話|電話|電話番号|TEL|自宅電話番号|自宅TEL|電話 (自宅)",
+     {Role::Phone, 101, PhoneKind::Voice, 0}},
     {u"Home Phone 2|自宅電話 2", {Role::Phone, 102, PhoneKind::Voice, 0}},
     {u"Business Phone|Work Phone|会社電話|勤務先電話|会社TEL", {Role::Phone, 201, PhoneKind::Voice, 1}},
     {u"Business Phone 2|会社電話 2", {Role::Phone, 202, PhoneKind::Voice, 1}},
-    {u"Mobile Phone|Mobile Number|携帯電話|携帯|携帯番号|携帯電話番号", {Role::Phone, 103, PhoneKind::Cell, 0}},
+    {u"Mobile Phone|Mobile Number|携帯電話|携帯|携帯番号|携帯電話番号|携帯TEL|携帯電話 (自宅)",
+     {Role::Phone, 103, PhoneKind::Cell, 0}},
     {u"Home Fax|自宅 FAX|自宅ファックス|FAX|Fax Number|ファックス|FAX番号|自宅FAX",
      {Role::Phone, 104, PhoneKind::Fax, 0}},
     {u"Business Fax|会社 FAX|会社ファックス|会社FAX", {Role::Phone, 204, PhoneKind::Fax, 1}},
-    {u"Primary Phone|Other Phone|Company Main Phone|その他の電話|代表電話", {Role::Phone, 301}},
+    {u"Primary Phone|Other Phone|Company Main Phone|その他の電話|その他電話|代表電話", {Role::Phone, 301}},
     // E-mail.
     {u"E-mail Address|Primary Email|電子メール "
-     u"アドレス|メール|メールアドレス|E-mail|Email|Eメール|自宅E-mail|自宅メール",
+     u"アドレス|メール|メールアドレス|E-mail|Email|Eメール|Eメールアドレス|自宅E-mail|自宅メール",
      {Role::Email, 111, PhoneKind::Voice, 0}},
     {u"E-mail 2 Address|Secondary Email|電子メール 2 アドレス|会社E-mail|会社メール", {Role::Email, 112}},
     {u"E-mail 3 Address|電子メール 3 アドレス", {Role::Email, 113}},
     // Addresses: home (group 121), work (221).
     // Japanese address and postcard software: 自宅住所1 is the street, 2 and 3 what follows.
-    {u"Home Street|Home Address|番地 (自宅)|番地|住所|住所1|自宅住所1|自宅住所",
+    {u"Home Street|Home Address|番地 (自宅)|番地|住所|住所1|自宅住所1|自宅住所|自宅所在地 (番地)|自宅所在地",
      {Role::AddressPart, 121, PhoneKind::Voice, 0, Street}},
-    {u"Home Street 2|Home Address 2|住所2|建物名|番地 2 (自宅)|自宅住所2",
+    {u"Home Street 2|Home Address 2|住所2|建物名|建物名等|番地 2 (自宅)|自宅住所2|自宅所在地 (建物名)",
      {Role::AddressPart, 121, PhoneKind::Voice, 0, Building}},
-    {u"住所3|自宅住所3", {Role::AddressPart, 121, PhoneKind::Voice, 0, PoBox}},
-    {u"Home City|市町村 (自宅)|市区町村 (自宅)|市区町村|市町村", {Role::AddressPart, 121, PhoneKind::Voice, 0, City}},
-    {u"Home State|都道府県 (自宅)|都道府県", {Role::AddressPart, 121, PhoneKind::Voice, 0, Prefecture}},
-    {u"Home Postal Code|Home ZipCode|郵便番号 (自宅)|郵便番号|〒|自宅〒|自宅郵便番号",
+    {u"住所3|自宅住所3|番地 3 (自宅)", {Role::AddressPart, 121, PhoneKind::Voice, 0, PoBox}},
+    {u"Home City|市町村 (自宅)|市区町村 (自宅)|市区町村|市町村|自宅所在地 (市区町村)",
+     {Role::AddressPart, 121, PhoneKind::Voice, 0, City}},
+    {u"Home State|都道府県 (自宅)|都道府県|自宅所在地 (都道府県)",
+     {Role::AddressPart, 121, PhoneKind::Voice, 0, Prefecture}},
+    {u"Home Postal Code|Home ZipCode|郵便番号 (自宅)|郵便番号|〒|自宅〒|自宅郵便番号|〒番号|郵便|自宅所在地 (郵便番号)",
      {Role::AddressPart, 121, PhoneKind::Voice, 0, Postal}},
     {u"Business Street|Work Address|番地 (会社)|会社住所1|会社住所",
      {Role::AddressPart, 221, PhoneKind::Voice, 1, Street}},
@@ -77,15 +82,33 @@ QString normalisedHeader(const QString &header) {
     return h;
 }
 
+namespace {
+// A header as people vary it: without brackets, and without a 1 at its end
+// when only one such column is meant (電話番号１, TEL1, E-mail1).
+QString looseHeader(const QString &normalised) {
+    QString h = normalised;
+    h.remove(QRegularExpression(QStringLiteral("[()\\[\\]【】「」]")));
+    if (h.size() > 1 && h.endsWith(u'1') && !h.at(h.size() - 2).isDigit())
+        h.chop(1);
+    return h;
+}
+} // namespace
+
 const ColumnMeaning *meaningOfHeader(const QString &normalised) {
-    static const QHash<QString, const ColumnMeaning *> byHeader = [] {
-        QHash<QString, const ColumnMeaning *> m;
+    using Map = QHash<QString, const ColumnMeaning *>;
+    static const std::pair<Map, Map> byHeader = [] {
+        std::pair<Map, Map> m;
         for (const HeaderAliases &aliases : Aliases)
-            for (const QString &name : QString::fromUtf16(aliases.names).split(u'|'))
-                m.insert(normalisedHeader(name), &aliases.meaning);
+            for (const QString &name : QString::fromUtf16(aliases.names).split(u'|')) {
+                m.first.insert(normalisedHeader(name), &aliases.meaning);
+                if (!m.second.contains(looseHeader(normalisedHeader(name))))
+                    m.second.insert(looseHeader(normalisedHeader(name)), &aliases.meaning);
+            }
         return m;
     }();
-    return byHeader.value(normalised, nullptr);
+    if (const ColumnMeaning *exact = byHeader.first.value(normalised, nullptr))
+        return exact;
+    return byHeader.second.value(looseHeader(normalised), nullptr);
 }
 
 } // namespace csvcontacts

@@ -174,6 +174,7 @@ QList<Area> Table::forAddress(QStringView typed) const {
     // that match are made into areas.
     const QByteArray rest = QStringView(address).sliced(cityEnd).toUtf8();
     qsizetype longest = -1;
+    bool hasTowns = false;
     std::vector<const Row *> matched;
     for (const std::vector<int> *rows : *cities)
         for (int i : *rows) {
@@ -184,6 +185,7 @@ QList<Area> Table::forAddress(QStringView typed) const {
             if (tab < 0 || line.sliced(tab) != "\t\t")
                 continue;
             const QByteArrayView town = line.first(tab);
+            hasTowns |= !town.isEmpty();
             if (!QByteArrayView(rest).startsWith(town) || town.size() < longest)
                 continue;
             if (town.size() > longest) {
@@ -193,6 +195,10 @@ QList<Area> Table::forAddress(QStringView typed) const {
             if (std::none_of(matched.begin(), matched.end(), [&](const Row *m) { return m->code == row.code; }))
                 matched.push_back(&row);
         }
+    // A town written that the table does not know: the city's catch-all code
+    // (xxx-0000) would be another town's, so none is given.
+    if (longest == 0 && hasTowns && !rest.isEmpty())
+        return found;
     for (const Row *row : matched)
         found.append(areaOf(*row));
     return found;

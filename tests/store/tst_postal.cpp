@@ -147,7 +147,10 @@ private slots:
         QTest::newRow("town and number") << "東京都千代田区千代田１－１" << QStringList{"1000001"};
         QTest::newRow("spaces between") << "東京都 千代田区　千代田" << QStringList{"1000001"};
         QTest::newRow("no prefecture") << "千代田区千代田" << QStringList{"1000001"};
-        QTest::newRow("a typo in the town: the city's own") << "東京都千代田区千代由１" << QStringList{"1000000"};
+        // The city's catch-all code (xxx-0000) is another town's: none is given.
+        QTest::newRow("a typo in the town: none") << "東京都千代田区千代由１" << QStringList{};
+        QTest::newRow("a town as people write it: none") << "北海道札幌市北区北10条西4丁目" << QStringList{};
+        QTest::newRow("the city alone: its own") << "東京都千代田区" << QStringList{"1000000"};
         QTest::newRow("one town, two codes") << "北海道札幌市中央区大通西３丁目" << QStringList{"0600042", "0640820"};
         QTest::newRow("one town, codes by 丁目") << "北海道札幌市北区北十条西" << QStringList{"0010010", "0600810"};
         QTest::newRow("the longest town wins") << "東京都千代田区大手町ＪＡビル２階" << QStringList{"1006802"};
