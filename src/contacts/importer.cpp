@@ -351,12 +351,12 @@ const char16_t *const FieldNames[] = {u"ふりがな", u"氏名", u"郵便番号
 } // namespace
 
 Importer::Importer(const QList<BookEntry> &book, const mdlDim::CategoryLines &categories, int defaultCategory)
-    : categories_(categories), defaultCategory_(defaultCategory) {
-    persons_.reserve(static_cast<size_t>(book.size()));
-    for (const BookEntry &entry : book) {
-        known_.insert(duplicateKey(entry.line), QStringLiteral("電話帳にあります"));
-        persons_.push_back({fieldsOf(entry.line), entry.uid, entry.data});
-        remember(static_cast<int>(persons_.size() - 1));
+    : categories_(categories), defaultCategory_(defaultCategory), book_(book) {
+    people_.reserve(static_cast<size_t>(book.size()));
+    for (qsizetype i = 0; i < book.size(); ++i) {
+        known_.insert(duplicateKey(book.at(i).line), QString());
+        people_.push_back({static_cast<int>(i)});
+        remember(static_cast<int>(i), fieldsOf(book.at(i).line).at(Name), book.at(i).uid);
     }
 }
 
@@ -378,22 +378,31 @@ QString Importer::duplicateKey(const QString &line) {
     return fields.mid(0, 9).join(u'|');
 }
 
-void Importer::remember(int person) {
-    const Person &p = persons_[static_cast<size_t>(person)];
-    if (const QString name = folded(p.fields.at(Name)); !name.isEmpty()) {
-        QList<int> &same = byName_[name];
-        if (!same.contains(person))
-            same.append(person);
-    }
-    if (!p.uid.isEmpty())
-        byUid_.insert(p.uid, person);
+Importer::Person Importer::personOf(const Known &k) const {
+    if (k.added >= 0)
+        return {fieldsOf(result_.lines.at(k.added)), result_.people.at(k.added)};
+    if (k.update >= 0)
+        return {fieldsOf(result_.updates.at(k.update).line), result_.updates.at(k.update).data};
+    return {fieldsOf(book_.at(k.book).line), book_.at(k.book).data};
+}
+
+void Importer::remember(int known, const QString &name, const QString &uid) {
+    if (const QString key = folded(name); !key.isEmpty())
+        byName_.insert(qHash(key), known);
+    if (!uid.isEmpty())
+        byUid_.insert(uid, known);
 }
 
 int Importer::samePerson(const Contact &contact, const contactentry::Converted &c) const {
     if (!contact.uid.isEmpty())
         if (const auto found = byUid_.constFind(contact.uid); found != byUid_.constEnd())
             return *found;
-    const QList<int> sameName = byName_.value(folded(c.fields.name));
+    const QString name = folded(c.fields.name);
+    QList<int> sameName;
+    for (auto found = byName_.constFind(qHash(name)); found != byName_.cend() && found.key() == qHash(name); ++found)
+        if (folded(personOf(people_[static_cast<size_t>(*found)]).fields.at(Name)) == name)
+            sameName.prepend(*found); // the hash gives the latest first
+
     if (sameName.isEmpty())
         return -1;
     const QStringList mine = converted(c.fields);
@@ -407,7 +416,7 @@ int Importer::samePerson(const Contact &contact, const contactentry::Converted &
     if (!folded(mine.at(Address)).isEmpty())
         addresses.insert(folded(mine.at(Address)));
     for (int candidate : sameName) {
-        const Person &p = persons_[static_cast<size_t>(candidate)];
+        const Person p = personOf(people_[static_cast<size_t>(candidate)]);
         QStringList theirs = {p.fields.at(Telephone), p.fields.at(Fax), p.fields.at(Mobile)};
         for (const QString &n : theirs + p.data.phones)
             if (numbers.contains(digitsOf(n)))
@@ -420,7 +429,7 @@ int Importer::samePerson(const Contact &contact, const contactentry::Converted &
     }
     // The same name and reading, and nothing set on both sides that differs.
     for (int candidate : sameName) {
-        const Person &p = persons_[static_cast<size_t>(candidate)];
+        const Person p = personOf(people_[static_cast<size_t>(candidate)]);
         if (contactentry::storedReading(p.fields.at(Reading)) != contactentry::storedReading(mine.at(Reading)))
             continue;
         bool contradicts = false;
@@ -563,15 +572,18 @@ void Importer::add(const Contact &given) {
     const QString line = entryrules::entryLine(converted.fields);
     const QString key = duplicateKey(line);
     if (const auto earlier = known_.constFind(key); earlier != known_.constEnd()) {
-        result_.report.append(QStringLiteral("%1：重複のため取り込みません：%2 は%3").arg(contact.source, converted.fields.name,
-                                                                                     *earlier));
+        result_.report.append(QStringLiteral("%1：重複のため取り込みません：%2 は%3")
+                                  .arg(contact.source, converted.fields.name,
+                                       earlier->isEmpty() ? QStringLiteral("電話帳にあります")
+                                                          : *earlier + QStringLiteral("と同じです")));
         ++result_.duplicates;
         return;
     }
-    known_.insert(key, contact.source + QStringLiteral("と同じです"));
+    known_.insert(key, contact.source);
     const int same = samePerson(contact, converted);
     if (same >= 0) {
-        Person &p = persons_[static_cast<size_t>(same)];
+        Known &k = people_[static_cast<size_t>(same)];
+        Person p = personOf(k);
         QStringList kept;
         const QStringList added = merge(p, contact, converted, kept);
         for (const QString &note : kept)
@@ -579,7 +591,7 @@ void Importer::add(const Contact &given) {
         if (added.isEmpty()) {
             result_.report.append(QStringLiteral("%1：重複のため取り込みません：%2 は%3")
                                       .arg(contact.source, converted.fields.name,
-                                           p.added >= 0 ? QStringLiteral("この取り込みで登録する人と同じです")
+                                           k.added >= 0 ? QStringLiteral("この取り込みで登録する人と同じです")
                                                         : QStringLiteral("電話帳にあります")));
             ++result_.duplicates;
             return;
@@ -590,19 +602,19 @@ void Importer::add(const Contact &given) {
         result_.report.append(
             QStringLiteral("%1：%2 は%3同じ人です。%4を加えました")
                 .arg(contact.source, p.fields.at(Name),
-                     p.added >= 0 ? QStringLiteral("この取り込みで登録する人と") : QStringLiteral("電話帳の人と"),
+                     k.added >= 0 ? QStringLiteral("この取り込みで登録する人と") : QStringLiteral("電話帳の人と"),
                      added.join(u'、')));
-        if (p.added >= 0) {
-            result_.lines[p.added] = merged;
-            result_.people[p.added] = p.data;
-        } else if (p.update >= 0) {
-            result_.updates[p.update] = {same, merged, p.data};
+        if (k.added >= 0) {
+            result_.lines[k.added] = merged;
+            result_.people[k.added] = p.data;
+        } else if (k.update >= 0) {
+            result_.updates[k.update] = {k.book, merged, p.data};
         } else {
-            p.update = static_cast<int>(result_.updates.size());
-            result_.updates.append({same, merged, p.data});
+            k.update = static_cast<int>(result_.updates.size());
+            result_.updates.append({k.book, merged, p.data});
             ++result_.updated;
         }
-        known_.insert(duplicateKey(merged), contact.source + QStringLiteral("と同じです"));
+        known_.insert(duplicateKey(merged), contact.source);
         return;
     }
     for (const QString &note : converted.notes)
@@ -611,8 +623,8 @@ void Importer::add(const Contact &given) {
     data.phones += converted.extraPhones;
     data.emails += converted.extraEmails;
     data.addresses += converted.extraAddresses;
-    persons_.push_back({fieldsOf(line), contact.uid, data, static_cast<int>(result_.lines.size())});
-    remember(static_cast<int>(persons_.size() - 1));
+    people_.push_back({-1, static_cast<int>(result_.lines.size())});
+    remember(static_cast<int>(people_.size() - 1), converted.fields.name, contact.uid);
     result_.lines.append(line);
     result_.people.append(data);
     result_.uids.append(contact.uid);

@@ -69,15 +69,21 @@ public:
     const Result &result() const { return result_; }
 
 private:
-    struct Person {
-        QStringList fields; // ten or more
-        QString uid;
-        people::PersonData data;
+    // A person the import knows: an entry of the book, or one it adds. Its
+    // line and data live there (or among the updates), never twice.
+    struct Known {
+        int book = -1;   // its index among the book's entries
         int added = -1;  // its index among the lines to add, when this import made it
         int update = -1; // its index among the updates, when this import changed it
     };
+    // A person's fields (ten or more) and data, to compare and to fill.
+    struct Person {
+        QStringList fields;
+        people::PersonData data;
+    };
     static QString duplicateKey(const QString &line);
-    void remember(int person);
+    Person personOf(const Known &known) const;
+    void remember(int known, const QString &name, const QString &uid);
     int samePerson(const Contact &contact, const contactentry::Converted &converted) const;
     // What the contact brings that the person lacks, each named; `kept`
     // gets what differs and was left as it was.
@@ -86,9 +92,10 @@ private:
 
     mdlDim::CategoryLines categories_;
     int defaultCategory_;
-    QHash<QString, QString> known_; // key → where it came from ("the book" or a source)
-    std::vector<Person> persons_;   // the book's entries, then those this import adds
-    QHash<QString, QList<int>> byName_;
+    QHash<QString, QString> known_; // key → the source it came from; empty for the book
+    QList<BookEntry> book_;
+    std::vector<Known> people_;      // the book's entries, then those this import adds
+    QMultiHash<size_t, int> byName_; // by the folded name's hash; the names are compared when found
     QHash<QString, int> byUid_;
     Result result_;
 };
