@@ -441,8 +441,10 @@ namespace {
 QString readingFor(const Contact &contact, const QString &name, QStringList &notes) {
     if (contact.asWritten)
         return contact.reading;
-    const bool company = contact.family.trimmed().isEmpty() && contact.given.trimmed().isEmpty() &&
-                         contact.fullName.trimmed().isEmpty();
+    // A company's card: no person's name, its FN (when any) the company's.
+    const bool company =
+        contact.family.trimmed().isEmpty() && contact.given.trimmed().isEmpty() &&
+        (contact.fullName.trimmed().isEmpty() || contact.fullName.trimmed() == contact.organization.trimmed());
     QString reading = storedReading(
         company && !contact.organizationReading.trimmed().isEmpty() ? contact.organizationReading : contact.reading);
     if (reading.isEmpty()) {
@@ -538,6 +540,12 @@ QString entryFault(const entryrules::EntryLineFields &f, const mdlDim::CategoryL
 }
 
 } // namespace
+
+QString unknownCategory(const Contact &contact, const mdlDim::CategoryLines &categories) {
+    QString unknown;
+    bool byNumber = false;
+    return categoryNumber(contact.categories, categories, unknown, byNumber) == 0 ? unknown : QString();
+}
 
 Converted toEntry(const Contact &contact, const mdlDim::CategoryLines &categories, int defaultCategory) {
     Converted out;

@@ -92,6 +92,10 @@ struct Converted {
     QStringList extraPhones, extraEmails, extraAddresses;
 };
 
+// The category a contact names that the book lacks, when it names no category
+// the book has (nor one by its number); empty otherwise.
+QString unknownCategory(const Contact &contact, const mdlDim::CategoryLines &categories);
+
 // The entry for a contact under the editor's rules and the store's character
 // rule. Each slot takes the first usable value by preference (marked
 // preferred, then home or main, then work, then file order); every

@@ -5,6 +5,8 @@
 #include "contacts/exporter.h"
 #include "contacts/vcard.h"
 #include "store/book.h"
+#include "store/cp932.h"
+#include "store/entryrules.h"
 #include "store/entrywriter.h"
 #include "store/linefile.h"
 #include "store/mdlDim.h"
@@ -558,18 +560,36 @@ QStringList Importer::merge(Person &p, const Contact &contact, const contactentr
     return added;
 }
 
+bool Importer::nameNewCategory(const Contact &contact) {
+    const QString name = contactentry::unknownCategory(contact, categories_);
+    // As the editor's box for a category name takes it.
+    if (name.isEmpty() || name.size() > entryrules::CategoryNameLimit || name.contains(u'|') || !cp932::encode(name) ||
+        std::any_of(name.begin(), name.end(), entryrules::isControl))
+        return false;
+    for (int slot = mdlDim::FixedCategoryCount; slot < 10; ++slot)
+        if (mdlDim::categoryNameIn(categories_[static_cast<size_t>(slot)]).isEmpty()) {
+            categories_[static_cast<size_t>(slot)] = QString::number(slot + 1) + u'|' + name;
+            result_.categories.append({slot, categories_[static_cast<size_t>(slot)]});
+            result_.report.append(QStringLiteral("%1：分類「%2」が電話帳にないため、分類 %3 として作りました")
+                                      .arg(contact.source, name)
+                                      .arg(slot + 1));
+            return true;
+        }
+    return false;
+}
+
 void Importer::add(const Contact &given) {
     // A CSV's company column, like vCard's ORG, is kept with the person.
     Contact contact = given;
     if (contact.person.company.isEmpty())
         contact.person.company = contact.organization;
-    const contactentry::Converted converted = contactentry::toEntry(contact, categories_, defaultCategory_);
+    contactentry::Converted converted = contactentry::toEntry(contact, categories_, defaultCategory_);
     if (!converted.skipReason.isEmpty()) {
         result_.report.append(QStringLiteral("%1：取り込みません：%2").arg(contact.source, converted.skipReason));
         ++result_.skipped;
         return;
     }
-    const QString line = entryrules::entryLine(converted.fields);
+    QString line = entryrules::entryLine(converted.fields);
     const QString key = duplicateKey(line);
     if (const auto earlier = known_.constFind(key); earlier != known_.constEnd()) {
         result_.report.append(QStringLiteral("%1：重複のため取り込みません：%2 は%3")
@@ -616,6 +636,12 @@ void Importer::add(const Contact &given) {
         }
         known_.insert(duplicateKey(merged), contact.source);
         return;
+    }
+    // A new person: a category the book lacks is made for them.
+    if (nameNewCategory(contact)) {
+        converted = contactentry::toEntry(contact, categories_, defaultCategory_);
+        line = entryrules::entryLine(converted.fields);
+        known_.insert(duplicateKey(line), contact.source);
     }
     for (const QString &note : converted.notes)
         result_.report.append(QStringLiteral("%1：%2").arg(contact.source, note));
@@ -698,6 +724,13 @@ BookImport importIntoBook(Book &target, const QStringList &files, int defaultCat
         out.summary = QStringLiteral("取り込み予定 ") + counts + QStringLiteral("（試しのため、電話帳には何も書いていません）");
         return out;
     }
+    // The new categories first: the entries name them.
+    for (const auto &[slot, line] : result.categories)
+        if (const EntryWriter::Result named = target.writeCategory(slot, line); !named) {
+            out.error = named.message;
+            out.report.clear();
+            return out;
+        }
     if (!result.lines.isEmpty() || !result.updates.isEmpty()) {
         QList<Book::EntryUpdate> updates;
         for (const Update &update : result.updates)

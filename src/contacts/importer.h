@@ -35,10 +35,11 @@ struct Update {
 
 struct Result {
     QStringList lines;  // the entry lines to add, in order
-    QList<people::PersonData> people; // each line's per-person data
-    QStringList uids;                 // each line's UID from its file, or empty
-    QList<Update> updates;            // the book's entries changed, each once
-    QStringList report;               // one line per skipped contact, duplicate, update and left-out value
+    QList<people::PersonData> people;          // each line's per-person data
+    QStringList uids;                          // each line's UID from its file, or empty
+    QList<Update> updates;                     // the book's entries changed, each once
+    QList<std::pair<int, QString>> categories; // user categories to name first: slot (5 to 9) and line
+    QStringList report;                        // one line per skipped contact, duplicate, update and left-out value
     int imported = 0;
     int updated = 0;
     int skipped = 0;
@@ -82,6 +83,8 @@ private:
         people::PersonData data;
     };
     static QString duplicateKey(const QString &line);
+    // A category the contact names that the book lacks takes a free user category.
+    bool nameNewCategory(const Contact &contact);
     Person personOf(const Known &known) const;
     void remember(int known, const QString &name, const QString &uid);
     int samePerson(const Contact &contact, const contactentry::Converted &converted) const;

@@ -163,8 +163,8 @@ void frmEdit::buildFields() {
         label->setAlignment(Qt::AlignCenter);
         twips::place(label, 2520, labelTops[i], 645, 225);
         lblNew.append(label);
-        txtNew.append(
-            makeRuledBox(this, QStringLiteral("txtNew(%1)").arg(i), {3240, newTops[i], 1455, 300}, 6, text, boxFont));
+        txtNew.append(makeRuledBox(this, QStringLiteral("txtNew(%1)").arg(i), {3240, newTops[i], 1455, 300},
+                                   entryrules::CategoryNameLimit, text, boxFont));
     }
 
     lblPingyin = makeRowLabel(this, QStringLiteral("lblPingyin"), QStringLiteral("ふりがな"), 1050, 300);

@@ -15,6 +15,7 @@ constexpr int NameLimit = 15;
 // An address with its building and room: what two columns of a postcard hold.
 constexpr int AddressLimit = 40;
 constexpr int EmailLimit = 30;
+constexpr int CategoryNameLimit = 6;
 // The digit boxes: the postal code's two, and a number's three parts.
 constexpr int PostalDigits[2] = {3, 4};
 constexpr int NumberPartDigits[3] = {4, 4, 4};

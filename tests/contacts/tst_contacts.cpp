@@ -386,13 +386,13 @@ private slots:
         const QStringList files = {
             write("phone.vcf", "BEGIN:VCARD\nVERSION:3.0\nN:山田;浩二;;;\nX-PHONETIC-LAST-NAME:やまだ\n"
                                "X-PHONETIC-FIRST-NAME:こうじ\nTEL;TYPE=HOME:03-1111-2222\nTEL;TYPE=CELL:090-1234-5678\n"
-                               "END:VCARD\n"),
+                               "CATEGORIES:テニス\nEND:VCARD\n"),
             write("mail.csv", "氏名,携帯電話,メールアドレス,会社名\n山田浩二,09012345678,koji@example.jp,山田製作所\n"),
             write("later.vcf", "BEGIN:VCARD\nVERSION:3.0\nN:山田;浩二;;;\nX-PHONETIC-LAST-NAME:やまだこうじ\n"
                                "TEL;TYPE=HOME:03-9999-8888\nEMAIL:koji@example.jp\n"
                                "ADR;TYPE=HOME:;;千代田1-1;千代田区;東京都;100-0001;\nEND:VCARD\n"
                                "BEGIN:VCARD\nVERSION:3.0\nN:山田;浩二;;;\nX-PHONETIC-LAST-NAME:やまだこうじ\n"
-                               "TEL;TYPE=HOME:06-5555-6666\nEND:VCARD\n")};
+                               "TEL;TYPE=HOME:06-5555-6666\nCATEGORIES:ゴルフ\nEND:VCARD\n")};
         const QByteArray before = dir.entryBytes();
         const contactimport::BookImport tried = contactimport::importIntoBook(testBook(), files, 1, true);
         QCOMPARE(dir.entryBytes(), before);
@@ -405,7 +405,10 @@ private slots:
         QCOMPARE(testBook().entries().toList(),
                  (QStringList{"1|やまだこうじ|山田　浩二|100-0001|東京都千代田区千代田1-1|03-1111-2222||090-1234-5678|"
                               "koji@example.jp|1|F",
-                              "2|やまだこうじ|山田　浩二|||06-5555-6666||||1|F"}));
+                              "2|やまだこうじ|山田　浩二|||06-5555-6666||||6|F"}));
+        // The namesake's category is made for him; the one of a contact that only filled an entry is not.
+        QCOMPARE(testBook().categoryName(5), QStringLiteral("ゴルフ"));
+        QCOMPARE(testBook().categoryName(6), QString());
         QVERIFY(testBook().attachPeople().isEmpty());
         const people::PersonData kept = testBook().records().front().data();
         QCOMPARE(kept.phones, QStringList{"03-9999-8888"});
