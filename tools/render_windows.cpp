@@ -185,6 +185,7 @@ void renderWithPhoneBook() {
             household.birthday = QStringLiteral("1970-05-04");
             household.phones = {QStringLiteral("03-9999-0000")};
             household.emails = {QStringLiteral("ichiro@work.example.jp")};
+            household.addresses = {QStringLiteral("150-0002 東京都渋谷区渋谷2-21-1")};
             household.notes = QStringLiteral("毎年お歳暮をいただく。\n2025年に引っ越し。");
             household.yearRecord(2026) = {2026, true, true, false, false, false};
             household.yearRecord(2025) = {2025, false, false, true, true, false};
@@ -216,8 +217,10 @@ void renderWithPhoneBook() {
     frmImport imported({QStringLiteral("「携帯.vcf」3 件目：電話番号「905-555-1234」は取り込みません：0 "
                                        "で始まらない番号です（外国の番号か、市外局番がありません）"),
                         QStringLiteral("「携帯.vcf」4 件目：読みを推測しました：やまもとけんじ"),
-                        QStringLiteral("「携帯.vcf」5 件目：重複のため取り込みません：山田　太郎 は電話帳にあります")},
-                       QStringLiteral("取り込み 41 件、見送り 0 件、重複 1 件"));
+                        QStringLiteral("「携帯.vcf」5 件目：重複のため取り込みません：山田　太郎 は電話帳にあります"),
+                        QStringLiteral("「携帯.vcf」6 件目：鈴木　彩 は電話帳の人と同じ人です。携帯「090-1111-2222」、"
+                                       "ほかのメール「aya@work.example.jp」を加えました")},
+                       QStringLiteral("取り込み 41 件、更新 1 件、見送り 0 件、重複 1 件"));
     save(&imported, "frmImport");
 }
 } // namespace

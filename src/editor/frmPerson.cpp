@@ -145,8 +145,11 @@ frmPerson::frmPerson(const people::PersonData &data, const QString &name) : QDia
     txtEmails = makeTextBox(this, QStringLiteral("txtEmails"), {5400, 3840, 2160, 600});
     txtEmails->setPlainText(data.emails.join(u'\n'));
     lblNotes = label("lblNotes", QStringLiteral("メモ"), 240, 4590);
-    txtNotes = makeTextBox(this, QStringLiteral("txtNotes"), {1320, 4560, 6240, 780});
+    txtNotes = makeTextBox(this, QStringLiteral("txtNotes"), {1320, 4560, 3000, 780});
     txtNotes->setPlainText(data.notes);
+    lblAddresses = label("lblAddresses", QStringLiteral("ほかの住所"), 4440, 4590, 900);
+    txtAddresses = makeTextBox(this, QStringLiteral("txtAddresses"), {5400, 4560, 2160, 780});
+    txtAddresses->setPlainText(data.addresses.join(u'\n'));
 
     lblNewYear = label("lblNewYear", QStringLiteral("年賀状"), 240, 5490);
     grdNewYear = makeTable(this, QStringLiteral("grdNewYear"),
@@ -175,6 +178,7 @@ frmPerson::frmPerson(const people::PersonData &data, const QString &name) : QDia
                                {lblPhones, txtPhones},
                                {lblEmails, txtEmails},
                                {lblNotes, txtNotes},
+                               {lblAddresses, txtAddresses},
                                {lblNewYear, grdNewYear}})
         text->setBuddy(buddy);
     mdlDim::CenterForm(this);
@@ -251,6 +255,7 @@ people::PersonData frmPerson::data() const {
     p.phones = linesOf(txtPhones);
     p.emails = linesOf(txtEmails);
     p.notes = txtNotes->toPlainText();
+    p.addresses = linesOf(txtAddresses);
     p.years.clear();
     for (int row = grdNewYear->rowCount() - 1; row >= 0; --row) {
         people::NewYear &y = p.yearRecord(grdNewYear->item(row, Year)->data(Qt::UserRole).toInt());
@@ -274,7 +279,7 @@ void frmPerson::showOnly() {
     }
     for (QLineEdit *box : {txtCompany, txtDepartment, txtTitle, txtBirthday})
         box->setReadOnly(true);
-    for (QPlainTextEdit *box : {txtPhones, txtEmails, txtNotes})
+    for (QPlainTextEdit *box : {txtPhones, txtEmails, txtNotes, txtAddresses})
         box->setReadOnly(true);
     for (ImageButton *button : {imgJointAdd, imgJointRemove, imgJointUp, imgJointDown, imgYearAdd, imgPersonOk})
         button->hide();

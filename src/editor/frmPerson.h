@@ -54,6 +54,8 @@ public:
     QPlainTextEdit *txtEmails;
     QLabel *lblNotes;
     QPlainTextEdit *txtNotes;
+    QLabel *lblAddresses;
+    QPlainTextEdit *txtAddresses;
     QLabel *lblNewYear;
     QTableWidget *grdNewYear;
     ImageButton *imgYearAdd;

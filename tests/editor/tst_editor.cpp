@@ -19,6 +19,7 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QScrollBar>
 #include <QTableWidget>
@@ -471,6 +472,7 @@ private slots:
         inDetails([](frmPerson *details) {
             details->cboHonorific->setCurrentText("先生");
             details->txtCompany->setText("山田製作所");
+            details->txtAddresses->setPlainText("150-0002 東京都渋谷区渋谷2-21-1\n\n");
             click(details->imgJointAdd);
             details->grdJoint->item(0, 0)->setText("花子");
             click(details->imgYearAdd);
@@ -486,6 +488,7 @@ private slots:
         const people::PersonData stored = fresh.records().at(0).data();
         QCOMPARE(stored.honorific, "先生");
         QCOMPARE(stored.company, "山田製作所");
+        QCOMPARE(stored.addresses, QStringList{"150-0002 東京都渋谷区渋谷2-21-1"});
         QCOMPARE(stored.joint.value(0).given, "花子");
         QCOMPARE(stored.years.size(), 1);
         QVERIFY(stored.years.first().sent);
