@@ -461,8 +461,23 @@ QStringList Importer::merge(Person &p, const Contact &contact, const contactentr
         for (int f : same)
             if (comparable(f, p.fields.at(f)) == key)
                 return true;
-        return std::any_of(extras.begin(), extras.end(),
-                           [&](const QString &e) { return comparable(field, e).endsWith(key) && !key.isEmpty(); });
+        // A further address is kept with its postal code before it.
+        return std::any_of(extras.begin(), extras.end(), [&](const QString &e) {
+            const QString held = comparable(field, e);
+            return held == key || (field == Address && !key.isEmpty() && held.endsWith(key));
+        });
+    };
+    // A value the person lacks, beside the entry's: a further number, e-mail or address.
+    const auto keepFurther = [&](int field, const QStringList &values) {
+        QStringList &extras = field == Email ? p.data.emails : field == Address ? p.data.addresses : p.data.phones;
+        const QString label = field == Email     ? QStringLiteral("メール")
+                              : field == Address ? QStringLiteral("住所")
+                                                 : QStringLiteral("電話");
+        for (const QString &value : values)
+            if (!value.trimmed().isEmpty() && !already(field, value)) {
+                extras.append(value);
+                added.append(QStringLiteral("ほかの%1「%2」").arg(label, value));
+            }
     };
     // The address and its postal code travel together.
     if (const QString address = mine.at(Address); !address.isEmpty() && !already(Address, address)) {
@@ -474,9 +489,7 @@ QStringList Importer::merge(Person &p, const Contact &contact, const contactentr
                 added.append(QStringLiteral("郵便番号「%1」").arg(mine.at(PostalCode)));
             }
         } else {
-            const QString extra = (mine.at(PostalCode) + u' ' + address).trimmed();
-            p.data.addresses.append(extra);
-            added.append(QStringLiteral("ほかの住所「%1」").arg(extra));
+            keepFurther(Address, {(mine.at(PostalCode) + u' ' + address).trimmed()});
         }
     } else if (!mine.at(PostalCode).isEmpty() && p.fields.at(PostalCode).isEmpty() &&
                (address.isEmpty() || comparable(Address, address) == comparable(Address, p.fields.at(Address)))) {
@@ -491,28 +504,14 @@ QStringList Importer::merge(Person &p, const Contact &contact, const contactentr
             p.fields[f] = value;
             added.append(QStringLiteral("%1「%2」").arg(name(f), value));
         } else {
-            (f == Email ? p.data.emails : p.data.phones).append(value);
-            added.append(
-                QStringLiteral("ほかの%1「%2」").arg(f == Email ? name(Email) : QStringLiteral("電話"), value));
+            keepFurther(f, {value});
         }
     }
-    for (const QString &n : c.extraPhones)
-        if (!already(Telephone, n)) {
-            p.data.phones.append(n);
-            added.append(QStringLiteral("ほかの電話「%1」").arg(n));
-        }
-    for (const QString &e : c.extraEmails)
-        if (!already(Email, e)) {
-            p.data.emails.append(e);
-            added.append(QStringLiteral("ほかのメール「%1」").arg(e));
-        }
-    for (const QString &a : c.extraAddresses)
-        if (!already(Address, a)) {
-            p.data.addresses.append(a);
-            added.append(QStringLiteral("ほかの住所「%1」").arg(a));
-        }
-    // What the side file holds: filled where empty, never overwritten.
     const people::PersonData &theirs = contact.person;
+    keepFurther(Telephone, c.extraPhones + theirs.phones);
+    keepFurther(Email, c.extraEmails + theirs.emails);
+    keepFurther(Address, c.extraAddresses + theirs.addresses);
+    // What the side file holds: filled where empty, never overwritten.
     const std::pair<QString people::PersonData::*, const char16_t *> texts[] = {
         {&people::PersonData::honorific, u"敬称"},  {&people::PersonData::company, u"会社名"},
         {&people::PersonData::department, u"部署"}, {&people::PersonData::title, u"役職"},
@@ -533,16 +532,6 @@ QStringList Importer::merge(Person &p, const Contact &contact, const contactentr
         p.data.joint = theirs.joint;
         added.append(QStringLiteral("連名 %1 人").arg(theirs.joint.size()));
     }
-    for (const QString &n : theirs.phones)
-        if (!already(Telephone, n)) {
-            p.data.phones.append(n);
-            added.append(QStringLiteral("ほかの電話「%1」").arg(n));
-        }
-    for (const QString &e : theirs.emails)
-        if (!already(Email, e)) {
-            p.data.emails.append(e);
-            added.append(QStringLiteral("ほかのメール「%1」").arg(e));
-        }
     for (const people::NewYear &year : theirs.years) {
         people::NewYear &mine_ = p.data.yearRecord(year.year);
         const people::NewYear before = mine_;

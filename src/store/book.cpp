@@ -511,7 +511,8 @@ Result Book::deleteEntry(const mdlDim::LoadedLine &loaded) {
         if (at < 0)
             return changedElsewhere();
         lines.removeAt(at);
-        journal_ = records[static_cast<size_t>(at)].record.line().first(36);
+        if (const QByteArray &gone = records[static_cast<size_t>(at)].record.line(); gone.size() >= 36)
+            journal_ = gone.first(36);
         undo = [&records, at, was = records[static_cast<size_t>(at)]] { records.insert(records.begin() + at, was); };
         records.erase(records.begin() + at);
         return Result{};
