@@ -17,11 +17,11 @@
 
 class LineEdit;
 
-// One phone book: its folder and files, whether it may be written, the tables
-// its windows show, every entry's identity and per-person data (the side
-// file), and the only code that writes the entry and category files. Every write is all or nothing:
-// on failure the file is left byte for byte as it was and the result says
-// why. The side file is written after the entry file; when that fails, or a
+// One phone book: its folder, files and lock, whether it may be written, the
+// tables its windows show, every entry's identity and per-person data (the
+// side file), and the only code that writes the entry and category files.
+// Every write is all or nothing: on failure the file is left byte for byte as
+// it was and the result says why. The side file is written after the entry file; when that fails, or a
 // kill comes between the two, the next load finds the entries again.
 class Book {
 public:
