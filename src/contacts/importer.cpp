@@ -401,9 +401,14 @@ int Importer::samePerson(const Contact &contact, const contactentry::Converted &
             return *found;
     const QString name = folded(c.fields.name);
     QList<int> sameName;
-    for (auto found = byName_.constFind(qHash(name)); found != byName_.cend() && found.key() == qHash(name); ++found)
-        if (folded(personOf(people_[static_cast<size_t>(*found)]).fields.at(Name)) == name)
+    for (auto found = byName_.constFind(qHash(name)); found != byName_.cend() && found.key() == qHash(name); ++found) {
+        const Known &k = people_[static_cast<size_t>(*found)];
+        // Entries of our own export were entries of one book: two of them stay two.
+        if (contact.asWritten && k.added >= 0)
+            continue;
+        if (folded(personOf(k).fields.at(Name)) == name)
             sameName.prepend(*found); // the hash gives the latest first
+    }
 
     if (sameName.isEmpty())
         return -1;
