@@ -275,11 +275,8 @@ void placeAddress(const Contact &contact, entryrules::EntryLineFields &f, QStrin
         kept = true;
         QString address = whole;
         // The postal code as 3 + 4 digits; another code stays at the start of the address.
-        QString digits;
-        // Full-width digits become ASCII here; digits of other scripts are no postal code.
-        for (QChar c : code.normalized(QString::NormalizationForm_KC))
-            if (c >= u'0' && c <= u'9')
-                digits += c;
+        // Digits of other scripts are no postal code.
+        const QString digits = asciiDigits(code);
         if (digits.size() == 7)
             f.postalCode = postalcodes::withHyphen(digits);
         else if (!code.isEmpty()) {
@@ -405,6 +402,14 @@ void readNewYear(people::PersonData &person, const QString &year, const QStringL
                          .arg(marks.year)
                          .arg(word));
     person.yearRecord(marks.year) = marks;
+}
+
+QString asciiDigits(const QString &text) {
+    QString out;
+    for (QChar c : text.normalized(QString::NormalizationForm_KC))
+        if (c >= u'0' && c <= u'9')
+            out += c;
+    return out;
 }
 
 std::pair<QString, QString> familyAndGiven(const QString &name) {

@@ -78,6 +78,9 @@ QString joinedReading(const QStringList &parts);
 // marks this program knows are kept; what it cannot keep is said in `notes`.
 void readNewYear(people::PersonData &person, const QString &year, const QStringList &words, QStringList &notes);
 
+// The ASCII digits of the text, full-width ones included; digits of other scripts are left out.
+QString asciiDigits(const QString &text);
+
 // A stored name split at its full-width space into family and given names.
 std::pair<QString, QString> familyAndGiven(const QString &name);
 

@@ -323,18 +323,11 @@ QString folded(const QString &text) {
     return out;
 }
 
-QString digitsOf(const QString &number) {
-    QString out;
-    for (QChar c : number.normalized(QString::NormalizationForm_KC))
-        if (c >= u'0' && c <= u'9')
-            out += c;
-    return out;
-}
-
 // How a value of a field is compared: numbers by their digits, the rest folded.
 QString comparable(int field, const QString &value) {
-    return field == Telephone || field == Fax || field == Mobile || field == PostalCode ? digitsOf(value)
-                                                                                        : folded(value);
+    return field == Telephone || field == Fax || field == Mobile || field == PostalCode
+               ? contactentry::asciiDigits(value)
+               : folded(value);
 }
 
 QStringList fieldsOf(const QString &line) {
@@ -373,19 +366,22 @@ Importer::Importer(const QStringList &existingLines, const mdlDim::CategoryLines
           categories, defaultCategory) {}
 
 QString Importer::duplicateKey(const QString &line) {
-    QStringList fields = line.split(u'|');
-    while (fields.size() < 10)
-        fields.append(QString());
+    QStringList fields = fieldsOf(line);
     fields[0] = contactentry::storedReading(fields.at(0));
     return fields.mid(0, 9).join(u'|');
 }
 
+const QString &Importer::lineOf(const Known &k) const {
+    return k.added >= 0    ? result_.lines.at(k.added)
+           : k.update >= 0 ? result_.updates.at(k.update).line
+                           : book_.at(k.book).line;
+}
+
 Importer::Person Importer::personOf(const Known &k) const {
-    if (k.added >= 0)
-        return {fieldsOf(result_.lines.at(k.added)), result_.people.at(k.added)};
-    if (k.update >= 0)
-        return {fieldsOf(result_.updates.at(k.update).line), result_.updates.at(k.update).data};
-    return {fieldsOf(book_.at(k.book).line), book_.at(k.book).data};
+    const people::PersonData &data = k.added >= 0    ? result_.people.at(k.added)
+                                     : k.update >= 0 ? result_.updates.at(k.update).data
+                                                     : book_.at(k.book).data;
+    return {fieldsOf(lineOf(k)), data};
 }
 
 void Importer::remember(int known, const QString &name, const QString &uid) {
@@ -406,7 +402,7 @@ int Importer::samePerson(const Contact &contact, const contactentry::Converted &
         // Entries of our own export were entries of one book: two of them stay two.
         if (contact.asWritten && k.added >= 0)
             continue;
-        if (folded(personOf(k).fields.at(Name)) == name)
+        if (folded(fieldsOf(lineOf(k)).at(Name)) == name)
             sameName.prepend(*found); // the hash gives the latest first
     }
 
@@ -415,8 +411,8 @@ int Importer::samePerson(const Contact &contact, const contactentry::Converted &
     const QStringList mine = converted(c.fields);
     QSet<QString> numbers, emails, addresses;
     for (const QString &n : QStringList{mine.at(Telephone), mine.at(Fax), mine.at(Mobile)} + c.extraPhones)
-        if (digitsOf(n).size() >= 6)
-            numbers.insert(digitsOf(n));
+        if (contactentry::asciiDigits(n).size() >= 6)
+            numbers.insert(contactentry::asciiDigits(n));
     for (const QString &e : QStringList{mine.at(Email)} + c.extraEmails)
         if (!folded(e).isEmpty())
             emails.insert(folded(e));
@@ -426,7 +422,7 @@ int Importer::samePerson(const Contact &contact, const contactentry::Converted &
         const Person p = personOf(people_[static_cast<size_t>(candidate)]);
         QStringList theirs = {p.fields.at(Telephone), p.fields.at(Fax), p.fields.at(Mobile)};
         for (const QString &n : theirs + p.data.phones)
-            if (numbers.contains(digitsOf(n)))
+            if (numbers.contains(contactentry::asciiDigits(n)))
                 return candidate;
         for (const QString &e : QStringList{p.fields.at(Email)} + p.data.emails)
             if (emails.contains(folded(e)))

@@ -85,6 +85,7 @@ private:
     static QString duplicateKey(const QString &line);
     // A category the contact names that the book lacks takes a free user category.
     bool nameNewCategory(const Contact &contact);
+    const QString &lineOf(const Known &known) const;
     Person personOf(const Known &known) const;
     void remember(int known, const QString &name, const QString &uid);
     int samePerson(const Contact &contact, const contactentry::Converted &converted) const;
