@@ -21,7 +21,7 @@ QString problemOf(const QString &line, const postalcodes::Table &table) {
     if (address.isEmpty())
         return QStringLiteral("住所がありません（%1 は%2）").arg(postal, areas.first().address());
     for (const postalcodes::Area &a : areas)
-        if (address.startsWith(a.prefecture + a.city + a.town) || address.startsWith(a.city + a.town))
+        if (table.fits(address, a))
             return {};
     return QStringLiteral("郵便番号 %1 は%2の番号で、住所と合いません").arg(postal, areas.first().address());
 }

@@ -755,6 +755,37 @@ private slots:
         const QString line = QStringLiteral("よみ|名|%1|%2|||||1|F").arg(postal, address);
         QCOMPARE(postalcheck::problemOf(line, *table), problem);
     }
+    // A truth set of codes and addresses written as people write them: check
+    // flags the wrong codes and leaves the right ones.
+    void postalCheckTruthSet() {
+        const postalcodes::Table *table = postalcodes::Table::installed();
+        QVERIFY2(table, qPrintable(postalcodes::Table::installedPath()));
+        QFile file(QStringLiteral(TELBORA_SOURCE_DIR "/tests/data/contacts/postal-check.tsv"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        int flaggedWrong = 0, flaggedRight = 0, missedWrong = 0, rows = 0;
+        for (const QString &row : QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts)) {
+            if (row.startsWith(u'#'))
+                continue;
+            const QStringList f = row.split(u'\t');
+            QCOMPARE(f.size(), 4);
+            ++rows;
+            const bool wrong = f[0] == QStringLiteral("合わない");
+            const QString problem =
+                postalcheck::problemOf(QStringLiteral("よみ|名|%1|%2|||||1|F").arg(f[1], f[2]), *table);
+            if (!problem.isEmpty() && wrong)
+                ++flaggedWrong;
+            else if (!problem.isEmpty())
+                ++flaggedRight, qInfo("flagged a right code: %s (%s)", qPrintable(row), qPrintable(problem));
+            else if (wrong)
+                ++missedWrong, qInfo("missed a wrong code: %s", qPrintable(row));
+        }
+        QVERIFY(rows >= 50);
+        const double precision = double(flaggedWrong) / (flaggedWrong + flaggedRight);
+        const double recall = double(flaggedWrong) / (flaggedWrong + missedWrong);
+        qInfo("check on %d entries: precision %.3f, recall %.3f", rows, precision, recall);
+        QVERIFY(precision >= 0.95);
+        QVERIFY(recall >= 0.95);
+    }
     void checkCommandListsEntries() {
         DataDir book({"あ|甲|100-0001|東京都千代田区千代田|||||1|F", "い|乙|100-0001|北海道札幌市北区|||||2|F",
                       "う|丙||||||||1|F"});

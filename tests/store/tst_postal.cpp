@@ -149,7 +149,12 @@ private slots:
         QTest::newRow("no prefecture") << "千代田区千代田" << QStringList{"1000001"};
         // The city's catch-all code (xxx-0000) is another town's: none is given.
         QTest::newRow("a typo in the town: none") << "東京都千代田区千代由１" << QStringList{};
-        QTest::newRow("a town as people write it: none") << "北海道札幌市北区北10条西4丁目" << QStringList{};
+        QTest::newRow("北10条西 for 北十条西") << "北海道札幌市北区北10条西4丁目" << QStringList{"0010010", "0600810"};
+        QTest::newRow("霞ヶ関 for 霞が関") << "東京都千代田区霞ヶ関1-2-3" << QStringList{"1000013"};
+        QTest::newRow("Kyoto: the town after the streets")
+            << "京都市中京区寺町通御池上る上本能寺前町488" << QStringList{"6040925"};
+        QTest::newRow("大字, no 郡") << "岩手県矢巾町大字南矢幅第13地割" << QStringList{"0283615"};
+        QTest::newRow("a renamed ward") << "静岡県浜松市中区元城町100" << QStringList{"4300946"};
         QTest::newRow("the city alone: its own") << "東京都千代田区" << QStringList{"1000000"};
         QTest::newRow("one town, two codes") << "北海道札幌市中央区大通西３丁目" << QStringList{"0600042", "0640820"};
         QTest::newRow("one town, codes by 丁目") << "北海道札幌市北区北十条西" << QStringList{"0010010", "0600810"};
