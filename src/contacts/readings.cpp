@@ -28,6 +28,9 @@ namespace {
 const char *const MeCabDictionary = "/var/lib/mecab/dic/ipadic-utf8";
 // SKK's names dictionary (skkdic-extra): reading → names, in EUC-JP.
 const char *const NamesDictionary = "/usr/share/skk/SKK-JISYO.jinmei";
+// SKK's large dictionary (skkdic-extra), in UTF-8: its words marked 姓 or 名
+// add rare names the names dictionary lacks (小鳥遊 たかなし).
+const char *const LargeDictionary = "/usr/share/skk/utf8/SKK-JISYO.L.utf8";
 
 struct MeCabTools {
     std::unique_ptr<MeCab::Model> model;
@@ -73,39 +76,65 @@ QString fromEucJp(const char *bytes, qsizetype size) {
     return QString(reinterpret_cast<const QChar *>(decoded.getBuffer()), decoded.length());
 }
 
-// name → its readings from the names dictionary, each with the rank of the
-// name among that reading's names and whether it is a family or given name.
+// name → its readings from the names dictionaries, each with the rank of the
+// name among that reading's names and whether it is a family or given name:
+// marked so (姓, 名), or a person's name of either kind (人名).
 struct NameReading {
     QString reading;
     int rank;
-    bool family; // 姓
-    bool given;  // 名
+    bool family;
+    bool given;
+    bool markedFamily; // 姓 in its note, not only 人名
+    bool markedGiven;
 };
-const QHash<QString, QList<NameReading>> &namesDictionary() {
-    static const QHash<QString, QList<NameReading>> names = [] {
-        QHash<QString, QList<NameReading>> map;
+using NameReadings = QHash<QString, QList<NameReading>>;
+
+// The names of one SKK line "reading /name;note/name/…/" into `map`; only
+// names whose note passes `wanted`.
+template <typename Wanted> void addSkkLine(QStringView line, NameReadings &map, Wanted wanted) {
+    const qsizetype space = line.indexOf(u' ');
+    if (line.isEmpty() || line.startsWith(u';') || space <= 0)
+        return;
+    const QString reading = line.left(space).toString();
+    if (!allKana(reading))
+        return;
+    int rank = 0;
+    for (QStringView candidate : line.mid(space + 1).split(u'/', Qt::SkipEmptyParts)) {
+        const qsizetype semicolon = candidate.indexOf(u';');
+        const QStringView name = semicolon < 0 ? candidate : candidate.left(semicolon);
+        const QStringView note = semicolon < 0 ? QStringView() : candidate.mid(semicolon + 1);
+        const bool person = note.startsWith(u"人名");
+        const bool family = note.startsWith(u"姓") || (person && note.contains(u'姓'));
+        const bool given = note.startsWith(u"名");
+        if (wanted(note))
+            map[name.toString()].append({reading, rank, person || family, person || given, family, given});
+        ++rank;
+    }
+}
+
+const NameReadings &namesDictionary() {
+    static const NameReadings names = [] {
+        NameReadings map;
         QFile file(QString::fromLatin1(NamesDictionary));
-        if (!file.open(QIODevice::ReadOnly))
-            return map;
-        const QByteArray bytes = file.readAll();
-        const QString text = fromEucJp(bytes.constData(), bytes.size());
-        for (QStringView line : QStringView(text).split(u'\n')) {
-            if (line.isEmpty() || line.startsWith(u';'))
-                continue;
-            const qsizetype space = line.indexOf(u' ');
-            if (space <= 0)
-                continue;
-            const QString reading = line.left(space).toString();
-            if (!allKana(reading))
-                continue;
-            int rank = 0;
-            for (QStringView candidate : line.mid(space + 1).split(u'/', Qt::SkipEmptyParts)) {
-                const qsizetype semicolon = candidate.indexOf(u';');
-                const QStringView name = semicolon < 0 ? candidate : candidate.left(semicolon);
-                const QStringView note = semicolon < 0 ? QStringView() : candidate.mid(semicolon + 1);
-                const bool person = note.startsWith(u"人名");
-                map[name.toString()].append({reading, rank++, person || note.startsWith(u"姓"),
-                                             person || note.startsWith(u"名")});
+        if (file.open(QIODevice::ReadOnly)) {
+            const QByteArray bytes = file.readAll();
+            const QString text = fromEucJp(bytes.constData(), bytes.size());
+            for (QStringView line : QStringView(text).split(u'\n'))
+                addSkkLine(line, map, [](QStringView) { return true; });
+        }
+        QFile large(QString::fromLatin1(LargeDictionary));
+        if (large.open(QIODevice::ReadOnly)) {
+            const QByteArray bytes = large.readAll();
+            // Only the few lines with a name marked 姓 or 名 are decoded.
+            for (qsizetype at = 0; at < bytes.size();) {
+                qsizetype end = bytes.indexOf('\n', at);
+                if (end < 0)
+                    end = bytes.size();
+                const QByteArrayView line = QByteArrayView(bytes).sliced(at, end - at);
+                if (line.contains(";姓") || line.contains(";名"))
+                    addSkkLine(QString::fromUtf8(line), map,
+                               [](QStringView note) { return note.startsWith(u"姓") || note.startsWith(u"名"); });
+                at = end + 1;
             }
         }
         return map;
@@ -113,28 +142,38 @@ const QHash<QString, QList<NameReading>> &namesDictionary() {
     return names;
 }
 
-// The names dictionary's rank of `name` under `reading` for the part (its
-// place among that reading's names), or -1 when it does not list it so.
-int dictionaryRank(const QString &name, const QString &reading, NamePart part) {
-    const auto listed = namesDictionary().constFind(name);
-    if (listed == namesDictionary().constEnd())
-        return -1;
-    for (const NameReading &r : *listed)
-        if (r.reading == reading && (part == NamePart::Family ? r.family : r.given))
-            return r.rank;
-    return -1;
+// How the names dictionaries list `name` under `reading` for the part: its
+// place among that reading's names (-1: not listed so), and whether marked
+// as that part (姓, 名) rather than only as a person's name.
+struct Listing {
+    int rank = -1;
+    bool marked = false;
+};
+Listing dictionaryListing(const QString &name, const QString &reading, NamePart part) {
+    Listing best;
+    for (const NameReading &r : namesDictionary().value(name)) {
+        if (r.reading != reading || !(part == NamePart::Family ? r.family : r.given))
+            continue;
+        const bool marked = part == NamePart::Family ? r.markedFamily : r.markedGiven;
+        if (best.rank < 0 || r.rank < best.rank)
+            best.rank = r.rank;
+        best.marked |= marked;
+    }
+    return best;
 }
 
 // A family or given name read as a person's name. MeCab's person-name
 // entries for the whole text are the candidates, each at its cost plus a
 // step for each place the names dictionary lists the name further down under
-// that reading (its usual names come first): MeCab's costs alone read 智子
-// さとこ and 葵 まもる. Without a MeCab entry, the dictionary's best.
+// that reading (its usual names come first), and a larger one unless a
+// dictionary marks it as that part: MeCab's costs alone read 智子 さとこ,
+// 葵 まもる, 大谷 おおや and 須藤 すとう. Without a MeCab entry, the
+// dictionaries' best.
 QString personReading(const QString &text, NamePart part) {
     struct Candidate {
         QString reading;
         long cost;
-        int rank;
+        Listing listing;
     };
     QList<Candidate> candidates;
     if (MeCabTools *tools = mecab()) {
@@ -150,18 +189,24 @@ QString personReading(const QString &text, NamePart part) {
                 if (features.size() <= 7 || features.at(2) != u"人名" || features.at(3) != role)
                     continue;
                 const QString reading = hiragana(features.at(7));
-                candidates.append({reading, node->wcost, dictionaryRank(text, reading, part)});
+                candidates.append({reading, node->wcost, dictionaryListing(text, reading, part)});
             }
         }
     }
-    const auto score = [](const Candidate &c) { return c.cost + 1000 * (c.rank < 0 ? 10 : c.rank); };
+    // Family names only: the names dictionary marks given names' rare readings 名.
+    const long unmarked = part == NamePart::Family ? 1500 : 0;
+    const auto score = [&](const Candidate &c) {
+        return c.cost + 1000 * (c.listing.rank < 0 ? 10 : c.listing.rank) + (c.listing.marked ? 0 : unmarked);
+    };
     const auto better = [&](const Candidate &a, const Candidate &b) { return score(a) < score(b); };
     if (!candidates.isEmpty())
         return std::min_element(candidates.begin(), candidates.end(), better)->reading;
     const QList<NameReading> listed = namesDictionary().value(text);
     const NameReading *best = nullptr;
+    const auto marked = [&](const NameReading &r) { return part == NamePart::Family ? r.markedFamily : r.markedGiven; };
     for (const NameReading &r : listed)
-        if ((part == NamePart::Family ? r.family : r.given) && (!best || r.rank < best->rank))
+        if ((part == NamePart::Family ? r.family : r.given) &&
+            (!best || std::pair(!marked(r), r.rank) < std::pair(!marked(*best), best->rank)))
             best = &r;
     return best ? hiragana(best->reading) : QString();
 }
