@@ -183,6 +183,8 @@ void renderWithPhoneBook() {
             household.department = QStringLiteral("営業部");
             household.title = QStringLiteral("部長");
             household.birthday = QStringLiteral("1970-05-04");
+            household.nickname = QStringLiteral("いっちゃん");
+            household.urls = {QStringLiteral("https://yamada-seisakusho.example.jp/")};
             household.phones = {QStringLiteral("03-9999-0000")};
             household.emails = {QStringLiteral("ichiro@work.example.jp")};
             household.addresses = {QStringLiteral("150-0002 東京都渋谷区渋谷2-21-1")};

@@ -6,6 +6,7 @@
 #include "store/postalcodes.h"
 #include "store/textforms.h"
 
+#include <QDate>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -402,6 +403,23 @@ void readNewYear(people::PersonData &person, const QString &year, const QStringL
                          .arg(marks.year)
                          .arg(word));
     person.yearRecord(marks.year) = marks;
+}
+
+QString isoDate(const QString &text) {
+    static const QRegularExpression date(
+        QStringLiteral("^(\\d{4})(?:[/.\\-年](\\d{1,2})[/.\\-月](\\d{1,2})日?|(\\d{2})(\\d{2}))$"));
+    const QString folded = text.normalized(QString::NormalizationForm_KC).trimmed();
+    const QRegularExpressionMatch m = date.match(folded);
+    if (!m.hasMatch())
+        return text.trimmed();
+    const int month = (m.captured(2).isEmpty() ? m.captured(4) : m.captured(2)).toInt();
+    const int day = (m.captured(3).isEmpty() ? m.captured(5) : m.captured(3)).toInt();
+    if (!QDate(m.captured(1).toInt(), month, day).isValid())
+        return text.trimmed();
+    return QStringLiteral("%1-%2-%3")
+        .arg(m.captured(1))
+        .arg(month, 2, 10, QLatin1Char('0'))
+        .arg(day, 2, 10, QLatin1Char('0'));
 }
 
 QString asciiDigits(const QString &text) {

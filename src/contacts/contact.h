@@ -78,6 +78,10 @@ QString joinedReading(const QStringList &parts);
 // marks this program knows are kept; what it cannot keep is said in `notes`.
 void readNewYear(people::PersonData &person, const QString &year, const QStringList &words, QStringList &notes);
 
+// A date as YYYY-MM-DD when written as year, month and day (1970/5/3,
+// 1970.05.03, 1970年5月3日, 19700503); any other text as it is.
+QString isoDate(const QString &text);
+
 // The ASCII digits of the text, full-width ones included; digits of other scripts are left out.
 QString asciiDigits(const QString &text);
 

@@ -61,6 +61,8 @@ Columns::Columns(const QStringList &header) {
             known_ = true;
         } else if (addNumberedColumn(i, h)) {
             known_ = true;
+        } else if (const std::optional<ColumnMeaning> postcard = postcardColumn(h); postcard) {
+            columns_.append({i, *postcard});
         } else if (!h.isEmpty()) {
             unknown_.append(i);
         }
@@ -195,6 +197,93 @@ void addAddress(Contact &c, const Group &g, bool preferred) {
     c.addresses.append(a);
 }
 
+// Whether a cell of a yes-or-no column says yes: postcard software writes
+// ○, 1 or the mark itself; ×, 0 or nothing for no.
+bool saysYes(const QString &cell) {
+    static const QStringList no = {QStringLiteral("0"),     QStringLiteral("×"),    QStringLiteral("x"),
+                                   QStringLiteral("false"), QStringLiteral("no"),   QStringLiteral("いいえ"),
+                                   QStringLiteral("無"),    QStringLiteral("なし"), QStringLiteral("-"),
+                                   QStringLiteral("ー"),    QStringLiteral("未")};
+    const QString folded = cell.normalized(QString::NormalizationForm_KC).trimmed().toLower();
+    return !folded.isEmpty() && !no.contains(folded);
+}
+
+// A New Year column's cell into the year's record; what it cannot say is named.
+void takeNewYearMark(Contact &c, const ColumnMeaning &m, const QString &header, const QString &cell) {
+    if (!saysYes(cell))
+        return;
+    int year = m.group;
+    if (year == 0) { // 喪中 with no year in its header: the cell must say which
+        const std::optional<std::pair<int, QString>> dated = yearIn(cell);
+        if (!dated) {
+            c.notes.append(
+                QStringLiteral("列「%1」の「%2」は取り込みません：何年の喪中か書かれていません").arg(header, cell));
+            return;
+        }
+        year = dated->first;
+    }
+    if (!people::NewYear::isYear(year)) {
+        c.notes.append(QStringLiteral("列「%1」は取り込みません：年が正しくありません").arg(header));
+        return;
+    }
+    people::NewYear marks{year};
+    marks.sent = m.part == SentMark;
+    marks.received = m.part == ReceivedMark;
+    marks.mourning = m.part == MourningMark;
+    if (m.part == MarksInCell) {
+        marks.sent = cell.contains(u'出') || cell.contains(u'送');
+        marks.received = cell.contains(u'受') || cell.contains(u'来');
+        marks.mourning = cell.contains(u'喪');
+        marks.kanchuSent = cell.contains(u"寒中");
+        if (marks.words().isEmpty()) {
+            c.notes.append(
+                QStringLiteral("列「%1」の「%2」は取り込みません：出・受・喪中のどれか分かりません").arg(header, cell));
+            return;
+        }
+    }
+    c.person.yearRecord(year).addMarks(marks);
+}
+
+// A side-data text: the first value kept; URLs all.
+void takePersonText(Contact &c, int part, const QString &cell) {
+    if (part == Url) {
+        static const QRegularExpression separators(QStringLiteral("\\s+|:::|;"));
+        c.person.urls += cell.split(separators, Qt::SkipEmptyParts);
+        return;
+    }
+    if (part == Birthday) {
+        c.person.birthday = contactentry::isoDate(cell);
+        return;
+    }
+    QString people::PersonData::*const members[] = {&people::PersonData::honorific, &people::PersonData::department,
+                                                    &people::PersonData::title,     &people::PersonData::birthday,
+                                                    &people::PersonData::notes,     &people::PersonData::nickname};
+    c.person.*members[part] = cell;
+}
+
+// Joint names as postcard software writes them: 連名1 to 5, each with its
+// reading and honorific; a name with a space carries its own family name.
+struct JointCells {
+    QString name, reading, honorific;
+};
+void addJointNames(Contact &c, const QMap<int, JointCells> &joint) {
+    for (const JointCells &j : joint) {
+        if (j.name.isEmpty() && j.reading.isEmpty())
+            continue;
+        const auto [family, given] = contactentry::familyAndGiven(contactentry::entryNameOf(j.name));
+        people::JointName name{given.isEmpty() ? family : given, given.isEmpty() ? QString() : family,
+                               contactentry::storedReading(j.reading), j.honorific};
+        // The entry's own family name is not written again, nor its reading.
+        const qsizetype space = j.reading.trimmed().indexOf(QRegularExpression(QStringLiteral("\\s")));
+        if (!name.family.isEmpty() && name.family == c.family) {
+            name.family.clear();
+            if (space > 0)
+                name.reading = contactentry::storedReading(j.reading.trimmed().mid(space));
+        }
+        c.person.joint.append(name);
+    }
+}
+
 } // namespace
 
 Contact Columns::contact(const QStringList &row, const QString &source) const {
@@ -205,6 +294,7 @@ Contact Columns::contact(const QStringList &row, const QString &source) const {
     const auto values = [&](const QString &cell) { return ownExport_ ? QStringList{cell} : valuesIn(cell); };
     NameParts names;
     QMap<int, Group> groups;
+    QMap<int, JointCells> joint;
     for (const Column &col : columns_) {
         const QString cell = ownExport_ ? row.value(col.index) : row.value(col.index).trimmed();
         if (cell.isEmpty())
@@ -244,6 +334,17 @@ Contact Columns::contact(const QStringList &row, const QString &source) const {
         case Role::Category:
             takeCategories(c, cell);
             break;
+        case Role::Person:
+            takePersonText(c, m.part, cell);
+            break;
+        case Role::JointName:
+            (m.part == JointWhole     ? joint[m.group].name
+             : m.part == JointReading ? joint[m.group].reading
+                                      : joint[m.group].honorific) = cell;
+            break;
+        case Role::NewYearMark:
+            takeNewYearMark(c, m, headers_.value(col.index), cell);
+            break;
         default:
             break;
         }
@@ -254,6 +355,7 @@ Contact Columns::contact(const QStringList &row, const QString &source) const {
         c.given = (c.given + u' ' + names.middle).trimmed();
     if (c.reading.isEmpty())
         c.reading = contactentry::joinedReading(names.reading);
+    addJointNames(c, joint);
 
     for (Group &g : groups) {
         Contact::PhoneKind kind = g.kind;

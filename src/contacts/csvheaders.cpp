@@ -72,6 +72,17 @@ const HeaderAliases Aliases[] = {
     {u"Business Postal Code|Work ZipCode|郵便番号 (会社)|会社〒|会社郵便番号",
      {Role::AddressPart, 221, PhoneKind::Voice, 1, Postal}},
     {u"Labels|Group Membership|分類|分類項目|Categories|Category|グループ|カテゴリ|カテゴリー", {Role::Category}},
+    // What the book keeps beside the ten fields.
+    {u"敬称|宛名敬称|本人敬称", {Role::Person, 0, PhoneKind::Voice, 2, Honorific}},
+    {u"Department|部署|部署名|所属|会社部署", {Role::Person, 0, PhoneKind::Voice, 2, Department}},
+    {u"Job Title|Title|役職|役職名|肩書|肩書き", {Role::Person, 0, PhoneKind::Voice, 2, JobTitle}},
+    {u"Birthday|誕生日|生年月日", {Role::Person, 0, PhoneKind::Voice, 2, Birthday}},
+    {u"Notes|Note|メモ|備考|ノート", {Role::Person, 0, PhoneKind::Voice, 2, Notes}},
+    {u"Nickname|ニックネーム|愛称|呼び名", {Role::Person, 0, PhoneKind::Voice, 2, Nickname}},
+    {u"Web Page|Website|Personal Web Page|Business Web Page|Website 1 - Value|Web ページ|Webページ|ホームページ|"
+     u"ウェブサイト|URL",
+     {Role::Person, 0, PhoneKind::Voice, 2, Url}},
+    {u"喪中", {Role::NewYearMark, 0, PhoneKind::Voice, 2, MourningMark}},
 };
 
 } // namespace
@@ -109,6 +120,48 @@ const ColumnMeaning *meaningOfHeader(const QString &normalised) {
     if (const ColumnMeaning *exact = byHeader.first.value(normalised, nullptr))
         return exact;
     return byHeader.second.value(looseHeader(normalised), nullptr);
+}
+
+std::optional<std::pair<int, QString>> yearIn(const QString &text) {
+    // 2025, 令和7 or R7 (2025), 平成31 or H31.
+    static const QRegularExpression dated(QStringLiteral("((?:19|20)\\d\\d)|(令和|r|平成|h)(\\d{1,2})"));
+    const QString folded = normalisedHeader(text);
+    const QRegularExpressionMatch m = dated.match(folded);
+    if (!m.hasMatch())
+        return std::nullopt;
+    const QString era = m.captured(2);
+    const int year =
+        era.isEmpty() ? m.captured(1).toInt() : m.captured(3).toInt() + (era == u"令和" || era == u"r" ? 2018 : 1988);
+    return std::pair{year, QString(folded).remove(m.capturedStart(), m.capturedLength())};
+}
+
+std::optional<ColumnMeaning> postcardColumn(const QString &normalised) {
+    static const QRegularExpression brackets(QStringLiteral("[()\\[\\]【】「」]"));
+    const QString h = QString(normalised).remove(brackets);
+    static const QRegularExpression joint(
+        QStringLiteral("^連名([1-5])?(ふりがな|フリガナ|よみ|よみがな|読み|かな|カナ|敬称)?$"));
+    if (const QRegularExpressionMatch m = joint.match(h); m.hasMatch()) {
+        const QString what = m.captured(2);
+        const int part = what.isEmpty() ? JointWhole : what == u"敬称" ? JointHonorific : JointReading;
+        return ColumnMeaning{Role::JointName, m.captured(1).isEmpty() ? 1 : m.captured(1).toInt(), PhoneKind::Voice, 2,
+                             part};
+    }
+    const std::optional<std::pair<int, QString>> dated = yearIn(h);
+    if (!dated)
+        return std::nullopt;
+    const auto &[year, rest] = *dated;
+    const bool sent = rest.contains(u'出') || rest.contains(u'送') || rest.contains(u"差し出し");
+    const bool received = rest.contains(u'受') || rest.contains(u'来');
+    int kind = MarksInCell;
+    if (rest.contains(u"喪中"))
+        kind = MourningMark;
+    else if (sent && !received)
+        kind = SentMark;
+    else if (received && !sent)
+        kind = ReceivedMark;
+    else if (!(sent && received) && !rest.contains(u"年賀"))
+        return std::nullopt; // a date that is not about New Year cards
+    return ColumnMeaning{Role::NewYearMark, year, PhoneKind::Voice, 2, kind};
 }
 
 } // namespace csvcontacts

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 // What the columns of a contacts spreadsheet hold, by their headers as Google
 // Contacts (current and older), Outlook (Japanese and English), Thunderbird,
 // Japanese address and postcard software and Windows' mail program name them.
@@ -27,7 +29,15 @@ enum class Role {
     AddressPart,
     AddressLabel,
     Category,
+    Person,      // a text of the side data: part is a PersonText
+    JointName,   // 連名: group is its number (1 to 5), part a JointPart
+    NewYearMark, // group is the year, part a NewYearMarkKind
 };
+enum PersonText { Honorific, Department, JobTitle, Birthday, Notes, Nickname, Url };
+enum JointPart { JointWhole, JointReading, JointHonorific };
+// What a year's column says: its cell names the marks (出, 受, 喪中), or the
+// header does and the cell only says yes.
+enum NewYearMarkKind { MarksInCell, SentMark, ReceivedMark, MourningMark };
 // The part of an address a column holds.
 enum Part { Postal, Prefecture, City, Street, Building, PoBox, Formatted };
 
@@ -46,5 +56,12 @@ QString normalisedHeader(const QString &header);
 
 // The meaning of a header with a fixed name (compared normalised), or null.
 const ColumnMeaning *meaningOfHeader(const QString &normalised);
+
+// Postcard software's numbered and dated columns: 連名2, 連名2ふりがな,
+// 連名2敬称; 2025年賀状, 2025年 受, R7 出, 令和7年喪中. Null for others.
+std::optional<ColumnMeaning> postcardColumn(const QString &normalised);
+
+// The year a text names (2025, 令和7, R7, 平成31, H31) and the text without it.
+std::optional<std::pair<int, QString>> yearIn(const QString &text);
 
 } // namespace csvcontacts

@@ -42,6 +42,9 @@ void addPerson(const people::PersonData &p, QStringList &out) {
     add("TITLE", p.title);
     add("BDAY", p.birthday);
     add("NOTE", p.notes);
+    add("NICKNAME", p.nickname);
+    for (const QString &url : p.urls)
+        add("URL", url);
     for (const QString &phone : p.phones)
         out.append(QStringLiteral("TEL;TYPE=VOICE;X-TELBORA=EXTRA:") + escaped(phone));
     for (const QString &email : p.emails)
@@ -157,11 +160,11 @@ QStringList csvHeaderOfTheFields() {
 
 QStringList csvHeader() {
     return csvHeaderOfTheFields() +
-           QStringList{QStringLiteral("UID"),          QStringLiteral("敬称"),   QStringLiteral("連名"),
-                       QStringLiteral("会社名"),       QStringLiteral("部署"),   QStringLiteral("役職"),
-                       QStringLiteral("誕生日"),       QStringLiteral("メモ"),   QStringLiteral("ほかの電話"),
-                       QStringLiteral("ほかのメール"), QStringLiteral("年賀状"), QStringLiteral("住所の区切り"),
-                       QStringLiteral("ほかの住所")};
+           QStringList{QStringLiteral("UID"),          QStringLiteral("敬称"),         QStringLiteral("連名"),
+                       QStringLiteral("会社名"),       QStringLiteral("部署"),         QStringLiteral("役職"),
+                       QStringLiteral("誕生日"),       QStringLiteral("メモ"),         QStringLiteral("ほかの電話"),
+                       QStringLiteral("ほかのメール"), QStringLiteral("年賀状"),       QStringLiteral("住所の区切り"),
+                       QStringLiteral("ほかの住所"),   QStringLiteral("ニックネーム"), QStringLiteral("URL")};
 }
 
 // In a cell, each joint name and each year is a line of its own; a joint
@@ -186,7 +189,9 @@ QStringList personCells(const QString &uid, const people::PersonData &p) {
             p.emails.join(u'\n'),
             years.join(u'\n'),
             p.buildingBreak > 0 ? QString::number(p.buildingBreak) : QString(),
-            p.addresses.join(u'\n')};
+            p.addresses.join(u'\n'),
+            p.nickname,
+            p.urls.join(u'\n')};
 }
 
 void readPersonCells(const QStringList &cells, QString &uid, people::PersonData &p, QStringList &notes) {
@@ -212,6 +217,8 @@ void readPersonCells(const QStringList &cells, QString &uid, people::PersonData 
     }
     p.buildingBreak = std::max(0, cells.value(11).toInt());
     p.addresses = lines(cells.value(12));
+    p.nickname = cells.value(13);
+    p.urls = lines(cells.value(14));
 }
 
 Exported exportEntries(const QStringList &lines, const mdlDim::CategoryLines &categories, Format format,

@@ -93,8 +93,14 @@ void personFromCard(const vcard::Card &card, Contact &c) {
         c.uid = parsed.toString(QUuid::WithoutBraces);
     people::PersonData &p = c.person;
     p.title = textOf("TITLE");
-    p.birthday = textOf("BDAY");
+    p.birthday = c.asWritten ? textOf("BDAY") : contactentry::isoDate(textOf("BDAY"));
     p.notes = textOf("NOTE");
+    p.nickname = textOf("NICKNAME");
+    for (const vcard::Property *url : card.all(QStringLiteral("URL")))
+        if (!url->text().trimmed().isEmpty())
+            p.urls.append(url->text().trimmed());
+    if (card.first(QStringLiteral("PHOTO")))
+        c.notes.append(QStringLiteral("写真は取り込みません：電話帳には写真の置き場がありません"));
     if (!c.asWritten)
         return;
     p.honorific = textOf("X-TELBORA-HONORIFIC");
@@ -516,7 +522,8 @@ QStringList Importer::merge(Person &p, const Contact &contact, const contactentr
     const std::pair<QString people::PersonData::*, const char16_t *> texts[] = {
         {&people::PersonData::honorific, u"敬称"},  {&people::PersonData::company, u"会社名"},
         {&people::PersonData::department, u"部署"}, {&people::PersonData::title, u"役職"},
-        {&people::PersonData::birthday, u"誕生日"}, {&people::PersonData::notes, u"メモ"}};
+        {&people::PersonData::birthday, u"誕生日"}, {&people::PersonData::notes, u"メモ"},
+        {&people::PersonData::nickname, u"呼び名"}};
     for (const auto &[member, label] : texts) {
         const QString &value = theirs.*member;
         if (value.isEmpty() || value == p.data.*member)
@@ -529,6 +536,11 @@ QStringList Importer::merge(Person &p, const Contact &contact, const contactentr
                             .arg(QString::fromUtf16(label), value, p.data.*member));
         }
     }
+    for (const QString &url : theirs.urls)
+        if (!p.data.urls.contains(url)) {
+            p.data.urls.append(url);
+            added.append(QStringLiteral("URL「%1」").arg(url));
+        }
     if (p.data.joint.isEmpty() && !theirs.joint.isEmpty()) {
         p.data.joint = theirs.joint;
         added.append(QStringLiteral("連名 %1 人").arg(theirs.joint.size()));
@@ -536,11 +548,7 @@ QStringList Importer::merge(Person &p, const Contact &contact, const contactentr
     for (const people::NewYear &year : theirs.years) {
         people::NewYear &mine_ = p.data.yearRecord(year.year);
         const people::NewYear before = mine_;
-        mine_.sent |= year.sent;
-        mine_.received |= year.received;
-        mine_.mourning |= year.mourning;
-        mine_.kanchuSent |= year.kanchuSent;
-        mine_.doNotSend |= year.doNotSend;
+        mine_.addMarks(year);
         if (!(mine_ == before))
             added.append(QStringLiteral("年賀状 %1 年の記録").arg(year.year));
     }

@@ -15,11 +15,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QTableWidget>
 
 namespace {
 constexpr int WindowWidth = 7800;
-constexpr int WindowHeight = 7560;
+constexpr int WindowHeight = 7980;
 
 enum JointColumn { Given, Family, Reading, JointHonorific, JointColumns };
 enum YearColumn { Year, Sent, Received, Mourning, Kanchu, DoNotSend, YearColumns };
@@ -103,6 +104,8 @@ frmPerson::frmPerson(const people::PersonData &data, const QString &name) : QDia
     cboHonorific->lineEdit()->setPlaceholderText(QStringLiteral("様（会社は御中）"));
     cboHonorific->setCurrentText(data.honorific);
     twips::place(cboHonorific, 1320, 570, 2400, 300);
+    lblNickname = label("lblNickname", QStringLiteral("呼び名"), 4440, 600, 900);
+    txtNickname = lineBox("txtNickname", {5400, 570, 2160, 300}, data.nickname);
 
     lblJoint = label("lblJoint", QStringLiteral("連名"), 240, 1000);
     grdJoint = makeTable(
@@ -161,15 +164,20 @@ frmPerson::frmPerson(const people::PersonData &data, const QString &name) : QDia
     imgYearAdd = button("imgYearAdd", {240, 5820, 1005, 285}, QStringLiteral("今年を追加"));
     connect(imgYearAdd, &ImageButton::clicked, this, &frmPerson::addThisYear);
 
-    imgPersonOk = makeImageButton(this, QStringLiteral("imgPersonOk"), {5040, 7020, 1140, 300}, {5050, 7030},
+    lblUrls = label("lblUrls", QStringLiteral("URL"), 240, 6930);
+    txtUrls = lineBox("txtUrls", {1320, 6900, 6240, 300}, data.urls.join(u' '));
+    txtUrls->setPlaceholderText(QStringLiteral("https://…（いくつかあるときは空白で区切ります）"));
+
+    imgPersonOk = makeImageButton(this, QStringLiteral("imgPersonOk"), {5040, 7440, 1140, 300}, {5050, 7450},
                                   QStringLiteral("決定"), QColor(120, 190, 120));
-    imgPersonCancel = button("imgPersonCancel", {6420, 7020, 1140, 300}, QStringLiteral("キャンセル"));
+    imgPersonCancel = button("imgPersonCancel", {6420, 7440, 1140, 300}, QStringLiteral("キャンセル"));
     connect(imgPersonOk, &ImageButton::clicked, this, &frmPerson::accept);
     connect(imgPersonCancel, &ImageButton::clicked, this, &frmPerson::reject);
     std::tie(linLeft, linRight, linDown) =
         skin::addBorder(this, WindowWidth, WindowHeight, artwork::TitleHeightTwips, QStringLiteral("linDown"));
 
     for (auto [text, buddy] : {std::pair<QLabel *, QWidget *>{lblHonorific, cboHonorific},
+                               {lblNickname, txtNickname},
                                {lblJoint, grdJoint},
                                {lblCompany, txtCompany},
                                {lblDepartment, txtDepartment},
@@ -179,7 +187,8 @@ frmPerson::frmPerson(const people::PersonData &data, const QString &name) : QDia
                                {lblEmails, txtEmails},
                                {lblNotes, txtNotes},
                                {lblAddresses, txtAddresses},
-                               {lblNewYear, grdNewYear}})
+                               {lblNewYear, grdNewYear},
+                               {lblUrls, txtUrls}})
         text->setBuddy(buddy);
     mdlDim::CenterForm(this);
     cboHonorific->setFocus();
@@ -252,6 +261,8 @@ people::PersonData frmPerson::data() const {
     p.department = txtDepartment->text().trimmed();
     p.title = txtTitle->text().trimmed();
     p.birthday = txtBirthday->text().trimmed();
+    p.nickname = txtNickname->text().trimmed();
+    p.urls = txtUrls->text().split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
     p.phones = linesOf(txtPhones);
     p.emails = linesOf(txtEmails);
     p.notes = txtNotes->toPlainText();
@@ -277,7 +288,7 @@ void frmPerson::showOnly() {
                 if (QTableWidgetItem *item = table->item(row, column))
                     item->setFlags(item->flags() & ~(Qt::ItemIsUserCheckable | Qt::ItemIsEditable));
     }
-    for (QLineEdit *box : {txtCompany, txtDepartment, txtTitle, txtBirthday})
+    for (QLineEdit *box : {txtNickname, txtCompany, txtDepartment, txtTitle, txtBirthday, txtUrls})
         box->setReadOnly(true);
     for (QPlainTextEdit *box : {txtPhones, txtEmails, txtNotes, txtAddresses})
         box->setReadOnly(true);

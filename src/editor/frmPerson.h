@@ -40,6 +40,8 @@ public:
     ImageButton *imgJointRemove;
     ImageButton *imgJointUp;
     ImageButton *imgJointDown;
+    QLabel *lblNickname;
+    QLineEdit *txtNickname;
     QLabel *lblCompany;
     QLineEdit *txtCompany;
     QLabel *lblDepartment;
@@ -59,6 +61,8 @@ public:
     QLabel *lblNewYear;
     QTableWidget *grdNewYear;
     ImageButton *imgYearAdd;
+    QLabel *lblUrls;
+    QLineEdit *txtUrls;
     ImageButton *imgPersonOk;
     ImageButton *imgPersonCancel;
     FrameLine *linLeft;

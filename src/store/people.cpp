@@ -80,56 +80,24 @@ QList<QByteArrayView> columnsOf(QByteArrayView line) {
     return columns;
 }
 
-// The person's data as key=value columns; nothing for what is empty.
-QList<std::pair<QString, QString>> itemsOf(const PersonData &d) {
-    QList<std::pair<QString, QString>> items;
-    const auto add = [&](const QString &key, const QString &value) {
-        if (!value.isEmpty())
-            items.append({key, value});
-    };
-    add(QStringLiteral("honorific"), d.honorific);
-    for (qsizetype i = 0; i < d.joint.size(); ++i) {
-        const QString prefix = QStringLiteral("joint%1.").arg(i + 1);
-        const JointName &j = d.joint.at(i);
-        // The given name is written even when empty, so that the person's place in the list stays.
-        items.append({prefix + QStringLiteral("given"), j.given});
-        add(prefix + QStringLiteral("family"), j.family);
-        add(prefix + QStringLiteral("reading"), j.reading);
-        add(prefix + QStringLiteral("honorific"), j.honorific);
-    }
-    add(QStringLiteral("company"), d.company);
-    add(QStringLiteral("department"), d.department);
-    add(QStringLiteral("title"), d.title);
-    add(QStringLiteral("birthday"), d.birthday);
-    add(QStringLiteral("notes"), d.notes);
-    for (const QString &phone : d.phones)
-        add(QStringLiteral("tel"), phone);
-    for (const QString &email : d.emails)
-        add(QStringLiteral("email"), email);
-    for (const QString &address : d.addresses)
-        add(QStringLiteral("adr"), address);
-    if (d.buildingBreak > 0)
-        add(QStringLiteral("break"), QString::number(d.buildingBreak));
-    for (const NewYear &y : d.years)
-        if (!y.words().isEmpty())
-            items.append({QStringLiteral("newyear.%1").arg(y.year), y.words().join(u',')});
-    items.append(d.unknown);
-    return items;
-}
-
 // Sets what the column says; false when this copy does not know it.
 bool setItem(PersonData &d, const QString &key, const QString &value) {
     static const QHash<QString, QString PersonData::*> texts = {
         {QStringLiteral("honorific"), &PersonData::honorific},   {QStringLiteral("company"), &PersonData::company},
         {QStringLiteral("department"), &PersonData::department}, {QStringLiteral("title"), &PersonData::title},
-        {QStringLiteral("birthday"), &PersonData::birthday},     {QStringLiteral("notes"), &PersonData::notes}};
+        {QStringLiteral("birthday"), &PersonData::birthday},     {QStringLiteral("notes"), &PersonData::notes},
+        {QStringLiteral("nickname"), &PersonData::nickname}};
     if (auto text = texts.find(key); text != texts.end()) {
         d.*text.value() = value;
         return true;
     }
-    if (key == u"tel" || key == u"email" || key == u"adr") {
+    static const QHash<QString, QStringList PersonData::*> lists = {{QStringLiteral("tel"), &PersonData::phones},
+                                                                    {QStringLiteral("email"), &PersonData::emails},
+                                                                    {QStringLiteral("adr"), &PersonData::addresses},
+                                                                    {QStringLiteral("url"), &PersonData::urls}};
+    if (auto list = lists.find(key); list != lists.end()) {
         if (!value.isEmpty()) // an empty one is nothing, and is not written again
-            (key == u"tel" ? d.phones : key == u"email" ? d.emails : d.addresses).append(value);
+            (d.*list.value()).append(value);
         return true;
     }
     bool number = false;
@@ -366,6 +334,45 @@ QString keyOf(const Anchor &anchor) {
 }
 
 } // namespace
+
+QList<std::pair<QString, QString>> itemsOf(const PersonData &d) {
+    QList<std::pair<QString, QString>> items;
+    const auto add = [&](const QString &key, const QString &value) {
+        if (!value.isEmpty())
+            items.append({key, value});
+    };
+    add(QStringLiteral("honorific"), d.honorific);
+    for (qsizetype i = 0; i < d.joint.size(); ++i) {
+        const QString prefix = QStringLiteral("joint%1.").arg(i + 1);
+        const JointName &j = d.joint.at(i);
+        // The given name is written even when empty, so that the person's place in the list stays.
+        items.append({prefix + QStringLiteral("given"), j.given});
+        add(prefix + QStringLiteral("family"), j.family);
+        add(prefix + QStringLiteral("reading"), j.reading);
+        add(prefix + QStringLiteral("honorific"), j.honorific);
+    }
+    add(QStringLiteral("company"), d.company);
+    add(QStringLiteral("department"), d.department);
+    add(QStringLiteral("title"), d.title);
+    add(QStringLiteral("birthday"), d.birthday);
+    add(QStringLiteral("notes"), d.notes);
+    add(QStringLiteral("nickname"), d.nickname);
+    for (const QString &url : d.urls)
+        add(QStringLiteral("url"), url);
+    for (const QString &phone : d.phones)
+        add(QStringLiteral("tel"), phone);
+    for (const QString &email : d.emails)
+        add(QStringLiteral("email"), email);
+    for (const QString &address : d.addresses)
+        add(QStringLiteral("adr"), address);
+    if (d.buildingBreak > 0)
+        add(QStringLiteral("break"), QString::number(d.buildingBreak));
+    for (const NewYear &y : d.years)
+        if (!y.words().isEmpty())
+            items.append({QStringLiteral("newyear.%1").arg(y.year), y.words().join(u',')});
+    items.append(d.unknown);
+    return items;
+}
 
 QStringList NewYear::words() const {
     QStringList out;

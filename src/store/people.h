@@ -43,7 +43,19 @@ struct NewYear {
     // copy's), empty when every word was known.
     QStringList setWords(const QStringList &words);
     static bool isYear(int year) { return year >= 1900 && year <= 9999; }
+    // The marks of `other` set here too; none taken away.
+    void addMarks(const NewYear &other) {
+        sent |= other.sent;
+        received |= other.received;
+        mourning |= other.mourning;
+        kanchuSent |= other.kanchuSent;
+        doNotSend |= other.doNotSend;
+    }
 };
+
+struct PersonData;
+// The person's data as the side file's key=value columns; nothing for what is empty.
+QList<std::pair<QString, QString>> itemsOf(const PersonData &d);
 
 struct PersonData {
     QString honorific; // empty: 様, or 御中 for a company
@@ -53,6 +65,8 @@ struct PersonData {
     QString title;
     QString birthday; // as written: YYYY-MM-DD, or --MM-DD without a year
     QString notes;
+    QString nickname;
+    QStringList urls;
     QStringList phones;    // beyond the entry's three
     QStringList emails;    // beyond the entry's one
     QStringList addresses; // beyond the entry's one: the postal code, a space and the address

@@ -74,7 +74,9 @@ class TestContacts : public QObject {
 private slots:
     // Contacts as phones, mail programs, spreadsheets and address software
     // export them: each file in tests/data/contacts/ with the book lines
-    // (.book) and the report lines (.report) its import must give.
+    // (.book) and the report lines (.report) its import must give, and where
+    // there is a .people, the side data of each new entry (its number, the key
+    // and the value, line ends as \n).
     void goldenFiles_data() {
         QTest::addColumn<QString>("input");
         const QDir cases(QStringLiteral(TELBORA_SOURCE_DIR "/tests/data/contacts"));
@@ -94,8 +96,15 @@ private slots:
             return lines;
         };
         const QStringList book = expectedLines(stem + ".book"), report = expectedLines(stem + ".report");
+        QStringList people;
+        for (qsizetype i = 0; i < result.people.size(); ++i)
+            for (const auto &[key, value] : people::itemsOf(result.people.at(i)))
+                people.append(QStringLiteral("%1\t%2\t%3").arg(i + 1).arg(key, QString(value).replace(u'\n', "\\n")));
         if (qEnvironmentVariableIsSet("TELBORA_SHOW_GOLDEN"))
-            qInfo("%s", qPrintable(result.lines.join('\n') + "\n--\n" + result.report.join('\n')));
+            qInfo("%s", qPrintable(result.lines.join('\n') + "\n--\n" + result.report.join('\n') + "\n--\n" +
+                                   people.join('\n')));
+        if (QFileInfo::exists(stem + ".people"))
+            QCOMPARE(people, expectedLines(stem + ".people"));
         for (qsizetype i = 0; i < qMax(book.size(), result.lines.size()); ++i)
             QCOMPARE(result.lines.value(i), book.value(i));
         for (qsizetype i = 0; i < qMax(report.size(), result.report.size()); ++i)

@@ -54,6 +54,8 @@ people::PersonData everything() {
     p.title = QStringLiteral("部長");
     p.birthday = QStringLiteral("1970-05-04");
     p.notes = QStringLiteral("一行目\n\t二行目 \\ 𠮷野家"); // tabs, line ends, a backslash, beyond code page 932
+    p.nickname = QStringLiteral("いっちゃん");
+    p.urls = {QStringLiteral("https://example.jp/a;b,c"), QStringLiteral("https://example.jp/")};
     p.phones = {QStringLiteral("03-9999-0000")};
     p.emails = {QStringLiteral("ichiro@work.example.jp")};
     p.addresses = {QStringLiteral("150-0002 東京都渋谷区渋谷2-21-1;5F")};
