@@ -196,7 +196,8 @@ QString numbersAsKanji(const QString &text) {
         bool zero = false;
         for (; end < text.size() && digitAt(end) >= 0; ++end) {
             zero |= digitAt(end) == 0;
-            value = value * 10 + digitAt(end) % 10;
+            if (end - i < 4) // a longer run is kept as written, so its value is never needed
+                value = value * 10 + digitAt(end);
         }
         const qsizetype length = end - i;
         // Kanji digits without a 〇 (二十, 三) are already written as numbers.

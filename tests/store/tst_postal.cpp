@@ -154,6 +154,7 @@ private slots:
         QTest::newRow("Kyoto: the town after the streets")
             << "京都市中京区寺町通御池上る上本能寺前町488" << QStringList{"6040925"};
         QTest::newRow("大字, no 郡") << "岩手県矢巾町大字南矢幅第13地割" << QStringList{"0283615"};
+        QTest::newRow("a long run of digits") << "東京都千代田区千代田12345678901234" << QStringList{"1000001"};
         QTest::newRow("a renamed ward") << "静岡県浜松市中区元城町100" << QStringList{"4300946"};
         QTest::newRow("the city alone: its own") << "東京都千代田区" << QStringList{"1000000"};
         QTest::newRow("one town, two codes") << "北海道札幌市中央区大通西３丁目" << QStringList{"0600042", "0640820"};
