@@ -244,7 +244,7 @@ void takeNewYearMark(Contact &c, const ColumnMeaning &m, const QString &header, 
     c.person.yearRecord(year).addMarks(marks);
 }
 
-// A side-data text: the first value kept; URLs all.
+// A side-data text as its cell holds it; URLs one by one, between spaces or ";".
 void takePersonText(Contact &c, int part, const QString &cell) {
     if (part == Url) {
         static const QRegularExpression separators(QStringLiteral("\\s+|:::|;"));
