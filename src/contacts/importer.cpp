@@ -384,10 +384,9 @@ const QString &Importer::lineOf(const Known &k) const {
 }
 
 Importer::Person Importer::personOf(const Known &k) const {
-    const people::PersonData &data = k.added >= 0    ? result_.people.at(k.added)
-                                     : k.update >= 0 ? result_.updates.at(k.update).data
-                                                     : book_.at(k.book).data;
-    return {fieldsOf(lineOf(k)), data};
+    if (k.added >= 0)
+        return {fieldsOf(lineOf(k)), result_.people.value(k.added)};
+    return {fieldsOf(lineOf(k)), k.update >= 0 ? result_.updates.at(k.update).data : book_.at(k.book).data};
 }
 
 void Importer::remember(int known, const QString &name, const QString &uid) {
@@ -624,7 +623,10 @@ void Importer::add(const Contact &given) {
                      added.join(u'、')));
         if (k.added >= 0) {
             result_.lines[k.added] = merged;
-            result_.people[k.added] = p.data;
+            if (p.data.isEmpty())
+                result_.people.remove(k.added);
+            else
+                result_.people[k.added] = p.data;
         } else if (k.update >= 0) {
             result_.updates[k.update] = {k.book, merged, p.data};
         } else {
@@ -649,8 +651,9 @@ void Importer::add(const Contact &given) {
     data.addresses += converted.extraAddresses;
     people_.push_back({-1, static_cast<int>(result_.lines.size())});
     remember(static_cast<int>(people_.size() - 1), converted.fields.name, contact.uid);
+    if (!data.isEmpty())
+        result_.people.insert(result_.lines.size(), data);
     result_.lines.append(line);
-    result_.people.append(data);
     result_.uids.append(contact.uid);
     ++result_.imported;
 }
@@ -682,30 +685,36 @@ BookImport importIntoBook(Book &target, const QStringList &files, int defaultCat
     QString damaged;
     error = target.attachPeople(&damaged);
     target.setReadOnlyReason(readOnly);
-    const std::vector<people::Record> records = target.records();
-    if (!error.isEmpty() || records.size() != static_cast<size_t>(target.entries().size())) {
-        out.error = error.isEmpty() ? EntryWriter::ChangedElsewhere : error;
-        return out;
-    }
-    QList<BookEntry> book;
-    book.reserve(target.entries().size());
-    for (qsizetype i = 0; i < target.entries().size(); ++i) {
-        const QString element = target.entries().at(i);
-        const people::Record &record = records[static_cast<size_t>(i)];
-        book.append({element.mid(element.indexOf(u'|') + 1), record.uid(), record.data()});
-    }
-    // Contact by contact: a file of many cards is never held as contacts all at once.
-    Importer importer(book, target.categories(), defaultCategory);
-    book.clear();
+    // What matching needs (the book's copy, the indexes) is gone before the
+    // write, which holds the whole book at once.
+    Result result;
     QStringList fileNotes;
-    for (const QString &file : files) {
-        if (QString failed = forEachContact(file, [&](const Contact &c) { importer.add(c); }, fileNotes);
-            !failed.isEmpty()) {
-            out.error = failed;
+    {
+        const std::vector<people::Record> records = target.records();
+        if (!error.isEmpty() || records.size() != static_cast<size_t>(target.entries().size())) {
+            out.error = error.isEmpty() ? EntryWriter::ChangedElsewhere : error;
             return out;
         }
+        QList<BookEntry> book;
+        book.reserve(target.entries().size());
+        for (qsizetype i = 0; i < target.entries().size(); ++i) {
+            const QString element = target.entries().at(i);
+            const people::Record &record = records[static_cast<size_t>(i)];
+            book.append({element.mid(element.indexOf(u'|') + 1), record.uid(), record.data()});
+        }
+        // Contact by contact: a file of many cards is never held as contacts all at once.
+        Importer importer(book, target.categories(), defaultCategory);
+        book.clear();
+        for (const QString &file : files) {
+            if (QString failed = forEachContact(
+                    file, [&](const Contact &c) { importer.add(c); }, fileNotes);
+                !failed.isEmpty()) {
+                out.error = failed;
+                return out;
+            }
+        }
+        result = importer.takeResult();
     }
-    const Result &result = importer.result();
     out.report = fileNotes + result.report;
     if (!damaged.isEmpty())
         out.report.prepend(damaged);
@@ -733,7 +742,8 @@ BookImport importIntoBook(Book &target, const QStringList &files, int defaultCat
         QList<Book::EntryUpdate> updates;
         for (const Update &update : result.updates)
             updates.append({target.entries().loadedLine(update.entry), update.line, update.data});
-        const EntryWriter::Result written = target.updateAndAppend(updates, result.lines, result.people, result.uids);
+        const EntryWriter::Result written =
+            target.updateAndAppend(updates, std::move(result.lines), result.people, result.uids);
         if (!written) {
             out.error = written.message;
             out.report.clear();

@@ -35,7 +35,7 @@ struct Update {
 
 struct Result {
     QStringList lines;  // the entry lines to add, in order
-    QList<people::PersonData> people;          // each line's per-person data
+    people::DataOfNew people;                  // the lines' per-person data, where there is some
     QStringList uids;                          // each line's UID from its file, or empty
     QList<Update> updates;                     // the book's entries changed, each once
     QList<std::pair<int, QString>> categories; // user categories to name first: slot (5 to 9) and line
@@ -68,6 +68,7 @@ public:
     Importer(const QStringList &existingLines, const mdlDim::CategoryLines &categories, int defaultCategory);
     void add(const Contact &contact);
     const Result &result() const { return result_; }
+    Result takeResult() { return std::move(result_); }
 
 private:
     // A person the import knows: an entry of the book, or one it adds. Its

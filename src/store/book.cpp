@@ -416,16 +416,15 @@ Result Book::rewriteEntries(const Change &change, bool changesRecords) {
 }
 
 Result Book::appendEntry(const QString &line, const people::PersonData &data) {
-    return appendEntries({line}, {data});
+    return appendEntries({line}, data.isEmpty() ? people::DataOfNew() : people::DataOfNew{{0, data}});
 }
 
-Result Book::appendEntries(const QStringList &newLines, const QList<people::PersonData> &data,
-                           const QStringList &uids) {
+Result Book::appendEntries(const QStringList &newLines, const people::DataOfNew &data, const QStringList &uids) {
     return updateAndAppend({}, newLines, data, uids);
 }
 
-Result Book::updateAndAppend(const QList<EntryUpdate> &updates, const QStringList &newLines,
-                             const QList<people::PersonData> &data, const QStringList &uids) {
+Result Book::updateAndAppend(const QList<EntryUpdate> &updates, QStringList newLines, const people::DataOfNew &data,
+                             const QStringList &uids) {
     QList<QByteArray> encoded;
     for (const QString &line : newLines) {
         const std::optional<QByteArray> bytes = encodeLine(line);
@@ -433,6 +432,9 @@ Result Book::updateAndAppend(const QList<EntryUpdate> &updates, const QStringLis
             return notEncodable(entryPath());
         encoded.append(*bytes);
     }
+    // The text is not needed again (a record's anchor is read back from the
+    // bytes, as a load would): a caller that moved it in frees it here.
+    newLines = QStringList();
     QList<QByteArray> updated;
     for (const EntryUpdate &update : updates) {
         const std::optional<QByteArray> bytes = encodeLine(update.line);
@@ -471,8 +473,8 @@ Result Book::updateAndAppend(const QList<EntryUpdate> &updates, const QStringLis
             if (encoded.at(i).isEmpty())
                 records.push_back(Slot());
             else
-                records.push_back({made.make(people::anchorOf(newLines.at(i)), people::lineHash(encoded.at(i)),
-                                             data.value(i), uids.value(i)),
+                records.push_back({made.make(people::anchorOf(cp932::decode(encoded.at(i))),
+                                             people::lineHash(encoded.at(i)), data.value(i), uids.value(i)),
                                    people::lineHash(encoded.at(i))});
         }
         if (updates.isEmpty() && encoded.size() == 1 && !encoded.first().isEmpty())

@@ -88,7 +88,7 @@ public:
     // `data`, when given, holds each new entry's per-person data.
     // `uids`, when given, the UIDs they came with (an import of our own
     // export): each is kept unless an entry of the book holds it already.
-    EntryWriter::Result appendEntries(const QStringList &lines, const QList<people::PersonData> &data = {},
+    EntryWriter::Result appendEntries(const QStringList &lines, const people::DataOfNew &data = {},
                                       const QStringList &uids = {});
     EntryWriter::Result appendEntry(const QString &line, const people::PersonData &data = {});
     // An entry an import changed: its line as loaded, its line and data now.
@@ -100,8 +100,8 @@ public:
     // Updates entries, keeping their identities, and appends new ones, in
     // one rewrite: all or none. Refused as changed elsewhere when a loaded
     // line is no longer in the file.
-    EntryWriter::Result updateAndAppend(const QList<EntryUpdate> &updates, const QStringList &lines,
-                                        const QList<people::PersonData> &data = {}, const QStringList &uids = {});
+    EntryWriter::Result updateAndAppend(const QList<EntryUpdate> &updates, QStringList lines,
+                                        const people::DataOfNew &data = {}, const QStringList &uids = {});
     // Replaces the loaded line, keeping its identity; its per-person data
     // becomes `data` when given.
     EntryWriter::Result replaceEntry(const mdlDim::LoadedLine &loaded, const QString &line,

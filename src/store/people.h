@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -54,6 +55,9 @@ struct NewYear {
 };
 
 struct PersonData;
+// New entries' per-person data by their index among the new lines; most have
+// none, and a list of a hundred thousand empty ones would cost 34 MB.
+using DataOfNew = QHash<qsizetype, PersonData>;
 // The person's data as the side file's key=value columns; nothing for what is empty.
 QList<std::pair<QString, QString>> itemsOf(const PersonData &d);
 

@@ -97,8 +97,8 @@ private slots:
         };
         const QStringList book = expectedLines(stem + ".book"), report = expectedLines(stem + ".report");
         QStringList people;
-        for (qsizetype i = 0; i < result.people.size(); ++i)
-            for (const auto &[key, value] : people::itemsOf(result.people.at(i)))
+        for (qsizetype i = 0; i < result.lines.size(); ++i)
+            for (const auto &[key, value] : people::itemsOf(result.people.value(i)))
                 people.append(QStringLiteral("%1\t%2\t%3").arg(i + 1).arg(key, QString(value).replace(u'\n', "\\n")));
         if (qEnvironmentVariableIsSet("TELBORA_SHOW_GOLDEN"))
             qInfo("%s", qPrintable(result.lines.join('\n') + "\n--\n" + result.report.join('\n') + "\n--\n" +
