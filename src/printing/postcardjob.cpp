@@ -49,6 +49,31 @@ QString PostcardPrintJob::lackingQuestion(const QStringList &elements) {
            QStringLiteral("\rこの宛先を外して印刷しますか？\r（いいえ：郵便番号・住所なしで印刷します）");
 }
 
+int PostcardPrintJob::defaultNewYear(const QDate &today) {
+    return today.month() == 12 ? today.year() + 1 : today.year();
+}
+
+void PostcardPrintJob::recordSent(const QStringList &printed) const {
+    if (printed.isEmpty())
+        return;
+    if (!book_.readOnlyReason().isEmpty()) {
+        prompter_->tell(QStringLiteral("電話帳を読み取り専用で開いているため、年賀状を出した記録はしていません。\r") +
+                        book_.readOnlyReason());
+        return;
+    }
+    const EntryWriter::Result written =
+        book_.changePeopleData(loadedLinesOf(book_, printed),
+                               [year = newYear_](people::PersonData &data) { data.yearRecord(year).sent = true; });
+    if (!written)
+        prompter_->tell(written.message + QStringLiteral("\r年賀状を出した記録ができませんでした。"));
+    else if (written.vanished > 0)
+        prompter_->tell(QStringLiteral("%1件の年賀状を出した記録ができませんでした。\r%2")
+                            .arg(written.vanished)
+                            .arg(EntryWriter::ChangedElsewhere));
+    else if (!written.peopleError.isEmpty())
+        prompter_->tell(written.peopleError);
+}
+
 PostcardPrintJob::Outcome PostcardPrintJob::run() {
     sent_ = 0;
     std::unique_ptr<CardPrinter> printer = printerReadyToPrint(*prompter_, pictures_);
@@ -63,6 +88,7 @@ PostcardPrintJob::Outcome PostcardPrintJob::run() {
         prompter_->tell(QStringLiteral("印刷する宛先がありません。"));
         return Outcome::NothingToPrint;
     }
+    QStringList printed;
     for (const QString &element : std::as_const(recipients)) {
         if (!sheetReady(*prompter_, *printer, CardPrinter::Sheet::Postcard))
             break;
@@ -76,8 +102,10 @@ PostcardPrintJob::Outcome PostcardPrintJob::run() {
             break;
         }
         ++sent_;
+        printed.append(element);
         prompter_->cardSent();
     }
+    recordSent(printed);
     tellWherePdfsWent(*prompter_, *printer);
     return sent_ == 0 && !printer->failed() ? Outcome::Cancelled : Outcome::Printed;
 }

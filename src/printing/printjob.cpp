@@ -53,6 +53,17 @@ public:
 
 } // namespace
 
+QList<mdlDim::LoadedLine> loadedLinesOf(const Book &book, const QStringList &elements) {
+    const mdlDim::ShownEntries &shown = book.entries();
+    QHash<int, qsizetype> indexOfNumber;
+    for (qsizetype i = 0; i < shown.size(); ++i)
+        indexOfNumber.insert(shown.numberAt(i), i);
+    QList<mdlDim::LoadedLine> lines;
+    for (const QString &element : elements)
+        lines.append(shown.loadedLine(indexOfNumber.value(lineNumberOfElement(element).toInt(), -1)));
+    return lines;
+}
+
 bool sheetReady(PrintPrompter &prompter, const CardPrinter &printer, CardPrinter::Sheet sheet) {
     return !printer.pdfFolder().isEmpty() || prompter.paperInserted(sheet);
 }
@@ -187,16 +198,11 @@ CardPrintJob::Outcome CardPrintJob::run() {
 void CardPrintJob::recordPrinted() const {
     // The print table holds decoded copies of the shown entries; the bytes they were loaded with are the shown
     // entries'.
-    const mdlDim::ShownEntries &shown = book_.entries();
-    QHash<int, qsizetype> indexOfNumber;
-    for (qsizetype i = 0; i < shown.size(); ++i)
-        indexOfNumber.insert(shown.numberAt(i), i);
-    QList<mdlDim::LoadedLine> printedLines;
-    for (const QString &element : std::as_const(book_.printTable())) {
-        const QString number = lineNumberOfElement(element);
-        if (printed_.contains(number))
-            printedLines.append(shown.loadedLine(indexOfNumber.value(number.toInt(), -1)));
-    }
+    QStringList printedElements;
+    for (const QString &element : std::as_const(book_.printTable()))
+        if (printed_.contains(lineNumberOfElement(element)))
+            printedElements.append(element);
+    const QList<mdlDim::LoadedLine> printedLines = loadedLinesOf(book_, printedElements);
     if (printedLines.isEmpty())
         return;
     if (!book_.readOnlyReason().isEmpty()) {

@@ -2,6 +2,7 @@
 
 #include "printing/printsettings.h"
 #include "render/cardprinter.h"
+#include "store/shownentries.h"
 
 class Book;
 
@@ -32,6 +33,8 @@ public:
 // Whether the next sheet may be printed: the prompt for paper, but not for a
 // printer that writes PDF files.
 bool sheetReady(PrintPrompter &prompter, const CardPrinter &printer, CardPrinter::Sheet sheet);
+// The bytes that the entries of the print table (elements) were loaded with.
+QList<mdlDim::LoadedLine> loadedLinesOf(const Book &book, const QStringList &elements);
 // After a job that wrote PDF files: how many, and the folder they are in.
 void tellWherePdfsWent(PrintPrompter &prompter, const CardPrinter &printer);
 

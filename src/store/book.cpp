@@ -548,6 +548,35 @@ Result Book::markPrinted(const QList<mdlDim::LoadedLine> &loadedLines) {
     return result;
 }
 
+Result Book::changePeopleData(const QList<mdlDim::LoadedLine> &loadedLines,
+                              const std::function<void(people::PersonData &)> &change) {
+    int vanished = 0;
+    Result result =
+        rewriteEntries([&](LineEdit &lines, Records &records, std::function<void()> &undo, bool &untouched) {
+            std::vector<std::pair<size_t, Slot>> was;
+            for (const mdlDim::LoadedLine &loaded : loadedLines) {
+                const qsizetype at = find(lines, loaded);
+                if (at < 0) {
+                    ++vanished;
+                    continue;
+                }
+                Slot &slot = records[static_cast<size_t>(at)];
+                people::PersonData data = slot.record.data();
+                change(data);
+                was.emplace_back(static_cast<size_t>(at), slot);
+                slot.record = people::Record(slot.record.uid(), slot.hash, slot.record.anchor(), data);
+            }
+            undo = [&records, was] {
+                for (const auto &[at, slot] : was)
+                    records[at] = slot;
+            };
+            untouched = was.empty();
+            return Result{};
+        });
+    result.vanished = vanished;
+    return result;
+}
+
 Result Book::writeCategory(int slot, const QString &line) {
     Result written = writeCategory(categoryFileLines_, slot, line);
     if (!written)

@@ -109,6 +109,11 @@ public:
     EntryWriter::Result deleteEntry(const mdlDim::LoadedLine &loaded);
     // Sets field 10, the printed flag, to "T" on each of these lines.
     EntryWriter::Result markPrinted(const QList<mdlDim::LoadedLine> &lines);
+    // Changes the per-person data of these entries by `change`, their lines
+    // as they are, in one write. A line another program changed or removed is
+    // left out and counted in `vanished`.
+    EntryWriter::Result changePeopleData(const QList<mdlDim::LoadedLine> &lines,
+                                         const std::function<void(people::PersonData &)> &change);
     // Sets line `slot` (0 to 9) of the category file to `line`, acting on the
     // file only while it still holds `loaded` (or at least that line).
     EntryWriter::Result writeCategory(const QList<QByteArray> &loaded, int slot, const QString &line);

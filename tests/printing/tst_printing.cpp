@@ -417,19 +417,27 @@ private slots:
     }
 
     // Postcards: one document each on postcard paper, the entries lacking a
-    // code or an address named first, and the printed marks never touched.
+    // code or an address named first, the printed marks never touched, and
+    // 出 noted for the New Year of each postcard the printer took, only those.
     void postcardJob_data() {
         QTest::addColumn<bool>("leaveOut");
         QTest::addColumn<QList<bool>>("papers");
         QTest::addColumn<int>("postcards");
-        QTest::newRow("lacking ones left out") << true << QList<bool>{true, true, true} << 1;
-        QTest::newRow("printed as they are") << false << QList<bool>{true, true, true} << 3;
-        QTest::newRow("cancelled before the second") << false << QList<bool>{true, false} << 1;
+        QTest::addColumn<QList<bool>>("sent"); // each line's 出 for 2027
+        QTest::newRow("lacking ones left out")
+            << true << QList<bool>{true, true, true} << 1 << QList<bool>{true, false, false};
+        QTest::newRow("printed as they are")
+            << false << QList<bool>{true, true, true} << 3 << QList<bool>{true, true, true};
+        // The list goes by reading: さとう is printed first.
+        QTest::newRow("cancelled before the second")
+            << false << QList<bool>{true, false} << 1 << QList<bool>{false, false, true};
+        QTest::newRow("cancelled at the first") << false << QList<bool>{false} << 0 << QList<bool>{false, false, false};
     }
     void postcardJob() {
         QFETCH(bool, leaveOut);
         QFETCH(QList<bool>, papers);
         QFETCH(int, postcards);
+        QFETCH(QList<bool>, sent);
         start({"やまだ|山田　太郎|100-0001|東京都千代田区千代田1-1|||||1|F", "すずき|鈴木　花子|||||||1|F",
                "さとう|佐藤　次郎|150-0002||||||1|T"});
         const QByteArray before = dir->entryBytes();
@@ -437,7 +445,20 @@ private slots:
         prompter.paperAnswers = papers;
         prompter.answer = leaveOut;
         PostcardPrintJob job(testBook(), texts(setup->lstAll), {}, {}, {}, &prompter);
-        QCOMPARE(job.run(), PostcardPrintJob::Outcome::Printed);
+        // In December the cards are for next year's New Year; on 3 January, for this one's.
+        QCOMPARE(PostcardPrintJob::defaultNewYear(QDate(2026, 12, 8)), 2027);
+        QCOMPARE(PostcardPrintJob::defaultNewYear(QDate(2027, 1, 3)), 2027);
+        job.setNewYear(2027);
+        QCOMPARE(job.run(), postcards ? PostcardPrintJob::Outcome::Printed : PostcardPrintJob::Outcome::Cancelled);
+        QCOMPARE(prompter.told, QStringList());
+        QList<bool> marked(sent.size(), false);
+        const std::vector<people::Record> records = testBook().records();
+        for (size_t i = 0; i < records.size(); ++i) {
+            const QList<people::NewYear> years = records[i].data().years;
+            marked[static_cast<qsizetype>(i)] = years.size() == 1 && years.first() == people::NewYear{2027, true};
+            QVERIFY(years.size() <= 1);
+        }
+        QCOMPARE(marked, sent);
         QCOMPARE(documents, postcards);
         QCOMPARE(prompter.notices, postcards);
         QCOMPARE(sheetOfLastPrinter, CardPrinter::Sheet::Postcard);
