@@ -17,10 +17,11 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSpinBox>
 
 namespace {
 constexpr int WindowWidth = 5040;
-constexpr int WindowHeight = 3240;
+constexpr int WindowHeight = 3660;
 // A sender's address may take two columns on the card, as an entry's may.
 constexpr int SenderAddressLimit = entryrules::AddressLimit;
 } // namespace
@@ -56,10 +57,19 @@ frmSender::frmSender() : QDialog(nullptr) {
     chkKanjiNumerals->setObjectName(QStringLiteral("chkKanjiNumerals"));
     chkKanjiNumerals->setFont(font);
     twips::place(chkKanjiNumerals, 1320, 2070, 3600, 300);
+    lblStackSize = skin::makeLabel(this, QStringLiteral("lblStackSize"), QStringLiteral("一度にセットするはがき"),
+                                   {1320, 2520, 2160, 255}, font);
+    spnStackSize = new QSpinBox(this);
+    spnStackSize->setObjectName(QStringLiteral("spnStackSize"));
+    spnStackSize->setFont(boxFont);
+    spnStackSize->setRange(1, 500);
+    spnStackSize->setSuffix(QStringLiteral(" 枚"));
+    twips::place(spnStackSize, 3600, 2490, 1200, 300);
+    lblStackSize->setBuddy(spnStackSize);
 
-    imgSenderSave = makeImageButton(this, QStringLiteral("imgSenderSave"), {2280, 2700, 1140, 300}, {2290, 2710},
+    imgSenderSave = makeImageButton(this, QStringLiteral("imgSenderSave"), {2280, 3120, 1140, 300}, {2290, 3130},
                                     QStringLiteral("保存"));
-    imgSenderCancel = makeImageButton(this, QStringLiteral("imgSenderCancel"), {3660, 2700, 1140, 300}, {3670, 2710},
+    imgSenderCancel = makeImageButton(this, QStringLiteral("imgSenderCancel"), {3660, 3120, 1140, 300}, {3670, 3130},
                                       QStringLiteral("キャンセル"));
     connect(imgSenderSave, &ImageButton::clicked, this, &frmSender::saveAndClose);
     connect(imgSenderCancel, &ImageButton::clicked, this, &frmSender::reject);
@@ -73,11 +83,13 @@ frmSender::frmSender() : QDialog(nullptr) {
     BoxRule::setStoredText(txtSenderZip2, digits.mid(3));
     BoxRule::setStoredText(txtSenderAddress, kept.sender.address);
     chkKanjiNumerals->setChecked(kept.options.kanjiNumerals);
+    spnStackSize->setValue(kept.options.stackSize);
     setTabOrder(txtSenderName, txtSenderZip1);
     setTabOrder(txtSenderZip1, txtSenderZip2);
     setTabOrder(txtSenderZip2, txtSenderAddress);
     setTabOrder(txtSenderAddress, chkKanjiNumerals);
-    setTabOrder(chkKanjiNumerals, imgSenderSave);
+    setTabOrder(chkKanjiNumerals, spnStackSize);
+    setTabOrder(spnStackSize, imgSenderSave);
     setTabOrder(imgSenderSave, imgSenderCancel);
     mdlDim::CenterForm(this);
     txtSenderName->setFocus();
@@ -99,6 +111,7 @@ void frmSender::saveAndClose() {
     setup.sender = {txtSenderName->text().trimmed(), code.isEmpty() ? QString() : postalcodes::withHyphen(code),
                     txtSenderAddress->text().trimmed()};
     setup.options.kanjiNumerals = chkKanjiNumerals->isChecked();
+    setup.options.stackSize = spnStackSize->value();
     if (const QString failed = postcardsettings::save(setup); !failed.isEmpty()) {
         frmMsgBox::ask(failed, MsgButtons::Yes);
         return;

@@ -5,6 +5,7 @@
 class FrameLine;
 class ImageButton;
 class QCheckBox;
+class QSpinBox;
 class QLabel;
 class QLineEdit;
 class TitleImage;
@@ -29,6 +30,8 @@ public:
     QLabel *lblSenderAddress;
     QLineEdit *txtSenderAddress;
     QCheckBox *chkKanjiNumerals;
+    QLabel *lblStackSize;
+    QSpinBox *spnStackSize;
     ImageButton *imgSenderSave;
     ImageButton *imgSenderCancel;
     FrameLine *linLeft;

@@ -4,6 +4,8 @@
 #include "store/entryrecord.h"
 #include "store/postalcodes.h"
 
+#include <algorithm>
+
 namespace {
 // Names shown in the question before the rest are counted.
 constexpr int NamedAtMost = 8;
@@ -88,21 +90,28 @@ PostcardPrintJob::Outcome PostcardPrintJob::run() {
         prompter_->tell(QStringLiteral("印刷する宛先がありません。"));
         return Outcome::NothingToPrint;
     }
+    // A stack at a time: one prompt, one job, one notice; no wait between sheets.
+    const qsizetype stack = std::max(1, options_.stackSize);
     QStringList printed;
-    for (const QString &element : std::as_const(recipients)) {
-        if (!sheetReady(*prompter_, *printer, CardPrinter::Sheet::Postcard))
+    for (qsizetype first = 0; first < recipients.size(); first += stack) {
+        const QStringList sheets = recipients.mid(first, stack);
+        if (printer->pdfFolder().isEmpty() && !prompter_->postcardsInserted(static_cast<int>(sheets.size())))
             break;
         {
             const BusyCursor busy;
-            postcard::drawAddressSide(*printer, EntryRecord::ofElement(element), sender_, options_, {});
+            for (qsizetype i = 0; i < sheets.size() && !printer->failed(); ++i) {
+                if (i > 0)
+                    printer->nextPage();
+                postcard::drawAddressSide(*printer, EntryRecord::ofElement(sheets.at(i)), sender_, options_, {});
+            }
             printer->endDocument();
         }
         if (printer->failed()) {
             prompter_->tell(printer->error() + QStringLiteral("\r印刷を中止しました。"));
             break;
         }
-        ++sent_;
-        printed.append(element);
+        sent_ += static_cast<int>(sheets.size());
+        printed += sheets;
         prompter_->cardSent();
     }
     recordSent(printed);

@@ -11,6 +11,7 @@ const QString Name = QStringLiteral("sender_name");
 const QString PostalCode = QStringLiteral("sender_postal_code");
 const QString Address = QStringLiteral("sender_address");
 const QString KanjiNumerals = QStringLiteral("kanji_numerals");
+const QString StackSize = QStringLiteral("stack_size");
 } // namespace
 
 Setup load() {
@@ -21,6 +22,10 @@ Setup load() {
         setup.sender.postalCode = settings.value(PostalCode).toString();
         setup.sender.address = settings.value(Address).toString();
         setup.options.kanjiNumerals = settings.value(KanjiNumerals, true).toBool();
+        bool number = false;
+        const int stack = settings.value(StackSize).toInt(&number);
+        if (number && stack >= 1 && stack <= 500)
+            setup.options.stackSize = stack;
     });
     return setup;
 }
@@ -32,6 +37,7 @@ QString save(const Setup &setup) {
         settings.setValue(PostalCode, setup.sender.postalCode);
         settings.setValue(Address, setup.sender.address);
         settings.setValue(KanjiNumerals, setup.options.kanjiNumerals);
+        settings.setValue(StackSize, setup.options.stackSize);
         settings.endGroup();
     });
 }

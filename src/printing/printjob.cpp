@@ -43,9 +43,8 @@ public:
         return frmMsgBox::ask(QStringLiteral("使えるプリンターがありません。\rプリンターを選びますか？"),
                               MsgButtons::YesNo);
     }
-    bool paperInserted(CardPrinter::Sheet sheet) override {
-        return sheet == CardPrinter::Sheet::Postcard ? frmMsgBox::askForPostcard() : frmMsgBox::askForPaper();
-    }
+    bool paperInserted(CardPrinter::Sheet) override { return frmMsgBox::askForPaper(); }
+    bool postcardsInserted(int count) override { return frmMsgBox::askForPostcards(count); }
     bool ask(const QString &question) override { return frmMsgBox::ask(question, MsgButtons::YesNo); }
     void cardSent() override { frmPrintMsg::showNotice(); }
     void tell(const QString &message) override { frmMsgBox::ask(message, MsgButtons::Yes); }

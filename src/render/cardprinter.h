@@ -28,4 +28,7 @@ public:
     // edge. Set before the first document.
     enum class Sheet { Card, Postcard };
     virtual void setSheet(Sheet sheet) = 0;
+    // Ends the page and begins the next in the same document: a stack of
+    // postcards goes to the printer as one job.
+    virtual void nextPage() = 0;
 };

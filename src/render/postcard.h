@@ -29,6 +29,9 @@ struct Sender {
 struct Options {
     // Digits in addresses as kanji numerals; else Arabic digits set upright.
     bool kanjiNumerals = true;
+    // Postcards set in the printer's tray at a time: one prompt and one job each.
+    int stackSize = DefaultStackSize;
+    static constexpr int DefaultStackSize = 20;
 };
 
 // 「様」, or 「御中」 for a company's name (one that carries a legal form);

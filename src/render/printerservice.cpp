@@ -224,6 +224,11 @@ void PrinterService::drawPicture(const QPixmap &picture, const QRect &area) {
                         picture, QRectF(picture.rect()));
 }
 
+void PrinterService::nextPage() {
+    if (beginIfNeeded() && !printer_->newPage())
+        error_ = QStringLiteral("プリンター「%1」への印刷に失敗しました。").arg(printerLabel());
+}
+
 void PrinterService::endDocument() {
     // A card with nothing drawn is still one document: an empty page.
     if (!beginIfNeeded())

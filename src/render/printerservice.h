@@ -34,6 +34,7 @@ public:
     void drawText(const QString &text, QPoint topLeft, const FontSpec &font, QColor colour) override;
     void drawPicture(const QPixmap &picture, const QRect &area) override;
     void drawGlyphs(const GlyphRun &run, QColor colour) override;
+    void nextPage() override;
     void endDocument() override;
     // The printer the card is drawn on (the card begins if it has not).
     QPaintDevice *measuringDevice() override { return beginIfNeeded() ? printer_.get() : nullptr; }

@@ -102,8 +102,8 @@ bool frmMsgBox::askForPaper() {
     return preparePaperPrompt()->showModal();
 }
 
-bool frmMsgBox::askForPostcard() {
-    return preparePaperPrompt(PostcardPrompt)->showModal();
+bool frmMsgBox::askForPostcards(int count) {
+    return preparePaperPrompt(postcardStackPrompt(count))->showModal();
 }
 
 bool frmMsgBox::showModal() {

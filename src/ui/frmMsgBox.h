@@ -35,12 +35,14 @@ public:
     const QString &message() const { return message_; }
     // The print job's prompt for the next card, loaded and adjusted for showing.
     static inline const QString CardPrompt = QStringLiteral("紙を挿入したあとで,確認ボタン \rを押してください。");
-    static inline const QString PostcardPrompt = QStringLiteral("はがきを挿入したあとで,確認ボタンを押して下さい。");
     static frmMsgBox *preparePaperPrompt(const QString &text = CardPrompt);
     // Shows it; true when the user confirmed.
     static bool askForPaper();
-    // The same for the next postcard.
-    static bool askForPostcard();
+    // The prompt before a stack of postcards.
+    static QString postcardStackPrompt(int count) {
+        return QStringLiteral("はがきを %1 枚セットしてください").arg(count);
+    }
+    static bool askForPostcards(int count);
     // The box currently loaded, if any.
     static frmMsgBox *loaded();
 

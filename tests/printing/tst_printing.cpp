@@ -37,12 +37,14 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 namespace {
 int documentsWithoutBusyCursor = 0;
+int pagesBegun = 0; // within documents, by every test printer
 CardPrinter::Sheet sheetOfLastPrinter = CardPrinter::Sheet::Card;
 
 // A printer that records what it is given and can be told to fail.
@@ -77,6 +79,7 @@ public:
     int documentsSent() const override { return sent; }
     void setOffsetMm(QPointF offset) override { offsetMm = offset; }
     void setSheet(Sheet s) override { sheetOfLastPrinter = s; }
+    void nextPage() override { ++pagesBegun; }
     QString pdfFolder() const override { return pdfFolderName; }
     QPointF offsetMm;
     QString pdfFolderName; // set: it writes PDF files there
@@ -95,6 +98,11 @@ public:
     bool wantsToChoosePrinter() override { return false; }
     bool paperInserted(CardPrinter::Sheet sheet) override {
         papersOf.append(sheet);
+        return papersAsked < paperAnswers.size() && paperAnswers.at(papersAsked++);
+    }
+    QList<int> stacks; // the count of each stack of postcards asked for
+    bool postcardsInserted(int count) override {
+        stacks.append(count);
         return papersAsked < paperAnswers.size() && paperAnswers.at(papersAsked++);
     }
     bool ask(const QString &question) override {
@@ -416,27 +424,33 @@ private slots:
         QCOMPARE(dir->entryBytes().count("|T\r\n"), printed);
     }
 
-    // Postcards: one document each on postcard paper, the entries lacking a
-    // code or an address named first, the printed marks never touched, and
-    // 出 noted for the New Year of each postcard the printer took, only those.
+    // Postcards: a stack at a time (one prompt, one document of a page each),
+    // the entries lacking a code or an address named first, the printed marks
+    // never touched, and 出 noted for the New Year of each postcard the
+    // printer took, only those.
     void postcardJob_data() {
         QTest::addColumn<bool>("leaveOut");
+        QTest::addColumn<int>("stackSize");
         QTest::addColumn<QList<bool>>("papers");
-        QTest::addColumn<int>("postcards");
+        QTest::addColumn<QList<int>>("stacks"); // the counts asked for
+        QTest::addColumn<int>("jobs");
         QTest::addColumn<QList<bool>>("sent"); // each line's 出 for 2027
         QTest::newRow("lacking ones left out")
-            << true << QList<bool>{true, true, true} << 1 << QList<bool>{true, false, false};
-        QTest::newRow("printed as they are")
-            << false << QList<bool>{true, true, true} << 3 << QList<bool>{true, true, true};
-        // The list goes by reading: さとう is printed first.
-        QTest::newRow("cancelled before the second")
-            << false << QList<bool>{true, false} << 1 << QList<bool>{false, false, true};
-        QTest::newRow("cancelled at the first") << false << QList<bool>{false} << 0 << QList<bool>{false, false, false};
+            << true << 20 << QList<bool>{true} << QList<int>{1} << 1 << QList<bool>{true, false, false};
+        QTest::newRow("three in stacks of two")
+            << false << 2 << QList<bool>{true, true} << QList<int>{2, 1} << 2 << QList<bool>{true, true, true};
+        // The list goes by reading: さとう and すずき make the first stack.
+        QTest::newRow("the second stack cancelled")
+            << false << 2 << QList<bool>{true, false} << QList<int>{2, 1} << 1 << QList<bool>{false, true, true};
+        QTest::newRow("cancelled at the first")
+            << false << 20 << QList<bool>{false} << QList<int>{3} << 0 << QList<bool>{false, false, false};
     }
     void postcardJob() {
         QFETCH(bool, leaveOut);
+        QFETCH(int, stackSize);
         QFETCH(QList<bool>, papers);
-        QFETCH(int, postcards);
+        QFETCH(QList<int>, stacks);
+        QFETCH(int, jobs);
         QFETCH(QList<bool>, sent);
         start({"やまだ|山田　太郎|100-0001|東京都千代田区千代田1-1|||||1|F", "すずき|鈴木　花子|||||||1|F",
                "さとう|佐藤　次郎|150-0002||||||1|T"});
@@ -444,13 +458,21 @@ private slots:
         ScriptedPrompter prompter;
         prompter.paperAnswers = papers;
         prompter.answer = leaveOut;
-        PostcardPrintJob job(testBook(), texts(setup->lstAll), {}, {}, {}, &prompter);
+        postcard::Options options;
+        options.stackSize = stackSize;
+        PostcardPrintJob job(testBook(), texts(setup->lstAll), {}, options, {}, &prompter);
+        pagesBegun = 0;
         // In December the cards are for next year's New Year; on 3 January, for this one's.
         QCOMPARE(PostcardPrintJob::defaultNewYear(QDate(2026, 12, 8)), 2027);
         QCOMPARE(PostcardPrintJob::defaultNewYear(QDate(2027, 1, 3)), 2027);
         job.setNewYear(2027);
-        QCOMPARE(job.run(), postcards ? PostcardPrintJob::Outcome::Printed : PostcardPrintJob::Outcome::Cancelled);
+        QCOMPARE(job.run(), jobs ? PostcardPrintJob::Outcome::Printed : PostcardPrintJob::Outcome::Cancelled);
         QCOMPARE(prompter.told, QStringList());
+        QCOMPARE(prompter.stacks, stacks);
+        QCOMPARE(documents, jobs);
+        QCOMPARE(prompter.notices, jobs); // one notice a stack, no wait between sheets
+        QCOMPARE(job.sent(), int(sent.count(true)));
+        QCOMPARE(pagesBegun, job.sent() - jobs); // each further postcard of a stack a page of its document
         QList<bool> marked(sent.size(), false);
         const std::vector<people::Record> records = testBook().records();
         for (size_t i = 0; i < records.size(); ++i) {
@@ -459,10 +481,8 @@ private slots:
             QVERIFY(years.size() <= 1);
         }
         QCOMPARE(marked, sent);
-        QCOMPARE(documents, postcards);
-        QCOMPARE(prompter.notices, postcards);
         QCOMPARE(sheetOfLastPrinter, CardPrinter::Sheet::Postcard);
-        QCOMPARE(prompter.papersOf, QList<CardPrinter::Sheet>(prompter.papersOf.size(), CardPrinter::Sheet::Postcard));
+        QVERIFY(prompter.papersOf.isEmpty()); // no card prompts
         QCOMPARE(prompter.asked.size(), 1);
         QVERIFY(prompter.asked.first().contains("鈴木　花子（郵便番号と住所なし）"));
         QVERIFY(prompter.asked.first().contains("佐藤　次郎（住所なし）"));
@@ -470,8 +490,8 @@ private slots:
         QCOMPARE(dir->entryBytes(), before);
     }
 
-    // From the window: はがき宛名 turns the start line off, 印刷 prints a
-    // postcard each with the postcard prompt, and the lists stay as they were.
+    // From the window: はがき宛名 turns the start line off, 印刷 asks for the
+    // stack once and prints it as one job, and the lists stay as they were.
     void postcardsFromTheSetUpWindow() {
         start({line(1), line(2)});
         const QByteArray before = dir->entryBytes();
@@ -482,8 +502,8 @@ private slots:
         QVERIFY(!setup->fraLineSet->isEnabled());
         BoxAnswerer answerer({false}); // print them without code or address
         click(setup->imgPrintInfo);
-        QCOMPARE(documents, 2);
-        QCOMPARE(answerer.seen.count(frmMsgBox::PostcardPrompt), 2);
+        QCOMPARE(documents, 1);
+        QCOMPARE(answerer.seen.count(frmMsgBox::postcardStackPrompt(2)), 1);
         QCOMPARE(paperPrompts(answerer.seen), 0);
         QCOMPARE(setup->lstPrintList->count(), 2);
         QCOMPARE(dir->entryBytes(), before);
@@ -501,6 +521,8 @@ private slots:
             QTest::keyClicks(sender->txtSenderZip1, "1500002");
             sender->txtSenderAddress->setText("東京都渋谷区渋谷2-21-1, 11F \"A\"");
             sender->chkKanjiNumerals->setChecked(false);
+            QCOMPARE(sender->spnStackSize->value(), postcard::Options::DefaultStackSize);
+            sender->spnStackSize->setValue(5);
             click(sender->imgSenderSave);
         });
         click(setup->imgSender);
@@ -509,6 +531,7 @@ private slots:
         QCOMPARE(kept.sender.postalCode, "150-0002");
         QCOMPARE(kept.sender.address, "東京都渋谷区渋谷2-21-1, 11F \"A\"");
         QVERIFY(!kept.options.kanjiNumerals);
+        QCOMPARE(kept.options.stackSize, 5);
     }
 
     void collectKeepsBrowsingOrder() {
