@@ -139,18 +139,47 @@ double twipsPerUnit(const Shaper &shaper, const FontSpec &font) {
 
 } // namespace
 
+namespace {
+// A number that names a place or a floor is read as a number (北十条,
+// 二十五階), where a house number is read digit by digit (一〇番地, 一〇一).
+// Place names keep it whichever numerals are chosen: the town is 北十条.
+enum class NumberKind { HouseNumber, Counted, PlaceName };
+NumberKind kindOfNumberBefore(QStringView rest) {
+    for (QStringView place : {u"条", u"線", u"番町", u"地割"})
+        if (rest.startsWith(place))
+            return NumberKind::PlaceName;
+    for (QStringView counter : {u"丁目", u"丁", u"階", u"区"})
+        if (rest.startsWith(counter))
+            return NumberKind::Counted;
+    return NumberKind::HouseNumber;
+}
+} // namespace
+
 QString forColumn(const QString &text, bool kanjiNumerals) {
-    static const char16_t Kanji[] = u"〇一二三四五六七八九";
     QString written;
     written.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
+    for (qsizetype i = 0; i < text.size();) {
         const QChar c = text.at(i);
-        if (isDash(c) && i > 0 && i + 1 < text.size() && isDigit(text.at(i - 1)) && isDigit(text.at(i + 1)))
-            written.append(u'―');
-        else if (kanjiNumerals && isDigit(c))
-            written.append(QChar(Kanji[textforms::asciiDigit(c.unicode()) - u'0']));
+        if (!isDigit(c)) {
+            const bool betweenDigits =
+                i > 0 && i + 1 < text.size() && isDigit(text.at(i - 1)) && isDigit(text.at(i + 1));
+            written.append(isDash(c) && betweenDigits ? QChar(u'―') : c);
+            ++i;
+            continue;
+        }
+        qsizetype end = i;
+        QString digits;
+        for (; end < text.size() && isDigit(text.at(end)); ++end)
+            digits.append(QChar(textforms::asciiDigit(text.at(end).unicode())));
+        const NumberKind kind = kindOfNumberBefore(QStringView(text).sliced(end));
+        if (digits.size() <= 4 && (kind == NumberKind::PlaceName || (kanjiNumerals && kind == NumberKind::Counted)))
+            written.append(textforms::kanjiNumber(digits.toInt()));
+        else if (kanjiNumerals)
+            for (const QChar d : digits)
+                written.append(QChar(textforms::KanjiDigits[d.unicode() - u'0']));
         else
-            written.append(c);
+            written.append(QStringView(text).sliced(i, end - i));
+        i = end;
     }
     return written;
 }

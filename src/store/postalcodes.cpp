@@ -150,34 +150,11 @@ constexpr RenamedWard renamedWards[] = {
     {u"静岡県", u"浜松市浜北区", u"浜松市浜名区"},
 };
 
-constexpr char16_t kanjiDigits[] = u"〇一二三四五六七八九";
-
 int kanjiDigitValue(QChar c) {
     for (int d = 0; d < 10; ++d)
-        if (c == kanjiDigits[d])
+        if (c == textforms::KanjiDigits[d])
             return d;
     return -1;
-}
-
-// 1 to 9999 as an address writes it in kanji: 十, 十一, 二十二, 百五.
-QString kanjiNumber(int n) {
-    if (n == 0)
-        return QStringLiteral("〇");
-    if (n < 0 || n > 9999)
-        return QString::number(n);
-    static constexpr char16_t units[] = u"千百十";
-    QString text;
-    int scale = 1000;
-    for (int u = 0; u < 3; ++u, scale /= 10) {
-        const int d = n / scale % 10;
-        if (d > 1)
-            text.append(QChar(kanjiDigits[d]));
-        if (d > 0)
-            text.append(QChar(units[u]));
-    }
-    if (n % 10)
-        text.append(QChar(kanjiDigits[n % 10]));
-    return text;
 }
 
 // Digits (1, 10) and kanji written digit by digit with a 〇 (一〇) as kanji
@@ -202,7 +179,7 @@ QString numbersAsKanji(const QString &text) {
         const qsizetype length = end - i;
         // Kanji digits without a 〇 (二十, 三) are already written as numbers.
         if (length > 0 && length <= 4 && (ascii || (zero && length > 1)))
-            out.append(kanjiNumber(value));
+            out.append(textforms::kanjiNumber(value));
         else
             out.append(QStringView(text).sliced(i, std::max<qsizetype>(length, 1)));
         i += std::max<qsizetype>(length, 1);

@@ -12,6 +12,26 @@ QString decodeUtf8OrCp932(QByteArrayView bytes) {
     return utf8.hasError() ? cp932::decode(bytes) : text;
 }
 
+QString kanjiNumber(int n) {
+    if (n == 0)
+        return QStringLiteral("〇");
+    if (n < 0 || n > 9999)
+        return QString::number(n);
+    static constexpr char16_t units[] = u"千百十";
+    QString text;
+    int scale = 1000;
+    for (int u = 0; u < 3; ++u, scale /= 10) {
+        const int d = n / scale % 10;
+        if (d > 1)
+            text.append(QChar(KanjiDigits[d]));
+        if (d > 0)
+            text.append(QChar(units[u]));
+    }
+    if (n % 10)
+        text.append(QChar(KanjiDigits[n % 10]));
+    return text;
+}
+
 QString withoutLegalForms(QString text) {
     static const char16_t *const forms[] = {u"特定非営利活動法人",
                                             u"一般社団法人",

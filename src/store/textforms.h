@@ -34,6 +34,11 @@ inline char16_t hiraganaOf(char16_t c, char16_t last = u'ヶ') {
     return c >= u'ァ' && c <= last ? static_cast<char16_t>(c - (u'ァ' - u'ぁ')) : c;
 }
 
+inline constexpr char16_t KanjiDigits[] = u"〇一二三四五六七八九";
+// 0 to 9999 as an address writes a number in kanji: 十, 十一, 二十二, 百五
+// (digits as they are beyond).
+QString kanjiNumber(int n);
+
 // Bytes in UTF-8 when they are valid UTF-8, otherwise in code page 932: what
 // Japanese phones and spreadsheets that name no encoding write.
 QString decodeUtf8OrCp932(QByteArrayView bytes);

@@ -68,6 +68,10 @@ private slots:
         QTest::newRow("katakana ー stays") << "メゾン・ヒルズ101" << true << "メゾン・ヒルズ一〇一";
         QTest::newRow("a dash not between digits stays") << "A-1" << true << "A-一";
         QTest::newRow("Arabic digits kept upright") << "梅田3-1-1" << false << "梅田3―1―1";
+        QTest::newRow("a place's number is a number") << "北10条西4丁目7" << true << "北十条西四丁目七";
+        QTest::newRow("a floor is counted") << "ビル25階" << true << "ビル二十五階";
+        QTest::newRow("the place keeps 十 in Arabic digits") << "北10条西4丁目7-1" << false << "北十条西4丁目7―1";
+        QTest::newRow("番町 is a place") << "2番町5-25" << true << "二番町五―二五";
     }
     void columnText() {
         QFETCH(QString, text);
