@@ -61,6 +61,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         QFile::remove(dir.filePath(kept));
     writeFile(path, bytes);
     const bookencoding::Conversion done = bookencoding::convertToCp932(path);
+    if (done.wouldReadAsUtf8) { // refused, and the file left as it was
+        QByteArray after;
+        check(linefile::readAll(path, after).isEmpty() && after == bytes, "a refused conversion leaves the file");
+        return 0;
+    }
     check(done.error.isEmpty(), "a UTF-8 file converts");
     QByteArray converted;
     check(linefile::readAll(path, converted).isEmpty(), "the converted file reads");

@@ -274,6 +274,17 @@ Conversion convertToCp932(const QString &path, const QDateTime &when) {
                       }
                       lines.append(*cp932::encode(held));
                   });
+    QByteArray result;
+    for (const QByteArray &line : std::as_const(lines))
+        result.append(line).append("\r\n", 2);
+    if (check(result).kind != Kind::Cp932) {
+        done.wouldReadAsUtf8 = true;
+        done.error =
+            QStringLiteral("「%1」を Shift_JIS に変換すると、UTF-8 と見分けられない行ができるため、変換しませんでした。"
+                           "\rファイルはそのままです。テキストエディターで Shift_JIS として保存し直して下さい。")
+                .arg(QFileInfo(path).fileName());
+        return done;
+    }
     struct stat info {};
     const mode_t mode = ::stat(QFile::encodeName(path).constData(), &info) == 0 ? (info.st_mode & 07777) : 0600;
     // A name already taken (a conversion in the same second, the user's own

@@ -71,6 +71,9 @@ struct Conversion {
     QString error;      // empty on success; the file is then untouched
     QString keptAs;     // the original's copy beside it
     QStringList unheld; // characters code page 932 cannot hold, each with its line, written as 〓
+    // Refused: in code page 932 the book would read as UTF-8 again (a level-2
+    // kanji before half-width katakana can make valid UTF-8).
+    bool wouldReadAsUtf8 = false;
 };
 
 // Rewrites the UTF-8 file at `path` as code page 932 with CR LF, crash-safely,

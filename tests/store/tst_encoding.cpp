@@ -197,6 +197,16 @@ private slots:
         QVERIFY(refused.error.contains("6 行目"));
         QCOMPARE(dir.entryBytes(), mix);
         QVERIFY(!QFileInfo::exists(dir.entryPath() + ".utf8-20261208-093006"));
+
+        // 癸 before ｧ is E1 A1 A7 in code page 932, which is also valid
+        // UTF-8: such a book would be taken for UTF-8 again, so it is refused.
+        const QByteArray twofold = utf8Line(QStringLiteral("mizunoto|癸ｧ|||||||1|F"));
+        dir.writeEntries(twofold);
+        const bookencoding::Conversion ambiguous = bookencoding::convertToCp932(dir.entryPath(), when.addSecs(2));
+        QVERIFY(ambiguous.wouldReadAsUtf8);
+        QVERIFY2(ambiguous.error.contains("見分けられない"), qPrintable(ambiguous.error));
+        QCOMPARE(dir.entryBytes(), twofold);
+        QVERIFY(!QFileInfo::exists(dir.entryPath() + ".utf8-20261208-093007"));
     }
 };
 
