@@ -72,28 +72,54 @@ int main(int argc, char *argv[]) {
     testsheet::Print(sheet, formpictures::all(true), QStringLiteral("TelboraPDF"), QPointF(2.5, -1.0));
     qInfo("test-sheet.pdf (%d document)", sheet.documentsSent());
 
-    const postcard::Sender sender{QStringLiteral("鈴木　一郎"), QStringLiteral("150-0002"),
-                                  QStringLiteral("東京都渋谷区渋谷2-21-1 渋谷ヒカリエ11F")};
-    const QStringList postcards =
-        Entries.mid(0, 4) + QStringList{"13|あくめ|株式会社ACME Japan|530-0011|大阪府大阪市北区大深町4-20 "
-                                        "グランフロント大阪タワーA 20階|||||1|F",
-                                        "14|ながしま|長嶋　綾之介左衛門兵衛|060-0042|北海道札幌市中央区大通西十丁目4-"
-                                        "1札幌第一合同庁舎ビル（十二階）|||||1|F"};
+    const postcard::Sender sender{QStringLiteral("鈴木　一郎"),
+                                  QStringLiteral("150-0002"),
+                                  QStringLiteral("東京都渋谷区渋谷2-21-1 渋谷ヒカリエ11F"),
+                                  {QStringLiteral("花子")}};
+    // A joint-name family, a company and its person, a building break, ご家族様, messy data.
+    people::PersonData family;
+    family.joint = {{QStringLiteral("花子"), {}, {}, {}}, {QStringLiteral("一郎"), {}, {}, QStringLiteral("くん")}};
+    people::PersonData atCompany;
+    atCompany.department = QStringLiteral("営業部");
+    atCompany.title = QStringLiteral("部長");
+    people::PersonData withBreak;
+    withBreak.buildingBreak = 19;
+    people::PersonData bigFamily;
+    for (const char *given : {"花子", "一郎", "次郎", "三郎", "桃子"})
+        bigFamily.joint.append({QString::fromUtf8(given), {}, {}, {}});
+    people::PersonData doctor;
+    doctor.honorific = QStringLiteral("先生");
+    const QList<postcard::Recipient> postcards = {
+        postcard::Recipient::of(EntryRecord::ofElement(Entries.at(0)), family),
+        postcard::Recipient::of(EntryRecord::ofElement(Entries.at(1)), doctor),
+        postcard::Recipient::of(EntryRecord::ofElement(Entries.at(2)), bigFamily),
+        {QStringLiteral("株式会社ACME Japan　山田　太郎"), QStringLiteral("530-0011"),
+         QStringLiteral("大阪府大阪市北区大深町4-20 グランフロント大阪タワーA 20階"), atCompany},
+        {QStringLiteral("長嶋　綾之介左衛門兵衛"), QStringLiteral("060-0042"),
+         QStringLiteral("北海道札幌市中央区大通西10丁目4-1札幌第一合同庁舎ビル（十二階）"), withBreak},
+        {QStringLiteral("ﾔﾏﾀﾞ　ﾀﾛｳ"), {}, QStringLiteral("〒100-0001 東京都千代田区千代田1-1"), {}},
+        {QStringLiteral("株式会社テルボラ"), QStringLiteral("150-0002"), QStringLiteral("東京都渋谷区渋谷1-2-3"),
+         atCompany},
+    };
     for (int n = 0; n < postcards.size(); ++n) {
-        const EntryRecord entry = EntryRecord::ofElement(postcards.at(n));
-        PrinterService card(QDir(out).filePath(QStringLiteral("postcard-%1.pdf").arg(n)));
-        card.setSheet(CardPrinter::Sheet::Postcard);
-        postcard::drawAddressSide(card, entry, sender, {}, {});
-        card.endDocument();
-        PictureBox picView(nullptr, QStringLiteral("picView"));
-        twips::place(&picView, 90, 570, 5445, 6885);
-        picView.clear();
-        const double scale = 6885.0 * 0.95 / (postcard::HeightMm * twips::PerMm);
-        const postcard::Placement at{QPointF((5445 - postcard::WidthMm * twips::PerMm * scale) / 2, 6885 * 0.025),
-                                     scale};
-        postcard::drawSheet(picView, at);
-        postcard::drawAddressSide(picView, entry, sender, {}, at);
-        picView.picture().save(QDir(out).filePath(QStringLiteral("postcard-preview-%1.png").arg(n)));
+        for (const auto numerals : {verticaltext::Numerals::KanjiDigits, verticaltext::Numerals::Arabic}) {
+            postcard::Options options;
+            options.numerals = numerals;
+            const QString suffix = numerals == verticaltext::Numerals::Arabic ? QStringLiteral("-arabic") : QString();
+            PrinterService card(QDir(out).filePath(QStringLiteral("postcard-%1%2.pdf").arg(n).arg(suffix)));
+            card.setSheet(CardPrinter::Sheet::Postcard);
+            postcard::drawAddressSide(card, postcards.at(n), sender, options, {});
+            card.endDocument();
+            PictureBox picView(nullptr, QStringLiteral("picView"));
+            twips::place(&picView, 90, 570, 5445, 6885);
+            picView.clear();
+            const double scale = 6885.0 * 0.95 / (postcard::HeightMm * twips::PerMm);
+            const postcard::Placement at{QPointF((5445 - postcard::WidthMm * twips::PerMm * scale) / 2, 6885 * 0.025),
+                                         scale};
+            postcard::drawSheet(picView, at);
+            postcard::drawAddressSide(picView, postcards.at(n), sender, options, at);
+            picView.picture().save(QDir(out).filePath(QStringLiteral("postcard-preview-%1%2.png").arg(n).arg(suffix)));
+        }
     }
     return 0;
 }

@@ -152,8 +152,12 @@ void renderWithPhoneBook() {
         save(setup->preview(), QStringLiteral("frmPrint-format-%1").arg(format));
         if (format == 0) {
             // Postcards, with a sender shown but not kept: the book's own telbora.ini stays as it is.
-            const postcard::Sender sample{QStringLiteral("鈴木　一郎"), QStringLiteral("150-0002"),
-                                          QStringLiteral("東京都渋谷区渋谷2-21-1 渋谷ヒカリエ11F")};
+            const postcard::Sender sample{QStringLiteral("鈴木　一郎"),
+                                          QStringLiteral("150-0002"),
+                                          QStringLiteral("東京都渋谷区渋谷2-21-1 渋谷ヒカリエ11F"),
+                                          {QStringLiteral("花子")}};
+            postcardsettings::Setup shown;
+            shown.profiles = {{QStringLiteral("家族"), sample}};
             click(setup->preview()->imgBack);
             click(setup->imgRemoveAll);
             for (const char *name : {"鈴木　彩", "高橋　裕子", "加藤　博"})
@@ -165,7 +169,7 @@ void renderWithPhoneBook() {
             click(setup->imgPostcard);
             save(setup, "frmPrintSet-postcards");
             click(setup->imgBack);
-            setup->preview()->showPostcards(sample, {});
+            setup->preview()->showPostcards(shown, {});
             save(setup->preview(), "frmPrint-postcard");
             click(setup->preview()->imgDown);
             save(setup->preview(), "frmPrint-postcard-2");
@@ -174,6 +178,7 @@ void renderWithPhoneBook() {
             sender.txtSenderZip1->setText(sample.postalCode.left(3));
             sender.txtSenderZip2->setText(sample.postalCode.mid(4));
             sender.txtSenderAddress->setText(sample.address);
+            sender.txtSenderJoint->setText(sample.joint.join(QStringLiteral("、")));
             save(&sender, "frmSender");
             people::PersonData household;
             household.honorific = QStringLiteral("様");

@@ -57,6 +57,7 @@ void addPerson(const people::PersonData &p, QStringList &out) {
                        .arg(escaped(j.given), escaped(j.family), escaped(j.reading), escaped(j.honorific)));
     if (p.buildingBreak > 0)
         out.append(QStringLiteral("X-TELBORA-BREAK:%1").arg(p.buildingBreak));
+    add("X-TELBORA-SENDER", p.sender);
     for (const people::NewYear &y : p.years)
         out.append(QStringLiteral("X-TELBORA-NEWYEAR:%1;%2").arg(y.year).arg(y.words().join(u' ')));
 }
@@ -164,7 +165,8 @@ QStringList csvHeader() {
                        QStringLiteral("会社名"),       QStringLiteral("部署"),         QStringLiteral("役職"),
                        QStringLiteral("誕生日"),       QStringLiteral("メモ"),         QStringLiteral("ほかの電話"),
                        QStringLiteral("ほかのメール"), QStringLiteral("年賀状"),       QStringLiteral("住所の区切り"),
-                       QStringLiteral("ほかの住所"),   QStringLiteral("ニックネーム"), QStringLiteral("URL")};
+                       QStringLiteral("ほかの住所"),   QStringLiteral("ニックネーム"), QStringLiteral("URL"),
+                       QStringLiteral("差出人")};
 }
 
 // In a cell, each joint name and each year is a line of its own; a joint
@@ -191,7 +193,8 @@ QStringList personCells(const QString &uid, const people::PersonData &p) {
             p.buildingBreak > 0 ? QString::number(p.buildingBreak) : QString(),
             p.addresses.join(u'\n'),
             p.nickname,
-            p.urls.join(u'\n')};
+            p.urls.join(u'\n'),
+            p.sender};
 }
 
 void readPersonCells(const QStringList &cells, QString &uid, people::PersonData &p, QStringList &notes) {
@@ -219,6 +222,7 @@ void readPersonCells(const QStringList &cells, QString &uid, people::PersonData 
     p.addresses = lines(cells.value(12));
     p.nickname = cells.value(13);
     p.urls = lines(cells.value(14));
+    p.sender = cells.value(15);
 }
 
 Exported exportEntries(const QStringList &lines, const mdlDim::CategoryLines &categories, Format format,

@@ -110,6 +110,7 @@ void personFromCard(const vcard::Card &card, Contact &c) {
             p.joint.append({parts.value(0), parts.value(1), parts.value(2), parts.value(3)});
     }
     p.buildingBreak = textOf("X-TELBORA-BREAK").toInt();
+    p.sender = textOf("X-TELBORA-SENDER");
     for (const vcard::Property *year : card.all(QStringLiteral("X-TELBORA-NEWYEAR"))) {
         const QStringList parts = year->components();
         contactentry::readNewYear(p, parts.value(0), parts.value(1).split(u' ', Qt::SkipEmptyParts), c.notes);
@@ -522,7 +523,7 @@ QStringList Importer::merge(Person &p, const Contact &contact, const contactentr
         {&people::PersonData::honorific, u"敬称"},  {&people::PersonData::company, u"会社名"},
         {&people::PersonData::department, u"部署"}, {&people::PersonData::title, u"役職"},
         {&people::PersonData::birthday, u"誕生日"}, {&people::PersonData::notes, u"メモ"},
-        {&people::PersonData::nickname, u"呼び名"}};
+        {&people::PersonData::nickname, u"呼び名"}, {&people::PersonData::sender, u"差出人"}};
     for (const auto &[member, label] : texts) {
         const QString &value = theirs.*member;
         if (value.isEmpty() || value == p.data.*member)

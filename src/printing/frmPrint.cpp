@@ -106,10 +106,10 @@ void frmPrint::showCards() {
     lblDown->setText(QStringLiteral("次のカード"));
 }
 
-void frmPrint::showPostcards(const postcard::Sender &sender, const postcard::Options &options) {
+void frmPrint::showPostcards(const postcardsettings::Setup &setup, QList<people::PersonData> people) {
     postcards_ = true;
-    sender_ = sender;
-    options_ = options;
+    postcardSetup_ = setup;
+    people_ = std::move(people);
     imgTitle->setPixmap(artwork::titleImage(WindowWidth, QStringLiteral("印刷プレビュー　はがき宛名")));
     lblUp->setText(QStringLiteral("前のはがき"));
     lblDown->setText(QStringLiteral("次のはがき"));
@@ -131,7 +131,9 @@ void frmPrint::drawPostcard() {
     const int index = CurrentCard - 1;
     const QStringList &table = book_.printTable();
     if (index < table.size()) {
-        postcard::drawAddressSide(*picView, EntryRecord::ofElement(table.at(index)), sender_, options_, at);
+        const people::PersonData person = people_.value(index);
+        postcard::drawAddressSide(*picView, postcard::Recipient::of(EntryRecord::ofElement(table.at(index)), person),
+                                  postcardSetup_.senderFor(person.sender), postcardSetup_.options, at);
         picView->setAccessibleDescription(spokenEntries(table, index, 1));
     }
 }

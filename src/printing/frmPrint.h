@@ -1,5 +1,6 @@
 #pragma once
 
+#include "printing/postcardsettings.h"
 #include "printing/printsettings.h"
 #include "render/postcard.h"
 
@@ -28,8 +29,9 @@ public:
     void showLinesOnly(int format);
     // Puts the title picture of the current card format up.
     void setTitleForFormat(int format);
-    // Pages through a postcard for each entry in the print table, from the first.
-    void showPostcards(const postcard::Sender &sender, const postcard::Options &options);
+    // Pages through a postcard for each entry in the print table, from the
+    // first; `people` holds their per-person data, in the table's order.
+    void showPostcards(const postcardsettings::Setup &setup, QList<people::PersonData> people);
     bool showsPostcards() const { return postcards_; }
 
     int CardCount = 1;
@@ -67,6 +69,6 @@ private:
     const Book &book_;
     PrintSettings settings_;
     bool postcards_ = false;
-    postcard::Sender sender_;
-    postcard::Options options_;
+    postcardsettings::Setup postcardSetup_;
+    QList<people::PersonData> people_; // the print table's, read once for the paging
 };

@@ -297,7 +297,7 @@ void frmPrintSet::PrintJob() {
     if (postcards_) {
         // The lists stay as they are: postcards leave the printed marks alone.
         const postcardsettings::Setup setup = postcardsettings::load();
-        PostcardPrintJob(book_, chosen, setup.sender, setup.options, imgPrint).run();
+        PostcardPrintJob(book_, chosen, setup, imgPrint).run();
         return;
     }
     CardPrintJob job(book_, chosen, imgPrint, settings_);
@@ -463,7 +463,7 @@ void frmPrintSet::openPreview() {
         const postcardsettings::Setup setup = postcardsettings::load();
         preview_->show();
         hide();
-        preview_->showPostcards(setup.sender, setup.options);
+        preview_->showPostcards(setup, book_.peopleDataOf(loadedLinesOf(book_, book_.printTable())));
         return;
     }
     preview_->setTitleForFormat(settings_.cardFormat);

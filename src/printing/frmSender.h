@@ -1,17 +1,21 @@
 #pragma once
 
+#include "printing/postcardsettings.h"
+
 #include <QDialog>
 
 class FrameLine;
 class ImageButton;
 class QCheckBox;
+class QComboBox;
 class QSpinBox;
 class QLabel;
 class QLineEdit;
 class TitleImage;
 
-// The postcards' sender (差出人): name, postal code and address, and whether
-// addresses are written with kanji numerals; kept in telbora.ini by 保存.
+// The postcards' senders (差出人): profiles such as 「家族」 and 「個人」, each
+// with a name, joint names (連名), postal code and address, one of them the
+// usual; and how addresses and names are written. Kept in telbora.ini by 保存.
 // Modal, opened from the print set-up window.
 class frmSender : public QDialog {
     Q_OBJECT
@@ -22,14 +26,25 @@ public:
     static void openModal();
 
     TitleImage *imgTitle;
+    QLabel *lblProfile;
+    QComboBox *cboProfile;
+    ImageButton *imgProfileAdd;
+    ImageButton *imgProfileDelete;
+    QLabel *lblProfileName;
+    QLineEdit *txtProfileName;
+    QCheckBox *chkUsualProfile;
     QLabel *lblSenderName;
     QLineEdit *txtSenderName;
+    QLabel *lblSenderJoint;
+    QLineEdit *txtSenderJoint;
     QLabel *lblSenderZip;
     QLineEdit *txtSenderZip1;
     QLineEdit *txtSenderZip2;
     QLabel *lblSenderAddress;
     QLineEdit *txtSenderAddress;
-    QCheckBox *chkKanjiNumerals;
+    QLabel *lblNumerals;
+    QComboBox *cboNumerals;
+    QCheckBox *chkSpreadNames;
     QLabel *lblStackSize;
     QSpinBox *spnStackSize;
     ImageButton *imgSenderSave;
@@ -39,5 +54,13 @@ public:
     FrameLine *linDown;
 
 private:
+    // The boxes into the profile shown; false (and told) when its code is not 7 digits.
+    bool keepShownProfile();
+    void showProfile(int index);
+    void addProfile();
+    void deleteProfile();
     void saveAndClose();
+
+    postcardsettings::Setup setup_;
+    int shown_ = -1;
 };

@@ -11,11 +11,10 @@ namespace {
 constexpr int NamedAtMost = 8;
 } // namespace
 
-PostcardPrintJob::PostcardPrintJob(Book &book, QStringList printListItems, postcard::Sender sender,
-                                   postcard::Options options, QList<QPixmap> paperPictures, PrintPrompter *prompter)
-    : book_(book), items_(std::move(printListItems)), sender_(std::move(sender)), options_(options),
-      pictures_(std::move(paperPictures)), ownPrompter_(prompter ? nullptr : makeWindowPrompter()),
-      prompter_(prompter ? prompter : ownPrompter_.get()) {}
+PostcardPrintJob::PostcardPrintJob(Book &book, QStringList printListItems, postcardsettings::Setup setup,
+                                   QList<QPixmap> paperPictures, PrintPrompter *prompter)
+    : book_(book), items_(std::move(printListItems)), setup_(std::move(setup)), pictures_(std::move(paperPictures)),
+      ownPrompter_(prompter ? nullptr : makeWindowPrompter()), prompter_(prompter ? prompter : ownPrompter_.get()) {}
 
 PostcardPrintJob::~PostcardPrintJob() = default;
 
@@ -91,7 +90,8 @@ PostcardPrintJob::Outcome PostcardPrintJob::run() {
         return Outcome::NothingToPrint;
     }
     // A stack at a time: one prompt, one job, one notice; no wait between sheets.
-    const qsizetype stack = std::max(1, options_.stackSize);
+    const qsizetype stack = std::max(1, setup_.options.stackSize);
+    const QList<people::PersonData> people = book_.peopleDataOf(loadedLinesOf(book_, recipients));
     QStringList printed;
     for (qsizetype first = 0; first < recipients.size(); first += stack) {
         const QStringList sheets = recipients.mid(first, stack);
@@ -102,7 +102,10 @@ PostcardPrintJob::Outcome PostcardPrintJob::run() {
             for (qsizetype i = 0; i < sheets.size() && !printer->failed(); ++i) {
                 if (i > 0)
                     printer->nextPage();
-                postcard::drawAddressSide(*printer, EntryRecord::ofElement(sheets.at(i)), sender_, options_, {});
+                const people::PersonData person = people.value(first + i);
+                postcard::drawAddressSide(*printer,
+                                          postcard::Recipient::of(EntryRecord::ofElement(sheets.at(i)), person),
+                                          setup_.senderFor(person.sender), setup_.options, {});
             }
             printer->endDocument();
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "printing/postcardsettings.h"
 #include "printing/printjob.h"
 #include "render/postcard.h"
 
@@ -17,7 +18,7 @@
 class PostcardPrintJob {
 public:
     // `paperPictures` serve the printer choice when there is no printer.
-    PostcardPrintJob(Book &book, QStringList printListItems, postcard::Sender sender, postcard::Options options,
+    PostcardPrintJob(Book &book, QStringList printListItems, postcardsettings::Setup setup,
                      QList<QPixmap> paperPictures, PrintPrompter *prompter = nullptr);
     ~PostcardPrintJob();
 
@@ -43,8 +44,7 @@ public:
 private:
     Book &book_;
     QStringList items_;
-    postcard::Sender sender_;
-    postcard::Options options_;
+    postcardsettings::Setup setup_;
     QList<QPixmap> pictures_;
     // Notes 出 for `year` in the records of the entries (elements) printed.
     void recordSent(const QStringList &printed) const;

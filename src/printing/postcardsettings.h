@@ -2,15 +2,31 @@
 
 #include "render/postcard.h"
 
-// The postcards' sender and options, kept in telbora.ini beside the printer's.
+#include <QList>
+
+// The postcards' senders and options, kept in telbora.ini beside the printer's.
 namespace postcardsettings {
 
-struct Setup {
+// One sender profile: who a card is from (the family, one of them alone, ...).
+struct Profile {
+    QString name; // what it is called in the lists: 「家族」, 「個人」
     postcard::Sender sender;
-    postcard::Options options;
+    bool operator==(const Profile &) const = default;
 };
 
-// What is kept; nothing kept, or a damaged file, gives no sender and kanji numerals.
+struct Setup {
+    QList<Profile> profiles;
+    int usual = 0; // the profile cards carry unless a person chose another
+    postcard::Options options;
+
+    // The sender of a person who chose `profile` (empty: none): that
+    // profile's when it is kept, else the usual one's; none without profiles.
+    postcard::Sender senderFor(const QString &profile) const;
+    QStringList profileNames() const;
+};
+
+// What is kept; nothing kept, or a damaged file, gives no sender and kanji
+// numerals. A file an earlier copy wrote, with one sender, gives one profile.
 Setup load();
 // Keeps `setup`, every other setting as it was. Empty on success, else why not.
 QString save(const Setup &setup);

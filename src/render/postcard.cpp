@@ -1,5 +1,6 @@
 #include "render/postcard.h"
 
+#include "render/addressee.h"
 #include "render/drawtarget.h"
 #include "render/fonts.h"
 #include "render/twipunits.h"
@@ -35,21 +36,34 @@ struct ColumnSlot {
 
 constexpr double PointMm = twips::MmPerInch / 72.0;
 
-// The recipient: address at the right under the boxes, the name centred.
+// The recipient: address at the right under the boxes, the names in the middle.
 constexpr ColumnSlot AddressSlot{87.0, 26.0, 136.0};
 constexpr double AddressPointSize = 15.0;
-constexpr ColumnSlot NameSlot{WidthMm / 2, 30.0, 136.0};
+constexpr double NameTop = 28.0;
+constexpr double NameBottom = 134.0;
 constexpr double NamePointSize = 28.0;
-// The sender, smaller, in the lower left: the code above, then the address
-// and the name to its left.
-constexpr double SenderCodeY = 91.0;
-constexpr double SenderCodeLeft = 11.0;
-constexpr double SenderCodePitch = 4.0;
-constexpr double SenderCodePointSize = 9.0;
-constexpr ColumnSlot SenderAddressSlot{35.5, 96.0, 140.0};
+constexpr double NameLeft = 5.0;
+// The sender, smaller, in the lower left above the sender's code boxes.
+constexpr double SenderBoxLeft = 4.0;
+constexpr double SenderBoxTop = 125.0;
+constexpr double SenderBoxWidth = 4.0;
+constexpr double SenderBoxHeight = 6.0;
+constexpr double SenderGroupGap = 1.5; // between the third box and the fourth
+constexpr double SenderCodePointSize = 12.0;
+constexpr double SenderTop = 72.0;
+constexpr double SenderBottom = SenderBoxTop - 3.0;
+constexpr double SenderRight = 42.0;
+constexpr ColumnSlot SenderAddressSlot{SenderRight - 2.0, SenderTop, SenderBottom};
 constexpr double SenderAddressPointSize = 10.0;
-constexpr double SenderNameTop = 100.0;
 constexpr double SenderNamePointSize = 13.0;
+
+// The name block's proportions, in ems of the names' size.
+constexpr double HonorificScale = 0.8; // 様 a little smaller than the name
+constexpr double CompanyScale = 0.5;
+constexpr double ColumnPitch = 1.25;   // between the centres of two people's columns
+constexpr double PartGap = 0.5;        // between the family name and the given name, and before 様
+constexpr double SpreadPartGap = 1.0;  // between them when spread: more than inside a spread part
+constexpr double HonorificDrift = 1.5; // how far 様 may move down towards the address's end
 
 QPointF onTarget(Placement at, QPointF mm) {
     return at.origin + mm * twips::PerMm * at.scale;
@@ -65,37 +79,164 @@ double fittedSize(const QString &text, const QString &fontName, double preferred
     return perPoint > 0 ? std::min(preferred, lengthMm / perPoint) : preferred;
 }
 
-void writeColumn(DrawTarget &target, const QString &text, const QString &fontName, double pointSize, QPointF topMm,
-                 Placement at) {
-    if (!text.isEmpty())
-        target.drawGlyphs(verticaltext::column(text, scaled(fontName, pointSize, at), onTarget(at, topMm)), Ink);
+double columnLength(const QString &text, double pointSize) {
+    return verticaltext::length(text, FontSpec{fonts::Mincho, pointSize, false}) / twips::PerMm;
 }
 
-// An address in one column, or two when it does not fit one: the second
-// starts two cells lower, left of the first. Returns the centre of the last
-// column written.
-double writeAddress(DrawTarget &target, const QString &address, ColumnSlot slot, double preferred,
-                    const Options &options, Placement at) {
+void writeColumn(DrawTarget *target, const QString &text, const QString &fontName, double pointSize, QPointF topMm,
+                 Placement at) {
+    if (target && !text.isEmpty())
+        target->drawGlyphs(verticaltext::column(text, scaled(fontName, pointSize, at), onTarget(at, topMm)), Ink);
+}
+
+// Where columns were written: the left edge of the leftmost, and how far down they ran (mm).
+struct Drawn {
+    double left;
+    double bottom;
+    double size = 0; // the names' size in points
+};
+
+// An address in one column, or two: broken where the person's data says the
+// building begins, else when it does not fit one. The second starts two
+// cells lower, left of the first.
+Drawn writeAddress(DrawTarget *target, const addressee::Address &address, ColumnSlot slot, double preferred,
+                   verticaltext::Numerals numerals, Placement at) {
     const QString font = fonts::Mincho;
     const double length = slot.bottom - slot.top;
-    QString first = verticaltext::forColumn(address, options.kanjiNumerals);
-    if (fittedSize(first, font, preferred, length) >= preferred) {
-        writeColumn(target, first, font, preferred, {slot.centreX, slot.top}, at);
-        return slot.centreX;
+    QString first = verticaltext::forColumn(address.text, numerals);
+    QString second;
+    if (address.building.isEmpty()) {
+        if (fittedSize(first, font, preferred, length) >= preferred) {
+            writeColumn(target, first, font, preferred, {slot.centreX, slot.top}, at);
+            return {slot.centreX - preferred * PointMm / 2, slot.top + columnLength(first, preferred)};
+        }
+        const AddressColumns split = splitAddress(address.text);
+        first = verticaltext::forColumn(split.first, numerals);
+        second = verticaltext::forColumn(split.second, numerals);
+    } else {
+        second = verticaltext::forColumn(address.building, numerals);
     }
-    const AddressColumns split = splitAddress(address);
-    first = verticaltext::forColumn(split.first, options.kanjiNumerals);
-    const QString second = verticaltext::forColumn(split.second, options.kanjiNumerals);
     double size = fittedSize(first, font, preferred, length);
     const double indent = 2 * size * PointMm;
     size = std::min(size, fittedSize(second, font, preferred, length - indent));
     const double em = size * PointMm;
     writeColumn(target, first, font, size, {slot.centreX, slot.top}, at);
-    if (second.isEmpty())
-        return slot.centreX;
-    const double secondX = slot.centreX - 1.3 * em;
-    writeColumn(target, second, font, size, {secondX, slot.top + 2 * em}, at);
-    return secondX;
+    Drawn drawn{slot.centreX - em / 2, slot.top + columnLength(first, size)};
+    if (!second.isEmpty()) {
+        const double secondX = slot.centreX - 1.3 * em;
+        writeColumn(target, second, font, size, {secondX, slot.top + indent}, at);
+        drawn = {secondX - em / 2, std::max(drawn.bottom, slot.top + indent + columnLength(second, size))};
+    }
+    return drawn;
+}
+
+// Where the name block may stand (mm) and how it likes to be written.
+struct NameArea {
+    double top;
+    double bottom;
+    double left;
+    double right;
+    double centreX;   // where the block's middle stands when it may
+    double preferred; // the names' size in points, when they fit
+    double endHint;   // where the address ends: 様 moves down towards it
+    bool spread;      // 均等割り
+};
+
+// A name's part written down `cells` cells: spread evenly over them (均等割り)
+// when it has two to four characters, else as it is, from the top.
+void writePart(DrawTarget *target, const QString &text, double cells, double pointSize, QPointF topMm, Placement at) {
+    const double em = pointSize * PointMm;
+    const qsizetype n = text.size();
+    if (n < 2 || n > 4 || cells <= double(n)) {
+        writeColumn(target, text, fonts::Mincho, pointSize, topMm, at);
+        return;
+    }
+    const double step = (cells - 1) * em / double(n - 1);
+    for (qsizetype i = 0; i < n; ++i)
+        writeColumn(target, text.mid(i, 1), fonts::Mincho, pointSize, {topMm.x(), topMm.y() + double(i) * step}, at);
+}
+
+// The names, right to left: the company's lines, then one column a person,
+// the family name written once at the top, the given names aligned below it,
+// each honorific on one line across the columns. Everything shrinks together
+// to fit the area.
+Drawn writeNames(DrawTarget *target, const QList<addressee::NameColumn> &columns, const NameArea &area, Placement at) {
+    QList<addressee::NameColumn> persons, companies;
+    for (const addressee::NameColumn &c : columns)
+        (c.company ? companies : persons).append(c);
+    double familyCells = 0, givenCells = 0, honorificCells = 0;
+    qsizetype shortest = 0; // the longest part that is spread
+    for (const addressee::NameColumn &c : persons) {
+        familyCells = std::max(familyCells, double(c.family.size()));
+        givenCells = std::max(givenCells, double(c.given.size()));
+        honorificCells = std::max(honorificCells, HonorificScale * double(c.honorific.size()));
+        for (qsizetype n : {c.family.size(), c.given.size()})
+            if (n <= 4)
+                shortest = std::max(shortest, n);
+    }
+    // Parts of up to four characters are spread over as many cells as the
+    // longest of them, two and a half at least; longer ones are written as they are.
+    const double spreadCells = area.spread ? std::max(2.5, double(shortest)) : 0;
+    if (familyCells > 0)
+        familyCells = std::max(familyCells, spreadCells);
+    givenCells = std::max(givenCells, spreadCells);
+    const double familyPart = familyCells > 0 ? familyCells + (spreadCells > 0 ? SpreadPartGap : PartGap) : 0;
+    const double nameCells = familyPart + givenCells;
+    const double neededCells = nameCells + (honorificCells > 0 ? PartGap + honorificCells : 0);
+    const double companyWidth = companies.isEmpty() ? 0 : double(companies.size()) * CompanyScale * 1.4 + 0.35;
+    const double widthEms = double(std::max<qsizetype>(1, persons.size()) - 1) * ColumnPitch + 1 + companyWidth;
+    double em = area.preferred * PointMm;
+    if (neededCells > 0)
+        em = std::min(em, (area.bottom - area.top) / neededCells);
+    em = std::min(em, (area.right - area.left) / widthEms);
+    const double size = em / PointMm;
+
+    double right = std::min(area.right, area.centreX + widthEms * em / 2);
+    right = std::max(right, area.left + widthEms * em);
+    Drawn drawn{right - widthEms * em, area.top, size};
+    double x = right;
+    for (const addressee::NameColumn &c : companies) {
+        const double companyEm = CompanyScale * em;
+        const double companySize = fittedSize(c.given, fonts::Mincho, companyEm / PointMm, area.bottom - area.top);
+        writeColumn(target, c.given, fonts::Mincho, companySize, {x - 0.7 * companyEm, area.top}, at);
+        drawn.bottom = std::max(drawn.bottom, area.top + columnLength(c.given, companySize));
+        x -= 1.4 * companyEm;
+    }
+    if (!companies.isEmpty())
+        x -= 0.35 * em;
+    const double nameEnd = area.top + nameCells * em;
+    double honorificTop = nameEnd + PartGap * em;
+    if (area.endHint > honorificTop + honorificCells * em)
+        honorificTop = std::min(area.endHint - honorificCells * em, nameEnd + HonorificDrift * em);
+    honorificTop = std::min(honorificTop, area.bottom - honorificCells * em);
+    double centre = x - em / 2;
+    for (const addressee::NameColumn &c : persons) {
+        if (!c.family.isEmpty())
+            writePart(target, c.family, spreadCells, size, {centre, area.top}, at);
+        writePart(target, c.given, spreadCells, size, {centre, area.top + familyPart * em}, at);
+        writeColumn(target, c.honorific, fonts::Mincho, size * HonorificScale, {centre, honorificTop}, at);
+        centre -= ColumnPitch * em;
+    }
+    drawn.bottom = std::max(drawn.bottom, honorificCells > 0 ? honorificTop + honorificCells * em : nameEnd);
+    return drawn;
+}
+
+void writeCode(DrawTarget &target, const QString &digits, QRectF (*boxOf)(int), double pointSize, Placement at) {
+    for (qsizetype d = 0; d < digits.size() && d < 7; ++d)
+        target.drawGlyphs(verticaltext::centred(digits.mid(d, 1), scaled(fonts::Arial, pointSize, at),
+                                                onTarget(at, boxOf(int(d)).center())),
+                          Ink);
+}
+
+void drawBox(DrawTarget &target, const QRectF &box, Placement at) {
+    const auto point = [&](double x, double y) { return onTarget(at, {x, y}).toPoint(); };
+    const PenSpec red{Qt::SolidLine, 1, BoxRed};
+    const QPoint tl = point(box.left(), box.top()), tr = point(box.right(), box.top());
+    const QPoint bl = point(box.left(), box.bottom()), br = point(box.right(), box.bottom());
+    target.drawLine(tl, tr, red);
+    target.drawLine(tr, br, red);
+    target.drawLine(br, bl, red);
+    target.drawLine(bl, tl, red);
 }
 
 } // namespace
@@ -107,11 +248,13 @@ QRectF codeBoxMm(int digit) {
     return QRectF(right - BoxWidth, BoxTop, BoxWidth, BoxHeight);
 }
 
-QString honorificFor(const QString &name) {
-    for (const char16_t *kept : {u"様", u"御中", u"殿", u"先生", u"各位"})
-        if (name.trimmed().endsWith(QString::fromUtf16(kept)))
-            return {};
-    return textforms::isCompanyName(name) ? QStringLiteral("御中") : QStringLiteral("様");
+QRectF senderCodeBoxMm(int digit) {
+    const double left = SenderBoxLeft + digit * SenderBoxWidth + (digit >= 3 ? SenderGroupGap : 0);
+    return QRectF(left, SenderBoxTop, SenderBoxWidth, SenderBoxHeight);
+}
+
+Recipient Recipient::of(const EntryRecord &entry, people::PersonData person) {
+    return {entry[EntryField::Name], entry[EntryField::PostalCode], entry[EntryField::Address], std::move(person)};
 }
 
 AddressColumns splitAddress(const QString &address) {
@@ -158,52 +301,47 @@ void drawSheet(DrawTarget &target, Placement at) {
     target.drawLine(point(WidthMm, 0), point(WidthMm, HeightMm), edge);
     target.drawLine(point(WidthMm, HeightMm), point(0, HeightMm), edge);
     target.drawLine(point(0, HeightMm), point(0, 0), edge);
-    const PenSpec red{Qt::SolidLine, 1, BoxRed};
     for (int digit = 0; digit < 7; ++digit) {
-        const QRectF box = codeBoxMm(digit);
-        const QPoint tl = point(box.left(), box.top()), tr = point(box.right(), box.top());
-        const QPoint bl = point(box.left(), box.bottom()), br = point(box.right(), box.bottom());
-        target.drawLine(tl, tr, red);
-        target.drawLine(tr, br, red);
-        target.drawLine(br, bl, red);
-        target.drawLine(bl, tl, red);
+        drawBox(target, codeBoxMm(digit), at);
+        drawBox(target, senderCodeBoxMm(digit), at);
     }
 }
 
-void drawAddressSide(DrawTarget &target, const EntryRecord &recipient, const Sender &sender, const Options &options,
+void drawAddressSide(DrawTarget &target, const Recipient &recipient, const Sender &sender, const Options &options,
                      Placement at) {
-    const QString digits = postalcodes::digitsOf(recipient[EntryField::PostalCode]);
-    for (qsizetype d = 0; d < digits.size(); ++d)
-        target.drawGlyphs(verticaltext::centred(digits.mid(d, 1), scaled(fonts::Arial, CodePointSize, at),
-                                                onTarget(at, codeBoxMm(int(d)).center())),
-                          Ink);
-    writeAddress(target, recipient[EntryField::Address], AddressSlot, AddressPointSize, options, at);
+    const addressee::Address address = addressee::cardAddress(recipient.address, recipient.person.buildingBreak);
+    QString digits = postalcodes::digitsOf(recipient.postalCode);
+    if (digits.isEmpty())
+        digits = postalcodes::digitsOf(address.postalCode);
+    writeCode(target, digits, &codeBoxMm, CodePointSize, at);
+    const Drawn addressDrawn = writeAddress(&target, address, AddressSlot, AddressPointSize, options.numerals, at);
 
-    const QString name = recipient[EntryField::Name].trimmed();
-    if (!name.isEmpty()) {
-        const QString honorific = honorificFor(name);
-        const QString written = honorific.isEmpty() ? name : name + QStringLiteral("　") + honorific;
-        const double size = fittedSize(written, fonts::Mincho, NamePointSize, NameSlot.bottom - NameSlot.top);
-        writeColumn(target, written, fonts::Mincho, size, {NameSlot.centreX, NameSlot.top}, at);
+    const QList<addressee::NameColumn> names = addressee::nameColumns(recipient.name, recipient.person);
+    NameArea area{NameTop,       NameBottom,          NameLeft,           addressDrawn.left - 2.5, WidthMm / 2,
+                  NamePointSize, addressDrawn.bottom, options.spreadNames};
+    // Names that would reach over the sender's corner keep right of it, or
+    // stop above it, whichever leaves them larger.
+    if (const Drawn measured = writeNames(nullptr, names, area, at);
+        !sender.isEmpty() && measured.left < SenderRight + 2.0 && measured.bottom > SenderTop - 3.0) {
+        NameArea right = area, above = area;
+        right.left = SenderRight + 2.0;
+        above.bottom = SenderTop - 3.0;
+        area = writeNames(nullptr, names, right, at).size >= writeNames(nullptr, names, above, at).size ? right : above;
     }
+    writeNames(&target, names, area, at);
 
     if (sender.isEmpty())
         return;
-    const QString senderDigits = postalcodes::digitsOf(sender.postalCode);
-    for (qsizetype d = 0; d < senderDigits.size(); ++d) {
-        const QString fullWidth(QChar(u'０' + (senderDigits.at(d).unicode() - u'0')));
-        target.drawGlyphs(verticaltext::centred(fullWidth, scaled(fonts::Mincho, SenderCodePointSize, at),
-                                                onTarget(at, {SenderCodeLeft + d * SenderCodePitch, SenderCodeY})),
-                          Ink);
-    }
-    double nameX = SenderAddressSlot.centreX;
+    writeCode(target, postalcodes::digitsOf(sender.postalCode), &senderCodeBoxMm, SenderCodePointSize, at);
+    double namesRight = SenderRight;
     if (!sender.address.trimmed().isEmpty())
-        nameX = writeAddress(target, sender.address.trimmed(), SenderAddressSlot, SenderAddressPointSize, options, at) -
-                1.6 * SenderNamePointSize * PointMm;
-    const QString senderName = sender.name.trimmed();
-    const double size =
-        fittedSize(senderName, fonts::Mincho, SenderNamePointSize, SenderAddressSlot.bottom - SenderNameTop);
-    writeColumn(target, senderName, fonts::Mincho, size, {nameX, SenderNameTop}, at);
+        namesRight = writeAddress(&target, addressee::cardAddress(sender.address, 0), SenderAddressSlot,
+                                  SenderAddressPointSize, options.numerals, at)
+                         .left -
+                     1.5;
+    const NameArea senderArea{
+        SenderTop + 6.0, SenderBottom, SenderBoxLeft, namesRight, namesRight, SenderNamePointSize, 0, false};
+    writeNames(&target, addressee::senderColumns(sender.name, sender.joint), senderArea, at);
 }
 
 } // namespace postcard

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "render/verticaltext.h"
+#include "store/people.h"
+
 #include <QPointF>
 #include <QRectF>
 #include <QString>
+#include <QStringList>
 
 class DrawTarget;
 class EntryRecord;
@@ -18,25 +22,37 @@ inline constexpr double HeightMm = 148.0;
 // The pre-printed red box of the recipient's code digit `digit` (0 to 6), in
 // millimetres from the sheet's top-left.
 QRectF codeBoxMm(int digit);
+// The box of the sender's code digit `digit` (0 to 6) printed on Japan
+// Post's own postcards (年賀はがき, 通常はがき): 4 × 6 mm, in two groups of
+// three and four, low at the left.
+QRectF senderCodeBoxMm(int digit);
 
 struct Sender {
     QString name;
     QString postalCode;
     QString address;
+    QStringList joint; // more of the family: "花子", or "佐藤　花子" with another family name
     bool isEmpty() const { return name.isEmpty() && postalCode.isEmpty() && address.isEmpty(); }
 };
 
+// Whom one postcard is for: the entry and the person's data (敬称, 連名,
+// company, the address's building break).
+struct Recipient {
+    QString name;
+    QString postalCode;
+    QString address;
+    people::PersonData person;
+    static Recipient of(const EntryRecord &entry, people::PersonData person = {});
+};
+
 struct Options {
-    // Digits in addresses as kanji numerals; else Arabic digits set upright.
-    bool kanjiNumerals = true;
+    verticaltext::Numerals numerals = verticaltext::Numerals::KanjiDigits;
+    // Names of up to four characters a part spread evenly down their cells (均等割り).
+    bool spreadNames = true;
     // Postcards set in the printer's tray at a time: one prompt and one job each.
     int stackSize = DefaultStackSize;
     static constexpr int DefaultStackSize = 20;
 };
-
-// 「様」, or 「御中」 for a company's name (one that carries a legal form);
-// nothing when the name as stored already ends in an honorific.
-QString honorificFor(const QString &name);
 
 // An address as one column, or two broken at a natural point: before the
 // building's name, else after the house number (番地), else before it, else
@@ -59,7 +75,7 @@ Placement centredIn(const QRectF &area);
 // The sheet's edge and the red code boxes, for the preview; paper has them printed.
 void drawSheet(DrawTarget &target, Placement at);
 // What is printed on one postcard for `recipient`.
-void drawAddressSide(DrawTarget &target, const EntryRecord &recipient, const Sender &sender, const Options &options,
+void drawAddressSide(DrawTarget &target, const Recipient &recipient, const Sender &sender, const Options &options,
                      Placement at);
 
 } // namespace postcard

@@ -52,6 +52,14 @@ public:
 
     const QRawFont &raw() const { return raw_; }
     double unitsPerEm() const { return raw_.unitsPerEm(); }
+    // How far below a cell's top an upright character's baseline lies, in ems.
+    double uprightBaseline() const {
+        if (baseline_ < 0) {
+            const Shaped zero = shape(QStringLiteral("０"));
+            baseline_ = zero.positions.isEmpty() ? 0.88 : -zero.positions.first().y() / unitsPerEm();
+        }
+        return baseline_;
+    }
 
     // Glyphs and their positions in font units, HarfBuzz's way up (y grows upwards).
     struct Shaped {
@@ -96,6 +104,7 @@ private:
     }
 
     QRawFont raw_;
+    mutable double baseline_ = -1;
     std::unique_ptr<hb_face_t, decltype(&hb_face_destroy)> face_;
     std::unique_ptr<hb_font_t, decltype(&hb_font_destroy)> font_;
 };
@@ -155,7 +164,7 @@ NumberKind kindOfNumberBefore(QStringView rest) {
 }
 } // namespace
 
-QString forColumn(const QString &text, bool kanjiNumerals) {
+QString forColumn(const QString &text, Numerals numerals) {
     QString written;
     written.reserve(text.size());
     for (qsizetype i = 0; i < text.size();) {
@@ -172,9 +181,14 @@ QString forColumn(const QString &text, bool kanjiNumerals) {
         for (; end < text.size() && isDigit(text.at(end)); ++end)
             digits.append(QChar(textforms::asciiDigit(text.at(end).unicode())));
         const NumberKind kind = kindOfNumberBefore(QStringView(text).sliced(end));
-        if (digits.size() <= 4 && (kind == NumberKind::PlaceName || (kanjiNumerals && kind == NumberKind::Counted)))
+        const bool kanji = numerals != Numerals::Arabic;
+        // A leading zero is kept as a digit: 05 is not 五.
+        const bool countable = digits.size() <= 4 && (digits.size() == 1 || digits.at(0) != u'0');
+        const bool counted = kind == NumberKind::PlaceName ||
+                             (kanji && (kind == NumberKind::Counted || numerals == Numerals::KanjiCounted));
+        if (countable && counted)
             written.append(textforms::kanjiNumber(digits.toInt()));
-        else if (kanjiNumerals)
+        else if (kanji)
             for (const QChar d : digits)
                 written.append(QChar(textforms::KanjiDigits[d.unicode() - u'0']));
         else
@@ -184,19 +198,76 @@ QString forColumn(const QString &text, bool kanjiNumerals) {
     return written;
 }
 
-double length(const QString &text, const FontSpec &font) {
+namespace {
+// Where the exactly-two-digit numbers of `text` stand, each as its start.
+QList<qsizetype> twoDigitNumbers(const QString &text) {
+    QList<qsizetype> starts;
+    for (qsizetype i = 0; i + 1 < text.size(); ++i)
+        if (isDigit(text.at(i)) && isDigit(text.at(i + 1)) && (i == 0 || !isDigit(text.at(i - 1))) &&
+            (i + 2 == text.size() || !isDigit(text.at(i + 2))))
+            starts.append(i);
+    return starts;
+}
+
+// Lays `text` down a column into `run` (when given) and says how far it runs,
+// in twips: shaped stretches, and two-digit numbers across one cell each.
+double layOut(const QString &text, const FontSpec &font, QPointF topCentre, GlyphRun *run) {
     const Shaper &shaper = shaperFor(font.name);
-    return shaper.shape(text).length * twipsPerUnit(shaper, font);
+    const double k = twipsPerUnit(shaper, font);
+    const double em = font.size * twips::PerPoint;
+    double y = 0;
+    const auto shapeStretch = [&](qsizetype from, qsizetype to) {
+        if (to <= from)
+            return;
+        const Shaper::Shaped shaped = shaper.shape(text.mid(from, to - from));
+        if (run) {
+            for (qsizetype g = 0; g < shaped.glyphs.size(); ++g) {
+                const QPointF p = shaped.positions.at(g);
+                run->glyphs.append(shaped.glyphs.at(g));
+                run->origins.append(QPointF(topCentre.x() + p.x() * k, topCentre.y() + y - p.y() * k));
+                run->clusters.append(from + shaped.clusters.at(g));
+            }
+        }
+        y += shaped.length * k;
+    };
+    qsizetype from = 0;
+    for (const qsizetype at : twoDigitNumbers(text)) {
+        shapeStretch(from, at);
+        if (run) {
+            QRawFont raw = shaper.raw();
+            raw.setPixelSize(em);
+            const QString pair = QString(QChar(textforms::asciiDigit(text.at(at).unicode()))) +
+                                 QChar(textforms::asciiDigit(text.at(at + 1).unicode()));
+            const QList<quint32> glyphs = raw.glyphIndexesForString(pair);
+            const QList<QPointF> advances = raw.advancesForGlyphIndexes(glyphs);
+            double width = 0;
+            for (const QPointF &a : advances)
+                width += a.x();
+            // As wide as a cell at most, on the baseline upright digits stand on.
+            const double squeeze = width > em ? em / width : 1.0;
+            double x = topCentre.x() - width * squeeze / 2;
+            for (qsizetype g = 0; g < glyphs.size(); ++g) {
+                run->glyphs.append(glyphs.at(g));
+                run->origins.append(QPointF(x, topCentre.y() + y + shaper.uprightBaseline() * em));
+                run->clusters.append(at + g);
+                x += advances.at(g).x() * squeeze;
+            }
+        }
+        y += em;
+        from = at + 2;
+    }
+    shapeStretch(from, text.size());
+    return y;
+}
+} // namespace
+
+double length(const QString &text, const FontSpec &font) {
+    return layOut(text, font, {}, nullptr);
 }
 
 GlyphRun column(const QString &text, const FontSpec &font, QPointF topCentre) {
-    const Shaper &shaper = shaperFor(font.name);
-    const Shaper::Shaped shaped = shaper.shape(text);
-    const double k = twipsPerUnit(shaper, font);
-    GlyphRun run{text, font, shaped.glyphs, {}, shaped.clusters};
-    run.origins.reserve(shaped.positions.size());
-    for (const QPointF &p : shaped.positions)
-        run.origins.append(QPointF(topCentre.x() + p.x() * k, topCentre.y() - p.y() * k));
+    GlyphRun run{text, font, {}, {}, {}};
+    layOut(text, font, topCentre, &run);
     return run;
 }
 

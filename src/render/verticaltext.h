@@ -13,14 +13,23 @@ class QPainter;
 // digits upright and centred.
 namespace verticaltext {
 
+// How an address's numbers are written: as typed (a two-digit number then
+// stands across one cell), or in kanji numerals, digit by digit (10 → 一〇)
+// or counted (10 → 十).
+enum class Numerals { Arabic, KanjiDigits, KanjiCounted };
+
 // Text as it is written down a column: a hyphen or long sound mark between
-// two digits becomes "―", which stands upright there; with `kanjiNumerals`
-// digits become kanji numerals, digit by digit (1-2-3 → 一―二―三, 10 → 一〇).
-QString forColumn(const QString &text, bool kanjiNumerals);
+// two digits becomes "―", which stands upright there, and the numbers
+// become `numerals` (1-2-3 → 一―二―三). A place's number (北10条) and a
+// floor or 丁目 are counted (北十条, 二十五階) in kanji either way; a
+// place's number also when Arabic numerals are chosen.
+QString forColumn(const QString &text, Numerals numerals);
 
 // How far `text` runs down a column of `font`, in twips.
 double length(const QString &text, const FontSpec &font);
-// `text` down a column centred on `topCentre.x()`, the top of its first cell at `topCentre.y()`.
+// `text` down a column centred on `topCentre.x()`, the top of its first cell
+// at `topCentre.y()`. A number of exactly two digits stands across one cell
+// (縦中横).
 GlyphRun column(const QString &text, const FontSpec &font, QPointF topCentre);
 
 // `text` written across (not down) on one baseline, its advance centred on

@@ -313,6 +313,19 @@ people::Record Book::personOf(const mdlDim::LoadedLine &line) {
     return at < 0 ? people::Record() : byLine_[static_cast<size_t>(at)].record;
 }
 
+QList<people::PersonData> Book::peopleDataOf(const QList<mdlDim::LoadedLine> &lines) {
+    QList<people::PersonData> data(lines.size());
+    QByteArray bytes;
+    if (lines.isEmpty() || !linefile::readAll(entryPath(), bytes).isEmpty() ||
+        !followAndCatchUp(bytes, nullptr).isEmpty())
+        return data;
+    const LineEdit file(bytes);
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        if (const qsizetype at = find(file, lines.at(i)); at >= 0)
+            data[i] = byLine_[static_cast<size_t>(at)].record.data();
+    return data;
+}
+
 std::vector<people::Record> Book::records() {
     std::vector<people::Record> out;
     for (const Slot &slot : byLine_)

@@ -81,6 +81,9 @@ public:
     // The identity and data of a line as loaded; a null record when the
     // line is no longer in the file.
     people::Record personOf(const mdlDim::LoadedLine &line);
+    // The per-person data of each line as loaded, in one read of the file;
+    // empty data for a line that is no longer there.
+    QList<people::PersonData> peopleDataOf(const QList<mdlDim::LoadedLine> &lines);
     // Every entry's record, in the order of the entry file's non-empty lines.
     std::vector<people::Record> records();
 

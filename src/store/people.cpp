@@ -86,7 +86,7 @@ bool setItem(PersonData &d, const QString &key, const QString &value) {
         {QStringLiteral("honorific"), &PersonData::honorific},   {QStringLiteral("company"), &PersonData::company},
         {QStringLiteral("department"), &PersonData::department}, {QStringLiteral("title"), &PersonData::title},
         {QStringLiteral("birthday"), &PersonData::birthday},     {QStringLiteral("notes"), &PersonData::notes},
-        {QStringLiteral("nickname"), &PersonData::nickname}};
+        {QStringLiteral("nickname"), &PersonData::nickname},     {QStringLiteral("sender"), &PersonData::sender}};
     if (auto text = texts.find(key); text != texts.end()) {
         d.*text.value() = value;
         return true;
@@ -367,6 +367,7 @@ QList<std::pair<QString, QString>> itemsOf(const PersonData &d) {
         add(QStringLiteral("adr"), address);
     if (d.buildingBreak > 0)
         add(QStringLiteral("break"), QString::number(d.buildingBreak));
+    add(QStringLiteral("sender"), d.sender);
     for (const NewYear &y : d.years)
         if (!y.words().isEmpty())
             items.append({QStringLiteral("newyear.%1").arg(y.year), y.words().join(u',')});

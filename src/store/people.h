@@ -75,6 +75,7 @@ struct PersonData {
     QStringList emails;    // beyond the entry's one
     QStringList addresses; // beyond the entry's one: the postal code, a space and the address
     int buildingBreak = 0; // where the address breaks before the building (characters); 0: nowhere
+    QString sender;        // the postcards' sender profile chosen for this person; empty: the usual one
     QList<NewYear> years;
     // Columns a newer copy of the program wrote, kept as they were.
     QList<std::pair<QString, QString>> unknown;

@@ -4,6 +4,8 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace textforms {
 
 QString decodeUtf8OrCp932(QByteArrayView bytes) {
@@ -30,6 +32,31 @@ QString kanjiNumber(int n) {
     if (n % 10)
         text.append(QChar(KanjiDigits[n % 10]));
     return text;
+}
+
+QString fullWidthKana(const QString &text) {
+    const auto isHalfWidthKana = [](QChar c) { return c >= u'\uFF61' && c <= u'\uFF9F'; };
+    if (std::none_of(text.begin(), text.end(), isHalfWidthKana))
+        return text;
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size();) {
+        qsizetype end = i;
+        while (end < text.size() && isHalfWidthKana(text.at(end)))
+            ++end;
+        if (end == i) {
+            out.append(text.at(i++));
+            continue;
+        }
+        // NFKC of the run alone: it maps and composes ｶﾞ to ガ, and nothing else changes.
+        QString run = text.mid(i, end - i).normalized(QString::NormalizationForm_KC);
+        // A mark with no kana before it stands as the spacing mark.
+        if (run.startsWith(u'\u3099') || run.startsWith(u'\u309A'))
+            run[0] = QChar(run.at(0).unicode() + 2);
+        out.append(run);
+        i = end;
+    }
+    return out;
 }
 
 QString withoutLegalForms(QString text) {

@@ -39,6 +39,10 @@ inline constexpr char16_t KanjiDigits[] = u"〇一二三四五六七八九";
 // (digits as they are beyond).
 QString kanjiNumber(int n);
 
+// Half-width katakana (ｶﾞ, ｰ, ｡) as their full-width forms (ガ, ー, 。), the
+// voicing marks joined to their kana; everything else as it is.
+QString fullWidthKana(const QString &text);
+
 // Bytes in UTF-8 when they are valid UTF-8, otherwise in code page 932: what
 // Japanese phones and spreadsheets that name no encoding write.
 QString decodeUtf8OrCp932(QByteArrayView bytes);

@@ -458,9 +458,9 @@ private slots:
         ScriptedPrompter prompter;
         prompter.paperAnswers = papers;
         prompter.answer = leaveOut;
-        postcard::Options options;
-        options.stackSize = stackSize;
-        PostcardPrintJob job(testBook(), texts(setup->lstAll), {}, options, {}, &prompter);
+        postcardsettings::Setup postcards;
+        postcards.options.stackSize = stackSize;
+        PostcardPrintJob job(testBook(), texts(setup->lstAll), postcards, {}, &prompter);
         pagesBegun = 0;
         // In December the cards are for next year's New Year; on 3 January, for this one's.
         QCOMPARE(PostcardPrintJob::defaultNewYear(QDate(2026, 12, 8)), 2027);
@@ -511,26 +511,39 @@ private slots:
         QVERIFY(setup->fraStartInfo->isEnabled());
     }
 
-    // The sender typed into 差出人 is kept in telbora.ini and comes back.
-    void senderIsKept() {
+    // Two senders typed into 差出人, the second made the usual one, are kept
+    // in telbora.ini and come back; a person's choice picks one.
+    void sendersAreKept() {
         start({line(1)});
         QTimer::singleShot(0, this, [] {
             frmSender *sender = shownWindow<frmSender>();
             QVERIFY(sender);
+            sender->txtProfileName->setText("家族");
             sender->txtSenderName->setText("鈴木　一郎");
+            sender->txtSenderJoint->setText("花子、翔");
             QTest::keyClicks(sender->txtSenderZip1, "1500002");
             sender->txtSenderAddress->setText("東京都渋谷区渋谷2-21-1, 11F \"A\"");
-            sender->chkKanjiNumerals->setChecked(false);
+            click(sender->imgProfileAdd);
+            QCOMPARE(sender->txtSenderName->text(), QString());
+            sender->txtProfileName->setText("個人");
+            sender->txtSenderName->setText("鈴木　花子");
+            sender->chkUsualProfile->setChecked(true);
+            sender->cboNumerals->setCurrentIndex(0);
             QCOMPARE(sender->spnStackSize->value(), postcard::Options::DefaultStackSize);
             sender->spnStackSize->setValue(5);
             click(sender->imgSenderSave);
         });
         click(setup->imgSender);
         const postcardsettings::Setup kept = postcardsettings::load();
-        QCOMPARE(kept.sender.name, "鈴木　一郎");
-        QCOMPARE(kept.sender.postalCode, "150-0002");
-        QCOMPARE(kept.sender.address, "東京都渋谷区渋谷2-21-1, 11F \"A\"");
-        QVERIFY(!kept.options.kanjiNumerals);
+        QCOMPARE(kept.profileNames(), QStringList({"家族", "個人"}));
+        const postcard::Sender family = kept.senderFor("家族");
+        QCOMPARE(family.name, "鈴木　一郎");
+        QCOMPARE(family.joint, QStringList({"花子", "翔"}));
+        QCOMPARE(family.postalCode, "150-0002");
+        QCOMPARE(family.address, "東京都渋谷区渋谷2-21-1, 11F \"A\"");
+        QCOMPARE(kept.senderFor({}).name, "鈴木　花子");
+        QCOMPARE(kept.senderFor("消えた差出人").name, "鈴木　花子");
+        QCOMPARE(kept.options.numerals, verticaltext::Numerals::Arabic);
         QCOMPARE(kept.options.stackSize, 5);
     }
 
