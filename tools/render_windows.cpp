@@ -12,6 +12,8 @@
 #include "printing/frmPrintMsg.h"
 #include "printing/frmPrintSet.h"
 #include "printing/frmSender.h"
+#include "printing/postcardjob.h"
+#include "printing/printjob.h"
 #include "render/fonts.h"
 #include "store/book.h"
 #include "store/bookencoding.h"
@@ -24,6 +26,7 @@
 #include <QApplication>
 
 #include <QComboBox>
+#include <QDate>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QKeyEvent>
@@ -166,6 +169,12 @@ void renderWithPhoneBook() {
                     setup->lstAll->setCurrentItem(item);
                     click(setup->imgAdd);
                 }
+            // A few records of the season, so that the marks show (in the copy of the book).
+            const int year = PostcardPrintJob::defaultNewYear(QDate::currentDate());
+            const QList<people::NewYear> marks = {{year, true, true}, {year, false, true}, {year, true}};
+            for (qsizetype i = 0; i < marks.size() && i < book.entries().size(); ++i)
+                book.changePeopleData(loadedLinesOf(book, {book.entries().at(i)}),
+                                      [&](people::PersonData &d) { d.yearRecord(year) = marks.at(i); });
             click(setup->imgPostcard);
             save(setup, "frmPrintSet-postcards");
             click(setup->imgBack);

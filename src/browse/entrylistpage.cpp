@@ -230,6 +230,10 @@ bool EntryListPage::handleKey(const QKeyEvent *event) {
         if (current >= 0)
             emit entryOpened(current);
         return true;
+    case Qt::Key_U:
+        if (current >= 0)
+            emit receivedToggled(current);
+        return true;
     default:
         return false;
     }

@@ -70,6 +70,8 @@ public:
 signals:
     // The open button of entry `index` was clicked.
     void entryOpened(int index);
+    // The highlighted entry's New Year card arrived (or did not after all): the key U.
+    void receivedToggled(int index);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -6,6 +6,8 @@
 #include "contacts/importer.h"
 #include "editor/frmEdit.h"
 #include "printing/frmPrintSet.h"
+#include "printing/postcardjob.h"
+#include "store/entryrecord.h"
 #include "render/fonts.h"
 #include "store/bookfolder.h"
 #include "store/entrywriter.h"
@@ -27,6 +29,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDate>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -41,6 +44,7 @@
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QTimer>
+#include <QToolTip>
 
 namespace {
 QPointer<frmMain> current;
@@ -114,6 +118,15 @@ frmMain::frmMain(Book &book) : book_(book) {
     imgNew = makeImageButton(this, QStringLiteral("imgNew"), QRect(4510, 540, 1005, 300), QPoint(4530, 550),
                              QStringLiteral("新規登録"));
     connect(imgNew, &ImageButton::clicked, this, &frmMain::newEntry);
+    // Between the caption and the find box.
+    imgReceived = makeImageButton(this, QStringLiteral("imgReceived"), QRect(1980, 75, 345, 285), QPoint(1990, 85),
+                                  QStringLiteral("受"), QColor(235, 180, 180));
+    imgReceived->setAccessibleName(QStringLiteral("年賀状が届いた"));
+    connect(imgReceived, &ImageButton::clicked, this, [this] { toggleReceived(list_->highlighted()); });
+    imgPostcards = makeImageButton(this, QStringLiteral("imgPostcards"), QRect(2355, 75, 555, 285), QPoint(2365, 85),
+                                   QStringLiteral("はがき"), QColor(235, 180, 180));
+    imgPostcards->setAccessibleName(QStringLiteral("はがき宛名を印刷"));
+    connect(imgPostcards, &ImageButton::clicked, this, [this] { openPrintSetUp(0, true); });
 
     lblType = makeLabel(this, QStringLiteral("lblType"), QStringLiteral("全リスト表示"), 200, 550, 1230, 225, 9);
     QFont typeFont = lblType->font();
@@ -144,7 +157,7 @@ frmMain::frmMain(Book &book) : book_(book) {
     // The clear button is an action of the box: named, a screen reader can offer it.
     for (QAction *action : txtFind->actions())
         action->setText(QStringLiteral("検索をクリア"));
-    twips::place(txtFind, 2880, 75, 2460, 285);
+    twips::place(txtFind, 2940, 75, 2400, 285);
     connect(txtFind, &QLineEdit::textChanged, this, &frmMain::findChanged);
     txtFind->installEventFilter(this);
     const auto focusFind = [this] {
@@ -164,7 +177,7 @@ frmMain::frmMain(Book &book) : book_(book) {
         skin::addBorder(this, WindowWidth, WindowHeight, 420, QStringLiteral("liinDown"));
 
     // Tab follows the screen, top to bottom and left to right; ✕ comes last.
-    QList<QWidget *> order = {txtFind, imgAll, imgQQ, imgYR, imgOD, imgSS, imgBY};
+    QList<QWidget *> order = {imgReceived, imgPostcards, txtFind, imgAll, imgQQ, imgYR, imgOD, imgSS, imgBY};
     order += QList<QWidget *>(pciNewType.begin(), pciNewType.end());
     order += {cboIndex, imgNew, imgType, imgTypeA, imgTypeB, imgTypeC, picList0, fsbList, imgClose};
     for (qsizetype i = 1; i < order.size(); ++i)
@@ -264,6 +277,7 @@ void frmMain::buildList() {
     list_ = new EntryListPage(
         book_.entries(), picList0, fsbList, imgPicture, [this](int c) { return WriteType(c); }, this);
     connect(list_, &EntryListPage::entryOpened, this, &frmMain::openEntry);
+    connect(list_, &EntryListPage::receivedToggled, this, &frmMain::toggleReceived);
     if (!book_.readOnlyReason().isEmpty())
         list_->setNotice(ReadOnlyNotice);
 }
@@ -447,15 +461,50 @@ void frmMain::chooseUserCategory(int index) {
 }
 
 void frmMain::chooseCardFormat(int format) {
+    openPrintSetUp(format, false);
+}
+
+void frmMain::openPrintSetUp(int format, bool postcards) {
     if (book_.entryCount() == 0) {
         frmMsgBox::ask(QStringLiteral("印刷できるリストがありません。"), MsgButtons::Yes);
         return;
     }
     auto *setup = new frmPrintSet(book_, format);
+    if (postcards)
+        setup->setPrintsPostcards(true);
     connect(setup, &frmPrintSet::selectionNeeded, this, [this] { SelectDB(currentCategory_); });
     connect(setup, &frmPrintSet::left, this, &QWidget::show);
     setup->show();
     hide();
+}
+
+void frmMain::toggleReceived(int index) {
+    if (!book_.readOnlyReason().isEmpty()) {
+        frmMsgBox::ask(book_.readOnlyRefusal(), MsgButtons::Yes);
+        return;
+    }
+    if (index < 0 || index >= book_.entryCount()) {
+        frmMsgBox::ask(QStringLiteral("年賀状が届いた人の行を選んでから「受」を押して下さい。"), MsgButtons::Yes);
+        return;
+    }
+    const QList<mdlDim::LoadedLine> line = {book_.entries().loadedLine(index)};
+    const int year = PostcardPrintJob::defaultNewYear(QDate::currentDate());
+    people::PersonData before = book_.peopleDataOf(line).value(0);
+    const bool received = !before.yearRecord(year).received;
+    const EntryWriter::Result written =
+        book_.changePeopleData(line, [&](people::PersonData &d) { d.yearRecord(year).received = received; });
+    if (!written || written.vanished > 0 || !written.peopleError.isEmpty()) {
+        frmMsgBox::ask(!written                ? written.message
+                       : written.vanished > 0 ? QString(EntryWriter::ChangedElsewhere)
+                                               : written.peopleError,
+                       MsgButtons::Yes);
+        return;
+    }
+    const QString name = EntryRecord::ofElement(book_.entries().at(index))[EntryField::Name];
+    const QString said = received ? QStringLiteral("%1：%2 年の年賀状が届きました（受）").arg(name).arg(year)
+                                  : QStringLiteral("%1：%2 年の「受」を取り消しました").arg(name).arg(year);
+    imgReceived->setAccessibleDescription(said);
+    QToolTip::showText(imgReceived->mapToGlobal(QPoint(0, imgReceived->height())), said, imgReceived);
 }
 
 void frmMain::openEntry(int index) {

@@ -47,6 +47,10 @@ public:
     TitleImage *imgTitle;
     ImageButton *imgClose;
     ImageButton *imgNew;
+    // New Year cards: 「受」 checks off the highlighted entry's card as
+    // arrived (the key U too); 「はがき」 prints postcards for what is shown.
+    ImageButton *imgReceived;
+    ImageButton *imgPostcards;
     ImageButton *imgAll;
     ImageButton *imgQQ;
     ImageButton *imgYR;
@@ -105,6 +109,9 @@ private:
     void chooseCategory(int category, const QString &caption);
     void chooseUserCategory(int index);
     void chooseCardFormat(int format);
+    void openPrintSetUp(int format, bool postcards);
+    // Marks the entry's New Year card of this season as arrived (受), or takes the mark off.
+    void toggleReceived(int index);
     void openEntry(int index);
     bool searching() const;
     // What is searched: the find box's text with the composing text at the cursor.

@@ -1,5 +1,6 @@
 #include "editor/frmPerson.h"
 
+#include "printing/postcardsettings.h"
 #include "render/fonts.h"
 #include "ui/artwork.h"
 #include "ui/centerform.h"
@@ -168,6 +169,19 @@ frmPerson::frmPerson(const people::PersonData &data, const QString &name) : QDia
     txtUrls = lineBox("txtUrls", {1320, 6900, 6240, 300}, data.urls.join(u' '));
     txtUrls->setPlaceholderText(QStringLiteral("https://…（いくつかあるときは空白で区切ります）"));
 
+    // The postcards' sender for this person: one of the profiles kept in 差出人.
+    lblSender = label("lblSender", QStringLiteral("差出人"), 240, 7470);
+    cboSender = new QComboBox(this);
+    cboSender->setObjectName(QStringLiteral("cboSender"));
+    cboSender->setFont(boxFont);
+    cboSender->addItem(QStringLiteral("いつもの差出人"), QString());
+    for (const QString &profile : postcardsettings::load().profileNames())
+        cboSender->addItem(profile, profile);
+    if (!data.sender.isEmpty() && cboSender->findData(data.sender) < 0)
+        cboSender->addItem(QStringLiteral("%1（差出人にありません）").arg(data.sender), data.sender);
+    cboSender->setCurrentIndex(std::max(0, cboSender->findData(data.sender)));
+    twips::place(cboSender, 1320, 7440, 2400, 300);
+
     imgPersonOk = makeImageButton(this, QStringLiteral("imgPersonOk"), {5040, 7440, 1140, 300}, {5050, 7450},
                                   QStringLiteral("決定"), QColor(120, 190, 120));
     imgPersonCancel = button("imgPersonCancel", {6420, 7440, 1140, 300}, QStringLiteral("キャンセル"));
@@ -188,7 +202,8 @@ frmPerson::frmPerson(const people::PersonData &data, const QString &name) : QDia
                                {lblNotes, txtNotes},
                                {lblAddresses, txtAddresses},
                                {lblNewYear, grdNewYear},
-                               {lblUrls, txtUrls}})
+                               {lblUrls, txtUrls},
+                               {lblSender, cboSender}})
         text->setBuddy(buddy);
     mdlDim::CenterForm(this);
     cboHonorific->setFocus();
@@ -262,6 +277,7 @@ people::PersonData frmPerson::data() const {
     p.title = txtTitle->text().trimmed();
     p.birthday = txtBirthday->text().trimmed();
     p.nickname = txtNickname->text().trimmed();
+    p.sender = cboSender->currentData().toString();
     p.urls = txtUrls->text().split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
     p.phones = linesOf(txtPhones);
     p.emails = linesOf(txtEmails);

@@ -34,6 +34,8 @@ public:
     TitleImage *imgTitle;
     QLabel *lblHonorific;
     QComboBox *cboHonorific;
+    QLabel *lblSender;
+    QComboBox *cboSender;
     QLabel *lblJoint;
     QTableWidget *grdJoint;
     ImageButton *imgJointAdd;

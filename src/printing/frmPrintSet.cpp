@@ -5,6 +5,7 @@
 #include "printing/frmAdjust.h"
 #include "printing/frmPrint.h"
 #include "printing/frmSender.h"
+#include "printing/newyearchoice.h"
 #include "printing/postcardjob.h"
 #include "printing/postcardsettings.h"
 #include "printing/printjob.h"
@@ -24,6 +25,7 @@
 #include "ui/twips.h"
 
 #include <QCloseEvent>
+#include <QDate>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -31,12 +33,16 @@
 #include <QMetaMethod>
 #include <QRadioButton>
 #include <QSet>
+#include <QPainter>
 #include <QSignalBlocker>
+#include <QSpinBox>
 
 namespace {
 constexpr int WindowWidth = 5715;
 constexpr int WindowHeight = 7515;
 const QColor Greyed(224, 224, 224);
+constexpr int MarksWidth = 375; // room for 「出受」
+constexpr int FirstPostcardFilter = 3;
 const QColor ButtonHighlight(255, 255, 255);
 
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption, QRect g) {
@@ -59,9 +65,19 @@ void setListBackground(QListWidget *list, QColor colour) {
 
 // Walks the list from its last item to its first, removing every item `matches` names.
 // The item keeps the entry's line number in its text; a screen reader gets the name.
-void addEntryItem(QListWidget *list, const QString &item) {
-    auto *added = new QListWidgetItem(item, list);
-    added->setData(Qt::AccessibleTextRole, entryitem::spokenName(item));
+// The year's marks as a small picture beside an item's name.
+QIcon marksIcon(const QString &marks) {
+    static QHash<QString, QIcon> made;
+    if (auto found = made.constFind(marks); found != made.constEnd())
+        return *found;
+    QPixmap picture(twips::toPx(MarksWidth), twips::toPx(195));
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setFont(fonts::named(fonts::UiGothic, 8));
+    painter.setPen(QColor(190, 30, 30));
+    painter.drawText(picture.rect(), Qt::AlignLeft | Qt::AlignVCenter, marks);
+    painter.end();
+    return made.insert(marks, QIcon(picture)).value();
 }
 
 template <typename Matches> void removeWhere(QListWidget *list, Matches matches) {
@@ -125,7 +141,10 @@ void frmPrintSet::buildLists() {
     lstUnPrint = list("lstUnPrint", {240, 705, 1815, 2790});
     lstPrint = list("lstPrint", {240, 705, 1815, 2790});
     lstPrintList = list("lstPrintList", {3480, 705, 1815, 3570});
-    for (QListWidget *l : {lstAll, lstUnPrint, lstPrint})
+    lstPostcard = list("lstPostcard", {240, 705, 1815, 2790});
+    lstPostcard->hide();
+    lstPostcard->setAccessibleName(QStringLiteral("印刷可能なリスト"));
+    for (QListWidget *l : {lstAll, lstUnPrint, lstPrint, lstPostcard})
         l->setAccessibleName(QStringLiteral("印刷可能なリスト"));
     lstPrintList->setAccessibleName(QStringLiteral("現在の印刷リスト"));
     cboSelect = new QComboBox(fraPrintList);
@@ -140,7 +159,7 @@ void frmPrintSet::buildLists() {
     connect(cboSelect, &QComboBox::activated, this, &frmPrintSet::filterChanged);
 
     // Add and remove act on a selected item only, so they are enabled only while there is one.
-    for (QListWidget *source : {lstAll, lstUnPrint, lstPrint}) {
+    for (QListWidget *source : {lstAll, lstUnPrint, lstPrint, lstPostcard}) {
         connect(source, &QListWidget::itemSelectionChanged, this, [this, source] {
             const bool selected = !source->selectedItems().isEmpty();
             imgAdd->setEnabled(selected);
@@ -188,6 +207,29 @@ void frmPrintSet::buildOptions() {
     lblStartInfo = makeLabel(fraStartInfo, QStringLiteral("lblStartInfo"), QStringLiteral("行目から印刷開始"),
                              {960, 720, 1470, 195});
     lblStartInfo->setBuddy(cboStartInfo); // a reader names the combo box by its label
+
+    // Where postcards need no choice of lines: the New Year they are for.
+    fraNewYear = makeFrame(this, QStringLiteral("fraNewYear"), QStringLiteral("年賀状"), {120, 5280, 2895, 1530});
+    fraNewYear->hide();
+    lblNewYear = makeLabel(fraNewYear, QStringLiteral("lblNewYear"), QStringLiteral("年"), {240, 420, 450, 195});
+    spnNewYear = new QSpinBox(fraNewYear);
+    spnNewYear->setObjectName(QStringLiteral("spnNewYear"));
+    spnNewYear->setFont(fonts::named(fonts::UiGothic, 9));
+    spnNewYear->setRange(1900, 9999);
+    spnNewYear->setValue(PostcardPrintJob::defaultNewYear(QDate::currentDate()));
+    spnNewYear->setSuffix(QStringLiteral(" 年"));
+    spnNewYear->setAccessibleName(QStringLiteral("年賀状の年"));
+    twips::place(spnNewYear, 720, 360, 1200, 300);
+    lblNewYear->setBuddy(spnNewYear);
+    lblNewYearNote = makeLabel(fraNewYear, QStringLiteral("lblNewYearNote"),
+                               QStringLiteral("印刷したはがきに、この年の「出」を記録します。"), {240, 840, 2535, 420});
+    lblNewYearNote->setWordWrap(true);
+    connect(spnNewYear, &QSpinBox::valueChanged, this, [this] {
+        loadYearMarks();
+        showYearMarks();
+        if (lstPostcard->isVisible())
+            fillPostcardList();
+    });
 }
 
 void frmPrintSet::buildButtons() {
@@ -231,8 +273,8 @@ void frmPrintSet::buildButtons() {
 
     // Tab follows the screen: the lists and the buttons between them, the
     // filter, the options, the start row, then the buttons left to right.
-    const QList<QWidget *> order = {lstAll,      lstUnPrint,   lstPrint,     imgAdd,      imgRemove,
-                                    imgAddAll,   imgRemoveAll, lstPrintList, cboSelect,   optInfo,
+    const QList<QWidget *> order = {lstAll,      lstUnPrint,   lstPrint,     lstPostcard, imgAdd,      imgRemove,
+                                    imgAddAll,   imgRemoveAll, lstPrintList, cboSelect,   spnNewYear, optInfo,
                                     optLineInfo, optLine,      cboStartInfo, imgPostcard, imgSender,
                                     imgAdjust,   imgCancel,    imgBack,      imgPrintInfo};
     for (qsizetype i = 1; i < order.size(); ++i)
@@ -245,8 +287,8 @@ void frmPrintSet::fillLists() {
         if (element.isEmpty())
             break;
         const QString item = entryitem::fromElement(element);
-        addEntryItem(entryitem::isPrinted(item) ? lstPrint : lstUnPrint, item);
-        addEntryItem(lstAll, item);
+        addItem(entryitem::isPrinted(item) ? lstPrint : lstUnPrint, item);
+        addItem(lstAll, item);
     }
 }
 
@@ -259,12 +301,14 @@ QStringList frmPrintSet::printListItems() const {
 
 QListWidget *frmPrintSet::visibleList() const {
     switch (cboSelect->currentIndex()) {
+    case 0:
+        return lstAll;
     case 1:
         return lstUnPrint;
     case 2:
         return lstPrint;
     default:
-        return lstAll;
+        return cboSelect->currentIndex() >= FirstPostcardFilter ? lstPostcard : lstAll;
     }
 }
 
@@ -296,8 +340,11 @@ void frmPrintSet::PrintJob() {
     const QStringList chosen = printListItems();
     if (postcards_) {
         // The lists stay as they are: postcards leave the printed marks alone.
-        const postcardsettings::Setup setup = postcardsettings::load();
-        PostcardPrintJob(book_, chosen, setup, imgPrint).run();
+        PostcardPrintJob job(book_, chosen, postcardsettings::load(), imgPrint);
+        job.setNewYear(spnNewYear->value());
+        job.run();
+        loadYearMarks();
+        showYearMarks();
         return;
     }
     CardPrintJob job(book_, chosen, imgPrint, settings_);
@@ -327,7 +374,9 @@ void frmPrintSet::PrintJob() {
 
 void frmPrintSet::filterChanged() {
     QListWidget *visible = visibleList();
-    for (QListWidget *list : {lstAll, lstUnPrint, lstPrint})
+    if (visible == lstPostcard)
+        fillPostcardList();
+    for (QListWidget *list : {lstAll, lstUnPrint, lstPrint, lstPostcard})
         list->setVisible(list == visible);
     if (visible->count() > 0)
         imgAddAll->setEnabled(true);
@@ -351,11 +400,18 @@ void frmPrintSet::addAll() {
     {
         const QSignalBlocker a(lstAll), u(lstUnPrint), p(lstPrint), l(lstPrintList);
         for (int row = 0; row < visible->count(); ++row)
-            addEntryItem(lstPrintList, visible->item(row)->text());
+            addItem(lstPrintList, visible->item(row)->text());
         if (visible == lstAll) {
             lstAll->clear();
             lstPrint->clear();
             lstUnPrint->clear();
+        } else if (visible == lstPostcard) {
+            QSet<QString> taken;
+            for (int row = 0; row < lstPostcard->count(); ++row)
+                taken.insert(lstPostcard->item(row)->text());
+            for (QListWidget *source : {lstAll, lstPrint, lstUnPrint})
+                removeWhere(source, [&](const QString &item) { return taken.contains(item); });
+            lstPostcard->clear();
         } else {
             const bool printed = visible == lstPrint;
             removeWhere(lstAll, [printed](const QString &item) { return entryitem::isPrinted(item) == printed; });
@@ -369,15 +425,15 @@ void frmPrintSet::addAll() {
 
 void frmPrintSet::takeIntoPrintList(const QString &item) {
     const QSignalBlocker a(lstAll), u(lstUnPrint), p(lstPrint), l(lstPrintList);
-    addEntryItem(lstPrintList, item);
+    addItem(lstPrintList, item);
     const auto same = [&](const QString &other) { return other == item; };
-    for (QListWidget *source : {lstAll, lstUnPrint, lstPrint})
+    for (QListWidget *source : {lstAll, lstUnPrint, lstPrint, lstPostcard})
         removeWhere(source, same);
 }
 
 void frmPrintSet::returnToSourceLists(const QString &item) {
-    addEntryItem(entryitem::isPrinted(item) ? lstPrint : lstUnPrint, item);
-    addEntryItem(lstAll, item);
+    addItem(entryitem::isPrinted(item) ? lstPrint : lstUnPrint, item);
+    addItem(lstAll, item);
 }
 
 void frmPrintSet::remove() {
@@ -387,6 +443,8 @@ void frmPrintSet::remove() {
         const QSignalBlocker a(lstAll), u(lstUnPrint), p(lstPrint), l(lstPrintList);
         returnToSourceLists(lstPrintList->item(row)->text());
         delete lstPrintList->takeItem(row);
+        if (lstPostcard->isVisible())
+            fillPostcardList();
     }
     clearSelections();
     if (lstPrintList->count() == 0)
@@ -400,13 +458,15 @@ void frmPrintSet::removeAll() {
         for (const QString &item : printListItems())
             returnToSourceLists(item);
         lstPrintList->clear();
+        if (lstPostcard->isVisible())
+            fillPostcardList();
     }
     imgAddAll->setEnabled(true);
     clearSelections();
 }
 
 void frmPrintSet::clearSelections() {
-    for (QListWidget *list : {lstAll, lstUnPrint, lstPrint, lstPrintList}) {
+    for (QListWidget *list : {lstAll, lstUnPrint, lstPrint, lstPostcard, lstPrintList}) {
         const QSignalBlocker blocked(list);
         list->clearSelection();
         list->setCurrentRow(-1, QItemSelectionModel::Clear);
@@ -424,6 +484,22 @@ void frmPrintSet::chooseMode(bool lines, bool info) {
 
 void frmPrintSet::setPrintsPostcards(bool postcards) {
     postcards_ = postcards;
+    fraLineSet->setVisible(!postcards);
+    fraNewYear->setVisible(postcards);
+    {
+        const QSignalBlocker quiet(cboSelect);
+        if (postcards && cboSelect->count() == FirstPostcardFilter)
+            for (const newyearchoice::Filter filter : newyearchoice::Filters)
+                cboSelect->addItem(newyearchoice::caption(filter));
+        if (!postcards)
+            while (cboSelect->count() > FirstPostcardFilter)
+                cboSelect->removeItem(cboSelect->count() - 1);
+    }
+    if (postcards)
+        loadYearMarks();
+    showYearMarks();
+    // Postcards start from everyone but those in mourning this year.
+    showFilter(postcards ? FirstPostcardFilter : 0);
     // Postcards are text alone, one to a sheet: what is printed and the start line do not apply.
     if (postcards) {
         optInfo->setChecked(true);
@@ -438,6 +514,61 @@ void frmPrintSet::setPrintsPostcards(bool postcards) {
                                                     : QStringLiteral("オフ：カードを印刷します"));
     imgTitle->setPixmap(artwork::titleImage(WindowWidth, postcards ? QStringLiteral("印刷設定　はがき宛名")
                                                                    : QStringLiteral("印刷設定")));
+}
+
+void frmPrintSet::addItem(QListWidget *list, const QString &item) {
+    markItem(new QListWidgetItem(item, list));
+}
+
+void frmPrintSet::markItem(QListWidgetItem *item) const {
+    QString spoken = entryitem::spokenName(item->text());
+    if (postcards_) {
+        const QString marks = newyearchoice::marks(yearMarks_.value(entryitem::lineNumber(item->text())));
+        item->setIcon(marksIcon(marks));
+        if (!marks.isEmpty())
+            spoken += QStringLiteral("、") + marks;
+    } else {
+        item->setIcon({});
+    }
+    item->setData(Qt::AccessibleTextRole, spoken);
+}
+
+void frmPrintSet::loadYearMarks() {
+    QStringList elements;
+    for (const QString &element : std::as_const(book_.entries())) {
+        if (element.isEmpty())
+            break;
+        elements.append(element);
+    }
+    const QList<people::PersonData> persons = book_.peopleDataOf(loadedLinesOf(book_, elements));
+    const int year = spnNewYear->value();
+    yearMarks_.clear();
+    for (qsizetype i = 0; i < elements.size(); ++i)
+        for (const people::NewYear &y : persons.at(i).years)
+            if (y.year == year)
+                yearMarks_.insert(entryitem::lineNumber(entryitem::fromElement(elements.at(i))), y);
+}
+
+void frmPrintSet::showYearMarks() {
+    for (QListWidget *list : {lstAll, lstUnPrint, lstPrint, lstPostcard, lstPrintList}) {
+        list->setIconSize(postcards_ ? QSize(twips::toPx(MarksWidth), twips::toPx(195)) : QSize());
+        for (int row = 0; row < list->count(); ++row)
+            markItem(list->item(row));
+    }
+}
+
+void frmPrintSet::fillPostcardList() {
+    const QSignalBlocker quiet(lstPostcard);
+    lstPostcard->clear();
+    const int index = cboSelect->currentIndex() - FirstPostcardFilter;
+    if (index < 0 || index >= int(std::size(newyearchoice::Filters)))
+        return;
+    const newyearchoice::Filter filter = newyearchoice::Filters[index];
+    for (int row = 0; row < lstAll->count(); ++row) {
+        const QString item = lstAll->item(row)->text();
+        if (newyearchoice::chooses(filter, yearMarks_.value(entryitem::lineNumber(item))))
+            addItem(lstPostcard, item);
+    }
 }
 
 void frmPrintSet::SetDisable(const QString &mode) {

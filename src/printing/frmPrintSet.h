@@ -5,15 +5,20 @@
 #include <QList>
 #include <QPixmap>
 #include <QPointer>
+#include "store/people.h"
+
+#include <QHash>
 #include <QWidget>
 
 class FrameLine;
 class ImageButton;
 class QComboBox;
+class QSpinBox;
 class QGroupBox;
 class Book;
 class QLabel;
 class QListWidget;
+class QListWidgetItem;
 class QRadioButton;
 class TitleImage;
 class frmPrint;
@@ -66,6 +71,13 @@ public:
     ImageButton *imgPostcard;
     // The postcards' sender (frmSender).
     ImageButton *imgSender;
+    // Postcards: the New Year they are for (出 is noted for it), in place of
+    // what cards print; and the list the filter's postcard choices show.
+    QGroupBox *fraNewYear;
+    QLabel *lblNewYear;
+    QSpinBox *spnNewYear;
+    QLabel *lblNewYearNote;
+    QListWidget *lstPostcard;
     FrameLine *linLeft;
     FrameLine *linRight;
     FrameLine *linDown;
@@ -115,5 +127,13 @@ private:
     PrintSettings settings_;
     QPointer<frmPrint> preview_;
     bool postcards_ = false;
+    // Each entry's record of the New Year chosen, by its line number.
+    QHash<QString, people::NewYear> yearMarks_;
+    void loadYearMarks();
+    // The marks beside each item while postcards are printed; none otherwise.
+    void showYearMarks();
+    void fillPostcardList();
+    void addItem(QListWidget *list, const QString &item);
+    void markItem(QListWidgetItem *item) const;
     bool leaving_ = false;
 };

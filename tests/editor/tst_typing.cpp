@@ -1,9 +1,13 @@
 #include "common/datadir.h"
 #include "common/testmain.h"
+#include "browse/frmMain.h"
 #include "editor/frmEdit.h"
 #include "printing/frmSender.h"
+#include "printing/postcardjob.h"
+#include "store/book.h"
 #include "store/mdlDim.h"
 
+#include <QDate>
 #include <QLineEdit>
 #include <QProcess>
 #include <QStandardPaths>
@@ -124,6 +128,33 @@ private slots:
         // Nothing typed spilled into the address that a postal code fills.
         if (auto *address = shown->findChild<QLineEdit *>(QStringLiteral("txtAdd")))
             QVERIFY2(!address->text().contains(typed.right(1)), qPrintable(address->text()));
+    }
+
+    // On 1 January: the name typed into the find box, ↓ into the list, U:
+    // that person's card is checked off as arrived (受), and U again takes it off.
+    void receivedCheckedOffByKeys() {
+        dir.reset(); // the next one is the book
+        dir = std::make_unique<DataDir>(QStringList{"abe|Abe Taro|||||||1|F", "suzuki|Suzuki Hanako|||||||1|F",
+                                                    "tanaka|Tanaka Ken|||||||1|F"});
+        frmMain home(testBook());
+        showActive(&home, home.txtFind);
+        if (QTest::currentTestFailed())
+            return;
+        const int year = PostcardPrintJob::defaultNewYear(QDate::currentDate());
+        const auto received = [&] {
+            QStringList names;
+            for (const people::Record &r : testBook().records())
+                for (const people::NewYear &y : r.data().years)
+                    if (y.year == year && y.received)
+                        names.append(r.anchor().value(1));
+            return names;
+        };
+        typeKeys(QStringLiteral("suzuki"));
+        pressKey(QStringLiteral("Down"));
+        pressKey(QStringLiteral("u"));
+        QTRY_COMPARE(received(), QStringList{"Suzuki Hanako"});
+        pressKey(QStringLiteral("u"));
+        QTRY_COMPARE(received(), QStringList());
     }
 };
 
