@@ -9,6 +9,7 @@
 #include "render/fonts.h"
 #include "render/mdlPrint.h"
 #include "render/mdlView.h"
+#include "render/labels.h"
 #include "render/postcard.h"
 #include "render/printerservice.h"
 #include "render/testsheet.h"
@@ -120,6 +121,23 @@ int main(int argc, char *argv[]) {
             postcard::drawAddressSide(picView, postcards.at(n), sender, options, at);
             picView.picture().save(QDir(out).filePath(QStringLiteral("postcard-preview-%1%2.png").arg(n).arg(suffix)));
         }
+    }
+    // Envelopes, and a sheet of 24 labels from its fifth label.
+    for (const auto &[form, name] : {std::pair{postcard::Form::LongEnvelope, "envelope-long3"},
+                                     std::pair{postcard::Form::WesternEnvelope, "envelope-western2"}}) {
+        PrinterService paper(QDir(out).filePath(QStringLiteral("%1.pdf").arg(QLatin1String(name))));
+        paper.setSheet(form == postcard::Form::LongEnvelope ? CardPrinter::Sheet::LongEnvelope
+                                                            : CardPrinter::Sheet::WesternEnvelope);
+        postcard::drawAddressSide(paper, postcards.at(0), sender, {}, {}, form);
+        paper.endDocument();
+    }
+    for (const int perSheet : {24, 12}) {
+        PrinterService paper(QDir(out).filePath(QStringLiteral("labels-%1.pdf").arg(perSheet)));
+        paper.setSheet(CardPrinter::Sheet::LabelSheet);
+        const labels::SheetLayout layout = labels::layoutOf(perSheet);
+        for (int n = 0; n < postcards.size(); ++n)
+            labels::drawLabel(paper, postcards.at(n), labels::cellMm(layout, n + 4), {});
+        paper.endDocument();
     }
     return 0;
 }

@@ -4,7 +4,9 @@
 #include "printing/printerchoice.h"
 #include "printing/printjob.h"
 #include "render/fonts.h"
+#include "render/labels.h"
 #include "render/mdlPrint.h"
+#include "render/postcard.h"
 #include "render/printerservice.h"
 #include "render/testsheet.h"
 #include "store/mdlDim.h"
@@ -27,7 +29,8 @@
 
 namespace {
 constexpr int WindowWidth = 4170;
-constexpr int WindowHeight = 2700;
+constexpr int WindowHeight = 3140;
+constexpr int Below = 440; // the sheet's row pushes the rest down
 
 QDoubleSpinBox *offsetBox(QWidget *parent, const QString &name, int top) {
     auto *box = new QDoubleSpinBox(parent);
@@ -42,6 +45,36 @@ QDoubleSpinBox *offsetBox(QWidget *parent, const QString &name, int top) {
     box->setFont(fonts::named(fonts::UiGothic, 9));
     twips::place(box, 2040, top, 1500, 330);
     return box;
+}
+// What a sheet carries printed that the test sheet outlines: the code boxes, the labels.
+QList<QRectF> printedBoxesMm(CardPrinter::Sheet sheet) {
+    QList<QRectF> boxes;
+    const auto codeBoxes = [&](postcard::Form form) {
+        for (int digit = 0; digit < 7; ++digit)
+            boxes.append(postcard::codeBoxMm(digit, form));
+    };
+    switch (sheet) {
+    case CardPrinter::Sheet::Card:
+        break;
+    case CardPrinter::Sheet::Postcard:
+        codeBoxes(postcard::Form::Postcard);
+        for (int digit = 0; digit < 7; ++digit)
+            boxes.append(postcard::senderCodeBoxMm(digit));
+        break;
+    case CardPrinter::Sheet::LongEnvelope:
+        codeBoxes(postcard::Form::LongEnvelope);
+        break;
+    case CardPrinter::Sheet::WesternEnvelope:
+        codeBoxes(postcard::Form::WesternEnvelope);
+        break;
+    case CardPrinter::Sheet::LabelSheet: {
+        const labels::SheetLayout layout = labels::layoutOf(24);
+        for (int i = 0; i < layout.perSheet(); ++i)
+            boxes.append(labels::cellMm(layout, i));
+        break;
+    }
+    }
+    return boxes;
 }
 } // namespace
 
@@ -66,25 +99,35 @@ frmAdjust::frmAdjust(QList<QPixmap> paperPictures)
     twips::place(cboPrinter, 1560, 560, 2370, 330);              // room for a queue name and （既定）
     lblPrinter->setBuddy(cboPrinter);
     connect(cboPrinter, &QComboBox::activated, this, &frmAdjust::choosePrinter);
+    lblSheet = skin::makeLabel(this, QStringLiteral("lblSheet"), QStringLiteral("用紙"), {240, 1040, 1260, 255}, font);
+    cboSheet = new QComboBox(this);
+    cboSheet->setObjectName(QStringLiteral("cboSheet"));
+    cboSheet->setAccessibleName(QStringLiteral("用紙"));
+    cboSheet->setFont(font);
+    for (const CardPrinter::Sheet sheet : printeradjustment::Sheets)
+        cboSheet->addItem(printeradjustment::sheetName(sheet), int(sheet));
+    twips::place(cboSheet, 1560, 1000, 2370, 330);
+    lblSheet->setBuddy(cboSheet);
+    connect(cboSheet, &QComboBox::activated, this, &frmAdjust::chooseSheet);
     lblOffsetX = skin::makeLabel(this, QStringLiteral("lblOffsetX"), QStringLiteral("横（右が＋）"),
-                                 {240, 1080, 1700, 255}, font);
+                                 {240, 1080 + Below, 1700, 255}, font);
     lblOffsetY = skin::makeLabel(this, QStringLiteral("lblOffsetY"), QStringLiteral("縦（下が＋）"),
-                                 {240, 1560, 1700, 255}, font);
-    txtOffsetX = offsetBox(this, QStringLiteral("txtOffsetX"), 1040);
-    txtOffsetY = offsetBox(this, QStringLiteral("txtOffsetY"), 1520);
+                                 {240, 1560 + Below, 1700, 255}, font);
+    txtOffsetX = offsetBox(this, QStringLiteral("txtOffsetX"), 1040 + Below);
+    txtOffsetY = offsetBox(this, QStringLiteral("txtOffsetY"), 1520 + Below);
     QString warning;
-    const QPointF kept = printeradjustment::load(printer_, &warning);
+    const QPointF kept = printeradjustment::load(printer_, CardPrinter::Sheet::Card, &warning);
     txtOffsetX->setValue(kept.x());
     txtOffsetY->setValue(kept.y());
     lblOffsetX->setBuddy(txtOffsetX);
     lblOffsetY->setBuddy(txtOffsetY);
 
-    imgTestPrint = makeImageButton(this, QStringLiteral("imgTestPrint"), {240, 2160, 1275, 300}, {250, 2170},
-                                   QStringLiteral("テスト印刷"));
-    imgAdjustSave = makeImageButton(this, QStringLiteral("imgAdjustSave"), {1560, 2160, 1140, 300}, {1570, 2170},
-                                    QStringLiteral("保存"));
-    imgAdjustCancel = makeImageButton(this, QStringLiteral("imgAdjustCancel"), {2760, 2160, 1140, 300}, {2770, 2170},
-                                      QStringLiteral("キャンセル"));
+    imgTestPrint = makeImageButton(this, QStringLiteral("imgTestPrint"), {240, 2160 + Below, 1275, 300},
+                                   {250, 2170 + Below}, QStringLiteral("テスト印刷"));
+    imgAdjustSave = makeImageButton(this, QStringLiteral("imgAdjustSave"), {1560, 2160 + Below, 1140, 300},
+                                    {1570, 2170 + Below}, QStringLiteral("保存"));
+    imgAdjustCancel = makeImageButton(this, QStringLiteral("imgAdjustCancel"), {2760, 2160 + Below, 1140, 300},
+                                      {2770, 2170 + Below}, QStringLiteral("キャンセル"));
     connect(imgTestPrint, &ImageButton::clicked, this, &frmAdjust::printTestSheet);
     connect(imgAdjustSave, &ImageButton::clicked, this, &frmAdjust::saveAndClose);
     connect(imgAdjustCancel, &ImageButton::clicked, this, &frmAdjust::reject);
@@ -103,9 +146,18 @@ void frmAdjust::open(const QList<QPixmap> &paperPictures) {
 
 void frmAdjust::showOffsetsOf(const QString &printer) {
     printer_ = printer;
-    const QPointF kept = printeradjustment::load(printer_);
+    shown_.clear();
+    const QPointF kept = printeradjustment::load(printer_, sheet_);
     txtOffsetX->setValue(kept.x());
     txtOffsetY->setValue(kept.y());
+}
+
+void frmAdjust::chooseSheet(int index) {
+    shown_.insert(sheet_, offsetMm());
+    sheet_ = CardPrinter::Sheet(cboSheet->itemData(index).toInt());
+    const QPointF offset = shown_.value(sheet_, printeradjustment::load(printer_, sheet_));
+    txtOffsetX->setValue(offset.x());
+    txtOffsetY->setValue(offset.y());
 }
 
 void frmAdjust::choosePrinter(int index) {
@@ -144,11 +196,16 @@ void frmAdjust::printTestSheet() {
         return;
     }
     printer->setOffsetMm(offsetMm());
+    printer->setSheet(sheet_);
+    printer->setSheetOffsetMm(sheet_, offsetMm());
     if (const QString refusing = printer->notAccepting(); !refusing.isEmpty()) {
         frmMsgBox::ask(refusing, MsgButtons::Yes);
         return;
     }
-    testsheet::Print(*printer, pictures_, printer_, offsetMm());
+    if (sheet_ == CardPrinter::Sheet::Card)
+        testsheet::Print(*printer, pictures_, printer_, offsetMm());
+    else
+        testsheet::printSheet(*printer, sheetMedia(sheet_).mm, printedBoxesMm(sheet_), printer_, offsetMm());
     frmMsgBox::ask(printer->failed() ? printer->error() : QStringLiteral("テスト用紙を送りました。"), MsgButtons::Yes);
 }
 
@@ -160,9 +217,22 @@ void frmAdjust::saveAndClose() {
         }
         chosen_.reset();
     }
-    if (const QString failed = printeradjustment::save(printer_, offsetMm()); !failed.isEmpty()) {
-        frmMsgBox::ask(failed, MsgButtons::Yes);
-        return;
+    // Each sheet whose offsets were shown and changed, the cards' always.
+    shown_.insert(sheet_, offsetMm());
+    for (auto it = shown_.cbegin(); it != shown_.cend(); ++it) {
+        if (it.key() != CardPrinter::Sheet::Card && !printeradjustment::hasOwn(printer_, it.key()) &&
+            it.value() == printeradjustment::load(printer_, it.key()))
+            continue;
+        if (const QString failed = printeradjustment::save(printer_, it.value(), it.key()); !failed.isEmpty()) {
+            frmMsgBox::ask(failed, MsgButtons::Yes);
+            return;
+        }
     }
+    if (!shown_.contains(CardPrinter::Sheet::Card))
+        if (const QString failed = printeradjustment::save(printer_, printeradjustment::load(printer_));
+            !failed.isEmpty()) {
+            frmMsgBox::ask(failed, MsgButtons::Yes);
+            return;
+        }
     accept();
 }

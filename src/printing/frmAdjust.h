@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QHash>
 #include <QList>
 #include <QPixmap>
 #include <QPointF>
@@ -38,6 +39,10 @@ public:
     TitleImage *imgTitle;
     QLabel *lblPrinter;
     QComboBox *cboPrinter;
+    // Each kind of sheet has its own offsets: a printer feeds a postcard
+    // otherwise than a card.
+    QLabel *lblSheet;
+    QComboBox *cboSheet;
     QLabel *lblOffsetX;
     QLabel *lblOffsetY;
     QDoubleSpinBox *txtOffsetX;
@@ -54,8 +59,12 @@ private:
     void saveAndClose();
     void choosePrinter(int index);
     void showOffsetsOf(const QString &printer);
+    void chooseSheet(int index);
 
     QString printer_;                                 // the chosen item's name: a queue, or PdfItem
     std::optional<printeradjustment::Chosen> chosen_; // a choice 保存 is to keep
     QList<QPixmap> pictures_;
+    // The offsets shown for each sheet of this printer so far, as the boxes left them.
+    QHash<CardPrinter::Sheet, QPointF> shown_;
+    CardPrinter::Sheet sheet_ = CardPrinter::Sheet::Card;
 };

@@ -2,6 +2,8 @@
 
 #include "render/cardlayout.h"
 #include "render/fonts.h"
+#include "printing/postcardjob.h"
+#include "render/labels.h"
 #include "render/mdlView.h"
 #include "store/book.h"
 #include "store/entryrecord.h"
@@ -106,14 +108,22 @@ void frmPrint::showCards() {
     lblDown->setText(QStringLiteral("次のカード"));
 }
 
-void frmPrint::showPostcards(const postcardsettings::Setup &setup, QList<people::PersonData> people) {
+void frmPrint::showPostcards(const postcardsettings::Setup &setup, QList<people::PersonData> people,
+                             addressmedium::Kind kind, int firstLabel) {
     postcards_ = true;
     postcardSetup_ = setup;
     people_ = std::move(people);
-    imgTitle->setPixmap(artwork::titleImage(WindowWidth, QStringLiteral("印刷プレビュー　はがき宛名")));
-    lblUp->setText(QStringLiteral("前のはがき"));
-    lblDown->setText(QStringLiteral("次のはがき"));
-    CardCount = std::max(1, int(book_.printTable().size()));
+    kind_ = kind;
+    firstLabel_ = firstLabel;
+    sheets_ = PostcardPrintJob::sheetsOf(book_.printTable().size(), kind, firstLabel);
+    imgTitle->setPixmap(artwork::titleImage(
+        WindowWidth, QStringLiteral("印刷プレビュー　%1").arg(kind == addressmedium::Kind::Postcard
+                                                                 ? QStringLiteral("はがき宛名")
+                                                                 : addressmedium::caption(kind))));
+    const QString unit = addressmedium::labelsPerSheet(kind) > 0 ? QStringLiteral("シート") : QStringLiteral("枚");
+    lblUp->setText(QStringLiteral("前の") + (kind == addressmedium::Kind::Postcard ? QStringLiteral("はがき") : unit));
+    lblDown->setText(QStringLiteral("次の") + (kind == addressmedium::Kind::Postcard ? QStringLiteral("はがき") : unit));
+    CardCount = std::max(1, int(sheets_.size()));
     CurrentCard = 1;
     imgUp->setEnabled(false);
     imgDown->setEnabled(CardCount >= 2);
@@ -126,16 +136,33 @@ void frmPrint::drawPostcard() {
     // The sheet with a margin round it, so that its edge shows.
     const QRectF area = QRectF(QPointF(0, 0), QSizeF(twips::fromPx(picView->width()), twips::fromPx(picView->height())))
                             .adjusted(120, 120, -120, -120);
-    const postcard::Placement at = postcard::centredIn(area);
-    postcard::drawSheet(*picView, at);
-    const int index = CurrentCard - 1;
+    const int perSheet = addressmedium::labelsPerSheet(kind_);
+    const postcard::Form form = addressmedium::form(kind_);
+    const postcard::Placement at =
+        postcard::centredIn(area, perSheet > 0 ? sheetMedia(CardPrinter::Sheet::LabelSheet).mm : postcard::sheetMm(form));
+    const labels::SheetLayout layout = labels::layoutOf(perSheet);
+    if (perSheet > 0)
+        labels::drawSheet(*picView, layout, at);
+    else
+        postcard::drawSheet(*picView, at, form);
     const QStringList &table = book_.printTable();
-    if (index < table.size()) {
+    const QList<qsizetype> sheet = sheets_.value(CurrentCard - 1);
+    for (qsizetype k = 0; k < sheet.size(); ++k) {
+        const qsizetype index = sheet.at(k);
+        if (index >= table.size())
+            continue;
         const people::PersonData person = people_.value(index);
-        postcard::drawAddressSide(*picView, postcard::Recipient::of(EntryRecord::ofElement(table.at(index)), person),
-                                  postcardSetup_.senderFor(person.sender), postcardSetup_.options, at);
-        picView->setAccessibleDescription(spokenEntries(table, index, 1));
+        const postcard::Recipient recipient = postcard::Recipient::of(EntryRecord::ofElement(table.at(index)), person);
+        if (perSheet > 0)
+            labels::drawLabel(*picView, recipient,
+                              labels::cellMm(layout, PostcardPrintJob::labelCell(kind_, firstLabel_, CurrentCard - 1, k)),
+                              at);
+        else
+            postcard::drawAddressSide(*picView, recipient, postcardSetup_.senderFor(person.sender),
+                                      postcardSetup_.options, at, form);
     }
+    if (!sheet.isEmpty())
+        picView->setAccessibleDescription(spokenEntries(table, int(sheet.first()), int(sheet.size())));
 }
 
 void frmPrint::drawCard() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "printing/addressmedium.h"
 #include "printing/postcardsettings.h"
 #include "printing/printsettings.h"
 #include "render/postcard.h"
@@ -29,9 +30,11 @@ public:
     void showLinesOnly(int format);
     // Puts the title picture of the current card format up.
     void setTitleForFormat(int format);
-    // Pages through a postcard for each entry in the print table, from the
-    // first; `people` holds their per-person data, in the table's order.
-    void showPostcards(const postcardsettings::Setup &setup, QList<people::PersonData> people);
+    // Pages through a postcard (or an envelope, or a sheet of labels) for
+    // the entries in the print table, from the first; `people` holds their
+    // per-person data, in the table's order.
+    void showPostcards(const postcardsettings::Setup &setup, QList<people::PersonData> people,
+                       addressmedium::Kind kind = addressmedium::Kind::Postcard, int firstLabel = 1);
     bool showsPostcards() const { return postcards_; }
 
     int CardCount = 1;
@@ -71,4 +74,7 @@ private:
     bool postcards_ = false;
     postcardsettings::Setup postcardSetup_;
     QList<people::PersonData> people_; // the print table's, read once for the paging
+    addressmedium::Kind kind_ = addressmedium::Kind::Postcard;
+    int firstLabel_ = 1;
+    QList<QList<qsizetype>> sheets_; // each page's entries, as indexes into the print table
 };

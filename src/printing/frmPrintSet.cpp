@@ -211,19 +211,42 @@ void frmPrintSet::buildOptions() {
     // Where postcards need no choice of lines: the New Year they are for.
     fraNewYear = makeFrame(this, QStringLiteral("fraNewYear"), QStringLiteral("年賀状"), {120, 5280, 2895, 1530});
     fraNewYear->hide();
-    lblNewYear = makeLabel(fraNewYear, QStringLiteral("lblNewYear"), QStringLiteral("年"), {240, 420, 450, 195});
-    spnNewYear = new QSpinBox(fraNewYear);
+    const auto row = [this](const char *label, const QString &caption, int top, QWidget *box, int width) {
+        QLabel *l = makeLabel(fraNewYear, QString::fromLatin1(label), caption, {180, top + 60, 1140, 195});
+        box->setParent(fraNewYear);
+        box->setFont(fonts::named(fonts::UiGothic, 9));
+        twips::place(box, 1380, top, width, 300);
+        l->setBuddy(box);
+        return l;
+    };
+    spnNewYear = new QSpinBox;
     spnNewYear->setObjectName(QStringLiteral("spnNewYear"));
-    spnNewYear->setFont(fonts::named(fonts::UiGothic, 9));
     spnNewYear->setRange(1900, 9999);
     spnNewYear->setValue(PostcardPrintJob::defaultNewYear(QDate::currentDate()));
     spnNewYear->setSuffix(QStringLiteral(" 年"));
     spnNewYear->setAccessibleName(QStringLiteral("年賀状の年"));
-    twips::place(spnNewYear, 720, 360, 1200, 300);
-    lblNewYear->setBuddy(spnNewYear);
-    lblNewYearNote = makeLabel(fraNewYear, QStringLiteral("lblNewYearNote"),
-                               QStringLiteral("印刷したはがきに、この年の「出」を記録します。"), {240, 840, 2535, 420});
-    lblNewYearNote->setWordWrap(true);
+    spnNewYear->setToolTip(QStringLiteral("印刷したはがきに、この年の「出」を記録します。"));
+    lblNewYear = row("lblNewYear", QStringLiteral("年賀状の年"), 330, spnNewYear, 1080);
+    cboMedium = new QComboBox;
+    cboMedium->setObjectName(QStringLiteral("cboMedium"));
+    cboMedium->setAccessibleName(QStringLiteral("印刷するもの"));
+    for (const addressmedium::Kind kind : addressmedium::Kinds)
+        cboMedium->addItem(addressmedium::caption(kind), int(kind));
+    lblMedium = row("lblMedium", QStringLiteral("印刷するもの"), 720, cboMedium, 1380);
+    spnLabelStart = new QSpinBox;
+    spnLabelStart->setObjectName(QStringLiteral("spnLabelStart"));
+    spnLabelStart->setAccessibleName(QStringLiteral("ラベルの開始位置"));
+    spnLabelStart->setPrefix(QStringLiteral("左上から "));
+    spnLabelStart->setSuffix(QStringLiteral(" 枚目"));
+    spnLabelStart->setRange(1, 24);
+    spnLabelStart->setEnabled(false);
+    lblLabelStart = row("lblLabelStart", QStringLiteral("ラベルの開始"), 1110, spnLabelStart, 1380);
+    connect(cboMedium, &QComboBox::currentIndexChanged, this, [this] {
+        const int perSheet = addressmedium::labelsPerSheet(medium());
+        spnLabelStart->setEnabled(perSheet > 0);
+        if (perSheet > 0)
+            spnLabelStart->setMaximum(perSheet);
+    });
     connect(spnNewYear, &QSpinBox::valueChanged, this, [this] {
         loadYearMarks();
         showYearMarks();
@@ -274,7 +297,7 @@ void frmPrintSet::buildButtons() {
     // Tab follows the screen: the lists and the buttons between them, the
     // filter, the options, the start row, then the buttons left to right.
     const QList<QWidget *> order = {lstAll,      lstUnPrint,   lstPrint,     lstPostcard, imgAdd,      imgRemove,
-                                    imgAddAll,   imgRemoveAll, lstPrintList, cboSelect,   spnNewYear, optInfo,
+                                    imgAddAll,   imgRemoveAll, lstPrintList, cboSelect,   spnNewYear, cboMedium, spnLabelStart, optInfo,
                                     optLineInfo, optLine,      cboStartInfo, imgPostcard, imgSender,
                                     imgAdjust,   imgCancel,    imgBack,      imgPrintInfo};
     for (qsizetype i = 1; i < order.size(); ++i)
@@ -342,6 +365,7 @@ void frmPrintSet::PrintJob() {
         // The lists stay as they are: postcards leave the printed marks alone.
         PostcardPrintJob job(book_, chosen, postcardsettings::load(), imgPrint);
         job.setNewYear(spnNewYear->value());
+        job.setMedium(medium(), spnLabelStart->value());
         job.run();
         loadYearMarks();
         showYearMarks();
@@ -516,6 +540,10 @@ void frmPrintSet::setPrintsPostcards(bool postcards) {
                                                                    : QStringLiteral("印刷設定")));
 }
 
+addressmedium::Kind frmPrintSet::medium() const {
+    return addressmedium::Kind(cboMedium->currentData().toInt());
+}
+
 void frmPrintSet::addItem(QListWidget *list, const QString &item) {
     markItem(new QListWidgetItem(item, list));
 }
@@ -594,7 +622,8 @@ void frmPrintSet::openPreview() {
         const postcardsettings::Setup setup = postcardsettings::load();
         preview_->show();
         hide();
-        preview_->showPostcards(setup, book_.peopleDataOf(loadedLinesOf(book_, book_.printTable())));
+        preview_->showPostcards(setup, book_.peopleDataOf(loadedLinesOf(book_, book_.printTable())), medium(),
+                                spnLabelStart->value());
         return;
     }
     preview_->setTitleForFormat(settings_.cardFormat);

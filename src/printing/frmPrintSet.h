@@ -5,6 +5,7 @@
 #include <QList>
 #include <QPixmap>
 #include <QPointer>
+#include "printing/addressmedium.h"
 #include "store/people.h"
 
 #include <QHash>
@@ -76,7 +77,11 @@ public:
     QGroupBox *fraNewYear;
     QLabel *lblNewYear;
     QSpinBox *spnNewYear;
-    QLabel *lblNewYearNote;
+    // What the addresses go on: postcards, envelopes, labels (from a first free label).
+    QLabel *lblMedium;
+    QComboBox *cboMedium;
+    QLabel *lblLabelStart;
+    QSpinBox *spnLabelStart;
     QListWidget *lstPostcard;
     FrameLine *linLeft;
     FrameLine *linRight;
@@ -134,6 +139,7 @@ private:
     void showYearMarks();
     void fillPostcardList();
     void addItem(QListWidget *list, const QString &item);
+    addressmedium::Kind medium() const;
     void markItem(QListWidgetItem *item) const;
     bool leaving_ = false;
 };

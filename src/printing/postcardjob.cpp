@@ -1,5 +1,6 @@
 #include "printing/postcardjob.h"
 
+#include "render/labels.h"
 #include "store/book.h"
 #include "store/entryrecord.h"
 #include "store/postalcodes.h"
@@ -75,12 +76,33 @@ void PostcardPrintJob::recordSent(const QStringList &printed) const {
         prompter_->tell(written.peopleError);
 }
 
+int PostcardPrintJob::labelCell(addressmedium::Kind kind, int firstLabel, qsizetype sheet, qsizetype k) {
+    const int perSheet = addressmedium::labelsPerSheet(kind);
+    return int(k) + (sheet == 0 && perSheet > 0 ? std::clamp(firstLabel, 1, perSheet) - 1 : 0);
+}
+
+QList<QList<qsizetype>> PostcardPrintJob::sheetsOf(qsizetype recipients, addressmedium::Kind kind, int firstLabel) {
+    QList<QList<qsizetype>> sheets;
+    const int perSheet = addressmedium::labelsPerSheet(kind);
+    qsizetype next = 0;
+    // A partly used sheet of labels: its first free label on.
+    int cell = labelCell(kind, firstLabel, 0, 0);
+    while (next < recipients) {
+        QList<qsizetype> sheet;
+        for (; next < recipients && (sheet.isEmpty() || cell < perSheet); ++next, ++cell)
+            sheet.append(next);
+        sheets.append(sheet);
+        cell = 0;
+    }
+    return sheets;
+}
+
 PostcardPrintJob::Outcome PostcardPrintJob::run() {
     sent_ = 0;
     std::unique_ptr<CardPrinter> printer = printerReadyToPrint(*prompter_, pictures_);
     if (!printer)
         return Outcome::NoPrinter;
-    printer->setSheet(CardPrinter::Sheet::Postcard);
+    printer->setSheet(addressmedium::sheet(kind_));
     CardPrintJob::CollectPrintEntries(book_, items_);
     QStringList recipients = book_.printTable();
     if (const QString question = lackingQuestion(recipients); !question.isEmpty() && prompter_->ask(question))
@@ -89,23 +111,38 @@ PostcardPrintJob::Outcome PostcardPrintJob::run() {
         prompter_->tell(QStringLiteral("印刷する宛先がありません。"));
         return Outcome::NothingToPrint;
     }
+    const QList<people::PersonData> people = book_.peopleDataOf(loadedLinesOf(book_, recipients));
+    const auto recipientAt = [&](qsizetype i) {
+        return postcard::Recipient::of(EntryRecord::ofElement(recipients.at(i)), people.value(i));
+    };
+    const int perSheet = addressmedium::labelsPerSheet(kind_);
+    const labels::SheetLayout labelLayout = labels::layoutOf(perSheet);
+    const QList<QList<qsizetype>> sheets = sheetsOf(recipients.size(), kind_, firstLabel_);
     // A stack at a time: one prompt, one job, one notice; no wait between sheets.
     const qsizetype stack = std::max(1, setup_.options.stackSize);
-    const QList<people::PersonData> people = book_.peopleDataOf(loadedLinesOf(book_, recipients));
     QStringList printed;
-    for (qsizetype first = 0; first < recipients.size(); first += stack) {
-        const QStringList sheets = recipients.mid(first, stack);
-        if (printer->pdfFolder().isEmpty() && !prompter_->postcardsInserted(static_cast<int>(sheets.size())))
+    for (qsizetype first = 0; first < sheets.size(); first += stack) {
+        const QList<QList<qsizetype>> stacked = sheets.mid(first, stack);
+        if (printer->pdfFolder().isEmpty() &&
+            !prompter_->sheetsInserted(static_cast<int>(stacked.size()), addressmedium::paperName(kind_)))
             break;
+        QStringList taken;
         {
             const BusyCursor busy;
-            for (qsizetype i = 0; i < sheets.size() && !printer->failed(); ++i) {
-                if (i > 0)
+            for (qsizetype s = 0; s < stacked.size() && !printer->failed(); ++s) {
+                if (s > 0)
                     printer->nextPage();
-                const people::PersonData person = people.value(first + i);
-                postcard::drawAddressSide(*printer,
-                                          postcard::Recipient::of(EntryRecord::ofElement(sheets.at(i)), person),
-                                          setup_.senderFor(person.sender), setup_.options, {});
+                const QList<qsizetype> &sheet = stacked.at(s);
+                for (qsizetype k = 0; k < sheet.size(); ++k) {
+                    const postcard::Recipient recipient = recipientAt(sheet.at(k));
+                    if (perSheet > 0)
+                        labels::drawLabel(*printer, recipient,
+                                          labels::cellMm(labelLayout, labelCell(kind_, firstLabel_, first + s, k)), {});
+                    else
+                        postcard::drawAddressSide(*printer, recipient, setup_.senderFor(recipient.person.sender),
+                                                  setup_.options, {}, addressmedium::form(kind_));
+                    taken.append(recipients.at(sheet.at(k)));
+                }
             }
             printer->endDocument();
         }
@@ -113,11 +150,12 @@ PostcardPrintJob::Outcome PostcardPrintJob::run() {
             prompter_->tell(printer->error() + QStringLiteral("\r印刷を中止しました。"));
             break;
         }
-        sent_ += static_cast<int>(sheets.size());
-        printed += sheets;
+        sent_ += static_cast<int>(taken.size());
+        printed += taken;
         prompter_->cardSent();
     }
-    recordSent(printed);
+    if (addressmedium::marksSent(kind_))
+        recordSent(printed);
     tellWherePdfsWent(*prompter_, *printer);
     return sent_ == 0 && !printer->failed() ? Outcome::Cancelled : Outcome::Printed;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "printing/addressmedium.h"
 #include "printing/postcardsettings.h"
 #include "printing/printjob.h"
 #include "render/postcard.h"
@@ -9,12 +10,13 @@
 #include <QPixmap>
 #include <QStringList>
 
-// One run of postcard printing: the address side of a postcard for each entry
-// of the print list, a printer document and a paper prompt per postcard. The
-// entries without a postal code or an address are named first, to be left out
-// or printed as they are. Each postcard the printer took is noted as sent (出)
-// in its person's New Year record; the printed mark is never touched: it
-// belongs to cards.
+// One run of address printing: the address side of a postcard or an envelope
+// for each entry of the print list, or a label, in stacks: one paper prompt
+// and one printer document a stack, with no wait between sheets. The entries
+// without a postal code or an address are named first, to be left out or
+// printed as they are. Each postcard (or label) the printer took is noted as
+// sent (出) in its person's New Year record; the printed mark is never
+// touched: it belongs to cards.
 class PostcardPrintJob {
 public:
     // `paperPictures` serve the printer choice when there is no printer.
@@ -34,6 +36,18 @@ public:
     // The New Year the postcards are for: next year's in December, this year's otherwise.
     static int defaultNewYear(const QDate &today);
     void setNewYear(int year) { newYear_ = year; }
+    // What is printed on; labels from label `firstLabel` (1 up) of the first sheet,
+    // the rest of a partly used sheet.
+    void setMedium(addressmedium::Kind kind, int firstLabel = 1) {
+        kind_ = kind;
+        firstLabel_ = firstLabel;
+    }
+
+    // Each sheet's recipients, as indexes into them: one each, or a sheet of
+    // labels, the first sheet from label `firstLabel` on.
+    static QList<QList<qsizetype>> sheetsOf(qsizetype recipients, addressmedium::Kind kind, int firstLabel);
+    // The label cell of the `k`th recipient on sheet `sheet`.
+    static int labelCell(addressmedium::Kind kind, int firstLabel, qsizetype sheet, qsizetype k);
 
     // The question naming the entries (elements) that lack a postal code or
     // an address; empty when none does.
@@ -49,6 +63,9 @@ private:
     // Notes 出 for `year` in the records of the entries (elements) printed.
     void recordSent(const QStringList &printed) const;
 
+
+    addressmedium::Kind kind_ = addressmedium::Kind::Postcard;
+    int firstLabel_ = 1;
     int sent_ = 0;
     int newYear_ = defaultNewYear(QDate::currentDate());
     std::unique_ptr<PrintPrompter> ownPrompter_;

@@ -17,6 +17,29 @@ namespace {
 const QString X = QStringLiteral("offset_x_mm");
 const QString Y = QStringLiteral("offset_y_mm");
 
+// The keys of a sheet's offsets: the cards' as earlier copies kept them,
+// the others' with the sheet's name in front.
+std::pair<QString, QString> keysOf(CardPrinter::Sheet sheet) {
+    const char *prefix = "";
+    switch (sheet) {
+    case CardPrinter::Sheet::Card:
+        return {X, Y};
+    case CardPrinter::Sheet::Postcard:
+        prefix = "postcard_";
+        break;
+    case CardPrinter::Sheet::LongEnvelope:
+        prefix = "long_envelope_";
+        break;
+    case CardPrinter::Sheet::WesternEnvelope:
+        prefix = "western_envelope_";
+        break;
+    case CardPrinter::Sheet::LabelSheet:
+        prefix = "labels_";
+        break;
+    }
+    return {QLatin1String(prefix) + X, QLatin1String(prefix) + Y};
+}
+
 QString damaged() {
     return QStringLiteral("「telbora.ini」が壊れています。位置調整なしで印刷します。");
 }
@@ -56,14 +79,40 @@ bool readSettings(const std::function<void(QSettings &)> &read) {
     return true;
 }
 
-QPointF load(const QString &queue, QString *warning) {
+QString sheetName(CardPrinter::Sheet sheet) {
+    switch (sheet) {
+    case CardPrinter::Sheet::Card:
+        return QStringLiteral("カード");
+    case CardPrinter::Sheet::Postcard:
+        return QStringLiteral("はがき");
+    case CardPrinter::Sheet::LongEnvelope:
+        return QStringLiteral("封筒 長形3号");
+    case CardPrinter::Sheet::WesternEnvelope:
+        return QStringLiteral("封筒 洋形2号");
+    case CardPrinter::Sheet::LabelSheet:
+        return QStringLiteral("A4 ラベル");
+    }
+    return {};
+}
+
+bool hasOwn(const QString &queue, CardPrinter::Sheet sheet) {
+    bool own = false;
+    readSettings([&](QSettings &settings) {
+        settings.beginGroup(queue);
+        own = settings.contains(keysOf(sheet).first);
+    });
+    return own;
+}
+
+QPointF load(const QString &queue, CardPrinter::Sheet sheet, QString *warning) {
     if (queue.isEmpty() || !QFileInfo::exists(settingsPath()))
         return {};
     double x = 0, y = 0;
     bool valid = false;
     const bool parsed = readSettings([&](QSettings &settings) {
         settings.beginGroup(queue);
-        valid = readValue(settings, X, x) && readValue(settings, Y, y);
+        const auto [keyX, keyY] = settings.contains(keysOf(sheet).first) ? keysOf(sheet) : keysOf(CardPrinter::Sheet::Card);
+        valid = readValue(settings, keyX, x) && readValue(settings, keyY, y);
     });
     if (!parsed || !valid) {
         if (warning)
@@ -98,11 +147,12 @@ const QString ChoiceGroup = QStringLiteral("printer");
 
 } // namespace
 
-QString save(const QString &queue, QPointF offsetMm) {
+QString save(const QString &queue, QPointF offsetMm, CardPrinter::Sheet sheet) {
     return changeSettings([&](QSettings &settings) {
         settings.beginGroup(queue);
-        settings.setValue(X, QString::number(offsetMm.x(), 'f', 1));
-        settings.setValue(Y, QString::number(offsetMm.y(), 'f', 1));
+        const auto [keyX, keyY] = keysOf(sheet);
+        settings.setValue(keyX, QString::number(offsetMm.x(), 'f', 1));
+        settings.setValue(keyY, QString::number(offsetMm.y(), 'f', 1));
         settings.endGroup();
     });
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "render/cardprinter.h"
+
 #include <QPointF>
 #include <QString>
 
@@ -13,6 +15,11 @@ class QSettings;
 namespace printeradjustment {
 
 inline constexpr double LimitMm = 10.0;
+inline constexpr CardPrinter::Sheet Sheets[] = {CardPrinter::Sheet::Card, CardPrinter::Sheet::Postcard,
+                                                CardPrinter::Sheet::LongEnvelope, CardPrinter::Sheet::WesternEnvelope,
+                                                CardPrinter::Sheet::LabelSheet};
+// What the adjustment window calls a sheet.
+QString sheetName(CardPrinter::Sheet sheet);
 
 QString settingsPath();
 
@@ -23,14 +30,17 @@ QString changeSettings(const std::function<void(QSettings &)> &change);
 // calling it, when there is none or it cannot be parsed.
 bool readSettings(const std::function<void(QSettings &)> &read);
 
-// The offset kept for `queue`; none (0, 0) when there is none. A damaged file,
-// or a value that is no number or out of range, is ignored: `warning`
-// receives why, in words for the user.
-QPointF load(const QString &queue, QString *warning = nullptr);
+// The offset kept for `queue` and `sheet`; none (0, 0) when there is none,
+// and a sheet without its own takes the cards' (the printer's own offset).
+// A damaged file, or a value that is no number or out of range, is ignored:
+// `warning` receives why, in words for the user.
+QPointF load(const QString &queue, CardPrinter::Sheet sheet = CardPrinter::Sheet::Card, QString *warning = nullptr);
+// Whether `sheet` has an offset of its own for `queue`.
+bool hasOwn(const QString &queue, CardPrinter::Sheet sheet);
 
-// Keeps `offsetMm` for `queue`, every other queue's as it was, written the
-// safe way (a new file renamed over the old). Empty on success, else why not.
-QString save(const QString &queue, QPointF offsetMm);
+// Keeps `offsetMm` for `queue` and `sheet`, every other one as it was,
+// written the safe way (a new file renamed over the old). Empty on success, else why not.
+QString save(const QString &queue, QPointF offsetMm, CardPrinter::Sheet sheet = CardPrinter::Sheet::Card);
 
 // The printer the user chose in the adjustment window: a CUPS queue, or a
 // folder for PDF files (then `queue` is empty). Empty when none was chosen.

@@ -28,7 +28,9 @@ std::function<std::unique_ptr<CardPrinter>()> &factory() {
         if (!printer)
             return nullptr;
         QString warning;
-        printer->setOffsetMm(printeradjustment::load(choice.name(), &warning));
+        printer->setOffsetMm(printeradjustment::load(choice.name(), CardPrinter::Sheet::Card, &warning));
+        for (const CardPrinter::Sheet sheet : printeradjustment::Sheets)
+            printer->setSheetOffsetMm(sheet, printeradjustment::load(choice.name(), sheet));
         if (!warning.isEmpty())
             qWarning("%s", qPrintable(warning));
         return printer;
@@ -44,7 +46,9 @@ public:
                               MsgButtons::YesNo);
     }
     bool paperInserted(CardPrinter::Sheet) override { return frmMsgBox::askForPaper(); }
-    bool postcardsInserted(int count) override { return frmMsgBox::askForPostcards(count); }
+    bool sheetsInserted(int count, const QString &paperName) override {
+        return frmMsgBox::askForSheets(count, paperName);
+    }
     bool ask(const QString &question) override { return frmMsgBox::ask(question, MsgButtons::YesNo); }
     void cardSent() override { frmPrintMsg::showNotice(); }
     void tell(const QString &message) override { frmMsgBox::ask(message, MsgButtons::Yes); }

@@ -23,7 +23,7 @@ public:
     // The prompt before each card or postcard: true when it is in, false for キャンセル.
     virtual bool paperInserted(CardPrinter::Sheet sheet) = 0;
     // The prompt before a stack of `count` postcards: true when they are in.
-    virtual bool postcardsInserted(int count) = 0;
+    virtual bool sheetsInserted(int count, const QString &paperName) = 0;
     // A question before printing: true for はい.
     virtual bool ask(const QString &question) = 0;
     // The notice while a card goes to the printer.

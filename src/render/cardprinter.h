@@ -3,6 +3,7 @@
 #include "render/drawtarget.h"
 
 #include <QPointF>
+#include <QSizeF>
 #include <QString>
 
 // A printer that cards are drawn on, one document per card. It keeps the
@@ -23,12 +24,29 @@ public:
     // the printer's own adjustment.
     virtual void setOffsetMm(QPointF offset) = 0;
 
-    // The paper a job prints on: the queue's own for cards; postcards are
-    // Japanese postcard media (100 × 148 mm, portrait), drawn from the sheet's
-    // edge. Set before the first document.
-    enum class Sheet { Card, Postcard };
+    // The paper a job prints on: the queue's own for cards; the others are
+    // media of their own size (see sheetSizeMm), drawn from the sheet's edge.
+    // Set before the first document.
+    enum class Sheet {
+        Card,
+        Postcard,         // はがき, 100 × 148 mm
+        LongEnvelope,     // 長形3号, 120 × 235 mm
+        WesternEnvelope,  // 洋形2号, 114 × 162 mm
+        LabelSheet,       // A4 sheets of labels
+    };
     virtual void setSheet(Sheet sheet) = 0;
+    // Each sheet's own adjustment, taken when the sheet is set; a sheet
+    // without one is moved by setOffsetMm's.
+    virtual void setSheetOffsetMm(Sheet, QPointF) {}
     // Ends the page and begins the next in the same document: a stack of
     // postcards goes to the printer as one job.
     virtual void nextPage() = 0;
 };
+
+// A sheet's size, portrait, and the media name CUPS knows it by; an empty
+// size for a card (the queue's own paper).
+struct SheetMedia {
+    QSizeF mm;
+    const char *pwgName;
+};
+SheetMedia sheetMedia(CardPrinter::Sheet sheet);

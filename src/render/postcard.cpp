@@ -23,7 +23,7 @@ const QColor BoxRed(220, 40, 40);
 constexpr double BoxWidth = 5.7;
 constexpr double BoxHeight = 8.0;
 constexpr double BoxTop = 12.0;
-constexpr double LastBoxRight = WidthMm - 8.0;
+constexpr double LastBoxFromRight = 8.0;
 constexpr double GapBefore[7] = {0, 1.3, 1.3, 1.9, 1.1, 1.1, 1.1};
 constexpr double CodePointSize = 20.0; // digits about 5 mm high
 
@@ -36,13 +36,30 @@ struct ColumnSlot {
 
 constexpr double PointMm = twips::MmPerInch / 72.0;
 
-// The recipient: address at the right under the boxes, the names in the middle.
-constexpr ColumnSlot AddressSlot{87.0, 26.0, 136.0};
-constexpr double AddressPointSize = 15.0;
-constexpr double NameTop = 28.0;
-constexpr double NameBottom = 134.0;
-constexpr double NamePointSize = 28.0;
-constexpr double NameLeft = 5.0;
+// Where a form puts the recipient: the address at the right under the
+// boxes, the names in the middle; a postcard's sender in its lower left.
+struct FormLayout {
+    QSizeF sheetMm;
+    ColumnSlot address;
+    double addressPointSize;
+    double nameTop;
+    double nameBottom;
+    double namePointSize;
+    double nameLeft;
+    bool hasSender;
+};
+
+FormLayout layoutOf(Form form) {
+    switch (form) {
+    case Form::LongEnvelope: // 長形3号: the sender goes on the back
+        return {{120, 235}, {106.0, 28.0, 205.0}, 17.0, 34.0, 205.0, 34.0, 10.0, false};
+    case Form::WesternEnvelope: // 洋形2号, upright
+        return {{114, 162}, {100.0, 27.0, 148.0}, 15.0, 30.0, 148.0, 30.0, 8.0, false};
+    case Form::Postcard:
+        break;
+    }
+    return {{WidthMm, HeightMm}, {87.0, 26.0, 136.0}, 15.0, 28.0, 134.0, 28.0, 5.0, true};
+}
 // The sender, smaller, in the lower left above the sender's code boxes.
 constexpr double SenderBoxLeft = 4.0;
 constexpr double SenderBoxTop = 125.0;
@@ -241,8 +258,12 @@ void drawBox(DrawTarget &target, const QRectF &box, Placement at) {
 
 } // namespace
 
-QRectF codeBoxMm(int digit) {
-    double right = LastBoxRight;
+QSizeF sheetMm(Form form) {
+    return layoutOf(form).sheetMm;
+}
+
+QRectF codeBoxMm(int digit, Form form) {
+    double right = layoutOf(form).sheetMm.width() - LastBoxFromRight;
     for (int d = 6; d > digit; --d)
         right -= BoxWidth + GapBefore[d];
     return QRectF(right - BoxWidth, BoxTop, BoxWidth, BoxHeight);
@@ -288,41 +309,53 @@ AddressColumns splitAddress(const QString &address) {
     return {text.left(half), text.mid(half)};
 }
 
-Placement centredIn(const QRectF &area) {
-    const QSizeF sheet(WidthMm * twips::PerMm, HeightMm * twips::PerMm);
+Placement centredIn(const QRectF &area, Form form) {
+    return centredIn(area, sheetMm(form));
+}
+
+Placement centredIn(const QRectF &area, QSizeF sheetMm) {
+    const QSizeF sheet = sheetMm * twips::PerMm;
     const double scale = std::min(area.width() / sheet.width(), area.height() / sheet.height());
     return {area.center() - QPointF(sheet.width(), sheet.height()) * scale / 2, scale};
 }
 
-void drawSheet(DrawTarget &target, Placement at) {
+void drawSheet(DrawTarget &target, Placement at, Form form) {
     const auto point = [&](double x, double y) { return onTarget(at, {x, y}).toPoint(); };
     const PenSpec edge{Qt::SolidLine, 1, QColor(120, 120, 120)};
-    target.drawLine(point(0, 0), point(WidthMm, 0), edge);
-    target.drawLine(point(WidthMm, 0), point(WidthMm, HeightMm), edge);
-    target.drawLine(point(WidthMm, HeightMm), point(0, HeightMm), edge);
-    target.drawLine(point(0, HeightMm), point(0, 0), edge);
+    const QSizeF sheet = sheetMm(form);
+    target.drawLine(point(0, 0), point(sheet.width(), 0), edge);
+    target.drawLine(point(sheet.width(), 0), point(sheet.width(), sheet.height()), edge);
+    target.drawLine(point(sheet.width(), sheet.height()), point(0, sheet.height()), edge);
+    target.drawLine(point(0, sheet.height()), point(0, 0), edge);
     for (int digit = 0; digit < 7; ++digit) {
-        drawBox(target, codeBoxMm(digit), at);
-        drawBox(target, senderCodeBoxMm(digit), at);
+        drawBox(target, codeBoxMm(digit, form), at);
+        if (layoutOf(form).hasSender)
+            drawBox(target, senderCodeBoxMm(digit), at);
     }
 }
 
 void drawAddressSide(DrawTarget &target, const Recipient &recipient, const Sender &sender, const Options &options,
-                     Placement at) {
+                     Placement at, Form form) {
+    const FormLayout layout = layoutOf(form);
     const addressee::Address address = addressee::cardAddress(recipient.address, recipient.person.buildingBreak);
     QString digits = postalcodes::digitsOf(recipient.postalCode);
     if (digits.isEmpty())
         digits = postalcodes::digitsOf(address.postalCode);
-    writeCode(target, digits, &codeBoxMm, CodePointSize, at);
-    const Drawn addressDrawn = writeAddress(&target, address, AddressSlot, AddressPointSize, options.numerals, at);
+    for (qsizetype d = 0; d < digits.size() && d < 7; ++d)
+        target.drawGlyphs(verticaltext::centred(digits.mid(d, 1), scaled(fonts::Arial, CodePointSize, at),
+                                                onTarget(at, codeBoxMm(int(d), form).center())),
+                          Ink);
+    const Drawn addressDrawn =
+        writeAddress(&target, address, layout.address, layout.addressPointSize, options.numerals, at);
 
     const QList<addressee::NameColumn> names = addressee::nameColumns(recipient.name, recipient.person);
-    NameArea area{NameTop,       NameBottom,          NameLeft,           addressDrawn.left - 2.5, WidthMm / 2,
-                  NamePointSize, addressDrawn.bottom, options.spreadNames};
+    NameArea area{layout.nameTop,       layout.nameBottom,   layout.nameLeft,    addressDrawn.left - 2.5,
+                  layout.sheetMm.width() / 2, layout.namePointSize, addressDrawn.bottom, options.spreadNames};
+    const bool withSender = layout.hasSender && !sender.isEmpty();
     // Names that would reach over the sender's corner keep right of it, or
     // stop above it, whichever leaves them larger.
     if (const Drawn measured = writeNames(nullptr, names, area, at);
-        !sender.isEmpty() && measured.left < SenderRight + 2.0 && measured.bottom > SenderTop - 3.0) {
+        withSender && measured.left < SenderRight + 2.0 && measured.bottom > SenderTop - 3.0) {
         NameArea right = area, above = area;
         right.left = SenderRight + 2.0;
         above.bottom = SenderTop - 3.0;
@@ -330,7 +363,7 @@ void drawAddressSide(DrawTarget &target, const Recipient &recipient, const Sende
     }
     writeNames(&target, names, area, at);
 
-    if (sender.isEmpty())
+    if (!withSender)
         return;
     writeCode(target, postalcodes::digitsOf(sender.postalCode), &senderCodeBoxMm, SenderCodePointSize, at);
     double namesRight = SenderRight;

@@ -5,6 +5,7 @@
 
 #include <QPointF>
 #include <QRectF>
+#include <QSizeF>
 #include <QString>
 #include <QStringList>
 
@@ -19,9 +20,15 @@ namespace postcard {
 inline constexpr double WidthMm = 100.0;
 inline constexpr double HeightMm = 148.0;
 
+// What the address side is written on: a postcard, or an envelope written
+// upright (the 私製 forms' code boxes, where a postcard has them from the
+// top-right corner; the sender goes on an envelope's back).
+enum class Form { Postcard, LongEnvelope, WesternEnvelope };
+QSizeF sheetMm(Form form);
+
 // The pre-printed red box of the recipient's code digit `digit` (0 to 6), in
 // millimetres from the sheet's top-left.
-QRectF codeBoxMm(int digit);
+QRectF codeBoxMm(int digit, Form form = Form::Postcard);
 // The box of the sender's code digit `digit` (0 to 6) printed on Japan
 // Post's own postcards (年賀はがき, 通常はがき): 4 × 6 mm, in two groups of
 // three and four, low at the left.
@@ -70,12 +77,14 @@ struct Placement {
 };
 
 // The sheet as large as fits `area` (twips), centred in it.
-Placement centredIn(const QRectF &area);
+Placement centredIn(const QRectF &area, Form form = Form::Postcard);
+// A sheet of `sheetMm` as large as fits `area`, centred in it.
+Placement centredIn(const QRectF &area, QSizeF sheetMm);
 
 // The sheet's edge and the red code boxes, for the preview; paper has them printed.
-void drawSheet(DrawTarget &target, Placement at);
+void drawSheet(DrawTarget &target, Placement at, Form form = Form::Postcard);
 // What is printed on one postcard for `recipient`.
 void drawAddressSide(DrawTarget &target, const Recipient &recipient, const Sender &sender, const Options &options,
-                     Placement at);
+                     Placement at, Form form = Form::Postcard);
 
 } // namespace postcard

@@ -97,12 +97,38 @@ QString PrinterService::notAccepting() const {
 #endif
 }
 
+SheetMedia sheetMedia(CardPrinter::Sheet sheet) {
+    switch (sheet) {
+    case CardPrinter::Sheet::Card:
+        return {{}, ""};
+    case CardPrinter::Sheet::Postcard:
+        return {{100, 148}, "jpn_hagaki_100x148mm"};
+    case CardPrinter::Sheet::LongEnvelope:
+        return {{120, 235}, "jpn_chou3_120x235mm"};
+    case CardPrinter::Sheet::WesternEnvelope:
+        return {{114, 162}, "iso_c6_114x162mm"};
+    case CardPrinter::Sheet::LabelSheet:
+        return {{210, 297}, "iso_a4_210x297mm"};
+    }
+    return {{}, ""};
+}
+
+void PrinterService::setSheet(Sheet sheet) {
+    sheet_ = sheet;
+    if (const auto own = sheetOffsetsMm_.constFind(sheet); own != sheetOffsetsMm_.constEnd())
+        offsetMm_ = *own;
+}
+
 void PrinterService::setUpSheet(QPrinter &printer) const {
-    if (sheet_ != Sheet::Postcard)
+    const SheetMedia media = sheetMedia(sheet_);
+    if (media.mm.isEmpty())
         return;
-    // Japan Post's positions are measured from the sheet's edge.
+    // Japan Post's positions, and a label's, are measured from the sheet's edge.
     printer.setFullPage(true);
-    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::Postcard), QPageLayout::Portrait, QMarginsF()));
+    const QPageSize size = sheet_ == Sheet::Postcard ? QPageSize(QPageSize::Postcard)
+                                                     : QPageSize(media.mm, QPageSize::Millimeter, QString(),
+                                                                 QPageSize::ExactMatch);
+    printer.setPageLayout(QPageLayout(size, QPageLayout::Portrait, QMarginsF()));
 }
 
 std::unique_ptr<QPrinter> PrinterService::makePrinter() {
@@ -140,8 +166,8 @@ std::unique_ptr<QPrinter> PrinterService::makePrinter() {
 bool PrinterService::submitToQueue() {
 #ifdef TELBORA_HAVE_CUPS
     // Postcards by their PWG name, which every CUPS driver knows.
-    const QByteArray media = sheet_ == Sheet::Postcard ? QByteArray("jpn_hagaki_100x148mm")
-                                                       : printer_->pageLayout().pageSize().key().toLocal8Bit();
+    const QByteArray media = sheet_ != Sheet::Card ? QByteArray(sheetMedia(sheet_).pwgName)
+                                                   : printer_->pageLayout().pageSize().key().toLocal8Bit();
     cups_option_t *options = nullptr;
     int optionCount = cupsAddOption("media", media.constData(), 0, &options);
     optionCount = cupsAddOption("sides", "one-sided", optionCount, &options);

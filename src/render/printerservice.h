@@ -2,6 +2,7 @@
 
 #include "render/cardprinter.h"
 
+#include <QHash>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -27,7 +28,8 @@ public:
 
     // Applied by the painter's transform.
     void setOffsetMm(QPointF offset) override { offsetMm_ = offset; }
-    void setSheet(Sheet sheet) override { sheet_ = sheet; }
+    void setSheet(Sheet sheet) override;
+    void setSheetOffsetMm(Sheet sheet, QPointF offset) override { sheetOffsetsMm_.insert(sheet, offset); }
 
     void clear() override {}
     void drawLine(QPoint from, QPoint to, const PenSpec &pen) override;
@@ -65,6 +67,7 @@ private:
     QString error_;
     QPointF offsetMm_;
     Sheet sheet_ = Sheet::Card;
+    QHash<Sheet, QPointF> sheetOffsetsMm_;
     int sent_ = 0;
     QTemporaryDir spool_;
 };

@@ -60,6 +60,28 @@ QRect cardArea() {
     return QRect(X, Y, 6930, height);
 }
 
+void printSheet(DrawTarget &printer, QSizeF sheetMm, const QList<QRectF> &boxesMm, const QString &printerName,
+                QPointF offsetMm) {
+    const QRect frame(mm(10), mm(10), mm(sheetMm.width() - 20), mm(sheetMm.height() - 20));
+    const int right = frame.left() + frame.width(), bottom = frame.top() + frame.height();
+    cornerMark(printer, frame.topLeft(), {1, 1});
+    cornerMark(printer, {right, frame.top()}, {-1, 1});
+    cornerMark(printer, {frame.left(), bottom}, {1, -1});
+    cornerMark(printer, {right, bottom}, {-1, -1});
+    for (const QRectF &box : boxesMm) {
+        const int l = mm(box.left()), r = mm(box.right()), t = mm(box.top()), b = mm(box.bottom());
+        mdlPrint::PrintLine(printer, QStringLiteral("line"), t, t, l, r, 1, 0, 0, 0);
+        mdlPrint::PrintLine(printer, QStringLiteral("line"), b, b, l, r, 1, 0, 0, 0);
+        mdlPrint::PrintLine(printer, QStringLiteral("line"), t, b, l, l, 1, 0, 0, 0);
+        mdlPrint::PrintLine(printer, QStringLiteral("line"), t, b, r, r, 1, 0, 0, 0);
+    }
+    const QString said = QStringLiteral("位置調整テスト　端から 10 mm の枠　%1　横 %2　縦 %3")
+                             .arg(printerName, signedMm(offsetMm.x()), signedMm(offsetMm.y()));
+    mdlPrint::PrintText(printer, said, mm(12), frame.top() + frame.height() / 2, QStringLiteral("ＭＳ ゴシック"), 7,
+                        false, 0, 0, 0);
+    printer.endDocument();
+}
+
 void Print(DrawTarget &printer, const QList<QPixmap> &paperPictures, const QString &printerName, QPointF offsetMm) {
     mdlPrint::PrintCardLines(printer, 0, X, Y, paperPictures);
     const QRect area = cardArea();

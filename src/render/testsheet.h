@@ -4,6 +4,8 @@
 #include <QPixmap>
 #include <QPointF>
 #include <QRect>
+#include <QRectF>
+#include <QSizeF>
 #include <QString>
 
 class DrawTarget;
@@ -20,5 +22,12 @@ void Print(DrawTarget &printer, const QList<QPixmap> &paperPictures, const QStri
 
 // The card area of format 0 at the cards' origin, in twips: where the crosses stand.
 QRect cardArea();
+
+// The same for a sheet printed from its edge (a postcard, an envelope, a
+// sheet of labels): a frame 10 mm in from each edge with millimetre rulers
+// at its corners, and the outlines of `boxesMm` (the pre-printed code boxes,
+// the labels) to compare with what the sheet carries.
+void printSheet(DrawTarget &printer, QSizeF sheetMm, const QList<QRectF> &boxesMm, const QString &printerName,
+                QPointF offsetMm);
 
 } // namespace testsheet

@@ -102,8 +102,8 @@ bool frmMsgBox::askForPaper() {
     return preparePaperPrompt()->showModal();
 }
 
-bool frmMsgBox::askForPostcards(int count) {
-    return preparePaperPrompt(postcardStackPrompt(count))->showModal();
+bool frmMsgBox::askForSheets(int count, const QString &paperName) {
+    return preparePaperPrompt(stackPrompt(count, paperName))->showModal();
 }
 
 bool frmMsgBox::showModal() {

@@ -38,11 +38,11 @@ public:
     static frmMsgBox *preparePaperPrompt(const QString &text = CardPrompt);
     // Shows it; true when the user confirmed.
     static bool askForPaper();
-    // The prompt before a stack of postcards.
-    static QString postcardStackPrompt(int count) {
-        return QStringLiteral("はがきを %1 枚セットしてください").arg(count);
+    // The prompt before a stack of postcards, envelopes or sheets of labels.
+    static QString stackPrompt(int count, const QString &paperName = QStringLiteral("はがき")) {
+        return QStringLiteral("%1を %2 枚セットしてください").arg(paperName).arg(count);
     }
-    static bool askForPostcards(int count);
+    static bool askForSheets(int count, const QString &paperName);
     // The box currently loaded, if any.
     static frmMsgBox *loaded();
 

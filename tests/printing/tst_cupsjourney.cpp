@@ -224,7 +224,7 @@ private slots:
         const int before = pdfCount();
         BoxAnswerer answerer;
         click(setup->imgPrintInfo);
-        QCOMPARE(answerer.seen, QStringList{frmMsgBox::postcardStackPrompt(1)});
+        QCOMPARE(answerer.seen, QStringList{frmMsgBox::stackPrompt(1)});
         QTRY_COMPARE_WITH_TIMEOUT(pdfCount(), before + 1, 30000);
         QCOMPARE(mediaOfNewestJob(), QStringLiteral("jpn_hagaki_100x148mm"));
         QDir spool(QueueOutput);

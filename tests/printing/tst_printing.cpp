@@ -42,6 +42,8 @@
 #include <QTest>
 #include <QTimer>
 
+Q_DECLARE_METATYPE(addressmedium::Kind)
+
 namespace {
 int documentsWithoutBusyCursor = 0;
 int pagesBegun = 0; // within documents, by every test printer
@@ -100,9 +102,11 @@ public:
         papersOf.append(sheet);
         return papersAsked < paperAnswers.size() && paperAnswers.at(papersAsked++);
     }
-    QList<int> stacks; // the count of each stack of postcards asked for
-    bool postcardsInserted(int count) override {
+    QList<int> stacks; // the count of each stack of sheets asked for
+    QStringList stackPapers;
+    bool sheetsInserted(int count, const QString &paperName) override {
         stacks.append(count);
+        stackPapers.append(paperName);
         return papersAsked < paperAnswers.size() && paperAnswers.at(papersAsked++);
     }
     bool ask(const QString &question) override {
@@ -490,6 +494,37 @@ private slots:
         QCOMPARE(dir->entryBytes(), before);
     }
 
+    // Sheets of a run: one address a sheet, or labels filling a sheet from
+    // the first free label of a partly used one.
+    void sheetsOfARun_data() {
+        using K = addressmedium::Kind;
+        QTest::addColumn<int>("recipients");
+        QTest::addColumn<K>("kind");
+        QTest::addColumn<int>("firstLabel");
+        QTest::addColumn<QList<int>>("sheetSizes");
+        QTest::newRow("postcards") << 3 << K::Postcard << 1 << QList<int>{1, 1, 1};
+        QTest::newRow("labels, a full sheet and more") << 30 << K::Labels24 << 1 << QList<int>{24, 6};
+        QTest::newRow("labels from the 23rd") << 5 << K::Labels24 << 23 << QList<int>{2, 3};
+        QTest::newRow("labels from the last") << 1 << K::Labels12 << 12 << QList<int>{1};
+        QTest::newRow("a start beyond the sheet is its last") << 2 << K::Labels12 << 40 << QList<int>{1, 1};
+    }
+    void sheetsOfARun() {
+        QFETCH(int, recipients);
+        QFETCH(addressmedium::Kind, kind);
+        QFETCH(int, firstLabel);
+        QFETCH(QList<int>, sheetSizes);
+        QList<int> sizes;
+        qsizetype next = 0;
+        for (const QList<qsizetype> &sheet : PostcardPrintJob::sheetsOf(recipients, kind, firstLabel)) {
+            sizes.append(int(sheet.size()));
+            for (const qsizetype i : sheet)
+                QCOMPARE(i, next++); // every recipient once, in order
+        }
+        QCOMPARE(sizes, sheetSizes);
+        QCOMPARE(PostcardPrintJob::labelCell(kind, firstLabel, 0, 0),
+                 addressmedium::labelsPerSheet(kind) ? std::min(firstLabel, addressmedium::labelsPerSheet(kind)) - 1 : 0);
+    }
+
     // The postcard choices of the filter, on a book whose people sent and
     // received cards: each choice lists whom it should, for the year chosen.
     void postcardFilters_data() {
@@ -556,7 +591,7 @@ private slots:
         BoxAnswerer answerer({false}); // print them without code or address
         click(setup->imgPrintInfo);
         QCOMPARE(documents, 1);
-        QCOMPARE(answerer.seen.count(frmMsgBox::postcardStackPrompt(2)), 1);
+        QCOMPARE(answerer.seen.count(frmMsgBox::stackPrompt(2)), 1);
         QCOMPARE(paperPrompts(answerer.seen), 0);
         QCOMPARE(setup->lstPrintList->count(), 2);
         QCOMPARE(dir->entryBytes(), before);
@@ -935,6 +970,14 @@ private slots:
         QCOMPARE(printeradjustment::load("TelboraPDF"), QPointF(2.4, -1.0));
         QCOMPARE(printeradjustment::load("Office_Laser"), QPointF(-10.0, 0.3));
         QCOMPARE(printeradjustment::load("Unknown"), QPointF());
+        // Each sheet its own; a sheet without one moves as the cards do.
+        using Sheet = CardPrinter::Sheet;
+        QCOMPARE(printeradjustment::load("TelboraPDF", Sheet::Postcard), QPointF(2.4, -1.0));
+        QCOMPARE(printeradjustment::save("TelboraPDF", {-0.6, 1.2}, Sheet::Postcard), QString());
+        QCOMPARE(printeradjustment::load("TelboraPDF", Sheet::Postcard), QPointF(-0.6, 1.2));
+        QCOMPARE(printeradjustment::load("TelboraPDF", Sheet::Card), QPointF(2.4, -1.0));
+        QCOMPARE(printeradjustment::load("TelboraPDF", Sheet::LabelSheet), QPointF(2.4, -1.0));
+        QVERIFY(!printeradjustment::hasOwn("TelboraPDF", Sheet::LabelSheet));
         QCOMPARE(QFileInfo(printeradjustment::settingsPath()).permissions() & 0x0077, 0);
         QCOMPARE(dir->entryBytes(), entries);
         QCOMPARE(dir->categoryBytes(), categories);
@@ -955,7 +998,7 @@ private slots:
         settings.write(file);
         settings.close();
         QString warning;
-        QCOMPARE(printeradjustment::load("TelboraPDF", &warning), QPointF());
+        QCOMPARE(printeradjustment::load("TelboraPDF", CardPrinter::Sheet::Card, &warning), QPointF());
         QVERIFY2(warning.contains("telbora.ini"), qPrintable(warning));
     }
 
@@ -968,7 +1011,7 @@ private slots:
         settings.close();
         QCOMPARE(printeradjustment::save("TelboraPDF", {1.0, -2.0}), QString());
         QString warning;
-        QCOMPARE(printeradjustment::load("TelboraPDF", &warning), QPointF(1.0, -2.0));
+        QCOMPARE(printeradjustment::load("TelboraPDF", CardPrinter::Sheet::Card, &warning), QPointF(1.0, -2.0));
         QCOMPARE(warning, QString());
         QVERIFY(!readFileBytes(printeradjustment::settingsPath()).contains("9.9"));
     }

@@ -1,6 +1,7 @@
 #include "common/testmain.h"
 #include "render/addressee.h"
 #include "render/fonts.h"
+#include "render/labels.h"
 #include "render/postcard.h"
 #include "render/printerservice.h"
 #include "render/verticaltext.h"
@@ -391,6 +392,76 @@ private slots:
             QVERIFY(!nameColumn.isEmpty());
             QVERIFY2(std::abs(nameColumn.center().x() - postcard::WidthMm / 2) <= 1.0,
                      qPrintable(QString::number(nameColumn.center().x())));
+        }
+    }
+
+    // Envelopes and labels printed to PDF, measured by pdftotext: an
+    // envelope's digits in the middle of its code boxes; each label's text
+    // inside its own cell, its first line where the cell's padding begins.
+    void envelopesAndLabels_data() {
+        QTest::addColumn<int>("what"); // 0, 1: the envelopes; else labels a sheet
+        QTest::addColumn<int>("firstCell");
+        QTest::newRow("長形3号") << 0 << 0;
+        QTest::newRow("洋形2号") << 1 << 0;
+        QTest::newRow("24 labels from the 5th") << 24 << 4;
+        QTest::newRow("12 labels from the 1st") << 12 << 0;
+    }
+    void envelopesAndLabels() {
+        QFETCH(int, what);
+        QFETCH(int, firstCell);
+        QTemporaryDir out;
+        const QString pdf = out.filePath(QStringLiteral("sheet.pdf"));
+        PrinterService paper(pdf);
+        const QList<postcard::Recipient> recipients = {
+            {"山田　太郎", "100-0001", "東京都千代田区千代田1-1", {}},
+            {"株式会社テルボラ　佐藤　花子", "530-0001", "大阪府大阪市北区梅田1-2-3 梅田スカイビル 20階", {}},
+            {"鈴木　一郎", "060-0042", "北海道札幌市中央区大通西10丁目4-1", {}}};
+        const postcard::Form form = what == 0 ? postcard::Form::LongEnvelope : postcard::Form::WesternEnvelope;
+        const labels::SheetLayout layout = labels::layoutOf(what);
+        if (what < 2) {
+            paper.setSheet(what == 0 ? CardPrinter::Sheet::LongEnvelope : CardPrinter::Sheet::WesternEnvelope);
+            postcard::drawAddressSide(paper, recipients.first(), {}, {}, {}, form);
+        } else {
+            paper.setSheet(CardPrinter::Sheet::LabelSheet);
+            for (int i = 0; i < recipients.size(); ++i)
+                labels::drawLabel(paper, recipients.at(i), labels::cellMm(layout, firstCell + i), {});
+        }
+        paper.endDocument();
+        QVERIFY(!paper.failed());
+        QSizeF page;
+        const QList<Word> words = wordsOf(pdf, &page);
+        QVERIFY2(!words.isEmpty(), "pdftotext (poppler-utils) is needed");
+        const QSizeF sheet = what < 2 ? postcard::sheetMm(form) : QSizeF(210, 297);
+        QVERIFY(std::abs(page.width() - sheet.width()) < 0.5 && std::abs(page.height() - sheet.height()) < 0.5);
+        if (what < 2) {
+            int digit = 0;
+            for (const Word &w : words) {
+                if (w.text.size() != 1 || !w.text.at(0).isDigit() || w.mm.top() > 25)
+                    continue;
+                const QPointF off = w.mm.center() - postcard::codeBoxMm(digit, form).center();
+                QVERIFY2(std::abs(off.x()) <= 0.3 && std::abs(off.y()) <= 0.3,
+                         qPrintable(QStringLiteral("digit %1 off by %2, %3 mm").arg(digit).arg(off.x()).arg(off.y())));
+                ++digit;
+            }
+            QCOMPARE(digit, 7);
+            return;
+        }
+        for (int i = 0; i < recipients.size(); ++i) {
+            const QRectF cell = labels::cellMm(layout, firstCell + i);
+            QRectF ink;
+            for (const Word &w : words)
+                if (cell.contains(w.mm.center()))
+                    ink |= w.mm;
+            QVERIFY2(!ink.isEmpty(), qPrintable(QString::number(i)));
+            // Inside the cell, the padding kept; the 〒 line where the padding begins.
+            QVERIFY2(cell.adjusted(3.2, 2.7, -3.2, -2.7).contains(ink),
+                     qPrintable(QStringLiteral("label %1: %2,%3 %4x%5")
+                                    .arg(i)
+                                    .arg(ink.x())
+                                    .arg(ink.y())
+                                    .arg(ink.width())
+                                    .arg(ink.height())));
+            QVERIFY2(std::abs(ink.left() - (cell.left() + 3.5)) <= 0.3, qPrintable(QString::number(ink.left())));
         }
     }
 };

@@ -1,0 +1,70 @@
+#include "printing/addressmedium.h"
+
+namespace addressmedium {
+
+QString caption(Kind kind) {
+    switch (kind) {
+    case Kind::Postcard:
+        return QStringLiteral("はがき");
+    case Kind::LongEnvelope:
+        return QStringLiteral("封筒 長形3号");
+    case Kind::WesternEnvelope:
+        return QStringLiteral("封筒 洋形2号");
+    case Kind::Labels24:
+        return QStringLiteral("ラベル 24 面");
+    case Kind::Labels12:
+        return QStringLiteral("ラベル 12 面");
+    }
+    return {};
+}
+
+QString paperName(Kind kind) {
+    switch (kind) {
+    case Kind::Postcard:
+        return QStringLiteral("はがき");
+    case Kind::LongEnvelope:
+        return QStringLiteral("長形3号の封筒");
+    case Kind::WesternEnvelope:
+        return QStringLiteral("洋形2号の封筒");
+    case Kind::Labels24:
+    case Kind::Labels12:
+        return QStringLiteral("A4 ラベル用紙");
+    }
+    return {};
+}
+
+CardPrinter::Sheet sheet(Kind kind) {
+    switch (kind) {
+    case Kind::Postcard:
+        return CardPrinter::Sheet::Postcard;
+    case Kind::LongEnvelope:
+        return CardPrinter::Sheet::LongEnvelope;
+    case Kind::WesternEnvelope:
+        return CardPrinter::Sheet::WesternEnvelope;
+    case Kind::Labels24:
+    case Kind::Labels12:
+        return CardPrinter::Sheet::LabelSheet;
+    }
+    return CardPrinter::Sheet::Postcard;
+}
+
+postcard::Form form(Kind kind) {
+    switch (kind) {
+    case Kind::LongEnvelope:
+        return postcard::Form::LongEnvelope;
+    case Kind::WesternEnvelope:
+        return postcard::Form::WesternEnvelope;
+    default:
+        return postcard::Form::Postcard;
+    }
+}
+
+int labelsPerSheet(Kind kind) {
+    return kind == Kind::Labels24 ? 24 : kind == Kind::Labels12 ? 12 : 0;
+}
+
+bool marksSent(Kind kind) {
+    return kind == Kind::Postcard || labelsPerSheet(kind) > 0;
+}
+
+} // namespace addressmedium
