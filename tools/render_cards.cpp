@@ -7,9 +7,9 @@
 // Then the position adjustment's test sheet as test-sheet.pdf, and postcards
 // (postcard-N.pdf, postcard-preview-N.png) for the first entries.
 #include "render/fonts.h"
+#include "render/labels.h"
 #include "render/mdlPrint.h"
 #include "render/mdlView.h"
-#include "render/labels.h"
 #include "render/postcard.h"
 #include "render/printerservice.h"
 #include "render/testsheet.h"

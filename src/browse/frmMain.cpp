@@ -7,9 +7,9 @@
 #include "editor/frmEdit.h"
 #include "printing/frmPrintSet.h"
 #include "printing/postcardjob.h"
-#include "store/entryrecord.h"
 #include "render/fonts.h"
 #include "store/bookfolder.h"
+#include "store/entryrecord.h"
 #include "store/entrywriter.h"
 #include "store/kanarow.h"
 #include "store/mdlDim.h"
@@ -494,9 +494,9 @@ void frmMain::toggleReceived(int index) {
     const EntryWriter::Result written =
         book_.changePeopleData(line, [&](people::PersonData &d) { d.yearRecord(year).received = received; });
     if (!written || written.vanished > 0 || !written.peopleError.isEmpty()) {
-        frmMsgBox::ask(!written                ? written.message
+        frmMsgBox::ask(!written               ? written.message
                        : written.vanished > 0 ? QString(EntryWriter::ChangedElsewhere)
-                                               : written.peopleError,
+                                              : written.peopleError,
                        MsgButtons::Yes);
         return;
     }

@@ -1,8 +1,8 @@
 #include "printing/frmPrint.h"
 
+#include "printing/postcardjob.h"
 #include "render/cardlayout.h"
 #include "render/fonts.h"
-#include "printing/postcardjob.h"
 #include "render/labels.h"
 #include "render/mdlView.h"
 #include "store/book.h"
@@ -117,12 +117,13 @@ void frmPrint::showPostcards(const postcardsettings::Setup &setup, QList<people:
     firstLabel_ = firstLabel;
     sheets_ = PostcardPrintJob::sheetsOf(book_.printTable().size(), kind, firstLabel);
     imgTitle->setPixmap(artwork::titleImage(
-        WindowWidth, QStringLiteral("印刷プレビュー　%1").arg(kind == addressmedium::Kind::Postcard
-                                                                 ? QStringLiteral("はがき宛名")
-                                                                 : addressmedium::caption(kind))));
+        WindowWidth,
+        QStringLiteral("印刷プレビュー　%1")
+            .arg(kind == addressmedium::Kind::Postcard ? QStringLiteral("はがき宛名") : addressmedium::caption(kind))));
     const QString unit = addressmedium::labelsPerSheet(kind) > 0 ? QStringLiteral("シート") : QStringLiteral("枚");
     lblUp->setText(QStringLiteral("前の") + (kind == addressmedium::Kind::Postcard ? QStringLiteral("はがき") : unit));
-    lblDown->setText(QStringLiteral("次の") + (kind == addressmedium::Kind::Postcard ? QStringLiteral("はがき") : unit));
+    lblDown->setText(QStringLiteral("次の") +
+                     (kind == addressmedium::Kind::Postcard ? QStringLiteral("はがき") : unit));
     CardCount = std::max(1, int(sheets_.size()));
     CurrentCard = 1;
     imgUp->setEnabled(false);
@@ -138,8 +139,8 @@ void frmPrint::drawPostcard() {
                             .adjusted(120, 120, -120, -120);
     const int perSheet = addressmedium::labelsPerSheet(kind_);
     const postcard::Form form = addressmedium::form(kind_);
-    const postcard::Placement at =
-        postcard::centredIn(area, perSheet > 0 ? sheetMedia(CardPrinter::Sheet::LabelSheet).mm : postcard::sheetMm(form));
+    const postcard::Placement at = postcard::centredIn(
+        area, perSheet > 0 ? sheetMedia(CardPrinter::Sheet::LabelSheet).mm : postcard::sheetMm(form));
     const labels::SheetLayout layout = labels::layoutOf(perSheet);
     if (perSheet > 0)
         labels::drawSheet(*picView, layout, at);
@@ -154,9 +155,9 @@ void frmPrint::drawPostcard() {
         const people::PersonData person = people_.value(index);
         const postcard::Recipient recipient = postcard::Recipient::of(EntryRecord::ofElement(table.at(index)), person);
         if (perSheet > 0)
-            labels::drawLabel(*picView, recipient,
-                              labels::cellMm(layout, PostcardPrintJob::labelCell(kind_, firstLabel_, CurrentCard - 1, k)),
-                              at);
+            labels::drawLabel(
+                *picView, recipient,
+                labels::cellMm(layout, PostcardPrintJob::labelCell(kind_, firstLabel_, CurrentCard - 1, k)), at);
         else
             postcard::drawAddressSide(*picView, recipient, postcardSetup_.senderFor(person.sender),
                                       postcardSetup_.options, at, form);

@@ -25,15 +25,15 @@
 #include "ui/twips.h"
 
 #include <QCloseEvent>
-#include <QDate>
 #include <QComboBox>
+#include <QDate>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QMetaMethod>
+#include <QPainter>
 #include <QRadioButton>
 #include <QSet>
-#include <QPainter>
 #include <QSignalBlocker>
 #include <QSpinBox>
 
@@ -296,10 +296,10 @@ void frmPrintSet::buildButtons() {
 
     // Tab follows the screen: the lists and the buttons between them, the
     // filter, the options, the start row, then the buttons left to right.
-    const QList<QWidget *> order = {lstAll,      lstUnPrint,   lstPrint,     lstPostcard, imgAdd,      imgRemove,
-                                    imgAddAll,   imgRemoveAll, lstPrintList, cboSelect,   spnNewYear, cboMedium, spnLabelStart, optInfo,
-                                    optLineInfo, optLine,      cboStartInfo, imgPostcard, imgSender,
-                                    imgAdjust,   imgCancel,    imgBack,      imgPrintInfo};
+    const QList<QWidget *> order = {lstAll,        lstUnPrint,   lstPrint,     lstPostcard, imgAdd,       imgRemove,
+                                    imgAddAll,     imgRemoveAll, lstPrintList, cboSelect,   spnNewYear,   cboMedium,
+                                    spnLabelStart, optInfo,      optLineInfo,  optLine,     cboStartInfo, imgPostcard,
+                                    imgSender,     imgAdjust,    imgCancel,    imgBack,     imgPrintInfo};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
 }

@@ -2,11 +2,11 @@
 
 #include "printing/printsettings.h"
 
+#include "printing/addressmedium.h"
+#include "store/people.h"
 #include <QList>
 #include <QPixmap>
 #include <QPointer>
-#include "printing/addressmedium.h"
-#include "store/people.h"
 
 #include <QHash>
 #include <QWidget>

@@ -63,7 +63,6 @@ private:
     // Notes 出 for `year` in the records of the entries (elements) printed.
     void recordSent(const QStringList &printed) const;
 
-
     addressmedium::Kind kind_ = addressmedium::Kind::Postcard;
     int firstLabel_ = 1;
     int sent_ = 0;

@@ -111,7 +111,8 @@ QPointF load(const QString &queue, CardPrinter::Sheet sheet, QString *warning) {
     bool valid = false;
     const bool parsed = readSettings([&](QSettings &settings) {
         settings.beginGroup(queue);
-        const auto [keyX, keyY] = settings.contains(keysOf(sheet).first) ? keysOf(sheet) : keysOf(CardPrinter::Sheet::Card);
+        const auto [keyX, keyY] =
+            settings.contains(keysOf(sheet).first) ? keysOf(sheet) : keysOf(CardPrinter::Sheet::Card);
         valid = readValue(settings, keyX, x) && readValue(settings, keyY, y);
     });
     if (!parsed || !valid) {

@@ -29,10 +29,10 @@ public:
     // Set before the first document.
     enum class Sheet {
         Card,
-        Postcard,         // はがき, 100 × 148 mm
-        LongEnvelope,     // 長形3号, 120 × 235 mm
-        WesternEnvelope,  // 洋形2号, 114 × 162 mm
-        LabelSheet,       // A4 sheets of labels
+        Postcard,        // はがき, 100 × 148 mm
+        LongEnvelope,    // 長形3号, 120 × 235 mm
+        WesternEnvelope, // 洋形2号, 114 × 162 mm
+        LabelSheet,      // A4 sheets of labels
     };
     virtual void setSheet(Sheet sheet) = 0;
     // Each sheet's own adjustment, taken when the sheet is set; a sheet

@@ -74,8 +74,7 @@ QRectF cellMm(const SheetLayout &layout, int index) {
             layout.labelMm};
 }
 
-void drawLabel(DrawTarget &target, const postcard::Recipient &recipient, const QRectF &cellMm,
-               postcard::Placement at) {
+void drawLabel(DrawTarget &target, const postcard::Recipient &recipient, const QRectF &cellMm, postcard::Placement at) {
     const QRectF inner = cellMm.adjusted(PaddingMm, PaddingMm - 0.5, -PaddingMm, -PaddingMm + 0.5);
     const addressee::Address address = addressee::cardAddress(recipient.address, recipient.person.buildingBreak);
     QString digits = postalcodes::digitsOf(recipient.postalCode);

@@ -349,8 +349,9 @@ void drawAddressSide(DrawTarget &target, const Recipient &recipient, const Sende
         writeAddress(&target, address, layout.address, layout.addressPointSize, options.numerals, at);
 
     const QList<addressee::NameColumn> names = addressee::nameColumns(recipient.name, recipient.person);
-    NameArea area{layout.nameTop,       layout.nameBottom,   layout.nameLeft,    addressDrawn.left - 2.5,
-                  layout.sheetMm.width() / 2, layout.namePointSize, addressDrawn.bottom, options.spreadNames};
+    NameArea area{layout.nameTop,          layout.nameBottom,          layout.nameLeft,
+                  addressDrawn.left - 2.5, layout.sheetMm.width() / 2, layout.namePointSize,
+                  addressDrawn.bottom,     options.spreadNames};
     const bool withSender = layout.hasSender && !sender.isEmpty();
     // Names that would reach over the sender's corner keep right of it, or
     // stop above it, whichever leaves them larger.

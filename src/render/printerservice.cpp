@@ -125,9 +125,9 @@ void PrinterService::setUpSheet(QPrinter &printer) const {
         return;
     // Japan Post's positions, and a label's, are measured from the sheet's edge.
     printer.setFullPage(true);
-    const QPageSize size = sheet_ == Sheet::Postcard ? QPageSize(QPageSize::Postcard)
-                                                     : QPageSize(media.mm, QPageSize::Millimeter, QString(),
-                                                                 QPageSize::ExactMatch);
+    const QPageSize size = sheet_ == Sheet::Postcard
+                               ? QPageSize(QPageSize::Postcard)
+                               : QPageSize(media.mm, QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
     printer.setPageLayout(QPageLayout(size, QPageLayout::Portrait, QMarginsF()));
 }
 

@@ -1,6 +1,6 @@
+#include "browse/frmMain.h"
 #include "common/datadir.h"
 #include "common/testmain.h"
-#include "browse/frmMain.h"
 #include "editor/frmEdit.h"
 #include "printing/frmSender.h"
 #include "printing/postcardjob.h"
@@ -134,8 +134,8 @@ private slots:
     // that person's card is checked off as arrived (受), and U again takes it off.
     void receivedCheckedOffByKeys() {
         dir.reset(); // the next one is the book
-        dir = std::make_unique<DataDir>(QStringList{"abe|Abe Taro|||||||1|F", "suzuki|Suzuki Hanako|||||||1|F",
-                                                    "tanaka|Tanaka Ken|||||||1|F"});
+        dir = std::make_unique<DataDir>(
+            QStringList{"abe|Abe Taro|||||||1|F", "suzuki|Suzuki Hanako|||||||1|F", "tanaka|Tanaka Ken|||||||1|F"});
         frmMain home(testBook());
         showActive(&home, home.txtFind);
         if (QTest::currentTestFailed())

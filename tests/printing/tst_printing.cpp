@@ -522,7 +522,8 @@ private slots:
         }
         QCOMPARE(sizes, sheetSizes);
         QCOMPARE(PostcardPrintJob::labelCell(kind, firstLabel, 0, 0),
-                 addressmedium::labelsPerSheet(kind) ? std::min(firstLabel, addressmedium::labelsPerSheet(kind)) - 1 : 0);
+                 addressmedium::labelsPerSheet(kind) ? std::min(firstLabel, addressmedium::labelsPerSheet(kind)) - 1
+                                                     : 0);
     }
 
     // The postcard choices of the filter, on a book whose people sent and
@@ -542,19 +543,17 @@ private slots:
         QFETCH(int, year);
         QFETCH(QStringList, listed);
         start({line(1), line(2), line(3), line(4), line(5), line(6)});
-        const QList<people::NewYear> marks = {{2027},
-                                              {2027, true, true},
-                                              {2027, false, true},
-                                              {2027, true},
-                                              {2027, false, false, true},
-                                              {2026, false, true}};
+        const QList<people::NewYear> marks = {{2027},       {2027, true, true},         {2027, false, true},
+                                              {2027, true}, {2027, false, false, true}, {2026, false, true}};
         QStringList elements;
         for (const QString &element : std::as_const(testBook().entries()))
             if (!element.isEmpty() && elements.size() < marks.size())
                 elements.append(element);
         for (qsizetype i = 0; i < marks.size(); ++i)
-            QVERIFY(testBook().changePeopleData(loadedLinesOf(testBook(), {elements.at(i)}),
-                                                [&](people::PersonData &d) { d.yearRecord(marks.at(i).year) = marks.at(i); }));
+            QVERIFY(
+                testBook().changePeopleData(loadedLinesOf(testBook(), {elements.at(i)}), [&](people::PersonData &d) {
+                    d.yearRecord(marks.at(i).year) = marks.at(i);
+                }));
         click(setup->imgPostcard);
         QCOMPARE(setup->cboSelect->currentIndex(), 3); // all but 喪中 first
         setup->spnNewYear->setValue(year);
