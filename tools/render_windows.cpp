@@ -182,6 +182,10 @@ void renderWithPhoneBook() {
             save(setup->preview(), "frmPrint-postcard");
             click(setup->preview()->imgDown);
             save(setup->preview(), "frmPrint-postcard-2");
+            setup->preview()->showPostcards(shown, {}, addressmedium::Kind::Labels24, 3);
+            save(setup->preview(), "frmPrint-labels");
+            setup->preview()->showPostcards(shown, {}, addressmedium::Kind::LongEnvelope);
+            save(setup->preview(), "frmPrint-envelope");
             frmSender sender;
             sender.txtSenderName->setText(sample.name);
             sender.txtSenderZip1->setText(sample.postalCode.left(3));

@@ -236,8 +236,8 @@ void frmPrintSet::buildOptions() {
     spnLabelStart = new QSpinBox;
     spnLabelStart->setObjectName(QStringLiteral("spnLabelStart"));
     spnLabelStart->setAccessibleName(QStringLiteral("ラベルの開始位置"));
-    spnLabelStart->setPrefix(QStringLiteral("左上から "));
-    spnLabelStart->setSuffix(QStringLiteral(" 枚目"));
+    spnLabelStart->setSuffix(QStringLiteral(" 枚目から"));
+    spnLabelStart->setToolTip(QStringLiteral("使いかけのシートの、左上から数えて最初の空きラベル"));
     spnLabelStart->setRange(1, 24);
     spnLabelStart->setEnabled(false);
     lblLabelStart = row("lblLabelStart", QStringLiteral("ラベルの開始"), 1110, spnLabelStart, 1380);
