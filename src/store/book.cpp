@@ -381,7 +381,7 @@ QString Book::saveSideFile() {
     return writeSideFile(); // another file is there now: written whole
 }
 
-Result Book::rewriteEntries(const Change &change, bool changesRecords) {
+Result Book::rewriteEntries(const Change &change, bool changesRecords, bool writesEntries) {
     if (!readOnlyReason_.isEmpty())
         return failed(readOnlyRefusal());
     const QString path = entryPath();
@@ -405,7 +405,8 @@ Result Book::rewriteEntries(const Change &change, bool changesRecords) {
             undo();
         return changed;
     }
-    if (QString error = linefile::replaceWithPieces(path, lines.content()); !error.isEmpty()) {
+    if (QString error = writesEntries ? linefile::replaceWithPieces(path, lines.content()) : QString();
+        !error.isEmpty()) {
         if (undo)
             undo();
         return failed(error);
@@ -564,8 +565,8 @@ Result Book::markPrinted(const QList<mdlDim::LoadedLine> &loadedLines) {
 Result Book::changePeopleData(const QList<mdlDim::LoadedLine> &loadedLines,
                               const std::function<void(people::PersonData &)> &change) {
     int vanished = 0;
-    Result result =
-        rewriteEntries([&](LineEdit &lines, Records &records, std::function<void()> &undo, bool &untouched) {
+    Result result = rewriteEntries(
+        [&](LineEdit &lines, Records &records, std::function<void()> &undo, bool &untouched) {
             std::vector<std::pair<size_t, Slot>> was;
             for (const mdlDim::LoadedLine &loaded : loadedLines) {
                 const qsizetype at = find(lines, loaded);
@@ -585,7 +586,8 @@ Result Book::changePeopleData(const QList<mdlDim::LoadedLine> &loadedLines,
             };
             untouched = was.empty();
             return Result{};
-        });
+        },
+        true, false); // the lines stay as they are: only the side file is written
     result.vanished = vanished;
     return result;
 }

@@ -113,8 +113,8 @@ public:
     // Sets field 10, the printed flag, to "T" on each of these lines.
     EntryWriter::Result markPrinted(const QList<mdlDim::LoadedLine> &lines);
     // Changes the per-person data of these entries by `change`, their lines
-    // as they are, in one write. A line another program changed or removed is
-    // left out and counted in `vanished`.
+    // as they are: the side file is written, the entry file is not touched.
+    // A line another program changed or removed is left out and counted in `vanished`.
     EntryWriter::Result changePeopleData(const QList<mdlDim::LoadedLine> &lines,
                                          const std::function<void(people::PersonData &)> &change);
     // Sets line `slot` (0 to 9) of the category file to `line`, acting on the
@@ -138,7 +138,9 @@ private:
     // entry's anchor and data as they are (the printed mark).
     using Change =
         std::function<EntryWriter::Result(LineEdit &, Records &, std::function<void()> &undo, bool &untouched)>;
-    EntryWriter::Result rewriteEntries(const Change &change, bool changesRecords = true);
+    // Unless `writesEntries`, the entry file is left as it is (a change of
+    // the side file alone) and only checked and followed.
+    EntryWriter::Result rewriteEntries(const Change &change, bool changesRecords = true, bool writesEntries = true);
     // The records of the entry file's bytes, one per physical line (null for
     // a blank line), found again when the file is not the one last seen.
     QString follow(const QByteArray &entryBytes, QString *notice);

@@ -23,6 +23,8 @@
 #include "ui/imagebutton.h"
 #include "ui/picturebox.h"
 
+#include <sys/stat.h>
+
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
@@ -459,6 +461,13 @@ private slots:
         start({"やまだ|山田　太郎|100-0001|東京都千代田区千代田1-1|||||1|F", "すずき|鈴木　花子|||||||1|F",
                "さとう|佐藤　次郎|150-0002||||||1|T"});
         const QByteArray before = dir->entryBytes();
+        // The record of what was sent lives in the side file: the book itself is not even rewritten.
+        const auto inode = [&] {
+            struct stat st {};
+            ::stat(QFile::encodeName(dir->entryPath()).constData(), &st);
+            return st.st_ino;
+        };
+        const auto bookInode = inode();
         ScriptedPrompter prompter;
         prompter.paperAnswers = papers;
         prompter.answer = leaveOut;
@@ -492,6 +501,7 @@ private slots:
         QVERIFY(prompter.asked.first().contains("佐藤　次郎（住所なし）"));
         QVERIFY(!prompter.asked.first().contains("山田"));
         QCOMPARE(dir->entryBytes(), before);
+        QCOMPARE(inode(), bookInode);
     }
 
     // Sheets of a run: one address a sheet, or labels filling a sheet from
