@@ -63,12 +63,11 @@ void setListBackground(QListWidget *list, QColor colour) {
     list->setPalette(palette);
 }
 
-// Walks the list from its last item to its first, removing every item `matches` names.
-// The item keeps the entry's line number in its text; a screen reader gets the name.
 // The year's marks as a small picture beside an item's name.
 QIcon marksIcon(const QString &marks) {
-    static QHash<QString, QIcon> made;
-    if (auto found = made.constFind(marks); found != made.constEnd())
+    // Kept to the end of the process: no pixmap in a static destructor.
+    static auto *made = new QHash<QString, QIcon>;
+    if (auto found = made->constFind(marks); found != made->constEnd())
         return *found;
     QPixmap picture(twips::toPx(MarksWidth), twips::toPx(195));
     picture.fill(Qt::transparent);
@@ -77,9 +76,10 @@ QIcon marksIcon(const QString &marks) {
     painter.setPen(QColor(190, 30, 30));
     painter.drawText(picture.rect(), Qt::AlignLeft | Qt::AlignVCenter, marks);
     painter.end();
-    return made.insert(marks, QIcon(picture)).value();
+    return made->insert(marks, QIcon(picture)).value();
 }
 
+// Walks the list from its last item to its first, removing every item `matches` names.
 template <typename Matches> void removeWhere(QListWidget *list, Matches matches) {
     for (int row = list->count() - 1; row >= 0; --row)
         if (matches(list->item(row)->text()))
@@ -143,7 +143,6 @@ void frmPrintSet::buildLists() {
     lstPrintList = list("lstPrintList", {3480, 705, 1815, 3570});
     lstPostcard = list("lstPostcard", {240, 705, 1815, 2790});
     lstPostcard->hide();
-    lstPostcard->setAccessibleName(QStringLiteral("印刷可能なリスト"));
     for (QListWidget *l : {lstAll, lstUnPrint, lstPrint, lstPostcard})
         l->setAccessibleName(QStringLiteral("印刷可能なリスト"));
     lstPrintList->setAccessibleName(QStringLiteral("現在の印刷リスト"));
@@ -544,6 +543,7 @@ addressmedium::Kind frmPrintSet::medium() const {
     return addressmedium::Kind(cboMedium->currentData().toInt());
 }
 
+// The item keeps the entry's line number in its text; a screen reader gets the name.
 void frmPrintSet::addItem(QListWidget *list, const QString &item) {
     markItem(new QListWidgetItem(item, list));
 }

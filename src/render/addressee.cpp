@@ -96,6 +96,8 @@ NameColumn companyLine(const QString &text) {
 
 QList<NameColumn> nameColumns(const QString &storedName, const people::PersonData &person) {
     QString name = textforms::fullWidthKana(storedName.trimmed());
+    if (name.isEmpty())
+        return {}; // no name: no 様 standing alone
     const QString storedHonorific = takeStoredHonorific(name);
     const QString ownHonorific = person.honorific.trimmed().isEmpty() ? storedHonorific : person.honorific.trimmed();
     QString department = person.department.trimmed();

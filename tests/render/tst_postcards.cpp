@@ -245,6 +245,7 @@ private slots:
         QTest::newRow("a company with people: no 御中 beside 様")
             << "株式会社テルボラ" << joint << "[株式会社テルボラ] | /花子/様 | /翔/くん | 佐藤/恵/様";
         QTest::newRow("half-width katakana") << "ﾔﾏﾀﾞ　ﾀﾛｳ" << none << "ヤマダ/タロウ/様";
+        QTest::newRow("no name: nothing, no 様 alone") << "　" << joint << "";
     }
     void nameColumns() {
         QFETCH(QString, name);
