@@ -5,6 +5,7 @@
 #include "common/windows.h"
 #include "editor/frmEdit.h"
 #include "editor/frmPerson.h"
+#include "printing/postcardsettings.h"
 #include "store/entrywriter.h"
 #include "store/mdlDim.h"
 #include "ui/frmMsgBox.h"
@@ -460,6 +461,9 @@ private slots:
     // with the entry, and 元に戻す takes it back to what was stored.
     void personDetailsStoredWithTheEntry() {
         start({Aoki});
+        postcardsettings::Setup senders;
+        senders.profiles = {{"家族", {"青木　一郎", {}, {}, {}}}, {"個人", {"青木　花子", {}, {}, {}}}};
+        QCOMPARE(postcardsettings::save(senders), QString());
         openLine(1);
         const auto inDetails = [this](const std::function<void(frmPerson *)> &act) {
             QTimer::singleShot(0, this, [act] {
@@ -477,6 +481,7 @@ private slots:
             details->grdJoint->item(0, 0)->setText("花子");
             click(details->imgYearAdd);
             details->grdNewYear->item(0, 1)->setCheckState(Qt::Checked);
+            details->cboSender->setCurrentIndex(details->cboSender->findText("個人"));
             click(details->imgPersonOk);
         });
         QVERIFY(editor->EntryChanged);
@@ -492,6 +497,7 @@ private slots:
         QCOMPARE(stored.joint.value(0).given, "花子");
         QCOMPARE(stored.years.size(), 1);
         QVERIFY(stored.years.first().sent);
+        QCOMPARE(stored.sender, "個人");
 
         inDetails([](frmPerson *details) {
             details->txtCompany->setText("別会社");
