@@ -13,6 +13,8 @@
 #include <QStringDecoder>
 #include <QTemporaryDir>
 
+#include <algorithm>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -48,7 +50,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const bool valid = strictUtf8(body, &text);
     if (found.kind == bookencoding::Kind::Utf8)
         check(valid, "a file called UTF-8 is strict UTF-8");
-    if (valid && hasLongCharacter(text) && !bytes.contains('\0'))
+    // A line code page 932 reads whole, with a character of U+0800 to U+1FFF
+    // (no Japanese text's), is code page 932: 癸ｧ is E1 A1 A7 both ways.
+    bool japaneseUtf8Line = false;
+    for (const QByteArray &line : linefile::splitLines(body.toByteArray())) {
+        const QString lineText = QString::fromUtf8(line);
+        const bool unlikely = std::any_of(lineText.begin(), lineText.end(),
+                                          [](QChar c) { return c.unicode() >= 0x800 && c.unicode() < 0x2000; });
+        japaneseUtf8Line = japaneseUtf8Line || (hasLongCharacter(lineText) && !(unlikely && cp932::isClean(line)));
+    }
+    if (valid && japaneseUtf8Line && !bytes.contains('\0'))
         check(found.kind == bookencoding::Kind::Utf8, "UTF-8 with a kana or kanji is called UTF-8");
     // NUL is no text: a file of them is no book to convert.
     if (found.kind != bookencoding::Kind::Utf8 || bytes.contains('\0'))

@@ -17,20 +17,30 @@ namespace {
 constexpr QByteArrayView Bom = textforms::Utf8Bom;
 
 // Neutral: nothing tells the encodings apart (ASCII, or only byte pairs that
-// are the same in both).
-enum class LineKind { Neutral, Utf8, NotUtf8 };
+// are the same in both). Utf8OrCp932: UTF-8 that code page 932 reads whole too.
+enum class LineKind { Neutral, Utf8, Utf8OrCp932, NotUtf8 };
 
 // Strict UTF-8 (no overlong forms, surrogates, C0/C1 leads or code points
 // past U+10FFFF). A code page 932 line nearly always fails at its first
 // two-byte character: its lead bytes 81-9F are UTF-8 continuation bytes.
 // But a two-byte UTF-8 character can be code page 932 too: two half-width
 // katakana (ﾏｷ is CF B7), or one before a double-byte character (ﾄ　 is
-// C4 81 40). So a line is UTF-8 only by a sequence of three bytes or more,
-// which code page 932 cannot read as the same bytes (all kana and kanji).
+// C4 81 40). So a line is UTF-8 only by a sequence of three bytes or more
+// (all kana and kanji). Some of those are code page 932 too: a level-2
+// kanji before half-width katakana (癸ｧ is E1 A1 A7, as UTF-8 U+1067). A
+// line code page 932 reads whole is UTF-8 or code page 932 as the rest of
+// its file says, and code page 932 when it holds a character no Japanese
+// text would (U+0800 to U+1FFF, where 癸ｧ falls).
+// Samaritan to Greek Extended: scripts no Japanese phone book writes.
+bool isJapaneseText(unsigned codePoint) {
+    return codePoint >= 0x2000;
+}
+
 LineKind utf8KindOf(QByteArrayView line) {
     const auto *p = reinterpret_cast<const unsigned char *>(line.data());
     const auto *end = p + line.size();
     bool onlyUtf8 = false;
+    bool unlikely = false; // a character of three bytes that Japanese text would not hold
     while (p < end) {
         while (end - p >= 8) { // ASCII eight bytes at a time
             uint64_t word;
@@ -57,9 +67,17 @@ LineKind utf8KindOf(QByteArrayView line) {
             if ((p[k] & 0xC0) != 0x80)
                 return LineKind::NotUtf8;
         onlyUtf8 = onlyUtf8 || more >= 2;
+        if (more == 2) {
+            const unsigned codePoint = (b & 0x0Fu) << 12 | (p[1] & 0x3Fu) << 6 | (p[2] & 0x3Fu);
+            unlikely = unlikely || !isJapaneseText(codePoint);
+        }
         p += more + 1;
     }
-    return onlyUtf8 ? LineKind::Utf8 : LineKind::Neutral;
+    if (!onlyUtf8)
+        return LineKind::Neutral;
+    if (!cp932::isClean(line))
+        return LineKind::Utf8;
+    return unlikely ? LineKind::Neutral : LineKind::Utf8OrCp932;
 }
 
 // An editor's "Unicode": a byte order mark, or a first line whose NUL bytes
@@ -107,11 +125,15 @@ QString joined(const QStringList &fileNames) {
 // The check over lines handed out by `forEach(visit(number, line))`.
 template <typename ForEach> Check checkLines(bool bom, ForEach forEach) {
     int utf8Lines = 0;
+    int eitherLines = 0;
     int otherLines = 0;
     forEach([&](int number, QByteArrayView line) {
         switch (utf8KindOf(number == 1 && bom ? line.sliced(Bom.size()) : line)) {
         case LineKind::Utf8:
             ++utf8Lines;
+            break;
+        case LineKind::Utf8OrCp932:
+            ++eitherLines;
             break;
         case LineKind::NotUtf8:
             ++otherLines;
@@ -120,10 +142,12 @@ template <typename ForEach> Check checkLines(bool bom, ForEach forEach) {
             break;
         }
     });
-    if (utf8Lines == 0 && !bom)
+    if (utf8Lines == 0 && eitherLines == 0 && !bom)
         return {}; // odd bytes alone make no other encoding; they are copied through as they are
     if (otherLines == 0)
         return {Kind::Utf8};
+    if (utf8Lines == 0 && !bom)
+        return {}; // beside code page 932 lines, a line that reads as both is one of them
     Check mixed{Kind::Mixed};
     forEach([&](int number, QByteArrayView line) {
         if (mixed.firstForeignLine == 0 &&
@@ -154,7 +178,11 @@ Check check(const LineEdit &lines) {
 Tally::Tally(QByteArrayView bytes) : bom_(bytes.startsWith(Bom)), utf16_(startsUtf16(bytes)) {}
 
 void Tally::add(QByteArrayView line) {
-    utf8_ = utf8_ || utf8KindOf(line) == LineKind::Utf8;
+    // A line that reads as both leaves the decision to the whole file's check.
+    if (!utf8_) {
+        const LineKind kind = utf8KindOf(line);
+        utf8_ = kind == LineKind::Utf8 || kind == LineKind::Utf8OrCp932;
+    }
 }
 
 QString utf8Question(const QStringList &fileNames) {

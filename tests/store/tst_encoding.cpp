@@ -63,6 +63,11 @@ private slots:
         QTest::newRow("ﾏｷ, with nothing else Japanese")
             << DataDir::sjisLines({"maki|ﾏｷ|||||||1|F", "tanaka|Tanaka|||||||1|F"}) << Kind::Cp932 << 0;
         QTest::newRow("ﾄ before a full-width space") << DataDir::sjisLines({"toshi|ﾄ　|||||||1|F"}) << Kind::Cp932 << 0;
+        // Lines this program writes that are valid UTF-8 as well.
+        QTest::newRow("癸ｧ alone: U+1067 is no Japanese text")
+            << DataDir::sjisLines({"mizunoto|癸ｧ|||||||1|F"}) << Kind::Cp932 << 0;
+        QTest::newRow("繝ｻ (「・」 in UTF-8) beside code page 932 lines")
+            << cp932Book() + DataDir::sjisLines({"nakaten|繝ｻ|||||||1|F"}) << Kind::Cp932 << 0;
         // A strict UTF-8 reader: these are no UTF-8, so beside a UTF-8 line the file is mixed.
         for (const char *bad :
              {"\xE0\x80\xAF", "\xED\xA0\x80", "\xC0\xAF", "\xC1\xBF", "\xF5\x80\x80\x80", "\xF4\x90\x80\x80"})
@@ -198,15 +203,25 @@ private slots:
         QCOMPARE(dir.entryBytes(), mix);
         QVERIFY(!QFileInfo::exists(dir.entryPath() + ".utf8-20261208-093006"));
 
-        // 癸 before ｧ is E1 A1 A7 in code page 932, which is also valid
-        // UTF-8: such a book would be taken for UTF-8 again, so it is refused.
-        const QByteArray twofold = utf8Line(QStringLiteral("mizunoto|癸ｧ|||||||1|F"));
+        // 癸 before ｧ is E1 A1 A7 in code page 932, valid UTF-8 too, but for
+        // a character no Japanese text holds (U+1067): it converts, and the
+        // book it makes (the program's own kind of line) reads as code page 932.
+        dir.writeEntries(utf8Line(QStringLiteral("mizunoto|癸ｧ|||||||1|F")));
+        const bookencoding::Conversion converted = bookencoding::convertToCp932(dir.entryPath(), when.addSecs(2));
+        QVERIFY2(converted.error.isEmpty(), qPrintable(converted.error));
+        QCOMPARE(dir.entryBytes(), DataDir::sjisLines({QStringLiteral("mizunoto|癸ｧ|||||||1|F")}));
+        QCOMPARE(bookencoding::check(dir.entryBytes()).kind, Kind::Cp932);
+        QCOMPARE(bookencoding::check(dir.entryBytes() + cp932Book()).kind, Kind::Cp932);
+
+        // 繝 before ｻ is E3 83 BB, which is 「・」 in UTF-8: such a book would
+        // be taken for UTF-8 again, so it is refused.
+        const QByteArray twofold = utf8Line(QStringLiteral("nakaten|繝ｻ|||||||1|F"));
         dir.writeEntries(twofold);
-        const bookencoding::Conversion ambiguous = bookencoding::convertToCp932(dir.entryPath(), when.addSecs(2));
+        const bookencoding::Conversion ambiguous = bookencoding::convertToCp932(dir.entryPath(), when.addSecs(3));
         QVERIFY(ambiguous.wouldReadAsUtf8);
         QVERIFY2(ambiguous.error.contains("見分けられない"), qPrintable(ambiguous.error));
         QCOMPARE(dir.entryBytes(), twofold);
-        QVERIFY(!QFileInfo::exists(dir.entryPath() + ".utf8-20261208-093007"));
+        QVERIFY(!QFileInfo::exists(dir.entryPath() + ".utf8-20261208-093008"));
     }
 };
 
