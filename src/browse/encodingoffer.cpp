@@ -42,10 +42,21 @@ Outcome checkBook(Book &book) {
     if (utf8Paths.isEmpty())
         return Outcome::Readable;
     if (!book.readOnlyReason().isEmpty()) {
-        frmMsgBox::ask(bookencoding::utf8Explanation(utf8Names) +
-                           QStringLiteral("\r読み取り専用のため、Shift_JIS に戻せません。\r") + book.readOnlyReason(),
-                       MsgButtons::Yes);
-        return Outcome::Refused;
+        // Where it cannot be converted, a converted copy is read instead: the book can still be browsed.
+        QStringList unheld;
+        if (const QString failed = book.readThroughConvertedCopy(&unheld); !failed.isEmpty()) {
+            frmMsgBox::ask(bookencoding::utf8Explanation(utf8Names) + u'\r' + failed, MsgButtons::Yes);
+            return Outcome::Refused;
+        }
+        QString said = bookencoding::utf8Explanation(utf8Names) +
+                       QStringLiteral("\r読み取り専用のため元のファイルはそのままにして、Shift_JIS に変換したものを"
+                                      "読み取り専用で開きます。\r") +
+                       book.readOnlyReason();
+        if (!unheld.isEmpty())
+            said += QStringLiteral("\rShift_JIS にない文字は「〓」で表示します：") +
+                    unheld.mid(0, ListedUnheld).join(QStringLiteral("、"));
+        frmMsgBox::ask(said, MsgButtons::Yes);
+        return Outcome::Readable;
     }
     if (!frmMsgBox::ask(bookencoding::utf8Question(utf8Names), MsgButtons::YesNo))
         return Outcome::Declined;

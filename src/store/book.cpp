@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
+#include <QTemporaryDir>
 
 #include <cerrno>
 #include <sys/stat.h>
@@ -68,7 +69,36 @@ std::optional<QByteArray> encodeLine(const QString &line) {
 
 } // namespace
 
-Book::Book(const QString &dir) : dir_(dir.endsWith(u'/') ? dir : dir + u'/') {}
+Book::Book(const QString &dir) : dir_(dir.endsWith(u'/') ? dir : dir + u'/'), readFrom_(dir_) {}
+
+Book::~Book() = default;
+
+QString Book::readThroughConvertedCopy(QStringList *unheld) {
+    auto copy = std::make_unique<QTemporaryDir>(); // 0700, a random name: nobody else's
+    if (!copy->isValid())
+        return QStringLiteral("変換用のフォルダーを作れません。\r%1").arg(copy->errorString());
+    const QString folder = copy->path() + u'/';
+    for (const QString &name : {QStringLiteral("VexaTel.txt"), QStringLiteral("VexaType.txt"), people::FileName}) {
+        if (!QFileInfo::exists(dir_ + name))
+            continue;
+        QByteArray bytes;
+        if (QString error = linefile::readAll(dir_ + name, bytes); !error.isEmpty())
+            return error;
+        if (QString error = linefile::writeBytes(folder + name, bytes, 0600, false); !error.isEmpty())
+            return error;
+        if (name == people::FileName || bookencoding::check(bytes).kind != bookencoding::Kind::Utf8)
+            continue;
+        const bookencoding::Conversion done = bookencoding::convertToCp932(folder + name);
+        if (!done.error.isEmpty())
+            return done.error;
+        if (unheld)
+            for (const QString &character : done.unheld)
+                unheld->append(name + u' ' + character);
+    }
+    readFrom_ = folder;
+    convertedCopy_ = std::move(copy);
+    return {};
+}
 
 SingleInstance::State Book::takeLock(const QString &program) {
     lock_ = std::make_unique<SingleInstance>(dir_, program);
@@ -81,15 +111,15 @@ SingleInstance::State Book::takeLock(const QString &program) {
 }
 
 QString Book::entryPath() const {
-    return dir_ + QStringLiteral("VexaTel.txt");
+    return readFrom_ + QStringLiteral("VexaTel.txt");
 }
 
 QString Book::categoryPath() const {
-    return dir_ + QStringLiteral("VexaType.txt");
+    return readFrom_ + QStringLiteral("VexaType.txt");
 }
 
 QString Book::peoplePath() const {
-    return dir_ + people::FileName;
+    return readFrom_ + people::FileName;
 }
 
 bool Book::load(QString *error) {

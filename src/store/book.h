@@ -16,6 +16,7 @@
 #include <vector>
 
 class LineEdit;
+class QTemporaryDir;
 
 // One phone book: its folder, files and lock, whether it may be written, the
 // tables its windows show, every entry's identity and per-person data (the
@@ -26,6 +27,7 @@ class LineEdit;
 class Book {
 public:
     explicit Book(const QString &dir);
+    ~Book();
 
     const QString &dir() const { return dir_; }
     QString entryPath() const;
@@ -47,6 +49,14 @@ public:
     void setReadOnlyReason(const QString &reason) { readOnlyReason_ = reason; }
     // Why nothing can be written while the book is open read-only.
     QString readOnlyRefusal() const;
+    // A read-only book a text editor saved as UTF-8 (on a CD or a locked
+    // stick, which cannot be converted where it is): its files are copied
+    // into a private folder, converted there to code page 932, and read from
+    // there for as long as the book is open; the book's own folder is not
+    // touched. `unheld` receives what the code page has no character for.
+    // Empty on success, else what failed.
+    QString readThroughConvertedCopy(QStringList *unheld = nullptr);
+    bool readsConvertedCopy() const { return convertedCopy_ != nullptr; }
 
     // Both files read anew: every entry into entries(), the categories into
     // categories(). On failure the tables stay as they were and `error` says
@@ -154,6 +164,8 @@ private:
     QString saveSideFile();
 
     QString dir_;
+    QString readFrom_; // where the files are read: the book's folder, or its converted copy
+    std::unique_ptr<QTemporaryDir> convertedCopy_;
     std::unique_ptr<SingleInstance> lock_;
     QString readOnlyReason_;
     mdlDim::ShownEntries entries_;

@@ -185,6 +185,9 @@ private slots:
                                           << "utf-8" << false << 0 << "Shift_JIS（この電話帳の形式）に戻しますか？";
         QTest::newRow("mixed book refused") << ""
                                             << "mix" << true << 1 << "VexaTel.txt の 2 行目は";
+        QTest::newRow("UTF-8 book on read-only media, read through a converted copy")
+            << ""
+            << "utf-8 read-only" << true << -1 << "変換したものを読み取り専用で開きます";
     }
     void takeBook() {
         QFETCH(QString, holder);
@@ -194,10 +197,12 @@ private slots:
         QFETCH(QString, said);
         DataDir book({"あおき|青木|||||||1|F"});
         const QByteArray original = book.entryBytes();
-        if (encoding == "utf-8") {
+        if (encoding.startsWith("utf-8")) {
             book.writeEntries(iconvBytes(original, "CP932", "UTF-8"));
             book.writeCategories(iconvBytes(book.categoryBytes(), "CP932", "UTF-8"));
         }
+        const std::unique_ptr<ReadOnlyDir> readOnly(encoding.endsWith("read-only") ? new ReadOnlyDir(book.path())
+                                                                                   : nullptr);
         if (encoding == "mix")
             book.writeEntries(original + QStringLiteral("いとう|伊藤|||||||1|F\r\n").toUtf8());
         SingleInstance other(book.path(), holder);
@@ -216,6 +221,14 @@ private slots:
             QVERIFY(testBook().load());
         } else {
             QCOMPARE(book.entryBytes(), before);
+        }
+        if (readOnly) {
+            // Browsed as it is: the entries read, nothing written beside the book.
+            QVERIFY(testBook().readsConvertedCopy());
+            QVERIFY(testBook().load());
+            QCOMPARE(testBook().entryCount(), 1);
+            QVERIFY(testBook().entries().at(0).contains("青木"));
+            QCOMPARE(QDir(book.path()).entryList({"*.utf8-*"}).size(), 0);
         }
     }
 
