@@ -1,7 +1,8 @@
 // Random bytes as "telbora.ini", as a damaged disk, a sync conflict or a
-// hand edit may leave it. Checks: an offset read is within the limits and
-// finite; the choice and the postcards' sender read without harm; and an
-// offset or a sender saved over whatever was there reads back as saved.
+// hand edit may leave it. Checks: an offset read, for every sheet, is within
+// the limits and finite; the choice and the postcards' senders read without
+// harm; and an offset or the senders saved over whatever was there read back
+// as saved.
 #include "fuzzcheck.h"
 #include "printing/postcardsettings.h"
 #include "printing/printeradjustment.h"
@@ -35,22 +36,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     QFile::remove(printeradjustment::settingsPath());
     writeFile(printeradjustment::settingsPath(),
               QByteArray(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size)));
-    for (const QString &queue : {QStringLiteral("TelboraPDF"), QStringLiteral("Office"), QStringLiteral("a/b")}) {
-        QString warning;
-        check(withinLimits(printeradjustment::load(queue, &warning)), "an offset read is within the limits");
-    }
+    for (const QString &queue : {QStringLiteral("TelboraPDF"), QStringLiteral("Office"), QStringLiteral("a/b")})
+        for (const CardPrinter::Sheet sheet : printeradjustment::Sheets) {
+            QString warning;
+            check(withinLimits(printeradjustment::load(queue, sheet, &warning)), "an offset read is within the limits");
+        }
     printeradjustment::loadChoice();
     postcardsettings::load();
     const QPointF saved(2.5, -9.9);
-    if (printeradjustment::save(QStringLiteral("TelboraPDF"), saved).isEmpty())
-        check(printeradjustment::load(QStringLiteral("TelboraPDF")) == saved, "an offset saved reads back as saved");
-    const postcard::Sender sender{QStringLiteral("鈴木　一郎"), QStringLiteral("150-0002"),
-                                  QStringLiteral("東京都渋谷区渋谷2-21-1, 11F \"A\"")};
-    if (postcardsettings::save({sender, {false}}).isEmpty()) {
+    if (printeradjustment::save(QStringLiteral("TelboraPDF"), saved, CardPrinter::Sheet::Postcard).isEmpty())
+        check(printeradjustment::load(QStringLiteral("TelboraPDF"), CardPrinter::Sheet::Postcard) == saved,
+              "an offset saved reads back as saved");
+    postcardsettings::Setup setup;
+    setup.profiles = {{QStringLiteral("家族"),
+                       {QStringLiteral("鈴木　一郎"),
+                        QStringLiteral("150-0002"),
+                        QStringLiteral("東京都渋谷区渋谷2-21-1, 11F \"A\""),
+                        {QStringLiteral("花子")}}},
+                      {QStringLiteral("個人"), {QStringLiteral("鈴木　花子"), {}, {}, {}}}};
+    setup.usual = 1;
+    setup.options.numerals = verticaltext::Numerals::Arabic;
+    if (postcardsettings::save(setup).isEmpty()) {
         const postcardsettings::Setup back = postcardsettings::load();
-        check(back.sender.name == sender.name && back.sender.postalCode == sender.postalCode &&
-                  back.sender.address == sender.address && !back.options.kanjiNumerals,
-              "a sender saved reads back as saved");
+        check(back.profiles == setup.profiles && back.usual == 1 &&
+                  back.options.numerals == verticaltext::Numerals::Arabic,
+              "the senders saved read back as saved");
     }
     return 0;
 }

@@ -40,6 +40,7 @@ struct Sender {
     QString address;
     QStringList joint; // more of the family: "花子", or "佐藤　花子" with another family name
     bool isEmpty() const { return name.isEmpty() && postalCode.isEmpty() && address.isEmpty(); }
+    bool operator==(const Sender &) const = default;
 };
 
 // Whom one postcard is for: the entry and the person's data (敬称, 連名,

@@ -155,6 +155,21 @@ void SingleInstance::removeLeftCopies() {
             quint64(info.st_ino) == match.captured(2).toULongLong())
             ::unlink(copy.constData());
     }
+    // The copy of a book file that a conversion or a damaged side file keeps
+    // (VexaTel.txt.utf8-20261208-093006) is written through a "$" copy of its
+    // own; one left unfinished by a kill before it was noted is ours by its
+    // name alone, and its original is still where it was.
+    static const QRegularExpression unfinishedKeep(QStringLiteral(
+        "^(VexaTel\\.txt|VexaType\\.txt|telbora-people\\.tsv)\\.(utf8|broken)-\\d{8}-\\d{6}(-\\d+)?\\$\\d*$"));
+    const QDir folder(dir_);
+    for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!unfinishedKeep.match(name).hasMatch())
+            continue;
+        const QByteArray path = QFile::encodeName(folder.filePath(name));
+        struct stat info {};
+        if (::lstat(path.constData(), &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid())
+            ::unlink(path.constData());
+    }
 }
 
 void SingleInstance::record() {

@@ -98,6 +98,25 @@ private slots:
         QCOMPARE(QFile::exists(copy), replaced);
     }
 
+    // A kept original's "$" copy that a kill left before it could be noted
+    // goes by its name at the next start; the kept originals, and "$" files
+    // of other names, stay.
+    void unfinishedKeptCopyRemoved() {
+        DataDir dir({QStringLiteral("あ|一|||||||1|F")});
+        const QStringList left = {"VexaTel.txt.utf8-20261208-093006$", "telbora-people.tsv.broken-20261208-093006-2$1"};
+        const QStringList kept = {"VexaTel.txt.utf8-20261208-093006", "notes.txt$", "VexaTel.txt.utf8-draft$"};
+        for (const QString &name : left + kept) {
+            QFile file(QDir(dir.path()).filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        SingleInstance instance(dir.path(), QStringLiteral("test"));
+        QCOMPARE(instance.acquire(), SingleInstance::State::Acquired);
+        for (const QString &name : left)
+            QVERIFY2(!QFileInfo::exists(QDir(dir.path()).filePath(name)), qPrintable(name));
+        for (const QString &name : kept)
+            QVERIFY2(QFileInfo::exists(QDir(dir.path()).filePath(name)), qPrintable(name));
+    }
+
     void oneCopyPerBookNamingItsHolder() {
         QTemporaryDir dir;
         {
