@@ -117,6 +117,7 @@ frmAdjust::frmAdjust(QList<QPixmap> paperPictures)
     txtOffsetY = offsetBox(this, QStringLiteral("txtOffsetY"), 1520 + Below);
     QString warning;
     const QPointF kept = printeradjustment::load(printer_, CardPrinter::Sheet::Card, &warning);
+    loaded_.insert(CardPrinter::Sheet::Card, kept);
     txtOffsetX->setValue(kept.x());
     txtOffsetY->setValue(kept.y());
     lblOffsetX->setBuddy(txtOffsetX);
@@ -147,7 +148,9 @@ void frmAdjust::open(const QList<QPixmap> &paperPictures) {
 void frmAdjust::showOffsetsOf(const QString &printer) {
     printer_ = printer;
     shown_.clear();
+    loaded_.clear();
     const QPointF kept = printeradjustment::load(printer_, sheet_);
+    loaded_.insert(sheet_, kept);
     txtOffsetX->setValue(kept.x());
     txtOffsetY->setValue(kept.y());
 }
@@ -155,7 +158,9 @@ void frmAdjust::showOffsetsOf(const QString &printer) {
 void frmAdjust::chooseSheet(int index) {
     shown_.insert(sheet_, offsetMm());
     sheet_ = CardPrinter::Sheet(cboSheet->itemData(index).toInt());
-    const QPointF offset = shown_.value(sheet_, printeradjustment::load(printer_, sheet_));
+    if (!loaded_.contains(sheet_))
+        loaded_.insert(sheet_, printeradjustment::load(printer_, sheet_));
+    const QPointF offset = shown_.value(sheet_, loaded_.value(sheet_));
     txtOffsetX->setValue(offset.x());
     txtOffsetY->setValue(offset.y());
 }
@@ -217,11 +222,14 @@ void frmAdjust::saveAndClose() {
         }
         chosen_.reset();
     }
-    // Each sheet whose offsets were shown and changed, the cards' always.
+    // Each sheet whose offsets were shown and changed (or are its own), the
+    // cards' always; a sheet left as shown keeps moving as the cards do.
     shown_.insert(sheet_, offsetMm());
+    QHash<CardPrinter::Sheet, bool> own;
+    for (auto it = shown_.cbegin(); it != shown_.cend(); ++it)
+        own.insert(it.key(), printeradjustment::hasOwn(printer_, it.key()));
     for (auto it = shown_.cbegin(); it != shown_.cend(); ++it) {
-        if (it.key() != CardPrinter::Sheet::Card && !printeradjustment::hasOwn(printer_, it.key()) &&
-            it.value() == printeradjustment::load(printer_, it.key()))
+        if (it.key() != CardPrinter::Sheet::Card && !own.value(it.key()) && it.value() == loaded_.value(it.key()))
             continue;
         if (const QString failed = printeradjustment::save(printer_, it.value(), it.key()); !failed.isEmpty()) {
             frmMsgBox::ask(failed, MsgButtons::Yes);

@@ -66,5 +66,6 @@ private:
     QList<QPixmap> pictures_;
     // The offsets shown for each sheet of this printer so far, as the boxes left them.
     QHash<CardPrinter::Sheet, QPointF> shown_;
+    QHash<CardPrinter::Sheet, QPointF> loaded_; // as they were when first shown
     CardPrinter::Sheet sheet_ = CardPrinter::Sheet::Card;
 };

@@ -992,6 +992,36 @@ private slots:
         QCOMPARE(dir->categoryBytes(), categories);
     }
 
+    // 位置調整 per sheet: a sheet whose offsets were changed keeps its own;
+    // one only looked at keeps moving as the cards do.
+    void adjustmentWindowPerSheet() {
+        start({line(1)});
+        const QString queue = printerchoice::current().name(); // what the window adjusts
+        QVERIFY(!queue.isEmpty());
+        QCOMPARE(printeradjustment::save(queue, {1.0, 1.0}), QString());
+        QTimer::singleShot(0, this, [] {
+            auto *adjust = shownWindow<frmAdjust>();
+            QVERIFY(adjust);
+            adjust->txtOffsetX->setValue(3.0); // the cards'
+            const auto choose = [&](const QString &sheet) {
+                const int index = adjust->cboSheet->findText(sheet);
+                adjust->cboSheet->setCurrentIndex(index);
+                emit adjust->cboSheet->activated(index);
+            };
+            choose("はがき");
+            QCOMPARE(adjust->txtOffsetX->value(), 1.0); // as the cards were: it has none of its own
+            choose("封筒 長形3号");
+            adjust->txtOffsetY->setValue(-2.5);
+            click(adjust->imgAdjustSave);
+        });
+        click(setup->imgAdjust);
+        using Sheet = CardPrinter::Sheet;
+        QCOMPARE(printeradjustment::load(queue, Sheet::Card), QPointF(3.0, 1.0));
+        QVERIFY(!printeradjustment::hasOwn(queue, Sheet::Postcard));
+        QCOMPARE(printeradjustment::load(queue, Sheet::Postcard), QPointF(3.0, 1.0));
+        QCOMPARE(printeradjustment::load(queue, Sheet::LongEnvelope), QPointF(1.0, -2.5));
+    }
+
     void damagedSettingsAreIgnored_data() {
         QTest::addColumn<QByteArray>("file");
         QTest::newRow("not a number") << QByteArray("[TelboraPDF]\noffset_x_mm=abc\noffset_y_mm=1.0\n");
