@@ -39,6 +39,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QSettings>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -642,6 +643,23 @@ private slots:
         QCOMPARE(kept.senderFor("消えた差出人").name, "鈴木　花子");
         QCOMPARE(kept.options.numerals, verticaltext::Numerals::Arabic);
         QCOMPARE(kept.options.stackSize, 5);
+    }
+
+    // The one sender an earlier copy kept reads as one profile, the usual one.
+    void earlierSenderReadsAsOneProfile() {
+        start({line(1)});
+        QCOMPARE(printeradjustment::changeSettings([](QSettings &settings) {
+                     settings.beginGroup("postcard");
+                     settings.setValue("sender_name", "鈴木　一郎");
+                     settings.setValue("sender_postal_code", "150-0002");
+                     settings.setValue("kanji_numerals", false);
+                 }),
+                 QString());
+        const postcardsettings::Setup kept = postcardsettings::load();
+        QCOMPARE(kept.profileNames(), QStringList{"差出人"});
+        QCOMPARE(kept.senderFor({}).name, "鈴木　一郎");
+        QCOMPARE(kept.senderFor({}).postalCode, "150-0002");
+        QCOMPARE(kept.options.numerals, verticaltext::Numerals::Arabic);
     }
 
     void collectKeepsBrowsingOrder() {
