@@ -489,10 +489,11 @@ void frmMain::toggleReceived(int index) {
     }
     const QList<mdlDim::LoadedLine> line = {book_.entries().loadedLine(index)};
     const int year = PostcardPrintJob::defaultNewYear(QDate::currentDate());
-    people::PersonData before = book_.peopleDataOf(line).value(0);
-    const bool received = !before.yearRecord(year).received;
-    const EntryWriter::Result written =
-        book_.changePeopleData(line, [&](people::PersonData &d) { d.yearRecord(year).received = received; });
+    bool received = false; // as the change leaves it: toggled on the record as it is in the file
+    const EntryWriter::Result written = book_.changePeopleData(line, [&](people::PersonData &d) {
+        received = !d.yearRecord(year).received;
+        d.yearRecord(year).received = received;
+    });
     if (!written || written.vanished > 0 || !written.peopleError.isEmpty()) {
         frmMsgBox::ask(!written               ? written.message
                        : written.vanished > 0 ? QString(EntryWriter::ChangedElsewhere)

@@ -112,16 +112,18 @@ void drawLabel(DrawTarget &target, const postcard::Recipient &recipient, const Q
     const double nameHeight = double(names.size()) * nameSize * pointMm * 1.25;
 
     // The address in what is left above the names.
-    QStringList lines = wrapped(address.text, AddressPointSize, inner.width());
-    if (!address.building.isEmpty())
-        lines += wrapped(address.building, AddressPointSize, inner.width());
+    const auto addressLines = [&](double size) {
+        QStringList lines = wrapped(address.text, size, inner.width());
+        if (!address.building.isEmpty())
+            lines += wrapped(address.building, size, inner.width());
+        return lines;
+    };
     const double room = inner.bottom() - nameHeight - y - 1.0;
     double addressSize = AddressPointSize;
+    QStringList lines = addressLines(addressSize);
     while (addressSize > 6.0 && double(lines.size()) * addressSize * pointMm * 1.25 > room) {
         addressSize -= 0.5;
-        lines = wrapped(address.text, addressSize, inner.width());
-        if (!address.building.isEmpty())
-            lines += wrapped(address.building, addressSize, inner.width());
+        lines = addressLines(addressSize);
     }
     for (const QString &line : lines) {
         write(line, addressSize, y);

@@ -10,6 +10,7 @@
 #include "store/textforms.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace postcard {
 namespace {
@@ -238,7 +239,8 @@ Drawn writeNames(DrawTarget *target, const QList<addressee::NameColumn> &columns
     return drawn;
 }
 
-void writeCode(DrawTarget &target, const QString &digits, QRectF (*boxOf)(int), double pointSize, Placement at) {
+void writeCode(DrawTarget &target, const QString &digits, const std::function<QRectF(int)> &boxOf, double pointSize,
+               Placement at) {
     for (qsizetype d = 0; d < digits.size() && d < 7; ++d)
         target.drawGlyphs(verticaltext::centred(digits.mid(d, 1), scaled(fonts::Arial, pointSize, at),
                                                 onTarget(at, boxOf(int(d)).center())),
@@ -341,10 +343,8 @@ void drawAddressSide(DrawTarget &target, const Recipient &recipient, const Sende
     QString digits = postalcodes::digitsOf(recipient.postalCode);
     if (digits.isEmpty())
         digits = postalcodes::digitsOf(address.postalCode);
-    for (qsizetype d = 0; d < digits.size() && d < 7; ++d)
-        target.drawGlyphs(verticaltext::centred(digits.mid(d, 1), scaled(fonts::Arial, CodePointSize, at),
-                                                onTarget(at, codeBoxMm(int(d), form).center())),
-                          Ink);
+    writeCode(
+        target, digits, [form](int digit) { return codeBoxMm(digit, form); }, CodePointSize, at);
     const Drawn addressDrawn =
         writeAddress(&target, address, layout.address, layout.addressPointSize, options.numerals, at);
 
