@@ -12,6 +12,8 @@
 #include "store/qtjapanese.h"
 #include "store/runtimedir.h"
 #include "store/singleinstance.h"
+#include "sync/syncaccount.h"
+#include "sync/syncrun.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -23,6 +25,8 @@
 #include <cstdio>
 #include <optional>
 #include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace {
 
@@ -194,6 +198,77 @@ int runCheck(Book &book, const QCommandLineParser &parser) {
     return 0;
 }
 
+// The password typed on the terminal, not echoed; empty when there is no terminal.
+QString promptPassword(const QString &prompt) {
+    if (!::isatty(STDIN_FILENO))
+        return {};
+    std::fputs(prompt.toLocal8Bit().constData(), stderr);
+    std::fflush(stderr);
+    termios before{};
+    const bool quiet = ::tcgetattr(STDIN_FILENO, &before) == 0;
+    if (quiet) {
+        termios silent = before;
+        silent.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &silent);
+    }
+    char buffer[1024] = {};
+    const bool read = std::fgets(buffer, sizeof buffer, stdin) != nullptr;
+    if (quiet)
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &before);
+    std::fputs("\n", stderr);
+    return read ? QString::fromLocal8Bit(buffer).remove(u'\n').remove(u'\r') : QString();
+}
+
+// Syncs with the address book at URL (or the one telbora.ini names) as --user.
+int runSync(Book &book, const QCommandLineParser &parser, const QStringList &args) {
+    syncaccount::Saved account = syncaccount::load();
+    if (args.size() > 1)
+        return fail(QStringLiteral("sync にはアドレス帳の URL を一つ指定して下さい。"));
+    if (!args.isEmpty()) {
+        account.url = QUrl(args.first());
+        account.user.clear();
+    }
+    if (parser.isSet(QStringLiteral("user")))
+        account.user = parser.value(QStringLiteral("user"));
+    if (!account.isSet())
+        return fail(QStringLiteral(
+            "アドレス帳の URL と --user を指定して下さい（例：sync https://example.jp/dav/taro/book/ --user taro）。"));
+    if (const QString problem = syncaccount::urlProblem(account.url); !problem.isEmpty())
+        return fail(problem);
+    cardsync::Options options;
+    const QString first = parser.value(QStringLiteral("first"));
+    if (first == QLatin1String("upload"))
+        options.first = cardsync::First::Upload;
+    else if (first == QLatin1String("download"))
+        options.first = cardsync::First::Download;
+    else if (first != QLatin1String("match"))
+        return fail(QStringLiteral("--first は upload、download、match のどれかです。"));
+    options.dryRun = parser.isSet(QStringLiteral("dry-run"));
+    QString password = qEnvironmentVariable("TELBORA_SYNC_PASSWORD");
+    QString noKeyring;
+    if (password.isEmpty())
+        password = syncaccount::readPassword(account, &noKeyring);
+    if (password.isEmpty())
+        password = promptPassword(QStringLiteral("%1 のパスワード：").arg(account.user));
+    if (password.isEmpty())
+        return fail(
+            QStringLiteral("パスワードがありません。TELBORA_SYNC_PASSWORD に入れるか、端末から入力して下さい。") +
+            noKeyring);
+    options.progress = [](const QString &step) { notice(step); };
+    const cardsync::Report report = cardsync::run(book, {account.url, account.user, password}, options);
+    for (const QString &line : report.lines)
+        say(line);
+    if (!report.error.isEmpty()) {
+        say(report.summary());
+        return fail(report.error);
+    }
+    if (!options.dryRun)
+        if (const QString failed = syncaccount::save(account); !failed.isEmpty())
+            notice(failed);
+    say(report.summary());
+    return report.conflicts.isEmpty() ? 0 : 3;
+}
+
 // A book a text editor re-saved as UTF-8 is converted back only when asked
 // (--convert); a mix is refused. 0 when the book can be read.
 int checkEncoding(const Book &book, bool convert) {
@@ -238,9 +313,12 @@ int main(int argc, char *argv[]) {
         "  export [--dir DIR] [--format vcard|csv] [--encoding utf-8|cp932] [--category N] [--force] [--convert] OUT\n"
         "      電話帳を vCard か CSV で書き出します（OUT が - なら標準出力へ）\n"
         "  check [--dir DIR] [--category N]\n"
-        "      郵便番号と住所が合わない項目、どちらかがない項目を示します"));
+        "      郵便番号と住所が合わない項目、どちらかがない項目を示します\n"
+        "  sync [--dir DIR] [URL --user NAME] [--first upload|download|match] [--dry-run]\n"
+        "      CardDAV のアドレス帳（スマホと同じもの）と双方向に同期します。パスワードは\n"
+        "      TELBORA_SYNC_PASSWORD、キーリング、端末からの入力の順に探します"));
     parser.addOption(qtjapanese::helpOption());
-    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("import、export、check のどれか"));
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("import、export、check、sync のどれか"));
     parser.addOptions({
         {QStringLiteral("dir"),
          QStringLiteral("電話帳（VexaTel.txt と VexaType.txt）のフォルダー（なければ TELBORA_DIR、プログラムと同じ"
@@ -248,7 +326,11 @@ int main(int argc, char *argv[]) {
          QStringLiteral("DIR")},
         {QStringLiteral("category"),
          QStringLiteral("分類 1〜10（取り込み：分類のない連絡先の分類。書き出し：その分類だけ）"), QStringLiteral("N")},
-        {QStringLiteral("dry-run"), QStringLiteral("取り込み：何も書かず、取り込む予定の内容を示します")},
+        {QStringLiteral("dry-run"), QStringLiteral("取り込み・同期：何も書かず、変わる予定の内容を示します")},
+        {QStringLiteral("user"), QStringLiteral("同期：サーバーのユーザー名"), QStringLiteral("NAME")},
+        {QStringLiteral("first"),
+         QStringLiteral("初めての同期：upload（空のサーバーへ）、download（空の電話帳へ）、match（両方を突き合わせ）"),
+         QStringLiteral("MODE"), QStringLiteral("match")},
         {QStringLiteral("format"), QStringLiteral("vcard か csv"), QStringLiteral("FORMAT"), QStringLiteral("vcard")},
         {QStringLiteral("encoding"), QStringLiteral("CSV の文字コード：utf-8 か cp932"), QStringLiteral("ENCODING"),
          QStringLiteral("utf-8")},
@@ -262,8 +344,9 @@ int main(int argc, char *argv[]) {
         parser.showHelp(0);
     QStringList args = parser.positionalArguments();
     const QString command = args.isEmpty() ? QString() : args.takeFirst();
-    if (command != QLatin1String("import") && command != QLatin1String("export") && command != QLatin1String("check"))
-        return fail(QStringLiteral("コマンドは import、export、check のどれかです（--help を参照）"));
+    if (command != QLatin1String("import") && command != QLatin1String("export") && command != QLatin1String("check") &&
+        command != QLatin1String("sync"))
+        return fail(QStringLiteral("コマンドは import、export、check、sync のどれかです（--help を参照）"));
 
     QString dir;
     if (parser.isSet(QStringLiteral("dir"))) {
@@ -273,9 +356,10 @@ int main(int argc, char *argv[]) {
     }
     // An import into an empty folder makes the book there, as the first start
     // does; a dry run tries it on a new book in a scratch folder and makes nothing.
-    const bool dryRun = command == QLatin1String("import") && parser.isSet(QStringLiteral("dry-run"));
+    const bool bringsIn = command == QLatin1String("import") || command == QLatin1String("sync");
+    const bool dryRun = bringsIn && parser.isSet(QStringLiteral("dry-run"));
     const bookfolder::Location location = bookfolder::locate(dir);
-    const bool newBook = command == QLatin1String("import") && !bookfolder::hasBook(location.dir) &&
+    const bool newBook = bringsIn && !bookfolder::hasBook(location.dir) &&
                          (location.standard || QDir(location.dir).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot));
     std::optional<QTemporaryDir> scratch;
     if (newBook && dryRun) {
@@ -311,5 +395,7 @@ int main(int argc, char *argv[]) {
         return refused;
     if (command == QLatin1String("check"))
         return runCheck(book, parser);
+    if (command == QLatin1String("sync"))
+        return runSync(book, parser, args);
     return command == QLatin1String("import") ? runImport(book, parser, args) : runExport(book, parser, args);
 }

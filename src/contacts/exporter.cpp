@@ -20,7 +20,8 @@ QString field(const QString &line, EntryField f) {
     return fieldOfLine(line, f);
 }
 
-// The category's name, or its number when it has none.
+} // namespace
+
 QString categoryName(const QString &number, const mdlDim::CategoryLines &categories) {
     bool isNumber = false;
     const int n = number.toInt(&isNumber);
@@ -29,6 +30,8 @@ QString categoryName(const QString &number, const mdlDim::CategoryLines &categor
     const QString name = mdlDim::categoryNameIn(categories[static_cast<size_t>(n - 1)]);
     return name.isEmpty() ? QString::number(n) : name;
 }
+
+namespace {
 
 // What the side file holds beside the ten fields, as vCard properties.
 void addPerson(const people::PersonData &p, QStringList &out) {
@@ -62,9 +65,8 @@ void addPerson(const people::PersonData &p, QStringList &out) {
         out.append(QStringLiteral("X-TELBORA-NEWYEAR:%1;%2").arg(y.year).arg(y.words().join(u' ')));
 }
 
-// The reading split where the family name's reading ends, as phones keep it
-// (X-PHONETIC-LAST-NAME and -FIRST-NAME); all of it as the family part when
-// the family name's reading is not where it begins.
+} // namespace
+
 std::pair<QString, QString> phoneticParts(const QString &reading, const QString &family, const QString &given) {
     if (family.isEmpty() || given.isEmpty() || contactentry::isLatin(reading))
         return {reading, {}};
@@ -76,7 +78,7 @@ std::pair<QString, QString> phoneticParts(const QString &reading, const QString 
     return {reading.left(familyReading.size()), reading.mid(familyReading.size())};
 }
 
-QByteArray card(const Entry &entry, const mdlDim::CategoryLines &categories) {
+QByteArray vcardOf(const Entry &entry, const mdlDim::CategoryLines &categories) {
     using vcard::escaped;
     const QString &line = entry.line;
     const QString name = field(line, EntryField::Name);
@@ -115,6 +117,8 @@ QByteArray card(const Entry &entry, const mdlDim::CategoryLines &categories) {
         bytes += vcard::folded(l);
     return bytes;
 }
+
+namespace {
 
 // What importing the entry would give, when it is not the entry itself.
 QString comesBackDifferently(const QString &line, const mdlDim::CategoryLines &categories) {
@@ -253,7 +257,7 @@ Exported exportEntries(const QList<Entry> &entries, const mdlDim::CategoryLines 
     }
     if (format == Format::VCard) {
         for (const Entry &entry : entries)
-            out.bytes += card(entry, categories);
+            out.bytes += vcardOf(entry, categories);
         return out;
     }
     const auto encoded = [&](const QString &text, int index) -> std::optional<QByteArray> {

@@ -37,6 +37,16 @@ struct Entry {
     QString uid;
     people::PersonData person;
 };
+// One entry as a vCard 3.0 in UTF-8, with CR LF line ends.
+QByteArray vcardOf(const Entry &entry, const mdlDim::CategoryLines &categories);
+// The category's name for field 9's number, or the number when it has none;
+// empty for no category.
+QString categoryName(const QString &number, const mdlDim::CategoryLines &categories);
+// The reading split where the family name's reading ends, as phones keep it
+// (X-PHONETIC-LAST-NAME and -FIRST-NAME); all of it as the family part when
+// the family name's reading is not where it begins.
+std::pair<QString, QString> phoneticParts(const QString &reading, const QString &family, const QString &given);
+
 // `entries`: what to write; `categories`: the category
 // file's slots, whose names stand for the category numbers (an unnamed
 // category is written as its number). vCard is always UTF-8; CSV is UTF-8

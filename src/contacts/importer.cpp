@@ -352,11 +352,17 @@ const char16_t *const FieldNames[] = {u"ふりがな", u"氏名", u"郵便番号
 
 } // namespace
 
+Contact contactOfCard(const vcard::Card &card, const QString &source) {
+    Contact c = fromCard(card, QString());
+    c.source = source;
+    return c;
+}
+
 Importer::Importer(const QList<BookEntry> &book, const mdlDim::CategoryLines &categories, int defaultCategory)
     : categories_(categories), defaultCategory_(defaultCategory), book_(book) {
     people_.reserve(static_cast<size_t>(book.size()));
     for (qsizetype i = 0; i < book.size(); ++i) {
-        known_.insert(duplicateKey(book.at(i).line), QString());
+        known_.insert(duplicateKey(book.at(i).line), {QString(), static_cast<int>(i)});
         people_.push_back({static_cast<int>(i)});
         remember(static_cast<int>(i), fieldsOf(book.at(i).line).at(Name), book.at(i).uid);
     }
@@ -576,7 +582,14 @@ bool Importer::nameNewCategory(const Contact &contact) {
     return false;
 }
 
-void Importer::add(const Contact &given) {
+Importer::Placed Importer::placed(int person) const {
+    if (person < 0)
+        return {};
+    const Known &k = people_[static_cast<size_t>(person)];
+    return {k.added >= 0 ? -1 : k.book, k.added};
+}
+
+Importer::Placed Importer::add(const Contact &given) {
     // A CSV's company column, like vCard's ORG, is kept with the person.
     Contact contact = given;
     if (contact.person.company.isEmpty())
@@ -585,20 +598,20 @@ void Importer::add(const Contact &given) {
     if (!converted.skipReason.isEmpty()) {
         result_.report.append(QStringLiteral("%1：取り込みません：%2").arg(contact.source, converted.skipReason));
         ++result_.skipped;
-        return;
+        return {};
     }
     QString line = entryrules::entryLine(converted.fields);
     const QString key = duplicateKey(line);
     if (const auto earlier = known_.constFind(key); earlier != known_.constEnd()) {
         result_.report.append(QStringLiteral("%1：重複のため取り込みません：%2 は%3")
                                   .arg(contact.source, converted.fields.name,
-                                       earlier->isEmpty() ? QStringLiteral("電話帳にあります")
-                                                          : *earlier + QStringLiteral("と同じです")));
+                                       earlier->first.isEmpty() ? QStringLiteral("電話帳にあります")
+                                                                : earlier->first + QStringLiteral("と同じです")));
         ++result_.duplicates;
-        return;
+        return placed(earlier->second);
     }
-    known_.insert(key, contact.source);
     const int same = samePerson(contact, converted);
+    known_.insert(key, {contact.source, same >= 0 ? same : static_cast<int>(people_.size())});
     if (same >= 0) {
         Known &k = people_[static_cast<size_t>(same)];
         Person p = personOf(k);
@@ -612,7 +625,7 @@ void Importer::add(const Contact &given) {
                                            k.added >= 0 ? QStringLiteral("この取り込みで登録する人と同じです")
                                                         : QStringLiteral("電話帳にあります")));
             ++result_.duplicates;
-            return;
+            return placed(same);
         }
         for (const QString &note : converted.notes)
             result_.report.append(QStringLiteral("%1：%2").arg(contact.source, note));
@@ -635,14 +648,14 @@ void Importer::add(const Contact &given) {
             result_.updates.append({k.book, merged, p.data});
             ++result_.updated;
         }
-        known_.insert(duplicateKey(merged), contact.source);
-        return;
+        known_.insert(duplicateKey(merged), {contact.source, same});
+        return placed(same);
     }
     // A new person: a category the book lacks is made for them.
     if (nameNewCategory(contact)) {
         converted = contactentry::toEntry(contact, categories_, defaultCategory_);
         line = entryrules::entryLine(converted.fields);
-        known_.insert(duplicateKey(line), contact.source);
+        known_.insert(duplicateKey(line), {contact.source, static_cast<int>(people_.size())});
     }
     for (const QString &note : converted.notes)
         result_.report.append(QStringLiteral("%1：%2").arg(contact.source, note));
@@ -657,6 +670,7 @@ void Importer::add(const Contact &given) {
     result_.lines.append(line);
     result_.uids.append(contact.uid);
     ++result_.imported;
+    return placed(static_cast<int>(people_.size() - 1));
 }
 
 BookImport importIntoBook(Book &target, const QStringList &files, int defaultCategory, bool dryRun) {

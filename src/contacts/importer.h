@@ -1,6 +1,7 @@
 #pragma once
 
 #include "contacts/contact.h"
+#include "contacts/vcard.h"
 #include "store/categorytable.h"
 
 class Book;
@@ -22,6 +23,9 @@ namespace contactimport {
 // do. Empty on success; otherwise why the file was not read (no contacts file).
 // `notes` receives what concerns the file as a whole (a card cut off).
 QString forEachContact(const QString &path, const std::function<void(const Contact &)> &visit, QStringList &notes);
+
+// One card as a contact, under the rules a file's cards are read by; `source` names it in reports.
+Contact contactOfCard(const vcard::Card &card, const QString &source);
 
 // The contacts of one file, all at once (for small files and tests).
 QList<Contact> readFile(const QString &path, QString &error);
@@ -66,7 +70,13 @@ public:
     // `book`: the book's entries; `categories`: the category file's slots.
     Importer(const QList<BookEntry> &book, const mdlDim::CategoryLines &categories, int defaultCategory);
     Importer(const QStringList &existingLines, const mdlDim::CategoryLines &categories, int defaultCategory);
-    void add(const Contact &contact);
+    // Where a contact went: the book's entry it matched (`book`) or the new
+    // line it became (`added`); both -1 when it was skipped.
+    struct Placed {
+        int book = -1;
+        int added = -1;
+    };
+    Placed add(const Contact &contact);
     const Result &result() const { return result_; }
     Result takeResult() { return std::move(result_); }
 
@@ -97,7 +107,9 @@ private:
 
     mdlDim::CategoryLines categories_;
     int defaultCategory_;
-    QHash<QString, QString> known_; // key → the source it came from; empty for the book
+    Placed placed(int person) const;
+    // key → the source it came from (empty for the book) and the person it is
+    QHash<QString, std::pair<QString, int>> known_;
     QList<BookEntry> book_;
     std::vector<Known> people_;      // the book's entries, then those this import adds
     QMultiHash<size_t, int> byName_; // by the folded name's hash; the names are compared when found

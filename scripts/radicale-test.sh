@@ -1,0 +1,60 @@
+#!/bin/sh
+# A throwaway CardDAV server for the sync tests and benchmarks: Radicale from
+# Debian on 127.0.0.1, user "taro" (password "secret"), one empty address book.
+#   radicale-test.sh start DIR   starts it; prints the address book's URL
+#   radicale-test.sh stop DIR    stops it
+# Exits 77 when Radicale is not installed, so that callers can skip.
+set -e
+command -v /usr/bin/radicale >/dev/null 2>&1 || { echo "radicale is not installed" >&2; exit 77; }
+dir=$2
+[ -n "$dir" ] || { echo "usage: $0 start|stop DIR" >&2; exit 2; }
+case "$1" in
+start)
+  mkdir -p "$dir/collections"
+  echo "taro:secret" > "$dir/users"
+  # A free high port, asked of the kernel.
+  port=$(/usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+  cat > "$dir/config" <<CONF
+[server]
+hosts = 127.0.0.1:$port
+[auth]
+type = htpasswd
+htpasswd_filename = $dir/users
+htpasswd_encryption = plain
+delay = 0
+[storage]
+filesystem_folder = $dir/collections
+[rights]
+type = owner_only
+[logging]
+level = warning
+CONF
+  /usr/bin/radicale --config "$dir/config" >"$dir/log" 2>&1 &
+  echo $! > "$dir/pid"
+  url="http://127.0.0.1:$port/taro/book/"
+  # Until it answers, then the address book made by MKCOL.
+  /usr/bin/python3 - "$url" <<'PY'
+import base64, sys, time, urllib.request
+url = sys.argv[1]
+auth = "Basic " + base64.b64encode(b"taro:secret").decode()
+body = b"""<?xml version="1.0"?><D:mkcol xmlns:D="DAV:" xmlns:C="urn:ietf:params:xml:ns:carddav"><D:set><D:prop>
+<D:resourcetype><D:collection/><C:addressbook/></D:resourcetype><D:displayname>book</D:displayname></D:prop></D:set></D:mkcol>"""
+for _ in range(100):
+    try:
+        urllib.request.urlopen(urllib.request.Request(url, data=body, method="MKCOL", headers={"Authorization": auth}))
+        break
+    except urllib.error.HTTPError as e:
+        sys.exit("MKCOL: %s" % e)
+    except OSError:
+        time.sleep(0.1)
+else:
+    sys.exit("radicale did not start")
+PY
+  echo "$url" > "$dir/url"
+  echo "$url"
+  ;;
+stop)
+  [ -f "$dir/pid" ] && kill "$(cat "$dir/pid")" 2>/dev/null || true
+  rm -f "$dir/pid"
+  ;;
+esac

@@ -1,0 +1,276 @@
+#include "sync/carddav.h"
+
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QXmlStreamReader>
+
+namespace carddav {
+namespace {
+
+constexpr int TransferTimeoutMs = 30000;
+constexpr qsizetype CardsPerFetch = 100;
+
+// One <response> of a multistatus answer.
+struct Entry {
+    QString href;
+    int status = 0; // the response's own status, else its first propstat's
+    QByteArray etag;
+    QByteArray card;
+    bool addressBook = false;
+};
+
+struct Multistatus {
+    QList<Entry> entries;
+    QString token;
+    bool read = false;
+};
+
+int statusOfLine(const QString &line) {
+    // "HTTP/1.1 404 Not Found"
+    return line.section(u' ', 1, 1).toInt();
+}
+
+Multistatus parseMultistatus(const QByteArray &body) {
+    Multistatus out;
+    QXmlStreamReader xml(body);
+    Entry entry;
+    bool inResponse = false, inPropstat = false;
+    int propstatStatus = 0;
+    bool sawMultistatus = false;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        const QStringView name = xml.name();
+        if (xml.isStartElement()) {
+            if (name == u"multistatus") {
+                sawMultistatus = true;
+            } else if (name == u"response") {
+                entry = Entry();
+                inResponse = true;
+            } else if (name == u"propstat") {
+                inPropstat = true;
+                propstatStatus = 0;
+            } else if (inResponse && name == u"href" && !inPropstat) {
+                entry.href = QUrl::fromPercentEncoding(xml.readElementText().trimmed().toUtf8());
+            } else if (name == u"status" && inResponse) {
+                const int status = statusOfLine(xml.readElementText().trimmed());
+                if (inPropstat)
+                    propstatStatus = status;
+                else
+                    entry.status = status;
+            } else if (name == u"getetag" && inPropstat) {
+                entry.etag = xml.readElementText().trimmed().toUtf8();
+            } else if (name == u"address-data" && inPropstat) {
+                entry.card = xml.readElementText().toUtf8();
+            } else if (name == u"addressbook" && inPropstat) {
+                entry.addressBook = true;
+            } else if (name == u"sync-token" && !inResponse) {
+                out.token = xml.readElementText().trimmed();
+            }
+        } else if (xml.isEndElement()) {
+            if (name == u"propstat") {
+                inPropstat = false;
+                if (entry.status == 0 && propstatStatus == 200)
+                    entry.status = 200;
+                else if (propstatStatus != 200 && propstatStatus != 0 && entry.status == 0 && entry.etag.isEmpty())
+                    entry.status = propstatStatus;
+            } else if (name == u"response") {
+                inResponse = false;
+                out.entries.append(entry);
+            }
+        }
+    }
+    out.read = sawMultistatus && !xml.hasError();
+    return out;
+}
+
+QByteArray xmlEscaped(const QString &text) {
+    return text.toHtmlEscaped().toUtf8();
+}
+
+} // namespace
+
+QString describe(const Failure &f) {
+    const QString said = f.detail.isEmpty() ? QString() : QStringLiteral("（%1）").arg(f.detail);
+    switch (f.kind) {
+    case Failure::Kind::None:
+        return {};
+    case Failure::Kind::WrongPassword:
+        return QStringLiteral("サーバーにログインできません。ユーザー名かパスワードが違います。");
+    case Failure::Kind::NotAnAddressBook:
+        return QStringLiteral("この URL は CardDAV のアドレス帳ではありません。アドレス帳の URL を確かめて下さい。") +
+               said;
+    case Failure::Kind::NoConnection:
+        return QStringLiteral("サーバーにつながりません。ネットワークと URL を確かめて下さい。") + said;
+    case Failure::Kind::TokenExpired:
+        return QStringLiteral("前回の同期の印をサーバーが忘れていました。全部の連絡先を比べ直します。");
+    case Failure::Kind::Refused:
+        return QStringLiteral("サーバーが受け付けませんでした（%1）。").arg(f.status) + said;
+    case Failure::Kind::ServerFault:
+        return QStringLiteral("サーバーの応答が正しくありません（%1）。").arg(f.status) + said;
+    }
+    return {};
+}
+
+Client::Client(const QUrl &addressBook, const QString &user, const QString &password)
+    : url_(addressBook), network_(std::make_unique<QNetworkAccessManager>()) {
+    if (!url_.path().endsWith(u'/'))
+        url_.setPath(url_.path() + u'/');
+    authorization_ = "Basic " + (user + u':' + password).toUtf8().toBase64();
+}
+
+Client::~Client() = default;
+
+QString Client::hrefFor(const QString &uid) const {
+    return url_.path() + QString::fromLatin1(QUrl::toPercentEncoding(uid)) + QStringLiteral(".vcf");
+}
+
+Client::Reply Client::send(const QByteArray &method, const QString &href, const QByteArray &body,
+                           const QList<std::pair<QByteArray, QByteArray>> &headers) {
+    QUrl target = url_;
+    if (!href.isEmpty())
+        target.setPath(href);
+    QNetworkRequest request(target);
+    request.setTransferTimeout(TransferTimeoutMs);
+    request.setRawHeader("Authorization", authorization_);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    for (const auto &[name, value] : headers)
+        request.setRawHeader(name, value);
+    QNetworkReply *reply = network_->sendCustomRequest(request, method, body);
+    QEventLoop wait;
+    QObject::connect(reply, &QNetworkReply::finished, &wait, &QEventLoop::quit);
+    if (!reply->isFinished())
+        wait.exec(QEventLoop::ExcludeUserInputEvents);
+    Reply out;
+    out.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    out.body = reply->readAll();
+    out.etag = reply->rawHeader("ETag");
+    if (out.status == 0) {
+        out.failure = {Failure::Kind::NoConnection, 0, reply->errorString()};
+    } else if (out.status == 401) {
+        out.failure = {Failure::Kind::WrongPassword, 401, {}};
+    } else if (out.status >= 500) {
+        out.failure = {Failure::Kind::ServerFault, out.status, QString::fromUtf8(out.body.left(200)).simplified()};
+    } else if (out.status >= 400) {
+        out.failure = {Failure::Kind::Refused, out.status, QString::fromUtf8(out.body.left(200)).simplified()};
+    }
+    reply->deleteLater();
+    return out;
+}
+
+Failure Client::check() {
+    const Reply reply =
+        send("PROPFIND", {},
+             "<?xml version=\"1.0\" encoding=\"utf-8\"?><D:propfind xmlns:D=\"DAV:\"><D:prop><D:resourcetype/>"
+             "</D:prop></D:propfind>",
+             {{"Depth", "0"}, {"Content-Type", "application/xml; charset=utf-8"}});
+    if (reply.failure.kind == Failure::Kind::Refused || (reply.status != 207 && !reply.failure))
+        return {Failure::Kind::NotAnAddressBook, reply.status, url_.toString(QUrl::RemoveUserInfo)};
+    if (reply.failure)
+        return reply.failure;
+    const Multistatus answer = parseMultistatus(reply.body);
+    if (!answer.read)
+        return {Failure::Kind::ServerFault, reply.status, QStringLiteral("PROPFIND")};
+    for (const Entry &e : answer.entries)
+        if (e.addressBook)
+            return {};
+    return {Failure::Kind::NotAnAddressBook, reply.status, url_.toString(QUrl::RemoveUserInfo)};
+}
+
+Failure Client::changesSince(const QString &token, Changes &out) {
+    out = Changes();
+    QString from = token;
+    // A server may answer in pages: a 507 for the collection itself says more follow from the new token.
+    for (int page = 0; page < 10000; ++page) {
+        const QByteArray body = "<?xml version=\"1.0\" encoding=\"utf-8\"?><D:sync-collection xmlns:D=\"DAV:\">"
+                                "<D:sync-token>" +
+                                xmlEscaped(from) +
+                                "</D:sync-token><D:sync-level>1</D:sync-level><D:prop><D:getetag/></D:prop>"
+                                "</D:sync-collection>";
+        const Reply reply =
+            send("REPORT", {}, body, {{"Depth", "1"}, {"Content-Type", "application/xml; charset=utf-8"}});
+        if ((reply.status == 403 || reply.status == 409) && reply.body.contains("valid-sync-token"))
+            return {Failure::Kind::TokenExpired, reply.status, {}};
+        if (reply.failure)
+            return reply.failure;
+        const Multistatus answer = parseMultistatus(reply.body);
+        if (!answer.read || reply.status != 207)
+            return {Failure::Kind::ServerFault, reply.status, QStringLiteral("sync-collection")};
+        bool truncated = false;
+        for (const Entry &e : answer.entries) {
+            if (e.href.endsWith(u'/')) {
+                truncated |= e.status == 507;
+                continue; // the collection itself
+            }
+            if (e.status == 404) {
+                out.removed.append(e.href);
+                out.changed.removeIf([&](const Resource &r) { return r.href == e.href; });
+            } else if (!e.etag.isEmpty()) {
+                out.removed.removeAll(e.href);
+                out.changed.removeIf([&](const Resource &r) { return r.href == e.href; });
+                out.changed.append({e.href, e.etag, {}});
+            }
+        }
+        out.token = answer.token;
+        if (!truncated || answer.token.isEmpty() || answer.token == from)
+            return {};
+        from = answer.token;
+    }
+    return {Failure::Kind::ServerFault, 507, QStringLiteral("sync-collection")};
+}
+
+Failure Client::listAll(QList<Resource> &out) {
+    out.clear();
+    const Reply reply =
+        send("PROPFIND", {},
+             "<?xml version=\"1.0\" encoding=\"utf-8\"?><D:propfind xmlns:D=\"DAV:\"><D:prop><D:getetag/>"
+             "<D:resourcetype/></D:prop></D:propfind>",
+             {{"Depth", "1"}, {"Content-Type", "application/xml; charset=utf-8"}});
+    if (reply.failure)
+        return reply.failure;
+    const Multistatus answer = parseMultistatus(reply.body);
+    if (!answer.read)
+        return {Failure::Kind::ServerFault, reply.status, QStringLiteral("PROPFIND")};
+    for (const Entry &e : answer.entries)
+        if (!e.href.endsWith(u'/') && !e.etag.isEmpty())
+            out.append({e.href, e.etag, {}});
+    return {};
+}
+
+Failure Client::fetch(const QStringList &hrefs, QList<Resource> &out) {
+    out.clear();
+    for (qsizetype from = 0; from < hrefs.size(); from += CardsPerFetch) {
+        QByteArray body = "<?xml version=\"1.0\" encoding=\"utf-8\"?><C:addressbook-multiget xmlns:D=\"DAV:\" "
+                          "xmlns:C=\"urn:ietf:params:xml:ns:carddav\"><D:prop><D:getetag/><C:address-data/></D:prop>";
+        for (const QString &href : hrefs.mid(from, CardsPerFetch))
+            body += "<D:href>" + xmlEscaped(QString::fromLatin1(QUrl::toPercentEncoding(href, "/"))) + "</D:href>";
+        body += "</C:addressbook-multiget>";
+        const Reply reply =
+            send("REPORT", {}, body, {{"Depth", "1"}, {"Content-Type", "application/xml; charset=utf-8"}});
+        if (reply.failure)
+            return reply.failure;
+        const Multistatus answer = parseMultistatus(reply.body);
+        if (!answer.read)
+            return {Failure::Kind::ServerFault, reply.status, QStringLiteral("addressbook-multiget")};
+        for (const Entry &e : answer.entries)
+            if (e.status == 200 && !e.card.isEmpty())
+                out.append({e.href, e.etag, e.card});
+    }
+    return {};
+}
+
+Answer Client::put(const QString &href, const QByteArray &card, const QByteArray &etag) {
+    const Reply reply = send("PUT", href, card,
+                             {{"Content-Type", "text/vcard; charset=utf-8"},
+                              etag.isEmpty() ? std::pair<QByteArray, QByteArray>{"If-None-Match", "*"}
+                                             : std::pair<QByteArray, QByteArray>{"If-Match", etag}});
+    return {reply.status, reply.etag, reply.failure};
+}
+
+Answer Client::remove(const QString &href, const QByteArray &etag) {
+    const Reply reply = send("DELETE", href, {}, {{"If-Match", etag}});
+    return {reply.status, {}, reply.failure};
+}
+
+} // namespace carddav

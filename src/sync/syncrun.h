@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include <functional>
+
+class Book;
+
+// Two-way sync of the book with one CardDAV address book. What both sides
+// agreed on last time (syncstate) tells who changed what: a field changed on
+// one side goes to the other; the same field changed on both is a conflict,
+// never settled without the user. Cards go out as the server last returned
+// them with only the book's changed fields written in.
+namespace cardsync {
+
+// How a first sync pairs the two sides.
+enum class First {
+    Match,    // entries and cards paired by UID, else by name with a number or reading
+    Upload,   // the book to an empty address book
+    Download, // the address book to an empty book
+};
+
+struct Account {
+    QUrl url;
+    QString user;
+    QString password;
+};
+
+// A field changed on both sides since the last sync.
+struct Conflict {
+    QString uid;
+    QString name;
+    int field = 0; // 0 to 8: the entry's field
+    QString pc;
+    QString phone;
+};
+
+// The user's answer to a conflict: the phone's value, or the PC's.
+struct Choice {
+    QString uid;
+    int field = 0;
+    bool takePhone = false;
+};
+
+struct Options {
+    First first = First::Match;
+    bool dryRun = false;
+    QList<Choice> choices;
+    // Called as the sync goes: a short text of the step.
+    std::function<void(const QString &)> progress;
+};
+
+struct Report {
+    QString error;     // why the sync stopped; what finished before it is kept
+    QStringList lines; // one line for each change, refusal and conflict
+    int sent = 0;
+    int received = 0;
+    int deleted = 0;
+    QList<Conflict> conflicts;
+    // 送信 N 件、受信 M 件、削除 D 件、競合 C 件
+    QString summary() const;
+};
+
+// The field's name as the user knows it ("電話番号").
+QString fieldName(int field);
+
+// Syncs the loaded, locked book with the account's address book.
+Report run(Book &book, const Account &account, const Options &options);
+
+} // namespace cardsync

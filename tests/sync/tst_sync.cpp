@@ -1,0 +1,373 @@
+#include "common/datadir.h"
+#include "common/testmain.h"
+#include "store/book.h"
+#include "store/mdlDim.h"
+#include "sync/syncrun.h"
+#include "sync/syncstate.h"
+
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <optional>
+
+namespace {
+
+const QString Tanaka =
+    QStringLiteral("たなかいちろう|田中　一郎|100-0001|東京都千代田区千代田1-1|03-1111-2222|||ichiro@example.jp|1|F");
+const QString Suzuki =
+    QStringLiteral("すずきはなこ|鈴木　花子||大阪府大阪市北区梅田1-1|06-3333-4444||090-5555-6666||2|F");
+
+// The phone: a second client of the same address book, through plain HTTP.
+class Phone {
+public:
+    explicit Phone(const QUrl &book) : book_(book) {}
+    struct Answer {
+        int status = 0;
+        QByteArray body, etag;
+    };
+    Answer send(const QByteArray &method, const QString &name, const QByteArray &body = {},
+                const QList<std::pair<QByteArray, QByteArray>> &headers = {}) {
+        QNetworkRequest request(name.startsWith(u'/') ? book_.resolved(QUrl(name)) : book_.resolved(QUrl(name)));
+        request.setRawHeader("Authorization", "Basic " + QByteArray("taro:secret").toBase64());
+        for (const auto &[k, v] : headers)
+            request.setRawHeader(k, v);
+        QNetworkReply *reply = network_.sendCustomRequest(request, method, body);
+        QEventLoop wait;
+        QObject::connect(reply, &QNetworkReply::finished, &wait, &QEventLoop::quit);
+        wait.exec();
+        Answer a{reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), reply->readAll(),
+                 reply->rawHeader("ETag")};
+        reply->deleteLater();
+        return a;
+    }
+    // The hrefs of the book's cards.
+    QStringList cards() {
+        const Answer a = send("PROPFIND", {}, {}, {{"Depth", "1"}});
+        QStringList hrefs;
+        static const QRegularExpression href(QStringLiteral("<href>([^<]+\\.vcf)</href>"));
+        for (auto m = href.globalMatch(QString::fromUtf8(a.body)); m.hasNext();)
+            hrefs.append(m.next().captured(1));
+        return hrefs;
+    }
+    QString cardOf(const QString &who) {
+        for (const QString &href : cards())
+            if (send("GET", href).body.contains(who.toUtf8()))
+                return href;
+        return {};
+    }
+    // Edits a card as a phone does: the text replaced, written over the ETag it read.
+    int edit(const QString &href, const QByteArray &from, const QByteArray &to) {
+        const Answer now = send("GET", href);
+        QByteArray card = now.body;
+        card.replace(from, to);
+        return send("PUT", href, card, {{"If-Match", now.etag}, {"Content-Type", "text/vcard"}}).status;
+    }
+    int add(const QString &name, const QByteArray &card) {
+        return send("PUT", name, card, {{"If-None-Match", "*"}, {"Content-Type", "text/vcard"}}).status;
+    }
+
+private:
+    QUrl book_;
+    QNetworkAccessManager network_;
+};
+
+QByteArray card(const QByteArray &uid, const QByteArray &body) {
+    return "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:" + uid + "\r\n" + body + "END:VCARD\r\n";
+}
+
+} // namespace
+
+class TestSync : public QObject {
+    Q_OBJECT
+    QTemporaryDir server_;
+    QUrl url_;
+    std::optional<DataDir> dir_;
+    std::optional<Phone> phone_;
+    int books_ = 0;
+
+    // telbora-contacts sync as the user runs it: its output and exit code.
+    std::pair<QString, int> sync(const QStringList &more = {}) {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TELBORA_SYNC_PASSWORD"), QStringLiteral("secret"));
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(TELBORA_CONTACTS_BINARY),
+                      QStringList{QStringLiteral("sync"), QStringLiteral("--dir"), dir_->path(), url_.toString(),
+                                  QStringLiteral("--user"), QStringLiteral("taro")} +
+                          more);
+        process.waitForFinished(120000);
+        return {QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError()),
+                process.exitCode()};
+    }
+    QString book() const { return QString::fromUtf8(iconvBytes(dir_->entryBytes(), "CP932", "UTF-8")); }
+    static QString summary(int sent, int received, int deleted, int conflicts) {
+        return QStringLiteral("送信 %1 件、受信 %2 件、削除 %3 件、競合 %4 件")
+            .arg(sent)
+            .arg(received)
+            .arg(deleted)
+            .arg(conflicts);
+    }
+    // The PC's edit of the book, as another program or the editor makes it.
+    void editBook(const QString &from, const QString &to) {
+        QStringList lines = book().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        lines.removeIf([&](const QString &l) { return to.isNull() && l.contains(from); });
+        for (QString &l : lines)
+            l.replace(from, to);
+        dir_->writeEntries(DataDir::sjisLines(lines));
+    }
+    // A synced pair: the book's two entries on the server.
+    void synced() {
+        dir_.emplace(QStringList{Tanaka, Suzuki});
+        QVERIFY(sync({"--first", "upload"}).first.contains(summary(2, 0, 0, 0)));
+    }
+
+private slots:
+    void initTestCase() {
+        QProcess start;
+        start.start(QStringLiteral("sh"), {QStringLiteral(TELBORA_SOURCE_DIR "/scripts/radicale-test.sh"),
+                                           QStringLiteral("start"), server_.path()});
+        start.waitForFinished(30000);
+        if (start.exitCode() == 77)
+            QSKIP("Radicale is not installed: the sync tests need a real CardDAV server");
+        QCOMPARE(start.exitCode(), 0);
+        url_ = QUrl(QString::fromUtf8(start.readAllStandardOutput()).trimmed());
+    }
+    void cleanupTestCase() {
+        QProcess::execute(QStringLiteral("sh"), {QStringLiteral(TELBORA_SOURCE_DIR "/scripts/radicale-test.sh"),
+                                                 QStringLiteral("stop"), server_.path()});
+    }
+    // Each test on an empty address book of its own.
+    void init() {
+        url_ = url_.resolved(QUrl(QStringLiteral("../book%1/").arg(++books_)));
+        phone_.emplace(url_);
+        const QByteArray mkcol =
+            "<?xml version=\"1.0\"?><D:mkcol xmlns:D=\"DAV:\" xmlns:C=\"urn:ietf:params:xml:ns:carddav\">"
+            "<D:set><D:prop><D:resourcetype><D:collection/><C:addressbook/></D:resourcetype>"
+            "</D:prop></D:set></D:mkcol>";
+        QCOMPARE(phone_->send("MKCOL", {}, mkcol).status, 201);
+    }
+
+    // The first sync in each mode, and the second that finds nothing to do.
+    void firstSync_data() {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QStringList>("bookLines");
+        QTest::addColumn<bool>("phoneHasOne");
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<int>("cardsAfter");
+        QTest::addColumn<int>("entriesAfter");
+        QTest::newRow("upload") << "upload" << QStringList{Tanaka, Suzuki} << false << summary(2, 0, 0, 0) << 2 << 2;
+        QTest::newRow("download") << "download" << QStringList{} << true << summary(0, 1, 0, 0) << 1 << 1;
+        // The phone's 田中 is the book's (same name and number): one entry, its
+        // address and reading sent, the phone's birthday kept.
+        QTest::newRow("match") << "match" << QStringList{Tanaka, Suzuki} << true << summary(2, 1, 0, 0) << 2 << 2;
+        QTest::newRow("upload onto a full server")
+            << "upload" << QStringList{Tanaka} << true << "サーバーのアドレス帳は空ではありません（1 件）" << 1 << 1;
+        QTest::newRow("download into a full book")
+            << "download" << QStringList{Tanaka} << true << "電話帳は空ではありません（1 件）" << 1 << 1;
+    }
+    void firstSync() {
+        QFETCH(QString, mode);
+        QFETCH(QStringList, bookLines);
+        QFETCH(bool, phoneHasOne);
+        QFETCH(QString, said);
+        dir_.emplace(bookLines);
+        if (phoneHasOne)
+            QCOMPARE(phone_->add("phone-1.vcf",
+                                 card("phone-1", "FN:田中 一郎\r\nN:田中;一郎;;;\r\nTEL;TYPE=CELL:0311112222\r\n"
+                                                 "BDAY:1970-05-03\r\nPHOTO;ENCODING=b;TYPE=JPEG:/9j/4AAQ\r\n")),
+                     201);
+        const QByteArray before = dir_->entryBytes();
+        const auto [output, code] = sync({"--first", mode});
+        QVERIFY2(output.contains(said), qPrintable(output));
+        QTEST(int(phone_->cards().size()), "cardsAfter");
+        QTEST(int(book().count(u'\n')), "entriesAfter");
+        if (code != 0) { // refused: nothing written on either side
+            QCOMPARE(dir_->entryBytes(), before);
+            return;
+        }
+        if (QLatin1String(QTest::currentDataTag()) == QLatin1String("match")) {
+            const QByteArray phones = phone_->send("GET", "phone-1.vcf").body;
+            QVERIFY2(phones.contains("BDAY:1970-05-03") && phones.contains("PHOTO") &&
+                         phones.contains("東京都千代田区千代田1-1") && phones.contains("X-PHONETIC-LAST-NAME:たなか"),
+                     phones.constData());
+        }
+        const auto [again, code2] = sync();
+        QCOMPARE(code2, 0);
+        QVERIFY2(again.contains(summary(0, 0, 0, 0)), qPrintable(again));
+    }
+
+    // Edits both ways: only the changed property goes out, the phone's own survive.
+    void editsBothWays() {
+        synced();
+        const QString tanaka = phone_->cardOf(QStringLiteral("田中"));
+        QCOMPARE(
+            phone_->edit(
+                tanaka, "END:VCARD",
+                "BDAY:1970-05-03\r\nTEL;TYPE=WORK:03-9999-0000\r\nPHOTO;ENCODING=b;TYPE=JPEG:/9j/4AAQ\r\nEND:VCARD"),
+            201);
+        QCOMPARE(phone_->edit(phone_->cardOf(QStringLiteral("鈴木")), "090-5555-6666", "090-7777-8888"), 201);
+        QVERIFY(sync().first.contains(summary(0, 1, 0, 0)));
+        QVERIFY(book().contains("090-7777-8888"));
+        // The PC changes 田中's number.
+        editBook("03-1111-2222", "03-1212-3434");
+        const QString output = sync().first;
+        QVERIFY2(output.contains(summary(1, 0, 0, 0)), qPrintable(output));
+        const QByteArray now = phone_->send("GET", tanaka).body;
+        for (const char *kept : {"TEL;TYPE=HOME:03-1212-3434", "BDAY:1970-05-03", "TEL;TYPE=WORK:03-9999-0000", "PHOTO",
+                                 "X-PHONETIC-LAST-NAME"})
+            QVERIFY2(now.contains(kept), kept);
+        QVERIFY(!now.contains("03-1111-2222"));
+        // Always UTF-8 on the wire, whatever the book's code page.
+        QVERIFY(QString::fromUtf8(now).contains(QStringLiteral("田中")));
+        QVERIFY(sync().first.contains(summary(0, 0, 0, 0)));
+    }
+
+    // Deletes both ways, and a delete against an edit, which never loses the edit.
+    void deletes() {
+        synced();
+        const QString tanaka = phone_->cardOf(QStringLiteral("田中"));
+        const QString suzuki = phone_->cardOf(QStringLiteral("鈴木"));
+        QCOMPARE(phone_->send("DELETE", tanaka).status, 200);
+        editBook(QStringLiteral("鈴木"), QString());
+        const QString output = sync().first;
+        QVERIFY2(output.contains(summary(0, 0, 2, 0)), qPrintable(output));
+        QCOMPARE(book(), QString());
+        QCOMPARE(phone_->cards(), QStringList());
+    }
+    void deleteAgainstEdit() {
+        synced();
+        const QString tanaka = phone_->cardOf(QStringLiteral("田中"));
+        const QString suzuki = phone_->cardOf(QStringLiteral("鈴木"));
+        // The phone deletes 田中, whom the PC changed; the PC deletes 鈴木, whom the phone changed.
+        QCOMPARE(phone_->send("DELETE", tanaka).status, 200);
+        QCOMPARE(phone_->edit(suzuki, "090-5555-6666", "090-7777-8888"), 201);
+        editBook(QStringLiteral("鈴木"), QString());
+        editBook("03-1111-2222", "03-1212-3434");
+        const QString output = sync().first;
+        QVERIFY2(output.contains("スマホで削除されましたが、パソコンで変えていたため送り直します") &&
+                     output.contains("パソコンで削除しましたが、スマホで変わっていたため電話帳に戻します"),
+                 qPrintable(output));
+        QVERIFY(book().contains("03-1212-3434") && book().contains("090-7777-8888"));
+        QCOMPARE(phone_->cards().size(), 2);
+        QVERIFY(sync().first.contains(summary(0, 0, 0, 0)));
+    }
+
+    // The same field changed on both sides: named, nothing sent or taken, until the user chooses.
+    void conflict() {
+        synced();
+        const QString tanaka = phone_->cardOf(QStringLiteral("田中"));
+        QCOMPARE(phone_->edit(tanaka, "03-1111-2222", "03-5555-0000"), 201);
+        editBook("03-1111-2222", "03-6666-0000");
+        const QByteArray book = dir_->entryBytes();
+        for (int twice = 0; twice < 2; ++twice) {
+            const auto [output, code] = sync();
+            QCOMPARE(code, 3);
+            QVERIFY2(output.contains(
+                         "競合：田中　一郎 の電話番号 "
+                         "はパソコンとスマホの両方で変わりました（パソコン「03-6666-0000」、スマホ「03-5555-0000」）"),
+                     qPrintable(output));
+            QCOMPARE(dir_->entryBytes(), book);
+            QVERIFY(phone_->send("GET", tanaka).body.contains("03-5555-0000"));
+        }
+        // The user takes the phone's number.
+        Book own(dir_->path());
+        cardsync::Options options;
+        options.choices = {{QString(), 4, true}};
+        {
+            cardsync::Report first = cardsync::run(own, {url_, "taro", "secret"}, {});
+            QCOMPARE(first.conflicts.size(), 1);
+            options.choices.first().uid = first.conflicts.first().uid;
+        }
+        const cardsync::Report chosen = cardsync::run(own, {url_, "taro", "secret"}, options);
+        QVERIFY2(chosen.error.isEmpty() && chosen.conflicts.isEmpty(), qPrintable(chosen.lines.join('\n')));
+        QVERIFY(this->book().contains("03-5555-0000"));
+        QVERIFY(sync().first.contains(summary(0, 0, 0, 0)));
+    }
+
+    // The phone writes while the PC sends: 412, then pulled and merged, nothing lost.
+    void raceOnSend() {
+        synced();
+        const QString tanaka = phone_->cardOf(QStringLiteral("田中"));
+        editBook("03-1111-2222", "03-1212-3434");
+        Book own(dir_->path());
+        cardsync::Options options;
+        bool raced = false;
+        options.progress = [&](const QString &step) {
+            if (!raced && step.startsWith(QStringLiteral("サーバーへ送っています"))) {
+                raced = true;
+                QCOMPARE(phone_->edit(tanaka, "END:VCARD", "NOTE:電話で追加\r\nEND:VCARD"), 201);
+            }
+        };
+        const cardsync::Report report = cardsync::run(own, {url_, "taro", "secret"}, options);
+        QVERIFY(raced);
+        QVERIFY2(report.error.isEmpty(), qPrintable(report.error));
+        const QByteArray now = phone_->send("GET", tanaka).body;
+        QVERIFY2(now.contains("03-1212-3434") && now.contains("NOTE:電話で追加"), now.constData());
+    }
+
+    // A token the server has forgotten: everything compared again, changes still found.
+    void expiredToken() {
+        synced();
+        QCOMPARE(phone_->edit(phone_->cardOf(QStringLiteral("鈴木")), "090-5555-6666", "090-7777-8888"), 201);
+        const QString state = syncstate::folderOf(dir_->path(), url_, "taro") + "/state.tsv";
+        QByteArray bytes = readFileBytes(state);
+        bytes.replace(QRegularExpression("token\t[^\r]*").match(QString::fromUtf8(bytes)).captured().toUtf8(),
+                      "token\thttp://radicale.org/ns/sync/0000");
+        QFile file(state);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        file.close();
+        const QString output = sync().first;
+        QVERIFY2(output.contains("前回の同期の印をサーバーが忘れていました") && output.contains(summary(0, 1, 0, 0)),
+                 qPrintable(output));
+    }
+
+    // Failures in the user's words; the book is left as it was.
+    void failures_data() {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("wrong password") << QString() << "wrong"
+                                        << "ユーザー名かパスワードが違います";
+        QTest::newRow("not an address book") << "../"
+                                             << "secret"
+                                             << "この URL は CardDAV のアドレス帳ではありません";
+        QTest::newRow("no server") << "http://127.0.0.1:9/taro/book/"
+                                   << "secret"
+                                   << "サーバーにつながりません";
+    }
+    void failures() {
+        QFETCH(QString, url);
+        QFETCH(QString, password);
+        dir_.emplace(QStringList{Tanaka});
+        const QByteArray before = dir_->entryBytes();
+        Book own(dir_->path());
+        const cardsync::Report report = cardsync::run(own, {url_.resolved(QUrl(url)), "taro", password}, {});
+        QFETCH(QString, said);
+        QVERIFY2(report.error.contains(said), qPrintable(report.error));
+        QCOMPARE(dir_->entryBytes(), before);
+    }
+
+    // Cards as phones write them: no FN text, a UID that is no UUID, a
+    // character code page 932 lacks. They come in; nothing is written back.
+    void phoneCards() {
+        synced();
+        QCOMPARE(phone_->add("abc.vcf", card("abc", "FN:\r\nN:加藤;健;;;\r\nTEL;TYPE=CELL:080-1234-5678\r\n")), 201);
+        QCOMPARE(phone_->add("kichi.vcf", card("kichi", "FN:𠮷田 太郎\r\nN:𠮷田;太郎;;;\r\nNOTE:🎍\r\n")), 201);
+        const QString output = sync().first;
+        QVERIFY2(output.contains(summary(0, 2, 0, 0)), qPrintable(output));
+        // 𠮷 is kept as its look-alike 吉, and the report says so.
+        QVERIFY2(book().contains(QStringLiteral("加藤　健")) && book().contains(QStringLiteral("吉田　太郎")),
+                 qPrintable(book()));
+        QVERIFY2(output.contains(QStringLiteral("𠮷")), qPrintable(output));
+        QVERIFY(sync().first.contains(summary(0, 0, 0, 0)));
+        QVERIFY(QString::fromUtf8(phone_->send("GET", "kichi.vcf").body).contains(QStringLiteral("𠮷田")));
+    }
+};
+
+TELBORA_TEST(TestSync)
+#include "tst_sync.moc"
