@@ -5,6 +5,8 @@
 #include "browse/frmImport.h"
 #include "browse/frmLogo.h"
 #include "browse/frmMain.h"
+#include "browse/frmSync.h"
+#include "browse/frmSyncAccount.h"
 #include "editor/frmEdit.h"
 #include "editor/frmPerson.h"
 #include "printing/frmAdjust.h"
@@ -18,6 +20,7 @@
 #include "store/book.h"
 #include "store/bookencoding.h"
 #include "store/mdlDim.h"
+#include "sync/syncaccount.h"
 #include "ui/formpictures.h"
 #include "ui/frmMsgBox.h"
 #include "ui/imagebutton.h"
@@ -242,6 +245,21 @@ void renderWithPhoneBook() {
                                        "ほかのメール「aya@work.example.jp」を加えました")},
                        QStringLiteral("取り込み 41 件、更新 1 件、見送り 0 件、重複 1 件"));
     save(&imported, "frmImport");
+    syncaccount::save({QUrl(QStringLiteral("https://dav.example.jp/taro/contacts/")), QStringLiteral("taro")});
+    frmSyncAccount account;
+    save(&account, "frmSyncAccount");
+    frmSync sync(book);
+    cardsync::Report report;
+    report.sent = 2;
+    report.received = 1;
+    report.lines = {
+        QStringLiteral("受信：鈴木　花子"), QStringLiteral("送信：佐藤　美咲"), QStringLiteral("送信：山本　健二"),
+        QStringLiteral("競合：田中　一郎 の電話番号 はパソコンとスマホの両方で変わりました（パソコン「03-6666-0000」、"
+                       "スマホ「03-5555-0000」）。どちらにするか選ぶまで、この連絡先は送りも受けもしません")};
+    report.conflicts = {
+        {QString(), QStringLiteral("田中　一郎"), 4, QStringLiteral("03-6666-0000"), QStringLiteral("03-5555-0000")}};
+    sync.showReport(report);
+    save(&sync, "frmSync");
 }
 } // namespace
 

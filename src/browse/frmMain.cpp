@@ -3,6 +3,7 @@
 
 #include "browse/entrylistpage.h"
 #include "browse/frmImport.h"
+#include "browse/frmSync.h"
 #include "contacts/importer.h"
 #include "editor/frmEdit.h"
 #include "printing/frmPrintSet.h"
@@ -127,6 +128,10 @@ frmMain::frmMain(Book &book) : book_(book) {
                                    QStringLiteral("はがき"), QColor(235, 180, 180));
     imgPostcards->setAccessibleName(QStringLiteral("はがき宛名を印刷"));
     connect(imgPostcards, &ImageButton::clicked, this, [this] { openPrintSetUp(0, true); });
+    imgSync = makeImageButton(this, QStringLiteral("imgSync"), QRect(2940, 75, 555, 285), QPoint(2950, 85),
+                              QStringLiteral("同期"), QColor(180, 210, 235));
+    imgSync->setAccessibleName(QStringLiteral("スマホと同期"));
+    connect(imgSync, &ImageButton::clicked, this, &frmMain::openSync);
 
     lblType = makeLabel(this, QStringLiteral("lblType"), QStringLiteral("全リスト表示"), 200, 550, 1230, 225, 9);
     QFont typeFont = lblType->font();
@@ -157,7 +162,7 @@ frmMain::frmMain(Book &book) : book_(book) {
     // The clear button is an action of the box: named, a screen reader can offer it.
     for (QAction *action : txtFind->actions())
         action->setText(QStringLiteral("検索をクリア"));
-    twips::place(txtFind, 2940, 75, 2400, 285);
+    twips::place(txtFind, 3525, 75, 1815, 285);
     connect(txtFind, &QLineEdit::textChanged, this, &frmMain::findChanged);
     txtFind->installEventFilter(this);
     const auto focusFind = [this] {
@@ -177,7 +182,7 @@ frmMain::frmMain(Book &book) : book_(book) {
         skin::addBorder(this, WindowWidth, WindowHeight, 420, QStringLiteral("liinDown"));
 
     // Tab follows the screen, top to bottom and left to right; ✕ comes last.
-    QList<QWidget *> order = {imgReceived, imgPostcards, txtFind, imgAll, imgQQ, imgYR, imgOD, imgSS, imgBY};
+    QList<QWidget *> order = {imgReceived, imgPostcards, imgSync, txtFind, imgAll, imgQQ, imgYR, imgOD, imgSS, imgBY};
     order += QList<QWidget *>(pciNewType.begin(), pciNewType.end());
     order += {cboIndex, imgNew, imgType, imgTypeA, imgTypeB, imgTypeC, picList0, fsbList, imgClose};
     for (qsizetype i = 1; i < order.size(); ++i)
@@ -406,6 +411,14 @@ void frmMain::importFiles(const QStringList &files) {
     report.exec();
     SelectDB(currentCategory_);
     ViewTelList(0);
+}
+
+void frmMain::openSync() {
+    if (frmSync::openModal(book_)) {
+        SelectDB(currentCategory_);
+        ViewTelList(0);
+        UpdateType();
+    }
 }
 
 void frmMain::showEvent(QShowEvent *event) {

@@ -51,6 +51,7 @@ public:
     // arrived (the key U too); 「はがき」 prints postcards for what is shown.
     ImageButton *imgReceived;
     ImageButton *imgPostcards;
+    ImageButton *imgSync; // スマホと同期
     ImageButton *imgAll;
     ImageButton *imgQQ;
     ImageButton *imgYR;
@@ -121,6 +122,7 @@ private:
     void stopSearching();
     void newEntry();
     void importFiles(const QStringList &files);
+    void openSync();
 
     EntryListPage *list_ = nullptr;
     int currentCategory_ = 0;

@@ -1,17 +1,26 @@
+#include "browse/frmMain.h"
+#include "browse/frmSync.h"
 #include "common/datadir.h"
 #include "common/testmain.h"
 #include "store/book.h"
 #include "store/mdlDim.h"
+#include "sync/syncaccount.h"
 #include "sync/syncrun.h"
 #include "sync/syncstate.h"
+#include "ui/imagebutton.h"
 
+#include <QApplication>
+#include <QComboBox>
 #include <QEventLoop>
+#include <QLabel>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <optional>
 
@@ -366,6 +375,41 @@ private slots:
         QVERIFY2(output.contains(QStringLiteral("𠮷")), qPrintable(output));
         QVERIFY(sync().first.contains(summary(0, 0, 0, 0)));
         QVERIFY(QString::fromUtf8(phone_->send("GET", "kichi.vcf").body).contains(QStringLiteral("𠮷田")));
+    }
+
+    // 同期 from the browsing window's button: the conflict listed, the phone's value chosen, synced.
+    void syncWindow() {
+        synced();
+        QCOMPARE(phone_->edit(phone_->cardOf(QStringLiteral("田中")), "03-1111-2222", "03-5555-0000"), 201);
+        editBook("03-1111-2222", "03-6666-0000");
+        mdlDim::setDataDirectory(dir_->path());
+        QCOMPARE(syncaccount::save({url_, "taro"}), QString());
+        qputenv("TELBORA_SYNC_PASSWORD", "secret");
+        frmMain home(testBook());
+        home.show();
+        QTimer::singleShot(0, this, [this] {
+            auto *window = qobject_cast<frmSync *>(QApplication::activeModalWidget());
+            QVERIFY(window);
+            const auto runAndWait = [&] {
+                QTest::mouseClick(window->imgSyncRun, Qt::LeftButton);
+                QTRY_VERIFY_WITH_TIMEOUT(!window->running(), 30000);
+            };
+            runAndWait();
+            QCOMPARE(window->lblSyncSummary->text(), summary(0, 0, 0, 1));
+            QCOMPARE(window->lstConflicts->rowCount(), 1);
+            QCOMPARE(window->lstConflicts->item(0, 2)->text(), QStringLiteral("03-6666-0000"));
+            QCOMPARE(window->lstConflicts->item(0, 3)->text(), QStringLiteral("03-5555-0000"));
+            auto *choice = window->findChild<QComboBox *>(QStringLiteral("cboChoice(0)"));
+            QVERIFY(choice);
+            choice->setCurrentIndex(2); // スマホの値
+            runAndWait();
+            QCOMPARE(window->lstConflicts->rowCount(), 0);
+            QVERIFY(window->lblSyncSummary->text().endsWith(QStringLiteral("競合 0 件")));
+            QTest::mouseClick(window->imgSyncClose, Qt::LeftButton);
+        });
+        QTest::mouseClick(home.imgSync, Qt::LeftButton);
+        qunsetenv("TELBORA_SYNC_PASSWORD");
+        QVERIFY(book().contains("03-5555-0000") && !book().contains("03-6666-0000"));
     }
 };
 
