@@ -265,7 +265,7 @@ int runSync(Book &book, const QCommandLineParser &parser, const QStringList &arg
     if (!options.dryRun)
         if (const QString failed = syncaccount::save(account); !failed.isEmpty())
             notice(failed);
-    say(report.summary());
+    say(options.dryRun ? QStringLiteral("予定：") + report.summary() : report.summary());
     return report.conflicts.isEmpty() ? 0 : 3;
 }
 

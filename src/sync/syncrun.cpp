@@ -236,7 +236,7 @@ private:
         }
         if (result != ours) {
             updates_.insert(m.uid, result);
-            note(QStringLiteral("受信：%1").arg(result.at(1)));
+            note(received() + result.at(1));
         }
         linkUpdates_.insert(m.uid, {card, m.uid, -1, result});
         if (push)
@@ -290,7 +290,9 @@ private:
                 dropped_.append(link->uid);
             } else if (m->synced() == link->base) {
                 deletes_.append(m->uid);
-                note(QStringLiteral("削除（スマホで削除）：%1").arg(m->name()));
+                note((options_.dryRun ? QStringLiteral("電話帳から削除する予定（スマホで削除）：")
+                                      : QStringLiteral("削除（スマホで削除）：")) +
+                     m->name());
             } else {
                 pushes_.append({Push::Kind::Again, m->uid, link->base});
                 note(QStringLiteral("%1：スマホで削除されましたが、パソコンで変えていたため送り直します")
@@ -350,17 +352,23 @@ private:
         for (const QString &line : imported_.report)
             note(line);
         for (const contactimport::Update &u : imported_.updates)
-            note(QStringLiteral("受信：%1").arg(tenFields(u.line).at(1)));
+            note(received() + tenFields(u.line).at(1));
         for (const QString &line : imported_.lines)
-            note(QStringLiteral("受信（新規）：%1").arg(tenFields(line).at(1)));
+            note(received() + tenFields(line).at(1) + QStringLiteral("（新規）"));
     }
 
+    QString received() const { return options_.dryRun ? QStringLiteral("受信する予定：") : QStringLiteral("受信："); }
+
+    // A dry run's plan: what each side would get, counted as the sync would count it.
     void listPlan() {
         for (const Push &p : pushes_)
             if (const Mine *m = mineOf(p.uid))
                 note(QStringLiteral("送信する予定：%1").arg(m->name()));
         for (const QString &uid : remoteDeletes_)
             note(QStringLiteral("サーバーから削除する予定：%1").arg(state_.byUid(uid)->base.value(1)));
+        report_.sent = static_cast<int>(pushes_.size());
+        report_.received = static_cast<int>(updates_.size() + imported_.lines.size() + imported_.updates.size());
+        report_.deleted = static_cast<int>(deletes_.size() + remoteDeletes_.size());
         note(QStringLiteral("（試しのため、電話帳にもサーバーにも何も書いていません）"));
     }
 

@@ -236,12 +236,26 @@ private slots:
         QVERIFY(sync().first.contains(summary(0, 0, 0, 0)));
     }
 
+    // --dry-run lists what each side would get and writes nothing on either.
+    void dryRun() {
+        synced();
+        const QString suzuki = phone_->cardOf(QStringLiteral("鈴木"));
+        QCOMPARE(phone_->edit(suzuki, "090-5555-6666", "090-7777-8888"), 201);
+        editBook("03-1111-2222", "03-1212-3434");
+        const QByteArray book = dir_->entryBytes();
+        const QString output = sync({"--dry-run"}).first;
+        QVERIFY2(output.contains("受信する予定：鈴木　花子") && output.contains("送信する予定：田中　一郎") &&
+                     output.contains(QStringLiteral("予定：") + summary(1, 1, 0, 0)),
+                 qPrintable(output));
+        QCOMPARE(dir_->entryBytes(), book);
+        QVERIFY(phone_->send("GET", phone_->cardOf(QStringLiteral("田中"))).body.contains("03-1111-2222"));
+        QVERIFY(sync().first.contains(summary(1, 1, 0, 0)));
+    }
+
     // Deletes both ways, and a delete against an edit, which never loses the edit.
     void deletes() {
         synced();
-        const QString tanaka = phone_->cardOf(QStringLiteral("田中"));
-        const QString suzuki = phone_->cardOf(QStringLiteral("鈴木"));
-        QCOMPARE(phone_->send("DELETE", tanaka).status, 200);
+        QCOMPARE(phone_->send("DELETE", phone_->cardOf(QStringLiteral("田中"))).status, 200);
         editBook(QStringLiteral("鈴木"), QString());
         const QString output = sync().first;
         QVERIFY2(output.contains(summary(0, 0, 2, 0)), qPrintable(output));
