@@ -88,8 +88,13 @@ void frmSyncAccount::testConnection() {
     QGuiApplication::setOverrideCursor(Qt::BusyCursor);
     const carddav::Failure failure = carddav::Client(a.url, a.user, password()).check();
     QGuiApplication::restoreOverrideCursor();
-    lblSyncTest->setText(failure ? carddav::describe(failure)
-                                 : QStringLiteral("つながりました。アドレス帳が見つかりました。"));
+    QString said =
+        failure ? carddav::describe(failure) : QStringLiteral("つながりました。アドレス帳が見つかりました。");
+    const bool loopback = a.url.host() == QLatin1String("localhost") || a.url.host().startsWith(QLatin1String("127."));
+    if (a.url.scheme() == QLatin1String("http") && !loopback)
+        said +=
+            QStringLiteral("\nhttp:// ではパスワードが暗号化されずに送られます。できれば https:// を使って下さい。");
+    lblSyncTest->setText(said);
 }
 
 void frmSyncAccount::saveAndClose() {

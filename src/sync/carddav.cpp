@@ -27,6 +27,10 @@ struct Multistatus {
     bool read = false;
 };
 
+bool hasControl(const QString &text) {
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
+}
+
 int statusOfLine(const QString &line) {
     // "HTTP/1.1 404 Not Found"
     return line.section(u' ', 1, 1).toInt();
@@ -52,7 +56,8 @@ Multistatus parseMultistatus(const QByteArray &body) {
                 inPropstat = true;
                 propstatStatus = 0;
             } else if (inResponse && name == u"href" && !inPropstat) {
-                entry.href = QUrl::fromPercentEncoding(xml.readElementText().trimmed().toUtf8());
+                // A path, or a whole URL on some servers: kept as its decoded path.
+                entry.href = QUrl(xml.readElementText().trimmed()).path(QUrl::FullyDecoded);
             } else if (name == u"status" && inResponse) {
                 const int status = statusOfLine(xml.readElementText().trimmed());
                 if (inPropstat)
@@ -77,10 +82,14 @@ Multistatus parseMultistatus(const QByteArray &body) {
                     entry.status = propstatStatus;
             } else if (name == u"response") {
                 inResponse = false;
-                out.entries.append(entry);
+                // What the state file keeps one to a line never holds a line break or a tab.
+                if (!hasControl(entry.href) && !hasControl(QString::fromLatin1(entry.etag)))
+                    out.entries.append(entry);
             }
         }
     }
+    if (hasControl(out.token))
+        out.token.clear();
     out.read = sawMultistatus && !xml.hasError();
     return out;
 }

@@ -144,7 +144,13 @@ void setSimple(QList<Line> &lines, const QString &name, const QString &value) {
 
 void writeName(QList<Line> &lines, const QString &name) {
     const auto [family, given] = contactentry::familyAndGiven(name);
-    setSimple(lines, QStringLiteral("FN"), name);
+    // A card must keep its FN (servers refuse one without), even an empty one.
+    const auto fn =
+        std::find_if(lines.begin(), lines.end(), [](const Line &l) { return l.name == QLatin1String("FN"); });
+    if (fn == lines.end())
+        append(lines, QStringLiteral("FN:") + vcard::escaped(name));
+    else
+        setValue(lines, fn - lines.begin(), vcard::escaped(name));
     for (qsizetype i = 0; i < lines.size(); ++i)
         if (lines.at(i).name == QLatin1String("N")) {
             QStringList parts = componentsOf(lines.at(i).value);

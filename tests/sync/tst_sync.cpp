@@ -1,5 +1,6 @@
 #include "browse/frmMain.h"
 #include "browse/frmSync.h"
+#include "browse/frmSyncAccount.h"
 #include "common/datadir.h"
 #include "common/testmain.h"
 #include "store/book.h"
@@ -13,6 +14,7 @@
 #include <QComboBox>
 #include <QEventLoop>
 #include <QLabel>
+#include <QLineEdit>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QProcess>
@@ -389,6 +391,23 @@ private slots:
         QVERIFY2(output.contains(QStringLiteral("𠮷")), qPrintable(output));
         QVERIFY(sync().first.contains(summary(0, 0, 0, 0)));
         QVERIFY(QString::fromUtf8(phone_->send("GET", "kichi.vcf").body).contains(QStringLiteral("𠮷田")));
+    }
+
+    // 接続テスト in the account window, as typed.
+    void accountWindow() {
+        dir_.emplace();
+        frmSyncAccount window;
+        window.show();
+        QTest::keyClicks(window.txtSyncUrl, url_.toString());
+        QTest::keyClicks(window.txtSyncUser, "taro");
+        for (const auto &[password, said] : {std::pair{"wrong", "ユーザー名かパスワードが違います"},
+                                             std::pair{"secret", "つながりました。アドレス帳が見つかりました。"}}) {
+            window.txtSyncPassword->clear();
+            QTest::keyClicks(window.txtSyncPassword, password);
+            QTest::mouseClick(window.imgSyncTest, Qt::LeftButton);
+            QVERIFY2(window.lblSyncTest->text().contains(QString::fromUtf8(said)),
+                     qPrintable(window.lblSyncTest->text()));
+        }
     }
 
     // 同期 from the browsing window's button: the conflict listed, the phone's value chosen, synced.
