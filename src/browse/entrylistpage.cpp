@@ -90,7 +90,7 @@ void EntryListPage::ViewTelList(int start) {
         clearBand(pageRows(), 1);
         ViewText(pic, notice_, 140, pageRows() * RowHeight + 60, fonts::UiGothic, 8, true, 170, 40, 30);
     };
-    PressedButtonTop.clear();
+    PressedButtonTop = -1;
     // The page and the click mapping both start at the scroll bar's value.
     if (start == 0 && scrollBar_->value() != 0) {
         const QSignalBlocker quiet(scrollBar_);
@@ -258,15 +258,15 @@ void EntryListPage::buttonDown() {
     if (row < 0 || row >= rowsShown_ || ListMouseX <= OpenButtonX)
         return;
     const int top = row * RowHeight + 10;
-    PressedButtonTop = QString::number(top);
+    PressedButtonTop = top;
     picture_->drawPicture(pictures_.at(OpenPressedPicture), QRect(OpenButtonX, top, 410, 290));
 }
 
 void EntryListPage::buttonUp() {
-    if (PressedButtonTop.isEmpty())
+    if (PressedButtonTop < 0)
         return;
-    picture_->drawPicture(pictures_.at(OpenPicture), QRect(OpenButtonX, PressedButtonTop.toInt(), 410, 290));
-    PressedButtonTop.clear();
+    picture_->drawPicture(pictures_.at(OpenPicture), QRect(OpenButtonX, PressedButtonTop, 410, 290));
+    PressedButtonTop = -1;
 }
 
 void EntryListPage::click(bool twice) {

@@ -37,8 +37,8 @@ public:
     // The last pointer position over the list, in twips.
     int ListMouseX = 0;
     int ListMouseY = 0;
-    // The top of the open button drawn pressed, empty when none is.
-    QString PressedButtonTop;
+    // The top of the open button drawn pressed (twips), -1 when none is.
+    int PressedButtonTop = -1;
 
     // The index of the highlighted row; -1 when none is.
     int highlighted() const { return highlighted_; }

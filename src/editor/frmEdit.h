@@ -33,9 +33,15 @@ public:
     // Checks the entry on screen; on the first fault tells the user and puts
     // the focus into the box to correct.
     bool CheckSave();
-    // Stores a new or changed user-category name. False when it could not be
-    // written: the user has been told and nothing more may be stored.
-    bool CheckType();
+    // A user category's new name that 保存 would write (asked about when it
+    // renames one); slot -1 when there is none.
+    struct CategoryChange {
+        int slot = -1;
+        QString line;
+    };
+    CategoryChange CheckType();
+    // Writes it; false, after saying why, when the file would not take it.
+    bool writeCategory(const CategoryChange &change);
     // Writes the entry: 1 replaces its line, 2 appends it. False when the
     // write failed; the user has been told.
     bool AddInfo(int intMode);

@@ -96,21 +96,27 @@ bool frmEdit::CheckSave() {
     return complain(entryrules::faultMessage(fault), focus);
 }
 
-bool frmEdit::CheckType() {
+frmEdit::CategoryChange frmEdit::CheckType() {
     const int choice = cboType->currentIndex();
     if (choice <= 4)
-        return true;
+        return {};
     const QString oldName = book_.categoryName(choice);
     const QString newName = txtNew[choice - 5]->text();
     if (!oldName.isEmpty()) {
         if (newName == oldName)
-            return true;
+            return {};
         if (!frmMsgBox::ask(QStringLiteral("分類を保存しますか？"), MsgButtons::YesNo)) {
             putCategoryNames();
-            return true;
+            return {};
         }
     }
-    const EntryWriter::Result written = book_.writeCategory(choice, QString::number(choice + 1) + Bar + newName);
+    return {choice, QString::number(choice + 1) + Bar + newName};
+}
+
+bool frmEdit::writeCategory(const CategoryChange &change) {
+    if (change.slot < 0)
+        return true;
+    const EntryWriter::Result written = book_.writeCategory(change.slot, change.line);
     if (!written) {
         // The file still holds the old name; so does the table.
         reportFailure(written);
@@ -160,18 +166,23 @@ bool frmEdit::AddInfo(int intMode) {
 }
 
 void frmEdit::store() {
-    if (refusedAsReadOnly() || !CheckSave() || !CheckType())
+    if (refusedAsReadOnly() || !CheckSave())
         return;
-    if (!EntryChanged)
+    const CategoryChange category = CheckType();
+    if (!EntryChanged) {
+        writeCategory(category); // the category's name alone: its own question was the decision
         return;
-    if (frmMsgBox::ask(QStringLiteral("上書きしてよろしいですか？"), MsgButtons::YesNo) && AddInfo(1)) {
+    }
+    // One decision: いいえ leaves both files as they were.
+    if (frmMsgBox::ask(QStringLiteral("上書きしてよろしいですか？"), MsgButtons::YesNo) && writeCategory(category) &&
+        AddInfo(1)) {
         EntryChanged = false;
         emit happened(Outcome::Stored);
     }
 }
 
 void frmEdit::add() {
-    if (refusedAsReadOnly() || !CheckSave() || !CheckType() || !AddInfo(2))
+    if (refusedAsReadOnly() || !CheckSave() || !writeCategory(CheckType()) || !AddInfo(2))
         return;
     leave(Outcome::Added);
 }
@@ -195,7 +206,7 @@ void frmEdit::backToList() {
         if (!save)
             return; // Esc: only いいえ throws the typed work away
         if (*save) {
-            if (!CheckSave() || !CheckType() || !AddInfo(entry_ != NewEntry ? 1 : 2))
+            if (!CheckSave() || !writeCategory(CheckType()) || !AddInfo(entry_ != NewEntry ? 1 : 2))
                 return;
             EntryChanged = false;
         }

@@ -611,7 +611,7 @@ private slots:
         window->ViewTelList(0);
         recorder.reset();
         QTest::mousePress(window->picList0, Qt::LeftButton, {}, listPoint(4800, 3 * 300 + 100));
-        QCOMPARE(window->listPage()->PressedButtonTop, QStringLiteral("910"));
+        QCOMPARE(window->listPage()->PressedButtonTop, 910);
         auto pictures = recorder.ofKind(Kind::Picture);
         QCOMPARE(pictures.size(), 1);
         QCOMPARE(pictures.at(0).area, QRect(4660, 910, 410, 290));
@@ -622,7 +622,7 @@ private slots:
         QCOMPARE(pictures.size(), 2);
         QCOMPARE(pictures.at(1).area, QRect(4660, 910, 410, 290));
         QCOMPARE(pictures.at(1).pictureKey, window->imgPicture[11].cacheKey());
-        QVERIFY(window->listPage()->PressedButtonTop.isEmpty());
+        QCOMPARE(window->listPage()->PressedButtonTop, -1);
     }
 
     void pressOnEmptyRowDrawsNothing() {

@@ -279,6 +279,22 @@ private slots:
         QVERIFY(editor->EntryChanged);
     }
 
+    // 分類を保存 はい, then 上書き いいえ: one save, one decision; neither file changes.
+    void overwriteAnsweredNoKeepsCategoryName() {
+        QStringList categories = DataDir::installedCategories();
+        categories[6] = "7|ab";
+        start({Ito}, categories);
+        openLine(1);
+        editor->txtNew[1]->setText("歯医者");
+        editor->txtName->setText("伊藤二");
+        const QByteArray entries = dir->entryBytes();
+        BoxAnswerer answerer({true, false});
+        click(editor->imgSave);
+        QCOMPARE(answerer.seen, (QStringList{"分類を保存しますか？", "上書きしてよろしいですか？"}));
+        QCOMPARE(dir->categoryBytes(), DataDir::sjisLines(categories));
+        QCOMPARE(dir->entryBytes(), entries);
+    }
+
     void storeWithoutChangeStillStoresRenamedCategory() {
         QStringList categories = DataDir::installedCategories();
         categories[6] = "7|ab";
