@@ -39,8 +39,8 @@ void writeCards(const QString &path, int count) {
     QFile file(path);
     file.open(QIODevice::WriteOnly);
     for (int i = 0; i < count; ++i) {
-        const QString phonetic = i % 10 ? QStringLiteral("X-PHONETIC-LAST-NAME:ヤマダ\r\nX-PHONETIC-FIRST-NAME:タロウ\r\n")
-                                        : QString();
+        const QString phonetic =
+            i % 10 ? QStringLiteral("X-PHONETIC-LAST-NAME:ヤマダ\r\nX-PHONETIC-FIRST-NAME:タロウ\r\n") : QString();
         const QString home = i % 5 ? QStringLiteral("03-%1-1111").arg(1000 + i % 9000)
                                    : QStringLiteral("+81%1%2").arg(3 + i % 7).arg(10000000 + i % 9000000);
         const QString family = QString::fromUtf8(families[i % 8]);
@@ -79,13 +79,14 @@ int main(int argc, char *argv[]) {
     if (args.size() == 3) { // the child: export entries as vCard
         QStringList lines;
         for (int i = 0; i < args.at(2).toInt(); ++i)
-            lines.append(QStringLiteral("やまだ%1|山田　太郎%1|100-0001|東京都千代田区千代田1-1|03-%2-1111||090-%2-5678|"
-                                        "taro%1@example.jp|2|F")
-                             .arg(i)
-                             .arg(1000 + i % 9000));
+            lines.append(
+                QStringLiteral("やまだ%1|山田　太郎%1|100-0001|東京都千代田区千代田1-1|03-%2-1111||090-%2-5678|"
+                               "taro%1@example.jp|2|F")
+                    .arg(i)
+                    .arg(1000 + i % 9000));
         const double before = cpuSeconds();
-        const contactexport::Exported out =
-            contactexport::exportEntries(lines, categories, contactexport::Format::VCard, contactexport::Encoding::Utf8);
+        const contactexport::Exported out = contactexport::exportEntries(
+            lines, categories, contactexport::Format::VCard, contactexport::Encoding::Utf8);
         std::printf("%-12s %12.2f %14.1f   (%lld bytes)\n", "export", cpuSeconds() - before, peakRssMb(),
                     static_cast<long long>(out.bytes.size()));
         return 0;

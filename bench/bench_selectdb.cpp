@@ -34,11 +34,11 @@
 #include "timing.h"
 
 #include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QInputMethodEvent>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -66,8 +66,9 @@ QString reading(QRandomGenerator &random) {
                                          "なかむら", "こばやし", "かとう",   "よしだ", "やまだ", "ささき",   "やまぐち",
                                          "まつもと", "いのうえ", "きむら",   "はやし", "しみず", "やまざき"};
     static const QStringList givens = {"", "", "", "はなこ", "たろう", "ゆき", "けんじ", "みさき", "あや", "ひろし"};
-    static const QStringList longOnes = {"ながしまあやのすけ", "ながしまあやのすけえもん", "ながしまあやのじょう",
-                                         "やまもとたろうざえもん", "やまもとたろうざえもんのすけ", "おおくぼひこざえもん"};
+    static const QStringList longOnes = {"ながしまあやのすけ",           "ながしまあやのすけえもん",
+                                         "ながしまあやのじょう",         "やまもとたろうざえもん",
+                                         "やまもとたろうざえもんのすけ", "おおくぼひこざえもん"};
     static const QStringList katakana = {"サトウ", "スズキ", "タナカ", "ヤマダ", "キムラ", "ハヤシ", "ヤマダハナコ"};
     static const QStringList latin = {"Smith", "Brown", "Tanaka", "Wilson", "smith", "Lee"};
     const int kind = random.bounded(100);

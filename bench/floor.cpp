@@ -28,7 +28,8 @@ int floorSelection(const QString &entryPath) {
         qsizetype taken = 0;
         const qsizetype units =
             cp932::decodeField(QByteArrayView(line, lineEnd - line), '|', readings.data() + filled, &taken);
-        keys.push_back(ordering::readingKey(QStringView(readings.data() + filled, units), static_cast<int>(keys.size())));
+        keys.push_back(
+            ordering::readingKey(QStringView(readings.data() + filled, units), static_cast<int>(keys.size())));
         starts.push_back(filled);
         filled += units;
         line = lineEnd + 1;

@@ -44,7 +44,9 @@ QString withStandIns(const QString &text) {
     }
     QString out;
     for (qsizetype i = 0; i < plain.size();) {
-        const auto length = [&](qsizetype at) { return plain.at(at).isHighSurrogate() && at + 1 < plain.size() ? 2 : 1; };
+        const auto length = [&](qsizetype at) {
+            return plain.at(at).isHighSurrogate() && at + 1 < plain.size() ? 2 : 1;
+        };
         qsizetype end = i;
         while (end < plain.size() && !entryrules::isControl(plain.at(end)) &&
                !storableCharacter(QStringView(plain).mid(end, length(end))))
@@ -72,7 +74,8 @@ QString storable(const QString &text, const QString &what, bool asWritten, QStri
     flat.replace(QLatin1String("\r\n"), QLatin1String(" ")).replace(u'\n', u' ').replace(u'\r', u' ');
     if (!asWritten)
         flat = flat.trimmed();
-    const QString rewritten = QStringLiteral("%1「%2」は「%3」として保存します（電話帳に保存できない文字を書き換えました）");
+    const QString rewritten =
+        QStringLiteral("%1「%2」は「%3」として保存します（電話帳に保存できない文字を書き換えました）");
     if (const QString variants = readings::withCodePageVariants(flat); variants != flat) {
         notes.append(rewritten.arg(what, flat, variants));
         flat = variants;
@@ -95,7 +98,8 @@ QString storable(const QString &text, const QString &what, bool asWritten, QStri
         for (QChar c : flat)
             if (!kept.contains(c) && !lost.contains(c))
                 lost += entryrules::isControl(c) ? QChar(0x2400 + (c.unicode() & 0x1F)) : c;
-        notes.append(QStringLiteral("%1：電話帳に保存できない文字 %2 字（%3）を除きました").arg(what).arg(dropped).arg(lost));
+        notes.append(
+            QStringLiteral("%1：電話帳に保存できない文字 %2 字（%3）を除きました").arg(what).arg(dropped).arg(lost));
     }
     return kept;
 }
@@ -232,7 +236,8 @@ void placeNumbers(const Contact &contact, entryrules::EntryLineFields &f, QStrin
         }
         target = parsed.stored;
         if (!parsed.dropped.isEmpty())
-            notes.append(QStringLiteral("%1「%2」の%3は取り込みません").arg(phonenumbers::slotName(slot), text, parsed.dropped));
+            notes.append(
+                QStringLiteral("%1「%2」の%3は取り込みません").arg(phonenumbers::slotName(slot), text, parsed.dropped));
     }
 }
 
@@ -329,7 +334,8 @@ QString guessedReading(const Contact &contact, const QString &name, QStringList 
         std::tie(family, given) = familyAndGiven(name);
     readings::Guess guess;
     if (person && !family.isEmpty() && !given.isEmpty()) {
-        const readings::Guess f = readings::guess(family, NamePart::Family), g = readings::guess(given, NamePart::Given);
+        const readings::Guess f = readings::guess(family, NamePart::Family),
+                              g = readings::guess(given, NamePart::Given);
         if (!f.reading.isEmpty() && !g.reading.isEmpty())
             guess = {joinedReading({f.reading, g.reading}), f.perCharacter || g.perCharacter,
                      f.transliterated || g.transliterated};
@@ -446,7 +452,8 @@ QString storedReading(const QString &phonetic) {
     // The spacing voiced marks would become a space and a combining mark, which
     // the code page lacks: they are kept aside through the normalisation.
     QString reading = QString(phonetic).replace(u'\u309B', u'\uE09B').replace(u'\u309C', u'\uE09C');
-    reading = reading.normalized(QString::NormalizationForm_KC).replace(u'\uE09B', u'\u309B').replace(u'\uE09C', u'\u309C');
+    reading =
+        reading.normalized(QString::NormalizationForm_KC).replace(u'\uE09B', u'\u309B').replace(u'\uE09C', u'\u309C');
     reading = readings::hiragana(reading);
     if (std::any_of(reading.begin(), reading.end(), textforms::isKana))
         reading.removeIf([](QChar c) { return c.isSpace(); });
@@ -557,8 +564,8 @@ QString entryFault(const entryrules::EntryLineFields &f, const mdlDim::CategoryL
     values.mobileDigits = f.mobile.isEmpty() ? 0 : 11;
     values.categoryChoice = f.category - 1;
     // An unnamed category given by its number (our own export) is taken as it is.
-    values.userCategoryName = byNumber ? QStringLiteral("-")
-                                       : mdlDim::categoryNameIn(categories[static_cast<size_t>(f.category - 1)]);
+    values.userCategoryName =
+        byNumber ? QStringLiteral("-") : mdlDim::categoryNameIn(categories[static_cast<size_t>(f.category - 1)]);
     return skipReasonFor(entryrules::checkEntry(values), f);
 }
 

@@ -300,9 +300,11 @@ Contact Columns::contact(const QStringList &row, const QString &source) const {
         if (cell.isEmpty())
             continue;
         if (cell.size() > contactentry::SwallowedFile) {
-            c.skipReason = QStringLiteral("列「%1」の値が %2 字あります（閉じていない引用符がファイルの残りを取り込んだおそれがあります）")
-                               .arg(headers_.value(col.index))
-                               .arg(cell.size());
+            c.skipReason =
+                QStringLiteral(
+                    "列「%1」の値が %2 字あります（閉じていない引用符がファイルの残りを取り込んだおそれがあります）")
+                    .arg(headers_.value(col.index))
+                    .arg(cell.size());
             return c;
         }
         const ColumnMeaning &m = col.meaning;

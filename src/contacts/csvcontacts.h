@@ -31,7 +31,7 @@ private:
     QList<int> unknown_;
     QStringList headers_;
     bool known_ = false;
-    bool ownExport_ = false; // the header telbora-contacts writes: names are as the book stored them
+    bool ownExport_ = false;  // the header telbora-contacts writes: names are as the book stored them
     bool withPerson_ = false; // ... with the UID and the per-person columns after the fields
 };
 

@@ -265,8 +265,8 @@ Exported exportEntries(const QList<Entry> &entries, const mdlDim::CategoryLines 
             return text.toUtf8();
         std::optional<QByteArray> bytes = cp932::encode(text);
         if (!bytes)
-            out.error = QStringLiteral("%1：シフトJIS で書けない文字があります")
-                            .arg(entryLabel(index, lines.value(index)));
+            out.error =
+                QStringLiteral("%1：シフトJIS で書けない文字があります").arg(entryLabel(index, lines.value(index)));
         return bytes;
     };
     out.bytes = encoding == Encoding::Utf8 ? QByteArray("\xEF\xBB\xBF") : QByteArray();

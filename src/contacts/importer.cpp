@@ -165,8 +165,10 @@ Contact fromCard(const vcard::Card &card, const QString &file) {
             c.person.addresses.append(parts.value(2));
             continue;
         }
-        Contact::Address address{parts.value(5), {parts.value(4), parts.value(3), parts.value(2), parts.value(1),
-                                                  parts.value(0)}, preferred(a), rankOf(a)};
+        Contact::Address address{parts.value(5),
+                                 {parts.value(4), parts.value(3), parts.value(2), parts.value(1), parts.value(0)},
+                                 preferred(a),
+                                 rankOf(a)};
         const bool empty = std::all_of(address.parts.begin(), address.parts.end(),
                                        [](const QString &p) { return p.trimmed().isEmpty(); });
         if (empty && address.postalCode.trimmed().isEmpty() && !a->param(QStringLiteral("LABEL")).isEmpty())
@@ -285,7 +287,8 @@ QString forEachContact(const QString &path, const std::function<void(const Conta
     bytes = withoutUtf16(bytes);
     if (isVCard(bytes)) {
         if (const int cut = vcard::forEachCard(bytes, [&](const vcard::Card &card) { visit(fromCard(card, file)); }))
-            notes.append(QStringLiteral("「%1」%2 件目：BEGIN:VCARD のあとに END:VCARD がありません（ファイルが途中で切れています）。取り込みません")
+            notes.append(QStringLiteral("「%1」%2 件目：BEGIN:VCARD のあとに END:VCARD "
+                                        "がありません（ファイルが途中で切れています）。取り込みません")
                              .arg(file)
                              .arg(cut));
         return {};
@@ -295,8 +298,9 @@ QString forEachContact(const QString &path, const std::function<void(const Conta
     const QList<QStringList> rows = csv::parse(text, csv::separatorOf(text));
     const csvcontacts::Columns columns(rows.value(0));
     if (rows.isEmpty() || !columns.isContactFile())
-        return QStringLiteral("「%1」は連絡先のファイルではありません（vCard でも、名前・よみ・電話・メールの列がある CSV "
-                              "でもありません）。")
+        return QStringLiteral(
+                   "「%1」は連絡先のファイルではありません（vCard でも、名前・よみ・電話・メールの列がある CSV "
+                   "でもありません）。")
             .arg(file);
     QList<int> named; // unknown columns already named
     for (qsizetype r = 1; r < rows.size(); ++r) {
@@ -314,7 +318,8 @@ QString forEachContact(const QString &path, const std::function<void(const Conta
 QList<Contact> readFile(const QString &path, QString &error) {
     QList<Contact> contacts;
     QStringList notes;
-    error = forEachContact(path, [&](const Contact &c) { contacts.append(c); }, notes);
+    error = forEachContact(
+        path, [&](const Contact &c) { contacts.append(c); }, notes);
     return contacts;
 }
 
@@ -743,7 +748,8 @@ BookImport importIntoBook(Book &target, const QStringList &files, int defaultCat
             out.report.append(QStringLiteral("更新する予定：") + update.line);
         for (const QString &line : result.lines)
             out.report.append(QStringLiteral("取り込む予定：") + line);
-        out.summary = QStringLiteral("取り込み予定 ") + counts + QStringLiteral("（試しのため、電話帳には何も書いていません）");
+        out.summary =
+            QStringLiteral("取り込み予定 ") + counts + QStringLiteral("（試しのため、電話帳には何も書いていません）");
         return out;
     }
     // The new categories first: the entries name them.

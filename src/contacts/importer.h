@@ -38,7 +38,7 @@ struct Update {
 };
 
 struct Result {
-    QStringList lines;  // the entry lines to add, in order
+    QStringList lines;                         // the entry lines to add, in order
     people::DataOfNew people;                  // the lines' per-person data, where there is some
     QStringList uids;                          // each line's UID from its file, or empty
     QList<Update> updates;                     // the book's entries changed, each once

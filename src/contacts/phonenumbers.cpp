@@ -89,7 +89,9 @@ bool isSeparator(QChar c) {
 } // namespace
 
 QString slotName(Slot slot) {
-    return slot == Slot::Mobile ? QStringLiteral("携帯電話") : slot == Slot::Fax ? QStringLiteral("FAX") : QStringLiteral("電話");
+    return slot == Slot::Mobile ? QStringLiteral("携帯電話")
+           : slot == Slot::Fax  ? QStringLiteral("FAX")
+                                : QStringLiteral("電話");
 }
 
 Number read(const QString &text) {
@@ -101,7 +103,8 @@ Number read(const QString &text) {
         uri = true;
     }
     QString extension;
-    static const QRegularExpression extParameter(QStringLiteral(";ext=([^;]*)"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression extParameter(QStringLiteral(";ext=([^;]*)"),
+                                                 QRegularExpression::CaseInsensitiveOption);
     if (const QRegularExpressionMatch m = extParameter.match(s); m.hasMatch()) {
         extension = m.captured(1);
         s.remove(m.capturedStart(), m.capturedLength());
@@ -155,7 +158,8 @@ Number read(const QString &text) {
         international = 0;
     else if (all.startsWith(QLatin1String("010")))
         international = 3;
-    else if (all.startsWith(QLatin1String("00")) && all.size() > 2 && all.at(2) != u'0') // no country code begins with 0
+    else if (all.startsWith(QLatin1String("00")) && all.size() > 2 &&
+             all.at(2) != u'0') // no country code begins with 0
         international = 2;
     if (international >= 0) {
         if (all.mid(international, 2) != QLatin1String("81")) {

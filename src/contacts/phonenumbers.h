@@ -13,9 +13,9 @@ namespace phonenumbers {
 enum class Slot { Telephone, Fax, Mobile };
 
 struct Parsed {
-    QString stored;   // as the store keeps it ("03-1234-5678"), empty with a problem
-    QString problem;  // why it cannot be kept, for the report
-    QString dropped;  // a part left out and kept nowhere (an extension, digits after a pause)
+    QString stored;  // as the store keeps it ("03-1234-5678"), empty with a problem
+    QString problem; // why it cannot be kept, for the report
+    QString dropped; // a part left out and kept nowhere (an extension, digits after a pause)
 };
 
 struct Number {

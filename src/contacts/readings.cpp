@@ -17,9 +17,9 @@ extern "C" {
 
 #include <algorithm>
 #include <cstring>
-#include <string>
 #include <iterator>
 #include <memory>
+#include <string>
 
 namespace readings {
 namespace {
@@ -242,8 +242,8 @@ bool readJapanese(const QString &text, Guess &guess) {
     if (!tools)
         return false;
     const QByteArray utf8 = text.toUtf8();
-    for (const MeCab::Node *node = tools->tagger->parseToNode(utf8.constData(), static_cast<size_t>(utf8.size()));
-         node; node = node->next) {
+    for (const MeCab::Node *node = tools->tagger->parseToNode(utf8.constData(), static_cast<size_t>(utf8.size())); node;
+         node = node->next) {
         if (node->stat == MECAB_BOS_NODE || node->stat == MECAB_EOS_NODE)
             continue;
         const QString surface = QString::fromUtf8(node->surface, static_cast<qsizetype>(node->length));
@@ -279,15 +279,14 @@ QString commonForms(const QString &text) {
         {QStringLiteral("髙"), QStringLiteral("高")}, {QStringLiteral("﨑"), QStringLiteral("崎")},
         {QStringLiteral("德"), QStringLiteral("徳")}, {QStringLiteral("邊"), QStringLiteral("辺")},
         {QStringLiteral("邉"), QStringLiteral("辺")}, {QStringLiteral("濵"), QStringLiteral("浜")},
-        {QStringLiteral("濱"), QStringLiteral("浜")},
-        {QStringLiteral("櫻"), QStringLiteral("桜")}, {QStringLiteral("廣"), QStringLiteral("広")},
-        {QStringLiteral("齋"), QStringLiteral("斎")}, {QStringLiteral("齊"), QStringLiteral("斉")},
-        {QStringLiteral("澤"), QStringLiteral("沢")}, {QStringLiteral("國"), QStringLiteral("国")},
-        {QStringLiteral("嶋"), QStringLiteral("島")}, {QStringLiteral("嶌"), QStringLiteral("島")},
-        {QStringLiteral("槇"), QStringLiteral("槙")}, {QStringLiteral("眞"), QStringLiteral("真")},
-        {QStringLiteral("惠"), QStringLiteral("恵")}, {QStringLiteral("瀨"), QStringLiteral("瀬")},
-        {QStringLiteral("靍"), QStringLiteral("鶴")}, {QStringLiteral("桒"), QStringLiteral("桑")},
-        {QStringLiteral("﨔"), QStringLiteral("欅")}};
+        {QStringLiteral("濱"), QStringLiteral("浜")}, {QStringLiteral("櫻"), QStringLiteral("桜")},
+        {QStringLiteral("廣"), QStringLiteral("広")}, {QStringLiteral("齋"), QStringLiteral("斎")},
+        {QStringLiteral("齊"), QStringLiteral("斉")}, {QStringLiteral("澤"), QStringLiteral("沢")},
+        {QStringLiteral("國"), QStringLiteral("国")}, {QStringLiteral("嶋"), QStringLiteral("島")},
+        {QStringLiteral("嶌"), QStringLiteral("島")}, {QStringLiteral("槇"), QStringLiteral("槙")},
+        {QStringLiteral("眞"), QStringLiteral("真")}, {QStringLiteral("惠"), QStringLiteral("恵")},
+        {QStringLiteral("瀨"), QStringLiteral("瀬")}, {QStringLiteral("靍"), QStringLiteral("鶴")},
+        {QStringLiteral("桒"), QStringLiteral("桑")}, {QStringLiteral("﨔"), QStringLiteral("欅")}};
     QString out = withCodePageVariants(text);
     for (const auto &[from, to] : variants)
         out.replace(from, to);
@@ -314,9 +313,8 @@ Guess guess(const QString &name, NamePart part) {
         textforms::withoutLegalForms(commonForms(name).normalized(QString::NormalizationForm_KC)).trimmed();
     if (text.isEmpty())
         return out;
-    if (part != NamePart::Whole && std::none_of(text.begin(), text.end(), [](QChar c) {
-            return scriptOf(c) != Script::Japanese;
-        })) {
+    if (part != NamePart::Whole &&
+        std::none_of(text.begin(), text.end(), [](QChar c) { return scriptOf(c) != Script::Japanese; })) {
         out.reading = personReading(text, part);
         if (!out.reading.isEmpty())
             return out;
@@ -375,10 +373,11 @@ QString withoutAccents(const QString &text) {
 }
 
 QString withCodePageVariants(const QString &text) {
-    static const std::pair<QString, QString> variants[] = {
-        {QStringLiteral("𠮷"), QStringLiteral("吉")}, {QStringLiteral("𡈽"), QStringLiteral("土")},
-        {QStringLiteral("𣘺"), QStringLiteral("橋")}, {QStringLiteral("𥔎"), QStringLiteral("碕")},
-        {QStringLiteral("𦚰"), QStringLiteral("脇")}};
+    static const std::pair<QString, QString> variants[] = {{QStringLiteral("𠮷"), QStringLiteral("吉")},
+                                                           {QStringLiteral("𡈽"), QStringLiteral("土")},
+                                                           {QStringLiteral("𣘺"), QStringLiteral("橋")},
+                                                           {QStringLiteral("𥔎"), QStringLiteral("碕")},
+                                                           {QStringLiteral("𦚰"), QStringLiteral("脇")}};
     QString out = text;
     for (const auto &[from, to] : variants)
         out.replace(from, to);

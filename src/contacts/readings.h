@@ -8,8 +8,8 @@ namespace readings {
 enum class NamePart { Family, Given, Whole };
 
 struct Guess {
-    QString reading;           // hiragana, with Latin letters and digits as written; empty: none found
-    bool perCharacter = false; // some word was read character by character (kakasi), not as a word
+    QString reading;             // hiragana, with Latin letters and digits as written; empty: none found
+    bool perCharacter = false;   // some word was read character by character (kakasi), not as a word
     bool transliterated = false; // a foreign script written in Latin letters (ICU)
 };
 

@@ -13,9 +13,9 @@ namespace EntryWriter {
 
 struct Result {
     bool ok = true;
-    QString message;  // what failed, for the message box
-    int unmarked = 0; // markPrinted: lines that could not be marked safely and were left as they were
-    int vanished = 0; // markPrinted: lines another program changed or removed
+    QString message;               // what failed, for the message box
+    int unmarked = 0;              // markPrinted: lines that could not be marked safely and were left as they were
+    int vanished = 0;              // markPrinted: lines another program changed or removed
     bool changedElsewhere = false; // the line acted on is no longer in the file as loaded
     mdlDim::LoadedLine written;    // replaceEntry: the line as it now stands in the file
     QList<QByteArray> lines;       // writeCategory: the category file's lines as they now stand

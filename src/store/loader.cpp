@@ -59,8 +59,7 @@ QString loadTables(const QString &entryPath, const QString &categoryPath, const 
         return error;
     const char *start = out.entries.buffer().constData();
     forEachEntryLine(out.entries.buffer(), [&](const EntryLine &line) {
-        out.entries.lines().push_back(
-            {line.text.data() - start, static_cast<int>(line.text.size()), line.number});
+        out.entries.lines().push_back({line.text.data() - start, static_cast<int>(line.text.size()), line.number});
     });
     return readCategories(categoryPath, previous, out.categories, out.categoryLines);
 }

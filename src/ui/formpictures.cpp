@@ -4,8 +4,8 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QPolygonF>
 #include <QPainterPath>
+#include <QPolygonF>
 
 namespace formpictures {
 namespace {

@@ -30,14 +30,19 @@ private slots:
         QTest::addColumn<QString>("environment");
         QTest::addColumn<QStringList>("beside"); // data files beside the program
         QTest::addColumn<QString>("found");      // "XDG" for the standard folder, "beside" for the program's
-        QTest::newRow("--dir first") << "/books/a" << "/books/b" << QStringList{"VexaTel.txt"} << "/books/a";
-        QTest::newRow("then TELBORA_DIR") << "" << "/books/b" << QStringList{"VexaTel.txt"} << "/books/b";
-        QTest::newRow("then beside the program, both files") << "" << ""
-                                                             << QStringList{"VexaTel.txt", "VexaType.txt"} << "beside";
-        QTest::newRow("beside the program, entry file alone") << "" << "" << QStringList{"VexaTel.txt"} << "beside";
-        QTest::newRow("beside the program, category file alone") << "" << "" << QStringList{"VexaType.txt"}
-                                                                 << "beside";
-        QTest::newRow("else the standard folder") << "" << "" << QStringList{} << "XDG";
+        QTest::newRow("--dir first") << "/books/a"
+                                     << "/books/b" << QStringList{"VexaTel.txt"} << "/books/a";
+        QTest::newRow("then TELBORA_DIR") << ""
+                                          << "/books/b" << QStringList{"VexaTel.txt"} << "/books/b";
+        QTest::newRow("then beside the program, both files")
+            << ""
+            << "" << QStringList{"VexaTel.txt", "VexaType.txt"} << "beside";
+        QTest::newRow("beside the program, entry file alone") << ""
+                                                              << "" << QStringList{"VexaTel.txt"} << "beside";
+        QTest::newRow("beside the program, category file alone") << ""
+                                                                 << "" << QStringList{"VexaType.txt"} << "beside";
+        QTest::newRow("else the standard folder") << ""
+                                                  << "" << QStringList{} << "XDG";
     }
     void locate() {
         QFETCH(QString, option);
@@ -58,7 +63,8 @@ private slots:
     void givenFolderThatIsNone_data() {
         QTest::addColumn<QString>("made"); // "": nothing there; "file": a file
         QTest::addColumn<QString>("message");
-        QTest::newRow("missing") << "" << "電話帳のフォルダー「%1」がありません。";
+        QTest::newRow("missing") << ""
+                                 << "電話帳のフォルダー「%1」がありません。";
         QTest::newRow("a file") << "file"
                                 << "「%1」はフォルダーではありません。電話帳のフォルダーを指定して下さい。";
     }

@@ -110,8 +110,7 @@ private slots:
         QTest::newRow("invalid byte in the name") << QByteArray("a|\xff|||||||1|F") << QByteArray("a|\xff|||||||1|T");
         QTest::newRow("name holds \uff0d (81 7C)")
             << DataDir::sjis("a|－|||||||1|F") << DataDir::sjis("a|－|||||||1|T");
-        QTest::newRow("short line holding \uff0d")
-            << DataDir::sjis("a|－") << DataDir::sjis("a|－||||||||T");
+        QTest::newRow("short line holding \uff0d") << DataDir::sjis("a|－") << DataDir::sjis("a|－||||||||T");
         QTest::newRow("ends in a lone lead byte") << QByteArray("a|b\x88") << QByteArray();
     }
     void markPrintedSetsTheFlagField() {
