@@ -4,8 +4,8 @@
 // harm; and an offset or the senders saved over whatever was there read back
 // as saved.
 #include "fuzzcheck.h"
-#include "printing/postcardsettings.h"
 #include "printing/printeradjustment.h"
+#include "render/postcardsettings.h"
 #include "store/mdlDim.h"
 
 #include <QCoreApplication>

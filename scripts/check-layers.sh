@@ -13,7 +13,9 @@ allowed() {
     sync) echo "sync contacts store" ;;
     render) echo "render store" ;;
     ui) echo "ui render store" ;;
-    browse|editor|printing) echo "browse editor printing ui render sync contacts store" ;;
+    editor) echo "editor ui render store" ;;
+    printing) echo "printing ui render store" ;;
+    browse) echo "browse editor printing ui render sync contacts store" ;;
   esac
 }
 widgets='QWidget|QDialog|QApplication|QLabel|QLineEdit|QComboBox|QCheckBox|QSpinBox|QDoubleSpinBox|QPushButton|QTableWidget|QListWidget|QPlainTextEdit|QScrollBar|QShortcut|QAbstractItemView|QHeaderView|QFileDialog|QMessageBox|QAccessibleWidget|QtWidgets'

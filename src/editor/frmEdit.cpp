@@ -2,7 +2,6 @@
 #include "editor/frmPerson.h"
 #include "store/book.h"
 
-#include "editor/inputrules.h"
 #include "editor/postalfill.h"
 #include "render/fonts.h"
 #include "store/entryrecord.h"
@@ -14,6 +13,7 @@
 #include "ui/frameline.h"
 #include "ui/frmMsgBox.h"
 #include "ui/imagebutton.h"
+#include "ui/inputrules.h"
 #include "ui/skin.h"
 #include "ui/titleimage.h"
 #include "ui/twips.h"

@@ -1,7 +1,7 @@
 #include "editor/frmPerson.h"
 
-#include "printing/postcardsettings.h"
 #include "render/fonts.h"
+#include "render/postcardsettings.h"
 #include "ui/artwork.h"
 #include "ui/centerform.h"
 #include "ui/frameline.h"

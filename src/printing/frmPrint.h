@@ -1,9 +1,9 @@
 #pragma once
 
 #include "printing/addressmedium.h"
-#include "printing/postcardsettings.h"
 #include "printing/printsettings.h"
 #include "render/postcard.h"
+#include "render/postcardsettings.h"
 
 #include <QList>
 #include <QPixmap>

@@ -1,8 +1,7 @@
 #include "printing/frmSender.h"
 
-#include "editor/inputrules.h"
-#include "printing/postcardsettings.h"
 #include "render/fonts.h"
+#include "render/postcardsettings.h"
 #include "store/entryrules.h"
 #include "store/postalcodes.h"
 #include "ui/artwork.h"
@@ -10,6 +9,7 @@
 #include "ui/frameline.h"
 #include "ui/frmMsgBox.h"
 #include "ui/imagebutton.h"
+#include "ui/inputrules.h"
 #include "ui/skin.h"
 #include "ui/titleimage.h"
 #include "ui/twips.h"

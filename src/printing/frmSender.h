@@ -1,6 +1,6 @@
 #pragma once
 
-#include "printing/postcardsettings.h"
+#include "render/postcardsettings.h"
 
 #include <QDialog>
 

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "printing/addressmedium.h"
-#include "printing/postcardsettings.h"
 #include "printing/printjob.h"
 #include "render/postcard.h"
+#include "render/postcardsettings.h"
 
 #include <QDate>
 #include <QList>

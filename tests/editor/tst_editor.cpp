@@ -5,7 +5,7 @@
 #include "common/windows.h"
 #include "editor/frmEdit.h"
 #include "editor/frmPerson.h"
-#include "printing/postcardsettings.h"
+#include "render/postcardsettings.h"
 #include "store/entrywriter.h"
 #include "store/mdlDim.h"
 #include "ui/frmMsgBox.h"

@@ -1,4 +1,4 @@
-#include "editor/inputrules.h"
+#include "ui/inputrules.h"
 
 #include "store/entryrules.h"
 #include "store/textforms.h"

@@ -1,6 +1,6 @@
-#include "printing/postcardsettings.h"
+#include "render/postcardsettings.h"
 
-#include "printing/printeradjustment.h"
+#include "store/settingsfile.h"
 
 #include <QSettings>
 
@@ -50,7 +50,7 @@ QStringList Setup::profileNames() const {
 
 Setup load() {
     Setup setup;
-    printeradjustment::readSettings([&](QSettings &settings) {
+    settingsfile::read([&](QSettings &settings) {
         const int count = settings.beginReadArray(Profiles);
         for (int i = 0; i < count; ++i) {
             settings.setArrayIndex(i);
@@ -78,7 +78,7 @@ Setup load() {
 }
 
 QString save(const Setup &setup) {
-    return printeradjustment::changeSettings([&](QSettings &settings) {
+    return settingsfile::change([&](QSettings &settings) {
         settings.remove(Profiles);
         settings.beginWriteArray(Profiles, int(setup.profiles.size()));
         for (int i = 0; i < setup.profiles.size(); ++i) {
