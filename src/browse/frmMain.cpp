@@ -297,6 +297,8 @@ void frmMain::SelectDB(int category) {
         return;
     }
     lblCount->setText(QStringLiteral("現在 %1 件").arg(book_.entryCount()));
+    // Once the list is drawn: the find box's index made while the user looks.
+    QTimer::singleShot(0, this, [this] { book_.index().prepareSearch(); });
     const bool emptyBook = book_.entryCount() == 0 && category == 0 && cboIndex->currentIndex() == 0 && !searching();
     list_->setEmptyHint(emptyBook ? EmptyBookHint : QString());
     QStringList description;

@@ -128,14 +128,18 @@ const std::vector<int> &BookIndex::order(int category, int row) {
     return ordered;
 }
 
+void BookIndex::prepareSearch() {
+    if (searchTextMade_)
+        return;
+    searchText_.clear();
+    searchText_.reserve(size(), bytes_.size());
+    for (const Entry &e : entries_)
+        searchText_.add(QByteArrayView(bytes_.constData() + e.line.offset, e.line.length));
+    searchTextMade_ = true;
+}
+
 const std::vector<BookIndex::Line> &BookIndex::search(const search::Query &query) {
-    if (!searchTextMade_) {
-        searchText_.clear();
-        searchText_.reserve(size(), bytes_.size());
-        for (const Entry &e : entries_)
-            searchText_.add(QByteArrayView(bytes_.constData() + e.line.offset, e.line.length));
-        searchTextMade_ = true;
-    }
+    prepareSearch();
     std::vector<int> hits;
     searchText_.find(query, lastQuery_ && query.narrows(*lastQuery_) ? &lastHits_ : nullptr, hits);
     lastQuery_ = query;

@@ -37,6 +37,9 @@ public:
     // The entries `query` matches, in the order of the whole list. A query
     // typed further than the last looks only through the last one's finds.
     const std::vector<Line> &search(const search::Query &query);
+    // Makes the search's folded text now, when it is not made, so that the
+    // first key typed into the find box finds it ready.
+    void prepareSearch();
 
     QStringView reading(int i) const {
         const Entry &e = entries_[static_cast<size_t>(i)];
