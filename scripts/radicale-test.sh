@@ -17,6 +17,8 @@ start)
   cat > "$dir/config" <<CONF
 [server]
 hosts = 127.0.0.1:$port
+# Small, so that a test can have one card refused (413).
+max_content_length = 100000
 [auth]
 type = htpasswd
 htpasswd_filename = $dir/users

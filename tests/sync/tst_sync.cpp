@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QEventLoop>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QNetworkAccessManager>
@@ -391,6 +392,27 @@ private slots:
         QVERIFY2(output.contains(QStringLiteral("𠮷")), qPrintable(output));
         QVERIFY(sync().first.contains(summary(0, 0, 0, 0)));
         QVERIFY(QString::fromUtf8(phone_->send("GET", "kichi.vcf").body).contains(QStringLiteral("𠮷田")));
+    }
+
+    // A card the server refuses is named; the rest go on, and the next sync tries it again.
+    void refusedCard() {
+        dir_.emplace(QStringList{Tanaka, Suzuki});
+        QTemporaryDir in;
+        QFile big(in.filePath("big.vcf"));
+        QVERIFY(big.open(QIODevice::WriteOnly));
+        big.write("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:山本 健二\r\nN:山本;健二;;;\r\nTEL:03-7777-8888\r\nNOTE:" +
+                  QByteArray(150000, 'x') + "\r\nEND:VCARD\r\n");
+        big.close();
+        QProcess import;
+        import.start(QStringLiteral(TELBORA_CONTACTS_BINARY), {"import", "--dir", dir_->path(), big.fileName()});
+        QVERIFY(import.waitForFinished(30000) && import.exitCode() == 0);
+        const auto [output, code] = sync({"--first", "upload"});
+        QCOMPARE(code, 0);
+        QVERIFY2(output.contains("山本　健二 を送れません：サーバーが受け付けませんでした（413）") &&
+                     output.contains(summary(2, 0, 0, 0)),
+                 qPrintable(output));
+        QCOMPARE(phone_->cards().size(), 2);
+        QVERIFY(sync().first.contains("山本　健二 を送れません"));
     }
 
     // 接続テスト in the account window, as typed.
