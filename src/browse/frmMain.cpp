@@ -53,6 +53,7 @@ QPointer<frmMain> current;
 const QString EmptyBookHint = QStringLiteral(
     "まだ登録がありません。「新規登録」で追加するか、連絡先のファイル（vCard・CSV）をここにドロップして下さい。");
 const QString ReadOnlyNotice = QStringLiteral("読み取り専用：登録・削除・印刷済みの記録はできません");
+const QString LoadFailedNotice = QStringLiteral("電話帳を読み込めませんでした。直したら分類のボタンで読み直します");
 
 constexpr int WindowWidth = 5715;
 constexpr int WindowHeight = 7515;
@@ -293,9 +294,15 @@ void frmMain::SelectDB(int category) {
     const bool loaded = searching() ? selection::loadSearch(book_, search::Query(findText()), &error)
                                     : selection::loadSelection(book_, category, cboIndex->currentIndex(), &error);
     if (!loaded) {
-        mdlDim::showLoadFailureAndEnd(book_, error);
+        // The tables keep what they held, and every writer checks the file
+        // again, so the window stays: the user can mend the book and click again.
+        mdlDim::showLoadFailure(book_, error);
+        list_->setNotice(LoadFailedNotice);
+        loadFailed_ = true;
         return;
     }
+    if (std::exchange(loadFailed_, false))
+        list_->setNotice(book_.readOnlyReason().isEmpty() ? QString() : ReadOnlyNotice);
     lblCount->setText(QStringLiteral("現在 %1 件").arg(book_.entryCount()));
     // Once the list is drawn: the find box's index made while the user looks.
     QTimer::singleShot(0, this, [this] { book_.index().prepareSearch(); });

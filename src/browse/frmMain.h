@@ -131,4 +131,5 @@ private:
     QString captionBeforeSearch_;
     QString findPreedit_; // the input method's text not yet committed
     bool shownOnce_ = false;
+    bool loadFailed_ = false; // the last selection could not read the book
 };

@@ -25,9 +25,13 @@ bool LoadDataOrEnd(Book &book) {
     return false;
 }
 
-void showLoadFailureAndEnd(const Book &book, const QString &error) {
+void showLoadFailure(const Book &book, const QString &error) {
     const QString folder = QDir::toNativeSeparators(QDir(book.dir()).absolutePath());
     frmMsgBox::ask(error + QStringLiteral("\r（フォルダー：%1）").arg(folder), MsgButtons::Yes);
+}
+
+void showLoadFailureAndEnd(const Book &book, const QString &error) {
+    showLoadFailure(book, error);
     endAfterLoadFailure();
 }
 

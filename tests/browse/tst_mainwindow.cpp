@@ -16,6 +16,7 @@
 #include "ui/frameline.h"
 #include "ui/frmMsgBox.h"
 #include "ui/imagebutton.h"
+#include "ui/loadfailure.h"
 #include "ui/picturebox.h"
 #include "ui/twips.h"
 
@@ -216,6 +217,34 @@ private slots:
         if (categoryMode)
             click(window->imgQQ);
         QCOMPARE(window->fsbList->maximum(), maximum);
+    }
+
+    // The book unreadable mid-session: said, the window stays with what it
+    // showed and a notice; once mended, the next click reads it again.
+    void loadFailureMidSessionKeepsWindow() {
+        open(entries(3));
+        bool ended = false;
+        mdlDim::setLoadFailureEnd([&] { ended = true; });
+        const QByteArray bytes = dir->entryBytes();
+        QVERIFY(QFile::remove(dir->entryPath()));
+        BoxAnswerer answerer;
+        recorder.reset();
+        click(window->imgQQ);
+        mdlDim::setLoadFailureEnd(nullptr);
+        QVERIFY(!ended);
+        QCOMPARE(answerer.seen.size(), 1);
+        QVERIFY2(answerer.seen.first().contains("VexaTel.txt"), qPrintable(answerer.seen.first()));
+        const auto drawn = [&](const QString &text) {
+            const auto texts = recorder.ofKind(Kind::Text);
+            return std::any_of(texts.begin(), texts.end(), [&](const auto &call) { return call.text == text; });
+        };
+        QVERIFY(drawn(QStringLiteral("電話帳を読み込めませんでした。直したら分類のボタンで読み直します")));
+        QVERIFY(window->isVisible());
+        dir->writeEntries(bytes);
+        recorder.reset();
+        click(window->imgAll);
+        QCOMPARE(window->lblCount->text(), QStringLiteral("現在 3 件"));
+        QVERIFY(!drawn(QStringLiteral("電話帳を読み込めませんでした。直したら分類のボタンで読み直します")));
     }
 
     void emptySelectionKeepsScrollMaximum() {
