@@ -1,5 +1,7 @@
 #include "contacts/importer.h"
 
+#include "contacts/log.h"
+
 #include "contacts/csv.h"
 #include "contacts/csvcontacts.h"
 #include "contacts/exporter.h"
@@ -729,6 +731,7 @@ BookImport importIntoBook(Book &target, const QStringList &files, int defaultCat
             if (QString failed = forEachContact(
                     file, [&](const Contact &c) { importer.add(c); }, fileNotes);
                 !failed.isEmpty()) {
+                qCInfo(lcContacts).noquote() << "not read" << file << failed;
                 out.error = failed;
                 return out;
             }

@@ -1,5 +1,7 @@
 #include "render/printerservice.h"
 
+#include "render/log.h"
+
 #include "render/fonts.h"
 #include "render/twipunits.h"
 #include "render/verticaltext.h"
@@ -179,6 +181,7 @@ bool PrinterService::submitToQueue() {
         return true;
     error_ = QStringLiteral("プリンター「%1」が印刷を受け付けませんでした。\r%2")
                  .arg(queue_, QString::fromUtf8(cupsLastErrorString()));
+    qCInfo(lcRender).noquote() << error_;
     return false;
 #else
     return true;
@@ -197,10 +200,12 @@ bool PrinterService::beginIfNeeded() {
     printer_ = makePrinter();
     if (!printer_) {
         error_ = QStringLiteral("プリンターがありません。");
+        qCInfo(lcRender).noquote() << error_;
         return false;
     }
     if (!painter_.begin(printer_.get())) {
         error_ = QStringLiteral("プリンター「%1」で印刷を始められません。").arg(printerLabel());
+        qCInfo(lcRender).noquote() << error_;
         return false;
     }
     painter_.setRenderHint(QPainter::Antialiasing);
@@ -253,6 +258,7 @@ void PrinterService::drawPicture(const QPixmap &picture, const QRect &area) {
 void PrinterService::nextPage() {
     if (beginIfNeeded() && !printer_->newPage())
         error_ = QStringLiteral("プリンター「%1」への印刷に失敗しました。").arg(printerLabel());
+    qCInfo(lcRender).noquote() << error_;
 }
 
 void PrinterService::endDocument() {
@@ -261,6 +267,7 @@ void PrinterService::endDocument() {
         return;
     if (!painter_.end() || printer_->printerState() == QPrinter::Error) {
         error_ = QStringLiteral("プリンター「%1」への印刷に失敗しました。").arg(printerLabel());
+        qCInfo(lcRender).noquote() << error_;
         return;
     }
     if (!queue_.isEmpty() && !submitToQueue())

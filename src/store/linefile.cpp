@@ -1,5 +1,7 @@
 #include "store/linefile.h"
 
+#include "store/log.h"
+
 #include <QFileInfo>
 
 #include <algorithm>
@@ -337,8 +339,8 @@ enum class StaleCopy { Remove, Keep };
 // Writes `content` to a "$" copy beside `target` with `mode`, flushes it to the
 // disk and puts it in the target's place: over it, or only where nothing is.
 // On failure the copy is removed and whatever was at `target` stays.
-QString writeThroughCopy(const QString &path, const QByteArray &target, const Pieces &content, mode_t mode,
-                         const struct stat *owner, Placing placing, StaleCopy stale = StaleCopy::Remove) {
+QString placeThroughCopy(const QString &path, const QByteArray &target, const Pieces &content, mode_t mode,
+                         const struct stat *owner, Placing placing, StaleCopy stale) {
     const QString cannotSave = QStringLiteral("を保存できません。");
     QByteArray copy = target + '$';
     // A copy left by an earlier crash is stale; whatever sits there (even a
@@ -432,6 +434,17 @@ bool appendIfStill(const QString &path, FileStamp &stamp, const QByteArray &byte
     ::close(fd);
     stamp = stamped ? stampOfInfo(info) : FileStamp{};
     return true;
+}
+
+// placeThroughCopy, each write said for whoever asks.
+QString writeThroughCopy(const QString &path, const QByteArray &target, const Pieces &content, mode_t mode,
+                         const struct stat *owner, Placing placing, StaleCopy stale = StaleCopy::Remove) {
+    const QString failed = placeThroughCopy(path, target, content, mode, owner, placing, stale);
+    if (failed.isEmpty())
+        qCDebug(lcStore).noquote() << "written" << path;
+    else
+        qCInfo(lcStore).noquote() << "not written" << path << failed;
+    return failed;
 }
 
 QString replaceWith(const QString &path, const QList<QByteArray> &lines) {

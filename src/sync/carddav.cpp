@@ -1,5 +1,7 @@
 #include "sync/carddav.h"
 
+#include "sync/log.h"
+
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -164,6 +166,7 @@ Client::Reply Client::send(const QByteArray &method, const QString &href, const 
     } else if (out.status >= 400) {
         out.failure = {Failure::Kind::Refused, out.status, QString::fromUtf8(out.body.left(200)).simplified()};
     }
+    qCDebug(lcSync).noquote() << method << target.path() << out.status << out.failure.detail;
     reply->deleteLater();
     return out;
 }

@@ -1,5 +1,7 @@
 #include "ui/frmMsgBox.h"
 
+#include "ui/log.h"
+
 #include "render/fonts.h"
 #include "store/mdlDim.h"
 #include "ui/artwork.h"
@@ -73,6 +75,7 @@ frmMsgBox *frmMsgBox::prepare(const QString &text, MsgButtons buttons) {
         outer = current;
     else if (current)
         current->unload();
+    qCDebug(lcUi).noquote() << "message box:" << text;
     current = new frmMsgBox(text, buttons);
     current->outer_ = outer;
     return current;

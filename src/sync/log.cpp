@@ -1,0 +1,3 @@
+#include "sync/log.h"
+
+Q_LOGGING_CATEGORY(lcSync, "telbora.sync", QtWarningMsg)
