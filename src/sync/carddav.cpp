@@ -96,6 +96,21 @@ Multistatus parseMultistatus(const QByteArray &body) {
     return out;
 }
 
+// The answer to a PROPFIND or REPORT: the request's failure, or its multistatus read into `out`.
+Failure multistatusOf(int status, const QByteArray &body, const Failure &failure, const QString &what,
+                      Multistatus &out) {
+    if (failure)
+        return failure;
+    out = parseMultistatus(body);
+    if (!out.read || status != 207)
+        return {Failure::Kind::ServerFault, status, what};
+    return {};
+}
+
+QList<std::pair<QByteArray, QByteArray>> xmlHeaders(const QByteArray &depth) {
+    return {{"Depth", depth}, {"Content-Type", "application/xml; charset=utf-8"}};
+}
+
 QByteArray xmlEscaped(const QString &text) {
     return text.toHtmlEscaped().toUtf8();
 }
@@ -176,14 +191,12 @@ Failure Client::check() {
         send("PROPFIND", {},
              "<?xml version=\"1.0\" encoding=\"utf-8\"?><D:propfind xmlns:D=\"DAV:\"><D:prop><D:resourcetype/>"
              "</D:prop></D:propfind>",
-             {{"Depth", "0"}, {"Content-Type", "application/xml; charset=utf-8"}});
+             xmlHeaders("0"));
     if (reply.failure.kind == Failure::Kind::Refused || (reply.status != 207 && !reply.failure))
         return {Failure::Kind::NotAnAddressBook, reply.status, url_.toString(QUrl::RemoveUserInfo)};
-    if (reply.failure)
-        return reply.failure;
-    const Multistatus answer = parseMultistatus(reply.body);
-    if (!answer.read)
-        return {Failure::Kind::ServerFault, reply.status, QStringLiteral("PROPFIND")};
+    Multistatus answer;
+    if (Failure f = multistatusOf(reply.status, reply.body, reply.failure, QStringLiteral("PROPFIND"), answer))
+        return f;
     for (const Entry &e : answer.entries)
         if (e.addressBook)
             return {};
@@ -200,15 +213,13 @@ Failure Client::changesSince(const QString &token, Changes &out) {
                                 xmlEscaped(from) +
                                 "</D:sync-token><D:sync-level>1</D:sync-level><D:prop><D:getetag/></D:prop>"
                                 "</D:sync-collection>";
-        const Reply reply =
-            send("REPORT", {}, body, {{"Depth", "1"}, {"Content-Type", "application/xml; charset=utf-8"}});
+        const Reply reply = send("REPORT", {}, body, xmlHeaders("1"));
         if ((reply.status == 403 || reply.status == 409) && reply.body.contains("valid-sync-token"))
             return {Failure::Kind::TokenExpired, reply.status, {}};
-        if (reply.failure)
-            return reply.failure;
-        const Multistatus answer = parseMultistatus(reply.body);
-        if (!answer.read || reply.status != 207)
-            return {Failure::Kind::ServerFault, reply.status, QStringLiteral("sync-collection")};
+        Multistatus answer;
+        if (Failure f =
+                multistatusOf(reply.status, reply.body, reply.failure, QStringLiteral("sync-collection"), answer))
+            return f;
         bool truncated = false;
         for (const Entry &e : answer.entries) {
             if (e.href.endsWith(u'/')) {
@@ -238,12 +249,10 @@ Failure Client::listAll(QList<Resource> &out) {
         send("PROPFIND", {},
              "<?xml version=\"1.0\" encoding=\"utf-8\"?><D:propfind xmlns:D=\"DAV:\"><D:prop><D:getetag/>"
              "<D:resourcetype/></D:prop></D:propfind>",
-             {{"Depth", "1"}, {"Content-Type", "application/xml; charset=utf-8"}});
-    if (reply.failure)
-        return reply.failure;
-    const Multistatus answer = parseMultistatus(reply.body);
-    if (!answer.read)
-        return {Failure::Kind::ServerFault, reply.status, QStringLiteral("PROPFIND")};
+             xmlHeaders("1"));
+    Multistatus answer;
+    if (Failure f = multistatusOf(reply.status, reply.body, reply.failure, QStringLiteral("PROPFIND"), answer))
+        return f;
     for (const Entry &e : answer.entries)
         if (!e.href.endsWith(u'/') && !e.etag.isEmpty())
             out.append({e.href, e.etag, {}});
@@ -258,13 +267,11 @@ Failure Client::fetch(const QStringList &hrefs, QList<Resource> &out) {
         for (const QString &href : hrefs.mid(from, CardsPerFetch))
             body += "<D:href>" + xmlEscaped(QString::fromLatin1(QUrl::toPercentEncoding(href, "/"))) + "</D:href>";
         body += "</C:addressbook-multiget>";
-        const Reply reply =
-            send("REPORT", {}, body, {{"Depth", "1"}, {"Content-Type", "application/xml; charset=utf-8"}});
-        if (reply.failure)
-            return reply.failure;
-        const Multistatus answer = parseMultistatus(reply.body);
-        if (!answer.read)
-            return {Failure::Kind::ServerFault, reply.status, QStringLiteral("addressbook-multiget")};
+        const Reply reply = send("REPORT", {}, body, xmlHeaders("1"));
+        Multistatus answer;
+        if (Failure f =
+                multistatusOf(reply.status, reply.body, reply.failure, QStringLiteral("addressbook-multiget"), answer))
+            return f;
         for (const Entry &e : answer.entries)
             if (e.status == 200 && !e.card.isEmpty())
                 out.append({e.href, e.etag, e.card});
