@@ -7,6 +7,7 @@
 //   warm      全表示 on an unchanged book (SelectDB and the redraw); floor: read and compare
 //   cold      the same right after another program changed a reading; floor: read, decode, radix, runs
 //   key       one key typed into txtFind, from the key until lblCount shows the count (ヤ, マ, ダ)
+//   stored    全表示 right after a store that kept the entry's reading and category
 //   key new   the first key after the book changed (the folded copy made anew)
 //   key idle  the same after the pause a person makes between click and key,
 //             in which the window makes the folded copy
@@ -351,6 +352,21 @@ int runSize(const QString &dir, int count, bool profileOnly) {
     const double markCpu = cpuRuns(
         writes, [&] { line = loadedLine(count / 4); }, [&] { theBook().markPrinted({line}); });
     const double rewriteCpu = cpuRuns(writes, nothing, [&] { floorRewrite(theBook().entryPath()); });
+    // The click after a store that kept the reading and the category (a number changed).
+    bool toggled = false;
+    const double afterStore =
+        timeRuns(
+            runs,
+            [&] {
+                line = loadedLine(count / 2);
+                QString changed = cp932::decode(line.bytes);
+                toggled = !toggled;
+                changed.replace(toggled ? "03-1234-5678" : "03-12345-6789", toggled ? "03-12345-6789" : "03-1234-5678");
+                if (!theBook().replaceEntry(line, changed))
+                    qFatal("the store failed");
+            },
+            click)
+            .median;
 
     // The side file at a start: an unchanged book, and one another program changed a reading in.
     const auto startOfBook = [] {
@@ -364,10 +380,10 @@ int runSize(const QString &dir, int count, bool profileOnly) {
                                 .median;
 
     const auto ratio = [](double value, double floor) { return floor > 0 ? value / floor : 0; };
-    std::printf("%8d %7.2f %6.2f %5.2f %7.2f %6.2f %5.2f %6.2f %7.2f %7.2f %6.2f %6.2f %6.2f %6.2f %5.2f %7.2f %7.2f "
-                "%7.1f %6.1f\n",
-                count, warm, warmFloor, ratio(warm, warmFloor), cold, coldFloor, ratio(cold, coldFloor), key, keyNew,
-                keyIdle, storeCpu, deleteCpu, markCpu, rewriteCpu,
+    std::printf("%8d %7.2f %6.2f %5.2f %7.2f %6.2f %5.2f %7.2f %6.2f %7.2f %7.2f %6.2f %6.2f %6.2f %6.2f %5.2f %7.2f "
+                "%7.2f %7.1f %6.1f\n",
+                count, warm, warmFloor, ratio(warm, warmFloor), cold, coldFloor, ratio(cold, coldFloor), afterStore,
+                key, keyNew, keyIdle, storeCpu, deleteCpu, markCpu, rewriteCpu,
                 ratio(std::max({storeCpu, deleteCpu, markCpu}), rewriteCpu), attach, reattach, startMs, peak);
     std::fflush(stdout);
 
@@ -471,9 +487,9 @@ int main(int argc, char *argv[]) {
         return one.exitCode();
     }
 
-    std::printf("%8s %7s %6s %5s %7s %6s %5s %6s %7s %7s %6s %6s %6s %6s %5s %7s %7s %7s %6s\n", "entries", "warm",
-                "floor", "ratio", "cold", "floor", "ratio", "key", "key new", "key idle", "store", "delete", "mark",
-                "floor", "ratio", "people", "after", "start", "peak");
+    std::printf("%8s %7s %6s %5s %7s %6s %5s %7s %6s %7s %7s %6s %6s %6s %6s %5s %7s %7s %7s %6s\n", "entries", "warm",
+                "floor", "ratio", "cold", "floor", "ratio", "stored", "key", "key new", "key idle", "store", "delete",
+                "mark", "floor", "ratio", "people", "after", "start", "peak");
     std::fflush(stdout);
     int failures = 0;
     for (int count : {1000, 10000, 32766, 100000}) {

@@ -26,6 +26,12 @@ int categoryOfField(std::optional<QByteArrayView> field) {
     return isNumber && category >= 1 && category <= 10 ? category : 0;
 }
 
+// The tally tells most files; a line that reads as both code page 932 and
+// UTF-8 leaves it to the whole file's check.
+bool wholeFileIsCp932(const bookencoding::Tally &tally, const QByteArray &bytes) {
+    return tally.isCp932() || bookencoding::check(bytes).kind == bookencoding::Kind::Cp932;
+}
+
 } // namespace
 
 QString BookIndex::refresh(const QString &path) {
@@ -34,6 +40,8 @@ QString BookIndex::refresh(const QString &path) {
         forget();
         return failure;
     }
+    if (changed && built_ && followSameOrder())
+        return {};
     if (changed || !built_)
         build();
     return {};
@@ -74,11 +82,46 @@ void BookIndex::build() {
         const qsizetype units = cp932::decodeField(line.text, '|', decoded.data(), &taken);
         entries_.push_back({{line.text.data() - start, static_cast<int>(line.text.size()), line.number},
                             static_cast<int>(readings_.size()),
-                            static_cast<int>(units)});
+                            static_cast<int>(units),
+                            qHash(line.text.first(taken))});
         readings_.insert(readings_.end(), decoded.data(), decoded.data() + units);
     });
     categories_.assign(entries_.size(), -1);
-    cp932_ = encoding.isCp932();
+    cp932_ = wholeFileIsCp932(encoding, bytes_);
+}
+
+bool BookIndex::followSameOrder() {
+    thread_local std::vector<Line> lines;
+    lines.clear();
+    const char *start = bytes_.constData();
+    bookencoding::Tally encoding(bytes_);
+    bool same = true;
+    mdlDim::forEachEntryLine(bytes_, [&](const mdlDim::EntryLine &line) {
+        const size_t i = lines.size();
+        if (!same || i >= entries_.size()) {
+            same = false;
+            return;
+        }
+        encoding.add(line.text);
+        qsizetype separator = 0;
+        const qsizetype readingBytes =
+            cp932::separatorPositions(line.text, '|', &separator, 1) == 1 ? separator : line.text.size();
+        const Entry &before = entries_[i];
+        same = qHash(line.text.first(readingBytes)) == before.readingBytesHash &&
+               (categories_[i] < 0 || categoryOfField(line.category()) == categories_[i]);
+        lines.push_back({line.text.data() - start, static_cast<int>(line.text.size()), line.number});
+    });
+    if (!same || lines.size() != entries_.size())
+        return false;
+    for (size_t i = 0; i < lines.size(); ++i)
+        entries_[i].line = lines[i];
+    // The lines the selections hold moved; the orders made of them stand.
+    selections_.clear();
+    searchTextMade_ = false;
+    lastQuery_.reset();
+    lastHits_.clear();
+    cp932_ = wholeFileIsCp932(encoding, bytes_);
+    return true;
 }
 
 int BookIndex::categoryOf(int i) {

@@ -51,12 +51,18 @@ private:
         Line line; // as the table of shown entries keeps it
         int readingStart;
         int readingLength;
+        size_t readingBytesHash; // of the reading field's bytes as read
     };
 
     // Empties everything made from the bytes; the memory stays for the next.
     void clearMade();
     void forget();
     void build();
+    // When the file changed but no entry's reading or category did, nor their
+    // number (a store that keeps both, a printed mark, another program's
+    // edit of a number), the orders stand: only where each line lies is
+    // found again. False, with nothing changed, otherwise.
+    bool followSameOrder();
     int categoryOf(int i);
     // Entry indices in the order of the list of category `category` and row `row`.
     const std::vector<int> &order(int category, int row);

@@ -287,13 +287,26 @@ private slots:
         QCOMPARE(testBook().entryCount(), expected.size());
     }
 
+    // A line that reads as both code page 932 and UTF-8 (E3 90 97 7C is 㐗| in
+    // UTF-8, two kanji in code page 932) beside code page 932 lines: the book
+    // loads, and so does every selection from disk.
+    void lineReadingAsBothSelects() {
+        DataDir dir;
+        dir.writeEntries(DataDir::sjis(QStringLiteral("あ|一|||||||1|F\r\n")) + "\xe3\x90\x97|2||||||1|F\r\n");
+        QVERIFY(testBook().load());
+        QString error;
+        QVERIFY2(selection::loadSelection(testBook(), 0, 0, &error), qPrintable(error));
+        QCOMPARE(testBook().entryCount(), 2);
+    }
+
     // A click on a book whose bytes have not changed reuses the order kept
     // from the last; after any change it is made anew. Either way the order
     // is the literal exchange sort's and a search finds what a scan finds.
     void keptOrderAfterChanges_data() {
         QTest::addColumn<QString>("change");
         for (const char *change :
-             {"edited reading", "added line", "deleted line", "line ends changed", "replaced by rename, same size"})
+             {"edited reading", "added line", "deleted line", "line ends changed", "replaced by rename, same size",
+              "edited number, reading kept", "edited category", "printed mark"})
             QTest::newRow(change) << change;
     }
     void keptOrderAfterChanges() {
@@ -333,6 +346,13 @@ private slots:
             lines.insert(7, QStringLiteral("ながしまあやのすけ|新|||||||3|F"));
         else if (change == "deleted line")
             lines.removeAt(3);
+        else if (change == "edited number, reading kept") // the lines after it move
+            lines[40].replace(QStringLiteral("090-1111-"), QStringLiteral("090-22223333-"));
+        else if (change == "edited category")
+            lines[40].replace(lines[40].lastIndexOf(u'|') - 1, 1,
+                              lines[40].endsWith(QStringLiteral("3|F")) ? "1" : "3");
+        else if (change == "printed mark")
+            lines[40].replace(QStringLiteral("|F"), QStringLiteral("|T"));
         QByteArray bytes = DataDir::sjisLines(lines);
         if (change == "line ends changed")
             bytes.replace("\r\n", "\n");
