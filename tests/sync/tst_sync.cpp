@@ -395,6 +395,7 @@ private slots:
     }
 
     // A card the server refuses is named; the rest go on, and the next sync tries it again.
+    // (Radicale answers 413, or, as the body is still being sent, closes the connection.)
     void refusedCard() {
         dir_.emplace(QStringList{Tanaka, Suzuki});
         QTemporaryDir in;
@@ -408,8 +409,7 @@ private slots:
         QVERIFY(import.waitForFinished(30000) && import.exitCode() == 0);
         const auto [output, code] = sync({"--first", "upload"});
         QCOMPARE(code, 0);
-        QVERIFY2(output.contains("山本　健二 を送れません：サーバーが受け付けませんでした（413）") &&
-                     output.contains(summary(2, 0, 0, 0)),
+        QVERIFY2(output.contains("山本　健二 を送れません：") && output.contains(summary(2, 0, 0, 0)),
                  qPrintable(output));
         QCOMPARE(phone_->cards().size(), 2);
         QVERIFY(sync().first.contains("山本　健二 を送れません"));
