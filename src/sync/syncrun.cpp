@@ -259,7 +259,7 @@ private:
                 // Deleted here, changed there: the card comes back.
                 note(QStringLiteral("%1：パソコンで削除しましたが、スマホで変わっていたため電話帳に戻します")
                          .arg(nameOfCard(card.card)));
-                dropped_.append(link->uid);
+                dropped_.insert(link->uid);
                 unknown.append(card);
             }
         }
@@ -287,7 +287,7 @@ private:
             handled.insert(link->uid);
             const Mine *m = mineOf(link->uid);
             if (!m) {
-                dropped_.append(link->uid);
+                dropped_.insert(link->uid);
             } else if (m->synced() == link->base) {
                 deletes_.append(m->uid);
                 note((options_.dryRun ? QStringLiteral("電話帳から削除する予定（スマホで削除）：")
@@ -299,10 +299,6 @@ private:
                          .arg(m->name()));
             }
         }
-        QSet<QString> linkedNow;
-        for (const NewLink &l : newLinks_)
-            if (!l.uid.isEmpty())
-                linkedNow.insert(l.uid);
         for (const syncstate::Link &l : state_.links) {
             if (handled.contains(l.uid) || l.pending)
                 continue;
@@ -313,7 +309,7 @@ private:
                 pushes_.append({Push::Kind::Edit, l.uid, l.base});
         }
         for (const Mine &m : mine_)
-            if (!state_.byUid(m.uid) && !linkedNow.contains(m.uid))
+            if (!state_.byUid(m.uid) && !linkedUids_.contains(m.uid))
                 pushes_.append({Push::Kind::Upload, m.uid, {}});
         return true;
     }
@@ -337,13 +333,13 @@ private:
             if (placed.book >= 0) {
                 const QString uid = mine_.at(placed.book).uid;
                 const syncstate::Link *other = state_.byUid(uid);
-                if ((other && !dropped_.contains(uid)) ||
-                    std::any_of(newLinks_.begin(), newLinks_.end(), [&](const NewLink &l) { return l.uid == uid; })) {
+                if ((other && !dropped_.contains(uid)) || linkedUids_.contains(uid)) {
                     note(QStringLiteral("サーバーの %1 は %2 と同じ人の別のカードです。電話帳では一つのままにします")
                              .arg(card.href, mine_.at(placed.book).name()));
                     continue;
                 }
                 newLinks_.append({card, uid, -1, {}});
+                linkedUids_.insert(uid);
             } else if (placed.added >= 0) {
                 newLinks_.append({card, {}, placed.added, {}});
             }
@@ -415,7 +411,7 @@ private:
                 return false;
             }
             ++report_.deleted;
-            dropped_.append(uid);
+            dropped_.insert(uid);
             if (!loadBook())
                 return false;
         }
@@ -531,6 +527,7 @@ private:
         deletes_.clear();
         remoteDeletes_.clear();
         dropped_.clear();
+        linkedUids_.clear();
         imported_ = {};
         // A pass after a 412 looks at every conflict again.
         report_.conflicts.clear();
@@ -581,7 +578,8 @@ private:
     QList<Push> pushes_;
     QStringList deletes_;       // entries the phone deleted
     QStringList remoteDeletes_; // cards of entries deleted here
-    QStringList dropped_;       // links gone on both sides
+    QSet<QString> dropped_;     // links gone on both sides
+    QSet<QString> linkedUids_;  // the book's entries a card of this pass links to
     contactimport::Result imported_;
 };
 
