@@ -2,7 +2,6 @@
 // destination (one file a stack of 20), wall and CPU time; then a step of
 // the preview (the next postcard drawn), median of 200.
 // Run: build/bench/bench_postcards [COUNT]
-#include "printing/entryitem.h"
 #include "printing/frmPrint.h"
 #include "printing/postcardjob.h"
 #include "printing/printeradjustment.h"
@@ -81,10 +80,9 @@ int main(int argc, char *argv[]) {
     QString error;
     if (!book.load(&error) || !printeradjustment::saveChoice({QString(), pdfs.path()}).isEmpty())
         return std::fprintf(stderr, "%s\n", qPrintable(error)), 1;
-    QStringList items;
-    for (const QString &element : std::as_const(book.entries()))
-        if (!element.isEmpty())
-            items.append(entryitem::fromElement(element));
+    QList<int> items;
+    for (qsizetype i = 0; i < book.entries().size(); ++i)
+        items.append(book.entries().numberAt(i));
     // Joint names for a third of them, as households write.
     QList<mdlDim::LoadedLine> households;
     for (int i = 0; i < book.entries().size(); i += 3)

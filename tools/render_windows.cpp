@@ -34,7 +34,7 @@
 #include <QDoubleSpinBox>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMouseEvent>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -142,8 +142,8 @@ void renderWithPhoneBook() {
     for (int format = 0; format < 4; ++format) {
         auto *setup = new frmPrintSet(book, format);
         for (int row : {4, 2, 0})
-            if (row < setup->lstAll->count()) {
-                setup->lstAll->setCurrentRow(row);
+            if (row < setup->lstAll->model()->rowCount()) {
+                setup->lstAll->setCurrentIndex(setup->lstAll->model()->index(row, 0));
                 click(setup->imgAdd);
             }
         if (format == 0) {
@@ -167,9 +167,12 @@ void renderWithPhoneBook() {
             click(setup->preview()->imgBack);
             click(setup->imgRemoveAll);
             for (const char *name : {"鈴木　彩", "高橋　裕子", "加藤　博"})
-                if (QListWidgetItem *item =
-                        setup->lstAll->findItems(QString::fromUtf8(name), Qt::MatchStartsWith).value(0)) {
-                    setup->lstAll->setCurrentItem(item);
+                if (const QModelIndex item = setup->lstAll->model()
+                                                 ->match(setup->lstAll->model()->index(0, 0), Qt::DisplayRole,
+                                                         QString::fromUtf8(name), 1, Qt::MatchStartsWith)
+                                                 .value(0);
+                    item.isValid()) {
+                    setup->lstAll->setCurrentIndex(item);
                     click(setup->imgAdd);
                 }
             // A few records of the season, so that the marks show (in the copy of the book).

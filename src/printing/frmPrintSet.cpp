@@ -1,16 +1,17 @@
 #include "printing/frmPrintSet.h"
 #include "store/book.h"
 
-#include "printing/entryitem.h"
 #include "printing/frmAdjust.h"
 #include "printing/frmPrint.h"
 #include "printing/frmSender.h"
 #include "printing/newyearchoice.h"
 #include "printing/postcardjob.h"
 #include "printing/printjob.h"
+#include "printing/printlistmodel.h"
 #include "render/cardlayout.h"
 #include "render/fonts.h"
 #include "render/postcardsettings.h"
+#include "store/entryrecord.h"
 #include "store/mdlDim.h"
 #include "ui/artwork.h"
 #include "ui/centerform.h"
@@ -28,10 +29,10 @@
 #include <QComboBox>
 #include <QDate>
 #include <QGroupBox>
+#include <QItemSelectionModel>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QMetaMethod>
-#include <QPainter>
 #include <QRadioButton>
 #include <QSet>
 #include <QSignalBlocker>
@@ -41,7 +42,6 @@ namespace {
 constexpr int WindowWidth = 5715;
 constexpr int WindowHeight = 7515;
 const QColor Greyed(224, 224, 224);
-constexpr int MarksWidth = 375; // room for 「出受」
 constexpr int FirstPostcardFilter = 3;
 const QColor ButtonHighlight(255, 255, 255);
 
@@ -57,33 +57,29 @@ QGroupBox *makeFrame(QWidget *parent, const QString &name, const QString &captio
     return frame;
 }
 
-void setListBackground(QListWidget *list, QColor colour) {
+void setListBackground(QAbstractItemView *list, QColor colour) {
     QPalette palette = list->palette();
     palette.setColor(QPalette::Base, colour);
     list->setPalette(palette);
 }
 
-// The year's marks as a small picture beside an item's name.
-QIcon marksIcon(const QString &marks) {
-    // Kept to the end of the process: no pixmap in a static destructor.
-    static auto *made = new QHash<QString, QIcon>;
-    if (auto found = made->constFind(marks); found != made->constEnd())
-        return *found;
-    QPixmap picture(twips::toPx(MarksWidth), twips::toPx(195));
-    picture.fill(Qt::transparent);
-    QPainter painter(&picture);
-    painter.setFont(fonts::named(fonts::UiGothic, 8));
-    painter.setPen(QColor(190, 30, 30));
-    painter.drawText(picture.rect(), Qt::AlignLeft | Qt::AlignVCenter, marks);
-    painter.end();
-    return made->insert(marks, QIcon(picture)).value();
+PrintListFilter *filterOf(const QListView *list) {
+    return static_cast<PrintListFilter *>(list->model());
 }
 
-// Walks the list from its last item to its first, removing every item `matches` names.
-template <typename Matches> void removeWhere(QListWidget *list, Matches matches) {
-    for (int row = list->count() - 1; row >= 0; --row)
-        if (matches(list->item(row)->text()))
-            delete list->takeItem(row);
+int rowsIn(const QListView *list) {
+    return list->model()->rowCount();
+}
+
+// The model's row selected in `list`; -1 when none is.
+int selectedRow(const QListView *list) {
+    const QModelIndexList selected = list->selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : filterOf(list)->mapToSource(selected.first()).row();
+}
+
+// Whose entry an entry is: its UID, or while the book has none for it, its line.
+QString keyOf(const PrintEntry &entry) {
+    return entry.uid.isEmpty() ? QStringLiteral("#%1").arg(entry.line) : entry.uid;
 }
 } // namespace
 
@@ -126,24 +122,34 @@ void frmPrintSet::buildLists() {
         makeLabel(fraPrintList, QStringLiteral("Label1"), QStringLiteral("現在の印刷リスト"), {3480, 360, 1440, 180});
     Label3 =
         makeLabel(fraPrintList, QStringLiteral("Label3"), QStringLiteral("リストフィルター"), {240, 3670, 1440, 180});
-    const auto list = [this](const char *name, QRect g) {
-        auto *l = new QListWidget(fraPrintList);
+    printEntries_ = new PrintListModel(this);
+    const auto list = [this](const char *name, QRect g, PrintListFilter::Accepts accepts) {
+        auto *l = new QListView(fraPrintList);
         l->setObjectName(QString::fromLatin1(name));
+        l->setModel(new PrintListFilter(printEntries_, std::move(accepts), l));
         l->setSelectionMode(QAbstractItemView::SingleSelection);
-        // The line number and mark lie beyond the right edge, as designed.
+        l->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        l->setUniformItemSizes(true);
+        // A long name is cut at the right edge, as designed.
         l->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         l->setTextElideMode(Qt::ElideNone);
         l->setFont(fonts::named(fonts::UiGothic, 9));
         twips::place(l, g.x(), g.y(), g.width(), g.height());
         return l;
     };
-    lstAll = list("lstAll", {240, 705, 1815, 2790});
-    lstUnPrint = list("lstUnPrint", {240, 705, 1815, 2790});
-    lstPrint = list("lstPrint", {240, 705, 1815, 2790});
-    lstPrintList = list("lstPrintList", {3480, 705, 1815, 3570});
-    lstPostcard = list("lstPostcard", {240, 705, 1815, 2790});
+    const auto offered = [](const PrintListModel &m, int row) { return !m.isChosen(row); };
+    const auto offeredMarked = [](bool marked) {
+        return
+            [marked](const PrintListModel &m, int row) { return !m.isChosen(row) && m.entry(row).printed == marked; };
+    };
+    lstAll = list("lstAll", {240, 705, 1815, 2790}, offered);
+    lstUnPrint = list("lstUnPrint", {240, 705, 1815, 2790}, offeredMarked(false));
+    lstPrint = list("lstPrint", {240, 705, 1815, 2790}, offeredMarked(true));
+    lstPrintList =
+        list("lstPrintList", {3480, 705, 1815, 3570}, [](const PrintListModel &m, int row) { return m.isChosen(row); });
+    lstPostcard = list("lstPostcard", {240, 705, 1815, 2790}, nullptr);
     lstPostcard->hide();
-    for (QListWidget *l : {lstAll, lstUnPrint, lstPrint, lstPostcard})
+    for (QListView *l : {lstAll, lstUnPrint, lstPrint, lstPostcard})
         l->setAccessibleName(QStringLiteral("印刷可能なリスト"));
     lstPrintList->setAccessibleName(QStringLiteral("現在の印刷リスト"));
     cboSelect = new QComboBox(fraPrintList);
@@ -158,22 +164,22 @@ void frmPrintSet::buildLists() {
     connect(cboSelect, &QComboBox::activated, this, &frmPrintSet::filterChanged);
 
     // Add and remove act on a selected item only, so they are enabled only while there is one.
-    for (QListWidget *source : {lstAll, lstUnPrint, lstPrint, lstPostcard}) {
-        connect(source, &QListWidget::itemSelectionChanged, this, [this, source] {
-            const bool selected = !source->selectedItems().isEmpty();
+    for (QListView *source : {lstAll, lstUnPrint, lstPrint, lstPostcard}) {
+        connect(source->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this, source] {
+            const bool selected = source->selectionModel()->hasSelection();
             imgAdd->setEnabled(selected);
             if (selected)
                 imgAddAll->setEnabled(true);
         });
-        connect(source, &QListWidget::itemDoubleClicked, this, &frmPrintSet::add);
+        connect(source, &QListView::doubleClicked, this, &frmPrintSet::add);
     }
-    connect(lstPrintList, &QListWidget::itemSelectionChanged, this, [this] {
-        const bool selected = !lstPrintList->selectedItems().isEmpty();
+    connect(lstPrintList->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        const bool selected = lstPrintList->selectionModel()->hasSelection();
         imgRemove->setEnabled(selected);
         if (selected)
             imgRemoveAll->setEnabled(true);
     });
-    connect(lstPrintList, &QListWidget::itemDoubleClicked, this, [this] {
+    connect(lstPrintList, &QListView::doubleClicked, this, [this] {
         remove();
         imgAddAll->setEnabled(true);
     });
@@ -247,7 +253,6 @@ void frmPrintSet::buildOptions() {
             spnLabelStart->setMaximum(perSheet);
     });
     connect(spnNewYear, &QSpinBox::valueChanged, this, [this] {
-        loadYearMarks();
         showYearMarks();
         if (lstPostcard->isVisible())
             fillPostcardList();
@@ -304,24 +309,34 @@ void frmPrintSet::buildButtons() {
 }
 
 void frmPrintSet::fillLists() {
-    const QSignalBlocker a(lstAll), u(lstUnPrint), p(lstPrint);
-    for (const QString &element : std::as_const(book_.entries())) {
-        if (element.isEmpty())
-            break;
-        const QString item = entryitem::fromElement(element);
-        addItem(entryitem::isPrinted(item) ? lstPrint : lstUnPrint, item);
-        addItem(lstAll, item);
+    const mdlDim::ShownEntries &shown = book_.entries();
+    QList<mdlDim::LoadedLine> loaded;
+    loaded.reserve(shown.size());
+    for (qsizetype i = 0; i < shown.size(); ++i)
+        loaded.append(shown.loadedLine(i));
+    const QList<people::Record> records = book_.recordsOf(loaded);
+    QList<PrintEntry> entries;
+    entries.reserve(shown.size());
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        const EntryRecord entry = EntryRecord::ofElement(shown.at(i));
+        const people::Record &record = records.at(i);
+        // Only "T" exactly counts as printed.
+        entries.append({record.isNull() ? QString() : record.uid(),
+                        shown.numberAt(i),
+                        entry[EntryField::Name],
+                        entry[EntryField::Printed] == QLatin1String("T"),
+                        {}});
     }
+    printEntries_->setEntries(std::move(entries));
+    if (postcards_)
+        loadYearMarks();
 }
 
-QStringList frmPrintSet::printListItems() const {
-    QStringList items;
-    for (int row = 0; row < lstPrintList->count(); ++row)
-        items.append(lstPrintList->item(row)->text());
-    return items;
+QList<int> frmPrintSet::chosenLines() const {
+    return printEntries_->chosenLines();
 }
 
-QListWidget *frmPrintSet::visibleList() const {
+QListView *frmPrintSet::visibleList() const {
     switch (cboSelect->currentIndex()) {
     case 0:
         return lstAll;
@@ -353,13 +368,13 @@ void frmPrintSet::reloadSelection() {
 void frmPrintSet::PrintJob() {
     if (frmMsgBox *stale = frmMsgBox::loaded())
         stale->unload();
-    if (settings_.withInfo && lstPrintList->count() == 0) {
+    if (settings_.withInfo && rowsIn(lstPrintList) == 0) {
         frmMsgBox::ask(QStringLiteral("印刷内容を選択して下さい。"), MsgButtons::Yes);
         return;
     }
     if (settings_.withInfo && preview_)
         preview_->hide();
-    const QStringList chosen = printListItems();
+    const QList<int> chosen = chosenLines();
     if (postcards_) {
         // The lists stay as they are: postcards leave the printed marks alone.
         PostcardPrintJob job(book_, chosen, postcardsettings::load(), imgPrint);
@@ -367,7 +382,7 @@ void frmPrintSet::PrintJob() {
         job.setMedium(medium(), spnLabelStart->value());
         job.run();
         loadYearMarks();
-        showYearMarks();
+        fillPostcardList();
         return;
     }
     CardPrintJob job(book_, chosen, imgPrint, settings_);
@@ -375,128 +390,80 @@ void frmPrintSet::PrintJob() {
         return;
     // The printed entries now carry their marks: the lists start again from
     // the file. When the printer refused a card, the entries of the cards it
-    // did not print stay in the print list, ready for another try.
-    for (QListWidget *list : {lstPrint, lstUnPrint, lstAll, lstPrintList})
-        list->clear();
+    // did not print stay in the print list, ready for another try; they are
+    // found again by who they are, wherever the reload put them.
+    QStringList waiting;
+    if (job.refused())
+        for (const int row : printEntries_->chosenRows())
+            if (const PrintEntry &entry = printEntries_->entry(row); !job.printedLines().contains(entry.line))
+                waiting.append(keyOf(entry));
     reloadSelection();
     fillLists();
-    QSet<QString> waiting;
-    for (const QString &item : chosen)
-        if (job.refused() && !job.printedLines().contains(entryitem::lineNumber(item)))
-            waiting.insert(entryitem::lineNumber(item));
-    QStringList stay;
-    for (int row = 0; row < lstAll->count(); ++row)
-        if (const QString item = lstAll->item(row)->text(); waiting.contains(entryitem::lineNumber(item)))
-            stay.append(item);
-    for (const QString &item : std::as_const(stay))
-        takeIntoPrintList(item);
+    QHash<QString, int> rowOfKey;
+    for (int row = 0; row < printEntries_->rowCount(); ++row)
+        rowOfKey.insert(keyOf(printEntries_->entry(row)), row);
+    QList<int> stay;
+    for (const QString &key : std::as_const(waiting))
+        if (const int row = rowOfKey.value(key, -1); row >= 0)
+            stay.append(row);
+    printEntries_->choose(stay);
     showFilter(0);
     imgAddAll->setEnabled(true);
-    imgRemoveAll->setEnabled(lstPrintList->count() > 0);
+    imgRemoveAll->setEnabled(rowsIn(lstPrintList) > 0);
 }
 
 void frmPrintSet::filterChanged() {
-    QListWidget *visible = visibleList();
+    QListView *visible = visibleList();
     if (visible == lstPostcard)
         fillPostcardList();
-    for (QListWidget *list : {lstAll, lstUnPrint, lstPrint, lstPostcard})
+    for (QListView *list : {lstAll, lstUnPrint, lstPrint, lstPostcard})
         list->setVisible(list == visible);
-    if (visible->count() > 0)
+    if (rowsIn(visible) > 0)
         imgAddAll->setEnabled(true);
     clearSelections();
-    imgRemoveAll->setEnabled(lstPrintList->count() > 0);
+    imgRemoveAll->setEnabled(rowsIn(lstPrintList) > 0);
 }
 
 void frmPrintSet::add() {
-    QListWidget *visible = visibleList();
-    const QList<QListWidgetItem *> selected = visible->selectedItems();
-    const int row = selected.isEmpty() ? -1 : visible->row(selected.first());
-    if (row >= 0) {
-        takeIntoPrintList(visible->item(row)->text());
+    if (const int row = selectedRow(visibleList()); row >= 0) {
+        printEntries_->choose({row});
         imgRemoveAll->setEnabled(true);
     }
     clearSelections();
 }
 
 void frmPrintSet::addAll() {
-    QListWidget *visible = visibleList();
-    {
-        const QSignalBlocker a(lstAll), u(lstUnPrint), p(lstPrint), l(lstPrintList);
-        for (int row = 0; row < visible->count(); ++row)
-            addItem(lstPrintList, visible->item(row)->text());
-        if (visible == lstAll) {
-            lstAll->clear();
-            lstPrint->clear();
-            lstUnPrint->clear();
-        } else if (visible == lstPostcard) {
-            QSet<QString> taken;
-            for (int row = 0; row < lstPostcard->count(); ++row)
-                taken.insert(lstPostcard->item(row)->text());
-            for (QListWidget *source : {lstAll, lstPrint, lstUnPrint})
-                removeWhere(source, [&](const QString &item) { return taken.contains(item); });
-            lstPostcard->clear();
-        } else {
-            const bool printed = visible == lstPrint;
-            removeWhere(lstAll, [printed](const QString &item) { return entryitem::isPrinted(item) == printed; });
-            visible->clear();
-        }
-    }
+    printEntries_->choose(filterOf(visibleList())->modelRows());
     imgRemoveAll->setEnabled(true);
     imgAddAll->setEnabled(false);
     clearSelections();
 }
 
-void frmPrintSet::takeIntoPrintList(const QString &item) {
-    const QSignalBlocker a(lstAll), u(lstUnPrint), p(lstPrint), l(lstPrintList);
-    addItem(lstPrintList, item);
-    const auto same = [&](const QString &other) { return other == item; };
-    for (QListWidget *source : {lstAll, lstUnPrint, lstPrint, lstPostcard})
-        removeWhere(source, same);
-}
-
-void frmPrintSet::returnToSourceLists(const QString &item) {
-    addItem(entryitem::isPrinted(item) ? lstPrint : lstUnPrint, item);
-    addItem(lstAll, item);
-}
-
 void frmPrintSet::remove() {
-    const QList<QListWidgetItem *> selected = lstPrintList->selectedItems();
-    const int row = selected.isEmpty() ? -1 : lstPrintList->row(selected.first());
-    if (row >= 0) {
-        const QSignalBlocker a(lstAll), u(lstUnPrint), p(lstPrint), l(lstPrintList);
-        returnToSourceLists(lstPrintList->item(row)->text());
-        delete lstPrintList->takeItem(row);
-        if (lstPostcard->isVisible())
-            fillPostcardList();
-    }
+    if (const int row = selectedRow(lstPrintList); row >= 0)
+        printEntries_->putBack({row});
     clearSelections();
-    if (lstPrintList->count() == 0)
+    if (rowsIn(lstPrintList) == 0)
         imgRemoveAll->setEnabled(false);
     imgAddAll->setEnabled(true);
 }
 
 void frmPrintSet::removeAll() {
-    {
-        const QSignalBlocker a(lstAll), u(lstUnPrint), p(lstPrint), l(lstPrintList);
-        for (const QString &item : printListItems())
-            returnToSourceLists(item);
-        lstPrintList->clear();
-        if (lstPostcard->isVisible())
-            fillPostcardList();
-    }
+    printEntries_->putBack(printEntries_->chosenRows());
     imgAddAll->setEnabled(true);
     clearSelections();
 }
 
 void frmPrintSet::clearSelections() {
-    for (QListWidget *list : {lstAll, lstUnPrint, lstPrint, lstPostcard, lstPrintList}) {
-        const QSignalBlocker blocked(list);
-        list->clearSelection();
-        list->setCurrentRow(-1, QItemSelectionModel::Clear);
+    for (QListView *list : {lstAll, lstUnPrint, lstPrint, lstPostcard, lstPrintList}) {
+        const QSignalBlocker blocked(list->selectionModel());
+        list->selectionModel()->clear();
+        // The view draws what its selection model says only when told.
+        list->viewport()->update();
     }
     // From what is selected, never from what happened last.
-    imgAdd->setEnabled(!visibleList()->selectedItems().isEmpty());
-    imgRemove->setEnabled(!lstPrintList->selectedItems().isEmpty());
+    imgAdd->setEnabled(visibleList()->selectionModel()->hasSelection());
+    imgRemove->setEnabled(lstPrintList->selectionModel()->hasSelection());
 }
 
 void frmPrintSet::chooseMode(bool lines, bool info) {
@@ -543,60 +510,31 @@ addressmedium::Kind frmPrintSet::medium() const {
     return addressmedium::Kind(cboMedium->currentData().toInt());
 }
 
-// The item keeps the entry's line number in its text; a screen reader gets the name.
-void frmPrintSet::addItem(QListWidget *list, const QString &item) {
-    markItem(new QListWidgetItem(item, list));
-}
-
-void frmPrintSet::markItem(QListWidgetItem *item) const {
-    QString spoken = entryitem::spokenName(item->text());
-    if (postcards_) {
-        const QString marks = newyearchoice::marks(yearMarks_.value(entryitem::lineNumber(item->text())));
-        item->setIcon(marksIcon(marks));
-        if (!marks.isEmpty())
-            spoken += QStringLiteral("、") + marks;
-    } else {
-        item->setIcon({});
-    }
-    item->setData(Qt::AccessibleTextRole, spoken);
-}
-
 void frmPrintSet::loadYearMarks() {
-    QStringList elements;
-    for (const QString &element : std::as_const(book_.entries())) {
-        if (element.isEmpty())
-            break;
-        elements.append(element);
-    }
-    const QList<people::PersonData> persons = book_.peopleDataOf(loadedLinesOf(book_, elements));
-    const int year = spnNewYear->value();
-    yearMarks_.clear();
-    for (qsizetype i = 0; i < elements.size(); ++i)
-        for (const people::NewYear &y : persons.at(i).years)
-            if (y.year == year)
-                yearMarks_.insert(entryitem::lineNumber(entryitem::fromElement(elements.at(i))), y);
+    QList<QList<people::NewYear>> years;
+    const QList<people::PersonData> persons = book_.peopleDataOf(loadedLinesOf(book_, printEntries_->lines()));
+    years.reserve(persons.size());
+    for (const people::PersonData &person : persons)
+        years.append(person.years);
+    printEntries_->setYears(years);
 }
 
 void frmPrintSet::showYearMarks() {
-    for (QListWidget *list : {lstAll, lstUnPrint, lstPrint, lstPostcard, lstPrintList}) {
-        list->setIconSize(postcards_ ? QSize(twips::toPx(MarksWidth), twips::toPx(195)) : QSize());
-        for (int row = 0; row < list->count(); ++row)
-            markItem(list->item(row));
-    }
+    for (QListView *list : {lstAll, lstUnPrint, lstPrint, lstPostcard, lstPrintList})
+        list->setIconSize(postcards_ ? PrintListModel::marksSize() : QSize());
+    printEntries_->showYear(postcards_ ? std::optional<int>(spnNewYear->value()) : std::nullopt);
 }
 
 void frmPrintSet::fillPostcardList() {
-    const QSignalBlocker quiet(lstPostcard);
-    lstPostcard->clear();
     const int index = cboSelect->currentIndex() - FirstPostcardFilter;
-    if (index < 0 || index >= int(std::size(newyearchoice::Filters)))
+    if (index < 0 || index >= int(std::size(newyearchoice::Filters))) {
+        filterOf(lstPostcard)->setAccepts(nullptr);
         return;
-    const newyearchoice::Filter filter = newyearchoice::Filters[index];
-    for (int row = 0; row < lstAll->count(); ++row) {
-        const QString item = lstAll->item(row)->text();
-        if (newyearchoice::chooses(filter, yearMarks_.value(entryitem::lineNumber(item))))
-            addItem(lstPostcard, item);
     }
+    const newyearchoice::Filter filter = newyearchoice::Filters[index];
+    filterOf(lstPostcard)->setAccepts([filter](const PrintListModel &m, int row) {
+        return !m.isChosen(row) && newyearchoice::chooses(filter, m.yearShown(row));
+    });
 }
 
 void frmPrintSet::SetDisable(const QString &mode) {
@@ -606,7 +544,7 @@ void frmPrintSet::SetDisable(const QString &mode) {
     const bool enable = m == QLatin1String("info");
     for (QWidget *w : std::initializer_list<QWidget *>{fraPrintList, cboStartInfo, cboSelect, fraStartInfo})
         w->setEnabled(enable);
-    for (QListWidget *list : {lstPrint, lstUnPrint, lstPrintList, lstAll}) {
+    for (QListView *list : {lstPrint, lstUnPrint, lstPrintList, lstAll}) {
         list->setEnabled(enable);
         setListBackground(list, enable ? ButtonHighlight : Greyed);
     }
@@ -614,11 +552,11 @@ void frmPrintSet::SetDisable(const QString &mode) {
 
 void frmPrintSet::openPreview() {
     if (postcards_) {
-        if (lstPrintList->count() == 0) {
+        if (rowsIn(lstPrintList) == 0) {
             frmMsgBox::ask(QStringLiteral("印刷内容を選択して下さい。"), MsgButtons::Yes);
             return;
         }
-        CardPrintJob::CollectPrintEntries(book_, printListItems());
+        CardPrintJob::CollectPrintEntries(book_, chosenLines());
         const postcardsettings::Setup setup = postcardsettings::load();
         preview_->show();
         hide();
@@ -633,12 +571,12 @@ void frmPrintSet::openPreview() {
         preview_->showLinesOnly(settings_.cardFormat);
         return;
     }
-    if (lstPrintList->count() == 0) {
+    if (rowsIn(lstPrintList) == 0) {
         frmMsgBox::ask(QStringLiteral("印刷内容を選択して下さい。"), MsgButtons::Yes);
         return;
     }
     preview_->show();
-    CardPrintJob::CollectPrintEntries(book_, printListItems());
+    CardPrintJob::CollectPrintEntries(book_, chosenLines());
     hide();
     preview_->picView->clear();
     preview_->ReSetForm(settings_);

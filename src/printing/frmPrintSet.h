@@ -8,7 +8,6 @@
 #include <QPixmap>
 #include <QPointer>
 
-#include <QHash>
 #include <QWidget>
 
 class FrameLine;
@@ -18,8 +17,8 @@ class QSpinBox;
 class QGroupBox;
 class Book;
 class QLabel;
-class QListWidget;
-class QListWidgetItem;
+class QListView;
+class PrintListModel;
 class QRadioButton;
 class TitleImage;
 class frmPrint;
@@ -37,19 +36,22 @@ public:
     void SetDisable(const QString &mode);
     // The print job of the imgPrintInfo button.
     void PrintJob();
-    // Rebuilds the four lists from the book's shown entries.
+    // Offers the book's shown entries anew, none of them chosen.
     void fillLists();
-    QStringList printListItems() const;
+    // The lines (in the book as loaded) of the print list's entries, in its order.
+    QList<int> chosenLines() const;
 
     TitleImage *imgTitle;
     QGroupBox *fraPrintList;
     QLabel *Label1;
     QLabel *Label2;
     QLabel *Label3;
-    QListWidget *lstAll;
-    QListWidget *lstUnPrint;
-    QListWidget *lstPrint;
-    QListWidget *lstPrintList;
+    // Views of one model (printEntries()): all the entries offered, those
+    // not printed, those printed, and the print list.
+    QListView *lstAll;
+    QListView *lstUnPrint;
+    QListView *lstPrint;
+    QListView *lstPrintList;
     QComboBox *cboSelect;
     QGroupBox *fraButton;
     ImageButton *imgAdd;
@@ -82,7 +84,7 @@ public:
     QComboBox *cboMedium;
     QLabel *lblLabelStart;
     QSpinBox *spnLabelStart;
-    QListWidget *lstPostcard;
+    QListView *lstPostcard;
     FrameLine *linLeft;
     FrameLine *linRight;
     FrameLine *linDown;
@@ -94,6 +96,8 @@ public:
     // Whether the job prints postcards instead of cards.
     bool printsPostcards() const { return postcards_; }
     void setPrintsPostcards(bool postcards);
+    // The entries offered, one row each; every list is a view of it.
+    const PrintListModel &printEntries() const { return *printEntries_; }
 
 signals:
     // Reload the data files and rebuild the selection the lists come from;
@@ -111,7 +115,7 @@ private:
     void buildLists();
     void buildOptions();
     void buildButtons();
-    QListWidget *visibleList() const;
+    QListView *visibleList() const;
     void filterChanged();
     void showFilter(int index);
     // Reloads the data files and the browsing window's selection.
@@ -120,9 +124,6 @@ private:
     void addAll();
     void remove();
     void removeAll();
-    // Moves `item` from the source lists into the print list.
-    void takeIntoPrintList(const QString &item);
-    void returnToSourceLists(const QString &item);
     // Clears every list's selection; add and remove follow what is selected.
     void clearSelections();
     void chooseMode(bool lines, bool info);
@@ -132,14 +133,13 @@ private:
     PrintSettings settings_;
     QPointer<frmPrint> preview_;
     bool postcards_ = false;
-    // Each entry's record of the New Year chosen, by its line number.
-    QHash<QString, people::NewYear> yearMarks_;
+    PrintListModel *printEntries_ = nullptr;
+    // Each entry's New Year records, read anew from the side file.
     void loadYearMarks();
-    // The marks beside each item while postcards are printed; none otherwise.
+    // The marks of the year chosen beside each name while postcards are printed; none otherwise.
     void showYearMarks();
+    // lstPostcard shows the postcard choice of the filter.
     void fillPostcardList();
-    void addItem(QListWidget *list, const QString &item);
     addressmedium::Kind medium() const;
-    void markItem(QListWidgetItem *item) const;
     bool leaving_ = false;
 };

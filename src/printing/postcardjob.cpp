@@ -12,9 +12,9 @@ namespace {
 constexpr int NamedAtMost = 8;
 } // namespace
 
-PostcardPrintJob::PostcardPrintJob(Book &book, QStringList printListItems, postcardsettings::Setup setup,
+PostcardPrintJob::PostcardPrintJob(Book &book, QList<int> chosenLines, postcardsettings::Setup setup,
                                    QList<QPixmap> paperPictures, PrintPrompter *prompter)
-    : book_(book), items_(std::move(printListItems)), setup_(std::move(setup)), pictures_(std::move(paperPictures)),
+    : book_(book), lines_(std::move(chosenLines)), setup_(std::move(setup)), pictures_(std::move(paperPictures)),
       ownPrompter_(prompter ? nullptr : makeWindowPrompter()), prompter_(prompter ? prompter : ownPrompter_.get()) {}
 
 PostcardPrintJob::~PostcardPrintJob() = default;
@@ -103,7 +103,7 @@ PostcardPrintJob::Outcome PostcardPrintJob::run() {
     if (!printer)
         return Outcome::NoPrinter;
     printer->setSheet(addressmedium::sheet(kind_));
-    CardPrintJob::CollectPrintEntries(book_, items_);
+    CardPrintJob::CollectPrintEntries(book_, lines_);
     QStringList recipients = book_.printTable();
     if (const QString question = lackingQuestion(recipients); !question.isEmpty() && prompter_->ask(question))
         recipients.removeIf(&PostcardPrintJob::lacksCodeOrAddress);

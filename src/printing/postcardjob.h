@@ -20,8 +20,8 @@
 class PostcardPrintJob {
 public:
     // `paperPictures` serve the printer choice when there is no printer.
-    PostcardPrintJob(Book &book, QStringList printListItems, postcardsettings::Setup setup,
-                     QList<QPixmap> paperPictures, PrintPrompter *prompter = nullptr);
+    PostcardPrintJob(Book &book, QList<int> chosenLines, postcardsettings::Setup setup, QList<QPixmap> paperPictures,
+                     PrintPrompter *prompter = nullptr);
     ~PostcardPrintJob();
 
     enum class Outcome {
@@ -57,7 +57,7 @@ public:
 
 private:
     Book &book_;
-    QStringList items_;
+    QList<int> lines_;
     postcardsettings::Setup setup_;
     QList<QPixmap> pictures_;
     // Notes 出 for `year` in the records of the entries (elements) printed.

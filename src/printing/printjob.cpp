@@ -1,7 +1,6 @@
 #include "printing/printjob.h"
 #include "store/book.h"
 
-#include "printing/entryitem.h"
 #include "printing/frmAdjust.h"
 #include "printing/frmPrintMsg.h"
 #include "printing/printeradjustment.h"
@@ -57,13 +56,22 @@ public:
 } // namespace
 
 QList<mdlDim::LoadedLine> loadedLinesOf(const Book &book, const QStringList &elements) {
+    QList<int> numbers;
+    numbers.reserve(elements.size());
+    for (const QString &element : elements)
+        numbers.append(lineNumberOfElement(element).toInt());
+    return loadedLinesOf(book, numbers);
+}
+
+QList<mdlDim::LoadedLine> loadedLinesOf(const Book &book, const QList<int> &lineNumbers) {
     const mdlDim::ShownEntries &shown = book.entries();
     QHash<int, qsizetype> indexOfNumber;
     for (qsizetype i = 0; i < shown.size(); ++i)
         indexOfNumber.insert(shown.numberAt(i), i);
     QList<mdlDim::LoadedLine> lines;
-    for (const QString &element : elements)
-        lines.append(shown.loadedLine(indexOfNumber.value(lineNumberOfElement(element).toInt(), -1)));
+    lines.reserve(lineNumbers.size());
+    for (const int number : lineNumbers)
+        lines.append(shown.loadedLine(indexOfNumber.value(number, -1)));
     return lines;
 }
 
@@ -90,9 +98,9 @@ BusyCursor::~BusyCursor() {
     QGuiApplication::restoreOverrideCursor();
 }
 
-CardPrintJob::CardPrintJob(Book &book, QStringList printListItems, QList<QPixmap> paperPictures,
+CardPrintJob::CardPrintJob(Book &book, QList<int> chosenLines, QList<QPixmap> paperPictures,
                            const PrintSettings &settings, PrintPrompter *prompter)
-    : book_(book), items_(std::move(printListItems)), pictures_(std::move(paperPictures)), settings_(settings),
+    : book_(book), lines_(std::move(chosenLines)), pictures_(std::move(paperPictures)), settings_(settings),
       ownPrompter_(prompter ? nullptr : std::make_unique<WindowPrompter>()),
       prompter_(prompter ? prompter : ownPrompter_.get()) {}
 
@@ -104,15 +112,14 @@ bool CardPrintJob::nextEntryWaiting() const {
     return next >= 0 && next < table.size() && !table.at(next).isEmpty();
 }
 
-void CardPrintJob::CollectPrintEntries(Book &book, const QStringList &printListItems) {
-    QSet<QString> chosenLines;
-    for (const QString &item : printListItems)
-        chosenLines.insert(entryitem::lineNumber(item));
+void CardPrintJob::CollectPrintEntries(Book &book, const QList<int> &chosenLines) {
+    const QSet<int> chosen(chosenLines.cbegin(), chosenLines.cend());
+    const mdlDim::ShownEntries &shown = book.entries();
     QStringList &table = book.printTable();
     table.clear();
-    for (const QString &element : std::as_const(book.entries()))
-        if (chosenLines.contains(lineNumberOfElement(element)))
-            table.append(element);
+    for (qsizetype i = 0; i < shown.size(); ++i)
+        if (chosen.contains(shown.numberAt(i)))
+            table.append(shown.at(i));
 }
 
 std::unique_ptr<CardPrinter> CardPrintJob::openPrinter() {
@@ -142,7 +149,7 @@ bool CardPrintJob::printCard(CardPrinter &printer) {
     if (printer.failed())
         return false;
     for (int i = first; i < first + placed; ++i)
-        printed_.insert(lineNumberOfElement(table.at(i)));
+        printed_.insert(lineNumberOfElement(table.at(i)).toInt());
     return true;
 }
 
@@ -181,7 +188,7 @@ CardPrintJob::Outcome CardPrintJob::run() {
             tellWherePdfsWent(*prompter_, *printer);
         return Outcome::LinesPrinted;
     }
-    CollectPrintEntries(book_, items_);
+    CollectPrintEntries(book_, lines_);
     while (nextEntryWaiting()) {
         if (!printCard(*printer)) {
             refused_ = true;
@@ -203,7 +210,7 @@ void CardPrintJob::recordPrinted() const {
     // entries'.
     QStringList printedElements;
     for (const QString &element : std::as_const(book_.printTable()))
-        if (printed_.contains(lineNumberOfElement(element)))
+        if (printed_.contains(lineNumberOfElement(element).toInt()))
             printedElements.append(element);
     const QList<mdlDim::LoadedLine> printedLines = loadedLinesOf(book_, printedElements);
     if (printedLines.isEmpty())

@@ -37,6 +37,8 @@ public:
 bool sheetReady(PrintPrompter &prompter, const CardPrinter &printer, CardPrinter::Sheet sheet);
 // The bytes that the entries of the print table (elements) were loaded with.
 QList<mdlDim::LoadedLine> loadedLinesOf(const Book &book, const QStringList &elements);
+// The same for the entries on these lines (an empty one for a line not shown).
+QList<mdlDim::LoadedLine> loadedLinesOf(const Book &book, const QList<int> &lineNumbers);
 // After a job that wrote PDF files: how many, and the folder they are in.
 void tellWherePdfsWent(PrintPrompter &prompter, const CardPrinter &printer);
 
@@ -63,10 +65,10 @@ public:
 // entries whose cards the printer accepted.
 class CardPrintJob {
 public:
-    // `printListItems`: the print list's items; `paperPictures`: the paper form
-    // pictures 1 to 10; `settings`: the format, what is printed and the first
+    // `chosenLines`: the lines of the print list's entries in the book as
+    // loaded; `paperPictures`: the paper form pictures 1 to 10; `settings`: the format, what is printed and the first
     // card's first line; `prompter`: who answers, the windows when null.
-    CardPrintJob(Book &book, QStringList printListItems, QList<QPixmap> paperPictures, const PrintSettings &settings,
+    CardPrintJob(Book &book, QList<int> chosenLines, QList<QPixmap> paperPictures, const PrintSettings &settings,
                  PrintPrompter *prompter = nullptr);
     ~CardPrintJob();
 
@@ -77,14 +79,14 @@ public:
         TextPrinted,  // cards with entries; the printed ones are recorded
     };
     Outcome run();
-    // The line numbers (as in the print list's items) of the entries whose cards reached the printer.
-    const QSet<QString> &printedLines() const { return printed_; }
+    // The lines of the entries whose cards reached the printer.
+    const QSet<int> &printedLines() const { return printed_; }
     // Whether the printer refused a card and so ended the run.
     bool refused() const { return refused_; }
 
-    // The book's print table gets the entries of the print list in the
-    // browsing order (its shown entries'), whatever the order of the list.
-    static void CollectPrintEntries(Book &book, const QStringList &printListItems);
+    // The book's print table gets the entries on these lines in the browsing
+    // order (its shown entries'), whatever the order of the print list.
+    static void CollectPrintEntries(Book &book, const QList<int> &chosenLines);
 
     // The printer a job prints on (printerchoice), or nothing when there is
     // none. Tests hand in their own.
@@ -104,8 +106,8 @@ private:
     void recordPrinted() const;
 
     Book &book_;
-    QStringList items_;
-    QSet<QString> printed_;
+    QList<int> lines_;
+    QSet<int> printed_;
     bool refused_ = false;
     QList<QPixmap> pictures_;
     PrintSettings settings_;

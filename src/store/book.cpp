@@ -344,16 +344,24 @@ people::Record Book::personOf(const mdlDim::LoadedLine &line) {
 }
 
 QList<people::PersonData> Book::peopleDataOf(const QList<mdlDim::LoadedLine> &lines) {
-    QList<people::PersonData> data(lines.size());
+    QList<people::PersonData> data;
+    data.reserve(lines.size());
+    for (const people::Record &record : recordsOf(lines))
+        data.append(record.isNull() ? people::PersonData() : record.data());
+    return data;
+}
+
+QList<people::Record> Book::recordsOf(const QList<mdlDim::LoadedLine> &lines) {
+    QList<people::Record> records(lines.size());
     QByteArray bytes;
     if (lines.isEmpty() || !linefile::readAll(entryPath(), bytes).isEmpty() ||
         !followAndCatchUp(bytes, nullptr).isEmpty())
-        return data;
+        return records;
     const LineEdit file(bytes);
     for (qsizetype i = 0; i < lines.size(); ++i)
         if (const qsizetype at = find(file, lines.at(i)); at >= 0)
-            data[i] = byLine_[static_cast<size_t>(at)].record.data();
-    return data;
+            records[i] = byLine_[static_cast<size_t>(at)].record;
+    return records;
 }
 
 std::vector<people::Record> Book::records() {

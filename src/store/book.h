@@ -94,6 +94,9 @@ public:
     // The per-person data of each line as loaded, in one read of the file;
     // empty data for a line that is no longer there.
     QList<people::PersonData> peopleDataOf(const QList<mdlDim::LoadedLine> &lines);
+    // The records (identity and data) of each line as loaded, in one read of
+    // the file; a null record for a line that is no longer there.
+    QList<people::Record> recordsOf(const QList<mdlDim::LoadedLine> &lines);
     // Every entry's record, in the order of the entry file's non-empty lines.
     std::vector<people::Record> records();
 

@@ -22,7 +22,7 @@
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPointer>
 #include <QPrinterInfo>
 #include <QProcess>
@@ -103,9 +103,9 @@ private slots:
         QVERIFY(testBook().load());
         const std::unique_ptr<frmPrintSet> setup(new frmPrintSet(testBook(), 0));
         setup->show();
-        setup->lstAll->setCurrentRow(0);
+        setup->lstAll->setCurrentIndex(setup->lstAll->model()->index(0, 0));
         click(setup->imgAdd);
-        QCOMPARE(setup->lstPrintList->count(), 1);
+        QCOMPARE(setup->lstPrintList->model()->rowCount(), 1);
         const int pdfs = pdfCount();
         {
             RefusingQueue refusing(TestQueue);
@@ -118,7 +118,7 @@ private slots:
                      qPrintable(answerer.seen.last()));
         }
         QCOMPARE(dir.entryBytes(), before);
-        QCOMPARE(setup->lstPrintList->count(), 1);
+        QCOMPARE(setup->lstPrintList->model()->rowCount(), 1);
         QTest::qWait(500);
         QCOMPARE(pdfCount(), pdfs);
     }
@@ -178,12 +178,15 @@ private slots:
         click(home->imgType);
         QPointer<frmPrintSet> setup = shownWindow<frmPrintSet>();
         QVERIFY(setup);
-        const int row = setup->lstAll->row(setup->lstAll->findItems("Ikeda Jun", Qt::MatchStartsWith).value(0));
-        QVERIFY(row >= 0);
-        const QRect item = setup->lstAll->visualItemRect(setup->lstAll->item(row));
+        const QModelIndex ikeda =
+            setup->lstAll->model()
+                ->match(setup->lstAll->model()->index(0, 0), Qt::DisplayRole, "Ikeda Jun", 1, Qt::MatchStartsWith)
+                .value(0);
+        QVERIFY(ikeda.isValid());
+        const QRect item = setup->lstAll->visualRect(ikeda);
         QTest::mouseClick(setup->lstAll->viewport(), Qt::LeftButton, {}, item.center());
         QTest::mouseDClick(setup->lstAll->viewport(), Qt::LeftButton, {}, item.center());
-        QCOMPARE(setup->lstPrintList->count(), 1);
+        QCOMPARE(setup->lstPrintList->model()->rowCount(), 1);
 
         click(setup->imgBack);
         QVERIFY(setup->preview()->isVisible());
@@ -200,7 +203,10 @@ private slots:
         QCOMPARE(mediaOfNewestJob(), QPrinterInfo::defaultPrinter().defaultPageSize().key());
 
         setup->cboSelect->setCurrentIndex(2);
-        QVERIFY(!setup->lstPrint->findItems("Ikeda Jun", Qt::MatchStartsWith).isEmpty());
+        QVERIFY(
+            !setup->lstPrint->model()
+                 ->match(setup->lstPrint->model()->index(0, 0), Qt::DisplayRole, "Ikeda Jun", 1, Qt::MatchStartsWith)
+                 .isEmpty());
         QVERIFY(dir.entryBytes().contains("Ikeda|Ikeda Jun|||03-1234-5678||||2|T\r\n"));
         QVERIFY(dir.entryBytes().contains(DataDir::sjis("あおき|青木|||03-1111-2222||||2|F")));
         delete setup.data();
