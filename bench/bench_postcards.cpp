@@ -3,7 +3,6 @@
 // the preview (the next postcard drawn), median of 200.
 // Run: build/bench/bench_postcards [COUNT]
 #include "printing/frmPrint.h"
-#include "printing/postcardjob.h"
 #include "printing/printeradjustment.h"
 #include "printing/printjob.h"
 #include "render/fonts.h"
@@ -101,16 +100,16 @@ int main(int argc, char *argv[]) {
     QElapsedTimer wall;
     wall.start();
     const double cpu = cpuSeconds();
-    PostcardPrintJob job(book, items, setup, {}, &yes);
+    PrintJob job(book, items, {}, addressmedium::Kind::Postcard, setup, &yes);
     job.run();
     const double cpuUsed = cpuSeconds() - cpu;
     const double wallUsed = wall.nsecsElapsed() / 1e9;
-    std::printf("%d postcards to PDF: %lld files, %.2f s wall, %.2f s CPU\n", job.sent(),
+    std::printf("%d postcards to PDF: %lld files, %.2f s wall, %.2f s CPU\n", int(job.printedLines().size()),
                 static_cast<long long>(QDir(pdfs.path()).entryList(QDir::Files).size()), wallUsed, cpuUsed);
 
     frmPrint preview(book);
     preview.show();
-    CardPrintJob::CollectPrintEntries(book, items);
+    PrintJob::CollectPrintEntries(book, items);
     preview.showPostcards(setup, book.peopleDataOf(loadedLinesOf(book, book.printTable())));
     int steps = 0;
     const Timing step = timeRuns(std::min(200, count - 1), [&] {

@@ -14,7 +14,7 @@
 #include "printing/frmPrintMsg.h"
 #include "printing/frmPrintSet.h"
 #include "printing/frmSender.h"
-#include "printing/postcardjob.h"
+#include "printing/newyearchoice.h"
 #include "printing/printjob.h"
 #include "render/fonts.h"
 #include "store/book.h"
@@ -176,7 +176,7 @@ void renderWithPhoneBook() {
                     click(setup->imgAdd);
                 }
             // A few records of the season, so that the marks show (in the copy of the book).
-            const int year = PostcardPrintJob::defaultNewYear(QDate::currentDate());
+            const int year = newyearchoice::defaultYear(QDate::currentDate());
             const QList<people::NewYear> marks = {{year, true, true}, {year, false, true}, {year, true}};
             for (qsizetype i = 0; i < marks.size() && i < book.entries().size(); ++i)
                 book.changePeopleData(loadedLinesOf(book, {book.entries().at(i)}),

@@ -7,7 +7,7 @@
 #include "contacts/importer.h"
 #include "editor/frmEdit.h"
 #include "printing/frmPrintSet.h"
-#include "printing/postcardjob.h"
+#include "printing/newyearchoice.h"
 #include "render/fonts.h"
 #include "store/bookfolder.h"
 #include "store/entryrecord.h"
@@ -510,7 +510,7 @@ void frmMain::toggleReceived(int index) {
         return;
     }
     const QList<mdlDim::LoadedLine> line = {book_.entries().loadedLine(index)};
-    const int year = PostcardPrintJob::defaultNewYear(QDate::currentDate());
+    const int year = newyearchoice::defaultYear(QDate::currentDate());
     bool received = false; // as the change leaves it: toggled on the record as it is in the file
     const EntryWriter::Result written = book_.changePeopleData(line, [&](people::PersonData &d) {
         received = !d.yearRecord(year).received;

@@ -1,5 +1,7 @@
 #include "printing/addressmedium.h"
 
+#include <algorithm>
+
 namespace addressmedium {
 
 QString caption(Kind kind) {
@@ -65,6 +67,27 @@ int labelsPerSheet(Kind kind) {
 
 bool marksSent(Kind kind) {
     return kind == Kind::Postcard || labelsPerSheet(kind) > 0;
+}
+
+int labelCell(Kind kind, int firstLabel, qsizetype sheet, qsizetype k) {
+    const int perSheet = labelsPerSheet(kind);
+    return int(k) + (sheet == 0 && perSheet > 0 ? std::clamp(firstLabel, 1, perSheet) - 1 : 0);
+}
+
+QList<QList<qsizetype>> sheetsOf(qsizetype addressees, Kind kind, int firstLabel) {
+    QList<QList<qsizetype>> sheets;
+    const int perSheet = labelsPerSheet(kind);
+    qsizetype next = 0;
+    // A partly used sheet of labels: its first free label on.
+    int cell = labelCell(kind, firstLabel, 0, 0);
+    while (next < addressees) {
+        QList<qsizetype> sheet;
+        for (; next < addressees && (sheet.isEmpty() || cell < perSheet); ++next, ++cell)
+            sheet.append(next);
+        sheets.append(sheet);
+        cell = 0;
+    }
+    return sheets;
 }
 
 } // namespace addressmedium

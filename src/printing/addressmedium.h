@@ -3,6 +3,7 @@
 #include "render/cardprinter.h"
 #include "render/postcard.h"
 
+#include <QList>
 #include <QString>
 
 // What the print set-up writes addresses on besides cards: postcards,
@@ -23,5 +24,11 @@ postcard::Form form(Kind kind);
 int labelsPerSheet(Kind kind);
 // Whether what is printed is a New Year card sent (出): postcards and labels for them, not envelopes.
 bool marksSent(Kind kind);
+
+// Each sheet's addressees, as indexes into them: one a sheet, or a sheet of
+// labels, the first sheet from label `firstLabel` (1 up) on.
+QList<QList<qsizetype>> sheetsOf(qsizetype addressees, Kind kind, int firstLabel);
+// The label cell of the `k`th addressee on sheet `sheet`.
+int labelCell(Kind kind, int firstLabel, qsizetype sheet, qsizetype k);
 
 } // namespace addressmedium

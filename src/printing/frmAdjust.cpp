@@ -195,7 +195,7 @@ void frmAdjust::printTestSheet() {
     // Through the same path as a card: the job's printer, moved by the boxes' offsets.
     // A printer chosen here and not yet kept prints the sheet itself.
     std::unique_ptr<CardPrinter> printer =
-        chosen_ ? printerchoice::open({chosen_->queue, chosen_->pdfFolder}) : CardPrintJob::openPrinter();
+        chosen_ ? printerchoice::open({chosen_->queue, chosen_->pdfFolder}) : PrintJob::openPrinter();
     if (!printer) {
         frmMsgBox::ask(QStringLiteral("プリンターを選んで下さい。"), MsgButtons::Yes);
         return;

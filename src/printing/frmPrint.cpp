@@ -1,6 +1,6 @@
 #include "printing/frmPrint.h"
 
-#include "printing/postcardjob.h"
+#include "printing/addressmedium.h"
 #include "render/cardlayout.h"
 #include "render/fonts.h"
 #include "render/labels.h"
@@ -115,7 +115,7 @@ void frmPrint::showPostcards(const postcardsettings::Setup &setup, QList<people:
     people_ = std::move(people);
     kind_ = kind;
     firstLabel_ = firstLabel;
-    sheets_ = PostcardPrintJob::sheetsOf(book_.printTable().size(), kind, firstLabel);
+    sheets_ = addressmedium::sheetsOf(book_.printTable().size(), kind, firstLabel);
     imgTitle->setPixmap(artwork::titleImage(
         WindowWidth,
         QStringLiteral("印刷プレビュー　%1")
@@ -155,9 +155,9 @@ void frmPrint::drawPostcard() {
         const people::PersonData person = people_.value(index);
         const postcard::Recipient recipient = postcard::Recipient::of(EntryRecord::ofElement(table.at(index)), person);
         if (perSheet > 0)
-            labels::drawLabel(
-                *picView, recipient,
-                labels::cellMm(layout, PostcardPrintJob::labelCell(kind_, firstLabel_, CurrentCard - 1, k)), at);
+            labels::drawLabel(*picView, recipient,
+                              labels::cellMm(layout, addressmedium::labelCell(kind_, firstLabel_, CurrentCard - 1, k)),
+                              at);
         else
             postcard::drawAddressSide(*picView, recipient, postcardSetup_.senderFor(person.sender),
                                       postcardSetup_.options, at, form);

@@ -5,7 +5,6 @@
 #include "printing/frmPrint.h"
 #include "printing/frmSender.h"
 #include "printing/newyearchoice.h"
-#include "printing/postcardjob.h"
 #include "printing/printjob.h"
 #include "printing/printlistmodel.h"
 #include "render/cardlayout.h"
@@ -227,7 +226,7 @@ void frmPrintSet::buildOptions() {
     spnNewYear = new QSpinBox;
     spnNewYear->setObjectName(QStringLiteral("spnNewYear"));
     spnNewYear->setRange(1900, 9999);
-    spnNewYear->setValue(PostcardPrintJob::defaultNewYear(QDate::currentDate()));
+    spnNewYear->setValue(newyearchoice::defaultYear(QDate::currentDate()));
     spnNewYear->setSuffix(QStringLiteral(" 年"));
     spnNewYear->setAccessibleName(QStringLiteral("年賀状の年"));
     spnNewYear->setToolTip(QStringLiteral("印刷したはがきに、この年の「出」を記録します。"));
@@ -377,16 +376,17 @@ void frmPrintSet::PrintJob() {
     const QList<int> chosen = chosenLines();
     if (postcards_) {
         // The lists stay as they are: postcards leave the printed marks alone.
-        PostcardPrintJob job(book_, chosen, postcardsettings::load(), imgPrint);
+        // The class, not this window's PrintJob().
+        ::PrintJob job(book_, chosen, imgPrint, medium(), postcardsettings::load());
         job.setNewYear(spnNewYear->value());
-        job.setMedium(medium(), spnLabelStart->value());
+        job.setFirstLabel(spnLabelStart->value());
         job.run();
         loadYearMarks();
         fillPostcardList();
         return;
     }
-    CardPrintJob job(book_, chosen, imgPrint, settings_);
-    if (job.run() != CardPrintJob::Outcome::TextPrinted)
+    ::PrintJob job(book_, chosen, imgPrint, settings_);
+    if (job.run() != ::PrintJob::Outcome::Printed)
         return;
     // The printed entries now carry their marks: the lists start again from
     // the file. When the printer refused a card, the entries of the cards it
@@ -556,7 +556,7 @@ void frmPrintSet::openPreview() {
             frmMsgBox::ask(QStringLiteral("印刷内容を選択して下さい。"), MsgButtons::Yes);
             return;
         }
-        CardPrintJob::CollectPrintEntries(book_, chosenLines());
+        ::PrintJob::CollectPrintEntries(book_, chosenLines());
         const postcardsettings::Setup setup = postcardsettings::load();
         preview_->show();
         hide();
@@ -576,7 +576,7 @@ void frmPrintSet::openPreview() {
         return;
     }
     preview_->show();
-    CardPrintJob::CollectPrintEntries(book_, chosenLines());
+    ::PrintJob::CollectPrintEntries(book_, chosenLines());
     hide();
     preview_->picView->clear();
     preview_->ReSetForm(settings_);

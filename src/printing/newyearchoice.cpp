@@ -2,6 +2,10 @@
 
 namespace newyearchoice {
 
+int defaultYear(const QDate &today) {
+    return today.month() == 12 ? today.year() + 1 : today.year();
+}
+
 QString caption(Filter filter) {
     switch (filter) {
     case Filter::AllButMourning:

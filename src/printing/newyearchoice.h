@@ -2,6 +2,7 @@
 
 #include "store/people.h"
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 
@@ -16,6 +17,9 @@ enum class Filter {
     NotYetSent,     // not sent yet, and not in mourning
 };
 inline constexpr Filter Filters[] = {Filter::AllButMourning, Filter::RepliesDue, Filter::NoReply, Filter::NotYetSent};
+
+// The New Year the cards are for: next year's in December, this year's otherwise.
+int defaultYear(const QDate &today);
 
 QString caption(Filter filter);
 bool chooses(Filter filter, const people::NewYear &year);

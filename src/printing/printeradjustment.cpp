@@ -86,22 +86,32 @@ bool hasOwn(const QString &queue, CardPrinter::Sheet sheet) {
 }
 
 QPointF load(const QString &queue, CardPrinter::Sheet sheet, QString *warning) {
+    return loadAll(queue, warning).value(sheet);
+}
+
+Offsets loadAll(const QString &queue, QString *warning) {
+    Offsets offsets;
     if (queue.isEmpty() || !QFileInfo::exists(settingsPath()))
-        return {};
-    double x = 0, y = 0;
-    bool valid = false;
+        return offsets;
+    bool valid = true;
     const bool parsed = readSettings([&](QSettings &settings) {
         settings.beginGroup(queue);
-        const auto [keyX, keyY] =
-            settings.contains(keysOf(sheet).first) ? keysOf(sheet) : keysOf(CardPrinter::Sheet::Card);
-        valid = readValue(settings, keyX, x) && readValue(settings, keyY, y);
+        for (const CardPrinter::Sheet sheet : Sheets) {
+            const auto [keyX, keyY] =
+                settings.contains(keysOf(sheet).first) ? keysOf(sheet) : keysOf(CardPrinter::Sheet::Card);
+            double x = 0, y = 0;
+            // A damaged value counts as none, for its sheet alone.
+            if (readValue(settings, keyX, x) && readValue(settings, keyY, y))
+                offsets.insert(sheet, {x, y});
+            else
+                valid = false;
+        }
     });
-    if (!parsed || !valid) {
-        if (warning)
-            *warning = damaged();
-        return {};
-    }
-    return {x, y};
+    if ((!parsed || !valid) && warning)
+        *warning = damaged();
+    if (!parsed)
+        offsets.clear();
+    return offsets;
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include "render/cardprinter.h"
 #include "store/settingsfile.h"
 
+#include <QHash>
 #include <QPointF>
 #include <QString>
 
@@ -38,6 +39,9 @@ inline bool readSettings(const std::function<void(QSettings &)> &read) {
 // A damaged file, or a value that is no number or out of range, is ignored:
 // `warning` receives why, in words for the user.
 QPointF load(const QString &queue, CardPrinter::Sheet sheet = CardPrinter::Sheet::Card, QString *warning = nullptr);
+// The offset of every sheet for `queue`, as load() gives each, in one read of the file.
+using Offsets = QHash<CardPrinter::Sheet, QPointF>;
+Offsets loadAll(const QString &queue, QString *warning = nullptr);
 // Whether `sheet` has an offset of its own for `queue`.
 bool hasOwn(const QString &queue, CardPrinter::Sheet sheet);
 

@@ -3,14 +3,18 @@
 
 #include "printing/frmAdjust.h"
 #include "printing/frmPrintMsg.h"
+#include "printing/newyearchoice.h"
 #include "printing/printeradjustment.h"
 #include "printing/printerchoice.h"
 #include "render/cardlayout.h"
+#include "render/labels.h"
 #include "render/mdlPrint.h"
+#include "render/postcard.h"
 #include "render/printerservice.h"
 #include "store/entryrecord.h"
 #include "store/entrywriter.h"
 #include "store/mdlDim.h"
+#include "store/postalcodes.h"
 #include "ui/frmMsgBox.h"
 
 #include <QDir>
@@ -18,7 +22,12 @@
 #include <QHash>
 #include <QSet>
 
+#include <algorithm>
+
 namespace {
+
+// Names shown in the question before the rest are counted.
+constexpr int NamedAtMost = 8;
 
 std::function<std::unique_ptr<CardPrinter>()> &factory() {
     static std::function<std::unique_ptr<CardPrinter>()> make = []() -> std::unique_ptr<CardPrinter> {
@@ -27,9 +36,10 @@ std::function<std::unique_ptr<CardPrinter>()> &factory() {
         if (!printer)
             return nullptr;
         QString warning;
-        printer->setOffsetMm(printeradjustment::load(choice.name(), CardPrinter::Sheet::Card, &warning));
+        const printeradjustment::Offsets offsets = printeradjustment::loadAll(choice.name(), &warning);
+        printer->setOffsetMm(offsets.value(CardPrinter::Sheet::Card));
         for (const CardPrinter::Sheet sheet : printeradjustment::Sheets)
-            printer->setSheetOffsetMm(sheet, printeradjustment::load(choice.name(), sheet));
+            printer->setSheetOffsetMm(sheet, offsets.value(sheet));
         if (!warning.isEmpty())
             qWarning("%s", qPrintable(warning));
         return printer;
@@ -51,6 +61,16 @@ public:
     bool ask(const QString &question) override { return frmMsgBox::ask(question, MsgButtons::YesNo); }
     void cardSent() override { frmPrintMsg::showNotice(); }
     void tell(const QString &message) override { frmMsgBox::ask(message, MsgButtons::Yes); }
+};
+
+// The busy cursor while a sheet is drawn and handed to the printer; the paper
+// prompts between stacks show the ordinary one.
+class BusyCursor {
+public:
+    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
 };
 
 } // namespace
@@ -75,44 +95,23 @@ QList<mdlDim::LoadedLine> loadedLinesOf(const Book &book, const QList<int> &line
     return lines;
 }
 
-bool sheetReady(PrintPrompter &prompter, const CardPrinter &printer, CardPrinter::Sheet sheet) {
-    return !printer.pdfFolder().isEmpty() || prompter.paperInserted(sheet);
-}
-
-void tellWherePdfsWent(PrintPrompter &prompter, const CardPrinter &printer) {
-    if (!printer.pdfFolder().isEmpty() && printer.documentsSent() > 0)
-        prompter.tell(QStringLiteral("PDF ファイルを %1 つ保存しました。\r%2")
-                          .arg(printer.documentsSent())
-                          .arg(QDir::toNativeSeparators(printer.pdfFolder())));
-}
-
-std::unique_ptr<PrintPrompter> makeWindowPrompter() {
-    return std::make_unique<WindowPrompter>();
-}
-
-BusyCursor::BusyCursor() {
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-}
-
-BusyCursor::~BusyCursor() {
-    QGuiApplication::restoreOverrideCursor();
-}
-
-CardPrintJob::CardPrintJob(Book &book, QList<int> chosenLines, QList<QPixmap> paperPictures,
-                           const PrintSettings &settings, PrintPrompter *prompter)
+PrintJob::PrintJob(Book &book, QList<int> chosenLines, QList<QPixmap> paperPictures, const PrintSettings &settings,
+                   PrintPrompter *prompter)
     : book_(book), lines_(std::move(chosenLines)), pictures_(std::move(paperPictures)), settings_(settings),
+      newYear_(newyearchoice::defaultYear(QDate::currentDate())),
       ownPrompter_(prompter ? nullptr : std::make_unique<WindowPrompter>()),
       prompter_(prompter ? prompter : ownPrompter_.get()) {}
 
-CardPrintJob::~CardPrintJob() = default;
-
-bool CardPrintJob::nextEntryWaiting() const {
-    const int next = progress_.next;
-    const QStringList &table = book_.printTable();
-    return next >= 0 && next < table.size() && !table.at(next).isEmpty();
+PrintJob::PrintJob(Book &book, QList<int> chosenLines, QList<QPixmap> paperPictures, addressmedium::Kind kind,
+                   postcardsettings::Setup setup, PrintPrompter *prompter)
+    : PrintJob(book, std::move(chosenLines), std::move(paperPictures), PrintSettings(), prompter) {
+    kind_ = kind;
+    setup_ = std::move(setup);
 }
 
-void CardPrintJob::CollectPrintEntries(Book &book, const QList<int> &chosenLines) {
+PrintJob::~PrintJob() = default;
+
+void PrintJob::CollectPrintEntries(Book &book, const QList<int> &chosenLines) {
     const QSet<int> chosen(chosenLines.cbegin(), chosenLines.cend());
     const mdlDim::ShownEntries &shown = book.entries();
     QStringList &table = book.printTable();
@@ -122,105 +121,213 @@ void CardPrintJob::CollectPrintEntries(Book &book, const QList<int> &chosenLines
             table.append(shown.at(i));
 }
 
-std::unique_ptr<CardPrinter> CardPrintJob::openPrinter() {
+bool PrintJob::lacksCodeOrAddress(const QString &element) {
+    const EntryRecord entry = EntryRecord::ofElement(element);
+    return postalcodes::digitsOf(entry[EntryField::PostalCode]).isEmpty() ||
+           entry[EntryField::Address].trimmed().isEmpty();
+}
+
+QString PrintJob::lackingQuestion(const QStringList &elements) {
+    QStringList named;
+    int lacking = 0;
+    for (const QString &element : elements) {
+        if (!lacksCodeOrAddress(element))
+            continue;
+        if (++lacking > NamedAtMost)
+            continue;
+        const EntryRecord entry = EntryRecord::ofElement(element);
+        const QString code = entry[EntryField::PostalCode];
+        const bool noCode = postalcodes::digitsOf(code).isEmpty();
+        const bool noAddress = entry[EntryField::Address].trimmed().isEmpty();
+        const QString what = noCode && noAddress ? QStringLiteral("郵便番号と住所なし")
+                             : noAddress         ? QStringLiteral("住所なし")
+                             : code.isEmpty()    ? QStringLiteral("郵便番号なし")
+                                                 : QStringLiteral("郵便番号「%1」が 7 桁でない").arg(code);
+        named.append(QStringLiteral("%1（%2）").arg(entry[EntryField::Name], what));
+    }
+    if (lacking == 0)
+        return {};
+    if (lacking > NamedAtMost)
+        named.append(QStringLiteral("ほか %1 件").arg(lacking - NamedAtMost));
+    return QStringLiteral("郵便番号か住所のない宛先が %1 件あります。\r").arg(lacking) + named.join(u'\r') +
+           QStringLiteral("\rこの宛先を外して印刷しますか？\r（いいえ：郵便番号・住所なしで印刷します）");
+}
+
+std::unique_ptr<CardPrinter> PrintJob::openPrinter() {
     return factory()();
 }
 
-void CardPrintJob::setPrinterFactory(std::function<std::unique_ptr<CardPrinter>()> make) {
+void PrintJob::setPrinterFactory(std::function<std::unique_ptr<CardPrinter>()> make) {
     factory() = std::move(make);
 }
 
-void CardPrintJob::tellPrinterFailure(const CardPrinter &printer) const {
-    prompter_->tell(printer.error() + QStringLiteral("\r印刷を中止しました。"));
+CardPrinter::Sheet PrintJob::sheet() const {
+    return kind_ ? addressmedium::sheet(*kind_) : CardPrinter::Sheet::Card;
 }
 
-// One card of the text modes. False when it did not reach the printer: its
-// entries then stay unrecorded.
-bool CardPrintJob::printCard(CardPrinter &printer) {
-    const BusyCursor busy;
-    const QStringList &table = book_.printTable();
-    const int format = settings_.cardFormat;
-    const int first = cardlayout::firstIndexOfCard(progress_.card, settings_.startLine, format);
-    if (settings_.withLines)
-        mdlPrint::PrintCardLines(printer, format, 10, 0, pictures_);
-    const int placed = mdlPrint::PrintCardInfo(printer, format, 10, 0, table, first,
-                                               cardlayout::firstLineOfCard(progress_.card, settings_.startLine));
-    progress_.next = first + placed;
-    if (printer.failed())
-        return false;
-    for (int i = first; i < first + placed; ++i)
-        printed_.insert(lineNumberOfElement(table.at(i)).toInt());
-    return true;
-}
-
-std::unique_ptr<CardPrinter> printerReadyToPrint(PrintPrompter &prompter, const QList<QPixmap> &paperPictures) {
-    std::unique_ptr<CardPrinter> printer = CardPrintJob::openPrinter();
+std::unique_ptr<CardPrinter> PrintJob::printerReadyToPrint() {
+    std::unique_ptr<CardPrinter> printer = openPrinter();
     if (!printer) {
-        // Said before the first card is asked for, so nobody feeds paper in vain.
-        if (prompter.wantsToChoosePrinter())
-            frmAdjust::open(paperPictures);
+        // Said before the first sheet is asked for, so nobody feeds paper in vain.
+        if (prompter_->wantsToChoosePrinter())
+            frmAdjust::open(pictures_);
         return nullptr;
     }
     if (const QString refusing = printer->notAccepting(); !refusing.isEmpty()) {
-        prompter.tell(refusing + QStringLiteral("\r印刷を中止しました。"));
+        prompter_->tell(refusing + QStringLiteral("\r印刷を中止しました。"));
         return nullptr;
     }
     return printer;
 }
 
-CardPrintJob::Outcome CardPrintJob::run() {
-    progress_ = {};
-    std::unique_ptr<CardPrinter> printer = printerReadyToPrint(*prompter_, pictures_);
-    if (!printer)
-        return Outcome::NoPrinter;
-    if (!sheetReady(*prompter_, *printer, CardPrinter::Sheet::Card))
-        return Outcome::Cancelled;
-    if (!settings_.withInfo) {
-        prompter_->cardSent();
-        {
-            const BusyCursor busy;
-            mdlPrint::PrintCardLines(*printer, settings_.cardFormat, 10, 0, pictures_);
-            printer->endDocument();
-        }
-        if (printer->failed())
-            tellPrinterFailure(*printer);
-        else
-            tellWherePdfsWent(*prompter_, *printer);
-        return Outcome::LinesPrinted;
-    }
-    CollectPrintEntries(book_, lines_);
-    while (nextEntryWaiting()) {
-        if (!printCard(*printer)) {
-            refused_ = true;
-            tellPrinterFailure(*printer);
-            break;
-        }
-        ++progress_.card;
-        prompter_->cardSent();
-        if (!nextEntryWaiting() || !sheetReady(*prompter_, *printer, CardPrinter::Sheet::Card))
-            break;
-    }
-    tellWherePdfsWent(*prompter_, *printer);
-    recordPrinted();
-    return Outcome::TextPrinted;
+bool PrintJob::paperReady(const CardPrinter &printer, int count) {
+    if (!printer.pdfFolder().isEmpty())
+        return true;
+    return printsCards() ? prompter_->paperInserted(CardPrinter::Sheet::Card)
+                         : prompter_->sheetsInserted(count, addressmedium::paperName(*kind_));
 }
 
-void CardPrintJob::recordPrinted() const {
-    // The print table holds decoded copies of the shown entries; the bytes they were loaded with are the shown
-    // entries'.
-    QStringList printedElements;
-    for (const QString &element : std::as_const(book_.printTable()))
-        if (printed_.contains(lineNumberOfElement(element).toInt()))
-            printedElements.append(element);
-    const QList<mdlDim::LoadedLine> printedLines = loadedLinesOf(book_, printedElements);
-    if (printedLines.isEmpty())
+void PrintJob::tellWherePdfsWent(const CardPrinter &printer) {
+    if (!printer.pdfFolder().isEmpty() && printer.documentsSent() > 0)
+        prompter_->tell(QStringLiteral("PDF ファイルを %1 つ保存しました。\r%2")
+                            .arg(printer.documentsSent())
+                            .arg(QDir::toNativeSeparators(printer.pdfFolder())));
+}
+
+PrintJob::Outcome PrintJob::printLinesOnly(CardPrinter &printer) {
+    if (!paperReady(printer, 1))
+        return Outcome::Cancelled;
+    prompter_->cardSent();
+    {
+        const BusyCursor busy;
+        mdlPrint::PrintCardLines(printer, settings_.cardFormat, 10, 0, pictures_);
+        printer.endDocument();
+    }
+    if (printer.failed())
+        prompter_->tell(printer.error() + QStringLiteral("\r印刷を中止しました。"));
+    else
+        tellWherePdfsWent(printer);
+    return Outcome::LinesPrinted;
+}
+
+QList<QList<qsizetype>> PrintJob::planSheets() const {
+    const qsizetype entries = book_.printTable().size();
+    if (kind_)
+        return addressmedium::sheetsOf(entries, *kind_, firstLabel_);
+    QList<QList<qsizetype>> cards;
+    const int format = settings_.cardFormat;
+    for (int card = 1; cardlayout::firstIndexOfCard(card, settings_.startLine, format) < entries; ++card) {
+        QList<qsizetype> onCard;
+        const qsizetype next =
+            std::min<qsizetype>(entries, cardlayout::firstIndexOfCard(card + 1, settings_.startLine, format));
+        for (qsizetype i = cardlayout::firstIndexOfCard(card, settings_.startLine, format); i < next; ++i)
+            onCard.append(i);
+        cards.append(onCard);
+    }
+    return cards;
+}
+
+void PrintJob::drawSheet(CardPrinter &printer, qsizetype n, const QList<qsizetype> &entries) {
+    const QStringList &table = book_.printTable();
+    if (printsCards()) {
+        const int format = settings_.cardFormat;
+        const int card = int(n) + 1;
+        if (settings_.withLines)
+            mdlPrint::PrintCardLines(printer, format, 10, 0, pictures_);
+        mdlPrint::PrintCardInfo(printer, format, 10, 0, table, int(entries.value(0)),
+                                cardlayout::firstLineOfCard(card, settings_.startLine));
         return;
+    }
+    const int perSheet = addressmedium::labelsPerSheet(*kind_);
+    const labels::SheetLayout labelLayout = labels::layoutOf(perSheet);
+    for (qsizetype k = 0; k < entries.size(); ++k) {
+        const qsizetype i = entries.at(k);
+        const postcard::Recipient recipient =
+            postcard::Recipient::of(EntryRecord::ofElement(table.at(i)), people_.value(i));
+        if (perSheet > 0)
+            labels::drawLabel(printer, recipient,
+                              labels::cellMm(labelLayout, addressmedium::labelCell(*kind_, firstLabel_, n, k)), {});
+        else
+            postcard::drawAddressSide(printer, recipient, setup_.senderFor(recipient.person.sender), setup_.options, {},
+                                      addressmedium::form(*kind_));
+    }
+}
+
+PrintJob::Outcome PrintJob::run() {
+    printed_.clear();
+    printedElements_.clear();
+    refused_ = false;
+    std::unique_ptr<CardPrinter> printer = printerReadyToPrint();
+    if (!printer)
+        return Outcome::NoPrinter;
+    printer->setSheet(sheet());
+    if (printsCards() && !settings_.withInfo)
+        return printLinesOnly(*printer);
+    CollectPrintEntries(book_, lines_);
+    if (kind_) {
+        QStringList &recipients = book_.printTable();
+        if (const QString question = lackingQuestion(recipients); !question.isEmpty() && prompter_->ask(question))
+            recipients.removeIf(&PrintJob::lacksCodeOrAddress);
+        if (recipients.isEmpty()) {
+            prompter_->tell(QStringLiteral("印刷する宛先がありません。"));
+            return Outcome::NothingToPrint;
+        }
+        people_ = book_.peopleDataOf(loadedLinesOf(book_, recipients));
+    }
+    const QList<QList<qsizetype>> sheets = planSheets();
+    // A card is a stack of one: a prompt before each.
+    const qsizetype stack = printsCards() ? 1 : std::max(1, setup_.options.stackSize);
+    bool cancelled = false;
+    for (qsizetype first = 0; first < sheets.size(); first += stack) {
+        const qsizetype count = std::min(stack, sheets.size() - first);
+        if (!paperReady(*printer, int(count))) {
+            cancelled = first == 0;
+            break;
+        }
+        {
+            const BusyCursor busy;
+            for (qsizetype s = first; s < first + count && !printer->failed(); ++s) {
+                if (s > first)
+                    printer->nextPage();
+                drawSheet(*printer, s, sheets.at(s));
+            }
+            // A card's text ends its document already.
+            if (!printsCards())
+                printer->endDocument();
+        }
+        if (printer->failed()) {
+            refused_ = true;
+            prompter_->tell(printer->error() + QStringLiteral("\r印刷を中止しました。"));
+            break;
+        }
+        for (qsizetype s = first; s < first + count; ++s)
+            for (const qsizetype i : sheets.at(s)) {
+                printedElements_.append(book_.printTable().at(i));
+                printed_.insert(lineNumberOfElement(printedElements_.last()).toInt());
+            }
+        prompter_->cardSent();
+    }
+    record();
+    tellWherePdfsWent(*printer);
+    return cancelled ? Outcome::Cancelled : Outcome::Printed;
+}
+
+void PrintJob::record() {
+    if (printedElements_.isEmpty())
+        return;
+    if (printsCards())
+        recordPrinted();
+    else if (addressmedium::marksSent(*kind_))
+        recordSent();
+}
+
+void PrintJob::recordPrinted() {
     if (!book_.readOnlyReason().isEmpty()) {
         prompter_->tell(QStringLiteral("電話帳を読み取り専用で開いているため、印刷済みの記録はしていません。\r") +
                         book_.readOnlyReason());
         return;
     }
-    const EntryWriter::Result written = book_.markPrinted(printedLines);
+    const EntryWriter::Result written = book_.markPrinted(loadedLinesOf(book_, printedElements_));
     if (!written) {
         prompter_->tell(written.message + QStringLiteral("\r印刷済みの記録ができませんでした。"));
         return;
@@ -236,4 +343,23 @@ void CardPrintJob::recordPrinted() const {
                 .arg(written.unmarked));
     if (!problems.isEmpty())
         prompter_->tell(problems.join(u'\r'));
+}
+
+void PrintJob::recordSent() {
+    if (!book_.readOnlyReason().isEmpty()) {
+        prompter_->tell(QStringLiteral("電話帳を読み取り専用で開いているため、年賀状を出した記録はしていません。\r") +
+                        book_.readOnlyReason());
+        return;
+    }
+    const EntryWriter::Result written =
+        book_.changePeopleData(loadedLinesOf(book_, printedElements_),
+                               [year = newYear_](people::PersonData &data) { data.yearRecord(year).sent = true; });
+    if (!written)
+        prompter_->tell(written.message + QStringLiteral("\r年賀状を出した記録ができませんでした。"));
+    else if (written.vanished > 0)
+        prompter_->tell(QStringLiteral("%1件の年賀状を出した記録ができませんでした。\r%2")
+                            .arg(written.vanished)
+                            .arg(EntryWriter::ChangedElsewhere));
+    else if (!written.peopleError.isEmpty())
+        prompter_->tell(written.peopleError);
 }

@@ -3,7 +3,7 @@
 #include "common/testmain.h"
 #include "editor/frmEdit.h"
 #include "printing/frmSender.h"
-#include "printing/postcardjob.h"
+#include "printing/newyearchoice.h"
 #include "store/book.h"
 #include "store/mdlDim.h"
 
@@ -140,7 +140,7 @@ private slots:
         showActive(&home, home.txtFind);
         if (QTest::currentTestFailed())
             return;
-        const int year = PostcardPrintJob::defaultNewYear(QDate::currentDate());
+        const int year = newyearchoice::defaultYear(QDate::currentDate());
         const auto received = [&] {
             QStringList names;
             for (const people::Record &r : testBook().records())

@@ -9,7 +9,7 @@
 #include "printing/frmPrintMsg.h"
 #include "printing/frmPrintSet.h"
 #include "printing/frmSender.h"
-#include "printing/postcardjob.h"
+#include "printing/newyearchoice.h"
 #include "printing/printeradjustment.h"
 #include "printing/printerchoice.h"
 #include "printing/printjob.h"
@@ -242,7 +242,7 @@ class TestPrinting : public QObject {
 private slots:
     void initTestCase() {
         frmPrintMsg::displayMilliseconds = 1;
-        CardPrintJob::setPrinterFactory([this]() -> std::unique_ptr<CardPrinter> {
+        PrintJob::setPrinterFactory([this]() -> std::unique_ptr<CardPrinter> {
             ++printersOpened;
             if (!hasPrinter)
                 return nullptr;
@@ -453,7 +453,7 @@ private slots:
         failAt = failing;
         ScriptedPrompter prompter;
         prompter.paperAnswers = answers;
-        CardPrintJob job(testBook(), lines(setup->lstAll), {}, setup->settings(), &prompter);
+        PrintJob job(testBook(), lines(setup->lstAll), {}, setup->settings(), &prompter);
         job.run();
         const int printed = qMin(cards * perCard, int(book.size()));
         QCOMPARE(documents, cards);
@@ -506,19 +506,20 @@ private slots:
         prompter.answer = leaveOut;
         postcardsettings::Setup postcards;
         postcards.options.stackSize = stackSize;
-        PostcardPrintJob job(testBook(), lines(setup->lstAll), postcards, {}, &prompter);
+        PrintJob job(testBook(), lines(setup->lstAll), {}, addressmedium::Kind::Postcard, postcards, &prompter);
         pagesBegun = 0;
         // In December the cards are for next year's New Year; on 3 January, for this one's.
-        QCOMPARE(PostcardPrintJob::defaultNewYear(QDate(2026, 12, 8)), 2027);
-        QCOMPARE(PostcardPrintJob::defaultNewYear(QDate(2027, 1, 3)), 2027);
+        QCOMPARE(newyearchoice::defaultYear(QDate(2026, 12, 8)), 2027);
+        QCOMPARE(newyearchoice::defaultYear(QDate(2027, 1, 3)), 2027);
         job.setNewYear(2027);
-        QCOMPARE(job.run(), jobs ? PostcardPrintJob::Outcome::Printed : PostcardPrintJob::Outcome::Cancelled);
+        QCOMPARE(job.run(), jobs ? PrintJob::Outcome::Printed : PrintJob::Outcome::Cancelled);
         QCOMPARE(prompter.told, QStringList());
         QCOMPARE(prompter.stacks, stacks);
         QCOMPARE(documents, jobs);
         QCOMPARE(prompter.notices, jobs); // one notice a stack, no wait between sheets
-        QCOMPARE(job.sent(), int(sent.count(true)));
-        QCOMPARE(pagesBegun, job.sent() - jobs); // each further postcard of a stack a page of its document
+        QCOMPARE(job.printedLines().size(), sent.count(true));
+        QCOMPARE(pagesBegun,
+                 job.printedLines().size() - jobs); // each further postcard of a stack a page of its document
         QList<bool> marked(sent.size(), false);
         const std::vector<people::Record> records = testBook().records();
         for (size_t i = 0; i < records.size(); ++i) {
@@ -558,13 +559,13 @@ private slots:
         QFETCH(QList<int>, sheetSizes);
         QList<int> sizes;
         qsizetype next = 0;
-        for (const QList<qsizetype> &sheet : PostcardPrintJob::sheetsOf(recipients, kind, firstLabel)) {
+        for (const QList<qsizetype> &sheet : addressmedium::sheetsOf(recipients, kind, firstLabel)) {
             sizes.append(int(sheet.size()));
             for (const qsizetype i : sheet)
                 QCOMPARE(i, next++); // every recipient once, in order
         }
         QCOMPARE(sizes, sheetSizes);
-        QCOMPARE(PostcardPrintJob::labelCell(kind, firstLabel, 0, 0),
+        QCOMPARE(addressmedium::labelCell(kind, firstLabel, 0, 0),
                  addressmedium::labelsPerSheet(kind) ? std::min(firstLabel, addressmedium::labelsPerSheet(kind)) - 1
                                                      : 0);
     }
@@ -698,7 +699,7 @@ private slots:
         doubleClick(setup->lstAll, 0);
         doubleClick(setup->lstAll, 0);
         QCOMPARE(names(setup->lstPrintList), (QStringList{"名02", "名01", "名03"}));
-        CardPrintJob::CollectPrintEntries(testBook(), setup->chosenLines());
+        PrintJob::CollectPrintEntries(testBook(), setup->chosenLines());
         QCOMPARE(testBook().printTable().size(), 3);
         QStringList order;
         for (const QString &e : std::as_const(testBook().printTable()))
