@@ -6,12 +6,12 @@
 // default printer (for example the cups-pdf queue) instead of PDF files.
 // Then the position adjustment's test sheet as test-sheet.pdf, and postcards
 // (postcard-N.pdf, postcard-preview-N.png) for the first entries.
+#include "printer/printerservice.h"
 #include "render/fonts.h"
 #include "render/labels.h"
 #include "render/mdlPrint.h"
 #include "render/mdlView.h"
 #include "render/postcard.h"
-#include "render/printerservice.h"
 #include "render/testsheet.h"
 #include "store/entryrecord.h"
 #include "store/mdlDim.h"

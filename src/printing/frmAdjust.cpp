@@ -1,5 +1,6 @@
 #include "printing/frmAdjust.h"
 
+#include "printer/printerservice.h"
 #include "printing/printeradjustment.h"
 #include "printing/printerchoice.h"
 #include "printing/printjob.h"
@@ -7,7 +8,6 @@
 #include "render/labels.h"
 #include "render/mdlPrint.h"
 #include "render/postcard.h"
-#include "render/printerservice.h"
 #include "render/testsheet.h"
 #include "store/mdlDim.h"
 #include "ui/artwork.h"

@@ -1,6 +1,6 @@
 #include "printing/printerchoice.h"
 
-#include "render/printerservice.h"
+#include "printer/printerservice.h"
 
 #include <QDateTime>
 #include <QDir>

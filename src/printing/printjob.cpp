@@ -1,6 +1,7 @@
 #include "printing/printjob.h"
 #include "store/book.h"
 
+#include "printer/printerservice.h"
 #include "printing/frmAdjust.h"
 #include "printing/frmPrintMsg.h"
 #include "printing/newyearchoice.h"
@@ -10,7 +11,6 @@
 #include "render/labels.h"
 #include "render/mdlPrint.h"
 #include "render/postcard.h"
-#include "render/printerservice.h"
 #include "store/entryrecord.h"
 #include "store/entrywriter.h"
 #include "store/mdlDim.h"

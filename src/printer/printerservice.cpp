@@ -1,4 +1,4 @@
-#include "render/printerservice.h"
+#include "printer/printerservice.h"
 
 #include "render/log.h"
 
