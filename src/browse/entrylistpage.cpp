@@ -2,8 +2,8 @@
 
 #include "browse/entrylistaccessible.h"
 
+#include "render/drawtarget.h"
 #include "render/fonts.h"
-#include "render/mdlView.h"
 #include "store/entryrecord.h"
 #include "store/mdlDim.h"
 #include "store/selection.h"
@@ -25,6 +25,7 @@ constexpr int OpenButtonX = 4660;
 constexpr int OpenPicture = 11;
 constexpr int OpenPressedPicture = 12;
 const QColor HighlightBand(214, 230, 250);
+const PenSpec RuledLine{Qt::SolidLine, 1, QColor(172, 172, 172)};
 
 QString shortCategory(const QString &name) {
     return name.size() >= 3 ? name.left(2) + QStringLiteral("...") : name;
@@ -51,8 +52,6 @@ int EntryListPage::count() const {
 }
 
 void EntryListPage::ViewTelList(int start) {
-    using mdlView::ViewLine;
-    using mdlView::ViewText;
     PictureBox &pic = *picture_;
     pic.clear();
     // The band first, so that the ruled lines and the text stay on top of it.
@@ -67,10 +66,10 @@ void EntryListPage::ViewTelList(int start) {
     const auto gridLines = [&](bool horizontal) {
         if (horizontal) {
             for (int y = 0; y <= ListHeight; y += RowHeight)
-                ViewLine(pic, QStringLiteral("line"), y, y, 0, ListWidth, 1, 172, 172, 172);
+                pic.drawLine({0, y}, {ListWidth, y}, RuledLine);
         } else {
             for (int x : ColumnEdges)
-                ViewLine(pic, QStringLiteral("line"), 0, ListHeight, x, x, 1, 172, 172, 172);
+                pic.drawLine({x, 0}, {x, ListHeight}, RuledLine);
         }
     };
     gridLines(true);
@@ -88,7 +87,7 @@ void EntryListPage::ViewTelList(int start) {
         if (notice_.isEmpty())
             return;
         clearBand(pageRows(), 1);
-        ViewText(pic, notice_, 140, pageRows() * RowHeight + 60, fonts::UiGothic, 8, true, 170, 40, 30);
+        pic.drawText(notice_, {140, pageRows() * RowHeight + 60}, {fonts::UiGothic, 8, true}, QColor(170, 40, 30));
     };
     PressedButtonTop = -1;
     // The page and the click mapping both start at the scroll bar's value.
@@ -115,12 +114,12 @@ void EntryListPage::ViewTelList(int start) {
             return;
         clearBand(6, int(lines.size()));
         for (int i = 0; i < lines.size(); ++i)
-            ViewText(pic, lines.at(i), 240, (6 + i) * RowHeight + 60, fonts::UiGothic, 9, false, 80, 80, 80);
+            pic.drawText(lines.at(i), {240, (6 + i) * RowHeight + 60}, {fonts::UiGothic, 9, false}, QColor(80, 80, 80));
         return;
     }
 
     const auto text = [&](const QString &s, int x, int y) {
-        ViewText(pic, s, x, y, fonts::UiGothic, 8, false, 0, 0, 0);
+        pic.drawText(s, {x, y}, {fonts::UiGothic, 8, false}, Qt::black);
     };
     int bottom = 0;
     const int rowsForEntries = notice_.isEmpty() ? Rows : pageRows();

@@ -7,14 +7,9 @@
 
 class DrawTarget;
 
-// Drawing on the printer, in twips from the top-left of the printable page,
-// and the two routines that put one card on paper.
+// The two routines that put one card on paper, in twips from the top-left
+// of the printable page.
 namespace mdlPrint {
-
-void PrintLine(DrawTarget &printer, const QString &style, int y1, int y2, int x1, int x2, int width, int red, int green,
-               int blue);
-void PrintText(DrawTarget &printer, const QString &text, int x, int y, const QString &fontName, double fontSize,
-               bool bold, int red, int green, int blue);
 
 // The card's form; the page stays open.
 void PrintCardLines(DrawTarget &printer, int format, int X, int Y, const QList<QPixmap> &pictures);

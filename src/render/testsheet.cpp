@@ -19,31 +19,37 @@ int mm(double millimetres) {
     return static_cast<int>(std::lround(millimetres * twips::PerMm));
 }
 
+// A thin black line from the smaller end to the larger.
+void line(DrawTarget &printer, QPoint a, QPoint b) {
+    printer.drawLine(QPoint(qMin(a.x(), b.x()), qMin(a.y(), b.y())), QPoint(qMax(a.x(), b.x()), qMax(a.y(), b.y())),
+                     PenSpec{Qt::SolidLine, 1, Qt::black});
+}
+
+void text(DrawTarget &printer, const QString &said, QPoint at, const QString &fontName, double size) {
+    printer.drawText(said, at, FontSpec{fontName, size, false}, Qt::black);
+}
+
 // A corner mark: two rulers of 10 mm from the card's corner, pointing into
 // the card (`inward`: +1 or -1 on each axis), with a tick every millimetre
 // and its number every 5, so nothing lies beyond the card's own edges.
 void cornerMark(DrawTarget &printer, QPoint at, QPoint inward) {
     const int endX = at.x() + inward.x() * mm(10), endY = at.y() + inward.y() * mm(10);
-    mdlPrint::PrintLine(printer, QStringLiteral("line"), at.y(), at.y(), qMin(at.x(), endX), qMax(at.x(), endX), 1, 0,
-                        0, 0);
-    mdlPrint::PrintLine(printer, QStringLiteral("line"), qMin(at.y(), endY), qMax(at.y(), endY), at.x(), at.x(), 1, 0,
-                        0, 0);
+    line(printer, at, {endX, at.y()});
+    line(printer, at, {at.x(), endY});
     for (int step = 1; step <= 10; ++step) {
         const int tick = step % 5 == 0 ? mm(1.5) : mm(0.75);
         const int x = at.x() + inward.x() * mm(step), y = at.y() + inward.y() * mm(step);
         const int tickY = at.y() + inward.y() * tick, tickX = at.x() + inward.x() * tick;
-        mdlPrint::PrintLine(printer, QStringLiteral("line"), qMin(at.y(), tickY), qMax(at.y(), tickY), x, x, 1, 0, 0,
-                            0);
-        mdlPrint::PrintLine(printer, QStringLiteral("line"), y, y, qMin(at.x(), tickX), qMax(at.x(), tickX), 1, 0, 0,
-                            0);
+        line(printer, {x, at.y()}, {x, tickY});
+        line(printer, {at.x(), y}, {tickX, y});
         if (step % 5 == 0) {
             // Beyond the long ticks, inside the card.
             const QString label = QString::number(step);
             const int beyond = mm(2.2);
-            mdlPrint::PrintText(printer, label, x - mm(0.8), at.y() + (inward.y() > 0 ? beyond : -beyond - mm(2)),
-                                QStringLiteral("Arial"), 5, false, 0, 0, 0);
-            mdlPrint::PrintText(printer, label, at.x() + (inward.x() > 0 ? beyond : -beyond - mm(2)), y - mm(1),
-                                QStringLiteral("Arial"), 5, false, 0, 0, 0);
+            text(printer, label, {x - mm(0.8), at.y() + (inward.y() > 0 ? beyond : -beyond - mm(2))},
+                 QStringLiteral("Arial"), 5);
+            text(printer, label, {at.x() + (inward.x() > 0 ? beyond : -beyond - mm(2)), y - mm(1)},
+                 QStringLiteral("Arial"), 5);
         }
     }
 }
@@ -70,15 +76,14 @@ void printSheet(DrawTarget &printer, QSizeF sheetMm, const QList<QRectF> &boxesM
     cornerMark(printer, {right, bottom}, {-1, -1});
     for (const QRectF &box : boxesMm) {
         const int l = mm(box.left()), r = mm(box.right()), t = mm(box.top()), b = mm(box.bottom());
-        mdlPrint::PrintLine(printer, QStringLiteral("line"), t, t, l, r, 1, 0, 0, 0);
-        mdlPrint::PrintLine(printer, QStringLiteral("line"), b, b, l, r, 1, 0, 0, 0);
-        mdlPrint::PrintLine(printer, QStringLiteral("line"), t, b, l, l, 1, 0, 0, 0);
-        mdlPrint::PrintLine(printer, QStringLiteral("line"), t, b, r, r, 1, 0, 0, 0);
+        line(printer, {l, t}, {r, t});
+        line(printer, {l, b}, {r, b});
+        line(printer, {l, t}, {l, b});
+        line(printer, {r, t}, {r, b});
     }
     const QString said = QStringLiteral("位置調整テスト　端から 10 mm の枠　%1　横 %2　縦 %3")
                              .arg(printerName, signedMm(offsetMm.x()), signedMm(offsetMm.y()));
-    mdlPrint::PrintText(printer, said, mm(12), frame.top() + frame.height() / 2, QStringLiteral("ＭＳ ゴシック"), 7,
-                        false, 0, 0, 0);
+    text(printer, said, {mm(12), frame.top() + frame.height() / 2}, QStringLiteral("ＭＳ ゴシック"), 7);
     printer.endDocument();
 }
 
@@ -90,11 +95,10 @@ void Print(DrawTarget &printer, const QList<QPixmap> &paperPictures, const QStri
     cornerMark(printer, {right, area.top()}, {-1, 1});
     cornerMark(printer, {area.left(), bottom}, {1, -1});
     cornerMark(printer, {right, bottom}, {-1, -1});
-    mdlPrint::PrintText(printer,
-                        QStringLiteral("位置調整テスト　プリンター：%1　横 %2　縦 %3")
-                            .arg(printerName, signedMm(offsetMm.x()), signedMm(offsetMm.y())),
-                        X + mm(15), area.top() + area.height() + mm(15), QStringLiteral("ＭＳ ゴシック"), 10, false, 0,
-                        0, 0);
+    text(printer,
+         QStringLiteral("位置調整テスト　プリンター：%1　横 %2　縦 %3")
+             .arg(printerName, signedMm(offsetMm.x()), signedMm(offsetMm.y())),
+         {X + mm(15), area.top() + area.height() + mm(15)}, QStringLiteral("ＭＳ ゴシック"), 10);
     printer.endDocument();
 }
 

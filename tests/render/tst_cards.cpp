@@ -114,40 +114,6 @@ private slots:
         fontfit::resetMeasuring();
     }
 
-    void lineStyles_data() {
-        QTest::addColumn<QString>("style");
-        QTest::addColumn<int>("width");
-        QTest::addColumn<QString>("drawn");
-        QTest::newRow("LINE") << "LINE" << 2 << "line w2 10 0,5-100,5";
-        QTest::newRow("Line") << "Line" << 2 << "line w2 10 0,5-100,5";
-        QTest::newRow("line") << "line" << 3 << "line w3 10 0,5-100,5";
-        QTest::newRow("PL, width ignored") << "PL" << 3 << "dot w1 10 0,5-100,5";
-        QTest::newRow("pl") << "pl" << 1 << "dot w1 10 0,5-100,5";
-        QTest::newRow("unknown") << "dash" << 1 << "";
-        QTest::newRow("empty") << "" << 1 << "";
-    }
-    void lineStyles() {
-        QFETCH(QString, style);
-        QFETCH(int, width);
-        QFETCH(QString, drawn);
-        RecordingTarget screen;
-        // y1, y2 come first, then x1, x2.
-        mdlView::ViewLine(screen, style, 5, 5, 0, 100, width, 10, 20, 30);
-        mdlPrint::PrintLine(printer, style, 5, 5, 0, 100, width, 10, 20, 30);
-        const QStringList expected = drawn.isEmpty() ? QStringList() : QStringList{drawn};
-        QCOMPARE(described(screen.calls), expected);
-        QCOMPARE(described(printer.calls), expected);
-        if (!drawn.isEmpty())
-            QCOMPARE(screen.calls.first().colour, QColor(10, 20, 30));
-    }
-
-    void emptyTextIsStillACall() {
-        RecordingTarget screen;
-        mdlView::ViewText(screen, "", 70, 80, "Arial", 9, true, 1, 2, 3);
-        QCOMPARE(described(screen.calls), QStringList{"text 70,80 A9b coloured \"\""});
-        QCOMPARE(screen.calls.first().colour, QColor(1, 2, 3));
-    }
-
     void sameCardTwiceGivesTheSamePicture() {
         QStringList table;
         for (int i = 0; i < 10; ++i)
