@@ -1,19 +1,17 @@
 #include "browse/entrylistpage.h"
 
-#include "browse/entrylistaccessible.h"
-
-#include "render/drawtarget.h"
+#include "browse/entrylistmodel.h"
+#include "browse/entryrowdelegate.h"
 #include "render/fonts.h"
-#include "store/entryrecord.h"
-#include "store/mdlDim.h"
-#include "store/selection.h"
 #include "store/shownentries.h"
-#include "ui/picturebox.h"
+#include "ui/paintertarget.h"
 #include "ui/twips.h"
 
 #include <QCoreApplication>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QSignalBlocker>
 
@@ -27,40 +25,88 @@ constexpr int OpenPressedPicture = 12;
 const QColor HighlightBand(214, 230, 250);
 const PenSpec RuledLine{Qt::SolidLine, 1, QColor(172, 172, 172)};
 
-QString shortCategory(const QString &name) {
-    return name.size() >= 3 ? name.left(2) + QStringLiteral("...") : name;
-}
-
-QString shortAddress(const QString &address) {
-    return address.size() > 7 ? address.left(6) + QStringLiteral("...") : address;
+// A picture of one colour, scaled over an area.
+QPixmap filled(QColor colour) {
+    QPixmap p(1, 1);
+    p.fill(colour);
+    return p;
 }
 } // namespace
 
-EntryListPage::EntryListPage(const mdlDim::ShownEntries &entries, PictureBox *picture, QScrollBar *scrollBar,
-                             const QList<QPixmap> &pictures, std::function<QString(int)> categoryName, QObject *parent)
-    : QObject(parent), entries_(entries), picture_(picture), scrollBar_(scrollBar), pictures_(pictures),
-      categoryName_(std::move(categoryName)) {
-    picture_->installEventFilter(this);
-    picture_->setMouseTracking(true);
-    picture_->setFocusPolicy(Qt::StrongFocus);
-    entrylistaccessible::attach(picture_, this);
+EntryListPage::EntryListPage(const mdlDim::ShownEntries &entries, QWidget *parent, QScrollBar *scrollBar,
+                             const QList<QPixmap> &pictures, std::function<QString(int)> categoryName)
+    : QTableView(parent), entries_(entries), scrollBar_(scrollBar), pictures_(pictures),
+      model_(new EntryListModel(entries, pictures, std::move(categoryName), this)),
+      delegate_(new EntryRowDelegate(this)) {
+    setObjectName(QStringLiteral("picList(0)"));
+    setModel(model_);
+    setItemDelegate(delegate_);
+    setFrameShape(QFrame::NoFrame);
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setDefaultSectionSize(twips::toPx(RowHeight));
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setShowGrid(false);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the list; the arrows move the highlight.
+    setTabKeyNavigation(false);
+    setAutoScroll(false);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
     connect(scrollBar_, &QScrollBar::valueChanged, this, &EntryListPage::ViewTelList);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &EntryListPage::followSelection);
 }
+
+EntryListPage::~EntryListPage() = default;
 
 int EntryListPage::count() const {
     return static_cast<int>(entries_.size());
 }
 
+void EntryListPage::entriesChanged() {
+    const bool wasFollowing = std::exchange(followingHighlight_, true);
+    model_->reload();
+    followingHighlight_ = wasFollowing;
+}
+
 void EntryListPage::ViewTelList(int start) {
-    PictureBox &pic = *picture_;
-    pic.clear();
+    PressedButtonTop = -1;
+    // The page and the click mapping both start at the scroll bar's value.
+    if (start == 0 && scrollBar_->value() != 0) {
+        const QSignalBlocker quiet(scrollBar_);
+        scrollBar_->setValue(0);
+    }
+    if (model_->rowCount() != count())
+        entriesChanged();
+    first_ = start;
+    const int rowsForEntries = notice_.isEmpty() ? Rows : pageRows();
+    rowsShown_ = start < 0 ? 0 : qBound(0, count() - start, rowsForEntries);
+    viewport()->update();
+    // An empty selection leaves the scroll bar as it was.
+    if (count() == 0)
+        return;
+    const int rows = pageRows();
+    scrollBar_->setPageStep(rows);
+    // A value beyond the new maximum is pulled back, which shows that page.
+    scrollBar_->setMaximum(count() > rows ? count() - rows : 0);
+}
+
+void EntryListPage::paintEvent(QPaintEvent *) {
+    QPainter painter(viewport());
+    painter.fillRect(viewport()->rect(), Qt::white);
+    PainterTarget target(painter, viewport(), recorder_);
+    target.clear();
+    paintPage(target);
+}
+
+void EntryListPage::paintPage(DrawTarget &pic) {
     // The band first, so that the ruled lines and the text stay on top of it.
-    if (const int row = highlighted_ - start; highlighted_ >= 0 && row >= 0 && row < Rows) {
-        static const QPixmap band = [] {
-            QPixmap p(1, 1);
-            p.fill(HighlightBand);
-            return p;
-        }();
+    if (const int row = highlighted_ - first_; highlighted_ >= 0 && row >= 0 && row < Rows) {
+        static const QPixmap band = filled(HighlightBand);
         pic.drawPicture(band, QRect(0, row * RowHeight, ListWidth, RowHeight));
     }
     const auto gridLines = [&](bool horizontal) {
@@ -76,11 +122,7 @@ void EntryListPage::ViewTelList(int start) {
     gridLines(false);
     // A clear band, so that the ruled lines do not cross the text on it.
     const auto clearBand = [&](int firstRow, int rowCount) {
-        static const QPixmap clear = [] {
-            QPixmap p(1, 1);
-            p.fill(Qt::white);
-            return p;
-        }();
+        static const QPixmap clear = filled(Qt::white);
         pic.drawPicture(clear, QRect(0, firstRow * RowHeight + 1, ListWidth, rowCount * RowHeight - 1));
     };
     const auto drawNotice = [&] {
@@ -89,13 +131,6 @@ void EntryListPage::ViewTelList(int start) {
         clearBand(pageRows(), 1);
         pic.drawText(notice_, {140, pageRows() * RowHeight + 60}, {fonts::UiGothic, 8, true}, QColor(170, 40, 30));
     };
-    PressedButtonTop = -1;
-    // The page and the click mapping both start at the scroll bar's value.
-    if (start == 0 && scrollBar_->value() != 0) {
-        const QSignalBlocker quiet(scrollBar_);
-        scrollBar_->setValue(0);
-    }
-    rowsShown_ = 0;
     if (count() == 0) {
         // One sentence or clause a line, in the middle rows.
         QStringList lines;
@@ -117,76 +152,71 @@ void EntryListPage::ViewTelList(int start) {
             pic.drawText(lines.at(i), {240, (6 + i) * RowHeight + 60}, {fonts::UiGothic, 9, false}, QColor(80, 80, 80));
         return;
     }
-
-    const auto text = [&](const QString &s, int x, int y) {
-        pic.drawText(s, {x, y}, {fonts::UiGothic, 8, false}, Qt::black);
-    };
-    int bottom = 0;
+    // The table is as long as the selection was when last read.
+    const int shown = qMin(count(), model_->rowCount());
     const int rowsForEntries = notice_.isEmpty() ? Rows : pageRows();
-    for (int i = start; rowsShown_ < rowsForEntries && i >= 0 && i < count(); ++i) {
-        const QString element = entries_.at(i);
-        bottom += RowHeight;
-        ++rowsShown_;
-        const int category = selection::categoryOf(element);
-        if (category != 0)
-            pic.drawPicture(pictures_.at(category), QRect(380, bottom - 290, 430, 290));
-        pic.drawPicture(pictures_.at(OpenPicture), QRect(OpenButtonX, bottom - 290, 410, 290));
-        text(selection::readingOf(element).left(1), 140, bottom - 210);
-        if (category != 0) {
-            const QString name = categoryName_(category);
-            text(shortCategory(name), name.size() >= 3 ? 420 : 450, bottom - 210);
-        }
-        text(fieldOfElement(element, EntryField::Name), 890, bottom - 210);
-        text(shortAddress(fieldOfElement(element, EntryField::Address)), 3480, bottom - 210);
-    }
+    for (int i = first_, row = 0; row < rowsForEntries && i >= 0 && i < shown; ++i, ++row)
+        delegate_->paintRow(pic, model_->index(i, 0), row * RowHeight, pictures_.at(OpenPicture));
     gridLines(false);
     drawNotice();
-
-    const int rows = pageRows();
-    scrollBar_->setPageStep(rows);
-    // A value beyond the new maximum is pulled back, which redraws that page.
-    scrollBar_->setMaximum(count() > rows ? count() - rows : 0);
-    entrylistaccessible::rowsChanged(picture_);
+    if (PressedButtonTop >= 0)
+        pic.drawPicture(pictures_.at(OpenPressedPicture), QRect(OpenButtonX, PressedButtonTop, 410, 290));
 }
 
-int EntryListPage::indexOfRow(int row) const {
-    const int index = scrollBar_->value() + row;
-    return row >= 0 && row < rowsShown_ && index < count() ? index : -1;
-}
-
-QString EntryListPage::cellText(int row, int column) const {
-    const int index = indexOfRow(row);
-    if (index < 0)
+QRect EntryListPage::visualRect(const QModelIndex &index) const {
+    const int row = index.row() - scrollBar_->value();
+    if (!index.isValid() || row < 0 || row >= rowsShown_)
         return {};
-    const QString element = entries_.at(index);
-    switch (column) {
-    case 0:
-        return selection::readingOf(element);
-    case 1:
-        return fieldOfElement(element, EntryField::Name);
-    case 2:
-        return categoryName_(selection::categoryOf(element));
-    default:
-        return fieldOfElement(element, EntryField::Address);
-    }
-}
-
-QRect EntryListPage::cellRect(int row, int column) const {
     // Reading under 索, name, category tag, address, as drawn.
-    const int lefts[Columns] = {0, ColumnEdges[1], ColumnEdges[0], ColumnEdges[2]};
-    const int rights[Columns] = {ColumnEdges[0], ColumnEdges[2], ColumnEdges[1], ColumnEdges[3]};
-    return QRect(twips::toPx(lefts[column]), twips::toPx(row * RowHeight), twips::toPx(rights[column] - lefts[column]),
-                 twips::toPx(RowHeight));
+    static constexpr int lefts[] = {0, ColumnEdges[1], ColumnEdges[0], ColumnEdges[2]};
+    static constexpr int rights[] = {ColumnEdges[0], ColumnEdges[2], ColumnEdges[1], ColumnEdges[3]};
+    const int column = index.column();
+    if (column < 0 || column >= EntryListModel::ColumnCount)
+        return {};
+    return twips::toPx(QRect(lefts[column], row * RowHeight, rights[column] - lefts[column], RowHeight));
 }
 
-void EntryListPage::openRow(int row) {
-    if (const int index = indexOfRow(row); index >= 0)
-        emit entryOpened(index);
+QModelIndex EntryListPage::indexAt(const QPoint &point) const {
+    const int x = twips::fromPx(point.x()), y = twips::fromPx(point.y());
+    const int row = y / RowHeight;
+    if (y < 0 || row >= rowsShown_ || x >= ColumnEdges[3])
+        return {};
+    const int column = x < ColumnEdges[0]   ? EntryListModel::Reading
+                       : x < ColumnEdges[1] ? EntryListModel::Category
+                       : x < ColumnEdges[2] ? EntryListModel::Name
+                                            : EntryListModel::Address;
+    return model_->index(row + scrollBar_->value(), column);
+}
+
+void EntryListPage::scrollTo(const QModelIndex &, ScrollHint) {
+    // The page follows fsbList alone; highlightRow keeps the highlight in view.
+}
+
+void EntryListPage::scrollContentsBy(int, int) {
+    viewport()->update();
 }
 
 int EntryListPage::pageRows() const {
     const int rows = categoryMode_ ? 17 : 19;
     return notice_.isEmpty() ? rows : rows - 1;
+}
+
+void EntryListPage::setEmptyHint(const QString &hint) {
+    emptyHint_ = hint;
+    viewport()->update();
+}
+
+void EntryListPage::setNotice(const QString &notice) {
+    notice_ = notice;
+    viewport()->update();
+}
+
+void EntryListPage::clearHighlight() {
+    highlighted_ = -1;
+    const bool wasFollowing = std::exchange(followingHighlight_, true);
+    selectionModel()->clear();
+    followingHighlight_ = wasFollowing;
+    viewport()->update();
 }
 
 void EntryListPage::highlightRow(int index) {
@@ -199,7 +229,25 @@ void EntryListPage::highlightRow(int index) {
         scrollBar_->setValue(highlighted_ - pageRows() + 1);
     if (scrollBar_->value() == top)
         ViewTelList(top);
-    entrylistaccessible::highlightMoved(picture_);
+    // The current row is what a screen reader follows: its reading is read first.
+    if (highlighted_ >= 0 && highlighted_ < model_->rowCount()) {
+        const bool wasFollowing = std::exchange(followingHighlight_, true);
+        selectionModel()->setCurrentIndex(model_->index(highlighted_, EntryListModel::Reading),
+                                          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        followingHighlight_ = wasFollowing;
+    }
+}
+
+void EntryListPage::followSelection() {
+    if (followingHighlight_)
+        return;
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    if (rows.isEmpty()) {
+        highlighted_ = -1;
+        viewport()->update();
+    } else if (rows.first().row() != highlighted_) {
+        highlightRow(rows.first().row());
+    }
 }
 
 bool EntryListPage::handleKey(const QKeyEvent *event) {
@@ -238,34 +286,31 @@ bool EntryListPage::handleKey(const QKeyEvent *event) {
     }
 }
 
+void EntryListPage::keyPressEvent(QKeyEvent *event) {
+    if (handleKey(event))
+        event->accept();
+    else
+        QWidget::keyPressEvent(event); // not the view's own: no search by typing, no moving the current cell
+}
+
+void EntryListPage::focusInEvent(QFocusEvent *event) {
+    // Not the view's own, which would make the first row current: no row is
+    // highlighted until a key or a click moves to one.
+    QAbstractScrollArea::focusInEvent(event);
+}
+
 void EntryListPage::showPointerShape() {
     const int row = ListMouseY / RowHeight;
     const bool onOpenButton = ListMouseY >= 0 && row < rowsShown_ && ListMouseX > OpenButtonX;
     if (onOpenButton)
-        picture_->setCursor(Qt::PointingHandCursor);
+        viewport()->setCursor(Qt::PointingHandCursor);
     else
-        picture_->unsetCursor();
+        viewport()->unsetCursor();
 }
 
 void EntryListPage::storePointer(const QPointF &pos) {
     ListMouseX = twips::fromPx(pos.x());
     ListMouseY = twips::fromPx(pos.y());
-}
-
-void EntryListPage::buttonDown() {
-    const int row = ListMouseY / RowHeight;
-    if (row < 0 || row >= rowsShown_ || ListMouseX <= OpenButtonX)
-        return;
-    const int top = row * RowHeight + 10;
-    PressedButtonTop = top;
-    picture_->drawPicture(pictures_.at(OpenPressedPicture), QRect(OpenButtonX, top, 410, 290));
-}
-
-void EntryListPage::buttonUp() {
-    if (PressedButtonTop < 0)
-        return;
-    picture_->drawPicture(pictures_.at(OpenPicture), QRect(OpenButtonX, PressedButtonTop, 410, 290));
-    PressedButtonTop = -1;
 }
 
 void EntryListPage::click(bool twice) {
@@ -279,51 +324,50 @@ void EntryListPage::click(bool twice) {
         highlightRow(index);
 }
 
-bool EntryListPage::eventFilter(QObject *watched, QEvent *event) {
-    if (watched != picture_)
-        return false;
-    switch (event->type()) {
-    case QEvent::MouseMove:
-        storePointer(static_cast<QMouseEvent *>(event)->position());
-        showPointerShape();
-        return true;
-    case QEvent::Wheel:
-        // Exactly as over the scroll bar: three rows a notch, a page with Shift.
-        QCoreApplication::sendEvent(scrollBar_, event);
-        return true;
-    case QEvent::KeyPress:
-        return handleKey(static_cast<QKeyEvent *>(event));
-    case QEvent::MouseButtonPress:
-        if (static_cast<QMouseEvent *>(event)->button() != Qt::LeftButton)
-            return true; // only the left button acts on a row
-        storePointer(static_cast<QMouseEvent *>(event)->position());
-        pressedOnList_ = true;
-        pressedRow_ = ListMouseY / RowHeight;
-        buttonDown();
-        return true;
-    case QEvent::MouseButtonRelease: {
-        const auto *mouse = static_cast<QMouseEvent *>(event);
-        if (mouse->button() != Qt::LeftButton)
-            return true;
-        storePointer(mouse->position());
-        buttonUp();
-        // A click needs the press and the release on one row of the list.
-        const bool clicked = pressedOnList_ && picture_->rect().contains(mouse->position().toPoint()) &&
-                             ListMouseY / RowHeight == pressedRow_;
-        pressedOnList_ = false;
-        if (clicked)
-            click(false);
-        return true;
+void EntryListPage::mouseMoveEvent(QMouseEvent *event) {
+    storePointer(event->position());
+    showPointerShape();
+}
+
+void EntryListPage::mousePressEvent(QMouseEvent *event) {
+    if (event->button() != Qt::LeftButton)
+        return; // only the left button acts on a row
+    storePointer(event->position());
+    pressedOnList_ = true;
+    pressedRow_ = ListMouseY / RowHeight;
+    // The open button is drawn pressed until the button is released.
+    if (pressedRow_ >= 0 && pressedRow_ < rowsShown_ && ListMouseX > OpenButtonX) {
+        PressedButtonTop = pressedRow_ * RowHeight + 10;
+        viewport()->update();
     }
-    case QEvent::MouseButtonDblClick:
-        if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-            storePointer(static_cast<QMouseEvent *>(event)->position());
-            // The open button opened the row at the first click already.
-            if (ListMouseX <= OpenButtonX)
-                click(true);
-        }
-        return true;
-    default:
-        return false;
+}
+
+void EntryListPage::mouseReleaseEvent(QMouseEvent *event) {
+    if (event->button() != Qt::LeftButton)
+        return;
+    storePointer(event->position());
+    if (PressedButtonTop >= 0) {
+        PressedButtonTop = -1;
+        viewport()->update();
     }
+    // A click needs the press and the release on one row of the list.
+    const bool clicked = pressedOnList_ && viewport()->rect().contains(event->position().toPoint()) &&
+                         ListMouseY / RowHeight == pressedRow_;
+    pressedOnList_ = false;
+    if (clicked)
+        click(false);
+}
+
+void EntryListPage::mouseDoubleClickEvent(QMouseEvent *event) {
+    if (event->button() != Qt::LeftButton)
+        return;
+    storePointer(event->position());
+    // The open button opened the row at the first click already.
+    if (ListMouseX <= OpenButtonX)
+        click(true);
+}
+
+void EntryListPage::wheelEvent(QWheelEvent *event) {
+    // Exactly as over the scroll bar: three rows a notch, a page with Shift.
+    QCoreApplication::sendEvent(scrollBar_, event);
 }

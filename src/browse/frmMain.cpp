@@ -22,7 +22,6 @@
 #include "ui/frmMsgBox.h"
 #include "ui/imagebutton.h"
 #include "ui/loadfailure.h"
-#include "ui/picturebox.h"
 #include "ui/skin.h"
 #include "ui/titleimage.h"
 #include "ui/twips.h"
@@ -124,7 +123,7 @@ frmMain::frmMain(Book &book) : book_(book) {
     imgReceived = makeImageButton(this, QStringLiteral("imgReceived"), QRect(1980, 75, 345, 285), QPoint(1990, 85),
                                   QStringLiteral("受"), QColor(235, 180, 180));
     imgReceived->setAccessibleName(QStringLiteral("年賀状が届いた"));
-    connect(imgReceived, &ImageButton::clicked, this, [this] { toggleReceived(list_->highlighted()); });
+    connect(imgReceived, &ImageButton::clicked, this, [this] { toggleReceived(picList0->highlighted()); });
     imgPostcards = makeImageButton(this, QStringLiteral("imgPostcards"), QRect(2355, 75, 555, 285), QPoint(2365, 85),
                                    QStringLiteral("はがき"), QColor(235, 180, 180));
     imgPostcards->setAccessibleName(QStringLiteral("はがき宛名を印刷"));
@@ -273,41 +272,40 @@ void frmMain::buildList() {
     twips::place(picTital, 0, 0, 5330, 300);
     picTital->setPixmap(artwork::listHeader(picTital->size()));
     picTital->setAccessibleName(QStringLiteral("索 分類 氏名 住所 詳細"));
-    picList0 = new PictureBox(picMain, QStringLiteral("picList(0)"));
-    picList0->setAccessibleName(QStringLiteral("リスト"));
-    twips::place(picList0, 0, 300, 5060, 5700);
     fsbList = new QScrollBar(Qt::Vertical, picMain);
     fsbList->setObjectName(QStringLiteral("fsbList"));
     fsbList->setMinimum(0);
     fsbList->setMaximum(0);
-    list_ = new EntryListPage(
-        book_.entries(), picList0, fsbList, imgPicture, [this](int c) { return WriteType(c); }, this);
-    connect(list_, &EntryListPage::entryOpened, this, &frmMain::openEntry);
-    connect(list_, &EntryListPage::receivedToggled, this, &frmMain::toggleReceived);
+    picList0 = new EntryListPage(book_.entries(), picMain, fsbList, imgPicture, [this](int c) { return WriteType(c); });
+    picList0->setAccessibleName(QStringLiteral("リスト"));
+    twips::place(picList0, 0, 300, 5060, 5700);
+    connect(picList0, &EntryListPage::entryOpened, this, &frmMain::openEntry);
+    connect(picList0, &EntryListPage::receivedToggled, this, &frmMain::toggleReceived);
     if (!book_.readOnlyReason().isEmpty())
-        list_->setNotice(ReadOnlyNotice);
+        picList0->setNotice(ReadOnlyNotice);
 }
 
 void frmMain::SelectDB(int category) {
     QString error;
-    list_->clearHighlight();
+    picList0->clearHighlight();
     const bool loaded = searching() ? selection::loadSearch(book_, search::Query(findText()), &error)
                                     : selection::loadSelection(book_, category, cboIndex->currentIndex(), &error);
     if (!loaded) {
         // The tables keep what they held, and every writer checks the file
         // again, so the window stays: the user can mend the book and click again.
         mdlDim::showLoadFailure(book_, error);
-        list_->setNotice(LoadFailedNotice);
+        picList0->setNotice(LoadFailedNotice);
         loadFailed_ = true;
         return;
     }
+    picList0->entriesChanged();
     if (std::exchange(loadFailed_, false))
-        list_->setNotice(book_.readOnlyReason().isEmpty() ? QString() : ReadOnlyNotice);
+        picList0->setNotice(book_.readOnlyReason().isEmpty() ? QString() : ReadOnlyNotice);
     lblCount->setText(QStringLiteral("現在 %1 件").arg(book_.entryCount()));
     // Once the list is drawn: the find box's index made while the user looks.
     QTimer::singleShot(0, this, [this] { book_.index().prepareSearch(); });
     const bool emptyBook = book_.entryCount() == 0 && category == 0 && cboIndex->currentIndex() == 0 && !searching();
-    list_->setEmptyHint(emptyBook ? EmptyBookHint : QString());
+    picList0->setEmptyHint(emptyBook ? EmptyBookHint : QString());
     QStringList description;
     if (emptyBook)
         description.append(EmptyBookHint);
@@ -317,11 +315,11 @@ void frmMain::SelectDB(int category) {
 }
 
 void frmMain::ViewTelList(int start) {
-    list_->ViewTelList(start);
+    picList0->ViewTelList(start);
 }
 
 void frmMain::TypeMode(bool categoryMode) {
-    list_->setCategoryMode(categoryMode);
+    picList0->setCategoryMode(categoryMode);
     setFixedSize(twips::toPx(WindowWidth), twips::toPx(WindowHeight));
     twips::move(lblIndex, categoryMode ? 3800 : 2520, 620);
     twips::move(cboIndex, categoryMode ? 4720 : 3480, 540);
@@ -385,7 +383,7 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if ((key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Down) && book_.entryCount() > 0) {
             picList0->setFocus(Qt::TabFocusReason);
-            list_->highlightRow(0);
+            picList0->highlightRow(0);
             return true;
         }
     }

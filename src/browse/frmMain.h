@@ -4,11 +4,10 @@
 #include <QPixmap>
 #include <QWidget>
 
-class EntryListPage;
+#include "browse/entrylistpage.h"
 class FrameLine;
 class ImageButton;
 class frmEdit;
-class PictureBox;
 class QComboBox;
 class Book;
 class QLabel;
@@ -76,7 +75,8 @@ public:
     QLabel *lblCount;
     QWidget *picMain;
     QLabel *picTital;
-    PictureBox *picList0;
+    // The entry list: a table view of the selection, drawn as designed.
+    EntryListPage *picList0;
     QScrollBar *fsbList;
     FrameLine *linLeft;
     FrameLine *linRight;
@@ -84,8 +84,6 @@ public:
     // Pictures only, never shown: 1 to 10 category tags, 11 and 12 the open
     // button at rest and pressed, 13 and 14 the close button pressed and at rest.
     QList<QPixmap> imgPicture;
-
-    EntryListPage *listPage() const { return list_; }
 
 signals:
     // The close button was clicked: the program ends.
@@ -124,7 +122,6 @@ private:
     void importFiles(const QStringList &files);
     void openSync();
 
-    EntryListPage *list_ = nullptr;
     int currentCategory_ = 0;
     // While search results are shown: the caption they replaced.
     bool showingSearch_ = false;

@@ -1,10 +1,7 @@
 #include "ui/picturebox.h"
 
-#include "render/fonts.h"
-#include "render/verticaltext.h"
-#include "ui/twips.h"
+#include "ui/paintertarget.h"
 
-#include <QFontMetricsF>
 #include <QPainter>
 
 PictureBox::PictureBox(QWidget *parent, const QString &name, QColor background)
@@ -21,13 +18,16 @@ QPixmap PictureBox::blankPicture() const {
     return picture;
 }
 
-QPainter &PictureBox::painter() {
-    if (!painter_)
+DrawTarget &PictureBox::painter() {
+    if (!painter_) {
         painter_ = std::make_unique<QPainter>(&buffer_);
-    return *painter_;
+        target_ = std::make_unique<PainterTarget>(*painter_, &buffer_);
+    }
+    return *target_;
 }
 
 void PictureBox::endPainting() {
+    target_.reset();
     painter_.reset();
 }
 
@@ -62,51 +62,28 @@ void PictureBox::clear() {
 void PictureBox::drawLine(QPoint from, QPoint to, const PenSpec &pen) {
     if (recorder_)
         recorder_->drawLine(from, to, pen);
-    QPainter &p = painter();
-    QPen qpen(pen.colour, pen.width, pen.style);
-    qpen.setCapStyle(Qt::FlatCap);
-    p.setPen(qpen);
-    // Pixel centres, so that a one-pixel line is one crisp row of pixels.
-    const auto px = [](QPoint t) {
-        return QPointF(qFloor(twips::toPxF(t.x())) + 0.5, qFloor(twips::toPxF(t.y())) + 0.5);
-    };
-    p.drawLine(px(from), px(to));
+    painter().drawLine(from, to, pen);
     update();
 }
 
 void PictureBox::drawText(const QString &text, QPoint topLeft, const FontSpec &font, QColor colour) {
     if (recorder_)
         recorder_->drawText(text, topLeft, font, colour);
-    QPainter &p = painter();
-    p.setRenderHint(QPainter::TextAntialiasing);
-    if (!(font == lastFont_) || lastFont_.name.isEmpty()) {
-        lastFont_ = font;
-        lastQFont_ = fonts::named(font.name, font.size, font.bold);
-        lastAscent_ = QFontMetricsF(lastQFont_, &buffer_).ascent();
-    }
-    p.setFont(lastQFont_);
-    p.setPen(colour);
-    p.drawText(QPointF(twips::toPxF(topLeft.x()), twips::toPxF(topLeft.y()) + lastAscent_), text);
+    painter().drawText(text, topLeft, font, colour);
     update();
 }
 
 void PictureBox::drawGlyphs(const GlyphRun &run, QColor colour) {
     if (recorder_)
         recorder_->drawGlyphs(run, colour);
-    QPainter &p = painter();
-    p.setRenderHint(QPainter::TextAntialiasing);
-    verticaltext::paint(p, run, colour, twips::toPxF(1));
+    painter().drawGlyphs(run, colour);
     update();
 }
 
 void PictureBox::drawPicture(const QPixmap &picture, const QRect &area) {
     if (recorder_)
         recorder_->drawPicture(picture, area);
-    QPainter &p = painter();
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.drawPixmap(
-        QRectF(twips::toPxF(area.x()), twips::toPxF(area.y()), twips::toPxF(area.width()), twips::toPxF(area.height())),
-        picture, QRectF(picture.rect()));
+    painter().drawPicture(picture, area);
     update();
 }
 

@@ -35,15 +35,12 @@ private:
     QPixmap blankPicture() const;
     // One painter serves a run of drawing calls: opening one per call costs
     // more than the drawing. It ends before the picture is shown or replaced.
-    QPainter &painter();
+    DrawTarget &painter();
     void endPainting();
 
     QColor background_;
     QPixmap buffer_;
     std::unique_ptr<QPainter> painter_;
-    // The font of the last text and its ascent: a page writes dozens of texts in one font.
-    FontSpec lastFont_;
-    QFont lastQFont_;
-    qreal lastAscent_ = 0;
+    std::unique_ptr<DrawTarget> target_;
     DrawTarget *recorder_ = nullptr;
 };

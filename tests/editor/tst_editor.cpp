@@ -767,7 +767,7 @@ private slots:
         QVERIFY(home->isVisible());
         // Latin readings come first: the new entry is row 0.
         QCOMPARE(testBook().entries().first(), "3|" + added);
-        QTest::mouseClick(home->picList0, Qt::LeftButton, {}, QPoint(twips::toPx(4800), twips::toPx(150)));
+        QTest::mouseClick(home->picList0->viewport(), Qt::LeftButton, {}, QPoint(twips::toPx(4800), twips::toPx(150)));
         editor = shownWindow<frmEdit>();
         QVERIFY(editor);
         QCOMPARE(editor->txtName->text(), QStringLiteral("Ikeda Jun"));
