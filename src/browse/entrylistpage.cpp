@@ -57,6 +57,9 @@ EntryListPage::EntryListPage(const mdlDim::ShownEntries &entries, QWidget *paren
     setAutoScroll(false);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
+    // Keys act on rows (U marks 受): an input method must not take them for
+    // composing, as an item view's search by typing would have it.
+    setAttribute(Qt::WA_InputMethodEnabled, false);
     connect(scrollBar_, &QScrollBar::valueChanged, this, &EntryListPage::ViewTelList);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &EntryListPage::followSelection);
 }

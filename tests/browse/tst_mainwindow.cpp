@@ -357,6 +357,7 @@ private slots:
         for (int key : keys)
             QTest::keyClick(window->picList0, Qt::Key(key));
         QCOMPARE(window->picList0->highlighted(), highlighted);
+        QVERIFY(!window->picList0->testAttribute(Qt::WA_InputMethodEnabled)); // keys, not composing
         QCOMPARE(window->fsbList->value(), top);
         // The band lies under the ruled lines and the text of its row.
         window->ViewTelList(window->fsbList->value());
