@@ -14,7 +14,7 @@ int floorSelection(const QString &entryPath) {
     static std::vector<ordering::ReadingKey> keys;
     static std::vector<char16_t> readings;
     static std::vector<qsizetype> starts;
-    if (!linefile::readAll(entryPath, buffer).isEmpty())
+    if (!describe(linefile::readAll(entryPath, buffer)).isEmpty())
         return -1;
     keys.clear();
     starts.clear();
@@ -46,12 +46,12 @@ int floorSelection(const QString &entryPath) {
 bool floorUnchanged(const QString &entryPath) {
     static QByteArray last;
     bool changed = false;
-    linefile::readIfChanged(entryPath, last, changed);
+    describe(linefile::readIfChanged(entryPath, last, changed));
     return !changed;
 }
 
 void floorRewrite(const QString &entryPath) {
     static QByteArray bytes;
-    if (linefile::readAll(entryPath, bytes).isEmpty())
-        linefile::replaceWithContent(entryPath, bytes);
+    if (describe(linefile::readAll(entryPath, bytes)).isEmpty())
+        describe(linefile::replaceWithContent(entryPath, bytes));
 }

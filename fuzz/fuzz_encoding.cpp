@@ -74,15 +74,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const bookencoding::Conversion done = bookencoding::convertToCp932(path);
     if (done.wouldReadAsUtf8) { // refused, and the file left as it was
         QByteArray after;
-        check(linefile::readAll(path, after).isEmpty() && after == bytes, "a refused conversion leaves the file");
+        check(describe(linefile::readAll(path, after)).isEmpty() && after == bytes,
+              "a refused conversion leaves the file");
         return 0;
     }
     check(done.error.isEmpty(), "a UTF-8 file converts");
     QByteArray converted;
-    check(linefile::readAll(path, converted).isEmpty(), "the converted file reads");
+    check(describe(linefile::readAll(path, converted)).isEmpty(), "the converted file reads");
     check(bookencoding::check(converted).kind == bookencoding::Kind::Cp932, "the result is code page 932");
     QByteArray original;
-    check(linefile::readAll(done.keptAs, original).isEmpty() && original == bytes, "the original is kept as it was");
+    check(describe(linefile::readAll(done.keptAs, original)).isEmpty() && original == bytes,
+          "the original is kept as it was");
     // Line by line, the result says what the input said, 〓 standing for a character the code page lacks.
     const QList<QByteArray> in = linefile::splitLines(body.toByteArray());
     const QList<QByteArray> out = linefile::splitLines(converted);

@@ -166,7 +166,8 @@ int runExport(Book &book, const QCommandLineParser &parser, const QStringList &a
     struct stat entryFile {};
     const mode_t mode =
         ::stat(QFile::encodeName(book.entryPath()).constData(), &entryFile) == 0 ? (entryFile.st_mode & 0777) : 0600;
-    if (const QString failed = linefile::writeBytes(out, exported.bytes, mode, parser.isSet(QStringLiteral("force")));
+    if (const QString failed =
+            describe(linefile::writeBytes(out, exported.bytes, mode, parser.isSet(QStringLiteral("force"))));
         !failed.isEmpty())
         return fail(failed);
     return 0;

@@ -283,7 +283,7 @@ QString forEachContact(const QString &path, const std::function<void(const Conta
     if (QString error = longLineIn(path); !error.isEmpty())
         return error;
     QByteArray bytes;
-    if (QString error = linefile::readAll(path, bytes); !error.isEmpty())
+    if (QString error = describe(linefile::readAll(path, bytes)); !error.isEmpty())
         return error;
     const QString file = QFileInfo(path).fileName();
     bytes = withoutUtf16(bytes);

@@ -82,9 +82,9 @@ QString Book::readThroughConvertedCopy(QStringList *unheld) {
         if (!QFileInfo::exists(dir_ + name))
             continue;
         QByteArray bytes;
-        if (QString error = linefile::readAll(dir_ + name, bytes); !error.isEmpty())
+        if (QString error = describe(linefile::readAll(dir_ + name, bytes)); !error.isEmpty())
             return error;
-        if (QString error = linefile::writeBytes(folder + name, bytes, 0600, false); !error.isEmpty())
+        if (QString error = describe(linefile::writeBytes(folder + name, bytes, 0600, false)); !error.isEmpty())
             return error;
         if (name == people::FileName || bookencoding::check(bytes).kind != bookencoding::Kind::Utf8)
             continue;
@@ -155,7 +155,7 @@ QString Book::readSideFile(people::SideFile &side, QString *notice) {
         return {}; // a book from before identities, or from an older copy: every entry gets one now
     // Stamped before it is read: a file put in its place meanwhile is never appended to.
     const linefile::FileStamp asRead = linefile::stampOf(peoplePath());
-    if (QString error = linefile::readAll(peoplePath(), bytes); !error.isEmpty())
+    if (QString error = describe(linefile::readAll(peoplePath(), bytes)); !error.isEmpty())
         return error;
     const QString problem = people::SideFile::parse(bytes, side);
     if (problem.isEmpty()) {
@@ -317,7 +317,7 @@ QString Book::follow(const QByteArray &entryBytes, QString *notice) {
 
 QString Book::attachPeople(QString *notice) {
     QByteArray bytes;
-    if (QString error = linefile::readAll(entryPath(), bytes); !error.isEmpty())
+    if (QString error = describe(linefile::readAll(entryPath(), bytes)); !error.isEmpty())
         return error;
     return followAndCatchUp(bytes, notice);
 }
@@ -336,7 +336,7 @@ QString Book::followAndCatchUp(const QByteArray &entryBytes, QString *notice) {
 people::Record Book::personOf(const mdlDim::LoadedLine &line) {
     QByteArray bytes;
     // A side file that cannot be written now is tried again by the next write or load.
-    if (!linefile::readAll(entryPath(), bytes).isEmpty() || !followAndCatchUp(bytes, nullptr).isEmpty())
+    if (!describe(linefile::readAll(entryPath(), bytes)).isEmpty() || !followAndCatchUp(bytes, nullptr).isEmpty())
         return {};
     const LineEdit lines(bytes);
     const qsizetype at = find(lines, line);
@@ -354,7 +354,7 @@ QList<people::PersonData> Book::peopleDataOf(const QList<mdlDim::LoadedLine> &li
 QList<people::Record> Book::recordsOf(const QList<mdlDim::LoadedLine> &lines) {
     QList<people::Record> records(lines.size());
     QByteArray bytes;
-    if (lines.isEmpty() || !linefile::readAll(entryPath(), bytes).isEmpty() ||
+    if (lines.isEmpty() || !describe(linefile::readAll(entryPath(), bytes)).isEmpty() ||
         !followAndCatchUp(bytes, nullptr).isEmpty())
         return records;
     const LineEdit file(bytes);
@@ -390,11 +390,11 @@ QString Book::writeSideFile() {
     const QString path = peoplePath();
     QString error;
     if (QFileInfo(path).exists()) {
-        error = linefile::replaceWithContent(path, bytes);
+        error = describe(linefile::replaceWithContent(path, bytes));
     } else {
         struct stat book {};
         const bool known = ::stat(QFile::encodeName(entryPath()).constData(), &book) == 0;
-        error = linefile::writeBytes(path, bytes, known ? book.st_mode & 0666 : 0600, false);
+        error = describe(linefile::writeBytes(path, bytes, known ? book.st_mode & 0666 : 0600, false));
     }
     stale_ = !error.isEmpty();
     sideStamp_ = error.isEmpty() ? linefile::stampOf(path) : linefile::FileStamp{};
@@ -407,14 +407,14 @@ QString Book::saveSideFile() {
     const int journalLimit = std::max(64, static_cast<int>(byLine_.size() / 16));
     if (stale_ || journal_.isEmpty() || journalLines_ >= journalLimit)
         return writeSideFile();
-    QString error;
+    Failure error;
     if (linefile::appendIfStill(peoplePath(), sideStamp_, people::SideFile::journalLine(seenHash_, journal_), error)) {
         ++journalLines_;
         return {};
     }
-    if (!error.isEmpty()) {
+    if (error.failed()) {
         stale_ = true;
-        return error;
+        return describe(error);
     }
     return writeSideFile(); // another file is there now: written whole
 }
@@ -425,7 +425,7 @@ Result Book::rewriteEntries(const Change &change, bool changesRecords, bool writ
     const QString path = entryPath();
     // Kept from one write to the next: a book's worth of fresh memory costs a page fault every 4 KiB.
     thread_local QByteArray data;
-    if (QString error = linefile::readAll(path, data); !error.isEmpty())
+    if (QString error = describe(linefile::readAll(path, data)); !error.isEmpty())
         return failed(error);
     LineEdit lines(data);
     // Code page 932 lines added to a file in another encoding could never be told apart again.
@@ -443,7 +443,7 @@ Result Book::rewriteEntries(const Change &change, bool changesRecords, bool writ
             undo();
         return changed;
     }
-    if (QString error = writesEntries ? linefile::replaceWithPieces(path, lines.content()) : QString();
+    if (QString error = writesEntries ? describe(linefile::replaceWithPieces(path, lines.content())) : QString();
         !error.isEmpty()) {
         if (undo)
             undo();
@@ -649,7 +649,7 @@ Result Book::writeCategory(const QList<QByteArray> &loaded, int slot, const QStr
     if (!encoded)
         return notEncodable(path);
     QByteArray data;
-    if (QString error = linefile::readAll(path, data); !error.isEmpty())
+    if (QString error = describe(linefile::readAll(path, data)); !error.isEmpty())
         return failed(error);
     LineEdit lines(data);
     if (QString refused = bookencoding::writeRefusal(path, lines); !refused.isEmpty())
@@ -665,7 +665,7 @@ Result Book::writeCategory(const QList<QByteArray> &loaded, int slot, const QStr
     result.lines = lines.toList();
     if (untouched)
         return result;
-    if (QString error = linefile::replaceWithPieces(path, lines.content()); !error.isEmpty())
+    if (QString error = describe(linefile::replaceWithPieces(path, lines.content())); !error.isEmpty())
         return failed(error);
     return result;
 }

@@ -248,7 +248,7 @@ BookFiles checkFiles(const QStringList &paths) {
     BookFiles found;
     for (const QString &path : paths) {
         QByteArray bytes;
-        if (!linefile::readAll(path, bytes).isEmpty())
+        if (!describe(linefile::readAll(path, bytes)).isEmpty())
             continue; // the loader names a file it cannot read
         const QString name = QFileInfo(path).fileName();
         const Check checked = check(bytes);
@@ -267,7 +267,7 @@ BookFiles checkFiles(const QStringList &paths) {
 Conversion convertToCp932(const QString &path, const QDateTime &when) {
     Conversion done;
     QByteArray original;
-    if (QString error = linefile::readAll(path, original); !error.isEmpty()) {
+    if (QString error = describe(linefile::readAll(path, original)); !error.isEmpty()) {
         done.error = error;
         return done;
     }
@@ -318,13 +318,13 @@ Conversion convertToCp932(const QString &path, const QDateTime &when) {
     // A name already taken (a conversion in the same second, the user's own
     // file) is left as it is: the next free one is used.
     const QString stamped = path + QStringLiteral(".utf8-") + when.toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString error = linefile::failure(QStringLiteral("を保存できません。"), stamped, EEXIST);
+    QString error = describe(Failure{Failure::Kind::CannotSave, stamped, EEXIST, {}});
     bool kept = false;
     for (int n = 1; n < 100 && !kept; ++n) {
         done.keptAs = n == 1 ? stamped : stamped + QStringLiteral("-%1").arg(n);
         if (QFileInfo::exists(done.keptAs) || QFileInfo(done.keptAs).isSymLink())
             continue;
-        error = linefile::writeBytes(done.keptAs, original, mode, false);
+        error = describe(linefile::writeBytes(done.keptAs, original, mode, false));
         kept = error.isEmpty();
         if (!kept && !QFileInfo::exists(done.keptAs))
             break; // it failed for another reason than the name
@@ -334,7 +334,7 @@ Conversion convertToCp932(const QString &path, const QDateTime &when) {
         done.keptAs.clear();
         return done;
     }
-    done.error = linefile::replaceWith(path, lines);
+    done.error = describe(linefile::replaceWith(path, lines));
     return done;
 }
 

@@ -59,17 +59,17 @@ QString prepareStandard(const QString &dir) {
         return QStringLiteral("文字コード（シフトJIS）の変換が使えません。");
     const QByteArray name = QFile::encodeName(dir);
     if (!QDir().mkpath(QFileInfo(dir).absolutePath()))
-        return linefile::failure(QStringLiteral("のフォルダーを作れません。"), dir, errno);
+        return describe(Failure{Failure::Kind::CannotMakeFolder, dir, errno, {}});
     if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST)
-        return linefile::failure(QStringLiteral("を作れません。"), dir, errno);
+        return describe(Failure{Failure::Kind::CannotCreate, dir, errno, {}});
     if (hasBook(dir))
         return {};
     const QDir book(dir);
     if (QString error =
-            linefile::createWith(book.filePath(QStringLiteral("VexaType.txt")), defaultCategoryLines(), 0600);
+            describe(linefile::createWith(book.filePath(QStringLiteral("VexaType.txt")), defaultCategoryLines(), 0600));
         !error.isEmpty())
         return error;
-    return linefile::createWith(book.filePath(QStringLiteral("VexaTel.txt")), {}, 0600);
+    return describe(linefile::createWith(book.filePath(QStringLiteral("VexaTel.txt")), {}, 0600));
 }
 
 QString folderProblem(const QString &dir) {
@@ -86,11 +86,11 @@ QString writeProblem(const QString &dir) {
     const QString folder = QDir::cleanPath(QDir(dir).absolutePath());
     if (const int err = linefile::writeDenial(QFile::encodeName(folder)); err != 0 && err != ENOENT)
         return QStringLiteral("フォルダー「%1」に書き込めません。").arg(QDir::toNativeSeparators(folder)) +
-               linefile::reasonOf(err);
+               reasonOf(err);
     for (const QString &file : {QStringLiteral("VexaTel.txt"), QStringLiteral("VexaType.txt")}) {
         const QString path = QDir(folder).filePath(file);
         if (const int err = linefile::writeDenial(QFile::encodeName(path)); err != 0 && err != ENOENT)
-            return QStringLiteral("「%1」に書き込めません。").arg(file) + linefile::reasonOf(err);
+            return QStringLiteral("「%1」に書き込めません。").arg(file) + reasonOf(err);
     }
     return {};
 }

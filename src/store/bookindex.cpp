@@ -36,7 +36,7 @@ bool wholeFileIsCp932(const bookencoding::Tally &tally, const QByteArray &bytes)
 
 QString BookIndex::refresh(const QString &path) {
     bool changed = false;
-    if (QString failure = linefile::readIfChanged(path, bytes_, changed); !failure.isEmpty()) {
+    if (QString failure = describe(linefile::readIfChanged(path, bytes_, changed)); !failure.isEmpty()) {
         forget();
         return failure;
     }

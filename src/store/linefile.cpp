@@ -19,41 +19,6 @@
 namespace linefile {
 namespace {
 
-QString fileLabel(const QString &path) {
-    return QStringLiteral("「%1」").arg(QFileInfo(path).fileName());
-}
-
-} // namespace
-
-QString reasonOf(int err) {
-    switch (err) {
-    case ENOENT:
-        return QStringLiteral("ファイルが見つかりません。");
-    case EACCES:
-    case EPERM:
-        return QStringLiteral("アクセスが許可されていません。");
-    case EROFS:
-        return QStringLiteral("読み取り専用の場所です。");
-    case ENOSPC:
-    case EDQUOT:
-        return QStringLiteral("ディスクの空きが足りません。");
-    case EISDIR:
-        return QStringLiteral("フォルダーです。");
-    case EFBIG:
-        return QStringLiteral("ファイルが大きすぎます。");
-    case EIO:
-        return QStringLiteral("入出力エラーが発生しました。");
-    case EEXIST:
-        return QStringLiteral("同じ名前のファイルがあります。");
-    case ENOTDIR:
-        return QStringLiteral("フォルダーがありません。");
-    default:
-        return QStringLiteral("%1（エラー番号 %2）").arg(QString::fromLocal8Bit(std::strerror(err))).arg(err);
-    }
-}
-
-namespace {
-
 ssize_t systemWrite(int fd, const void *data, size_t size) {
     return ::write(fd, data, size);
 }
@@ -97,9 +62,11 @@ SystemCalls &systemCalls() {
     return calls;
 }
 
-QString failure(const QString &what, const QString &path, int err) {
-    return fileLabel(path) + what + QLatin1Char('\r') + reasonOf(err);
+namespace {
+Failure failure(Failure::Kind kind, const QString &path, int err) {
+    return Failure{kind, path, err, {}};
 }
+} // namespace
 
 int writeDenial(const QByteArray &path) {
     if (::faccessat(AT_FDCWD, path.constData(), W_OK, AT_EACCESS) != 0)
@@ -150,22 +117,22 @@ namespace {
 
 // Opens a regular file for reading. Non-blocking, so that a FIFO in the file's
 // place cannot hang the open. -1 and `error` set on failure.
-int openRegularFile(const QString &path, qint64 &size, QString &error) {
+int openRegularFile(const QString &path, qint64 &size, Failure &error) {
     const QByteArray name = QFile::encodeName(path);
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        error = failure(QStringLiteral("を開けません。"), path, errno);
+        error = failure(Failure::Kind::CannotOpen, path, errno);
         return -1;
     }
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
-        error = failure(QStringLiteral("を開けません。"), path, errno);
+        error = failure(Failure::Kind::CannotOpen, path, errno);
     } else if (S_ISDIR(info.st_mode)) {
-        error = failure(QStringLiteral("を開けません。"), path, EISDIR);
+        error = failure(Failure::Kind::CannotOpen, path, EISDIR);
     } else if (!S_ISREG(info.st_mode)) {
-        error = fileLabel(path) + QStringLiteral("は通常のファイルではありません。");
+        error = failure(Failure::Kind::NotRegularFile, path, 0);
     } else if (info.st_size > MaxFileSize) {
-        error = failure(QStringLiteral("を読み込めません。"), path, EFBIG);
+        error = failure(Failure::Kind::CannotRead, path, EFBIG);
     } else {
         size = info.st_size;
         return fd;
@@ -189,12 +156,12 @@ namespace {
 
 // Reads the rest of the open file `fd` into `data` from `filled` on, growing
 // it when the file grew while being read, and closes `fd`.
-QString readRest(int fd, const QString &path, QByteArray &data, qsizetype filled) {
+Failure readRest(int fd, const QString &path, QByteArray &data, qsizetype filled) {
     for (;;) {
         if (filled == data.size()) { // grew while being read
             if (data.size() > MaxFileSize) {
                 ::close(fd);
-                return failure(QStringLiteral("を読み込めません。"), path, EFBIG);
+                return failure(Failure::Kind::CannotRead, path, EFBIG);
             }
             data.resize(data.size() * 2);
         }
@@ -205,14 +172,14 @@ QString readRest(int fd, const QString &path, QByteArray &data, qsizetype filled
             const int err = errno;
             ::close(fd);
             data.resize(0);
-            return failure(QStringLiteral("を読み込めません。"), path, err);
+            return failure(Failure::Kind::CannotRead, path, err);
         }
         filled += got;
     }
     ::close(fd);
     if (filled > MaxFileSize) {
         data.resize(0);
-        return failure(QStringLiteral("を読み込めません。"), path, EFBIG);
+        return failure(Failure::Kind::CannotRead, path, EFBIG);
     }
     data.resize(filled);
     return {};
@@ -220,8 +187,8 @@ QString readRest(int fd, const QString &path, QByteArray &data, qsizetype filled
 
 } // namespace
 
-QString readAll(const QString &path, QByteArray &data) {
-    QString error;
+Failure readAll(const QString &path, QByteArray &data) {
+    Failure error;
     qint64 size = 0;
     const int fd = openRegularFile(path, size, error);
     if (fd < 0)
@@ -232,8 +199,8 @@ QString readAll(const QString &path, QByteArray &data) {
     return readRest(fd, path, data, 0);
 }
 
-QString readIfChanged(const QString &path, QByteArray &data, bool &changed) {
-    QString error;
+Failure readIfChanged(const QString &path, QByteArray &data, bool &changed) {
+    Failure error;
     qint64 size = 0;
     const int fd = openRegularFile(path, size, error);
     if (fd < 0)
@@ -253,7 +220,7 @@ QString readIfChanged(const QString &path, QByteArray &data, bool &changed) {
         if (got < 0) {
             const int err = errno;
             ::close(fd);
-            return failure(QStringLiteral("を読み込めません。"), path, err);
+            return failure(Failure::Kind::CannotRead, path, err);
         }
         if (got == 0) { // the end: the same bytes, or fewer
             ::close(fd);
@@ -339,9 +306,8 @@ enum class StaleCopy { Remove, Keep };
 // Writes `content` to a "$" copy beside `target` with `mode`, flushes it to the
 // disk and puts it in the target's place: over it, or only where nothing is.
 // On failure the copy is removed and whatever was at `target` stays.
-QString placeThroughCopy(const QString &path, const QByteArray &target, const Pieces &content, mode_t mode,
+Failure placeThroughCopy(const QString &path, const QByteArray &target, const Pieces &content, mode_t mode,
                          const struct stat *owner, Placing placing, StaleCopy stale) {
-    const QString cannotSave = QStringLiteral("を保存できません。");
     QByteArray copy = target + '$';
     // A copy left by an earlier crash is stale; whatever sits there (even a
     // planted link) is removed, never written through.
@@ -353,12 +319,12 @@ QString placeThroughCopy(const QString &path, const QByteArray &target, const Pi
         fd = ::open(copy.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
     }
     if (fd < 0)
-        return failure(cannotSave, path, errno);
+        return failure(Failure::Kind::CannotSave, path, errno);
     const WatchedCopy watched(copy, fd);
     const auto giveUp = [&](int err) {
         ::close(fd);
         ::unlink(copy.constData());
-        return failure(cannotSave, path, err);
+        return failure(Failure::Kind::CannotSave, path, err);
     };
     // The umask may have taken bits away; the owner can only be kept where
     // allowed. A FAT or exFAT stick keeps neither and may refuse to be asked.
@@ -374,14 +340,14 @@ QString placeThroughCopy(const QString &path, const QByteArray &target, const Pi
     if (::close(fd) != 0) {
         const int err = errno;
         ::unlink(copy.constData());
-        return failure(cannotSave, path, err);
+        return failure(Failure::Kind::CannotSave, path, err);
     }
     const int placed = placing == Placing::Replace ? systemCalls().rename(copy.constData(), target.constData())
                                                    : placeIfAbsent(copy, target, content, mode);
     if (placed != 0) {
         const int err = errno;
         ::unlink(copy.constData());
-        return failure(cannotSave, path, err);
+        return failure(Failure::Kind::CannotSave, path, err);
     }
     ::unlink(copy.constData()); // nothing there when it was renamed into place
     syncDirectoryOf(target);
@@ -407,8 +373,8 @@ FileStamp stampOf(const QString &path) {
     return stampOfInfo(info);
 }
 
-bool appendIfStill(const QString &path, FileStamp &stamp, const QByteArray &bytes, QString &error) {
-    error.clear();
+bool appendIfStill(const QString &path, FileStamp &stamp, const QByteArray &bytes, Failure &error) {
+    error = {};
     if (!stamp.known())
         return false;
     // A link is never written through here: the whole rewrite keeps it.
@@ -426,7 +392,7 @@ bool appendIfStill(const QString &path, FileStamp &stamp, const QByteArray &byte
         if (::ftruncate(fd, info.st_size) == 0)
             ::fsync(fd);
         ::close(fd);
-        error = failure(QStringLiteral("を保存できません。"), path, err);
+        error = failure(Failure::Kind::CannotSave, path, err);
         stamp = {};
         return false;
     }
@@ -437,42 +403,42 @@ bool appendIfStill(const QString &path, FileStamp &stamp, const QByteArray &byte
 }
 
 // placeThroughCopy, each write said for whoever asks.
-QString writeThroughCopy(const QString &path, const QByteArray &target, const Pieces &content, mode_t mode,
+Failure writeThroughCopy(const QString &path, const QByteArray &target, const Pieces &content, mode_t mode,
                          const struct stat *owner, Placing placing, StaleCopy stale = StaleCopy::Remove) {
-    const QString failed = placeThroughCopy(path, target, content, mode, owner, placing, stale);
-    if (failed.isEmpty())
+    const Failure failed = placeThroughCopy(path, target, content, mode, owner, placing, stale);
+    if (!failed.failed())
         qCDebug(lcStore).noquote() << "written" << path;
     else
-        qCInfo(lcStore).noquote() << "not written" << path << failed;
+        qCInfo(lcStore).noquote() << "not written" << path << describe(failed);
     return failed;
 }
 
-QString replaceWith(const QString &path, const QList<QByteArray> &lines) {
+Failure replaceWith(const QString &path, const QList<QByteArray> &lines) {
     return replaceWithContent(path, withLineEnds(lines));
 }
 
-QString replaceWithContent(const QString &path, const QByteArray &content) {
+Failure replaceWithContent(const QString &path, const QByteArray &content) {
     return replaceWithPieces(path, {content});
 }
 
-QString replaceWithPieces(const QString &path, const Pieces &content) {
+Failure replaceWithPieces(const QString &path, const Pieces &content) {
     const QByteArray target = rewriteTarget(QFile::encodeName(path));
     struct stat original {};
     if (::stat(target.constData(), &original) != 0)
-        return failure(QStringLiteral("を保存できません。"), path, errno);
+        return failure(Failure::Kind::CannotSave, path, errno);
     if (!S_ISREG(original.st_mode))
-        return fileLabel(path) + QStringLiteral("は通常のファイルではありません。");
+        return failure(Failure::Kind::NotRegularFile, path, 0);
     if (writeDenial(target) != 0)
-        return fileLabel(path) + QStringLiteral("は読み取り専用です。保存できません。");
+        return failure(Failure::Kind::ReadOnly, path, 0);
     return writeThroughCopy(path, target, content, original.st_mode & 07777, &original, Placing::Replace);
 }
 
-QString createWith(const QString &path, const QList<QByteArray> &lines, mode_t mode) {
+Failure createWith(const QString &path, const QList<QByteArray> &lines, mode_t mode) {
     const QByteArray content = withLineEnds(lines);
     return writeThroughCopy(path, QFile::encodeName(path), {content}, mode, nullptr, Placing::OnlyIfAbsent);
 }
 
-QString writeBytes(const QString &path, const QByteArray &content, mode_t mode, bool replaceExisting) {
+Failure writeBytes(const QString &path, const QByteArray &content, mode_t mode, bool replaceExisting) {
     return writeThroughCopy(path, QFile::encodeName(path), {content}, mode, nullptr,
                             replaceExisting ? Placing::Replace : Placing::OnlyIfAbsent, StaleCopy::Keep);
 }

@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include "store/failure.h"
+
 #include <cstring>
 #include <functional>
 #include <vector>
@@ -58,39 +60,35 @@ template <typename Visit> qsizetype forEachLine(QByteArrayView bytes, bool atEnd
 QList<QByteArray> splitLines(const QByteArray &data);
 
 // Reads a regular file of at most MaxFileSize bytes into `data`, reusing its
-// memory. Empty on success, otherwise a clear description naming the file.
-QString readAll(const QString &path, QByteArray &data);
+// memory. No failure on success, otherwise what failed, naming the file.
+Failure readAll(const QString &path, QByteArray &data);
 // As readAll, into `data` that holds the file as last read: compared through
 // a small buffer while it is the same (an unchanged file is never held
 // twice), read on into `data` itself from the first difference.
 // `changed` tells which. On failure `data` is no longer what was read.
-QString readIfChanged(const QString &path, QByteArray &data, bool &changed);
+Failure readIfChanged(const QString &path, QByteArray &data, bool &changed);
 
 // Writes every line followed by CR LF to a "$" copy beside the file, flushes it
 // to the disk and renames it over the file. The original is never deleted
 // first: on any failure it stays as it was and the partial copy is removed.
 // The copy takes the original's permission bits (and owner where allowed); a
 // file without write permission is refused; a symbolic link is kept and its
-// target rewritten. Empty on success.
-QString replaceWith(const QString &path, const QList<QByteArray> &lines);
+// target rewritten. No failure on success.
+Failure replaceWith(const QString &path, const QList<QByteArray> &lines);
 // The same with the file's whole new content, its lines already ended.
-QString replaceWithContent(const QString &path, const QByteArray &content);
+Failure replaceWithContent(const QString &path, const QByteArray &content);
 // The same with the content as pieces written one after the other: runs of
 // the old bytes need not be copied into one new buffer first.
 using Pieces = std::vector<QByteArrayView>;
-QString replaceWithPieces(const QString &path, const Pieces &content);
+Failure replaceWithPieces(const QString &path, const Pieces &content);
 // Writes a new file the same safe way, with `mode`; a file already at `path`
-// is never replaced (the failure names it). Empty on success.
-QString createWith(const QString &path, const QList<QByteArray> &lines, mode_t mode);
+// is never replaced (the failure names it). No failure on success.
+Failure createWith(const QString &path, const QList<QByteArray> &lines, mode_t mode);
 // Writes `content` as the file at `path` the same safe way, with `mode`,
 // replacing a file there only when `replaceExisting`. The path itself is
 // written, never followed: callers refuse links first.
-QString writeBytes(const QString &path, const QByteArray &content, mode_t mode, bool replaceExisting);
+Failure writeBytes(const QString &path, const QByteArray &content, mode_t mode, bool replaceExisting);
 
-// A description of the system error `err` for the message box, naming the file.
-QString failure(const QString &what, const QString &path, int err);
-// The system error `err` in words, for the message box.
-QString reasonOf(int err);
 // The error that writing the file or folder `path` would meet, or 0. Root may
 // write anything, so for root one with no write bit at all counts as one the
 // user made read-only.
@@ -112,7 +110,7 @@ FileStamp stampOf(const QString &path);
 // the file is still `stamp`: then `stamp` is the file as it now is. False with
 // an empty `error` when it is another file now (nothing written); on a failed
 // write the file is cut back to what it was and `error` says why.
-bool appendIfStill(const QString &path, FileStamp &stamp, const QByteArray &bytes, QString &error);
+bool appendIfStill(const QString &path, FileStamp &stamp, const QByteArray &bytes, Failure &error);
 
 // Told of each "$" working copy: with its stat once it is created, with null
 // once it is gone again (put in place or removed). The book's lock holder

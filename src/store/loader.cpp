@@ -24,7 +24,7 @@ QString readEntryFile(const QString &path, ShownEntries &table) {
     table.clear();
     if (!cp932::available())
         return converterMissing();
-    if (QString error = linefile::readAll(path, table.buffer()); !error.isEmpty())
+    if (QString error = describe(linefile::readAll(path, table.buffer())); !error.isEmpty())
         return error;
     if (QString refused = bookencoding::readRefusal(path, table.buffer()); !refused.isEmpty()) {
         table.clear();
@@ -38,7 +38,7 @@ QString readCategories(const QString &path, const mdlDim::CategoryLines &previou
     if (!cp932::available())
         return converterMissing();
     QByteArray data;
-    if (QString error = linefile::readAll(path, data); !error.isEmpty())
+    if (QString error = describe(linefile::readAll(path, data)); !error.isEmpty())
         return error;
     if (QString refused = bookencoding::readRefusal(path, data); !refused.isEmpty())
         return refused;

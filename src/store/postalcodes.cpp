@@ -58,7 +58,7 @@ QString Table::load(const QString &path) {
         clear();
         return QStringLiteral("郵便番号の表「%1」が壊れています。").arg(QDir::toNativeSeparators(path));
     };
-    if (QString error = linefile::readAll(path, bytes_); !error.isEmpty()) {
+    if (QString error = describe(linefile::readAll(path, bytes_)); !error.isEmpty()) {
         clear();
         return error;
     }

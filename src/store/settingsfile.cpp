@@ -48,7 +48,7 @@ QString change(const std::function<void(QSettings &)> &change) {
     QFile file(draft);
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("「telbora.ini」を保存できません。");
-    return linefile::writeBytes(path(), file.readAll(), 0600, true);
+    return describe(linefile::writeBytes(path(), file.readAll(), 0600, true));
 }
 
 } // namespace settingsfile

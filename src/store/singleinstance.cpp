@@ -74,11 +74,11 @@ SingleInstance::State SingleInstance::acquire() {
                                ? QStringLiteral("「%1」に書き込めません。").arg(QDir::toNativeSeparators(path_))
                                : QStringLiteral("フォルダー「%1」に書き込めません。")
                                      .arg(QDir::toNativeSeparators(QDir::cleanPath(QDir(dir_).absolutePath())))) +
-                          linefile::reasonOf(err);
+                          reasonOf(err);
         return lockShared(::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     }
     if (fd < 0) {
-        error_ = linefile::failure(QStringLiteral("を作れません。電話帳を開けません。"), path_, err);
+        error_ = describe(Failure{Failure::Kind::CannotCreate, path_, err, QStringLiteral("電話帳を開けません。")});
         return State::Unavailable;
     }
     if (!isRegularFile(fd)) {
@@ -101,7 +101,7 @@ SingleInstance::State SingleInstance::acquire() {
         ::close(fd);
         if (lockErr == EWOULDBLOCK)
             return State::HeldElsewhere;
-        error_ = linefile::failure(QStringLiteral("を作れません。電話帳を開けません。"), path_, lockErr);
+        error_ = describe(Failure{Failure::Kind::CannotCreate, path_, lockErr, QStringLiteral("電話帳を開けません。")});
         return State::Unavailable;
     }
     fd_ = fd;

@@ -93,7 +93,7 @@ QString load(const QString &folder, State &out) {
     if (!QFile::exists(path))
         return {};
     QByteArray bytes;
-    if (QString failed = linefile::readAll(path, bytes); !failed.isEmpty())
+    if (QString failed = describe(linefile::readAll(path, bytes)); !failed.isEmpty())
         return failed;
     const QList<QByteArray> lines = linefile::splitLines(bytes);
     if (lines.isEmpty() || lines.first() != Header)
@@ -126,12 +126,12 @@ QString save(const QString &folder, const State &state) {
     for (const Link &l : state.links)
         bytes += "link\t" + l.uid.toUtf8() + '\t' + l.href.toUtf8() + '\t' + l.etag + '\t' +
                  (l.pending ? "pending" : "synced") + '\t' + l.base.mid(0, 9).join(u'|').toUtf8() + "\r\n";
-    return linefile::writeBytes(QDir(folder).filePath(StateName), bytes, 0600, true);
+    return describe(linefile::writeBytes(QDir(folder).filePath(StateName), bytes, 0600, true));
 }
 
 QByteArray keptCard(const QString &folder, const QString &uid) {
     QByteArray bytes;
-    if (!linefile::readAll(QDir(folder).filePath(fileNameOf(uid)), bytes).isEmpty())
+    if (!describe(linefile::readAll(QDir(folder).filePath(fileNameOf(uid)), bytes)).isEmpty())
         return {};
     return bytes;
 }
@@ -139,7 +139,7 @@ QByteArray keptCard(const QString &folder, const QString &uid) {
 QString keepCard(const QString &folder, const QString &uid, const QByteArray &card) {
     if (QString failed = makeFolder(folder); !failed.isEmpty())
         return failed;
-    return linefile::writeBytes(QDir(folder).filePath(fileNameOf(uid)), card, 0600, true);
+    return describe(linefile::writeBytes(QDir(folder).filePath(fileNameOf(uid)), card, 0600, true));
 }
 
 void forgetCard(const QString &folder, const QString &uid) {

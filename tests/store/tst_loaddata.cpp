@@ -187,7 +187,7 @@ private slots:
         dir.writeEntries(now);
         QByteArray data = last;
         bool changed = false;
-        QCOMPARE(linefile::readIfChanged(dir.entryPath(), data, changed), QString());
+        QCOMPARE(describe(linefile::readIfChanged(dir.entryPath(), data, changed)), QString());
         QCOMPARE(changed, last != now);
         QVERIFY(data == now);
     }

@@ -4,6 +4,7 @@
 #include "store/linefile.h"
 #include "store/mdlDim.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -16,6 +17,7 @@
 
 using Write = std::function<EntryWriter::Result()>;
 Q_DECLARE_METATYPE(Write)
+Q_DECLARE_METATYPE(Failure::Kind)
 
 namespace {
 const QString Line1 = QStringLiteral("あおき|青木|100-0001|東京都千代田区|03-1111-2222||||1|F");
@@ -39,6 +41,42 @@ QByteArray sampleFile() {
 class TestWriter : public QObject {
     Q_OBJECT
 private slots:
+    // A file failure says what went wrong as a value, so that code can tell
+    // one from another; the words are made from it.
+    void fileFailuresAreTyped_data() {
+        QTest::addColumn<QString>("there"); // what stands at the path
+        QTest::addColumn<bool>("reading");
+        QTest::addColumn<Failure::Kind>("kind");
+        QTest::addColumn<int>("error");
+        QTest::newRow("read, nothing there") << "nothing" << true << Failure::Kind::CannotOpen << ENOENT;
+        QTest::newRow("read, a folder") << "folder" << true << Failure::Kind::CannotOpen << EISDIR;
+        QTest::newRow("rewrite, nothing there") << "nothing" << false << Failure::Kind::CannotSave << ENOENT;
+        QTest::newRow("rewrite, a folder") << "folder" << false << Failure::Kind::NotRegularFile << 0;
+        QTest::newRow("rewrite, read-only") << "read-only" << false << Failure::Kind::ReadOnly << 0;
+        QTest::newRow("rewrite, a file") << "file" << false << Failure::Kind::None << 0;
+    }
+    void fileFailuresAreTyped() {
+        QFETCH(QString, there);
+        QFETCH(bool, reading);
+        QFETCH(Failure::Kind, kind);
+        QFETCH(int, error);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("VexaTel.txt");
+        if (there == "folder")
+            QVERIFY(QDir(dir.path()).mkdir("VexaTel.txt"));
+        if (there == "file" || there == "read-only")
+            QVERIFY(describe(linefile::createWith(path, {"a"}, there == "file" ? 0600 : 0400)).isEmpty());
+        QByteArray bytes;
+        const Failure failure = reading ? linefile::readAll(path, bytes) : linefile::replaceWith(path, {"b"});
+        QCOMPARE(failure.kind, kind);
+        QCOMPARE(failure.error, error);
+        QCOMPARE(failure.failed(), kind != Failure::Kind::None);
+        const QString said = describe(failure);
+        QCOMPARE(said.isEmpty(), !failure.failed());
+        if (failure.failed())
+            QVERIFY2(said.startsWith(QStringLiteral("「VexaTel.txt」")), qPrintable(said));
+    }
+
     void replaceChangesOnlyThatLine() {
         DataDir dir;
         dir.writeEntries(sampleFile());

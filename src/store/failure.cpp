@@ -1,0 +1,62 @@
+#include "store/failure.h"
+
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+
+QString reasonOf(int err) {
+    switch (err) {
+    case ENOENT:
+        return QStringLiteral("ファイルが見つかりません。");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("アクセスが許可されていません。");
+    case EROFS:
+        return QStringLiteral("読み取り専用の場所です。");
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("ディスクの空きが足りません。");
+    case EISDIR:
+        return QStringLiteral("フォルダーです。");
+    case EFBIG:
+        return QStringLiteral("ファイルが大きすぎます。");
+    case EIO:
+        return QStringLiteral("入出力エラーが発生しました。");
+    case EEXIST:
+        return QStringLiteral("同じ名前のファイルがあります。");
+    case ENOTDIR:
+        return QStringLiteral("フォルダーがありません。");
+    default:
+        return QStringLiteral("%1（エラー番号 %2）").arg(QString::fromLocal8Bit(std::strerror(err))).arg(err);
+    }
+}
+
+QString describe(const Failure &failure) {
+    const QString file = QStringLiteral("「%1」").arg(QFileInfo(failure.file).fileName());
+    QString what;
+    switch (failure.kind) {
+    case Failure::Kind::None:
+        return {};
+    case Failure::Kind::NotRegularFile:
+        return file + QStringLiteral("は通常のファイルではありません。");
+    case Failure::Kind::ReadOnly:
+        return file + QStringLiteral("は読み取り専用です。保存できません。");
+    case Failure::Kind::CannotOpen:
+        what = QStringLiteral("を開けません。");
+        break;
+    case Failure::Kind::CannotRead:
+        what = QStringLiteral("を読み込めません。");
+        break;
+    case Failure::Kind::CannotSave:
+        what = QStringLiteral("を保存できません。");
+        break;
+    case Failure::Kind::CannotCreate:
+        what = QStringLiteral("を作れません。");
+        break;
+    case Failure::Kind::CannotMakeFolder:
+        what = QStringLiteral("のフォルダーを作れません。");
+        break;
+    }
+    return file + what + failure.detail + QLatin1Char('\r') + reasonOf(failure.error);
+}

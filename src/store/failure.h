@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+// A failure as code can tell one from another: what could not be done, to
+// which file, and the system's error number. describe() makes the words the
+// user reads of it, in one place.
+struct Failure {
+    enum class Kind {
+        None,
+        CannotOpen,
+        CannotRead,
+        CannotSave,
+        CannotCreate,
+        CannotMakeFolder,
+        NotRegularFile, // a folder, a device or a pipe where a file belongs
+        ReadOnly,       // a file without write permission, refused rather than replaced
+    };
+    Kind kind = Kind::None;
+    QString file;
+    int error = 0;  // errno; 0 when none applies
+    QString detail; // a further sentence, said after the cause
+
+    bool failed() const { return kind != Kind::None; }
+};
+
+// What the user reads: the file's name, what could not be done, and why.
+// Empty for no failure.
+QString describe(const Failure &failure);
+// The system error `err` in words.
+QString reasonOf(int err);
