@@ -120,7 +120,7 @@ bool frmEdit::writeCategory(const CategoryChange &change) {
     if (!written) {
         // The file still holds the old name; so does the table.
         reportFailure(written);
-        if (written.changedElsewhere)
+        if (written.changedElsewhere())
             emit happened(Outcome::ChangedElsewhere);
         return false;
     }
@@ -159,7 +159,7 @@ bool frmEdit::AddInfo(int intMode) {
     if (!written) {
         reportFailure(written);
         // The list shows the file as it is now; the boxes keep what was typed.
-        if (written.changedElsewhere)
+        if (written.changedElsewhere())
             emit happened(Outcome::ChangedElsewhere);
     }
     return written.ok;
@@ -193,7 +193,7 @@ void frmEdit::deleteEntry() {
     const EntryWriter::Result deleted = book_.deleteEntry(opened_);
     if (!deleted) {
         reportFailure(deleted);
-        if (deleted.changedElsewhere)
+        if (deleted.changedElsewhere())
             emit happened(Outcome::ChangedElsewhere);
         return;
     }

@@ -22,21 +22,20 @@ using EntryWriter::Result;
 
 namespace {
 
-Result failed(const QString &message) {
+Result failed(const Failure &failure) {
     Result result;
     result.ok = false;
-    result.message = message;
+    result.failure = failure;
+    result.message = describe(failure);
     return result;
+}
+
+Result failed(Failure::Kind kind, const QString &path, const QString &detail = {}) {
+    return failed(Failure{kind, path, 0, detail});
 }
 
 Result notEncodable(const QString &path) {
-    return failed(QStringLiteral("「%1」に保存できない文字があります。").arg(QFileInfo(path).fileName()));
-}
-
-Result changedElsewhere(const QString &message = EntryWriter::ChangedElsewhere) {
-    Result result = failed(message);
-    result.changedElsewhere = true;
-    return result;
+    return failed(Failure::Kind::Unencodable, path);
 }
 
 // The index in `lines` of the loaded line: its own place while it still holds
@@ -421,19 +420,19 @@ QString Book::saveSideFile() {
 
 Result Book::rewriteEntries(const Change &change, bool changesRecords, bool writesEntries) {
     if (!readOnlyReason_.isEmpty())
-        return failed(readOnlyRefusal());
+        return failed(Failure::Kind::BookReadOnly, entryPath(), readOnlyRefusal());
     const QString path = entryPath();
     // Kept from one write to the next: a book's worth of fresh memory costs a page fault every 4 KiB.
     thread_local QByteArray data;
-    if (QString error = describe(linefile::readAll(path, data)); !error.isEmpty())
-        return failed(error);
+    if (const Failure failure = linefile::readAll(path, data); failure.failed())
+        return failed(failure);
     LineEdit lines(data);
     // Code page 932 lines added to a file in another encoding could never be told apart again.
     if (QString refused = bookencoding::writeRefusal(path, lines); !refused.isEmpty())
-        return failed(refused);
+        return failed(Failure::Kind::NotCodePage932, path, refused);
     QString notice;
     if (QString error = follow(data, &notice); !error.isEmpty())
-        return failed(error);
+        return failed(Failure::Kind::Other, path, error);
     journal_.clear();
     std::function<void()> undo;
     bool untouched = false;
@@ -443,11 +442,11 @@ Result Book::rewriteEntries(const Change &change, bool changesRecords, bool writ
             undo();
         return changed;
     }
-    if (QString error = writesEntries ? describe(linefile::replaceWithPieces(path, lines.content())) : QString();
-        !error.isEmpty()) {
+    if (const Failure failure = writesEntries ? linefile::replaceWithPieces(path, lines.content()) : Failure();
+        failure.failed()) {
         if (undo)
             undo();
-        return failed(error);
+        return failed(failure);
     }
     if (changesRecords) {
         std::vector<quint64> hashes;
@@ -501,7 +500,7 @@ Result Book::updateAndAppend(const QList<EntryUpdate> &updates, QStringList newL
         for (const EntryUpdate &update : updates) {
             const qsizetype at = find(lines, update.loaded);
             if (at < 0)
-                return changedElsewhere();
+                return failed(Failure::Kind::ChangedElsewhere, entryPath());
             places.push_back(at);
         }
         std::vector<std::pair<size_t, Slot>> was;
@@ -543,7 +542,7 @@ Result Book::replaceEntry(const mdlDim::LoadedLine &loaded, const QString &line,
     Result result = rewriteEntries([&](LineEdit &lines, Records &records, std::function<void()> &undo, bool &) {
         const qsizetype at = find(lines, loaded);
         if (at < 0)
-            return changedElsewhere();
+            return failed(Failure::Kind::ChangedElsewhere, entryPath());
         lines.replace(at, *encoded);
         Slot &slot = records[static_cast<size_t>(at)];
         undo = [&slot, was = slot] { slot = was; };
@@ -563,7 +562,7 @@ Result Book::deleteEntry(const mdlDim::LoadedLine &loaded) {
     return rewriteEntries([&](LineEdit &lines, Records &records, std::function<void()> &undo, bool &) {
         const qsizetype at = find(lines, loaded);
         if (at < 0)
-            return changedElsewhere();
+            return failed(Failure::Kind::ChangedElsewhere, entryPath());
         lines.removeAt(at);
         if (const QByteArray &gone = records[static_cast<size_t>(at)].record.line(); gone.size() >= 36)
             journal_ = gone.first(36);
@@ -643,20 +642,20 @@ Result Book::writeCategory(int slot, const QString &line) {
 
 Result Book::writeCategory(const QList<QByteArray> &loaded, int slot, const QString &line) {
     if (!readOnlyReason_.isEmpty())
-        return failed(readOnlyRefusal());
+        return failed(Failure::Kind::BookReadOnly, categoryPath(), readOnlyRefusal());
     const QString path = categoryPath();
     const std::optional<QByteArray> encoded = encodeLine(line);
     if (!encoded)
         return notEncodable(path);
     QByteArray data;
-    if (QString error = describe(linefile::readAll(path, data)); !error.isEmpty())
-        return failed(error);
+    if (const Failure failure = linefile::readAll(path, data); failure.failed())
+        return failed(failure);
     LineEdit lines(data);
     if (QString refused = bookencoding::writeRefusal(path, lines); !refused.isEmpty())
-        return failed(refused);
+        return failed(Failure::Kind::NotCodePage932, path, refused);
     const QList<QByteArray> asFound = lines.toList();
     if (asFound != loaded && asFound.value(slot) != loaded.value(slot))
-        return changedElsewhere(EntryWriter::changedElsewhereIn(QFileInfo(path).fileName()));
+        return failed(Failure::Kind::ChangedElsewhere, path);
     while (lines.size() <= slot)
         lines.append(*cp932::encode(QString::number(lines.size() + 1) + u'|'));
     const bool untouched = lines.at(slot) == *encoded;
@@ -665,7 +664,7 @@ Result Book::writeCategory(const QList<QByteArray> &loaded, int slot, const QStr
     result.lines = lines.toList();
     if (untouched)
         return result;
-    if (QString error = describe(linefile::replaceWithPieces(path, lines.content())); !error.isEmpty())
-        return failed(error);
+    if (const Failure failure = linefile::replaceWithPieces(path, lines.content()); failure.failed())
+        return failed(failure);
     return result;
 }

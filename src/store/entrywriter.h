@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/failure.h"
 #include "store/mdlDim.h"
 
 #include <QString>
@@ -13,12 +14,12 @@ namespace EntryWriter {
 
 struct Result {
     bool ok = true;
-    QString message;               // what failed, for the message box
-    int unmarked = 0;              // markPrinted: lines that could not be marked safely and were left as they were
-    int vanished = 0;              // markPrinted: lines another program changed or removed
-    bool changedElsewhere = false; // the line acted on is no longer in the file as loaded
-    mdlDim::LoadedLine written;    // replaceEntry: the line as it now stands in the file
-    QList<QByteArray> lines;       // writeCategory: the category file's lines as they now stand
+    Failure failure;            // what failed, as code tells it apart
+    QString message;            // the same in words, for the message box
+    int unmarked = 0;           // markPrinted: lines that could not be marked safely and were left as they were
+    int vanished = 0;           // markPrinted: lines another program changed or removed
+    mdlDim::LoadedLine written; // replaceEntry: the line as it now stands in the file
+    QList<QByteArray> lines;    // writeCategory: the category file's lines as they now stand
     // The entry file was written but the side file was not: the per-person data
     // given with this write is lost, which the user must be told.
     QString peopleError;
@@ -32,6 +33,8 @@ struct Result {
         return said;
     }
     explicit operator bool() const { return ok; }
+    // The line acted on is no longer in the file as loaded.
+    bool changedElsewhere() const { return failure.kind == Failure::Kind::ChangedElsewhere; }
 };
 
 // The line (bytes in code page 932) with field `n` (counting from 1) set to
@@ -47,8 +50,7 @@ std::optional<QByteArray> withField(const QByteArray &line, int n, QByteArrayVie
 // one line that holds them, if exactly one does; otherwise it changes nothing
 // and says ChangedElsewhere.
 inline QString changedElsewhereIn(const QString &fileName) {
-    return QStringLiteral("「%1」がほかのプログラムで変更されました。一覧を読み直してから、もう一度操作して下さい。")
-        .arg(fileName);
+    return describe(Failure{Failure::Kind::ChangedElsewhere, fileName, 0, {}});
 }
 inline const QString ChangedElsewhere = changedElsewhereIn(QStringLiteral("VexaTel.txt"));
 

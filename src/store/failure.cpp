@@ -42,6 +42,15 @@ QString describe(const Failure &failure) {
         return file + QStringLiteral("は通常のファイルではありません。");
     case Failure::Kind::ReadOnly:
         return file + QStringLiteral("は読み取り専用です。保存できません。");
+    case Failure::Kind::Unencodable:
+        return file + QStringLiteral("に保存できない文字があります。");
+    case Failure::Kind::ChangedElsewhere:
+        return file +
+               QStringLiteral("がほかのプログラムで変更されました。一覧を読み直してから、もう一度操作して下さい。");
+    case Failure::Kind::NotCodePage932:
+    case Failure::Kind::BookReadOnly:
+    case Failure::Kind::Other:
+        return failure.detail;
     case Failure::Kind::CannotOpen:
         what = QStringLiteral("を開けません。");
         break;

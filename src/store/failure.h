@@ -13,8 +13,13 @@ struct Failure {
         CannotSave,
         CannotCreate,
         CannotMakeFolder,
-        NotRegularFile, // a folder, a device or a pipe where a file belongs
-        ReadOnly,       // a file without write permission, refused rather than replaced
+        NotRegularFile,   // a folder, a device or a pipe where a file belongs
+        ReadOnly,         // a file without write permission, refused rather than replaced
+        Unencodable,      // text the code page cannot hold, refused before a write
+        ChangedElsewhere, // the line acted on is no longer in the file as it was loaded
+        NotCodePage932,   // a write refused into a file in another encoding; `detail` says why
+        BookReadOnly,     // the book is open read-only; `detail` says why
+        Other,            // told in `detail` alone
     };
     Kind kind = Kind::None;
     QString file;

@@ -425,6 +425,13 @@ private slots:
         QCOMPARE(book.attachPeople(), QString());
         QCOMPARE(book.records().size(), size_t(1));
         QVERIFY(!QFile::exists(book.peoplePath()));
+        // A write is refused as what it is, and says why.
+        const QByteArray before = dir.entryBytes();
+        const EntryWriter::Result written = book.appendEntry(QStringLiteral("い|伊藤|||||||1|F"));
+        QVERIFY(!written);
+        QCOMPARE(written.failure.kind, Failure::Kind::BookReadOnly);
+        QVERIFY(written.message.contains(QStringLiteral("読み取り専用の場所です。")));
+        QCOMPARE(dir.entryBytes(), before);
     }
 
     // Our own export into a new book and out again: the same bytes, the same

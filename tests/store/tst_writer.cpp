@@ -192,7 +192,7 @@ private slots:
         };
         dir.writeEntries(file);
         const EntryWriter::Result replaced = testBook().replaceEntry(b, Line5);
-        QCOMPARE(replaced.changedElsewhere, at == 0);
+        QCOMPARE(replaced.changedElsewhere(), at == 0);
         QVERIFY(at == 0 || replaced.message.isEmpty());
         QVERIFY(at > 0 || replaced.message == EntryWriter::ChangedElsewhere);
         expect(replaced, Line5, false);
@@ -201,7 +201,7 @@ private slots:
 
         dir.writeEntries(file);
         const EntryWriter::Result deleted = testBook().deleteEntry(b);
-        QCOMPARE(deleted.changedElsewhere, at == 0);
+        QCOMPARE(deleted.changedElsewhere(), at == 0);
         expect(deleted, {}, true);
 
         dir.writeEntries(file);
