@@ -64,7 +64,7 @@ bool isCupsQueue(const QString &name) {
 
 } // namespace
 
-QString PrinterService::notAccepting() const {
+Failure PrinterService::notAccepting() const {
 #ifdef TELBORA_HAVE_CUPS
     if (!pdfPattern_.isEmpty())
         return {};
@@ -90,10 +90,7 @@ QString PrinterService::notAccepting() const {
     ippDelete(response);
     if (!refusing && !stopped)
         return {};
-    return (refusing ? QStringLiteral("プリンター「%1」は印刷を受け付けていません。")
-                     : QStringLiteral("プリンター「%1」は停止しています。"))
-               .arg(queue) +
-           (reason.isEmpty() ? QString() : QLatin1Char('\r') + reason);
+    return Failure{refusing ? Failure::Kind::PrinterNotAccepting : Failure::Kind::PrinterStopped, queue, 0, reason};
 #else
     return {};
 #endif
@@ -179,13 +176,18 @@ bool PrinterService::submitToQueue() {
     QFile::remove(cardFile_);
     if (job > 0)
         return true;
-    error_ = QStringLiteral("プリンター「%1」が印刷を受け付けませんでした。\r%2")
-                 .arg(queue_, QString::fromUtf8(cupsLastErrorString()));
-    qCInfo(lcRender).noquote() << error_;
+    fail(Failure::Kind::PrinterRefusedJob, QString::fromUtf8(cupsLastErrorString()));
     return false;
 #else
     return true;
 #endif
+}
+
+void PrinterService::fail(Failure::Kind kind, const QString &detail) {
+    if (failure_.failed())
+        return;
+    failure_ = Failure{kind, kind == Failure::Kind::NoPrinter ? QString() : printerLabel(), 0, detail};
+    qCInfo(lcRender).noquote() << describe(failure_);
 }
 
 QString PrinterService::printerLabel() const {
@@ -199,13 +201,11 @@ bool PrinterService::beginIfNeeded() {
         return true;
     printer_ = makePrinter();
     if (!printer_) {
-        error_ = QStringLiteral("プリンターがありません。");
-        qCInfo(lcRender).noquote() << error_;
+        fail(Failure::Kind::NoPrinter);
         return false;
     }
     if (!painter_.begin(printer_.get())) {
-        error_ = QStringLiteral("プリンター「%1」で印刷を始められません。").arg(printerLabel());
-        qCInfo(lcRender).noquote() << error_;
+        fail(Failure::Kind::PrinterCannotStart);
         return false;
     }
     painter_.setRenderHint(QPainter::Antialiasing);
@@ -257,8 +257,7 @@ void PrinterService::drawPicture(const QPixmap &picture, const QRect &area) {
 
 void PrinterService::nextPage() {
     if (beginIfNeeded() && !printer_->newPage())
-        error_ = QStringLiteral("プリンター「%1」への印刷に失敗しました。").arg(printerLabel());
-    qCInfo(lcRender).noquote() << error_;
+        fail(Failure::Kind::PrinterFailed);
 }
 
 void PrinterService::endDocument() {
@@ -266,8 +265,7 @@ void PrinterService::endDocument() {
     if (!beginIfNeeded())
         return;
     if (!painter_.end() || printer_->printerState() == QPrinter::Error) {
-        error_ = QStringLiteral("プリンター「%1」への印刷に失敗しました。").arg(printerLabel());
-        qCInfo(lcRender).noquote() << error_;
+        fail(Failure::Kind::PrinterFailed);
         return;
     }
     if (!queue_.isEmpty() && !submitToQueue())

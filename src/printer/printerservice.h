@@ -41,10 +41,9 @@ public:
     // The printer the card is drawn on (the card begins if it has not).
     QPaintDevice *measuringDevice() override { return beginIfNeeded() ? printer_.get() : nullptr; }
 
-    bool failed() const override { return !error_.isEmpty(); }
-    QString error() const override { return error_; }
+    Failure failure() const override { return failure_; }
     int documentsSent() const override { return sent_; }
-    QString notAccepting() const override;
+    Failure notAccepting() const override;
     QString pdfFolder() const override;
 
 private:
@@ -64,7 +63,9 @@ private:
     QString cardFile_;    // the card's PDF on its way to the queue
     std::unique_ptr<QPrinter> printer_;
     QPainter painter_;
-    QString error_;
+    Failure failure_;
+    // Keeps the first failure, and says it in the log.
+    void fail(Failure::Kind kind, const QString &detail = {});
     QPointF offsetMm_;
     Sheet sheet_ = Sheet::Card;
     QHash<Sheet, QPointF> sheetOffsetsMm_;

@@ -203,8 +203,8 @@ void frmAdjust::printTestSheet() {
     printer->setOffsetMm(offsetMm());
     printer->setSheet(sheet_);
     printer->setSheetOffsetMm(sheet_, offsetMm());
-    if (const QString refusing = printer->notAccepting(); !refusing.isEmpty()) {
-        frmMsgBox::ask(refusing, MsgButtons::Yes);
+    if (const Failure refusing = printer->notAccepting(); refusing.failed()) {
+        frmMsgBox::ask(describe(refusing), MsgButtons::Yes);
         return;
     }
     if (sheet_ == CardPrinter::Sheet::Card)

@@ -173,8 +173,8 @@ std::unique_ptr<CardPrinter> PrintJob::printerReadyToPrint() {
             frmAdjust::open(pictures_);
         return nullptr;
     }
-    if (const QString refusing = printer->notAccepting(); !refusing.isEmpty()) {
-        prompter_->tell(refusing + QStringLiteral("\r印刷を中止しました。"));
+    if (const Failure refusing = printer->notAccepting(); refusing.failed()) {
+        prompter_->tell(describe(refusing) + QStringLiteral("\r印刷を中止しました。"));
         return nullptr;
     }
     return printer;

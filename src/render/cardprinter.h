@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/drawtarget.h"
+#include "store/failure.h"
 
 #include <QPointF>
 #include <QSizeF>
@@ -10,13 +11,15 @@
 // first failure, so a job can tell the user and stop.
 class CardPrinter : public DrawTarget {
 public:
-    virtual bool failed() const = 0;
-    virtual QString error() const = 0;
+    // The first failure; none while all went well.
+    virtual Failure failure() const = 0;
+    bool failed() const { return failure().failed(); }
+    QString error() const { return describe(failure()); }
     // Documents that reached the printer.
     virtual int documentsSent() const = 0;
     // Why the printer will not take a job now (a queue that refuses jobs or
-    // is stopped), naming it; empty when it will.
-    virtual QString notAccepting() const { return {}; }
+    // is stopped), naming it; none when it will.
+    virtual Failure notAccepting() const { return {}; }
     // The folder its documents go to as PDF files; empty for a printer with
     // paper, which the user is asked to feed.
     virtual QString pdfFolder() const { return {}; }

@@ -51,6 +51,21 @@ QString describe(const Failure &failure) {
     case Failure::Kind::BookReadOnly:
     case Failure::Kind::Other:
         return failure.detail;
+    case Failure::Kind::NoPrinter:
+        return QStringLiteral("プリンターがありません。");
+    case Failure::Kind::PrinterCannotStart:
+        return QStringLiteral("プリンター「%1」で印刷を始められません。").arg(failure.file);
+    case Failure::Kind::PrinterFailed:
+        return QStringLiteral("プリンター「%1」への印刷に失敗しました。").arg(failure.file);
+    case Failure::Kind::PrinterRefusedJob:
+        return QStringLiteral("プリンター「%1」が印刷を受け付けませんでした。\r%2").arg(failure.file, failure.detail);
+    case Failure::Kind::PrinterNotAccepting:
+    case Failure::Kind::PrinterStopped: {
+        const QString said = failure.kind == Failure::Kind::PrinterStopped
+                                 ? QStringLiteral("プリンター「%1」は停止しています。")
+                                 : QStringLiteral("プリンター「%1」は印刷を受け付けていません。");
+        return said.arg(failure.file) + (failure.detail.isEmpty() ? QString() : QLatin1Char('\r') + failure.detail);
+    }
     case Failure::Kind::CannotOpen:
         what = QStringLiteral("を開けません。");
         break;

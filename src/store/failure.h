@@ -19,17 +19,24 @@ struct Failure {
         ChangedElsewhere, // the line acted on is no longer in the file as it was loaded
         NotCodePage932,   // a write refused into a file in another encoding; `detail` says why
         BookReadOnly,     // the book is open read-only; `detail` says why
-        Other,            // told in `detail` alone
+        // A printer's: `file` is the printer's name, `detail` what CUPS said.
+        NoPrinter,
+        PrinterCannotStart,
+        PrinterFailed,
+        PrinterRefusedJob,   // the queue did not take the document
+        PrinterNotAccepting, // the queue refuses jobs now
+        PrinterStopped,
+        Other, // told in `detail` alone
     };
     Kind kind = Kind::None;
-    QString file;
+    QString file;   // the file, or the printer
     int error = 0;  // errno; 0 when none applies
     QString detail; // a further sentence, said after the cause
 
     bool failed() const { return kind != Kind::None; }
 };
 
-// What the user reads: the file's name, what could not be done, and why.
+// What the user reads: the file's (or printer's) name, what could not be done, and why.
 // Empty for no failure.
 QString describe(const Failure &failure);
 // The system error `err` in words.

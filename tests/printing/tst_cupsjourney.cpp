@@ -109,6 +109,9 @@ private slots:
         const int pdfs = pdfCount();
         {
             RefusingQueue refusing(TestQueue);
+            const Failure told = PrinterService::onQueue(TestQueue)->notAccepting();
+            QCOMPARE(told.kind, Failure::Kind::PrinterNotAccepting);
+            QCOMPARE(told.detail, QStringLiteral("closed for the test"));
             BoxAnswerer answerer;
             click(setup->imgPrintInfo);
             QCOMPARE(answerer.seen.size(), 1); // no paper prompt

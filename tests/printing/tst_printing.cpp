@@ -59,7 +59,7 @@ public:
     int failAtDocument = 0; // 0: never
     int sent = 0;
     int *sentOut = nullptr; // outlives the printer, which the job destroys
-    QString failure;
+    Failure failed_;
     std::function<void()> whenFailing; // another program's doing, at the failure
 
     void clear() override {}
@@ -72,7 +72,7 @@ public:
         if (!cursor || cursor->shape() != Qt::WaitCursor)
             ++documentsWithoutBusyCursor;
         if (failAtDocument == sent + 1) {
-            failure = "プリンターの用紙がありません。";
+            failed_ = Failure{Failure::Kind::Other, {}, 0, "プリンターの用紙がありません。"};
             if (whenFailing)
                 whenFailing();
             return;
@@ -82,8 +82,7 @@ public:
         if (sentOut)
             *sentOut = sent;
     }
-    bool failed() const override { return !failure.isEmpty(); }
-    QString error() const override { return failure; }
+    Failure failure() const override { return failed_; }
     int documentsSent() const override { return sent; }
     void setOffsetMm(QPointF offset) override { offsetMm = offset; }
     void setSheet(Sheet s) override { sheetOfLastPrinter = s; }
