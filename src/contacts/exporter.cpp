@@ -264,9 +264,10 @@ Exported exportEntries(const QList<Entry> &entries, const mdlDim::CategoryLines 
         if (encoding == Encoding::Utf8)
             return text.toUtf8();
         std::optional<QByteArray> bytes = cp932::encode(text);
-        if (!bytes)
-            out.error =
-                QStringLiteral("%1：シフトJIS で書けない文字があります").arg(entryLabel(index, lines.value(index)));
+        if (!bytes) {
+            out.failure = {Failure::Kind::NotWritableInEncoding, {}, 0, entryLabel(index, lines.value(index))};
+            out.error = describe(out.failure);
+        }
         return bytes;
     };
     out.bytes = encoding == Encoding::Utf8 ? QByteArray("\xEF\xBB\xBF") : QByteArray();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/categorytable.h"
+#include "store/failure.h"
 #include "store/people.h"
 
 #include <QByteArray>
@@ -26,7 +27,8 @@ QString vcardProductId();
 
 struct Exported {
     QByteArray bytes;
-    QString error;       // set when an entry cannot be written in the encoding: nothing may be written then
+    Failure failure;     // set when an entry cannot be written in the encoding: nothing may be written then
+    QString error;       // the same in words
     QStringList notices; // entries that would not come back whole on import, and why
 };
 

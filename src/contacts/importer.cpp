@@ -238,8 +238,8 @@ QByteArray withoutUtf16(const QByteArray &bytes) {
 // a 200 MB line) is refused before it is read into memory.
 constexpr qint64 LongestLine = 8 * 1024 * 1024;
 
-// Empty when no line of the file is longer than LongestLine; else why not.
-QString longLineIn(const QString &path) {
+// No failure when no line of the file is longer than LongestLine; else which one is.
+Failure longLineIn(const QString &path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {}; // the reader says why
@@ -252,10 +252,10 @@ QString longLineIn(const QString &path) {
                 lineLength = 0;
                 ++lineNumber;
             } else if (++lineLength > LongestLine) {
-                return QStringLiteral("「%1」の %2 行目が %3 MB を超えています。連絡先のファイルではありません。")
-                    .arg(QFileInfo(path).fileName())
-                    .arg(lineNumber)
-                    .arg(LongestLine / (1024 * 1024));
+                return Failure{Failure::Kind::NotContactsFile, path, 0,
+                               QStringLiteral(" %1 行目が %2 MB を超えています。")
+                                   .arg(lineNumber)
+                                   .arg(LongestLine / (1024 * 1024))};
             }
         }
     }
@@ -279,12 +279,12 @@ bool isVCard(QByteArrayView bytes) {
 
 } // namespace
 
-QString forEachContact(const QString &path, const std::function<void(const Contact &)> &visit, QStringList &notes) {
-    if (QString error = longLineIn(path); !error.isEmpty())
-        return error;
+Failure forEachContact(const QString &path, const std::function<void(const Contact &)> &visit, QStringList &notes) {
+    if (Failure failure = longLineIn(path); failure.failed())
+        return failure;
     QByteArray bytes;
-    if (QString error = describe(linefile::readAll(path, bytes)); !error.isEmpty())
-        return error;
+    if (Failure failure = linefile::readAll(path, bytes); failure.failed())
+        return failure;
     const QString file = QFileInfo(path).fileName();
     bytes = withoutUtf16(bytes);
     if (isVCard(bytes)) {
@@ -300,10 +300,7 @@ QString forEachContact(const QString &path, const std::function<void(const Conta
     const QList<QStringList> rows = csv::parse(text, csv::separatorOf(text));
     const csvcontacts::Columns columns(rows.value(0));
     if (rows.isEmpty() || !columns.isContactFile())
-        return QStringLiteral(
-                   "「%1」は連絡先のファイルではありません（vCard でも、名前・よみ・電話・メールの列がある CSV "
-                   "でもありません）。")
-            .arg(file);
+        return Failure{Failure::Kind::NotContactsFile, path, 0, {}};
     QList<int> named; // unknown columns already named
     for (qsizetype r = 1; r < rows.size(); ++r) {
         const QStringList &row = rows.at(r);
@@ -317,7 +314,7 @@ QString forEachContact(const QString &path, const std::function<void(const Conta
     return {};
 }
 
-QList<Contact> readFile(const QString &path, QString &error) {
+QList<Contact> readFile(const QString &path, Failure &error) {
     QList<Contact> contacts;
     QStringList notes;
     error = forEachContact(
@@ -682,24 +679,22 @@ Importer::Placed Importer::add(const Contact &given) {
 
 BookImport importIntoBook(Book &target, const QStringList &files, int defaultCategory, bool dryRun) {
     BookImport out;
-    if (files.isEmpty()) {
-        out.error = QStringLiteral("取り込む vCard か CSV のファイルを指定して下さい。");
+    const auto fail = [&out](const Failure &failure) {
+        out.failure = failure;
+        out.error = describe(failure);
+        out.report.clear();
         return out;
-    }
-    if (!dryRun && !target.readOnlyReason().isEmpty()) {
-        out.error = target.readOnlyRefusal();
-        return out;
-    }
+    };
+    if (files.isEmpty())
+        return fail(
+            {Failure::Kind::Other, {}, 0, QStringLiteral("取り込む vCard か CSV のファイルを指定して下さい。")});
+    if (!dryRun && !target.readOnlyReason().isEmpty())
+        return fail({Failure::Kind::BookReadOnly, target.entryPath(), 0, target.readOnlyRefusal()});
     QString error;
-    if (!target.load(&error)) {
-        out.error = error;
-        return out;
-    }
-    if (defaultCategory > 5 && target.categoryName(defaultCategory - 1).isEmpty()) {
-        out.error = QStringLiteral("分類 %1 にはまだ名前がありません。電話帳で名前を付けてから取り込んで下さい。")
-                        .arg(defaultCategory);
-        return out;
-    }
+    if (!target.load(&error))
+        return fail({Failure::Kind::Other, target.entryPath(), 0, error});
+    if (defaultCategory > 5 && target.categoryName(defaultCategory - 1).isEmpty())
+        return fail({Failure::Kind::CategoryUnnamed, target.categoryPath(), 0, QString::number(defaultCategory)});
     // Each entry with its identity: a dry run writes nothing, not even the side file's catch-up.
     const QString readOnly = target.readOnlyReason();
     if (dryRun)
@@ -713,10 +708,10 @@ BookImport importIntoBook(Book &target, const QStringList &files, int defaultCat
     QStringList fileNotes;
     {
         const std::vector<people::Record> records = target.records();
-        if (!error.isEmpty() || records.size() != static_cast<size_t>(target.entries().size())) {
-            out.error = error.isEmpty() ? EntryWriter::ChangedElsewhere : error;
-            return out;
-        }
+        if (!error.isEmpty())
+            return fail({Failure::Kind::Other, target.peoplePath(), 0, error});
+        if (records.size() != static_cast<size_t>(target.entries().size()))
+            return fail({Failure::Kind::ChangedElsewhere, target.entryPath(), 0, {}});
         QList<BookEntry> book;
         book.reserve(target.entries().size());
         for (qsizetype i = 0; i < target.entries().size(); ++i) {
@@ -728,12 +723,11 @@ BookImport importIntoBook(Book &target, const QStringList &files, int defaultCat
         Importer importer(book, target.categories(), defaultCategory);
         book.clear();
         for (const QString &file : files) {
-            if (QString failed = forEachContact(
+            if (const Failure failed = forEachContact(
                     file, [&](const Contact &c) { importer.add(c); }, fileNotes);
-                !failed.isEmpty()) {
-                qCInfo(lcContacts).noquote() << "not read" << file << failed;
-                out.error = failed;
-                return out;
+                failed.failed()) {
+                qCInfo(lcContacts).noquote() << "not read" << file << describe(failed);
+                return fail(failed);
             }
         }
         result = importer.takeResult();
@@ -757,22 +751,16 @@ BookImport importIntoBook(Book &target, const QStringList &files, int defaultCat
     }
     // The new categories first: the entries name them.
     for (const auto &[slot, line] : result.categories)
-        if (const EntryWriter::Result named = target.writeCategory(slot, line); !named) {
-            out.error = named.message;
-            out.report.clear();
-            return out;
-        }
+        if (const EntryWriter::Result named = target.writeCategory(slot, line); !named)
+            return fail(named.failure);
     if (!result.lines.isEmpty() || !result.updates.isEmpty()) {
         QList<Book::EntryUpdate> updates;
         for (const Update &update : result.updates)
             updates.append({target.entries().loadedLine(update.entry), update.line, update.data});
         const EntryWriter::Result written =
             target.updateAndAppend(updates, std::move(result.lines), result.people, result.uids);
-        if (!written) {
-            out.error = written.message;
-            out.report.clear();
-            return out;
-        }
+        if (!written)
+            return fail(written.failure);
         out.report += written.peopleMessages();
     }
     out.summary = QStringLiteral("取り込み ") + counts;

@@ -3,6 +3,7 @@
 #include "contacts/contact.h"
 #include "contacts/vcard.h"
 #include "store/categorytable.h"
+#include "store/failure.h"
 
 class Book;
 
@@ -20,15 +21,16 @@ namespace contactimport {
 // vCard when its first non-empty line is BEGIN:VCARD (in any case; UTF-8,
 // UTF-16 or code page 932), otherwise CSV with a header row that names its
 // columns as Google Contacts, Outlook, Thunderbird or a Japanese spreadsheet
-// do. Empty on success; otherwise why the file was not read (no contacts file).
-// `notes` receives what concerns the file as a whole (a card cut off).
-QString forEachContact(const QString &path, const std::function<void(const Contact &)> &visit, QStringList &notes);
+// do. No failure on success; otherwise why the file was not read (it cannot
+// be read, or it is no contacts file). `notes` receives what concerns the
+// file as a whole (a card cut off).
+Failure forEachContact(const QString &path, const std::function<void(const Contact &)> &visit, QStringList &notes);
 
 // One card as a contact, under the rules a file's cards are read by; `source` names it in reports.
 Contact contactOfCard(const vcard::Card &card, const QString &source);
 
 // The contacts of one file, all at once (for small files and tests).
-QList<Contact> readFile(const QString &path, QString &error);
+QList<Contact> readFile(const QString &path, Failure &error);
 
 // A book entry an import changed: its index among the book's entries, its line and data now.
 struct Update {
@@ -121,7 +123,8 @@ private:
 // drop on the browsing window do: the book loaded, every file read, the new
 // lines appended in one safe write (none with `dryRun`).
 struct BookImport {
-    QString error;      // why nothing was imported; the rest is empty then
+    Failure failure;    // why nothing was imported; the rest is empty then
+    QString error;      // the same in words
     QStringList report; // the report's lines (with `dryRun`, also each line it would add)
     QString summary;    // 取り込み N 件、更新 U 件、見送り M 件、重複 K 件
     int imported = 0;

@@ -51,6 +51,17 @@ QString describe(const Failure &failure) {
     case Failure::Kind::BookReadOnly:
     case Failure::Kind::Other:
         return failure.detail;
+    case Failure::Kind::NotContactsFile:
+        return failure.detail.isEmpty()
+                   ? file + QStringLiteral(
+                                "は連絡先のファイルではありません（vCard でも、名前・よみ・電話・メールの列がある "
+                                "CSV でもありません）。")
+                   : file + QStringLiteral("の") + failure.detail + QStringLiteral("連絡先のファイルではありません。");
+    case Failure::Kind::CategoryUnnamed:
+        return QStringLiteral("分類 %1 にはまだ名前がありません。電話帳で名前を付けてから取り込んで下さい。")
+            .arg(failure.detail);
+    case Failure::Kind::NotWritableInEncoding:
+        return QStringLiteral("%1：シフトJIS で書けない文字があります").arg(failure.detail);
     case Failure::Kind::NoPrinter:
         return QStringLiteral("プリンターがありません。");
     case Failure::Kind::PrinterCannotStart:

@@ -26,6 +26,13 @@ struct Failure {
         PrinterRefusedJob,   // the queue did not take the document
         PrinterNotAccepting, // the queue refuses jobs now
         PrinterStopped,
+        // Contacts': a file that is no vCard nor a contacts CSV (`detail`, when
+        // given, says which line is too long); a category without a name
+        // (`detail` its number); an entry the chosen encoding cannot write
+        // (`detail` names it).
+        NotContactsFile,
+        CategoryUnnamed,
+        NotWritableInEncoding,
         Other, // told in `detail` alone
     };
     Kind kind = Kind::None;

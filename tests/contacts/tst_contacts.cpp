@@ -8,6 +8,7 @@
 #include "contacts/phonenumbers.h"
 #include "contacts/postalcheck.h"
 #include "contacts/readings.h"
+#include "store/book.h"
 #include "store/cp932.h"
 #include "store/linefile.h"
 #include "store/mdlDim.h"
@@ -45,10 +46,10 @@ contactimport::Result importBytes(const QByteArray &bytes, const QString &name =
     categories[6] = QStringLiteral("7|趣味");
     contactimport::Importer importer(book, categories, 1);
     QStringList notes;
-    const QString error = contactimport::forEachContact(
+    const Failure failure = contactimport::forEachContact(
         file.fileName(), [&](const Contact &c) { importer.add(c); }, notes);
     contactimport::Result result = importer.result();
-    result.report = (error.isEmpty() ? notes : QStringList{error}) + result.report;
+    result.report = (failure.failed() ? QStringList{describe(failure)} : notes) + result.report;
     return result;
 }
 
@@ -130,8 +131,10 @@ private slots:
         QVERIFY(out.open(QIODevice::WriteOnly));
         out.write(file);
         out.close();
-        QString message;
-        QVERIFY(contactimport::readFile(out.fileName(), message).isEmpty());
+        Failure failure;
+        QVERIFY(contactimport::readFile(out.fileName(), failure).isEmpty());
+        QCOMPARE(failure.kind, Failure::Kind::NotContactsFile);
+        const QString message = describe(failure);
         QVERIFY2(message.contains(error) && message.contains("x.csv"), qPrintable(message));
     }
 
@@ -698,6 +701,13 @@ private slots:
         if (QStandardPaths::findExecutable("strace").isEmpty())
             QSKIP("strace is installed by scripts/install-deps.sh");
         DataDir dir({QStringLiteral("あおき|青木|||||||1|F")});
+        // The side file made first, so that the import's first fsync is the entry file's copy.
+        {
+            Book book(dir.path());
+            QVERIFY(book.load());
+            QCOMPARE(book.attachPeople(), QString());
+            QVERIFY(QFileInfo::exists(book.peoplePath()));
+        }
         const QByteArray before = dir.entryBytes();
         QFile usersOwn(dir.categoryPath() + "$");
         QVERIFY(usersOwn.open(QIODevice::WriteOnly));
