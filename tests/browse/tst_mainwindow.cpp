@@ -551,6 +551,13 @@ private slots:
         QVERIFY(table->selectRow(1));
         QCOMPARE(window->picList0->highlighted(), 1);
         QCOMPARE(table->selectedRows(), QList<int>{1});
+        // Another selection is another table: its rows, none selected.
+        click(window->imgQQ);
+        QCOMPARE(table->rowCount(), 1);
+        QCOMPARE(table->cellAt(0, 1)->text(QAccessible::Name), QStringLiteral("佐藤"));
+        QVERIFY(table->selectedRows().isEmpty());
+        click(window->imgAll);
+        QCOMPARE(table->rowCount(), 2);
         // A reader selects a row and opens it with Enter, as anyone does.
         QVERIFY(table->selectRow(0));
         QTest::keyClick(window->picList0, Qt::Key_Return);
