@@ -3,7 +3,6 @@
 #include "printing/printsettings.h"
 
 #include "printing/addressmedium.h"
-#include "store/people.h"
 #include <QList>
 #include <QPixmap>
 #include <QPointer>

@@ -43,15 +43,6 @@ void PrintListModel::setEntries(QList<PrintEntry> entries) {
     endResetModel();
 }
 
-int PrintListModel::rowOfUid(const QString &uid) const {
-    if (uid.isEmpty())
-        return -1;
-    for (qsizetype row = 0; row < entries_.size(); ++row)
-        if (entries_.at(row).uid == uid)
-            return int(row);
-    return -1;
-}
-
 void PrintListModel::choose(const QList<int> &rows) {
     moveRows(rows, true);
 }

@@ -38,8 +38,6 @@ public:
     void setEntries(QList<PrintEntry> entries);
     const PrintEntry &entry(int row) const { return entries_.at(row); }
     bool isChosen(int row) const { return chosen_.at(row); }
-    // The row of the entry with this identity; -1 when none.
-    int rowOfUid(const QString &uid) const;
 
     // Into the print list, in this order, after what it holds.
     void choose(const QList<int> &rows);
