@@ -39,9 +39,9 @@ mdlDim::CategoryLines categories() {
 QStringList importedLines(const QString &path, bool &read) {
     contactimport::Importer importer(QStringList(), categories(), 1);
     QStringList notes;
-    read = contactimport::forEachContact(
-               path, [&](const Contact &c) { importer.add(c); }, notes)
-               .isEmpty();
+    read = !contactimport::forEachContact(
+                path, [&](const Contact &c) { importer.add(c); }, notes)
+                .failed();
     return importer.result().lines;
 }
 

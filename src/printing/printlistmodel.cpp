@@ -44,14 +44,14 @@ void PrintListModel::setEntries(QList<PrintEntry> entries) {
 }
 
 void PrintListModel::choose(const QList<int> &rows) {
-    moveRows(rows, true);
+    moveBetweenLists(rows, true);
 }
 
 void PrintListModel::putBack(const QList<int> &rows) {
-    moveRows(rows, false);
+    moveBetweenLists(rows, false);
 }
 
-void PrintListModel::moveRows(const QList<int> &rows, bool chosen) {
+void PrintListModel::moveBetweenLists(const QList<int> &rows, bool chosen) {
     QList<int> moving;
     for (const int row : rows)
         if (row >= 0 && row < entries_.size() && chosen_.at(row) != chosen)

@@ -63,7 +63,7 @@ public:
     QVariant data(const QModelIndex &index, int role) const override;
 
 private:
-    void moveRows(const QList<int> &rows, bool chosen);
+    void moveBetweenLists(const QList<int> &rows, bool chosen);
     QList<PrintEntry> entries_;
     QList<bool> chosen_;
     QList<int> order_;
