@@ -35,33 +35,30 @@ QVariant EntryListModel::data(const QModelIndex &index, int role) const {
     // The table is as long as the selection was when last read; the entries may be fewer by now.
     if (!index.isValid() || index.row() >= entries_.size())
         return {};
-    const QString element = entries_.at(index.row());
-    const int category = selection::categoryOf(element);
-    const bool display = role == Qt::DisplayRole;
-    if (!display && role != Qt::AccessibleTextRole && role != Qt::DecorationRole && role != CategoryRole)
+    const bool shown = role == Qt::DisplayRole;
+    const bool categoryOnly = role == Qt::DecorationRole || role == CategoryRole;
+    // Asked for other roles, or these of another column, nothing is decoded.
+    if (categoryOnly ? index.column() != Category : !shown && role != Qt::AccessibleTextRole)
         return {};
+    const QString element = entries_.at(index.row());
     switch (index.column()) {
     case Reading:
-        if (role == Qt::DecorationRole || role == CategoryRole)
-            return {};
-        return display ? selection::readingOf(element).left(1) : selection::readingOf(element);
+        return shown ? selection::readingOf(element).left(1) : selection::readingOf(element);
     case Name:
-        if (role == Qt::DecorationRole || role == CategoryRole)
-            return {};
         return fieldOfElement(element, EntryField::Name);
-    case Category:
+    case Category: {
+        const int category = selection::categoryOf(element);
         if (role == CategoryRole)
             return category;
         if (role == Qt::DecorationRole)
             return category != 0 && category < pictures_.size() ? QVariant(pictures_.at(category)) : QVariant();
-        if (display)
+        if (shown)
             return category != 0 ? shortCategory(categoryName_(category)) : QString();
         return categoryName_(category);
+    }
     case Address: {
-        if (role == Qt::DecorationRole || role == CategoryRole)
-            return {};
         const QString address = fieldOfElement(element, EntryField::Address);
-        return display ? shortAddress(address) : address;
+        return shown ? shortAddress(address) : address;
     }
     default:
         return {};

@@ -319,16 +319,12 @@ void frmPrintSet::fillLists() {
     for (qsizetype i = 0; i < shown.size(); ++i) {
         const EntryRecord entry = EntryRecord::ofElement(shown.at(i));
         const people::Record &record = records.at(i);
-        // Only "T" exactly counts as printed.
-        entries.append({record.isNull() ? QString() : record.uid(),
-                        shown.numberAt(i),
-                        entry[EntryField::Name],
+        // Only "T" exactly counts as printed. The New Year records only while postcards want them.
+        entries.append({record.isNull() ? QString() : record.uid(), shown.numberAt(i), entry[EntryField::Name],
                         entry[EntryField::Printed] == QLatin1String("T"),
-                        {}});
+                        postcards_ && !record.isNull() ? record.data().years : QList<people::NewYear>()});
     }
     printEntries_->setEntries(std::move(entries));
-    if (postcards_)
-        loadYearMarks();
 }
 
 QList<int> frmPrintSet::chosenLines() const {

@@ -255,7 +255,6 @@ void PrintJob::drawSheet(CardPrinter &printer, qsizetype n, const QList<qsizetyp
 
 PrintJob::Outcome PrintJob::run() {
     printed_.clear();
-    printedElements_.clear();
     refused_ = false;
     std::unique_ptr<CardPrinter> printer = printerReadyToPrint();
     if (!printer)
@@ -301,10 +300,8 @@ PrintJob::Outcome PrintJob::run() {
             break;
         }
         for (qsizetype s = first; s < first + count; ++s)
-            for (const qsizetype i : sheets.at(s)) {
-                printedElements_.append(book_.printTable().at(i));
-                printed_.insert(lineNumberOfElement(printedElements_.last()).toInt());
-            }
+            for (const qsizetype i : sheets.at(s))
+                printed_.insert(lineNumberOfElement(book_.printTable().at(i)).toInt());
         prompter_->cardSent();
     }
     record();
@@ -312,8 +309,14 @@ PrintJob::Outcome PrintJob::run() {
     return cancelled ? Outcome::Cancelled : Outcome::Printed;
 }
 
+QList<mdlDim::LoadedLine> PrintJob::printedAsLoaded() const {
+    QList<int> lines(printed_.cbegin(), printed_.cend());
+    std::sort(lines.begin(), lines.end());
+    return loadedLinesOf(book_, lines);
+}
+
 void PrintJob::record() {
-    if (printedElements_.isEmpty())
+    if (printed_.isEmpty())
         return;
     if (printsCards())
         recordPrinted();
@@ -327,7 +330,7 @@ void PrintJob::recordPrinted() {
                         book_.readOnlyReason());
         return;
     }
-    const EntryWriter::Result written = book_.markPrinted(loadedLinesOf(book_, printedElements_));
+    const EntryWriter::Result written = book_.markPrinted(printedAsLoaded());
     if (!written) {
         prompter_->tell(written.message + QStringLiteral("\r印刷済みの記録ができませんでした。"));
         return;
@@ -351,9 +354,8 @@ void PrintJob::recordSent() {
                         book_.readOnlyReason());
         return;
     }
-    const EntryWriter::Result written =
-        book_.changePeopleData(loadedLinesOf(book_, printedElements_),
-                               [year = newYear_](people::PersonData &data) { data.yearRecord(year).sent = true; });
+    const EntryWriter::Result written = book_.changePeopleData(
+        printedAsLoaded(), [year = newYear_](people::PersonData &data) { data.yearRecord(year).sent = true; });
     if (!written)
         prompter_->tell(written.message + QStringLiteral("\r年賀状を出した記録ができませんでした。"));
     else if (written.vanished > 0)

@@ -123,7 +123,8 @@ private:
     int firstLabel_ = 1;
     int newYear_;
     QSet<int> printed_;
-    QStringList printedElements_;
+    // printed_ as the lines the book loaded, for the record.
+    QList<mdlDim::LoadedLine> printedAsLoaded() const;
     bool refused_ = false;
     std::unique_ptr<PrintPrompter> ownPrompter_;
     PrintPrompter *prompter_;
