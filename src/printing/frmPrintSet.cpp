@@ -357,7 +357,7 @@ void frmPrintSet::reloadSelection() {
     if (isSignalConnected(QMetaMethod::fromSignal(&frmPrintSet::selectionNeeded)))
         emit selectionNeeded();
     else
-        mdlDim::LoadDataOrEnd(book_);
+        mdlDim::loadOrSayWhy(book_);
 }
 
 void frmPrintSet::PrintJob() {
