@@ -32,7 +32,7 @@ int main(int argc, char *argv[]) {
     postalcodes::Table table;
     QElapsedTimer first;
     first.start();
-    if (const QString error = table.load(path); !error.isEmpty())
+    if (const QString error = describe(table.load(path)); !error.isEmpty())
         return std::fprintf(stderr, "%s\n", qPrintable(error)), 1;
     const double firstLoad = first.nsecsElapsed() / 1e6;
     const double memory = rssMb() - before;

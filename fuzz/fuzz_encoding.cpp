@@ -72,19 +72,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         QFile::remove(dir.filePath(kept));
     writeFile(path, bytes);
     const bookencoding::Conversion done = bookencoding::convertToCp932(path);
-    if (done.wouldReadAsUtf8) { // refused, and the file left as it was
+    if (done.failure.kind == Failure::Kind::WouldReadAsUtf8) { // refused, and the file left as it was
         QByteArray after;
-        check(describe(linefile::readAll(path, after)).isEmpty() && after == bytes,
-              "a refused conversion leaves the file");
+        check(!linefile::readAll(path, after).failed() && after == bytes, "a refused conversion leaves the file");
         return 0;
     }
-    check(done.error.isEmpty(), "a UTF-8 file converts");
+    check(!done.failure.failed(), "a UTF-8 file converts");
     QByteArray converted;
-    check(describe(linefile::readAll(path, converted)).isEmpty(), "the converted file reads");
+    check(!linefile::readAll(path, converted).failed(), "the converted file reads");
     check(bookencoding::check(converted).kind == bookencoding::Kind::Cp932, "the result is code page 932");
     QByteArray original;
-    check(describe(linefile::readAll(done.keptAs, original)).isEmpty() && original == bytes,
-          "the original is kept as it was");
+    check(!linefile::readAll(done.keptAs, original).failed() && original == bytes, "the original is kept as it was");
     // Line by line, the result says what the input said, 〓 standing for a character the code page lacks.
     const QList<QByteArray> in = linefile::splitLines(body.toByteArray());
     const QList<QByteArray> out = linefile::splitLines(converted);

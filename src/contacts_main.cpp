@@ -58,6 +58,10 @@ int fail(const QString &text) {
     return 1;
 }
 
+int fail(const Failure &failure) {
+    return fail(describe(failure));
+}
+
 // The book's entry lines without their line numbers.
 QStringList entryLines(const Book &book) {
     QStringList lines;
@@ -135,7 +139,7 @@ int runExport(Book &book, const QCommandLineParser &parser, const QStringList &a
             return fail(refused);
     // Each entry with its identity and what the side file holds for it.
     QString damaged;
-    if (const QString failed = book.attachPeople(&damaged); !failed.isEmpty())
+    if (const Failure failed = book.attachPeople(&damaged); failed.failed())
         return fail(failed);
     if (!damaged.isEmpty())
         notice(damaged);
@@ -274,28 +278,28 @@ int runSync(Book &book, const QCommandLineParser &parser, const QStringList &arg
 // (--convert); a mix is refused. 0 when the book can be read.
 int checkEncoding(const Book &book, bool convert) {
     const bookencoding::BookFiles found = bookencoding::checkFiles({book.entryPath(), book.categoryPath()});
-    if (!found.refused.isEmpty())
+    if (found.refused.failed())
         return fail(found.refused);
     const QStringList &utf8Paths = found.utf8Paths;
     const QStringList &utf8Names = found.utf8Names;
     if (utf8Paths.isEmpty())
         return 0;
     if (!convert)
-        return fail(bookencoding::utf8Explanation(utf8Names) +
+        return fail(utf8Explanation(utf8Names) +
                     QStringLiteral(" --convert を付けると Shift_JIS に戻します（元のファイルは横に残します）。"));
     if (!book.readOnlyReason().isEmpty())
-        return fail(bookencoding::utf8Explanation(utf8Names) + QStringLiteral(" 読み取り専用のため戻せません。") +
+        return fail(utf8Explanation(utf8Names) + QStringLiteral(" 読み取り専用のため戻せません。") +
                     book.readOnlyReason());
     const QDateTime now = QDateTime::currentDateTime();
     for (const QString &path : utf8Paths) {
         const bookencoding::Conversion done = bookencoding::convertToCp932(path, now);
-        if (!done.error.isEmpty())
-            return fail(done.error);
+        if (done.failure.failed())
+            return fail(done.failure);
         notice(QStringLiteral("%1 を Shift_JIS に戻しました（元のファイル：%2）")
                    .arg(QFileInfo(path).fileName(), QDir::toNativeSeparators(done.keptAs)));
-        for (const QString &character : done.unheld)
-            notice(QStringLiteral("Shift_JIS にない文字を「〓」にしました：%1 %2")
-                       .arg(QFileInfo(path).fileName(), character));
+        for (const bookencoding::Unheld &character : done.unheld)
+            notice(QStringLiteral("Shift_JIS にない文字を「〓」にしました：") +
+                   unheldCharacter(QFileInfo(path).fileName(), character.line, character.character));
     }
     return 0;
 }
@@ -351,7 +355,7 @@ int main(int argc, char *argv[]) {
 
     QString dir;
     if (parser.isSet(QStringLiteral("dir"))) {
-        if (const QString problem = bookfolder::folderProblem(parser.value(QStringLiteral("dir"))); !problem.isEmpty())
+        if (const Failure problem = bookfolder::folderProblem(parser.value(QStringLiteral("dir"))); problem.failed())
             return fail(problem);
         dir = QFileInfo(parser.value(QStringLiteral("dir"))).canonicalFilePath();
     }
@@ -365,16 +369,16 @@ int main(int argc, char *argv[]) {
     std::optional<QTemporaryDir> scratch;
     if (newBook && dryRun) {
         const QString book = scratch.emplace().filePath(QStringLiteral("book"));
-        if (const QString error = bookfolder::prepareStandard(book); !error.isEmpty())
+        if (const Failure error = bookfolder::prepareStandard(book); error.failed())
             return fail(error);
         mdlDim::setDataDirectory(book);
         say(QStringLiteral("電話帳はまだありません（試しのため作りません）：%1")
                 .arg(QDir::toNativeSeparators(location.dir)));
     } else {
-        if (const QString error = bookfolder::use(dir); !error.isEmpty())
+        if (const Failure error = bookfolder::use(dir); error.failed())
             return fail(error);
         if (newBook && !location.standard) {
-            if (const QString error = bookfolder::prepareStandard(location.dir); !error.isEmpty())
+            if (const Failure error = bookfolder::prepareStandard(location.dir); error.failed())
                 return fail(error);
         }
         if (newBook)
@@ -385,7 +389,7 @@ int main(int argc, char *argv[]) {
     Book book(mdlDim::AppDir());
     switch (book.takeLock(QStringLiteral("telbora-contacts"))) {
     case SingleInstance::State::HeldElsewhere:
-        return fail(book.lock().heldMessage());
+        return fail(book.lock().held());
     case SingleInstance::State::Unavailable:
         return fail(book.lock().error());
     case SingleInstance::State::ReadOnly:

@@ -72,8 +72,8 @@ int main(int argc, char *argv[]) {
     describeOptions(parser);
     parser.process(app);
     fonts::installFontMap();
-    if (const QString error = bookfolder::use(parser.value(QStringLiteral("dir"))); !error.isEmpty())
-        return endWith(error);
+    if (const Failure error = bookfolder::use(parser.value(QStringLiteral("dir"))); error.failed())
+        return endWith(describe(error));
     Book book(mdlDim::AppDir());
     if (const int ended = startup::takeBook(book); ended >= 0)
         return ended;

@@ -69,7 +69,7 @@ void renderMessageBoxes() {
                             MsgButtons::Yes),
          "frmMsgBox-load-failure");
     frmMsgBox::loaded()->unload();
-    save(frmMsgBox::prepare(bookencoding::utf8Question({QStringLiteral("VexaTel.txt")}), MsgButtons::YesNo),
+    save(frmMsgBox::prepare(utf8Question({QStringLiteral("VexaTel.txt")}), MsgButtons::YesNo),
          "frmMsgBox-utf8-question");
     frmMsgBox::loaded()->unload();
     save(frmMsgBox::prepare(

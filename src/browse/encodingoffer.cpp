@@ -33,8 +33,8 @@ QString conversionReport(const QStringList &keptAs, const QStringList &unheld) {
 
 Outcome checkBook(Book &book) {
     const bookencoding::BookFiles found = bookencoding::checkFiles({book.entryPath(), book.categoryPath()});
-    if (!found.refused.isEmpty()) {
-        frmMsgBox::ask(found.refused, MsgButtons::Yes);
+    if (found.refused.failed()) {
+        frmMsgBox::ask(describe(found.refused), MsgButtons::Yes);
         return Outcome::Refused;
     }
     const QStringList &utf8Paths = found.utf8Paths;
@@ -44,11 +44,11 @@ Outcome checkBook(Book &book) {
     if (!book.readOnlyReason().isEmpty()) {
         // Where it cannot be converted, a converted copy is read instead: the book can still be browsed.
         QStringList unheld;
-        if (const QString failed = book.readThroughConvertedCopy(&unheld); !failed.isEmpty()) {
-            frmMsgBox::ask(bookencoding::utf8Explanation(utf8Names) + u'\r' + failed, MsgButtons::Yes);
+        if (const Failure failed = book.readThroughConvertedCopy(&unheld); failed.failed()) {
+            frmMsgBox::ask(utf8Explanation(utf8Names) + u'\r' + describe(failed), MsgButtons::Yes);
             return Outcome::Refused;
         }
-        QString said = bookencoding::utf8Explanation(utf8Names) +
+        QString said = utf8Explanation(utf8Names) +
                        QStringLiteral("\r読み取り専用のため元のファイルはそのままにして、Shift_JIS に変換したものを"
                                       "読み取り専用で開きます。\r") +
                        book.readOnlyReason();
@@ -58,20 +58,20 @@ Outcome checkBook(Book &book) {
         frmMsgBox::ask(said, MsgButtons::Yes);
         return Outcome::Readable;
     }
-    if (!frmMsgBox::ask(bookencoding::utf8Question(utf8Names), MsgButtons::YesNo))
+    if (!frmMsgBox::ask(utf8Question(utf8Names), MsgButtons::YesNo))
         return Outcome::Declined;
     const QDateTime now = QDateTime::currentDateTime();
     QStringList keptAs;
     QStringList unheld;
     for (const QString &path : utf8Paths) {
         const bookencoding::Conversion done = bookencoding::convertToCp932(path, now);
-        if (!done.error.isEmpty()) {
-            frmMsgBox::ask(done.error, MsgButtons::Yes);
+        if (done.failure.failed()) {
+            frmMsgBox::ask(describe(done.failure), MsgButtons::Yes);
             return Outcome::Refused;
         }
         keptAs.append(done.keptAs);
-        for (const QString &character : done.unheld)
-            unheld.append(QFileInfo(path).fileName() + QStringLiteral(" ") + character);
+        for (const bookencoding::Unheld &character : done.unheld)
+            unheld.append(unheldCharacter(QFileInfo(path).fileName(), character.line, character.character));
     }
     frmMsgBox::ask(conversionReport(keptAs, unheld), MsgButtons::Yes);
     return Outcome::Readable;

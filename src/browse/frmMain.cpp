@@ -500,7 +500,7 @@ void frmMain::openPrintSetUp(int format, bool postcards) {
 
 void frmMain::toggleReceived(int index) {
     if (!book_.readOnlyReason().isEmpty()) {
-        frmMsgBox::ask(book_.readOnlyRefusal(), MsgButtons::Yes);
+        frmMsgBox::ask(describe(book_.readOnlyRefusal()), MsgButtons::Yes);
         return;
     }
     if (index < 0 || index >= book_.entryCount()) {
@@ -534,7 +534,7 @@ void frmMain::openEntry(int index) {
 
 void frmMain::newEntry() {
     if (!book_.readOnlyReason().isEmpty()) {
-        frmMsgBox::ask(book_.readOnlyRefusal(), MsgButtons::Yes);
+        frmMsgBox::ask(describe(book_.readOnlyRefusal()), MsgButtons::Yes);
         return;
     }
     openEditor(frmEdit::NewEntry);

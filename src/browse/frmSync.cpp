@@ -141,7 +141,7 @@ void frmSync::showAccount() {
     cboFirst->setVisible(first);
     imgSyncRun->setEnabled(account.isSet() && book_.readOnlyReason().isEmpty());
     if (!book_.readOnlyReason().isEmpty())
-        lblSyncProgress->setText(book_.readOnlyRefusal());
+        lblSyncProgress->setText(describe(book_.readOnlyRefusal()));
 }
 
 void frmSync::editAccount() {

@@ -16,10 +16,10 @@ int takeBook(Book &book) {
         // An open copy comes to the front; this one writes nothing.
         if (instance.holder() != QLatin1String("telbora-contacts") && runningcopy::askToShow(book.dir(), true))
             return 0;
-        frmMsgBox::ask(instance.heldMessage(), MsgButtons::Yes);
+        frmMsgBox::ask(describe(instance.held()), MsgButtons::Yes);
         return 1;
     case SingleInstance::State::Unavailable:
-        frmMsgBox::ask(instance.error(), MsgButtons::Yes);
+        frmMsgBox::ask(describe(instance.error()), MsgButtons::Yes);
         return 1;
     case SingleInstance::State::ReadOnly:
         if (runningcopy::askToShow(book.dir())) // read-only copies share the lock; one window is enough
@@ -38,8 +38,8 @@ int takeBook(Book &book) {
     }
     // Every entry found in the side file again, after whatever other programs did.
     QString notice;
-    if (const QString failed = book.attachPeople(&notice); !failed.isEmpty())
-        frmMsgBox::ask(failed, MsgButtons::Yes);
+    if (const Failure failed = book.attachPeople(&notice); failed.failed())
+        frmMsgBox::ask(describe(failed), MsgButtons::Yes);
     else if (!notice.isEmpty())
         frmMsgBox::ask(notice, MsgButtons::Yes);
     return -1;

@@ -252,10 +252,9 @@ Failure longLineIn(const QString &path) {
                 lineLength = 0;
                 ++lineNumber;
             } else if (++lineLength > LongestLine) {
-                return Failure{Failure::Kind::NotContactsFile, path, 0,
-                               QStringLiteral(" %1 行目が %2 MB を超えています。")
-                                   .arg(lineNumber)
-                                   .arg(LongestLine / (1024 * 1024))};
+                Failure tooLong{Failure::Kind::NotContactsFile, path, 0, QString::number(LongestLine / (1024 * 1024))};
+                tooLong.line = static_cast<int>(lineNumber);
+                return tooLong;
             }
         }
     }
@@ -686,13 +685,11 @@ BookImport importIntoBook(Book &target, const QStringList &files, int defaultCat
         return out;
     };
     if (files.isEmpty())
-        return fail(
-            {Failure::Kind::Other, {}, 0, QStringLiteral("取り込む vCard か CSV のファイルを指定して下さい。")});
+        return fail({Failure::Kind::NoContactsFiles});
     if (!dryRun && !target.readOnlyReason().isEmpty())
-        return fail({Failure::Kind::BookReadOnly, target.entryPath(), 0, target.readOnlyRefusal()});
-    QString error;
-    if (!target.load(&error))
-        return fail({Failure::Kind::Other, target.entryPath(), 0, error});
+        return fail(target.readOnlyRefusal());
+    if (Failure failure; !target.load(&failure))
+        return fail(failure);
     if (defaultCategory > 5 && target.categoryName(defaultCategory - 1).isEmpty())
         return fail({Failure::Kind::CategoryUnnamed, target.categoryPath(), 0, QString::number(defaultCategory)});
     // Each entry with its identity: a dry run writes nothing, not even the side file's catch-up.
@@ -700,7 +697,7 @@ BookImport importIntoBook(Book &target, const QStringList &files, int defaultCat
     if (dryRun)
         target.setReadOnlyReason(QStringLiteral("試し"));
     QString damaged;
-    error = target.attachPeople(&damaged);
+    const Failure attached = target.attachPeople(&damaged);
     target.setReadOnlyReason(readOnly);
     // What matching needs (the book's copy, the indexes) is gone before the
     // write, which holds the whole book at once.
@@ -708,8 +705,8 @@ BookImport importIntoBook(Book &target, const QStringList &files, int defaultCat
     QStringList fileNotes;
     {
         const std::vector<people::Record> records = target.records();
-        if (!error.isEmpty())
-            return fail({Failure::Kind::Other, target.peoplePath(), 0, error});
+        if (attached.failed())
+            return fail(attached);
         if (records.size() != static_cast<size_t>(target.entries().size()))
             return fail({Failure::Kind::ChangedElsewhere, target.entryPath(), 0, {}});
         QList<BookEntry> book;

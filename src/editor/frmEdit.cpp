@@ -103,7 +103,7 @@ void frmEdit::showOnly() {
 bool frmEdit::refusedAsReadOnly() {
     if (book_.readOnlyReason().isEmpty())
         return false;
-    frmMsgBox::ask(book_.readOnlyRefusal(), MsgButtons::Yes);
+    frmMsgBox::ask(describe(book_.readOnlyRefusal()), MsgButtons::Yes);
     return true;
 }
 
@@ -274,7 +274,7 @@ namespace {
 const postalcodes::Table *tableOrTell() {
     const postalcodes::Table *table = postalcodes::Table::installed();
     if (!table)
-        frmMsgBox::ask(postalcodes::Table::installedProblem(), MsgButtons::Yes);
+        frmMsgBox::ask(describe(postalcodes::Table::installedProblem()), MsgButtons::Yes);
     return table;
 }
 } // namespace

@@ -28,7 +28,7 @@ inline QString settingsPath() {
     return settingsfile::path();
 }
 inline QString changeSettings(const std::function<void(QSettings &)> &change) {
-    return settingsfile::change(change);
+    return describe(settingsfile::change(change));
 }
 inline bool readSettings(const std::function<void(QSettings &)> &read) {
     return settingsfile::read(read);

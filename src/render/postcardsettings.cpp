@@ -78,7 +78,7 @@ Setup load() {
 }
 
 QString save(const Setup &setup) {
-    return settingsfile::change([&](QSettings &settings) {
+    return describe(settingsfile::change([&](QSettings &settings) {
         settings.remove(Profiles);
         settings.beginWriteArray(Profiles, int(setup.profiles.size()));
         for (int i = 0; i < setup.profiles.size(); ++i) {
@@ -95,7 +95,7 @@ QString save(const Setup &setup) {
         settings.setValue(SpreadNames, setup.options.spreadNames);
         settings.setValue(StackSize, setup.options.stackSize);
         settings.endGroup();
-    });
+    }));
 }
 
 } // namespace postcardsettings

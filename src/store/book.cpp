@@ -72,27 +72,27 @@ Book::Book(const QString &dir) : dir_(dir.endsWith(u'/') ? dir : dir + u'/'), re
 
 Book::~Book() = default;
 
-QString Book::readThroughConvertedCopy(QStringList *unheld) {
+Failure Book::readThroughConvertedCopy(QStringList *unheld) {
     auto copy = std::make_unique<QTemporaryDir>(); // 0700, a random name: nobody else's
     if (!copy->isValid())
-        return QStringLiteral("変換用のフォルダーを作れません。\r%1").arg(copy->errorString());
+        return {Failure::Kind::CannotMakeScratch, copy->path(), 0, copy->errorString()};
     const QString folder = copy->path() + u'/';
     for (const QString &name : {QStringLiteral("VexaTel.txt"), QStringLiteral("VexaType.txt"), people::FileName}) {
         if (!QFileInfo::exists(dir_ + name))
             continue;
         QByteArray bytes;
-        if (QString error = describe(linefile::readAll(dir_ + name, bytes)); !error.isEmpty())
-            return error;
-        if (QString error = describe(linefile::writeBytes(folder + name, bytes, 0600, false)); !error.isEmpty())
-            return error;
+        if (Failure failure = linefile::readAll(dir_ + name, bytes); failure.failed())
+            return failure;
+        if (Failure failure = linefile::writeBytes(folder + name, bytes, 0600, false); failure.failed())
+            return failure;
         if (name == people::FileName || bookencoding::check(bytes).kind != bookencoding::Kind::Utf8)
             continue;
         const bookencoding::Conversion done = bookencoding::convertToCp932(folder + name);
-        if (!done.error.isEmpty())
-            return done.error;
+        if (done.failure.failed())
+            return done.failure;
         if (unheld)
-            for (const QString &character : done.unheld)
-                unheld->append(name + u' ' + character);
+            for (const bookencoding::Unheld &character : done.unheld)
+                unheld->append(unheldCharacter(name, character.line, character.character));
     }
     readFrom_ = folder;
     convertedCopy_ = std::move(copy);
@@ -103,7 +103,7 @@ SingleInstance::State Book::takeLock(const QString &program) {
     lock_ = std::make_unique<SingleInstance>(dir_, program);
     const SingleInstance::State state = lock_->acquire();
     if (state == SingleInstance::State::ReadOnly)
-        readOnlyReason_ = lock_->readOnlyReason();
+        readOnlyReason_ = describe(lock_->readOnlyReason());
     else if (state == SingleInstance::State::Acquired)
         readOnlyReason_.clear();
     return state;
@@ -122,11 +122,18 @@ QString Book::peoplePath() const {
 }
 
 bool Book::load(QString *error) {
+    Failure failure;
+    const bool loaded = load(&failure);
+    if (!loaded && error)
+        *error = describe(failure);
+    return loaded;
+}
+
+bool Book::load(Failure *failure) {
     mdlDim::LoadedTables tables;
-    const QString failure = mdlDim::loadTables(entryPath(), categoryPath(), categories_, tables);
-    if (!failure.isEmpty()) {
-        if (error)
-            *error = failure;
+    if (Failure failed = mdlDim::loadTables(entryPath(), categoryPath(), categories_, tables); failed.failed()) {
+        if (failure)
+            *failure = failed;
         return false;
     }
     entries_ = std::move(tables.entries);
@@ -144,20 +151,20 @@ void Book::setCategories(const mdlDim::CategoryLines &categories, QList<QByteArr
     categoryFileLines_ = std::move(lines);
 }
 
-QString Book::readOnlyRefusal() const {
-    return QStringLiteral("電話帳を読み取り専用で開いています。書き込めません。\r") + readOnlyReason_;
+Failure Book::readOnlyRefusal() const {
+    return {Failure::Kind::BookReadOnly, entryPath(), 0, readOnlyReason_};
 }
 
-QString Book::readSideFile(people::SideFile &side, QString *notice) {
+Failure Book::readSideFile(people::SideFile &side, QString *notice) {
     QByteArray bytes;
     if (!QFileInfo::exists(peoplePath()) && !QFileInfo(peoplePath()).isSymLink())
         return {}; // a book from before identities, or from an older copy: every entry gets one now
     // Stamped before it is read: a file put in its place meanwhile is never appended to.
     const linefile::FileStamp asRead = linefile::stampOf(peoplePath());
-    if (QString error = describe(linefile::readAll(peoplePath(), bytes)); !error.isEmpty())
-        return error;
-    const QString problem = people::SideFile::parse(bytes, side);
-    if (problem.isEmpty()) {
+    if (Failure failure = linefile::readAll(peoplePath(), bytes); failure.failed())
+        return failure;
+    Failure damage = people::SideFile::parse(bytes, side);
+    if (!damage.failed()) {
         sideStamp_ = asRead;
         journalLines_ = side.journalLines;
         return {};
@@ -170,18 +177,16 @@ QString Book::readSideFile(people::SideFile &side, QString *notice) {
         kept = stamp;
         for (int n = 2; QFileInfo::exists(kept) || QFileInfo(kept).isSymLink(); ++n) {
             if (n > 99)
-                return QStringLiteral("「%1」が壊れていますが、別の名前で残せません。").arg(people::FileName);
+                return {Failure::Kind::SideCannotKeep, peoplePath()};
             kept = stamp + QStringLiteral("-%1").arg(n);
         }
         if (!QFile::rename(peoplePath(), kept))
-            return QStringLiteral("「%1」が壊れていますが、別の名前で残せません。").arg(people::FileName);
+            return {Failure::Kind::SideCannotKeep, peoplePath(), errno};
     }
-    if (notice)
-        *notice = QStringLiteral("「%1」が壊れていました（%2）。%3人ごとの情報を作り直しました。")
-                      .arg(people::FileName, problem,
-                           kept.isEmpty()
-                               ? QString()
-                               : QStringLiteral("元のファイルは「%1」として残し、").arg(QFileInfo(kept).fileName()));
+    if (notice) {
+        damage.file = peoplePath();
+        *notice = sideFileRebuilt(damage, kept);
+    }
     return {};
 }
 
@@ -223,7 +228,7 @@ private:
 
 } // namespace
 
-QString Book::follow(const QByteArray &entryBytes, QString *notice) {
+Failure Book::follow(const QByteArray &entryBytes, QString *notice) {
     struct Line {
         qsizetype start;
         qsizetype length;
@@ -248,8 +253,8 @@ QString Book::follow(const QByteArray &entryBytes, QString *notice) {
         sideHash = seenHash_;
     } else {
         people::SideFile side;
-        if (QString error = readSideFile(side, notice); !error.isEmpty())
-            return error;
+        if (Failure failure = readSideFile(side, notice); failure.failed())
+            return failure;
         before = std::move(side.records);
         sideHash = side.bookHash;
     }
@@ -314,20 +319,20 @@ QString Book::follow(const QByteArray &entryBytes, QString *notice) {
     return {};
 }
 
-QString Book::attachPeople(QString *notice) {
+Failure Book::attachPeople(QString *notice) {
     QByteArray bytes;
-    if (QString error = describe(linefile::readAll(entryPath(), bytes)); !error.isEmpty())
-        return error;
+    if (Failure failure = linefile::readAll(entryPath(), bytes); failure.failed())
+        return failure;
     return followAndCatchUp(bytes, notice);
 }
 
-QString Book::followAndCatchUp(const QByteArray &entryBytes, QString *notice) {
-    if (QString error = follow(entryBytes, notice); !error.isEmpty())
-        return error;
+Failure Book::followAndCatchUp(const QByteArray &entryBytes, QString *notice) {
+    if (Failure failure = follow(entryBytes, notice); failure.failed())
+        return failure;
     if (!QFileInfo::exists(peoplePath()))
         stale_ = true;
     // Never beside a book that is not code page 932: its lines were not read as they are.
-    if (!stale_ || !readOnlyReason_.isEmpty() || !bookencoding::readRefusal(entryPath(), entryBytes).isEmpty())
+    if (!stale_ || !readOnlyReason_.isEmpty() || bookencoding::readRefusal(entryPath(), entryBytes).failed())
         return {};
     return writeSideFile();
 }
@@ -335,7 +340,7 @@ QString Book::followAndCatchUp(const QByteArray &entryBytes, QString *notice) {
 people::Record Book::personOf(const mdlDim::LoadedLine &line) {
     QByteArray bytes;
     // A side file that cannot be written now is tried again by the next write or load.
-    if (!describe(linefile::readAll(entryPath(), bytes)).isEmpty() || !followAndCatchUp(bytes, nullptr).isEmpty())
+    if (linefile::readAll(entryPath(), bytes).failed() || followAndCatchUp(bytes, nullptr).failed())
         return {};
     const LineEdit lines(bytes);
     const qsizetype at = find(lines, line);
@@ -353,8 +358,7 @@ QList<people::PersonData> Book::peopleDataOf(const QList<mdlDim::LoadedLine> &li
 QList<people::Record> Book::recordsOf(const QList<mdlDim::LoadedLine> &lines) {
     QList<people::Record> records(lines.size());
     QByteArray bytes;
-    if (lines.isEmpty() || !describe(linefile::readAll(entryPath(), bytes)).isEmpty() ||
-        !followAndCatchUp(bytes, nullptr).isEmpty())
+    if (lines.isEmpty() || linefile::readAll(entryPath(), bytes).failed() || followAndCatchUp(bytes, nullptr).failed())
         return records;
     const LineEdit file(bytes);
     for (qsizetype i = 0; i < lines.size(); ++i)
@@ -371,7 +375,7 @@ std::vector<people::Record> Book::records() {
     return out;
 }
 
-QString Book::writeSideFile() {
+Failure Book::writeSideFile() {
     people::SideFile side;
     side.bookHash = seenHash_;
     // Kept from one write to the next, as the entry file's buffer is.
@@ -387,21 +391,21 @@ QString Book::writeSideFile() {
         if (!slot.record.isNull())
             bytes.append(slot.record.line()).append("\r\n", 2);
     const QString path = peoplePath();
-    QString error;
+    Failure failure;
     if (QFileInfo(path).exists()) {
-        error = describe(linefile::replaceWithContent(path, bytes));
+        failure = linefile::replaceWithContent(path, bytes);
     } else {
         struct stat book {};
         const bool known = ::stat(QFile::encodeName(entryPath()).constData(), &book) == 0;
-        error = describe(linefile::writeBytes(path, bytes, known ? book.st_mode & 0666 : 0600, false));
+        failure = linefile::writeBytes(path, bytes, known ? book.st_mode & 0666 : 0600, false);
     }
-    stale_ = !error.isEmpty();
-    sideStamp_ = error.isEmpty() ? linefile::stampOf(path) : linefile::FileStamp{};
+    stale_ = failure.failed();
+    sideStamp_ = failure.failed() ? linefile::FileStamp{} : linefile::stampOf(path);
     journalLines_ = 0;
-    return error;
+    return failure;
 }
 
-QString Book::saveSideFile() {
+Failure Book::saveSideFile() {
     // Read through at every start: kept short beside the records.
     const int journalLimit = std::max(64, static_cast<int>(byLine_.size() / 16));
     if (stale_ || journal_.isEmpty() || journalLines_ >= journalLimit)
@@ -413,14 +417,14 @@ QString Book::saveSideFile() {
     }
     if (error.failed()) {
         stale_ = true;
-        return describe(error);
+        return error;
     }
     return writeSideFile(); // another file is there now: written whole
 }
 
 Result Book::rewriteEntries(const Change &change, bool changesRecords, bool writesEntries) {
     if (!readOnlyReason_.isEmpty())
-        return failed(Failure::Kind::BookReadOnly, entryPath(), readOnlyRefusal());
+        return failed(readOnlyRefusal());
     const QString path = entryPath();
     // Kept from one write to the next: a book's worth of fresh memory costs a page fault every 4 KiB.
     thread_local QByteArray data;
@@ -428,11 +432,11 @@ Result Book::rewriteEntries(const Change &change, bool changesRecords, bool writ
         return failed(failure);
     LineEdit lines(data);
     // Code page 932 lines added to a file in another encoding could never be told apart again.
-    if (QString refused = bookencoding::writeRefusal(path, lines); !refused.isEmpty())
-        return failed(Failure::Kind::NotCodePage932, path, refused);
+    if (Failure refused = bookencoding::writeRefusal(path, lines); refused.failed())
+        return failed(refused);
     QString notice;
-    if (QString error = follow(data, &notice); !error.isEmpty())
-        return failed(Failure::Kind::Other, path, error);
+    if (Failure failure = follow(data, &notice); failure.failed())
+        return failed(failure);
     journal_.clear();
     std::function<void()> undo;
     bool untouched = false;
@@ -459,9 +463,8 @@ Result Book::rewriteEntries(const Change &change, bool changesRecords, bool writ
         changed.peopleNotice = notice;
         return changed;
     }
-    if (QString error = saveSideFile(); !error.isEmpty())
-        changed.peopleError = QStringLiteral("電話帳は保存しましたが、人ごとの情報（%1）を保存できませんでした。\r%2")
-                                  .arg(people::FileName, error);
+    if (Failure failure = saveSideFile(); failure.failed())
+        changed.peopleError = describe({Failure::Kind::SideNotSaved, peoplePath(), 0, describe(failure)});
     changed.peopleNotice = notice;
     return changed;
 }
@@ -642,7 +645,7 @@ Result Book::writeCategory(int slot, const QString &line) {
 
 Result Book::writeCategory(const QList<QByteArray> &loaded, int slot, const QString &line) {
     if (!readOnlyReason_.isEmpty())
-        return failed(Failure::Kind::BookReadOnly, categoryPath(), readOnlyRefusal());
+        return failed({Failure::Kind::BookReadOnly, categoryPath(), 0, readOnlyReason_});
     const QString path = categoryPath();
     const std::optional<QByteArray> encoded = encodeLine(line);
     if (!encoded)
@@ -651,8 +654,8 @@ Result Book::writeCategory(const QList<QByteArray> &loaded, int slot, const QStr
     if (const Failure failure = linefile::readAll(path, data); failure.failed())
         return failed(failure);
     LineEdit lines(data);
-    if (QString refused = bookencoding::writeRefusal(path, lines); !refused.isEmpty())
-        return failed(Failure::Kind::NotCodePage932, path, refused);
+    if (Failure refused = bookencoding::writeRefusal(path, lines); refused.failed())
+        return failed(refused);
     const QList<QByteArray> asFound = lines.toList();
     if (asFound != loaded && asFound.value(slot) != loaded.value(slot))
         return failed(Failure::Kind::ChangedElsewhere, path);

@@ -47,21 +47,22 @@ public:
     // written); empty when it can be written.
     const QString &readOnlyReason() const { return readOnlyReason_; }
     void setReadOnlyReason(const QString &reason) { readOnlyReason_ = reason; }
-    // Why nothing can be written while the book is open read-only.
-    QString readOnlyRefusal() const;
+    // Why nothing can be written while the book is open read-only (BookReadOnly).
+    Failure readOnlyRefusal() const;
     // A read-only book a text editor saved as UTF-8 (on a CD or a locked
     // stick, which cannot be converted where it is): its files are copied
     // into a private folder, converted there to code page 932, and read from
     // there for as long as the book is open; the book's own folder is not
     // touched. `unheld` receives what the code page has no character for.
-    // Empty on success, else what failed.
-    QString readThroughConvertedCopy(QStringList *unheld = nullptr);
+    // None on success, else what failed.
+    Failure readThroughConvertedCopy(QStringList *unheld = nullptr);
     bool readsConvertedCopy() const { return convertedCopy_ != nullptr; }
 
     // Both files read anew: every entry into entries(), the categories into
     // categories(). On failure the tables stay as they were and `error` says
     // what failed; they are never left half-loaded.
     bool load(QString *error = nullptr);
+    bool load(Failure *failure);
     // The entries the windows show, as the last load or selection left them.
     // A writer acting on one is given entries().loadedLine(i).
     mdlDim::ShownEntries &entries() { return entries_; }
@@ -86,8 +87,8 @@ public:
     // whatever another program did to the book, and writes the side file
     // when that changed it (never while read-only). A damaged side file is
     // kept beside the book as "telbora-people.tsv.broken-DATE" and made
-    // anew; `notice` then says so. Empty on success, otherwise what failed.
-    QString attachPeople(QString *notice = nullptr);
+    // anew; `notice` then says so. None on success, otherwise what failed.
+    Failure attachPeople(QString *notice = nullptr);
     // The identity and data of a line as loaded; a null record when the
     // line is no longer in the file.
     people::Record personOf(const mdlDim::LoadedLine &line);
@@ -156,15 +157,15 @@ private:
     EntryWriter::Result rewriteEntries(const Change &change, bool changesRecords = true, bool writesEntries = true);
     // The records of the entry file's bytes, one per physical line (null for
     // a blank line), found again when the file is not the one last seen.
-    QString follow(const QByteArray &entryBytes, QString *notice);
+    Failure follow(const QByteArray &entryBytes, QString *notice);
     // follow(), then the side file written when it no longer says what the records do.
-    QString followAndCatchUp(const QByteArray &entryBytes, QString *notice);
-    QString readSideFile(people::SideFile &side, QString *notice);
+    Failure followAndCatchUp(const QByteArray &entryBytes, QString *notice);
+    Failure readSideFile(people::SideFile &side, QString *notice);
     // The whole side file written anew from the records.
-    QString writeSideFile();
+    Failure writeSideFile();
     // After a write of the entry file: the one entry it changed appended as a
     // journal line when it may be, else the whole side file written anew.
-    QString saveSideFile();
+    Failure saveSideFile();
 
     QString dir_;
     QString readFrom_; // where the files are read: the book's folder, or its converted copy

@@ -118,10 +118,6 @@ template <typename Visit> void forEachLineOf(QByteArrayView bytes, Visit visit) 
     });
 }
 
-QString joined(const QStringList &fileNames) {
-    return fileNames.join(QStringLiteral(" と "));
-}
-
 // The check over lines handed out by `forEach(visit(number, line))`.
 template <typename ForEach> Check checkLines(bool bom, ForEach forEach) {
     int utf8Lines = 0;
@@ -185,80 +181,52 @@ void Tally::add(QByteArrayView line) {
     }
 }
 
-QString utf8Question(const QStringList &fileNames) {
-    return QStringLiteral("%1 は UTF-8 で保存されています。Shift_JIS（この電話帳の形式）に戻しますか？")
-               .arg(joined(fileNames)) +
-           QStringLiteral("\r元のファイルは横に残します。");
-}
-
-QString utf8Explanation(const QStringList &fileNames) {
-    return QStringLiteral("%1 は UTF-8 で保存されています。この電話帳の形式は Shift_JIS です。").arg(joined(fileNames));
-}
-
-QString mixedRefusal(const QString &fileName, int line) {
-    return QStringLiteral("%1 の %2 行目は Shift_JIS（この電話帳の形式）ではありません。"
-                          "文字コードの違う行が混ざっています。テキストエディターでその行を直して下さい。")
-        .arg(fileName)
-        .arg(line);
-}
-
-QString utf16Refusal(const QString &fileName) {
-    return QStringLiteral("%1 は UTF-16（Unicode）で保存されています。この電話帳の形式は Shift_JIS です。"
-                          "テキストエディターで Shift_JIS か UTF-8 で保存し直して下さい。")
-        .arg(fileName);
-}
-
 namespace {
-// Why a file found mixed or in UTF-16 cannot be used at all.
-QString unusable(const QString &name, const Check &found) {
-    return found.kind == Kind::Utf16 ? utf16Refusal(name) : mixedRefusal(name, found.firstForeignLine);
-}
-
-// Why the file at `path`, found to be `found`, is not used as it is; empty for code page 932.
-QString refusal(const QString &path, const Check &found, const QString &afterUtf8, const QString &afterMix) {
-    const QString name = QFileInfo(path).fileName();
+// Why the file at `path`, found to be `found`, is not used as it is; none for code page 932.
+Failure refusal(const QString &path, const Check &found) {
     switch (found.kind) {
     case Kind::Cp932:
         return {};
     case Kind::Utf8:
-        return utf8Explanation({name}) + afterUtf8;
+        return {Failure::Kind::InUtf8, path};
     case Kind::Utf16:
+        return {Failure::Kind::InUtf16, path};
     case Kind::Mixed:
         break;
     }
-    return unusable(name, found) + afterMix;
+    Failure mixed{Failure::Kind::MixedEncodings, path};
+    mixed.line = found.firstForeignLine;
+    return mixed;
 }
 } // namespace
 
-QString writeRefusal(const QString &path, const LineEdit &lines) {
-    return refusal(path, check(lines),
-                   QStringLiteral("\rShift_JIS の行を書き足すと直せなくなるため、書き込みません。電話帳を起動し直すと "
-                                  "Shift_JIS に戻せます。"),
-                   QStringLiteral("\r書き込みません。"));
+Failure writeRefusal(const QString &path, const LineEdit &lines) {
+    Failure refused = refusal(path, check(lines));
+    if (refused.failed()) {
+        refused.found = refused.kind;
+        refused.kind = Failure::Kind::NotCodePage932;
+    }
+    return refused;
 }
 
-QString readRefusal(const QString &path, QByteArrayView bytes) {
-    return refusal(
-        path, check(bytes),
-        QStringLiteral("\r電話帳を起動し直すか、telbora-contacts に --convert を付けると Shift_JIS に戻せます。"),
-        QString());
+Failure readRefusal(const QString &path, QByteArrayView bytes) {
+    return refusal(path, check(bytes));
 }
 
 BookFiles checkFiles(const QStringList &paths) {
     BookFiles found;
     for (const QString &path : paths) {
         QByteArray bytes;
-        if (!describe(linefile::readAll(path, bytes)).isEmpty())
+        if (linefile::readAll(path, bytes).failed())
             continue; // the loader names a file it cannot read
-        const QString name = QFileInfo(path).fileName();
         const Check checked = check(bytes);
         if (checked.kind == Kind::Mixed || checked.kind == Kind::Utf16) {
-            found.refused = unusable(name, checked);
+            found.refused = refusal(path, checked);
             return found;
         }
         if (checked.kind == Kind::Utf8) {
             found.utf8Paths.append(path);
-            found.utf8Names.append(name);
+            found.utf8Names.append(QFileInfo(path).fileName());
         }
     }
     return found;
@@ -267,14 +235,11 @@ BookFiles checkFiles(const QStringList &paths) {
 Conversion convertToCp932(const QString &path, const QDateTime &when) {
     Conversion done;
     QByteArray original;
-    if (QString error = describe(linefile::readAll(path, original)); !error.isEmpty()) {
-        done.error = error;
+    if (done.failure = linefile::readAll(path, original); done.failure.failed())
         return done;
-    }
-    const QString name = QFileInfo(path).fileName();
     const Check found = check(original);
     if (found.kind == Kind::Mixed || found.kind == Kind::Utf16) {
-        done.error = unusable(name, found);
+        done.failure = refusal(path, found);
         return done;
     }
     if (found.kind == Kind::Cp932)
@@ -296,7 +261,7 @@ Conversion convertToCp932(const QString &path, const QDateTime &when) {
                               held += character;
                           } else {
                               held += geta;
-                              done.unheld.append(QStringLiteral("%1 行目の「%2」").arg(number).arg(character));
+                              done.unheld.append({number, character.toString()});
                           }
                           i += width;
                       }
@@ -306,11 +271,7 @@ Conversion convertToCp932(const QString &path, const QDateTime &when) {
     for (const QByteArray &line : std::as_const(lines))
         result.append(line).append("\r\n", 2);
     if (check(result).kind != Kind::Cp932) {
-        done.wouldReadAsUtf8 = true;
-        done.error =
-            QStringLiteral("「%1」を Shift_JIS に変換すると、UTF-8 と見分けられない行ができるため、変換しませんでした。"
-                           "\rファイルはそのままです。テキストエディターで Shift_JIS として保存し直して下さい。")
-                .arg(QFileInfo(path).fileName());
+        done.failure = {Failure::Kind::WouldReadAsUtf8, path};
         return done;
     }
     struct stat info {};
@@ -318,23 +279,23 @@ Conversion convertToCp932(const QString &path, const QDateTime &when) {
     // A name already taken (a conversion in the same second, the user's own
     // file) is left as it is: the next free one is used.
     const QString stamped = path + QStringLiteral(".utf8-") + when.toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString error = describe(Failure{Failure::Kind::CannotSave, stamped, EEXIST, {}});
+    Failure failure{Failure::Kind::CannotSave, stamped, EEXIST};
     bool kept = false;
     for (int n = 1; n < 100 && !kept; ++n) {
         done.keptAs = n == 1 ? stamped : stamped + QStringLiteral("-%1").arg(n);
         if (QFileInfo::exists(done.keptAs) || QFileInfo(done.keptAs).isSymLink())
             continue;
-        error = describe(linefile::writeBytes(done.keptAs, original, mode, false));
-        kept = error.isEmpty();
+        failure = linefile::writeBytes(done.keptAs, original, mode, false);
+        kept = !failure.failed();
         if (!kept && !QFileInfo::exists(done.keptAs))
             break; // it failed for another reason than the name
     }
     if (!kept) {
-        done.error = error;
+        done.failure = failure;
         done.keptAs.clear();
         return done;
     }
-    done.error = describe(linefile::replaceWith(path, lines));
+    done.failure = linefile::replaceWith(path, lines);
     return done;
 }
 

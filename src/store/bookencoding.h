@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/failure.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
@@ -46,38 +48,36 @@ private:
     bool utf8_ = false;
 };
 
-// The question telbora asks about these files ("VexaTel.txt", ...).
-QString utf8Question(const QStringList &fileNames);
-// Why these files are not read as they are, for telbora-contacts and the loader.
-QString utf8Explanation(const QStringList &fileNames);
-QString mixedRefusal(const QString &fileName, int line);
-QString utf16Refusal(const QString &fileName);
-
-// Why a writer must leave the file at `path` alone, its lines as found;
-// empty when it is code page 932.
-QString writeRefusal(const QString &path, const LineEdit &lines);
-// Why the loader does not read it; empty when it is code page 932.
-QString readRefusal(const QString &path, QByteArrayView bytes);
+// Why a writer must leave the file at `path` alone, its lines as found
+// (NotCodePage932); none when it is code page 932.
+Failure writeRefusal(const QString &path, const LineEdit &lines);
+// Why the loader does not read it (InUtf8, InUtf16, MixedEncodings); none when it is code page 932.
+Failure readRefusal(const QString &path, QByteArrayView bytes);
 
 // The data files at `paths` as the programs check them at start.
 struct BookFiles {
-    QString refused; // why the first file that cannot be used (mixed encodings, UTF-16) is refused; empty when none
+    Failure refused;       // the first file that cannot be used (InUtf16, MixedEncodings); none when none
     QStringList utf8Paths; // the files in UTF-8
     QStringList utf8Names; // their names
 };
 BookFiles checkFiles(const QStringList &paths);
 
+// A character code page 932 cannot hold, written as 〓.
+struct Unheld {
+    int line = 0;
+    QString character;
+};
+
 struct Conversion {
-    QString error;      // empty on success; the file is then untouched
-    QString keptAs;     // the original's copy beside it
-    QStringList unheld; // characters code page 932 cannot hold, each with its line, written as 〓
-    // Refused: in code page 932 the book would read as UTF-8 again (a level-2
-    // kanji before half-width katakana can make valid UTF-8).
-    bool wouldReadAsUtf8 = false;
+    Failure failure; // none on success; the file is then untouched
+    QString keptAs;  // the original's copy beside it
+    QList<Unheld> unheld;
 };
 
 // Rewrites the UTF-8 file at `path` as code page 932 with CR LF, crash-safely,
 // after keeping the original as "<name>.utf8-YYYYMMDD-HHMMSS" beside it.
+// Refused (WouldReadAsUtf8) when the book would then read as UTF-8 again: a
+// level-2 kanji before half-width katakana can make valid UTF-8.
 Conversion convertToCp932(const QString &path, const QDateTime &when = QDateTime::currentDateTime());
 
 } // namespace bookencoding

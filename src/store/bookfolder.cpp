@@ -54,53 +54,51 @@ QList<QByteArray> defaultCategoryLines() {
     return lines;
 }
 
-QString prepareStandard(const QString &dir) {
+Failure prepareStandard(const QString &dir) {
     if (!cp932::available())
-        return QStringLiteral("文字コード（シフトJIS）の変換が使えません。");
+        return {Failure::Kind::NoCodec, dir};
     const QByteArray name = QFile::encodeName(dir);
     if (!QDir().mkpath(QFileInfo(dir).absolutePath()))
-        return describe(Failure{Failure::Kind::CannotMakeFolder, dir, errno, {}});
+        return {Failure::Kind::CannotMakeFolder, dir, errno};
     if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST)
-        return describe(Failure{Failure::Kind::CannotCreate, dir, errno, {}});
+        return {Failure::Kind::CannotCreate, dir, errno};
     if (hasBook(dir))
         return {};
     const QDir book(dir);
-    if (QString error =
-            describe(linefile::createWith(book.filePath(QStringLiteral("VexaType.txt")), defaultCategoryLines(), 0600));
-        !error.isEmpty())
-        return error;
-    return describe(linefile::createWith(book.filePath(QStringLiteral("VexaTel.txt")), {}, 0600));
+    if (Failure failure =
+            linefile::createWith(book.filePath(QStringLiteral("VexaType.txt")), defaultCategoryLines(), 0600);
+        failure.failed())
+        return failure;
+    return linefile::createWith(book.filePath(QStringLiteral("VexaTel.txt")), {}, 0600);
 }
 
-QString folderProblem(const QString &dir) {
+Failure folderProblem(const QString &dir) {
     const QFileInfo info(dir);
-    const QString shown = QDir::toNativeSeparators(dir);
     if (!info.exists())
-        return QStringLiteral("電話帳のフォルダー「%1」がありません。").arg(shown);
+        return {Failure::Kind::FolderMissing, dir};
     if (!info.isDir())
-        return QStringLiteral("「%1」はフォルダーではありません。電話帳のフォルダーを指定して下さい。").arg(shown);
+        return {Failure::Kind::NotAFolder, dir};
     return {};
 }
 
-QString writeProblem(const QString &dir) {
+Failure writeProblem(const QString &dir) {
     const QString folder = QDir::cleanPath(QDir(dir).absolutePath());
     if (const int err = linefile::writeDenial(QFile::encodeName(folder)); err != 0 && err != ENOENT)
-        return QStringLiteral("フォルダー「%1」に書き込めません。").arg(QDir::toNativeSeparators(folder)) +
-               reasonOf(err);
+        return {Failure::Kind::FolderNotWritable, folder, err};
     for (const QString &file : {QStringLiteral("VexaTel.txt"), QStringLiteral("VexaType.txt")}) {
         const QString path = QDir(folder).filePath(file);
         if (const int err = linefile::writeDenial(QFile::encodeName(path)); err != 0 && err != ENOENT)
-            return QStringLiteral("「%1」に書き込めません。").arg(file) + reasonOf(err);
+            return {Failure::Kind::FileNotWritable, path, err};
     }
     return {};
 }
 
-QString use(const QString &dirOption) {
+Failure use(const QString &dirOption) {
     const Location location = locate(dirOption);
     if (location.standard) {
-        if (QString error = prepareStandard(location.dir); !error.isEmpty())
-            return error;
-    } else if (QString problem = folderProblem(location.dir); !problem.isEmpty()) {
+        if (Failure failure = prepareStandard(location.dir); failure.failed())
+            return failure;
+    } else if (Failure problem = folderProblem(location.dir); problem.failed()) {
         return problem;
     }
     mdlDim::setDataDirectory(location.dir);

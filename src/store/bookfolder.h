@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/failure.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -30,19 +32,20 @@ QList<QByteArray> defaultCategoryLines();
 
 // Makes the standard folder (0700) and, when neither data file is there yet,
 // a new book in it: the default categories and an empty entry file. Nothing
-// that exists is touched. Empty on success, otherwise what failed.
-QString prepareStandard(const QString &dir);
+// that exists is touched. None on success, otherwise what failed.
+Failure prepareStandard(const QString &dir);
 
-// Why `dir` cannot hold a book (missing, or a file), naming it; empty when it can.
-QString folderProblem(const QString &dir);
+// Why `dir` cannot hold a book (FolderMissing, NotAFolder); none when it can.
+Failure folderProblem(const QString &dir);
 
-// Why the book in `dir` cannot be written (a read-only place, a folder or a
-// data file the user may not write), in Japanese; empty when it can.
-QString writeProblem(const QString &dir);
+// Why the book in `dir` cannot be written (FolderNotWritable: a read-only
+// place or a folder the user may not write; FileNotWritable: a data file);
+// none when it can.
+Failure writeProblem(const QString &dir);
 
 // Locates the book, prepares it when it is the standard one, and makes it the
-// data folder (mdlDim::AppDir). Empty on success, otherwise what failed (a
+// data folder (mdlDim::AppDir). None on success, otherwise what failed (a
 // given folder that is missing or is a file is named).
-QString use(const QString &dirOption);
+Failure use(const QString &dirOption);
 
 } // namespace bookfolder

@@ -34,9 +34,9 @@ bool wholeFileIsCp932(const bookencoding::Tally &tally, const QByteArray &bytes)
 
 } // namespace
 
-QString BookIndex::refresh(const QString &path) {
+Failure BookIndex::refresh(const QString &path) {
     bool changed = false;
-    if (QString failure = describe(linefile::readIfChanged(path, bytes_, changed)); !failure.isEmpty()) {
+    if (Failure failure = linefile::readIfChanged(path, bytes_, changed); failure.failed()) {
         forget();
         return failure;
     }

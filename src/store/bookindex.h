@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/failure.h"
 #include "store/search.h"
 #include "store/shownentries.h"
 
@@ -24,7 +25,7 @@ public:
     // are not the ones it was made of. Empty on success, else why not; the
     // index is then empty. Nobody else should hold bytes() meanwhile, so that
     // the file is read into that very memory.
-    QString refresh(const QString &path);
+    Failure refresh(const QString &path);
     const QByteArray &bytes() const { return bytes_; }
     // Whether the bytes are code page 932, as bookencoding tells, found in the
     // walk that made the index.

@@ -1,5 +1,6 @@
 #include "store/failure.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <cerrno>
@@ -32,6 +33,148 @@ QString reasonOf(int err) {
     }
 }
 
+namespace {
+
+QString native(const QString &path) {
+    return QDir::toNativeSeparators(path);
+}
+
+QString joined(const QStringList &fileNames) {
+    return fileNames.join(QStringLiteral(" と "));
+}
+
+// What a side file's damage is, without where.
+QString sideDamage(Failure::Kind kind) {
+    using K = Failure::Kind;
+    switch (kind) {
+    case K::SideNotUtf8:
+        return QStringLiteral("UTF-8 でないバイトがあります");
+    case K::SideNoHeader:
+        return QStringLiteral("このプログラムの書いた見出しがありません");
+    case K::SideBadHeader:
+        return QStringLiteral("見出しが正しくありません");
+    case K::SideBadUid:
+        return QStringLiteral("UID が正しくありません");
+    case K::SideBadEscape:
+        return QStringLiteral("「\\」の後ろが正しくありません");
+    case K::SideBadHash:
+        return QStringLiteral("行の値が正しくありません");
+    case K::SideNotKeyValue:
+        return QStringLiteral("「項目=値」になっていない列があります");
+    case K::SideTooFewColumns:
+        return QStringLiteral("項目が足りません");
+    case K::SideUidTwice:
+        return QStringLiteral("同じ UID がほかの行にもあります");
+    case K::SideBadJournalLine:
+        return QStringLiteral("追記の行が正しくありません");
+    case K::SideRecordAfterJournal:
+        return QStringLiteral("追記の行のあとに記録があります");
+    case K::SideNoUidToDelete:
+        return QStringLiteral("消す UID がありません");
+    default:
+        return {};
+    }
+}
+
+// What a book file found in another encoding is, before what is done about it.
+QString foreignEncoding(Failure::Kind found, const QString &name, int line) {
+    switch (found) {
+    case Failure::Kind::InUtf8:
+        return utf8Explanation({name});
+    case Failure::Kind::InUtf16:
+        return QStringLiteral("%1 は UTF-16（Unicode）で保存されています。この電話帳の形式は Shift_JIS です。"
+                              "テキストエディターで Shift_JIS か UTF-8 で保存し直して下さい。")
+            .arg(name);
+    default:
+        return QStringLiteral("%1 の %2 行目は Shift_JIS（この電話帳の形式）ではありません。"
+                              "文字コードの違う行が混ざっています。テキストエディターでその行を直して下さい。")
+            .arg(name)
+            .arg(line);
+    }
+}
+
+QString heldBy(Failure::Kind kind, const QString &book) {
+    if (kind == Failure::Kind::HeldByTelbora)
+        return QStringLiteral("電話帳（%1）は telbora で開いています。telbora を閉じてから、もう一度お試し下さい。")
+            .arg(book);
+    if (kind == Failure::Kind::HeldByContacts)
+        return QStringLiteral("電話帳（%1）は telbora-contacts "
+                              "が取り込みか書き出しに使っています。終わってから、もう一度お試し下さい。")
+            .arg(book);
+    return QStringLiteral("電話帳（%1）はほかのプログラムが開いています。閉じてから、もう一度お試し下さい。").arg(book);
+}
+
+// The words of the book's own files, the lock and the side file; empty for other kinds.
+QString describeBookFile(const Failure &failure) {
+    using K = Failure::Kind;
+    const QString name = QFileInfo(failure.file).fileName();
+    switch (failure.kind) {
+    case K::NoCodec:
+        return QStringLiteral("文字コード（シフトJIS）の変換が使えません。\rデータを読み込めません。");
+    case K::TooManyLines:
+        return QStringLiteral("「%1」が壊れています。\r%2行を超えています。").arg(name).arg(failure.line);
+    case K::InUtf8:
+        return utf8Explanation({name}) +
+               QStringLiteral(
+                   "\r電話帳を起動し直すか、telbora-contacts に --convert を付けると Shift_JIS に戻せます。");
+    case K::InUtf16:
+    case K::MixedEncodings:
+        return foreignEncoding(failure.kind, name, failure.line);
+    case K::NotCodePage932:
+        return foreignEncoding(failure.found, name, failure.line) +
+               (failure.found == K::InUtf8
+                    ? QStringLiteral(
+                          "\rShift_JIS の行を書き足すと直せなくなるため、書き込みません。電話帳を起動し直すと "
+                          "Shift_JIS に戻せます。")
+                    : QStringLiteral("\r書き込みません。"));
+    case K::WouldReadAsUtf8:
+        return QStringLiteral(
+                   "「%1」を Shift_JIS に変換すると、UTF-8 と見分けられない行ができるため、変換しませんでした。"
+                   "\rファイルはそのままです。テキストエディターで Shift_JIS として保存し直して下さい。")
+            .arg(name);
+    case K::CannotMakeScratch:
+        return QStringLiteral("変換用のフォルダーを作れません。\r%1").arg(failure.detail);
+    case K::FolderMissing:
+        return QStringLiteral("電話帳のフォルダー「%1」がありません。").arg(native(failure.file));
+    case K::NotAFolder:
+        return QStringLiteral("「%1」はフォルダーではありません。電話帳のフォルダーを指定して下さい。")
+            .arg(native(failure.file));
+    case K::FolderNotWritable:
+        return QStringLiteral("フォルダー「%1」に書き込めません。").arg(native(failure.file)) + reasonOf(failure.error);
+    case K::FileNotWritable:
+        return QStringLiteral("「%1」に書き込めません。").arg(native(failure.file)) + reasonOf(failure.error);
+    case K::LockIsLink:
+        return QStringLiteral("「%1」がリンクになっています。電話帳を開けません。").arg(native(failure.file));
+    case K::LockNotRegular:
+        return QStringLiteral("「%1」は通常のファイルではありません。電話帳を開けません。").arg(native(failure.file));
+    case K::CannotLock:
+        return QStringLiteral("「%1」を作れません。電話帳を開けません。\r").arg(name) + reasonOf(failure.error);
+    case K::HeldByTelbora:
+    case K::HeldByContacts:
+    case K::HeldByOther:
+        return heldBy(failure.kind, native(failure.file));
+    case K::SideCannotKeep:
+        return QStringLiteral("「%1」が壊れていますが、別の名前で残せません。").arg(name);
+    case K::SideNotSaved:
+        return QStringLiteral("電話帳は保存しましたが、人ごとの情報（%1）を保存できませんでした。\r%2")
+            .arg(name, failure.detail);
+    case K::PostalTableMissing:
+        return QStringLiteral("郵便番号の表がありません。\r%1").arg(native(failure.file));
+    case K::PostalTableDamaged:
+        return QStringLiteral("郵便番号の表「%1」が壊れています。").arg(native(failure.file));
+    case K::BookReadOnly:
+        return QStringLiteral("電話帳を読み取り専用で開いています。書き込めません。\r") + failure.detail;
+    default:
+        break;
+    }
+    const QString damage = sideDamage(failure.kind);
+    if (damage.isEmpty() || failure.line == 0)
+        return damage;
+    return QStringLiteral("%1 行目：%2").arg(failure.line).arg(damage);
+}
+
+} // namespace
+
 QString describe(const Failure &failure) {
     const QString file = QStringLiteral("「%1」").arg(QFileInfo(failure.file).fileName());
     QString what;
@@ -47,21 +190,23 @@ QString describe(const Failure &failure) {
     case Failure::Kind::ChangedElsewhere:
         return file +
                QStringLiteral("がほかのプログラムで変更されました。一覧を読み直してから、もう一度操作して下さい。");
-    case Failure::Kind::NotCodePage932:
-    case Failure::Kind::BookReadOnly:
     case Failure::Kind::Other:
         return failure.detail;
     case Failure::Kind::NotContactsFile:
-        return failure.detail.isEmpty()
+        return failure.line == 0
                    ? file + QStringLiteral(
                                 "は連絡先のファイルではありません（vCard でも、名前・よみ・電話・メールの列がある "
                                 "CSV でもありません）。")
-                   : file + QStringLiteral("の") + failure.detail + QStringLiteral("連絡先のファイルではありません。");
+                   : file + QStringLiteral("の %1 行目が %2 MB を超えています。連絡先のファイルではありません。")
+                                .arg(failure.line)
+                                .arg(failure.detail);
     case Failure::Kind::CategoryUnnamed:
         return QStringLiteral("分類 %1 にはまだ名前がありません。電話帳で名前を付けてから取り込んで下さい。")
             .arg(failure.detail);
     case Failure::Kind::NotWritableInEncoding:
         return QStringLiteral("%1：シフトJIS で書けない文字があります").arg(failure.detail);
+    case Failure::Kind::NoContactsFiles:
+        return QStringLiteral("取り込む vCard か CSV のファイルを指定して下さい。");
     case Failure::Kind::NoPrinter:
         return QStringLiteral("プリンターがありません。");
     case Failure::Kind::PrinterCannotStart:
@@ -92,6 +237,31 @@ QString describe(const Failure &failure) {
     case Failure::Kind::CannotMakeFolder:
         what = QStringLiteral("のフォルダーを作れません。");
         break;
+    default:
+        return describeBookFile(failure);
     }
-    return file + what + failure.detail + QLatin1Char('\r') + reasonOf(failure.error);
+    return file + what + failure.detail +
+           (failure.error == 0 ? QString() : QLatin1Char('\r') + reasonOf(failure.error));
+}
+
+QString utf8Question(const QStringList &fileNames) {
+    return QStringLiteral("%1 は UTF-8 で保存されています。Shift_JIS（この電話帳の形式）に戻しますか？")
+               .arg(joined(fileNames)) +
+           QStringLiteral("\r元のファイルは横に残します。");
+}
+
+QString utf8Explanation(const QStringList &fileNames) {
+    return QStringLiteral("%1 は UTF-8 で保存されています。この電話帳の形式は Shift_JIS です。").arg(joined(fileNames));
+}
+
+QString unheldCharacter(const QString &fileName, int line, const QString &character) {
+    const QString where = QStringLiteral("%1 行目の「%2」").arg(line).arg(character);
+    return fileName.isEmpty() ? where : fileName + u' ' + where;
+}
+
+QString sideFileRebuilt(const Failure &damage, const QString &keptAs) {
+    return QStringLiteral("「%1」が壊れていました（%2）。%3人ごとの情報を作り直しました。")
+        .arg(QFileInfo(damage.file).fileName(), describe(damage),
+             keptAs.isEmpty() ? QString()
+                              : QStringLiteral("元のファイルは「%1」として残し、").arg(QFileInfo(keptAs).fileName()));
 }

@@ -23,12 +23,9 @@ struct EntryLine {
     std::optional<QByteArrayView> category() const;
 };
 
-// Why nothing can be read when the system lacks the code page's converter.
-QString converterMissing();
-
 // Reads the entry file into `table`'s buffer and empties its lines; nothing
-// is decoded. Empty on success, otherwise what failed.
-QString readEntryFile(const QString &path, ShownEntries &table);
+// is decoded. None on success, otherwise what failed.
+Failure readEntryFile(const QString &path, ShownEntries &table);
 
 // Calls visit(line) for each non-empty line of `bytes`, in file order.
 template <typename Visit> void forEachEntryLine(const QByteArray &bytes, Visit visit) {
@@ -44,7 +41,7 @@ template <typename Visit> void forEachEntryLine(const QByteArray &bytes, Visit v
 // Reads and checks the category file. The slots start from `previous`, so a
 // slot the file no longer reaches keeps its last value; `lines` are the
 // file's lines as read, for the writer's changed-elsewhere check.
-QString readCategories(const QString &path, const mdlDim::CategoryLines &previous, mdlDim::CategoryLines &categories,
+Failure readCategories(const QString &path, const mdlDim::CategoryLines &previous, mdlDim::CategoryLines &categories,
                        QList<QByteArray> &lines);
 
 struct LoadedTables {
@@ -54,8 +51,8 @@ struct LoadedTables {
 };
 
 // Both files as tables: every non-empty line of the entry file as an entry.
-// Empty on success, otherwise a description of what failed.
-QString loadTables(const QString &entryPath, const QString &categoryPath, const mdlDim::CategoryLines &previous,
+// None on success, otherwise what failed.
+Failure loadTables(const QString &entryPath, const QString &categoryPath, const mdlDim::CategoryLines &previous,
                    LoadedTables &out);
 
 } // namespace mdlDim

@@ -169,11 +169,11 @@ bool isKey(QByteArrayView key) {
     });
 }
 
-// Why one record line is not one this program wrote; empty when it is.
-QString recordProblem(QByteArrayView line) {
+// Why one record line is not one this program wrote; None when it is.
+Failure::Kind recordProblem(QByteArrayView line) {
     for (qsizetype i = line.indexOf('\\'); i >= 0; i = line.indexOf('\\', i + 2))
         if (i + 1 == line.size() || !std::strchr("\\tnr", line[i + 1]))
-            return QStringLiteral("「\\」の後ろが正しくありません");
+            return Failure::Kind::SideBadEscape;
     int column = 0;
     for (qsizetype tab = line.indexOf('\t'); tab >= 0;) {
         ++column;
@@ -184,18 +184,18 @@ QString recordProblem(QByteArrayView line) {
             if (hash.size() != 16 || !std::all_of(hash.begin(), hash.end(), [](char c) {
                     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
                 }))
-                return QStringLiteral("行の値が正しくありません");
+                return Failure::Kind::SideBadHash;
         }
         if (column < FirstDataColumn)
             continue;
         const QByteArrayView text = line.sliced(start, (tab < 0 ? line.size() : tab) - start);
         const qsizetype equals = text.indexOf('=');
         if (equals < 0 || !isKey(text.first(equals)))
-            return QStringLiteral("「項目=値」になっていない列があります");
+            return Failure::Kind::SideNotKeyValue;
     }
     if (column < FirstDataColumn - 1)
-        return QStringLiteral("項目が足りません");
-    return {};
+        return Failure::Kind::SideTooFewColumns;
+    return Failure::Kind::None;
 }
 
 // Whether the bytes are UTF-8, ASCII runs taken eight bytes at a time.
@@ -482,25 +482,25 @@ struct JournalLine {
     QByteArray record; // empty: the entry was deleted
 };
 
-std::optional<JournalLine> journalLineOf(const QByteArray &line, QString &problem) {
+std::optional<JournalLine> journalLineOf(const QByteArray &line, Failure::Kind &problem) {
     bool isHex = false;
     JournalLine out;
     if (line.size() >= 18 && line[17] == '\t')
         out.bookHash = line.mid(1, 16).toULongLong(&isHex, 16);
     if (!isHex) {
-        problem = QStringLiteral("追記の行が正しくありません");
+        problem = Failure::Kind::SideBadJournalLine;
         return std::nullopt;
     }
     const QByteArray payload = line.mid(18);
     const std::optional<std::pair<quint64, quint64>> uid =
         uidBits(QByteArrayView(payload).first(std::min<qsizetype>(payload.size(), 36)));
     if (!uid || (payload.size() > 36 && payload[36] != '\t')) {
-        problem = QStringLiteral("UID が正しくありません");
+        problem = Failure::Kind::SideBadUid;
         return std::nullopt;
     }
     out.uid = *uid;
     if (payload.size() > 36) {
-        if (problem = recordProblem(payload); !problem.isEmpty())
+        if (problem = recordProblem(payload); problem != Failure::Kind::None)
             return std::nullopt;
         out.record = payload;
     }
@@ -509,10 +509,12 @@ std::optional<JournalLine> journalLineOf(const QByteArray &line, QString &proble
 
 } // namespace
 
-QString SideFile::parse(const QByteArray &input, SideFile &out) {
+Failure SideFile::parse(const QByteArray &input, SideFile &out) {
     out = SideFile();
-    const auto at = [](qsizetype line, const QString &what) {
-        return QStringLiteral("%1 行目：%2").arg(line).arg(what);
+    const auto at = [](qsizetype line, Failure::Kind what) {
+        Failure damage{what};
+        damage.line = static_cast<int>(line);
+        return damage;
     };
     // A journal line a kill cut short, without its line end, was never written.
     QByteArray bytes = input;
@@ -522,14 +524,14 @@ QString SideFile::parse(const QByteArray &input, SideFile &out) {
             bytes.truncate(last);
     }
     if (!isUtf8(bytes))
-        return QStringLiteral("UTF-8 でないバイトがあります");
+        return {Failure::Kind::SideNotUtf8};
     QList<QByteArray> lines = linefile::splitLines(bytes);
     if (lines.isEmpty() || !lines.first().startsWith(Header))
-        return at(1, QStringLiteral("このプログラムの書いた見出しがありません"));
+        return at(1, Failure::Kind::SideNoHeader);
     bool isHex = false;
     out.bookHash = lines.first().mid(qsizetype(std::strlen(Header))).toULongLong(&isHex, 16);
     if (!isHex)
-        return at(1, QStringLiteral("見出しが正しくありません"));
+        return at(1, Failure::Kind::SideBadHeader);
     qsizetype journal = 1;
     while (journal < lines.size() && !lines.at(journal).startsWith('@'))
         ++journal;
@@ -541,15 +543,15 @@ QString SideFile::parse(const QByteArray &input, SideFile &out) {
         const std::optional<std::pair<quint64, quint64>> uid =
             uidBits(QByteArrayView(line).first(std::min<qsizetype>(line.size(), 36)));
         if (!uid || (line.size() > 36 && line[36] != '\t'))
-            return at(i + 1, QStringLiteral("UID が正しくありません"));
-        if (const QString problem = recordProblem(line); !problem.isEmpty())
+            return at(i + 1, Failure::Kind::SideBadUid);
+        if (const Failure::Kind problem = recordProblem(line); problem != Failure::Kind::None)
             return at(i + 1, problem);
         uids.emplace_back(*uid, static_cast<int>(i + 1));
     }
     std::sort(uids.begin(), uids.end());
     for (size_t k = 1; k < uids.size(); ++k)
         if (uids[k].first == uids[k - 1].first)
-            return at(uids[k].second, QStringLiteral("同じ UID がほかの行にもあります"));
+            return at(uids[k].second, Failure::Kind::SideUidTwice);
     for (qsizetype i = 1; i < journal; ++i)
         out.records.push_back(Record::ofLine(std::move(lines[i])));
     if (journal == lines.size())
@@ -568,17 +570,17 @@ QString SideFile::parse(const QByteArray &input, SideFile &out) {
         return std::nullopt;
     };
     for (qsizetype i = journal; i < lines.size(); ++i) {
-        QString problem;
+        Failure::Kind problem = Failure::Kind::None;
         const std::optional<JournalLine> change =
             lines.at(i).startsWith('@') ? journalLineOf(lines.at(i), problem) : std::nullopt;
         if (!change && i == lines.size() - 1 && lines.at(i).startsWith('@'))
             break; // the last write's line, damaged as it was cut short: the book is found again
         if (!change)
-            return at(i + 1, problem.isEmpty() ? QStringLiteral("追記の行のあとに記録があります") : problem);
+            return at(i + 1, problem == Failure::Kind::None ? Failure::Kind::SideRecordAfterJournal : problem);
         const std::optional<size_t> found = indexOf(change->uid);
         if (change->record.isEmpty()) {
             if (!found)
-                return at(i + 1, QStringLiteral("消す UID がありません"));
+                return at(i + 1, Failure::Kind::SideNoUidToDelete);
             out.records[*found] = Record();
             added.erase(change->uid);
         } else if (found) {

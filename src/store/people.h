@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/failure.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QList>
@@ -134,9 +136,9 @@ struct SideFile {
     int journalLines = 0;
 
     // Why the bytes are not a side file this program can read (its first
-    // fault, with its line); empty when they are. A last journal line cut
-    // short by a kill is left out.
-    static QString parse(const QByteArray &bytes, SideFile &out);
+    // fault, one of the Side… kinds, with its line); none when they are. A
+    // last journal line cut short by a kill is left out.
+    static Failure parse(const QByteArray &bytes, SideFile &out);
     // A journal line, with its line end: a record, or the UID of a deleted entry.
     static QByteArray journalLine(quint64 bookHash, const QByteArray &recordOrUid);
     QByteArray toBytes() const;

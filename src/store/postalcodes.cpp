@@ -52,15 +52,15 @@ void Table::clear() {
     longestStart_ = 0;
 }
 
-QString Table::load(const QString &path) {
+Failure Table::load(const QString &path) {
     clear();
     const auto damaged = [&] {
         clear();
-        return QStringLiteral("郵便番号の表「%1」が壊れています。").arg(QDir::toNativeSeparators(path));
+        return Failure{Failure::Kind::PostalTableDamaged, path};
     };
-    if (QString error = describe(linefile::readAll(path, bytes_)); !error.isEmpty()) {
+    if (Failure failure = linefile::readAll(path, bytes_); failure.failed()) {
         clear();
-        return error;
+        return failure;
     }
     // A table an editor or a copy turned to CR LF reads as it was made.
     if (bytes_.contains('\r'))
@@ -406,17 +406,16 @@ namespace {
 // The installed table, loaded once for the whole run, or why there is none.
 struct Installed {
     const Table *table = nullptr;
-    QString problem;
+    Failure problem;
 };
 
 const Installed &installedOnce() {
     static const Installed installed = [] {
         const QString path = Table::installedPath();
         if (!QFileInfo::exists(path))
-            return Installed{nullptr,
-                             QStringLiteral("郵便番号の表がありません。\r%1").arg(QDir::toNativeSeparators(path))};
+            return Installed{nullptr, {Failure::Kind::PostalTableMissing, path}};
         auto *made = new Table; // lives for the whole run
-        if (QString error = made->load(path); !error.isEmpty()) {
+        if (Failure error = made->load(path); error.failed()) {
             delete made;
             return Installed{nullptr, error};
         }
@@ -430,7 +429,7 @@ const Table *Table::installed() {
     return installedOnce().table;
 }
 
-QString Table::installedProblem() {
+Failure Table::installedProblem() {
     return installedOnce().problem;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/failure.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QList>
@@ -42,8 +44,8 @@ inline QString comparedAddress(QStringView address) {
 
 class Table {
 public:
-    // Reads the table at `path`. Empty on success, else why not (the table is then empty).
-    QString load(const QString &path);
+    // Reads the table at `path`. None on success, else why not (the table is then empty).
+    Failure load(const QString &path);
     int size() const { return static_cast<int>(rows_.size()); }
 
     // The areas of a code of seven digits (several when it covers several
@@ -69,7 +71,7 @@ public:
     static QString installedPath();
     // Why installed() is null (missing, or damaged and so not trusted), in
     // words for the user; empty when it is there.
-    static QString installedProblem();
+    static Failure installedProblem();
 
 private:
     struct Row {

@@ -30,27 +30,27 @@ namespace {
 template <typename Pick> bool loadPicked(Book &book, Pick pick, QString *error) {
     mdlDim::ShownEntries &table = book.entries();
     book.printTable().clear();
-    const auto fail = [&](const QString &failure) {
+    const auto fail = [&](const Failure &failure) {
         table.clear();
         if (error)
-            *error = failure;
+            *error = describe(failure);
         return false;
     };
     // The entry file first: when both files are missing, it is the one named.
     const QString entryPath = book.entryPath();
     if (!cp932::available())
-        return fail(mdlDim::converterMissing());
+        return fail({Failure::Kind::NoCodec, entryPath});
     BookIndex &index = book.index();
     table.buffer() = QByteArray(); // the index's bytes are read into, and must be its own
-    if (QString failure = index.refresh(entryPath); !failure.isEmpty())
+    if (Failure failure = index.refresh(entryPath); failure.failed())
         return fail(failure);
     // Told in the walk that made the index; the reason looked for only when it is not.
     if (!index.isCp932())
         return fail(bookencoding::readRefusal(entryPath, index.bytes()));
     mdlDim::CategoryLines categories;
     QList<QByteArray> categoryLines;
-    if (QString failure = mdlDim::readCategories(book.categoryPath(), book.categories(), categories, categoryLines);
-        !failure.isEmpty())
+    if (Failure failure = mdlDim::readCategories(book.categoryPath(), book.categories(), categories, categoryLines);
+        failure.failed())
         return fail(failure);
 
     table.buffer() = index.bytes();

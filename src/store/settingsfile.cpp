@@ -33,7 +33,7 @@ bool read(const std::function<void(QSettings &)> &read) {
 
 // QSettings writes the text into a private folder, the safe writer puts it in
 // place. A damaged file is not carried on.
-QString change(const std::function<void(QSettings &)> &change) {
+Failure change(const std::function<void(QSettings &)> &change) {
     QTemporaryDir scratch;
     const QString draft = scratch.filePath(QStringLiteral("telbora.ini"));
     if (read([](QSettings &) {}))
@@ -43,12 +43,12 @@ QString change(const std::function<void(QSettings &)> &change) {
         change(settings);
         settings.sync();
         if (settings.status() != QSettings::NoError)
-            return QStringLiteral("「telbora.ini」を保存できません。");
+            return {Failure::Kind::CannotSave, path()};
     }
     QFile file(draft);
     if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("「telbora.ini」を保存できません。");
-    return describe(linefile::writeBytes(path(), file.readAll(), 0600, true));
+        return {Failure::Kind::CannotSave, path(), errno};
+    return linefile::writeBytes(path(), file.readAll(), 0600, true);
 }
 
 } // namespace settingsfile

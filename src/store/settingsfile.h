@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/failure.h"
+
 #include <QString>
 
 #include <functional>
@@ -12,8 +14,8 @@ namespace settingsfile {
 
 QString path();
 // Changes the file through `change`, every other value kept, written the
-// safe way. Empty on success, else why not.
-QString change(const std::function<void(QSettings &)> &change);
+// safe way. None on success, else why not.
+Failure change(const std::function<void(QSettings &)> &change);
 // Reads the file as it is on disk now through `read`; false, without
 // calling it, when there is none or it cannot be parsed.
 bool read(const std::function<void(QSettings &)> &read);

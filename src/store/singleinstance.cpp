@@ -34,11 +34,6 @@ bool isRegularFile(int fd) {
     return ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
 }
 
-QString notAFile(const QString &path) {
-    return QStringLiteral("「%1」は通常のファイルではありません。電話帳を開けません。")
-        .arg(QDir::toNativeSeparators(path));
-}
-
 } // namespace
 
 SingleInstance::SingleInstance(const QString &bookDir, const QString &program)
@@ -63,31 +58,29 @@ SingleInstance::State SingleInstance::acquire() {
     int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
     const int err = errno;
     if (fd < 0 && err == ELOOP) {
-        error_ =
-            QStringLiteral("「%1」がリンクになっています。電話帳を開けません。").arg(QDir::toNativeSeparators(path_));
+        error_ = {Failure::Kind::LockIsLink, path_};
         return State::Unavailable;
     }
     if (fd < 0 && (err == EROFS || err == EACCES || err == EPERM)) {
         // A place the user cannot write is read: under a lock file already there, or none.
         struct stat lock {};
-        readOnlyReason_ = (::lstat(name.constData(), &lock) == 0
-                               ? QStringLiteral("「%1」に書き込めません。").arg(QDir::toNativeSeparators(path_))
-                               : QStringLiteral("フォルダー「%1」に書き込めません。")
-                                     .arg(QDir::toNativeSeparators(QDir::cleanPath(QDir(dir_).absolutePath())))) +
-                          reasonOf(err);
+        readOnlyReason_ =
+            ::lstat(name.constData(), &lock) == 0
+                ? Failure{Failure::Kind::FileNotWritable, path_, err}
+                : Failure{Failure::Kind::FolderNotWritable, QDir::cleanPath(QDir(dir_).absolutePath()), err};
         return lockShared(::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     }
     if (fd < 0) {
-        error_ = describe(Failure{Failure::Kind::CannotCreate, path_, err, QStringLiteral("電話帳を開けません。")});
+        error_ = {Failure::Kind::CannotLock, path_, err};
         return State::Unavailable;
     }
     if (!isRegularFile(fd)) {
         ::close(fd);
-        error_ = notAFile(path_);
+        error_ = {Failure::Kind::LockNotRegular, path_};
         return State::Unavailable;
     }
     readOnlyReason_ = bookfolder::writeProblem(dir_);
-    if (!readOnlyReason_.isEmpty())
+    if (readOnlyReason_.failed())
         return lockShared(fd);
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int lockErr = errno;
@@ -101,7 +94,7 @@ SingleInstance::State SingleInstance::acquire() {
         ::close(fd);
         if (lockErr == EWOULDBLOCK)
             return State::HeldElsewhere;
-        error_ = describe(Failure{Failure::Kind::CannotCreate, path_, lockErr, QStringLiteral("電話帳を開けません。")});
+        error_ = {Failure::Kind::CannotLock, path_, lockErr};
         return State::Unavailable;
     }
     fd_ = fd;
@@ -122,7 +115,7 @@ SingleInstance::State SingleInstance::lockShared(int fd) {
         return State::ReadOnly; // not even a lock file can be made here: reading needs none
     if (!isRegularFile(fd)) {
         ::close(fd);
-        error_ = notAFile(path_);
+        error_ = {Failure::Kind::LockNotRegular, path_};
         return State::Unavailable;
     }
     if (::flock(fd, LOCK_SH | LOCK_NB) != 0) {
@@ -180,16 +173,13 @@ void SingleInstance::record() {
     // Only who holds the book and what it was writing is lost; the lock itself holds.
 }
 
-QString SingleInstance::heldMessage() const {
-    const QString book = QDir::toNativeSeparators(QDir::cleanPath(QDir(dir_).absolutePath()));
+Failure SingleInstance::held() const {
+    const QString book = QDir::cleanPath(QDir(dir_).absolutePath());
     if (holder_ == QLatin1String("telbora"))
-        return QStringLiteral("電話帳（%1）は telbora で開いています。telbora を閉じてから、もう一度お試し下さい。")
-            .arg(book);
+        return {Failure::Kind::HeldByTelbora, book};
     if (holder_ == QLatin1String("telbora-contacts"))
-        return QStringLiteral("電話帳（%1）は telbora-contacts "
-                              "が取り込みか書き出しに使っています。終わってから、もう一度お試し下さい。")
-            .arg(book);
-    return QStringLiteral("電話帳（%1）はほかのプログラムが開いています。閉じてから、もう一度お試し下さい。").arg(book);
+        return {Failure::Kind::HeldByContacts, book};
+    return {Failure::Kind::HeldByOther, book};
 }
 
 QString SingleInstance::lockPathFor(const QString &bookDir) {

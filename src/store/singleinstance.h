@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/failure.h"
+
 #include <QString>
 
 // One running copy per phone-book folder, telbora and telbora-contacts alike:
@@ -25,14 +27,14 @@ public:
         Unavailable,   // the lock file is not usable (a link, not a file); error() says why
     };
     State acquire();
-    // In Japanese, for the user, when acquire() said Unavailable.
-    QString error() const { return error_; }
+    // What made the lock unusable, when acquire() said Unavailable.
+    const Failure &error() const { return error_; }
     // Why the book cannot be written, when acquire() said ReadOnly.
-    QString readOnlyReason() const { return readOnlyReason_; }
+    const Failure &readOnlyReason() const { return readOnlyReason_; }
     // The program holding the book when acquire() said HeldElsewhere; empty when it did not say.
     QString holder() const { return holder_; }
-    // What the user is told when acquire() said HeldElsewhere, naming the holder.
-    QString heldMessage() const;
+    // Who holds the book, when acquire() said HeldElsewhere (HeldBy…, the book's folder).
+    Failure held() const;
 
     static QString lockPathFor(const QString &bookDir);
 
@@ -44,8 +46,8 @@ private:
     QString dir_;
     QString path_;
     QString program_;
-    QString error_;
-    QString readOnlyReason_;
+    Failure error_;
+    Failure readOnlyReason_;
     QString holder_;
     int fd_ = -1;
     bool exclusive_ = false;

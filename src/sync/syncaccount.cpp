@@ -36,10 +36,10 @@ Saved load() {
 }
 
 QString save(const Saved &account) {
-    return settingsfile::change([&](QSettings &settings) {
+    return describe(settingsfile::change([&](QSettings &settings) {
         settings.setValue(QStringLiteral("sync/url"), account.url.toString(QUrl::RemoveUserInfo));
         settings.setValue(QStringLiteral("sync/user"), account.user);
-    });
+    }));
 }
 
 QString urlProblem(const QUrl &url) {

@@ -56,7 +56,7 @@ public:
 
     Report go() {
         if (!options_.dryRun && !book_.readOnlyReason().isEmpty())
-            return failed(book_.readOnlyRefusal());
+            return failed(describe(book_.readOnlyRefusal()));
         if (QString broken = syncstate::load(folder_, state_); !broken.isEmpty())
             return failed(broken);
         say(QStringLiteral("サーバーに接続しています"));
@@ -94,7 +94,7 @@ private:
         const QString readOnly = book_.readOnlyReason();
         if (options_.dryRun)
             book_.setReadOnlyReason(QStringLiteral("試し"));
-        error = book_.attachPeople(&damaged);
+        error = describe(book_.attachPeople(&damaged));
         book_.setReadOnlyReason(readOnly);
         if (!damaged.isEmpty() && !report_.lines.contains(damaged))
             note(damaged);

@@ -125,7 +125,8 @@ private slots:
             SingleInstance second(dir.path(), "telbora");
             QCOMPARE(second.acquire(), SingleInstance::State::HeldElsewhere);
             QCOMPARE(second.holder(), QStringLiteral("telbora-contacts"));
-            QVERIFY(second.heldMessage().contains("telbora-contacts が"));
+            QCOMPARE(second.held().kind, Failure::Kind::HeldByContacts);
+            QVERIFY(describe(second.held()).contains("telbora-contacts が"));
             QTemporaryDir other;
             QCOMPARE(SingleInstance(other.path(), "telbora").acquire(), SingleInstance::State::Acquired);
             // Private to the user.
@@ -139,23 +140,28 @@ private slots:
         QTest::addColumn<QString>("planted");
         QTest::addColumn<SingleInstance::State>("state");
         QTest::addColumn<QString>("said"); // in error() or readOnlyReason()
+        QTest::addColumn<Failure::Kind>("kind");
         using State = SingleInstance::State;
-        QTest::newRow("empty lock left by a killed copy") << "empty" << State::Acquired << "";
-        QTest::newRow("lock holding old text") << "text" << State::Acquired << "";
-        QTest::newRow("link planted as the lock") << "link" << State::Unavailable << "リンクになっています";
+        using K = Failure::Kind;
+        QTest::newRow("empty lock left by a killed copy") << "empty" << State::Acquired << "" << K::None;
+        QTest::newRow("lock holding old text") << "text" << State::Acquired << "" << K::None;
+        QTest::newRow("link planted as the lock")
+            << "link" << State::Unavailable << "リンクになっています" << K::LockIsLink;
         // No lock file can be made (EACCES): the book is read all the same.
         QTest::newRow("folder the user cannot write")
-            << "read-only folder" << State::ReadOnly << "アクセスが許可されていません";
+            << "read-only folder" << State::ReadOnly << "アクセスが許可されていません" << K::FolderNotWritable;
         QTest::newRow("folder the user cannot write, lock there")
-            << "read-only folder, lock" << State::ReadOnly << "に書き込めません";
-        QTest::newRow("entry file the user cannot write") << "read-only file" << State::ReadOnly << "VexaTel.txt";
+            << "read-only folder, lock" << State::ReadOnly << "に書き込めません" << K::FolderNotWritable;
+        QTest::newRow("entry file the user cannot write")
+            << "read-only file" << State::ReadOnly << "VexaTel.txt" << K::FileNotWritable;
         QTest::newRow("lock file the user cannot write")
-            << "read-only lock" << State::ReadOnly << ".telbora.lock」に書き込めません";
+            << "read-only lock" << State::ReadOnly << ".telbora.lock」に書き込めません" << K::FileNotWritable;
     }
     void lockFileFound() {
         QFETCH(QString, planted);
         QFETCH(SingleInstance::State, state);
         QFETCH(QString, said);
+        QFETCH(Failure::Kind, kind);
         DataDir book;
         const QString dir = book.path();
         QTemporaryDir elsewhere;
@@ -177,8 +183,10 @@ private slots:
             planted.startsWith("read-only folder") || planted == "read-only lock" ? new ReadOnlyDir(dir) : nullptr);
         SingleInstance instance(dir, "telbora");
         QCOMPARE(instance.acquire(), state);
-        const QString text = state == SingleInstance::State::ReadOnly ? instance.readOnlyReason() : instance.error();
-        QVERIFY2(text.contains(said), qPrintable(text));
+        const Failure &failure =
+            state == SingleInstance::State::ReadOnly ? instance.readOnlyReason() : instance.error();
+        QCOMPARE(failure.kind, kind);
+        QVERIFY2(describe(failure).contains(said), qPrintable(describe(failure)));
         if (planted == "link")
             QCOMPARE(readFileBytes(victim), QByteArray());
         if (state == SingleInstance::State::ReadOnly && planted != "read-only folder") {

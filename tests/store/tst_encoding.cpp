@@ -119,34 +119,36 @@ private slots:
     void writersLeaveOtherEncodingsAlone_data() {
         QTest::addColumn<QByteArray>("entries");
         QTest::addColumn<QByteArray>("categories");
+        QTest::addColumn<Failure::Kind>("found");
         const QByteArray categories = DataDir::sjisLines(DataDir::installedCategories());
-        QTest::newRow("UTF-8") << utf8Book() << categories;
-        QTest::newRow("UTF-8 with BOM") << "\xEF\xBB\xBF" + utf8Book() << categories;
-        QTest::newRow("mix") << cp932Book() + utf8Line(Added) << categories;
-        QTest::newRow("UTF-8 category file") << cp932Book() << iconvBytes(categories, "CP932", "UTF-8");
+        QTest::newRow("UTF-8") << utf8Book() << categories << Failure::Kind::InUtf8;
+        QTest::newRow("UTF-8 with BOM") << "\xEF\xBB\xBF" + utf8Book() << categories << Failure::Kind::InUtf8;
+        QTest::newRow("mix") << cp932Book() + utf8Line(Added) << categories << Failure::Kind::MixedEncodings;
+        QTest::newRow("UTF-8 category file")
+            << cp932Book() << iconvBytes(categories, "CP932", "UTF-8") << Failure::Kind::InUtf8;
         // An editor's "Unicode": with kanji and its BOM, and ASCII alone without one.
-        QTest::newRow("UTF-16 with kanji") << iconvBytes(cp932Book(), "CP932", "UTF-16") << categories;
+        QTest::newRow("UTF-16 with kanji")
+            << iconvBytes(cp932Book(), "CP932", "UTF-16") << categories << Failure::Kind::InUtf16;
         QTest::newRow("UTF-16 ASCII, no BOM")
-            << iconvBytes("tanaka|Tanaka|||||||1|F\r\n", "CP932", "UTF-16LE") << categories;
-        QTest::newRow("UTF-16 category file") << cp932Book() << iconvBytes(categories, "CP932", "UTF-16BE");
+            << iconvBytes("tanaka|Tanaka|||||||1|F\r\n", "CP932", "UTF-16LE") << categories << Failure::Kind::InUtf16;
+        QTest::newRow("UTF-16 category file")
+            << cp932Book() << iconvBytes(categories, "CP932", "UTF-16BE") << Failure::Kind::InUtf16;
     }
     void writersLeaveOtherEncodingsAlone() {
         QFETCH(QByteArray, entries);
         QFETCH(QByteArray, categories);
+        QFETCH(Failure::Kind, found);
         DataDir dir;
         dir.writeEntries(entries);
         dir.writeCategories(categories);
-        for (const auto &load : {std::function<bool(QString *)>([](QString *e) { return testBook().load(e); }),
-                                 std::function<bool(QString *)>(
-                                     [](QString *e) { return selection::loadSelection(testBook(), 0, 0, e); })}) {
-            QString error;
-            QVERIFY(!load(&error));
-            // The right reason: UTF-16 is not called a mix or too many lines.
-            const bool utf16 =
-                bookencoding::check(entries).kind == Kind::Utf16 || bookencoding::check(categories).kind == Kind::Utf16;
-            QVERIFY2(utf16 ? error.contains("UTF-16") : error.contains("UTF-8") || error.contains("行目"),
-                     qPrintable(error));
-        }
+        // The right reason: UTF-16 is not called a mix or too many lines.
+        Failure refused;
+        QVERIFY(!testBook().load(&refused));
+        QCOMPARE(refused.kind, found);
+        QCOMPARE(refused.line, found == Failure::Kind::MixedEncodings ? 6 : 0);
+        QString error;
+        QVERIFY(!selection::loadSelection(testBook(), 0, 0, &error));
+        QCOMPARE(error, describe(refused));
 
         const bool entriesForeign = bookencoding::check(entries).kind != Kind::Cp932;
         const QList<std::pair<const char *, std::function<EntryWriter::Result()>>> writers = {
@@ -163,6 +165,8 @@ private slots:
                 continue; // that writer's file is code page 932
             const EntryWriter::Result result = write();
             QVERIFY2(!result.ok, name);
+            QCOMPARE(result.failure.kind, Failure::Kind::NotCodePage932);
+            QCOMPARE(result.failure.found, found);
             QVERIFY2(result.message.contains("書き込みません"), qPrintable(result.message));
             QCOMPARE(dir.entryBytes(), entries);
             QCOMPARE(dir.categoryBytes(), categories);
@@ -176,12 +180,14 @@ private slots:
         QFile::setPermissions(dir.entryPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         const QDateTime when(QDate(2026, 12, 8), QTime(9, 30, 5));
         const bookencoding::Conversion done = bookencoding::convertToCp932(dir.entryPath(), when);
-        QCOMPARE(done.error, QString());
+        QVERIFY(!done.failure.failed());
         QCOMPARE(done.keptAs, dir.entryPath() + ".utf8-20261208-093005");
         QCOMPARE(readFileBytes(done.keptAs), utf8);
         QCOMPARE(QFileInfo(done.keptAs).permissions() & 0x0777, QFileInfo(dir.entryPath()).permissions() & 0x0777);
         QCOMPARE(dir.entryBytes(), cp932Book() + DataDir::sjisLines({QStringLiteral("よしだ|〓田 〓|||||||1|F")}));
-        QCOMPARE(done.unheld, QStringList({"6 行目の「𠮷」", "6 行目の「한」"}));
+        QCOMPARE(done.unheld.size(), 2);
+        QCOMPARE(unheldCharacter({}, done.unheld[0].line, done.unheld[0].character), "6 行目の「𠮷」");
+        QCOMPARE(unheldCharacter({}, done.unheld[1].line, done.unheld[1].character), "6 行目の「한」");
         QVERIFY(testBook().load());
         QCOMPARE(testBook().entryCount(), 5);
 
@@ -189,7 +195,7 @@ private slots:
         // original stays as it was, the BOM is no character.
         dir.writeEntries("\xEF\xBB\xBF" + utf8);
         const bookencoding::Conversion again = bookencoding::convertToCp932(dir.entryPath(), when);
-        QCOMPARE(again.error, QString());
+        QVERIFY(!again.failure.failed());
         QCOMPARE(again.keptAs, done.keptAs + "-2");
         QCOMPARE(readFileBytes(done.keptAs), utf8);
         QCOMPARE(readFileBytes(again.keptAs), "\xEF\xBB\xBF" + utf8);
@@ -199,7 +205,8 @@ private slots:
         const QByteArray mix = cp932Book() + utf8Line(Added);
         dir.writeEntries(mix);
         const bookencoding::Conversion refused = bookencoding::convertToCp932(dir.entryPath(), when.addSecs(1));
-        QVERIFY(refused.error.contains("6 行目"));
+        QCOMPARE(refused.failure.kind, Failure::Kind::MixedEncodings);
+        QCOMPARE(refused.failure.line, 6);
         QCOMPARE(dir.entryBytes(), mix);
         QVERIFY(!QFileInfo::exists(dir.entryPath() + ".utf8-20261208-093006"));
 
@@ -208,7 +215,7 @@ private slots:
         // book it makes (the program's own kind of line) reads as code page 932.
         dir.writeEntries(utf8Line(QStringLiteral("mizunoto|癸ｧ|||||||1|F")));
         const bookencoding::Conversion converted = bookencoding::convertToCp932(dir.entryPath(), when.addSecs(2));
-        QVERIFY2(converted.error.isEmpty(), qPrintable(converted.error));
+        QVERIFY2(!converted.failure.failed(), qPrintable(describe(converted.failure)));
         QCOMPARE(dir.entryBytes(), DataDir::sjisLines({QStringLiteral("mizunoto|癸ｧ|||||||1|F")}));
         QCOMPARE(bookencoding::check(dir.entryBytes()).kind, Kind::Cp932);
         QCOMPARE(bookencoding::check(dir.entryBytes() + cp932Book()).kind, Kind::Cp932);
@@ -218,8 +225,8 @@ private slots:
         const QByteArray twofold = utf8Line(QStringLiteral("nakaten|繝ｻ|||||||1|F"));
         dir.writeEntries(twofold);
         const bookencoding::Conversion ambiguous = bookencoding::convertToCp932(dir.entryPath(), when.addSecs(3));
-        QVERIFY(ambiguous.wouldReadAsUtf8);
-        QVERIFY2(ambiguous.error.contains("見分けられない"), qPrintable(ambiguous.error));
+        QCOMPARE(ambiguous.failure.kind, Failure::Kind::WouldReadAsUtf8);
+        QVERIFY2(describe(ambiguous.failure).contains("見分けられない"), qPrintable(describe(ambiguous.failure)));
         QCOMPARE(dir.entryBytes(), twofold);
         QVERIFY(!QFileInfo::exists(dir.entryPath() + ".utf8-20261208-093008"));
     }

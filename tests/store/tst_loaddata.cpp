@@ -19,7 +19,7 @@ class TestLoadData : public QObject {
 
     static LoadedTables load(const DataDir &dir, QString *error = nullptr) {
         LoadedTables tables;
-        const QString message = loadTables(dir.entryPath(), dir.categoryPath(), {}, tables);
+        const QString message = describe(loadTables(dir.entryPath(), dir.categoryPath(), {}, tables));
         if (error)
             *error = message;
         else if (!message.isEmpty())
@@ -92,7 +92,7 @@ private slots:
         mdlDim::CategoryLines previous;
         previous[10] = "11|古い";
         LoadedTables tables;
-        QVERIFY(loadTables(dir.entryPath(), dir.categoryPath(), previous, tables).isEmpty());
+        QVERIFY(!loadTables(dir.entryPath(), dir.categoryPath(), previous, tables).failed());
         QCOMPARE(tables.categories[10], QStringLiteral("11|古い"));
     }
 

@@ -31,9 +31,8 @@ mdlDim::LoadedLine loaded(int number) {
 // The UID and data of each entry, as a new start of the program finds them.
 std::vector<people::Record> atStart(QString *notice = nullptr) {
     Book book(mdlDim::AppDir());
-    const QString failed = book.attachPeople(notice);
-    if (!failed.isEmpty())
-        qWarning() << failed;
+    if (const Failure failed = book.attachPeople(notice); failed.failed())
+        qWarning() << describe(failed);
     return book.records();
 }
 
@@ -165,7 +164,7 @@ private slots:
         people::SideFile side;
         side.records = {written};
         people::SideFile read;
-        QCOMPARE(people::SideFile::parse(side.toBytes(), read), QString());
+        QVERIFY(!people::SideFile::parse(side.toBytes(), read).failed());
         QCOMPARE(read.records.size(), size_t(1));
         QCOMPARE(read.records[0].uid(), written.uid());
         QCOMPARE(read.records[0].anchor(), anchor);
@@ -268,7 +267,7 @@ private slots:
         DataDir dir({Aoki, Ito, Ueda});
         const people::PersonData data = everything();
         Book &book = testBook();
-        QCOMPARE(book.attachPeople(), QString());
+        QVERIFY(!book.attachPeople().failed());
         const people::Record ito = book.personOf(loaded(2));
         QVERIFY(book.replaceEntry(loaded(2), Ito, &data));
         const QStringList before = uids(book.records());
@@ -382,14 +381,18 @@ private slots:
 
     void damagedSideFileIsKeptAndMadeAnew_data() {
         QTest::addColumn<QByteArray>("damage");
-        QTest::newRow("no header") << QByteArray("garbage\r\n");
-        QTest::newRow("not UTF-8") << QByteArray("\x82\xa0");
-        QTest::newRow("bad escape") << QByteArray("\\q");
-        QTest::newRow("two entries, one UID") << QByteArray("twin");
-        QTest::newRow("a line cut short") << QByteArray("cut");
+        QTest::addColumn<Failure::Kind>("found");
+        QTest::addColumn<int>("line");
+        QTest::newRow("no header") << QByteArray("garbage\r\n") << Failure::Kind::SideNoHeader << 1;
+        QTest::newRow("not UTF-8") << QByteArray("\x82\xa0") << Failure::Kind::SideNotUtf8 << 0;
+        QTest::newRow("bad escape") << QByteArray("\\q") << Failure::Kind::SideBadEscape << 2;
+        QTest::newRow("two entries, one UID") << QByteArray("twin") << Failure::Kind::SideUidTwice << 3;
+        QTest::newRow("a line cut short") << QByteArray("cut") << Failure::Kind::SideBadHash << 2;
     }
     void damagedSideFileIsKeptAndMadeAnew() {
         QFETCH(QByteArray, damage);
+        QFETCH(Failure::Kind, found);
+        QFETCH(int, line);
         DataDir dir({Aoki, Ito});
         const QStringList before = uids(atStart());
         const QString path = dir.path() + people::FileName;
@@ -403,26 +406,31 @@ private slots:
             bytes = lines[0] + "\r\n" + lines[1] + "\t" + "notes=" + damage + "\r\n";
         else
             bytes = damage.startsWith('g') ? damage : bytes + damage;
+        people::SideFile read;
+        const Failure damaged = people::SideFile::parse(bytes, read);
+        QCOMPARE(damaged.kind, found);
+        QCOMPARE(damaged.line, line);
         QFile(path).remove();
         QFile out(path);
         QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
         out.close();
         QString notice;
         const QStringList after = uids(atStart(&notice));
-        QVERIFY2(notice.contains(people::FileName) && notice.contains("broken-"), qPrintable(notice));
+        QVERIFY2(notice.contains(people::FileName) && notice.contains("broken-") && notice.contains(describe(damaged)),
+                 qPrintable(notice));
         const QStringList kept = QDir(dir.path()).entryList({people::FileName + ".broken-*"});
         QCOMPARE(kept.size(), 1);
         QCOMPARE(readFileBytes(dir.path() + kept.first()), bytes);
         QCOMPARE(after, before); // unchanged lines get the UIDs they were first given
         people::SideFile remade;
-        QCOMPARE(people::SideFile::parse(readFileBytes(path), remade), QString());
+        QVERIFY(!people::SideFile::parse(readFileBytes(path), remade).failed());
     }
 
     void readOnlyBookWritesNoSideFile() {
         DataDir dir({Aoki});
         Book book(dir.path());
         book.setReadOnlyReason(QStringLiteral("読み取り専用の場所です。"));
-        QCOMPARE(book.attachPeople(), QString());
+        QVERIFY(!book.attachPeople().failed());
         QCOMPARE(book.records().size(), size_t(1));
         QVERIFY(!QFile::exists(book.peoplePath()));
         // A write is refused as what it is, and says why.
