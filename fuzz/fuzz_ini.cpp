@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
                       {QStringLiteral("個人"), {QStringLiteral("鈴木　花子"), {}, {}, {}}}};
     setup.usual = 1;
     setup.options.numerals = verticaltext::Numerals::Arabic;
-    if (postcardsettings::save(setup).isEmpty()) {
+    if (!postcardsettings::save(setup).failed()) {
         const postcardsettings::Setup back = postcardsettings::load();
         check(back.profiles == setup.profiles && back.usual == 1 &&
                   back.options.numerals == verticaltext::Numerals::Arabic,

@@ -1,6 +1,6 @@
 #include "printer/printerservice.h"
 
-#include "render/log.h"
+#include "printer/log.h"
 
 #include "render/fonts.h"
 #include "render/twipunits.h"
@@ -187,7 +187,7 @@ void PrinterService::fail(Failure::Kind kind, const QString &detail) {
     if (failure_.failed())
         return;
     failure_ = Failure{kind, kind == Failure::Kind::NoPrinter ? QString() : printerLabel(), 0, detail};
-    qCInfo(lcRender).noquote() << describe(failure_);
+    qCInfo(lcPrinter).noquote() << describe(failure_);
 }
 
 QString PrinterService::printerLabel() const {

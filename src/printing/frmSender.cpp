@@ -238,8 +238,8 @@ void frmSender::saveAndClose() {
     setup_.options.numerals = verticaltext::Numerals(cboNumerals->currentData().toInt());
     setup_.options.spreadNames = chkSpreadNames->isChecked();
     setup_.options.stackSize = spnStackSize->value();
-    if (const QString failed = postcardsettings::save(setup_); !failed.isEmpty()) {
-        frmMsgBox::ask(failed, MsgButtons::Yes);
+    if (const Failure failed = postcardsettings::save(setup_); failed.failed()) {
+        frmMsgBox::ask(describe(failed), MsgButtons::Yes);
         return;
     }
     accept();

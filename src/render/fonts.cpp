@@ -1,12 +1,22 @@
 #include "render/fonts.h"
 
+#include "render/log.h"
+
+#include <QFontDatabase>
+
 namespace fonts {
 
 void installFontMap() {
-    QFont::insertSubstitution(UiGothic, QStringLiteral("IPAPGothic"));
-    QFont::insertSubstitution(Gothic, QStringLiteral("IPAGothic"));
-    QFont::insertSubstitution(Mincho, QStringLiteral("IPAMincho"));
-    QFont::insertSubstitution(Arial, QStringLiteral("Liberation Sans"));
+    const std::pair<QString, QString> map[] = {{UiGothic, QStringLiteral("IPAPGothic")},
+                                               {Gothic, QStringLiteral("IPAGothic")},
+                                               {Mincho, QStringLiteral("IPAMincho")},
+                                               {Arial, QStringLiteral("Liberation Sans")}};
+    for (const auto &[named, installed] : map) {
+        QFont::insertSubstitution(named, installed);
+        // Another family measures differently: text would leave the card's lines.
+        if (!QFontDatabase::hasFamily(installed))
+            qCWarning(lcRender).noquote() << "font" << installed << "for" << named << "is not installed";
+    }
 }
 
 QFont named(const QString &family, double pointSize, bool bold) {

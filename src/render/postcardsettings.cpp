@@ -77,8 +77,8 @@ Setup load() {
     return setup;
 }
 
-QString save(const Setup &setup) {
-    return describe(settingsfile::change([&](QSettings &settings) {
+Failure save(const Setup &setup) {
+    return settingsfile::change([&](QSettings &settings) {
         settings.remove(Profiles);
         settings.beginWriteArray(Profiles, int(setup.profiles.size()));
         for (int i = 0; i < setup.profiles.size(); ++i) {
@@ -95,7 +95,7 @@ QString save(const Setup &setup) {
         settings.setValue(SpreadNames, setup.options.spreadNames);
         settings.setValue(StackSize, setup.options.stackSize);
         settings.endGroup();
-    }));
+    });
 }
 
 } // namespace postcardsettings

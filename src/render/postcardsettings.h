@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/postcard.h"
+#include "store/failure.h"
 
 #include <QList>
 
@@ -28,7 +29,7 @@ struct Setup {
 // What is kept; nothing kept, or a damaged file, gives no sender and kanji
 // numerals. A file an earlier copy wrote, with one sender, gives one profile.
 Setup load();
-// Keeps `setup`, every other setting as it was. Empty on success, else why not.
-QString save(const Setup &setup);
+// Keeps `setup`, every other setting as it was. None on success, else why not.
+Failure save(const Setup &setup);
 
 } // namespace postcardsettings
