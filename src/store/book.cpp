@@ -181,7 +181,7 @@ Failure Book::readSideFile(people::SideFile &side, QString *notice) {
             kept = stamp + QStringLiteral("-%1").arg(n);
         }
         if (!QFile::rename(peoplePath(), kept))
-            return {Failure::Kind::SideCannotKeep, peoplePath(), errno};
+            return {Failure::Kind::SideCannotKeep, peoplePath()};
     }
     if (notice) {
         damage.file = peoplePath();

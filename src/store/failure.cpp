@@ -43,35 +43,38 @@ QString joined(const QStringList &fileNames) {
     return fileNames.join(QStringLiteral(" と "));
 }
 
-// What a side file's damage is, without where.
-QString sideDamage(Failure::Kind kind) {
+// What a side file's damage is, and where when known.
+QString sideDamage(const Failure &failure) {
     using K = Failure::Kind;
-    switch (kind) {
+    const auto at = [&](const QString &what) {
+        return failure.line == 0 ? what : QStringLiteral("%1 行目：%2").arg(failure.line).arg(what);
+    };
+    switch (failure.kind) {
     case K::SideNotUtf8:
-        return QStringLiteral("UTF-8 でないバイトがあります");
+        return at(QStringLiteral("UTF-8 でないバイトがあります"));
     case K::SideNoHeader:
-        return QStringLiteral("このプログラムの書いた見出しがありません");
+        return at(QStringLiteral("このプログラムの書いた見出しがありません"));
     case K::SideBadHeader:
-        return QStringLiteral("見出しが正しくありません");
+        return at(QStringLiteral("見出しが正しくありません"));
     case K::SideBadUid:
-        return QStringLiteral("UID が正しくありません");
+        return at(QStringLiteral("UID が正しくありません"));
     case K::SideBadEscape:
-        return QStringLiteral("「\\」の後ろが正しくありません");
+        return at(QStringLiteral("「\\」の後ろが正しくありません"));
     case K::SideBadHash:
-        return QStringLiteral("行の値が正しくありません");
+        return at(QStringLiteral("行の値が正しくありません"));
     case K::SideNotKeyValue:
-        return QStringLiteral("「項目=値」になっていない列があります");
+        return at(QStringLiteral("「項目=値」になっていない列があります"));
     case K::SideTooFewColumns:
-        return QStringLiteral("項目が足りません");
+        return at(QStringLiteral("項目が足りません"));
     case K::SideUidTwice:
-        return QStringLiteral("同じ UID がほかの行にもあります");
+        return at(QStringLiteral("同じ UID がほかの行にもあります"));
     case K::SideBadJournalLine:
-        return QStringLiteral("追記の行が正しくありません");
+        return at(QStringLiteral("追記の行が正しくありません"));
     case K::SideRecordAfterJournal:
-        return QStringLiteral("追記の行のあとに記録があります");
+        return at(QStringLiteral("追記の行のあとに記録があります"));
     case K::SideNoUidToDelete:
-        return QStringLiteral("消す UID がありません");
-    default:
+        return at(QStringLiteral("消す UID がありません"));
+    default: // describe() sends only these kinds here
         return {};
     }
 }
@@ -104,7 +107,7 @@ QString heldBy(Failure::Kind kind, const QString &book) {
     return QStringLiteral("電話帳（%1）はほかのプログラムが開いています。閉じてから、もう一度お試し下さい。").arg(book);
 }
 
-// The words of the book's own files, the lock and the side file; empty for other kinds.
+// The words of the book's own files, the lock, the side file and the postal table.
 QString describeBookFile(const Failure &failure) {
     using K = Failure::Kind;
     const QString name = QFileInfo(failure.file).fileName();
@@ -164,13 +167,9 @@ QString describeBookFile(const Failure &failure) {
         return QStringLiteral("郵便番号の表「%1」が壊れています。").arg(native(failure.file));
     case K::BookReadOnly:
         return QStringLiteral("電話帳を読み取り専用で開いています。書き込めません。\r") + failure.detail;
-    default:
-        break;
+    default: // describe() sends only these kinds here
+        return {};
     }
-    const QString damage = sideDamage(failure.kind);
-    if (damage.isEmpty() || failure.line == 0)
-        return damage;
-    return QStringLiteral("%1 行目：%2").arg(failure.line).arg(damage);
 }
 
 } // namespace
@@ -237,8 +236,43 @@ QString describe(const Failure &failure) {
     case Failure::Kind::CannotMakeFolder:
         what = QStringLiteral("のフォルダーを作れません。");
         break;
-    default:
+    case Failure::Kind::BookReadOnly:
+    case Failure::Kind::NotCodePage932:
+    case Failure::Kind::NoCodec:
+    case Failure::Kind::TooManyLines:
+    case Failure::Kind::InUtf8:
+    case Failure::Kind::InUtf16:
+    case Failure::Kind::MixedEncodings:
+    case Failure::Kind::WouldReadAsUtf8:
+    case Failure::Kind::CannotMakeScratch:
+    case Failure::Kind::FolderMissing:
+    case Failure::Kind::NotAFolder:
+    case Failure::Kind::FolderNotWritable:
+    case Failure::Kind::FileNotWritable:
+    case Failure::Kind::LockIsLink:
+    case Failure::Kind::LockNotRegular:
+    case Failure::Kind::CannotLock:
+    case Failure::Kind::HeldByTelbora:
+    case Failure::Kind::HeldByContacts:
+    case Failure::Kind::HeldByOther:
+    case Failure::Kind::SideCannotKeep:
+    case Failure::Kind::SideNotSaved:
+    case Failure::Kind::PostalTableMissing:
+    case Failure::Kind::PostalTableDamaged:
         return describeBookFile(failure);
+    case Failure::Kind::SideNotUtf8:
+    case Failure::Kind::SideNoHeader:
+    case Failure::Kind::SideBadHeader:
+    case Failure::Kind::SideBadUid:
+    case Failure::Kind::SideBadEscape:
+    case Failure::Kind::SideBadHash:
+    case Failure::Kind::SideNotKeyValue:
+    case Failure::Kind::SideTooFewColumns:
+    case Failure::Kind::SideUidTwice:
+    case Failure::Kind::SideBadJournalLine:
+    case Failure::Kind::SideRecordAfterJournal:
+    case Failure::Kind::SideNoUidToDelete:
+        return sideDamage(failure);
     }
     return file + what + failure.detail +
            (failure.error == 0 ? QString() : QLatin1Char('\r') + reasonOf(failure.error));
