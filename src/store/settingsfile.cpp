@@ -8,6 +8,8 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+#include <cerrno>
+
 namespace settingsfile {
 
 QString path() {
