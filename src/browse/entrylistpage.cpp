@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QSignalBlocker>
 
@@ -19,7 +20,6 @@ namespace {
 constexpr int ListWidth = 5330;
 constexpr int ListHeight = 5700;
 constexpr int ColumnEdges[] = {370, 810, 3400, 4650};
-constexpr int OpenButtonX = 4660;
 constexpr int OpenPicture = 11;
 constexpr int OpenPressedPicture = 12;
 const QColor HighlightBand(214, 230, 250);
@@ -71,9 +71,8 @@ int EntryListPage::count() const {
 }
 
 void EntryListPage::entriesChanged() {
-    const bool wasFollowing = std::exchange(followingHighlight_, true);
+    const QScopedValueRollback following(followingHighlight_, true);
     model_->reload();
-    followingHighlight_ = wasFollowing;
 }
 
 void EntryListPage::ViewTelList(int start) {
@@ -216,9 +215,8 @@ void EntryListPage::setNotice(const QString &notice) {
 
 void EntryListPage::clearHighlight() {
     highlighted_ = -1;
-    const bool wasFollowing = std::exchange(followingHighlight_, true);
+    const QScopedValueRollback following(followingHighlight_, true);
     selectionModel()->clear();
-    followingHighlight_ = wasFollowing;
     viewport()->update();
 }
 
@@ -234,10 +232,9 @@ void EntryListPage::highlightRow(int index) {
         ViewTelList(top);
     // The current row is what a screen reader follows: its reading is read first.
     if (highlighted_ >= 0 && highlighted_ < model_->rowCount()) {
-        const bool wasFollowing = std::exchange(followingHighlight_, true);
+        const QScopedValueRollback following(followingHighlight_, true);
         selectionModel()->setCurrentIndex(model_->index(highlighted_, EntryListModel::Reading),
                                           QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        followingHighlight_ = wasFollowing;
     }
 }
 

@@ -25,6 +25,7 @@ class EntryListPage : public QTableView {
     Q_OBJECT
 public:
     static constexpr int RowHeight = 300;
+    static constexpr int OpenButtonX = 4660; // the open button's left edge, in each row
     static constexpr int Rows = 19;
 
     // Shows `entries`, the book's shown entries. `pictures` is the window's

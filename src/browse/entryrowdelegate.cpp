@@ -1,6 +1,7 @@
 #include "browse/entryrowdelegate.h"
 
 #include "browse/entrylistmodel.h"
+#include "browse/entrylistpage.h"
 #include "render/fonts.h"
 #include "ui/paintertarget.h"
 #include "ui/twips.h"
@@ -8,9 +9,7 @@
 #include <QPainter>
 
 namespace {
-constexpr int RowHeight = 300;
 constexpr int TextDown = 90;
-constexpr int OpenButtonX = 4660;
 // Where each column's text starts; a category's short caption starts further in.
 int textX(const QModelIndex &cell) {
     switch (cell.column()) {
@@ -43,7 +42,7 @@ void EntryRowDelegate::paintText(DrawTarget &target, const QModelIndex &cell, in
 void EntryRowDelegate::paintRow(DrawTarget &target, const QModelIndex &row, int top, const QPixmap &openButton) const {
     const auto cell = [&](int column) { return row.siblingAtColumn(column); };
     paintTag(target, cell(EntryListModel::Category), top);
-    target.drawPicture(openButton, QRect(OpenButtonX, top + 10, 410, 290));
+    target.drawPicture(openButton, QRect(EntryListPage::OpenButtonX, top + 10, 410, 290));
     for (int column :
          {EntryListModel::Reading, EntryListModel::Category, EntryListModel::Name, EntryListModel::Address})
         paintText(target, cell(column), top);
@@ -58,5 +57,5 @@ void EntryRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
 }
 
 QSize EntryRowDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const {
-    return {QStyledItemDelegate::sizeHint(option, index).width(), twips::toPx(RowHeight)};
+    return {QStyledItemDelegate::sizeHint(option, index).width(), twips::toPx(EntryListPage::RowHeight)};
 }

@@ -131,14 +131,12 @@ QString PrintJob::lackingQuestion(const QStringList &elements) {
     QStringList named;
     int lacking = 0;
     for (const QString &element : elements) {
-        if (!lacksCodeOrAddress(element))
-            continue;
-        if (++lacking > NamedAtMost)
-            continue;
         const EntryRecord entry = EntryRecord::ofElement(element);
         const QString code = entry[EntryField::PostalCode];
         const bool noCode = postalcodes::digitsOf(code).isEmpty();
         const bool noAddress = entry[EntryField::Address].trimmed().isEmpty();
+        if ((!noCode && !noAddress) || ++lacking > NamedAtMost)
+            continue;
         const QString what = noCode && noAddress ? QStringLiteral("郵便番号と住所なし")
                              : noAddress         ? QStringLiteral("住所なし")
                              : code.isEmpty()    ? QStringLiteral("郵便番号なし")

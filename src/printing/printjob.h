@@ -112,6 +112,8 @@ private:
     void record();
     void recordPrinted();
     void recordSent();
+    // printed_ as the lines the book loaded, for the record.
+    QList<mdlDim::LoadedLine> printedAsLoaded() const;
 
     Book &book_;
     QList<int> lines_;
@@ -123,8 +125,6 @@ private:
     int firstLabel_ = 1;
     int newYear_;
     QSet<int> printed_;
-    // printed_ as the lines the book loaded, for the record.
-    QList<mdlDim::LoadedLine> printedAsLoaded() const;
     bool refused_ = false;
     std::unique_ptr<PrintPrompter> ownPrompter_;
     PrintPrompter *prompter_;

@@ -35,6 +35,8 @@ QString reasonOf(int err) {
 
 namespace {
 
+using K = Failure::Kind;
+
 QString native(const QString &path) {
     return QDir::toNativeSeparators(path);
 }
@@ -43,48 +45,12 @@ QString joined(const QStringList &fileNames) {
     return fileNames.join(QStringLiteral(" と "));
 }
 
-// What a side file's damage is, and where when known.
-QString sideDamage(const Failure &failure) {
-    using K = Failure::Kind;
-    const auto at = [&](const QString &what) {
-        return failure.line == 0 ? what : QStringLiteral("%1 行目：%2").arg(failure.line).arg(what);
-    };
-    switch (failure.kind) {
-    case K::SideNotUtf8:
-        return at(QStringLiteral("UTF-8 でないバイトがあります"));
-    case K::SideNoHeader:
-        return at(QStringLiteral("このプログラムの書いた見出しがありません"));
-    case K::SideBadHeader:
-        return at(QStringLiteral("見出しが正しくありません"));
-    case K::SideBadUid:
-        return at(QStringLiteral("UID が正しくありません"));
-    case K::SideBadEscape:
-        return at(QStringLiteral("「\\」の後ろが正しくありません"));
-    case K::SideBadHash:
-        return at(QStringLiteral("行の値が正しくありません"));
-    case K::SideNotKeyValue:
-        return at(QStringLiteral("「項目=値」になっていない列があります"));
-    case K::SideTooFewColumns:
-        return at(QStringLiteral("項目が足りません"));
-    case K::SideUidTwice:
-        return at(QStringLiteral("同じ UID がほかの行にもあります"));
-    case K::SideBadJournalLine:
-        return at(QStringLiteral("追記の行が正しくありません"));
-    case K::SideRecordAfterJournal:
-        return at(QStringLiteral("追記の行のあとに記録があります"));
-    case K::SideNoUidToDelete:
-        return at(QStringLiteral("消す UID がありません"));
-    default: // describe() sends only these kinds here
-        return {};
-    }
-}
-
 // What a book file found in another encoding is, before what is done about it.
-QString foreignEncoding(Failure::Kind found, const QString &name, int line) {
+QString foreignEncoding(K found, const QString &name, int line) {
     switch (found) {
-    case Failure::Kind::InUtf8:
+    case K::InUtf8:
         return utf8Explanation({name});
-    case Failure::Kind::InUtf16:
+    case K::InUtf16:
         return QStringLiteral("%1 は UTF-16（Unicode）で保存されています。この電話帳の形式は Shift_JIS です。"
                               "テキストエディターで Shift_JIS か UTF-8 で保存し直して下さい。")
             .arg(name);
@@ -96,22 +62,86 @@ QString foreignEncoding(Failure::Kind found, const QString &name, int line) {
     }
 }
 
-QString heldBy(Failure::Kind kind, const QString &book) {
-    if (kind == Failure::Kind::HeldByTelbora)
+QString heldBy(K kind, const QString &book) {
+    if (kind == K::HeldByTelbora)
         return QStringLiteral("電話帳（%1）は telbora で開いています。telbora を閉じてから、もう一度お試し下さい。")
             .arg(book);
-    if (kind == Failure::Kind::HeldByContacts)
+    if (kind == K::HeldByContacts)
         return QStringLiteral("電話帳（%1）は telbora-contacts "
                               "が取り込みか書き出しに使っています。終わってから、もう一度お試し下さい。")
             .arg(book);
     return QStringLiteral("電話帳（%1）はほかのプログラムが開いています。閉じてから、もう一度お試し下さい。").arg(book);
 }
 
-// The words of the book's own files, the lock, the side file and the postal table.
-QString describeBookFile(const Failure &failure) {
-    using K = Failure::Kind;
+} // namespace
+
+QString describe(const Failure &failure) {
     const QString name = QFileInfo(failure.file).fileName();
+    const QString file = QStringLiteral("「%1」").arg(name);
+    const auto at = [&](const QString &what) {
+        return failure.line == 0 ? what : QStringLiteral("%1 行目：%2").arg(failure.line).arg(what);
+    };
+    QString what;
     switch (failure.kind) {
+    case K::None:
+        return {};
+    case K::NotRegularFile:
+        return file + QStringLiteral("は通常のファイルではありません。");
+    case K::ReadOnly:
+        return file + QStringLiteral("は読み取り専用です。保存できません。");
+    case K::Unencodable:
+        return file + QStringLiteral("に保存できない文字があります。");
+    case K::ChangedElsewhere:
+        return file +
+               QStringLiteral("がほかのプログラムで変更されました。一覧を読み直してから、もう一度操作して下さい。");
+    case K::Other:
+        return failure.detail;
+    case K::NotContactsFile:
+        return failure.line == 0
+                   ? file + QStringLiteral(
+                                "は連絡先のファイルではありません（vCard でも、名前・よみ・電話・メールの列がある "
+                                "CSV でもありません）。")
+                   : file + QStringLiteral("の %1 行目が %2 MB を超えています。連絡先のファイルではありません。")
+                                .arg(failure.line)
+                                .arg(failure.detail);
+    case K::CategoryUnnamed:
+        return QStringLiteral("分類 %1 にはまだ名前がありません。電話帳で名前を付けてから取り込んで下さい。")
+            .arg(failure.detail);
+    case K::NotWritableInEncoding:
+        return QStringLiteral("%1：シフトJIS で書けない文字があります").arg(failure.detail);
+    case K::NoContactsFiles:
+        return QStringLiteral("取り込む vCard か CSV のファイルを指定して下さい。");
+    case K::NoPrinter:
+        return QStringLiteral("プリンターがありません。");
+    case K::PrinterCannotStart:
+        return QStringLiteral("プリンター「%1」で印刷を始められません。").arg(failure.file);
+    case K::PrinterFailed:
+        return QStringLiteral("プリンター「%1」への印刷に失敗しました。").arg(failure.file);
+    case K::PrinterRefusedJob:
+        return QStringLiteral("プリンター「%1」が印刷を受け付けませんでした。\r%2").arg(failure.file, failure.detail);
+    case K::PrinterNotAccepting:
+    case K::PrinterStopped: {
+        const QString said = failure.kind == K::PrinterStopped
+                                 ? QStringLiteral("プリンター「%1」は停止しています。")
+                                 : QStringLiteral("プリンター「%1」は印刷を受け付けていません。");
+        return said.arg(failure.file) + (failure.detail.isEmpty() ? QString() : QLatin1Char('\r') + failure.detail);
+    }
+    case K::CannotOpen:
+        what = QStringLiteral("を開けません。");
+        break;
+    case K::CannotRead:
+        what = QStringLiteral("を読み込めません。");
+        break;
+    case K::CannotSave:
+        what = QStringLiteral("を保存できません。");
+        break;
+    case K::CannotCreate:
+        what = QStringLiteral("を作れません。");
+        break;
+    case K::CannotMakeFolder:
+        what = QStringLiteral("のフォルダーを作れません。");
+        break;
+    // The book's own files, the lock and the postal table.
     case K::NoCodec:
         return QStringLiteral("文字コード（シフトJIS）の変換が使えません。\rデータを読み込めません。");
     case K::TooManyLines:
@@ -167,112 +197,31 @@ QString describeBookFile(const Failure &failure) {
         return QStringLiteral("郵便番号の表「%1」が壊れています。").arg(native(failure.file));
     case K::BookReadOnly:
         return QStringLiteral("電話帳を読み取り専用で開いています。書き込めません。\r") + failure.detail;
-    default: // describe() sends only these kinds here
-        return {};
-    }
-}
-
-} // namespace
-
-QString describe(const Failure &failure) {
-    const QString file = QStringLiteral("「%1」").arg(QFileInfo(failure.file).fileName());
-    QString what;
-    switch (failure.kind) {
-    case Failure::Kind::None:
-        return {};
-    case Failure::Kind::NotRegularFile:
-        return file + QStringLiteral("は通常のファイルではありません。");
-    case Failure::Kind::ReadOnly:
-        return file + QStringLiteral("は読み取り専用です。保存できません。");
-    case Failure::Kind::Unencodable:
-        return file + QStringLiteral("に保存できない文字があります。");
-    case Failure::Kind::ChangedElsewhere:
-        return file +
-               QStringLiteral("がほかのプログラムで変更されました。一覧を読み直してから、もう一度操作して下さい。");
-    case Failure::Kind::Other:
-        return failure.detail;
-    case Failure::Kind::NotContactsFile:
-        return failure.line == 0
-                   ? file + QStringLiteral(
-                                "は連絡先のファイルではありません（vCard でも、名前・よみ・電話・メールの列がある "
-                                "CSV でもありません）。")
-                   : file + QStringLiteral("の %1 行目が %2 MB を超えています。連絡先のファイルではありません。")
-                                .arg(failure.line)
-                                .arg(failure.detail);
-    case Failure::Kind::CategoryUnnamed:
-        return QStringLiteral("分類 %1 にはまだ名前がありません。電話帳で名前を付けてから取り込んで下さい。")
-            .arg(failure.detail);
-    case Failure::Kind::NotWritableInEncoding:
-        return QStringLiteral("%1：シフトJIS で書けない文字があります").arg(failure.detail);
-    case Failure::Kind::NoContactsFiles:
-        return QStringLiteral("取り込む vCard か CSV のファイルを指定して下さい。");
-    case Failure::Kind::NoPrinter:
-        return QStringLiteral("プリンターがありません。");
-    case Failure::Kind::PrinterCannotStart:
-        return QStringLiteral("プリンター「%1」で印刷を始められません。").arg(failure.file);
-    case Failure::Kind::PrinterFailed:
-        return QStringLiteral("プリンター「%1」への印刷に失敗しました。").arg(failure.file);
-    case Failure::Kind::PrinterRefusedJob:
-        return QStringLiteral("プリンター「%1」が印刷を受け付けませんでした。\r%2").arg(failure.file, failure.detail);
-    case Failure::Kind::PrinterNotAccepting:
-    case Failure::Kind::PrinterStopped: {
-        const QString said = failure.kind == Failure::Kind::PrinterStopped
-                                 ? QStringLiteral("プリンター「%1」は停止しています。")
-                                 : QStringLiteral("プリンター「%1」は印刷を受け付けていません。");
-        return said.arg(failure.file) + (failure.detail.isEmpty() ? QString() : QLatin1Char('\r') + failure.detail);
-    }
-    case Failure::Kind::CannotOpen:
-        what = QStringLiteral("を開けません。");
-        break;
-    case Failure::Kind::CannotRead:
-        what = QStringLiteral("を読み込めません。");
-        break;
-    case Failure::Kind::CannotSave:
-        what = QStringLiteral("を保存できません。");
-        break;
-    case Failure::Kind::CannotCreate:
-        what = QStringLiteral("を作れません。");
-        break;
-    case Failure::Kind::CannotMakeFolder:
-        what = QStringLiteral("のフォルダーを作れません。");
-        break;
-    case Failure::Kind::BookReadOnly:
-    case Failure::Kind::NotCodePage932:
-    case Failure::Kind::NoCodec:
-    case Failure::Kind::TooManyLines:
-    case Failure::Kind::InUtf8:
-    case Failure::Kind::InUtf16:
-    case Failure::Kind::MixedEncodings:
-    case Failure::Kind::WouldReadAsUtf8:
-    case Failure::Kind::CannotMakeScratch:
-    case Failure::Kind::FolderMissing:
-    case Failure::Kind::NotAFolder:
-    case Failure::Kind::FolderNotWritable:
-    case Failure::Kind::FileNotWritable:
-    case Failure::Kind::LockIsLink:
-    case Failure::Kind::LockNotRegular:
-    case Failure::Kind::CannotLock:
-    case Failure::Kind::HeldByTelbora:
-    case Failure::Kind::HeldByContacts:
-    case Failure::Kind::HeldByOther:
-    case Failure::Kind::SideCannotKeep:
-    case Failure::Kind::SideNotSaved:
-    case Failure::Kind::PostalTableMissing:
-    case Failure::Kind::PostalTableDamaged:
-        return describeBookFile(failure);
-    case Failure::Kind::SideNotUtf8:
-    case Failure::Kind::SideNoHeader:
-    case Failure::Kind::SideBadHeader:
-    case Failure::Kind::SideBadUid:
-    case Failure::Kind::SideBadEscape:
-    case Failure::Kind::SideBadHash:
-    case Failure::Kind::SideNotKeyValue:
-    case Failure::Kind::SideTooFewColumns:
-    case Failure::Kind::SideUidTwice:
-    case Failure::Kind::SideBadJournalLine:
-    case Failure::Kind::SideRecordAfterJournal:
-    case Failure::Kind::SideNoUidToDelete:
-        return sideDamage(failure);
+    // A side file's damage, and where when known.
+    case K::SideNotUtf8:
+        return at(QStringLiteral("UTF-8 でないバイトがあります"));
+    case K::SideNoHeader:
+        return at(QStringLiteral("このプログラムの書いた見出しがありません"));
+    case K::SideBadHeader:
+        return at(QStringLiteral("見出しが正しくありません"));
+    case K::SideBadUid:
+        return at(QStringLiteral("UID が正しくありません"));
+    case K::SideBadEscape:
+        return at(QStringLiteral("「\\」の後ろが正しくありません"));
+    case K::SideBadHash:
+        return at(QStringLiteral("行の値が正しくありません"));
+    case K::SideNotKeyValue:
+        return at(QStringLiteral("「項目=値」になっていない列があります"));
+    case K::SideTooFewColumns:
+        return at(QStringLiteral("項目が足りません"));
+    case K::SideUidTwice:
+        return at(QStringLiteral("同じ UID がほかの行にもあります"));
+    case K::SideBadJournalLine:
+        return at(QStringLiteral("追記の行が正しくありません"));
+    case K::SideRecordAfterJournal:
+        return at(QStringLiteral("追記の行のあとに記録があります"));
+    case K::SideNoUidToDelete:
+        return at(QStringLiteral("消す UID がありません"));
     }
     return file + what + failure.detail +
            (failure.error == 0 ? QString() : QLatin1Char('\r') + reasonOf(failure.error));

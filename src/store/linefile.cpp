@@ -62,12 +62,6 @@ SystemCalls &systemCalls() {
     return calls;
 }
 
-namespace {
-Failure failure(Failure::Kind kind, const QString &path, int err) {
-    return Failure{kind, path, err, {}};
-}
-} // namespace
-
 int writeDenial(const QByteArray &path) {
     if (::faccessat(AT_FDCWD, path.constData(), W_OK, AT_EACCESS) != 0)
         return errno;
@@ -121,18 +115,18 @@ int openRegularFile(const QString &path, qint64 &size, Failure &error) {
     const QByteArray name = QFile::encodeName(path);
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        error = failure(Failure::Kind::CannotOpen, path, errno);
+        error = Failure{Failure::Kind::CannotOpen, path, errno};
         return -1;
     }
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
-        error = failure(Failure::Kind::CannotOpen, path, errno);
+        error = Failure{Failure::Kind::CannotOpen, path, errno};
     } else if (S_ISDIR(info.st_mode)) {
-        error = failure(Failure::Kind::CannotOpen, path, EISDIR);
+        error = Failure{Failure::Kind::CannotOpen, path, EISDIR};
     } else if (!S_ISREG(info.st_mode)) {
-        error = failure(Failure::Kind::NotRegularFile, path, 0);
+        error = Failure{Failure::Kind::NotRegularFile, path, 0};
     } else if (info.st_size > MaxFileSize) {
-        error = failure(Failure::Kind::CannotRead, path, EFBIG);
+        error = Failure{Failure::Kind::CannotRead, path, EFBIG};
     } else {
         size = info.st_size;
         return fd;
@@ -161,7 +155,7 @@ Failure readRest(int fd, const QString &path, QByteArray &data, qsizetype filled
         if (filled == data.size()) { // grew while being read
             if (data.size() > MaxFileSize) {
                 ::close(fd);
-                return failure(Failure::Kind::CannotRead, path, EFBIG);
+                return Failure{Failure::Kind::CannotRead, path, EFBIG};
             }
             data.resize(data.size() * 2);
         }
@@ -172,14 +166,14 @@ Failure readRest(int fd, const QString &path, QByteArray &data, qsizetype filled
             const int err = errno;
             ::close(fd);
             data.resize(0);
-            return failure(Failure::Kind::CannotRead, path, err);
+            return Failure{Failure::Kind::CannotRead, path, err};
         }
         filled += got;
     }
     ::close(fd);
     if (filled > MaxFileSize) {
         data.resize(0);
-        return failure(Failure::Kind::CannotRead, path, EFBIG);
+        return Failure{Failure::Kind::CannotRead, path, EFBIG};
     }
     data.resize(filled);
     return {};
@@ -220,7 +214,7 @@ Failure readIfChanged(const QString &path, QByteArray &data, bool &changed) {
         if (got < 0) {
             const int err = errno;
             ::close(fd);
-            return failure(Failure::Kind::CannotRead, path, err);
+            return Failure{Failure::Kind::CannotRead, path, err};
         }
         if (got == 0) { // the end: the same bytes, or fewer
             ::close(fd);
@@ -319,12 +313,12 @@ Failure placeThroughCopy(const QString &path, const QByteArray &target, const Pi
         fd = ::open(copy.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
     }
     if (fd < 0)
-        return failure(Failure::Kind::CannotSave, path, errno);
+        return Failure{Failure::Kind::CannotSave, path, errno};
     const WatchedCopy watched(copy, fd);
     const auto giveUp = [&](int err) {
         ::close(fd);
         ::unlink(copy.constData());
-        return failure(Failure::Kind::CannotSave, path, err);
+        return Failure{Failure::Kind::CannotSave, path, err};
     };
     // The umask may have taken bits away; the owner can only be kept where
     // allowed. A FAT or exFAT stick keeps neither and may refuse to be asked.
@@ -340,14 +334,14 @@ Failure placeThroughCopy(const QString &path, const QByteArray &target, const Pi
     if (::close(fd) != 0) {
         const int err = errno;
         ::unlink(copy.constData());
-        return failure(Failure::Kind::CannotSave, path, err);
+        return Failure{Failure::Kind::CannotSave, path, err};
     }
     const int placed = placing == Placing::Replace ? systemCalls().rename(copy.constData(), target.constData())
                                                    : placeIfAbsent(copy, target, content, mode);
     if (placed != 0) {
         const int err = errno;
         ::unlink(copy.constData());
-        return failure(Failure::Kind::CannotSave, path, err);
+        return Failure{Failure::Kind::CannotSave, path, err};
     }
     ::unlink(copy.constData()); // nothing there when it was renamed into place
     syncDirectoryOf(target);
@@ -392,7 +386,7 @@ bool appendIfStill(const QString &path, FileStamp &stamp, const QByteArray &byte
         if (::ftruncate(fd, info.st_size) == 0)
             ::fsync(fd);
         ::close(fd);
-        error = failure(Failure::Kind::CannotSave, path, err);
+        error = Failure{Failure::Kind::CannotSave, path, err};
         stamp = {};
         return false;
     }
@@ -425,11 +419,11 @@ Failure replaceWithPieces(const QString &path, const Pieces &content) {
     const QByteArray target = rewriteTarget(QFile::encodeName(path));
     struct stat original {};
     if (::stat(target.constData(), &original) != 0)
-        return failure(Failure::Kind::CannotSave, path, errno);
+        return Failure{Failure::Kind::CannotSave, path, errno};
     if (!S_ISREG(original.st_mode))
-        return failure(Failure::Kind::NotRegularFile, path, 0);
+        return Failure{Failure::Kind::NotRegularFile, path, 0};
     if (writeDenial(target) != 0)
-        return failure(Failure::Kind::ReadOnly, path, 0);
+        return Failure{Failure::Kind::ReadOnly, path, 0};
     return writeThroughCopy(path, target, content, original.st_mode & 07777, &original, Placing::Replace);
 }
 
