@@ -33,15 +33,25 @@ frmLogo::frmLogo(Book &book) : book_(book) {
 }
 
 void frmLogo::prepareBrowsing() {
-    if (browsing_)
+    if (browsing_ || preparing_)
         return;
+    // The window's constructor may ask something in a modal box, whose loop
+    // runs this splash's timer: the hand-over waits until the window exists.
+    preparing_ = true;
     auto *home = new frmMain(book_);
     home->ensurePolished();
     home->winId(); // its native window made now, not when the timer ends
     browsing_ = home;
+    preparing_ = false;
+    if (handOverDue_)
+        handOver();
 }
 
 void frmLogo::handOver() {
+    if (preparing_) {
+        handOverDue_ = true;
+        return;
+    }
     prepareBrowsing();
     browsing_->show();
     emit handedOver();

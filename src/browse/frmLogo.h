@@ -27,4 +27,6 @@ private:
     void handOver();
 
     QPointer<QWidget> browsing_;
+    bool preparing_ = false;
+    bool handOverDue_ = false;
 };

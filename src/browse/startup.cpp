@@ -3,6 +3,7 @@
 #include "browse/encodingoffer.h"
 #include "browse/runningcopy.h"
 #include "store/book.h"
+#include "store/selection.h"
 #include "store/singleinstance.h"
 #include "ui/frmMsgBox.h"
 
@@ -35,6 +36,13 @@ int takeBook(Book &book) {
         return 1;
     case encodingoffer::Outcome::Readable:
         break;
+    }
+    // A book that cannot be read is said once and the program ends: the
+    // windows would only show an empty list and the same failure again.
+    // The first selection's read, which the browsing window then reuses.
+    if (QString error; !selection::loadSelection(book, 0, 0, &error)) {
+        frmMsgBox::ask(error, MsgButtons::Yes);
+        return 1;
     }
     // Every entry found in the side file again, after whatever other programs did.
     QString notice;

@@ -7,7 +7,10 @@
 #include "common/testmain.h"
 #include "store/mdlDim.h"
 #include "store/singleinstance.h"
+#include "ui/frmMsgBox.h"
+#include "ui/imagebutton.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -199,7 +202,7 @@ private slots:
     // with 1; one that finds a UTF-8 book asks before anything is read.
     void takeBook_data() {
         QTest::addColumn<QString>("holder");
-        QTest::addColumn<QString>("encoding"); // of both files: "cp932", "utf-8" or "mix"
+        QTest::addColumn<QString>("encoding"); // of both files: "cp932", "utf-8", "mix", or "missing" entries
         QTest::addColumn<bool>("answer");
         QTest::addColumn<int>("ended");
         QTest::addColumn<QString>("said");
@@ -212,6 +215,9 @@ private slots:
                                           << "utf-8" << false << 0 << "Shift_JIS（この電話帳の形式）に戻しますか？";
         QTest::newRow("mixed book refused") << ""
                                             << "mix" << true << 1 << "VexaTel.txt の 2 行目は";
+        QTest::newRow("entry file missing: said once, then the end")
+            << ""
+            << "missing" << true << 1 << "「VexaTel.txt」を開けません。";
         QTest::newRow("UTF-8 book on read-only media, read through a converted copy")
             << ""
             << "utf-8 read-only" << true << -1 << "変換したものを読み取り専用で開きます";
@@ -232,6 +238,8 @@ private slots:
                                                                                    : nullptr);
         if (encoding == "mix")
             book.writeEntries(original + QStringLiteral("いとう|伊藤|||||||1|F\r\n").toUtf8());
+        if (encoding == "missing")
+            QVERIFY(QFile::remove(book.entryPath()));
         SingleInstance other(book.path(), holder);
         if (!holder.isEmpty())
             QCOMPARE(other.acquire(), SingleInstance::State::Acquired);
@@ -241,6 +249,8 @@ private slots:
         testBook().releaseLock();
         QVERIFY(!answerer.seen.isEmpty());
         QVERIFY2(answerer.seen.first().contains(said), qPrintable(answerer.seen.first()));
+        if (ended == 1)
+            QCOMPARE(answerer.seen.size(), 1);
         if (encoding == "utf-8" && answer) {
             QCOMPARE(book.entryBytes(), original);
             QVERIFY(answerer.seen.last().contains("VexaTel.txt.utf8-"));
@@ -323,6 +333,35 @@ private slots:
         QCOMPARE(frmMain::loaded()->currentCategory(), 0);
         QTRY_VERIFY(logo.isNull());
         QCOMPARE(frmMain::loaded()->lblCount->text(), QStringLiteral("現在 1 件"));
+        delete frmMain::loaded();
+    }
+
+    // The book gone while the splash builds the browsing window: the failure's
+    // box is open when the splash's time runs out. One window follows, and
+    // the splash is not touched after it went.
+    void splashTimerInsideLoadFailureBox() {
+        DataDir dir({"あ|一|||||||1|F"});
+        QPointer<frmLogo> logo = new frmLogo(testBook());
+        QVERIFY(QFile::remove(dir.entryPath()));
+        logo->show();
+        logo->timStart->start(1);
+        QStringList seen;
+        QTimer answerLate; // only once the splash's timer has had its turn
+        answerLate.setInterval(50);
+        connect(&answerLate, &QTimer::timeout, this, [&] {
+            if (frmMsgBox *box = frmMsgBox::loaded(); box && box->isVisible()) {
+                seen.append(box->message());
+                QTest::mouseClick(box->picYes, Qt::LeftButton, {}, QPoint(3, 3));
+            }
+        });
+        answerLate.start();
+        QTRY_VERIFY(logo.isNull());
+        QTRY_VERIFY(frmMain::loaded() && frmMain::loaded()->isVisible());
+        QCOMPARE(seen.size(), 1);
+        int windows = 0;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            windows += qobject_cast<frmMain *>(w) != nullptr;
+        QCOMPARE(windows, 1);
         delete frmMain::loaded();
     }
 };
