@@ -1,6 +1,7 @@
 #include "contacts/phonenumbers.h"
 
 #include "store/entryrules.h"
+#include "store/numberplan.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -10,7 +11,6 @@
 namespace phonenumbers {
 namespace {
 
-using i18n::phonenumbers::PhoneNumber;
 using i18n::phonenumbers::PhoneNumberUtil;
 
 int digitsFor(Slot slot) {
@@ -26,30 +26,6 @@ bool fitsBoxes(const QStringList &groups, Slot slot) {
         if (groups.at(i).isEmpty() || groups.at(i).size() > limits[i])
             return false;
     return true;
-}
-
-// The group lengths the national format gives a number, as "2,4,4". The
-// plan decides by the leading digits and the length alone, so one answer
-// serves every number that shares its first seven digits and its length;
-// asking libphonenumber is the costly part of an import.
-QList<int> planGroupLengths(const QString &digits) {
-    static QHash<QString, QList<int>> known;
-    const QString key = digits.left(7) + u'/' + QString::number(digits.size());
-    if (const auto found = known.constFind(key); found != known.constEnd())
-        return *found;
-    PhoneNumberUtil *util = PhoneNumberUtil::GetInstance();
-    PhoneNumber number;
-    QList<int> lengths;
-    if (util->Parse(digits.toStdString(), "JP", &number) == PhoneNumberUtil::NO_PARSING_ERROR) {
-        std::string national;
-        util->Format(number, PhoneNumberUtil::NATIONAL, &national);
-        const QStringList groups = QString::fromStdString(national).split(u'-');
-        if (groups.join(QString()) == digits)
-            for (const QString &g : groups)
-                lengths.append(int(g.size()));
-    }
-    known.insert(key, lengths);
-    return lengths;
 }
 
 QStringList splitAt(const QString &digits, const QList<int> &lengths) {
@@ -220,7 +196,7 @@ Parsed fitted(const Number &number, Slot slot) {
     // the editor counts digits), else the digits split to fit the boxes.
     QStringList groups = number.writtenGroups;
     if (!fitsBoxes(groups, slot)) {
-        groups = splitAt(number.digits, planGroupLengths(number.digits));
+        groups = splitAt(number.digits, numberplan::groupLengths(number.digits));
         if (groups.size() != 3)
             groups = splitAt(number.digits, slot == Slot::Mobile ? QList<int>{3, 4, 4} : QList<int>{2, 4, 4});
     }

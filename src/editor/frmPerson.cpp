@@ -2,10 +2,13 @@
 
 #include "render/fonts.h"
 #include "render/postcardsettings.h"
+#include "store/birthday.h"
 #include "ui/artwork.h"
 #include "ui/centerform.h"
 #include "ui/frameline.h"
+#include "ui/frmMsgBox.h"
 #include "ui/imagebutton.h"
+#include "ui/inputrules.h"
 #include "ui/skin.h"
 #include "ui/titleimage.h"
 #include "ui/twips.h"
@@ -67,6 +70,9 @@ bool isChecked(const QTableWidget *table, int row, int column) {
 }
 
 // The New Year cards of this season: from October on, next January's.
+// Enough for 昭和50年12月31日 and its like.
+constexpr int BirthdayLimit = 16;
+
 int seasonYear() {
     const QDate today = QDate::currentDate();
     return today.month() >= 10 ? today.year() + 1 : today.year();
@@ -140,7 +146,9 @@ frmPerson::frmPerson(const people::PersonData &data, const QString &name) : QDia
     lblTitle = label("lblTitle", QStringLiteral("役職"), 240, 3450);
     txtTitle = lineBox("txtTitle", {1320, 3420, 3000, 300}, data.title);
     lblBirthday = label("lblBirthday", QStringLiteral("誕生日"), 4440, 3450, 900);
-    txtBirthday = lineBox("txtBirthday", {5400, 3420, 2160, 300}, data.birthday);
+    txtBirthday = makeRuledBox(this, QStringLiteral("txtBirthday"), {5400, 3420, 2160, 300}, BirthdayLimit,
+                               BoxRule::Date, boxFont);
+    BoxRule::setStoredText(txtBirthday, data.birthday);
     txtBirthday->setPlaceholderText(QStringLiteral("1970-05-04"));
     lblPhones = label("lblPhones", QStringLiteral("ほかの電話"), 240, 3870);
     txtPhones = makeTextBox(this, QStringLiteral("txtPhones"), {1320, 3840, 3000, 600});
@@ -185,7 +193,7 @@ frmPerson::frmPerson(const people::PersonData &data, const QString &name) : QDia
     imgPersonOk = makeImageButton(this, QStringLiteral("imgPersonOk"), {5040, 7440, 1140, 300}, {5050, 7450},
                                   QStringLiteral("決定"), QColor(120, 190, 120));
     imgPersonCancel = button("imgPersonCancel", {6420, 7440, 1140, 300}, QStringLiteral("キャンセル"));
-    connect(imgPersonOk, &ImageButton::clicked, this, &frmPerson::accept);
+    connect(imgPersonOk, &ImageButton::clicked, this, &frmPerson::acceptIfDated);
     connect(imgPersonCancel, &ImageButton::clicked, this, &frmPerson::reject);
     std::tie(linLeft, linRight, linDown) =
         skin::addBorder(this, WindowWidth, WindowHeight, artwork::TitleHeightTwips, QStringLiteral("linDown"));
@@ -275,7 +283,9 @@ people::PersonData frmPerson::data() const {
     p.company = txtCompany->text().trimmed();
     p.department = txtDepartment->text().trimmed();
     p.title = txtTitle->text().trimmed();
-    p.birthday = txtBirthday->text().trimmed();
+    // A date as ISO; a value kept from an import the user did not touch stays as it came.
+    const birthday::Read typed = birthday::read(txtBirthday->text());
+    p.birthday = typed.reading == birthday::Reading::Date ? typed.iso : txtBirthday->text().trimmed();
     p.nickname = txtNickname->text().trimmed();
     p.sender = cboSender->currentData().toString();
     p.urls = txtUrls->text().split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
@@ -293,6 +303,23 @@ people::PersonData frmPerson::data() const {
         y.doNotSend = isChecked(grdNewYear, row, DoNotSend);
     }
     return p;
+}
+
+void frmPerson::acceptIfDated() {
+    const QString text = txtBirthday->text().trimmed();
+    const birthday::Reading reading = birthday::read(text).reading;
+    if (text != original_.birthday.trimmed() &&
+        (reading == birthday::Reading::Impossible || reading == birthday::Reading::NotADate)) {
+        frmMsgBox::ask(reading == birthday::Reading::Impossible
+                           ? QStringLiteral("誕生日の「%1」という日はありません。").arg(text)
+                           : QStringLiteral("誕生日の「%1」は日付として読めません。\r1975-05-03、1975/5/3、"
+                                            "19750503、昭和50年5月3日 のように入力して下さい。")
+                                 .arg(text),
+                       MsgButtons::Yes);
+        txtBirthday->setFocus();
+        return;
+    }
+    accept();
 }
 
 void frmPerson::showOnly() {

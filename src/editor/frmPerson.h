@@ -77,6 +77,8 @@ private:
     void addYearRow(const people::NewYear &year);
     void addThisYear();
     void showOnly();
+    // 決定: a birthday typed anew must be a date, else the window stays and says why.
+    void acceptIfDated();
 
     people::PersonData original_;
 };

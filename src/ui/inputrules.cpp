@@ -1,11 +1,13 @@
 #include "ui/inputrules.h"
 
 #include "store/entryrules.h"
+#include "store/numberplan.h"
 #include "store/textforms.h"
 #include "ui/twips.h"
 
 #include <QInputMethodQueryEvent>
 #include <QLineEdit>
+#include <QPointer>
 #include <QScopedValueRollback>
 #include <QToolTip>
 
@@ -22,7 +24,7 @@ QString asciiDigits(QStringView text) {
 } // namespace
 
 BoxRule::BoxRule(Kind kind, int limit, QLineEdit *box) : QValidator(box), kind_(kind), limit_(limit) {
-    if (kind == Digits) {
+    if (kind != Text) {
         // As a Windows program sets the IME off for number boxes.
         box->setAttribute(Qt::WA_InputMethodEnabled, false);
         box->setInputMethodHints(Qt::ImhDigitsOnly);
@@ -79,6 +81,8 @@ QValidator::State BoxRule::validate(QString &input, int &pos) const {
     bool moveOn = false;
     if (kind_ == Text) {
         kept = entryrules::keepText(inserted);
+    } else if (kind_ == Date) {
+        kept = entryrules::keepText(asciiDigits(inserted));
     } else {
         const QString digits = asciiDigits(inserted);
         qsizetype hyphen = -1;
@@ -92,6 +96,7 @@ QValidator::State BoxRule::validate(QString &input, int &pos) const {
         if (hyphen >= 0) {
             goesOn = digits.mid(hyphen + 1);
             moveOn = true;
+            emit const_cast<BoxRule *>(this)->hyphenTyped();
         }
     }
     // The limit stops growth only: a box already past it may be edited as
@@ -104,7 +109,7 @@ QValidator::State BoxRule::validate(QString &input, int &pos) const {
             moveOn = true;
         }
         kept.chop(over);
-        if (kind_ == Text)
+        if (kind_ != Digits)
             emit const_cast<BoxRule *>(this)->limitReached(limit_);
     }
     if (moveOn && next_) {
@@ -148,4 +153,51 @@ void chainDigitGroup(const QList<QLineEdit *> &group) {
     for (qsizetype i = 0; i + 1 < group.size(); ++i)
         if (auto *rule = const_cast<BoxRule *>(qobject_cast<const BoxRule *>(group.at(i)->validator())))
             rule->setNextBox(group.at(i + 1));
+}
+
+void groupByNumberPlan(const QList<QLineEdit *> &group, const int limits[3]) {
+    Q_ASSERT(group.size() == 3);
+    // Whether a hyphen was typed since the boxes were last empty; kept by the first box.
+    auto *hyphenTyped = new QObject(group.first());
+    hyphenTyped->setProperty("typed", false);
+    const int maxima[3] = {limits[0], limits[1], limits[2]};
+    const auto regroup = [group, hyphenTyped, maxima] {
+        QString digits;
+        for (const QLineEdit *box : group)
+            digits += box->text();
+        if (digits.isEmpty())
+            hyphenTyped->setProperty("typed", false);
+        if (hyphenTyped->property("typed").toBool())
+            return;
+        // Only while typing at the number's end: an edit in its middle keeps the cursor where it is.
+        QLineEdit *last = nullptr;
+        for (QLineEdit *box : group)
+            if (!box->text().isEmpty())
+                last = box;
+        if (!last || !last->hasFocus() || last->cursorPosition() != last->text().size())
+            return;
+        const QStringList groups = numberplan::completeGroups(digits, maxima);
+        if (groups.isEmpty())
+            return;
+        bool same = true;
+        for (int i = 0; i < 3; ++i)
+            same = same && group.at(i)->text() == groups.at(i);
+        if (same)
+            return;
+        for (int i = 0; i < 3; ++i) {
+            BoxRule::setStoredText(group.at(i), groups.at(i));
+            group.at(i)->setCursorPosition(int(groups.at(i).size()));
+        }
+        group.last()->setFocus(Qt::OtherFocusReason);
+    };
+    for (QLineEdit *box : group) {
+        if (const auto *rule = qobject_cast<const BoxRule *>(box->validator()))
+            QObject::connect(rule, &BoxRule::hyphenTyped, hyphenTyped,
+                             [hyphenTyped] { hyphenTyped->setProperty("typed", true); });
+        // After the keystroke and every box it reached: the hand-on inserts
+        // into the next box while the first is still being validated.
+        QObject::connect(box, &QLineEdit::textEdited, hyphenTyped, [hyphenTyped, regroup] {
+            QMetaObject::invokeMethod(hyphenTyped, regroup, Qt::QueuedConnection);
+        });
+    }
 }

@@ -19,8 +19,10 @@ class QWidget;
 class BoxRule : public QValidator {
     Q_OBJECT
 public:
-    enum Kind { Text, Digits };
-    // A digit box turns the input method off and takes full-width digits as digits.
+    // A date box takes what a date is written with (1975/5/3, 昭和50年…)
+    // but, as a digit box, with the input method off.
+    enum Kind { Text, Digits, Date };
+    // A digit or date box turns the input method off and takes full-width digits as digits.
     BoxRule(Kind kind, int limit, QLineEdit *box);
 
     State validate(QString &input, int &pos) const override;
@@ -37,6 +39,8 @@ public:
 signals:
     // Typing or a paste was cut at the limit: the user is told, nothing is lost silently.
     void limitReached(int limit);
+    // A hyphen typed in a digit group moved the typing on to the next box.
+    void hyphenTyped();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -57,3 +61,8 @@ QLineEdit *makeRuledBox(QWidget *parent, const QString &name, QRect geometry, in
                         const QFont &font);
 // Each box of a number's group hands what goes past it to the next.
 void chainDigitGroup(const QList<QLineEdit *> &group);
+// A telephone number's three boxes typed without hyphens: once the number is
+// complete, its groups follow the area code (03-1234-5678, 045-123-4567), not
+// the boxes' widths. Hyphens the user typed are kept as typed, and a number
+// the program set is left as it is.
+void groupByNumberPlan(const QList<QLineEdit *> &group, const int limits[3]);

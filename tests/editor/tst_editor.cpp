@@ -530,6 +530,65 @@ private slots:
         QVERIFY(!editor->EntryChanged);
     }
 
+    // 詳細's 誕生日 as people type it (the input method off, so digits come as
+    // typed; pasted full-width digits as digits): a date is stored as ISO, an
+    // impossible one is named and the window stays with what was typed.
+    void birthdayIsADate_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored"); // empty: 決定 refused
+        QTest::addColumn<QString>("said");
+        QTest::newRow("ISO") << "1975-05-03"
+                             << "1975-05-03"
+                             << "";
+        QTest::newRow("slashes, short") << "1975/5/3"
+                                        << "1975-05-03"
+                                        << "";
+        QTest::newRow("eight digits") << "19750503"
+                                      << "1975-05-03"
+                                      << "";
+        QTest::newRow("full-width digits") << "１９７５０５０３"
+                                           << "1975-05-03"
+                                           << "";
+        QTest::newRow("era") << "昭和50年5月3日"
+                             << "1975-05-03"
+                             << "";
+        QTest::newRow("first year of an era") << "平成元年1月8日"
+                                              << "1989-01-08"
+                                              << "";
+        QTest::newRow("no year") << "5月3日"
+                                 << "--05-03"
+                                 << "";
+        QTest::newRow("impossible day") << "1975-02-30"
+                                        << ""
+                                        << "誕生日の「1975-02-30」という日はありません。";
+        QTest::newRow("not a date") << "そのうち"
+                                    << ""
+                                    << "誕生日の「そのうち」は日付として読めません。";
+    }
+    void birthdayIsADate() {
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        QFETCH(QString, said);
+        frmPerson details({}, QStringLiteral("青木"));
+        QVERIFY(!details.txtBirthday->testAttribute(Qt::WA_InputMethodEnabled));
+        details.txtBirthday->insert(typed);
+        BoxAnswerer answerer;
+        QTimer::singleShot(0, &details, [&details] {
+            click(details.imgPersonOk);
+            if (details.isVisible()) // refused, and still open
+                details.reject();
+        });
+        const bool accepted = details.exec() == QDialog::Accepted;
+        QCOMPARE(accepted, !stored.isEmpty());
+        if (accepted) {
+            QVERIFY(answerer.seen.isEmpty());
+            QCOMPARE(details.data().birthday, stored);
+        } else {
+            QCOMPARE(answerer.seen.value(0).section(u'\n', 0, 0), said);
+            QCOMPARE(details.txtBirthday->text(), typed);
+        }
+    }
+
     void clearKeepsUserCategoryNames() {
         QStringList categories = DataDir::installedCategories();
         categories[7] = "8|趣味";
