@@ -562,6 +562,10 @@ frmEdit *frmMain::openEditor(int entry) {
         }
         }
     });
+    connect(editor, &frmEdit::findRequested, this, [this] {
+        txtFind->setFocus(Qt::ShortcutFocusReason);
+        txtFind->selectAll();
+    });
     editor->show();
     hide();
     return editor;

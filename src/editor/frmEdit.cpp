@@ -18,9 +18,11 @@
 #include "ui/titleimage.h"
 #include "ui/twips.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QShortcut>
 
 using mdlDim::GetField;
 
@@ -80,6 +82,16 @@ frmEdit::frmEdit(Book &book, int entry) : book_(book), entry_(entry) {
         connect(box, &QLineEdit::textChanged, this, [this] { EntryChanged = true; });
     connect(cboType, &QComboBox::currentIndexChanged, this, &frmEdit::chooseCategory);
 
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        if (now && now->window() == this && (qobject_cast<QLineEdit *>(now) || qobject_cast<QComboBox *>(now)))
+            typingIn_ = now;
+    });
+    connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this, [this] {
+        backToList();
+        if (leaving_)
+            emit findRequested();
+    });
+
     // Loading.
     mdlDim::CenterForm(this);
     EditMode(entry_ != NewEntry);
@@ -132,6 +144,8 @@ void frmEdit::buildFields() {
                     {lefts[part], tops[row], 495, 300}, limit, digits, boxFont);
         }
         chainDigitGroup({*numbers[row][0], *numbers[row][1], *numbers[row][2]});
+        if (row != 2) // a mobile's boxes are its groups already
+            groupByNumberPlan({*numbers[row][0], *numbers[row][1], *numbers[row][2]}, entryrules::NumberPartDigits);
         // The hyphens between the parts.
         for (int gap = 0; gap < 2; ++gap) {
             const int x1 = lefts[gap] + 495 + 45;

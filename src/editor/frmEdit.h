@@ -4,6 +4,7 @@
 #include "store/people.h"
 
 #include <QList>
+#include <QPointer>
 #include <QWidget>
 
 class Book;
@@ -109,6 +110,8 @@ public:
 
 signals:
     void happened(frmEdit::Outcome outcome);
+    // Ctrl+F: the editor has gone back to the list, whose find box takes the keys.
+    void findRequested();
 
 protected:
     // A close from the window manager goes back to the list like imgShowList,
@@ -134,6 +137,9 @@ private:
     void editPerson();
     void backToList();
     void leave(Outcome outcome);
+    // After a question's box: the window active again and the box that held
+    // the typing before it, so the keys and the input method go on there.
+    void resumeTyping();
     QList<QLineEdit *> entryBoxes() const;
     // A read-only book is shown, not edited: nothing can be typed that could not be kept.
     void showOnly();
@@ -143,6 +149,7 @@ private:
     Book &book_;
     const int entry_;
     bool leaving_ = false;
+    QPointer<QWidget> typingIn_; // the box that last held the focus
     // The entry as it was opened: what undo restores, and the line a store or
     // delete acts on (its bytes as loaded, updated by each store).
     QString openedElement_;

@@ -179,6 +179,15 @@ void frmEdit::store() {
         EntryChanged = false;
         emit happened(Outcome::Stored);
     }
+    resumeTyping(); // the editor stays open
+}
+
+void frmEdit::resumeTyping() {
+    if (leaving_)
+        return;
+    activateWindow();
+    if (typingIn_)
+        typingIn_->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void frmEdit::add() {

@@ -1,4 +1,5 @@
 #include "browse/frmMain.h"
+#include "common/boxanswerer.h"
 #include "common/datadir.h"
 #include "common/testmain.h"
 #include "editor/frmEdit.h"
@@ -6,11 +7,14 @@
 #include "printing/newyearchoice.h"
 #include "store/book.h"
 #include "store/mdlDim.h"
+#include "ui/imagebutton.h"
 
 #include <QDate>
+#include <QFile>
 #include <QLineEdit>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 // Numbers typed as a person types them: keys through the X server (xdotool on
@@ -97,9 +101,21 @@ private slots:
         QTest::newRow("mobile") << "frmEdit"
                                 << "txtMobile"
                                 << "09012345678" << QStringList{"090", "1234", "5678"};
-        QTest::newRow("fax") << "frmEdit"
-                             << "txtFax"
-                             << "0451234567" << QStringList{"0451", "2345", "67"};
+        QTest::newRow("fax, Yokohama") << "frmEdit"
+                                       << "txtFax"
+                                       << "0451234567" << QStringList{"045", "123", "4567"};
+        QTest::newRow("telephone, Tokyo") << "frmEdit"
+                                          << "txtTel"
+                                          << "0312345678" << QStringList{"03", "1234", "5678"};
+        QTest::newRow("telephone, free dial") << "frmEdit"
+                                              << "txtTel"
+                                              << "0120123456" << QStringList{"0120", "123", "456"};
+        QTest::newRow("telephone, Sapporo") << "frmEdit"
+                                            << "txtTel"
+                                            << "0111234567" << QStringList{"011", "123", "4567"};
+        QTest::newRow("telephone with hyphens kept as typed") << "frmEdit"
+                                                              << "txtTel"
+                                                              << "0312-3456-78" << QStringList{"0312", "3456", "78"};
         QTest::newRow("telephone with hyphens") << "frmEdit"
                                                 << "txtTel"
                                                 << "03-1234-5678" << QStringList{"03", "1234", "5678"};
@@ -128,6 +144,70 @@ private slots:
         // Nothing typed spilled into the address that a postal code fills.
         if (auto *address = shown->findChild<QLineEdit *>(QStringLiteral("txtAdd")))
             QVERIFY2(!address->text().contains(typed.right(1)), qPrintable(address->text()));
+    }
+
+    // The real program on a folder holding VexaType.txt but no VexaTel.txt:
+    // Return answers its one message and the program ends with 1, without a
+    // second message, a browsing window, or a crash on the later keys.
+    void missingBookEndsAfterOneMessage() {
+        QTemporaryDir folder;
+        QVERIFY(QFile::copy(dir->categoryPath(), folder.filePath(QStringLiteral("VexaType.txt"))));
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TELBORA_DIR"), folder.path());
+        program.setProcessEnvironment(env);
+        program.start(QStringLiteral(TELBORA_BINARY));
+        QVERIFY(program.waitForStarted());
+        const QString pid = QString::number(program.processId());
+        const QString window =
+            run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--sync"),
+                                            QStringLiteral("--onlyvisible"), QStringLiteral("--pid"), pid})
+                .section(u'\n', 0, 0);
+        QVERIFY2(!window.isEmpty() && window != QLatin1String("(timed out)"), qPrintable(window));
+        // The first key to a fresh X server can be lost: Return until it ends, a few at most.
+        for (int press = 0; press < 4 && program.state() != QProcess::NotRunning; ++press) {
+            run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), window});
+            pressKey(QStringLiteral("Return"));
+            (void)QTest::qWaitFor([&] { return program.state() == QProcess::NotRunning; }, 2000);
+        }
+        const bool ended = program.state() == QProcess::NotRunning;
+        if (!ended)
+            program.kill();
+        program.waitForFinished(5000);
+        QVERIFY2(ended, "still running after the message was answered");
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 1);
+    }
+
+    // 保存 answered by Return: the typing goes on in the box that had it, and
+    // Ctrl+F from the editor goes back to the list's find box.
+    void typingGoesOnAfterSaveAndFindFromEditor() {
+        dir.reset();
+        dir = std::make_unique<DataDir>(QStringList{"abe|Abe Taro|||||||1|F", "suzuki|Suzuki Hanako|||||||1|F"});
+        frmMain home(testBook());
+        home.show();
+        frmEdit *editor = home.openEditor(0);
+        showActive(editor, editor->txtName);
+        if (QTest::currentTestFailed())
+            return;
+        editor->txtName->end(false);
+        typeKeys(QStringLiteral("X"));
+        QTRY_COMPARE(editor->txtName->text(), QStringLiteral("Abe TaroX"));
+        // One xdotool run clicks and answers: the question's box holds this thread until then.
+        const QPoint save = editor->imgSave->mapToGlobal(editor->imgSave->rect().center());
+        run(QStringLiteral("xdotool"),
+            {QStringLiteral("mousemove"), QString::number(save.x()), QString::number(save.y()), QStringLiteral("click"),
+             QStringLiteral("1"), QStringLiteral("sleep"), QStringLiteral("1"), QStringLiteral("key"),
+             QStringLiteral("Return")});
+        QTRY_VERIFY(dir->entryBytes().contains("Abe TaroX"));
+        QTRY_VERIFY(editor->isActiveWindow() && editor->txtName->hasFocus());
+        typeKeys(QStringLiteral("Y"));
+        QTRY_COMPARE(editor->txtName->text(), QStringLiteral("Abe TaroXY"));
+        BoxAnswerer discard({false}); // the Y is not kept
+        pressKey(QStringLiteral("ctrl+f"));
+        QTRY_VERIFY(home.isVisible() && home.txtFind->hasFocus());
+        typeKeys(QStringLiteral("suzuki"));
+        QTRY_COMPARE(home.txtFind->text(), QStringLiteral("suzuki"));
     }
 
     // On 1 January: the name typed into the find box, ↓ into the list, U:
