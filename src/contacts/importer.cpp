@@ -406,7 +406,54 @@ void Importer::remember(int known, const QString &name, const QString &uid) {
         byUid_.insert(uid, known);
 }
 
-int Importer::samePerson(const Contact &contact, const contactentry::Converted &c) const {
+namespace {
+
+// What a person can be known by, each value as it is compared.
+struct Evidence {
+    QSet<QString> personal;  // mobiles and e-mails: one person's own
+    QSet<QString> landlines; // telephones and faxes: a household's
+    QString address;
+};
+
+bool isMobileDigits(const QString &digits) {
+    return digits.size() == 11 && digits.startsWith(u'0') && QStringView(u"789").contains(digits.at(1)) &&
+           digits.at(2) == u'0';
+}
+
+Evidence evidenceOf(const QStringList &fields, const QStringList &phones, const QStringList &emails) {
+    Evidence e;
+    for (const QString &n : QStringList{fields.at(Telephone), fields.at(Fax), fields.at(Mobile)} + phones) {
+        const QString digits = contactentry::asciiDigits(n);
+        if (digits.size() >= 6)
+            (isMobileDigits(digits) ? e.personal : e.landlines).insert(digits);
+    }
+    for (const QString &m : QStringList{fields.at(Email)} + emails)
+        if (!folded(m).isEmpty())
+            e.personal.insert(u'@' + folded(m));
+    e.address = folded(fields.at(Address));
+    return e;
+}
+
+// How strongly two people are one: a mobile or an e-mail in common, then a
+// landline, then the address. A differing mobile or e-mail on both sides
+// outweighs a shared landline or address: a family shares those.
+enum class Rank { None, Address, Landline, Personal };
+
+Rank rankOf(const Evidence &card, const Evidence &entry) {
+    if (card.personal.intersects(entry.personal))
+        return Rank::Personal;
+    if (!card.personal.isEmpty() && !entry.personal.isEmpty())
+        return Rank::None;
+    if (card.landlines.intersects(entry.landlines))
+        return Rank::Landline;
+    if (!card.address.isEmpty() && card.address == entry.address)
+        return Rank::Address;
+    return Rank::None;
+}
+
+} // namespace
+
+int Importer::samePerson(const Contact &contact, const contactentry::Converted &c, QString *tie) const {
     if (!contact.uid.isEmpty())
         if (const auto found = byUid_.constFind(contact.uid); found != byUid_.constEnd())
             return *found;
@@ -424,26 +471,30 @@ int Importer::samePerson(const Contact &contact, const contactentry::Converted &
     if (sameName.isEmpty())
         return -1;
     const QStringList mine = converted(c.fields);
-    QSet<QString> numbers, emails, addresses;
-    for (const QString &n : QStringList{mine.at(Telephone), mine.at(Fax), mine.at(Mobile)} + c.extraPhones)
-        if (contactentry::asciiDigits(n).size() >= 6)
-            numbers.insert(contactentry::asciiDigits(n));
-    for (const QString &e : QStringList{mine.at(Email)} + c.extraEmails)
-        if (!folded(e).isEmpty())
-            emails.insert(folded(e));
-    if (!folded(mine.at(Address)).isEmpty())
-        addresses.insert(folded(mine.at(Address)));
+    const Evidence card = evidenceOf(mine, c.extraPhones, c.extraEmails);
+    // The best evidence wins; two entries with the same best are a tie, named and never decided by order.
+    Rank best = Rank::None;
+    QList<int> bestOnes;
     for (int candidate : sameName) {
         const Person p = personOf(people_[static_cast<size_t>(candidate)]);
-        QStringList theirs = {p.fields.at(Telephone), p.fields.at(Fax), p.fields.at(Mobile)};
-        for (const QString &n : theirs + p.data.phones)
-            if (numbers.contains(contactentry::asciiDigits(n)))
-                return candidate;
-        for (const QString &e : QStringList{p.fields.at(Email)} + p.data.emails)
-            if (emails.contains(folded(e)))
-                return candidate;
-        if (addresses.contains(folded(p.fields.at(Address))))
-            return candidate;
+        const Rank rank = rankOf(card, evidenceOf(p.fields, p.data.phones, p.data.emails));
+        if (rank == Rank::None || rank < best)
+            continue;
+        if (rank > best)
+            bestOnes.clear();
+        best = rank;
+        bestOnes.append(candidate);
+    }
+    if (bestOnes.size() == 1)
+        return bestOnes.first();
+    if (bestOnes.size() > 1) {
+        if (tie)
+            *tie = QStringLiteral("同じ名前で%1の同じ人が %2 人います")
+                       .arg(best == Rank::Personal   ? QStringLiteral("携帯かメール")
+                            : best == Rank::Landline ? QStringLiteral("電話番号")
+                                                     : QStringLiteral("住所"))
+                       .arg(bestOnes.size());
+        return -1;
     }
     // The same name and reading, and nothing set on both sides that differs.
     for (int candidate : sameName) {
@@ -613,7 +664,11 @@ Importer::Placed Importer::add(const Contact &given) {
         ++result_.duplicates;
         return placed(earlier->second);
     }
-    const int same = samePerson(contact, converted);
+    QString tie;
+    const int same = samePerson(contact, converted, &tie);
+    if (!tie.isEmpty())
+        result_.report.append(QStringLiteral("%1：%2 がどの人か決められません（%3）。新しい人として取り込みます")
+                                  .arg(contact.source, converted.fields.name, tie));
     known_.insert(key, {contact.source, same >= 0 ? same : static_cast<int>(people_.size())});
     if (same >= 0) {
         Known &k = people_[static_cast<size_t>(same)];
@@ -649,8 +704,8 @@ Importer::Placed Importer::add(const Contact &given) {
         } else {
             k.update = static_cast<int>(result_.updates.size());
             result_.updates.append({k.book, merged, p.data});
-            ++result_.updated;
         }
+        ++result_.updated; // each card once, whichever entry it went into
         known_.insert(duplicateKey(merged), {contact.source, same});
         return placed(same);
     }

@@ -62,7 +62,8 @@ struct BookEntry {
 // Makes entries of contacts one at a time; one person stays one entry. A
 // contact is the same person as an entry (of the book, or one this import
 // added) when it carries the entry's UID; when the names are equal, spaces
-// and widths folded, and they share a number, an e-mail or an address; or
+// and widths folded, and it is the one entry with the best evidence in common
+// (a mobile or an e-mail, then a landline, then an address); or
 // when name and reading are equal and no value contradicts. Such a contact
 // fills the entry's empty fields; a value differing from a filled one is kept
 // as a further number, e-mail or address; nothing is overwritten. A contact
@@ -101,7 +102,10 @@ private:
     const QString &lineOf(const Known &known) const;
     Person personOf(const Known &known) const;
     void remember(int known, const QString &name, const QString &uid);
-    int samePerson(const Contact &contact, const contactentry::Converted &converted) const;
+    // The person the contact is, ranked by evidence (a UID, then a mobile or
+    // an e-mail, then a landline, then an address); -1 for a new person, with
+    // `tie` saying why when two are equally likely.
+    int samePerson(const Contact &contact, const contactentry::Converted &converted, QString *tie) const;
     // What the contact brings that the person lacks, each named; `kept`
     // gets what differs and was left as it was.
     QStringList merge(Person &person, const Contact &contact, const contactentry::Converted &converted,

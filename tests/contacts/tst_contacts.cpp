@@ -32,8 +32,9 @@
 namespace {
 
 // The entry lines and report of importing `bytes` as one file into the installed categories.
+// `cardsRead`, when given, counts the contacts the file held.
 contactimport::Result importBytes(const QByteArray &bytes, const QString &name = QStringLiteral("in.vcf"),
-                                  const QStringList &book = {}) {
+                                  const QStringList &book = {}, int *cardsRead = nullptr) {
     QTemporaryDir dir;
     QFile file(dir.filePath(name));
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
@@ -47,7 +48,13 @@ contactimport::Result importBytes(const QByteArray &bytes, const QString &name =
     contactimport::Importer importer(book, categories, 1);
     QStringList notes;
     const Failure failure = contactimport::forEachContact(
-        file.fileName(), [&](const Contact &c) { importer.add(c); }, notes);
+        file.fileName(),
+        [&](const Contact &c) {
+            importer.add(c);
+            if (cardsRead)
+                ++*cardsRead;
+        },
+        notes);
     contactimport::Result result = importer.result();
     result.report = (failure.failed() ? QStringList{describe(failure)} : notes) + result.report;
     return result;
@@ -89,7 +96,10 @@ private slots:
     void goldenFiles() {
         QFETCH(QString, input);
         const QString stem = input.left(input.lastIndexOf(u'.'));
-        const contactimport::Result result = importBytes(readFileBytes(input), QFileInfo(input).fileName());
+        int cards = 0;
+        const contactimport::Result result = importBytes(readFileBytes(input), QFileInfo(input).fileName(), {}, &cards);
+        // Every card in exactly one of the summary's four numbers.
+        QCOMPARE(result.imported + result.updated + result.skipped + result.duplicates, cards);
         const auto expectedLines = [](const QString &path) {
             QStringList lines = QString::fromUtf8(readFileBytes(path)).split(u'\n');
             if (!lines.isEmpty() && lines.last().isEmpty())
@@ -408,11 +418,11 @@ private slots:
         const QByteArray before = dir.entryBytes();
         const contactimport::BookImport tried = contactimport::importIntoBook(testBook(), files, 1, true);
         QCOMPARE(dir.entryBytes(), before);
-        QVERIFY2(tried.summary.startsWith(QStringLiteral("取り込み予定 1 件、更新 1 件、見送り 0 件、重複 0 件")),
+        QVERIFY2(tried.summary.startsWith(QStringLiteral("取り込み予定 1 件、更新 3 件、見送り 0 件、重複 0 件")),
                  qPrintable(tried.summary));
 
         const contactimport::BookImport done = contactimport::importIntoBook(testBook(), files, 1);
-        QCOMPARE(done.summary, QStringLiteral("取り込み 1 件、更新 1 件、見送り 0 件、重複 0 件"));
+        QCOMPARE(done.summary, QStringLiteral("取り込み 1 件、更新 3 件、見送り 0 件、重複 0 件"));
         QVERIFY(testBook().load());
         QCOMPARE(testBook().entries().toList(),
                  (QStringList{"1|やまだこうじ|山田　浩二|100-0001|東京都千代田区千代田1-1|03-1111-2222||090-1234-5678|"
@@ -433,6 +443,58 @@ private slots:
         // The same files again bring nothing new.
         const contactimport::BookImport again = contactimport::importIntoBook(testBook(), files, 1);
         QCOMPARE(again.summary, QStringLiteral("取り込み 0 件、更新 0 件、見送り 0 件、重複 4 件"));
+    }
+
+    // Two 伊藤 彩 in the book; a card goes to the one the best evidence names
+    // (a mobile or an e-mail, then a landline, then the address), a tie is
+    // named and made a new entry, and a differing mobile outweighs a shared address.
+    void cardMergesIntoTheRightPerson_data() {
+        QTest::addColumn<QStringList>("book");
+        QTest::addColumn<QString>("card"); // the lines between BEGIN and END, \n-separated
+        QTest::addColumn<int>("updated");  // the book's entry that took it; -1: none
+        QTest::addColumn<int>("added");
+        QTest::addColumn<QString>("said");
+        const QString first =
+            "いとうあや|伊藤　彩|100-0001|東京都千代田区千代田1-1|03-1111-2222||090-1111-1111|a1@example.jp|1|F";
+        const QString second =
+            "いとうあや|伊藤　彩|100-0001|東京都千代田区千代田1-1|03-1111-2222||090-2222-2222|a2@example.jp|1|F";
+        const QString name = "N:伊藤;彩;;;\nORG:さくら商事\n";
+        QTest::newRow("the second's mobile, not the first's address")
+            << QStringList{first, second}
+            << name + "TEL;TYPE=CELL:090-2222-2222\nADR:;;千代田1-1;千代田区;東京都;100-0001;" << 1 << 0 << "";
+        QTest::newRow("the second's e-mail")
+            << QStringList{first, second} << name + "EMAIL:A2@example.jp" << 1 << 0 << "";
+        QTest::newRow("a landline both share: a tie, named, and a new entry")
+            << QStringList{first, second} << name + "TEL;TYPE=HOME:03-1111-2222" << -1 << 1
+            << "がどの人か決められません";
+        QTest::newRow("a shared address but another mobile: another person")
+            << QStringList{first} << name + "TEL;TYPE=CELL:090-3333-3333\nADR:;;千代田1-1;千代田区;東京都;100-0001;"
+            << -1 << 1 << "";
+        QTest::newRow("a landline beats an address")
+            << QStringList{"いとうあや|伊藤　彩|100-0001|東京都千代田区千代田1-1|||||1|F",
+                           "いとうあや|伊藤　彩|||03-1111-2222||||1|F"}
+            << name + "TEL;TYPE=HOME:03-1111-2222\nADR:;;千代田1-1;千代田区;東京都;100-0001;" << 1 << 0 << "";
+        QTest::newRow("two cards of one person in one export: one entry")
+            << QStringList{}
+            << name + "TEL;TYPE=CELL:090-4444-4444\nEND:VCARD\nBEGIN:VCARD\nN:伊藤;彩;;;\nTEL;TYPE=CELL:090-4444-"
+                      "4444\nEMAIL:aya@example.jp"
+            << -1 << 1 << "";
+    }
+    void cardMergesIntoTheRightPerson() {
+        QFETCH(QStringList, book);
+        QFETCH(QString, card);
+        QFETCH(int, updated);
+        QFETCH(int, added);
+        QFETCH(QString, said);
+        const QByteArray vcf = "BEGIN:VCARD\nVERSION:3.0\n" + card.toUtf8() + "\nEND:VCARD\n";
+        const contactimport::Result result = importBytes(vcf, QStringLiteral("in.vcf"), book);
+        const QString report = result.report.join(u'\n');
+        QCOMPARE(result.updates.size(), updated < 0 ? 0 : 1);
+        if (updated >= 0)
+            QCOMPARE(result.updates.first().entry, updated);
+        QVERIFY2(result.lines.size() == added, qPrintable(result.lines.join(u'\n') + u'\n' + report));
+        if (!said.isEmpty())
+            QVERIFY2(report.contains(said), qPrintable(report));
     }
 
     void commandOnAnEmptyFolder() {
