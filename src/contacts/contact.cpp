@@ -333,7 +333,10 @@ QString guessedReading(const Contact &contact, const QString &name, QStringList 
     if (family.isEmpty() && given.isEmpty() && person)
         std::tie(family, given) = familyAndGiven(name);
     readings::Guess guess;
-    if (person && !family.isEmpty() && !given.isEmpty()) {
+    // A family-name column with no given name beside it is still a family name (平野 is ひらの, not へいや).
+    if (!contact.family.trimmed().isEmpty() && contact.given.trimmed().isEmpty())
+        guess = readings::guess(family, NamePart::Family);
+    if (guess.reading.isEmpty() && person && !family.isEmpty() && !given.isEmpty()) {
         const readings::Guess f = readings::guess(family, NamePart::Family),
                               g = readings::guess(given, NamePart::Given);
         if (!f.reading.isEmpty() && !g.reading.isEmpty())
