@@ -220,11 +220,11 @@ private slots:
                     readings::guess(f.at(0), part == "姓" ? readings::NamePart::Family : readings::NamePart::Given)
                         .reading;
             }
-            QStringList right_ = f.at(1).split(u'/');
+            QStringList accepted = f.at(1).split(u'/');
             if (alone)
-                for (QString &r : right_)
+                for (QString &r : accepted)
                     r = contactentry::storedReading(r);
-            if (right_.contains(guessed))
+            if (accepted.contains(guessed))
                 ++right;
             else
                 misses.append(f.at(0) + u'→' + guessed);
