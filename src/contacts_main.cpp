@@ -275,8 +275,9 @@ int runSync(Book &book, const QCommandLineParser &parser, const QStringList &arg
 }
 
 // A book a text editor re-saved as UTF-8 is converted back only when asked
-// (--convert); a mix is refused. 0 when the book can be read.
-int checkEncoding(const Book &book, bool convert) {
+// (--convert); a command that only reads it (export) reads a converted copy
+// and leaves the files alone; a mix is refused. 0 when the book can be read.
+int checkEncoding(Book &book, bool convert, bool onlyReads) {
     const bookencoding::BookFiles found = bookencoding::checkFiles({book.entryPath(), book.categoryPath()});
     if (found.refused.failed())
         return fail(found.refused);
@@ -284,6 +285,16 @@ int checkEncoding(const Book &book, bool convert) {
     const QStringList &utf8Names = found.utf8Names;
     if (utf8Paths.isEmpty())
         return 0;
+    if (!convert && onlyReads) {
+        QStringList unheld;
+        if (const Failure failed = book.readThroughConvertedCopy(&unheld); failed.failed())
+            return fail(utf8Explanation(utf8Names) + u' ' + describe(failed));
+        notice(utf8Explanation(utf8Names) +
+               QStringLiteral(" 元のファイルはそのままにして、Shift_JIS に変換したものから読みます。"));
+        for (const QString &character : unheld)
+            notice(QStringLiteral("Shift_JIS にない文字は「〓」として読みます：") + character);
+        return 0;
+    }
     if (!convert)
         return fail(utf8Explanation(utf8Names) +
                     QStringLiteral(" --convert を付けると Shift_JIS に戻します（元のファイルは横に残します）。"));
@@ -396,7 +407,8 @@ int main(int argc, char *argv[]) {
     case SingleInstance::State::Acquired:
         break;
     }
-    if (const int refused = checkEncoding(book, parser.isSet(QStringLiteral("convert"))))
+    if (const int refused =
+            checkEncoding(book, parser.isSet(QStringLiteral("convert")), command == QLatin1String("export")))
         return refused;
     if (command == QLatin1String("check"))
         return runCheck(book, parser);

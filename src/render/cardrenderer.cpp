@@ -5,7 +5,8 @@
 
 #include "render/twipunits.h"
 #include "store/entryrecord.h"
-#include "store/mdlDim.h"
+#include "store/entryrules.h"
+
 #include <cmath>
 
 using namespace cardlayout;
@@ -41,9 +42,7 @@ void drawStep(DrawTarget &target, Medium medium, const FormStep &step, int X, in
 }
 
 QString fieldText(const EntryRecord &entry, Source source, const QString &literal) {
-    const auto telephonePart = [&](int n) {
-        return mdlDim::GetField(entry[EntryField::Telephone], QStringLiteral("-"), n);
-    };
+    const auto telephonePart = [&](int n) { return entryrules::numberPart(entry[EntryField::Telephone], n); };
     switch (source) {
     case Source::Literal:
         return literal;

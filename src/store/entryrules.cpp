@@ -121,6 +121,10 @@ QString joinedParts(const QStringList &parts) {
     return parts.join(QLatin1Char('-'));
 }
 
+QString numberPart(const QString &number, int n) {
+    return number.section(QLatin1Char('-'), n - 1, n - 1);
+}
+
 QString entryLine(const EntryLineFields &f) {
     return QStringList{f.reading,          f.name,      f.postalCode,
                        f.address,          f.telephone, f.fax,

@@ -74,6 +74,8 @@ QString faultMessage(EntryFault fault);
 
 // Number parts joined by "-", or empty when any part is empty.
 QString joinedParts(const QStringList &parts);
+// Part `n` (from 1) of a number stored as parts joined by "-"; empty when it has none.
+QString numberPart(const QString &number, int n);
 
 // The ten fields of an entry line: reading, name, postal code, address,
 // telephone, fax, mobile, e-mail, category number (1 to 10), printed flag.
