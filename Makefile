@@ -37,8 +37,9 @@ test: build
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
-# A Debian package in build/: telbora_VERSION_ARCH.deb.
-deb: build
+# A Debian package in build/: telbora_VERSION_ARCH.deb, built from what it holds alone.
+deb: configure
+	cmake --build $(BUILD) --target packaged
 	cd $(BUILD) && cpack -G DEB
 
 # The package as Debian's lintian sees it: an error or a warning fails.
