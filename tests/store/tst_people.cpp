@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QTest>
 
 #include <cstring>
@@ -388,6 +389,7 @@ private slots:
         QTest::newRow("bad escape") << QByteArray("\\q") << Failure::Kind::SideBadEscape << 2;
         QTest::newRow("two entries, one UID") << QByteArray("twin") << Failure::Kind::SideUidTwice << 3;
         QTest::newRow("a line cut short") << QByteArray("cut") << Failure::Kind::SideBadHash << 2;
+        QTest::newRow("a line with too few columns") << QByteArray("few") << Failure::Kind::SideTooFewColumns << 2;
     }
     void damagedSideFileIsKeptAndMadeAnew() {
         QFETCH(QByteArray, damage);
@@ -402,6 +404,8 @@ private slots:
             bytes = lines[0] + "\r\n" + lines[1] + "\r\n" + lines[1] + "\r\n";
         else if (damage == "cut")
             bytes = lines[0] + "\r\n" + lines[1].left(40) + "\r\n";
+        else if (damage == "few")
+            bytes = lines[0] + "\r\n" + lines[1].split('\t').mid(0, 4).join('\t') + "\r\n";
         else if (damage.startsWith('\\'))
             bytes = lines[0] + "\r\n" + lines[1] + "\t" + "notes=" + damage + "\r\n";
         else
@@ -424,6 +428,74 @@ private slots:
         QCOMPARE(after, before); // unchanged lines get the UIDs they were first given
         people::SideFile remade;
         QVERIFY(!people::SideFile::parse(readFileBytes(path), remade).failed());
+    }
+
+    // Lines before and after another program's edit, paired as a person
+    // would pair them: which line now continues which entry before (-1: a new one).
+    void editedLinesPairWithTheirEntries_data() {
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<QStringList>("now");
+        QTest::addColumn<QList<int>>("expected");
+        QTest::newRow("two empty readings are no name in common")
+            << QStringList{"|山田　一郎||東京都千代田区千代田1-1|03-1111-2222||||1|F"}
+            << QStringList{"|田中　次郎||東京都千代田区千代田1-1|03-1111-2222||||1|F"} << QList<int>{-1};
+        QTest::newRow("a reading corrected: the same person")
+            << QStringList{"やまだ|山田　一郎||東京都千代田区千代田1-1|03-1111-2222||||1|F"}
+            << QStringList{"やまだいちろう|山田　一郎||東京都千代田区千代田1-1|03-1111-2222||||1|F"} << QList<int>{0};
+        QTest::newRow("identical lines moved keep their order")
+            << QStringList{Ito, Ito, Aoki, Ueda} << QStringList{Aoki, Ito, Ueda, Ito} << QList<int>{2, 0, 3, 1};
+        QTest::newRow("identical lines, the first edited")
+            << QStringList{Ito, Ito, Ueda}
+            << QStringList{QString(Ito).replace(QStringLiteral("伊藤"), QStringLiteral("井藤")), Ito, Ueda}
+            << QList<int>{0, 1, 2};
+    }
+    void editedLinesPairWithTheirEntries() {
+        QFETCH(QStringList, before);
+        QFETCH(QStringList, now);
+        QFETCH(QList<int>, expected);
+        const auto anchors = [](const QStringList &lines) {
+            std::vector<people::Anchor> out;
+            for (const QString &line : lines)
+                out.push_back(people::anchorOf(line));
+            return out;
+        };
+        const std::vector<int> match = people::attach(anchors(before), anchors(now));
+        QCOMPARE(QList<int>(match.begin(), match.end()), expected);
+    }
+
+    // One write that updates an entry and adds others: the side file on disk
+    // holds both, every UID is its own even when an import brings one the
+    // book has, and a printed mark toggled elsewhere leaves the side file alone.
+    void sideFileAfterOneWriteOfUpdatesAndNewLines() {
+        DataDir dir({Aoki, Ito});
+        Book &book = testBook();
+        QVERIFY(!book.attachPeople().failed());
+        const QStringList was = uids(book.records());
+        people::PersonData updated;
+        updated.company = QStringLiteral("青木商店");
+        people::DataOfNew added;
+        people::PersonData newcomer;
+        newcomer.nickname = QStringLiteral("けんちゃん");
+        added.insert(0, newcomer);
+        const QString aokiNow = QString(Aoki).replace(QStringLiteral("03-1111-2222"), QStringLiteral("03-3333-4444"));
+        QVERIFY(book.updateAndAppend({{loaded(1), aokiNow, updated}}, {Ueda}, added, {was.at(1)}));
+        const std::vector<people::Record> read = atStart(); // from the disk, by a new start
+        QCOMPARE(read.size(), size_t(3));
+        QCOMPARE(read[0].uid(), was.at(0));
+        QCOMPARE(read[0].data().company, QStringLiteral("青木商店"));
+        QCOMPARE(read[2].data().nickname, QStringLiteral("けんちゃん"));
+        const QStringList all = uids(read);
+        QCOMPARE(QSet<QString>(all.begin(), all.end()).size(), 3); // the taken UID was not given again
+        QCOMPARE(read[1].uid(), was.at(1));
+
+        const QByteArray sideFile = readFileBytes(book.peoplePath());
+        QByteArray entries = dir.entryBytes();
+        const qsizetype flag = entries.indexOf("|2|T");
+        QVERIFY(flag > 0);
+        entries[flag + 3] = 'F';
+        dir.writeEntries(entries);
+        QCOMPARE(uids(atStart()), all);
+        QCOMPARE(readFileBytes(book.peoplePath()), sideFile);
     }
 
     void readOnlyBookWritesNoSideFile() {
