@@ -54,6 +54,12 @@ private slots:
         QTest::newRow("UTF-8 by iconv") << utf8Book() << Kind::Utf8 << 0;
         QTest::newRow("UTF-8 with BOM") << "\xEF\xBB\xBF" + utf8Book() << Kind::Utf8 << 0;
         QTest::newRow("BOM before ASCII") << QByteArray("\xEF\xBB\xBFtanaka|Tanaka\n") << Kind::Utf8 << 0;
+        QTest::newRow("BOM before a line that reads both ways")
+            << "\xEF\xBB\xBF" + DataDir::sjisLines({"nakaten|繝ｻ|||||||1|F"}) << Kind::Utf8 << 0;
+        QTest::newRow("UTF-16 whose lines end in CR alone")
+            << iconvBytes(DataDir::sjisLines({"あおき|青木|||||||1|F", "いとう|伊藤|||||||1|F"}), "CP932", "UTF-16LE")
+                   .replace(QByteArray("\r\0\n\0", 4), QByteArray("\r\0", 2))
+            << Kind::Utf16 << 0;
         QTest::newRow("UTF-8 line appended") << cp932Book() + utf8Line(Added) << Kind::Mixed << 6;
         QTest::newRow("code page 932 appended to UTF-8")
             << utf8Book() + DataDir::sjisLines({Added}) << Kind::Mixed << 1;
@@ -133,6 +139,9 @@ private slots:
             << iconvBytes("tanaka|Tanaka|||||||1|F\r\n", "CP932", "UTF-16LE") << categories << Failure::Kind::InUtf16;
         QTest::newRow("UTF-16 category file")
             << cp932Book() << iconvBytes(categories, "CP932", "UTF-16BE") << Failure::Kind::InUtf16;
+        QTest::newRow("UTF-16 ASCII whose lines end in CR alone")
+            << iconvBytes("tanaka|Tanaka|||||||1|F\rsato|Sato|||||||1|F\r", "CP932", "UTF-16LE") << categories
+            << Failure::Kind::InUtf16;
     }
     void writersLeaveOtherEncodingsAlone() {
         QFETCH(QByteArray, entries);
