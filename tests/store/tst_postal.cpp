@@ -151,6 +151,9 @@ private slots:
         QTest::newRow("a typo in the town: none") << "東京都千代田区千代由１" << QStringList{};
         QTest::newRow("北10条西 for 北十条西") << "北海道札幌市北区北10条西4丁目" << QStringList{"0010010", "0600810"};
         QTest::newRow("霞ヶ関 for 霞が関") << "東京都千代田区霞ヶ関1-2-3" << QStringList{"1000013"};
+        QTest::newRow("霞ヵ関 for 霞が関") << "東京都千代田区霞ヵ関1-2-3" << QStringList{"1000013"};
+        QTest::newRow("坂ノ下 for 坂之下") << "秋田県由利本荘市矢島町坂ノ下" << QStringList{"0150416"};
+        QTest::newRow("中之沢 for 中ノ沢") << "北海道札幌市南区中之沢" << QStringList{"0050831"};
         QTest::newRow("Kyoto: the town after the streets")
             << "京都市中京区寺町通御池上る上本能寺前町488" << QStringList{"6040925"};
         QTest::newRow("大字, no 郡") << "岩手県矢巾町大字南矢幅第13地割" << QStringList{"0283615"};
