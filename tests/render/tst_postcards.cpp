@@ -122,6 +122,8 @@ private slots:
         QTest::newRow("a floor is counted") << "ビル25階" << N::KanjiDigits << "ビル二十五階";
         QTest::newRow("the place keeps 十 in Arabic digits") << "北10条西4丁目7-1" << N::Arabic << "北十条西4丁目7―1";
         QTest::newRow("番町 is a place") << "2番町5-25" << N::KanjiDigits << "二番町五―二五";
+        QTest::newRow("four digits counted") << "本町1234" << N::KanjiCounted << "本町千二百三十四";
+        QTest::newRow("a dash after the last digit stays") << "1-2-" << N::KanjiDigits << "一―二-";
     }
     void columnText() {
         QFETCH(QString, text);
@@ -246,6 +248,11 @@ private slots:
             << "株式会社テルボラ" << joint << "[株式会社テルボラ] | /花子/様 | /翔/くん | 佐藤/恵/様";
         QTest::newRow("half-width katakana") << "ﾔﾏﾀﾞ　ﾀﾛｳ" << none << "ヤマダ/タロウ/様";
         QTest::newRow("no name: nothing, no 様 alone") << "　" << joint << "";
+        QTest::newRow("a name that is only 様 is kept") << "様" << none << "/様/様";
+        people::PersonData sameFamily;
+        sameFamily.joint = {{"花子", "山田", {}, {}}};
+        QTest::newRow("a joint name's family, the head's: written once")
+            << "山田　太郎" << sameFamily << "山田/太郎/様 | /花子/様";
     }
     void nameColumns() {
         QFETCH(QString, name);
@@ -271,6 +278,9 @@ private slots:
                                                    << "";
         QTest::newRow("half-width katakana") << "大阪市北区ｸﾞﾗﾝﾌﾛﾝﾄ" << 5 << "大阪市北区 / グランフロント"
                                              << "";
+        QTest::newRow("a break at the very end: no building")
+            << "東京都渋谷区渋谷2-21-1" << 22 << "東京都渋谷区渋谷2-21-1"
+            << "";
     }
     void cardAddress() {
         QFETCH(QString, stored);
