@@ -286,6 +286,8 @@ PrintJob::Outcome PrintJob::run() {
             for (qsizetype s = first; s < first + count && !printer->failed(); ++s) {
                 if (s > first)
                     printer->nextPage();
+                if (printer->failed()) // a new page the printer refused is not drawn on
+                    break;
                 drawSheet(*printer, s, sheets.at(s));
             }
             // A card's text ends its document already.

@@ -64,9 +64,17 @@ public:
 
     void clear() override {}
     void drawLine(QPoint a, QPoint b, const PenSpec &p) override { recorded.drawLine(a, b, p); }
-    void drawText(const QString &t, QPoint at, const FontSpec &f, QColor c) override { recorded.drawText(t, at, f, c); }
+    void drawText(const QString &t, QPoint at, const FontSpec &f, QColor c) override {
+        if (failed_.failed() && drawnAfterFailure)
+            ++*drawnAfterFailure;
+        recorded.drawText(t, at, f, c);
+    }
     void drawPicture(const QPixmap &p, const QRect &r) override { recorded.drawPicture(p, r); }
-    void drawGlyphs(const GlyphRun &run, QColor c) override { recorded.drawGlyphs(run, c); }
+    void drawGlyphs(const GlyphRun &run, QColor c) override {
+        if (failed_.failed() && drawnAfterFailure)
+            ++*drawnAfterFailure;
+        recorded.drawGlyphs(run, c);
+    }
     void endDocument() override {
         const QCursor *cursor = QGuiApplication::overrideCursor();
         if (!cursor || cursor->shape() != Qt::WaitCursor)
@@ -86,7 +94,15 @@ public:
     int documentsSent() const override { return sent; }
     void setOffsetMm(QPointF offset) override { offsetMm = offset; }
     void setSheet(Sheet s) override { sheetOfLastPrinter = s; }
-    void nextPage() override { ++pagesBegun; }
+    void nextPage() override {
+        ++pagesBegun;
+        // The paper runs out as sheet `failAtSheet` of a stack begins.
+        if (failAtSheet > 0 && ++pagesInDocument + 1 == failAtSheet)
+            failed_ = Failure{Failure::Kind::Other, {}, 0, "プリンターの用紙がありません。"};
+    }
+    int failAtSheet = 0;
+    int pagesInDocument = 0;
+    int *drawnAfterFailure = nullptr; // outlives the printer
     QString pdfFolder() const override { return pdfFolderName; }
     QPointF offsetMm;
     QString pdfFolderName; // set: it writes PDF files there
@@ -193,6 +209,8 @@ class TestPrinting : public QObject {
     bool hasPrinter = true;
     QString pdfFolder; // the next printer writes PDF files there
     int failAt = 0;
+    int failAtSheet = 0;
+    int drawnAfterFailure = 0;
     std::function<void()> whenFailing;
     int documents = 0;
 
@@ -247,6 +265,8 @@ private slots:
                 return nullptr;
             auto made = std::make_unique<TestPrinter>();
             made->failAtDocument = failAt;
+            made->failAtSheet = failAtSheet;
+            made->drawnAfterFailure = &drawnAfterFailure;
             made->whenFailing = whenFailing;
             made->sentOut = &documents;
             made->pdfFolderName = pdfFolder;
@@ -259,6 +279,8 @@ private slots:
         printersOpened = 0;
         hasPrinter = true;
         failAt = 0;
+        failAtSheet = 0;
+        drawnAfterFailure = 0;
         whenFailing = nullptr;
         printer = nullptr;
         documents = 0;
@@ -483,6 +505,34 @@ private slots:
         QTest::newRow("cancelled at the first")
             << false << 20 << QList<bool>{false} << QList<int>{3} << 0 << QList<bool>{false, false, false};
     }
+    // The paper runs out as the second sheet of a stack begins: nothing more
+    // is drawn, the user is told, and no entry counts as printed.
+    void stackStopsWhenThePrinterFails_data() {
+        QTest::addColumn<addressmedium::Kind>("kind");
+        QTest::addColumn<int>("entries");
+        QTest::newRow("long envelopes") << addressmedium::Kind::LongEnvelope << 3;
+        QTest::newRow("12 labels a sheet") << addressmedium::Kind::Labels12 << 30;
+    }
+    void stackStopsWhenThePrinterFails() {
+        QFETCH(addressmedium::Kind, kind);
+        QFETCH(int, entries);
+        QStringList book;
+        for (int i = 0; i < entries; ++i)
+            book.append(QStringLiteral("やまだ|山田　太郎%1|100-0001|東京都千代田区千代田1-%1|||||1|F").arg(i + 1));
+        start(book);
+        ScriptedPrompter prompter;
+        prompter.paperAnswers = {true, true, true};
+        postcardsettings::Setup postcards;
+        postcards.options.stackSize = 20;
+        failAtSheet = 2;
+        PrintJob job(testBook(), lines(setup->lstAll), {}, kind, postcards, &prompter);
+        job.run();
+        QCOMPARE(drawnAfterFailure, 0);
+        QCOMPARE(prompter.told.size(), 1);
+        QVERIFY(prompter.told.first().contains("プリンターの用紙がありません。"));
+        QCOMPARE(job.printedLines().size(), 0);
+    }
+
     void postcardJob() {
         QFETCH(bool, leaveOut);
         QFETCH(int, stackSize);
