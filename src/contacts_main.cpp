@@ -224,6 +224,9 @@ QString promptPassword(const QString &prompt) {
     return read ? QString::fromLocal8Bit(buffer).remove(u'\n').remove(u'\r') : QString();
 }
 
+// The exit status of a sync that stopped before deleting most of the linked cards.
+constexpr int MassDeleteRefused = 4;
+
 // Syncs with the address book at URL (or the one telbora.ini names) as --user.
 int runSync(Book &book, const QCommandLineParser &parser, const QStringList &args) {
     syncaccount::Saved account = syncaccount::load();
@@ -249,6 +252,7 @@ int runSync(Book &book, const QCommandLineParser &parser, const QStringList &arg
     else if (first != QLatin1String("match"))
         return fail(QStringLiteral("--first は upload、download、match のどれかです。"));
     options.dryRun = parser.isSet(QStringLiteral("dry-run"));
+    options.allowMassDelete = parser.isSet(QStringLiteral("allow-mass-delete"));
     QString password = qEnvironmentVariable("TELBORA_SYNC_PASSWORD");
     QString noKeyring;
     if (password.isEmpty())
@@ -265,7 +269,8 @@ int runSync(Book &book, const QCommandLineParser &parser, const QStringList &arg
         say(line);
     if (!report.error.isEmpty()) {
         say(report.summary());
-        return fail(report.error);
+        fail(report.error);
+        return report.refusedMassDelete ? MassDeleteRefused : 1;
     }
     if (!options.dryRun)
         if (const QString failed = syncaccount::save(account); !failed.isEmpty())
@@ -330,9 +335,10 @@ int main(int argc, char *argv[]) {
         "      電話帳を vCard か CSV で書き出します（OUT が - なら標準出力へ）\n"
         "  check [--dir DIR] [--category N]\n"
         "      郵便番号と住所が合わない項目、どちらかがない項目を示します\n"
-        "  sync [--dir DIR] [URL --user NAME] [--first upload|download|match] [--dry-run]\n"
+        "  sync [--dir DIR] [URL --user NAME] [--first upload|download|match] [--dry-run] [--allow-mass-delete]\n"
         "      CardDAV のアドレス帳（スマホと同じもの）と双方向に同期します。パスワードは\n"
-        "      TELBORA_SYNC_PASSWORD、キーリング、端末からの入力の順に探します"));
+        "      TELBORA_SYNC_PASSWORD、キーリング、端末からの入力の順に探します\n"
+        "終了コード：0 すべて済んだ、1 失敗、3 競合が残った、4 大量の削除を止めた"));
     parser.addOption(qtjapanese::helpOption());
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("import、export、check、sync のどれか"));
     parser.addOptions({
@@ -344,6 +350,8 @@ int main(int argc, char *argv[]) {
          QStringLiteral("分類 1〜10（取り込み：分類のない連絡先の分類。書き出し：その分類だけ）"), QStringLiteral("N")},
         {QStringLiteral("dry-run"), QStringLiteral("取り込み・同期：何も書かず、変わる予定の内容を示します")},
         {QStringLiteral("user"), QStringLiteral("同期：サーバーのユーザー名"), QStringLiteral("NAME")},
+        {QStringLiteral("allow-mass-delete"),
+         QStringLiteral("同期：同期していた連絡先の半分を超える数（またはすべて）をサーバーから削除するのを許します")},
         {QStringLiteral("first"),
          QStringLiteral("初めての同期：upload（空のサーバーへ）、download（空の電話帳へ）、match（両方を突き合わせ）"),
          QStringLiteral("MODE"), QStringLiteral("match")},

@@ -7,6 +7,7 @@
 #include "sync/cardedit.h"
 #include "sync/syncstate.h"
 
+#include <QDir>
 #include <QHash>
 #include <QSet>
 
@@ -311,6 +312,24 @@ private:
         for (const Mine &m : mine_)
             if (!state_.byUid(m.uid) && !linkedUids_.contains(m.uid))
                 pushes_.append({Push::Kind::Upload, m.uid, {}});
+        return !refusesMassDelete();
+    }
+
+    // An emptied or cut VexaTel.txt (an editor's crash, a sync folder's
+    // conflict) looks like everyone deleted: the server keeps its cards.
+    bool refusesMassDelete() {
+        const qsizetype linked = state_.links.size();
+        const qsizetype gone = remoteDeletes_.size();
+        if (options_.allowMassDelete || gone == 0 || (gone < linked && 2 * gone <= linked))
+            return false;
+        report_.refusedMassDelete = true;
+        report_.error =
+            QStringLiteral("同期していた %1 件のうち %2 件が電話帳（%3）にありません。ほかのプログラムが電話帳を"
+                           "空にしたか壊したおそれがあるため、サーバーからは何も削除せず、何も送らずに止めました。"
+                           "本当に削除したのなら --allow-mass-delete を付けて同期して下さい。")
+                .arg(linked)
+                .arg(gone)
+                .arg(QDir::toNativeSeparators(book_.entryPath()));
         return true;
     }
 

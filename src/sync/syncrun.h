@@ -48,13 +48,17 @@ struct Choice {
 struct Options {
     First first = First::Match;
     bool dryRun = false;
+    // Deleting more than half of the linked cards, or all of them, only when the user says so.
+    bool allowMassDelete = false;
     QList<Choice> choices;
     // Called as the sync goes: a short text of the step.
     std::function<void(const QString &)> progress;
 };
 
 struct Report {
-    QString error;     // why the sync stopped; what finished before it is kept
+    QString error; // why the sync stopped; what finished before it is kept
+    // Stopped before writing anything: most of the linked entries are gone from the book.
+    bool refusedMassDelete = false;
     QStringList lines; // one line for each change, refusal and conflict
     int sent = 0;
     int received = 0;

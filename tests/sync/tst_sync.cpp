@@ -265,6 +265,48 @@ private slots:
         QCOMPARE(book(), QString());
         QCOMPARE(phone_->cards(), QStringList());
     }
+    // VexaTel.txt emptied or cut by another program: the server keeps every
+    // card, the sync says why and ends with 4, and once the file is back the
+    // entries are the same people as before. Only the user's word deletes them.
+    void bookEmptiedElsewhere_data() {
+        QTest::addColumn<QByteArray>("damage"); // what is left of the book's bytes: "" or "half"
+        QTest::addColumn<bool>("allowed");
+        QTest::newRow("emptied") << QByteArray() << false;
+        QTest::newRow("cut after its first line") << QByteArray("half") << false;
+        QTest::newRow("emptied, the user says so") << QByteArray() << true;
+        QTest::newRow("emptied, one card the phone's own") << QByteArray("phone") << false;
+    }
+    void bookEmptiedElsewhere() {
+        QFETCH(QByteArray, damage);
+        QFETCH(bool, allowed);
+        dir_.emplace(QStringList{Tanaka, Suzuki, QStringLiteral("さとう|佐藤　三郎|||03-7777-8888||||1|F")});
+        QVERIFY(sync({"--first", "upload"}).first.contains(summary(3, 0, 0, 0)));
+        if (damage == "phone") {
+            QCOMPARE(phone_->add("phone-1.vcf", card("phone-1", "FN:山田 花子\r\nN:山田;花子;;;\r\n"
+                                                                "TEL;TYPE=CELL:090-1234-5678\r\nBDAY:1980-01-02\r\n")),
+                     201);
+            QVERIFY(sync().first.contains(summary(0, 1, 0, 0)));
+        }
+        const qsizetype cards = phone_->cards().size();
+        const QByteArray whole = dir_->entryBytes();
+        dir_->writeEntries(damage != "half" ? QByteArray() : whole.left(whole.indexOf("\r\n") + 2));
+        const auto [output, code] = sync(allowed ? QStringList{"--allow-mass-delete"} : QStringList{});
+        if (allowed) {
+            QCOMPARE(code, 0);
+            QCOMPARE(phone_->cards().size(), 0);
+            return;
+        }
+        QCOMPARE(code, 4);
+        QVERIFY2(output.contains("サーバーからは何も削除せず") && output.contains("VexaTel.txt"), qPrintable(output));
+        QCOMPARE(phone_->cards().size(), cards);
+        dir_->writeEntries(whole); // the backup put back
+        const auto [again, code2] = sync();
+        QVERIFY2(code2 == 0 && again.contains(summary(0, 0, 0, 0)), qPrintable(again));
+        QCOMPARE(phone_->cards().size(), cards);
+        if (damage == "phone")
+            QVERIFY(phone_->send("GET", "phone-1.vcf").body.contains("BDAY:1980-01-02"));
+    }
+
     void deleteAgainstEdit() {
         synced();
         const QString tanaka = phone_->cardOf(QStringLiteral("田中"));
