@@ -169,7 +169,8 @@ Failure Book::readSideFile(people::SideFile &side, QString *notice) {
         journalLines_ = side.journalLines;
         return {};
     }
-    side = people::SideFile();
+    // Every entry whose line can still be read keeps its UID and data.
+    side = people::SideFile::salvage(bytes);
     QString kept;
     if (readOnlyReason_.isEmpty()) {
         const QString stamp = peoplePath() + QStringLiteral(".broken-") +

@@ -243,7 +243,7 @@ QString unheldCharacter(const QString &fileName, int line, const QString &charac
 }
 
 QString sideFileRebuilt(const Failure &damage, const QString &keptAs) {
-    return QStringLiteral("「%1」が壊れていました（%2）。%3人ごとの情報を作り直しました。")
+    return QStringLiteral("「%1」が壊れていました（%2）。%3読める行の人ごとの情報は引き継ぎ、ほかは作り直しました。")
         .arg(QFileInfo(damage.file).fileName(), describe(damage),
              keptAs.isEmpty() ? QString()
                               : QStringLiteral("元のファイルは「%1」として残し、").arg(QFileInfo(keptAs).fileName()));

@@ -270,8 +270,11 @@ constexpr double Weight[AnchorFields] = {2, 3, 1, 2, 2, 1, 2, 2, 0};
 
 // How surely `now` is an edit of `before`, from 0 to 1; 0 when it is not
 // surely the same person, however much else is alike (a family shares an
-// address and a telephone).
-double sameness(const Anchor &before, const Anchor &now) {
+// address and a telephone). `inPlace`: the one line changed between
+// unchanged neighbours, where the one entry gone stood; there the same name
+// is enough, so that a person whose only number another program changed
+// stays that person.
+double sameness(const Anchor &before, const Anchor &now, bool inPlace = false) {
     double score = 0;
     double total = 0;
     std::array<double, AnchorFields> alike{};
@@ -294,7 +297,8 @@ double sameness(const Anchor &before, const Anchor &now) {
         return std::any_of(std::begin(OwnFields), std::end(OwnFields), [&](Field f) { return !a.at(f).isEmpty(); });
     };
     const bool sharesOwn = std::any_of(std::begin(OwnFields), std::end(OwnFields), sameOwn);
-    if (total == 0 || !((named && (sharesOwn || !hasOwn(before) || !hasOwn(now))) || sameOwn(Mobile) || sameOwn(Email)))
+    if (total == 0 ||
+        !((named && (sharesOwn || inPlace || !hasOwn(before) || !hasOwn(now))) || sameOwn(Mobile) || sameOwn(Email)))
         return 0;
     const double ratio = score / total;
     return ratio >= 0.6 ? ratio : 0;
@@ -303,7 +307,8 @@ double sameness(const Anchor &before, const Anchor &now) {
 // Pairs the `lines` of `now` with the `candidates` of `before`, the surest
 // first; a pair too unlike stays apart.
 void pairAlike(const std::vector<Anchor> &before, const std::vector<Anchor> &now, const std::vector<int> &lines,
-               const std::vector<int> &candidates, std::vector<int> &match, std::vector<bool> &taken) {
+               const std::vector<int> &candidates, std::vector<int> &match, std::vector<bool> &taken,
+               bool inPlace = false) {
     struct Pair {
         double score;
         int distance;
@@ -315,7 +320,7 @@ void pairAlike(const std::vector<Anchor> &before, const std::vector<Anchor> &now
     for (size_t l = 0; l < lines.size(); ++l)
         for (size_t c = 0; c < candidates.size(); ++c)
             if (const double score =
-                    sameness(before[static_cast<size_t>(candidates[c])], now[static_cast<size_t>(lines[l])]);
+                    sameness(before[static_cast<size_t>(candidates[c])], now[static_cast<size_t>(lines[l])], inPlace);
                 score > 0)
                 pairs.push_back({score, static_cast<int>(l > c ? l - c : c - l), lines[l], candidates[c]});
     std::sort(pairs.begin(), pairs.end(), [](const Pair &a, const Pair &b) {
@@ -596,6 +601,44 @@ Failure SideFile::parse(const QByteArray &input, SideFile &out) {
     return {};
 }
 
+SideFile SideFile::salvage(const QByteArray &bytes) {
+    SideFile out;
+    if (!isUtf8(bytes))
+        return out;
+    std::map<std::pair<quint64, quint64>, size_t> at; // UID → its record
+    const auto keep = [&](const std::pair<quint64, quint64> &uid, QByteArray line) {
+        if (const auto found = at.find(uid); found != at.end())
+            out.records[found->second] = Record::ofLine(std::move(line));
+        else {
+            at.emplace(uid, out.records.size());
+            out.records.push_back(Record::ofLine(std::move(line)));
+        }
+    };
+    const QList<QByteArray> lines = linefile::splitLines(bytes);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QByteArray &line = lines.at(i);
+        if (line.startsWith('@')) {
+            Failure::Kind problem = Failure::Kind::None;
+            const std::optional<JournalLine> change = journalLineOf(line, problem);
+            if (!change)
+                continue;
+            if (!change->record.isEmpty())
+                keep(change->uid, change->record);
+            else if (const auto found = at.find(change->uid); found != at.end())
+                out.records[found->second] = Record();
+            continue;
+        }
+        const std::optional<std::pair<quint64, quint64>> uid =
+            uidBits(QByteArrayView(line).first(std::min<qsizetype>(line.size(), 36)));
+        if (!uid || line.size() <= 36 || line[36] != '\t' || recordProblem(line) != Failure::Kind::None)
+            continue;
+        if (at.count(*uid) == 0) // a UID found twice: the first keeps it
+            keep(*uid, line);
+    }
+    std::erase_if(out.records, [](const Record &r) { return r.isNull(); });
+    return out;
+}
+
 QByteArray SideFile::journalLine(quint64 bookHash, const QByteArray &recordOrUid) {
     return '@' + QByteArray::number(bookHash, 16).rightJustified(16, '0') + '\t' + recordOrUid + "\r\n";
 }
@@ -691,7 +734,7 @@ std::vector<int> attach(const std::vector<Anchor> &before, const std::vector<Anc
             if (!taken[static_cast<size_t>(i)])
                 candidates.push_back(i);
         if (lines.size() * candidates.size() <= MaxPairs)
-            pairAlike(before, now, lines, candidates, match, taken);
+            pairAlike(before, now, lines, candidates, match, taken, lines.size() == 1 && candidates.size() == 1);
     }
     // What is left (a book sorted anew, a block too large) pairs with what
     // shares a name, a reading, a mobile number or an e-mail address.

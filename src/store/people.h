@@ -139,6 +139,10 @@ struct SideFile {
     // fault, one of the Side… kinds, with its line); none when they are. A
     // last journal line cut short by a kill is left out.
     static Failure parse(const QByteArray &bytes, SideFile &out);
+    // What can still be read of a damaged side file: each record line and
+    // journal line that is whole, a UID kept once, in order. Its book hash
+    // is none, so that every entry is found again against these records.
+    static SideFile salvage(const QByteArray &bytes);
     // A journal line, with its line end: a record, or the UID of a deleted entry.
     static QByteArray journalLine(quint64 bookHash, const QByteArray &recordOrUid);
     QByteArray toBytes() const;

@@ -442,6 +442,12 @@ private slots:
         QTest::newRow("a reading corrected: the same person")
             << QStringList{"やまだ|山田　一郎||東京都千代田区千代田1-1|03-1111-2222||||1|F"}
             << QStringList{"やまだいちろう|山田　一郎||東京都千代田区千代田1-1|03-1111-2222||||1|F"} << QList<int>{0};
+        QTest::newRow("the only number changed in place: the same person")
+            << QStringList{Ito, "さとう|佐藤　三郎|||03-7777-8888||||1|F", Ueda}
+            << QStringList{Ito, "さとう|佐藤　三郎|||03-7777-9999||||1|F", Ueda} << QList<int>{0, 1, 2};
+        QTest::newRow("the only number changed, and the line moved: another person")
+            << QStringList{Ito, "さとう|佐藤　三郎|||03-7777-8888||||1|F", Ueda}
+            << QStringList{Ito, Ueda, "さとう|佐藤　三郎|||03-7777-9999||||1|F"} << QList<int>{0, 2, -1};
         QTest::newRow("identical lines moved keep their order")
             << QStringList{Ito, Ito, Aoki, Ueda} << QStringList{Aoki, Ito, Ueda, Ito} << QList<int>{2, 0, 3, 1};
         QTest::newRow("identical lines, the first edited")

@@ -307,6 +307,35 @@ private slots:
             QVERIFY(phone_->send("GET", "phone-1.vcf").body.contains("BDAY:1980-01-02"));
     }
 
+    // A card from the phone (its own UID, a birthday) whose entry another
+    // program edits: the edit goes to that card, which keeps its UID and
+    // birthday; nothing is deleted, nothing uploaded twice.
+    void phoneCardSurvivesOtherProgramsEdits_data() {
+        QTest::addColumn<QString>("damage");
+        QTest::newRow("its only number changed by a text editor") << "";
+        QTest::newRow("and a stray line in the side file") << "stray";
+    }
+    void phoneCardSurvivesOtherProgramsEdits() {
+        QFETCH(QString, damage);
+        dir_.emplace(QStringList{Tanaka, Suzuki});
+        QVERIFY(sync({"--first", "upload"}).first.contains(summary(2, 0, 0, 0)));
+        QCOMPARE(phone_->add("phone-2.vcf", card("phone-2", "FN:佐藤 三郎\r\nN:佐藤;三郎;;;\r\n"
+                                                            "TEL;TYPE=HOME:03-7777-8888\r\nBDAY:1961-02-03\r\n")),
+                 201);
+        QVERIFY(sync().first.contains(summary(0, 1, 0, 0)));
+        editBook("03-7777-8888", "03-7777-9999");
+        if (damage == "stray") {
+            QFile side(dir_->path() + "telbora-people.tsv");
+            QVERIFY(side.open(QIODevice::Append));
+            side.write("stray line\r\n");
+        }
+        const auto [output, code] = sync();
+        QVERIFY2(code == 0 && output.contains(summary(1, 0, 0, 0)), qPrintable(output));
+        QCOMPARE(phone_->cards().size(), 3);
+        const QByteArray phones = phone_->send("GET", "phone-2.vcf").body;
+        QVERIFY2(phones.contains("BDAY:1961-02-03") && phones.contains("03-7777-9999"), phones.constData());
+    }
+
     void deleteAgainstEdit() {
         synced();
         const QString tanaka = phone_->cardOf(QStringLiteral("田中"));
