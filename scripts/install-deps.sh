@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs the Debian packages the build and the tests need, only those missing.
 set -e
-packages="cmake ninja-build libfontconfig-dev g++ make dpkg-dev desktop-file-utils appstream xvfb xauth xdotool dosfstools fusefat fcitx5 fcitx5-mozc fcitx5-frontend-qt6 dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0 qt6-base-dev qt6-translations-l10n libgl-dev libcups2-dev poppler-utils strace clang-format python3 fonts-ipafont-gothic fonts-ipafont-mincho fonts-liberation2 libphonenumber-dev libmecab-dev mecab-ipadic-utf8 libkakasi2-dev kakasi-dic skkdic-extra libicu-dev libharfbuzz-dev pkg-config qtkeychain-qt6-dev radicale $EXTRA_PACKAGES"
+packages="cmake ninja-build libfontconfig-dev g++ make dpkg-dev desktop-file-utils appstream xvfb xauth xdotool dosfstools fusefat fcitx5 fcitx5-mozc fcitx5-frontend-qt6 dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0 qt6-base-dev qt6-translations-l10n libgl-dev libcups2-dev poppler-utils strace clang-format python3 fonts-ipafont-gothic fonts-ipafont-mincho fonts-liberation2 libphonenumber-dev libmecab-dev mecab-ipadic-utf8 libkakasi2-dev kakasi-dic skkdic-extra libicu-dev libharfbuzz-dev pkg-config qtkeychain-qt6-dev radicale xandikos vdirsyncer $EXTRA_PACKAGES"
 # npm fetches the postal code data; a Node.js installed another way serves as well.
 command -v npm >/dev/null 2>&1 || packages="$packages npm"
 missing=""

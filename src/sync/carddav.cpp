@@ -216,6 +216,9 @@ Failure Client::changesSince(const QString &token, Changes &out) {
         const Reply reply = send("REPORT", {}, body, xmlHeaders("1"));
         if ((reply.status == 403 || reply.status == 409) && reply.body.contains("valid-sync-token"))
             return {Failure::Kind::TokenExpired, reply.status, {}};
+        // Xandikos answers a token it does not know with 500: the whole list is asked for instead.
+        if (reply.status == 500 && !from.isEmpty())
+            return {Failure::Kind::TokenExpired, reply.status, {}};
         Multistatus answer;
         if (Failure f =
                 multistatusOf(reply.status, reply.body, reply.failure, QStringLiteral("sync-collection"), answer))

@@ -15,7 +15,7 @@ namespace cardsync {
 namespace {
 
 constexpr int FieldsSynced = 9; // the printed flag stays on this PC
-constexpr int MaxPasses = 3;
+constexpr int MaxPasses = 4;
 
 QStringList tenFields(const QString &line) {
     QStringList fields = line.split(u'|');
@@ -65,11 +65,16 @@ public:
             return failed(carddav::describe(f));
         for (int pass = 0; pass < MaxPasses; ++pass) {
             again_ = false;
-            if (!onePass())
+            wroteServer_ = false;
+            if (!onePass() || options_.dryRun)
                 break;
-            if (!again_ || options_.dryRun)
+            if (again_)
+                say(QStringLiteral("サーバー側でも変わっていた連絡先を合わせ直しています"));
+            else if (!wroteServer_)
                 break;
-            say(QStringLiteral("サーバー側でも変わっていた連絡先を合わせ直しています"));
+            // A pass that wrote kept the token from before its writes. Asked
+            // again, a server that lists only the net change since a token
+            // still shows a card this pass made and a phone deleted meanwhile.
         }
         return report_;
     }
@@ -501,6 +506,7 @@ private:
             state_.put({m->uid, href, answer.etag, m->synced(), false});
             sentHref.insert(m->uid, href);
             ++report_.sent;
+            wroteServer_ = true;
             note(QStringLiteral("送信：%1").arg(m->name()));
         }
         for (const QString &uid : std::as_const(remoteDeletes_)) {
@@ -521,6 +527,7 @@ private:
             state_.removeUid(uid);
             syncstate::forgetCard(folder_, uid);
             ++report_.deleted;
+            wroteServer_ = true;
             note(QStringLiteral("削除（パソコンで削除）：%1").arg(name));
         }
         // The cards as the server keeps them: it may have rewritten what it took.
@@ -590,6 +597,7 @@ private:
     QList<Mine> mine_;
     QHash<QString, qsizetype> byUid_;
     bool again_ = false;
+    bool wroteServer_ = false; // this pass changed the server
     // One pass's plan.
     QHash<QString, QStringList> updates_; // UID → fields 1 to 9 as merged
     QList<NewLink> newLinks_;

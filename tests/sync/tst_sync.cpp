@@ -61,7 +61,7 @@ public:
     QStringList cards() {
         const Answer a = send("PROPFIND", {}, {}, {{"Depth", "1"}});
         QStringList hrefs;
-        static const QRegularExpression href(QStringLiteral("<href>([^<]+\\.vcf)</href>"));
+        static const QRegularExpression href(QStringLiteral("<(?:\\w+:)?href>([^<]+\\.vcf)</(?:\\w+:)?href>"));
         for (auto m = href.globalMatch(QString::fromUtf8(a.body)); m.hasNext();)
             hrefs.append(m.next().captured(1));
         return hrefs;
@@ -87,6 +87,11 @@ private:
     QUrl book_;
     QNetworkAccessManager network_;
 };
+
+// What a phone takes as done: 200, 201 or 204, as the server answers.
+bool succeeded(int status) {
+    return status >= 200 && status < 300;
+}
 
 QByteArray card(const QByteArray &uid, const QByteArray &body) {
     return "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:" + uid + "\r\n" + body + "END:VCARD\r\n";
@@ -139,19 +144,24 @@ class TestSync : public QObject {
     }
 
 private slots:
+    // The server the tests run against: Radicale, or with TELBORA_SYNC_SERVER=xandikos, Xandikos.
+    static QString serverScript() {
+        const QString server = qEnvironmentVariable("TELBORA_SYNC_SERVER", QStringLiteral("radicale"));
+        return QStringLiteral(TELBORA_SOURCE_DIR "/scripts/%1-test.sh").arg(server);
+    }
+
     void initTestCase() {
         QProcess start;
-        start.start(QStringLiteral("sh"), {QStringLiteral(TELBORA_SOURCE_DIR "/scripts/radicale-test.sh"),
-                                           QStringLiteral("start"), server_.path()});
+        start.start(QStringLiteral("sh"), {serverScript(), QStringLiteral("start"), server_.path()});
         start.waitForFinished(30000);
         if (start.exitCode() == 77)
-            QSKIP("Radicale is not installed: the sync tests need a real CardDAV server");
+            QSKIP(qPrintable(QString::fromUtf8(start.readAllStandardError()) +
+                             ": the sync tests need a real CardDAV server"));
         QCOMPARE(start.exitCode(), 0);
         url_ = QUrl(QString::fromUtf8(start.readAllStandardOutput()).trimmed());
     }
     void cleanupTestCase() {
-        QProcess::execute(QStringLiteral("sh"), {QStringLiteral(TELBORA_SOURCE_DIR "/scripts/radicale-test.sh"),
-                                                 QStringLiteral("stop"), server_.path()});
+        QProcess::execute(QStringLiteral("sh"), {serverScript(), QStringLiteral("stop"), server_.path()});
     }
     // Each test on an empty address book of its own.
     void init() {
@@ -161,7 +171,7 @@ private slots:
             "<?xml version=\"1.0\"?><D:mkcol xmlns:D=\"DAV:\" xmlns:C=\"urn:ietf:params:xml:ns:carddav\">"
             "<D:set><D:prop><D:resourcetype><D:collection/><C:addressbook/></D:resourcetype>"
             "</D:prop></D:set></D:mkcol>";
-        QCOMPARE(phone_->send("MKCOL", {}, mkcol).status, 201);
+        QVERIFY(succeeded(phone_->send("MKCOL", {}, mkcol, {{"Content-Type", "application/xml"}}).status));
     }
 
     // The first sync in each mode, and the second that finds nothing to do.
@@ -189,10 +199,9 @@ private slots:
         QFETCH(QString, said);
         dir_.emplace(bookLines);
         if (phoneHasOne)
-            QCOMPARE(phone_->add("phone-1.vcf",
-                                 card("phone-1", "FN:田中 一郎\r\nN:田中;一郎;;;\r\nTEL;TYPE=CELL:0311112222\r\n"
-                                                 "BDAY:1970-05-03\r\nPHOTO;ENCODING=b;TYPE=JPEG:/9j/4AAQ\r\n")),
-                     201);
+            QVERIFY(succeeded(phone_->add(
+                "phone-1.vcf", card("phone-1", "FN:田中 一郎\r\nN:田中;一郎;;;\r\nTEL;TYPE=CELL:0311112222\r\n"
+                                               "BDAY:1970-05-03\r\nPHOTO;ENCODING=b;TYPE=JPEG:/9j/4AAQ\r\n"))));
         const QByteArray before = dir_->entryBytes();
         const auto [output, code] = sync({"--first", mode});
         QVERIFY2(output.contains(said), qPrintable(output));
@@ -217,12 +226,10 @@ private slots:
     void editsBothWays() {
         synced();
         const QString tanaka = phone_->cardOf(QStringLiteral("田中"));
-        QCOMPARE(
-            phone_->edit(
-                tanaka, "END:VCARD",
-                "BDAY:1970-05-03\r\nTEL;TYPE=WORK:03-9999-0000\r\nPHOTO;ENCODING=b;TYPE=JPEG:/9j/4AAQ\r\nEND:VCARD"),
-            201);
-        QCOMPARE(phone_->edit(phone_->cardOf(QStringLiteral("鈴木")), "090-5555-6666", "090-7777-8888"), 201);
+        QVERIFY(succeeded(phone_->edit(
+            tanaka, "END:VCARD",
+            "BDAY:1970-05-03\r\nTEL;TYPE=WORK:03-9999-0000\r\nPHOTO;ENCODING=b;TYPE=JPEG:/9j/4AAQ\r\nEND:VCARD")));
+        QVERIFY(succeeded(phone_->edit(phone_->cardOf(QStringLiteral("鈴木")), "090-5555-6666", "090-7777-8888")));
         QVERIFY(sync().first.contains(summary(0, 1, 0, 0)));
         QVERIFY(book().contains("090-7777-8888"));
         // The PC changes 田中's number.
@@ -243,7 +250,7 @@ private slots:
     void dryRun() {
         synced();
         const QString suzuki = phone_->cardOf(QStringLiteral("鈴木"));
-        QCOMPARE(phone_->edit(suzuki, "090-5555-6666", "090-7777-8888"), 201);
+        QVERIFY(succeeded(phone_->edit(suzuki, "090-5555-6666", "090-7777-8888")));
         editBook("03-1111-2222", "03-1212-3434");
         const QByteArray book = dir_->entryBytes();
         const QString output = sync({"--dry-run"}).first;
@@ -258,7 +265,7 @@ private slots:
     // Deletes both ways, and a delete against an edit, which never loses the edit.
     void deletes() {
         synced();
-        QCOMPARE(phone_->send("DELETE", phone_->cardOf(QStringLiteral("田中"))).status, 200);
+        QVERIFY(succeeded(phone_->send("DELETE", phone_->cardOf(QStringLiteral("田中"))).status));
         editBook(QStringLiteral("鈴木"), QString());
         const QString output = sync().first;
         QVERIFY2(output.contains(summary(0, 0, 2, 0)), qPrintable(output));
@@ -282,9 +289,9 @@ private slots:
         dir_.emplace(QStringList{Tanaka, Suzuki, QStringLiteral("さとう|佐藤　三郎|||03-7777-8888||||1|F")});
         QVERIFY(sync({"--first", "upload"}).first.contains(summary(3, 0, 0, 0)));
         if (damage == "phone") {
-            QCOMPARE(phone_->add("phone-1.vcf", card("phone-1", "FN:山田 花子\r\nN:山田;花子;;;\r\n"
-                                                                "TEL;TYPE=CELL:090-1234-5678\r\nBDAY:1980-01-02\r\n")),
-                     201);
+            QVERIFY(succeeded(
+                phone_->add("phone-1.vcf", card("phone-1", "FN:山田 花子\r\nN:山田;花子;;;\r\n"
+                                                           "TEL;TYPE=CELL:090-1234-5678\r\nBDAY:1980-01-02\r\n"))));
             QVERIFY(sync().first.contains(summary(0, 1, 0, 0)));
         }
         const qsizetype cards = phone_->cards().size();
@@ -319,9 +326,9 @@ private slots:
         QFETCH(QString, damage);
         dir_.emplace(QStringList{Tanaka, Suzuki});
         QVERIFY(sync({"--first", "upload"}).first.contains(summary(2, 0, 0, 0)));
-        QCOMPARE(phone_->add("phone-2.vcf", card("phone-2", "FN:佐藤 三郎\r\nN:佐藤;三郎;;;\r\n"
-                                                            "TEL;TYPE=HOME:03-7777-8888\r\nBDAY:1961-02-03\r\n")),
-                 201);
+        QVERIFY(succeeded(
+            phone_->add("phone-2.vcf", card("phone-2", "FN:佐藤 三郎\r\nN:佐藤;三郎;;;\r\n"
+                                                       "TEL;TYPE=HOME:03-7777-8888\r\nBDAY:1961-02-03\r\n"))));
         QVERIFY(sync().first.contains(summary(0, 1, 0, 0)));
         editBook("03-7777-8888", "03-7777-9999");
         if (damage == "stray") {
@@ -341,8 +348,8 @@ private slots:
         const QString tanaka = phone_->cardOf(QStringLiteral("田中"));
         const QString suzuki = phone_->cardOf(QStringLiteral("鈴木"));
         // The phone deletes 田中, whom the PC changed; the PC deletes 鈴木, whom the phone changed.
-        QCOMPARE(phone_->send("DELETE", tanaka).status, 200);
-        QCOMPARE(phone_->edit(suzuki, "090-5555-6666", "090-7777-8888"), 201);
+        QVERIFY(succeeded(phone_->send("DELETE", tanaka).status));
+        QVERIFY(succeeded(phone_->edit(suzuki, "090-5555-6666", "090-7777-8888")));
         editBook(QStringLiteral("鈴木"), QString());
         editBook("03-1111-2222", "03-1212-3434");
         const QString output = sync().first;
@@ -358,7 +365,7 @@ private slots:
     void conflict() {
         synced();
         const QString tanaka = phone_->cardOf(QStringLiteral("田中"));
-        QCOMPARE(phone_->edit(tanaka, "03-1111-2222", "03-5555-0000"), 201);
+        QVERIFY(succeeded(phone_->edit(tanaka, "03-1111-2222", "03-5555-0000")));
         editBook("03-1111-2222", "03-6666-0000");
         const QByteArray book = dir_->entryBytes();
         for (int twice = 0; twice < 2; ++twice) {
@@ -397,7 +404,7 @@ private slots:
         options.progress = [&](const QString &step) {
             if (!raced && step.startsWith(QStringLiteral("サーバーへ送っています"))) {
                 raced = true;
-                QCOMPARE(phone_->edit(tanaka, "END:VCARD", "NOTE:電話で追加\r\nEND:VCARD"), 201);
+                QVERIFY(succeeded(phone_->edit(tanaka, "END:VCARD", "NOTE:電話で追加\r\nEND:VCARD")));
             }
         };
         const cardsync::Report report = cardsync::run(own, {url_, "taro", "secret"}, options);
@@ -410,7 +417,7 @@ private slots:
     // A token the server has forgotten: everything compared again, changes still found.
     void expiredToken() {
         synced();
-        QCOMPARE(phone_->edit(phone_->cardOf(QStringLiteral("鈴木")), "090-5555-6666", "090-7777-8888"), 201);
+        QVERIFY(succeeded(phone_->edit(phone_->cardOf(QStringLiteral("鈴木")), "090-5555-6666", "090-7777-8888")));
         const QString state = syncstate::folderOf(dir_->path(), url_, "taro") + "/state.tsv";
         QByteArray bytes = readFileBytes(state);
         bytes.replace(QRegularExpression("token\t[^\r]*").match(QString::fromUtf8(bytes)).captured().toUtf8(),
@@ -438,6 +445,8 @@ private slots:
                                    << "サーバーにつながりません";
     }
     void failures() {
+        if (serverScript().contains("xandikos") && QLatin1String(QTest::currentDataTag()) == "wrong password")
+            QSKIP("Xandikos asks for no password");
         QFETCH(QString, url);
         QFETCH(QString, password);
         dir_.emplace(QStringList{Tanaka});
@@ -453,8 +462,9 @@ private slots:
     // character code page 932 lacks. They come in; nothing is written back.
     void phoneCards() {
         synced();
-        QCOMPARE(phone_->add("abc.vcf", card("abc", "FN:\r\nN:加藤;健;;;\r\nTEL;TYPE=CELL:080-1234-5678\r\n")), 201);
-        QCOMPARE(phone_->add("kichi.vcf", card("kichi", "FN:𠮷田 太郎\r\nN:𠮷田;太郎;;;\r\nNOTE:🎍\r\n")), 201);
+        QVERIFY(
+            succeeded(phone_->add("abc.vcf", card("abc", "FN:\r\nN:加藤;健;;;\r\nTEL;TYPE=CELL:080-1234-5678\r\n"))));
+        QVERIFY(succeeded(phone_->add("kichi.vcf", card("kichi", "FN:𠮷田 太郎\r\nN:𠮷田;太郎;;;\r\nNOTE:🎍\r\n"))));
         const QString output = sync().first;
         QVERIFY2(output.contains(summary(0, 2, 0, 0)), qPrintable(output));
         // 𠮷 is kept as its look-alike 吉, and the report says so.
@@ -468,6 +478,8 @@ private slots:
     // A card the server refuses is named; the rest go on, and the next sync tries it again.
     // (Radicale answers 413, or, as the body is still being sent, closes the connection.)
     void refusedCard() {
+        if (serverScript().contains("xandikos"))
+            QSKIP("Xandikos takes a card of any size: no refusal to see");
         dir_.emplace(QStringList{Tanaka, Suzuki});
         QTemporaryDir in;
         QFile big(in.filePath("big.vcf"));
@@ -488,6 +500,8 @@ private slots:
 
     // 接続テスト in the account window, as typed.
     void accountWindow() {
+        if (serverScript().contains("xandikos"))
+            QSKIP("Xandikos asks for no password");
         dir_.emplace();
         frmSyncAccount window;
         window.show();
@@ -506,7 +520,7 @@ private slots:
     // 同期 from the browsing window's button: the conflict listed, the phone's value chosen, synced.
     void syncWindow() {
         synced();
-        QCOMPARE(phone_->edit(phone_->cardOf(QStringLiteral("田中")), "03-1111-2222", "03-5555-0000"), 201);
+        QVERIFY(succeeded(phone_->edit(phone_->cardOf(QStringLiteral("田中")), "03-1111-2222", "03-5555-0000")));
         editBook("03-1111-2222", "03-6666-0000");
         mdlDim::setDataDirectory(dir_->path());
         QCOMPARE(syncaccount::save({url_, "taro"}), QString());
