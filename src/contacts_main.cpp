@@ -226,6 +226,8 @@ QString promptPassword(const QString &prompt) {
 
 // The exit status of a sync that stopped before deleting most of the linked cards.
 constexpr int MassDeleteRefused = 4;
+// The exit status of a sync that left a change unsent (refused, or raced pass after pass).
+constexpr int Unsent = 5;
 
 // Syncs with the address book at URL (or the one telbora.ini names) as --user.
 int runSync(Book &book, const QCommandLineParser &parser, const QStringList &args) {
@@ -276,6 +278,8 @@ int runSync(Book &book, const QCommandLineParser &parser, const QStringList &arg
         if (const QString failed = syncaccount::save(account); !failed.isEmpty())
             notice(failed);
     say(options.dryRun ? QStringLiteral("予定：") + report.summary() : report.summary());
+    if (report.unsent > 0)
+        return Unsent;
     return report.conflicts.isEmpty() ? 0 : 3;
 }
 
@@ -338,7 +342,7 @@ int main(int argc, char *argv[]) {
         "  sync [--dir DIR] [URL --user NAME] [--first upload|download|match] [--dry-run] [--allow-mass-delete]\n"
         "      CardDAV のアドレス帳（スマホと同じもの）と双方向に同期します。パスワードは\n"
         "      TELBORA_SYNC_PASSWORD、キーリング、端末からの入力の順に探します\n"
-        "終了コード：0 すべて済んだ、1 失敗、3 競合が残った、4 大量の削除を止めた"));
+        "終了コード：0 すべて済んだ、1 失敗、3 競合が残った、4 大量の削除を止めた、5 送れなかった変更がある"));
     parser.addOption(qtjapanese::helpOption());
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("import、export、check、sync のどれか"));
     parser.addOptions({

@@ -66,6 +66,7 @@ public:
         for (int pass = 0; pass < MaxPasses; ++pass) {
             again_ = false;
             wroteServer_ = false;
+            raced_ = 0;
             if (!onePass() || options_.dryRun)
                 break;
             if (again_)
@@ -75,6 +76,12 @@ public:
             // A pass that wrote kept the token from before its writes. Asked
             // again, a server that lists only the net change since a token
             // still shows a card this pass made and a phone deleted meanwhile.
+        }
+        if (again_ && report_.error.isEmpty() && !options_.dryRun) {
+            // Still changing on the phone as we sent, pass after pass.
+            report_.unsent += raced_;
+            note(QStringLiteral("%1 件はスマホ側でも変わり続けたため送れませんでした。次の同期でもう一度合わせます")
+                     .arg(raced_));
         }
         return report_;
     }
@@ -244,7 +251,9 @@ private:
             updates_.insert(m.uid, result);
             note(received() + result.at(1));
         }
-        linkUpdates_.insert(m.uid, {card, m.uid, -1, result});
+        // The base is what the server holds until it accepts our part: a PUT
+        // refused or lost leaves our changes to be sent by the next sync.
+        linkUpdates_.insert(m.uid, {card, m.uid, -1, push ? cardHolds : result});
         if (push)
             pushes_.append({Push::Kind::Edit, m.uid, cardHolds});
     }
@@ -497,10 +506,13 @@ private:
             const carddav::Answer answer = client_.put(href, body, etag);
             if (answer.status == 412) {
                 again_ = true; // changed there meanwhile: pulled and merged in the next pass
+                ++raced_;
                 continue;
             }
             if (answer.failure) {
-                note(QStringLiteral("%1 を送れません：%2").arg(m->name(), carddav::describe(answer.failure)));
+                ++report_.unsent;
+                note(QStringLiteral("%1 を送れません：%2。次の同期でもう一度送ります")
+                         .arg(m->name(), carddav::describe(answer.failure)));
                 continue;
             }
             state_.put({m->uid, href, answer.etag, m->synced(), false});
@@ -517,11 +529,13 @@ private:
             const carddav::Answer answer = client_.remove(link->href, link->etag);
             if (answer.status == 412) {
                 again_ = true;
+                ++raced_;
                 continue;
             }
             if (answer.failure && answer.status != 404) {
-                note(
-                    QStringLiteral("%1 をサーバーから削除できません：%2").arg(name, carddav::describe(answer.failure)));
+                ++report_.unsent;
+                note(QStringLiteral("%1 をサーバーから削除できません：%2。次の同期でもう一度削除します")
+                         .arg(name, carddav::describe(answer.failure)));
                 continue;
             }
             state_.removeUid(uid);
@@ -598,6 +612,7 @@ private:
     QHash<QString, qsizetype> byUid_;
     bool again_ = false;
     bool wroteServer_ = false; // this pass changed the server
+    int raced_ = 0;            // this pass's writes the server refused as changed meanwhile (412)
     // One pass's plan.
     QHash<QString, QStringList> updates_; // UID → fields 1 to 9 as merged
     QList<NewLink> newLinks_;

@@ -63,6 +63,7 @@ struct Report {
     int sent = 0;
     int received = 0;
     int deleted = 0;
+    int unsent = 0; // changes the server did not take; the next sync tries them again
     QList<Conflict> conflicts;
     // 送信 N 件、受信 M 件、削除 D 件、競合 C 件
     QString summary() const;
