@@ -8,8 +8,11 @@
 #include "sync/syncstate.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QHash>
 #include <QSet>
+
+#include <algorithm>
 
 namespace cardsync {
 namespace {
@@ -63,6 +66,8 @@ public:
         say(QStringLiteral("サーバーに接続しています"));
         if (const carddav::Failure f = client_.check())
             return failed(carddav::describe(f));
+        if (state_.isFirstSync())
+            carryOnFromAnotherUrl();
         for (int pass = 0; pass < MaxPasses; ++pass) {
             again_ = false;
             wroteServer_ = false;
@@ -96,6 +101,36 @@ private:
             options_.progress(step);
     }
     void note(const QString &line) { report_.lines.append(line); }
+
+    // The same address book by another spelling of its URL (localhost for
+    // 127.0.0.1, another port or scheme in front of it): a state of this user
+    // whose cards live under the same path, and whose sync token this server
+    // accepts, is this collection's. It carries on here instead of a first
+    // sync that would bring back what was deleted.
+    void carryOnFromAnotherUrl() {
+        const QDir syncDir(QDir(book_.dir()).filePath(QStringLiteral("sync")));
+        const QString mine = QFileInfo(folder_).fileName();
+        const QString userPrefix = syncstate::userPrefixOf(account_.user);
+        const QString path = account_.url.path();
+        for (const QString &other : syncDir.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            if (other == mine || !other.startsWith(userPrefix))
+                continue;
+            syncstate::State found;
+            if (!syncstate::load(syncDir.filePath(other), found).isEmpty() || found.token.isEmpty() ||
+                found.links.isEmpty() ||
+                !std::all_of(found.links.cbegin(), found.links.cend(),
+                             [&](const syncstate::Link &l) { return l.href.startsWith(path); }))
+                continue;
+            carddav::Changes changes;
+            if (client_.changesSince(found.token, changes))
+                continue; // another collection's token, or one this server has forgotten
+            if (!QDir().rename(syncDir.filePath(other), folder_))
+                continue;
+            state_ = std::move(found);
+            note(QStringLiteral("同じアドレス帳を前と違う URL で開いたため、前回までの同期の記録を引き継ぎました"));
+            return;
+        }
+    }
 
     bool loadBook() {
         QString error;

@@ -76,9 +76,19 @@ void State::removeUid(const QString &uid) {
     reindex();
 }
 
-QString folderOf(const QString &bookDir, const QUrl &url, const QString &user) {
+namespace {
+QString safeName(QString text) {
     static const QRegularExpression unsafe(QStringLiteral("[^A-Za-z0-9._-]"));
-    const QString who = QString(user + u'@' + url.host()).replace(unsafe, QStringLiteral("_"));
+    return text.replace(unsafe, QStringLiteral("_"));
+}
+} // namespace
+
+QString userPrefixOf(const QString &user) {
+    return safeName(user + u'@');
+}
+
+QString folderOf(const QString &bookDir, const QUrl &url, const QString &user) {
+    const QString who = safeName(user + u'@' + url.host());
     // Two address books of one user on one host stay apart.
     const QByteArray which =
         QCryptographicHash::hash(url.adjusted(QUrl::StripTrailingSlash).toString().toUtf8(), QCryptographicHash::Sha1)

@@ -41,6 +41,8 @@ private:
 
 // The account's folder: sync/ then the user and the host, made safe as a file name.
 QString folderOf(const QString &bookDir, const QUrl &url, const QString &user);
+// How the names of that user's account folders begin, whatever the host.
+QString userPrefixOf(const QString &user);
 // Reads the state; a folder without one is a first sync. Empty on success.
 QString load(const QString &folder, State &out);
 // Writes the state file whole, after the cards it names.

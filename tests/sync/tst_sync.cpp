@@ -441,6 +441,26 @@ private slots:
         QVERIFY(book().contains("06-1212-3434") && book().contains("090-7777-8888"));
     }
 
+    // The same address book by another URL: localhost for 127.0.0.1. The sync
+    // carries on from the last one: the entry deleted on the PC stays deleted,
+    // nothing comes back twice, and the other spelling works again after it.
+    void sameBookByAnotherUrl() {
+        synced();
+        editBook(QStringLiteral("鈴木"), QString());
+        const QUrl numeric = url_;
+        url_.setHost(QStringLiteral("localhost"));
+        const auto [output, code] = sync();
+        QVERIFY2(code == 0 && output.contains("前回までの同期の記録を引き継ぎました") &&
+                     output.contains(summary(0, 0, 1, 0)),
+                 qPrintable(output));
+        QCOMPARE(phone_->cards().size(), 1);
+        QVERIFY(!book().contains(QStringLiteral("鈴木")));
+        url_ = numeric;
+        const auto [again, code2] = sync();
+        QVERIFY2(code2 == 0 && again.contains(summary(0, 0, 0, 0)), qPrintable(again));
+        QCOMPARE(book().count(u'\n'), 1);
+    }
+
     // A token the server has forgotten: everything compared again, changes still found.
     void expiredToken() {
         synced();
