@@ -8,6 +8,8 @@
 #include <QNetworkRequest>
 #include <QXmlStreamReader>
 
+#include <algorithm>
+
 namespace carddav {
 namespace {
 
@@ -132,6 +134,10 @@ QString describe(const Failure &f) {
     case Failure::Kind::TokenExpired:
         return QStringLiteral("前回の同期の印をサーバーが忘れていました。全部の連絡先を比べ直します。");
     case Failure::Kind::Refused:
+        if (f.status == 403)
+            return QStringLiteral("このアカウントでは書き込めません（403）。サーバーでの権限を確かめて下さい。") + said;
+        if (f.status == 404)
+            return QStringLiteral("アドレス帳が見つかりません（404）。URL を確かめて下さい。") + said;
         return QStringLiteral("サーバーが受け付けませんでした（%1）。").arg(f.status) + said;
     case Failure::Kind::ServerFault:
         return QStringLiteral("サーバーの応答が正しくありません（%1）。").arg(f.status) + said;
@@ -192,6 +198,8 @@ Failure Client::check() {
              "<?xml version=\"1.0\" encoding=\"utf-8\"?><D:propfind xmlns:D=\"DAV:\"><D:prop><D:resourcetype/>"
              "</D:prop></D:propfind>",
              xmlHeaders("0"));
+    if (reply.status == 404)
+        return {Failure::Kind::Refused, 404, url_.toString(QUrl::RemoveUserInfo)};
     if (reply.failure.kind == Failure::Kind::Refused || (reply.status != 207 && !reply.failure))
         return {Failure::Kind::NotAnAddressBook, reply.status, url_.toString(QUrl::RemoveUserInfo)};
     Multistatus answer;
@@ -200,6 +208,10 @@ Failure Client::check() {
     for (const Entry &e : answer.entries)
         if (e.addressBook)
             return {};
+    // Xandikos says 404 inside its 207.
+    if (!answer.entries.isEmpty() &&
+        std::all_of(answer.entries.cbegin(), answer.entries.cend(), [](const Entry &e) { return e.status == 404; }))
+        return {Failure::Kind::Refused, 404, url_.toString(QUrl::RemoveUserInfo)};
     return {Failure::Kind::NotAnAddressBook, reply.status, url_.toString(QUrl::RemoveUserInfo)};
 }
 

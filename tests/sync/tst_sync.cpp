@@ -487,6 +487,9 @@ private slots:
         QTest::newRow("not an address book") << "../"
                                              << "secret"
                                              << "この URL は CardDAV のアドレス帳ではありません";
+        QTest::newRow("no such address book") << "../nobook/"
+                                              << "secret"
+                                              << "アドレス帳が見つかりません";
         QTest::newRow("no server") << "http://127.0.0.1:9/taro/book/"
                                    << "secret"
                                    << "サーバーにつながりません";
