@@ -253,6 +253,7 @@ int runSync(Book &book, const QCommandLineParser &parser, const QStringList &arg
         options.first = cardsync::First::Download;
     else if (first != QLatin1String("match"))
         return fail(QStringLiteral("--first は upload、download、match のどれかです。"));
+    options.firstChosen = parser.isSet(QStringLiteral("first"));
     options.dryRun = parser.isSet(QStringLiteral("dry-run"));
     options.allowMassDelete = parser.isSet(QStringLiteral("allow-mass-delete"));
     QString password = qEnvironmentVariable("TELBORA_SYNC_PASSWORD");
@@ -270,7 +271,9 @@ int runSync(Book &book, const QCommandLineParser &parser, const QStringList &arg
     for (const QString &line : report.lines)
         say(line);
     if (!report.error.isEmpty()) {
-        say(report.summary());
+        // A sync refused before it did anything says the refusal alone.
+        if (report.sent || report.received || report.deleted || !report.lines.isEmpty())
+            say(report.summary());
         fail(report.error);
         return report.refusedMassDelete ? MassDeleteRefused : 1;
     }

@@ -321,6 +321,15 @@ private:
                         .arg(unknown.size());
                 return false;
             }
+            if (!options_.firstChosen && !unknown.isEmpty() && !mine_.isEmpty()) {
+                report_.error =
+                    QStringLiteral("初めての同期で、電話帳（%1 件）とサーバーのアドレス帳（%2 件）の両方に連絡先が"
+                                   "あります。どうするか --first で選んで下さい：match（同じ人を突き合わせて一つに）、"
+                                   "upload（電話帳をサーバーへ）、download（サーバーを電話帳へ）。")
+                        .arg(mine_.size())
+                        .arg(unknown.size());
+                return false;
+            }
             if (options_.first == First::Download && !mine_.isEmpty()) {
                 report_.error = QStringLiteral("電話帳は空ではありません（%1 件）。両方を合わせるなら「突き合わせ」"
                                                "（--first match）を選んで下さい。")

@@ -47,6 +47,9 @@ struct Choice {
 
 struct Options {
     First first = First::Match;
+    // The user chose `first`: without that, a first sync between a book and
+    // an address book that both hold contacts asks which is meant.
+    bool firstChosen = true;
     bool dryRun = false;
     // Deleting more than half of the linked cards, or all of them, only when the user says so.
     bool allowMassDelete = false;
