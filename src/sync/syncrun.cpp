@@ -314,11 +314,18 @@ private:
             }
         }
         if (state_.isFirstSync()) {
-            if (options_.first == First::Upload && !unknown.isEmpty()) {
+            // Cards at the hrefs this book's entries are uploaded to are its own,
+            // left by an upload that was cut off: it carries on.
+            const qsizetype others = std::count_if(unknown.cbegin(), unknown.cend(), [&](const carddav::Resource &r) {
+                const QString uid = QUrl::fromPercentEncoding(r.href.section(u'/', -1).chopped(4).toUtf8());
+                return !r.href.endsWith(QLatin1String(".vcf")) || !byUid_.contains(uid) ||
+                       client_.hrefFor(uid) != r.href;
+            });
+            if (options_.first == First::Upload && others > 0) {
                 report_.error =
                     QStringLiteral("サーバーのアドレス帳は空ではありません（%1 件）。両方を合わせるなら「突き合わせ」"
                                    "（--first match）を選んで下さい。")
-                        .arg(unknown.size());
+                        .arg(others);
                 return false;
             }
             if (!options_.firstChosen && !unknown.isEmpty() && !mine_.isEmpty()) {

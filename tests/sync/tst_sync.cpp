@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QLabel>
@@ -443,6 +444,20 @@ private slots:
         const QByteArray now = phone_->send("GET", suzuki).body;
         QVERIFY2(now.contains("06-1212-3434") && now.contains("090-7777-8888"), now.constData());
         QVERIFY(book().contains("06-1212-3434") && book().contains("090-7777-8888"));
+    }
+
+    // A first upload cut off before its state was saved: run again, it
+    // carries on with its own cards, no twin made, nothing refused.
+    void cutOffUploadCarriesOn() {
+        dir_.emplace(QStringList{Tanaka, Suzuki});
+        QVERIFY(sync({"--first", "upload"}).first.contains(summary(2, 0, 0, 0)));
+        QVERIFY(QDir(dir_->path() + "sync").removeRecursively()); // as if killed before the state was written
+        const auto [output, code] = sync({"--first", "upload"});
+        QVERIFY2(code == 0 && !output.contains("空ではありません"), qPrintable(output));
+        QCOMPARE(phone_->cards().size(), 2);
+        QCOMPARE(book().count(u'\n'), 2);
+        const auto [again, code2] = sync();
+        QVERIFY2(code2 == 0 && again.contains(summary(0, 0, 0, 0)), qPrintable(again));
     }
 
     // The same address book by another URL: localhost for 127.0.0.1. The sync
