@@ -232,10 +232,16 @@ constexpr int Unsent = 5;
 // Syncs with the address book at URL (or the one telbora.ini names) as --user.
 int runSync(Book &book, const QCommandLineParser &parser, const QStringList &args) {
     syncaccount::Saved account = syncaccount::load();
-    if (args.size() > 1)
+    // The address book's URL, and with --take the names of the entries whose conflicts it settles.
+    QStringList urls, names;
+    for (const QString &arg : args)
+        (arg.contains(QLatin1String("://")) ? urls : names).append(arg);
+    if (urls.size() > 1)
         return fail(QStringLiteral("sync にはアドレス帳の URL を一つ指定して下さい。"));
-    if (!args.isEmpty()) {
-        account.url = QUrl(args.first());
+    if (!names.isEmpty() && !parser.isSet(QStringLiteral("take")))
+        return fail(QStringLiteral("URL のほかに名前を指定できるのは --take のときだけです：%1").arg(names.join(u' ')));
+    if (!urls.isEmpty()) {
+        account.url = QUrl(urls.first());
         account.user.clear();
     }
     if (parser.isSet(QStringLiteral("user")))
@@ -254,6 +260,13 @@ int runSync(Book &book, const QCommandLineParser &parser, const QStringList &arg
     else if (first != QLatin1String("match"))
         return fail(QStringLiteral("--first は upload、download、match のどれかです。"));
     options.firstChosen = parser.isSet(QStringLiteral("first"));
+    if (parser.isSet(QStringLiteral("take"))) {
+        const QString side = parser.value(QStringLiteral("take"));
+        if (side != QLatin1String("pc") && side != QLatin1String("phone"))
+            return fail(QStringLiteral("--take は pc か phone です。"));
+        options.take = side == QLatin1String("pc") ? cardsync::Side::Pc : cardsync::Side::Phone;
+        options.takeNames = names;
+    }
     options.dryRun = parser.isSet(QStringLiteral("dry-run"));
     options.allowMassDelete = parser.isSet(QStringLiteral("allow-mass-delete"));
     QString password = qEnvironmentVariable("TELBORA_SYNC_PASSWORD");
@@ -343,6 +356,7 @@ int main(int argc, char *argv[]) {
         "  check [--dir DIR] [--category N]\n"
         "      郵便番号と住所が合わない項目、どちらかがない項目を示します\n"
         "  sync [--dir DIR] [URL --user NAME] [--first upload|download|match] [--dry-run] [--allow-mass-delete]\n"
+        "       [--take pc|phone [氏名...]]\n"
         "      CardDAV のアドレス帳（スマホと同じもの）と双方向に同期します。パスワードは\n"
         "      TELBORA_SYNC_PASSWORD、キーリング、端末からの入力の順に探します\n"
         "終了コード：0 すべて済んだ、1 失敗、3 競合が残った、4 大量の削除を止めた、5 送れなかった変更がある"));
@@ -357,6 +371,9 @@ int main(int argc, char *argv[]) {
          QStringLiteral("分類 1〜10（取り込み：分類のない連絡先の分類。書き出し：その分類だけ）"), QStringLiteral("N")},
         {QStringLiteral("dry-run"), QStringLiteral("取り込み・同期：何も書かず、変わる予定の内容を示します")},
         {QStringLiteral("user"), QStringLiteral("同期：サーバーのユーザー名"), QStringLiteral("NAME")},
+        {QStringLiteral("take"),
+         QStringLiteral("同期：競合をパソコン（pc）かスマホ（phone）の値で決めます。氏名を続ければその人だけ"),
+         QStringLiteral("SIDE")},
         {QStringLiteral("allow-mass-delete"),
          QStringLiteral("同期：同期していた連絡先の半分を超える数（またはすべて）をサーバーから削除するのを許します")},
         {QStringLiteral("first"),

@@ -13,6 +13,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <optional>
 
 namespace cardsync {
 namespace {
@@ -236,6 +237,21 @@ private:
         return nullptr;
     }
 
+    // The user's answer to a conflict of the entry's field: a choice made in
+    // the window, else one side taken for every conflict or for those named.
+    std::optional<bool> takesPhone(const Mine &m, int field) const {
+        if (const Choice *c = choiceFor(m.uid, field))
+            return c->takePhone;
+        if (options_.take == Side::Neither)
+            return std::nullopt;
+        const auto plain = [](QString name) { return name.remove(u' ').remove(u'\u3000'); };
+        if (!options_.takeNames.isEmpty() &&
+            std::none_of(options_.takeNames.cbegin(), options_.takeNames.cend(),
+                         [&](const QString &n) { return plain(n) == plain(m.name()); }))
+            return std::nullopt;
+        return options_.take == Side::Phone;
+    }
+
     // A card of a linked entry that changed on the server, merged field by field against the base.
     void mergeChanged(const carddav::Resource &card, syncstate::Link &link, const Mine &m) {
         const int category = categoryOf(m);
@@ -255,10 +271,12 @@ private:
             const bool theirsChanged = now.fields.at(f) != before.value(f);
             const bool oursChanged = ours.at(f) != link.base.value(f);
             if (theirsChanged && oursChanged && now.fields.at(f) != ours.at(f)) {
-                if (const Choice *c = choiceFor(m.uid, f); !c) {
+                const std::optional<bool> takePhone = takesPhone(m, f);
+                if (!takePhone) {
                     conflicts.append({m.uid, m.name(), f, ours.at(f), now.fields.at(f)});
                     continue;
-                } else if (c->takePhone) {
+                }
+                if (*takePhone) {
                     result[f] = cardHolds[f] = now.fields.at(f);
                     continue;
                 }

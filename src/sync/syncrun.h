@@ -45,6 +45,9 @@ struct Choice {
     bool takePhone = false;
 };
 
+// The side a conflict is settled for, from the command line.
+enum class Side { Neither, Pc, Phone };
+
 struct Options {
     First first = First::Match;
     // The user chose `first`: without that, a first sync between a book and
@@ -54,6 +57,9 @@ struct Options {
     // Deleting more than half of the linked cards, or all of them, only when the user says so.
     bool allowMassDelete = false;
     QList<Choice> choices;
+    // Conflicts settled for one side: all of them, or only those of the entries named.
+    Side take = Side::Neither;
+    QStringList takeNames;
     // Called as the sync goes: a short text of the step.
     std::function<void(const QString &)> progress;
 };

@@ -398,6 +398,33 @@ private slots:
         QVERIFY(sync().first.contains(summary(0, 0, 0, 0)));
     }
 
+    // The conflict settled from the command line, for one side: for every
+    // entry, or for the one named; another's name leaves it waiting.
+    void conflictSettledFromCommandLine_data() {
+        QTest::addColumn<QStringList>("take");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("kept"); // the number both sides hold after, or "" when it waits
+        QTest::newRow("the phone's, for all") << QStringList{"--take", "phone"} << 0 << "03-5555-0000";
+        QTest::newRow("the PC's, for 田中") << QStringList{"--take", "pc", "田中 一郎"} << 0 << "03-6666-0000";
+        QTest::newRow("the PC's, for another") << QStringList{"--take", "pc", "鈴木　花子"} << 3 << "";
+    }
+    void conflictSettledFromCommandLine() {
+        QFETCH(QStringList, take);
+        QFETCH(int, code);
+        QFETCH(QString, kept);
+        synced();
+        const QString tanaka = phone_->cardOf(QStringLiteral("田中"));
+        QVERIFY(succeeded(phone_->edit(tanaka, "03-1111-2222", "03-5555-0000")));
+        editBook("03-1111-2222", "03-6666-0000");
+        const auto [output, status] = sync(take);
+        QVERIFY2(status == code, qPrintable(output));
+        if (kept.isEmpty())
+            return;
+        QVERIFY2(book().contains(kept), qPrintable(book()));
+        QVERIFY(phone_->send("GET", tanaka).body.contains(kept.toUtf8()));
+        QVERIFY(sync().first.contains(summary(0, 0, 0, 0)));
+    }
+
     // The phone writes while the PC sends: 412, then pulled and merged, nothing lost.
     void raceOnSend() {
         synced();
