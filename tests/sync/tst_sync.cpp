@@ -425,6 +425,75 @@ private slots:
         QVERIFY(sync().first.contains(summary(0, 0, 0, 0)));
     }
 
+    // Edits on each side that must not become what they are not: the same
+    // edit on both is no conflict, a number cleared on the PC leaves no empty
+    // TEL on the card, an e-mail whose case the phone changed is the same address.
+    void editsTakenForWhatTheyAre_data() {
+        QTest::addColumn<QString>("pcFrom");
+        QTest::addColumn<QString>("pcTo");
+        QTest::addColumn<QByteArray>("phoneFrom");
+        QTest::addColumn<QByteArray>("phoneTo");
+        QTest::addColumn<QString>("bookHas");
+        QTest::newRow("the same edit on both sides")
+            << "03-1111-2222"
+            << "03-5555-0000" << QByteArray("03-1111-2222") << QByteArray("03-5555-0000") << "03-5555-0000";
+        QTest::newRow("a number cleared on the PC") << "|03-1111-2222|"
+                                                    << "||" << QByteArray() << QByteArray() << "千代田1-1|||";
+        QTest::newRow("an e-mail's case changed on the phone")
+            << ""
+            << "" << QByteArray("ichiro@example.jp") << QByteArray("Ichiro@Example.JP") << "@";
+    }
+    void editsTakenForWhatTheyAre() {
+        QFETCH(QString, pcFrom);
+        QFETCH(QString, pcTo);
+        QFETCH(QByteArray, phoneFrom);
+        QFETCH(QByteArray, phoneTo);
+        QFETCH(QString, bookHas);
+        synced();
+        const QString tanaka = phone_->cardOf(QStringLiteral("田中"));
+        if (!phoneFrom.isEmpty())
+            QVERIFY(succeeded(phone_->edit(tanaka, phoneFrom, phoneTo)));
+        if (!pcFrom.isEmpty())
+            editBook(pcFrom, pcTo);
+        const auto [output, code] = sync();
+        QVERIFY2(code == 0 && !output.contains("競合："), qPrintable(output));
+        QVERIFY2(book().contains(bookHas), qPrintable(book()));
+        const QByteArray card = phone_->send("GET", tanaka).body;
+        QVERIFY2(!QRegularExpression("(^|\n)TEL[^:\r\n]*:\r?\n").match(QString::fromUtf8(card)).hasMatch(),
+                 card.constData());
+        // One address, not a second one kept beside it.
+        QVERIFY(!readFileBytes(dir_->path() + "telbora-people.tsv").toLower().contains("emails="));
+        QVERIFY(sync().first.contains(summary(0, 0, 0, 0)));
+    }
+
+    // A conflict one side then settles by taking the other's value: seen at
+    // the next sync, since a waiting card is looked at again each time, even
+    // when the server's copy did not change.
+    void conflictEndsWhenOneSideAgrees_data() {
+        QTest::addColumn<bool>("phoneAgrees");
+        QTest::newRow("the phone agrees") << true;
+        QTest::newRow("the PC agrees") << false;
+    }
+    void conflictEndsWhenOneSideAgrees() {
+        QFETCH(bool, phoneAgrees);
+        synced();
+        const QString tanaka = phone_->cardOf(QStringLiteral("田中"));
+        QVERIFY(succeeded(phone_->edit(tanaka, "03-1111-2222", "03-5555-0000")));
+        editBook("03-1111-2222", "03-6666-0000");
+        QCOMPARE(sync().second, 3);
+        if (phoneAgrees)
+            QVERIFY(succeeded(phone_->edit(tanaka, "03-5555-0000", "03-6666-0000")));
+        else
+            editBook("03-6666-0000", "03-5555-0000");
+        const auto [output, code] = sync();
+        QVERIFY2(code == 0 && !output.contains("競合："), qPrintable(output));
+        QVERIFY(sync().first.contains(summary(0, 0, 0, 0)));
+        // Nothing waits any more: the PC's next edit goes out.
+        editBook(phoneAgrees ? "03-6666-0000" : "03-5555-0000", "03-7777-0000");
+        QVERIFY(sync().first.contains(summary(1, 0, 0, 0)));
+        QVERIFY(phone_->send("GET", tanaka).body.contains("03-7777-0000"));
+    }
+
     // The phone writes while the PC sends: 412, then pulled and merged, nothing lost.
     void raceOnSend() {
         synced();
