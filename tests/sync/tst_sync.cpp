@@ -21,6 +21,7 @@
 #include <QNetworkReply>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -492,6 +493,83 @@ private slots:
         editBook(phoneAgrees ? "03-6666-0000" : "03-5555-0000", "03-7777-0000");
         QVERIFY(sync().first.contains(summary(1, 0, 0, 0)));
         QVERIFY(phone_->send("GET", tanaka).body.contains("03-7777-0000"));
+    }
+
+    // vdirsyncer as the phone: a second real client that keeps the address
+    // book as files, edited, added and deleted there as a phone app would,
+    // then synced; the PC's edits reach those files the same way.
+    void vdirsyncerAsThePhone_data() {
+        QTest::addColumn<QString>("change"); // to the phone's files: "edit", "add" or "delete"
+        QTest::addColumn<QString>("bookHas");
+        QTest::addColumn<QString>("bookLacks");
+        QTest::newRow("a number edited") << "edit"
+                                         << "03-5555-0000"
+                                         << "03-1111-2222";
+        QTest::newRow("a card added") << "add"
+                                      << "山田　花子"
+                                      << "";
+        QTest::newRow("a card deleted") << "delete"
+                                        << "鈴木"
+                                        << "田中";
+    }
+    void vdirsyncerAsThePhone() {
+        QFETCH(QString, change);
+        QFETCH(QString, bookHas);
+        QFETCH(QString, bookLacks);
+        if (QStandardPaths::findExecutable(QStringLiteral("vdirsyncer")).isEmpty())
+            QSKIP("vdirsyncer is not installed");
+        synced();
+        QTemporaryDir phone;
+        const QString files = phone.filePath(QStringLiteral("cards"));
+        QVERIFY(QDir().mkpath(files));
+        QFile config(phone.filePath(QStringLiteral("config")));
+        QVERIFY(config.open(QIODevice::WriteOnly));
+        config.write(QStringLiteral("[general]\nstatus_path = \"%1/status/\"\n\n"
+                                    "[pair phone]\na = \"server\"\nb = \"cards\"\ncollections = null\n\n"
+                                    "[storage server]\ntype = \"carddav\"\nurl = \"%2\"\n"
+                                    "username = \"taro\"\npassword = \"secret\"\n\n"
+                                    "[storage cards]\ntype = \"filesystem\"\npath = \"%3/\"\nfileext = \".vcf\"\n")
+                         .arg(phone.path(), url_.toString(), files)
+                         .toUtf8());
+        config.close();
+        const auto vdirsyncer = [&](const QString &command) {
+            QProcess run;
+            run.start(QStringLiteral("vdirsyncer"), {QStringLiteral("-c"), config.fileName(), command});
+            return run.waitForFinished(60000) && run.exitCode() == 0;
+        };
+        QVERIFY(vdirsyncer(QStringLiteral("discover")));
+        QVERIFY(vdirsyncer(QStringLiteral("sync")));
+        QDir cards(files);
+        QString tanaka;
+        for (const QString &name : cards.entryList({QStringLiteral("*.vcf")}))
+            if (readFileBytes(cards.filePath(name)).contains("03-1111-2222"))
+                tanaka = cards.filePath(name);
+        QVERIFY(!tanaka.isEmpty());
+        QFile file(change == "add" ? cards.filePath(QStringLiteral("new-one.vcf")) : tanaka);
+        if (change == "delete") {
+            QVERIFY(file.remove());
+        } else {
+            const QByteArray bytes = change == "edit" ? readFileBytes(tanaka).replace("03-1111-2222", "03-5555-0000")
+                                                      : card("new-one", "FN:山田 花子\r\nN:山田;花子;;;\r\n"
+                                                                        "TEL;TYPE=CELL:090-2222-3333\r\n");
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+            file.close();
+        }
+        QVERIFY(vdirsyncer(QStringLiteral("sync")));
+        const auto [output, code] = sync();
+        QVERIFY2(code == 0, qPrintable(output));
+        QVERIFY2(book().contains(bookHas), qPrintable(book()));
+        if (!bookLacks.isEmpty())
+            QVERIFY2(!book().contains(bookLacks), qPrintable(book()));
+        // And back: the PC's edit reaches the phone's files.
+        editBook("06-3333-4444", "06-9999-0000");
+        QVERIFY(sync().first.contains(summary(1, 0, 0, 0)));
+        QVERIFY(vdirsyncer(QStringLiteral("sync")));
+        bool reached = false;
+        for (const QString &name : cards.entryList({QStringLiteral("*.vcf")}))
+            reached |= readFileBytes(cards.filePath(name)).contains("06-9999-0000");
+        QVERIFY(reached);
+        QVERIFY(sync().first.contains(summary(0, 0, 0, 0)));
     }
 
     // The phone writes while the PC sends: 412, then pulled and merged, nothing lost.
