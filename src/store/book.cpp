@@ -315,6 +315,16 @@ Failure Book::follow(const QByteArray &entryBytes, QString *notice) {
     for (size_t j = 0; j < now.size(); ++j)
         if (match[j] < 0)
             byLine_[lineOf[j]].record = made.make(now[j], hashes[lineOf[j]], {});
+    // Most of the people gone at once (an emptied or cut VexaTel.txt, an
+    // editor's crash, a sync folder's conflict) is no one's deletion: the side
+    // file stays as it was, so that the file put back finds them all again.
+    const qsizetype newLines = std::count(match.cbegin(), match.cend(), -1);
+    const qsizetype vanished = static_cast<qsizetype>(left.size()) - (static_cast<qsizetype>(now.size()) - newLines);
+    if (vanished >= 2 && (nonEmpty == 0 || 2 * vanished > static_cast<qsizetype>(before.size()))) {
+        if (notice)
+            *notice = sideFileKeptForVanished(static_cast<qsizetype>(before.size()), vanished);
+        return {};
+    }
     // Written down, so that the next change elsewhere starts from this one.
     stale_ = true;
     return {};

@@ -242,6 +242,14 @@ QString unheldCharacter(const QString &fileName, int line, const QString &charac
     return fileName.isEmpty() ? where : fileName + u' ' + where;
 }
 
+QString sideFileKeptForVanished(qsizetype count, qsizetype vanished) {
+    return QStringLiteral("「VexaTel.txt」から、%1 人のうち %2 人の行が消えています。ほかのプログラムが電話帳を"
+                          "空にしたか壊したおそれがあるため、「telbora-people.tsv」はそのままにしました。"
+                          "元のファイルを戻せば、その人たちの詳細も元どおりです。")
+        .arg(count)
+        .arg(vanished);
+}
+
 QString sideFileRebuilt(const Failure &damage, const QString &keptAs) {
     return QStringLiteral("「%1」が壊れていました（%2）。%3読める行の人ごとの情報は引き継ぎ、ほかは作り直しました。")
         .arg(QFileInfo(damage.file).fileName(), describe(damage),

@@ -106,3 +106,5 @@ QString unheldCharacter(const QString &fileName, int line, const QString &charac
 // The notice after a damaged side file was set aside (as `keptAs`, when it
 // could be) and made again; `damage` says what was wrong.
 QString sideFileRebuilt(const Failure &damage, const QString &keptAs);
+// Most of the people of the side file gone from VexaTel.txt at once: the side file was left as it was.
+QString sideFileKeptForVanished(qsizetype count, qsizetype vanished);

@@ -273,6 +273,10 @@ Read fieldsOfCard(const QByteArray &card, const mdlDim::CategoryLines &categorie
         out.skipReason = converted.skipReason;
         out.notes = contact.notes + converted.notes;
         out.uid = contact.uid;
+        people::PersonData person = contact.person;
+        if (person.company.isEmpty())
+            person.company = contact.organization;
+        out.details = detailsOf(person);
         if (converted.skipReason.isEmpty())
             out.fields = entryrules::entryLine(converted.fields).split(u'|').mid(0, 9);
         // A reading the card does not carry is the importer's guess, not the phone's:
@@ -282,6 +286,63 @@ Read fieldsOfCard(const QByteArray &card, const mdlDim::CategoryLines &categorie
     });
     if (!seen)
         out.skipReason = QStringLiteral("vCard として読めません");
+    return out;
+}
+
+QStringList detailsOf(const people::PersonData &p) {
+    return {p.birthday, p.notes, p.nickname, p.company, p.department, p.title, p.urls.join(u'\n')};
+}
+
+void setDetails(people::PersonData &p, const QStringList &d) {
+    p.birthday = d.value(0);
+    p.notes = d.value(1);
+    p.nickname = d.value(2);
+    p.company = d.value(3);
+    p.department = d.value(4);
+    p.title = d.value(5);
+    p.urls = d.value(6).split(u'\n', Qt::SkipEmptyParts);
+}
+
+QString detailName(int detail) {
+    static const char16_t *const names[] = {u"誕生日", u"メモ", u"呼び名", u"会社名", u"部署", u"役職", u"URL"};
+    return detail >= 0 && detail < DetailCount ? QString::fromUtf16(names[detail]) : QString();
+}
+
+QByteArray withDetails(const QByteArray &card, const QStringList &base, const QStringList &now) {
+    QList<Line> lines = linesOf(card);
+    const auto changed = [&](int d) { return base.value(d) != now.value(d); };
+    const char *const simple[] = {"BDAY", "NOTE", "NICKNAME"};
+    for (int d = 0; d < 3; ++d)
+        if (changed(d))
+            setSimple(lines, QString::fromLatin1(simple[d]), now.value(d));
+    if (changed(3) || changed(4)) {
+        const auto org =
+            std::find_if(lines.begin(), lines.end(), [](const Line &l) { return l.name == QLatin1String("ORG"); });
+        const QString value = structured({now.value(3), now.value(4)});
+        if (now.value(3).isEmpty() && now.value(4).isEmpty()) {
+            if (org != lines.end())
+                lines.erase(org);
+        } else if (org == lines.end()) {
+            append(lines, QStringLiteral("ORG:") + value);
+        } else {
+            setValue(lines, org - lines.begin(), value);
+        }
+    }
+    if (changed(5))
+        setSimple(lines, QStringLiteral("TITLE"), now.value(5));
+    if (changed(6)) {
+        const QStringList was = base.value(6).split(u'\n', Qt::SkipEmptyParts);
+        const QStringList is = now.value(6).split(u'\n', Qt::SkipEmptyParts);
+        lines.removeIf([&](const Line &l) {
+            return l.name == QLatin1String("URL") && was.contains(l.value.trimmed()) && !is.contains(l.value.trimmed());
+        });
+        for (const QString &url : is)
+            if (!was.contains(url))
+                append(lines, QStringLiteral("URL:") + url);
+    }
+    QByteArray out;
+    for (const Line &l : lines)
+        out += vcard::folded(l.text);
     return out;
 }
 

@@ -44,13 +44,15 @@ struct NewLink {
     QString uid;    // the book's entry it matched
     int added = -1; // else the new line it became
     QStringList base;
+    QStringList details; // the details agreed, as the link's base
 };
 
 // A card to send: an edit of the kept card, a new card, or one sent again.
 struct Push {
     enum class Kind { Edit, Upload, Again } kind;
     QString uid;
-    QStringList base; // what the card holds now, for an edit
+    QStringList base;    // what the card holds now, for an edit
+    QStringList details; // the details it holds now; empty: none written
 };
 
 class Run {
@@ -289,6 +291,39 @@ private:
                 push = true;
             }
         }
+        // The details, field by field too: against the link's record of them,
+        // else (a link from before details travelled) only filling what is empty.
+        const QStringList oursD = cardedit::detailsOf(m.data);
+        const QStringList beforeD = !kept.isEmpty() ? readCard(kept, category, m.name()).details
+                                    : link.details.size() == cardedit::DetailCount ? link.details
+                                                                                   : now.details;
+        QStringList resultD = oursD, cardD = oursD;
+        bool pushD = false;
+        for (int d = 0; d < cardedit::DetailCount; ++d) {
+            const QString &theirs = now.details.value(d);
+            const bool theirsChanged = theirs != beforeD.value(d);
+            const bool oursChanged = link.details.size() == cardedit::DetailCount
+                                         ? oursD.at(d) != link.details.at(d)
+                                         : !oursD.at(d).isEmpty() && theirs.isEmpty();
+            const bool theirsFills = link.details.size() != cardedit::DetailCount && oursD.at(d).isEmpty();
+            if (theirsChanged && oursChanged && theirs != oursD.at(d)) {
+                const std::optional<bool> takePhone = takesPhone(m, FieldsSynced + d);
+                if (!takePhone) {
+                    conflicts.append({m.uid, m.name(), FieldsSynced + d, oursD.at(d), theirs});
+                    continue;
+                }
+                if (*takePhone) {
+                    resultD[d] = cardD[d] = theirs;
+                    continue;
+                }
+            } else if ((theirsChanged && !oursChanged) || (theirsFills && !theirs.isEmpty())) {
+                resultD[d] = cardD[d] = theirs;
+                continue;
+            }
+            cardD[d] = theirs;
+            if (oursChanged && oursD.at(d) != theirs)
+                pushD = true;
+        }
         if (!conflicts.isEmpty()) {
             link.pending = true;
             for (const Conflict &c : conflicts) {
@@ -300,15 +335,20 @@ private:
             }
             return;
         }
-        if (result != ours) {
+        if (result != ours || resultD != oursD) {
             updates_.insert(m.uid, result);
+            if (resultD != oursD) {
+                people::PersonData data = m.data;
+                cardedit::setDetails(data, resultD);
+                dataUpdates_.insert(m.uid, data);
+            }
             note(received() + result.at(1));
         }
         // The base is what the server holds until it accepts our part: a PUT
         // refused or lost leaves our changes to be sent by the next sync.
-        linkUpdates_.insert(m.uid, {card, m.uid, -1, push ? cardHolds : result});
-        if (push)
-            pushes_.append({Push::Kind::Edit, m.uid, cardHolds});
+        linkUpdates_.insert(m.uid, {card, m.uid, -1, push ? cardHolds : result, pushD ? cardD : resultD});
+        if (push || pushD)
+            pushes_.append({Push::Kind::Edit, m.uid, cardHolds, cardD});
     }
 
     bool plan(const QList<carddav::Resource> &fetched, const QStringList &removed) {
@@ -378,7 +418,7 @@ private:
                                       : QStringLiteral("削除（スマホで削除）：")) +
                      m->name());
             } else {
-                pushes_.append({Push::Kind::Again, m->uid, link->base});
+                pushes_.append({Push::Kind::Again, m->uid, link->base, link->details});
                 note(QStringLiteral("%1：スマホで削除されましたが、パソコンで変えていたため送り直します")
                          .arg(m->name()));
             }
@@ -387,14 +427,30 @@ private:
             if (handled.contains(l.uid) || l.pending)
                 continue;
             const Mine *m = mineOf(l.uid);
-            if (!m)
+            if (!m) {
                 remoteDeletes_.append(l.uid);
-            else if (m->synced() != l.base)
-                pushes_.append({Push::Kind::Edit, l.uid, l.base});
+                continue;
+            }
+            const QStringList detailsNow = cardedit::detailsOf(m->data);
+            // Not known for a link from before details travelled: the card's
+            // details are the base, and only an empty one is filled.
+            QStringList detailsBase = l.details;
+            bool detailsChanged = detailsBase.size() == cardedit::DetailCount && detailsNow != detailsBase;
+            if (detailsBase.size() != cardedit::DetailCount) {
+                const QByteArray kept = syncstate::keptCard(folder_, l.uid);
+                detailsBase = kept.isEmpty() ? detailsNow : readCard(kept, categoryOf(*m), m->name()).details;
+                for (int d = 0; d < cardedit::DetailCount; ++d)
+                    detailsChanged |= detailsBase.value(d).isEmpty() && !detailsNow.at(d).isEmpty();
+                for (int d = 0; d < cardedit::DetailCount; ++d)
+                    if (!detailsBase.value(d).isEmpty()) // the card's value stays, the book's is not sent over it
+                        detailsBase[d] = detailsNow.at(d);
+            }
+            if (m->synced() != l.base || detailsChanged)
+                pushes_.append({Push::Kind::Edit, l.uid, l.base, detailsBase});
         }
         for (const Mine &m : mine_)
             if (!state_.byUid(m.uid) && !linkedUids_.contains(m.uid))
-                pushes_.append({Push::Kind::Upload, m.uid, {}});
+                pushes_.append({Push::Kind::Upload, m.uid, {}, {}});
         return !refusesMassDelete();
     }
 
@@ -440,10 +496,10 @@ private:
                              .arg(card.href, mine_.at(placed.book).name()));
                     continue;
                 }
-                newLinks_.append({card, uid, -1, {}});
+                newLinks_.append({card, uid, -1, {}, {}});
                 linkedUids_.insert(uid);
             } else if (placed.added >= 0) {
-                newLinks_.append({card, {}, placed.added, {}});
+                newLinks_.append({card, {}, placed.added, {}, {}});
             }
         }
         imported_ = importer.takeResult();
@@ -483,7 +539,8 @@ private:
             updates.append({book_.entries().loadedLine(u.entry), u.line, u.data});
         for (auto it = updates_.constBegin(); it != updates_.constEnd(); ++it) {
             const Mine &m = *mineOf(it.key());
-            updates.append({book_.entries().loadedLine(m.index), (it.value() + m.fields.mid(9)).join(u'|'), m.data});
+            updates.append({book_.entries().loadedLine(m.index), (it.value() + m.fields.mid(9)).join(u'|'),
+                            dataUpdates_.value(it.key(), m.data)});
         }
         const qsizetype added = imported_.lines.size();
         if (!updates.isEmpty() || added > 0) {
@@ -532,22 +589,23 @@ private:
             if (!m)
                 continue;
             // A card matched to an entry: what the book has that the card lacks goes out.
-            const QStringList base =
-                l.added >= 0 ? m->synced() : readCard(l.card.card, categoryOf(*m), m->name()).fields;
-            keep(m->uid, l.card.href, l.card.etag, base, l.card.card);
-            if (base != m->synced())
-                pushes_.append({Push::Kind::Edit, m->uid, base});
+            const cardedit::Read read = readCard(l.card.card, categoryOf(*m), m->name());
+            const QStringList base = l.added >= 0 ? m->synced() : read.fields;
+            const QStringList details = l.added >= 0 ? cardedit::detailsOf(m->data) : read.details;
+            keep(m->uid, l.card.href, l.card.etag, base, details, l.card.card);
+            if (base != m->synced() || details != cardedit::detailsOf(m->data))
+                pushes_.append({Push::Kind::Edit, m->uid, base, details});
         }
         for (const NewLink &l : std::as_const(linkUpdates_))
             if (mineOf(l.uid))
-                keep(l.uid, l.card.href, l.card.etag, l.base, l.card.card);
+                keep(l.uid, l.card.href, l.card.etag, l.base, l.details, l.card.card);
     }
 
     void keep(const QString &uid, const QString &href, const QByteArray &etag, const QStringList &base,
-              const QByteArray &card) {
+              const QStringList &details, const QByteArray &card) {
         if (const QString failed = syncstate::keepCard(folder_, uid, card); !failed.isEmpty())
             note(failed);
-        state_.put({uid, href, etag, base, false});
+        state_.put({uid, href, etag, base, false, details});
     }
 
     void sendCards() {
@@ -569,6 +627,8 @@ private:
             } else {
                 body =
                     cardedit::withChanges(syncstate::keptCard(folder_, p.uid), p.base, m->synced(), book_.categories());
+                if (p.details.size() == cardedit::DetailCount)
+                    body = cardedit::withDetails(body, p.details, cardedit::detailsOf(m->data));
                 href = link->href;
                 etag = p.kind == Push::Kind::Again ? QByteArray() : link->etag;
             }
@@ -584,7 +644,7 @@ private:
                          .arg(m->name(), carddav::describe(answer.failure)));
                 continue;
             }
-            state_.put({m->uid, href, answer.etag, m->synced(), false});
+            state_.put({m->uid, href, answer.etag, m->synced(), false, cardedit::detailsOf(m->data)});
             sentHref.insert(m->uid, href);
             ++report_.sent;
             wroteServer_ = true;
@@ -630,6 +690,7 @@ private:
 
     bool onePass() {
         updates_.clear();
+        dataUpdates_.clear();
         newLinks_.clear();
         linkUpdates_.clear();
         pushes_.clear();
@@ -683,7 +744,8 @@ private:
     bool wroteServer_ = false; // this pass changed the server
     int raced_ = 0;            // this pass's writes the server refused as changed meanwhile (412)
     // One pass's plan.
-    QHash<QString, QStringList> updates_; // UID → fields 1 to 9 as merged
+    QHash<QString, QStringList> updates_;            // UID → fields 1 to 9 as merged
+    QHash<QString, people::PersonData> dataUpdates_; // UID → the data with the details merged
     QList<NewLink> newLinks_;
     QHash<QString, NewLink> linkUpdates_;
     QList<Push> pushes_;
@@ -699,7 +761,8 @@ private:
 QString fieldName(int field) {
     static const char16_t *const names[] = {u"ふりがな", u"氏名",     u"郵便番号",       u"住所", u"電話番号",
                                             u"FAX",      u"携帯電話", u"メールアドレス", u"分類"};
-    return field >= 0 && field < FieldsSynced ? QString::fromUtf16(names[field]) : QString();
+    return field >= 0 && field < FieldsSynced ? QString::fromUtf16(names[field])
+                                              : cardedit::detailName(field - FieldsSynced);
 }
 
 QString Report::summary() const {

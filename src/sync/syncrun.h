@@ -33,7 +33,7 @@ struct Account {
 struct Conflict {
     QString uid;
     QString name;
-    int field = 0; // 0 to 8: the entry's field
+    int field = 0; // 0 to 8: the entry's field; 9 on: a detail (cardedit::detailsOf's order)
     QString pc;
     QString phone;
 };

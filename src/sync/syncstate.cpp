@@ -12,6 +12,9 @@ namespace {
 
 const QByteArray Header = "telbora-sync\t1";
 const QString StateName = QStringLiteral("state.tsv");
+const QString DetailsName = QStringLiteral("details.tsv");
+// As cardedit::DetailCount: the birthday, notes, nickname, company, department, title and URLs.
+constexpr qsizetype DetailCount = 7;
 
 // A UID as a file name: anything but letters, digits, "-", "_" and "." in hex.
 QString fileNameOf(const QString &uid) {
@@ -114,8 +117,12 @@ QString load(const QString &folder, State &out) {
         if (cells.value(0) == "token") {
             out.token = QString::fromUtf8(cells.value(1));
         } else if (cells.value(0) == "link" && cells.size() == 6) {
-            Link link{QString::fromUtf8(cells.at(1)), QString::fromUtf8(cells.at(2)), cells.at(3),
-                      QString::fromUtf8(cells.at(5)).split(u'|'), cells.at(4) == "pending"};
+            Link link{QString::fromUtf8(cells.at(1)),
+                      QString::fromUtf8(cells.at(2)),
+                      cells.at(3),
+                      QString::fromUtf8(cells.at(5)).split(u'|'),
+                      cells.at(4) == "pending",
+                      {}};
             while (link.base.size() < 9)
                 link.base.append(QString());
             out.put(link);
@@ -125,6 +132,19 @@ QString load(const QString &folder, State &out) {
                 .arg(QDir::toNativeSeparators(path));
         }
     }
+    // The details beside it: a file of their own, which an older copy leaves alone.
+    QByteArray details;
+    const QString detailsPath = QDir(folder).filePath(DetailsName);
+    if (QFile::exists(detailsPath) && describe(linefile::readAll(detailsPath, details)).isEmpty())
+        for (const QByteArray &line : linefile::splitLines(details)) {
+            const QList<QByteArray> cells = line.split('\t');
+            if (Link *link = cells.size() == 2 ? out.byUid(QString::fromUtf8(cells.at(0))) : nullptr) {
+                for (const QByteArray &value : cells.at(1).split('|'))
+                    link->details.append(QString::fromUtf8(QByteArray::fromPercentEncoding(value)));
+                if (link->details.size() != DetailCount)
+                    link->details.clear(); // not known, rather than half known
+            }
+        }
     return {};
 }
 
@@ -133,9 +153,20 @@ QString save(const QString &folder, const State &state) {
         return failed;
     QByteArray bytes = Header + "\r\n";
     bytes += "token\t" + state.token.toUtf8() + "\r\n";
-    for (const Link &l : state.links)
+    QByteArray details;
+    for (const Link &l : state.links) {
         bytes += "link\t" + l.uid.toUtf8() + '\t' + l.href.toUtf8() + '\t' + l.etag + '\t' +
                  (l.pending ? "pending" : "synced") + '\t' + l.base.mid(0, 9).join(u'|').toUtf8() + "\r\n";
+        if (l.details.size() != DetailCount)
+            continue;
+        QByteArrayList values;
+        for (const QString &value : l.details)
+            values.append(value.toUtf8().toPercentEncoding());
+        details += l.uid.toUtf8() + '\t' + values.join('|') + "\r\n";
+    }
+    if (QString failed = describe(linefile::writeBytes(QDir(folder).filePath(DetailsName), details, 0600, true));
+        !failed.isEmpty())
+        return failed;
     return describe(linefile::writeBytes(QDir(folder).filePath(StateName), bytes, 0600, true));
 }
 

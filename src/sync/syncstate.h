@@ -21,6 +21,9 @@ struct Link {
     QByteArray etag;
     QStringList base;     // fields 1 to 9 as last synced
     bool pending = false; // a conflict waits for the user's choice
+    // The details (cardedit::detailsOf) as last synced, kept in "details.tsv";
+    // empty for a link made before details travelled: then not known.
+    QStringList details;
 };
 
 class State {

@@ -124,6 +124,16 @@ class TestSync : public QObject {
                 process.exitCode()};
     }
     QString book() const { return QString::fromUtf8(iconvBytes(dir_->entryBytes(), "CP932", "UTF-8")); }
+    // 詳細 of the entry whose name holds `who`, as a new start of the program reads it.
+    people::PersonData detailsOf(const QString &who) const {
+        Book own(dir_->path());
+        if (!own.load() || own.attachPeople().failed())
+            return {};
+        for (const people::Record &r : own.records())
+            if (r.anchor().value(1).contains(who))
+                return r.data();
+        return {};
+    }
     static QString summary(int sent, int received, int deleted, int conflicts) {
         return QStringLiteral("送信 %1 件、受信 %2 件、削除 %3 件、競合 %4 件")
             .arg(sent)
@@ -236,8 +246,9 @@ private slots:
             tanaka, "END:VCARD",
             "BDAY:1970-05-03\r\nTEL;TYPE=WORK:03-9999-0000\r\nPHOTO;ENCODING=b;TYPE=JPEG:/9j/4AAQ\r\nEND:VCARD")));
         QVERIFY(succeeded(phone_->edit(phone_->cardOf(QStringLiteral("鈴木")), "090-5555-6666", "090-7777-8888")));
-        QVERIFY(sync().first.contains(summary(0, 1, 0, 0)));
+        QVERIFY(sync().first.contains(summary(0, 2, 0, 0))); // 田中's birthday, 鈴木's mobile
         QVERIFY(book().contains("090-7777-8888"));
+        QCOMPARE(detailsOf(QStringLiteral("田中")).birthday, QStringLiteral("1970-05-03"));
         // The PC changes 田中's number.
         editBook("03-1111-2222", "03-1212-3434");
         const QString output = sync().first;
@@ -249,6 +260,72 @@ private slots:
         QVERIFY(!now.contains("03-1111-2222"));
         // Always UTF-8 on the wire, whatever the book's code page.
         QVERIFY(QString::fromUtf8(now).contains(QStringLiteral("田中")));
+        QVERIFY(sync().first.contains(summary(0, 0, 0, 0)));
+    }
+
+    // The details (詳細) travel both ways once linked, each against its base:
+    // what the phone adds reaches 詳細, what 詳細 sets or empties reaches the
+    // card, and both changing one differently is a conflict named by the detail.
+    void detailsTravelBothWays_data() {
+        QTest::addColumn<QByteArray>("phoneAdds"); // a line added to 田中's card
+        QTest::addColumn<QString>("pcBirthday");   // set in 詳細 after that, "" for no change
+        QTest::addColumn<QString>("pcNotes");      // "-" to empty them
+        QTest::addColumn<QString>("bookNotes");
+        QTest::addColumn<QByteArray>("cardHas");
+        QTest::addColumn<QByteArray>("cardLacks");
+        QTest::addColumn<int>("code");
+        QTest::newRow("a note added on the phone")
+            << QByteArray("NOTE:電話で追加") << ""
+            << ""
+            << "電話で追加" << QByteArray("NOTE:電話で追加") << QByteArray() << 0;
+        QTest::newRow("a birthday set in 詳細") << QByteArray() << "1980-01-02"
+                                                << ""
+                                                << "" << QByteArray("BDAY:1980-01-02") << QByteArray() << 0;
+        QTest::newRow("a note emptied in 詳細") << QByteArray("NOTE:電話で追加") << ""
+                                                << "-"
+                                                << "" << QByteArray() << QByteArray("NOTE:") << 0;
+        QTest::newRow("a birthday changed on both sides") << QByteArray("BDAY:1970-05-03") << "1971-06-04"
+                                                          << ""
+                                                          << "" << QByteArray("BDAY:1970-05-03") << QByteArray() << 3;
+    }
+    void detailsTravelBothWays() {
+        QFETCH(QByteArray, phoneAdds);
+        QFETCH(QString, pcBirthday);
+        QFETCH(QString, pcNotes);
+        QFETCH(int, code);
+        synced();
+        const QString tanaka = phone_->cardOf(QStringLiteral("田中"));
+        if (!phoneAdds.isEmpty()) {
+            QVERIFY(succeeded(phone_->edit(tanaka, "END:VCARD", phoneAdds + "\r\nEND:VCARD")));
+            if (code == 3) // the birthday travelled first; then both change it
+                QVERIFY(sync().first.contains(summary(0, 1, 0, 0)));
+            if (code == 3)
+                QVERIFY(succeeded(phone_->edit(tanaka, "1970-05-03", "1970-05-09")));
+            else if (!pcNotes.isEmpty())
+                QVERIFY(sync().first.contains(summary(0, 1, 0, 0)));
+        }
+        if (!pcBirthday.isEmpty() || !pcNotes.isEmpty()) {
+            Book own(dir_->path());
+            QVERIFY(own.load());
+            QVERIFY(!own.attachPeople().failed());
+            people::PersonData data = own.records().front().data();
+            if (!pcBirthday.isEmpty())
+                data.birthday = pcBirthday;
+            if (pcNotes == "-")
+                data.notes.clear();
+            QVERIFY(own.replaceEntry(own.entries().loadedLine(0), Tanaka, &data));
+        }
+        const auto [output, status] = sync();
+        QVERIFY2(status == code, qPrintable(output));
+        if (code == 3) {
+            QVERIFY2(output.contains("競合：田中　一郎 の誕生日"), qPrintable(output));
+            return;
+        }
+        QTEST(detailsOf(QStringLiteral("田中")).notes, "bookNotes");
+        const QByteArray card = phone_->send("GET", tanaka).body;
+        QFETCH(QByteArray, cardHas);
+        QFETCH(QByteArray, cardLacks);
+        QVERIFY2(card.contains(cardHas) && (cardLacks.isEmpty() || !card.contains(cardLacks)), card.constData());
         QVERIFY(sync().first.contains(summary(0, 0, 0, 0)));
     }
 
