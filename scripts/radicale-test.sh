@@ -35,23 +35,7 @@ CONF
   echo $! > "$dir/pid"
   url="http://127.0.0.1:$port/taro/book/"
   # Until it answers, then the address book made by MKCOL.
-  /usr/bin/python3 - "$url" <<'PY'
-import base64, sys, time, urllib.request
-url = sys.argv[1]
-auth = "Basic " + base64.b64encode(b"taro:secret").decode()
-body = b"""<?xml version="1.0"?><D:mkcol xmlns:D="DAV:" xmlns:C="urn:ietf:params:xml:ns:carddav"><D:set><D:prop>
-<D:resourcetype><D:collection/><C:addressbook/></D:resourcetype><D:displayname>book</D:displayname></D:prop></D:set></D:mkcol>"""
-for _ in range(100):
-    try:
-        urllib.request.urlopen(urllib.request.Request(url, data=body, method="MKCOL", headers={"Authorization": auth}))
-        break
-    except urllib.error.HTTPError as e:
-        sys.exit("MKCOL: %s" % e)
-    except OSError:
-        time.sleep(0.1)
-else:
-    sys.exit("radicale did not start")
-PY
+  /usr/bin/python3 "$(dirname "$0")/carddav-mkcol.py" "$url" taro:secret
   echo "$url" > "$dir/url"
   echo "$url"
   ;;

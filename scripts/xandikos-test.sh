@@ -16,23 +16,7 @@ start)
   /usr/bin/xandikos --defaults -d "$dir/data" -l 127.0.0.1 -p "$port" >"$dir/log" 2>&1 &
   echo $! > "$dir/pid"
   url="http://127.0.0.1:$port/user/contacts/book/"
-  /usr/bin/python3 - "$url" <<'PY'
-import sys, time, urllib.request
-url = sys.argv[1]
-body = b"""<?xml version="1.0"?><D:mkcol xmlns:D="DAV:" xmlns:C="urn:ietf:params:xml:ns:carddav"><D:set><D:prop>
-<D:resourcetype><D:collection/><C:addressbook/></D:resourcetype><D:displayname>book</D:displayname></D:prop></D:set></D:mkcol>"""
-for _ in range(100):
-    try:
-        urllib.request.urlopen(urllib.request.Request(url, data=body, method="MKCOL",
-                                                      headers={"Content-Type": "application/xml"}))
-        break
-    except urllib.error.HTTPError as e:
-        sys.exit("MKCOL: %s" % e)
-    except OSError:
-        time.sleep(0.1)
-else:
-    sys.exit("xandikos did not start")
-PY
+  /usr/bin/python3 "$(dirname "$0")/carddav-mkcol.py" "$url"
   echo "$url" > "$dir/url"
   echo "$url"
   ;;
