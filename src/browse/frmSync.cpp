@@ -185,9 +185,14 @@ void frmSync::runSync() {
          std::initializer_list<QWidget *>{imgSyncRun, imgSyncAccount, imgSyncClose, cboFirst, lstConflicts})
         w->setEnabled(false);
     lblSyncSummary->clear();
-    QThread *worker = QThread::create([this, account, password, options] {
-        report_ = cardsync::run(book_, {account.url, account.user, password}, options);
-    });
+    // The worker syncs a book object of its own on the same folder: the list
+    // goes on reading the window's while the worker reads and writes the files.
+    QThread *worker =
+        QThread::create([this, dir = book_.dir(), readOnly = book_.readOnlyReason(), account, password, options] {
+            Book own(dir);
+            own.setReadOnlyReason(readOnly);
+            report_ = cardsync::run(own, {account.url, account.user, password}, options);
+        });
     connect(worker, &QThread::finished, this, [this, worker] {
         worker->deleteLater();
         finished();
