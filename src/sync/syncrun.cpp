@@ -423,6 +423,7 @@ private:
                          .arg(m->name()));
             }
         }
+        relinkRewrittenEntries(handled);
         for (const syncstate::Link &l : state_.links) {
             if (handled.contains(l.uid) || l.pending)
                 continue;
@@ -438,12 +439,26 @@ private:
             bool detailsChanged = detailsBase.size() == cardedit::DetailCount && detailsNow != detailsBase;
             if (detailsBase.size() != cardedit::DetailCount) {
                 const QByteArray kept = syncstate::keptCard(folder_, l.uid);
-                detailsBase = kept.isEmpty() ? detailsNow : readCard(kept, categoryOf(*m), m->name()).details;
+                const QStringList card =
+                    kept.isEmpty() ? detailsNow : readCard(kept, categoryOf(*m), m->name()).details;
+                // The card fills what the book lacks; the book fills what the card lacks.
+                QStringList filled = detailsNow;
                 for (int d = 0; d < cardedit::DetailCount; ++d)
-                    detailsChanged |= detailsBase.value(d).isEmpty() && !detailsNow.at(d).isEmpty();
-                for (int d = 0; d < cardedit::DetailCount; ++d)
-                    if (!detailsBase.value(d).isEmpty()) // the card's value stays, the book's is not sent over it
-                        detailsBase[d] = detailsNow.at(d);
+                    if (filled.at(d).isEmpty())
+                        filled[d] = card.value(d);
+                if (filled != detailsNow) {
+                    people::PersonData data = m->data;
+                    cardedit::setDetails(data, filled);
+                    updates_.insert(m->uid, m->synced());
+                    dataUpdates_.insert(m->uid, data);
+                    note(received() + m->name());
+                }
+                detailsBase = card;
+                for (int d = 0; d < cardedit::DetailCount; ++d) {
+                    detailsChanged |= card.value(d).isEmpty() && !detailsNow.at(d).isEmpty();
+                    if (!card.value(d).isEmpty()) // the card's value stays, the book's is not sent over it
+                        detailsBase[d] = filled.at(d);
+                }
             }
             if (m->synced() != l.base || detailsChanged)
                 pushes_.append({Push::Kind::Edit, l.uid, l.base, detailsBase});
@@ -452,6 +467,47 @@ private:
             if (!state_.byUid(m.uid) && !linkedUids_.contains(m.uid))
                 pushes_.append({Push::Kind::Upload, m.uid, {}, {}});
         return !refusesMassDelete();
+    }
+
+    // Entries another program rewrote so much that the book could not tell
+    // them again and gave them new UIDs (every line edited at once): an
+    // unlinked entry is the link whose entry is gone when it is the only one
+    // of that name on both sides and shares its reading or a value of its
+    // own with what was synced. Its card is edited, not deleted and sent anew;
+    // its details count as not known, so the card's fill the book's empty ones.
+    void relinkRewrittenEntries(const QSet<QString> &handled) {
+        const auto plain = [](QString name) { return name.remove(u' ').remove(u'\u3000'); };
+        QMultiHash<QString, QString> gone; // name → UID of a link whose entry is gone
+        for (const syncstate::Link &l : std::as_const(state_.links))
+            if (!handled.contains(l.uid) && !l.pending && !mineOf(l.uid) && !l.base.value(1).isEmpty())
+                gone.insert(plain(l.base.value(1)), l.uid);
+        QMultiHash<QString, qsizetype> unlinked; // name → index among the book's entries
+        for (qsizetype i = 0; i < mine_.size(); ++i)
+            if (!state_.byUid(mine_.at(i).uid) && !linkedUids_.contains(mine_.at(i).uid))
+                unlinked.insert(plain(mine_.at(i).name()), i);
+        for (auto it = gone.constBegin(); it != gone.constEnd(); ++it) {
+            if (gone.count(it.key()) != 1 || unlinked.count(it.key()) != 1)
+                continue;
+            const Mine &m = mine_.at(unlinked.value(it.key()));
+            syncstate::Link link = *state_.byUid(it.value());
+            const QStringList now = m.synced();
+            bool shares = !now.value(0).isEmpty() && now.value(0) == link.base.value(0);
+            for (int f = 2; f <= 7 && !shares; ++f)
+                shares = !now.value(f).isEmpty() && now.value(f) == link.base.value(f);
+            if (!shares)
+                continue;
+            const QByteArray kept = syncstate::keptCard(folder_, link.uid);
+            state_.removeUid(link.uid);
+            syncstate::forgetCard(folder_, link.uid);
+            link.uid = m.uid;
+            link.details.clear();
+            state_.put(link);
+            if (!kept.isEmpty())
+                if (const QString failed = syncstate::keepCard(folder_, m.uid, kept); !failed.isEmpty())
+                    note(failed);
+            note(QStringLiteral("%1：ほかのプログラムで書き換えられていましたが、同じ人のカードとして合わせます")
+                     .arg(m.name()));
+        }
     }
 
     // An emptied or cut VexaTel.txt (an editor's crash, a sync folder's

@@ -404,6 +404,7 @@ private slots:
         QTest::addColumn<QString>("damage");
         QTest::newRow("its only number changed by a text editor") << "";
         QTest::newRow("and a stray line in the side file") << "stray";
+        QTest::newRow("every entry's number changed at once") << "all";
     }
     void phoneCardSurvivesOtherProgramsEdits() {
         QFETCH(QString, damage);
@@ -414,16 +415,23 @@ private slots:
                                                        "TEL;TYPE=HOME:03-7777-8888\r\nBDAY:1961-02-03\r\n"))));
         QVERIFY(sync().first.contains(summary(0, 1, 0, 0)));
         editBook("03-7777-8888", "03-7777-9999");
+        if (damage == "all") {
+            editBook("03-1111-2222", "03-1111-0000");
+            editBook("06-3333-4444", "06-3333-0000");
+        }
         if (damage == "stray") {
             QFile side(dir_->path() + "telbora-people.tsv");
             QVERIFY(side.open(QIODevice::Append));
             side.write("stray line\r\n");
         }
         const auto [output, code] = sync();
-        QVERIFY2(code == 0 && output.contains(summary(1, 0, 0, 0)), qPrintable(output));
+        QVERIFY2(code == 0 && output.contains(damage == "all" ? summary(3, 1, 0, 0) : summary(1, 0, 0, 0)),
+                 qPrintable(output));
         QCOMPARE(phone_->cards().size(), 3);
         const QByteArray phones = phone_->send("GET", "phone-2.vcf").body;
         QVERIFY2(phones.contains("BDAY:1961-02-03") && phones.contains("03-7777-9999"), phones.constData());
+        QCOMPARE(detailsOf(QStringLiteral("佐藤")).birthday, QStringLiteral("1961-02-03"));
+        QVERIFY(sync().first.contains(summary(0, 0, 0, 0)));
     }
 
     void deleteAgainstEdit() {
@@ -707,6 +715,49 @@ private slots:
         QVERIFY2(code == 0 && !output.contains("空ではありません"), qPrintable(output));
         QCOMPARE(phone_->cards().size(), 2);
         QCOMPARE(book().count(u'\n'), 2);
+        const auto [again, code2] = sync();
+        QVERIFY2(code2 == 0 && again.contains(summary(0, 0, 0, 0)), qPrintable(again));
+    }
+
+    // kill -9 in the middle of the server's writes (a first upload, then
+    // every entry edited), then the sync again: every card once, every edit
+    // there, nothing lost or doubled.
+    void killedMidwayLosesNothing_data() {
+        QTest::addColumn<bool>("firstUpload");
+        QTest::newRow("a first upload") << true;
+        QTest::newRow("every entry edited") << false;
+    }
+    void killedMidwayLosesNothing() {
+        QFETCH(bool, firstUpload);
+        QStringList lines;
+        for (int i = 0; i < 40; ++i)
+            lines.append(QStringLiteral("やまだ|山田　%1郎|||03-2000-%2||||1|F").arg(i).arg(1000 + i));
+        dir_.emplace(lines);
+        if (!firstUpload) {
+            QVERIFY(sync({"--first", "upload"}).first.contains(summary(40, 0, 0, 0)));
+            editBook("03-2000-", "03-3000-");
+        }
+        QProcess running;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TELBORA_SYNC_PASSWORD"), QStringLiteral("secret"));
+        running.setProcessEnvironment(env);
+        running.start(QStringLiteral(TELBORA_CONTACTS_BINARY),
+                      QStringList{"sync", "--dir", dir_->path(), url_.toString(), "--user", "taro"} +
+                          (firstUpload ? QStringList{"--first", "upload"} : QStringList{}));
+        const auto written = [&] {
+            int n = 0;
+            for (const QString &href : phone_->cards())
+                n += firstUpload || phone_->send("GET", href).body.contains("03-3000-");
+            return n;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(written() >= 5 || running.state() == QProcess::NotRunning, 60000);
+        running.kill();
+        running.waitForFinished(10000);
+        const auto [output, code] = sync(firstUpload ? QStringList{"--first", "upload"} : QStringList{});
+        QVERIFY2(code == 0, qPrintable(output));
+        QCOMPARE(phone_->cards().size(), 40);
+        QCOMPARE(written(), 40);
+        QCOMPARE(book().count(u'\n'), 40);
         const auto [again, code2] = sync();
         QVERIFY2(code2 == 0 && again.contains(summary(0, 0, 0, 0)), qPrintable(again));
     }
