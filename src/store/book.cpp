@@ -320,7 +320,8 @@ Failure Book::follow(const QByteArray &entryBytes, QString *notice) {
     // file stays as it was, so that the file put back finds them all again.
     const qsizetype newLines = std::count(match.cbegin(), match.cend(), -1);
     const qsizetype vanished = static_cast<qsizetype>(left.size()) - (static_cast<qsizetype>(now.size()) - newLines);
-    if (vanished >= 2 && (nonEmpty == 0 || 2 * vanished > static_cast<qsizetype>(before.size()))) {
+    const qsizetype fewer = static_cast<qsizetype>(before.size()) - nonEmpty;
+    if (vanished >= 2 && (nonEmpty == 0 || 2 * fewer > static_cast<qsizetype>(before.size()))) {
         if (notice)
             *notice = sideFileKeptForVanished(static_cast<qsizetype>(before.size()), vanished);
         return {};
