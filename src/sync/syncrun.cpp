@@ -302,10 +302,14 @@ private:
         for (int d = 0; d < cardedit::DetailCount; ++d) {
             const QString &theirs = now.details.value(d);
             const bool theirsChanged = theirs != beforeD.value(d);
-            const bool oursChanged = link.details.size() == cardedit::DetailCount
-                                         ? oursD.at(d) != link.details.at(d)
-                                         : !oursD.at(d).isEmpty() && theirs.isEmpty();
-            const bool theirsFills = link.details.size() != cardedit::DetailCount && oursD.at(d).isEmpty();
+            const bool known = link.details.size() == cardedit::DetailCount;
+            const bool oursChanged =
+                known ? oursD.at(d) != link.details.at(d) : !oursD.at(d).isEmpty() && theirs.isEmpty();
+            const bool theirsFills = !known && oursD.at(d).isEmpty();
+            if (!known && !oursD.at(d).isEmpty() && theirs != oursD.at(d) && !theirs.isEmpty()) {
+                cardD[d] = theirs; // two values never compared before: each side keeps its own
+                continue;
+            }
             if (theirsChanged && oursChanged && theirs != oursD.at(d)) {
                 const std::optional<bool> takePhone = takesPhone(m, FieldsSynced + d);
                 if (!takePhone) {

@@ -329,6 +329,31 @@ private slots:
         QVERIFY(sync().first.contains(summary(0, 0, 0, 0)));
     }
 
+    // A link from before details travelled (no details.tsv): the phone's
+    // birthday fills an empty one, and where both hold one, each keeps its own.
+    void detailsOfAnOlderLinkAreNeverTakenOut() {
+        synced();
+        const QString tanaka = phone_->cardOf(QStringLiteral("田中"));
+        const QString suzuki = phone_->cardOf(QStringLiteral("鈴木"));
+        Book own(dir_->path());
+        QVERIFY(own.load());
+        QVERIFY(!own.attachPeople().failed());
+        people::PersonData data = own.records().front().data();
+        data.birthday = QStringLiteral("1970-01-01");
+        QVERIFY(own.replaceEntry(own.entries().loadedLine(0), Tanaka, &data));
+        QVERIFY(sync().first.contains(summary(1, 0, 0, 0)));
+        for (const QString &file : QDir(dir_->path() + "sync").entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+            QVERIFY(QFile::remove(dir_->path() + "sync/" + file + "/details.tsv"));
+        QVERIFY(succeeded(phone_->edit(tanaka, "1970-01-01", "1970-09-09")));
+        QVERIFY(succeeded(phone_->edit(suzuki, "END:VCARD", "BDAY:1980-02-02\r\nEND:VCARD")));
+        const auto [output, code] = sync();
+        QVERIFY2(code == 0 && !output.contains("競合："), qPrintable(output));
+        QCOMPARE(detailsOf(QStringLiteral("田中")).birthday, QStringLiteral("1970-01-01"));
+        QCOMPARE(detailsOf(QStringLiteral("鈴木")).birthday, QStringLiteral("1980-02-02"));
+        QVERIFY(phone_->send("GET", tanaka).body.contains("BDAY:1970-09-09"));
+        QVERIFY(sync().first.contains(summary(0, 0, 0, 0)));
+    }
+
     // --dry-run lists what each side would get and writes nothing on either.
     void dryRun() {
         synced();
