@@ -211,7 +211,12 @@ void frmSync::finished() {
 
 void frmSync::showReport(const cardsync::Report &report) {
     report_ = report;
-    lblSyncProgress->setText(report_.error.isEmpty() ? QStringLiteral("同期しました") : report_.error);
+    // Done only when everything went across: a change left unsent is said, not called done.
+    const QString done =
+        report_.unsent > 0
+            ? QStringLiteral("送れなかった変更が %1 件あります。次の同期でもう一度送ります").arg(report_.unsent)
+            : QStringLiteral("同期しました");
+    lblSyncProgress->setText(report_.error.isEmpty() ? done : report_.error);
     lblSyncSummary->setText(report_.summary());
     txtSyncReport->setPlainText(report_.lines.join(u'\n'));
     lstConflicts->setRowCount(0);

@@ -943,6 +943,7 @@ private slots:
             runAndWait();
             QCOMPARE(window->lstConflicts->rowCount(), 0);
             QVERIFY(window->lblSyncSummary->text().endsWith(QStringLiteral("競合 0 件")));
+            QCOMPARE(window->lblSyncProgress->text(), QStringLiteral("同期しました"));
             QTest::mouseClick(window->imgSyncClose, Qt::LeftButton);
         });
         QTest::mouseClick(home.imgSync, Qt::LeftButton);
