@@ -290,7 +290,7 @@ Read fieldsOfCard(const QByteArray &card, const mdlDim::CategoryLines &categorie
 }
 
 QStringList detailsOf(const people::PersonData &p) {
-    return {p.birthday, p.notes, p.nickname, p.company, p.department, p.title, p.urls.join(u'\n')};
+    return {p.birthday, p.notes, p.nickname, p.company, p.department, p.title, p.urls.join(u'\n'), p.honorific};
 }
 
 void setDetails(people::PersonData &p, const QStringList &d) {
@@ -301,10 +301,12 @@ void setDetails(people::PersonData &p, const QStringList &d) {
     p.department = d.value(4);
     p.title = d.value(5);
     p.urls = d.value(6).split(u'\n', Qt::SkipEmptyParts);
+    p.honorific = d.value(7);
 }
 
 QString detailName(int detail) {
-    static const char16_t *const names[] = {u"誕生日", u"メモ", u"呼び名", u"会社名", u"部署", u"役職", u"URL"};
+    static const char16_t *const names[] = {u"誕生日", u"メモ", u"呼び名", u"会社名",
+                                            u"部署",   u"役職", u"URL",    u"敬称"};
     return detail >= 0 && detail < DetailCount ? QString::fromUtf16(names[detail]) : QString();
 }
 
@@ -340,6 +342,8 @@ QByteArray withDetails(const QByteArray &card, const QStringList &base, const QS
             if (!was.contains(url))
                 append(lines, QStringLiteral("URL:") + url);
     }
+    if (changed(7))
+        setSimple(lines, QStringLiteral("X-TELBORA-HONORIFIC"), now.value(7));
     QByteArray out;
     for (const Line &l : lines)
         out += vcard::folded(l.text);

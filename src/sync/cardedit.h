@@ -15,8 +15,9 @@ namespace cardedit {
 
 // The details a sync carries beside the nine fields, in this order: the
 // birthday, the notes, the nickname, the company, the department, the title,
-// the URLs (one a line). As `QStringList`s of `DetailCount` values.
-constexpr int DetailCount = 7;
+// the URLs (one a line), the honorific (敬称). As `QStringList`s of
+// `DetailCount` values.
+constexpr int DetailCount = 8;
 QStringList detailsOf(const people::PersonData &person);
 // `person` with the details set to `details`.
 void setDetails(people::PersonData &person, const QStringList &details);

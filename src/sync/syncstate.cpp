@@ -1,5 +1,7 @@
 #include "sync/syncstate.h"
 
+#include "sync/cardedit.h"
+
 #include "store/linefile.h"
 
 #include <QCryptographicHash>
@@ -13,8 +15,6 @@ namespace {
 const QByteArray Header = "telbora-sync\t1";
 const QString StateName = QStringLiteral("state.tsv");
 const QString DetailsName = QStringLiteral("details.tsv");
-// As cardedit::DetailCount: the birthday, notes, nickname, company, department, title and URLs.
-constexpr qsizetype DetailCount = 7;
 
 // A UID as a file name: anything but letters, digits, "-", "_" and "." in hex.
 QString fileNameOf(const QString &uid) {
@@ -141,7 +141,7 @@ QString load(const QString &folder, State &out) {
             if (Link *link = cells.size() == 2 ? out.byUid(QString::fromUtf8(cells.at(0))) : nullptr) {
                 for (const QByteArray &value : cells.at(1).split('|'))
                     link->details.append(QString::fromUtf8(QByteArray::fromPercentEncoding(value)));
-                if (link->details.size() != DetailCount)
+                if (link->details.size() != cardedit::DetailCount)
                     link->details.clear(); // not known, rather than half known
             }
         }
@@ -157,7 +157,7 @@ QString save(const QString &folder, const State &state) {
     for (const Link &l : state.links) {
         bytes += "link\t" + l.uid.toUtf8() + '\t' + l.href.toUtf8() + '\t' + l.etag + '\t' +
                  (l.pending ? "pending" : "synced") + '\t' + l.base.mid(0, 9).join(u'|').toUtf8() + "\r\n";
-        if (l.details.size() != DetailCount)
+        if (l.details.size() != cardedit::DetailCount)
             continue;
         QByteArrayList values;
         for (const QString &value : l.details)

@@ -278,9 +278,9 @@ private slots:
             << QByteArray("NOTE:電話で追加") << ""
             << ""
             << "電話で追加" << QByteArray("NOTE:電話で追加") << QByteArray() << 0;
-        QTest::newRow("a birthday set in 詳細") << QByteArray() << "1980-01-02"
-                                                << ""
-                                                << "" << QByteArray("BDAY:1980-01-02") << QByteArray() << 0;
+        QTest::newRow("a birthday and a 敬称 set in 詳細") << QByteArray() << "1980-01-02"
+                                                           << ""
+                                                           << "" << QByteArray("BDAY:1980-01-02") << QByteArray() << 0;
         QTest::newRow("a note emptied in 詳細") << QByteArray("NOTE:電話で追加") << ""
                                                 << "-"
                                                 << "" << QByteArray() << QByteArray("NOTE:") << 0;
@@ -309,8 +309,10 @@ private slots:
             QVERIFY(own.load());
             QVERIFY(!own.attachPeople().failed());
             people::PersonData data = own.records().front().data();
-            if (!pcBirthday.isEmpty())
+            if (!pcBirthday.isEmpty()) {
                 data.birthday = pcBirthday;
+                data.honorific = QStringLiteral("先生");
+            }
             if (pcNotes == "-")
                 data.notes.clear();
             QVERIFY(own.replaceEntry(own.entries().loadedLine(0), Tanaka, &data));
@@ -326,6 +328,8 @@ private slots:
         QFETCH(QByteArray, cardHas);
         QFETCH(QByteArray, cardLacks);
         QVERIFY2(card.contains(cardHas) && (cardLacks.isEmpty() || !card.contains(cardLacks)), card.constData());
+        if (!pcBirthday.isEmpty())
+            QVERIFY2(card.contains("X-TELBORA-HONORIFIC:先生"), card.constData());
         QVERIFY(sync().first.contains(summary(0, 0, 0, 0)));
     }
 
