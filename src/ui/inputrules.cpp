@@ -7,7 +7,6 @@
 
 #include <QInputMethodQueryEvent>
 #include <QLineEdit>
-#include <QPointer>
 #include <QScopedValueRollback>
 #include <QToolTip>
 
