@@ -5,6 +5,7 @@
 #   radicale-test.sh stop DIR    stops it
 # Exits 77 when Radicale is not installed, so that callers can skip.
 set -e
+. "$(dirname "$0")/carddav-server.sh"
 command -v /usr/bin/radicale >/dev/null 2>&1 || { echo "radicale is not installed" >&2; exit 77; }
 dir=$2
 [ -n "$dir" ] || { echo "usage: $0 start|stop DIR" >&2; exit 2; }
@@ -12,8 +13,7 @@ case "$1" in
 start)
   mkdir -p "$dir/collections"
   echo "taro:secret" > "$dir/users"
-  # A free high port, asked of the kernel.
-  port=$(/usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+  port=$(free_port)
   cat > "$dir/config" <<CONF
 [server]
 hosts = 127.0.0.1:$port
@@ -32,15 +32,9 @@ type = owner_only
 level = warning
 CONF
   /usr/bin/radicale --config "$dir/config" >"$dir/log" 2>&1 &
-  echo $! > "$dir/pid"
-  url="http://127.0.0.1:$port/taro/book/"
-  # Until it answers, then the address book made by MKCOL.
-  /usr/bin/python3 "$(dirname "$0")/carddav-mkcol.py" "$url" taro:secret
-  echo "$url" > "$dir/url"
-  echo "$url"
+  announce "$dir" $! "http://127.0.0.1:$port/taro/book/" taro:secret
   ;;
 stop)
-  [ -f "$dir/pid" ] && kill "$(cat "$dir/pid")" 2>/dev/null || true
-  rm -f "$dir/pid"
+  stop_server "$dir"
   ;;
 esac

@@ -3,7 +3,6 @@
 #include "store/entryrules.h"
 #include "store/numberplan.h"
 
-#include <QHash>
 #include <QRegularExpression>
 
 #include <phonenumbers/phonenumberutil.h>

@@ -53,6 +53,14 @@ QList<Line> linesOf(const QByteArray &card) {
     return out;
 }
 
+// The card's text again, each line folded as vCard folds it.
+QByteArray textOf(const QList<Line> &lines) {
+    QByteArray out;
+    for (const Line &l : lines)
+        out += vcard::folded(l.text);
+    return out;
+}
+
 // A structured value's components, unescaped.
 QStringList componentsOf(const QString &value) {
     QStringList parts{QString()};
@@ -273,10 +281,7 @@ Read fieldsOfCard(const QByteArray &card, const mdlDim::CategoryLines &categorie
         out.skipReason = converted.skipReason;
         out.notes = contact.notes + converted.notes;
         out.uid = contact.uid;
-        people::PersonData person = contact.person;
-        if (person.company.isEmpty())
-            person.company = contact.organization;
-        out.details = detailsOf(person);
+        out.details = detailsOf(contact.person);
         if (converted.skipReason.isEmpty())
             out.fields = entryrules::entryLine(converted.fields).split(u'|').mid(0, 9);
         // A reading the card does not carry is the importer's guess, not the phone's:
@@ -344,10 +349,7 @@ QByteArray withDetails(const QByteArray &card, const QStringList &base, const QS
     }
     if (changed(7))
         setSimple(lines, QStringLiteral("X-TELBORA-HONORIFIC"), now.value(7));
-    QByteArray out;
-    for (const Line &l : lines)
-        out += vcard::folded(l.text);
-    return out;
+    return textOf(lines);
 }
 
 QByteArray withChanges(const QByteArray &kept, const QStringList &base, const QStringList &now,
@@ -366,10 +368,7 @@ QByteArray withChanges(const QByteArray &kept, const QStringList &base, const QS
     if (changed(Category))
         writeCategory(lines, contactexport::categoryName(base.at(Category), categories),
                       contactexport::categoryName(now.at(Category), categories));
-    QByteArray out;
-    for (const Line &l : lines)
-        out += vcard::folded(l.text);
-    return out;
+    return textOf(lines);
 }
 
 } // namespace cardedit

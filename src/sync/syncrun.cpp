@@ -21,6 +21,11 @@ namespace {
 constexpr int FieldsSynced = 9; // the printed flag stays on this PC
 constexpr int MaxPasses = 4;
 
+// A name as the user may write it, without the spaces between its parts.
+QString plainName(QString name) {
+    return name.remove(u' ').remove(u'\u3000');
+}
+
 QStringList tenFields(const QString &line) {
     QStringList fields = line.split(u'|');
     while (fields.size() < 10)
@@ -246,10 +251,9 @@ private:
             return c->takePhone;
         if (options_.take == Side::Neither)
             return std::nullopt;
-        const auto plain = [](QString name) { return name.remove(u' ').remove(u'\u3000'); };
         if (!options_.takeNames.isEmpty() &&
             std::none_of(options_.takeNames.cbegin(), options_.takeNames.cend(),
-                         [&](const QString &n) { return plain(n) == plain(m.name()); }))
+                         [&](const QString &n) { return plainName(n) == plainName(m.name()); }))
             return std::nullopt;
         return options_.take == Side::Phone;
     }
@@ -428,7 +432,7 @@ private:
             }
         }
         relinkRewrittenEntries(handled);
-        for (const syncstate::Link &l : state_.links) {
+        for (syncstate::Link &l : state_.links) {
             if (handled.contains(l.uid) || l.pending)
                 continue;
             const Mine *m = mineOf(l.uid);
@@ -463,6 +467,10 @@ private:
                     if (!card.value(d).isEmpty()) // the card's value stays, the book's is not sent over it
                         detailsBase[d] = filled.at(d);
                 }
+                // Both sides hold the same: that is known from now on, and the
+                // kept card is not read again at every sync.
+                if (card == detailsNow)
+                    l.details = detailsNow;
             }
             if (m->synced() != l.base || detailsChanged)
                 pushes_.append({Push::Kind::Edit, l.uid, l.base, detailsBase});
@@ -480,15 +488,14 @@ private:
     // own with what was synced. Its card is edited, not deleted and sent anew;
     // its details count as not known, so the card's fill the book's empty ones.
     void relinkRewrittenEntries(const QSet<QString> &handled) {
-        const auto plain = [](QString name) { return name.remove(u' ').remove(u'\u3000'); };
         QMultiHash<QString, QString> gone; // name → UID of a link whose entry is gone
         for (const syncstate::Link &l : std::as_const(state_.links))
             if (!handled.contains(l.uid) && !l.pending && !mineOf(l.uid) && !l.base.value(1).isEmpty())
-                gone.insert(plain(l.base.value(1)), l.uid);
+                gone.insert(plainName(l.base.value(1)), l.uid);
         QMultiHash<QString, qsizetype> unlinked; // name → index among the book's entries
         for (qsizetype i = 0; i < mine_.size(); ++i)
             if (!state_.byUid(mine_.at(i).uid) && !linkedUids_.contains(mine_.at(i).uid))
-                unlinked.insert(plain(mine_.at(i).name()), i);
+                unlinked.insert(plainName(mine_.at(i).name()), i);
         for (auto it = gone.constBegin(); it != gone.constEnd(); ++it) {
             if (gone.count(it.key()) != 1 || unlinked.count(it.key()) != 1)
                 continue;

@@ -10,6 +10,8 @@
 #include <QScopedValueRollback>
 #include <QToolTip>
 
+#include <memory>
+
 namespace {
 
 // Full-width digits as ASCII digits.
@@ -156,17 +158,17 @@ void chainDigitGroup(const QList<QLineEdit *> &group) {
 
 void groupByNumberPlan(const QList<QLineEdit *> &group, const int limits[3]) {
     Q_ASSERT(group.size() == 3);
-    // Whether a hyphen was typed since the boxes were last empty; kept by the first box.
-    auto *hyphenTyped = new QObject(group.first());
-    hyphenTyped->setProperty("typed", false);
+    QObject *context = group.first(); // the connections live as long as the boxes
+    // Whether a hyphen was typed since the boxes were last empty.
+    const auto hyphenTyped = std::make_shared<bool>(false);
     const int maxima[3] = {limits[0], limits[1], limits[2]};
     const auto regroup = [group, hyphenTyped, maxima] {
         QString digits;
         for (const QLineEdit *box : group)
             digits += box->text();
         if (digits.isEmpty())
-            hyphenTyped->setProperty("typed", false);
-        if (hyphenTyped->property("typed").toBool())
+            *hyphenTyped = false;
+        if (*hyphenTyped)
             return;
         // Only while typing at the number's end: an edit in its middle keeps the cursor where it is.
         QLineEdit *last = nullptr;
@@ -191,12 +193,10 @@ void groupByNumberPlan(const QList<QLineEdit *> &group, const int limits[3]) {
     };
     for (QLineEdit *box : group) {
         if (const auto *rule = qobject_cast<const BoxRule *>(box->validator()))
-            QObject::connect(rule, &BoxRule::hyphenTyped, hyphenTyped,
-                             [hyphenTyped] { hyphenTyped->setProperty("typed", true); });
+            QObject::connect(rule, &BoxRule::hyphenTyped, context, [hyphenTyped] { *hyphenTyped = true; });
         // After the keystroke and every box it reached: the hand-on inserts
         // into the next box while the first is still being validated.
-        QObject::connect(box, &QLineEdit::textEdited, hyphenTyped, [hyphenTyped, regroup] {
-            QMetaObject::invokeMethod(hyphenTyped, regroup, Qt::QueuedConnection);
-        });
+        QObject::connect(box, &QLineEdit::textEdited, context,
+                         [context, regroup] { QMetaObject::invokeMethod(context, regroup, Qt::QueuedConnection); });
     }
 }
