@@ -463,6 +463,24 @@ private slots:
         QVERIFY(sync().first.contains(summary(0, 0, 0, 0)));
     }
 
+    // The PC's 鈴木 deleted and a namesake with nothing in common added by
+    // another program: the card is deleted and a new one sent; the phone's
+    // birthday of the first never goes to the second.
+    void namesakeIsAnotherPerson() {
+        synced();
+        QVERIFY(succeeded(
+            phone_->edit(phone_->cardOf(QStringLiteral("鈴木")), "END:VCARD", "BDAY:1950-01-01\r\nEND:VCARD")));
+        QVERIFY(sync().first.contains(summary(0, 1, 0, 0)));
+        editBook(QStringLiteral("鈴木"), QString());
+        dir_->writeEntries(
+            DataDir::sjisLines({QStringLiteral("すずき|鈴木　花子||福岡県福岡市中央区天神1-1|092-111-2222||||1|F")}) +
+            dir_->entryBytes());
+        const auto [output, code] = sync();
+        QVERIFY2(code == 0 && output.contains(summary(1, 0, 1, 0)), qPrintable(output));
+        const QByteArray card = phone_->send("GET", phone_->cardOf(QStringLiteral("鈴木"))).body;
+        QVERIFY2(card.contains("092-111-2222") && !card.contains("BDAY"), card.constData());
+    }
+
     void deleteAgainstEdit() {
         synced();
         const QString tanaka = phone_->cardOf(QStringLiteral("田中"));
